@@ -1,0 +1,47 @@
+# Set-up, build and test on Debian 12. `make run` and `make test` install any
+# missing Debian packages first (as root, or through sudo).
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= 2
+PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
+              libgtest-dev googletest ffmpeg imagemagick
+
+.PHONY: setup configure build test run test-asan bench clean
+
+setup:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing Debian packages:$$missing"; \
+	  if [ "$$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi; \
+	  $$sudo apt-get update -q && \
+	  DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+configure: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+run: build
+	./$(BUILD)/cli/mirtal-rip --help
+
+test-asan: setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMIRTAL_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@echo "See bench/README.md: make_large_vob.sh makes the input, then run $(BUILD)/bench/demux_bench FILE"
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirtal {
+
+// Hours, minutes, seconds and milliseconds. The all-zero value is the reset
+// value and, for a stop time, means "not known yet".
+struct TTimeCode {
+    uint8_t Hour = 0;
+    uint8_t Min = 0;
+    uint8_t Sec = 0;
+    uint16_t MSec = 0;
+    bool operator==(const TTimeCode&) const = default;
+    bool isZero() const { return Hour == 0 && Min == 0 && Sec == 0 && MSec == 0; }
+};
+
+// Frame-based time used by the authoring scripts.
+struct TFrameCode {
+    uint8_t Hour = 0;
+    uint8_t Min = 0;
+    uint8_t Sec = 0;
+    uint8_t Frame = 0;
+    bool operator==(const TFrameCode&) const = default;
+};
+
+int32_t TimeCodeToMs(TTimeCode tc);
+// Negative input is taken as 0, and times past 255 hours saturate at
+// 255:59:59,999, so that no caller ever gets a wrapped time.
+TTimeCode MsToTimeCode(int64_t ms);
+std::string ZeroPad(int64_t value, int width);
+std::string TimeCodeToStr(TTimeCode tc);
+TTimeCode StrToTimeCode(std::string_view text);
+TTimeCode AddTimeCodes(TTimeCode a, TTimeCode b);
+TTimeCode EnforceMinInterval(TTimeCode stop, TTimeCode nextStart, int32_t minMs);
+TTimeCode RoundTimeCode(TTimeCode tc);
+TFrameCode TimeCodeToFrameCode(TTimeCode tc, uint32_t fps100, bool dropFrame);
+std::string FrameCodeToStr(TFrameCode fc);
+
+// Whole-number parse of a text (optional sign, digits only, nothing else).
+bool parseInteger(std::string_view text, int64_t& value);
+
+} // namespace mirtal

@@ -1,0 +1,116 @@
+#include "base/Bitmap.h"
+#include "base/ByteReader.h"
+#include "base/Files.h"
+#include "base/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace mirtal;
+
+TEST(ByteReader, ReadsPastEndYieldZerosAndFail) {
+    const uint8_t d[] = {0x12, 0x34, 0x56};
+    ByteReader r(d);
+    EXPECT_EQ(r.u16be(), 0x1234);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.u16be(), 0);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.u8(), 0);
+    EXPECT_EQ(be16At(d, 2), 0);
+    EXPECT_EQ(be16At(d, 1), 0x3456);
+}
+
+TEST(ByteReader, ZeroPaddedStringStopsAtZeroOrField) {
+    const uint8_t d[] = {'a', 'b', 0, 'c', 'd', 'e'};
+    ByteReader r(d);
+    EXPECT_EQ(r.zeroPaddedString(3), "ab");
+    EXPECT_EQ(r.zeroPaddedString(3), "cde");
+    EXPECT_TRUE(r.ok());
+}
+
+TEST(Bitmap, PixelBytesAreBlueGreenRed) {
+    Bitmap24 b(2, 1);
+    b.setPixel(1, 0, 0x00332211); // red 0x11, green 0x22, blue 0x33
+    EXPECT_EQ(b.row(0)[3], 0x33);
+    EXPECT_EQ(b.row(0)[5], 0x11);
+    EXPECT_EQ(b.pixel(1, 0), 0x00332211u);
+}
+
+TEST(Bitmap, FloodFillFollowsOnlyFourNeighbours) {
+    Bitmap24 b(3, 3);
+    b.setPixel(0, 0, 0xFFFFFF);
+    b.setPixel(1, 1, 0xFFFFFF); // diagonal of (0,0): not connected
+    b.setPixel(1, 0, 0xFFFFFF);
+    b.floodFill(0, 0, 0xFF0000);
+    EXPECT_EQ(b.pixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(b.pixel(1, 0), 0xFF0000u);
+    EXPECT_EQ(b.pixel(1, 1), 0xFF0000u); // below (1,0)
+    b.setPixel(2, 2, 0xFFFFFF);
+    b.floodFill(0, 0, 0x00FF00);
+    EXPECT_EQ(b.pixel(2, 2), 0xFFFFFFu);
+}
+
+TEST(Bitmap, CopyAndFrameClipAtEdges) {
+    Bitmap24 src(4, 4, 0x111111), dst(3, 3);
+    dst.copyFrom(src, -2, 1, 10, 10, 0, 0);
+    EXPECT_EQ(dst.pixel(0, 0), 0u);        // source column -2 does not exist
+    EXPECT_EQ(dst.pixel(2, 0), 0x111111u); // source column 0
+    dst.frameRect(-1, -1, 5, 5, 0x0000FF);  // entirely outside but for nothing
+    EXPECT_EQ(dst.pixel(2, 1), 0x111111u);
+    EXPECT_EQ(dst.pixel(1, 1), 0u);
+}
+
+TEST(TextCodec, Windows1252RoundTrip) {
+    std::string cp = "caf\xE9 \x80 \x9C";
+    std::string utf = cp1252ToUtf8(cp);
+    EXPECT_EQ(utf, "caf\xC3\xA9 \xE2\x82\xAC \xC5\x93");
+    EXPECT_EQ(utf8ToCp1252(utf), cp);
+    EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?"); // no 1252 form
+}
+
+TEST(Files, WildcardIgnoresCase) {
+    EXPECT_TRUE(wildcardMatchIgnoreCase("*.VOB", "vts_01_2.vob"));
+    EXPECT_TRUE(wildcardMatchIgnoreCase("vts_*.ifo", "VTS_01_0.IFO"));
+    EXPECT_FALSE(wildcardMatchIgnoreCase("*.VOB", "a.vobx"));
+}
+
+TEST(Files, AtomicWriteReplacesWholeOrKeepsOld) {
+    char tmpl[] = "/tmp/mirtal-files-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    fs::path dir = tmpl;
+    fs::path f = dir / "a.txt";
+    ASSERT_TRUE(writeFileAtomic(f, "old"));
+    ASSERT_TRUE(writeFileAtomic(f, "new contents"));
+    EXPECT_EQ(*readWholeFile(f), "new contents");
+    // A folder that cannot be written: the old file stays, the error names it.
+    if (geteuid() != 0) {
+        chmod(dir.c_str(), 0500);
+        FileResult r = writeFileAtomic(f, "lost");
+        chmod(dir.c_str(), 0700);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("a.txt"), std::string::npos);
+        EXPECT_EQ(*readWholeFile(f), "new contents");
+    }
+    FileResult missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
+    EXPECT_FALSE(missing.ok);
+    int left = 0;
+    for (auto& e : fs::directory_iterator(dir)) left += e.path().filename() != "a.txt";
+    EXPECT_EQ(left, 0) << "no temporary file is left behind";
+    fs::remove_all(dir);
+}
+
+TEST(Files, ListingSortsByNameIgnoringCase) {
+    char tmpl[] = "/tmp/mirtal-list-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    fs::path dir = tmpl;
+    for (const char* n : {"vts_01_2.vob", "VTS_01_1.VOB", "VTS_01_0.IFO", "x.vob.bak"})
+        std::ofstream(dir / n) << "x";
+    auto files = listFilesMatching(dir, "*.VOB");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].filename(), "VTS_01_1.VOB");
+    EXPECT_EQ(files[1].filename(), "vts_01_2.vob");
+    fs::remove_all(dir);
+}
