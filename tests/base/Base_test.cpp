@@ -114,3 +114,18 @@ TEST(Files, ListingSortsByNameIgnoringCase) {
     EXPECT_EQ(files[1].filename(), "vts_01_2.vob");
     fs::remove_all(dir);
 }
+
+#include "base/MessageCatalogue.h"
+
+TEST(MessageCatalogue, FortySevenEnglishTextsAndAppendRule) {
+    MessageCatalogue m;
+    ASSERT_EQ(m.count(), 47);
+    EXPECT_EQ(m.text(19), "Delete character \"");
+    EXPECT_EQ(m.text(15), "Error in file at Subtitle N\xB0 ");
+    EXPECT_EQ(m.text(46), "Load a Background Image");
+    m.set(48, "gap"); // not the next index: ignored
+    EXPECT_EQ(m.count(), 47);
+    m.set(47, "extra");
+    EXPECT_EQ(m.count(), 48);
+    EXPECT_EQ(m.text(99), "");
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+namespace mirtal {
+
+// The thirteen numbers that steer segmentation, matching and spacing, with
+// their built-in defaults.
+struct OcrSettings {
+    uint8_t MinLineHeight = 8;
+    uint8_t MinInterLine = 2;
+    uint8_t MaxLineHeight = 45;
+    uint8_t MinCharWidth = 2;
+    uint8_t MinCharHeight = 2;
+    bool CheckDetachedChar = true;
+    uint8_t MaxCharDiffWidth = 2;
+    uint8_t MaxCharDiffTop = 6;
+    uint8_t MaxCharDiffHeight = 2;
+    uint16_t Sensibility = 980;
+    int32_t SpaceWidth = 7;
+    int32_t ItaSpaceWidth = 5;
+    int32_t DetectItaWidth = -1;
+
+    bool operator==(const OcrSettings&) const = default;
+};
+
+inline void ResetOcrSettings(OcrSettings& s) { s = OcrSettings{}; }
+
+} // namespace mirtal
