@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <cstdint>
+#include <optional>
+
+namespace mirtal {
+
+class UiDialogs;
+
+// Common behaviour of the two range-checked number fields: only digit keys
+// (and whatever else the class allows) get through while typing, and the
+// value is checked when the focus leaves the field; a bad value is put back
+// inside the range, reported in a (French) message box, and the focus stays.
+class NumericEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    // Message boxes go through this; without it they are real message boxes.
+    void setDialogs(UiDialogs* dialogs) { m_dialogs = dialogs; }
+    bool ErrorMsg() const { return m_errorMsg; }
+    void setErrorMsg(bool on) { m_errorMsg = on; }
+
+    // Runs the leave-the-field check; true when the text was acceptable.
+    bool checkValue();
+
+protected:
+    explicit NumericEdit(QWidget* parent);
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+    virtual bool acceptsChar(QChar c) const = 0;
+    virtual int64_t minValue() const = 0;
+    virtual int64_t maxValue() const = 0;
+    virtual int boundWidth() const = 0;
+    // The text as a number: nullopt when it is not one.
+    virtual std::optional<int64_t> textNumber() const = 0;
+    virtual void readValue() = 0; // valeur read: stores the parsed value
+    virtual void setToMin() = 0;
+    virtual void setToMax() = 0;
+    void updateHint();
+    void warn(const QString& text);
+
+private:
+    UiDialogs* m_dialogs = nullptr;
+    bool m_errorMsg = true;
+    bool m_checking = false;
+};
+
+// Unsigned 16-bit field.
+class TWord_u : public NumericEdit {
+    Q_OBJECT
+public:
+    explicit TWord_u(QWidget* parent = nullptr);
+
+    uint16_t valeur();
+    void setValeur(int64_t v);
+    uint16_t ValMin() const { return m_min; }
+    uint16_t ValMax() const { return m_max; }
+    void setValMin(uint16_t v);
+    void setValMax(uint16_t v);
+
+protected:
+    bool acceptsChar(QChar c) const override { return c.isDigit() && c.unicode() < 128; }
+    int64_t minValue() const override { return m_min; }
+    int64_t maxValue() const override { return m_max; }
+    int boundWidth() const override { return 5; }
+    std::optional<int64_t> textNumber() const override;
+    void readValue() override { valeur(); }
+    void setToMin() override { setValeur(m_min); }
+    void setToMax() override { setValeur(m_max); }
+
+private:
+    uint16_t m_value = 0, m_min = 0, m_max = 65535;
+};
+
+// Signed 32-bit field.
+class TInteger_u : public NumericEdit {
+    Q_OBJECT
+public:
+    explicit TInteger_u(QWidget* parent = nullptr);
+
+    int32_t valeur();
+    void setValeur(int64_t v);
+    int32_t ValMin() const { return m_min; }
+    int32_t ValMax() const { return m_max; }
+    void setValMin(int32_t v);
+    void setValMax(int32_t v);
+
+protected:
+    bool acceptsChar(QChar c) const override { return (c.isDigit() && c.unicode() < 128) || c == '-'; }
+    int64_t minValue() const override { return m_min; }
+    int64_t maxValue() const override { return m_max; }
+    int boundWidth() const override { return 6; }
+    std::optional<int64_t> textNumber() const override;
+    void readValue() override { valeur(); }
+    void setToMin() override { setValeur(m_min); }
+    void setToMax() override { setValeur(m_max); }
+
+private:
+    void updateMaxLength();
+    int32_t m_value = 0, m_min = -2147483647, m_max = 2147483647;
+};
+
+} // namespace mirtal

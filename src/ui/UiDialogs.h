@@ -1,0 +1,58 @@
+#pragma once
+
+#include "base/DialogHost.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace mirtal {
+
+// Every message box, file dialog, colour and font picker of the windows goes
+// through this one object, so that a test can answer them in advance
+// ("next answer: No", "next file name: ...") instead of meeting a real modal
+// dialog. Texts from the core are 8-bit Windows-1252.
+class UiDialogs : public DialogHost {
+public:
+    explicit UiDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+
+    Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override;
+    std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& request) override;
+    std::optional<QColor> chooseColor(const QColor& initial);
+    std::optional<QFont> chooseFont(const QFont& initial);
+
+    // Scripted mode for tests: once anything is queued, dialogs are never
+    // shown; a question with nothing queued for it is an error the test sees.
+    void setScripted(bool on) { m_scripted = on; }
+    bool scripted() const { return m_scripted; }
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::filesystem::path>> files;
+    std::deque<std::optional<QColor>> colors;
+    std::deque<std::optional<QFont>> fonts;
+
+    struct Record {
+        MessageKind kind;
+        std::string text; // 8-bit
+    };
+    std::vector<Record> asked;
+    std::vector<FileDialogRequest> fileRequests;
+    int unexpected = 0; // scripted questions that found no answer
+
+private:
+    QWidget* m_parent;
+    bool m_scripted = false;
+};
+
+// The windows' text conversions.
+QString fromCp1252(const std::string& text);
+std::string toCp1252(const QString& text);
+
+} // namespace mirtal
