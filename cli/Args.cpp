@@ -1,0 +1,120 @@
+#include "Args.h"
+
+#include "Commands.h"
+
+#include <algorithm>
+#include <array>
+
+namespace mirtal::cli {
+
+namespace {
+
+// Add one line per new option. Options that a command does not use are
+// accepted and ignored by it.
+constexpr std::array kOptions = {
+    OptionSpec{"--help", "-h", "", "show this help and exit"},
+    OptionSpec{"--stream", "-s", "S",
+               "subpicture stream: 1..32, substream id 0x20..0x3F, or a language code "
+               "from the IFO (e.g. fr); default 1"},
+    OptionSpec{"--time-code", "", "HH:MM:SS,mmm",
+               "Last TimeCode: the first pack is timed at this time (continues a time line)"},
+    OptionSpec{"--answer", "", "yes|no",
+               "answer to yes/no questions when standard input is not a terminal (default yes: "
+               "a bad pack is skipped and reading goes on)"},
+    OptionSpec{"--progress", "", "", "show the progress on standard error"},
+    OptionSpec{"--action", "", "ocr|bmp|sup|show", "what to do with every subpicture"},
+    OptionSpec{"--matrix", "-m", "FILE", "character matrix file (.qmx)"},
+    OptionSpec{"--format", "-f", "NAME", "output subtitle format"},
+    OptionSpec{"--output", "-o", "FILE", "output file"},
+    OptionSpec{"--prefix", "-p", "PATH", "beginning of the picture file names (BMP/SUP)"},
+    OptionSpec{"--timing", "", "",
+               "with the pictures, list their times and positions (+ TC & Res.)"},
+    OptionSpec{"--settings", "", "FILE", "settings file (Mirtal.ini) to use"},
+    OptionSpec{"--profile", "", "FILE", "bitmap settings profile to use"},
+    OptionSpec{"--read", "", "FILE", "subtitle file to read"},
+    OptionSpec{"--offset", "", "TIME", "time offset to apply"},
+};
+
+} // namespace
+
+std::span<const OptionSpec> optionTable() {
+    return kOptions;
+}
+
+const OptionSpec* findOption(std::string_view name) {
+    for (const OptionSpec& o : kOptions)
+        if (o.name == name || (!o.shortName.empty() && o.shortName == name)) return &o;
+    return nullptr;
+}
+
+bool Args::has(std::string_view name) const {
+    return std::any_of(options.begin(), options.end(),
+                       [&](const auto& o) { return o.first == name; });
+}
+
+std::optional<std::string> Args::value(std::string_view name) const {
+    for (auto it = options.rbegin(); it != options.rend(); ++it)
+        if (it->first == name) return it->second;
+    return std::nullopt;
+}
+
+std::vector<std::string> Args::values(std::string_view name) const {
+    std::vector<std::string> out;
+    for (const auto& o : options)
+        if (o.first == name) out.push_back(o.second);
+    return out;
+}
+
+bool parseArgs(std::span<const std::string> arguments, Args& out, std::string& error) {
+    out = Args{};
+    bool onlyInputs = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (onlyInputs || a.size() < 2 || a[0] != '-') {
+            out.inputs.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            onlyInputs = true;
+            continue;
+        }
+        if (findCommand(a)) {
+            if (!out.command.empty() && out.command != a) {
+                error = "only one command at a time: " + out.command + " and " + a;
+                return false;
+            }
+            out.command = a;
+            continue;
+        }
+        std::string name = a;
+        std::optional<std::string> inlineValue;
+        if (size_t eq = a.find('='); eq != std::string::npos && a.starts_with("--")) {
+            name = a.substr(0, eq);
+            inlineValue = a.substr(eq + 1);
+        }
+        const OptionSpec* spec = findOption(name);
+        if (!spec) {
+            error = "unknown option " + name + " (see --help)";
+            return false;
+        }
+        std::string value;
+        if (spec->valueName.empty()) {
+            if (inlineValue) {
+                error = "option " + std::string(spec->name) + " takes no value";
+                return false;
+            }
+        } else if (inlineValue) {
+            value = *inlineValue;
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            error = "option " + std::string(spec->name) + " needs a value " +
+                    std::string(spec->valueName);
+            return false;
+        }
+        out.options.emplace_back(std::string(spec->name), std::move(value));
+    }
+    return true;
+}
+
+} // namespace mirtal::cli

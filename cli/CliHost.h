@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Commands.h"
+#include "rip/Host.h"
+
+#include <chrono>
+#include <string>
+
+namespace mirtal::cli {
+
+// The engine's host on a terminal: messages and prompts go to standard error,
+// answers come from standard input. Without a terminal on standard input
+// nobody can answer, so every question gets its default answer and the
+// answer is reported:
+//   yes/no questions   -> the --answer choice (Yes unless "--answer no")
+//   other questions    -> Ok, else the first button offered
+//   file dialogs       -> cancelled
+//   text colour        -> the automatic guess
+//   unknown glyph      -> the subpicture is skipped
+//   bitmap adjustment  -> the picture is kept unchanged
+//   progression        -> no stop
+// Commands that need other behaviour derive from it.
+class CliHost : public Host {
+public:
+    CliHost(CliIo& io, const Args& args);
+
+    Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override;
+    std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& request) override;
+    std::optional<int> chooseTextColor(const Bitmap24& work, int guess) override;
+    GlyphAnswer askGlyph(const GlyphQuestion& question) override;
+    bool adjustBitmap() override;
+    ProgressionChoice waitAtProgression() override;
+    void processEvents() override {}
+    uint32_t tickMs() override;
+    void displayChanged(const RipDisplay& display) override;
+    void showPicture(const Bitmap24&, const Rect&) override {}
+    void showPicture(const PaletteBitmap&, const Rect&) override {}
+
+    // Warning boxes shown so far (damaged input, unreadable files...).
+    int warnings() const { return m_warnings; }
+    bool interactive() const { return m_io.inputIsTerminal; }
+
+protected:
+    // Prints an 8-bit message on standard error, one line per '\r'.
+    void printMessage(std::string_view prefix, const std::string& text);
+    // One line from standard input, or nullopt at its end.
+    std::optional<std::string> readLine();
+
+    CliIo& m_io;
+
+private:
+    bool m_defaultYes = true;
+    bool m_progress = false;
+    int m_warnings = 0;
+    int m_lastPercent = -1;
+    std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
+};
+
+} // namespace mirtal::cli

@@ -1,0 +1,71 @@
+#include "Commands.h"
+
+#include <array>
+#include <iomanip>
+#include <ostream>
+
+namespace mirtal::cli {
+
+namespace {
+
+constexpr std::array kCommands = {
+    Command{"--list", "INPUT...",
+            "list the subpictures of the chosen stream: number, start, stop, X1 Y1 X2 Y2 and "
+            "size in bytes, then the totals",
+            runList},
+};
+
+} // namespace
+
+std::span<const Command> commandTable() {
+    return kCommands;
+}
+
+const Command* findCommand(std::string_view name) {
+    for (const Command& c : kCommands)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+void printHelp(std::ostream& out) {
+    out << "Usage: mirtal-rip COMMAND [OPTION]... INPUT...\n"
+           "Reads the subtitle pictures of decrypted DVD-Video VOB files.\n\n"
+           "INPUT is a VOB file, a folder (its *.VOB files, letter case ignored, in name "
+           "order),\nor a title set file VTS_nn_0.IFO (the title's VTS_nn_1.VOB .. VTS_nn_9.VOB; "
+           "the menu\nVTS_nn_0.VOB is left out; the IFO gives the stream languages).\n\n"
+           "Commands:\n";
+    for (const Command& c : kCommands) {
+        out << "  " << c.name << ' ' << c.usage << "\n      " << c.help << '\n';
+    }
+    out << "\nOptions:\n";
+    for (const OptionSpec& o : optionTable()) {
+        std::string head = std::string(o.name);
+        if (!o.shortName.empty()) head = std::string(o.shortName) + ", " + head;
+        if (!o.valueName.empty()) head += ' ' + std::string(o.valueName);
+        out << "  " << head << "\n      " << o.help << '\n';
+    }
+    out << "\nWhen standard input is not a terminal, questions are answered without asking\n"
+           "(see --answer) and every such answer is reported on standard error.\n"
+           "Exit status: 0 success, 1 damaged or unreadable input (reported), 2 bad command "
+           "line.\n";
+}
+
+int runCli(std::span<const std::string> arguments, CliIo& io) {
+    Args args;
+    std::string error;
+    if (!parseArgs(arguments, args, error)) {
+        io.err << "mirtal-rip: " << error << '\n';
+        return kExitUsage;
+    }
+    if (args.has("--help")) {
+        printHelp(io.out);
+        return kExitOk;
+    }
+    if (args.command.empty()) {
+        io.err << "mirtal-rip: no command given (see --help)\n";
+        return kExitUsage;
+    }
+    return findCommand(args.command)->run(args, io);
+}
+
+} // namespace mirtal::cli
