@@ -17,7 +17,7 @@ struct GlyphQuestion {
     int line = 0;                  // 1-based line of the subpicture
     int charIndex = 0;             // 1-based box index within the line
     CharBox box;
-    std::span<const CharBox> lineBoxes; // every box of the line
+    std::span<const CharBox> lineBoxes;   // every box of the line
     const Bitmap24* workBitmap = nullptr; // cropped and recoloured subpicture
     int symbolIndex = 0;                  // number the new matrix entry will get
 };

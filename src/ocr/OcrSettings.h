@@ -24,6 +24,8 @@ struct OcrSettings {
     bool operator==(const OcrSettings&) const = default;
 };
 
-inline void ResetOcrSettings(OcrSettings& s) { s = OcrSettings{}; }
+inline void ResetOcrSettings(OcrSettings& s) {
+    s = OcrSettings{};
+}
 
 } // namespace mirtal

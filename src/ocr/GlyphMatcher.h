@@ -1,0 +1,51 @@
+#pragma once
+
+#include "base/Bitmap.h"
+#include "base/Colour.h"
+#include "ocr/CharBox.h"
+#include "ocr/CharMatrix.h"
+#include "ocr/OcrSettings.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace mirtal {
+
+// A character cut out of the work bitmap: its true size and line-relative
+// top, and its "on" pixels (those of the character's marker colour) as bit
+// rows. Only the top-left 45 x 45 part can ever be compared or learned.
+struct Glyph {
+    int Width = 0;
+    int Height = 0;
+    uint8_t RelTop = 0;
+    std::array<uint64_t, GlyphCellSize> Rows{};
+
+    bool pixel(int x, int y) const {
+        return x >= 0 && y >= 0 && x < GlyphCellSize && y < GlyphCellSize &&
+               (Rows[size_t(y)] >> x & 1u) != 0;
+    }
+};
+
+// The glyph of a box of the work bitmap.
+Glyph MakeGlyph(const Bitmap24& work, const CharBox& box, Colour glyphColor);
+// The glyph of a bitmap cut to the box already.
+Glyph MakeGlyph(const Bitmap24& glyphBitmap, uint8_t relTop, Colour glyphColor);
+
+// The three size filters: an entry too different in width, height or top is
+// not compared at all.
+bool PassesFilter(const CharMatrixEntry& entry, const Glyph& glyph, const OcrSettings& settings);
+
+// Similarity in thousandths. `penalty` is the running charge for a run of
+// disagreeing pixels (1, 2, 4, 8, 16, 16, ...); it starts at 1 for each glyph
+// and carries over from one candidate to the next.
+int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty);
+
+// The number of the first entry, in index order, that passes the filters and
+// reaches Sensibility; 0 when none does.
+int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings);
+
+// A new matrix entry learned from the glyph (its size clipped to the cell).
+CharMatrixEntry EntryFromGlyph(const Glyph& glyph, const std::string& text);
+
+} // namespace mirtal

@@ -1,0 +1,153 @@
+#include "ocr/MatrixFlows.h"
+
+#include "ocr/MatrixFile.h"
+
+#include <system_error>
+
+namespace mirtal {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Catalogue numbers of the matrix messages.
+enum : int {
+    kMsgEmpty = 2,
+    kMsgFile = 3,
+    kMsgExistsReplace = 4,
+    kMsgNotValid = 5,
+    kMsgMatrix = 6,
+    kMsgModified = 7,
+    kMsgSaveIt = 8,
+};
+
+const char* const kFilter = "Mirtal Charater Matrix (*.qmx)|*.qmx";
+
+std::string nameWithoutFolder(const std::string& path) {
+    return fs::path(path).filename().string();
+}
+
+bool fileExists(const fs::path& path) {
+    std::error_code ec;
+    return !path.empty() && fs::exists(path, ec);
+}
+
+} // namespace
+
+std::string MatrixFileFieldText(const CharMatrix& matrix) {
+    if (matrix.FileName().empty()) return "New File";
+    return nameWithoutFolder(matrix.FileName());
+}
+
+void MatrixFlows::warn(const std::string& text) {
+    m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
+
+void MatrixFlows::fileNameChanged() {
+    if (onFileNameChanged) onFileNameChanged();
+}
+
+FileDialogRequest MatrixFlows::dialogRequest(bool save) const {
+    FileDialogRequest r;
+    r.filter = kFilter;
+    if (save) {
+        r.title = "Save current Character Matrix File";
+        r.defaultExtension = "qmx";
+        r.initialFolder = m_folders.saveFolder;
+        r.initialName = nameWithoutFolder(m_matrix.FileName());
+    } else {
+        r.title = "Open a previously created Character Matrix File";
+        r.initialFolder = m_folders.openFolder;
+    }
+    return r;
+}
+
+bool MatrixFlows::OpenMatrix() {
+    if (!ConfirmDiscardMatrix()) return false;
+    auto chosen = m_host.chooseOpenFile(dialogRequest(false));
+    if (!chosen) return false;
+    m_folders.openFolder = m_folders.saveFolder = chosen->parent_path();
+    MatrixLoadResult result = LoadMatrixFile(*chosen, m_matrix);
+    switch (result.status) {
+    case MatrixLoadStatus::Ok:
+        if (onMatrixReplaced) onMatrixReplaced();
+        fileNameChanged();
+        return true;
+    case MatrixLoadStatus::BadSignature:
+        warn(m_messages.text(kMsgNotValid));
+        return false;
+    case MatrixLoadStatus::CannotRead:
+        warn(result.detail);
+        return false;
+    case MatrixLoadStatus::TooManyEntries:
+    case MatrixLoadStatus::Truncated:
+    case MatrixLoadStatus::BadEntry:
+        warn(m_messages.text(kMsgNotValid) + "\r" + result.detail);
+        return false;
+    }
+    return false;
+}
+
+bool MatrixFlows::SaveMatrix(bool askForName) {
+    if (m_matrix.Count() == 0) {
+        warn(m_messages.text(kMsgEmpty));
+        return false;
+    }
+    fs::path target = m_matrix.FileName();
+    if (askForName) {
+        auto chosen = m_host.chooseSaveFile(dialogRequest(true));
+        if (!chosen) return false;
+        if (fileExists(*chosen)) {
+            const std::string question = m_messages.text(kMsgFile) + chosen->filename().string() +
+                                         m_messages.text(kMsgExistsReplace);
+            if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, question) !=
+                Answer::Yes)
+                return false;
+        }
+        target = *chosen;
+    }
+    if (target.empty()) return SaveMatrix(true);
+    m_folders.openFolder = m_folders.saveFolder = target.parent_path();
+    FileResult written = SaveMatrixFile(target, m_matrix);
+    if (!written) {
+        // The matrix stays modified and keeps its old name, so nothing is lost
+        // and the next save tries again.
+        warn(written.error);
+        return false;
+    }
+    m_matrix.setFileName(target.string());
+    m_matrix.setModified(false);
+    fileNameChanged();
+    return true;
+}
+
+bool MatrixFlows::SaveMatrixMenu() {
+    return SaveMatrix(!fileExists(m_matrix.FileName()));
+}
+
+bool MatrixFlows::NewMatrix() {
+    if (!ConfirmDiscardMatrix()) return false;
+    m_matrix.ClearMatrix();
+    if (onMatrixReplaced) onMatrixReplaced();
+    fileNameChanged();
+    return true;
+}
+
+bool MatrixFlows::ConfirmDiscardMatrix() {
+    if (!m_matrix.Modified()) return true;
+    const std::string question = m_messages.text(kMsgMatrix) +
+                                 nameWithoutFolder(m_matrix.FileName()) +
+                                 m_messages.text(kMsgModified) + "\r" + m_messages.text(kMsgSaveIt);
+    switch (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No, Answer::Cancel}, question)) {
+    case Answer::No:
+        return true;
+    case Answer::Yes:
+        // A matrix the user wanted kept is only dropped once it is on disk; an
+        // empty one has nothing worth keeping.
+        return SaveMatrixMenu() || m_matrix.Count() == 0;
+    default:
+        return false;
+    }
+}
+
+} // namespace mirtal

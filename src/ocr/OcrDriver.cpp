@@ -1,0 +1,124 @@
+#include "ocr/OcrDriver.h"
+
+#include "base/CropToText.h"
+#include "ocr/TextColor.h"
+
+namespace mirtal {
+
+namespace {
+
+enum : int { kMsgMatrixFull = 0, kMsgOneMatrixPerDvd = 1 };
+
+} // namespace
+
+OcrDriver::OcrDriver(CharMatrix& matrix, const OcrSettings& settings, OcrState& state,
+                     OcrHost& ocrHost, DialogHost& dialogs, const MessageCatalogue& messages,
+                     OcrOptions options)
+    : m_matrix(matrix), m_settings(settings), m_state(state), m_ocrHost(ocrHost),
+      m_dialogs(dialogs), m_messages(messages), m_options(std::move(options)),
+      m_table(std::make_unique<LineTable>()) {}
+
+OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question) {
+    if (int i = FindMatchingEntry(m_matrix, glyph, m_settings))
+        return {GlyphAction::Learn, m_matrix.entry(i).Text};
+    if (m_options.noAsk) return {GlyphAction::Learn, m_options.placeholder, false, true};
+    return LearnGlyph(glyph, question);
+}
+
+OcrDriver::Reading OcrDriver::LearnGlyph(const Glyph& glyph, const GlyphQuestion& question) {
+    if (m_matrix.full()) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                      m_messages.text(kMsgMatrixFull) + std::to_string(m_matrix.Count()) + "\r" +
+                          m_messages.text(kMsgOneMatrixPerDvd));
+        // Nothing can be learned; the line shows where the unread glyph was.
+        return {GlyphAction::Learn, m_options.placeholder, false, true};
+    }
+    if (m_options.preview && question.workBitmap) {
+        Bitmap24 framed = *question.workBitmap;
+        const CharBox& b = question.box;
+        framed.frameRect(b.X - 1, b.Y - 1, b.X + b.Width + 1, b.Y + b.Height + 1, kGlyphFrameColor);
+        m_options.preview(framed);
+    }
+    GlyphQuestion asked = question;
+    asked.symbolIndex = m_matrix.Count() + 1;
+    GlyphAnswer answer = m_ocrHost.askGlyph(asked);
+    if (answer.action != GlyphAction::Learn) return {answer.action, {}};
+    const int index = m_matrix.AppendEntry(EntryFromGlyph(glyph, answer.text));
+    if (m_options.onLearned) m_options.onLearned(index);
+    return {GlyphAction::Learn, m_matrix.entry(index).Text, true, false};
+}
+
+OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
+    OcrResult result;
+    if (!m_state.textColorChosen()) {
+        // Without a single pixel there is nothing to choose a colour from.
+        if (work.empty()) return result;
+        m_state.ColorOrder = AutoDetectTextColor(work, m_state.DrawColor);
+        auto choice = m_ocrHost.chooseTextColor(work, m_state.ColorOrder[1]);
+        if (!choice || *choice < 0 || *choice > 3) {
+            result.outcome = OcrOutcome::ColorSkipped;
+            return result;
+        }
+        m_state.chooseTextColor(*choice);
+    }
+    CropToText(work, m_state.TextColor);
+    if (m_options.showPicture && m_options.preview) m_options.preview(work);
+    LineTable& table = *m_table;
+    SegmentSubpicture(work, m_state.TextColor, m_settings, table);
+
+    GlyphQuestion question;
+    question.subpictureNumber = info.subpictureNumber;
+    question.startMs = info.startMs;
+    question.workBitmap = &work;
+    for (int l = 0; l < table.LineCount; ++l) {
+        const TextLine& line = table.Lines[size_t(l)];
+        const auto boxes = line.boxes();
+        question.line = l + 1;
+        question.lineBoxes = boxes;
+        std::string text;
+        for (size_t c = 0; c < boxes.size(); ++c) {
+            const CharBox& box = boxes[c];
+            const Glyph glyph = MakeGlyph(work, box, MarkerColor(int(c) + 1));
+            question.charIndex = int(c) + 1;
+            question.box = box;
+            Reading reading = RecognizeGlyph(glyph, question);
+            ++result.glyphs;
+            if (reading.learned) ++result.learned;
+            if (reading.placeholder) ++result.placeholders;
+            if (reading.action == GlyphAction::SkipLine) {
+                text.clear();
+                break;
+            }
+            if (reading.action != GlyphAction::Learn) {
+                result.lines.clear();
+                switch (reading.action) {
+                case GlyphAction::Pause:
+                    result.outcome = OcrOutcome::Pause;
+                    break;
+                case GlyphAction::ChangeColor:
+                    m_state.forgetTextColor();
+                    result.outcome = OcrOutcome::ChangeColor;
+                    break;
+                default:
+                    result.outcome = OcrOutcome::Dropped;
+                    break;
+                }
+                return result;
+            }
+            text += reading.text;
+            if (c + 1 < boxes.size()) {
+                const int gap = boxes[c + 1].X - (box.X + box.Width);
+                const int wanted = box.Italic ? m_settings.ItaSpaceWidth : m_settings.SpaceWidth;
+                if (gap >= wanted) text += ' ';
+            }
+        }
+        // Glyphs learned with an empty text add nothing, not even the spaces
+        // between them: a line that holds nothing else is no line.
+        if (text.find_first_not_of(' ') != std::string::npos)
+            result.lines.push_back(std::move(text));
+    }
+    result.outcome = result.lines.empty() ? OcrOutcome::NoText : OcrOutcome::Added;
+    return result;
+}
+
+} // namespace mirtal

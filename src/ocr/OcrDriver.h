@@ -1,0 +1,101 @@
+#pragma once
+
+#include "base/Bitmap.h"
+#include "base/DialogHost.h"
+#include "base/MessageCatalogue.h"
+#include "ocr/CharMatrix.h"
+#include "ocr/GlyphMatcher.h"
+#include "ocr/OcrHost.h"
+#include "ocr/OcrSettings.h"
+#include "ocr/OcrState.h"
+#include "ocr/Segmentation.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mirtal {
+
+// Frame drawn around the glyph that is put to the user.
+constexpr Colour kGlyphFrameColor = 0x3333FF;
+// The text an unknown glyph yields when it cannot be learned: the currency
+// sign of Windows-1252, visible and practically never part of a subtitle.
+inline const std::string kUnknownGlyphText = "\xA4";
+
+struct OcrOptions {
+    // Unknown glyphs are not put to the user nor learned; they read as
+    // `placeholder` and are counted (unattended runs).
+    bool noAsk = false;
+    std::string placeholder = kUnknownGlyphText;
+    // The "Show Pict." box: show every cropped picture before it is read.
+    bool showPicture = true;
+    // Shows a picture in the preview (cropped pictures, and the picture with
+    // the questioned glyph framed). Unset means no preview.
+    std::function<void(const Bitmap24&)> preview;
+    // A glyph was learned as this entry number (the matrix editor lists it).
+    std::function<void(int)> onLearned;
+};
+
+enum class OcrOutcome {
+    Added,        // `lines` holds the text of the subpicture
+    NoText,       // nothing was read: no subtitle for this subpicture
+    Dropped,      // the user dropped it ("Skip This SubPicture"): it is not counted
+    ColorSkipped, // the text colour dialog skipped it; the colour stays unchosen
+    Pause,        // the user paused: read this subpicture again when the rip goes on
+    ChangeColor,  // as Pause, and the text colour is asked for again
+};
+
+struct OcrResult {
+    OcrOutcome outcome = OcrOutcome::NoText;
+    std::vector<std::string> lines; // at most 10, none empty
+    int glyphs = 0;                 // boxes read
+    int learned = 0;                // entries added to the matrix
+    int placeholders = 0;           // glyphs that read as the placeholder
+};
+
+// What the glyph questions say about the subpicture.
+struct PictureInfo {
+    uint32_t subpictureNumber = 0;
+    int32_t startMs = 0;
+};
+
+// Reads one subpicture after another against the character matrix, learning
+// unknown glyphs through the host. It keeps nothing between subpictures but
+// the matrix and the text colour choice in the OCR state.
+class OcrDriver {
+public:
+    OcrDriver(CharMatrix& matrix, const OcrSettings& settings, OcrState& state, OcrHost& ocrHost,
+              DialogHost& dialogs, const MessageCatalogue& messages, OcrOptions options = {});
+
+    // Crops and recolours the work bitmap in place and returns its lines.
+    OcrResult OcrSubpicture(Bitmap24& work, const PictureInfo& info = {});
+
+    // The text of a glyph: the first matching entry, or what the user names it
+    // (learned at once). The action says whether to go on (Learn) or not.
+    struct Reading {
+        GlyphAction action = GlyphAction::Learn;
+        std::string text;
+        bool learned = false;
+        bool placeholder = false;
+    };
+    Reading RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question);
+    Reading LearnGlyph(const Glyph& glyph, const GlyphQuestion& question);
+
+    // The boxes of the last subpicture.
+    const LineTable& lineTable() const { return *m_table; }
+    OcrOptions& options() { return m_options; }
+
+private:
+    CharMatrix& m_matrix;
+    const OcrSettings& m_settings;
+    OcrState& m_state;
+    OcrHost& m_ocrHost;
+    DialogHost& m_dialogs;
+    const MessageCatalogue& m_messages;
+    OcrOptions m_options;
+    std::unique_ptr<LineTable> m_table;
+};
+
+} // namespace mirtal

@@ -1,0 +1,223 @@
+#include "ocr/Segmentation.h"
+
+#include <algorithm>
+
+namespace mirtal {
+
+namespace {
+
+bool rowHolds(const Bitmap24& bitmap, Colour colour, int y, int fromCol, int toCol) {
+    const uint8_t b0 = blueOf(colour), b1 = greenOf(colour), b2 = redOf(colour);
+    const uint8_t* p = bitmap.row(y) + size_t(fromCol) * 3;
+    for (int x = fromCol; x <= toCol; ++x, p += 3)
+        if (p[0] == b0 && p[1] == b1 && p[2] == b2) return true;
+    return false;
+}
+
+struct Clip {
+    int fromRow, toRow, fromCol, toCol;
+};
+
+Clip clip(const Bitmap24& bitmap, int fromRow, int toRow, int fromCol, int toCol) {
+    return {std::max(fromRow, 0), std::min(toRow, bitmap.height() - 1), std::max(fromCol, 0),
+            std::min(toCol, bitmap.width() - 1)};
+}
+
+// Finds the characters of one line (rows top..bottom) and returns their number.
+class LineReader {
+public:
+    LineReader(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings, TextLine& line,
+               int top, int bottom)
+        : m_bitmap(bitmap), m_textColor(textColor), m_settings(settings), m_line(line), m_top(top),
+          m_bottom(bottom) {}
+
+    void read() {
+        const int w = m_bitmap.width();
+        int n = 0;
+        int x = 0;
+        while (x < w) {
+            const Colour fill = MarkerColor(n + 1);
+            auto x0 = FirstCharColumn(m_bitmap, m_textColor, fill, x, m_top, m_bottom);
+            if (!x0) break;
+            const CharEdge edge =
+                CharRightEdge(m_bitmap, m_textColor, fill, *x0, m_top, m_bottom, m_settings);
+            // The column walk always moves right of x0, but a damaged settings
+            // value must never let the line loop in place.
+            x = edge.nextCol ? std::max(*edge.nextCol, *x0 + 1) : w;
+            const int right = edge.right;
+            const int charTop =
+                FirstRowWith(m_bitmap, fill, m_top, m_bottom, *x0, right).value_or(m_top);
+            const int charBottom = LastRowOfBand(m_bitmap, fill, charTop, m_bottom, *x0, right,
+                                                 m_bottom - charTop + 1);
+            if (right - *x0 + 1 < m_settings.MinCharWidth ||
+                charBottom - charTop + 1 < m_settings.MinCharHeight)
+                continue;
+            CharBox box;
+            box.X = uint16_t(*x0);
+            box.Y = uint16_t(charTop);
+            box.Width = uint16_t(right - *x0 + 1);
+            box.Height = uint16_t(charBottom - charTop + 1);
+            box.RelTop = uint8_t(charTop - m_top);
+            if (n >= 1 && joinBelow(box, n)) continue;
+            if (n == kMaxLineChars) break; // the table is full: the rest of the line stays unread
+            m_line.Chars[size_t(n)] = box;
+            ++n;
+        }
+        m_line.CharCount = uint16_t(n);
+        setItalicFlags();
+    }
+
+private:
+    // A piece lying wholly under the previous character and not reaching
+    // further right (the dot of a question mark) becomes part of it.
+    bool joinBelow(const CharBox& box, int n) {
+        CharBox& prev = m_line.Chars[size_t(n - 1)];
+        const int prevBottom = prev.Y + prev.Height - 1;
+        const int prevRight = prev.X + prev.Width - 1;
+        const int boxBottom = box.Y + box.Height - 1;
+        const int boxRight = box.X + box.Width - 1;
+        if (box.Y <= prevBottom || boxRight > prevRight) return false;
+        const Colour fill = MarkerColor(n + 1);
+        for (int y = box.Y; y <= boxBottom; ++y) {
+            bool filled = false;
+            for (int x = box.X; x <= boxRight; ++x) {
+                if (m_bitmap.pixel(x, y) == fill) {
+                    m_bitmap.floodFill(x, y, MarkerColor(n));
+                    filled = true;
+                    break;
+                }
+            }
+            if (filled) break;
+        }
+        prev.Height = uint16_t(boxBottom - prev.Y + 1);
+        return true;
+    }
+
+    void setItalicFlags() {
+        const int count = m_line.CharCount;
+        if (count < 2) {
+            if (count == 1) m_line.Chars[0].Italic = 0;
+            return;
+        }
+        const int d = m_settings.DetectItaWidth;
+        for (int i = 0; i + 1 < count; ++i) {
+            CharBox& c = m_line.Chars[size_t(i)];
+            const int prevRight =
+                i == 0 ? -100
+                       : m_line.Chars[size_t(i - 1)].X + m_line.Chars[size_t(i - 1)].Width - 1;
+            const int right = c.X + c.Width - 1;
+            const int gapBefore = c.X - prevRight - 1;
+            const int gapAfter = m_line.Chars[size_t(i + 1)].X - right - 1;
+            c.Italic = (gapBefore <= d || gapAfter <= d) ? 1 : 0;
+        }
+        m_line.Chars[size_t(count - 1)].Italic = m_line.Chars[size_t(count - 2)].Italic;
+    }
+
+    Bitmap24& m_bitmap;
+    Colour m_textColor;
+    const OcrSettings& m_settings;
+    TextLine& m_line;
+    int m_top, m_bottom;
+};
+
+} // namespace
+
+std::optional<int> FirstRowWith(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
+                                int fromCol, int toCol) {
+    const Clip c = clip(bitmap, fromRow, toRow, fromCol, toCol);
+    if (c.fromCol > c.toCol) return std::nullopt;
+    for (int y = c.fromRow; y <= c.toRow; ++y)
+        if (rowHolds(bitmap, colour, y, c.fromCol, c.toCol)) return y;
+    return std::nullopt;
+}
+
+int LastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow, int fromCol,
+                  int toCol, int exploration) {
+    const Clip c = clip(bitmap, fromRow, toRow, fromCol, toCol);
+    int last = fromRow;
+    if (c.fromCol > c.toCol) return last;
+    for (int y = c.fromRow; y <= c.toRow; ++y) {
+        if (rowHolds(bitmap, colour, y, c.fromCol, c.toCol))
+            last = y;
+        else if (y - fromRow >= exploration)
+            break;
+    }
+    return last;
+}
+
+std::optional<int> FirstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fill, int fromCol,
+                                   int top, int bottom) {
+    const Clip c = clip(bitmap, top, bottom, fromCol, bitmap.width() - 1);
+    for (int x = c.fromCol; x <= c.toCol; ++x) {
+        for (int y = c.toRow; y >= c.fromRow; --y) {
+            if (bitmap.pixel(x, y) == textColor) {
+                bitmap.floodFill(x, y, fill);
+                return x;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+CharEdge CharRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, int top, int bottom,
+                       const OcrSettings& settings) {
+    const int w = bitmap.width();
+    top = std::max(top, 0);
+    bottom = std::min(bottom, bitmap.height() - 1);
+    CharEdge edge;
+    edge.right = w - 1;
+    for (int c = std::max(x0, 0); c < w; ++c) {
+        bool found = false;
+        for (int r = bottom; r >= top; --r) {
+            const Colour px = bitmap.pixel(c, r);
+            if (px == fill) {
+                found = true;
+            } else if (px == textColor) {
+                const bool diagonal = settings.CheckDetachedChar && c > 0 &&
+                                      ((r > top && bitmap.pixel(c - 1, r - 1) == fill) ||
+                                       (r < bottom && bitmap.pixel(c - 1, r + 1) == fill));
+                if (found || diagonal) {
+                    bitmap.floodFill(c, r, fill);
+                    found = true;
+                } else if (!edge.nextCol) {
+                    edge.nextCol = c;
+                }
+            }
+        }
+        if (found) {
+            edge.right = c;
+        } else if (c - x0 >= settings.MinCharWidth) {
+            if (!edge.nextCol) edge.nextCol = c;
+            return edge;
+        }
+    }
+    return edge;
+}
+
+void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings,
+                       LineTable& table) {
+    table.LineCount = 0;
+    const int w = bitmap.width(), h = bitmap.height();
+    if (bitmap.empty()) return;
+    int y = 0;
+    while (y < h && table.LineCount < kMaxTextLines) {
+        auto top = FirstRowWith(bitmap, textColor, y, h - 1, 0, w - 1);
+        if (!top) break;
+        int bottom =
+            LastRowOfBand(bitmap, textColor, *top, h - 1, 0, w - 1, settings.MinLineHeight);
+        auto next = FirstRowWith(bitmap, textColor, bottom + 1, h - 1, 0, w - 1);
+        // Bands closer than MinInterLine are one line (accents, descenders).
+        while (next && *next - bottom - 1 < settings.MinInterLine) {
+            bottom =
+                LastRowOfBand(bitmap, textColor, *next, h - 1, 0, w - 1, settings.MinLineHeight);
+            next = FirstRowWith(bitmap, textColor, bottom + 1, h - 1, 0, w - 1);
+        }
+        y = bottom + 1;
+        if (bottom - *top + 1 > settings.MaxLineHeight) continue;
+        TextLine& line = table.Lines[table.LineCount];
+        ++table.LineCount;
+        LineReader(bitmap, textColor, settings, line, *top, bottom).read();
+    }
+}
+
+} // namespace mirtal
