@@ -18,7 +18,7 @@ enum TOutputFormat : uint8_t {
 };
 
 struct NativeOptions {
-    uint16_t IndexOffset = 0;   // live
+    uint16_t IndexOffset = 0;    // live
     bool ExtendedFormat = false; // stored
 };
 
@@ -37,7 +37,8 @@ struct FontSpec {
 };
 
 struct SubViewer2Options { // all live
-    std::string Title, Author, Source = "Subtitles captured by Mirtal 0.93b", Program, FilePath, Comment;
+    std::string Title, Author, Source = "Subtitles captured by Mirtal 0.93b", Program, FilePath,
+                               Comment;
     uint16_t Delay = 0;
     uint8_t CDTrack = 0;
     FontSpec Font;
@@ -51,11 +52,11 @@ struct IAuthorOptions { // stored
 
 struct PhilipsOptions {
     Colour Colors[4] = {0x000000, 0xFFFFFF, 0x000000, 0x808080}; // stored
-    uint8_t Contrast[4] = {0, 15, 15, 15};                        // stored
-    bool UseBmpColors = true;                                     // stored
-    uint8_t FrameRate = 0;                                        // stored: 0 PAL, 1 NTSC
-    bool DropFrame = true;                                        // stored
-    std::string Title;                                            // live
+    uint8_t Contrast[4] = {0, 15, 15, 15};                       // stored
+    bool UseBmpColors = true;                                    // stored
+    uint8_t FrameRate = 0;                                       // stored: 0 PAL, 1 NTSC
+    bool DropFrame = true;                                       // stored
+    std::string Title;                                           // live
 };
 
 struct SonicOptions { // stored for the run, not in the settings file

@@ -6,7 +6,8 @@
 namespace mirtal {
 
 int32_t TimeCodeToMs(TTimeCode tc) {
-    return (int32_t(tc.Hour) * 3600 + int32_t(tc.Min) * 60 + int32_t(tc.Sec)) * 1000 + int32_t(tc.MSec);
+    return (int32_t(tc.Hour) * 3600 + int32_t(tc.Min) * 60 + int32_t(tc.Sec)) * 1000 +
+           int32_t(tc.MSec);
 }
 
 TTimeCode MsToTimeCode(int64_t ms) {

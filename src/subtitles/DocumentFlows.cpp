@@ -1,0 +1,83 @@
+#include "subtitles/DocumentFlows.h"
+
+#include "subtitles/NativeReader.h"
+
+#include <system_error>
+
+namespace mirtal {
+
+namespace fs = std::filesystem;
+
+FileDialogRequest saveDialogRequest(const SubtitleDocument& doc) {
+    FileDialogRequest r;
+    r.filter = doc.format().saveFilter();
+    r.defaultExtension = doc.format().extension();
+    r.initialFolder = doc.SaveFolder;
+    r.initialName = doc.saveInitialName();
+    return r;
+}
+
+FileDialogRequest openDialogRequest(const SubtitleDocument& doc) {
+    FileDialogRequest r;
+    r.filter = "Mirtal File (*.vtx)|*.vtx|All (*.*)|*.*";
+    r.defaultExtension = "vtx";
+    r.initialFolder = doc.OpenFolder;
+    return r;
+}
+
+FileResult SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
+    FileResult result = writeFileAtomic(path, doc.fileText());
+    if (!result) return result;
+    doc.setModified(false);
+    doc.SetFileName(path.string());
+    return result;
+}
+
+FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogue& messages) {
+    if (doc.list().empty()) return FlowResult::Cancelled;
+    std::optional<fs::path> chosen = host.chooseSaveFile(saveDialogRequest(doc));
+    if (!chosen) return FlowResult::Cancelled;
+    std::error_code ec;
+    if (fs::exists(*chosen, ec)) {
+        std::string text = messages.text(11) + chosen->filename().string() + messages.text(12);
+        if (host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::Yes)
+            return FlowResult::Cancelled;
+    }
+    doc.SaveFolder = chosen->parent_path();
+    FileResult result = SaveDocumentTo(doc, *chosen);
+    if (!result) {
+        host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
+        return FlowResult::Failed;
+    }
+    return FlowResult::Done;
+}
+
+FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCatalogue& messages) {
+    if (doc.Modified()) {
+        std::string text = messages.text(13) + "\r" + messages.text(14);
+        if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
+            return FlowResult::Cancelled;
+    }
+    doc.setModified(false);
+    std::optional<fs::path> chosen = host.chooseOpenFile(openDialogRequest(doc));
+    std::error_code ec;
+    if (!chosen || !fs::exists(*chosen, ec)) return FlowResult::Cancelled;
+    doc.OpenFolder = chosen->parent_path();
+    NativeReadReport report = ReadNativeFile(doc, *chosen, host, messages);
+    return report.readFailed ? FlowResult::Failed : FlowResult::Done;
+}
+
+FlowResult ClearDocument(SubtitleDocument& doc, DialogHost& host,
+                         const MessageCatalogue& messages) {
+    if (doc.Modified()) {
+        std::string text = messages.text(17) + "\r" + messages.text(18);
+        if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
+            return FlowResult::Cancelled;
+    }
+    doc.discardAll();
+    doc.SetFileName(SubtitleDocument::kNewFileName);
+    doc.RefreshList();
+    return FlowResult::Done;
+}
+
+} // namespace mirtal

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "base/DialogHost.h"
+#include "base/MessageCatalogue.h"
+#include "subtitles/SubtitleDocument.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace mirtal {
+
+struct NativeReadReport {
+    bool readFailed = false; // the file could not be read: the document is untouched
+    std::string error;
+    int entries = 0;        // entries stored
+    int errors = 0;         // damaged entries met
+    bool cancelled = false; // the user stopped at an error
+    bool storeFull = false; // reading stopped at the store's capacity
+};
+
+// Reads a native subtitle file into the document, replacing its contents
+// (the caller has asked before discarding them). Sets the index offset from
+// the first number and the extended option from the last time line read.
+// A damaged entry asks Cancel / Ignore / Yes to All. A file that cannot be
+// read is reported and changes nothing.
+NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
+                                DialogHost& host, const MessageCatalogue& messages);
+// The same over bytes already in memory; fileName becomes the document's name.
+NativeReadReport ReadNativeText(SubtitleDocument& doc, std::string_view bytes,
+                                const std::string& fileName, DialogHost& host,
+                                const MessageCatalogue& messages);
+
+} // namespace mirtal

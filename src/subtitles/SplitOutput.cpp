@@ -1,0 +1,43 @@
+#include "subtitles/SplitOutput.h"
+
+#include <algorithm>
+
+namespace mirtal {
+
+SplitBarGeometry ComputeSplitBar(TTimeCode start, TTimeCode stop, TTimeCode end, int barLeft,
+                                 int barWidth) {
+    int64_t a = TimeCodeToMs(start) / 1000;
+    int64_t b = TimeCodeToMs(stop) / 1000;
+    int64_t total = TimeCodeToMs(end) / 1000;
+    if (total == 0) {
+        total = 1;
+        b = 1;
+    }
+    int64_t left = std::min(a, total);
+    b = std::max(std::min(b, total), left);
+    int64_t scale = int64_t(barWidth) * 1000000 / total;
+    SplitBarGeometry g;
+    g.fillLeft = int(barLeft + scale * left / 1000000);
+    g.fillWidth = int((b - left) * scale / 1000000);
+    g.endText = TimeCodeToStr(end);
+    g.startText = TimeCodeToStr(start);
+    g.stopText = TimeCodeToStr(stop);
+    return g;
+}
+
+TTimeCode SplitFileEnd(const SubtitleStore& store) {
+    return store.empty() ? TTimeCode{} : store.last().Stop;
+}
+
+bool ApplySplit(SubtitleDocument& doc, const SplitWindow& window, DialogHost& host,
+                const MessageCatalogue& messages) {
+    if (window.SplitActive && TimeCodeToMs(window.SplitStart) > TimeCodeToMs(window.SplitStop)) {
+        host.ask(MessageKind::Warning, {Answer::Ok}, messages.text(37));
+        return false;
+    }
+    doc.setSplit(window);
+    doc.RefreshList();
+    return true;
+}
+
+} // namespace mirtal

@@ -1,0 +1,114 @@
+#include "subtitles/TimeCorrection.h"
+
+#include <cmath>
+
+namespace mirtal {
+
+namespace {
+
+// Round to the nearest integer, halves to even, whatever the FPU mode.
+int64_t roundHalfEven(double x) {
+    double f = std::floor(x);
+    double diff = x - f;
+    if (diff > 0.5) return int64_t(f) + 1;
+    if (diff < 0.5) return int64_t(f);
+    int64_t i = int64_t(f);
+    return (i % 2 == 0) ? i : i + 1;
+}
+
+TTimeCode nonNegative(int64_t ms) {
+    return MsToTimeCode(ms < 0 ? 0 : ms);
+}
+
+} // namespace
+
+std::string zeroStretchMessage() {
+    return "You can't make a time Stretch when the last Subtitle starts at 00:00:00,000 !";
+}
+
+StepResult ApplyOffset(SubtitleStore& store, int32_t deltaMs, DialogHost& host,
+                       const MessageCatalogue& messages) {
+    for (int i = 1; i <= store.NbSubTitle(); ++i) {
+        TSub& e = store.entry(i);
+        int64_t s = int64_t(TimeCodeToMs(e.Start)) + deltaMs;
+        int64_t stop = int64_t(TimeCodeToMs(e.Stop)) + deltaMs;
+        if (s <= 0) {
+            std::string text = messages.text(31) + TimeCodeToStr(e.Start) + messages.text(32) +
+                               "\r" + messages.text(33);
+            if (host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::Yes)
+                return StepResult::Declined;
+            e.Start = {};
+        } else {
+            e.Start = MsToTimeCode(s);
+        }
+        e.Stop = nonNegative(stop);
+    }
+    return StepResult::Applied;
+}
+
+StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, DialogHost& host,
+                        const MessageCatalogue& messages) {
+    if (store.empty()) return StepResult::Applied;
+    const int64_t last = TimeCodeToMs(store.last().Start);
+    if (minus && last < stretchMs) {
+        host.ask(MessageKind::Warning, {Answer::Ok}, messages.text(34) + "\r" + messages.text(35));
+        return StepResult::Refused;
+    }
+    // Every time scales about zero: with the last start at zero there is
+    // nothing to scale by.
+    if (last == 0) {
+        host.ask(MessageKind::Warning, {Answer::Ok}, zeroStretchMessage());
+        return StepResult::Refused;
+    }
+    const double f = (minus ? -1.0 : 1.0) * double(stretchMs) / double(last);
+    auto scale = [f](TTimeCode t) {
+        double ms = TimeCodeToMs(t);
+        return nonNegative(roundHalfEven(ms + f * ms));
+    };
+    for (int i = 1; i <= store.NbSubTitle(); ++i) {
+        TSub& e = store.entry(i);
+        e.Start = scale(e.Start);
+        e.Stop = scale(e.Stop);
+    }
+    return StepResult::Applied;
+}
+
+void RecomputeDurations(SubtitleStore& store, int32_t baseMs, int32_t perCharMs) {
+    const int n = store.NbSubTitle();
+    for (int i = 1; i <= n; ++i) {
+        TSub& e = store.entry(i);
+        uint16_t chars = 0; // a 16-bit count, as the dialog has always kept it
+        for (int k = 0; k < e.NbLines; ++k) chars = uint16_t(chars + e.Lines[size_t(k)].size());
+        int64_t start = TimeCodeToMs(e.Start);
+        int64_t limit = i < n ? int64_t(TimeCodeToMs(store.entry(i + 1).Start)) : start + 65535;
+        int64_t wanted = start + baseMs + int64_t(chars) * perCharMs;
+        e.Stop = nonNegative(wanted < limit ? wanted : limit);
+    }
+}
+
+void ApplyMinimumInterval(SubtitleStore& store, int32_t minMs) {
+    for (int i = 1; i < store.NbSubTitle(); ++i) {
+        TSub& e = store.entry(i);
+        e.Stop = EnforceMinInterval(e.Stop, store.entry(i + 1).Start, minMs);
+    }
+}
+
+void CorrectTime(SubtitleDocument& doc, const TimeCorrection& r, DialogHost& host,
+                 const MessageCatalogue& messages) {
+    SubtitleStore& store = doc.store();
+    if (store.empty()) return;
+    if (int32_t d = TimeCodeToMs(r.Offset); d > 0)
+        ApplyOffset(store, r.MinusOffset ? -d : d, host, messages);
+    if (int32_t s = TimeCodeToMs(r.Stretch); s > 0)
+        ApplyStretch(store, s, r.MinusStretch, host, messages);
+    if (r.ChangeDurations) {
+        if (r.Method == DurationMethod::Fixed)
+            RecomputeDurations(store, r.FixedDuration, 0);
+        else
+            RecomputeDurations(store, r.OffsetDuration, r.MsPerChar);
+    }
+    if (r.MinInterval != 0) ApplyMinimumInterval(store, r.MinInterval);
+    doc.RefreshList();
+}
+
+} // namespace mirtal
