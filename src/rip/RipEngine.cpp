@@ -1,0 +1,315 @@
+#include "rip/RipEngine.h"
+
+#include "export/SupFile.h"
+#include "rip/PackFile.h"
+#include "rip/Subpicture.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <system_error>
+
+namespace mirtal {
+
+namespace {
+
+constexpr uint32_t kPacksPerProgress = 512;
+constexpr uint32_t kProgressPerEstimate = 20;
+
+const char* const kPauseCaption = "&Pause \x7f";
+const char* const kContinueCaption = "&Continue >";
+
+std::string fileNamePart(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+RipEngine::RipEngine(Host& host, const MessageCatalogue& catalogue, RipJob& job, Demuxer& demuxer,
+                     Subpicture& subpicture, RipDisplay& display, SubtitleSink& subtitles)
+    : m_host(host), m_catalogue(catalogue), m_job(job), m_demuxer(demuxer),
+      m_subpicture(subpicture), m_display(display), m_subtitles(subtitles) {}
+
+bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
+    if (setup.files.empty() || setup.files.size() > RipJob::kMaxFiles) {
+        if (error)
+            *error = setup.files.empty() ? "No VOB selected !!" : "A job holds at most 1024 files";
+        return false;
+    }
+    m_job.FileList = setup.files;
+    m_job.FileSizeKb.assign(setup.files.size(), 0);
+    m_job.TotalSizeKb = 0;
+    for (size_t i = 0; i < setup.files.size(); ++i) {
+        std::error_code ec;
+        uint64_t bytes = std::filesystem::file_size(setup.files[i], ec);
+        if (ec) bytes = 0;
+        m_job.FileSizeKb[i] = uint32_t(std::min<uint64_t>(bytes >> 10, UINT32_MAX));
+        m_job.TotalSizeKb += m_job.FileSizeKb[i];
+    }
+    m_job.Action = setup.action;
+    m_job.WithTimingAndPosition = setup.withTimingAndPosition;
+    m_job.PicturePrefix = setup.picturePrefix;
+    m_job.ShowSubPict = setup.showSubPict;
+    m_job.TotalPictures = 0;
+    m_job.CurrentFile = 1;
+    m_job.ContinuePack = 0;
+    m_job.ContinuePackFixed = false;
+    m_job.SubpictureStartPack = 0;
+    m_job.Busy = false;
+    m_halted = false;
+    m_demuxer.JobStart();
+    if (m_job.Paused) ButtonPauseClick();
+    return true;
+}
+
+TickResult RipEngine::Timer1Timer() {
+    if (m_job.Busy || m_job.Paused) return TickResult::Nothing;
+    if (m_job.finished()) return TickResult::Nothing;
+    const std::filesystem::path& path = m_job.FileList[m_job.CurrentFile - 1];
+    m_display.LabelVobFile = path.filename().string();
+    m_display.LabelVobNum = std::to_string(m_job.CurrentFile);
+    m_display.LabelVobNb = std::to_string(m_job.FileList.size());
+    if (m_job.CurrentFile == 1 && m_job.ContinuePack == 0 && !m_job.ContinuePackFixed)
+        m_job.Elapsed = {};
+    return ProcessVobFile(path);
+}
+
+TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        publish();
+        return TickResult::MissingFile;
+    }
+    m_job.Busy = true;
+    m_display.pauseEnabled = true;
+    m_display.openVobEnabled = false;
+    m_lastTick = m_lastEstimateTick = m_host.tickMs();
+    m_lastEstimatePosKb = 0;
+    m_msPerMb = 0;
+    if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) {
+        m_job.VobPictures = 0;
+        m_display.progressPercent = 0;
+        m_display.LabelNbSup = "0";
+        m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
+    }
+    m_streamId = m_job.SubtitleStreamId;
+    m_kbBefore = 0;
+    for (uint32_t i = 0; i + 1 < m_job.CurrentFile && i < m_job.FileSizeKb.size(); ++i)
+        m_kbBefore += m_job.FileSizeKb[i];
+
+    PackFile file;
+    m_filePos = m_job.ContinuePack;
+    if (!file.open(path) || !file.seekPack(m_job.ContinuePack)) {
+        reportUnreadable(path);
+        FinishFile();
+        return TickResult::Processed;
+    }
+    m_job.ContinuePack = 0;
+    m_job.ContinuePackFixed = false;
+    const uint64_t size = file.sizeBytes();
+    while (uint64_t(m_filePos) * kPackSize < size) {
+        if (m_filePos % kPacksPerProgress == 0) {
+            UpdateProgress();
+            if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
+        }
+        if (!file.readPack(m_pack)) {
+            reportUnreadable(path);
+            file.close();
+            FinishFile();
+            return TickResult::Processed;
+        }
+        ++m_filePos;
+        PackKind kind = m_demuxer.ProcessPack(m_pack, m_filePos, m_streamId, m_display,
+                                              m_job.SubpictureStartPack);
+        switch (kind) {
+        case PackKind::BadHeader: {
+            std::string text =
+                m_catalogue.text(26) + std::to_string(m_filePos) + "\r" + m_catalogue.text(27);
+            if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) == Answer::No) {
+                // Halted: Busy stays set, so no tick takes the job up again.
+                m_halted = true;
+                publish();
+                return TickResult::Processed;
+            }
+            break;
+        }
+        case PackKind::SpuComplete:
+            ++m_job.VobPictures;
+            ++m_job.TotalPictures;
+            try {
+                HandleSubpicture();
+            } catch (const std::exception& e) {
+                reportSubpictureFailure(e.what());
+            }
+            m_demuxer.ClearSpu();
+            UpdateProgress();
+            break;
+        case PackKind::Other:
+            if (m_job.Paused && m_demuxer.SpuFill == 0) {
+                m_display.openVobEnabled = true;
+                m_job.Busy = false;
+                if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
+                publish();
+                return TickResult::Processed;
+            }
+            break;
+        case PackKind::Navigation:
+        case PackKind::Subtitle:
+            break;
+        }
+    }
+    UpdateProgress();
+    file.close();
+    FinishFile();
+    return TickResult::Processed;
+}
+
+void RipEngine::FinishFile() {
+    m_job.Busy = false;
+    m_display.pauseEnabled = false;
+    m_display.openVobEnabled = true;
+    m_job.ContinuePack = 0;
+    m_job.ContinuePackFixed = false;
+    m_job.SubpictureStartPack = 0;
+    ++m_job.CurrentFile;
+    publish();
+}
+
+uint64_t RipEngine::jobPositionKb() const {
+    return m_kbBefore + 2 * uint64_t(m_filePos);
+}
+
+void RipEngine::UpdateProgress() {
+    uint64_t posKb = jobPositionKb();
+    uint64_t total = m_job.TotalSizeKb;
+    int percent = total == 0 ? 0 : int(std::min<uint64_t>(posKb * 100 / total, 100));
+    std::string p = std::to_string(percent);
+    m_display.applicationTitle = MainCaption.substr(0, 6) + " - " + p + "%";
+    m_display.LabelPos =
+        std::to_string(posKb >> 10) + "/" + std::to_string(total >> 10) + " MB (" + p + "%)";
+    m_display.progressPercent = percent;
+    uint32_t now = m_host.tickMs();
+    m_job.Elapsed =
+        MsToTimeCode(int64_t(TimeCodeToMs(m_job.Elapsed)) + int64_t(uint32_t(now - m_lastTick)));
+    m_lastTick = now;
+    m_display.LabelTimeElapsed = TimeCodeToStr(m_job.Elapsed).substr(0, 8);
+    publish();
+    m_host.processEvents();
+}
+
+void RipEngine::UpdateRemainingTime() {
+    uint32_t now = m_host.tickMs();
+    uint64_t posKb = jobPositionKb();
+    uint64_t dKb = posKb > m_lastEstimatePosKb ? posKb - m_lastEstimatePosKb : 0;
+    if (dKb == 0) dKb = 1;
+    int64_t rate = int64_t(uint64_t(uint32_t(now - m_lastEstimateTick)) * 1024 / dKb);
+    // Smooth the rate unless it jumped by three quarters or more.
+    int64_t diff = m_msPerMb - rate;
+    if (diff < 0) diff = -diff;
+    if (diff < (3 * rate) / 4) rate = (2 * m_msPerMb + rate) / 3;
+    m_msPerMb = rate;
+    uint64_t leftKb = m_job.TotalSizeKb > posKb ? m_job.TotalSizeKb - posKb : 0;
+    int64_t remainingMs = int64_t(leftKb >> 10) * m_msPerMb;
+    m_display.LabelTimeRemaining = TimeCodeToStr(MsToTimeCode(remainingMs)).substr(0, 8);
+    m_lastEstimateTick = now;
+    m_lastEstimatePosKb = posKb;
+}
+
+void RipEngine::ButtonPauseClick() {
+    m_job.Paused = !m_job.Paused;
+    m_job.NoStop = false;
+    m_display.pauseCaption = m_job.Paused ? kContinueCaption : kPauseCaption;
+}
+
+void RipEngine::decode() {
+    DecodeSpu(m_demuxer.spu(), m_subpicture);
+}
+
+void RipEngine::HandleSubpicture() {
+    m_display.LabelNbSup = std::to_string(m_job.VobPictures);
+    m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
+    auto event = [&](DisplayTimes times, std::string fileName) {
+        return SubpictureEvent{m_subpicture,        m_subpicture.rect(), times,
+                               m_job.TotalPictures, std::move(fileName), m_demuxer.spu()};
+    };
+    switch (m_job.Action) {
+    case kActionOcr: {
+        decode();
+        DisplayTimes times = ComputeDisplayTimes();
+        if (IsDisplayable() && m_actions) m_actions->recognise(*this, event(times, {}));
+        break;
+    }
+    case kActionBmp: {
+        std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".bmp");
+        decode();
+        if (m_actions)
+            m_actions->saveBitmap(
+                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime), file));
+        break;
+    }
+    case kActionSup: {
+        std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".sup");
+        if (FileResult r = SaveSupFile(file, m_demuxer.spu()); !r)
+            throw std::runtime_error(r.error);
+        if (m_job.ShowSubPict || m_job.WithTimingAndPosition) {
+            decode();
+            Rect rect = m_subpicture.rect();
+            if (m_job.WithTimingAndPosition) AddFileNameEntry(rect, file);
+            m_host.showPicture(m_subpicture.Bitmap, rect);
+        }
+        break;
+    }
+    case kActionShow:
+        decode();
+        if (m_actions)
+            m_actions->show(
+                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime), {}));
+        break;
+    default:
+        break;
+    }
+}
+
+DisplayTimes RipEngine::ComputeDisplayTimes() {
+    DisplayTimes times = SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime);
+    if (m_subtitles.count() > 0 && m_subtitles.lastStop().isZero())
+        m_subtitles.closeLast(times.start);
+    return times;
+}
+
+bool RipEngine::IsDisplayable() const {
+    return mirtal::IsDisplayable(m_subpicture);
+}
+
+void RipEngine::AddFileNameEntry(const Rect& rect, const std::string& file) {
+    DisplayTimes times = ComputeDisplayTimes();
+    m_subtitles.add({fileNamePart(file)}, times.start, times.stop, rect);
+}
+
+void RipEngine::PauseToReprocessSubpicture() {
+    m_job.ContinuePack = m_job.SubpictureStartPack;
+    m_job.ContinuePackFixed = true;
+    UncountSubpicture();
+    if (!m_job.Paused) ButtonPauseClick();
+}
+
+void RipEngine::UncountSubpicture() {
+    if (m_job.VobPictures > 0) --m_job.VobPictures;
+    if (m_job.TotalPictures > 0) --m_job.TotalPictures;
+}
+
+void RipEngine::reportUnreadable(const std::filesystem::path& path) {
+    std::string text =
+        m_catalogue.text(28) + path.string() + m_catalogue.text(29) + "\r" + m_catalogue.text(30);
+    m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
+
+void RipEngine::reportSubpictureFailure(const std::string& reason) {
+    std::string text = "Subpicture " + std::to_string(m_job.TotalPictures) + ": " + reason +
+                       "\rThe job pauses here; Continue processes this subpicture again.";
+    PauseToReprocessSubpicture();
+    m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
+
+} // namespace mirtal

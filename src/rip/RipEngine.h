@@ -1,0 +1,111 @@
+#pragma once
+
+#include "base/MessageCatalogue.h"
+#include "rip/Demuxer.h"
+#include "rip/Host.h"
+#include "rip/RipDisplay.h"
+#include "rip/RipJob.h"
+#include "rip/SubpictureActions.h"
+#include "rip/SubtitleSink.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace mirtal {
+
+struct Subpicture;
+
+// What the Start button hands over.
+struct JobSetup {
+    std::vector<std::filesystem::path> files;
+    uint8_t action = kActionOcr;
+    bool withTimingAndPosition = false;
+    std::string picturePrefix; // BMP and SUP actions
+    bool showSubPict = false;
+};
+
+enum class TickResult {
+    Nothing,     // busy, paused, no job or job finished
+    MissingFile, // the current file is not there; the next tick tries again
+    Processed,   // the current file was processed (to its end, a pause or a halt)
+};
+
+// The rip job's processing loop: one tick processes the current VOB file
+// pack by pack, hands every completed subpicture to its action, keeps the
+// counters and times of the display and honours Pause. It talks to its
+// driver only through Host.
+class RipEngine {
+public:
+    RipEngine(Host& host, const MessageCatalogue& catalogue, RipJob& job, Demuxer& demuxer,
+              Subpicture& subpicture, RipDisplay& display, SubtitleSink& subtitles);
+
+    void setActions(SubpictureActions* actions) { m_actions = actions; }
+
+    // False (and nothing changed) when the job has no file or too many.
+    bool StartJob(const JobSetup& setup, std::string* error = nullptr);
+    TickResult Timer1Timer();
+    TickResult ProcessVobFile(const std::filesystem::path& path);
+    void FinishFile();
+    void UpdateProgress();
+    void UpdateRemainingTime();
+    void ButtonPauseClick();
+    void HandleSubpicture();
+    // The display times of the decoded subpicture; closes the last subtitle
+    // if its stop is still open.
+    DisplayTimes ComputeDisplayTimes();
+    bool IsDisplayable() const;
+    void AddFileNameEntry(const Rect& rect, const std::string& file);
+
+    // For a dialog that interrupts the current subpicture and wants it
+    // processed again after the pause: the job continues at the SPU's first
+    // pack and counts it again.
+    void PauseToReprocessSubpicture();
+    // Takes the current subpicture out of the counts.
+    void UncountSubpicture();
+
+    // Stopped at the user's request after a bad pack; only a new Start goes on.
+    bool halted() const { return m_halted; }
+    uint32_t filePos() const { return m_filePos; }
+    uint64_t jobPositionKb() const;
+
+    Host& host() { return m_host; }
+    const MessageCatalogue& catalogue() const { return m_catalogue; }
+    RipJob& job() { return m_job; }
+    Demuxer& demuxer() { return m_demuxer; }
+    Subpicture& subpicture() { return m_subpicture; }
+    RipDisplay& display() { return m_display; }
+    SubtitleSink& subtitles() { return m_subtitles; }
+
+    // The main window caption whose first 6 characters title the progress.
+    std::string MainCaption = "Mirtal";
+
+private:
+    void publish() { m_host.displayChanged(m_display); }
+    void reportUnreadable(const std::filesystem::path& path);
+    void reportSubpictureFailure(const std::string& reason);
+    void decode();
+
+    Host& m_host;
+    const MessageCatalogue& m_catalogue;
+    RipJob& m_job;
+    Demuxer& m_demuxer;
+    Subpicture& m_subpicture;
+    RipDisplay& m_display;
+    SubtitleSink& m_subtitles;
+    SubpictureActions* m_actions = nullptr;
+
+    // State of one ProcessVobFile call.
+    uint32_t m_lastTick = 0;
+    uint32_t m_lastEstimateTick = 0;
+    uint64_t m_lastEstimatePosKb = 0;
+    int64_t m_msPerMb = 0;
+    uint8_t m_streamId = 0x20;
+    uint32_t m_filePos = 0;
+    uint64_t m_kbBefore = 0; // FileSizeKb of the files before the current one
+    bool m_halted = false;
+    std::array<uint8_t, kPackSize> m_pack{};
+};
+
+} // namespace mirtal

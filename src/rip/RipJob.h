@@ -1,0 +1,44 @@
+#pragma once
+
+#include "subtitles/TimeCode.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace mirtal {
+
+enum RipAction : uint8_t { kActionOcr = 1, kActionBmp = 2, kActionSup = 3, kActionShow = 4 };
+
+// The one rip job: its files, stream, action, counters and pause state.
+struct RipJob {
+    static constexpr size_t kMaxFiles = 1024;
+
+    std::vector<std::filesystem::path> FileList;
+    std::vector<uint32_t> FileSizeKb; // per file of FileList; 0 when not found at start
+    uint64_t TotalSizeKb = 0;
+    uint32_t CurrentFile = 1; // 1-based; past the end = job finished
+    uint32_t ContinuePack = 0;
+    // Set when ContinuePack was fixed by a dialog (re-read of an interrupted
+    // SPU), so that a pause keeps it even when it is pack 0.
+    bool ContinuePackFixed = false;
+    uint32_t SubpictureStartPack = 0;
+    uint8_t SubtitleStreamId = 0x20;
+    uint8_t Action = kActionOcr;
+    bool WithTimingAndPosition = false;
+    bool Busy = false;
+    bool Paused = true;
+    TTimeCode Elapsed;
+    uint32_t VobPictures = 0;
+    uint32_t TotalPictures = 0;
+
+    // Chosen with the job, used by the picture actions.
+    std::string PicturePrefix; // beginning of the BMP/SUP file names
+    bool ShowSubPict = false;  // the main window's "Show Pict." box
+    bool NoStop = false;       // the progression controller's "no stop" choice
+
+    bool finished() const { return CurrentFile > FileList.size(); }
+};
+
+} // namespace mirtal

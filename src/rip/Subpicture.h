@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/Bitmap.h"
+#include "base/Colour.h"
+#include "subtitles/TimeCode.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace mirtal {
+
+struct ControlSequence {
+    uint32_t DelayMs = 0; // from the SPU start time
+    uint16_t NextOffset = 0;
+    uint8_t Command = 1; // 1 = start display, 2 = stop display
+    uint32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    uint16_t TopFieldOffset = 0, BottomFieldOffset = 0;
+};
+
+// The decoded subpicture unit: its control sequences (at least one) and its
+// picture painted in kDrawColor. One instance is overwritten by every decode
+// and keeps its storage, so decoding does not allocate once warmed up.
+struct Subpicture {
+    static constexpr uint32_t kMaxSequences = 65536;
+
+    uint32_t SequenceCount = 0;
+    std::vector<ControlSequence> Sequences; // SequenceCount entries, stream order
+    uint16_t Width = 1;
+    uint16_t Height = 1;
+    Bitmap24 Bitmap; // Width x Height
+
+    const ControlSequence& first() const { return Sequences.front(); }
+    const ControlSequence& last() const { return Sequences[SequenceCount - 1]; }
+    // The display rectangle handed on: that of the first sequence.
+    Rect rect() const;
+};
+
+// Decodes the SPU bytes. Nothing outside `spu` is read, whatever its offsets
+// say, and the work is linear in its size.
+void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out);
+
+struct DisplayTimes {
+    TTimeCode start;
+    TTimeCode stop; // zero while the stop is open (no stop command)
+};
+
+// Start and stop of a decoded SPU that began at `spuStartTime`.
+DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime);
+
+// Shown by a start command, and for more than 200 ms when a stop is given.
+bool IsDisplayable(const Subpicture& sub);
+
+} // namespace mirtal
