@@ -1,0 +1,140 @@
+#include "JobInput.h"
+
+#include "base/Files.h"
+#include "subtitles/TimeCode.h"
+
+#include <cctype>
+#include <system_error>
+
+namespace mirtal::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isTitleSetIfo(const std::string& name) {
+    return wildcardMatchIgnoreCase("VTS_??_0.IFO", name);
+}
+
+bool isTitleVob(const std::string& name) {
+    return wildcardMatchIgnoreCase("VTS_??_?.VOB", name) && name[7] != '0';
+}
+
+void readLanguages(const fs::path& ifo, JobInput& out) {
+    IfoReadResult r = ReadIfoLanguages(ifo, out.names);
+    out.ifo = ifo;
+    out.codes = r.codes;
+    out.ifoProblem = r.ok() ? std::string() : r.message;
+}
+
+} // namespace
+
+bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::string& error) {
+    out = JobInput{};
+    if (inputs.empty()) {
+        error = "no input given (VOB files, a folder or a VTS_nn_0.IFO)";
+        return false;
+    }
+    for (const std::string& text : inputs) {
+        fs::path p(text);
+        std::error_code ec;
+        auto status = fs::status(p, ec);
+        if (ec || !fs::exists(status)) {
+            error = "not found: " + text;
+            return false;
+        }
+        std::string name = p.filename().string();
+        if (fs::is_directory(status)) {
+            auto vobs = listFilesMatching(p, "*.VOB");
+            if (vobs.empty()) {
+                error = "no VOB file in folder " + text;
+                return false;
+            }
+            out.vobs.insert(out.vobs.end(), vobs.begin(), vobs.end());
+        } else if (wildcardMatchIgnoreCase("*.IFO", name)) {
+            if (!isTitleSetIfo(name)) {
+                error = "not a title set IFO (VTS_nn_0.IFO): " + text;
+                return false;
+            }
+            std::string pattern = name.substr(0, 7) + "?.VOB";
+            size_t before = out.vobs.size();
+            for (const fs::path& v :
+                 listFilesMatching(p.parent_path().empty() ? "." : p.parent_path(), pattern))
+                if (isTitleVob(v.filename().string())) out.vobs.push_back(v);
+            if (out.vobs.size() == before) {
+                error = "no title VOB file (" + name.substr(0, 7) + "1.VOB ...) beside " + text;
+                return false;
+            }
+            if (!out.ifo) readLanguages(p, out);
+        } else {
+            out.vobs.push_back(p);
+        }
+    }
+    if (!out.ifo && !out.vobs.empty()) {
+        std::string first = out.vobs.front().filename().string();
+        if (wildcardMatchIgnoreCase("VTS_??_?.VOB", first)) {
+            fs::path folder = out.vobs.front().parent_path();
+            auto ifos =
+                listFilesMatching(folder.empty() ? "." : folder, first.substr(0, 7) + "0.IFO");
+            if (!ifos.empty()) readLanguages(ifos.front(), out);
+        }
+    }
+    return true;
+}
+
+bool chooseStream(const std::optional<std::string>& text, const JobInput& input, uint8_t& streamId,
+                  std::string& error) {
+    streamId = 0x20;
+    if (!text) return true;
+    const std::string& s = *text;
+    int64_t n = 0;
+    if ((s.starts_with("0x") || s.starts_with("0X")) && s.size() > 2) {
+        try {
+            size_t used = 0;
+            n = std::stoll(s.substr(2), &used, 16);
+            if (used != s.size() - 2) n = -1;
+        } catch (const std::exception&) {
+            n = -1;
+        }
+        if (n < 0x20 || n > 0x3F) {
+            error = "substream id " + s + " is not 0x20..0x3F";
+            return false;
+        }
+        streamId = uint8_t(n);
+        return true;
+    }
+    if (parseInteger(s, n)) {
+        if (n < 1 || n > kSubpictureStreams) {
+            error = "stream number " + s + " is not 1..32";
+            return false;
+        }
+        streamId = StreamIdOfLine(int(n - 1));
+        return true;
+    }
+    if (!input.ifo) {
+        error = "stream " + s + ": a language code needs the title set's IFO (give VTS_nn_0.IFO)";
+        return false;
+    }
+    for (int k = 0; k < kSubpictureStreams; ++k)
+        if (!input.codes[size_t(k)].empty() && equalsIgnoreCase(input.codes[size_t(k)], s)) {
+            streamId = StreamIdOfLine(k);
+            return true;
+        }
+    error = "no stream with the language " + s + " in " + input.ifo->string();
+    return false;
+}
+
+bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error) {
+    bool shape = text.size() == 12 && text[2] == ':' && text[5] == ':' && text[8] == ',';
+    for (size_t i : {0, 1, 3, 4, 6, 7, 9, 10, 11})
+        if (shape && !std::isdigit(static_cast<unsigned char>(text[i]))) shape = false;
+    TTimeCode tc = shape ? StrToTimeCode(text) : TTimeCode{};
+    if (!shape || tc.Min > 59 || tc.Sec > 59) {
+        error = "time code " + text + " is not HH:MM:SS,mmm";
+        return false;
+    }
+    ms = TimeCodeToMs(tc);
+    return true;
+}
+
+} // namespace mirtal::cli
