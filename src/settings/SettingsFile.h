@@ -1,0 +1,65 @@
+#pragma once
+
+#include "base/Files.h"
+#include "export/BmpOutputSettings.h"
+#include "ocr/OcrSettings.h"
+#include "settings/IniFile.h"
+#include "settings/ProgramSettings.h"
+#include "subtitles/OutputOptions.h"
+
+#include <string>
+
+namespace mirtal {
+
+constexpr const char* kSettingsFileName = "Mirtal.ini";
+
+// Where Mirtal.ini and the lang folder live: the program folder when we may
+// write there, otherwise $XDG_CONFIG_HOME/Mirtal (a relative or empty
+// XDG_CONFIG_HOME counts as unset, giving $HOME/.config/Mirtal). Nothing is
+// created here; saving creates the folder.
+fs::path SettingsFolder(const fs::path& programFolder, const std::string& xdgConfigHome,
+                        const std::string& home);
+// The same with the process environment.
+fs::path SettingsFolder(const fs::path& programFolder);
+bool IsWritableFolder(const fs::path& folder);
+
+// The program folder as the dialog folders hold it: with a trailing '/'.
+std::string FolderText(const fs::path& folder);
+
+// Each key of the sections CONFIG, PREVIEW CFG, OCR SETTING, BMP OUT TC &
+// RES, MIRTAL OUTPUT, IAUTHOR OUTPUT and PHILIPS OUTPUT, with its default;
+// the OCR keys default to the current values. Integers read into narrower
+// fields keep their low bits.
+void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramSettings& program,
+                  OcrSettings& ocr, OutputOptions& output);
+// The same sections and keys in the same order, but not OCR SETTING.
+void WriteSettings(IniFile& ini, const ProgramSettings& program, const OutputOptions& output);
+void ReadOcrSettings(const IniFile& ini, OcrSettings& ocr);
+void WriteOcrSettings(IniFile& ini, const OcrSettings& ocr);
+// BMP OUT CROPPING, BMP OUT COLOR and BMP OUT POSITIONING; missing keys take
+// their defaults, not the current values.
+void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp);
+void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp);
+
+// Start-up: the program's sections and the bitmap output sections of the
+// settings file. A missing file gives every default. A file that exists but
+// cannot be read also gives the defaults; the result says why.
+FileResult LoadSettings(const fs::path& file, const std::string& programFolder,
+                        ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
+                        BmpOutputSettings& bmp);
+// Shut-down: writes those sections into the file, leaving OCR SETTING and
+// every section and key we do not know as they are. The file is replaced
+// atomically; when the old one cannot be read it is left alone and the
+// result says why.
+FileResult SaveSettings(const fs::path& file, const ProgramSettings& program,
+                        const OutputOptions& output, const BmpOutputSettings& bmp);
+// Writes the OCR SETTING section on demand, the rest of the file unchanged.
+FileResult SaveOcrSettings(const fs::path& file, const OcrSettings& ocr);
+
+// Profiles (and the settings file): the three bitmap output sections. A
+// profile lacking a section or key gives that part its defaults. A file
+// that cannot be read changes nothing.
+FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp);
+FileResult SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp);
+
+} // namespace mirtal
