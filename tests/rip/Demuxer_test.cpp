@@ -1,0 +1,240 @@
+#include "StreamBuilder.h"
+#include "rip/Demuxer.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <numeric>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+struct DemuxFixture : ::testing::Test {
+    std::unique_ptr<Demuxer> demux = std::make_unique<Demuxer>();
+    RipDisplay display;
+    uint32_t startPack = 0;
+    uint32_t filePos = 0;
+
+    PackKind feed(const Pack& p, uint8_t stream = 0x20) {
+        return demux->ProcessPack(p, ++filePos, stream, display, startPack);
+    }
+    void SetUp() override { demux->ResetTimeBase(display); }
+};
+
+Bytes countingBytes(size_t n, uint16_t announced) {
+    Bytes b(n);
+    std::iota(b.begin(), b.end(), uint8_t(7));
+    b[0] = uint8_t(announced >> 8);
+    b[1] = uint8_t(announced);
+    return b;
+}
+
+} // namespace
+
+using Demux = DemuxFixture;
+
+TEST_F(Demux, VideoAudioAndOtherSubstreamsAreOtherPacks) {
+    EXPECT_EQ(feed(videoPack(100)), PackKind::Other);
+    EXPECT_EQ(feed(elementPack(200, 0x000001C0)), PackKind::Other);
+    Bytes ac3(100, 0x0B);
+    EXPECT_EQ(feed(subtitlePack(300, 0x80, ac3.data(), ac3.size(), true)), PackKind::Other);
+    Bytes spu = simpleSpu();
+    EXPECT_EQ(feed(spuPacks(spu, 0x21, 0, 400)[0], 0x20), PackKind::Other);
+    EXPECT_EQ(demux->SpuFill, 0u);
+}
+
+TEST_F(Demux, BadPackHeaderIsReportedAndLeavesTheClock) {
+    feed(videoPack(9000));
+    Pack bad = videoPack(90000);
+    bad[3] = 0xBB;
+    EXPECT_EQ(feed(bad), PackKind::BadHeader);
+    EXPECT_EQ(demux->CurrentScr, 9000);
+}
+
+TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
+    Bytes spu = countingBytes(3000, 3000);
+    auto packs = spuPacks(spu, 0x20, 90000, 1000, 2019, false);
+    ASSERT_EQ(packs.size(), 2u);
+    feed(videoPack(500));
+    EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
+    EXPECT_EQ(startPack, 1u); // 0-based index of the pack with the first packet
+    EXPECT_EQ(demux->SpuFill, 2019u);
+    EXPECT_EQ(feed(videoPack(1500)), PackKind::Other);
+    EXPECT_EQ(feed(packs[1]), PackKind::SpuComplete);
+    EXPECT_EQ(startPack, 1u);
+    ASSERT_EQ(demux->SpuFill, 3000u);
+    EXPECT_TRUE(std::equal(spu.begin(), spu.end(), demux->SpuBuffer.begin()));
+    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{0, 0, 1, 0}));
+}
+
+TEST_F(Demux, PaddingPacketCompletesBeforeAnnouncedSize) {
+    Bytes spu = countingBytes(3000, 5000); // claims more than it carries
+    auto packs = spuPacks(spu, 0x20, 0, 0, 2019, true);
+    EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
+    EXPECT_EQ(feed(packs[1]), PackKind::SpuComplete);
+    EXPECT_EQ(demux->SpuFill, 3000u);
+}
+
+TEST_F(Demux, AnnouncedSizeBelowFirstPayloadCompletesAtOnce) {
+    Bytes spu = countingBytes(500, 100);
+    EXPECT_EQ(feed(spuPacks(spu, 0x20, 0, 0, 2019, false)[0]), PackKind::SpuComplete);
+    EXPECT_EQ(demux->SpuFill, 500u);
+}
+
+TEST_F(Demux, ClockRestartContinuesOneStepLater) {
+    feed(videoPack(900000 - 3600));
+    feed(videoPack(900000));
+    EXPECT_EQ(demux->ScrStep, 3600);
+    feed(videoPack(0));
+    EXPECT_EQ(demux->TimeOffset, (TTimeCode{0, 0, 10, 40}));
+    Bytes spu = simpleSpu();
+    feed(spuPacks(spu, 0x20, 0, 3600)[0]);
+    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{0, 0, 10, 40}));
+}
+
+TEST_F(Demux, ClockGoingBackToNonZeroChangesNothing) {
+    feed(videoPack(900000));
+    feed(videoPack(450000));
+    EXPECT_EQ(demux->TimeOffset, TTimeCode{});
+    EXPECT_EQ(demux->CurrentStreamTime(), (TTimeCode{0, 0, 5, 0}));
+}
+
+TEST_F(Demux, RebaseAnchorsFirstPackAtLastTimeCode) {
+    demux->LastTimeCode = {1, 2, 3, 500};
+    demux->MarkRebase();
+    feed(videoPack(90000));
+    EXPECT_EQ(demux->TimeOffset, (TTimeCode{1, 2, 2, 500}));
+    EXPECT_EQ(demux->CurrentStreamTime(), (TTimeCode{1, 2, 3, 500}));
+    Bytes spu = simpleSpu();
+    feed(spuPacks(spu, 0x20, 180000, 100000)[0]);
+    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{1, 2, 4, 500}));
+}
+
+TEST_F(Demux, RebaseToZeroOrEarlierKeepsPtsTimes) {
+    feed(videoPack(90000)); // after ResetTimeBase: Last TimeCode zero
+    EXPECT_EQ(demux->TimeOffset, TTimeCode{});
+    demux->LastTimeCode = {0, 0, 1, 0};
+    demux->MarkRebase();
+    feed(videoPack(900000)); // the pack's own time is later
+    EXPECT_EQ(demux->TimeOffset, TTimeCode{});
+    Bytes spu = simpleSpu();
+    feed(spuPacks(spu, 0x20, 270000, 900100)[0]);
+    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{0, 0, 3, 0}));
+}
+
+TEST_F(Demux, FrameRateComesFromFirstNavigationPack) {
+    feed(navPack(0, 0x00, 0x00, 0x01, 0xC5));
+    EXPECT_EQ(demux->FrameRate, 3000);
+    EXPECT_EQ(demux->Cell.Frame, 5);
+    EXPECT_EQ(display.LabelFPS, "NTSC 30 Fps");
+    EXPECT_EQ(display.LabelTime, "00:00:01,166");
+
+    demux->JobStart();
+    feed(navPack(0, 0x00, 0x00, 0x02, 0x53));
+    EXPECT_EQ(demux->FrameRate, 2500);
+    EXPECT_EQ(demux->Cell.Frame, 13);
+    EXPECT_EQ(display.LabelFPS, "PAL 25 Fps");
+    EXPECT_EQ(display.LabelTime, "00:00:02,520");
+}
+
+TEST_F(Demux, NewCellCountsChapterAndContinuesNavigationTime) {
+    feed(navPack(0, 0x00, 0x00, 0x10, 0x40 | 0x10));
+    feed(navPack(0, 0x00, 0x00, 0x10, 0x40 | 0x22)); // same second: frame step 12
+    EXPECT_EQ(demux->FrameStep, 12);
+    feed(navPack(0, 0x00, 0x00, 0x00, 0x40 | 0x01)); // the cell restarts
+    EXPECT_EQ(demux->ChapterCount, 2);
+    EXPECT_EQ(display.LabelChapters, "2");
+    // 10 s 22 frames + 12 frames = 11 s 9 frames, plus the cell's 1 frame.
+    EXPECT_EQ(demux->NavTime, (CellTime{0, 0, 11, 10}));
+    EXPECT_EQ(display.LabelTime, "00:00:11,400");
+}
+
+TEST_F(Demux, ResetTimeBaseClearsNavigationAndClock) {
+    feed(navPack(0, 0x01, 0x00, 0x00, 0x40));
+    feed(videoPack(123456));
+    demux->ResetTimeBase(display);
+    EXPECT_EQ(demux->NavTime, CellTime{});
+    EXPECT_EQ(demux->CurrentScr, 0);
+    EXPECT_EQ(demux->ChapterCount, 1);
+    EXPECT_EQ(display.LabelChapters, "0");
+    EXPECT_TRUE(demux->RebaseOnNextPack);
+    EXPECT_EQ(demux->LastTimeCode, TTimeCode{});
+}
+
+TEST_F(Demux, JobStartDropsPartialSpuOnlyAfterNavigationTime) {
+    Bytes spu = countingBytes(3000, 3000);
+    feed(spuPacks(spu, 0x20, 0, 0, 2019, false)[0]);
+    demux->JobStart();
+    EXPECT_EQ(demux->SpuFill, 2019u); // no navigation time yet
+    feed(navPack(0, 0, 0, 1, 0x40));
+    demux->JobStart();
+    EXPECT_EQ(demux->SpuFill, 0u);
+    EXPECT_EQ(demux->FrameRate, 1);
+}
+
+TEST_F(Demux, HostileLengthsStayInsidePackAndBuffer) {
+    Bytes payload(2000, 0xAB);
+    payload[0] = 0xFF;
+    payload[1] = 0xFF;
+    Pack p = subtitlePack(0, 0x20, payload.data(), payload.size(), true);
+    p[18] = 0xFF; // PES length far past the pack
+    p[19] = 0xFF;
+    EXPECT_EQ(feed(p), PackKind::Subtitle);
+    EXPECT_EQ(demux->SpuFill, 2048u - 29u);
+
+    // Header data length 255: the substream id is at 278, the payload after it.
+    Pack q = packHeader(0);
+    put32(q.data() + 14, 0x000001BD);
+    q[18] = 0xFF;
+    q[19] = 0xFF;
+    q[22] = 0xFF;
+    q[23 + 255] = 0x20;
+    uint32_t before = demux->SpuFill;
+    EXPECT_EQ(feed(q), PackKind::Subtitle);
+    EXPECT_EQ(demux->SpuFill, before + (2048u - 24u - 255u));
+}
+
+TEST_F(Demux, NegativePayloadLengthCopiesNothing) {
+    Bytes payload(10, 1);
+    Pack p = subtitlePack(0, 0x20, payload.data(), payload.size(), true);
+    p[18] = 0;
+    p[19] = 3; // shorter than its own header
+    EXPECT_EQ(feed(p), PackKind::Subtitle);
+    EXPECT_EQ(demux->SpuFill, 0u);
+}
+
+TEST_F(Demux, SpuOverflowingBufferIsCutAndCompleted) {
+    Bytes chunk(2019, 0x5A);
+    chunk[0] = 0xFF; // announces 65535 bytes
+    chunk[1] = 0xFF;
+    int packs = 0;
+    PackKind k = PackKind::Subtitle;
+    while (k == PackKind::Subtitle && packs < 100) {
+        // Every packet claims a payload bigger than what remains.
+        k = feed(subtitlePack(0, 0x20, chunk.data(), chunk.size(), packs == 0));
+        chunk[0] = chunk[1] = 0x5A;
+        ++packs;
+    }
+    EXPECT_EQ(k, PackKind::SpuComplete);
+    EXPECT_EQ(packs, 33);
+    EXPECT_EQ(demux->SpuFill, kSpuBufferSize);
+    EXPECT_EQ(demux->spu().size(), kSpuBufferSize);
+    demux->ClearSpu();
+    EXPECT_EQ(demux->SpuFill, 0u);
+}
+
+TEST_F(Demux, RandomPacksNeverEscapeTheBuffers) {
+    uint32_t seed = 12345;
+    auto rnd = [&] { return seed = seed * 1103515245u + 12345u, uint8_t(seed >> 16); };
+    for (int i = 0; i < 3000; ++i) {
+        Pack p;
+        for (auto& b : p) b = rnd();
+        put32(p.data(), 0x000001BA);
+        if (i % 2) put32(p.data() + 14, 0x000001BD);
+        if (i % 4 == 1) p[23 + p[22]] = 0x20;
+        PackKind k = feed(p);
+        ASSERT_LE(demux->SpuFill, kSpuBufferSize);
+        if (k == PackKind::SpuComplete) demux->ClearSpu();
+    }
+}

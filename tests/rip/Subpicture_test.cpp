@@ -1,0 +1,227 @@
+#include "StreamBuilder.h"
+#include "rip/Subpicture.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+// Bit writer for run-length test data: values of a given bit count, and a
+// jump to the next byte at the end of a line.
+struct Bits {
+    Bytes bytes;
+    int used = 8;
+    void put(uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i) {
+            if (used == 8) {
+                bytes.push_back(0);
+                used = 0;
+            }
+            if ((value >> i) & 1) bytes.back() |= uint8_t(0x80 >> used);
+            ++used;
+        }
+    }
+    void endLine() { used = 8; }
+};
+
+Colour at(const Subpicture& s, int x, int y) {
+    return s.Bitmap.pixel(x, y);
+}
+
+Subpicture decode(const Bytes& spu) {
+    Subpicture s;
+    DecodeSpu(spu, s);
+    return s;
+}
+
+Bytes areaSpu(const Bytes& top, const Bytes& bottom, int x1, int x2, int y1, int y2) {
+    return makeSpu(top, bottom, {{0, displayArea(x1, x2, y1, y2) + Bytes{0x01}}});
+}
+
+} // namespace
+
+TEST(Decoder, TwoSequencesGiveStartAndStopDelays) {
+    Subpicture s = decode(simpleSpu(352));
+    ASSERT_EQ(s.SequenceCount, 2u);
+    EXPECT_EQ(s.Sequences[0].DelayMs, 0u);
+    EXPECT_EQ(s.Sequences[0].Command, 1);
+    EXPECT_EQ(s.Sequences[1].DelayMs, 4004u);
+    EXPECT_EQ(s.Sequences[1].Command, 2);
+    DisplayTimes t = SubpictureDisplayTimes(s, TTimeCode{0, 0, 1, 500});
+    EXPECT_EQ(t.start, (TTimeCode{0, 0, 1, 500}));
+    EXPECT_EQ(t.stop, (TTimeCode{0, 0, 5, 504}));
+}
+
+TEST(Decoder, StopOnlySequenceKeepsRectangleAndFieldOffsets) {
+    Subpicture s = decode(simpleSpu(100, 10, 59, 20, 29));
+    const ControlSequence& a = s.Sequences[0];
+    const ControlSequence& b = s.Sequences[1];
+    EXPECT_EQ(b.X1, a.X1);
+    EXPECT_EQ(b.X2, a.X2);
+    EXPECT_EQ(b.Y1, a.Y1);
+    EXPECT_EQ(b.Y2, a.Y2);
+    EXPECT_EQ(b.TopFieldOffset, a.TopFieldOffset);
+    EXPECT_EQ(b.BottomFieldOffset, a.BottomFieldOffset);
+    EXPECT_EQ(s.rect(), (Rect{10, 20, 59, 29}));
+}
+
+TEST(Decoder, DisplayAreaBytesGiveRectangleAndSize) {
+    Bytes spu = makeSpu({}, {}, {{0, Bytes{0x05, 0x00, 0x02, 0xCF, 0x00, 0x20, 0x3F, 0x01}}});
+    Subpicture s = decode(spu);
+    EXPECT_EQ(s.rect(), (Rect{0, 2, 719, 63}));
+    EXPECT_EQ(s.Width, 720);
+    EXPECT_EQ(s.Height, 62);
+    EXPECT_EQ(s.Bitmap.width(), 720);
+    EXPECT_EQ(s.Bitmap.height(), 62);
+}
+
+TEST(Decoder, MissingOrInvertedAreaIsClamped) {
+    Subpicture none = decode(makeSpu({}, {}, {{0, {0x01}}}));
+    EXPECT_EQ(none.Width, 1);
+    EXPECT_EQ(none.Height, 1);
+    Subpicture inverted = decode(areaSpu({}, {}, 300, 100, 50, 49));
+    EXPECT_EQ(inverted.Width, 720);
+    EXPECT_EQ(inverted.Height, 1); // 49 - 50 + 1 = 0 becomes 1
+    Subpicture tall = decode(areaSpu({}, {}, 0, 4095, 0, 4095));
+    EXPECT_EQ(tall.Width, 720);
+    EXPECT_EQ(tall.Height, 576);
+}
+
+TEST(Decoder, EndOfLineCodePaintsWholeLine) {
+    Subpicture s = decode(areaSpu({0x00, 0x03}, {0x00, 0x01}, 0, 9, 0, 1));
+    for (int x = 0; x < 10; ++x) {
+        EXPECT_EQ(at(s, x, 0), kDrawColor[3]);
+        EXPECT_EQ(at(s, x, 1), kDrawColor[1]);
+    }
+}
+
+TEST(Decoder, ShortCodesDrawRuns) {
+    // 01 10: one pixel of colour 2; 00 01 11 01: seven pixels of colour 1;
+    // then the rest of the line in colour 3.
+    Bits b;
+    b.put(0b0110, 4);
+    b.put(0b00011101, 8);
+    b.put(0b0000000000000011, 16);
+    Subpicture s = decode(areaSpu(b.bytes, {}, 0, 19, 0, 0));
+    EXPECT_EQ(at(s, 0, 0), kDrawColor[2]);
+    for (int x = 1; x <= 7; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[1]) << x;
+    for (int x = 8; x < 20; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[3]) << x;
+}
+
+TEST(Decoder, LongCodesAndBothFieldsInterleave) {
+    Bits top, bottom;
+    top.put(0b0000'010100'01, 12);     // 20 of colour 1
+    top.put(0b000000'00000000'10, 16); // the rest of the line in colour 2
+    top.endLine();
+    top.put(0b000000'01100100'11, 16);    // 100 of colour 3, cut at the width
+    bottom.put(0b000000'11111111'01, 16); // 255 of colour 1, cut at the width
+    Subpicture s = decode(areaSpu(top.bytes, bottom.bytes, 0, 49, 0, 3));
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[1]) << x;
+    for (int x = 20; x < 50; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[2]) << x;
+    for (int x = 0; x < 50; ++x) EXPECT_EQ(at(s, x, 1), kDrawColor[1]) << x;
+    for (int x = 0; x < 50; ++x) EXPECT_EQ(at(s, x, 2), kDrawColor[3]) << x;
+    for (int x = 0; x < 50; ++x) EXPECT_EQ(at(s, x, 3), kDrawColor[0]) << x; // no data left
+}
+
+TEST(Decoder, LineEndingInsideByteSkipsRestOfByte) {
+    // Lines of 3 pixels: 11 01 fills line 0 after half a byte; the other half
+    // (01 11, one pixel of colour 3) must be ignored, so line 2 is all colour 2.
+    Bytes top = {0b1101'0111, 0b1110'0000};
+    Subpicture s = decode(areaSpu(top, {}, 0, 2, 0, 2));
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(at(s, x, 0), kDrawColor[1]) << x;
+        EXPECT_EQ(at(s, x, 2), kDrawColor[2]) << x;
+    }
+}
+
+TEST(Decoder, IsDisplayableNeedsStartAndMoreThan200Ms) {
+    EXPECT_FALSE(IsDisplayable(decode(simpleSpu(17)))); // 193 ms
+    EXPECT_TRUE(IsDisplayable(decode(simpleSpu(18))));  // 204 ms
+    EXPECT_TRUE(IsDisplayable(decode(simpleSpu(-1))));  // no stop: still open
+    Subpicture stopFirst = decode(makeSpu({}, {}, {{0, {0x02}}, {50, {0x01}}}));
+    EXPECT_FALSE(IsDisplayable(stopFirst));
+    DisplayTimes t = SubpictureDisplayTimes(decode(simpleSpu(-1)), TTimeCode{0, 1, 0, 0});
+    EXPECT_TRUE(t.stop.isZero());
+    EXPECT_EQ(t.start, (TTimeCode{0, 1, 0, 0}));
+}
+
+TEST(Decoder, ChangeColourCommandIsSkippedWhole) {
+    // 0x07 with size 6 carries 4 bytes that must not be read as commands.
+    Bytes cmds = displayArea(0, 9, 0, 0) + Bytes{0x07, 0x00, 0x06, 0x02, 0x02, 0x02, 0x02, 0x01};
+    Subpicture s = decode(makeSpu({}, {}, {{0, cmds}}));
+    EXPECT_EQ(s.first().Command, 1);
+}
+
+TEST(Decoder, ChainThatDoesNotAdvanceEndsThere) {
+    Bytes spu = simpleSpu(100);
+    // Point the second sequence back at the first one.
+    size_t ctrl = size_t(spu[2]) << 8 | spu[3];
+    size_t second = size_t(spu[ctrl + 2]) << 8 | spu[ctrl + 3];
+    spu[second + 2] = uint8_t(ctrl >> 8);
+    spu[second + 3] = uint8_t(ctrl);
+    Subpicture s = decode(spu);
+    EXPECT_EQ(s.SequenceCount, 2u);
+}
+
+TEST(Decoder, LongChainOfTinySequencesIsParsedWhole) {
+    // 16000 sequences of 4 bytes, each pointing at the next: no commands at
+    // all, every one read once.
+    Bytes spu(4 + 16000 * 4, 0);
+    for (size_t i = 0; i < 16000; ++i) {
+        size_t o = 4 + i * 4;
+        size_t next = i + 1 < 16000 ? o + 4 : o;
+        put16(spu.data() + o, 1);
+        put16(spu.data() + o + 2, uint32_t(next));
+    }
+    put16(spu.data(), uint32_t(spu.size()));
+    put16(spu.data() + 2, 4);
+    Subpicture s = decode(spu);
+    EXPECT_EQ(s.SequenceCount, 16000u);
+    EXPECT_EQ(s.last().DelayMs, 11u);
+}
+
+TEST(Decoder, FieldOffsetsOutsideUnitGiveEmptyPicture) {
+    Bytes cmds = displayArea(0, 15, 0, 3) + Bytes{0x06, 0xF0, 0x00, 0xFF, 0x00, 0x01};
+    Subpicture s = decode(makeSpu({0x00, 0x03}, {}, {{0, cmds}}));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(at(s, x, y), kDrawColor[0]);
+}
+
+TEST(Decoder, TruncatedUnitDecodesWhatItHolds) {
+    Bytes spu = simpleSpu(352, 0, 99, 0, 9);
+    for (size_t cut :
+         {size_t(0), size_t(1), size_t(3), size_t(9), spu.size() / 2, spu.size() - 1}) {
+        Bytes part(spu.begin(), spu.begin() + long(cut));
+        Subpicture s = decode(part); // exact-size vector: an overread would be caught
+        ASSERT_GE(s.SequenceCount, 1u);
+        EXPECT_EQ(s.Bitmap.width(), s.Width);
+        EXPECT_EQ(s.Bitmap.height(), s.Height);
+    }
+}
+
+TEST(Decoder, RandomUnitsDecodeSafely) {
+    uint32_t seed = 99;
+    auto rnd = [&] { return seed = seed * 1664525u + 1013904223u, uint8_t(seed >> 24); };
+    Subpicture s; // reused, as the engine does
+    for (int i = 0; i < 400; ++i) {
+        Bytes spu(size_t(rnd()) * 8 + rnd());
+        for (auto& b : spu) b = rnd();
+        DecodeSpu(spu, s);
+        ASSERT_GE(s.SequenceCount, 1u);
+        ASSERT_LE(s.Width, 720);
+        ASSERT_LE(s.Height, 576);
+        ASSERT_EQ(s.Bitmap.width(), s.Width);
+    }
+}
+
+TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
+    Subpicture s;
+    DecodeSpu(simpleSpu(352, 0, 99, 0, 9), s);
+    DecodeSpu(makeSpu({}, {}, {{5, displayArea(0, 9, 0, 0) + Bytes{0x01}}}), s);
+    EXPECT_EQ(s.SequenceCount, 1u);
+    EXPECT_EQ(s.Width, 10);
+    EXPECT_EQ(s.Height, 1);
+    EXPECT_EQ(at(s, 5, 0), kDrawColor[0]);
+}
