@@ -1,0 +1,191 @@
+#include "SubtitleTestSupport.h"
+#include "subtitles/DocumentFlows.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+class FlowTest : public ::testing::Test {
+protected:
+    FixedBannerClock clock{"01/02/2003 04:05:06"};
+    SubtitleDocument doc{clock};
+    MessageCatalogue messages;
+    ScriptedDialogs dialogs;
+    TempDir dir;
+
+    void fill() { doc.AddSubtitle({"Hello"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {}); }
+};
+
+} // namespace
+
+TEST_F(FlowTest, SaveAsWritesTheListWithCrLfAndClearsModified) {
+    fill();
+    dialogs.saveFiles = {dir / "out.vtx"};
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(fileBytes(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_EQ(doc.FileName(), (dir / "out.vtx").string());
+    EXPECT_EQ(doc.caption(), "Subtitles - out -");
+    EXPECT_EQ(doc.SaveFolder, dir.path());
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].defaultExtension, "vtx");
+    EXPECT_EQ(dialogs.saveRequests[0].initialName, "New File.vtx");
+}
+
+TEST_F(FlowTest, SaveDialogFilterAndExtensionFollowTheFormat) {
+    const char* filters[] = {
+        "Mirtal File (*.vtx)|*.vtx|Text File (*.txt)|*.txt|All|*.*",
+        "SubViewer File (*.sub)|*.sub|Text File (*.txt)|*.txt|All|*.*",
+        "SubViewer 2 File (*.sub)|*.sub|Text File (*.txt)|*.txt|All|*.*",
+        "IAuthor OGT File (*.txt)|*.txt|All|*.*",
+        "Philips SVCD Designer (*.sub)|*.sub|All|*.*",
+        "Sonic DVD Creator (*.txt)|*.txt|All|*.*",
+    };
+    const char* ext[] = {"vtx", "sub", "sub", "txt", "sub", "txt"};
+    for (int f = 0; f < kFormatCount; ++f) {
+        doc.setOutputFormat(TOutputFormat(f));
+        FileDialogRequest r = saveDialogRequest(doc);
+        EXPECT_EQ(r.filter, filters[f]);
+        EXPECT_EQ(r.defaultExtension, ext[f]);
+    }
+}
+
+TEST_F(FlowTest, EmptyListSavesNothingWithoutADialog) {
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+TEST_F(FlowTest, ReplacingAFileAnsweredNoWritesNothingAndStaysModified) {
+    fill();
+    writeFileAtomic(dir / "old.vtx", "old contents");
+    dialogs.saveFiles = {dir / "old.vtx"};
+    dialogs.answers = {Answer::No};
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(dialogs.questions[0].text, "File old.vtx already exists ! Replace file ?");
+    EXPECT_EQ(fileBytes(dir / "old.vtx"), "old contents");
+    EXPECT_TRUE(doc.Modified());
+    dialogs.saveFiles = {dir / "old.vtx"};
+    dialogs.answers = {Answer::Yes};
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_NE(fileBytes(dir / "old.vtx"), "old contents");
+}
+
+TEST_F(FlowTest, FailedWriteReportsAndKeepsWhatWasThere) {
+    fill();
+    // A folder in the way cannot be replaced by the renamed file, even for root.
+    std::filesystem::create_directory(dir / "film.vtx");
+    writeFileAtomic(dir / "film.vtx" / "inside", "kept");
+    dialogs.saveFiles = {dir / "film.vtx"};
+    dialogs.answers = {Answer::Yes, Answer::Ok};
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Failed);
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_NE(dialogs.questions[1].text.find("film.vtx"), std::string::npos);
+    EXPECT_EQ(fileBytes(dir / "film.vtx" / "inside"), "kept");
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_EQ(doc.FileName(), "New File");
+    // No temporary file is left behind.
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 0);
+}
+
+TEST_F(FlowTest, FailedWriteIntoAMissingFolderKeepsTheDocumentState) {
+    fill();
+    FileResult r = SaveDocumentTo(doc, dir / "no such folder" / "film.vtx");
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_EQ(doc.FileName(), "New File");
+}
+
+TEST_F(FlowTest, SubViewerSaveAddsTheTrailerAndIAuthorBuildsTheScript) {
+    fill();
+    doc.setOutputFormat(ofSubViewer);
+    doc.RefreshList();
+    dialogs.saveFiles = {dir / "a.sub"};
+    SaveAs(doc, dialogs, messages);
+    std::string text = fileBytes(dir / "a.sub");
+    EXPECT_EQ(text.substr(text.size() - 37), "[END]\r\n******** End Script ********\r\n");
+
+    doc.setOutputFormat(ofIAuthor);
+    doc.RefreshList();
+    dialogs.saveFiles = {dir / "a.txt"};
+    SaveAs(doc, dialogs, messages);
+    text = fileBytes(dir / "a.txt");
+    EXPECT_EQ(text.rfind("*******IAUTHOR OGT", 0), 0u);
+    EXPECT_NE(text.find("BMPFILE: Hello\r\n"), std::string::npos);
+}
+
+TEST_F(FlowTest, OpenOverModifiedTextAsksAndNoKeepsEverything) {
+    fill();
+    dialogs.answers = {Answer::No};
+    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(dialogs.questions[0].kind, MessageKind::Confirmation);
+    EXPECT_EQ(dialogs.questions[0].text,
+              "Text NOT Saved !\rDo you really want to open another file ?");
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_TRUE(dialogs.openRequests.empty());
+}
+
+TEST_F(FlowTest, OpenAnsweredYesThenCancelledKeepsTheTextButNotModified) {
+    fill();
+    dialogs.answers = {Answer::Yes};
+    dialogs.openFiles = {std::nullopt};
+    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(doc.NbSubTitle(), 1);
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_EQ(dialogs.openRequests[0].filter, "Mirtal File (*.vtx)|*.vtx|All (*.*)|*.*");
+    // A name that does not exist reads nothing either.
+    dialogs.openFiles = {dir / "missing.vtx"};
+    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(doc.NbSubTitle(), 1);
+}
+
+TEST_F(FlowTest, OpenReadsTheFileAndRemembersItsFolder) {
+    writeFileAtomic(dir / "in.vtx", "3\r\n00:00:01,000 --> 00:00:02,000\r\nRead\r\n\r\n");
+    dialogs.openFiles = {dir / "in.vtx"};
+    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(doc.NbSubTitle(), 1);
+    EXPECT_EQ(doc.OpenFolder, dir.path());
+    EXPECT_EQ(doc.caption(), "Subtitles - in -");
+    EXPECT_EQ(doc.list().line(0), "3");
+    // Rendering after reading leaves the document marked as changed.
+    EXPECT_TRUE(doc.Modified());
+}
+
+TEST_F(FlowTest, ClearAsksOnlyWhileModifiedAndLeavesTheHeader) {
+    fill();
+    doc.setOutputFormat(ofSubViewer);
+    doc.SetFileName("/x/named.vtx");
+    dialogs.answers = {Answer::No};
+    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(doc.NbSubTitle(), 1);
+    EXPECT_EQ(dialogs.questions[0].text,
+              "Text NOT Saved !\rDo you really want to clear all text ?");
+    dialogs.answers = {Answer::Yes};
+    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(doc.NbSubTitle(), 0);
+    EXPECT_EQ(doc.FileName(), "New File");
+    EXPECT_EQ(doc.indexLabel(), "0");
+    EXPECT_EQ(doc.list().size(), 16u);
+    EXPECT_FALSE(doc.Modified());
+    // Not modified: no question.
+    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+}
+
+TEST_F(FlowTest, ConvertingFormatsKeepsAStoredCopyOfTheOptions) {
+    // The format dialog keeps its own copy and writes it back on Convert only.
+    OutputOptions stored = doc.options();
+    stored.philips.Contrast[0] = 7;
+    EXPECT_EQ(doc.options().philips.Contrast[0], 0);
+    doc.options() = stored;
+    doc.setOutputFormat(ofPhilips);
+    doc.SetFileName(doc.FileName());
+    doc.RefreshList();
+    EXPECT_EQ(doc.saveInitialName(), "New File.sub");
+    EXPECT_NE(doc.list().line(7).find("(7 15 15 15)"), std::string::npos);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "base/DialogHost.h"
+#include "base/Files.h"
+#include "subtitles/SubtitleDocument.h"
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace mirtal::test {
+
+// Message boxes and file dialogs answered from queues; every call recorded
+// with the buttons it offered. An unexpected question throws.
+class ScriptedDialogs : public DialogHost {
+public:
+    struct Question {
+        MessageKind kind;
+        Buttons buttons;
+        std::string text;
+    };
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::filesystem::path>> openFiles, saveFiles;
+    std::vector<Question> questions;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
+
+    Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override {
+        questions.push_back({kind, buttons, text});
+        if (answers.empty()) throw std::runtime_error("unexpected question: " + text);
+        Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& r) override {
+        openRequests.push_back(r);
+        if (openFiles.empty()) throw std::runtime_error("unexpected open dialog");
+        auto f = openFiles.front();
+        openFiles.pop_front();
+        return f;
+    }
+    std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& r) override {
+        saveRequests.push_back(r);
+        if (saveFiles.empty()) throw std::runtime_error("unexpected save dialog");
+        auto f = saveFiles.front();
+        saveFiles.pop_front();
+        return f;
+    }
+};
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "mirtal-subs-XXXXXX").string();
+        std::vector<char> name(tmpl.begin(), tmpl.end());
+        name.push_back('\0');
+        if (!::mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
+        m_path = name.data();
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::string fileBytes(const std::filesystem::path& p) {
+    auto bytes = readWholeFile(p);
+    if (!bytes) throw std::runtime_error("cannot read " + p.string());
+    return *bytes;
+}
+
+inline TTimeCode tc(const char* text) {
+    return StrToTimeCode(text);
+}
+
+inline void add(SubtitleDocument& doc, const char* start, const char* stop,
+                std::vector<std::string> lines, Rect rect = {}) {
+    if (doc.AddSubtitle(lines, false, tc(start), tc(stop), rect) != AddStatus::Added)
+        throw std::runtime_error("entry not added");
+}
+
+} // namespace mirtal::test
