@@ -1,0 +1,263 @@
+#include "FakeLanguageTarget.h"
+#include "TempFolder.h"
+#include "settings/LanguageFile.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace mirtal;
+using namespace mirtal::test;
+using P = TextProperty;
+using K = ComponentKind;
+using Names = std::vector<std::string>;
+
+namespace {
+
+// A small copy of the real layout: every kind of component, a menu two
+// levels deep and a second window.
+FakeTarget makeWindows(const std::string& tag = "") {
+    FakeTarget t;
+    FakeWindow& f1 = t.add("Form1", "Mirtal 0.94b" + tag);
+    f1.add("LabelPos", K::Label).texts = {{P::Caption, "Pos/Size Percent" + tag}};
+    f1.add("LabelNbSup", K::Label).texts = {{P::Caption, "0"}, {P::Hint, "Number" + tag}};
+    f1.add("EditName", K::Edit).texts = {{P::Text, "name" + tag}, {P::Hint, ""}};
+    f1.add("ButtonPause", K::Button).texts = {{P::Caption, "&Pause" + tag},
+                                              {P::Hint, "Pause" + tag}};
+    f1.add("CoolButtonOpenVob", K::CoolButton).texts = {{P::Hint, "Open Decrypted Vob(s)" + tag}};
+    FakeComponent& rg = f1.add("RadioGroupPreviewBack", K::RadioGroup);
+    rg.texts = {{P::Caption, "Background : " + tag}};
+    rg.items = {"None" + tag, "Preset :" + tag, "Free :" + tag};
+    f1.add("SpinEditZoom", K::Other).texts = {{P::Text, "100"}, {P::Caption, "zoom"}};
+    f1.add("", K::Label).texts = {{P::Caption, "unnamed"}};
+    FakeMenu& menu = f1.addMenu("MainMenu1");
+    FakeMenuItem& file = menu.top.add("File1", "&File" + tag);
+    file.add("OpenVobs1", "&Open Vob(s)" + tag);
+    FakeMenuItem& options = menu.top.add("Options2", "&Options" + tag);
+    options.add("GUILanguage1", "GUI &Language" + tag);
+
+    FakeWindow& f18 = t.add("Form18", "Bitmap adjustment" + tag);
+    f18.add("ButtonSkipPict", K::Button).texts = {{P::Caption, "&Skip this Picture" + tag},
+                                                  {P::Hint, "Don't save this Picture" + tag}};
+    f18.add("TabSheet1", K::TabSheet).texts = {{P::Caption, "Profiles" + tag}};
+    f18.add("CheckBoxAllowBmpCropping", K::CheckBox).texts = {{P::Caption, "Allow" + tag}};
+    return t;
+}
+
+// Every text of the target, for comparing two of them.
+std::vector<std::string> allTexts(FakeTarget& t) {
+    std::vector<std::string> out;
+    std::function<void(FakeMenuItem&)> menuTexts = [&](FakeMenuItem& m) {
+        out.push_back(m.m_caption);
+        for (auto& c : m.children) menuTexts(*c);
+    };
+    for (auto& w : t.windows) {
+        out.push_back(w->m_caption);
+        for (auto& c : w->components) {
+            for (auto& [p, v] : c->texts) out.push_back(v);
+            for (auto& i : c->items) out.push_back(i);
+        }
+        for (auto& m : w->menus) menuTexts(m->top);
+    }
+    return out;
+}
+
+class LanguageFile : public ::testing::Test {
+protected:
+    fs::path lang() const { return LanguageFolder(dir.path()); }
+    void writeLanguage(const std::string& name, const std::string& text) {
+        fs::create_directories(lang());
+        writeText(lang() / (name + ".lng"), text);
+    }
+
+    TempFolder dir;
+    FakeTarget windows = makeWindows();
+    MessageCatalogue catalogue;
+};
+
+} // namespace
+
+TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
+    ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
+    IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
+    EXPECT_EQ(ini.sectionNames(), (Names{"Form1", "Form1.MainMenu1", "Form18", "Messages"}));
+    EXPECT_EQ(ini.keyNames("Form1"),
+              (Names{"Form1.Form1.Caption", "Form1.LabelPos.Caption", "Form1.LabelNbSup.Caption",
+                     "Form1.LabelNbSup.Hint", "Form1.EditName.Text", "Form1.ButtonPause.Caption",
+                     "Form1.ButtonPause.Hint", "Form1.CoolButtonOpenVob.Hint",
+                     "Form1.RadioGroupPreviewBack.Caption", "Form1.RadioGroupPreviewBack.Items0",
+                     "Form1.RadioGroupPreviewBack.Items1", "Form1.RadioGroupPreviewBack.Items2"}));
+    EXPECT_EQ(ini.keyNames("Form1.MainMenu1"),
+              (Names{"Form1.MainMenu1.File1", "Form1.MainMenu1.File1.OpenVobs1",
+                     "Form1.MainMenu1.Options2", "Form1.MainMenu1.Options2.GUILanguage1"}));
+    EXPECT_EQ(ini.value("Form1", "Form1.RadioGroupPreviewBack.Caption"), "Background : ");
+    EXPECT_EQ(ini.value("Form1.MainMenu1", "Form1.MainMenu1.Options2.GUILanguage1"),
+              "GUI &Language");
+    ASSERT_EQ(ini.keyNames("Messages").size(), 47u);
+    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_46");
+    EXPECT_EQ(ini.value("Messages", "MsgStr_4"), " already exists ! Replace ?");
+    EXPECT_EQ(ini.value("Messages", "MsgStr_15"), "Error in file at Subtitle N\xB0 ");
+}
+
+TEST_F(LanguageFile, TemplateMergesIntoExistingFile) {
+    fs::create_directories(lang());
+    writeText(lang() / kLanguageTemplateName,
+              "[Form1]\r\nForm1.Old.Caption=kept\r\nForm1.LabelPos.Caption=stale\r\n");
+    ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
+    IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
+    EXPECT_EQ(ini.value("Form1", "Form1.Old.Caption"), "kept");
+    EXPECT_EQ(ini.value("Form1", "Form1.LabelPos.Caption"), "Pos/Size Percent");
+}
+
+TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
+    FakeTarget original = makeWindows(" (de)");
+    MessageCatalogue translated;
+    for (int i = 0; i < translated.count(); ++i)
+        translated.set(i, " Nachricht " + std::to_string(i) + " ");
+    ASSERT_TRUE(ExportLanguageTemplate(lang(), original, translated).ok);
+
+    ASSERT_TRUE(LoadLanguage(lang(), "New_LangFile", windows, catalogue).ok);
+    // The empty hint was not exported, so it stays as it was: empty too.
+    EXPECT_EQ(allTexts(windows), allTexts(original));
+    for (int i = 0; i < 47; ++i) EXPECT_EQ(catalogue.text(i), translated.text(i));
+    EXPECT_EQ(windows[0].components[6]->texts[P::Caption], "zoom") << "other classes keep theirs";
+}
+
+TEST_F(LanguageFile, MissingKeysKeepThePreviousLanguage) {
+    writeLanguage("First", "[Form1]\nForm1.Form1.Caption=Erste\nForm1.LabelPos.Caption=Lage\n"
+                           "[Messages]\nMsgStr_0=Null\nMsgStr_1=Eins\n");
+    writeLanguage("Second", "[FORM1]\nform1.form1.caption=Deuxieme\n[messages]\nmsgstr_0=Zero\n");
+    ASSERT_TRUE(LoadLanguage(lang(), "First", windows, catalogue).ok);
+    ASSERT_TRUE(LoadLanguage(lang(), "Second", windows, catalogue).ok);
+    EXPECT_EQ(windows[0].m_caption, "Deuxieme");
+    EXPECT_EQ(windows[0].components[0]->texts[P::Caption], "Lage");
+    EXPECT_EQ(catalogue.text(0), "Zero");
+    EXPECT_EQ(catalogue.text(1), "Eins");
+    EXPECT_EQ(catalogue.text(2), "The Character Matrix is Empty !");
+}
+
+TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
+    std::string text = "[Messages]\n";
+    for (int i = 0; i <= 47; ++i)
+        if (i != 5) text += "MsgStr_" + std::to_string(i) + "=T" + std::to_string(i) + "\n";
+    writeLanguage("Gap", text);
+    ASSERT_TRUE(LoadLanguage(lang(), "Gap", windows, catalogue).ok);
+    EXPECT_EQ(catalogue.text(4), "T4");
+    EXPECT_EQ(catalogue.text(5), "This is NOT a valid Char Matrix File !");
+    EXPECT_EQ(catalogue.text(6), "Character Matrix ");
+    EXPECT_EQ(catalogue.count(), 47);
+
+    catalogue.FillMessageCatalogue();
+    writeLanguage("Empty3",
+                  "[Messages]\nMsgStr_0=A\nMsgStr_1=B\nMsgStr_2=C\nMsgStr_3=\nMsgStr_4=E\n");
+    ASSERT_TRUE(LoadLanguage(lang(), "Empty3", windows, catalogue).ok);
+    EXPECT_EQ(catalogue.text(2), "C");
+    EXPECT_EQ(catalogue.text(3), "File ");
+    EXPECT_EQ(catalogue.text(4), " already exists ! Replace ?");
+
+    catalogue.FillMessageCatalogue();
+    text = "[Messages]\n";
+    for (int i = 0; i <= 47; ++i)
+        text += "MsgStr_" + std::to_string(i) + "=T" + std::to_string(i) + "\n";
+    writeLanguage("Full", text);
+    ASSERT_TRUE(LoadLanguage(lang(), "Full", windows, catalogue).ok);
+    EXPECT_EQ(catalogue.count(), 48);
+    EXPECT_EQ(catalogue.text(47), "T47");
+}
+
+TEST_F(LanguageFile, OnlyExistingRadioItemsChangeAndLoadedHintsAreShown) {
+    writeLanguage("Radio", "[Form1]\n"
+                           "Form1.RadioGroupPreviewBack.Items0=Aucun\n"
+                           "Form1.RadioGroupPreviewBack.Items2=Libre\n"
+                           "Form1.RadioGroupPreviewBack.Items3=x\n"
+                           "Form1.RadioGroupPreviewBack.Items5=y\n"
+                           "Form1.CoolButtonOpenVob.Hint=Ouvrir\n"
+                           "Form1.CoolButtonOpenVob.Caption=never\n"
+                           "Form1.SpinEditZoom.Text=never\n"
+                           "Form1.EditName.Hint=\n");
+    ASSERT_TRUE(LoadLanguage(lang(), "Radio", windows, catalogue).ok);
+    FakeWindow& f1 = windows[0];
+    EXPECT_EQ(f1.components[5]->items, (Names{"Aucun", "Preset :", "Libre"}));
+    EXPECT_EQ(f1.components[4]->texts[P::Hint], "Ouvrir");
+    EXPECT_EQ(f1.components[4]->texts.count(P::Caption), 0u);
+    EXPECT_TRUE(f1.components[4]->hintShown);
+    EXPECT_TRUE(f1.components[2]->hintShown) << "an existing key counts, even empty";
+    EXPECT_FALSE(f1.components[3]->hintShown);
+    EXPECT_EQ(f1.components[6]->texts[P::Text], "100");
+}
+
+TEST_F(LanguageFile, RenamedMenuItemKeepsBuiltInCaption) {
+    writeLanguage("Menu", "[Form1.MainMenu1]\n"
+                          "Form1.MainMenu1.Options2.GUILanguage1=Langue\n"
+                          "Form1.MainMenu1.Options1.GUILanguage1=old layout\n"
+                          "Form1.MainMenu1.OpenVobs1=not at top\n"
+                          "[Form1]\nForm1.MainMenu1.File1=wrong section\n");
+    ASSERT_TRUE(LoadLanguage(lang(), "Menu", windows, catalogue).ok);
+    FakeMenuItem& top = windows[0].menus[0]->top;
+    EXPECT_EQ(top.children[1]->children[0]->m_caption, "Langue");
+    EXPECT_EQ(top.children[0]->m_caption, "&File");
+    EXPECT_EQ(top.children[0]->children[0]->m_caption, "&Open Vob(s)");
+}
+
+TEST_F(LanguageFile, DeletedOrUnsafeLanguageNameChangesNothing) {
+    const std::vector<std::string> before = allTexts(windows);
+    EXPECT_TRUE(LoadLanguage(lang(), "Deleted", windows, catalogue).ok);
+    writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
+    EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
+    EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
+    EXPECT_EQ(allTexts(windows), before);
+    EXPECT_EQ(catalogue.text(3), "File ");
+}
+
+TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
+    writeLanguage("Deutsch", "");
+    fs::create_directories(lang());
+    writeText(lang() / "ESPANOL.LNG", "[Form1]\nForm1.Form1.Caption=Hola\n");
+    writeText(lang() / "Fran\xC3\xA7"
+                       "ais.lng",
+              "");
+    writeText(lang() / ".lng", "");
+    writeText(lang() / "readme.txt", "");
+    fs::create_directory(lang() / "folder.lng");
+    std::vector<LanguageEntry> list = ListLanguages(lang());
+    Names names, captions;
+    for (auto& e : list) {
+        names.push_back(e.name);
+        captions.push_back(e.caption);
+    }
+    EXPECT_EQ(names, (Names{"Deutsch", "ESPANOL",
+                            "Fran\xC3\xA7"
+                            "ais"}));
+    EXPECT_EQ(captions.back(), "Fran\xE7"
+                               "ais");
+    EXPECT_EQ(LanguageFilePath(lang(), "ESPANOL"), lang() / "ESPANOL.LNG");
+    ASSERT_TRUE(LoadLanguage(lang(), "ESPANOL", windows, catalogue).ok);
+    EXPECT_EQ(windows[0].m_caption, "Hola");
+    EXPECT_TRUE(ListLanguages(dir / "no-such-folder").empty());
+}
+
+TEST_F(LanguageFile, ArbitraryBytesNeverFault) {
+    std::mt19937 rng(777);
+    const std::string pieces[] = {"[Form1]\n",
+                                  "[Messages]\n",
+                                  "MsgStr_",
+                                  "Form1.",
+                                  "LabelPos.",
+                                  "RadioGroupPreviewBack.Items",
+                                  "Hint",
+                                  "=",
+                                  "\r",
+                                  "\n",
+                                  "0",
+                                  "1",
+                                  "[Form1.MainMenu1]\n",
+                                  "Form1.MainMenu1.File1",
+                                  "\xFF"};
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        for (int i = 0; i < 60; ++i) text += pieces[rng() % std::size(pieces)];
+        ApplyLanguage(IniFile::parse(text), windows, catalogue);
+        ASSERT_EQ(windows[0].components[5]->items.size(), 3u);
+        ASSERT_GE(catalogue.count(), 47);
+    }
+}

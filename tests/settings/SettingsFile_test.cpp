@@ -1,0 +1,266 @@
+#include "TempFolder.h"
+#include "settings/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirtal;
+using mirtal::test::readText;
+using mirtal::test::TempFolder;
+using mirtal::test::writeText;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+const Names kSavedSections = {"CONFIG",           "PREVIEW CFG",    "BMP OUT TC & RES",
+                              "MIRTAL OUTPUT",    "IAUTHOR OUTPUT", "PHILIPS OUTPUT",
+                              "BMP OUT CROPPING", "BMP OUT COLOR",  "BMP OUT POSITIONING"};
+
+class SettingsFile : public ::testing::Test {
+protected:
+    fs::path file() const { return dir / kSettingsFileName; }
+    FileResult load() { return LoadSettings(file(), folder, program, ocr, output, bmp); }
+    FileResult save() { return SaveSettings(file(), program, output, bmp); }
+    IniFile saved() const { return IniFile::parse(readText(file())); }
+
+    TempFolder dir;
+    std::string folder = FolderText(dir.path());
+    ProgramSettings program;
+    OcrSettings ocr;
+    OutputOptions output;
+    BmpOutputSettings bmp;
+};
+
+} // namespace
+
+TEST_F(SettingsFile, MissingFileGivesDefaultsAndSaveWritesAllButOcrSection) {
+    program.AutoScrollDown = false;
+    bmp.Positioning.Enabled = true;
+    EXPECT_TRUE(load().ok);
+    ProgramSettings expected;
+    expected.OpenDialogCharMatrix = expected.SaveDialogCharMatrix = expected.SaveDialogBmpSup =
+        expected.OpenDialogVob = expected.OpenDialogMirtalText = expected.SaveDialogText = folder;
+    EXPECT_EQ(program, expected);
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_EQ(ocr, OcrSettings{});
+    EXPECT_EQ(bmp, BmpOutputSettings{});
+    EXPECT_FALSE(output.native.ExtendedFormat);
+
+    ASSERT_TRUE(save().ok);
+    IniFile ini = saved();
+    EXPECT_EQ(ini.sectionNames(), kSavedSections);
+    EXPECT_EQ(ini.keyNames("CONFIG"),
+              (Names{"OpenDialogCharMatrix", "SaveDialogCharMatrix", "SaveDialogBmpSup",
+                     "OpenDialogVob", "OpenDialogMirtalText", "SaveDialogText", "LanguageFileName",
+                     "AutoScrollDown", "ActionMode"}));
+    EXPECT_EQ(ini.keyNames("PREVIEW CFG"),
+              (Names{"AtTruePos", "Zoom", "AutoZoom", "BorderColor", "InnerColor", "BackMode",
+                     "AspectRatioMode", "FreeAspectRatio", "BackImageName"}));
+    EXPECT_EQ(ini.keyNames("IAUTHOR OUTPUT"),
+              (Names{"Color_0", "Color_1", "Color_2", "Color_3", "Blend_0", "Blend_1", "Blend_2",
+                     "Blend_3", "MinimumInterval"}));
+    EXPECT_EQ(ini.keyNames("PHILIPS OUTPUT"),
+              (Names{"FrameRate", "DropFrame", "UseBmpColor", "Color_0", "Color_1", "Color_2",
+                     "Color_3", "Contrast_0", "Contrast_1", "Contrast_2", "Contrast_3"}));
+    EXPECT_EQ(ini.keyNames("BMP OUT CROPPING"),
+              (Names{"Enabled", "MinX", "MinY", "DivX", "DivY", "XPosMode", "YPosMode",
+                     "PosShift.X", "PosShift.Y"}));
+    EXPECT_EQ(ini.keyNames("BMP OUT COLOR"),
+              (Names{"BitPerPixel", "Color_0", "Color_1", "Color_2", "Color_3",
+                     "PresetColorPalIndex", "ColorPalIndex_0", "ColorPalIndex_1", "ColorPalIndex_2",
+                     "ColorPalIndex_3", "UnusedColor"}));
+    EXPECT_EQ(ini.keyNames("BMP OUT POSITIONING"),
+              (Names{"Enabled", "XPosMode", "SetTo.X", "PosShift.X", "YPosMode", "SetTo.Y",
+                     "PosShift.Y"}));
+    // Booleans as 1/0, colours in decimal.
+    EXPECT_EQ(ini.value("CONFIG", "AutoScrollDown"), "1");
+    EXPECT_EQ(ini.value("PREVIEW CFG", "BorderColor"), "7171979");
+    EXPECT_EQ(ini.value("BMP OUT COLOR", "Color_1"), "16777215");
+    EXPECT_EQ(ini.value("BMP OUT COLOR", "Color_2"), "16711680");
+    EXPECT_EQ(ini.value("PHILIPS OUTPUT", "Color_3"), "8421504");
+    EXPECT_EQ(ini.value("CONFIG", "SaveDialogText"), folder);
+}
+
+TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeavesIt) {
+    ASSERT_TRUE(save().ok);
+    const std::string before = readText(file());
+    ocr.MinLineHeight = 12;
+    ocr.DetectItaWidth = 9;
+    ocr.CheckDetachedChar = false;
+    ASSERT_TRUE(SaveOcrSettings(file(), ocr).ok);
+    IniFile ini = saved();
+    EXPECT_EQ(
+        ini.keyNames("OCR SETTING"),
+        (Names{"MinLineHeight", "MaxLineHeight", "MinInterLine", "MinCharWidth", "MinCharHeight",
+               "SpaceWidth", "ItaSpaceWidth", "DetectItaWidth", "CheckDetachedChar", "Sensibility",
+               "MaxCharDiffWidth", "MaxCharDiffHeight", "MaxCharDiffTop"}));
+    EXPECT_EQ(readText(file()).substr(0, before.size()), before);
+
+    // Shut-down never writes the OCR values, even changed ones.
+    OcrSettings inMemory;
+    inMemory.MinLineHeight = 30;
+    ASSERT_TRUE(LoadSettings(file(), folder, program, inMemory, output, bmp).ok);
+    EXPECT_EQ(inMemory.MinLineHeight, 12);
+    inMemory.MinLineHeight = 30;
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(saved().value("OCR SETTING", "MinLineHeight"), "12");
+}
+
+TEST_F(SettingsFile, OcrKeysMissingFromFileKeepCurrentValues) {
+    writeText(file(), "[OCR SETTING]\r\nSpaceWidth=4\r\n");
+    ocr.ItaSpaceWidth = 11;
+    load();
+    EXPECT_EQ(ocr.SpaceWidth, 4);
+    EXPECT_EQ(ocr.ItaSpaceWidth, 11);
+}
+
+TEST_F(SettingsFile, NarrowFieldsKeepLowBits) {
+    writeText(file(), "[OCR SETTING]\nMinLineHeight=300\nSensibility=65537\n"
+                      "[PREVIEW CFG]\nZoom=2000\nFreeAspectRatio=-1\nBackMode=259\n"
+                      "[CONFIG]\nActionMode=-3\n"
+                      "[BMP OUT CROPPING]\nDivX=65536\nXPosMode=513\n"
+                      "[BMP OUT COLOR]\nColorPalIndex_2=260\nUnusedColor=-1\n");
+    load();
+    EXPECT_EQ(ocr.MinLineHeight, 44);
+    EXPECT_EQ(ocr.Sensibility, 1);
+    EXPECT_EQ(program.Preview.Zoom, 2000);
+    EXPECT_EQ(program.Preview.FreeAspectRatio, 65535);
+    EXPECT_EQ(program.Preview.BackMode, 3);
+    EXPECT_EQ(program.ActionMode, -3);
+    EXPECT_EQ(bmp.Cropping.DivX, 0);
+    EXPECT_EQ(bmp.Cropping.XPosMode, 1);
+    EXPECT_EQ(bmp.Colors.ColorPalIndex[2], 4);
+    EXPECT_EQ(bmp.Colors.UnusedColor, 0xFFFFFFFFu);
+    ASSERT_TRUE(save().ok);
+    EXPECT_EQ(saved().value("BMP OUT COLOR", "UnusedColor"), "-1");
+}
+
+TEST_F(SettingsFile, BitPerPixelOtherThanEightReadsAndWritesAsFour) {
+    for (const char* v : {"16", "8", "abc", "4", "0"}) {
+        writeText(file(), std::string("[BMP OUT COLOR]\nBitPerPixel=") + v + "\n");
+        load();
+        const int expected = std::string(v) == "8" ? 8 : 4;
+        EXPECT_EQ(bmp.Colors.BitPerPixel, expected) << v;
+        ASSERT_TRUE(save().ok);
+        EXPECT_EQ(saved().value("BMP OUT COLOR", "BitPerPixel"), std::to_string(expected));
+    }
+}
+
+TEST_F(SettingsFile, EveryValueRoundTrips) {
+    program.OpenDialogVob = "/media/dvd/VIDEO_TS/";
+    program.SaveDialogText = " spaced folder /";
+    program.LanguageFileName = "Fran\xE7"
+                               "ais";
+    program.AutoScrollDown = false;
+    program.ActionMode = 3;
+    program.Preview = {false, 1500, true, 0x010203, 0x0A0B0C, 3, 2, 288, "/pics/back.jpg"};
+    program.WithTimingAndPosition = false;
+    output.native.ExtendedFormat = true;
+    output.iauthor.Colors[2] = 0x123456;
+    output.iauthor.Blend[1] = 7;
+    output.iauthor.MinInterval = 65535;
+    output.philips = {{1, 2, 3, 4}, {5, 6, 7, 8}, false, 1, false, "live only"};
+    bmp.Cropping = {false, 720, 576, 32, 1, 2, 0, {-720, 576}};
+    bmp.Colors = {8, {1, 2, 3, 4}, 0, {15, 14, 13, 12}, 0xABCDEF};
+    bmp.Positioning = {true, 3, {719, 575}, {-5, 6}, 2};
+    ASSERT_TRUE(save().ok);
+
+    ProgramSettings p2;
+    OcrSettings o2;
+    OutputOptions out2;
+    BmpOutputSettings b2;
+    ASSERT_TRUE(LoadSettings(file(), "/elsewhere/", p2, o2, out2, b2).ok);
+    EXPECT_EQ(p2, program);
+    EXPECT_EQ(b2, bmp);
+    EXPECT_TRUE(out2.native.ExtendedFormat);
+    EXPECT_EQ(out2.iauthor.Colors[2], 0x123456u);
+    EXPECT_EQ(out2.iauthor.Blend[1], 7);
+    EXPECT_EQ(out2.iauthor.MinInterval, 65535);
+    EXPECT_EQ(out2.philips.Colors[3], 4u);
+    EXPECT_EQ(out2.philips.Contrast[0], 5);
+    EXPECT_FALSE(out2.philips.UseBmpColors);
+    EXPECT_EQ(out2.philips.FrameRate, 1);
+    EXPECT_FALSE(out2.philips.DropFrame);
+    EXPECT_EQ(out2.philips.Title, "") << "not a stored option";
+}
+
+TEST_F(SettingsFile, UnknownSectionsKeysAndCommentsSurviveSave) {
+    const std::string theirs = "; hand-written\r\n[Other Program]\r\nX=1\r\n";
+    writeText(file(), theirs + "[config]\r\nactionmode=2\r\nFuture=yes\r\n");
+    load();
+    EXPECT_EQ(program.ActionMode, 2);
+    program.ActionMode = 1;
+    ASSERT_TRUE(save().ok);
+    const std::string text = readText(file());
+    EXPECT_EQ(text.substr(0, theirs.size()), theirs);
+    IniFile ini = saved();
+    EXPECT_EQ(ini.value("CONFIG", "ActionMode"), "1");
+    EXPECT_EQ(ini.value("CONFIG", "Future"), "yes");
+    EXPECT_EQ(ini.sectionNames().front(), "Other Program");
+    EXPECT_EQ(ini.sectionNames().at(1), "config") << "written into the existing section";
+}
+
+TEST_F(SettingsFile, UnreadableFileGivesDefaultsAndIsNotOverwritten) {
+    const fs::path big = file();
+    writeText(big, "[CONFIG]\r\nActionMode=2\r\n");
+    fs::resize_file(big, IniFile::kMaxFileBytes + 1);
+    program.ActionMode = 3;
+    EXPECT_FALSE(load().ok);
+    EXPECT_EQ(program.ActionMode, 0);
+    FileResult r = save();
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(kSettingsFileName), std::string::npos) << r.error;
+    EXPECT_EQ(fs::file_size(big), IniFile::kMaxFileBytes + 1);
+    EXPECT_FALSE(SaveOcrSettings(big, ocr).ok);
+    EXPECT_FALSE(SaveBmpOutputSettings(big, bmp).ok);
+}
+
+TEST_F(SettingsFile, ProfileLackingSectionsResetsThemToDefaults) {
+    bmp.Cropping.MinX = 100;
+    bmp.Positioning.Enabled = true;
+    bmp.Positioning.XPosMode = 2;
+    const fs::path profile = dir / "colours.ini";
+    writeText(profile, "[Bmp Out Color]\r\nbitperpixel=8\r\nCOLOR_1=255\r\n");
+    ASSERT_TRUE(LoadBmpOutputSettings(profile, bmp).ok);
+    BmpOutputSettings expected;
+    expected.Colors.BitPerPixel = 8;
+    expected.Colors.Color[1] = 255;
+    EXPECT_EQ(bmp, expected);
+
+    // Saving a profile writes only the three sections.
+    ASSERT_TRUE(SaveBmpOutputSettings(dir / "new.ini", bmp).ok);
+    EXPECT_EQ(IniFile::parse(readText(dir / "new.ini")).sectionNames(),
+              (Names{"BMP OUT CROPPING", "BMP OUT COLOR", "BMP OUT POSITIONING"}));
+}
+
+TEST_F(SettingsFile, ProfileThatCannotBeReadChangesNothing) {
+    bmp.Cropping.MinX = 100;
+    const BmpOutputSettings before = bmp;
+    FileResult r = LoadBmpOutputSettings(dir / "gone.ini", bmp);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("gone.ini"), std::string::npos) << r.error;
+    fs::create_directory(dir / "folder.ini");
+    EXPECT_FALSE(LoadBmpOutputSettings(dir / "folder.ini", bmp).ok);
+    EXPECT_EQ(bmp, before);
+}
+
+TEST(SettingsFolder, ProgramFolderWhenWritableElseUserConfig) {
+    TempFolder dir;
+    EXPECT_EQ(SettingsFolder(dir.path(), "/xdg", "/home/u"), dir.path());
+    const fs::path readOnly = dir / "not-a-folder";
+    writeText(readOnly, "");
+    EXPECT_EQ(SettingsFolder(readOnly, "/xdg", "/home/u"), fs::path("/xdg/Mirtal"));
+    EXPECT_EQ(SettingsFolder(readOnly, "relative", "/home/u"), fs::path("/home/u/.config/Mirtal"));
+    EXPECT_EQ(SettingsFolder(readOnly, "", "/home/u"), fs::path("/home/u/.config/Mirtal"));
+    EXPECT_EQ(SettingsFolder(readOnly, "", ""), readOnly);
+    EXPECT_EQ(FolderText("/opt/mirtal"), "/opt/mirtal/");
+    EXPECT_EQ(FolderText("/opt/mirtal/"), "/opt/mirtal/");
+}
+
+TEST(SettingsFolder, SavingIntoUserConfigCreatesItsFolder) {
+    TempFolder dir;
+    const fs::path file =
+        SettingsFolder(dir / "missing", (dir / "xdg").string(), "") / kSettingsFileName;
+    ASSERT_TRUE(SaveSettings(file, {}, {}, {}).ok);
+    EXPECT_TRUE(fs::exists(dir / "xdg" / "Mirtal" / kSettingsFileName));
+}
