@@ -220,6 +220,7 @@ void RipEngine::ButtonPauseClick() {
     m_job.Paused = !m_job.Paused;
     m_job.NoStop = false;
     m_display.pauseCaption = m_job.Paused ? kContinueCaption : kPauseCaption;
+    publish();
 }
 
 void RipEngine::decode() {

@@ -1,0 +1,485 @@
+#include "FakeHost.h"
+#include "StreamBuilder.h"
+#include "base/ByteReader.h"
+#include "export/SupFile.h"
+#include "rip/Session.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+class FakeSink : public SubtitleSink {
+public:
+    struct Entry {
+        std::vector<std::string> lines;
+        TTimeCode start, stop;
+        Rect rect;
+    };
+    std::vector<Entry> entries;
+
+    int count() const override { return int(entries.size()); }
+    TTimeCode lastStop() const override { return entries.back().stop; }
+    void closeLast(TTimeCode stop) override { entries.back().stop = stop; }
+    void add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop,
+             const Rect& rect) override {
+        entries.push_back({lines, start, stop, rect});
+    }
+};
+
+struct Seen {
+    uint32_t number;
+    DisplayTimes times;
+    Rect rect;
+    size_t bytes;
+    std::string fileName;
+};
+
+// Records what the engine hands on; the OCR hook adds one entry as the OCR
+// driver would.
+class RecordingActions : public SubpictureActions {
+public:
+    std::vector<Seen> seen;
+    std::function<void(RipEngine&, const SubpictureEvent&)> onEvent;
+
+    void recognise(RipEngine& engine, const SubpictureEvent& e) override {
+        record(engine, e);
+        engine.subtitles().add({"text " + std::to_string(e.number)}, e.times.start, e.times.stop,
+                               e.rect);
+    }
+    void saveBitmap(RipEngine& engine, const SubpictureEvent& e) override { record(engine, e); }
+    void show(RipEngine& engine, const SubpictureEvent& e) override { record(engine, e); }
+
+private:
+    void record(RipEngine& engine, const SubpictureEvent& e) {
+        seen.push_back({e.number, e.times, e.rect, e.spu.size(), e.fileName});
+        if (onEvent) onEvent(engine, e);
+    }
+};
+
+constexpr uint32_t kScrStep = 3600; // 40 ms per pack
+
+// A file of `count` video packs with SPUs placed at given pack indices; an
+// SPU that needs more packs takes the following indices.
+std::vector<Pack> vobPacks(size_t count, const std::map<size_t, Bytes>& spus,
+                           uint8_t stream = 0x20) {
+    std::vector<Pack> packs;
+    for (size_t i = 0; i < count;) {
+        uint32_t scr = uint32_t(i + 1) * kScrStep;
+        if (auto it = spus.find(i); it != spus.end()) {
+            for (const Pack& p : spuPacks(it->second, stream, scr + 9000, scr)) {
+                packs.push_back(p);
+                ++i;
+            }
+            continue;
+        }
+        packs.push_back(videoPack(scr));
+        ++i;
+    }
+    return packs;
+}
+
+// A unit of the given size: two lines of picture, then bytes that lie past
+// the last line and are never drawn.
+Bytes bigSpu(size_t bytes) {
+    Bytes small = simpleSpu(100, 0, 99, 0, 1);
+    Bytes top = Bytes{0x00, 0x01} + Bytes(bytes - small.size(), 0x00);
+    return makeSpu(top, {0x00, 0x02}, {{0, displayArea(0, 99, 0, 1) + Bytes{0x01}}, {100, {0x02}}});
+}
+
+struct Engine : ::testing::Test {
+    TempDir dir;
+    FakeHost host;
+    MessageCatalogue catalogue;
+    FakeSink sink;
+    RecordingActions actions;
+    Session session{host, catalogue, sink, &actions};
+    RipEngine& engine = session.engine();
+    RipJob& job = session.job();
+
+    std::filesystem::path vob(const std::string& name, const std::vector<Pack>& packs) {
+        auto p = dir / name;
+        writeVob(p, packs);
+        return p;
+    }
+    void start(std::vector<std::filesystem::path> files, uint8_t action = kActionShow,
+               bool timing = false, std::string prefix = {}) {
+        JobSetup s;
+        s.files = std::move(files);
+        s.action = action;
+        s.withTimingAndPosition = timing;
+        s.picturePrefix = std::move(prefix);
+        ASSERT_TRUE(engine.StartJob(s));
+    }
+    // Ticks until the job is finished or stops (pause, halt).
+    void runToEnd() {
+        for (int i = 0; i < 100 && !job.finished(); ++i)
+            if (engine.Timer1Timer() == TickResult::Nothing) break;
+    }
+    const RipDisplay& shown() const { return host.displays.back(); }
+};
+
+} // namespace
+
+TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
+    std::vector<std::filesystem::path> files;
+    for (int i = 0; i < 3; ++i)
+        files.push_back(vob("VTS_01_" + std::to_string(i + 1) + ".VOB",
+                            vobPacks(1536, {{100, simpleSpu()}, {900, simpleSpu()}})));
+    start(files);
+    EXPECT_FALSE(job.Paused);
+    EXPECT_EQ(job.TotalSizeKb, 9u * 1024);
+
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(shown().LabelPos, "3/9 MB (33%)");
+    EXPECT_EQ(shown().progressPercent, 33);
+    EXPECT_EQ(shown().LabelVobFile, "VTS_01_1.VOB");
+    EXPECT_EQ(shown().LabelVobNb, "3");
+    EXPECT_EQ(job.VobPictures, 2u);
+    EXPECT_EQ(job.TotalPictures, 2u);
+    EXPECT_EQ(job.CurrentFile, 2u);
+    EXPECT_FALSE(job.Busy);
+    EXPECT_FALSE(shown().pauseEnabled);
+    // Progress at packs 0, 512 and 1024, after each SPU and at the end.
+    EXPECT_EQ(host.eventDispatches, 6);
+
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(shown().LabelPos, "6/9 MB (66%)");
+    EXPECT_EQ(shown().LabelVobNum, "2");
+    EXPECT_EQ(job.VobPictures, 2u);
+    EXPECT_EQ(job.TotalPictures, 4u);
+
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(shown().LabelPos, "9/9 MB (100%)");
+    EXPECT_EQ(shown().applicationTitle, "Mirtal - 100%");
+    EXPECT_EQ(shown().LabelTotalNbSup, "6");
+    EXPECT_TRUE(job.finished());
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Nothing);
+    ASSERT_EQ(actions.seen.size(), 6u);
+    for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(actions.seen[i].number, i + 1);
+}
+
+TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
+    // SPU A: packs 511 and 513 with a video pack between; SPU B at 1000.
+    auto packs = vobPacks(1200, {{1000, simpleSpu()}});
+    Bytes a(3000, 0x11);
+    a[0] = 3000 >> 8;
+    a[1] = 3000 & 0xFF;
+    auto aPacks = spuPacks(a, 0x20, 0, 511 * kScrStep, 2019, false);
+    packs[511] = aPacks[0];
+    packs[513] = aPacks[1];
+    start({vob("a.vob", packs)});
+    host.tickStep = 1;
+    host.onProcessEvents = [&] {
+        if (host.eventDispatches == 2) engine.ButtonPauseClick(); // the dispatch at pack 512
+    };
+    engine.Timer1Timer();
+    EXPECT_TRUE(job.Paused);
+    EXPECT_FALSE(job.Busy);
+    EXPECT_EQ(job.ContinuePack, 515u); // the pack after the first video pack past SPU A
+    EXPECT_EQ(shown().pauseCaption, "&Continue >");
+    EXPECT_TRUE(shown().openVobEnabled);
+    ASSERT_EQ(actions.seen.size(), 1u);
+    EXPECT_EQ(actions.seen[0].bytes, 3000u);
+    std::string elapsedAtPause = TimeCodeToStr(job.Elapsed);
+
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Nothing); // paused: ticks do nothing
+    host.clock += 3'600'000; // an hour spent paused is not processing time
+    engine.ButtonPauseClick();
+    EXPECT_EQ(shown().pauseCaption, std::string("&Pause ") + char(127));
+    runToEnd();
+    EXPECT_TRUE(job.finished());
+    ASSERT_EQ(actions.seen.size(), 2u);
+    EXPECT_EQ(actions.seen[1].number, 2u);
+    EXPECT_EQ(job.VobPictures, 2u);
+    EXPECT_LT(TimeCodeToMs(job.Elapsed), 1000);
+    EXPECT_NE(TimeCodeToStr(job.Elapsed), elapsedAtPause);
+}
+
+TEST_F(Engine, PauseFromDialogProcessesInterruptedSpuAgain) {
+    Bytes two = bigSpu(3000);
+    start({vob("a.vob", vobPacks(600, {{100, two}, {300, simpleSpu()}}))});
+    int interruptions = 0;
+    actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
+        if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
+    };
+    engine.Timer1Timer();
+    EXPECT_TRUE(job.Paused);
+    EXPECT_EQ(job.ContinuePack, 100u);
+    EXPECT_EQ(job.TotalPictures, 0u);
+    EXPECT_EQ(job.VobPictures, 0u);
+    engine.ButtonPauseClick();
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 3u);
+    EXPECT_EQ(actions.seen[0].number, 1u);
+    EXPECT_EQ(actions.seen[1].number, 1u);
+    EXPECT_EQ(actions.seen[1].bytes, two.size());
+    EXPECT_EQ(actions.seen[2].number, 2u);
+    EXPECT_EQ(job.TotalPictures, 2u);
+    EXPECT_EQ(job.VobPictures, 2u);
+}
+
+TEST_F(Engine, PauseFromDialogAtFirstPackOfFileRereadsIt) {
+    start({vob("a.vob", vobPacks(300, {{0, simpleSpu()}, {200, simpleSpu()}}))});
+    bool once = false;
+    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
+        if (!once) e.PauseToReprocessSubpicture();
+        once = true;
+    };
+    engine.Timer1Timer();
+    EXPECT_TRUE(job.Paused);
+    EXPECT_EQ(job.ContinuePack, 0u);
+    engine.ButtonPauseClick();
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 3u);
+    EXPECT_EQ(actions.seen[1].number, 1u);
+    EXPECT_EQ(job.TotalPictures, 2u);
+}
+
+TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
+    start({vob("a.vob", vobPacks(100, {{10, simpleSpu()}, {50, simpleSpu()}}))});
+    bool once = false;
+    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
+        if (!once) e.UncountSubpicture();
+        once = true;
+    };
+    runToEnd();
+    EXPECT_EQ(job.TotalPictures, 1u);
+    EXPECT_EQ(actions.seen.size(), 2u);
+    EXPECT_EQ(actions.seen[1].number, 1u);
+}
+
+TEST_F(Engine, BadPackAnsweredYesIsSkipped) {
+    auto packs = vobPacks(10, {{6, simpleSpu()}});
+    packs[3][0] = 0xFF;
+    start({vob("a.vob", packs)});
+    host.answers = {Answer::Yes};
+    runToEnd();
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].kind, MessageKind::Warning);
+    EXPECT_EQ(host.questions[0].text, "Bad Packet Header at LBA: 4\rDo you want to continue ?");
+    EXPECT_TRUE(job.finished());
+    EXPECT_EQ(actions.seen.size(), 1u);
+}
+
+TEST_F(Engine, BadPackAnsweredNoHaltsUntilNewStart) {
+    auto packs = vobPacks(10, {{6, simpleSpu()}});
+    packs[3][0] = 0xFF;
+    auto path = vob("a.vob", packs);
+    start({path});
+    host.answers = {Answer::No};
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_TRUE(engine.halted());
+    EXPECT_TRUE(job.Busy);
+    EXPECT_EQ(job.CurrentFile, 1u);
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Nothing);
+    EXPECT_TRUE(actions.seen.empty());
+
+    start({path});
+    host.answers = {Answer::Yes};
+    runToEnd();
+    EXPECT_FALSE(engine.halted());
+    EXPECT_EQ(actions.seen.size(), 1u);
+}
+
+TEST_F(Engine, UnreadableFileIsReportedAndJobMovesOn) {
+    std::filesystem::create_directory(dir / "b.VOB");
+    auto good = vob("c.VOB", vobPacks(20, {{5, simpleSpu()}}));
+    start({dir / "b.VOB", good});
+    host.answers = {Answer::Ok};
+    runToEnd();
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].text,
+              "Can't open file " + (dir / "b.VOB").string() +
+                  " ,it might be crypted\rYou can try to decrypt it with DVD Decrypter, DECSS "
+                  "or VOBDec");
+    EXPECT_TRUE(job.finished());
+    EXPECT_EQ(actions.seen.size(), 1u);
+}
+
+TEST_F(Engine, FileEndingInsidePackKeepsWhatCameBefore) {
+    auto path = vob("a.vob", vobPacks(20, {{5, simpleSpu()}, {12, simpleSpu()}}));
+    std::filesystem::resize_file(path, 15 * kPackSize + 700);
+    auto next = vob("b.vob", vobPacks(20, {{3, simpleSpu()}}));
+    start({path, next});
+    host.answers = {Answer::Ok};
+    runToEnd();
+    EXPECT_EQ(host.questions.size(), 1u);
+    EXPECT_TRUE(job.finished());
+    EXPECT_EQ(actions.seen.size(), 3u);
+}
+
+TEST_F(Engine, MissingFileIsTriedAgainAtNextTick) {
+    auto path = dir / "late.vob";
+    start({path});
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::MissingFile);
+    EXPECT_EQ(job.CurrentFile, 1u);
+    EXPECT_FALSE(job.Busy);
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::MissingFile);
+    writeVob(path, vobPacks(20, {{5, simpleSpu()}}));
+    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_TRUE(job.finished());
+    EXPECT_EQ(actions.seen.size(), 1u);
+}
+
+TEST_F(Engine, ShortSubpicturesAreNotRecognisedButCloseThePreviousOne) {
+    sink.add({"open"}, {0, 0, 0, 100}, {}, {});
+    start({vob("a.vob", vobPacks(100, {{10, simpleSpu(17)}, {50, simpleSpu(18)}}))}, kActionOcr);
+    actions.onEvent = [&](RipEngine&, const SubpictureEvent&) {};
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 1u); // only the 204 ms one
+    EXPECT_EQ(actions.seen[0].number, 2u);
+    ASSERT_EQ(sink.entries.size(), 2u);
+    // The open entry was closed at the 193 ms subpicture's start.
+    uint32_t scr10 = 11 * kScrStep;
+    EXPECT_EQ(sink.entries[0].stop, MsToTimeCode((scr10 + 9000) / 90));
+    EXPECT_EQ(sink.entries[1].stop, MsToTimeCode((51 * kScrStep + 9000) / 90 + 204));
+}
+
+TEST_F(Engine, OpenStopIsClosedByNextStart) {
+    start({vob("a.vob",
+               vobPacks(200, {{10, simpleSpu(-1)}, {60, simpleSpu(100)}, {120, simpleSpu(-1)}}))},
+          kActionOcr);
+    runToEnd();
+    ASSERT_EQ(sink.entries.size(), 3u);
+    EXPECT_EQ(sink.entries[0].stop, sink.entries[1].start);
+    EXPECT_EQ(TimeCodeToMs(sink.entries[1].stop) - TimeCodeToMs(sink.entries[1].start), 1137);
+    EXPECT_TRUE(sink.entries[2].stop.isZero());
+}
+
+TEST_F(Engine, SupActionWritesUnitsUndecoded) {
+    Bytes junk(1500);
+    for (size_t i = 0; i < junk.size(); ++i) junk[i] = uint8_t(i * 37 + 11);
+    junk[0] = 1500 >> 8;
+    junk[1] = 1500 & 0xFF;
+    start({vob("a.vob", vobPacks(50, {{10, junk}}))}, kActionSup, false, (dir / "film").string());
+    runToEnd();
+    auto bytes = readWholeFile(dir / "film000001.sup");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, std::string(junk.begin(), junk.end()));
+    EXPECT_EQ(session.subpicture().SequenceCount, 0u); // never decoded
+    EXPECT_TRUE(sink.entries.empty());
+    EXPECT_TRUE(host.shownRects.empty());
+}
+
+TEST_F(Engine, SupActionWithTimingAddsFileNameEntry) {
+    Bytes spu = simpleSpu(352, 10, 109, 400, 419);
+    start({vob("a.vob", vobPacks(50, {{10, spu}, {30, spu}}))}, kActionSup, true,
+          (dir / "film_").string());
+    runToEnd();
+    ASSERT_EQ(sink.entries.size(), 2u);
+    EXPECT_EQ(sink.entries[1].lines, std::vector<std::string>{"film_000002.sup"});
+    EXPECT_EQ(sink.entries[1].rect, (Rect{10, 400, 109, 419}));
+    EXPECT_EQ(TimeCodeToMs(sink.entries[1].stop) - TimeCodeToMs(sink.entries[1].start), 4004);
+    EXPECT_EQ(host.shownRects.size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "film_000001.sup"));
+}
+
+TEST_F(Engine, BmpActionGetsNumberedFileName) {
+    start({vob("a.vob", vobPacks(50, {{10, simpleSpu()}}))}, kActionBmp, false,
+          (dir / "pic").string());
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 1u);
+    EXPECT_EQ(actions.seen[0].fileName, (dir / "pic000001.bmp").string());
+    EXPECT_EQ(actions.seen[0].rect, (Rect{100, 500, 199, 509}));
+}
+
+TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
+    start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))}, kActionSup, false,
+          (dir / "missing" / "s").string());
+    host.answers = {Answer::Ok};
+    engine.Timer1Timer();
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find((dir / "missing" / "s000001.sup").string()),
+              std::string::npos);
+    EXPECT_NE(host.questions[0].text.find("No such file"), std::string::npos);
+    EXPECT_TRUE(job.Paused);
+    EXPECT_EQ(job.ContinuePack, 10u);
+    EXPECT_EQ(job.TotalPictures, 0u);
+
+    std::filesystem::create_directory(dir / "missing");
+    engine.ButtonPauseClick();
+    runToEnd();
+    EXPECT_TRUE(job.finished());
+    EXPECT_TRUE(std::filesystem::exists(dir / "missing" / "s000001.sup"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "missing" / "s000002.sup"));
+    EXPECT_EQ(job.TotalPictures, 2u);
+}
+
+TEST_F(Engine, SpuStraddlingTwoFilesIsJoined) {
+    Bytes spu = bigSpu(3500);
+    auto packs = vobPacks(40, {{38, spu}}); // packs 38 and 39
+    std::vector<Pack> first(packs.begin(), packs.begin() + 39);
+    std::vector<Pack> second{packs[39]};
+    append(second, vobPacks(10, {}));
+    start({vob("1.vob", first), vob("2.vob", second)});
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 1u);
+    EXPECT_EQ(actions.seen[0].bytes, spu.size());
+    EXPECT_EQ(job.VobPictures, 1u); // counted in the file where it completed
+}
+
+TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
+    // 20 MiB + 2 packs: estimates at packs 0 and 10240.
+    auto path = vob("a.vob", vobPacks(10242, {}));
+    start({path});
+    job.FileSizeKb[0] += 100 * 1024; // pretend 100 MiB more are still to come
+    job.TotalSizeKb += 100 * 1024;
+    host.onProcessEvents = [&] { host.clock += 100; }; // 100 ms per MiB
+    engine.Timer1Timer();
+    // The first estimate only primes the baselines; the one at pack 10240
+    // measured 2000 ms for 20 MiB and leaves 100 MiB.
+    EXPECT_EQ(shown().LabelPos, "20/120 MB (16%)");
+    EXPECT_EQ(shown().LabelTimeRemaining, "00:00:10");
+}
+
+TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
+    EXPECT_EQ(PictureFileName("C:\\out\\film", 7, ".bmp"), "C:\\out\\film000007.bmp");
+    EXPECT_EQ(PictureFileName("C:\\out\\film", 1234567, ".bmp"), "C:\\out\\film1234567.bmp");
+    EXPECT_EQ(PictureFileName("x", 1000000, ".sup"), "x1000000.sup");
+    EXPECT_EQ(PictureFileName("", 0, ""), "000000");
+}
+
+TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
+    JobSetup s;
+    std::string error;
+    EXPECT_FALSE(engine.StartJob(s, &error));
+    EXPECT_EQ(error, "No VOB selected !!");
+    s.files.assign(1025, dir / "x.vob");
+    EXPECT_FALSE(engine.StartJob(s, &error));
+    EXPECT_TRUE(job.Paused); // nothing changed
+}
+
+TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
+    TempDir dir;
+    auto packs = vobPacks(200, {{10, simpleSpu()}, {100, simpleSpu()}});
+    auto other = vobPacks(200, {{50, simpleSpu()}}, 0x21);
+    for (size_t i = 0; i < 200; ++i)
+        if (be32At(other[i], 14) == 0x000001BD) packs[i] = other[i];
+    writeVob(dir / "a.vob", packs);
+    FakeHost h1, h2;
+    MessageCatalogue catalogue;
+    FakeSink s1, s2;
+    RecordingActions a1, a2;
+    Session one(h1, catalogue, s1, &a1), two(h2, catalogue, s2, &a2);
+    two.demuxer().LastTimeCode = {1, 0, 0, 0};
+    two.demuxer().MarkRebase();
+    two.job().SubtitleStreamId = 0x21;
+    JobSetup setup;
+    setup.files = {dir / "a.vob"};
+    setup.action = kActionShow;
+    ASSERT_TRUE(one.engine().StartJob(setup));
+    ASSERT_TRUE(two.engine().StartJob(setup));
+    two.engine().Timer1Timer();
+    one.engine().Timer1Timer();
+    ASSERT_EQ(a1.seen.size(), 2u);
+    ASSERT_EQ(a2.seen.size(), 1u);
+    EXPECT_EQ(one.job().TotalPictures, 2u);
+    EXPECT_EQ(two.job().TotalPictures, 1u);
+    EXPECT_LT(TimeCodeToMs(a1.seen[0].times.start), 60'000);
+    EXPECT_GE(TimeCodeToMs(a2.seen[0].times.start), 3'600'000);
+}
