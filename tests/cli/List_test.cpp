@@ -1,0 +1,289 @@
+#include "Commands.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace mirtal::cli;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kData = MIRTAL_TEST_DATA;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome listRun(std::vector<std::string> args, const std::string& input = {}) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    CliIo io{in, out, err, false};
+    args.insert(args.begin(), "--list");
+    Outcome r;
+    r.status = runCli(args, io);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+struct Listed {
+    uint32_t number;
+    int64_t startMs, stopMs;
+    int x1, y1, x2, y2;
+    size_t bytes;
+};
+
+int64_t ms(const std::string& tc) {
+    int h, m, s, f;
+    if (std::sscanf(tc.c_str(), "%d:%d:%d,%d", &h, &m, &s, &f) != 4) return -1;
+    return ((h * 60LL + m) * 60 + s) * 1000 + f;
+}
+
+std::vector<Listed> parse(const std::string& out) {
+    std::vector<Listed> rows;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream f(line);
+        Listed l{};
+        std::string start, stop;
+        f >> l.number >> start >> stop >> l.x1 >> l.y1 >> l.x2 >> l.y2 >> l.bytes;
+        l.startMs = ms(start);
+        l.stopMs = ms(stop);
+        rows.push_back(l);
+    }
+    return rows;
+}
+
+// Rows of a tab-separated fixture table, by column name.
+std::vector<std::map<std::string, std::string>> table(const fs::path& path) {
+    std::vector<std::map<std::string, std::string>> rows;
+    std::ifstream in(path);
+    std::string line;
+    std::vector<std::string> names;
+    auto split = [](const std::string& s) {
+        std::vector<std::string> cells;
+        std::istringstream f(s);
+        std::string c;
+        while (std::getline(f, c, '\t')) cells.push_back(c);
+        return cells;
+    };
+    if (std::getline(in, line)) names = split(line);
+    while (std::getline(in, line)) {
+        auto cells = split(line);
+        std::map<std::string, std::string> row;
+        for (size_t i = 0; i < names.size() && i < cells.size(); ++i) row[names[i]] = cells[i];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+fs::path disc(const std::string& name) {
+    return kData / "discs" / name / "VIDEO_TS";
+}
+
+#define REQUIRE_FIXTURE(path)                                                                      \
+    if (!fs::exists(path)) GTEST_SKIP() << "fixture missing: " << (path)
+
+void expectMatchesTruth(const std::vector<Listed>& rows, const fs::path& subs,
+                        const fs::path& scan) {
+    auto truth = table(subs);
+    auto ours = table(scan);
+    ASSERT_FALSE(truth.empty());
+    ASSERT_EQ(rows.size(), truth.size()) << subs;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(subs.string() + " row " + std::to_string(i));
+        EXPECT_EQ(rows[i].number, i + 1);
+        EXPECT_NEAR(rows[i].startMs, std::stoll(truth[i]["start_ms"]), 1);
+        EXPECT_NEAR(rows[i].stopMs, std::stoll(truth[i]["stop_ms"]), 1);
+        EXPECT_EQ(rows[i].bytes, std::stoul(truth[i]["size"]));
+        EXPECT_EQ(rows[i].x1, std::stoi(ours[i]["x1"]));
+        EXPECT_EQ(rows[i].y1, std::stoi(ours[i]["y1"]));
+        EXPECT_EQ(rows[i].x2, std::stoi(ours[i]["x2"]));
+        EXPECT_EQ(rows[i].y2, std::stoi(ours[i]["y2"]));
+    }
+}
+
+} // namespace
+
+TEST(ListFixtures, EveryDiscMatchesFfprobeTimes) {
+    for (const char* name : {"pal_en", "pal_en_fr", "ntsc", "split"}) {
+        fs::path ifo = disc(name) / "VTS_01_0.IFO";
+        REQUIRE_FIXTURE(ifo);
+        for (int k = 0;
+             fs::exists(disc(name).parent_path() / ("subs_s" + std::to_string(k) + ".tsv")); ++k) {
+            Outcome r = listRun({ifo.string(), "--stream", std::to_string(k + 1)});
+            EXPECT_EQ(r.status, kExitOk) << name << ": " << r.err;
+            EXPECT_TRUE(r.err.empty()) << r.err;
+            fs::path base = disc(name).parent_path();
+            expectMatchesTruth(parse(r.out), base / ("subs_s" + std::to_string(k) + ".tsv"),
+                               base / ("spuscan_s" + std::to_string(k) + ".tsv"));
+        }
+    }
+}
+
+TEST(ListFixtures, TwoFileTitleLosesNothingAtTheCut) {
+    REQUIRE_FIXTURE(disc("split") / "VTS_01_2.VOB");
+    Outcome folder = listRun({disc("split").string()});
+    Outcome files = listRun(
+        {(disc("split") / "VTS_01_1.VOB").string(), (disc("split") / "VTS_01_2.VOB").string()});
+    EXPECT_EQ(folder.status, kExitOk) << folder.err;
+    auto rows = parse(folder.out);
+    auto truth = table(disc("split").parent_path() / "subs_s0.tsv");
+    ASSERT_EQ(rows.size(), 40u);
+    EXPECT_EQ(rows[16].bytes, std::stoul(truth[16]["size"])); // the unit cut in two
+    EXPECT_EQ(parse(files.out).size(), 40u);
+    EXPECT_NE(folder.out.find("2 files"), std::string::npos);
+}
+
+TEST(ListFixtures, StreamByLanguageIdOrNumberPicksTheSameStream) {
+    fs::path ifo = disc("pal_en_fr") / "VTS_01_0.IFO";
+    REQUIRE_FIXTURE(ifo);
+    Outcome fr = listRun({ifo.string(), "--stream", "fr"});
+    Outcome id = listRun({ifo.string(), "--stream", "0x21"});
+    Outcome num = listRun({ifo.string(), "-s", "2"});
+    Outcome upper = listRun({(disc("pal_en_fr") / "VTS_01_1.VOB").string(), "--stream=FR"});
+    EXPECT_EQ(fr.status, kExitOk) << fr.err;
+    EXPECT_EQ(fr.out, id.out);
+    EXPECT_EQ(fr.out, num.out);
+    EXPECT_EQ(parse(fr.out).size(), parse(upper.out).size());
+    EXPECT_NE(fr.out.find("# stream 2 (substream 0x21): French"), std::string::npos);
+    EXPECT_NE(fr.out.find("#   1  - English"), std::string::npos);
+    fs::path base = disc("pal_en_fr").parent_path();
+    expectMatchesTruth(parse(fr.out), base / "subs_s1.tsv", base / "spuscan_s1.tsv");
+}
+
+TEST(ListFixtures, TimeCodeContinuesTheTimeLine) {
+    fs::path vob = disc("pal_en") / "VTS_01_1.VOB";
+    REQUIRE_FIXTURE(vob);
+    auto plain = parse(listRun({vob.string()}).out);
+    Outcome shifted = listRun({vob.string(), "--time-code", "01:00:00,250"});
+    auto rows = parse(shifted.out);
+    ASSERT_EQ(rows.size(), plain.size());
+    ASSERT_FALSE(rows.empty());
+    // The first pack has SCR 0, so every time moves by the Last TimeCode.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].startMs, plain[i].startMs + 3'600'250);
+        EXPECT_EQ(rows[i].stopMs, plain[i].stopMs + 3'600'250);
+    }
+}
+
+TEST(ListBroken, TruncatedFileKeepsCompleteUnitsAndFails) {
+    fs::path f = kData / "broken" / "truncated.vob";
+    REQUIRE_FIXTURE(f);
+    Outcome r = listRun({f.string()});
+    EXPECT_EQ(r.status, kExitDataProblem);
+    EXPECT_EQ(parse(r.out).size(), 2u);
+    EXPECT_NE(r.err.find("Can't open file " + f.string() + " ,it might be crypted"),
+              std::string::npos);
+}
+
+TEST(ListBroken, BadPackIsSkippedByDefaultOrStopsWithAnswerNo) {
+    fs::path f = kData / "broken" / "bad_pack_start.vob";
+    REQUIRE_FIXTURE(f);
+    Outcome yes = listRun({f.string()});
+    EXPECT_EQ(yes.status, kExitDataProblem);
+    EXPECT_EQ(parse(yes.out).size(), 7u);
+    EXPECT_NE(yes.err.find("Bad Packet Header at LBA: 130"), std::string::npos);
+    EXPECT_NE(yes.err.find("answered yes"), std::string::npos);
+
+    Outcome no = listRun({f.string(), "--answer", "no"});
+    EXPECT_EQ(no.status, kExitDataProblem);
+    EXPECT_LT(parse(no.out).size(), 7u);
+    EXPECT_NE(no.err.find("stopped at the bad pack"), std::string::npos);
+}
+
+TEST(ListBroken, RandomBytesAndShortIfosGiveMessages) {
+    fs::path random = kData / "broken" / "random_64k.bin";
+    REQUIRE_FIXTURE(random);
+    Outcome r = listRun({random.string()});
+    EXPECT_EQ(r.status, kExitDataProblem);
+    EXPECT_TRUE(parse(r.out).empty());
+    EXPECT_NE(r.err.find("Bad Packet Header"), std::string::npos);
+
+    // A short IFO beside the title's VOB: warned about, names read so far kept.
+    fs::path tmp = fs::temp_directory_path() / ("mirtal-cli-" + std::to_string(::getpid()));
+    fs::create_directories(tmp);
+    fs::copy_file(kData / "broken" / "short604_VTS_01_0.IFO", tmp / "VTS_01_0.IFO",
+                  fs::copy_options::overwrite_existing);
+    fs::copy_file(disc("pal_en_fr") / "VTS_01_1.VOB", tmp / "VTS_01_1.VOB",
+                  fs::copy_options::overwrite_existing);
+    Outcome s = listRun({(tmp / "VTS_01_0.IFO").string()});
+    Outcome fr = listRun({(tmp / "VTS_01_0.IFO").string(), "--stream", "fr"});
+    fs::remove_all(tmp);
+    EXPECT_EQ(s.status, kExitDataProblem);
+    EXPECT_NE(s.err.find("too short"), std::string::npos);
+    EXPECT_NE(s.out.find("English"), std::string::npos);
+    EXPECT_EQ(parse(s.out).size(), 42u);
+    EXPECT_EQ(fr.status, kExitUsage); // its code was never read
+}
+
+TEST(ListUsage, BadCommandLinesAreRefusedWithStatus2) {
+    fs::path vob = disc("pal_en") / "VTS_01_1.VOB";
+    REQUIRE_FIXTURE(vob);
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {{}, "no input"},
+        {{vob.string(), "--stream", "33"}, "1..32"},
+        {{vob.string(), "--stream", "0x40"}, "0x20..0x3F"},
+        {{vob.string(), "--stream", "de"}, "no stream with the language de"},
+        {{(kData / "broken" / "random_64k.bin").string(), "--stream", "fr"}, "needs the title"},
+        {{vob.string(), "--time-code", "1:00:00"}, "HH:MM:SS,mmm"},
+        {{vob.string(), "--time-code", "00:61:00,000"}, "HH:MM:SS,mmm"},
+        {{(kData / "nothing.vob").string()}, "not found"},
+        {{(disc("pal_en") / "VIDEO_TS.IFO").string()}, "not a title set IFO"},
+        {{vob.string(), "--no-such-option"}, "unknown option"},
+        {{vob.string(), "--stream"}, "needs a value"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = listRun(c.args);
+        EXPECT_EQ(r.status, kExitUsage) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(parse(r.out).empty());
+    }
+}
+
+TEST(ListUsage, HelpDocumentsEveryOptionAndCommand) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    CliIo io{in, out, err, false};
+    EXPECT_EQ(runCli(std::vector<std::string>{"--help"}, io), kExitOk);
+    for (const OptionSpec& o : optionTable())
+        EXPECT_NE(out.str().find(std::string(o.name)), std::string::npos) << o.name;
+    for (const Command& c : commandTable())
+        EXPECT_NE(out.str().find(std::string(c.name)), std::string::npos) << c.name;
+    std::ostringstream err2;
+    CliIo io2{in, out, err2, false};
+    EXPECT_EQ(runCli(std::vector<std::string>{"x.vob"}, io2), kExitUsage);
+    EXPECT_NE(err2.str().find("no command"), std::string::npos);
+}
+
+TEST(ListExecutable, ExitStatusAndNoCrashOnEveryBrokenInput) {
+    std::vector<std::pair<fs::path, int>> inputs = {
+        {disc("pal_en"), 0},
+        {kData / "broken" / "truncated.vob", 1},
+        {kData / "broken" / "bad_pack_start.vob", 1},
+        {kData / "broken" / "random_64k.bin", 1},
+        {kData / "broken" / "short700_VTS_01_0.IFO", 2}, // not named VTS_nn_0.IFO
+    };
+    for (const auto& [path, expected] : inputs) {
+        REQUIRE_FIXTURE(path);
+        std::string cmd = std::string("'") + MIRTAL_RIP_EXE + "' --list '" + path.string() +
+                          "' </dev/null >/dev/null 2>&1";
+        int raw = std::system(cmd.c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << path; // not killed by a signal
+        EXPECT_EQ(WEXITSTATUS(raw), expected) << path;
+    }
+}
