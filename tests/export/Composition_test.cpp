@@ -48,7 +48,9 @@ protected:
 
 TEST_F(Composition, DefaultsGrowTextAreaToStepsAndCentreIt) {
     Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
+    const Bitmap24 before = work;
     Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
+    EXPECT_EQ(work, before) << "the work bitmap is left as it is";
     EXPECT_EQ(out.width(), 104);
     EXPECT_EQ(out.height(), 50);
     // offX = 2, offY = 10: the text keeps its frame position.
@@ -71,14 +73,12 @@ TEST_F(Composition, AlignmentModesPlaceTextInGrownBitmap) {
     EXPECT_EQ(r.X1, 150 - 4);
     EXPECT_EQ(r.Y1, 320);
     expectTextAt(4, 0, 100, 30);
-}
 
-TEST_F(Composition, OddRoomCentresWithTruncation) {
-    // 101 wide grows to 104: room 3, centred offset 1.
-    Bitmap24 work = workWithText(200, 60, 10, 5, 101, 31);
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {200, 200, 399, 259});
+    // 101 wide grows to 104: an odd room of 3 centres at 1.
+    settings.Cropping.XPosMode = settings.Cropping.YPosMode = 1;
+    work = workWithText(200, 60, 10, 5, 101, 31);
+    r = composer.ComposeOutputBitmap(settings, work, out, {200, 200, 399, 259});
     EXPECT_EQ(out.width(), 104);
-    EXPECT_EQ(out.height(), 50);
     EXPECT_EQ(r.X1, 200 + 10 - 1);
     EXPECT_EQ(r.Y1, 200 + 5 - 9);
     expectTextAt(1, 9, 101, 31);
@@ -97,7 +97,7 @@ TEST_F(Composition, MinimumWidthOfFullFrameStartsAtLeftEdgeAndKeepsTextPosition)
     }
 }
 
-TEST_F(Composition, TextAtRightFrameEdgeMovesRightInsideBitmap) {
+TEST_F(Composition, BitmapStaysOnFrameAndTextMovesInsideIt) {
     // Left alignment would put the bitmap 4 pixels past the right edge.
     Bitmap24 work = workWithText(100, 40, 0, 5, 100, 30);
     settings.Cropping.XPosMode = 0;
@@ -105,12 +105,11 @@ TEST_F(Composition, TextAtRightFrameEdgeMovesRightInsideBitmap) {
     EXPECT_EQ(r.X1, 616);
     EXPECT_EQ(r.X2, 719);
     expectTextAt(4, 10, 100, 30);
-}
 
-TEST_F(Composition, TextAtFrameCornersStaysOnFrame) {
+    settings.Cropping.XPosMode = 1;
     // Top-left corner, centred: the bitmap would start at -2, -10.
-    Bitmap24 work = workWithText(100, 30, 0, 0, 100, 30);
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, 99, 29});
+    work = workWithText(100, 30, 0, 0, 100, 30);
+    r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, 99, 29});
     EXPECT_EQ(r, (Rect{0, 0, 103, 49}));
     expectTextAt(0, 0, 100, 30);
     // Bottom edge with top alignment: moved up, text moved down inside.
@@ -190,11 +189,10 @@ TEST_F(Composition, AllBackgroundPictureIsNotCut) {
     // tl = tt = 0; centred offsets 0 and 15.
     EXPECT_EQ(r, (Rect{200, 285, 239, 334}));
     expectTextAt(0, 0, 0, 0);
-}
 
-TEST_F(Composition, EmptyWorkBitmapGivesMinimumBackgroundBitmap) {
-    Bitmap24 work;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, -1, -1});
+    // An empty work bitmap: the minimum size, all background.
+    work = Bitmap24();
+    r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, -1, -1});
     EXPECT_EQ(out.width(), 16);
     EXPECT_EQ(out.height(), 50);
     EXPECT_EQ(r, (Rect{0, 0, 15, 49}));
@@ -231,7 +229,7 @@ TEST_F(Composition, EightBitRowsHoldOneIndexPerByte) {
     EXPECT_EQ(out.palette[1], settings.Colors.UnusedColor);
 }
 
-TEST_F(Composition, DvdColorOrderMapsCodesToSlots) {
+TEST_F(Composition, DvdColorOrderMapsCodesToSlotsAndStartsUnset) {
     composer.SetDvdColorOrder({0, 3, 2, 1});
     EXPECT_EQ(composer.CompareColor()[1], kDrawColor[3]);
     EXPECT_EQ(composer.CompareColor()[3], kDrawColor[1]);
@@ -246,13 +244,13 @@ TEST_F(Composition, DvdColorOrderMapsCodesToSlots) {
     EXPECT_EQ(out.row(0)[1], 13);
     EXPECT_EQ(out.row(0)[2], 12);
     EXPECT_EQ(out.row(0)[3], 11);
-}
 
-TEST_F(Composition, UnsetColorOrderGivesBackgroundOnly) {
+    // Before the order is first set, every code but 0 counts as background.
     OutputBitmapComposer fresh;
     EXPECT_EQ(fresh.DvdColorOrder(), (std::array<uint8_t, 4>{0, 0, 0, 0}));
-    Bitmap24 work = workWithText(20, 10, 0, 0, 20, 10);
-    settings.Cropping.Enabled = false;
+    work = workWithText(20, 10, 0, 0, 20, 10);
+    settings.Colors.ColorPalIndex = {0, 1, 2, 3};
+    settings.Colors.BitPerPixel = 4;
     fresh.ComposeOutputBitmap(settings, work, out, {0, 0, 19, 9});
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 20; ++x) ASSERT_EQ(out.index(x, y), 0);
@@ -374,11 +372,4 @@ TEST_F(Composition, ReusedComposerGivesSameResultAsFreshOne) {
     Rect re = fresh.ComposeOutputBitmap(settings, small, expected, {300, 300, 359, 339});
     EXPECT_EQ(r, re);
     EXPECT_EQ(out, expected);
-}
-
-TEST_F(Composition, WorkBitmapIsLeftUnchanged) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    const Bitmap24 before = work;
-    composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-    EXPECT_EQ(work, before);
 }
