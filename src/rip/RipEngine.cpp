@@ -101,7 +101,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     PackFile file;
     m_filePos = m_job.ContinuePack;
     if (!file.open(path) || !file.seekPack(m_job.ContinuePack)) {
-        reportUnreadable(path);
+        reportUnreadable(path, file.error());
         FinishFile();
         return TickResult::Processed;
     }
@@ -114,7 +114,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
         }
         if (!file.readPack(m_pack)) {
-            reportUnreadable(path);
+            reportUnreadable(path, file.error());
             file.close();
             FinishFile();
             return TickResult::Processed;
@@ -300,9 +300,10 @@ void RipEngine::UncountSubpicture() {
     if (m_job.TotalPictures > 0) --m_job.TotalPictures;
 }
 
-void RipEngine::reportUnreadable(const std::filesystem::path& path) {
-    std::string text =
-        m_catalogue.text(28) + path.string() + m_catalogue.text(29) + "\r" + m_catalogue.text(30);
+void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::string& reason) {
+    // The catalogue's texts blame encryption; the last line says what really failed.
+    std::string text = m_catalogue.text(28) + path.string() + m_catalogue.text(29) + "\r" +
+                       m_catalogue.text(30) + "\r(" + reason + ")";
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
 }
 

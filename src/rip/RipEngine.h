@@ -83,7 +83,7 @@ public:
 
 private:
     void publish() { m_host.displayChanged(m_display); }
-    void reportUnreadable(const std::filesystem::path& path);
+    void reportUnreadable(const std::filesystem::path& path, const std::string& reason);
     void reportSubpictureFailure(const std::string& reason);
     void decode();
 

@@ -296,7 +296,7 @@ TEST_F(Engine, UnreadableFileIsReportedAndJobMovesOn) {
     EXPECT_EQ(host.questions[0].text,
               "Can't open file " + (dir / "b.VOB").string() +
                   " ,it might be crypted\rYou can try to decrypt it with DVD Decrypter, DECSS "
-                  "or VOBDec");
+                  "or VOBDec\r(it is a folder)");
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(actions.seen.size(), 1u);
 }
@@ -308,7 +308,8 @@ TEST_F(Engine, FileEndingInsidePackKeepsWhatCameBefore) {
     start({path, next});
     host.answers = {Answer::Ok};
     runToEnd();
-    EXPECT_EQ(host.questions.size(), 1u);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_TRUE(host.questions[0].text.ends_with("\r(the file ends inside a pack)"));
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(actions.seen.size(), 3u);
 }
