@@ -1,0 +1,264 @@
+#include "ocr/MatrixFile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <unistd.h>
+
+using namespace mirtal;
+namespace fs = std::filesystem;
+
+namespace {
+
+CharMatrixEntry MakeEntry(uint8_t w, uint8_t h, const std::string& text, uint8_t top = 0) {
+    CharMatrixEntry e;
+    e.Width = w;
+    e.Height = h;
+    e.Top = top;
+    e.Text = text;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) e.setPixel(x, y, (x + y + text.size()) % 3 == 0);
+    return e;
+}
+
+CharMatrix MatrixOf(int n) {
+    CharMatrix m;
+    for (int i = 1; i <= n; ++i)
+        m.AppendEntry(MakeEntry(uint8_t(i % 45 + 1), 20, std::to_string(i)));
+    return m;
+}
+
+std::span<const uint8_t> Bytes(const std::string& s) {
+    return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("mirtal_matrix_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST(CharMatrix, AppendClipsAndMarksModified) {
+    CharMatrix m;
+    EXPECT_FALSE(m.Modified());
+    CharMatrixEntry e = MakeEntry(10, 10, std::string(25, 'x'));
+    e.Width = 60;
+    e.Height = 50;
+    EXPECT_EQ(m.AppendEntry(e), 1);
+    EXPECT_TRUE(m.Modified());
+    EXPECT_EQ(m.entry(1).Width, 45);
+    EXPECT_EQ(m.entry(1).Height, 45);
+    EXPECT_EQ(m.entry(1).Text, std::string(20, 'x'));
+}
+
+TEST(CharMatrix, AppendStopsAt1024) {
+    CharMatrix m = MatrixOf(MaxCharMatrixEntries);
+    EXPECT_TRUE(m.full());
+    EXPECT_EQ(m.AppendEntry(MakeEntry(3, 3, "z")), 0);
+    EXPECT_EQ(m.Count(), MaxCharMatrixEntries);
+}
+
+TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
+    CharMatrix m = MatrixOf(10);
+    const CharMatrixEntry tenth = m.entry(10), fourth = m.entry(4);
+    m.setModified(false);
+    m.DeleteEntry(3);
+    EXPECT_EQ(m.Count(), 9);
+    EXPECT_EQ(m.entry(3), tenth);
+    EXPECT_EQ(m.entry(4), fourth);
+    EXPECT_TRUE(m.Modified());
+    m.DeleteEntry(9); // the last one simply goes
+    EXPECT_EQ(m.Count(), 8);
+    EXPECT_EQ(m.entry(3), tenth);
+    m.DeleteEntry(0);
+    m.DeleteEntry(9);
+    EXPECT_EQ(m.Count(), 8);
+}
+
+TEST(CharMatrix, TextAndCommentAreClipped) {
+    CharMatrix m = MatrixOf(1);
+    m.SetEntryText(1, std::string(21, 'a'));
+    EXPECT_EQ(m.entry(1).Text.size(), 20u);
+    m.SetComment(std::string(300, 'c'));
+    EXPECT_EQ(m.Comment().size(), 255u);
+    m.ClearMatrix();
+    EXPECT_EQ(m.Count(), 0);
+    EXPECT_TRUE(m.Comment().empty());
+    EXPECT_FALSE(m.Modified());
+}
+
+TEST(MatrixFile, OneEntryFileLayout) {
+    CharMatrix m;
+    m.SetComment("Disc 1");
+    m.AppendEntry(MakeEntry(7, 9, "ab", 3));
+    const std::string bytes = EncodeMatrix(m);
+    ASSERT_EQ(bytes.size(), 557u);
+    EXPECT_EQ(bytes.substr(0, 23), "Mirtal_Char_Matrix_File");
+    EXPECT_EQ(bytes.substr(23, 7), std::string("Disc 1\0", 7));
+    EXPECT_EQ(bytes[278], 1);
+    EXPECT_EQ(bytes[279], 0);
+    EXPECT_EQ(uint8_t(bytes[280]), 3); // Top
+    EXPECT_EQ(uint8_t(bytes[281]), 7); // Width
+    EXPECT_EQ(uint8_t(bytes[282]), 9); // Height
+    EXPECT_EQ(bytes.substr(283, 3), std::string("ab\0", 3));
+    EXPECT_EQ(EncodeMatrix(MatrixOf(3)).size(), 280u + 3 * 277u);
+}
+
+TEST(MatrixFile, PixelsArePackedMostSignificantBitFirst) {
+    CharMatrix m;
+    CharMatrixEntry e = MakeEntry(45, 45, "g");
+    e.Rows.fill(0);
+    e.setPixel(1, 0, true);                                 // bit 1: 0x40 of byte 0
+    e.setPixel(44, 44, true);                               // bit 2024: top bit of byte 253
+    for (int x = 36; x <= 43; ++x) e.setPixel(x, 44, true); // bits 2016..2023: byte 252
+    m.AppendEntry(e);
+    const std::string bytes = EncodeMatrix(m);
+    const size_t pixels = 280 + 23;
+    EXPECT_EQ(uint8_t(bytes[pixels + 0]), 0x40);
+    EXPECT_EQ(uint8_t(bytes[pixels + 252]), 0xFF);
+    EXPECT_EQ(uint8_t(bytes[pixels + 253]), 0x80);
+
+    CharMatrix back;
+    ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
+    EXPECT_TRUE(back.entry(1).pixel(44, 44));
+    for (int x = 36; x <= 43; ++x) EXPECT_TRUE(back.entry(1).pixel(x, 44)) << x;
+    EXPECT_FALSE(back.entry(1).pixel(35, 44));
+    EXPECT_EQ(back.entry(1), e);
+}
+
+TEST(MatrixFile, LowBitsOfTheLastByteAreIgnored) {
+    std::string bytes = EncodeMatrix(MatrixOf(1));
+    bytes[280 + 23 + 253] = char(0x7F);
+    CharMatrix back;
+    ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
+    EXPECT_FALSE(back.entry(1).pixel(44, 44));
+    EXPECT_EQ(back.entry(1), MatrixOf(1).entry(1));
+}
+
+TEST(MatrixFile, FullLengthCommentAndTextRoundTrip) {
+    CharMatrix m;
+    std::string comment(255, 'c');
+    comment[0] = '\xE9'; // 8-bit text survives as it is
+    m.SetComment(comment);
+    m.AppendEntry(MakeEntry(5, 5, "abcdefghijklmnopqrst"));
+    const std::string bytes = EncodeMatrix(m);
+    EXPECT_EQ(bytes.substr(23, 255), comment); // no terminating zero
+    CharMatrix back;
+    ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
+    EXPECT_EQ(back.Comment(), comment);
+    EXPECT_EQ(back.entry(1).Text, "abcdefghijklmnopqrst");
+    EXPECT_FALSE(back.Modified());
+}
+
+TEST(MatrixFile, WholeCellIsKeptOutsideTheGlyphSize) {
+    CharMatrix m;
+    CharMatrixEntry e = MakeEntry(3, 3, "x");
+    e.setPixel(40, 40, true); // outside Width x Height, but part of the stored cell
+    m.AppendEntry(e);
+    CharMatrix back;
+    ASSERT_TRUE(DecodeMatrix(Bytes(EncodeMatrix(m)), back));
+    EXPECT_TRUE(back.entry(1).pixel(40, 40));
+}
+
+TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
+    const CharMatrix original = MatrixOf(4);
+    const std::string good = EncodeMatrix(MatrixOf(2));
+    struct Case {
+        const char* name;
+        std::string bytes;
+        MatrixLoadStatus status;
+    };
+    std::string lowerCase = good;
+    lowerCase[0] = 'm';
+    std::string count1025 = good;
+    count1025[278] = char(1025 & 0xFF);
+    count1025[279] = char(1025 >> 8);
+    std::string wide = good;
+    wide[280 + 1] = 46;
+    const std::vector<Case> cases = {
+        {"empty", "", MatrixLoadStatus::BadSignature},
+        {"short signature", "Mirtal_Char", MatrixLoadStatus::BadSignature},
+        {"letter case", lowerCase, MatrixLoadStatus::BadSignature},
+        {"count 1025", count1025 + std::string(277 * 1025, '\0'), MatrixLoadStatus::TooManyEntries},
+        {"header cut", good.substr(0, 279), MatrixLoadStatus::Truncated},
+        {"entry cut", good.substr(0, good.size() - 1), MatrixLoadStatus::Truncated},
+        {"width 46", wide, MatrixLoadStatus::BadEntry},
+    };
+    for (const Case& c : cases) {
+        CharMatrix m = original;
+        MatrixLoadResult r = DecodeMatrix(Bytes(c.bytes), m);
+        EXPECT_EQ(r.status, c.status) << c.name;
+        EXPECT_FALSE(r.detail.empty()) << c.name;
+        EXPECT_EQ(m, original) << c.name;
+    }
+}
+
+TEST(MatrixFile, TrailingBytesAreIgnored) {
+    CharMatrix back;
+    ASSERT_TRUE(DecodeMatrix(Bytes(EncodeMatrix(MatrixOf(2)) + "junk"), back));
+    EXPECT_EQ(back.Count(), 2);
+}
+
+TEST(MatrixFile, RandomDamageNeverBreaksTheReader) {
+    const std::string good = EncodeMatrix(MatrixOf(5));
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes = good.substr(0, rng() % (good.size() + 1));
+        for (int k = int(rng() % 6); k > 0 && !bytes.empty(); --k)
+            bytes[rng() % bytes.size()] = char(rng());
+        CharMatrix m;
+        MatrixLoadResult r = DecodeMatrix(Bytes(bytes), m);
+        if (r) {
+            EXPECT_LE(m.Count(), MaxCharMatrixEntries);
+            EXPECT_GE(bytes.size(), 280u + 277u * unsigned(m.Count()));
+            for (const auto& e : m.entries()) EXPECT_LE(e.Width, 45);
+        } else {
+            EXPECT_EQ(m.Count(), 0);
+        }
+    }
+}
+
+TEST_F(TempDir, SaveAndLoadRoundTripThroughAFile) {
+    CharMatrix m = MatrixOf(30);
+    m.SetComment("round trip");
+    const fs::path file = m_dir / "disc.qmx";
+    ASSERT_TRUE(SaveMatrixFile(file, m));
+    EXPECT_EQ(fs::file_size(file), 280u + 277u * 30);
+    EXPECT_TRUE(m.Modified()); // saving the bytes alone does not change the matrix
+
+    CharMatrix back;
+    ASSERT_TRUE(LoadMatrixFile(file, back));
+    EXPECT_EQ(back.FileName(), file.string());
+    EXPECT_FALSE(back.Modified());
+    EXPECT_EQ(back.Comment(), "round trip");
+    ASSERT_EQ(back.Count(), 30);
+    for (int i = 1; i <= 30; ++i) EXPECT_EQ(back.entry(i), m.entry(i));
+}
+
+TEST_F(TempDir, MissingFileReportsPathAndReason) {
+    CharMatrix m = MatrixOf(2);
+    MatrixLoadResult r = LoadMatrixFile(m_dir / "none.qmx", m);
+    EXPECT_EQ(r.status, MatrixLoadStatus::CannotRead);
+    EXPECT_NE(r.detail.find("none.qmx"), std::string::npos);
+    EXPECT_EQ(m.Count(), 2);
+}
+
+TEST_F(TempDir, FailedSaveKeepsTheOldFile) {
+    const fs::path file = m_dir / "keep.qmx";
+    ASSERT_TRUE(SaveMatrixFile(file, MatrixOf(3)));
+    const auto before = fs::file_size(file);
+    FileResult r = SaveMatrixFile(m_dir / "no such folder" / "x.qmx", MatrixOf(5));
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("x.qmx"), std::string::npos);
+    EXPECT_EQ(fs::file_size(file), before);
+}

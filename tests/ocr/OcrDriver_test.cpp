@@ -1,0 +1,317 @@
+#include "FakeHost.h"
+#include "OcrTestBitmaps.h"
+#include "ocr/OcrDriver.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+// A tiny font of 4-connected glyphs, drawn three times enlarged so that they
+// stay distinct at the default sensibility (a one-pixel horizontal shift is
+// forgiven, so thin strokes of small glyphs would all look alike).
+const std::map<char, std::vector<std::string>> kFont = {
+    {'A', {".##.", "####", "#..#", "####", "#..#", "#..#"}},
+    {'B', {"###.", "#..#", "###.", "#..#", "#..#", "###."}},
+    {'C', {".###", "##..", "#...", "#...", "##..", ".###"}},
+    {'L', {"##..", "##..", "##..", "##..", "##..", "####"}},
+    {'T', {"#####", "..#..", "..#..", "..#..", "..#..", "..#.."}},
+};
+
+constexpr int kScale = 3;
+constexpr int kLinePitch = 6 * kScale + 8;
+
+Bitmap24 Letter(char c) {
+    std::vector<std::string> big;
+    for (const std::string& row : kFont.at(c)) {
+        std::string wide;
+        for (char p : row) wide += std::string(kScale, p);
+        for (int i = 0; i < kScale; ++i) big.push_back(wide);
+    }
+    return Art(big);
+}
+
+// Draws lines of text: letters 2 columns apart, a space is `spaceGap` empty
+// columns, lines 8 rows apart, with a margin and a short outline stroke above every line: met
+// before the text when reading from the top left but fewer pixels, as with real outlined subtitles.
+Bitmap24 Picture(const std::vector<std::string>& lines, int spaceGap = 8) {
+    Bitmap24 b(300, 20 + kLinePitch * int(lines.size()), kBack);
+    int y = 10;
+    for (const std::string& line : lines) {
+        int x = 10;
+        for (char c : line) {
+            if (c == ' ') {
+                x += spaceGap - 2;
+                continue;
+            }
+            const Bitmap24 letter = Letter(c);
+            Stamp(b, letter, x, y);
+            x += letter.width() + 2;
+        }
+        b.fillRect(10, y - 2, 20, y - 1, kOutline);
+        y += kLinePitch;
+    }
+    return b;
+}
+
+GlyphAnswer Learn(std::string text) {
+    return {GlyphAction::Learn, std::move(text)};
+}
+
+class OcrDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_state.chooseTextColor(3); }
+
+    // Answers every question from the texts of the lines (spaces left out).
+    void AnswerFrom(std::vector<std::string> truth) {
+        for (auto& t : truth) std::erase(t, ' ');
+        m_host.glyphResponder = [truth](const GlyphQuestion& q) {
+            return Learn(std::string(1, truth.at(size_t(q.line - 1)).at(size_t(q.charIndex - 1))));
+        };
+    }
+    OcrResult Read(const Bitmap24& picture) {
+        m_work = picture;
+        return m_driver.OcrSubpicture(m_work, {7, 1234});
+    }
+
+    FakeHost m_host;
+    MessageCatalogue m_messages;
+    CharMatrix m_matrix;
+    OcrSettings m_settings;
+    OcrState m_state;
+    OcrDriver m_driver{m_matrix, m_settings, m_state, m_host, m_host, m_messages};
+    Bitmap24 m_work;
+};
+
+} // namespace
+
+TEST_F(OcrDriverTest, EmptyMatrixAsksForTheFirstGlyphAndLearnsIt) {
+    int questions = 0;
+    m_host.glyphResponder = [&](const GlyphQuestion& q) {
+        ++questions;
+        EXPECT_EQ(q.subpictureNumber, 7u);
+        EXPECT_EQ(q.startMs, 1234);
+        EXPECT_EQ(q.line, 1);
+        EXPECT_EQ(q.charIndex, questions);
+        EXPECT_EQ(q.symbolIndex, questions);
+        EXPECT_EQ(q.lineBoxes.size(), 2u);
+        EXPECT_EQ(q.box, q.lineBoxes[size_t(q.charIndex - 1)]);
+        EXPECT_EQ(q.workBitmap, &m_work);
+        EXPECT_EQ(q.workBitmap->pixel(q.box.X, q.box.Y + kScale), MarkerColor(q.charIndex));
+        return Learn(questions == 1 ? "A" : "B");
+    };
+    OcrResult r = Read(Picture({"AB"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::Added);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"AB"}));
+    EXPECT_EQ(r.learned, 2);
+    EXPECT_EQ(m_matrix.Count(), 2);
+    EXPECT_TRUE(m_matrix.Modified());
+    EXPECT_EQ(m_matrix.entry(1).Text, "A");
+    EXPECT_EQ(m_work.width(), 2 * 4 * kScale + 2); // cropped to the text
+
+    m_host.glyphResponder = nullptr; // any further question would throw
+    r = Read(Picture({"BA", "AB"}));
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"BA", "AB"}));
+    EXPECT_EQ(r.learned, 0);
+    EXPECT_EQ(r.glyphs, 4);
+}
+
+TEST_F(OcrDriverTest, SameUnknownGlyphTwiceInALineIsAskedOnce) {
+    AnswerFrom({"TTT"});
+    OcrResult r = Read(Picture({"TTT"}));
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"TTT"}));
+    EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
+}
+
+TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
+    Bitmap24 outlineOnly(50, 20, kBack);
+    outlineOnly.fillRect(5, 5, 30, 8, kOutline);
+    OcrResult r = Read(outlineOnly);
+    EXPECT_EQ(r.outcome, OcrOutcome::NoText);
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_TRUE(m_host.glyphQuestions.empty());
+    EXPECT_EQ(m_host.textColorCalls, 0);
+}
+
+TEST_F(OcrDriverTest, TextColourIsAskedWithTheGuessOnlyUntilChosen) {
+    m_state.forgetTextColor();
+    m_host.textColors = {std::nullopt, 3};
+    AnswerFrom({"AB"});
+    OcrResult r = Read(Picture({"AB"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::ColorSkipped);
+    EXPECT_TRUE(m_host.glyphQuestions.empty());
+    EXPECT_FALSE(m_state.textColorChosen());
+
+    r = Read(Picture({"AB"}));
+    EXPECT_EQ(m_host.textColorCalls, 2);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"AB"}));
+    EXPECT_EQ(m_state.TextColorIndex, 3);
+    EXPECT_EQ(m_state.TextColor, kText);
+    EXPECT_EQ(m_state.ColorOrder[1], 3); // background first, then the text body
+
+    Read(Picture({"BA"}));
+    EXPECT_EQ(m_host.textColorCalls, 2);
+}
+
+TEST_F(OcrDriverTest, ChosenColourDecidesWhatIsText) {
+    m_state.forgetTextColor();
+    m_host.textColors = {1}; // the outline
+    Bitmap24 b(30, 10, kBack);
+    b.fillRect(2, 2, 6, 8, kOutline);
+    b.fillRect(10, 2, 14, 8, kText);
+    m_host.glyphAnswers = {Learn("o")};
+    OcrResult r = Read(b);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"o"}));
+    EXPECT_EQ(m_work.width(), 4);
+}
+
+TEST_F(OcrDriverTest, SkipLineRemovesOnlyThatLine) {
+    std::vector<std::string> truth = {"AB", "CT", "LA"};
+    m_host.glyphResponder = [&](const GlyphQuestion& q) {
+        if (q.line == 2) return GlyphAnswer{GlyphAction::SkipLine, "ignored"};
+        return Learn(std::string(1, truth[size_t(q.line - 1)][size_t(q.charIndex - 1)]));
+    };
+    OcrResult r = Read(Picture(truth));
+    EXPECT_EQ(r.outcome, OcrOutcome::Added);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"AB", "LA"}));
+    // line 2 was left at its first glyph: T was never asked about or learned
+    EXPECT_EQ(m_matrix.Count(), 3);
+    for (const auto& q : m_host.glyphQuestions) EXPECT_FALSE(q.line == 2 && q.charIndex > 1);
+}
+
+TEST_F(OcrDriverTest, SkipSubpictureDropsEverythingButKeepsWhatWasLearned) {
+    m_host.glyphResponder = [](const GlyphQuestion& q) {
+        if (q.line == 2) return GlyphAnswer{GlyphAction::SkipSubpicture, ""};
+        return Learn(q.charIndex == 1 ? "A" : "B");
+    };
+    OcrResult r = Read(Picture({"AB", "CL"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::Dropped);
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_EQ(m_matrix.Count(), 2);
+}
+
+TEST_F(OcrDriverTest, PauseAndChangeColourStopThePicture) {
+    m_host.glyphAnswers = {GlyphAnswer{GlyphAction::Pause, ""}};
+    OcrResult r = Read(Picture({"AB"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::Pause);
+    EXPECT_TRUE(r.lines.empty());
+    EXPECT_TRUE(m_state.textColorChosen());
+
+    m_host.glyphAnswers = {GlyphAnswer{GlyphAction::ChangeColor, ""}};
+    r = Read(Picture({"AB"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::ChangeColor);
+    EXPECT_FALSE(m_state.textColorChosen());
+    EXPECT_EQ(m_matrix.Count(), 0);
+}
+
+TEST_F(OcrDriverTest, GlyphsLearnedWithEmptyTextAddNothing) {
+    m_host.glyphAnswers = {Learn(""), Learn("b")};
+    OcrResult r = Read(Picture({"AB"}));
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"b"}));
+    EXPECT_EQ(m_matrix.Count(), 2);
+
+    // a line of nothing but such glyphs, even with gaps between them, is no line
+    r = Read(Picture({"A A", "AB"}));
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"b"}));
+    r = Read(Picture({"A  A"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::NoText);
+}
+
+TEST_F(OcrDriverTest, SpacesFollowTheGapBetweenBoxes) {
+    AnswerFrom({"ABCT"});
+    Read(Picture({"ABCT"}));
+    m_host.glyphResponder = nullptr;
+    EXPECT_EQ(Read(Picture({"A B"}, 7)).lines, (std::vector<std::string>{"A B"}));
+    EXPECT_EQ(Read(Picture({"A B"}, 6)).lines, (std::vector<std::string>{"AB"}));
+    EXPECT_EQ(Read(Picture({"A BC  T"}, 12)).lines, (std::vector<std::string>{"A BC T"}));
+    m_settings.SpaceWidth = 13;
+    EXPECT_EQ(Read(Picture({"A B"}, 12)).lines, (std::vector<std::string>{"AB"}));
+}
+
+TEST_F(OcrDriverTest, AfterAnItalicCharacterFiveColumnsMakeASpace) {
+    // The two first boxes overlap (an italic pair); the third is 5 columns on.
+    const std::vector<std::string> italic = {
+        "#####...........##", "#####...........##", "#####...........##", "#####...........##",
+        "..................", "..................", "...######.........", "...######.........",
+    };
+    const std::vector<std::string> upright = {
+        "#####.....##",
+        "#####.....##",
+        "#####.....##",
+        "#####.....##",
+    };
+    m_host.glyphAnswers = {Learn("x"), Learn("y"), Learn("z")};
+    EXPECT_EQ(Read(Art(italic)).lines, (std::vector<std::string>{"xy z"}));
+    ASSERT_EQ(m_driver.lineTable().Lines[0].CharCount, 3);
+    EXPECT_EQ(m_driver.lineTable().Lines[0].Chars[1].Italic, 1);
+    m_host.glyphAnswers = {Learn("u")};
+    EXPECT_EQ(Read(Art(upright)).lines,
+              (std::vector<std::string>{"xz"})); // x known, then 5: no space
+}
+
+TEST_F(OcrDriverTest, NoAskModeReadsUnknownGlyphsAsPlaceholders) {
+    m_host.glyphAnswers = {Learn("A")};
+    Read(Picture({"A"}));
+    m_driver.options().noAsk = true;
+    OcrResult r = Read(Picture({"AB A", "T"}));
+    EXPECT_EQ(r.outcome, OcrOutcome::Added);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"A\xA4 A", "\xA4"}));
+    EXPECT_EQ(r.placeholders, 2);
+    EXPECT_EQ(r.learned, 0);
+    EXPECT_EQ(m_matrix.Count(), 1);
+    EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
+
+    m_driver.options().placeholder = "#";
+    EXPECT_EQ(Read(Picture({"B"})).lines, (std::vector<std::string>{"#"}));
+}
+
+TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
+    CharMatrixEntry never; // filtered out by its top
+    never.Width = never.Height = 1;
+    never.Top = 200;
+    for (int i = 0; i < MaxCharMatrixEntries; ++i) m_matrix.AppendEntry(never);
+    m_host.answers = {Answer::Ok};
+    OcrResult r = Read(Picture({"A"}));
+    ASSERT_EQ(m_host.questions.size(), 1u);
+    EXPECT_EQ(m_host.questions[0].kind, MessageKind::Warning);
+    EXPECT_EQ(m_host.questions[0].text, "Maximum Number of Characters reached : 1024\r"
+                                        "You have to use a different char. matrix for each DVD.");
+    EXPECT_TRUE(m_host.glyphQuestions.empty());
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"\xA4"}));
+    EXPECT_EQ(r.placeholders, 1);
+    EXPECT_EQ(m_matrix.Count(), MaxCharMatrixEntries);
+}
+
+TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
+    std::vector<Bitmap24> shown;
+    std::vector<int> listed;
+    m_driver.options().preview = [&](const Bitmap24& b) { shown.push_back(b); };
+    m_driver.options().onLearned = [&](int i) { listed.push_back(i); };
+    m_host.glyphAnswers = {Learn(std::string(30, 'q')), Learn("B")};
+    Read(Picture({"AB"}));
+    ASSERT_EQ(shown.size(), 3u); // the cropped picture, then one per question
+    EXPECT_EQ(shown[0].width(), m_work.width());
+    // the picture is cropped to the text, so only the left side of the frame shows
+    const CharBox& second = m_driver.lineTable().Lines[0].Chars[1];
+    for (int y = second.Y; y < second.Y + second.Height; ++y)
+        EXPECT_EQ(shown[2].pixel(second.X - 1, y), kGlyphFrameColor) << y;
+    EXPECT_NE(shown[1].pixel(second.X - 1, second.Y), kGlyphFrameColor);
+    EXPECT_NE(m_work.pixel(second.X - 1, second.Y), kGlyphFrameColor); // drawn on a copy
+    EXPECT_EQ(listed, (std::vector<int>{1, 2}));
+    EXPECT_EQ(m_matrix.entry(1).Text, std::string(20, 'q'));
+
+    m_driver.options().showPicture = false;
+    shown.clear();
+    Read(Picture({"AB"}));
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(OcrDriverTest, EmptyWorkBitmapIsNoText) {
+    m_state.forgetTextColor();
+    Bitmap24 empty;
+    EXPECT_EQ(m_driver.OcrSubpicture(empty).outcome, OcrOutcome::NoText);
+    EXPECT_EQ(m_host.textColorCalls, 0);
+}

@@ -1,0 +1,113 @@
+#include "OcrTestBitmaps.h"
+#include "base/CropToText.h"
+#include "ocr/TextColor.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+const std::array<Colour, 4> kDraw{kDrawColor[0], kDrawColor[1], kDrawColor[2], kDrawColor[3]};
+
+// A 10 x 10 bitmap: `first` at the top-left pixel, then the counts of codes
+// 0..3 (which include that first pixel) in reading order.
+Bitmap24 Mix(int first, std::array<int, 4> counts) {
+    Bitmap24 b(10, 10);
+    std::vector<int> codes{first};
+    --counts[size_t(first)];
+    for (int v = 0; v < 4; ++v)
+        for (int i = 0; i < counts[size_t(v)]; ++i) codes.push_back(v);
+    for (size_t k = 0; k < codes.size() && k < 100; ++k)
+        b.setPixel(int(k % 10), int(k / 10), kDraw[size_t(codes[k])]);
+    return b;
+}
+
+} // namespace
+
+TEST(TextColor, GuessIsTheSecondMostFrequentCode) {
+    // background 70 %, body 20 %, outline 10 %, outline met first
+    DvdColorOrder order = AutoDetectTextColor(Mix(1, {70, 10, 0, 20}), kDraw);
+    EXPECT_EQ(order, (DvdColorOrder{0, 3, 1, 2}));
+    EXPECT_EQ(order[1], 3);
+}
+
+TEST(TextColor, FirstSeenCodeInSecondPlaceIsTakenForTheOutline) {
+    // background 70 %, outline 20 %, body 10 %, outline met first
+    EXPECT_EQ(AutoDetectTextColor(Mix(1, {70, 20, 0, 10}), kDraw), (DvdColorOrder{0, 3, 1, 2}));
+    // background 70 %, body 20 %, another code 10 %, body met first
+    EXPECT_EQ(AutoDetectTextColor(Mix(3, {70, 0, 10, 20}), kDraw), (DvdColorOrder{0, 2, 3, 1}));
+}
+
+TEST(TextColor, TiesKeepCodeOrderBeforeTheFirstSeenSwap) {
+    Bitmap24 b = Mix(0, {50, 20, 30, 0});
+    for (int x = 0; x < 10; ++x) b.setPixel(x, 9, 0x123456); // codes 1 and 2 now tie at 20
+    // 0, 1, 2, 3 by count; code 1 is met first and sits in second place
+    EXPECT_EQ(AutoDetectTextColor(b, kDraw), (DvdColorOrder{0, 2, 1, 3}));
+}
+
+TEST(TextColor, ColoursOutsideTheFourAreNotCounted) {
+    Bitmap24 b(10, 10, 0x123456);
+    b.setPixel(5, 5, kText);
+    EXPECT_EQ(AutoDetectTextColor(b, kDraw), (DvdColorOrder{3, 0, 1, 2}));
+}
+
+TEST(TextColor, EqualDisplayColoursGiveThePixelToTheLowerCode) {
+    std::array<Colour, 4> draw = kDraw;
+    draw[3] = draw[2];
+    Bitmap24 b = Mix(2, {40, 0, 60, 0});
+    EXPECT_EQ(AutoDetectTextColor(b, draw), (DvdColorOrder{2, 0, 1, 3}));
+}
+
+TEST(TextColor, EmptyBitmapHasNoGuess) {
+    EXPECT_EQ(AutoDetectTextColor(Bitmap24(), kDraw), (DvdColorOrder{0, 1, 2, 3}));
+    EXPECT_FALSE(GuessTextColorIndex(Bitmap24(0, 5), kDraw));
+    EXPECT_EQ(GuessTextColorIndex(Mix(1, {70, 10, 0, 20}), kDraw), 3);
+}
+
+TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
+    OcrState state;
+    Bitmap24 work = Art({"o#a.", "####"});
+    work.setPixel(3, 0, 0x123456);
+    Bitmap24 preview = SelectTextColor(state, work, 1);
+    EXPECT_EQ(state.TextColor, kOutline);
+    EXPECT_EQ(preview.pixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(preview.pixel(1, 0), 0u);
+    EXPECT_EQ(preview.pixel(2, 0), 0u);
+    EXPECT_EQ(preview.pixel(3, 0), 0x123456u); // not a display colour: left alone
+    EXPECT_EQ(CountPixels(preview, 0xFFFFFF), 1);
+    EXPECT_EQ(work.pixel(0, 0), kOutline); // the work bitmap itself is untouched
+
+    const Colour before = state.TextColor;
+    SelectTextColor(state, work, 7);
+    EXPECT_EQ(state.TextColor, before);
+}
+
+TEST(CropToText, KeepsTheBoundingBoxOfTheTextColour) {
+    Bitmap24 b = Art({"......", "..o#..", "...o#.", "......"});
+    auto box = CropToText(b, kText);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(*box, (Rect{3, 1, 4, 2}));
+    EXPECT_EQ(Plot(b, kText), (std::vector<std::string>{"#.", ".#"}));
+    EXPECT_EQ(b.pixel(0, 1), kOutline);
+}
+
+TEST(CropToText, SecondModeKeepsEverythingButTheBackground) {
+    Bitmap24 b = Art({"......", "..o#..", "...o#.", "......"});
+    auto box = CropToText(b, kBack, CropMode::NotBackground);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(*box, (Rect{2, 1, 4, 2}));
+    EXPECT_EQ(b.width(), 3);
+    EXPECT_EQ(b.height(), 2);
+    EXPECT_EQ(b.pixel(0, 0), kOutline);
+}
+
+TEST(CropToText, WithoutTextTheBitmapStaysAsItWas) {
+    Bitmap24 b = Art({"..o", "o.."});
+    const Bitmap24 before = b;
+    EXPECT_FALSE(CropToText(b, kText));
+    EXPECT_EQ(b, before);
+    Bitmap24 empty;
+    EXPECT_FALSE(CropToText(empty, kText));
+}
