@@ -10,9 +10,18 @@ namespace {
 
 constexpr std::array kCommands = {
     Command{"--list", "INPUT...",
-            "list the subpictures of the chosen stream: number, start, stop, X1 Y1 X2 Y2 and "
-            "size in bytes, then the totals",
+            "list the subpictures of the chosen stream, one line each: number, start, stop,\n"
+            "      X1 Y1 X2 Y2 (display area, inclusive) and size in bytes, then the totals;\n"
+            "      a stop of 00:00:00,000 means the unit has no stop command. Lines that are\n"
+            "      not subpictures (stream languages, totals) begin with '#'",
             runList},
+    Command{"--convert", "FILE.vtx",
+            "read a subtitle file in the native format, correct it (in this order: "
+            "--fix-quotes, --fix-il, --offset, --stretch, --durations, --min-interval, --split) "
+            "and write it in --format (default native) to -o FILE (replaced atomically) or to "
+            "standard output. Without a terminal, damaged entries are skipped and a start "
+            "pushed below zero is set to zero; with --answer no both write nothing",
+            runDocument},
 };
 
 } // namespace

@@ -33,6 +33,7 @@ struct Command {
 // A new command is a file of its own defining its run function, declared
 // here, plus one line in the table of Commands.cpp.
 int runList(const Args& args, CliIo& io);
+int runDocument(const Args& args, CliIo& io);
 
 std::span<const Command> commandTable();
 const Command* findCommand(std::string_view name);

@@ -93,14 +93,15 @@ void ApplyMinimumInterval(SubtitleStore& store, int32_t minMs) {
     }
 }
 
-void CorrectTime(SubtitleDocument& doc, const TimeCorrection& r, DialogHost& host,
-                 const MessageCatalogue& messages) {
+TimeCorrectionReport CorrectTime(SubtitleDocument& doc, const TimeCorrection& r, DialogHost& host,
+                                 const MessageCatalogue& messages) {
+    TimeCorrectionReport report;
     SubtitleStore& store = doc.store();
-    if (store.empty()) return;
+    if (store.empty()) return report;
     if (int32_t d = TimeCodeToMs(r.Offset); d > 0)
-        ApplyOffset(store, r.MinusOffset ? -d : d, host, messages);
+        report.offset = ApplyOffset(store, r.MinusOffset ? -d : d, host, messages);
     if (int32_t s = TimeCodeToMs(r.Stretch); s > 0)
-        ApplyStretch(store, s, r.MinusStretch, host, messages);
+        report.stretch = ApplyStretch(store, s, r.MinusStretch, host, messages);
     if (r.ChangeDurations) {
         if (r.Method == DurationMethod::Fixed)
             RecomputeDurations(store, r.FixedDuration, 0);
@@ -109,6 +110,7 @@ void CorrectTime(SubtitleDocument& doc, const TimeCorrection& r, DialogHost& hos
     }
     if (r.MinInterval != 0) ApplyMinimumInterval(store, r.MinInterval);
     doc.RefreshList();
+    return report;
 }
 
 } // namespace mirtal

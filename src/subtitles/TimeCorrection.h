@@ -40,9 +40,15 @@ StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, Dia
 void RecomputeDurations(SubtitleStore& store, int32_t baseMs, int32_t perCharMs);
 void ApplyMinimumInterval(SubtitleStore& store, int32_t minMs);
 
+// What became of the two steps that can ask or refuse.
+struct TimeCorrectionReport {
+    StepResult offset = StepResult::Applied;
+    StepResult stretch = StepResult::Applied;
+};
+
 // Correct Time: offset, stretch, durations, minimum interval, in that order,
 // then the list is rebuilt. Nothing happens with an empty store.
-void CorrectTime(SubtitleDocument& doc, const TimeCorrection& request, DialogHost& host,
+TimeCorrectionReport CorrectTime(SubtitleDocument& doc, const TimeCorrection& request, DialogHost& host,
                  const MessageCatalogue& messages);
 
 // Reported when a stretch is asked for while the last entry starts at zero.
