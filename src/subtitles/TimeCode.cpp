@@ -86,7 +86,11 @@ TTimeCode AddTimeCodes(TTimeCode a, TTimeCode b) {
 
 TTimeCode EnforceMinInterval(TTimeCode stop, TTimeCode nextStart, int32_t minMs) {
     int64_t gap = int64_t(TimeCodeToMs(nextStart)) - TimeCodeToMs(stop);
-    if (gap >= 0 && minMs > gap) return MsToTimeCode(int64_t(TimeCodeToMs(stop)) + gap - minMs);
+    if (gap >= 0 && minMs > gap) {
+        // A next start closer to zero than the interval leaves the stop at zero.
+        int64_t ms = int64_t(TimeCodeToMs(stop)) + gap - minMs;
+        return MsToTimeCode(ms < 0 ? 0 : ms);
+    }
     return stop;
 }
 

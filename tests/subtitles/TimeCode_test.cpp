@@ -40,6 +40,7 @@ TEST(TimeCode, MinimumIntervalOnlyShortensClosePairs) {
     EXPECT_EQ(EnforceMinInterval({0, 0, 10, 0}, {0, 0, 10, 50}, 100), (TTimeCode{0, 0, 9, 950}));
     EXPECT_EQ(EnforceMinInterval({0, 0, 10, 0}, {0, 0, 9, 900}, 100), (TTimeCode{0, 0, 10, 0}));
     EXPECT_EQ(EnforceMinInterval({0, 0, 10, 0}, {0, 0, 10, 100}, 100), (TTimeCode{0, 0, 10, 0}));
+    EXPECT_EQ(EnforceMinInterval({0, 0, 0, 20}, {0, 0, 0, 50}, 100), TTimeCode{});
 }
 
 TEST(TimeCode, RoundingHalfSecondGoesDown) {
