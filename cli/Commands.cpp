@@ -16,11 +16,12 @@ constexpr std::array kCommands = {
             "      not subpictures (stream languages, totals) begin with '#'",
             runList},
     Command{"--convert", "FILE.vtx",
-            "read a subtitle file in the native format, correct it (in this order: "
-            "--fix-quotes, --fix-il, --offset, --stretch, --durations, --min-interval, --split) "
-            "and write it in --format (default native) to -o FILE (replaced atomically) or to "
-            "standard output. Without a terminal, damaged entries are skipped and a start "
-            "pushed below zero is set to zero; with --answer no both write nothing",
+            "read a subtitle file in the native format, correct it (in this order:\n"
+            "      --fix-quotes, --fix-il, --offset, --stretch, --durations, --min-interval,\n"
+            "      --split) and write it in --format (default native) to -o FILE (replaced\n"
+            "      atomically) or to standard output. Without a terminal, damaged entries are\n"
+            "      skipped (exit status 1, the rest written) and a start pushed below zero is\n"
+            "      set to zero; with --answer no either one writes nothing",
             runDocument},
 };
 
