@@ -120,8 +120,13 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             return TickResult::Processed;
         }
         ++m_filePos;
+        const bool spuWasEmpty = m_demuxer.SpuFill == 0;
         PackKind kind = m_demuxer.ProcessPack(m_pack, m_filePos, m_streamId, m_display,
                                               m_job.SubpictureStartPack);
+        if (spuWasEmpty && m_demuxer.SpuFill != 0) {
+            m_spuStartFile = m_job.CurrentFile;
+            m_spuStartPack = m_job.SubpictureStartPack;
+        }
         switch (kind) {
         case PackKind::BadHeader: {
             std::string text =
@@ -150,6 +155,8 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
                 m_display.openVobEnabled = true;
                 m_job.Busy = false;
                 if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
+                // An SPU to be read again may have begun in the file before.
+                if (m_job.ContinuePackFixed && m_rereadFile != 0) m_job.CurrentFile = m_rereadFile;
                 publish();
                 return TickResult::Processed;
             }
@@ -289,8 +296,11 @@ void RipEngine::AddFileNameEntry(const Rect& rect, const std::string& file) {
 }
 
 void RipEngine::PauseToReprocessSubpicture() {
-    m_job.ContinuePack = m_job.SubpictureStartPack;
+    // SubpictureStartPack is cleared between files, so the engine keeps its
+    // own note of where the SPU began: it may straddle two files.
+    m_job.ContinuePack = m_spuStartPack;
     m_job.ContinuePackFixed = true;
+    m_rereadFile = m_spuStartFile;
     UncountSubpicture();
     if (!m_job.Paused) ButtonPauseClick();
 }

@@ -105,6 +105,9 @@ private:
     uint32_t m_filePos = 0;
     uint64_t m_kbBefore = 0; // FileSizeKb of the files before the current one
     bool m_halted = false;
+    uint32_t m_spuStartFile = 0; // file (1-based) and pack of the current SPU's first packet
+    uint32_t m_spuStartPack = 0;
+    uint32_t m_rereadFile = 0;
     std::array<uint8_t, kPackSize> m_pack{};
 };
 

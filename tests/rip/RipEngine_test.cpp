@@ -424,6 +424,32 @@ TEST_F(Engine, SpuStraddlingTwoFilesIsJoined) {
     EXPECT_EQ(job.VobPictures, 1u); // counted in the file where it completed
 }
 
+TEST_F(Engine, PauseFromDialogOnStraddlingSpuGoesBackToTheFirstFile) {
+    Bytes spu = bigSpu(3500);
+    auto packs = vobPacks(40, {{38, spu}});
+    std::vector<Pack> first(packs.begin(), packs.begin() + 39);
+    std::vector<Pack> second{packs[39]};
+    append(second, vobPacks(10, {{5, simpleSpu()}}));
+    start({vob("1.vob", first), vob("2.vob", second)});
+    bool once = false;
+    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
+        if (!once) e.PauseToReprocessSubpicture();
+        once = true;
+    };
+    runToEnd(); // file 1 ends; file 2 completes the SPU and pauses
+    EXPECT_TRUE(job.Paused);
+    EXPECT_EQ(job.CurrentFile, 1u);
+    EXPECT_EQ(job.ContinuePack, 38u);
+    engine.ButtonPauseClick();
+    runToEnd();
+    EXPECT_TRUE(job.finished());
+    ASSERT_EQ(actions.seen.size(), 3u);
+    EXPECT_EQ(actions.seen[1].number, 1u);
+    EXPECT_EQ(actions.seen[1].bytes, spu.size());
+    EXPECT_EQ(actions.seen[2].number, 2u);
+    EXPECT_EQ(job.TotalPictures, 2u);
+}
+
 TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     // 20 MiB + 2 packs: estimates at packs 0 and 10240.
     auto path = vob("a.vob", vobPacks(10242, {}));
