@@ -61,46 +61,128 @@ bool PassesFilter(const CharMatrixEntry& entry, const Glyph& glyph, const OcrSet
            std::abs(int(entry.Top) - int(glyph.RelTop)) <= settings.MaxCharDiffTop;
 }
 
-int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
+namespace {
+
+struct Overlap {
+    int minW, maxW, minH, maxH;
+    uint64_t mask, leftOk, rightOk;
+};
+
+Overlap overlapOf(const Glyph& glyph, const CharMatrixEntry& entry) {
     const int ew = std::min<int>(entry.Width, GlyphCellSize);
     const int eh = std::min<int>(entry.Height, GlyphCellSize);
-    const int minW = std::min(glyph.Width, ew), maxW = std::max(glyph.Width, ew);
-    const int minH = std::min(glyph.Height, eh), maxH = std::max(glyph.Height, eh);
-    if (maxW <= 0 || maxH <= 0) return 0;
-    // Four fifths of the area the smaller rectangle leaves uncovered count as agreement.
-    int score = ((maxW - minW) * minH + (maxH - minH) * maxW) * 4 / 5;
-    if (minW > 0) {
-        const uint64_t mask = (uint64_t(1) << minW) - 1;
-        const uint64_t leftOk = mask & ~uint64_t(1); // x > 0
-        const uint64_t rightOk = mask >> 1;          // x < minW - 1
-        int p = penalty;
-        for (int y = 0; y < minH; ++y) {
-            const uint64_t g = glyph.Rows[size_t(y)] & mask;
-            const uint64_t e = entry.Rows[size_t(y)] & mask;
-            uint64_t exact = ~(g ^ e) & mask;
-            // A one-pixel horizontal shift is forgiven.
-            const uint64_t shifted = (~(g ^ (e << 1)) & leftOk) | (~(g ^ (e >> 1)) & rightOk);
-            uint64_t disagree = mask & ~(exact | shifted);
-            score += std::popcount(exact | shifted);
-            // Walk the runs of disagreement in column order; an exact
-            // agreement before a run resets the charge, a shifted one does not.
-            while (disagree) {
-                const int x = std::countr_zero(disagree);
-                const uint64_t before = (uint64_t(1) << x) - 1;
-                if (exact & before) {
-                    p = 1;
-                    exact &= ~before;
-                }
-                const uint64_t run =
-                    exact ? disagree & ((uint64_t(1) << std::countr_zero(exact)) - 1) : disagree;
-                score -= chargeRun(p, std::popcount(run));
-                disagree &= ~run;
-            }
-            if (exact) p = 1;
+    Overlap o{std::min(glyph.Width, ew),
+              std::max(glyph.Width, ew),
+              std::min(glyph.Height, eh),
+              std::max(glyph.Height, eh),
+              0,
+              0,
+              0};
+    if (o.minW > 0) {
+        o.mask = (uint64_t(1) << o.minW) - 1;
+        o.leftOk = o.mask & ~uint64_t(1); // x > 0
+        o.rightOk = o.mask >> 1;          // x < minW - 1
+    }
+    return o;
+}
+
+// Four fifths of the area the smaller rectangle leaves uncovered count as agreement.
+int areaCredit(const Overlap& o) {
+    return ((o.maxW - o.minW) * o.minH + (o.maxH - o.minH) * o.maxW) * 4 / 5;
+}
+
+struct RowAgreement {
+    uint64_t exact;    // the entry's pixel is the same
+    uint64_t disagree; // neither it nor a horizontal neighbour is
+};
+
+RowAgreement compareRow(const Overlap& o, uint64_t glyphRow, uint64_t entryRow) {
+    const uint64_t g = glyphRow & o.mask, e = entryRow & o.mask;
+    const uint64_t exact = ~(g ^ e) & o.mask;
+    // A one-pixel horizontal shift is forgiven.
+    const uint64_t shifted = (~(g ^ (e << 1)) & o.leftOk) | (~(g ^ (e >> 1)) & o.rightOk);
+    return {exact, o.mask & ~(exact | shifted)};
+}
+
+// Adds one row to the score: +1 for every agreeing pixel, and the running
+// charge for every disagreeing one, walking the runs in column order. An
+// exact agreement before a run resets the charge; a shifted one does not.
+void scoreRow(int minW, RowAgreement row, int& p, int& score) {
+    uint64_t exact = row.exact, disagree = row.disagree;
+    score += minW - std::popcount(disagree);
+    while (disagree) {
+        const int x = std::countr_zero(disagree);
+        const uint64_t before = (uint64_t(1) << x) - 1;
+        if (exact & before) {
+            p = 1;
+            exact &= ~before;
         }
+        const uint64_t run =
+            exact ? disagree & ((uint64_t(1) << std::countr_zero(exact)) - 1) : disagree;
+        score -= chargeRun(p, std::popcount(run));
+        disagree &= ~run;
+    }
+    if (exact) p = 1;
+}
+
+// The charge left after rows fromRow..minH-1 without scoring them: only the
+// disagreements after the last exact agreement matter, so walk back to it.
+int penaltyAfter(const Glyph& glyph, const CharMatrixEntry& entry, const Overlap& o, int fromRow,
+                 int p) {
+    int trailing = 0;
+    for (int y = o.minH - 1; y >= fromRow; --y) {
+        const RowAgreement row = compareRow(o, glyph.Rows[size_t(y)], entry.Rows[size_t(y)]);
+        if (row.exact) {
+            const int last = 63 - std::countl_zero(row.exact);
+            trailing += std::popcount(row.disagree >> last);
+            p = 1;
+            break;
+        }
+        trailing += std::popcount(row.disagree);
+    }
+    chargeRun(p, trailing);
+    return p;
+}
+
+// Whether the similarity reaches `sensibility`, leaving the penalty exactly as
+// the full comparison would. It stops scoring as soon as even a perfect rest
+// could not reach the threshold.
+bool reaches(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty, int sensibility) {
+    const Overlap o = overlapOf(glyph, entry);
+    if (o.maxW <= 0 || o.maxH <= 0) return 0 >= sensibility;
+    const int64_t area = int64_t(o.maxW) * o.maxH;
+    // similarity = score * 1000 / area, truncated toward zero
+    auto passes = [&](int64_t score) {
+        return sensibility > 0 ? score * 1000 >= int64_t(sensibility) * area : score * 1000 > -area;
+    };
+    int score = areaCredit(o);
+    if (o.minW <= 0) return passes(score);
+    int p = penalty;
+    for (int y = 0; y < o.minH; ++y) {
+        scoreRow(o.minW, compareRow(o, glyph.Rows[size_t(y)], entry.Rows[size_t(y)]), p, score);
+        const int64_t best = int64_t(score) + int64_t(o.minH - 1 - y) * o.minW;
+        if (!passes(best)) {
+            penalty = penaltyAfter(glyph, entry, o, y + 1, p);
+            return false;
+        }
+    }
+    penalty = p;
+    return passes(score);
+}
+
+} // namespace
+
+int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
+    const Overlap o = overlapOf(glyph, entry);
+    if (o.maxW <= 0 || o.maxH <= 0) return 0;
+    int score = areaCredit(o);
+    if (o.minW > 0) {
+        int p = penalty;
+        for (int y = 0; y < o.minH; ++y)
+            scoreRow(o.minW, compareRow(o, glyph.Rows[size_t(y)], entry.Rows[size_t(y)]), p, score);
         penalty = p;
     }
-    return score * 1000 / (maxW * maxH);
+    return score * 1000 / (o.maxW * o.maxH);
 }
 
 int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings) {
@@ -109,7 +191,7 @@ int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSet
     for (size_t i = 0; i < entries.size(); ++i) {
         const CharMatrixEntry& e = entries[i];
         if (!PassesFilter(e, glyph, settings)) continue;
-        if (Similarity(glyph, e, penalty) >= int(settings.Sensibility)) return int(i) + 1;
+        if (reaches(glyph, e, penalty, settings.Sensibility)) return int(i) + 1;
     }
     return 0;
 }

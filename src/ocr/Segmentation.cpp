@@ -1,6 +1,7 @@
 #include "ocr/Segmentation.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace mirtal {
 
@@ -23,13 +24,102 @@ Clip clip(const Bitmap24& bitmap, int fromRow, int toRow, int fromCol, int toCol
             std::min(toCol, bitmap.width() - 1)};
 }
 
+// Fills the 4-connected region of one colour, a run of a row at a time: the
+// same pixels as a pixel-by-pixel fill at a fraction of the work. The stack is
+// kept from one fill to the next.
+class RegionFiller {
+public:
+    void fill(Bitmap24& b, int x, int y, Colour c) {
+        if (!b.contains(x, y)) return;
+        const Colour target = b.pixel(x, y);
+        if (target == c) return;
+        const int w = b.width(), h = b.height();
+        m_stack.clear();
+        m_stack.push_back({x, y});
+        while (!m_stack.empty()) {
+            const Seed s = m_stack.back();
+            m_stack.pop_back();
+            if (b.pixel(s.x, s.y) != target) continue;
+            int left = s.x, right = s.x;
+            while (left > 0 && b.pixel(left - 1, s.y) == target) --left;
+            while (right < w - 1 && b.pixel(right + 1, s.y) == target) ++right;
+            for (int i = left; i <= right; ++i) b.setPixel(i, s.y, c);
+            for (int ny : {s.y - 1, s.y + 1}) {
+                if (ny < 0 || ny >= h) continue;
+                bool inRun = false;
+                for (int i = left; i <= right; ++i) {
+                    const bool match = b.pixel(i, ny) == target;
+                    if (match && !inRun) m_stack.push_back({i, ny});
+                    inRun = match;
+                }
+            }
+        }
+    }
+
+private:
+    struct Seed {
+        int x, y;
+    };
+    std::vector<Seed> m_stack;
+};
+
+std::optional<int> firstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fill, int fromCol,
+                                   int top, int bottom, RegionFiller& filler) {
+    const Clip c = clip(bitmap, top, bottom, fromCol, bitmap.width() - 1);
+    for (int x = c.fromCol; x <= c.toCol; ++x) {
+        for (int y = c.toRow; y >= c.fromRow; --y) {
+            if (bitmap.pixel(x, y) == textColor) {
+                filler.fill(bitmap, x, y, fill);
+                return x;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+CharEdge charRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, int top, int bottom,
+                       const OcrSettings& settings, RegionFiller& filler) {
+    const int w = bitmap.width();
+    top = std::max(top, 0);
+    bottom = std::min(bottom, bitmap.height() - 1);
+    CharEdge edge;
+    edge.right = w - 1;
+    for (int c = std::max(x0, 0); c < w; ++c) {
+        bool found = false;
+        for (int r = bottom; r >= top; --r) {
+            const Colour px = bitmap.pixel(c, r);
+            if (px == fill) {
+                found = true;
+            } else if (px == textColor) {
+                // Thin strokes of small type touch only at corners.
+                const bool diagonal = settings.CheckDetachedChar && c > 0 &&
+                                      ((r > top && bitmap.pixel(c - 1, r - 1) == fill) ||
+                                       (r < bottom && bitmap.pixel(c - 1, r + 1) == fill));
+                if (found || diagonal) {
+                    filler.fill(bitmap, c, r, fill);
+                    found = true;
+                } else if (!edge.nextCol) {
+                    edge.nextCol = c;
+                }
+            }
+        }
+        if (found) {
+            edge.right = c;
+        } else if (c - x0 >= settings.MinCharWidth) {
+            if (!edge.nextCol) edge.nextCol = c;
+            return edge;
+        }
+    }
+    return edge;
+}
+
 // Finds the characters of one line (rows top..bottom) and returns their number.
 class LineReader {
 public:
     LineReader(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings, TextLine& line,
-               int top, int bottom)
+               int top, int bottom, RegionFiller& filler)
         : m_bitmap(bitmap), m_textColor(textColor), m_settings(settings), m_line(line), m_top(top),
-          m_bottom(bottom) {}
+          m_bottom(bottom), m_filler(filler) {}
 
     void read() {
         const int w = m_bitmap.width();
@@ -37,10 +127,10 @@ public:
         int x = 0;
         while (x < w) {
             const Colour fill = MarkerColor(n + 1);
-            auto x0 = FirstCharColumn(m_bitmap, m_textColor, fill, x, m_top, m_bottom);
+            auto x0 = firstCharColumn(m_bitmap, m_textColor, fill, x, m_top, m_bottom, m_filler);
             if (!x0) break;
-            const CharEdge edge =
-                CharRightEdge(m_bitmap, m_textColor, fill, *x0, m_top, m_bottom, m_settings);
+            const CharEdge edge = charRightEdge(m_bitmap, m_textColor, fill, *x0, m_top, m_bottom,
+                                                m_settings, m_filler);
             // The column walk always moves right of x0, but a damaged settings
             // value must never let the line loop in place.
             x = edge.nextCol ? std::max(*edge.nextCol, *x0 + 1) : w;
@@ -82,7 +172,7 @@ private:
             bool filled = false;
             for (int x = box.X; x <= boxRight; ++x) {
                 if (m_bitmap.pixel(x, y) == fill) {
-                    m_bitmap.floodFill(x, y, MarkerColor(n));
+                    m_filler.fill(m_bitmap, x, y, MarkerColor(n));
                     filled = true;
                     break;
                 }
@@ -118,6 +208,7 @@ private:
     const OcrSettings& m_settings;
     TextLine& m_line;
     int m_top, m_bottom;
+    RegionFiller& m_filler;
 };
 
 } // namespace
@@ -147,51 +238,14 @@ int LastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
 
 std::optional<int> FirstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fill, int fromCol,
                                    int top, int bottom) {
-    const Clip c = clip(bitmap, top, bottom, fromCol, bitmap.width() - 1);
-    for (int x = c.fromCol; x <= c.toCol; ++x) {
-        for (int y = c.toRow; y >= c.fromRow; --y) {
-            if (bitmap.pixel(x, y) == textColor) {
-                bitmap.floodFill(x, y, fill);
-                return x;
-            }
-        }
-    }
-    return std::nullopt;
+    RegionFiller filler;
+    return firstCharColumn(bitmap, textColor, fill, fromCol, top, bottom, filler);
 }
 
 CharEdge CharRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, int top, int bottom,
                        const OcrSettings& settings) {
-    const int w = bitmap.width();
-    top = std::max(top, 0);
-    bottom = std::min(bottom, bitmap.height() - 1);
-    CharEdge edge;
-    edge.right = w - 1;
-    for (int c = std::max(x0, 0); c < w; ++c) {
-        bool found = false;
-        for (int r = bottom; r >= top; --r) {
-            const Colour px = bitmap.pixel(c, r);
-            if (px == fill) {
-                found = true;
-            } else if (px == textColor) {
-                const bool diagonal = settings.CheckDetachedChar && c > 0 &&
-                                      ((r > top && bitmap.pixel(c - 1, r - 1) == fill) ||
-                                       (r < bottom && bitmap.pixel(c - 1, r + 1) == fill));
-                if (found || diagonal) {
-                    bitmap.floodFill(c, r, fill);
-                    found = true;
-                } else if (!edge.nextCol) {
-                    edge.nextCol = c;
-                }
-            }
-        }
-        if (found) {
-            edge.right = c;
-        } else if (c - x0 >= settings.MinCharWidth) {
-            if (!edge.nextCol) edge.nextCol = c;
-            return edge;
-        }
-    }
-    return edge;
+    RegionFiller filler;
+    return charRightEdge(bitmap, textColor, fill, x0, top, bottom, settings, filler);
 }
 
 void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings,
@@ -199,6 +253,7 @@ void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& se
     table.LineCount = 0;
     const int w = bitmap.width(), h = bitmap.height();
     if (bitmap.empty()) return;
+    RegionFiller filler;
     int y = 0;
     while (y < h && table.LineCount < kMaxTextLines) {
         auto top = FirstRowWith(bitmap, textColor, y, h - 1, 0, w - 1);
@@ -216,7 +271,7 @@ void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& se
         if (bottom - *top + 1 > settings.MaxLineHeight) continue;
         TextLine& line = table.Lines[table.LineCount];
         ++table.LineCount;
-        LineReader(bitmap, textColor, settings, line, *top, bottom).read();
+        LineReader(bitmap, textColor, settings, line, *top, bottom, filler).read();
     }
 }
 

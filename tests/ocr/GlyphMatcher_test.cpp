@@ -94,6 +94,41 @@ TEST(GlyphMatcher, BitParallelSimilarityEqualsThePixelRule) {
     }
 }
 
+TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
+    // The search stops comparing a candidate once it cannot reach the
+    // threshold; the entry it picks must not change, and neither may the
+    // penalty it hands to the next candidate.
+    std::mt19937 rng(7);
+    int late = 0, none = 0;
+    for (int round = 0; round < 300; ++round) {
+        const int w = 8 + int(rng() % 12), h = 8 + int(rng() % 12);
+        const Glyph g = RandomGlyph(rng, w, h, 40);
+        CharMatrix m;
+        for (int i = 0; i < 40; ++i) {
+            // every fourth entry is unrelated, the others are copies with a few flipped pixels
+            Glyph e = i % 4 == 0 ? RandomGlyph(rng, w, h, 40) : g;
+            e.Width = w + int(rng() % 3) - 1;
+            e.Height = h + int(rng() % 3) - 1;
+            for (int flips = int(rng() % 40); flips > 0; --flips)
+                e.Rows[rng() % 20] ^= uint64_t(1) << (rng() % 20);
+            m.AppendEntry(EntryFromGlyph(e, std::to_string(i)));
+        }
+        OcrSettings s;
+        s.Sensibility = uint16_t(std::array{0, 500, 900, 960, 980, 1000}[rng() % 6]);
+        int expected = 0, p = 1;
+        for (int i = 1; i <= m.Count() && expected == 0; ++i)
+            if (PassesFilter(m.entry(i), g, s) &&
+                ReferenceSimilarity(g, m.entry(i), p) >= s.Sensibility)
+                expected = i;
+        ASSERT_EQ(FindMatchingEntry(m, g, s), expected) << "round " << round;
+        late += expected > 2;
+        none += expected == 0;
+    }
+    // the rounds cover searches that end late and searches that find nothing
+    EXPECT_GT(late, 30);
+    EXPECT_GT(none, 10);
+}
+
 TEST(GlyphMatcher, IdenticalGlyphScoresFull) {
     int p = 1;
     EXPECT_EQ(Similarity(GlyphOf(kO), EntryOf(kO, "o"), p), 1000);
@@ -213,6 +248,21 @@ TEST(GlyphMatcher, PenaltyIsNotResetBetweenCandidates) {
     CharMatrix alone;
     alone.AppendEntry(m.entry(2));
     EXPECT_EQ(FindMatchingEntry(alone, g, s), 1);
+}
+
+TEST(GlyphMatcher, HopelessCandidateStillHandsOnItsFullPenalty) {
+    // The first entry is hopeless after its first row (charge now 16), but its
+    // later rows agree exactly and bring the charge back to 1 for the next one.
+    const std::vector<std::string> glyph = {"########", "#.#.#.#.", "........", "##..##.."};
+    std::vector<std::string> hopeless = glyph, next = glyph;
+    hopeless[0] = "........";
+    next[0] = "..######"; // one unforgiven disagreement at the start
+    CharMatrix m;
+    m.AppendEntry(EntryOf(hopeless, "hopeless"));
+    m.AppendEntry(EntryOf(next, "next"));
+    OcrSettings s;
+    s.Sensibility = 900; // (31 - 1) * 1000 / 32 = 937 when charged 1, 468 when charged 16
+    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(glyph), s), 2);
 }
 
 TEST(GlyphMatcher, OversizedGlyphIsLearnedClipped) {

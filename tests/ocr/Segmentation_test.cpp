@@ -2,6 +2,7 @@
 #include "ocr/Segmentation.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -266,4 +267,23 @@ TEST(Segmentation, DamagedSettingsStillEndTheWalk) {
     auto r = Segment({"#.#.#", ".#.#.", "#.#.#"}, s);
     EXPECT_GE(r.table.LineCount, 1);
     EXPECT_EQ(CountPixels(r.bitmap, kText), 0);
+}
+
+TEST(Segmentation, CharacterFillTakesExactlyTheConnectedRegion) {
+    // Random speckle makes twisted regions; the fill must agree with a plain
+    // pixel-by-pixel 4-connected fill from the same seed.
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        Bitmap24 b(30, 20, kBack);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x)
+                if (rng() % 100 < 55) b.setPixel(x, y, rng() % 4 ? kText : kOutline);
+        Bitmap24 expected = b;
+        auto x0 = FirstCharColumn(b, kText, CharColorA, 0, 0, 19);
+        ASSERT_TRUE(x0);
+        int seedY = 19;
+        while (expected.pixel(*x0, seedY) != kText) --seedY;
+        expected.floodFill(*x0, seedY, CharColorA);
+        ASSERT_EQ(b, expected) << "round " << round;
+    }
 }
