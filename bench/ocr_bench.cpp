@@ -202,31 +202,30 @@ int main(int argc, char** argv) {
                 matrix.Count(), correct, total);
     const int askedBefore = host.asked;
 
-    const int n = rounds * int(pictures.size());
-    double start = CpuSeconds();
-    for (int r = 0; r < rounds; ++r)
+    // Each pass reads every picture once; the best of several passes counts,
+    // as the neighbours on a shared machine only ever make a pass slower.
+    const int n = int(pictures.size());
+    LineTable table;
+    Bitmap24 work;
+    int found = 0;
+    auto driverPass = [&] {
         for (const Picture& p : pictures) {
             host.current = &p;
-            Bitmap24 work = p.work;
+            work = p.work;
             driver.OcrSubpicture(work);
         }
-    const double full = CpuSeconds() - start;
-
-    LineTable table;
-    start = CpuSeconds();
-    for (int r = 0; r < rounds; ++r)
+    };
+    auto segmentPass = [&] {
         for (const Picture& p : pictures) {
-            Bitmap24 work = p.work;
+            work = p.work;
             CropToText(work, kBody);
             SegmentSubpicture(work, kBody, settings, table);
         }
-    const double segmentOnly = CpuSeconds() - start;
-
-    int found = 0;
-    start = CpuSeconds();
-    for (int r = 0; r < rounds; ++r)
+    };
+    auto naivePass = [&] {
+        found = 0;
         for (const Picture& p : pictures) {
-            Bitmap24 work = p.work;
+            work = p.work;
             CropToText(work, kBody);
             SegmentSubpicture(work, kBody, settings, table);
             for (int l = 0; l < table.LineCount; ++l)
@@ -237,14 +236,24 @@ int main(int argc, char** argv) {
                     found += NaiveMatch(matrix, glyph, b.RelTop, MarkerColor(c + 1), settings) != 0;
                 }
         }
-    const double naive = CpuSeconds() - start;
+    };
+    auto best = [](double& slot, auto&& pass) {
+        const double start = CpuSeconds();
+        pass();
+        slot = std::min(slot, CpuSeconds() - start);
+    };
+    double full = 1e9, segmentOnly = 1e9, naive = 1e9;
+    for (int r = 0; r < rounds; ++r) {
+        best(full, driverPass);
+        best(segmentOnly, segmentPass);
+        best(naive, naivePass);
+    }
 
-    std::printf("%d subpictures (720 x 90, two lines), %s\n", n,
-                host.asked == askedBefore ? "no glyph asked" : "GLYPHS ASKED");
-    std::printf("crop + segment:                 %8.0f subpictures/s\n", n / segmentOnly);
+    std::printf("%d subpictures (720 x 90, two lines, %d glyphs), best of %d passes, %s\n", n,
+                found, rounds, host.asked == askedBefore ? "no glyph asked" : "GLYPHS ASKED");
+    std::printf("crop + segment:                  %8.0f subpictures/s\n", n / segmentOnly);
     std::printf("crop + segment + match (driver): %8.0f subpictures/s\n", n / full);
-    std::printf("crop + segment + naive match:   %8.0f subpictures/s (%d glyphs found)\n",
-                n / naive, found);
+    std::printf("crop + segment + naive match:    %8.0f subpictures/s\n", n / naive);
     std::printf("matching alone, bit rows vs naive: %.1fx faster\n",
                 (naive - segmentOnly) / std::max(full - segmentOnly, 1e-9));
     return 0;

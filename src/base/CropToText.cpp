@@ -1,5 +1,7 @@
 #include "base/CropToText.h"
 
+#include <algorithm>
+
 namespace mirtal {
 
 std::optional<Rect> CropToText(Bitmap24& bitmap, Colour colour, CropMode mode) {
@@ -7,22 +9,22 @@ std::optional<Rect> CropToText(Bitmap24& bitmap, Colour colour, CropMode mode) {
     if (bitmap.empty()) return std::nullopt;
     const bool wantEqual = mode == CropMode::TextColour;
     const uint8_t b0 = blueOf(colour), b1 = greenOf(colour), b2 = redOf(colour);
+    auto selected = [&](const uint8_t* p) {
+        return ((p[0] ^ b0) | (p[1] ^ b1) | (p[2] ^ b2)) == 0 ? wantEqual : !wantEqual;
+    };
     int left = w, right = -1, top = -1, bottom = -1;
     for (int y = 0; y < h; ++y) {
-        const uint8_t* p = bitmap.row(y);
-        int first = -1, last = -1;
-        for (int x = 0; x < w; ++x, p += 3) {
-            const bool equal = p[0] == b0 && p[1] == b1 && p[2] == b2;
-            if (equal == wantEqual) {
-                if (first < 0) first = x;
-                last = x;
-            }
-        }
-        if (first < 0) continue;
+        const uint8_t* r = bitmap.row(y);
+        int first = 0;
+        while (first < w && !selected(r + size_t(first) * 3)) ++first;
+        if (first == w) continue;
+        // Only the ends of a row with text matter: scan in from the right.
+        int last = w - 1;
+        while (last > first && !selected(r + size_t(last) * 3)) --last;
         if (top < 0) top = y;
         bottom = y;
-        if (first < left) left = first;
-        if (last > right) right = last;
+        left = std::min(left, first);
+        right = std::max(right, last);
     }
     if (top < 0) return std::nullopt;
     const int cw = right - left + 1, ch = bottom - top + 1;

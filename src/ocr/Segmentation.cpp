@@ -7,11 +7,15 @@ namespace mirtal {
 
 namespace {
 
+// The pixel's three bytes (blue, green, red) against a colour value.
+inline bool isColour(const uint8_t* p, Colour c) {
+    return ((p[0] ^ blueOf(c)) | (p[1] ^ greenOf(c)) | (p[2] ^ redOf(c))) == 0;
+}
+
 bool rowHolds(const Bitmap24& bitmap, Colour colour, int y, int fromCol, int toCol) {
-    const uint8_t b0 = blueOf(colour), b1 = greenOf(colour), b2 = redOf(colour);
     const uint8_t* p = bitmap.row(y) + size_t(fromCol) * 3;
     for (int x = fromCol; x <= toCol; ++x, p += 3)
-        if (p[0] == b0 && p[1] == b1 && p[2] == b2) return true;
+        if (isColour(p, colour)) return true;
     return false;
 }
 
@@ -34,21 +38,30 @@ public:
         const Colour target = b.pixel(x, y);
         if (target == c) return;
         const int w = b.width(), h = b.height();
+        const uint8_t cb = blueOf(c), cg = greenOf(c), cr = redOf(c);
+        auto at = [&](int px, int py) { return b.row(py) + size_t(px) * 3; };
         m_stack.clear();
         m_stack.push_back({x, y});
         while (!m_stack.empty()) {
             const Seed s = m_stack.back();
             m_stack.pop_back();
-            if (b.pixel(s.x, s.y) != target) continue;
+            uint8_t* line = at(0, s.y);
+            if (!isColour(line + size_t(s.x) * 3, target)) continue;
             int left = s.x, right = s.x;
-            while (left > 0 && b.pixel(left - 1, s.y) == target) --left;
-            while (right < w - 1 && b.pixel(right + 1, s.y) == target) ++right;
-            for (int i = left; i <= right; ++i) b.setPixel(i, s.y, c);
+            while (left > 0 && isColour(line + size_t(left - 1) * 3, target)) --left;
+            while (right < w - 1 && isColour(line + size_t(right + 1) * 3, target)) ++right;
+            for (uint8_t *p = line + size_t(left) * 3, *end = line + size_t(right + 1) * 3; p < end;
+                 p += 3) {
+                p[0] = cb;
+                p[1] = cg;
+                p[2] = cr;
+            }
             for (int ny : {s.y - 1, s.y + 1}) {
                 if (ny < 0 || ny >= h) continue;
+                const uint8_t* p = at(left, ny);
                 bool inRun = false;
-                for (int i = left; i <= right; ++i) {
-                    const bool match = b.pixel(i, ny) == target;
+                for (int i = left; i <= right; ++i, p += 3) {
+                    const bool match = isColour(p, target);
                     if (match && !inRun) m_stack.push_back({i, ny});
                     inRun = match;
                 }
@@ -84,17 +97,20 @@ CharEdge charRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, 
     bottom = std::min(bottom, bitmap.height() - 1);
     CharEdge edge;
     edge.right = w - 1;
+    if (bottom < top) return edge;
+    const ptrdiff_t stride = ptrdiff_t(w) * 3;
     for (int c = std::max(x0, 0); c < w; ++c) {
         bool found = false;
-        for (int r = bottom; r >= top; --r) {
-            const Colour px = bitmap.pixel(c, r);
-            if (px == fill) {
+        // Walk the column upwards by pointer; the previous column is 3 bytes to the left.
+        const uint8_t* p = bitmap.row(bottom) + size_t(c) * 3;
+        for (int r = bottom; r >= top; --r, p -= stride) {
+            if (isColour(p, fill)) {
                 found = true;
-            } else if (px == textColor) {
+            } else if (isColour(p, textColor)) {
                 // Thin strokes of small type touch only at corners.
                 const bool diagonal = settings.CheckDetachedChar && c > 0 &&
-                                      ((r > top && bitmap.pixel(c - 1, r - 1) == fill) ||
-                                       (r < bottom && bitmap.pixel(c - 1, r + 1) == fill));
+                                      ((r > top && isColour(p - stride - 3, fill)) ||
+                                       (r < bottom && isColour(p + stride - 3, fill)));
                 if (found || diagonal) {
                     filler.fill(bitmap, c, r, fill);
                     found = true;
