@@ -2,13 +2,49 @@
 
 namespace mirtal {
 
-Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& subtitles,
-                 SubpictureActions* actions)
-    : m_host(host), m_catalogue(catalogue), m_demuxer(std::make_unique<Demuxer>()),
-      m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, subtitles) {
-    m_engine.setActions(actions);
+Session::Session(Host& host, const MessageCatalogue& catalogue, const BannerClock& clock)
+    : m_host(host), m_catalogue(catalogue), m_document(clock), m_documentSink(m_document, host),
+      m_ocr(m_matrix, m_ocrSettings, m_ocrState, host, host, catalogue), m_actions(*this),
+      m_demuxer(std::make_unique<Demuxer>()),
+      m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, m_documentSink) {
+    m_engine.setActions(&m_actions);
     // As when the job dialog is created at program start.
     m_demuxer->ResetTimeBase(m_display);
+}
+
+namespace {
+// Engine-only sessions still own a document; nothing is ever rendered into it.
+const FixedBannerClock& idleClock() {
+    static const FixedBannerClock clock("");
+    return clock;
+}
+} // namespace
+
+Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& subtitles,
+                 SubpictureActions* actions)
+    : m_host(host), m_catalogue(catalogue), m_document(idleClock()), m_documentSink(m_document, host),
+      m_ocr(m_matrix, m_ocrSettings, m_ocrState, host, host, catalogue), m_actions(*this),
+      m_demuxer(std::make_unique<Demuxer>()),
+      m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, subtitles) {
+    m_engine.setActions(actions);
+    m_demuxer->ResetTimeBase(m_display);
+}
+
+bool Session::startJob(const JobSetup& setup, std::string* error) {
+    if (!m_engine.StartJob(setup, error)) return false;
+    m_ocrState.forgetTextColor();
+    ResumeWhenIdle = false;
+    if (setup.action == kActionBmp || setup.action == kActionShow) ShowEachPicture = true;
+    if (setup.action == kActionShow) m_job.NoStop = false;
+    return true;
+}
+
+TickResult Session::tick() {
+    if (ResumeWhenIdle && !m_job.Busy) {
+        ResumeWhenIdle = false;
+        if (m_job.Paused) m_engine.ButtonPauseClick();
+    }
+    return m_engine.Timer1Timer();
 }
 
 } // namespace mirtal

@@ -1,13 +1,24 @@
 #pragma once
 
+#include "base/Bitmap.h"
 #include "base/MessageCatalogue.h"
+#include "export/BmpOutputSettings.h"
+#include "export/OutputBitmapComposer.h"
+#include "ocr/CharMatrix.h"
+#include "ocr/OcrDriver.h"
+#include "ocr/OcrSettings.h"
+#include "ocr/OcrState.h"
 #include "rip/Demuxer.h"
+#include "rip/DocumentSink.h"
 #include "rip/Host.h"
 #include "rip/RipDisplay.h"
 #include "rip/RipEngine.h"
 #include "rip/RipJob.h"
+#include "rip/SessionActions.h"
 #include "rip/Subpicture.h"
 #include "rip/SubtitleSink.h"
+#include "subtitles/BannerClock.h"
+#include "subtitles/SubtitleDocument.h"
 
 #include <memory>
 
@@ -15,12 +26,18 @@ namespace mirtal {
 
 // The working state of one run of the program: the rip job, the
 // demultiplexer with its SPU buffer and stream clock, the decoded
-// subpicture, the display and the engine that drives them. Whoever creates
-// it (the main window, mirtal-rip, a test) hands it its host, the message
-// catalogue and the subtitle store; nothing is global, so sessions in one
-// process never see each other.
+// subpicture, the character matrix with the OCR settings and state, the
+// subtitle document, the output bitmap with its settings, and the engine
+// that drives them. Whoever creates it (the main window, mirtal-rip, a test)
+// hands it its host and the message catalogue; nothing is global, so
+// sessions in one process never see each other.
 class Session {
 public:
+    // The full session: rip results go to its own subtitle document, and
+    // its own actions recognise, compose, save and show the pictures.
+    Session(Host& host, const MessageCatalogue& catalogue, const BannerClock& clock);
+    // An engine-only session whose subpictures go to the given sink and
+    // actions (listing tools, engine tests).
     Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& subtitles,
             SubpictureActions* actions = nullptr);
     Session(const Session&) = delete;
@@ -34,9 +51,47 @@ public:
     Host& host() { return m_host; }
     const MessageCatalogue& catalogue() const { return m_catalogue; }
 
+    SubtitleDocument& document() { return m_document; }
+    DocumentSink& documentSink() { return m_documentSink; }
+    CharMatrix& matrix() { return m_matrix; }
+    OcrSettings& ocrSettings() { return m_ocrSettings; }
+    OcrState& ocrState() { return m_ocrState; }
+    OcrDriver& ocr() { return m_ocr; }
+    BmpOutputSettings& bmpSettings() { return m_bmpSettings; }
+    OutputBitmapComposer& composer() { return m_composer; }
+    PaletteBitmap& outputBitmap() { return m_outputBitmap; }
+    Rect& outputRect() { return m_outputRect; }
+    SessionActions& actions() { return m_actions; }
+
+    // The bitmap adjustment step runs before the next composed picture
+    // (set when a BMP or show-only job starts, cleared when the step says OK).
+    bool ShowEachPicture = false;
+    // The step let the current picture be saved ("Skip this Picture" clears it).
+    bool SavePicture = true;
+    // Set when the rip paused so that the text colour can be chosen again:
+    // the driver lifts the pause as soon as the engine is idle.
+    bool ResumeWhenIdle = false;
+
+    // The job setup's Start: fills the job and the per-job resets (stream
+    // clock, text colour, the adjustment step), then unpauses.
+    bool startJob(const JobSetup& setup, std::string* error = nullptr);
+    // One timer tick, including the automatic continue after a colour change.
+    TickResult tick();
+
 private:
     Host& m_host;
     const MessageCatalogue& m_catalogue;
+    SubtitleDocument m_document;
+    DocumentSink m_documentSink;
+    CharMatrix m_matrix;
+    OcrSettings m_ocrSettings;
+    OcrState m_ocrState;
+    OcrDriver m_ocr;
+    BmpOutputSettings m_bmpSettings;
+    OutputBitmapComposer m_composer;
+    PaletteBitmap m_outputBitmap;
+    Rect m_outputRect;
+    SessionActions m_actions;
     RipJob m_job;
     std::unique_ptr<Demuxer> m_demuxer; // 64 KiB buffer: kept off the stack
     Subpicture m_subpicture;
