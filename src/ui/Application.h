@@ -1,0 +1,113 @@
+#pragma once
+
+#include "base/MessageCatalogue.h"
+#include "rip/Session.h"
+#include "settings/ProgramSettings.h"
+#include "subtitles/SystemBannerClock.h"
+#include "ui/QtHost.h"
+#include "ui/UiDialogs.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+namespace mirtal {
+
+class MainWindow;
+class JobSetupDialog;
+class ProgressionDialog;
+class AboutDialog;
+// OCR windows
+class NewCharacterDialog;  // Form2
+class OcrSetupDialog;      // Form4
+class MatrixEditor;        // Form5
+class TextColorDialog;     // Form9
+// Subtitle windows
+class SubtitlesWindow;       // Form3
+class PostOcrDialog;         // Form10
+class OutputFormatDialog;    // Form13
+class TimeCorrectionDialog;  // Form14
+class SplitDialog;           // Form17
+// Bitmap window
+class BitmapAdjustDialog; // Form18
+
+// The program: its working state, its windows and the wiring between them.
+// Created once by main(); GUI tests create it with a temporary program
+// folder and scripted dialogs.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        std::filesystem::path programFolder; // the executable's folder
+        bool scriptedDialogs = false;        // tests answer every dialog in advance
+    };
+    explicit Application(Options options);
+    ~Application() override;
+
+    // Shows the main window and runs the start-up steps of its first showing.
+    void start();
+
+    Session& session() { return *m_session; }
+    QtHost& host() { return m_host; }
+    UiDialogs& dialogs() { return m_dialogs; }
+    MessageCatalogue& catalogue() { return m_catalogue; }
+    ProgramSettings& settings() { return m_settings; }
+    const std::filesystem::path& programFolder() const { return m_programFolder; }
+    const std::filesystem::path& settingsFolder() const { return m_settingsFolder; }
+    std::filesystem::path settingsFile() const { return m_settingsFolder / "Mirtal.ini"; }
+    QTimer& timer() { return m_timer1; }
+
+    MainWindow* form1() const { return m_form1; }
+    JobSetupDialog* form6() const { return m_form6; }
+    ProgressionDialog* form11() const { return m_form11; }
+    AboutDialog* form12() const { return m_form12; }
+    NewCharacterDialog* form2() const { return m_form2; }
+    OcrSetupDialog* form4() const { return m_form4; }
+    MatrixEditor* form5() const { return m_form5; }
+    TextColorDialog* form9() const { return m_form9; }
+    SubtitlesWindow* form3() const { return m_form3; }
+    PostOcrDialog* form10() const { return m_form10; }
+    OutputFormatDialog* form13() const { return m_form13; }
+    TimeCorrectionDialog* form14() const { return m_form14; }
+    SplitDialog* form17() const { return m_form17; }
+    BitmapAdjustDialog* form18() const { return m_form18; }
+
+    // The processing tick of the main window's timer.
+    void tick();
+
+private:
+    // Each group of windows is created and wired in a file of its own.
+    void createMainWindows();      // Form1, Form6, Form11, Form12: Application.cpp
+    void createOcrWindows();       // Form2, Form4, Form5, Form9: ApplicationOcr.cpp
+    void createSubtitleWindows();  // Form3, Form10, Form13, Form14, Form17: ApplicationSubtitles.cpp
+    void createBitmapWindow();     // Form18: ApplicationBitmap.cpp
+
+    std::filesystem::path m_programFolder;
+    std::filesystem::path m_settingsFolder;
+    UiDialogs m_dialogs;
+    QtHost m_host;
+    MessageCatalogue m_catalogue;
+    SystemBannerClock m_clock;
+    std::unique_ptr<Session> m_session;
+    ProgramSettings m_settings;
+    QTimer m_timer1;
+
+    MainWindow* m_form1 = nullptr;
+    JobSetupDialog* m_form6 = nullptr;
+    ProgressionDialog* m_form11 = nullptr;
+    AboutDialog* m_form12 = nullptr;
+    NewCharacterDialog* m_form2 = nullptr;
+    OcrSetupDialog* m_form4 = nullptr;
+    MatrixEditor* m_form5 = nullptr;
+    TextColorDialog* m_form9 = nullptr;
+    SubtitlesWindow* m_form3 = nullptr;
+    PostOcrDialog* m_form10 = nullptr;
+    OutputFormatDialog* m_form13 = nullptr;
+    TimeCorrectionDialog* m_form14 = nullptr;
+    SplitDialog* m_form17 = nullptr;
+    BitmapAdjustDialog* m_form18 = nullptr;
+};
+
+} // namespace mirtal
