@@ -11,7 +11,9 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace mirtal {
 
@@ -76,6 +78,24 @@ public:
 
     // The processing tick of the main window's timer.
     void tick();
+
+    // GUI language files (ApplicationLanguage.cpp): the "GUI &Language"
+    // submenu from the lang folder, loading a language into every window and
+    // the catalogue, and writing lang/New_LangFile.lng with every text.
+    void buildLanguageMenu();
+    void loadLanguage(const std::string& name);
+    void exportLanguageTemplate();
+
+    // Hooks between window groups, installed by the group that owns the window.
+    std::function<void()> showSubtitlesWindow;          // Form3 shown beside the main window
+    std::function<void()> hideSubtitlesWindow;
+    std::function<bool()> subtitlesWindowVisible;
+    std::function<void()> toggleSubtitlesWindow;        // the main window's text button
+    std::function<void()> clearSubtitles;               // Clear, asking only while modified
+    std::function<bool()> confirmDiscardMatrix;         // the save-changes prompt; false = cancel
+    std::function<void()> openMatrix;                   // the matrix open flow
+    std::function<void()> newMatrix;                    // the new-matrix flow
+    std::function<void(int)> matrixEntryLearned;        // the matrix editor lists it
 
 private:
     // Each group of windows is created and wired in a file of its own.
