@@ -61,7 +61,9 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
         }
         m_state.chooseTextColor(*choice);
     }
-    CropToText(work, m_state.TextColor);
+    m_textBox = CropToText(work, m_state.TextColor)
+                    .value_or(Rect{0, 0, work.width() - 1, work.height() - 1});
+    result.textBox = m_textBox;
     if (m_options.showPicture && m_options.preview) m_options.preview(work);
     LineTable& table = *m_table;
     SegmentSubpicture(work, m_state.TextColor, m_settings, table);

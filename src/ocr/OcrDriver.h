@@ -32,7 +32,8 @@ struct OcrOptions {
     // The "Show Pict." box: show every cropped picture before it is read.
     bool showPicture = true;
     // Shows a picture in the preview (cropped pictures, and the picture with
-    // the questioned glyph framed). Unset means no preview.
+    // the questioned glyph framed); textBox() says where it lies inside the
+    // subpicture. Unset means no preview.
     std::function<void(const Bitmap24&)> preview;
     // A glyph was learned as this entry number (the matrix editor lists it).
     std::function<void(int)> onLearned;
@@ -50,6 +51,7 @@ enum class OcrOutcome {
 struct OcrResult {
     OcrOutcome outcome = OcrOutcome::NoText;
     std::vector<std::string> lines; // at most 10, none empty
+    Rect textBox;                   // the cropped area inside the subpicture, inclusive
     int glyphs = 0;                 // boxes read
     int learned = 0;                // entries added to the matrix
     int placeholders = 0;           // glyphs that read as the placeholder
@@ -85,6 +87,8 @@ public:
 
     // The boxes of the last subpicture.
     const LineTable& lineTable() const { return *m_table; }
+    // Where the cropped work bitmap lies inside the subpicture, inclusive.
+    const Rect& textBox() const { return m_textBox; }
     OcrOptions& options() { return m_options; }
 
 private:
@@ -96,6 +100,7 @@ private:
     const MessageCatalogue& m_messages;
     OcrOptions m_options;
     std::unique_ptr<LineTable> m_table;
+    Rect m_textBox;
 };
 
 } // namespace mirtal

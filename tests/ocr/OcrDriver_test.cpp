@@ -288,12 +288,18 @@ TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
 TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     std::vector<Bitmap24> shown;
     std::vector<int> listed;
-    m_driver.options().preview = [&](const Bitmap24& b) { shown.push_back(b); };
+    std::vector<Rect> places;
+    m_driver.options().preview = [&](const Bitmap24& b) {
+        shown.push_back(b);
+        places.push_back(m_driver.textBox());
+    };
     m_driver.options().onLearned = [&](int i) { listed.push_back(i); };
     m_host.glyphAnswers = {Learn(std::string(30, 'q')), Learn("B")};
     Read(Picture({"AB"}));
     ASSERT_EQ(shown.size(), 3u); // the cropped picture, then one per question
     EXPECT_EQ(shown[0].width(), m_work.width());
+    const Rect textBox{10, 10, 10 + m_work.width() - 1, 10 + m_work.height() - 1};
+    EXPECT_EQ(places, (std::vector<Rect>{textBox, textBox, textBox}));
     // the picture is cropped to the text, so only the left side of the frame shows
     const CharBox& second = m_driver.lineTable().Lines[0].Chars[1];
     for (int y = second.Y; y < second.Y + second.Height; ++y)
