@@ -48,7 +48,7 @@ protected:
 
 } // namespace
 
-TEST(CharMatrix, AppendClipsAndMarksModified) {
+TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     CharMatrix m;
     EXPECT_FALSE(m.Modified());
     CharMatrixEntry e = MakeEntry(10, 10, std::string(25, 'x'));
@@ -59,6 +59,14 @@ TEST(CharMatrix, AppendClipsAndMarksModified) {
     EXPECT_EQ(m.entry(1).Width, 45);
     EXPECT_EQ(m.entry(1).Height, 45);
     EXPECT_EQ(m.entry(1).Text, std::string(20, 'x'));
+    m.SetEntryText(1, std::string(21, 'a'));
+    EXPECT_EQ(m.entry(1).Text.size(), 20u);
+    m.SetComment(std::string(300, 'c'));
+    EXPECT_EQ(m.Comment().size(), 255u);
+    m.ClearMatrix();
+    EXPECT_EQ(m.Count(), 0);
+    EXPECT_TRUE(m.Comment().empty());
+    EXPECT_FALSE(m.Modified());
 }
 
 TEST(CharMatrix, AppendStopsAt1024) {
@@ -83,18 +91,6 @@ TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
     m.DeleteEntry(0);
     m.DeleteEntry(9);
     EXPECT_EQ(m.Count(), 8);
-}
-
-TEST(CharMatrix, TextAndCommentAreClipped) {
-    CharMatrix m = MatrixOf(1);
-    m.SetEntryText(1, std::string(21, 'a'));
-    EXPECT_EQ(m.entry(1).Text.size(), 20u);
-    m.SetComment(std::string(300, 'c'));
-    EXPECT_EQ(m.Comment().size(), 255u);
-    m.ClearMatrix();
-    EXPECT_EQ(m.Count(), 0);
-    EXPECT_TRUE(m.Comment().empty());
-    EXPECT_FALSE(m.Modified());
 }
 
 TEST(MatrixFile, OneEntryFileLayout) {

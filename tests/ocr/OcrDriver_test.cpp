@@ -134,6 +134,11 @@ TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
     EXPECT_TRUE(r.lines.empty());
     EXPECT_TRUE(m_host.glyphQuestions.empty());
     EXPECT_EQ(m_host.textColorCalls, 0);
+
+    m_state.forgetTextColor(); // an empty bitmap gives nothing to choose a colour from
+    Bitmap24 empty;
+    EXPECT_EQ(m_driver.OcrSubpicture(empty).outcome, OcrOutcome::NoText);
+    EXPECT_EQ(m_host.textColorCalls, 0);
 }
 
 TEST_F(OcrDriverTest, TextColourIsAskedWithTheGuessOnlyUntilChosen) {
@@ -313,11 +318,4 @@ TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     shown.clear();
     Read(Picture({"AB"}));
     EXPECT_TRUE(shown.empty());
-}
-
-TEST_F(OcrDriverTest, EmptyWorkBitmapIsNoText) {
-    m_state.forgetTextColor();
-    Bitmap24 empty;
-    EXPECT_EQ(m_driver.OcrSubpicture(empty).outcome, OcrOutcome::NoText);
-    EXPECT_EQ(m_host.textColorCalls, 0);
 }

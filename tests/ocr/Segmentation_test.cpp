@@ -49,6 +49,7 @@ TEST(Segmentation, NoTextGivesNoLines) {
 
 TEST(Segmentation, CharactersAlternateMarkerColours) {
     auto s = Segment({
+        ".##...........",
         ".##...###..##.",
         ".##...#.#..##.",
         ".##...###..##.",
@@ -56,11 +57,11 @@ TEST(Segmentation, CharactersAlternateMarkerColours) {
     ASSERT_EQ(s.table.LineCount, 1);
     const TextLine& line = s.table.Lines[0];
     ASSERT_EQ(line.CharCount, 3);
-    EXPECT_EQ(line.Chars[0], Box(1, 0, 2, 3));
-    EXPECT_EQ(line.Chars[1], Box(6, 0, 3, 3));
-    EXPECT_EQ(line.Chars[2], Box(11, 0, 2, 3));
+    EXPECT_EQ(line.Chars[0], Box(1, 0, 2, 4));
+    EXPECT_EQ(line.Chars[1], Box(6, 1, 3, 3, 1)); // RelTop from the line's top
+    EXPECT_EQ(line.Chars[2], Box(11, 1, 2, 3, 1));
     EXPECT_EQ(s.bitmap.pixel(1, 0), CharColorA);
-    EXPECT_EQ(s.bitmap.pixel(7, 2), CharColorB);
+    EXPECT_EQ(s.bitmap.pixel(7, 3), CharColorB);
     EXPECT_EQ(s.bitmap.pixel(12, 1), CharColorA);
     EXPECT_EQ(CountPixels(s.bitmap, kText), 0);
 }
@@ -208,18 +209,6 @@ TEST(Segmentation, EleventhLineIsNeverRead) {
     ASSERT_EQ(s.table.LineCount, 10);
     EXPECT_EQ(s.table.Lines[9].Chars[0].Y, 9 * 9);
     EXPECT_EQ(s.bitmap.pixel(1, 10 * 9), kText);
-}
-
-TEST(Segmentation, RelTopIsTakenFromTheLineTop) {
-    auto s = Segment({
-        "##....",
-        "##.##.",
-        "##.##.",
-    });
-    const TextLine& line = s.table.Lines[0];
-    ASSERT_EQ(line.CharCount, 2);
-    EXPECT_EQ(line.Chars[0].RelTop, 0);
-    EXPECT_EQ(line.Chars[1], Box(3, 1, 2, 2, 1));
 }
 
 TEST(Segmentation, ItalicFlagFollowsDetectItaWidth) {
