@@ -22,15 +22,24 @@ constexpr std::array kOptions = {
                "answer to yes/no questions when standard input is not a terminal (default yes: "
                "a bad pack is skipped and reading goes on)"},
     OptionSpec{"--progress", "", "", "show the progress on standard error"},
-    OptionSpec{"--action", "", "ocr|bmp|sup|show", "what to do with every subpicture"},
     OptionSpec{"--matrix", "-m", "FILE", "character matrix file (.qmx)"},
-    OptionSpec{"--format", "-f", "NAME", "output subtitle format"},
+    OptionSpec{"--format", "-f", "NAME",
+               "output subtitle format: native, subviewer, subviewer2, iauthor, philips or sonic"},
     OptionSpec{"--output", "-o", "FILE", "output file"},
-    OptionSpec{"--prefix", "-p", "PATH", "beginning of the picture file names (BMP/SUP)"},
+    OptionSpec{"--prefix", "-p", "PATH",
+               "beginning of the picture file names (BMP/SUP): PATH000001.bmp, ...; its folder "
+               "must exist"},
     OptionSpec{"--timing", "", "",
-               "with the pictures, list their times and positions (+ TC & Res.)"},
-    OptionSpec{"--settings", "", "FILE", "settings file (Mirtal.ini) to use"},
-    OptionSpec{"--profile", "", "FILE", "bitmap settings profile to use"},
+               "with the pictures, list their times and positions (+ TC & Res.) in the "
+               "subtitle file (-o, else standard output)"},
+    OptionSpec{"--settings", "", "FILE",
+               "settings file (Mirtal.ini) to use: its BMP OUT, IAUTHOR OUTPUT, PHILIPS OUTPUT "
+               "and MIRTAL OUTPUT sections"},
+    OptionSpec{"--profile", "", "FILE",
+               "bitmap settings profile (its three BMP OUT sections; applied after --settings)"},
+    OptionSpec{"--ask", "", "",
+               "--action show: wait after each picture on a terminal (Enter: next, s: no stop, "
+               "p: stop the job)"},
     OptionSpec{"--read", "", "FILE", "subtitle file to read"},
     OptionSpec{"--offset", "", "TIME", "time offset to apply"},
     // --convert: corrections, applied in this order.

@@ -23,6 +23,19 @@ constexpr std::array kCommands = {
             "      skipped (exit status 1, the rest written) and a start pushed below zero is\n"
             "      set to zero; with --answer no either one writes nothing",
             runDocument},
+    Command{"--action", "bmp|sup|show [--prefix PATH] INPUT...",
+            "bmp: compose every subpicture into a palette BMP (settings: --settings,\n"
+            "      --profile, else the defaults) and write PATH000001.bmp, PATH000002.bmp, ...\n"
+            "      numbered by the subpicture's place in the job; sup: write each raw unit as\n"
+            "      PATH000001.sup, ...; files of the same name are replaced. With --timing, the\n"
+            "      subtitle file naming the pictures (times, output rectangle) goes to -o FILE\n"
+            "      (replaced atomically, only when the whole job ran) or standard output, in\n"
+            "      --format, by default the palette preset's script (I-Author: iauthor,\n"
+            "      Philips: philips, Free: native; native for sup). The colour order is\n"
+            "      detected on the first picture. show: one line per subpicture: number,\n"
+            "      start, stop, X1 Y1 X2 Y2 and size of the composed picture; no stop unless\n"
+            "      --ask. A picture that cannot be written stops the job (exit status 1)",
+            runPictures},
 };
 
 } // namespace

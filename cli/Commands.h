@@ -34,6 +34,7 @@ struct Command {
 // here, plus one line in the table of Commands.cpp.
 int runList(const Args& args, CliIo& io);
 int runDocument(const Args& args, CliIo& io);
+int runPictures(const Args& args, CliIo& io);
 
 std::span<const Command> commandTable();
 const Command* findCommand(std::string_view name);

@@ -1,6 +1,7 @@
 #include "rip/SessionActions.h"
 
 #include "export/BmpFile.h"
+#include "export/SupFile.h"
 #include "ocr/TextColor.h"
 #include "rip/RipEngine.h"
 #include "rip/Session.h"
@@ -13,7 +14,9 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
     OcrDriver& ocr = m_session.ocr();
     ocr.options().showPicture = engine.job().ShowSubPict;
     if (!ocr.options().preview)
-        ocr.options().preview = [this](const Bitmap24& b) { m_session.host().showPicture(b, Rect{}); };
+        ocr.options().preview = [this](const Bitmap24& b) {
+            m_session.host().showPicture(b, Rect{});
+        };
     PictureInfo info{event.number, TimeCodeToMs(event.times.start)};
     // The driver crops and recolours the work bitmap in place, as the
     // preview then shows recognised characters in their marker colours.
@@ -40,9 +43,8 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
     }
 }
 
-bool SessionActions::adjustIfDue() {
+bool SessionActions::adjust() {
     m_session.SavePicture = true;
-    if (!m_session.ShowEachPicture) return true;
     // The adjustment step always starts from the automatic colour order of
     // the picture at hand.
     m_session.composer().SetDvdColorOrder(
@@ -55,26 +57,38 @@ bool SessionActions::adjustIfDue() {
     return false;
 }
 
+bool SessionActions::adjustIfDue() {
+    m_session.SavePicture = true;
+    return !m_session.ShowEachPicture || adjust();
+}
+
 void SessionActions::compose() {
     m_session.outputRect() = m_session.composer().ComposeOutputBitmap(
         m_session.bmpSettings(), m_session.subpicture().Bitmap, m_session.outputBitmap(),
         m_session.subpicture().rect());
 }
 
+void SessionActions::showComposed() {
+    m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
+}
+
 void SessionActions::saveBitmap(RipEngine& engine, const SubpictureEvent& event) {
     const bool save = adjustIfDue();
     compose();
     if (!save) return; // skipped: no file and no entry, but the number is used up
-    if (engine.job().WithTimingAndPosition) engine.AddFileNameEntry(m_session.outputRect(), event.fileName);
-    if (engine.job().ShowSubPict) m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
+    if (engine.job().ShowSubPict) showComposed();
+    // The file before its entry: a failed write pauses the job so that this
+    // picture is processed again, and it must not be listed twice.
     if (FileResult r = SaveBitmapFile(m_session.outputBitmap(), event.fileName); !r)
         throw std::runtime_error(r.error);
+    if (engine.job().WithTimingAndPosition)
+        engine.AddFileNameEntry(m_session.outputRect(), event.fileName);
 }
 
 void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
     adjustIfDue();
     compose();
-    m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
+    showComposed();
     if (engine.job().NoStop) return;
     switch (m_session.host().waitAtProgression()) {
     case ProgressionChoice::Next:
@@ -83,9 +97,58 @@ void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
         engine.job().NoStop = true;
         break;
     case ProgressionChoice::Pause:
-        engine.ButtonPauseClick();
+        // The pause button toggles; a job that was paused meanwhile stays paused.
+        if (!engine.job().Paused)
+            engine.ButtonPauseClick();
+        else
+            engine.job().NoStop = false;
         break;
     }
+}
+
+std::optional<std::filesystem::path> SessionActions::chooseNameBeginning(int titleMessage) {
+    const MessageCatalogue& messages = m_session.catalogue();
+    FileDialogRequest request;
+    request.title = messages.text(titleMessage) + std::to_string(m_session.job().TotalPictures) +
+                    messages.text(42);
+    request.initialFolder = pictureFolder;
+    std::optional<std::filesystem::path> chosen = m_session.host().chooseSaveFile(request);
+    if (chosen) pictureFolder = chosen->parent_path();
+    return chosen;
+}
+
+namespace {
+
+bool reportIfFailed(DialogHost& host, const FileResult& result) {
+    if (!result) host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
+    return bool(result);
+}
+
+// The typed name always gets the extension, even when it already has one.
+std::filesystem::path withSuffix(const std::filesystem::path& name, const char* suffix) {
+    return std::filesystem::path(name.string() + suffix);
+}
+
+} // namespace
+
+bool SessionActions::saveShownPictureAsBmp() {
+    std::optional<std::filesystem::path> name = chooseNameBeginning(40);
+    if (!name) return false;
+    return reportIfFailed(m_session.host(),
+                          SaveBitmapFile(m_session.outputBitmap(), withSuffix(*name, ".BMP")));
+}
+
+bool SessionActions::saveCurrentSpuAsSup() {
+    std::optional<std::filesystem::path> name = chooseNameBeginning(41);
+    if (!name) return false;
+    return reportIfFailed(m_session.host(),
+                          SaveSupFile(withSuffix(*name, ".SUP"), m_session.demuxer().spu()));
+}
+
+void SessionActions::changeColors() {
+    adjust();
+    compose();
+    showComposed();
 }
 
 } // namespace mirtal

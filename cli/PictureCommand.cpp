@@ -1,0 +1,308 @@
+#include "CliHost.h"
+#include "Commands.h"
+#include "JobInput.h"
+#include "base/MessageCatalogue.h"
+#include "base/TextCodec.h"
+#include "export/SupFile.h"
+#include "rip/Session.h"
+#include "settings/SettingsFile.h"
+#include "subtitles/DocumentFlows.h"
+#include "subtitles/SystemBannerClock.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <ostream>
+#include <system_error>
+
+namespace mirtal::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::array kFormatNames = {"native",  "subviewer", "subviewer2",
+                                     "iauthor", "philips",   "sonic"};
+
+struct PictureOptions {
+    uint8_t action = kActionBmp;
+    std::string prefix;
+    bool timing = false;
+    std::optional<TOutputFormat> format;
+    std::optional<fs::path> output; // the subtitle file; standard output without -o
+    bool ask = false;
+    BmpOutputSettings bmp;
+    OutputOptions formatOptions;
+};
+
+// The terminal host of a picture rip. The adjustment step is an immediate
+// OK (CliHost). Shown pictures are printed one line each; the progression
+// controller never stops unless --ask was given and someone is at the
+// terminal to answer.
+class PictureHost : public CliHost {
+public:
+    PictureHost(CliIo& io, const Args& args, bool printShown, bool ask)
+        : CliHost(io, args), m_printShown(printShown), m_ask(ask) {}
+
+    void attach(Session& session) { m_session = &session; }
+    bool stopRequested() const { return m_stopRequested; }
+
+    void showPicture(const PaletteBitmap& bitmap, const Rect& r) override {
+        if (!m_printShown || !m_session) return;
+        DisplayTimes t =
+            SubpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().SpuStartTime);
+        char line[160];
+        std::snprintf(line, sizeof line, "%6u  %s  %s  %4d %4d %4d %4d  %3d %3d\n",
+                      m_session->job().TotalPictures, TimeCodeToStr(t.start).c_str(),
+                      TimeCodeToStr(t.stop).c_str(), r.X1, r.Y1, r.X2, r.Y2, bitmap.width(),
+                      bitmap.height());
+        m_io.out << line << std::flush;
+        ++m_shown;
+    }
+
+    ProgressionChoice waitAtProgression() override {
+        if (!m_ask) return ProgressionChoice::NoStop;
+        if (!m_io.inputIsTerminal) {
+            m_io.err << "mirtal-rip: (no terminal) --ask: no stop\n";
+            return ProgressionChoice::NoStop;
+        }
+        for (;;) {
+            m_io.err << "  Enter: next, s: no stop, p: stop here " << std::flush;
+            std::optional<std::string> line = readLine();
+            if (!line || *line == "s") return ProgressionChoice::NoStop;
+            if (line->empty()) return ProgressionChoice::Next;
+            if (*line == "p") {
+                m_stopRequested = true;
+                return ProgressionChoice::Pause;
+            }
+        }
+    }
+
+    uint32_t shown() const { return m_shown; }
+
+private:
+    Session* m_session = nullptr;
+    bool m_printShown;
+    bool m_ask;
+    bool m_stopRequested = false;
+    uint32_t m_shown = 0;
+};
+
+bool fail(std::string& error, std::string text) {
+    error = std::move(text);
+    return false;
+}
+
+// A folder we can create files in, or why not.
+bool checkFolder(const fs::path& file, const char* option, std::string& error) {
+    fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    std::error_code ec;
+    auto status = fs::status(folder, ec);
+    if (!fs::exists(status))
+        return fail(error, std::string(option) + ": folder " + folder.string() + " does not exist");
+    if (!fs::is_directory(status))
+        return fail(error, std::string(option) + ": " + folder.string() + " is not a folder");
+    if (!IsWritableFolder(folder))
+        return fail(error, std::string(option) + ": cannot create files in " + folder.string());
+    return true;
+}
+
+// --settings: the bitmap sections and the script options of a settings
+// file; --profile then replaces the bitmap sections.
+bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error) {
+    if (auto file = args.value("--settings")) {
+        std::error_code ec;
+        if (!fs::is_regular_file(*file, ec))
+            return fail(error, "--settings: no such file " + *file);
+        IniFile ini;
+        if (FileResult r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
+        ProgramSettings program;
+        OcrSettings ocr;
+        ReadSettings(ini, "", program, ocr, o.formatOptions);
+        ReadBmpOutputSettings(ini, o.bmp);
+    }
+    if (auto file = args.value("--profile")) {
+        std::error_code ec;
+        if (!fs::is_regular_file(*file, ec)) return fail(error, "--profile: no such file " + *file);
+        if (FileResult r = LoadBmpOutputSettings(*file, o.bmp); !r)
+            return fail(error, "--profile: " + r.error);
+    }
+    return true;
+}
+
+bool parsePictureOptions(const Args& args, PictureOptions& o, std::vector<std::string>& inputs,
+                         std::string& error) {
+    if (args.inputs.empty()) return fail(error, "--action needs bmp, sup or show");
+    const std::string& word = args.inputs.front();
+    if (word == "bmp")
+        o.action = kActionBmp;
+    else if (word == "sup")
+        o.action = kActionSup;
+    else if (word == "show")
+        o.action = kActionShow;
+    else
+        return fail(error, "--action: expected bmp, sup or show, got \"" + word + "\"");
+    inputs.assign(args.inputs.begin() + 1, args.inputs.end());
+
+    o.timing = args.has("--timing");
+    o.ask = args.has("--ask");
+    if (auto out = args.value("--output"); out && *out != "-") o.output = fs::path(*out);
+    const bool show = o.action == kActionShow;
+    if (show && (o.timing || args.has("--output")))
+        return fail(error, "--action show writes no files: --timing and -o are for bmp and sup");
+    if (!show && o.ask) return fail(error, "--ask is for --action show");
+    if (args.has("--output") && !o.timing)
+        return fail(error, "-o writes the list of the pictures: it needs --timing");
+
+    if (auto f = args.value("--format")) {
+        auto it = std::find(kFormatNames.begin(), kFormatNames.end(), *f);
+        if (it == kFormatNames.end())
+            return fail(error, "--format: expected native|subviewer|subviewer2|iauthor|philips|"
+                               "sonic, got \"" +
+                                   *f + "\"");
+        o.format = TOutputFormat(it - kFormatNames.begin());
+    }
+
+    if (!show) {
+        auto prefix = args.value("--prefix");
+        if (!prefix || prefix->empty())
+            return fail(error, "--action " + word +
+                                   " needs --prefix PATH (the beginning of the "
+                                   "picture file names)");
+        o.prefix = *prefix;
+        if (!checkFolder(o.prefix, "--prefix", error)) return false;
+    }
+    if (o.output && !checkFolder(*o.output, "-o", error)) return false;
+    if (!loadBitmapSettings(args, o, error)) return false;
+    if (auto title = args.value("--title")) o.formatOptions.philips.Title = utf8ToCp1252(*title);
+    return true;
+}
+
+// What the bitmap adjustment step's OK chooses for the list: the script of
+// the palette preset (I-Author or Philips); native for a free palette and
+// for SUP files, which never see the step.
+TOutputFormat presetFormat(const PictureOptions& o) {
+    if (o.action != kActionBmp) return ofNative;
+    switch (o.bmp.Colors.PresetColorPalIndex) {
+    case 1:
+        return ofIAuthor;
+    case 2:
+        return ofPhilips;
+    default:
+        return ofNative;
+    }
+}
+
+// Ticks the job to its end as the main window's timer would, without
+// waiting between ticks.
+int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
+    RipJob& job = session.job();
+    while (!job.finished()) {
+        TickResult r = session.tick();
+        if (job.finished()) break;
+        const std::string file = job.FileList[job.CurrentFile - 1].string();
+        if (session.engine().halted()) {
+            io.err << "mirtal-rip: stopped at the bad pack of " << file << '\n';
+            return kExitDataProblem;
+        }
+        if (r == TickResult::MissingFile) {
+            io.err << "mirtal-rip: file not found: " << file << '\n';
+            return kExitDataProblem;
+        }
+        if (job.Paused && !job.Busy) {
+            if (host.stopRequested()) {
+                io.err << "mirtal-rip: stopped as asked after subpicture " << job.TotalPictures
+                       << '\n';
+                return host.warnings() > 0 ? kExitDataProblem : kExitOk;
+            }
+            // A picture that could not be written: the warning said which and why.
+            io.err << "mirtal-rip: the job stopped in " << file << " at subpicture "
+                   << job.TotalPictures + 1 << '\n';
+            return kExitDataProblem;
+        }
+    }
+    return host.warnings() > 0 ? kExitDataProblem : kExitOk;
+}
+
+int writeList(SubtitleDocument& doc, const PictureOptions& o, CliIo& io) {
+    doc.setOutputFormat(o.format.value_or(presetFormat(o)));
+    doc.RefreshList();
+    if (!o.output) {
+        io.out << doc.fileText() << std::flush;
+        return kExitOk;
+    }
+    if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {
+        io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
+        return kExitDataProblem;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int runPictures(const Args& args, CliIo& io) {
+    PictureOptions options;
+    JobInput input;
+    std::vector<std::string> inputs;
+    std::string error;
+    uint8_t streamId = 0x20;
+    int32_t lastTimeCodeMs = 0;
+    auto timeCode = args.value("--time-code");
+    if (!parsePictureOptions(args, options, inputs, error) ||
+        !resolveInputs(inputs, input, error) ||
+        !chooseStream(args.value("--stream"), input, streamId, error) ||
+        (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
+        io.err << "mirtal-rip: " << error << '\n';
+        return kExitUsage;
+    }
+    const bool show = options.action == kActionShow;
+    PictureHost host(io, args, show, options.ask);
+    if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
+
+    SystemBannerClock systemClock;
+    FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
+    const BannerClock& clock =
+        args.has("--date") ? static_cast<const BannerClock&>(fixedClock) : systemClock;
+    MessageCatalogue catalogue;
+    Session session(host, catalogue, clock);
+    host.attach(session);
+    session.bmpSettings() = options.bmp;
+    session.document().options() = options.formatOptions;
+    session.job().SubtitleStreamId = streamId;
+    if (timeCode) {
+        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
+        session.demuxer().MarkRebase();
+    }
+
+    JobSetup setup;
+    setup.files = input.vobs;
+    setup.action = options.action;
+    setup.withTimingAndPosition = options.timing;
+    setup.picturePrefix = options.prefix;
+    if (!session.startJob(setup, &error)) {
+        io.err << "mirtal-rip: " << error << '\n';
+        return kExitUsage;
+    }
+    if (show)
+        io.out << "#    number  start         stop            X1   Y1   X2   Y2  width height\n";
+    int status = runPictureJob(session, host, io);
+    const uint32_t done = session.job().TotalPictures;
+    if (show) {
+        io.out << "# total: " << host.shown() << " subpictures shown\n";
+        return status;
+    }
+    const char* extension = options.action == kActionBmp ? ".bmp" : ".sup";
+    io.err << "mirtal-rip: " << done << " picture" << (done == 1 ? "" : "s") << " written";
+    if (done > 0)
+        io.err << ": " << PictureFileName(options.prefix, 1, extension) << " .. "
+               << PictureFileName(options.prefix, done, extension);
+    io.err << '\n';
+    // A list of half a job must not replace a list that may be whole.
+    if (options.timing && session.job().finished()) {
+        int written = writeList(session.document(), options, io);
+        if (written != kExitOk) status = written;
+    }
+    return status;
+}
+
+} // namespace mirtal::cli
