@@ -129,7 +129,7 @@ CharEdge charRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, 
     return edge;
 }
 
-// Finds the characters of one line (rows top..bottom) and returns their number.
+// Finds the characters of one line (rows top..bottom) into its table entry.
 class LineReader {
 public:
     LineReader(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings, TextLine& line,
