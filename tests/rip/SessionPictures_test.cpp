@@ -1,0 +1,238 @@
+#include "FakeHost.h"
+#include "StreamBuilder.h"
+#include "base/Files.h"
+#include "export/BmpFile.h"
+#include "export/SupFile.h"
+#include "rip/Session.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace mirtal;
+using namespace mirtal::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kVob = fs::path(MIRTAL_TEST_DATA) / "discs" / "pal_en" / "VIDEO_TS" / "VTS_01_1.VOB";
+constexpr uint32_t kUnits = 46;
+
+// The fake host, with a hook run while the progression controller waits.
+class ControllerHost : public FakeHost {
+public:
+    std::function<void()> whileWaiting;
+    ProgressionChoice waitAtProgression() override {
+        if (whileWaiting) whileWaiting();
+        return FakeHost::waitAtProgression();
+    }
+};
+
+std::string numbered(uint32_t n, const char* ext) {
+    return PictureFileName("pic", n, ext);
+}
+
+struct SessionPictures : ::testing::Test {
+    TempDir dir;
+    ControllerHost host;
+    MessageCatalogue catalogue;
+    FixedBannerClock clock{"today"};
+    Session session{host, catalogue, clock};
+
+    void SetUp() override {
+        if (!fs::exists(kVob)) GTEST_SKIP() << "fixture missing: " << kVob;
+    }
+    void start(uint8_t action, const fs::path& folder) {
+        JobSetup setup;
+        setup.files = {kVob};
+        setup.action = action;
+        setup.withTimingAndPosition = true;
+        setup.picturePrefix = (folder / "pic").string();
+        ASSERT_TRUE(session.startJob(setup));
+    }
+    void runToEnd() {
+        for (int i = 0; i < 5 && !session.job().finished(); ++i) session.tick();
+        ASSERT_TRUE(session.job().finished());
+    }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.is_regular_file()) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    const SubtitleStore& store() { return session.document().store(); }
+};
+
+// Width and height from the information header of a BMP file.
+std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
+    std::string b = readWholeFile(file).value_or("");
+    auto le32 = [&](size_t at) {
+        return int32_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
+                       uint32_t(uint8_t(b[at + 3])) << 24);
+    };
+    if (b.size() < 54 || b.compare(0, 2, "BM") != 0) return {-1, -1};
+    return {le32(18), le32(22)};
+}
+
+} // namespace
+
+TEST_F(SessionPictures, BmpAsksTheAdjustmentOnceAndListsEverySavedPicture) {
+    start(kActionBmp, dir.path());
+    runToEnd();
+    EXPECT_EQ(host.adjustCalls, 1);
+    EXPECT_FALSE(session.ShowEachPicture);
+    // The first picture's automatic colour order is a permutation.
+    auto order = session.composer().DvdColorOrder();
+    std::sort(order.begin(), order.end());
+    EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
+
+    auto names = files();
+    ASSERT_EQ(names.size(), kUnits);
+    ASSERT_EQ(store().NbSubTitle(), int(kUnits));
+    for (uint32_t n = 1; n <= kUnits; ++n) {
+        SCOPED_TRACE(n);
+        const TSub& e = store().entry(int(n));
+        EXPECT_EQ(names[n - 1], numbered(n, ".bmp"));
+        EXPECT_EQ(e.Lines[0], names[n - 1]);
+        auto [w, h] = bmpSize(dir / names[n - 1]);
+        EXPECT_EQ(w, e.X2 - e.X1 + 1);
+        EXPECT_EQ(h, e.Y2 - e.Y1 + 1);
+        EXPECT_GT(TimeCodeToMs(e.Stop), TimeCodeToMs(e.Start));
+    }
+}
+
+TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
+    host.adjustAnswers = {false, true};
+    start(kActionBmp, dir.path());
+    runToEnd();
+    EXPECT_EQ(host.adjustCalls, 2);
+    auto names = files();
+    ASSERT_EQ(names.size(), kUnits - 1);
+    EXPECT_EQ(names.front(), numbered(2, ".bmp")); // the gap stays
+    EXPECT_EQ(names.back(), numbered(kUnits, ".bmp"));
+    ASSERT_EQ(store().NbSubTitle(), int(kUnits - 1));
+    EXPECT_EQ(store().entry(1).Lines[0], numbered(2, ".bmp"));
+}
+
+TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
+    const fs::path folder = dir / "later";
+    host.answers = {Answer::Ok};
+    start(kActionBmp, folder);
+    session.tick();
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find((folder / numbered(1, ".bmp")).string()),
+              std::string::npos);
+    EXPECT_NE(host.questions[0].text.find("No such file"), std::string::npos);
+    EXPECT_TRUE(session.job().Paused);
+    EXPECT_FALSE(session.job().Busy);
+    EXPECT_EQ(store().NbSubTitle(), 0);
+
+    fs::create_directory(folder);
+    session.engine().ButtonPauseClick();
+    runToEnd();
+    ASSERT_EQ(store().NbSubTitle(), int(kUnits));
+    for (uint32_t n = 1; n <= kUnits; ++n) {
+        EXPECT_EQ(store().entry(int(n)).Lines[0], numbered(n, ".bmp"));
+        EXPECT_TRUE(fs::exists(folder / numbered(n, ".bmp"))) << n;
+    }
+}
+
+TEST_F(SessionPictures, ShowWaitsAtEachPictureUntilNoStop) {
+    host.progressionAnswers = {ProgressionChoice::Next, ProgressionChoice::Next,
+                               ProgressionChoice::NoStop};
+    start(kActionShow, dir.path());
+    runToEnd();
+    EXPECT_EQ(host.progressionCalls, 3);
+    EXPECT_EQ(host.adjustCalls, 1);
+    EXPECT_EQ(host.shownRects.size(), kUnits);
+    EXPECT_TRUE(files().empty());
+    EXPECT_EQ(store().NbSubTitle(), 0);
+}
+
+TEST_F(SessionPictures, PauseAtTheControllerStopsTheJobAndContinueGoesOn) {
+    host.progressionAnswers = {ProgressionChoice::Next, ProgressionChoice::Pause};
+    start(kActionShow, dir.path());
+    session.tick();
+    EXPECT_TRUE(session.job().Paused);
+    EXPECT_FALSE(session.job().Busy);
+    EXPECT_FALSE(session.job().finished());
+    EXPECT_EQ(session.job().TotalPictures, 2u);
+    EXPECT_EQ(host.shownRects.size(), 2u);
+
+    // Continue: the controller comes back at the next picture (the pause
+    // cleared any NoStop), and no picture is shown twice.
+    host.progressionAnswers = {ProgressionChoice::NoStop};
+    session.engine().ButtonPauseClick();
+    runToEnd();
+    EXPECT_EQ(host.progressionCalls, 3);
+    EXPECT_EQ(session.job().TotalPictures, kUnits);
+    EXPECT_EQ(host.shownRects.size(), kUnits);
+}
+
+TEST_F(SessionPictures, PauseAtTheControllerKeepsAPauseMadeWhileWaiting) {
+    host.whileWaiting = [&] {
+        if (!session.job().Paused) session.engine().ButtonPauseClick();
+    };
+    host.progressionAnswers = {ProgressionChoice::Pause};
+    start(kActionShow, dir.path());
+    session.tick();
+    EXPECT_TRUE(session.job().Paused);
+    EXPECT_FALSE(session.job().NoStop);
+    EXPECT_EQ(session.job().TotalPictures, 1u);
+}
+
+TEST_F(SessionPictures, MainPauseAfterNoStopBringsTheControllerBack) {
+    host.progressionAnswers = {ProgressionChoice::NoStop};
+    bool clicked = false;
+    host.onProcessEvents = [&] {
+        if (!clicked && session.job().TotalPictures == 10) {
+            clicked = true;
+            session.engine().ButtonPauseClick();
+        }
+    };
+    start(kActionShow, dir.path());
+    session.tick();
+    ASSERT_TRUE(clicked);
+    EXPECT_TRUE(session.job().Paused);
+    EXPECT_EQ(host.progressionCalls, 1);
+    host.progressionAnswers = {ProgressionChoice::NoStop};
+    session.engine().ButtonPauseClick();
+    runToEnd();
+    EXPECT_EQ(host.progressionCalls, 2);
+    EXPECT_EQ(host.shownRects.size(), kUnits);
+}
+
+TEST_F(SessionPictures, ControllerSavesTheShownPictureAndTheRawUnit) {
+    std::string shownBmp;
+    std::vector<uint8_t> unit;
+    std::vector<bool> results;
+    host.whileWaiting = [&] {
+        if (session.job().TotalPictures != 1) return;
+        shownBmp = EncodeBitmapFile(session.outputBitmap());
+        unit.assign(session.demuxer().spu().begin(), session.demuxer().spu().end());
+        results = {session.actions().saveShownPictureAsBmp(),
+                   session.actions().saveShownPictureAsBmp(),
+                   session.actions().saveCurrentSpuAsSup(), session.actions().saveCurrentSpuAsSup(),
+                   session.actions().saveShownPictureAsBmp()};
+    };
+    host.saveFiles = {dir / "a", dir / "b.bmp", dir / "c", std::nullopt, dir / "gone" / "d"};
+    host.answers = {Answer::Ok};
+    host.progressionAnswers = {ProgressionChoice::NoStop};
+    start(kActionShow, dir.path());
+    runToEnd();
+
+    EXPECT_EQ(results, (std::vector<bool>{true, true, true, false, false}));
+    EXPECT_EQ(files(), (std::vector<std::string>{"a.BMP", "b.bmp.BMP", "c.SUP"}));
+    EXPECT_EQ(readWholeFile(dir / "a.BMP"), shownBmp);
+    ASSERT_EQ(unit.size(), 928u); // the first unit, whole
+    EXPECT_EQ(readWholeFile(dir / "c.SUP"), std::string(unit.begin(), unit.end()));
+    ASSERT_EQ(host.fileRequests.size(), 5u);
+    EXPECT_EQ(host.fileRequests[0].title,
+              "Save as BMP Subpicture N\xB0 1 , enter the beginning of File Name");
+    EXPECT_EQ(host.fileRequests[2].title,
+              "Save as SUP Subpicture N\xB0 1 , enter the beginning of File Name");
+    EXPECT_EQ(host.fileRequests[1].initialFolder, dir.path());
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find((dir / "gone" / "d.BMP").string()), std::string::npos);
+}
