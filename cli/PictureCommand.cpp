@@ -172,9 +172,17 @@ bool parsePictureOptions(const Args& args, PictureOptions& o, std::vector<std::s
         o.prefix = *prefix;
         if (!checkFolder(o.prefix, "--prefix", error)) return false;
     }
-    if (o.output && !checkFolder(*o.output, "-o", error)) return false;
+    if (o.output) {
+        std::error_code ec;
+        if (fs::is_directory(*o.output, ec))
+            return fail(error, "-o: " + o.output->string() + " is a folder");
+        if (!checkFolder(*o.output, "-o", error)) return false;
+    }
     if (!loadBitmapSettings(args, o, error)) return false;
-    if (auto title = args.value("--title")) o.formatOptions.philips.Title = utf8ToCp1252(*title);
+    if (auto title = args.value("--title"))
+        for (std::string* t : {&o.formatOptions.subViewer.Title, &o.formatOptions.subViewer2.Title,
+                               &o.formatOptions.philips.Title})
+            *t = utf8ToCp1252(*title);
     return true;
 }
 

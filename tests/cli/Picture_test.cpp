@@ -342,8 +342,9 @@ TEST(PictureRip, SettingsAndProfilesShapeThePicturesAndChooseTheScript) {
         << free.out.substr(0, 80);
     EXPECT_EQ(readBmp(dir / "b000001.bmp").bpp, 8);
     Outcome ntsc = rip({"bmp", "-p", dir / "c", "--timing", "--settings", dir / "free.ini", "-f",
-                        "philips", kVob.string()});
-    EXPECT_NE(ntsc.out.find("FRAMERATE\tNTSC\r\nDROPFRAME\tYES\r\n"), std::string::npos);
+                        "philips", "--title", "Film", kVob.string()});
+    EXPECT_NE(ntsc.out.find("TITLE\t\tFilm\r\nFRAMERATE\tNTSC\r\nDROPFRAME\tYES\r\n"),
+              std::string::npos);
 
     // The profile replaces every bitmap section of the settings file.
     Outcome uncut = rip({"bmp", "-p", dir / "d", "--timing", "--settings", dir / "free.ini",
@@ -373,6 +374,7 @@ TEST(PictureUsage, BadCommandLinesAndInputsAreRefusedBeforeAnythingIsWritten) {
         {{"sup", "--prefix", dir / "file/p", vob}, "is not a folder"},
         {{"bmp", "--prefix", dir / "p", "-o", dir / "l.txt", vob}, "needs --timing"},
         {{"bmp", "--prefix", dir / "p", "--timing", "-o", dir / "none/l.txt", vob}, "-o: folder"},
+        {{"bmp", "--prefix", dir / "p", "--timing", "-o", dir / "sub", vob}, "is a folder"},
         {{"bmp", "--prefix", dir / "p", "--timing", "-f", "srt", vob}, "--format: expected"},
         {{"show", "--timing", vob}, "writes no files"},
         {{"sup", "--prefix", dir / "p", "--ask", vob}, "--ask is for --action show"},
