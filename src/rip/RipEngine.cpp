@@ -113,7 +113,8 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             UpdateProgress();
             if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
         }
-        if (!file.readPack(m_pack)) {
+        const uint8_t* pack = file.nextPack();
+        if (!pack) {
             reportUnreadable(path, file.error());
             file.close();
             FinishFile();
@@ -121,7 +122,8 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
         }
         ++m_filePos;
         const bool spuWasEmpty = m_demuxer.SpuFill == 0;
-        PackKind kind = m_demuxer.ProcessPack(m_pack, m_filePos, m_streamId, m_display,
+        PackKind kind = m_demuxer.ProcessPack(std::span<const uint8_t, kPackSize>(pack, kPackSize),
+                                              m_filePos, m_streamId, m_display,
                                               m_job.SubpictureStartPack);
         if (spuWasEmpty && m_demuxer.SpuFill != 0) {
             m_spuStartFile = m_job.CurrentFile;

@@ -108,7 +108,6 @@ private:
     uint32_t m_spuStartFile = 0; // file (1-based) and pack of the current SPU's first packet
     uint32_t m_spuStartPack = 0;
     uint32_t m_rereadFile = 0;
-    std::array<uint8_t, kPackSize> m_pack{};
 };
 
 } // namespace mirtal
