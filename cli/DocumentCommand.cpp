@@ -12,6 +12,8 @@
 #include <ctime>
 #include <iomanip>
 #include <locale>
+#include "subtitles/SystemBannerClock.h"
+
 #include <ostream>
 #include <sstream>
 
@@ -19,12 +21,6 @@ namespace mirtal::cli {
 
 namespace {
 
-// The local date and time in the user's locale, as the script banners print it.
-class SystemBannerClock : public BannerClock {
-public:
-    std::string localDateTimeText() const override {
-        std::time_t now = std::time(nullptr);
-        std::tm local{};
         localtime_r(&now, &local);
         std::ostringstream out;
         try {
