@@ -7,12 +7,8 @@
 #include "subtitles/NativeReader.h"
 #include "subtitles/PostOcrCorrection.h"
 #include "subtitles/SplitOutput.h"
-#include "subtitles/TimeCorrection.h"
-
-#include <ctime>
-#include <iomanip>
-#include <locale>
 #include "subtitles/SystemBannerClock.h"
+#include "subtitles/TimeCorrection.h"
 
 #include <ostream>
 #include <sstream>
@@ -20,18 +16,6 @@
 namespace mirtal::cli {
 
 namespace {
-
-        localtime_r(&now, &local);
-        std::ostringstream out;
-        try {
-            out.imbue(std::locale(""));
-        } catch (const std::runtime_error&) {
-            // An unknown locale in the environment: the classic form will do.
-        }
-        out << std::put_time(&local, "%x %X");
-        return utf8ToCp1252(out.str());
-    }
-};
 
 // The terminal host, with the native reader's Cancel / Ignore / Yes to All
 // answered without a terminal: Yes to All (skip every damaged entry) unless
