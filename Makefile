@@ -31,7 +31,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 run: build
-	./$(BUILD)/cli/mirtal-rip --help
+	./$(BUILD)/app/mirtal
 
 test-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMIRTAL_SANITIZE=ON

@@ -1,19 +1,116 @@
 #include "ui/Application.h"
 
+#include "ocr/OcrSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui/AboutDialog.h"
 #include "ui/ImageConvert.h"
 #include "ui/JobSetupDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressionDialog.h"
+#include "ui/RadioGroup.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
+#include <algorithm>
 
 namespace mirtal {
+
+namespace {
+
+// The folder as the settings file keeps it; a folder that has not changed
+// keeps its text exactly as it was read.
+void storeFolder(std::string& stored, const std::filesystem::path& folder) {
+    auto trimmed = [](std::string s) {
+        while (s.size() > 1 && s.back() == '/') s.pop_back();
+        return s;
+    };
+    if (folder.empty() || trimmed(stored) == trimmed(folder.string())) return;
+    stored = FolderText(folder);
+}
+
+void setTextIfChanged(QLabel* label, const std::string& text) {
+    const QString t = fromCp1252(text);
+    if (label->text() != t) label->setText(t);
+}
+
+// The loaded settings into the windows that show them.
+void applySettings(Application& app) {
+    const ProgramSettings& ps = app.settings();
+    Session& s = app.session();
+    JobSetupDialog& d = *app.form6();
+    d.openDialogFolder = ps.OpenDialogVob;
+    // An action the dialog does not have (a damaged file) is the first one.
+    d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 3 ? ps.ActionMode : 0);
+    d.CheckBoxPictTiming->setChecked(ps.WithTimingAndPosition);
+    d.RadioGroupActionClick();
+    s.actions().pictureFolder = ps.SaveDialogBmpSup;
+    SubtitleDocument& doc = s.document();
+    doc.AutoScrollDown = ps.AutoScrollDown;
+    doc.OpenFolder = ps.OpenDialogMirtalText;
+    doc.SaveFolder = ps.SaveDialogText;
+}
+
+// What the user changed in the windows of this group, back into the settings.
+void collectSettings(Application& app) {
+    ProgramSettings& ps = app.settings();
+    JobSetupDialog& d = *app.form6();
+    storeFolder(ps.OpenDialogVob, d.openDialogFolder);
+    if (d.RadioGroupAction->itemIndex() >= 0) ps.ActionMode = d.RadioGroupAction->itemIndex();
+    ps.WithTimingAndPosition = d.CheckBoxPictTiming->isChecked();
+    storeFolder(ps.SaveDialogBmpSup, app.session().actions().pictureFolder);
+}
+
+// The first showing of the main window: settings, catalogue, language,
+// then the preview from the loaded settings.
+void startUp(Application& app) {
+    Session& s = app.session();
+    ResetOcrSettings(s.ocrSettings());
+    const FileResult loaded =
+        LoadSettings(app.settingsFile(), FolderText(app.programFolder()), app.settings(),
+                     s.ocrSettings(), s.document().options(), s.bmpSettings());
+    applySettings(app);
+    app.catalogue().FillMessageCatalogue();
+    app.buildLanguageMenu();
+    if (!app.settings().LanguageFileName.empty()) app.loadLanguage(app.settings().LanguageFileName);
+    app.form1()->setUpPreview();
+    // The file stays as it is: closing will not write over what it could not read.
+    if (!loaded)
+        app.dialogs().ask(MessageKind::Warning, {Answer::Ok},
+                          loaded.error + "\rThe default settings are used for this session.");
+}
+
+bool closeRequest(Application& app) {
+    if (app.confirmDiscardMatrix && !app.confirmDiscardMatrix()) return false;
+    if (app.session().document().Modified()) {
+        const MessageCatalogue& msg = app.catalogue();
+        if (app.dialogs().ask(MessageKind::Confirmation, {Answer::Yes, Answer::No},
+                              msg.text(9) + "\r" + msg.text(10)) != Answer::Yes) {
+            if (app.showSubtitlesWindow) app.showSubtitlesWindow();
+            return false;
+        }
+    }
+    return true;
+}
+
+void shutDown(Application& app) {
+    Session& s = app.session();
+    const RipJob& job = s.job();
+    if (!job.Paused && (job.Busy || !job.finished())) s.engine().ButtonPauseClick();
+    app.timer().stop();
+    collectSettings(app);
+    const FileResult saved =
+        SaveSettings(app.settingsFile(), app.settings(), s.document().options(), s.bmpSettings());
+    if (!saved)
+        app.dialogs().ask(MessageKind::Warning, {Answer::Ok},
+                          "The settings were not saved.\r" + saved.error);
+}
+
+} // namespace
 
 Application::Application(Options options)
     : m_programFolder(std::move(options.programFolder)), m_dialogs(nullptr), m_host(m_dialogs) {
@@ -24,49 +121,121 @@ Application::Application(Options options)
     createOcrWindows();
     createSubtitleWindows();
     createBitmapWindow();
+    m_timer1.setObjectName("Timer1");
     m_timer1.setInterval(500);
     connect(&m_timer1, &QTimer::timeout, this, [this] { tick(); });
 }
 
-Application::~Application() = default;
+// The windows of every group hang from the main window.
+Application::~Application() {
+    delete m_form1;
+}
 
 void Application::createMainWindows() {
-    m_form1 = new MainWindow;
+    m_form1 = new MainWindow(m_settings.Preview, m_dialogs, m_catalogue, m_programFolder);
     m_form1->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_form6 = new JobSetupDialog(m_dialogs, m_form1);
+    m_form6 = new JobSetupDialog(*m_session, m_dialogs, m_form1);
     m_form11 = new ProgressionDialog(m_form1);
     m_form12 = new AboutDialog(m_form1);
+    MainWindow& w = *m_form1;
+    Session& s = *m_session;
 
     m_host.onDisplayChanged = [this](const RipDisplay& d) {
         MainWindow& w = *m_form1;
-        w.LabelVobFile->setText(fromCp1252(d.LabelVobFile));
-        w.LabelVobNum->setText(fromCp1252(d.LabelVobNum));
-        w.LabelVobNb->setText(fromCp1252(d.LabelVobNb));
-        w.LabelNbSup->setText(fromCp1252(d.LabelNbSup));
-        w.LabelTotalNbSup->setText(fromCp1252(d.LabelTotalNbSup));
-        w.LabelPos->setText(fromCp1252(d.LabelPos));
+        setTextIfChanged(w.LabelVobFile, d.LabelVobFile);
+        setTextIfChanged(w.LabelVobNum, d.LabelVobNum);
+        setTextIfChanged(w.LabelVobNb, d.LabelVobNb);
+        setTextIfChanged(w.LabelNbSup, d.LabelNbSup);
+        setTextIfChanged(w.LabelTotalNbSup, d.LabelTotalNbSup);
+        setTextIfChanged(w.LabelPos, d.LabelPos);
         w.ProgressBar1->setValue(d.progressPercent);
-        w.LabelTimeElapsed->setText(fromCp1252(d.LabelTimeElapsed));
-        w.LabelTimeRemaining->setText(fromCp1252(d.LabelTimeRemaining));
-        w.LabelTime->setText(fromCp1252(d.LabelTime));
-        w.LabelTime7->setText(fromCp1252(d.LabelTime7));
-        w.LabelChapters->setText(fromCp1252(d.LabelChapters));
-        w.LabelFPS->setText(fromCp1252(d.LabelFPS));
+        setTextIfChanged(w.LabelTimeElapsed, d.LabelTimeElapsed);
+        setTextIfChanged(w.LabelTimeRemaining, d.LabelTimeRemaining);
+        setTextIfChanged(w.LabelTime, d.LabelTime);
+        setTextIfChanged(w.LabelTime7, d.LabelTime7);
+        setTextIfChanged(w.LabelChapters, d.LabelChapters);
+        setTextIfChanged(w.LabelFPS, d.LabelFPS);
         QString pause = fromCp1252(d.pauseCaption);
-        pause.replace(QChar(127), QChar(0x2016)); // the pause glyph
-        w.ButtonPause->setText(pause);
+        pause.replace(QChar(127), QChar(0x2016)); // the pause glyph of the symbol font
+        if (w.ButtonPause->text() != pause) w.ButtonPause->setText(pause);
         w.ButtonPause->setEnabled(d.pauseEnabled);
-        w.OpenVob1->setEnabled(d.openVobEnabled);
-        QApplication::setApplicationDisplayName(fromCp1252(d.applicationTitle));
+        // A job halted at a bad pack stays busy; only a new Start leaves that
+        // state, so the job setup must stay reachable. Any other busy job is
+        // inside its file loop, where a new Start would pull the file list
+        // from under it.
+        const bool canOpen = d.openVobEnabled || m_session->engine().halted();
+        w.OpenVob1->setEnabled(canOpen);
+        w.CoolButtonOpenVob->setEnabled(canOpen);
+        const QString title = fromCp1252(d.applicationTitle);
+        if (QGuiApplication::applicationDisplayName() != title)
+            QGuiApplication::setApplicationDisplayName(title);
     };
     m_host.onShowPicture24 = [this](const Bitmap24& b, const Rect& r) {
-        m_form1->Preview->showPicture(toQImage(b), r);
-        m_form1->setRectLabels(r, b.width(), b.height());
+        m_form1->ShowPicture(toQImage(b), r);
     };
     m_host.onShowPicturePalette = [this](const PaletteBitmap& b, const Rect& r) {
-        m_form1->Preview->showPicture(toQImage(b), r);
-        m_form1->setRectLabels(r, b.width(), b.height());
+        m_form1->ShowPicture(toQImage(b), r);
     };
+
+    // File menu, tool buttons, pause.
+    auto openVob = [this] {
+        const RipJob& job = m_session->job();
+        if (job.Busy && !m_session->engine().halted()) return;
+        m_form6->exec();
+    };
+    connect(w.OpenVob1, &QAction::triggered, this, openVob);
+    connect(w.CoolButtonOpenVob, &QToolButton::clicked, this, openVob);
+    connect(w.Quit1, &QAction::triggered, &w, &QWidget::close);
+    connect(w.About1, &QAction::triggered, m_form12, [this] { m_form12->exec(); });
+    connect(w.CoolButtonShowSubtitleText, &QToolButton::clicked, this, [this] {
+        if (toggleSubtitlesWindow) toggleSubtitlesWindow();
+    });
+    connect(w.ButtonPause, &QPushButton::clicked, this,
+            [this] { m_session->engine().ButtonPauseClick(); });
+    // The loop looks at the box before each picture it draws.
+    s.job().ShowSubPict = w.CheckBoxShowSubPict->isChecked();
+    connect(w.CheckBoxShowSubPict, &QCheckBox::toggled, this,
+            [this](bool on) { m_session->job().ShowSubPict = on; });
+
+    // Job setup.
+    JobSetupDialog& d = *m_form6;
+    d.showSubtitlesWindow = [this] {
+        if (showSubtitlesWindow) showSubtitlesWindow();
+    };
+    d.clearSubtitles = [this] {
+        if (clearSubtitles) clearSubtitles();
+    };
+    d.confirmDiscardMatrix = [this] { return !confirmDiscardMatrix || confirmDiscardMatrix(); };
+    d.openMatrix = [this] {
+        if (openMatrix) openMatrix();
+    };
+    d.newMatrix = [this] {
+        if (newMatrix) newMatrix();
+    };
+    d.showSubPict = [this] { return m_form1->CheckBoxShowSubPict->isChecked(); };
+    d.onStarted = [this] {
+        const int action = std::clamp(m_form6->RadioGroupAction->itemIndex(), 0, 3);
+        m_form1->LabelMode->setText(m_form6->RadioGroupAction->item(action));
+    };
+
+    // Progression controller: the show-only action waits here at each picture.
+    ProgressionDialog& p = *m_form11;
+    p.onShown = [this] {
+        if (hideSubtitlesWindow) hideSubtitlesWindow();
+    };
+    p.onSaveAsBmp = [this] { m_session->actions().saveShownPictureAsBmp(); };
+    p.onSaveAsSup = [this] { m_session->actions().saveCurrentSpuAsSup(); };
+    p.onChangeColor = [this] { m_session->actions().changeColors(); };
+    m_host.onWaitAtProgression = [this] {
+        m_form11->exec();
+        const ProgressionChoice choice = m_form11->choice();
+        if (choice == ProgressionChoice::Next) m_form1->CheckBoxShowSubPict->setFocus();
+        return choice;
+    };
+
+    w.onFirstShow = [this] { startUp(*this); };
+    w.onCloseRequest = [this] { return closeRequest(*this); };
+    w.onClosed = [this] { shutDown(*this); };
 }
 
 void Application::start() {
@@ -74,6 +243,8 @@ void Application::start() {
     m_timer1.start();
 }
 
-void Application::tick() { m_session->tick(); }
+void Application::tick() {
+    m_session->tick();
+}
 
 } // namespace mirtal

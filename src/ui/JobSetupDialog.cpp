@@ -1,6 +1,8 @@
 #include "ui/JobSetupDialog.h"
 
 #include "base/Files.h"
+#include "ocr/MatrixFlows.h"
+#include "rip/Session.h"
 #include "ui/NumericEdit.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
@@ -14,13 +16,14 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mirtal {
 
@@ -37,35 +40,48 @@ template <typename W> W* named(W* w, const char* name, const QString& hint = {})
 class ArrowPair : public QWidget {
 public:
     std::function<void(int)> onStep;
-    QToolButton* up;
-    QToolButton* down;
     explicit ArrowPair(QWidget* parent) : QWidget(parent) {
         auto* v = new QVBoxLayout(this);
         v->setContentsMargins(0, 0, 0, 0);
         v->setSpacing(0);
-        up = new QToolButton(this);
+        auto* up = new QToolButton(this);
         up->setObjectName("UpDownFilePoseUp");
         up->setArrowType(Qt::UpArrow);
-        down = new QToolButton(this);
+        auto* down = new QToolButton(this);
         down->setObjectName("UpDownFilePoseDown");
         down->setArrowType(Qt::DownArrow);
+        v->addStretch(1);
         v->addWidget(up);
         v->addWidget(down);
         v->addStretch(1);
-        connect(up, &QToolButton::clicked, this, [this] { if (onStep) onStep(-1); });
-        connect(down, &QToolButton::clicked, this, [this] { if (onStep) onStep(1); });
+        connect(up, &QToolButton::clicked, this, [this] {
+            if (onStep) onStep(-1);
+        });
+        connect(down, &QToolButton::clicked, this, [this] {
+            if (onStep) onStep(1);
+        });
     }
 };
 
+const char* const kVobFilter =
+    "VOB (*.vob)|*.vob|VTS Ifo (vts_*.ifo)|vts_*.ifo|All Ifo (*.ifo)|*.ifo|All (*.*)|*.*";
+// The same filters with the second one first: the file type the IFO button
+// starts with.
+const char* const kIfoFilter =
+    "VTS Ifo (vts_*.ifo)|vts_*.ifo|VOB (*.vob)|*.vob|All Ifo (*.ifo)|*.ifo|All (*.*)|*.*";
+
 } // namespace
 
-JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {
+JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_session(session), m_dialogs(dialogs) {
     setObjectName("Form6");
     setWindowTitle("What To Do ?");
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint);
     setModal(true);
 
     auto* root = new QVBoxLayout(this);
+    root->setSizeConstraint(QLayout::SetFixedSize);
     auto* columns = new QHBoxLayout;
     root->addLayout(columns);
 
@@ -77,16 +93,20 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
     ComboBoxLanguage = named(new QComboBox(this), "ComboBoxLanguage");
     ComboBoxLanguage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ComboBoxLanguage->setMinimumWidth(170);
-    ButtonOpenIfo = named(new QPushButton("Open &IFO", this), "ButtonOpenIfo", "View available subtitle languages from IFO");
+    ButtonOpenIfo = named(new QPushButton("Open &IFO", this), "ButtonOpenIfo",
+                          "View available subtitle languages from IFO");
     streamRow->addWidget(ComboBoxLanguage, 1);
     streamRow->addWidget(ButtonOpenIfo);
     left->addLayout(streamRow);
 
-    left->addWidget(named(new QLabel("Characters Matrix File        (Different for each DVD) :", this), "Label2"));
+    left->addWidget(named(
+        new QLabel("Characters Matrix File        (Different for each DVD) :", this), "Label2"));
     auto* matrixRow = new QHBoxLayout;
     EditCharMatrixFile = named(new QLineEdit("New File", this), "EditCharMatrixFile");
-    ButtonOpenCharMatrixFile = named(new QPushButton("- - -", this), "ButtonOpenCharMatrixFile", "Open a Characters Matrix File");
-    ButtonNewMatrix = named(new QPushButton("X", this), "ButtonNewMatrix", "New Characters Matrix File");
+    ButtonOpenCharMatrixFile = named(new QPushButton("- - -", this), "ButtonOpenCharMatrixFile",
+                                     "Open a Characters Matrix File");
+    ButtonNewMatrix =
+        named(new QPushButton("X", this), "ButtonNewMatrix", "New Characters Matrix File");
     ButtonOpenCharMatrixFile->setMaximumWidth(40);
     ButtonNewMatrix->setMaximumWidth(30);
     matrixRow->addWidget(EditCharMatrixFile, 1);
@@ -110,8 +130,10 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
     left->addWidget(options);
 
     auto* textRow = new QHBoxLayout;
-    ButtonClearText = named(new QPushButton("&Clear Text File", this), "ButtonClearText", "Clear the Subtitles Text File");
-    Button1 = named(new QPushButton("&View Text File", this), "Button1", "Show the Subtitles Text File");
+    ButtonClearText = named(new QPushButton("&Clear Text File", this), "ButtonClearText",
+                            "Clear the Subtitles Text File");
+    Button1 =
+        named(new QPushButton("&View Text File", this), "Button1", "Show the Subtitles Text File");
     textRow->addWidget(ButtonClearText);
     textRow->addWidget(Button1);
     left->addLayout(textRow);
@@ -122,12 +144,14 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
     columns->addLayout(right, 1);
     right->addWidget(named(new QLabel("Vob Files :", this), "Label3"));
     LabelVobPath = named(new QLabel(this), "LabelVobPath");
+    LabelVobPath->setMinimumWidth(290);
+    LabelVobPath->setMaximumWidth(340);
     right->addWidget(LabelVobPath);
     auto* listRow = new QHBoxLayout;
     CheckListBoxVob = named(new QListWidget(this), "CheckListBoxVob",
                             "Select Vob(s) from which you want to extract subtitles.");
     CheckListBoxVob->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    CheckListBoxVob->setMinimumSize(260, 180);
+    CheckListBoxVob->setMinimumSize(290, 180);
     CheckListBoxVob->installEventFilter(this);
     auto* arrows = new ArrowPair(this);
     UpDownFilePose = named(static_cast<QWidget*>(arrows), "UpDownFilePose",
@@ -137,7 +161,7 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
     listRow->addWidget(UpDownFilePose);
     right->addLayout(listRow, 1);
     ButtonOpenDir = named(new QPushButton("Open &Dir", this), "ButtonOpenDir");
-    right->addWidget(ButtonOpenDir);
+    right->addWidget(ButtonOpenDir, 0, Qt::AlignLeft);
 
     right->addWidget(named(new QLabel("Last TimeCode :", this), "Label4"));
     auto* tcRow = new QHBoxLayout;
@@ -147,9 +171,8 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
         f->setDialogs(&m_dialogs);
         f->setValMax(max);
         f->setMaximumWidth(44);
-        connect(f, &QLineEdit::textChanged, this, [this] {
-            if (!m_filling && onTimeCodeChanged) onTimeCodeChanged();
-        });
+        f->setAlignment(Qt::AlignRight);
+        connect(f, &QLineEdit::textChanged, this, [this] { timeCodeEdited(); });
         return f;
     };
     Word_uHour = mk("Word_uHour", 24);
@@ -163,15 +186,19 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
     tcRow->addWidget(Word_uSec);
     tcRow->addWidget(new QLabel(",", this));
     tcRow->addWidget(Word_uMSec);
+    tcRow->addStretch(1);
     ButtonResetTC = named(new QPushButton("&Reset", this), "ButtonResetTC",
-                          "Reset if you start working on a new DVD But keep this Code if this is the next Vob of a DVD !");
+                          "Reset if you start working on a new DVD But keep this Code if this is "
+                          "the next Vob of a DVD !");
     tcRow->addWidget(ButtonResetTC);
     right->addLayout(tcRow);
 
     Panel5 = named(new QFrame(this), "Panel5");
-    Panel5->setFrameStyle(QFrame::StyledPanel);
+    Panel5->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     auto* bottom = new QHBoxLayout(Panel5);
-    Label5 = named(new QLabel("!! Start with the first 1Gb VOB and use the Last Time Code !!", Panel5), "Label5");
+    Label5 =
+        named(new QLabel("!! Start with the first 1Gb VOB and use the Last Time Code !!", Panel5),
+              "Label5");
     BitBtnStart = named(new QPushButton("&Start", Panel5), "BitBtnStart");
     BitBtnStart->setDefault(true);
     BitBtnCancel = named(new QPushButton("&Cancel", Panel5), "BitBtnCancel");
@@ -182,36 +209,34 @@ JobSetupDialog::JobSetupDialog(UiDialogs& dialogs, QWidget* parent) : QDialog(pa
     Label5->installEventFilter(this);
     root->addWidget(Panel5);
 
-    connect(RadioGroupAction, &RadioGroup::clicked, this, [this] { updateActionEnabling(); });
-    connect(ComboBoxLanguage, qOverload<int>(&QComboBox::activated), this, [this](int i) {
-        if (onStreamChosen) onStreamChosen(i);
-    });
-    connect(ButtonOpenDir, &QPushButton::clicked, this, [this] { openDir(); });
-    connect(ButtonOpenIfo, &QPushButton::clicked, this, [this] { openIfo(); });
-    connect(ButtonResetTC, &QPushButton::clicked, this, [this] {
-        if (onResetTimeCode) onResetTimeCode();
-    });
+    connect(RadioGroupAction, &RadioGroup::clicked, this, [this] { RadioGroupActionClick(); });
+    connect(ComboBoxLanguage, qOverload<int>(&QComboBox::activated), this,
+            [this](int i) { m_session.job().SubtitleStreamId = StreamIdOfLine(i); });
+    connect(ButtonOpenDir, &QPushButton::clicked, this, [this] { ButtonOpenDirClick(); });
+    connect(ButtonOpenIfo, &QPushButton::clicked, this, [this] { ButtonOpenIfoClick(); });
+    connect(ButtonResetTC, &QPushButton::clicked, this, [this] { ButtonResetTCClick(); });
     connect(ButtonOpenCharMatrixFile, &QPushButton::clicked, this, [this] {
-        if (onOpenMatrix) onOpenMatrix();
+        if (confirmDiscardMatrix && !confirmDiscardMatrix()) return;
+        if (openMatrix) openMatrix();
+        refreshMatrixField();
     });
     connect(ButtonNewMatrix, &QPushButton::clicked, this, [this] {
-        if (onNewMatrix) onNewMatrix();
+        if (newMatrix) newMatrix();
+        refreshMatrixField();
     });
     connect(ButtonClearText, &QPushButton::clicked, this, [this] {
-        if (onClearText) onClearText();
+        if (clearSubtitles) clearSubtitles();
     });
     connect(Button1, &QPushButton::clicked, this, [this] {
         reject();
-        if (onViewText) onViewText();
+        if (showSubtitlesWindow) showSubtitlesWindow();
     });
     connect(BitBtnStart, &QPushButton::clicked, this, [this] {
-        if (onStart && onStart()) accept();
+        if (BitBtnStartClick()) accept();
     });
     connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QStringList lines;
-    for (int k = 1; k <= 32; ++k) lines << QString::number(k) + (k < 10 ? "  - " : " - ");
-    fillStreamList(lines);
+    FillStreamList();
 }
 
 QString JobSetupDialog::vobEntryText(const QString& fileName, uint64_t byteSize) {
@@ -222,17 +247,18 @@ QString JobSetupDialog::vobEntryText(const QString& fileName, uint64_t byteSize)
     return name + "[" + kb + " Kb]";
 }
 
-void JobSetupDialog::scanDirectory(const std::filesystem::path& dirIn) {
-    std::filesystem::path dir = dirIn;
+void JobSetupDialog::scanDirectory(const std::filesystem::path& dir) {
     openDialogFolder = dir;
     LabelVobPath->setText(QString::fromStdString(dir.string()));
+    LabelVobPath->setToolTip(LabelVobPath->text());
     CheckListBoxVob->clear();
     VobPaths.clear();
     for (const auto& p : listFilesMatching(dir, "*.VOB")) {
         std::error_code ec;
         uint64_t size = std::filesystem::file_size(p, ec);
         if (ec) size = 0;
-        auto* item = new QListWidgetItem(vobEntryText(QString::fromStdString(p.filename().string()), size));
+        auto* item =
+            new QListWidgetItem(vobEntryText(QString::fromStdString(p.filename().string()), size));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         CheckListBoxVob->addItem(item);
@@ -242,55 +268,179 @@ void JobSetupDialog::scanDirectory(const std::filesystem::path& dirIn) {
 
 void JobSetupDialog::moveSelected(int delta) {
     const int row = CheckListBoxVob->currentRow();
-    if (row < 0 || !CheckListBoxVob->currentItem() || !CheckListBoxVob->currentItem()->isSelected()) return;
+    if (row < 0 || !CheckListBoxVob->currentItem() || !CheckListBoxVob->currentItem()->isSelected())
+        return;
     const int to = row + delta;
-    if (to < 0 || to >= CheckListBoxVob->count()) return;
-    // The check mark and the selection travel with the entry.
+    if (to < 0 || to >= CheckListBoxVob->count() || size_t(std::max(row, to)) >= VobPaths.size())
+        return;
     QListWidgetItem* item = CheckListBoxVob->takeItem(row);
     CheckListBoxVob->insertItem(to, item);
     std::swap(VobPaths[size_t(row)], VobPaths[size_t(to)]);
     CheckListBoxVob->setCurrentRow(to);
 }
 
-void JobSetupDialog::fillStreamList(const QStringList& lines) {
+void JobSetupDialog::ReadIfoLanguages(const std::filesystem::path& ifo) {
+    const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, StreamLanguages);
+    FillStreamList();
+    if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
+}
+
+void JobSetupDialog::FillStreamList() {
     ComboBoxLanguage->clear();
-    ComboBoxLanguage->addItems(lines);
+    for (const std::string& line : mirtal::FillStreamList(StreamLanguages))
+        ComboBoxLanguage->addItem(fromCp1252(line));
     ComboBoxLanguage->setCurrentIndex(0);
+    // The list shows its first line chosen; the job follows what it shows.
+    m_session.job().SubtitleStreamId = StreamIdOfLine(0);
 }
 
 std::vector<std::filesystem::path> JobSetupDialog::checkedPaths() const {
     std::vector<std::filesystem::path> out;
     for (int i = 0; i < CheckListBoxVob->count() && size_t(i) < VobPaths.size(); ++i)
-        if (CheckListBoxVob->item(i)->checkState() == Qt::Checked) out.push_back(VobPaths[size_t(i)]);
+        if (CheckListBoxVob->item(i)->checkState() == Qt::Checked)
+            out.push_back(VobPaths[size_t(i)]);
     return out;
 }
 
-void JobSetupDialog::setLastTimeCode(uint8_t h, uint8_t m, uint8_t s, uint16_t ms) {
-    Word_uHour->setValeur(h);
-    Word_uMin->setValeur(m);
-    Word_uSec->setValeur(s);
-    Word_uMSec->setValeur(ms);
+TTimeCode JobSetupDialog::LastTimeCode() {
+    return {uint8_t(Word_uHour->valeur()), uint8_t(Word_uMin->valeur()),
+            uint8_t(Word_uSec->valeur()), Word_uMSec->valeur()};
 }
 
-void JobSetupDialog::updateActionEnabling() {
+void JobSetupDialog::setLastTimeCode(TTimeCode tc) {
+    Word_uHour->setValeur(tc.Hour);
+    Word_uMin->setValeur(tc.Min);
+    Word_uSec->setValeur(tc.Sec);
+    Word_uMSec->setValeur(tc.MSec);
+}
+
+// Any change of a field, typed or refilled, re-anchors the time line at the
+// next pack.
+void JobSetupDialog::timeCodeEdited() {
+    Demuxer& demuxer = m_session.demuxer();
+    demuxer.LastTimeCode = LastTimeCode();
+    demuxer.MarkRebase();
+}
+
+void JobSetupDialog::refreshMatrixField() {
+    EditCharMatrixFile->setText(fromCp1252(MatrixFileFieldText(m_session.matrix())));
+}
+
+void JobSetupDialog::RadioGroupActionClick() {
     const int a = RadioGroupAction->itemIndex();
     CheckBoxPictTiming->setEnabled(a == 1 || a == 2);
 }
 
+void JobSetupDialog::ButtonResetTCClick() {
+    m_session.demuxer().ResetTimeBase(m_session.display());
+    setLastTimeCode(m_session.demuxer().LastTimeCode);
+    m_session.host().displayChanged(m_session.display());
+}
+
+void JobSetupDialog::ButtonOpenDirClick() {
+    FileDialogRequest r;
+    r.title = "Open";
+    r.filter = kVobFilter;
+    r.initialFolder = openDialogFolder;
+    auto f = m_dialogs.chooseOpenFile(r);
+    if (!f) return;
+    scanDirectory(f->parent_path());
+}
+
+void JobSetupDialog::ButtonOpenIfoClick() {
+    FileDialogRequest r;
+    r.title = "Open";
+    r.filter = kIfoFilter;
+    r.initialFolder = openDialogFolder;
+    auto f = m_dialogs.chooseOpenFile(r);
+    if (!f) return;
+    openDialogFolder = f->parent_path();
+    ReadIfoLanguages(*f);
+    scanDirectory(f->parent_path());
+}
+
+bool JobSetupDialog::ConfirmAppend() {
+    if (m_session.document().NbSubTitle() == 0) return true;
+    const MessageCatalogue& msg = m_session.catalogue();
+    return m_dialogs.ask(MessageKind::Information, {Answer::Ok, Answer::Cancel},
+                         msg.text(21) + "\r" + msg.text(22)) == Answer::Ok;
+}
+
+std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int titleMessage) {
+    FileDialogRequest r;
+    r.title = m_session.catalogue().text(titleMessage);
+    std::filesystem::path& folder = m_session.actions().pictureFolder;
+    r.initialFolder = folder;
+    auto chosen = m_dialogs.chooseSaveFile(r);
+    if (chosen) folder = chosen->parent_path();
+    return chosen;
+}
+
+bool JobSetupDialog::BitBtnStartClick() {
+    const MessageCatalogue& msg = m_session.catalogue();
+    JobSetup setup;
+    setup.files = checkedPaths();
+    if (setup.files.empty()) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(25));
+        return false;
+    }
+    setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 3) + 1);
+    setup.withTimingAndPosition = CheckBoxPictTiming->isChecked();
+    auto showSubtitles = [this] {
+        if (showSubtitlesWindow) showSubtitlesWindow();
+    };
+    switch (setup.action) {
+    case kActionOcr:
+        if (!ConfirmAppend()) return false;
+        showSubtitles();
+        break;
+    case kActionBmp:
+    case kActionSup: {
+        if (setup.withTimingAndPosition) {
+            if (!ConfirmAppend()) return false;
+            showSubtitles();
+        }
+        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? 38 : 39);
+        if (!prefix) return false;
+        setup.picturePrefix = prefix->string();
+        showSubtitles();
+        break;
+    }
+    default: // only show: the session arms the adjustment step and the controller
+        break;
+    }
+    if (setup.action != kActionShow && m_session.document().SplitActive())
+        m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
+    setup.showSubPict = showSubPict ? showSubPict() : true;
+    m_session.job().SubtitleStreamId =
+        StreamIdOfLine(std::max(0, ComboBoxLanguage->currentIndex()));
+    m_session.demuxer().LastTimeCode = LastTimeCode();
+    std::string error;
+    if (!m_session.startJob(setup, &error)) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
+        return false;
+    }
+    if (onStarted) onStarted();
+    return true;
+}
+
 void JobSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (onShow) onShow();
-    updateActionEnabling();
+    setLastTimeCode(m_session.demuxer().CurrentStreamTime());
+    RadioGroupActionClick();
+    refreshMatrixField();
 }
 
 bool JobSetupDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == CheckListBoxVob && event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
-        if ((ke->key() == Qt::Key_Up || ke->key() == Qt::Key_Down) && (ke->modifiers() & Qt::ControlModifier)) {
+        if ((ke->key() == Qt::Key_Up || ke->key() == Qt::Key_Down) &&
+            (ke->modifiers() & Qt::ControlModifier)) {
             moveSelected(ke->key() == Qt::Key_Up ? -1 : 1);
             return true; // swallowed: the selection follows the moved entry
         }
     }
+    // The bottom panel moves the window, as a title bar would.
     if ((watched == Panel5 || watched == Label5) && event->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton) m_dragStart = me->globalPosition().toPoint();
@@ -304,29 +454,6 @@ bool JobSetupDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void JobSetupDialog::openDir() {
-    FileDialogRequest r;
-    r.title = "Open";
-    r.filter = "VOB (*.vob)|*.vob|VTS Ifo (vts_*.ifo)|vts_*.ifo|All Ifo (*.ifo)|*.ifo|All (*.*)|*.*";
-    r.initialFolder = openDialogFolder;
-    auto f = m_dialogs.chooseOpenFile(r);
-    if (!f) return;
-    scanDirectory(f->parent_path());
-}
-
-void JobSetupDialog::openIfo() {
-    FileDialogRequest r;
-    r.title = "Open";
-    // The IFO filter first, as the dialog's chosen file type.
-    r.filter = "VTS Ifo (vts_*.ifo)|vts_*.ifo|VOB (*.vob)|*.vob|All Ifo (*.ifo)|*.ifo|All (*.*)|*.*";
-    r.initialFolder = openDialogFolder;
-    auto f = m_dialogs.chooseOpenFile(r);
-    if (!f) return;
-    openDialogFolder = f->parent_path();
-    if (onIfoChosen) onIfoChosen(*f);
-    scanDirectory(f->parent_path());
 }
 
 } // namespace mirtal

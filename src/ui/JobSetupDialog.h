@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QDialog>
-#include <QStringList>
+#include "rip/IfoLanguages.h"
+#include "subtitles/TimeCode.h"
 
+#include <QDialog>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -14,23 +15,23 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QSpinBox;
 class QFrame;
 
 namespace mirtal {
 
 class RadioGroup;
+class Session;
 class TWord_u;
 class UiDialogs;
 
 // "What To Do ?": which VOB files in which order, which subtitle stream,
 // which character matrix, what to do with each subpicture and from which
 // time code the job's time line continues. Created once; keeps its contents
-// between showings.
+// between showings. Start hands the job to the session.
 class JobSetupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit JobSetupDialog(UiDialogs& dialogs, QWidget* parent = nullptr);
+    JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* parent = nullptr);
 
     QComboBox* ComboBoxLanguage;
     QPushButton* ButtonOpenIfo;
@@ -54,6 +55,8 @@ public:
 
     // Paths parallel to the entries of CheckListBoxVob.
     std::vector<std::filesystem::path> VobPaths;
+    // Display names of the 32 subpicture streams, from the last IFO read.
+    mirtal::StreamLanguages StreamLanguages;
     std::filesystem::path openDialogFolder; // initial folder of OpenDialogVob
 
     // The check-list text of one file: name padded to 14, "[", KiB right-aligned
@@ -61,39 +64,50 @@ public:
     static QString vobEntryText(const QString& fileName, uint64_t byteSize);
     // Lists the *.VOB files of a folder, sorted by name without regard to case.
     void scanDirectory(const std::filesystem::path& dir);
-    // Moves the selected entry one place up (-1) or down (+1).
+    // Moves the selected entry one place up (-1) or down (+1); its check
+    // mark and the selection travel with it.
     void moveSelected(int delta);
-    // The 32 lines of the stream list.
-    void fillStreamList(const QStringList& lines);
+    // Reads the stream languages of a title set IFO and refills the list; a
+    // damaged file is reported and keeps the names read before the damage.
+    void ReadIfoLanguages(const std::filesystem::path& ifo);
+    void FillStreamList();
     // Paths of the checked entries, in list order.
     std::vector<std::filesystem::path> checkedPaths() const;
 
-    void setLastTimeCode(uint8_t h, uint8_t m, uint8_t s, uint16_t ms);
+    TTimeCode LastTimeCode();
+    void setLastTimeCode(TTimeCode tc);
+    // The matrix file field after the matrix was opened, saved or replaced.
+    void refreshMatrixField();
 
-    // Wiring supplied by the application.
-    std::function<void()> onShow;              // refill the Last TimeCode from the stream clock
-    std::function<void()> onTimeCodeChanged;   // a Last TimeCode field changed
-    std::function<void()> onResetTimeCode;     // the Reset button
-    std::function<void(int)> onStreamChosen;   // 0-based line index
-    std::function<void(std::filesystem::path)> onIfoChosen;
-    std::function<void()> onOpenMatrix;
-    std::function<void()> onNewMatrix;
-    std::function<void()> onClearText;
-    std::function<void()> onViewText;
-    std::function<bool()> onStart;             // true when the job started (the dialog closes)
+    // Handlers, as the buttons run them.
+    void RadioGroupActionClick();
+    void ButtonResetTCClick();
+    void ButtonOpenDirClick();
+    void ButtonOpenIfoClick();
+    // True when the job started; the dialog then closes.
+    bool BitBtnStartClick();
+    // False when the user refuses to add to a non-empty subtitle list.
+    bool ConfirmAppend();
 
-    void updateActionEnabling();
+    // The other windows, installed by the application.
+    std::function<void()> showSubtitlesWindow;
+    std::function<void()> clearSubtitles;
+    std::function<bool()> confirmDiscardMatrix;
+    std::function<void()> openMatrix;
+    std::function<void()> newMatrix;
+    std::function<bool()> showSubPict; // the main window's "Show Pict." box
+    std::function<void()> onStarted;
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void openDir();
-    void openIfo();
+    void timeCodeEdited();
+    std::optional<std::filesystem::path> choosePicturePrefix(int titleMessage);
 
+    Session& m_session;
     UiDialogs& m_dialogs;
-    bool m_filling = false;
     QPoint m_dragStart;
 };
 

@@ -1,12 +1,13 @@
 #include "ui/MainWindow.h"
 
+#include "base/MessageCatalogue.h"
 #include "ui/RadioGroup.h"
+#include "ui/UiDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QGridLayout>
@@ -19,8 +20,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mirtal {
 
@@ -33,15 +36,23 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QStr
     return l;
 }
 
-qint64 tickNow() {
+qint64 systemTick() {
     static QElapsedTimer t;
     if (!t.isValid()) t.start();
     return t.elapsed();
 }
 
+// Beyond 500 % the stretched background alone would take hundreds of
+// megabytes; only a damaged settings file or a giant window asks for it.
+constexpr int kLargestDrawnZoom = 5000;
+
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(PreviewSettings& preview, UiDialogs& dialogs,
+                       const MessageCatalogue& catalogue, std::filesystem::path programFolder,
+                       QWidget* parent)
+    : QMainWindow(parent), tickCount(systemTick), m_preview(preview), m_dialogs(dialogs),
+      m_catalogue(catalogue), m_programFolder(std::move(programFolder)) {
     setObjectName("Form1");
     setWindowTitle("Mirtal 0.94b");
     auto* central = new QWidget(this);
@@ -50,57 +61,57 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     v->setContentsMargins(2, 2, 2, 2);
     v->setSpacing(2);
 
-    auto* top = new QFrame(central);
-    top->setObjectName("Panel2");
-    top->setFrameStyle(QFrame::StyledPanel);
-    buildTopBar(top);
-    v->addWidget(top);
+    Panel2 = new QFrame(central);
+    Panel2->setObjectName("Panel2");
+    Panel2->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    buildTopBar(Panel2);
+    v->addWidget(Panel2);
 
-    auto* panel1 = new QFrame(central);
-    panel1->setObjectName("Panel1");
-    panel1->setFrameStyle(QFrame::StyledPanel);
-    auto* p1 = new QVBoxLayout(panel1);
+    Panel1 = new QFrame(central);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* p1 = new QVBoxLayout(Panel1);
     p1->setContentsMargins(2, 2, 2, 2);
-    auto* counters = new QWidget(panel1);
+    auto* counters = new QWidget(Panel1);
     counters->setObjectName("PanelCounters");
     buildCounterBar(counters);
     p1->addWidget(counters);
 
     auto* previewRow = new QHBoxLayout;
-    Preview = new PreviewPane(panel1);
-    auto* scroll = new QScrollArea(panel1);
+    Preview = new PreviewPane(Panel1);
+    auto* scroll = new QScrollArea(Panel1);
     scroll->setObjectName("ScrollPreview");
     scroll->setWidget(Preview);
     scroll->setWidgetResizable(false);
     scroll->setFrameStyle(QFrame::NoFrame);
     previewRow->addWidget(scroll, 1);
     buildOptionsPanel();
-    PanelPreviewCfg->setParent(panel1);
+    PanelPreviewCfg->setParent(Panel1);
     previewRow->addWidget(PanelPreviewCfg);
     PanelPreviewCfg->hide();
     p1->addLayout(previewRow, 1);
-    v->addWidget(panel1, 1);
+    v->addWidget(Panel1, 1);
     setCentralWidget(central);
     buildMenu();
 
-    for (QWidget* w : {static_cast<QWidget*>(central), static_cast<QWidget*>(top), static_cast<QWidget*>(panel1),
-                       counters, static_cast<QWidget*>(Preview), static_cast<QWidget*>(PanelPreviewCfg),
-                       static_cast<QWidget*>(Preview->image()), static_cast<QWidget*>(Preview->background())})
-        enableDragging(w);
+    m_dragSurfaces = {central,         Panel2,           Panel1,
+                      counters,        Preview,          scroll->viewport(),
+                      PanelPreviewCfg, Preview->image(), Preview->background()};
+    for (QObject* o : m_dragSurfaces) o->installEventFilter(this);
 
     // Outer size 743 x 686, never larger than the screen, centred on it.
     QSize size(743, 686);
     if (QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect avail = s->availableGeometry();
-        size = size.boundedTo(avail.size());
+        const QRect screen = s->geometry();
+        size = size.boundedTo(screen.size());
         resize(size);
-        move(avail.center() - QPoint(size.width() / 2, size.height() / 2));
+        move(screen.center() - QPoint(size.width() / 2, size.height() / 2));
     } else {
         resize(size);
     }
 }
 
-void MainWindow::buildTopBar(QWidget* bar) {
+void MainWindow::buildTopBar(QFrame* bar) {
     auto* g = new QGridLayout(bar);
     g->setContentsMargins(4, 2, 4, 2);
     g->setHorizontalSpacing(6);
@@ -113,10 +124,15 @@ void MainWindow::buildTopBar(QWidget* bar) {
     CoolButtonOpenVob->setObjectName("CoolButtonOpenVob");
     CoolButtonOpenVob->setToolTip("Open Decrypted Vob(s)");
     CoolButtonOpenVob->setIcon(QApplication::style()->standardIcon(QStyle::SP_DialogOpenButton));
+    CoolButtonOpenVob->setIconSize(QSize(24, 24));
+    CoolButtonOpenVob->setAutoRaise(true);
     CoolButtonShowSubtitleText = new QToolButton(bar);
     CoolButtonShowSubtitleText->setObjectName("CoolButtonShowSubtitleText");
     CoolButtonShowSubtitleText->setToolTip("Show/Hide subtitles text window");
-    CoolButtonShowSubtitleText->setIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    CoolButtonShowSubtitleText->setIcon(
+        QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    CoolButtonShowSubtitleText->setIconSize(QSize(24, 24));
+    CoolButtonShowSubtitleText->setAutoRaise(true);
     LabelTimeElapsed = label(bar, "LabelTimeElapsed", "00:00:00");
     LabelTimeRemaining = label(bar, "LabelTimeRemaining", "");
     ProgressBar1 = new QProgressBar(bar);
@@ -127,26 +143,27 @@ void MainWindow::buildTopBar(QWidget* bar) {
     ButtonPause->setObjectName("ButtonPause");
     ButtonPause->setToolTip("Pause / Continue Vob scanning");
     ButtonPause->setEnabled(false);
+    ButtonPause->setMinimumWidth(96);
     Button1 = new QPushButton("Save Lang", bar);
     Button1->setObjectName("Button1");
     Button1->setVisible(false);
 
     g->addWidget(CoolButtonOpenVob, 0, 0, 2, 1);
     g->addWidget(CoolButtonShowSubtitleText, 0, 1, 2, 1);
-    g->addWidget(LabelPos, 0, 2);
-    g->addWidget(label(bar, "Label7", "Chapters:"), 0, 3);
-    g->addWidget(LabelChapters, 0, 4);
-    g->addWidget(LabelFPS, 0, 5);
-    g->addWidget(label(bar, "Label8", "Mode:"), 0, 6);
-    g->addWidget(LabelMode, 0, 7);
-    g->addWidget(label(bar, "Label9", "Time Elapsed:"), 1, 2);
+    g->addWidget(LabelPos, 0, 2, 1, 2);
+    g->addWidget(label(bar, "LabelChaptersTitle", "Chapters:"), 0, 4);
+    g->addWidget(LabelChapters, 0, 5);
+    g->addWidget(LabelFPS, 0, 6);
+    g->addWidget(label(bar, "LabelModeTitle", "Mode:"), 0, 7);
+    g->addWidget(LabelMode, 0, 8);
+    g->addWidget(label(bar, "LabelTimeElapsedTitle", "Time Elapsed:"), 1, 2);
     g->addWidget(LabelTimeElapsed, 1, 3);
-    g->addWidget(label(bar, "Label10", "Time Remaining:"), 1, 4);
+    g->addWidget(label(bar, "LabelTimeRemainingTitle", "Time Remaining:"), 1, 4);
     g->addWidget(LabelTimeRemaining, 1, 5);
-    g->addWidget(ProgressBar1, 1, 6, 1, 2);
-    g->addWidget(ButtonPause, 0, 8, 2, 1);
-    g->addWidget(Button1, 0, 9);
-    g->setColumnStretch(7, 1);
+    g->addWidget(ProgressBar1, 1, 6, 1, 3);
+    g->addWidget(ButtonPause, 0, 9, 2, 1);
+    g->addWidget(Button1, 0, 10);
+    g->setColumnStretch(8, 1);
 }
 
 void MainWindow::buildCounterBar(QWidget* bar) {
@@ -158,7 +175,8 @@ void MainWindow::buildCounterBar(QWidget* bar) {
     LabelVobNum = label(bar, "LabelVobNum", "0", "Current file");
     LabelVobNb = label(bar, "LabelVobNb", "0", "Number of selected files");
     LabelVobFile = label(bar, "LabelVobFile", "None", "Current Vob File Name");
-    LabelTotalNbSup = label(bar, "LabelTotalNbSup", "0", "Number of SubPictures in All Selected Vob(s)");
+    LabelTotalNbSup =
+        label(bar, "LabelTotalNbSup", "0", "Number of SubPictures in All Selected Vob(s)");
     LabelX1 = label(bar, "LabelX1", "000");
     LabelY1 = label(bar, "LabelY1", "000");
     LabelX2 = label(bar, "LabelX2", "000");
@@ -173,37 +191,59 @@ void MainWindow::buildCounterBar(QWidget* bar) {
     ButtonPreviewOption = new QPushButton("...", bar);
     ButtonPreviewOption->setObjectName("ButtonPreviewOption");
     ButtonPreviewOption->setToolTip("Preview Options");
+    ButtonPreviewOption->setMaximumWidth(32);
+
+    // "Vob      of       :" is one label in the original layout; its two
+    // numbers sit in its gaps.
+    auto* vobOf = new QWidget(bar);
+    auto* h = new QHBoxLayout(vobOf);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(3);
+    h->addWidget(label(vobOf, "LabelVobOf", "Vob      of       :"));
+    h->addWidget(LabelVobNum);
+    h->addWidget(LabelVobNb);
+    h->addWidget(LabelVobFile, 1);
+    LabelVobNum->setParent(vobOf);
+    LabelVobNb->setParent(vobOf);
+    LabelVobFile->setParent(vobOf);
 
     int c = 0;
-    g->addWidget(label(bar, "Label1", "Vob Pict.:"), 0, c++);
+    g->addWidget(label(bar, "LabelVobPict", "Vob Pict.:"), 0, c++);
     g->addWidget(LabelNbSup, 0, c++);
-    g->addWidget(label(bar, "Label2", "Vob      of       :"), 0, c++);
-    g->addWidget(LabelVobNum, 0, c++);
-    g->addWidget(LabelVobNb, 0, c++);
-    g->addWidget(LabelVobFile, 0, c++);
-    g->addWidget(label(bar, "Label3", "Total Pict.:"), 0, c++);
+    g->addWidget(vobOf, 0, c, 1, 5);
+    c += 5;
+    g->addWidget(label(bar, "LabelTotalPict", "Total Pict.:"), 0, c++);
     g->addWidget(LabelTotalNbSup, 0, c++);
-    g->addWidget(LabelTime, 0, c++);
-    g->addWidget(LabelTime7, 0, c++);
+    g->addWidget(LabelTime, 0, c, 1, 2);
+    c += 2;
+    g->addWidget(LabelTime7, 0, c, 1, 2);
     c = 0;
     const char* names[] = {"X1:", "Y1:", "X2:", "Y2:", "Width:", "Height:"};
+    const char* ids[] = {"LabelX1Title", "LabelY1Title",    "LabelX2Title",
+                         "LabelY2Title", "LabelWidthTitle", "LabelHeightTitle"};
     QLabel* values[] = {LabelX1, LabelY1, LabelX2, LabelY2, LabelWidth, LabelHeight};
     for (int i = 0; i < 6; ++i) {
-        g->addWidget(label(bar, qPrintable(QString("LabelC%1").arg(i)), names[i]), 1, c++);
+        g->addWidget(label(bar, ids[i], names[i]), 1, c++);
         g->addWidget(values[i], 1, c++);
     }
-    g->addWidget(CheckBoxShowSubPict, 1, c++);
+    g->addWidget(CheckBoxShowSubPict, 1, c, 1, 2);
+    c += 2;
     g->addWidget(ButtonPreviewOption, 1, c++);
-    g->setColumnStretch(c, 1);
+    g->setColumnStretch(13, 1);
 }
 
 void MainWindow::buildOptionsPanel() {
     PanelPreviewCfg = new QFrame;
     PanelPreviewCfg->setObjectName("PanelPreviewCfg");
-    PanelPreviewCfg->setFrameStyle(QFrame::StyledPanel);
+    PanelPreviewCfg->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    PanelPreviewCfg->setFixedWidth(190);
     auto* v = new QVBoxLayout(PanelPreviewCfg);
     v->setContentsMargins(4, 4, 4, 4);
-    v->addWidget(label(PanelPreviewCfg, "LabelDisplayOptions", "Display Options"));
+    QLabel* heading = label(PanelPreviewCfg, "LabelDisplayOptions", "Display Options");
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    v->addWidget(heading, 0, Qt::AlignHCenter);
     auto* zoomRow = new QHBoxLayout;
     zoomRow->addWidget(label(PanelPreviewCfg, "LabelZoom", "Zoom :"));
     SpinEditZoom = new QSpinBox(PanelPreviewCfg);
@@ -229,25 +269,36 @@ void MainWindow::buildOptionsPanel() {
     SpinEditAspectRatio->setObjectName("SpinEditAspectRatio");
     SpinEditAspectRatio->setRange(0, 288);
     SpinEditAspectRatio->setValue(30);
-    PanelRatio = label(PanelPreviewCfg, "PanelRatio", PreviewPane::FreeRatioText(30));
+    PanelRatio = new QFrame(PanelPreviewCfg);
+    PanelRatio->setObjectName("PanelRatio");
     PanelRatio->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* ratioLayout = new QHBoxLayout(PanelRatio);
+    ratioLayout->setContentsMargins(4, 1, 4, 1);
+    m_ratioText = new QLabel(PreviewPane::FreeRatioText(30), PanelRatio);
+    m_ratioText->setAlignment(Qt::AlignCenter);
+    ratioLayout->addWidget(m_ratioText);
     freeRow->addWidget(SpinEditAspectRatio);
-    freeRow->addWidget(PanelRatio);
+    freeRow->addWidget(PanelRatio, 1);
     v->addLayout(freeRow);
     ButtonImgBack = new QPushButton("Load Img.", PanelPreviewCfg);
     ButtonImgBack->setObjectName("ButtonImgBack");
     v->addWidget(ButtonImgBack);
     auto* colours = new QHBoxLayout;
-    PanelBorderColor = new QPushButton(PanelPreviewCfg);
+    PanelBorderColor = new QFrame(PanelPreviewCfg);
     PanelBorderColor->setObjectName("PanelBorderColor");
     PanelBorderColor->setToolTip("Border color");
-    PanelInnerColor = new QPushButton(PanelPreviewCfg);
+    PanelInnerColor = new QFrame(PanelPreviewCfg);
     PanelInnerColor->setObjectName("PanelInnerColor");
     PanelInnerColor->setToolTip("Inner color");
-    setSwatch(PanelBorderColor, 0x6D6F8B);
-    setSwatch(PanelInnerColor, 0xC7BABB);
-    colours->addWidget(PanelBorderColor);
-    colours->addWidget(PanelInnerColor);
+    for (QFrame* swatch : {PanelBorderColor, PanelInnerColor}) {
+        swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        swatch->setMinimumHeight(22);
+        swatch->setCursor(Qt::PointingHandCursor);
+        swatch->installEventFilter(this);
+        colours->addWidget(swatch);
+    }
+    setSwatch(PanelBorderColor, PreviewSettings{}.BorderColor);
+    setSwatch(PanelInnerColor, PreviewSettings{}.InnerColor);
     v->addLayout(colours);
     CheckBoxTruePos = new QCheckBox("Show at true position", PanelPreviewCfg);
     CheckBoxTruePos->setObjectName("CheckBoxTruePos");
@@ -255,7 +306,22 @@ void MainWindow::buildOptionsPanel() {
     CheckBoxTruePos->setChecked(true);
     v->addWidget(CheckBoxTruePos);
     v->addStretch(1);
-    v->addWidget(label(PanelPreviewCfg, "LabelSpeed", "Disable background for better speed !"));
+    QLabel* footer = label(PanelPreviewCfg, "LabelSpeed", "Disable background for better speed !");
+    footer->setWordWrap(true);
+    v->addWidget(footer);
+
+    connect(ButtonPreviewOption, &QPushButton::clicked, this,
+            [this] { ButtonPreviewOptionClick(); });
+    connect(CheckBoxTruePos, &QCheckBox::toggled, this, [this] { previewOptionChanged(); });
+    connect(CheckBoxAutoZoom, &QCheckBox::toggled, this, [this] { previewOptionChanged(); });
+    connect(RadioGroupPreviewBack, &RadioGroup::clicked, this, [this] { previewOptionChanged(); });
+    connect(ComboBoxAspectRatio, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this] { ComboBoxAspectRatioChange(); });
+    connect(SpinEditAspectRatio, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this] { SpinEditAspectRatioChange(); });
+    connect(SpinEditZoom, qOverload<int>(&QSpinBox::valueChanged), this,
+            [this] { SpinEditZoomChange(); });
+    connect(ButtonImgBack, &QPushButton::clicked, this, [this] { ButtonImgBackClick(); });
 }
 
 void MainWindow::buildMenu() {
@@ -263,12 +329,14 @@ void MainWindow::buildMenu() {
     bar->setObjectName("MainMenu1");
     QMenu* file = bar->addMenu("&File");
     file->setObjectName("File1");
+    file->menuAction()->setObjectName("File1");
     OpenVob1 = file->addAction("&Open Vob(s)");
     OpenVob1->setObjectName("OpenVob1");
     Quit1 = file->addAction("&Quit");
     Quit1->setObjectName("Quit1");
     QMenu* matrix = bar->addMenu("&Characters Matrix");
     matrix->setObjectName("CharactersMatrix1");
+    matrix->menuAction()->setObjectName("CharactersMatrix1");
     EditViewCharactersMatrix1 = matrix->addAction("&Edit/View Characters Matrix");
     EditViewCharactersMatrix1->setObjectName("EditViewCharactersMatrix1");
     OpenCharacterMatrix1 = matrix->addAction("&Open Characters Matrix File");
@@ -281,11 +349,13 @@ void MainWindow::buildMenu() {
     NewCharaterMatrix1->setObjectName("NewCharaterMatrix1");
     Output1 = bar->addMenu("&Output");
     Output1->setObjectName("Output1");
+    Output1->menuAction()->setObjectName("Output1");
     Output1->addAction("&Save Output Text As")->setObjectName("SaveOutputTextAs1");
     Output1->addAction("Output Text File &Options")->setObjectName("OutputTextFileOptions1");
     Output1->menuAction()->setVisible(false);
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("Options2");
+    options->menuAction()->setObjectName("Options2");
     GUILanguage1 = options->addMenu("GUI &Language");
     GUILanguage1->setObjectName("GUILanguage1");
     GUILanguage1->menuAction()->setObjectName("GUILanguage1");
@@ -295,21 +365,159 @@ void MainWindow::buildMenu() {
     About1->setObjectName("About1");
 }
 
-void MainWindow::setRectLabels(const Rect& r, int width, int height) {
+void MainWindow::ShowPicture(const QImage& picture, const Rect& r) {
+    Preview->setAtTruePos(m_preview.AtTruePos);
+    Preview->showPicture(picture, r);
     LabelX1->setText(QString::number(r.X1));
     LabelY1->setText(QString::number(r.Y1));
     LabelX2->setText(QString::number(r.X2));
     LabelY2->setText(QString::number(r.Y2));
-    LabelWidth->setText(QString::number(width));
-    LabelHeight->setText(QString::number(height));
+    LabelWidth->setText(QString::number(picture.width()));
+    LabelHeight->setText(QString::number(picture.height()));
 }
 
-void MainWindow::setSwatch(QPushButton* swatch, Colour c) {
+void MainWindow::ApplyZoom(int z) {
+    Preview->setAtTruePos(m_preview.AtTruePos);
+    Preview->ApplyZoom(std::clamp(z, 0, kLargestDrawnZoom));
+}
+
+bool MainWindow::SetUpBackground(QString* error) {
+    Preview->setAtTruePos(m_preview.AtTruePos);
+    const bool ok = Preview->SetUpBackground(m_preview, error);
+    if (m_preview.BackMode != 0) applyZoomSetting();
+    return ok;
+}
+
+void MainWindow::setUpPreview() {
+    PreviewReady = false;
+    ApplyZoom(m_preview.Zoom);
+    SetUpBackground();
+    PreviewReady = true;
+}
+
+void MainWindow::applyZoomSetting() {
+    if (PreviewReady) m_preview.Zoom = uint16_t(SpinEditZoom->value() * 10);
+    if (m_preview.AutoZoom) m_preview.Zoom = uint16_t(PreviewPane::autoZoom(width(), height()));
+    ApplyZoom(m_preview.Zoom);
+}
+
+void MainWindow::ButtonPreviewOptionClick() {
+    if (PanelPreviewCfg->isVisible()) {
+        PanelPreviewCfg->hide();
+        return;
+    }
+    fillPreviewOptions();
+    PanelPreviewCfg->show();
+}
+
+void MainWindow::fillPreviewOptions() {
+    PreviewReady = false;
+    SpinEditZoom->setValue(m_preview.Zoom / 10);
+    CheckBoxAutoZoom->setChecked(m_preview.AutoZoom);
+    RadioGroupPreviewBack->setItemIndex(m_preview.BackMode < 4 ? m_preview.BackMode : -1);
+    ComboBoxAspectRatio->setCurrentIndex(m_preview.AspectRatioMode < 3 ? m_preview.AspectRatioMode
+                                                                       : -1);
+    SpinEditAspectRatio->setValue(m_preview.FreeAspectRatio);
+    m_ratioText->setText(PreviewPane::FreeRatioText(SpinEditAspectRatio->value()));
+    setSwatch(PanelBorderColor, m_preview.BorderColor);
+    setSwatch(PanelInnerColor, m_preview.InnerColor);
+    CheckBoxTruePos->setChecked(m_preview.AtTruePos);
+    SpinEditZoom->setEnabled(!m_preview.AutoZoom);
+    PreviewReady = true;
+}
+
+void MainWindow::readBackPreviewOptions() {
+    m_preview.AutoZoom = CheckBoxAutoZoom->isChecked();
+    m_preview.AtTruePos = CheckBoxTruePos->isChecked();
+    m_preview.BorderColor = swatchColour(PanelBorderColor);
+    m_preview.InnerColor = swatchColour(PanelInnerColor);
+    // A value the controls cannot show (from a damaged settings file) stays
+    // as it was until the user picks one.
+    if (RadioGroupPreviewBack->itemIndex() >= 0)
+        m_preview.BackMode = uint8_t(RadioGroupPreviewBack->itemIndex());
+    if (ComboBoxAspectRatio->currentIndex() >= 0)
+        m_preview.AspectRatioMode = uint8_t(ComboBoxAspectRatio->currentIndex());
+    m_preview.FreeAspectRatio = uint16_t(SpinEditAspectRatio->value());
+}
+
+void MainWindow::previewOptionChanged() {
+    SpinEditZoom->setEnabled(!CheckBoxAutoZoom->isChecked());
+    // While the controls are being filled nothing changes, so there is
+    // nothing to redraw either.
+    if (!PreviewReady) return;
+    readBackPreviewOptions();
+    SetUpBackground();
+}
+
+void MainWindow::ComboBoxAspectRatioChange() {
+    if (PreviewReady) RadioGroupPreviewBack->setItemIndex(1);
+    previewOptionChanged();
+}
+
+void MainWindow::SpinEditAspectRatioChange() {
+    m_ratioText->setText(PreviewPane::FreeRatioText(SpinEditAspectRatio->value()));
+    if (PreviewReady) RadioGroupPreviewBack->setItemIndex(2);
+    previewOptionChanged();
+}
+
+void MainWindow::SpinEditZoomChange() {
+    applyZoomSetting();
+}
+
+void MainWindow::swatchClick(QFrame* swatch) {
+    std::optional<QColor> c = m_dialogs.chooseColor(toQColor(swatchColour(swatch)));
+    if (!c) return;
+    setSwatch(swatch, fromQColor(*c));
+    previewOptionChanged();
+}
+
+void MainWindow::ButtonImgBackClick() {
+    FileDialogRequest r;
+    r.title = m_catalogue.text(46);
+    r.filter = "Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*";
+    if (m_preview.BackImageName.empty()) {
+        r.initialFolder = m_programFolder;
+    } else {
+        const std::filesystem::path current(m_preview.BackImageName);
+        r.initialFolder = current.parent_path();
+        r.initialName = toCp1252(QString::fromStdString(current.filename().string()));
+    }
+    std::optional<std::filesystem::path> chosen = m_dialogs.chooseOpenFile(r);
+    if (!chosen) return;
+    RadioGroupPreviewBack->setItemIndex(3);
+    m_preview.BackImageName = chosen->string();
+    SpinEditZoom->setEnabled(!CheckBoxAutoZoom->isChecked());
+    if (!PreviewReady) return;
+    readBackPreviewOptions();
+    QString error;
+    if (!SetUpBackground(&error))
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                      toCp1252("Cannot show " + QString::fromStdString(m_preview.BackImageName) +
+                               " as the background: " + error));
+}
+
+QString MainWindow::ratioText() const {
+    return m_ratioText->text();
+}
+
+void MainWindow::setSwatch(QFrame* swatch, Colour c) {
     swatch->setProperty("colour", uint(c));
-    swatch->setStyleSheet(QString("background-color: %1;").arg(toQColor(c).name()));
+    swatch->setAutoFillBackground(true);
+    QPalette pal = swatch->palette();
+    pal.setColor(QPalette::Window, toQColor(c));
+    swatch->setPalette(pal);
 }
 
-Colour MainWindow::swatchColour(const QPushButton* swatch) { return Colour(swatch->property("colour").toUInt()); }
+Colour MainWindow::swatchColour(const QFrame* swatch) {
+    return Colour(swatch->property("colour").toUInt());
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown) return;
+    m_shown = true;
+    if (onFirstShow) onFirstShow();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (onCloseRequest && !onCloseRequest()) {
@@ -320,35 +528,59 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::enableDragging(QWidget* w) { w->installEventFilter(this); }
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (m_preview.AutoZoom) {
+        m_preview.Zoom = uint16_t(PreviewPane::autoZoom(width(), height()));
+        ApplyZoom(m_preview.Zoom);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == PanelBorderColor || watched == PanelInnerColor) &&
+        event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        swatchClick(static_cast<QFrame*>(watched));
+        return true;
+    }
+    if (m_dragSurfaces.contains(watched)) dragEvent(event);
+    return QMainWindow::eventFilter(watched, event);
+}
 
 // Dragging the body moves the window, as a title bar would; a pause of two
-// seconds in the middle of a drag ends it.
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
+// seconds in the middle of a drag ends it. An event that bubbles up through
+// several of the surfaces moves the window once: the later ones see no
+// offset left.
+bool MainWindow::dragEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(event);
-        if (me->button() == Qt::LeftButton) {
-            m_dragStart = me->globalPosition().toPoint();
-            m_lastDragTick = tickNow();
-            m_dragging = true;
-        }
-    } else if (event->type() == QEvent::MouseMove && m_dragging) {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (me->buttons() & Qt::LeftButton) {
-            const qint64 now = tickNow();
-            if (now - m_lastDragTick < 2000) {
-                const QPoint p = me->globalPosition().toPoint();
-                move(pos() + (p - m_dragStart));
-                m_dragStart = p;
-                m_lastDragTick = now;
-            } else {
-                m_dragging = false;
-            }
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease) {
-        m_dragging = false;
+        if (me->button() != Qt::LeftButton) return false;
+        m_dragStart = me->globalPosition().toPoint();
+        m_lastDragTick = tickCount();
+        m_dragging = true;
+        return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (!m_dragging || !(me->buttons() & Qt::LeftButton)) return false;
+        const qint64 now = tickCount();
+        if (now - m_lastDragTick >= 2000) {
+            m_dragging = false;
+            return false;
+        }
+        const QPoint p = me->globalPosition().toPoint();
+        if (p != m_dragStart) move(pos() + (p - m_dragStart));
+        m_dragStart = p;
+        m_lastDragTick = now;
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        m_dragging = false;
+        return false;
+    default:
+        return false;
+    }
 }
 
 } // namespace mirtal

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "settings/ProgramSettings.h"
 #include "ui/PreviewPane.h"
 
 #include <QMainWindow>
 #include <QPoint>
-
+#include <filesystem>
 #include <functional>
 
 class QCheckBox;
@@ -20,19 +21,22 @@ class QFrame;
 
 namespace mirtal {
 
+class MessageCatalogue;
 class RadioGroup;
 class UiDialogs;
 
-// The program's first window: rip counters, the current picture and the
-// menus that reach every other window. This class holds the controls; the
-// window's behaviour is wired by the application object that owns the
-// working state.
+// The program's first window: rip counters, the current picture with its
+// display options, and the menus that reach every other window. The window
+// keeps the preview settings it is given; the rest of its behaviour (job,
+// close flow) is wired by the application object that owns the working state.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(PreviewSettings& preview, UiDialogs& dialogs, const MessageCatalogue& catalogue,
+               std::filesystem::path programFolder, QWidget* parent = nullptr);
 
     // Top bar
+    QFrame* Panel2;
     QLabel* LabelPos;
     QLabel* LabelChapters;
     QLabel* LabelFPS;
@@ -45,6 +49,7 @@ public:
     QPushButton* ButtonPause;
     QPushButton* Button1; // "Save Lang", never visible
     // Counter bar
+    QFrame* Panel1;
     QLabel* LabelNbSup;
     QLabel* LabelVobNum;
     QLabel* LabelVobNb;
@@ -63,10 +68,10 @@ public:
     RadioGroup* RadioGroupPreviewBack;
     QComboBox* ComboBoxAspectRatio;
     QSpinBox* SpinEditAspectRatio;
-    QLabel* PanelRatio;
+    QFrame* PanelRatio;
     QPushButton* ButtonImgBack;
-    QPushButton* PanelBorderColor;
-    QPushButton* PanelInnerColor;
+    QFrame* PanelBorderColor;
+    QFrame* PanelInnerColor;
     QCheckBox* CheckBoxTruePos;
     // Menu
     QAction* OpenVob1;
@@ -81,26 +86,67 @@ public:
     QAction* OCRAdvancedSetup1;
     QAction* About1;
 
-    // Shows the counters and the picture's rectangle labels.
-    void setRectLabels(const Rect& r, int width, int height);
-    // Colour of a swatch button.
-    static void setSwatch(QPushButton* swatch, Colour c);
-    static Colour swatchColour(const QPushButton* swatch);
+    // False while the display options are being filled, so that their change
+    // events do not write half-filled values back.
+    bool PreviewReady = false;
 
+    // Shows the picture at its frame rectangle and its coordinates.
+    void ShowPicture(const QImage& picture, const Rect& rect);
+    void ApplyZoom(int z);
+    // False when the background image could not be decoded (the previous
+    // background stays; the reason goes to *error).
+    bool SetUpBackground(QString* error = nullptr);
+    // The preview set-up of the first showing, from the loaded settings.
+    void setUpPreview();
+    // Applies Zoom as a change of SpinEditZoom does: as it is, or the
+    // automatic zoom of the window's size.
+    void applyZoomSetting();
+
+    // Display option handlers.
+    void ButtonPreviewOptionClick();
+    void previewOptionChanged(); // CheckBoxTruePos, CheckBoxAutoZoom, RadioGroupPreviewBack
+    void ComboBoxAspectRatioChange();
+    void SpinEditAspectRatioChange();
+    void SpinEditZoomChange();
+    void swatchClick(QFrame* swatch);
+    void ButtonImgBackClick();
+
+    QString ratioText() const;
+    static void setSwatch(QFrame* swatch, Colour c);
+    static Colour swatchColour(const QFrame* swatch);
+
+    PreviewSettings& previewSettings() { return m_preview; }
+
+    // The millisecond tick count of the drag steps (tests set their own).
+    std::function<qint64()> tickCount;
+    // The first showing: the start-up steps.
+    std::function<void()> onFirstShow;
     // Called before closing; returning false keeps the window open.
     std::function<bool()> onCloseRequest;
     std::function<void()> onClosed;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildTopBar(QWidget* bar);
+    void buildTopBar(QFrame* bar);
     void buildCounterBar(QWidget* bar);
     void buildOptionsPanel();
     void buildMenu();
-    void enableDragging(QWidget* w);
+    void fillPreviewOptions();
+    void readBackPreviewOptions();
+    bool dragEvent(QEvent* event);
+
+    PreviewSettings& m_preview;
+    UiDialogs& m_dialogs;
+    const MessageCatalogue& m_catalogue;
+    std::filesystem::path m_programFolder;
+    QLabel* m_ratioText = nullptr;
+    QList<QObject*> m_dragSurfaces;
+    bool m_shown = false;
 
     QPoint m_dragStart;
     qint64 m_lastDragTick = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "settings/ProgramSettings.h"
 
 #include <QImage>
 #include <QLabel>
@@ -18,33 +19,37 @@ class PreviewPane : public QWidget {
 public:
     explicit PreviewPane(QWidget* parent = nullptr);
 
+    // Remembers the rectangle and shows a copy of the picture there.
     void showPicture(const QImage& picture, const Rect& rect);
     // z in tenths of a percent (1000 = 100 %).
     void ApplyZoom(int z);
     void PlacePicture(int z);
     void setAtTruePos(bool on) { m_atTruePos = on; }
+    bool atTruePos() const { return m_atTruePos; }
 
-    struct Background {
-        int BackMode = 1; // 0 none, 1 preset, 2 free, 3 image
-        int AspectRatioMode = 0;
-        int FreeAspectRatio = 30;
-        Colour BorderColor = 0x6D6F8B;
-        Colour InnerColor = 0xC7BABB;
-        QString BackImageName;
-    };
-    void SetUpBackground(const Background& b);
+    // Paints the preset or free bands, or loads the image file. A missing
+    // image file keeps the previous background silently; a file that cannot
+    // be decoded keeps it too and returns false with the reason. The caller
+    // applies the zoom afterwards.
+    bool SetUpBackground(const PreviewSettings& settings, QString* error = nullptr);
 
     // "1.77:1" for 85, "*" for 288; the decimal separator is the user's.
     static QString FreeRatioText(int band);
     static int presetBand(int aspectRatioMode);
+    // The zoom that fits the frame into a main window of this size.
+    static int autoZoom(int windowWidth, int windowHeight);
 
     const Rect& currentRect() const { return m_rect; }
+    const QImage& picture() const { return m_picture; }
+    const QImage& backgroundImage() const { return m_backImage; }
     QLabel* image() const { return m_image; }
     QLabel* background() const { return m_back; }
     QFrame* bevel() const { return m_bevel; }
     int zoom() const { return m_zoom; }
 
 private:
+    void scaleBackground();
+
     QFrame* m_bevel;
     QLabel* m_back;
     QLabel* m_image;

@@ -30,15 +30,15 @@ ProgressionDialog::ProgressionDialog(QWidget* parent) : QDialog(parent) {
     g->addWidget(ButtonSaveAsSup, 1, 2);
 
     connect(ButtonNext, &QPushButton::clicked, this, [this] {
-        m_choice = Choice::Next;
+        m_choice = ProgressionChoice::Next;
         accept();
     });
     connect(ButtonNoStop, &QPushButton::clicked, this, [this] {
-        m_choice = Choice::NoStop;
+        m_choice = ProgressionChoice::NoStop;
         accept();
     });
     connect(ButtonPause, &QPushButton::clicked, this, [this] {
-        m_choice = Choice::Pause;
+        m_choice = ProgressionChoice::Pause;
         accept();
     });
     connect(ButtonSaveAsBmp, &QPushButton::clicked, this, [this] {
@@ -54,7 +54,7 @@ ProgressionDialog::ProgressionDialog(QWidget* parent) : QDialog(parent) {
 
 void ProgressionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    m_choice = Choice::Next;
+    m_choice = ProgressionChoice::Next;
     if (onShown) onShown();
     ButtonNext->setFocus();
 }

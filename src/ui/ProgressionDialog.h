@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
+#include "export/ExportHost.h"
 
+#include <QDialog>
 #include <functional>
 
 class QPushButton;
@@ -15,8 +16,8 @@ class ProgressionDialog : public QDialog {
 public:
     explicit ProgressionDialog(QWidget* parent = nullptr);
 
-    enum class Choice { Next, NoStop, Pause };
-    Choice choice() const { return m_choice; }
+    // How the user left the window; Next when it was closed otherwise.
+    ProgressionChoice choice() const { return m_choice; }
 
     QPushButton* ButtonPause;
     QPushButton* ButtonNext;
@@ -34,7 +35,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    Choice m_choice = Choice::Next;
+    ProgressionChoice m_choice = ProgressionChoice::Next;
 };
 
 } // namespace mirtal
