@@ -5,6 +5,7 @@
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
 
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QImage>
@@ -66,6 +67,8 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
 
     ListBoxMatrix = named(new QListWidget(this), "ListBoxMatrix");
     ListBoxMatrix->setSortingEnabled(true);
+    // A fixed pitch lines the entry numbers up behind texts of any length.
+    ListBoxMatrix->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ListBoxMatrix->setMinimumWidth(230);
     ListBoxMatrix->setMinimumHeight(260);
     ListBoxMatrix->installEventFilter(this);
@@ -259,6 +262,8 @@ void MatrixEditor::RadioGroupSortClick(int index) {
         RebuildMatrixList();
     } else {
         ListBoxMatrix->setSortingEnabled(true);
+        // A fixed pitch lines the entry numbers up behind texts of any length.
+        ListBoxMatrix->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         ListBoxMatrix->sortItems();
     }
     if (ListBoxMatrix->count() > 0) ListBoxMatrix->setCurrentRow(0);

@@ -20,6 +20,8 @@ namespace mirtal {
 
 namespace {
 
+constexpr int kFieldWidth = 56;
+
 template <typename W> W* named(W* w, const char* name, const QString& hint = {}) {
     w->setObjectName(name);
     if (!hint.isEmpty()) w->setToolTip(hint);
@@ -35,6 +37,7 @@ TWord_u* wordField(QWidget* parent, const char* name, uint16_t min, uint16_t max
     f->setValMin(min);
     f->setValMax(max);
     f->setDialogs(&dialogs);
+    f->setFixedWidth(kFieldWidth);
     return f;
 }
 
@@ -45,6 +48,7 @@ TInteger_u* integerField(QWidget* parent, const char* name, int32_t min, int32_t
     f->setValMin(min);
     f->setValMax(max);
     f->setDialogs(&dialogs);
+    f->setFixedWidth(kFieldWidth);
     return f;
 }
 
