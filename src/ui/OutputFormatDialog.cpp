@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <optional>
@@ -86,6 +87,8 @@ OutputFormatDialog::OutputFormatDialog(SubtitleDocument& document, UiDialogs& di
     PageControlMirtal->addTab(TabSheetPhilips, "Philips SVCD Designer (*.sub)");
     PageControlMirtal->addTab(TabSheetSonic, "Sonic DVD Creator (*.txt)");
     root->addWidget(PageControlMirtal, 1);
+    // Every tab's caption in sight: the tabs are the formats to choose from.
+    setMinimumWidth(PageControlMirtal->tabBar()->sizeHint().width() + 40);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -133,7 +136,7 @@ QWidget* OutputFormatDialog::buildNativeTab() {
               "CheckBoxVtxExtended",
               "Uncheck it to stay compatible with the old format (without coordinates)");
     CheckBoxVtxExtended->setLayoutDirection(Qt::RightToLeft);
-    v->addWidget(CheckBoxVtxExtended, 0, Qt::AlignLeft);
+    v->addWidget(CheckBoxVtxExtended, 0, Qt::AlignLeft | Qt::AlignAbsolute);
     v->addStretch(1);
     return page;
 }
@@ -193,7 +196,7 @@ QWidget* OutputFormatDialog::buildSubViewer2Tab() {
     EditSubviewer2Comment = edit(6, "Comment :", "EditSubviewer2Comment");
     g->addWidget(label("Delay :", page), 7, 0);
     SpinEditSubViewer2Delay = spin(page, "SpinEditSubViewer2Delay", 0, 65535, 0);
-    g->addWidget(SpinEditSubViewer2Delay, 7, 1);
+    g->addWidget(SpinEditSubViewer2Delay, 7, 1, Qt::AlignLeft);
     g->addWidget(label("CD Track :", page), 7, 2, Qt::AlignRight);
     SpinEditSubViewer2CDTrack = spin(page, "SpinEditSubViewer2CDTrack", 0, 255, 0);
     g->addWidget(SpinEditSubViewer2CDTrack, 7, 3);

@@ -130,7 +130,7 @@ SplitDialog::SplitDialog(SubtitleDocument& document, UiDialogs& dialogs,
     // The bar: the whole document, and over it the part that will be saved,
     // both to scale; positions inside the area are the computed ones.
     auto* area = named(new QWidget(this), "PanelBar");
-    area->setFixedSize(kBarLeft * 2 + kBarWidth + 40, kBarTop + kBarHeight + 24);
+    area->setFixedSize(kBarLeft + kBarWidth + 100, kBarTop + kBarHeight + 24);
     ShapeFullFile = named(new QFrame(area), "ShapeFullFile", "Full file");
     fillShape(ShapeFullFile, Qt::white);
     ShapeFullFile->setGeometry(kBarLeft, kBarTop, kBarWidth, kBarHeight);
