@@ -1,9 +1,106 @@
+#include "ocr/MatrixFlows.h"
+#include "settings/SettingsFile.h"
 #include "ui/Application.h"
+#include "ui/JobSetupDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/MatrixEditor.h"
+#include "ui/NewCharacterDialog.h"
+#include "ui/OcrSetupDialog.h"
+#include "ui/TextColorDialog.h"
+
+#include <QAction>
+#include <algorithm>
+#include <memory>
 
 namespace mirtal {
 
+namespace {
+
+// A dialog folder goes back into the settings only when it changed, so that
+// the text read from the settings file is kept as it was.
+void keepFolder(std::string& stored, const std::filesystem::path& folder) {
+    if (folder.empty() || std::filesystem::path(stored) == folder || stored == FolderText(folder))
+        return;
+    stored = FolderText(folder);
+}
+
+// Runs one of the matrix commands with the dialog folders of the settings;
+// the editor and the job setup follow what it changes.
+template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
+    ProgramSettings& ps = app.settings();
+    MatrixDialogFolders folders{ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix};
+    MatrixFlows flows(app.session().matrix(), app.dialogs(), app.catalogue(), folders);
+    flows.onMatrixReplaced = [&app] { app.form5()->RebuildMatrixList(); };
+    flows.onFileNameChanged = [&app] {
+        app.form6()->refreshMatrixField();
+        app.form5()->updateCaption();
+    };
+    const bool done = flow(flows);
+    keepFolder(ps.OpenDialogCharMatrix, folders.openFolder);
+    keepFolder(ps.SaveDialogCharMatrix, folders.saveFolder);
+    return done;
+}
+
+} // namespace
+
 // The OCR windows: new character dialog, OCR advanced setup, character
 // matrix editor and text colour selection.
-void Application::createOcrWindows() {}
+void Application::createOcrWindows() {
+    Session& s = *m_session;
+    m_form2 = new NewCharacterDialog(m_form1);
+    m_form4 = new OcrSetupDialog(s.ocrSettings(), m_dialogs, settingsFile(), m_form1);
+    m_form5 = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_form1);
+    m_form9 = new TextColorDialog(s.ocrState(), m_form1);
+
+    // Text colour: the dialog previews in the main window, which it may
+    // enlarge so that the picture can be seen whole, and it hides the
+    // Subtitles window while it is up.
+    auto subtitlesWereVisible = std::make_shared<bool>(false);
+    m_form9->onPreview = [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); };
+    m_form9->onShown = [this, subtitlesWereVisible] {
+        *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
+        if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
+        const QSize image = m_form1->Preview->image()->size();
+        const int width = std::max(m_form1->width(), image.width() + 23);
+        const int height = std::max(m_form1->height(), image.height() + 110);
+        if (width != m_form1->width() || height != m_form1->height())
+            m_form1->resize(width, height);
+    };
+    m_form9->onHidden = [this, subtitlesWereVisible] {
+        if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
+        *subtitlesWereVisible = false;
+    };
+    m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_form9->ask(work); };
+
+    // Unknown glyphs: asked in Form2; what is learned is listed at once.
+    m_host.onAskGlyph = [this](const GlyphQuestion& q) {
+        return m_form2->ask(q, m_session->ocrState().DrawColor[0]);
+    };
+    matrixEntryLearned = [this](int index) { m_form5->AddMatrixListItem(index); };
+    s.ocr().options().onLearned = [this](int index) {
+        if (matrixEntryLearned) matrixEntryLearned(index);
+    };
+
+    // The matrix commands, for the menu, the job setup and the close flow.
+    confirmDiscardMatrix = [this] {
+        return runMatrixFlow(*this, [](MatrixFlows& f) { return f.ConfirmDiscardMatrix(); });
+    };
+    openMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); }); };
+    newMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); }); };
+
+    MainWindow& w = *m_form1;
+    connect(w.EditViewCharactersMatrix1, &QAction::triggered, m_form5, [this] {
+        m_form5->show();
+        m_form5->raise();
+        m_form5->activateWindow();
+    });
+    connect(w.OpenCharacterMatrix1, &QAction::triggered, this, [this] { openMatrix(); });
+    connect(w.SaveCharacterMatrix1, &QAction::triggered, this,
+            [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrixMenu(); }); });
+    connect(w.SaveCharacterMatrixAs1, &QAction::triggered, this,
+            [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrix(true); }); });
+    connect(w.NewCharaterMatrix1, &QAction::triggered, this, [this] { newMatrix(); });
+    connect(w.OCRAdvancedSetup1, &QAction::triggered, m_form4, [this] { m_form4->exec(); });
+}
 
 } // namespace mirtal

@@ -1,0 +1,558 @@
+// OCR rips done through the windows, on the fixture discs: the text colour
+// dialog, every unknown glyph asked in the new character dialog and answered
+// from the disc's ground truth, the matrix editor following the training,
+// and the matrix menu.
+#include "ocr/CharMatrix.h"
+#include "ocr/MatrixFile.h"
+#include "ui/Application.h"
+#include "ui/JobSetupDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/MatrixEditor.h"
+#include "ui/NewCharacterDialog.h"
+#include "ui/NumericEdit.h"
+#include "ui/OcrSetupDialog.h"
+#include "ui/RadioGroup.h"
+#include "ui/TextColorDialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace mirtal;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The ground truth of stream 0 of a fixture disc: the lines of every unit
+// and its display start.
+struct Truth {
+    std::vector<std::vector<std::string>> units;
+    std::vector<int32_t> startMs;
+
+    explicit Truth(const std::string& disc) {
+        const fs::path dir = fs::path(MIRTAL_TEST_DATA) / "discs" / disc;
+        std::ifstream text(dir / "truth_s0.txt");
+        units.emplace_back();
+        for (std::string line; std::getline(text, line);) {
+            if (line.empty())
+                units.emplace_back();
+            else
+                units.back().push_back(line);
+        }
+        std::ifstream tsv(dir / "subs_s0.tsv");
+        std::string row;
+        std::getline(tsv, row); // header
+        while (std::getline(tsv, row)) {
+            std::istringstream fields(row);
+            std::string index, pts, start;
+            fields >> index >> pts >> start;
+            startMs.push_back(std::stoi(start));
+        }
+    }
+    // The unit displayed from this time on.
+    int unitAt(int32_t ms) const {
+        for (size_t i = 0; i < startMs.size(); ++i)
+            if (std::abs(startMs[i] - ms) <= 2) return int(i);
+        return -1;
+    }
+};
+
+// What the boxes of a truth line read as, one character per box. The text
+// colour is the fill of letters outlined 2 pixels wide, so no two letters
+// touch: every character is one box, except the double quote, whose two
+// strokes are two boxes, each the apostrophe. (The comparison folds the
+// doubled apostrophes back, as the post-OCR correction does.) A line where
+// that does not hold is reported, not guessed at.
+std::string boxTexts(const std::string& line) {
+    std::string out;
+    for (char c : line) {
+        if (c == ' ') continue;
+        out += c == '"' ? std::string("''") : std::string(1, c);
+    }
+    return out;
+}
+
+// The words of a subtitle: its lines joined by blanks, doubled apostrophes
+// read as a double quote.
+std::vector<std::string> words(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& l : lines) all += l + " ";
+    for (size_t p; (p = all.find("''")) != std::string::npos;) all.replace(p, 2, "\"");
+    std::istringstream in(all);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
+}
+
+std::string joined(const std::vector<std::string>& w) {
+    std::string s;
+    for (const auto& x : w) s += (s.empty() ? "" : " ") + x;
+    return s;
+}
+
+struct Asked {
+    int unit;
+    int line;
+    int charIndex;
+    int storedSubtitles; // entries in the document when it was asked
+    int listedEntries;   // items in the matrix editor
+    int matrixCount;
+    QString labelIndex;
+    bool pictureShown;
+};
+
+class GuiOcrRip : public ::testing::Test {
+protected:
+    enum class Special { None, SkipLine, SkipSubpicture, Pause, ChangeColor };
+
+    QTemporaryDir folder;
+    std::unique_ptr<Application> app;
+    std::unique_ptr<Truth> truth;
+    std::vector<Asked> asked;
+    std::vector<int> colourUnits; // unit of each text colour question
+    std::vector<int> colourShownAs;
+    std::vector<bool> subtitlesHiddenAtColour;
+    // Decides a glyph question other than by naming the glyph.
+    std::function<Special(const GlyphQuestion&, int unit)> special;
+    // Skips the colour question when it returns true.
+    std::function<bool(int unit)> skipColour;
+
+    Session& session() { return app->session(); }
+    MainWindow& form1() { return *app->form1(); }
+
+    void SetUp() override { open("pal_en"); }
+
+    void open(const std::string& disc) {
+        truth = std::make_unique<Truth>(disc);
+        app = std::make_unique<Application>(
+            Application::Options{fs::path(folder.path().toStdString()), true});
+        form1().show(); // the start-up steps of the first showing
+        hookDialogs();
+    }
+
+    // Every modal question is answered from a callback posted just before
+    // the dialog runs its own event loop.
+    void hookDialogs() {
+        auto askGlyph = app->host().onAskGlyph;
+        app->host().onAskGlyph = [this, askGlyph](const GlyphQuestion& q) {
+            QTimer::singleShot(0, [this, q] { answerGlyph(q); });
+            return askGlyph(q);
+        };
+        auto chooseColour = app->host().onChooseTextColor;
+        app->host().onChooseTextColor = [this, chooseColour](const Bitmap24& work, int guess) {
+            const DisplayTimes times =
+                SubpictureDisplayTimes(session().subpicture(), session().demuxer().SpuStartTime);
+            const int unit = truth->unitAt(TimeCodeToMs(times.start));
+            QTimer::singleShot(0, [this, unit] { answerColour(unit); });
+            return chooseColour(work, guess);
+        };
+    }
+
+    void answerColour(int unit) {
+        TextColorDialog& d = *app->form9();
+        ASSERT_TRUE(d.isVisible());
+        colourUnits.push_back(unit);
+        colourShownAs.push_back(d.ComboBoxTextColor->currentIndex());
+        subtitlesHiddenAtColour.push_back(!app->subtitlesWindowVisible());
+        if (skipColour && skipColour(unit))
+            QTest::mouseClick(d.ButtonSkipPict, Qt::LeftButton);
+        else
+            QTest::mouseClick(d.ButtonOk, Qt::LeftButton);
+    }
+
+    void answerGlyph(const GlyphQuestion& q) {
+        NewCharacterDialog& d = *app->form2();
+        ASSERT_TRUE(d.isVisible());
+        const int unit = truth->unitAt(q.startMs);
+        asked.push_back({unit, q.line, q.charIndex, session().document().NbSubTitle(),
+                         app->form5()->ListBoxMatrix->count(), session().matrix().Count(),
+                         d.LabelIndex->text(), !d.ImageChar->pixmap().isNull()});
+        switch (special ? special(q, unit) : Special::None) {
+        case Special::SkipLine:
+            return QTest::mouseClick(d.ButtonSkipLine, Qt::LeftButton);
+        case Special::SkipSubpicture:
+            return QTest::mouseClick(d.ButtonSkipSubPict, Qt::LeftButton);
+        case Special::Pause:
+            return QTest::mouseClick(d.ButtonPause, Qt::LeftButton);
+        case Special::ChangeColor:
+            return QTest::mouseClick(d.ButtonChangeColor, Qt::LeftButton);
+        case Special::None:
+            break;
+        }
+        std::string text = "?";
+        if (unit >= 0 && q.line <= int(truth->units[size_t(unit)].size())) {
+            const std::string boxes = boxTexts(truth->units[size_t(unit)][size_t(q.line - 1)]);
+            if (boxes.size() == q.lineBoxes.size())
+                text = boxes.substr(size_t(q.charIndex - 1), 1);
+            else
+                ADD_FAILURE() << "unit " << unit << " line " << q.line << ": " << q.lineBoxes.size()
+                              << " boxes for \"" << boxes << "\"";
+        } else {
+            ADD_FAILURE() << "no truth for the glyph at " << q.startMs << " ms, line " << q.line;
+        }
+        QTest::keyClicks(d.EditText, QString::fromStdString(text));
+        QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+    }
+
+    // The spacing of this disc's text: its fill-only glyphs stand up to 8
+    // empty columns apart inside a word and at least 12 between words, so
+    // the user sets the space width to 10 in the OCR advanced setup.
+    void setSpaceWidth(int width) {
+        QTimer::singleShot(0, [this, width] {
+            OcrSetupDialog& d = *app->form4();
+            ASSERT_TRUE(d.isVisible());
+            d.Integer_uMinSpaceWidth->selectAll();
+            QTest::keyClicks(d.Integer_uMinSpaceWidth, QString::number(width));
+            QTest::mouseClick(d.BitBtnOk, Qt::LeftButton);
+        });
+        form1().OCRAdvancedSetup1->trigger();
+    }
+
+    // The job setup with the disc's VOB files checked and the OCR action.
+    void startJob(const std::string& disc) {
+        JobSetupDialog& d = *app->form6();
+        d.scanDirectory(fs::path(MIRTAL_TEST_DATA) / "discs" / disc / "VIDEO_TS");
+        for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
+            d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
+        d.RadioGroupAction->setItemIndex(0);
+        ASSERT_TRUE(d.BitBtnStartClick());
+    }
+
+    // Timer ticks until the job is over or paused.
+    void tickUntilStopped() {
+        for (int i = 0; i < 20 && !session().job().finished() && !session().job().Paused; ++i)
+            app->tick();
+    }
+
+    std::vector<std::vector<std::string>> storedWords() {
+        std::vector<std::vector<std::string>> out;
+        const SubtitleStore& store = session().document().store();
+        for (int i = 1; i <= store.NbSubTitle(); ++i) {
+            const TSub& e = store.entry(i);
+            out.push_back(
+                words(std::vector<std::string>(e.Lines.begin(), e.Lines.begin() + e.NbLines)));
+        }
+        return out;
+    }
+
+    std::vector<std::vector<std::string>> truthWords(const std::vector<int>& dropped = {}) {
+        std::vector<std::vector<std::string>> out;
+        for (size_t u = 0; u < truth->units.size(); ++u)
+            if (std::find(dropped.begin(), dropped.end(), int(u)) == dropped.end())
+                out.push_back(words(truth->units[u]));
+        return out;
+    }
+
+    void expectText(const std::vector<std::vector<std::string>>& expected) {
+        const auto got = storedWords();
+        ASSERT_EQ(got.size(), expected.size());
+        int wrong = 0;
+        for (size_t i = 0; i < got.size(); ++i)
+            if (got[i] != expected[i]) {
+                ++wrong;
+                ADD_FAILURE() << "subtitle " << i + 1 << ": \"" << joined(got[i])
+                              << "\" instead of \"" << joined(expected[i]) << "\"";
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+
+    int questionsIn(int unit) const {
+        return int(std::count_if(asked.begin(), asked.end(),
+                                 [unit](const Asked& a) { return a.unit == unit; }));
+    }
+};
+
+TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheTrainedMatrixIsSaved) {
+    setSpaceWidth(10);
+    EXPECT_EQ(session().ocrSettings().SpaceWidth, 10);
+    form1().EditViewCharactersMatrix1->trigger();
+    ASSERT_TRUE(app->form5()->isVisible());
+    startJob("pal_en");
+    ASSERT_TRUE(app->subtitlesWindowVisible());
+    tickUntilStopped();
+    ASSERT_TRUE(session().job().finished());
+
+    expectText(truthWords());
+    // The colour was asked once, at the first picture, with the fill guessed;
+    // the Subtitles window made way for it and came back.
+    EXPECT_EQ(colourUnits, std::vector<int>{0});
+    EXPECT_EQ(colourShownAs, std::vector<int>{2});
+    EXPECT_EQ(subtitlesHiddenAtColour, std::vector<bool>{true});
+    EXPECT_TRUE(app->subtitlesWindowVisible());
+
+    // One question per glyph learned; each shows the number the entry gets,
+    // comes when the subtitles before it are in the document, and finds every
+    // glyph learned so far in the editor.
+    const CharMatrix& m = session().matrix();
+    ASSERT_EQ(int(asked.size()), m.Count());
+    for (size_t i = 0; i < asked.size(); ++i) {
+        const Asked& a = asked[i];
+        EXPECT_EQ(a.matrixCount, int(i));
+        EXPECT_EQ(a.labelIndex, "Symbol index : " + QString::number(i + 1));
+        EXPECT_EQ(a.storedSubtitles, a.unit) << "question " << i;
+        EXPECT_EQ(a.listedEntries, int(i));
+        EXPECT_TRUE(a.pictureShown);
+    }
+    EXPECT_GT(m.Count(), 40);
+    EXPECT_TRUE(m.Modified());
+    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), m.Count());
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size());
+
+    // Saving through the menu asks for a name, since the matrix has none.
+    const fs::path file = fs::path(folder.path().toStdString()) / "discs" / "pal_en.qmx";
+    fs::create_directories(file.parent_path());
+    app->dialogs().files.push_back(file);
+    form1().SaveCharacterMatrix1->trigger();
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(fs::file_size(file), 280u + 277u * unsigned(m.Count()));
+    EXPECT_FALSE(m.Modified());
+    EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "pal_en.qmx");
+    EXPECT_EQ(app->form5()->windowTitle(), "View/Edit Character Matrix - pal_en.qmx -");
+    EXPECT_EQ(fs::path(app->settings().SaveDialogCharMatrix), file.parent_path() / "");
+    EXPECT_EQ(app->dialogs().unexpected, 0);
+
+    CharMatrix reread;
+    ASSERT_EQ(LoadMatrixFile(file, reread).status, MatrixLoadStatus::Ok);
+    EXPECT_EQ(reread.Count(), m.Count());
+    for (int i = 1; i <= m.Count(); ++i) EXPECT_EQ(reread.entry(i).Text, m.entry(i).Text);
+}
+
+TEST_F(GuiOcrRip, ASavedMatrixOpenedFromTheJobSetupReadsTheDiscWithoutAQuestion) {
+    setSpaceWidth(10);
+    startJob("pal_en");
+    tickUntilStopped();
+    const fs::path file = fs::path(folder.path().toStdString()) / "pal_en.qmx";
+    app->dialogs().files.push_back(file);
+    form1().SaveCharacterMatrixAs1->trigger();
+    ASSERT_TRUE(fs::exists(file));
+    const int trained = session().matrix().Count();
+
+    // A new run of the program: settings and matrix from the files.
+    app.reset();
+    asked.clear();
+    colourUnits.clear();
+    open("pal_en");
+    EXPECT_EQ(session().ocrSettings().SpaceWidth, 7) << "the OCR setup was not saved";
+    setSpaceWidth(10);
+    app->dialogs().files.push_back(file);
+    QTest::mouseClick(app->form6()->ButtonOpenCharMatrixFile, Qt::LeftButton);
+    EXPECT_EQ(session().matrix().Count(), trained);
+    EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "pal_en.qmx");
+    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), trained);
+    ASSERT_FALSE(app->dialogs().fileRequests.empty());
+    EXPECT_EQ(app->dialogs().fileRequests.back().title,
+              "Open a previously created Character Matrix File");
+    startJob("pal_en");
+    tickUntilStopped();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(colourUnits, std::vector<int>{0});
+    expectText(truthWords());
+    EXPECT_FALSE(session().matrix().Modified());
+}
+
+TEST_F(GuiOcrRip, SkipThisLineDropsOnlyTheRestOfThatLine) {
+    setSpaceWidth(10);
+    int skippedUnit = -1;
+    special = [&](const GlyphQuestion& q, int unit) {
+        if (skippedUnit < 0 && q.line == 2) {
+            skippedUnit = unit;
+            return Special::SkipLine;
+        }
+        return Special::None;
+    };
+    startJob("pal_en");
+    tickUntilStopped();
+    ASSERT_GE(skippedUnit, 0);
+    auto expected = truthWords();
+    std::vector<std::string> kept = truth->units[size_t(skippedUnit)];
+    kept.erase(kept.begin() + 1);
+    expected[size_t(skippedUnit)] = words(kept);
+    expectText(expected);
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size());
+}
+
+TEST_F(GuiOcrRip, SkipThisSubpictureLeavesItOutAndUncountsIt) {
+    setSpaceWidth(10);
+    special = [&](const GlyphQuestion&, int unit) {
+        return unit == 2 && questionsIn(2) == 1 ? Special::SkipSubpicture : Special::None;
+    };
+    startJob("pal_en");
+    tickUntilStopped();
+    ASSERT_TRUE(session().job().finished());
+    expectText(truthWords({2}));
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size() - 1);
+    EXPECT_EQ(form1().LabelTotalNbSup->text(), QString::number(truth->units.size() - 1));
+}
+
+TEST_F(GuiOcrRip, PauseAsksTheSameGlyphAgainAfterContinue) {
+    setSpaceWidth(10);
+    const int pausedUnit = 4;
+    special = [&](const GlyphQuestion&, int unit) {
+        return unit == pausedUnit && questionsIn(pausedUnit) == 1 ? Special::Pause : Special::None;
+    };
+    startJob("pal_en");
+    tickUntilStopped();
+    ASSERT_TRUE(session().job().Paused);
+    ASSERT_FALSE(session().job().Busy);
+    EXPECT_EQ(form1().ButtonPause->text(), "&Continue >");
+    EXPECT_EQ(session().document().NbSubTitle(), pausedUnit);
+    const Asked pausedAt = asked.back();
+
+    ASSERT_TRUE(form1().ButtonPause->isEnabled());
+    QTest::mouseClick(form1().ButtonPause, Qt::LeftButton);
+    const size_t before = asked.size();
+    tickUntilStopped();
+    ASSERT_TRUE(session().job().finished());
+    ASSERT_GT(asked.size(), before);
+    EXPECT_EQ(asked[before].unit, pausedAt.unit);
+    EXPECT_EQ(asked[before].line, pausedAt.line);
+    EXPECT_EQ(asked[before].charIndex, pausedAt.charIndex);
+    expectText(truthWords());
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size()) << "counted once";
+}
+
+TEST_F(GuiOcrRip, ChangeTextColorAsksTheColourAgainAndReadsThePictureAgain) {
+    setSpaceWidth(10);
+    const int changedAt = 3;
+    special = [&](const GlyphQuestion&, int unit) {
+        return unit == changedAt && questionsIn(changedAt) == 1 ? Special::ChangeColor
+                                                                : Special::None;
+    };
+    startJob("pal_en");
+    app->tick();
+    // The rip paused by itself; the next tick goes on without Continue.
+    EXPECT_TRUE(session().job().Paused);
+    EXPECT_FALSE(session().ocrState().textColorChosen());
+    EXPECT_EQ(form1().ButtonPause->text(), "&Continue >");
+    for (int i = 0; i < 20 && !session().job().finished(); ++i) app->tick();
+    ASSERT_TRUE(session().job().finished());
+    EXPECT_EQ(colourUnits, (std::vector<int>{0, changedAt}));
+    EXPECT_EQ(questionsIn(changedAt) >= 2, true) << "the glyph was asked again";
+    expectText(truthWords());
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size());
+}
+
+TEST_F(GuiOcrRip, SkipThisPictureInTheColourDialogAsksAgainAtTheNextOne) {
+    setSpaceWidth(10);
+    skipColour = [](int unit) { return unit == 0; };
+    startJob("pal_en");
+    tickUntilStopped();
+    EXPECT_EQ(colourUnits, (std::vector<int>{0, 1}));
+    expectText(truthWords({0}));
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size())
+        << "a skipped picture still counts";
+}
+
+// ---------------------------------------------------------------------------
+// The matrix menu and its questions, without a rip.
+
+class MatrixMenu : public GuiOcrRip {
+protected:
+    fs::path dir() const { return fs::path(folder.path().toStdString()); }
+    void learnSomething() {
+        CharMatrixEntry e;
+        e.Width = 2;
+        e.Height = 3;
+        e.Text = "x";
+        session().matrix().AppendEntry(e);
+        app->matrixEntryLearned(session().matrix().Count());
+    }
+};
+
+TEST_F(MatrixMenu, NewAsksToSaveAModifiedMatrixAndCancelKeepsIt) {
+    learnSomething();
+    UiDialogs& d = app->dialogs();
+    d.answers = {Answer::Cancel};
+    form1().NewCharaterMatrix1->trigger();
+    ASSERT_EQ(d.asked.size(), 1u);
+    EXPECT_EQ(d.asked[0].text, "Character Matrix  has been modified.\rDo you want to Save it ?");
+    EXPECT_EQ(session().matrix().Count(), 1);
+
+    d.answers = {Answer::No};
+    form1().NewCharaterMatrix1->trigger();
+    EXPECT_EQ(session().matrix().Count(), 0);
+    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), 0);
+    EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "New File");
+    EXPECT_EQ(d.unexpected, 0);
+}
+
+TEST_F(MatrixMenu, YesSavesFirstAndTheOpenDialogStartsInTheSavedFolder) {
+    learnSomething();
+    UiDialogs& d = app->dialogs();
+    const fs::path file = dir() / "m" / "a.qmx";
+    fs::create_directories(file.parent_path());
+    d.answers = {Answer::Yes};
+    d.files = {file, std::nullopt}; // the save dialog, then the open dialog cancelled
+    form1().OpenCharacterMatrix1->trigger();
+    ASSERT_TRUE(fs::exists(file));
+    ASSERT_EQ(d.fileRequests.size(), 2u);
+    EXPECT_EQ(d.fileRequests[0].title, "Save current Character Matrix File");
+    EXPECT_EQ(d.fileRequests[1].initialFolder, file.parent_path());
+    EXPECT_EQ(session().matrix().Count(), 1) << "open cancelled: the matrix stays";
+    EXPECT_FALSE(session().matrix().Modified());
+    EXPECT_EQ(app->settings().OpenDialogCharMatrix, file.parent_path().string() + "/");
+}
+
+TEST_F(MatrixMenu, SaveAskForANameOnlyOnceAndSaveAsAlways) {
+    learnSomething();
+    UiDialogs& d = app->dialogs();
+    const fs::path file = dir() / "b.qmx";
+    d.files = {file};
+    form1().SaveCharacterMatrix1->trigger();
+    learnSomething();
+    form1().SaveCharacterMatrix1->trigger(); // the file exists: saved without a dialog
+    EXPECT_EQ(d.fileRequests.size(), 1u);
+    EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
+
+    // Save As onto an existing file asks before replacing it.
+    d.files = {file};
+    d.answers = {Answer::No};
+    learnSomething();
+    form1().SaveCharacterMatrixAs1->trigger();
+    EXPECT_EQ(d.asked.back().text, "File b.qmx already exists ! Replace ?");
+    EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
+    EXPECT_TRUE(session().matrix().Modified());
+    EXPECT_EQ(d.unexpected, 0);
+}
+
+TEST_F(MatrixMenu, OpeningABadFileWarnsAndKeepsTheMatrix) {
+    learnSomething();
+    session().matrix().setModified(false);
+    const fs::path bad = dir() / "bad.qmx";
+    std::ofstream(bad) << "mirtal_char_matrix_file and more";
+    UiDialogs& d = app->dialogs();
+    d.files = {bad};
+    d.answers = {Answer::Ok};
+    form1().OpenCharacterMatrix1->trigger();
+    EXPECT_EQ(d.asked.back().text, "This is NOT a valid Char Matrix File !");
+    EXPECT_EQ(session().matrix().Count(), 1);
+    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), 1);
+}
+
+TEST_F(MatrixMenu, ClosingTheMainWindowAsksForAModifiedMatrix) {
+    learnSomething();
+    UiDialogs& d = app->dialogs();
+    d.answers = {Answer::Cancel};
+    EXPECT_FALSE(form1().close());
+    EXPECT_TRUE(form1().isVisible());
+    EXPECT_EQ(d.asked.back().text,
+              "Character Matrix  has been modified.\rDo you want to Save it ?");
+    d.answers = {Answer::No};
+    EXPECT_TRUE(form1().close());
+}
+
+} // namespace
