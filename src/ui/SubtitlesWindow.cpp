@@ -180,7 +180,7 @@ SubtitlesWindow::SubtitlesWindow(SubtitleDocument& document, UiDialogs& dialogs,
     setCentralWidget(central);
     buildMenu();
 
-    m_model->onSelection = [this](int line) { selectionChanged(line); };
+    m_model->onSelection = [this](int) { selectionChanged(); };
     m_model->onState = [this] { documentStateChanged(); };
     m_doc.list().setObserver(m_model);
     connect(ListBoxSubtitle->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -350,8 +350,19 @@ void SubtitlesWindow::documentStateChanged() {
     LabelNbSubTitle->setText(fromCp1252(m_doc.indexLabel()));
 }
 
-void SubtitlesWindow::selectionChanged(int line) {
+void SubtitlesWindow::selectionChanged() {
     if (m_syncingSelection) return;
+    // Scrolling a line into view lays the whole list out again: during a rip
+    // that happens once per event dispatch, not once per new entry.
+    if (m_selectionPending) return;
+    m_selectionPending = true;
+    QMetaObject::invokeMethod(
+        this, [this] { showSelection(); }, Qt::QueuedConnection);
+}
+
+void SubtitlesWindow::showSelection() {
+    m_selectionPending = false;
+    const int line = m_doc.list().selected();
     m_syncingSelection = true;
     if (line < 0 || line >= m_model->rowCount()) {
         ListBoxSubtitle->clearSelection();

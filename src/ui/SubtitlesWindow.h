@@ -69,6 +69,10 @@ public:
     std::function<void()> onOutputFormat;
     std::function<void()> onSplit;
 
+    // Brings the document's selected line into view. Runs once after the
+    // events that changed the selection, however many there were.
+    void showSelection();
+
     // What the list shows (for the windows' own checks and tests).
     int lineCount() const;
     QString lineText(int row) const;
@@ -82,7 +86,7 @@ private:
     void buildTopBar(QWidget* bar);
     void buildMenu();
     void documentStateChanged();
-    void selectionChanged(int line);
+    void selectionChanged();
     void run(const std::function<void()>& command);
 
     SubtitleDocument& m_doc;
@@ -92,6 +96,7 @@ private:
     SubtitleListModel* m_model; // owned by the window
     const QWidget* m_mainWindow = nullptr;
     bool m_syncingSelection = false;
+    bool m_selectionPending = false;
 };
 
 } // namespace mirtal

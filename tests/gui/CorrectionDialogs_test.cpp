@@ -204,13 +204,3 @@ TEST(PostOcrDialog, RepairsQuotesAndIlOfALoadedFile) {
     QTest::mouseClick(b.post.BitBtnCorrect, Qt::LeftButton);
     EXPECT_EQ(b.text(3, 0), "und Ich");
 }
-
-TEST(PostOcrDialog, NothingTickedLeavesTheDocumentAlone) {
-    Bench b;
-    b.load("1\r\n00:00:01,000 --> 00:00:02,000\r\n''Yes''\r\n\r\n");
-    b.post.show();
-    b.post.CheckBoxCorrectTwiceAp->setChecked(false);
-    QTest::mouseClick(b.post.BitBtnCorrect, Qt::LeftButton);
-    EXPECT_EQ(b.text(1), "''Yes''");
-    EXPECT_FALSE(b.doc.Modified());
-}

@@ -100,17 +100,6 @@ TEST(SplitDialog, StopBeforeStartIsRefusedOnlyWhileSplitIsOn) {
     EXPECT_EQ(b.window.lineCount(), 40); // every entry shown
 }
 
-TEST(SplitDialog, StartEqualToStopShowsNoEntry) {
-    Bench b;
-    b.longDocument();
-    b.split.show();
-    b.split.CheckBoxSplit->click();
-    b.split.Word_uMin1->setText("30");
-    b.setStop("0", "30", "0", "0");
-    EXPECT_TRUE(b.split.BitBtn1Click());
-    EXPECT_EQ(b.window.lineCount(), 0);
-}
-
 TEST(SplitDialog, ControlsAreUsableOnlyWithSplitTicked) {
     Bench b;
     b.split.show();
@@ -149,11 +138,4 @@ TEST(SplitDialog, BarShowsTheSavedPartToScale) {
     b.setStop("3", "0", "0", "0"); // past the end: the fill stops at the bar's end
     EXPECT_NEAR(b.split.ShapeSplitFill->geometry().right(), full.right(), 2);
     EXPECT_EQ(b.split.LabelStopSplit->text(), "03:00:00,000");
-}
-
-TEST(SplitDialog, EmptyStoreCountsAsOneSecond) {
-    Bench b;
-    b.split.show();
-    EXPECT_EQ(b.split.LabelEndOfFile->text(), "00:00:00,000");
-    EXPECT_EQ(b.split.ShapeSplitFill->width(), b.split.ShapeFullFile->width());
 }

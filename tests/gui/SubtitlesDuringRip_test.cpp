@@ -123,6 +123,7 @@ TEST(SubtitlesDuringRip, RecognisedEntriesAreAppendedOneByOne) {
     EXPECT_EQ(b.window.lineText(0).toStdString(), "1");
     EXPECT_EQ(b.window.lineText(2).toStdString(), "Good evening.");
     EXPECT_EQ(b.window.LabelNbSubTitle->text(), QString::number(doc.NbSubTitle()));
+    b.window.showSelection();
     EXPECT_EQ(b.window.selectedLine(), expectedRows - 1); // scrolled along
     // Word for word the ground truth, double quotes still doubled apostrophes
     // until the post-OCR correction mends them.
@@ -144,6 +145,7 @@ TEST(SubtitlesDuringRip, RipRendersInTheChosenFormatAndOpensNoDialog) {
     EXPECT_EQ(b.window.lineText(15 + 1),
               fromCp1252(b.truth[0][0] + (b.truth[0].size() > 1 ? "[br]" + b.truth[0][1] : "")));
     // Still the header's last line, where Convert left it: hidden, the list did not follow.
+    b.window.showSelection();
     EXPECT_EQ(b.window.selectedLine(), 14);
     EXPECT_EQ(b.app.dialogs().unexpected, 0);
 }
