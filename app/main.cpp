@@ -10,6 +10,12 @@
 //                                   events, and exits. The settings and the SUP
 //                                   files go to a temporary folder that is
 //                                   removed afterwards.
+//   mirtal --export-language-template
+//                                   for translators: writes every text of every
+//                                   window and message, in English, to
+//                                   lang/New_LangFile.lng of the settings folder
+//                                   (where the language menu finds it), prints
+//                                   its path and exits without showing a window.
 
 #include "rip/Session.h"
 #include "ui/Application.h"
@@ -23,6 +29,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 namespace {
 
@@ -81,9 +88,27 @@ int measureDispatch(const std::filesystem::path& vob, bool showOnly) {
     return 0;
 }
 
+int exportLanguageTemplate() {
+    mirtal::Application::Options options;
+    options.programFolder =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+    options.scriptedDialogs = true;
+    mirtal::Application app(options);
+    if (mirtal::FileResult r = app.exportLanguageTemplate(); !r) {
+        std::fprintf(stderr, "mirtal: %s\n", r.error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", (app.languageFolders().front() / "New_LangFile.lng").string().c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // The template needs no screen: it can be written where there is none.
+    const bool exportTemplate = argc == 2 && std::string_view(argv[1]) == "--export-language-template";
+    if (exportTemplate && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Mirtal");
     const QStringList args = QCoreApplication::arguments();
@@ -91,8 +116,10 @@ int main(int argc, char** argv) {
         (args.size() == 3 || args[3] == "sup" || args[3] == "show"))
         return measureDispatch(std::filesystem::path(args[2].toStdString()),
                                args.size() == 4 && args[3] == "show");
+    if (exportTemplate) return exportLanguageTemplate();
     if (args.size() > 1) {
-        std::fprintf(stderr, "usage: mirtal [--measure-dispatch VOB [sup|show]]\n");
+        std::fprintf(stderr, "usage: mirtal [--measure-dispatch VOB [sup|show] | "
+                             "--export-language-template]\n");
         return 2;
     }
     mirtal::Application::Options options;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "base/Files.h"
 #include "base/MessageCatalogue.h"
 #include "rip/Session.h"
 #include "settings/ProgramSettings.h"
+#include "subtitles/OutputOptions.h"
 #include "subtitles/SystemBannerClock.h"
 #include "ui/QtHost.h"
 #include "ui/UiDialogs.h"
@@ -14,6 +16,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+class QAction;
 
 namespace mirtal {
 
@@ -77,14 +82,20 @@ public:
     BitmapAdjustDialog* form18() const { return m_form18; }
 
     // The processing tick of the main window's timer.
-    void tick();
+    TickResult tick();
 
     // GUI language files (ApplicationLanguage.cpp): the "GUI &Language"
     // submenu from the lang folder, loading a language into every window and
     // the catalogue, and writing lang/New_LangFile.lng with every text.
     void buildLanguageMenu();
     void loadLanguage(const std::string& name);
-    void exportLanguageTemplate();
+    // The file is written to the lang folder of the settings folder; the
+    // result says why it could not be.
+    FileResult exportLanguageTemplate();
+    // Where language files are looked for: the settings folder's lang folder
+    // (the user's own files and the template), then the one beside the
+    // executable (the translations shipped with the program) when it differs.
+    std::vector<std::filesystem::path> languageFolders() const;
 
     // Hooks between window groups, installed by the group that owns the window.
     std::function<void()> showSubtitlesWindow;          // Form3 shown beside the main window
@@ -96,6 +107,9 @@ public:
     std::function<void()> openMatrix;                   // the matrix open flow
     std::function<void()> newMatrix;                    // the new-matrix flow
     std::function<void(int)> matrixEntryLearned;        // the matrix editor lists it
+    // The output format dialog's on-show step and "&Convert to this Format"
+    // for the given format, without showing the dialog (bitmap adjustment OK).
+    std::function<void(TOutputFormat)> convertOutputFormat;
 
 private:
     // Each group of windows is created and wired in a file of its own.
@@ -103,6 +117,8 @@ private:
     void createOcrWindows();       // Form2, Form4, Form5, Form9: ApplicationOcr.cpp
     void createSubtitleWindows();  // Form3, Form10, Form13, Form14, Form17: ApplicationSubtitles.cpp
     void createBitmapWindow();     // Form18: ApplicationBitmap.cpp
+    void wireLanguageButton();     // Form1's "Save Lang": ApplicationLanguage.cpp
+    void chooseLanguage(QAction* entry);
 
     std::filesystem::path m_programFolder;
     std::filesystem::path m_settingsFolder;

@@ -1,9 +1,145 @@
+#include "base/TextCodec.h"
+#include "settings/LanguageFile.h"
 #include "ui/Application.h"
+#include "ui/MainWindow.h"
+#include "ui/QtLanguageTarget.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <algorithm>
+
+// Every window whose class this build has; the others are passed over.
+#include "ui/AboutDialog.h"
+#include "ui/JobSetupDialog.h"
+#include "ui/ProgressionDialog.h"
+#if __has_include("ui/NewCharacterDialog.h")
+#include "ui/NewCharacterDialog.h"
+#endif
+#if __has_include("ui/SubtitlesWindow.h")
+#include "ui/SubtitlesWindow.h"
+#endif
+#if __has_include("ui/OcrSetupDialog.h")
+#include "ui/OcrSetupDialog.h"
+#endif
+#if __has_include("ui/MatrixEditor.h")
+#include "ui/MatrixEditor.h"
+#endif
+#if __has_include("ui/TextColorDialog.h")
+#include "ui/TextColorDialog.h"
+#endif
+#if __has_include("ui/PostOcrDialog.h")
+#include "ui/PostOcrDialog.h"
+#endif
+#if __has_include("ui/OutputFormatDialog.h")
+#include "ui/OutputFormatDialog.h"
+#endif
+#if __has_include("ui/TimeCorrectionDialog.h")
+#include "ui/TimeCorrectionDialog.h"
+#endif
+#if __has_include("ui/SplitDialog.h")
+#include "ui/SplitDialog.h"
+#endif
+#include "ui/BitmapAdjustDialog.h"
 
 namespace mirtal {
 
-void Application::buildLanguageMenu() {}
-void Application::loadLanguage(const std::string&) {}
-void Application::exportLanguageTemplate() {}
+namespace {
+
+template <typename T> QWidget* asWidget(T* window) {
+    if constexpr (requires { sizeof(T); })
+        return window;
+    else
+        return nullptr;
+}
+
+// The windows in the order of their language texts.
+std::vector<QWidget*> languageWindows(const Application& app) {
+    return {asWidget(app.form1()),  asWidget(app.form2()),  asWidget(app.form3()),
+            asWidget(app.form4()),  asWidget(app.form5()),  asWidget(app.form6()),
+            asWidget(app.form9()),  asWidget(app.form10()), asWidget(app.form11()),
+            asWidget(app.form12()), asWidget(app.form13()), asWidget(app.form14()),
+            asWidget(app.form17()), asWidget(app.form18())};
+}
+
+// The language names of all folders, the first folder winning for a name
+// found in several; sorted by name as each folder's own listing is.
+std::vector<LanguageEntry> listAllLanguages(const std::vector<fs::path>& folders) {
+    std::vector<LanguageEntry> all;
+    for (const fs::path& folder : folders)
+        for (LanguageEntry& e : ListLanguages(folder)) {
+            const bool known = std::any_of(all.begin(), all.end(), [&](const LanguageEntry& k) {
+                return equalsIgnoreCase(k.name, e.name);
+            });
+            if (!known) all.push_back(std::move(e));
+        }
+    std::stable_sort(all.begin(), all.end(), [](const LanguageEntry& a, const LanguageEntry& b) {
+        return lessIgnoreCase(a.name, b.name);
+    });
+    return all;
+}
+
+} // namespace
+
+std::vector<std::filesystem::path> Application::languageFolders() const {
+    std::vector<fs::path> folders{LanguageFolder(m_settingsFolder)};
+    const fs::path shipped = LanguageFolder(m_programFolder);
+    std::error_code ec;
+    if (!fs::equivalent(folders.front(), shipped, ec) && folders.front() != shipped)
+        folders.push_back(shipped);
+    return folders;
+}
+
+void Application::buildLanguageMenu() {
+    QMenu* menu = m_form1->GUILanguage1;
+    menu->clear();
+    for (const LanguageEntry& e : listAllLanguages(languageFolders())) {
+        // The entry stands for the name as the settings file keeps it.
+        const QString name = fromCp1252(e.caption);
+        QString caption = name;
+        caption.replace('&', "&&");
+        QAction* entry = menu->addAction(caption);
+        entry->setObjectName(name);
+        entry->setData(name);
+        entry->setCheckable(true);
+        entry->setChecked(e.caption == m_settings.LanguageFileName);
+        connect(entry, &QAction::triggered, this, [this, entry] { chooseLanguage(entry); });
+    }
+}
+
+void Application::chooseLanguage(QAction* entry) {
+    for (QAction* a : m_form1->GUILanguage1->actions()) a->setChecked(false);
+    entry->setChecked(true);
+    m_settings.LanguageFileName = toCp1252(entry->data().toString());
+    loadLanguage(m_settings.LanguageFileName);
+}
+
+void Application::loadLanguage(const std::string& name) {
+    // Names are Windows-1252 text as the settings file holds them; the file
+    // system spells them in UTF-8.
+    const std::string fileName = cp1252ToUtf8(name);
+    for (const fs::path& folder : languageFolders()) {
+        const fs::path file = LanguageFilePath(folder, fileName);
+        std::error_code ec;
+        if (file.empty() || !fs::exists(file, ec)) continue;
+        QtLanguageTarget target(languageWindows(*this));
+        if (FileResult r = LoadLanguageFile(file, target, m_catalogue); !r)
+            m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
+        return;
+    }
+    // A language whose file is gone changes nothing: the texts stay as they are.
+}
+
+FileResult Application::exportLanguageTemplate() {
+    QtLanguageTarget target(languageWindows(*this));
+    return ExportLanguageTemplate(LanguageFolder(m_settingsFolder), target, m_catalogue);
+}
+
+void Application::wireLanguageButton() {
+    connect(m_form1->Button1, &QPushButton::clicked, this, [this] {
+        if (FileResult r = exportLanguageTemplate(); !r)
+            m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
+    });
+}
 
 } // namespace mirtal
