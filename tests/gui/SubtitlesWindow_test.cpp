@@ -1,4 +1,6 @@
 #include "SubtitleWindowsTestSupport.h"
+#include "ui/Application.h"
+#include "ui/MainWindow.h"
 #include "ui/SubtitlesWindow.h"
 
 #include <QAbstractItemModel>
@@ -246,4 +248,31 @@ TEST(SubtitlesWindow, CommandsReachTheirDialogsFromMenuAndToolbar) {
     EXPECT_EQ(time, 2);
     EXPECT_EQ(format, 2);
     EXPECT_EQ(split, 2);
+}
+
+TEST(SubtitlesWindow, OtherWindowsShowToggleAndClearItThroughTheApplication) {
+    TempFolder folder;
+    Application app({folder.path(), true});
+    QWidget& main = *app.form1();
+    main.setGeometry(60, 30, 743, 686);
+    app.showSubtitlesWindow();
+    SubtitlesWindow& w = *app.form3();
+    EXPECT_TRUE(app.subtitlesWindowVisible());
+    EXPECT_EQ(w.frameGeometry().bottom(), main.frameGeometry().bottom());
+    EXPECT_EQ(w.frameGeometry().width(), main.frameGeometry().width());
+    app.toggleSubtitlesWindow();
+    EXPECT_FALSE(app.subtitlesWindowVisible());
+    app.toggleSubtitlesWindow();
+    EXPECT_TRUE(app.subtitlesWindowVisible());
+
+    SubtitleDocument& doc = app.session().document();
+    doc.AddSubtitle({"unsaved"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {});
+    app.dialogs().answers.push_back(Answer::No);
+    app.clearSubtitles();
+    EXPECT_EQ(doc.NbSubTitle(), 1);
+    app.dialogs().answers.push_back(Answer::Yes);
+    app.clearSubtitles();
+    EXPECT_EQ(doc.NbSubTitle(), 0);
+    EXPECT_EQ(w.lineCount(), 0);
+    EXPECT_EQ(app.dialogs().unexpected, 0);
 }
