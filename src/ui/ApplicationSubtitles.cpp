@@ -40,6 +40,7 @@ void Application::createSubtitleWindows() {
             showSubtitlesWindow();
     };
     clearSubtitles = [this] { m_form3->Clear1Click(); };
+    convertOutputFormat = [this](TOutputFormat format) { m_form13->ConvertTo(format); };
 }
 
 } // namespace mirtal
