@@ -34,12 +34,23 @@ constexpr std::array kOptions = {
                "subtitle file (-o, else standard output)"},
     OptionSpec{"--settings", "", "FILE",
                "settings file (Mirtal.ini) to use: its BMP OUT, IAUTHOR OUTPUT, PHILIPS OUTPUT "
-               "and MIRTAL OUTPUT sections"},
+               "and MIRTAL OUTPUT sections, and OCR SETTING for --action ocr"},
     OptionSpec{"--profile", "", "FILE",
                "bitmap settings profile (its three BMP OUT sections; applied after --settings)"},
     OptionSpec{"--ask", "", "",
                "--action show: wait after each picture on a terminal (Enter: next, s: no stop, "
-               "p: stop the job)"},
+               "p: stop the job); --action ocr: ask for unknown glyphs even without a terminal"},
+    OptionSpec{"--no-ask", "", "",
+               "--action ocr: never ask; unknown glyphs are written as the "
+               "currency sign and counted"},
+    OptionSpec{"--text-color", "", "0..3|auto",
+               "--action ocr: subpicture colour code of the text (default auto: the guess)"},
+    OptionSpec{"--space-width", "", "N",
+               "--action ocr: empty columns between two glyphs that make a space (-10..45)"},
+    OptionSpec{"--italic-space-width", "", "N",
+               "--action ocr: the same after a glyph set closely to its neighbour (-10..45)"},
+    OptionSpec{"--no-save-matrix", "", "", "--action ocr: keep the matrix file as it is"},
+    OptionSpec{"--no-fix-quotes", "", "", "--action ocr: leave doubled quotes as read"},
     OptionSpec{"--read", "", "FILE", "subtitle file to read"},
     OptionSpec{"--offset", "", "TIME", "time offset to apply"},
     // --convert: corrections, applied in this order.
@@ -49,7 +60,8 @@ constexpr std::array kOptions = {
                "new stops: start + MS, or start + OFFSET + PERCHAR x characters; never past "
                "the next start"},
     OptionSpec{"--min-interval", "", "MS", "shorten stops to keep MS between subtitles"},
-    OptionSpec{"--fix-quotes", "", "", "replace doubled ' or \" by one \""},
+    OptionSpec{"--fix-quotes", "", "",
+               "replace doubled ' or \" by one \" (--action ocr: the default)"},
     OptionSpec{"--fix-il", "", "en|fr|de", "repair I and l confusions by the language's rules"},
     OptionSpec{"--split", "", "START-STOP",
                "keep the subtitles starting in [START, STOP), cut at STOP, times from zero"},

@@ -23,7 +23,7 @@ constexpr std::array kCommands = {
             "      skipped (exit status 1, the rest written) and a start pushed below zero is\n"
             "      set to zero; with --answer no either one writes nothing",
             runDocument},
-    Command{"--action", "bmp|sup|show [--prefix PATH] INPUT...",
+    Command{"--action", "bmp|sup|show [--prefix PATH] INPUT... | ocr --matrix FILE INPUT...",
             "bmp: compose every subpicture into a palette BMP (settings: --settings,\n"
             "      --profile, else the defaults) and write PATH000001.bmp, PATH000002.bmp, ...\n"
             "      numbered by the subpicture's place in the job; sup: write each raw unit as\n"
@@ -34,8 +34,24 @@ constexpr std::array kCommands = {
             "      Philips: philips, Free: native; native for sup). The colour order is\n"
             "      detected on the first picture. show: one line per subpicture: number,\n"
             "      start, stop, X1 Y1 X2 Y2 and size of the composed picture; no stop unless\n"
-            "      --ask. A picture that cannot be written stops the job (exit status 1)",
-            runPictures},
+            "      --ask. A picture that cannot be written stops the job (exit status 1)\n"
+            "      ocr: recognise the text of every subpicture against the character matrix\n"
+            "      --matrix FILE and write the subtitles in --format (default native) to -o\n"
+            "      FILE (replaced atomically) or standard output, quotes repaired unless\n"
+            "      --no-fix-quotes. Unknown glyphs are asked on standard error (--ask, the\n"
+            "      default on a terminal): a line 'GLYPH subpicture=N start=HH:MM:SS,mmm\n"
+            "      line=L char=C width=W height=H' (C: the box's place in its line), the line\n"
+            "      as text art ('#' the glyph, '+' other text, framed), then one answer line\n"
+            "      of UTF-8 text, learned at once (empty: the glyph reads as nothing), or\n"
+            "      \\skip-line, \\skip-subpicture, \\stop; '\\\\' begins a text with a\n"
+            "      backslash. At the end of the input the rip stops as with \\stop: what was\n"
+            "      read is written (exit status 1). With --no-ask unknown glyphs are written\n"
+            "      as the currency sign and counted. Learned glyphs are saved to the matrix\n"
+            "      before each question and at the end, unless --no-save-matrix; a damaged\n"
+            "      matrix is refused. OCR settings: the OCR SETTING section of --settings\n"
+            "      (else of the program's Mirtal.ini), then --space-width and\n"
+            "      --italic-space-width",
+            runAction},
 };
 
 } // namespace

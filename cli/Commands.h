@@ -14,6 +14,7 @@ struct CliIo {
     std::ostream& out;
     std::ostream& err;
     bool inputIsTerminal = false;
+    bool errorIsTerminal = false;
 };
 
 // Exit statuses of every command.
@@ -35,6 +36,9 @@ struct Command {
 int runList(const Args& args, CliIo& io);
 int runDocument(const Args& args, CliIo& io);
 int runPictures(const Args& args, CliIo& io);
+int runOcr(const Args& args, CliIo& io);
+// --action: ocr goes to runOcr, the picture actions to runPictures.
+int runAction(const Args& args, CliIo& io);
 
 std::span<const Command> commandTable();
 const Command* findCommand(std::string_view name);

@@ -368,7 +368,7 @@ TEST(PictureUsage, BadCommandLinesAndInputsAreRefusedBeforeAnythingIsWritten) {
     };
     std::vector<Case> cases = {
         {{}, "--action needs bmp, sup or show"},
-        {{"ocr", vob}, "expected bmp, sup or show"},
+        {{"text", vob}, "expected bmp, sup or show"},
         {{"bmp", vob}, "needs --prefix PATH"},
         {{"bmp", "--prefix", dir / "none/p", vob}, "folder " + (dir / "none") + " does not exist"},
         {{"sup", "--prefix", dir / "file/p", vob}, "is not a folder"},

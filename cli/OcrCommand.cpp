@@ -1,0 +1,452 @@
+#include "CliHost.h"
+#include "Commands.h"
+#include "GlyphPrompt.h"
+#include "JobInput.h"
+#include "base/MessageCatalogue.h"
+#include "base/TextCodec.h"
+#include "ocr/MatrixFile.h"
+#include "rip/Session.h"
+#include "settings/SettingsFile.h"
+#include "subtitles/DocumentFlows.h"
+#include "subtitles/PostOcrCorrection.h"
+#include "subtitles/SystemBannerClock.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <system_error>
+
+namespace mirtal::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::array kFormatNames = {"native",  "subviewer", "subviewer2",
+                                     "iauthor", "philips",   "sonic"};
+
+struct OcrRunOptions {
+    fs::path matrix;
+    bool saveMatrix = true;
+    bool ask = false;
+    std::optional<int> textColor; // none: the automatic guess
+    std::optional<fs::path> settingsFile;
+    std::optional<int32_t> spaceWidth;
+    std::optional<int32_t> italicSpaceWidth;
+    bool fixQuotes = true;
+    std::optional<IlLanguage> fixIl;
+    TOutputFormat format = ofNative;
+    std::optional<fs::path> output; // standard output without -o
+    bool progress = false;
+};
+
+bool fail(std::string& error, std::string text) {
+    error = std::move(text);
+    return false;
+}
+
+bool writableFolderOf(const fs::path& file, const char* what, std::string& error) {
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    if (!IsWritableFolder(folder))
+        return fail(error, std::string(what) + ": cannot create files in " + folder.string());
+    return true;
+}
+
+bool parseSpace(const Args& args, const char* option, std::optional<int32_t>& out,
+                std::string& error) {
+    auto v = args.value(option);
+    if (!v) return true;
+    int64_t n = 0;
+    if (!parseInteger(*v, n) || n < -10 || n > 45)
+        return fail(error, std::string(option) +
+                               ": expected a whole number from -10 to 45, got \"" + *v + "\"");
+    out = int32_t(n);
+    return true;
+}
+
+bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::string& error) {
+    auto matrix = args.value("--matrix");
+    if (!matrix || matrix->empty())
+        return fail(error, "--action ocr needs --matrix FILE (the character matrix; created when "
+                           "it does not exist yet)");
+    o.matrix = *matrix;
+    o.saveMatrix = !args.has("--no-save-matrix");
+    if (args.has("--ask") && args.has("--no-ask"))
+        return fail(error, "--ask and --no-ask exclude each other");
+    o.ask = args.has("--ask") || (io.inputIsTerminal && !args.has("--no-ask"));
+    if (auto c = args.value("--text-color"); c && *c != "auto") {
+        if (c->size() != 1 || (*c)[0] < '0' || (*c)[0] > '3')
+            return fail(error, "--text-color: expected 0, 1, 2, 3 or auto, got \"" + *c + "\"");
+        o.textColor = (*c)[0] - '0';
+    }
+    if (auto s = args.value("--settings")) {
+        std::error_code ec;
+        if (!fs::is_regular_file(*s, ec)) return fail(error, "--settings: no such file " + *s);
+        o.settingsFile = fs::path(*s);
+    }
+    if (!parseSpace(args, "--space-width", o.spaceWidth, error) ||
+        !parseSpace(args, "--italic-space-width", o.italicSpaceWidth, error))
+        return false;
+    if (args.has("--fix-quotes") && args.has("--no-fix-quotes"))
+        return fail(error, "--fix-quotes and --no-fix-quotes exclude each other");
+    o.fixQuotes = !args.has("--no-fix-quotes");
+    if (auto il = args.value("--fix-il")) {
+        constexpr std::array kLanguages = {"en", "fr", "de"};
+        auto it = std::find(kLanguages.begin(), kLanguages.end(), *il);
+        if (it == kLanguages.end())
+            return fail(error, "--fix-il: expected en, fr or de, got \"" + *il + "\"");
+        o.fixIl = IlLanguage(it - kLanguages.begin());
+    }
+    if (auto f = args.value("--format")) {
+        auto it = std::find(kFormatNames.begin(), kFormatNames.end(), *f);
+        if (it == kFormatNames.end())
+            return fail(error, "--format: expected native|subviewer|subviewer2|iauthor|philips|"
+                               "sonic, got \"" +
+                                   *f + "\"");
+        o.format = TOutputFormat(it - kFormatNames.begin());
+    }
+    if (auto out = args.value("--output"); out && *out != "-") {
+        o.output = fs::path(*out);
+        if (!writableFolderOf(*o.output, "-o", error)) return false;
+    }
+    // Checked now rather than after an hour of training.
+    if (o.saveMatrix && !writableFolderOf(o.matrix, "--matrix", error)) return false;
+    o.progress = args.has("--progress") || io.errorIsTerminal;
+    return true;
+}
+
+// The settings file: --settings, else Mirtal.ini of the program's settings
+// folder when there is one.
+std::optional<fs::path> settingsFileToRead(const OcrRunOptions& o) {
+    if (o.settingsFile) return o.settingsFile;
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::nullopt;
+    fs::path file = SettingsFolder(exe.parent_path()) / kSettingsFileName;
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    return file;
+}
+
+// The terminal host of a text rip: unknown glyphs are asked on standard
+// error and answered on standard input (GlyphPrompt.h), the text colour is
+// the one given or the automatic guess, and the progress is a bar.
+class OcrRipHost : public CliHost {
+public:
+    enum class Stop { None, Asked, EndOfInput };
+
+    OcrRipHost(CliIo& io, const Args& args, const OcrRunOptions& o)
+        : CliHost(io, args), m_textColorChoice(o.textColor), m_progress(o.progress) {}
+
+    void attach(const OcrState& state) { m_state = &state; }
+    // Runs before every question: the glyphs learned so far reach the disk
+    // while the user is looking at the next one.
+    std::function<void()> beforeQuestion;
+
+    Stop stop() const { return m_stop; }
+    int questions() const { return m_questions; }
+
+    Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override {
+        endProgressLine();
+        return CliHost::ask(kind, buttons, text);
+    }
+
+    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override {
+        const int chosen = m_textColorChoice.value_or(guess);
+        endProgressLine();
+        m_io.err << "mirtal-rip: text colour " << chosen
+                 << (m_textColorChoice ? "" : " (automatic guess)") << '\n';
+        return chosen;
+    }
+
+    GlyphAnswer askGlyph(const GlyphQuestion& q) override {
+        endProgressLine();
+        if (beforeQuestion) beforeQuestion();
+        ++m_questions;
+        const Colour textColor = m_state ? m_state->TextColor : kDrawColor[2];
+        for (;;) {
+            m_io.err << glyphQuestionLine(q) << '\n';
+            for (const std::string& row : glyphArt(q, textColor)) m_io.err << "  " << row << '\n';
+            m_io.err << "  new glyph " << q.symbolIndex
+                     << ": type what it reads (an empty line: nothing), \\skip-line, "
+                        "\\skip-subpicture or \\stop\n> ";
+            // Without a terminal nobody echoes the answer's line end.
+            if (!interactive()) m_io.err << '\n';
+            m_io.err << std::flush;
+            std::string line;
+            if (!std::getline(m_io.in, line)) {
+                m_stop = Stop::EndOfInput;
+                return {GlyphAction::Pause, {}};
+            }
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            const GlyphReply reply = parseGlyphReply(line);
+            switch (reply.kind) {
+            case GlyphReply::Text:
+                return {GlyphAction::Learn, reply.text};
+            case GlyphReply::SkipLine:
+                return {GlyphAction::SkipLine, {}};
+            case GlyphReply::SkipSubpicture:
+                return {GlyphAction::SkipSubpicture, {}};
+            case GlyphReply::Stop:
+                m_stop = Stop::Asked;
+                return {GlyphAction::Pause, {}};
+            case GlyphReply::Invalid:
+                m_io.err << "mirtal-rip: " << reply.error << '\n';
+                break;
+            }
+        }
+    }
+
+    void displayChanged(const RipDisplay& d) override {
+        if (!m_progress) return;
+        constexpr int kBarWidth = 24;
+        const int percent = std::clamp(d.progressPercent, 0, 100);
+        const int done = percent * kBarWidth / 100;
+        std::string bar = "[" + std::string(size_t(done), '#') +
+                          std::string(size_t(kBarWidth - done), '-') + "] " + d.LabelPos +
+                          "  elapsed " + d.LabelTimeElapsed;
+        if (!d.LabelTimeRemaining.empty()) bar += "  left " + d.LabelTimeRemaining;
+        bar += "  " + d.LabelTotalNbSup + " subpictures";
+        if (bar == m_lastBar && m_barShown) return;
+        m_lastBar = bar;
+        m_io.err << '\r' << bar << "  " << std::flush;
+        m_barShown = true;
+    }
+
+    void endProgressLine() {
+        if (!m_barShown) return;
+        m_io.err << '\n';
+        m_barShown = false;
+    }
+
+private:
+    std::optional<int> m_textColorChoice;
+    bool m_progress;
+    const OcrState* m_state = nullptr;
+    Stop m_stop = Stop::None;
+    int m_questions = 0;
+    bool m_barShown = false;
+    std::string m_lastBar;
+};
+
+// Saves the matrix when it holds unsaved glyphs. A failed save is reported
+// once; the glyphs stay in memory for the next attempt.
+class MatrixKeeper {
+public:
+    MatrixKeeper(CharMatrix& matrix, const OcrRunOptions& o, CliHost& host, CliIo& io)
+        : m_matrix(matrix), m_options(o), m_host(host), m_io(io) {}
+
+    bool save() {
+        if (!m_options.saveMatrix || !m_matrix.Modified() || m_matrix.Count() == 0) return true;
+        FileResult r = SaveMatrixFile(m_options.matrix, m_matrix);
+        if (r) {
+            m_matrix.setModified(false);
+            m_failed = false;
+            return true;
+        }
+        if (!m_failed) m_io.err << "mirtal-rip: " << cp1252ToUtf8(r.error) << '\n';
+        m_failed = true;
+        return false;
+    }
+
+    // The last save: when the matrix file cannot be written, the glyphs go
+    // to a file beside it or, failing that, to the temporary folder.
+    bool saveAtEnd() {
+        if (save()) return true;
+        const fs::path name =
+            m_options.matrix.stem().string() + ".unsaved" + m_options.matrix.extension().string();
+        std::error_code ec;
+        for (const fs::path& place :
+             {m_options.matrix.parent_path() / name, fs::temp_directory_path(ec) / name}) {
+            if (place.empty() || !SaveMatrixFile(place, m_matrix)) continue;
+            m_host.ask(MessageKind::Warning, {Answer::Ok},
+                       "the learned glyphs were saved to " + place.string() + " instead");
+            return false;
+        }
+        m_host.ask(MessageKind::Warning, {Answer::Ok}, "the learned glyphs could not be saved");
+        return false;
+    }
+
+private:
+    CharMatrix& m_matrix;
+    const OcrRunOptions& m_options;
+    CliHost& m_host;
+    CliIo& m_io;
+    bool m_failed = false;
+};
+
+enum class JobEnd { Finished, Stopped, Failed };
+
+// Ticks the job to its end as the main window's timer would, without
+// waiting between ticks.
+JobEnd runOcrJob(Session& session, OcrRipHost& host, CliIo& io) {
+    RipJob& job = session.job();
+    while (!job.finished()) {
+        const TickResult r = session.tick();
+        if (job.finished()) break;
+        const std::string file = job.FileList[job.CurrentFile - 1].string();
+        if (session.engine().halted()) {
+            host.endProgressLine();
+            io.err << "mirtal-rip: stopped at the bad pack of " << file << '\n';
+            return JobEnd::Failed;
+        }
+        if (r == TickResult::MissingFile) {
+            host.endProgressLine();
+            io.err << "mirtal-rip: file not found: " << file << '\n';
+            return JobEnd::Failed;
+        }
+        if (job.Paused && !job.Busy && !session.ResumeWhenIdle) {
+            host.endProgressLine();
+            if (host.stop() == OcrRipHost::Stop::None) {
+                // The per-subpicture work failed; the warning said why.
+                io.err << "mirtal-rip: the job stopped in " << file << " at subpicture "
+                       << job.TotalPictures + 1 << '\n';
+                return JobEnd::Failed;
+            }
+            io.err << "mirtal-rip: "
+                   << (host.stop() == OcrRipHost::Stop::Asked ? "stopped as asked"
+                                                              : "end of input: stopped")
+                   << " at subpicture " << job.TotalPictures + 1 << '\n';
+            return JobEnd::Stopped;
+        }
+    }
+    host.endProgressLine();
+    return JobEnd::Finished;
+}
+
+bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o, CliIo& io) {
+    if (o.fixQuotes || o.fixIl)
+        CorrectPostOcr(doc, o.fixQuotes, o.fixIl.has_value(),
+                       o.fixIl.value_or(IlLanguage::English));
+    doc.setOutputFormat(o.format);
+    doc.RefreshList();
+    if (!o.output) {
+        io.out << doc.fileText() << std::flush;
+        return true;
+    }
+    if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {
+        io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
+        return false;
+    }
+    return true;
+}
+
+std::string plural(int n, const char* one, const char* many) {
+    return std::to_string(n) + ' ' + (n == 1 ? one : many);
+}
+
+} // namespace
+
+int runOcr(const Args& args, CliIo& io) {
+    OcrRunOptions o;
+    JobInput input;
+    std::string error;
+    uint8_t streamId = 0x20;
+    int32_t lastTimeCodeMs = 0;
+    auto timeCode = args.value("--time-code");
+    // The first input is the action word "ocr".
+    const std::vector<std::string> inputs(args.inputs.begin() + 1, args.inputs.end());
+    if (!parseOcrOptions(args, io, o, error) || !resolveInputs(inputs, input, error) ||
+        !chooseStream(args.value("--stream"), input, streamId, error) ||
+        (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
+        io.err << "mirtal-rip: " << error << '\n';
+        return kExitUsage;
+    }
+
+    // A damaged matrix is refused before anything is read or written.
+    CharMatrix matrix;
+    std::error_code ec;
+    const bool newMatrix = !fs::exists(o.matrix, ec);
+    if (!newMatrix) {
+        MatrixLoadResult loaded = LoadMatrixFile(o.matrix, matrix);
+        if (!loaded) {
+            io.err << "mirtal-rip: " << cp1252ToUtf8(loaded.detail) << "; nothing was changed\n";
+            return kExitDataProblem;
+        }
+    }
+    matrix.setFileName(o.matrix.string());
+
+    OcrSettings ocr;
+    OutputOptions outputOptions;
+    const std::optional<fs::path> settingsFile = settingsFileToRead(o);
+    if (settingsFile) {
+        IniFile ini;
+        if (FileResult r = ini.load(*settingsFile); !r) {
+            io.err << "mirtal-rip: --settings: " << cp1252ToUtf8(r.error) << '\n';
+            return kExitUsage;
+        }
+        ProgramSettings program;
+        ReadSettings(ini, "", program, ocr, outputOptions);
+    }
+    if (o.spaceWidth) ocr.SpaceWidth = *o.spaceWidth;
+    if (o.italicSpaceWidth) ocr.ItaSpaceWidth = *o.italicSpaceWidth;
+
+    OcrRipHost host(io, args, o);
+    if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
+    io.err << "mirtal-rip: matrix " << o.matrix.string() << ": "
+           << (newMatrix ? "new" : plural(matrix.Count(), "glyph", "glyphs")) << "; OCR settings "
+           << (settingsFile ? "of " + settingsFile->string() : std::string("built in"))
+           << ", space width " << ocr.SpaceWidth << ", italic " << ocr.ItaSpaceWidth << '\n';
+
+    SystemBannerClock systemClock;
+    FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
+    const BannerClock& clock =
+        args.has("--date") ? static_cast<const BannerClock&>(fixedClock) : systemClock;
+    MessageCatalogue catalogue;
+    Session session(host, catalogue, clock);
+    session.matrix() = std::move(matrix);
+    session.ocrSettings() = ocr;
+    session.document().options() = outputOptions;
+    session.ocr().options().noAsk = !o.ask;
+    session.job().SubtitleStreamId = streamId;
+    if (timeCode) {
+        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
+        session.demuxer().MarkRebase();
+    }
+    host.attach(session.ocrState());
+    MatrixKeeper keeper(session.matrix(), o, host, io);
+    host.beforeQuestion = [&keeper] { keeper.save(); };
+    const int entriesBefore = session.matrix().Count();
+
+    JobSetup setup;
+    setup.files = input.vobs;
+    setup.action = kActionOcr;
+    if (!session.startJob(setup, &error)) {
+        io.err << "mirtal-rip: " << error << '\n';
+        return kExitUsage;
+    }
+    const JobEnd end = runOcrJob(session, host, io);
+
+    // Nothing the user typed is lost, however the job ended.
+    const bool matrixSaved = keeper.saveAtEnd();
+    const bool written = writeDocument(session.document(), o, io);
+
+    const int learned = session.matrix().Count() - entriesBefore;
+    const int unknown = session.actions().placeholders;
+    io.err << "mirtal-rip: "
+           << plural(int(session.job().TotalPictures), "subpicture", "subpictures") << ", "
+           << plural(session.document().NbSubTitle(), "subtitle", "subtitles") << ", "
+           << plural(host.questions(), "question", "questions") << ", "
+           << plural(learned, "glyph", "glyphs") << " learned";
+    if (o.saveMatrix && learned > 0 && matrixSaved)
+        io.err << " (" << o.matrix.string() << ": " << session.matrix().Count() << " glyphs)";
+    else if (!o.saveMatrix && learned > 0)
+        io.err << " (not saved: --no-save-matrix)";
+    io.err << '\n';
+    if (unknown > 0)
+        io.err << "mirtal-rip: " << plural(unknown, "unknown glyph", "unknown glyphs")
+               << " written as " << cp1252ToUtf8(session.ocr().options().placeholder) << '\n';
+
+    if (end == JobEnd::Failed || !written || !matrixSaved ||
+        host.stop() == OcrRipHost::Stop::EndOfInput || host.warnings() > 0)
+        return kExitDataProblem;
+    return kExitOk;
+}
+
+int runAction(const Args& args, CliIo& io) {
+    if (!args.inputs.empty() && args.inputs.front() == "ocr") return runOcr(args, io);
+    return runPictures(args, io);
+}
+
+} // namespace mirtal::cli

@@ -1,0 +1,183 @@
+#include "DiscTruth.h"
+
+#include "base/TextCodec.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+
+namespace mirtal::test {
+
+namespace {
+
+// One box's worth of a line: a character, or one stroke of a double quote.
+struct Slot {
+    std::string text;
+    size_t source; // index of the character in the line
+};
+
+std::vector<Slot> slotsOf(const std::string& line) {
+    std::vector<Slot> slots;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == ' ') continue;
+        if (line[i] == '"') {
+            slots.push_back({"'", i});
+            slots.push_back({"'", i});
+        } else {
+            slots.push_back({std::string(1, line[i]), i});
+        }
+    }
+    return slots;
+}
+
+// Cost of a layout step that is not one box per character.
+constexpr int kUnevenStep = 4;
+
+} // namespace
+
+DiscTruth::DiscTruth(const std::string& disc, int stream) {
+    const std::filesystem::path folder = std::filesystem::path(MIRTAL_TEST_DATA) / "discs" / disc;
+    m_videoTs = folder / "VIDEO_TS";
+    const std::string k = std::to_string(stream);
+    std::ifstream truth(folder / ("truth_s" + k + ".txt"));
+    std::ifstream subs(folder / ("subs_s" + k + ".tsv"));
+    if (!truth || !subs) throw std::runtime_error("no ground truth for " + disc + " stream " + k);
+    std::string line;
+    m_blocks.emplace_back();
+    while (std::getline(truth, line)) {
+        if (line.empty())
+            m_blocks.emplace_back();
+        else
+            m_blocks.back().push_back(utf8ToCp1252(line));
+    }
+    std::getline(subs, line); // column names
+    while (std::getline(subs, line)) {
+        std::istringstream row(line);
+        size_t index = 0;
+        int64_t pts = 0;
+        int32_t startMs = 0;
+        row >> index >> pts >> startMs;
+        m_blockByStart[startMs] = index;
+    }
+    if (m_blockByStart.size() != m_blocks.size())
+        throw std::runtime_error("truth and unit table of " + disc + " disagree");
+}
+
+const std::vector<std::string>* DiscTruth::blockAt(int32_t startMs) const {
+    auto it = m_blockByStart.find(startMs);
+    return it == m_blockByStart.end() ? nullptr : &m_blocks[it->second];
+}
+
+int DiscTruth::expectedWidth(const std::string& text) const {
+    if (auto it = m_widths.find(text); it != m_widths.end())
+        return it->second.first / it->second.second;
+    // A character never seen alone: the median of those that were.
+    std::vector<int> widths;
+    for (const auto& [t, w] : m_widths) widths.push_back(w.first / w.second);
+    if (widths.empty()) return 12;
+    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+    return widths[widths.size() / 2];
+}
+
+std::vector<std::string> DiscTruth::assign(const std::string& line,
+                                           std::span<const CharBox> boxes) {
+    const std::vector<Slot> slots = slotsOf(line);
+    const size_t nb = boxes.size(), ns = slots.size();
+    std::vector<std::string> texts(nb);
+    if (nb == ns) {
+        for (size_t i = 0; i < nb; ++i) {
+            texts[i] = slots[i].text;
+            auto& [sum, count] = m_widths[slots[i].text];
+            sum += boxes[i].Width;
+            ++count;
+        }
+        return texts;
+    }
+    // Least total width misfit over layouts of 1 box per slot, 2 boxes per
+    // slot (a cut character) and 1 box per 2 slots (touching characters).
+    constexpr int kNone = std::numeric_limits<int>::max() / 2;
+    std::vector<std::vector<int>> cost(nb + 1, std::vector<int>(ns + 1, kNone));
+    std::vector<std::vector<int>> step(nb + 1, std::vector<int>(ns + 1, 0));
+    cost[0][0] = 0;
+    auto span = [&](size_t first, size_t last) {
+        return boxes[last].X + boxes[last].Width - boxes[first].X;
+    };
+    for (size_t i = 0; i <= nb; ++i)
+        for (size_t j = 0; j <= ns; ++j) {
+            if (cost[i][j] >= kNone) continue;
+            auto relax = [&](size_t di, size_t dj, int c, int kind) {
+                if (i + di > nb || j + dj > ns) return;
+                if (cost[i][j] + c < cost[i + di][j + dj]) {
+                    cost[i + di][j + dj] = cost[i][j] + c;
+                    step[i + di][j + dj] = kind;
+                }
+            };
+            if (i < nb && j < ns) {
+                relax(1, 1, std::abs(boxes[i].Width - expectedWidth(slots[j].text)), 1);
+                if (i + 1 < nb)
+                    relax(2, 1,
+                          std::abs(span(i, i + 1) - expectedWidth(slots[j].text)) + kUnevenStep, 2);
+                if (j + 1 < ns)
+                    relax(1, 2,
+                          std::abs(boxes[i].Width - expectedWidth(slots[j].text) -
+                                   expectedWidth(slots[j + 1].text)) +
+                              kUnevenStep,
+                          3);
+            }
+        }
+    if (cost[nb][ns] >= kNone) throw std::runtime_error("no layout of the boxes on: " + line);
+    for (size_t i = nb, j = ns; i > 0;) {
+        switch (step[i][j]) {
+        case 1:
+            texts[--i] = slots[--j].text;
+            break;
+        case 2: // the first piece carries the character
+            texts[i - 1].clear();
+            texts[i - 2] = slots[--j].text;
+            i -= 2;
+            break;
+        default: { // both strokes of a double quote in one box are that quote
+            const Slot& a = slots[j - 2];
+            const Slot& b = slots[j - 1];
+            texts[--i] = a.source == b.source ? std::string(1, line[a.source]) : a.text + b.text;
+            j -= 2;
+        }
+        }
+    }
+    return texts;
+}
+
+std::string DiscTruth::answer(int32_t startMs, int line, int charIndex,
+                              std::span<const CharBox> boxes) {
+    const std::vector<std::string>* block = blockAt(startMs);
+    if (!block || line < 1 || size_t(line) > block->size() || charIndex < 1 ||
+        size_t(charIndex) > boxes.size())
+        throw std::runtime_error("question outside the truth at " + std::to_string(startMs));
+    return assign((*block)[size_t(line - 1)], boxes)[size_t(charIndex - 1)];
+}
+
+std::string JoinLines(std::span<const std::string> lines) {
+    std::string text;
+    for (const std::string& l : lines) text += (text.empty() ? "" : " ") + l;
+    return text;
+}
+
+size_t EditDistance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t replaced = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
+            diagonal = row[j];
+            row[j] = std::min({replaced, row[j] + 1, row[j - 1] + 1});
+        }
+    }
+    return row[b.size()];
+}
+
+} // namespace mirtal::test

@@ -1,0 +1,376 @@
+#include "../settings/TempFolder.h"
+#include "Commands.h"
+#include "DiscTruth.h"
+#include "FakeHost.h"
+#include "GlyphPrompt.h"
+#include "JobInput.h"
+#include "base/TextCodec.h"
+#include "ocr/MatrixFile.h"
+#include "rip/Session.h"
+#include "subtitles/PostOcrCorrection.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <set>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace mirtal;
+using namespace mirtal::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The OCR advanced setup as a user fills it in for each disc's font: the
+// space width between the widest gap inside a word and the narrowest gap
+// between words (gaps measured on the disc, see the report in the commit),
+// the same after glyphs set closely (the discs have no italics), and where
+// I and l are bars of one width that only their height tells apart, no
+// height difference between glyphs of one character.
+struct DiscCase {
+    const char* disc;
+    int stream;
+    int32_t spaceWidth;
+    uint8_t maxCharDiffHeight;
+};
+const DiscCase kDiscs[] = {
+    {"pal_en", 0, 10, 2},    // DejaVu Sans 28: gaps in words 0..9, between 10..17
+    {"pal_en_fr", 0, 10, 2}, // DejaVu Sans 28: 0..8, 12..17
+    {"pal_en_fr", 1, 9, 0},  // Liberation Sans 28: 1..8, 10..15
+    {"ntsc", 0, 8, 2},       // Liberation Sans 26: 1..6, 9..13
+    {"split", 0, 11, 0},     // DejaVu Sans 30: -2..10, 12..19
+};
+
+OcrSettings settingsFor(const DiscCase& c) {
+    OcrSettings s;
+    s.SpaceWidth = s.ItaSpaceWidth = c.spaceWidth;
+    s.MaxCharDiffHeight = c.maxCharDiffHeight;
+    return s;
+}
+
+std::vector<fs::path> vobsOf(const DiscTruth& truth) {
+    cli::JobInput input;
+    std::string error;
+    EXPECT_TRUE(cli::resolveInputs({truth.videoTs().string()}, input, error)) << error;
+    return input.vobs;
+}
+
+struct Asked {
+    std::string questionLine;
+    int32_t startMs;
+    int line;
+    std::vector<CharBox> lineBoxes;
+    std::string answer;
+};
+
+struct Rip {
+    std::string fileText;                                 // the native file, quotes repaired
+    std::vector<std::pair<int32_t, std::string>> entries; // start, lines joined
+    std::vector<Asked> asked;
+    bool shapeAskedTwice = false;
+    CharMatrix matrix;
+};
+
+// The whole disc through a session, the glyphs answered from the truth (or
+// the subpicture dropped when not `answering`), then the quote repair.
+Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool answering = true) {
+    FakeHost host;
+    MessageCatalogue catalogue;
+    FixedBannerClock clock("");
+    Session session(host, catalogue, clock);
+    session.matrix() = std::move(matrix);
+    session.ocrSettings() = settingsFor(c);
+    session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
+    Rip rip;
+    std::vector<Glyph> shapes;
+    host.glyphResponder = [&](const GlyphQuestion& q) {
+        const Glyph g = MakeGlyph(*q.workBitmap, q.box, MarkerColor(q.charIndex));
+        // The same pixels at a top the matcher accepts: the matrix held it.
+        for (const Glyph& s : shapes)
+            if (s.Width == g.Width && s.Height == g.Height && s.Rows == g.Rows &&
+                std::abs(s.RelTop - g.RelTop) <= session.ocrSettings().MaxCharDiffTop)
+                rip.shapeAskedTwice = true;
+        shapes.push_back(g);
+        Asked a{cli::glyphQuestionLine(q),
+                q.startMs,
+                q.line,
+                {q.lineBoxes.begin(), q.lineBoxes.end()},
+                answering ? truth.answer(q.startMs, q.line, q.charIndex, q.lineBoxes) : ""};
+        rip.asked.push_back(a);
+        return GlyphAnswer{answering ? GlyphAction::Learn : GlyphAction::SkipSubpicture, a.answer};
+    };
+    JobSetup setup;
+    setup.files = vobsOf(truth);
+    setup.action = kActionOcr;
+    EXPECT_TRUE(session.startJob(setup));
+    while (!session.job().finished()) {
+        session.tick();
+        if (session.job().Paused) break;
+    }
+    EXPECT_TRUE(session.job().finished());
+    EXPECT_TRUE(host.questions.empty()) << host.questions.front().text;
+    CorrectPostOcr(session.document(), true, false, IlLanguage::English);
+    for (int i = 1; i <= session.document().NbSubTitle(); ++i) {
+        const TSub& e = session.document().store().entry(i);
+        rip.entries.emplace_back(TimeCodeToMs(e.Start),
+                                 JoinLines({e.Lines.data(), size_t(e.NbLines)}));
+    }
+    rip.fileText = session.document().fileText();
+    rip.matrix = session.matrix();
+    return rip;
+}
+
+class DiscRip : public ::testing::TestWithParam<DiscCase> {};
+
+TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain) {
+    const DiscCase& c = GetParam();
+    DiscTruth truth(c.disc, c.stream);
+    const Rip first = ripInProcess(c, truth, {});
+
+    ASSERT_EQ(first.entries.size(), truth.blocks().size());
+    size_t errors = 0, characters = 0;
+    for (const auto& [startMs, text] : first.entries) {
+        const std::vector<std::string>* block = truth.blockAt(startMs);
+        ASSERT_NE(block, nullptr) << "no unit starts at " << startMs;
+        const std::string want = JoinLines(*block);
+        errors += EditDistance(text, want);
+        characters += want.size();
+        EXPECT_EQ(cp1252ToUtf8(text), cp1252ToUtf8(want)) << "at " << startMs << " ms";
+    }
+    EXPECT_EQ(errors, 0u);
+    EXPECT_FALSE(first.shapeAskedTwice) << "a glyph the matrix holds was asked again";
+    std::set<char> distinct;
+    for (const auto& block : truth.blocks())
+        for (const std::string& line : block)
+            for (char ch : line)
+                if (ch != ' ') distinct.insert(ch == '"' ? '\'' : ch);
+    std::cout << "[ disc     ] " << c.disc << " stream " << c.stream << ": " << first.entries.size()
+              << " subtitles, " << errors << " errors in " << characters << " characters, "
+              << first.asked.size() << " questions, " << distinct.size() << " distinct characters, "
+              << first.matrix.Count() << " glyphs\n";
+
+    const Rip second = ripInProcess(c, truth, first.matrix, false);
+    EXPECT_TRUE(second.asked.empty()) << second.asked.front().questionLine;
+    EXPECT_EQ(second.fileText, first.fileText);
+}
+
+INSTANTIATE_TEST_SUITE_P(FixtureDiscs, DiscRip, ::testing::ValuesIn(kDiscs),
+                         [](const ::testing::TestParamInfo<DiscCase>& info) {
+                             return std::string(info.param.disc) + "_s" +
+                                    std::to_string(info.param.stream);
+                         });
+
+// mirtal-rip as a child: arguments, then every line of its standard error
+// to `onLine`, which may write answers to its standard input.
+int runChild(const std::vector<std::string>& args,
+             const std::function<void(const std::string&, FILE*)>& onLine) {
+    std::signal(SIGPIPE, SIG_IGN); // a child that quits early must not end the test
+    int in[2], err[2];
+    if (pipe(in) != 0 || pipe(err) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    for (int fd : {in[0], in[1], err[0], err[1]}) posix_spawn_file_actions_addclose(&actions, fd);
+    std::vector<std::string> argv = {MIRTAL_RIP_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargs;
+    for (std::string& a : argv) cargs.push_back(a.data());
+    cargs.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, MIRTAL_RIP_EXE, &actions, nullptr, cargs.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(in[0]);
+    close(err[1]);
+    FILE* answers = fdopen(in[1], "w");
+    FILE* errors = fdopen(err[0], "r");
+    char* buffer = nullptr;
+    size_t capacity = 0;
+    ssize_t n = 0;
+    while (spawned == 0 && (n = getline(&buffer, &capacity, errors)) > 0)
+        onLine(std::string(buffer, size_t(n) - (buffer[n - 1] == '\n' ? 1 : 0)), answers);
+    free(buffer);
+    fclose(answers);
+    fclose(errors);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int32_t startOf(const std::string& glyphLine) {
+    int h = 0, m = 0, s = 0, ms = 0;
+    const size_t at = glyphLine.find(" start=");
+    if (at == std::string::npos ||
+        std::sscanf(glyphLine.c_str() + at, " start=%d:%d:%d,%d", &h, &m, &s, &ms) != 4)
+        return -1;
+    return ((h * 60 + m) * 60 + s) * 1000 + ms;
+}
+
+// The French stream through the built program, its questions answered on
+// its standard input in UTF-8 from the truth as they come: the program asks
+// what the session asked, learns the same matrix and writes the same file.
+TEST(OcrRipCommand, TerminalProtocolRipsLikeTheSessionAndATrainedMatrixAsksNothing) {
+    const DiscCase& c = kDiscs[2];
+    DiscTruth sessionTruth(c.disc, c.stream);
+    const Rip session = ripInProcess(c, sessionTruth, {});
+    TempFolder dir;
+    writeText(dir / "Mirtal.ini", "[OCR SETTING]\r\nSpaceWidth=9\r\nItaSpaceWidth=9\r\n"
+                                  "MaxCharDiffHeight=0\r\n");
+    const std::vector<std::string> args = {"--action",
+                                           "ocr",
+                                           "--matrix",
+                                           (dir / "fr.qmx").string(),
+                                           "--settings",
+                                           (dir / "Mirtal.ini").string(),
+                                           "--stream",
+                                           "fr",
+                                           "-o",
+                                           (dir / "fr.vtx").string(),
+                                           sessionTruth.videoTs().string()};
+
+    DiscTruth truth(c.disc, c.stream);
+    std::vector<std::string> questions;
+    auto answerFromTruth = [&](const std::string& line, FILE* answers) {
+        if (!line.starts_with("GLYPH ")) return;
+        questions.push_back(line);
+        int l = 0, ch = 0;
+        std::sscanf(line.c_str() + line.find(" line="), " line=%d char=%d", &l, &ch);
+        // The boxes of the line, as the session saw it at this start.
+        const Asked* seen = nullptr;
+        for (const Asked& a : session.asked)
+            if (a.startMs == startOf(line) && a.line == l) seen = &a;
+        // A question the session did not ask stops the child rather than
+        // leaving it waiting for an answer.
+        std::string text = "\\stop";
+        if (seen)
+            text = cp1252ToUtf8(truth.answer(seen->startMs, l, ch, seen->lineBoxes));
+        else
+            ADD_FAILURE() << "not asked in the session: " << line;
+        std::fprintf(answers, "%s\n", text.c_str());
+        std::fflush(answers);
+    };
+    std::vector<std::string> args1 = args;
+    args1.push_back("--ask");
+    EXPECT_EQ(runChild(args1, answerFromTruth), 0);
+    ASSERT_EQ(questions.size(), session.asked.size());
+    for (size_t i = 0; i < questions.size(); ++i)
+        EXPECT_EQ(questions[i], session.asked[i].questionLine);
+    EXPECT_EQ(readText(dir / "fr.vtx"), session.fileText);
+    CharMatrix learned;
+    ASSERT_TRUE(LoadMatrixFile(dir / "fr.qmx", learned));
+    EXPECT_TRUE(std::ranges::equal(learned.entries(), session.matrix.entries()));
+
+    // Trained: nothing to ask, the matrix file stays as it is.
+    const std::string matrixBytes = readText(dir / "fr.qmx");
+    fs::remove(dir / "fr.vtx");
+    std::vector<std::string> args2 = args;
+    args2.push_back("--no-ask");
+    std::string report;
+    EXPECT_EQ(runChild(args2, [&](const std::string& line, FILE*) { report += line + '\n'; }), 0);
+    EXPECT_EQ(report.find("GLYPH"), std::string::npos) << report;
+    EXPECT_EQ(report.find("unknown"), std::string::npos) << report;
+    EXPECT_EQ(readText(dir / "fr.vtx"), session.fileText);
+    EXPECT_EQ(readText(dir / "fr.qmx"), matrixBytes);
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome ocrRun(std::vector<std::string> args, const std::string& typed = {}) {
+    std::istringstream in(typed);
+    std::ostringstream out, err;
+    cli::CliIo io{in, out, err, false};
+    args.insert(args.begin(), {"--action", "ocr"});
+    args.push_back((fs::path(MIRTAL_TEST_DATA) / "discs" / "pal_en" / "VIDEO_TS").string());
+    Outcome r;
+    r.status = cli::runCli(args, io);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+size_t count(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(OcrRipCommand, EndOfInputStopsButKeepsEveryAnswerAndWhatWasRead) {
+    TempFolder dir;
+    const fs::path matrix = dir / "new.qmx";
+    std::string typed;
+    for (int i = 0; i < 30; ++i) typed += "x\n";
+    Outcome r =
+        ocrRun({"--ask", "--matrix", matrix.string(), "-o", (dir / "out.vtx").string()}, typed);
+    EXPECT_EQ(r.status, cli::kExitDataProblem) << r.err;
+    EXPECT_EQ(count(r.err, "\nGLYPH "), 31u) << "the 31st question finds the input's end";
+    EXPECT_NE(r.err.find("end of input"), std::string::npos);
+    CharMatrix saved;
+    ASSERT_TRUE(LoadMatrixFile(matrix, saved)) << "a new matrix file is created";
+    EXPECT_EQ(saved.Count(), 30);
+    // The subtitles finished before the stop, every glyph read as "x".
+    const std::string out = readText(dir / "out.vtx");
+    EXPECT_GE(count(out, "-->"), 1u);
+    EXPECT_LT(count(out, "-->"), 46u);
+    EXPECT_EQ(out.find_first_not_of("x \r\n0123456789:,->"), std::string::npos) << out;
+}
+
+TEST(OcrRipCommand, DamagedMatrixIsRefusedAndUnattendedRipsUsePlaceholders) {
+    TempFolder dir;
+    const fs::path damaged = dir / "damaged.qmx";
+    writeText(damaged, std::string(kMatrixSignature) + "short");
+    Outcome refused =
+        ocrRun({"--no-ask", "--matrix", damaged.string(), "-o", (dir / "never.vtx").string()});
+    EXPECT_EQ(refused.status, cli::kExitDataProblem);
+    EXPECT_NE(refused.err.find("nothing was changed"), std::string::npos) << refused.err;
+    EXPECT_EQ(readText(damaged), std::string(kMatrixSignature) + "short");
+    EXPECT_FALSE(fs::exists(dir / "never.vtx"));
+
+    // Without a terminal nobody is asked; nothing learned, no matrix written.
+    const fs::path none = dir / "none.qmx";
+    Outcome unattended = ocrRun({"--matrix", none.string(), "--no-fix-quotes"});
+    EXPECT_EQ(unattended.status, cli::kExitOk) << unattended.err;
+    EXPECT_EQ(unattended.err.find("GLYPH"), std::string::npos);
+    EXPECT_NE(unattended.err.find(" unknown glyphs written as \xC2\xA4"), std::string::npos);
+    EXPECT_EQ(count(unattended.out, "-->"), 46u);
+    EXPECT_GT(count(unattended.out, "\xA4"), 46u);
+    EXPECT_FALSE(fs::exists(none));
+
+    // Answers learned but --no-save-matrix: the file is not created.
+    Outcome kept = ocrRun({"--ask", "--no-save-matrix", "--matrix", none.string()},
+                          "\\skip-line\nx\n\\skip-subpicture\n\\stop\n");
+    EXPECT_EQ(kept.status, cli::kExitOk) << kept.err;
+    EXPECT_NE(kept.err.find("stopped as asked"), std::string::npos);
+    EXPECT_NE(kept.err.find("1 glyph learned (not saved"), std::string::npos) << kept.err;
+    EXPECT_FALSE(fs::exists(none));
+}
+
+TEST(OcrRipCommand, BadOptionsAreRefusedBeforeAnythingIsRead) {
+    TempFolder dir;
+    const std::string m = (dir / "m.qmx").string();
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--no-ask"},
+          {"--matrix", m, "--text-color", "4"},
+          {"--matrix", m, "--space-width", "46"},
+          {"--matrix", m, "--ask", "--no-ask"},
+          {"--matrix", m, "--fix-quotes", "--no-fix-quotes"},
+          {"--matrix", (dir / "missing" / "m.qmx").string()},
+          {"--matrix", m, "--settings", (dir / "missing.ini").string()}}) {
+        Outcome r = ocrRun(bad);
+        EXPECT_EQ(r.status, cli::kExitUsage) << bad.back() << ": " << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_FALSE(fs::exists(m));
+}
+
+} // namespace
