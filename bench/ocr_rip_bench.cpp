@@ -1,0 +1,167 @@
+// Throughput of a text rip with a trained matrix on real subpictures: the
+// units of a disc's stream are read once, a matrix is trained on them (every
+// unknown glyph named once), then every unit is decoded, cropped, segmented
+// and matched again and again. The figure is the best pass in processor
+// time of this process, the machine being shared; the baseline in the same
+// run is decoding alone.
+//
+//   ocr_rip_bench [VOB or VIDEO_TS folder] [passes] [stream 1..32]
+//
+// Without a path: the large benchmark VOB when it exists, else the fixture
+// disc pal_en.
+#include "base/Files.h"
+#include "ocr/OcrDriver.h"
+#include "rip/Session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace mirtal;
+namespace fs = std::filesystem;
+
+namespace {
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Collects the raw units as the show-only action meets them; nothing is asked.
+class UnitCollector : public SubpictureActions, public SubtitleSink {
+public:
+    std::vector<std::vector<uint8_t>> units;
+
+    void recognise(RipEngine&, const SubpictureEvent&) override {}
+    void saveBitmap(RipEngine&, const SubpictureEvent&) override {}
+    void show(RipEngine&, const SubpictureEvent& e) override {
+        units.emplace_back(e.spu.begin(), e.spu.end());
+    }
+    int count() const override { return 0; }
+    TTimeCode lastStop() const override { return {}; }
+    void closeLast(TTimeCode) override {}
+    void add(const std::vector<std::string>&, TTimeCode, TTimeCode, const Rect&) override {}
+};
+
+class QuietHost : public Host {
+public:
+    int asked = 0;
+    bool learning = true;
+    Answer ask(MessageKind, Buttons, const std::string& text) override {
+        throw std::runtime_error(text);
+    }
+    std::optional<fs::path> chooseOpenFile(const FileDialogRequest&) override { return {}; }
+    std::optional<fs::path> chooseSaveFile(const FileDialogRequest&) override { return {}; }
+    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override { return guess; }
+    // Every new shape gets a name of its own.
+    GlyphAnswer askGlyph(const GlyphQuestion& q) override {
+        ++asked;
+        if (!learning) return {GlyphAction::SkipSubpicture, {}};
+        return {GlyphAction::Learn, "g" + std::to_string(q.symbolIndex)};
+    }
+    bool adjustBitmap() override { return true; }
+    ProgressionChoice waitAtProgression() override { return ProgressionChoice::NoStop; }
+    void processEvents() override {}
+    uint32_t tickMs() override { return 0; }
+    void displayChanged(const RipDisplay&) override {}
+    void showPicture(const Bitmap24&, const Rect&) override {}
+    void showPicture(const PaletteBitmap&, const Rect&) override {}
+};
+
+std::vector<fs::path> vobsOf(const fs::path& input) {
+    if (!fs::is_directory(input)) return {input};
+    std::vector<fs::path> vobs;
+    for (const fs::path& p : listFilesMatching(input, "VTS_??_?.VOB"))
+        if (p.filename().string()[7] != '0') vobs.push_back(p);
+    return vobs;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const fs::path large = "/tmp/mirtal-large-vob/disc/VIDEO_TS/VTS_01_1.VOB";
+    fs::path input = argc > 1 ? fs::path(argv[1])
+                     : fs::exists(large)
+                         ? large
+                         : fs::path(MIRTAL_TEST_DATA) / "discs" / "pal_en" / "VIDEO_TS";
+    const int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const int stream = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 32) : 1;
+
+    QuietHost host;
+    MessageCatalogue catalogue;
+    UnitCollector collector;
+    {
+        Session reader(host, catalogue, collector, &collector);
+        reader.job().SubtitleStreamId = uint8_t(0x1F + stream);
+        JobSetup setup;
+        setup.files = vobsOf(input);
+        setup.action = kActionShow;
+        reader.job().NoStop = true;
+        if (!reader.engine().StartJob(setup)) {
+            std::fprintf(stderr, "ocr_rip_bench: no VOB in %s\n", input.c_str());
+            return 2;
+        }
+        reader.job().NoStop = true;
+        while (!reader.job().finished()) reader.engine().Timer1Timer();
+    }
+    if (collector.units.empty()) {
+        std::fprintf(stderr, "ocr_rip_bench: no subpicture in stream %d of %s\n", stream,
+                     input.c_str());
+        return 2;
+    }
+
+    CharMatrix matrix;
+    OcrSettings settings;
+    OcrState state;
+    OcrDriver driver(matrix, settings, state, host, host, catalogue);
+    Subpicture sub;
+    auto ocrPass = [&]() {
+        long glyphs = 0;
+        for (const auto& unit : collector.units) {
+            DecodeSpu(unit, sub);
+            if (!IsDisplayable(sub)) continue;
+            glyphs += driver.OcrSubpicture(sub.Bitmap).glyphs;
+        }
+        return glyphs;
+    };
+    auto decodePass = [&]() {
+        long pixels = 0;
+        for (const auto& unit : collector.units) {
+            DecodeSpu(unit, sub);
+            pixels += sub.Bitmap.width();
+        }
+        return pixels;
+    };
+    auto best = [&](auto&& pass) {
+        double fastest = 1e30;
+        for (int i = 0; i < passes; ++i) {
+            const double t0 = CpuSeconds();
+            pass();
+            fastest = std::min(fastest, CpuSeconds() - t0);
+        }
+        return fastest;
+    };
+
+    ocrPass(); // training: every new shape is named once
+    const int trainingQuestions = host.asked;
+    host.learning = false;
+    host.asked = 0;
+    const long glyphs = ocrPass();
+    const double ocr = best(ocrPass);
+    const double decode = best(decodePass);
+    const double n = double(collector.units.size());
+    std::printf("ocr_rip_bench: %s, stream %d: %zu subpictures, %ld glyphs; matrix of %d glyphs "
+                "(%d questions in training, %d after)\n",
+                input.c_str(), stream, collector.units.size(), glyphs, matrix.Count(),
+                trainingQuestions, host.asked);
+    std::printf("  decode + crop + segment + match: %8.0f subpictures/s  (%.2f us per glyph)\n",
+                n / ocr, ocr * 1e6 / double(std::max(glyphs, 1L)));
+    std::printf("  decode alone (baseline):         %8.0f subpictures/s\n", n / decode);
+    std::printf("  best of %d passes, processor time of this process\n", passes);
+    return host.asked == 0 ? 0 : 1;
+}
