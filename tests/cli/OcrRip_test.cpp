@@ -16,6 +16,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <map>
 #include <set>
 #include <spawn.h>
 #include <sstream>
@@ -159,6 +160,70 @@ TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain
     const Rip second = ripInProcess(c, truth, first.matrix, false);
     EXPECT_TRUE(second.asked.empty()) << second.asked.front().questionLine;
     EXPECT_EQ(second.fileText, first.fileText);
+}
+
+// Keeps the boxes of every subtitle the session adds: the engine shows its
+// counters after each subpicture.
+class BoxRecorder : public FakeHost {
+public:
+    Session* session = nullptr;
+    std::map<int32_t, std::vector<std::vector<CharBox>>> lines; // by start
+
+    void displayChanged(const RipDisplay& d) override {
+        FakeHost::displayChanged(d);
+        if (!session || session->document().NbSubTitle() == m_entries) return;
+        m_entries = session->document().NbSubTitle();
+        const LineTable& table = session->ocr().lineTable();
+        auto& kept = lines[TimeCodeToMs(session->document().store().last().Start)];
+        for (int l = 0; l < table.LineCount; ++l)
+            kept.emplace_back(table.Lines[size_t(l)].boxes().begin(),
+                              table.Lines[size_t(l)].boxes().end());
+    }
+
+private:
+    int m_entries = 0;
+};
+
+std::string histogram(const std::map<int, int>& counts) {
+    std::string text;
+    for (const auto& [gap, n] : counts) text += ' ' + std::to_string(gap) + ':' + std::to_string(n);
+    return text;
+}
+
+TEST_P(DiscRip, SpaceWidthLiesBetweenTheGapsInsideWordsAndTheGapsBetweenThem) {
+    const DiscCase& c = GetParam();
+    DiscTruth truth(c.disc, c.stream);
+    BoxRecorder host;
+    MessageCatalogue catalogue;
+    FixedBannerClock clock("");
+    Session session(host, catalogue, clock);
+    host.session = &session;
+    session.ocrSettings() = settingsFor(c);
+    session.ocr().options().noAsk = true; // the boxes do not depend on the matrix
+    session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
+    JobSetup setup;
+    setup.files = vobsOf(truth);
+    ASSERT_TRUE(session.startJob(setup));
+    while (!session.job().finished() && !session.job().Paused) session.tick();
+    ASSERT_EQ(host.lines.size(), truth.blocks().size());
+
+    std::map<int, int> inside, between;
+    for (const auto& [startMs, lines] : host.lines) {
+        const std::vector<std::string>* block = truth.blockAt(startMs);
+        ASSERT_TRUE(block && block->size() == lines.size()) << startMs;
+        for (size_t l = 0; l < lines.size(); ++l) {
+            const std::vector<CharBox>& boxes = lines[l];
+            const std::vector<bool> spaces = DiscTruth::spacesAfter((*block)[l], boxes);
+            for (size_t i = 0; i < spaces.size(); ++i)
+                ++(spaces[i] ? between : inside)[boxes[i + 1].X - boxes[i].X - boxes[i].Width];
+        }
+    }
+    ASSERT_FALSE(inside.empty() || between.empty());
+    std::cout << "[ gaps     ] " << c.disc << " stream " << c.stream
+              << " inside words:" << histogram(inside) << "; between:" << histogram(between)
+              << '\n';
+    EXPECT_LT(inside.rbegin()->first, c.spaceWidth);
+    EXPECT_GE(between.begin()->first, c.spaceWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(FixtureDiscs, DiscRip, ::testing::ValuesIn(kDiscs),
@@ -338,9 +403,11 @@ TEST(OcrRipCommand, DamagedMatrixIsRefusedAndUnattendedRipsUsePlaceholders) {
 
     // Without a terminal nobody is asked; nothing learned, no matrix written.
     const fs::path none = dir / "none.qmx";
-    Outcome unattended = ocrRun({"--matrix", none.string(), "--no-fix-quotes"});
+    Outcome unattended = ocrRun({"--matrix", none.string(), "--no-fix-quotes", "--progress"});
     EXPECT_EQ(unattended.status, cli::kExitOk) << unattended.err;
     EXPECT_EQ(unattended.err.find("GLYPH"), std::string::npos);
+    EXPECT_NE(unattended.err.find("\r[########################] 3/3 MB (100%)"), std::string::npos)
+        << unattended.err;
     EXPECT_NE(unattended.err.find(" unknown glyphs written as \xC2\xA4"), std::string::npos);
     EXPECT_EQ(count(unattended.out, "-->"), 46u);
     EXPECT_GT(count(unattended.out, "\xA4"), 46u);
