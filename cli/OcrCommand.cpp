@@ -109,6 +109,8 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
     }
     if (auto out = args.value("--output"); out && *out != "-") {
         o.output = fs::path(*out);
+        std::error_code ec;
+        if (fs::is_directory(*o.output, ec)) return fail(error, "-o: " + *out + " is a folder");
         if (!writableFolderOf(*o.output, "-o", error)) return false;
     }
     // Checked now rather than after an hour of training.
@@ -326,7 +328,10 @@ bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o, CliIo& io) {
         return true;
     }
     if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {
-        io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
+        // The answers went into the matrix, but the subtitles exist only here.
+        io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error)
+               << "; the subtitles follow on standard output\n";
+        io.out << doc.fileText() << std::flush;
         return false;
     }
     return true;
@@ -373,7 +378,7 @@ int runOcr(const Args& args, CliIo& io) {
     if (settingsFile) {
         IniFile ini;
         if (FileResult r = ini.load(*settingsFile); !r) {
-            io.err << "mirtal-rip: --settings: " << cp1252ToUtf8(r.error) << '\n';
+            io.err << "mirtal-rip: " << cp1252ToUtf8(r.error) << '\n';
             return kExitUsage;
         }
         ProgramSettings program;

@@ -432,6 +432,7 @@ TEST(OcrRipCommand, BadOptionsAreRefusedBeforeAnythingIsRead) {
           {"--matrix", m, "--ask", "--no-ask"},
           {"--matrix", m, "--fix-quotes", "--no-fix-quotes"},
           {"--matrix", (dir / "missing" / "m.qmx").string()},
+          {"--matrix", m, "-o", dir.path().string()},
           {"--matrix", m, "--settings", (dir / "missing.ini").string()}}) {
         Outcome r = ocrRun(bad);
         EXPECT_EQ(r.status, cli::kExitUsage) << bad.back() << ": " << r.err;
