@@ -31,7 +31,7 @@ namespace {
 
 // The OCR advanced setup as a user fills it in for each disc's font: the
 // space width between the widest gap inside a word and the narrowest gap
-// between words (gaps measured on the disc, see the report in the commit),
+// between words (the gap test below measures them on each disc),
 // the same after glyphs set closely (the discs have no italics), and where
 // I and l are bars of one width that only their height tells apart, no
 // height difference between glyphs of one character.
