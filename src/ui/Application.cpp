@@ -243,8 +243,8 @@ void Application::start() {
     m_timer1.start();
 }
 
-void Application::tick() {
-    m_session->tick();
+TickResult Application::tick() {
+    return m_session->tick();
 }
 
 } // namespace mirtal

@@ -1,14 +1,19 @@
 #include "ui/JpegImage.h"
 
 #include <QFile>
-
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
+#include <memory>
 
 namespace mirtal {
 
 namespace {
+
+// Larger pictures are refused: the background never needs more than a few
+// times the video frame, and a damaged header may claim anything.
+constexpr unsigned kMaxSide = 10000;
+constexpr unsigned long long kMaxPixels = 40'000'000ull;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -24,7 +29,66 @@ void onError(j_common_ptr cinfo) {
 
 void onMessage(j_common_ptr, int) {} // warnings of damaged files stay quiet
 
+// Everything the decoder touches after setjmp lives here, on the heap: a
+// local variable changed between setjmp and longjmp would be indeterminate.
+struct Decoder {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    QImage image;
+};
+
 } // namespace
+
+QImage decodeJpeg(const QByteArray& bytes, QString* error) {
+    const auto d = std::make_unique<Decoder>();
+    d->cinfo.err = jpeg_std_error(&d->err.pub);
+    d->err.pub.error_exit = onError;
+    d->err.pub.emit_message = onMessage;
+    if (setjmp(d->err.jump)) {
+        jpeg_destroy_decompress(&d->cinfo);
+        if (error) *error = QString::fromLatin1(d->err.message);
+        return {};
+    }
+    jpeg_create_decompress(&d->cinfo);
+    jpeg_mem_src(&d->cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d->cinfo, TRUE);
+    d->cinfo.out_color_space = JCS_RGB;
+    // A large photograph is decoded at the smallest scale that still covers
+    // the video frame: it is stretched to the frame anyway.
+    for (unsigned denom = 8; denom > 1; denom /= 2)
+        if (d->cinfo.image_width / denom >= 720 && d->cinfo.image_height / denom >= 576) {
+            d->cinfo.scale_num = 1;
+            d->cinfo.scale_denom = denom;
+            break;
+        }
+    jpeg_calc_output_dimensions(&d->cinfo);
+    const unsigned w = d->cinfo.output_width, h = d->cinfo.output_height;
+    if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide || 1ull * w * h > kMaxPixels) {
+        jpeg_destroy_decompress(&d->cinfo);
+        if (error) *error = QStringLiteral("the picture is too large (%1 x %2)").arg(w).arg(h);
+        return {};
+    }
+    jpeg_start_decompress(&d->cinfo);
+    if (d->cinfo.output_components != 3) {
+        jpeg_destroy_decompress(&d->cinfo);
+        if (error) *error = QStringLiteral("unsupported JPEG colour layout");
+        return {};
+    }
+    d->image = QImage(int(w), int(h), QImage::Format_RGB888);
+    if (d->image.isNull()) {
+        jpeg_destroy_decompress(&d->cinfo);
+        if (error) *error = QStringLiteral("not enough memory for the picture");
+        return {};
+    }
+    while (d->cinfo.output_scanline < d->cinfo.output_height) {
+        JSAMPROW row = d->image.scanLine(int(d->cinfo.output_scanline));
+        jpeg_read_scanlines(&d->cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&d->cinfo);
+    jpeg_destroy_decompress(&d->cinfo);
+    return std::move(d->image);
+}
 
 QImage loadJpegImage(const QString& path, QString* error) {
     QFile file(path);
@@ -32,36 +96,7 @@ QImage loadJpegImage(const QString& path, QString* error) {
         if (error) *error = file.errorString();
         return {};
     }
-    const QByteArray bytes = file.readAll();
-    jpeg_decompress_struct cinfo{};
-    ErrorManager err{};
-    cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = onError;
-    err.pub.emit_message = onMessage;
-    QImage image;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        if (error) *error = QString::fromLatin1(err.message);
-        return {};
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()), (unsigned long)bytes.size());
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    if (cinfo.output_components != 3 || cinfo.output_width > 20000 || cinfo.output_height > 20000) {
-        jpeg_destroy_decompress(&cinfo);
-        if (error) *error = QStringLiteral("unsupported JPEG layout");
-        return {};
-    }
-    image = QImage(int(cinfo.output_width), int(cinfo.output_height), QImage::Format_RGB888);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = image.scanLine(int(cinfo.output_scanline));
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return image;
+    return decodeJpeg(file.readAll(), error);
 }
 
 QImage loadBackgroundImage(const QString& path, QString* error) {
@@ -72,7 +107,8 @@ QImage loadBackgroundImage(const QString& path, QString* error) {
     }
     const QByteArray head = file.read(3);
     file.close();
-    if (head.size() == 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8) return loadJpegImage(path, error);
+    if (head.size() == 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8)
+        return loadJpegImage(path, error);
     QImage img(path);
     if (img.isNull() && error) *error = QStringLiteral("not a readable BMP or JPEG picture");
     return img;

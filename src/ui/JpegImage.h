@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
 namespace mirtal {
 
-// Decodes a JPEG file with libjpeg; a null image when the file is not a
-// readable JPEG (the reason goes to *error).
+// Decodes JPEG bytes with libjpeg; a null image when they are not a readable
+// JPEG (the reason goes to *error). Damaged or huge files never crash it.
+QImage decodeJpeg(const QByteArray& bytes, QString* error = nullptr);
 QImage loadJpegImage(const QString& path, QString* error = nullptr);
 
 // BMP through Qt's reader, JPEG through libjpeg, chosen by content.

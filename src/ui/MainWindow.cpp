@@ -402,7 +402,7 @@ void MainWindow::applyZoomSetting() {
 }
 
 void MainWindow::ButtonPreviewOptionClick() {
-    if (PanelPreviewCfg->isVisible()) {
+    if (!PanelPreviewCfg->isHidden()) {
         PanelPreviewCfg->hide();
         return;
     }

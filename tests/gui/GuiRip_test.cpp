@@ -1,0 +1,346 @@
+#include "AppTestSupport.h"
+#include "export/SupFile.h"
+#include "ui/ProgressionDialog.h"
+#include "ui/RadioGroup.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+// The size column of the disc's own scan: one value per subpicture unit.
+std::vector<uint64_t> spuSizes(const std::string& disc) {
+    std::ifstream in(std::filesystem::path(MIRTAL_TEST_DATA) / "discs" / disc / "spuscan_s0.tsv");
+    std::string line;
+    std::getline(in, line);
+    std::vector<uint64_t> sizes;
+    while (std::getline(in, line)) {
+        std::istringstream cols(line);
+        std::string c;
+        for (int i = 0; i < 6 && std::getline(cols, c, '\t'); ++i) {
+        }
+        sizes.push_back(std::stoull(c));
+    }
+    return sizes;
+}
+
+std::string key(const std::string& file, const std::string& name) {
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(name + "=", 0) == 0) return line.substr(name.size() + 1);
+    return {};
+}
+
+// Every SUP file of the job, numbered from 1 without a gap, holds the unit of
+// that number: nothing lost, nothing written twice.
+void expectSupFilesOfDisc(const std::filesystem::path& dir, const std::string& disc) {
+    const std::vector<uint64_t> sizes = spuSizes(disc);
+    const std::vector<std::string> files = filesIn(dir, ".sup");
+    ASSERT_EQ(files.size(), sizes.size());
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const std::string name = PictureFileName("pic", uint32_t(i + 1), ".sup");
+        ASSERT_EQ(files[i], name);
+        EXPECT_EQ(std::filesystem::file_size(dir / name), sizes[i]) << name;
+    }
+}
+
+QString pauseCaption() {
+    return QString("&Pause ") + QChar(0x2016);
+}
+
+} // namespace
+
+TEST(GuiRip, SupJobWritesEveryUnitAndTheCountersFollow) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    b.listAndCheck(discFolder("pal_en"));
+    b.form6().CheckBoxPictTiming->setChecked(true);
+    ASSERT_TRUE(b.start(2, out / "pic"));
+    EXPECT_TRUE(b.app->subtitlesWindowVisible()) << "the timing entries are listed";
+    MainWindow& w = b.form1();
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_TRUE(b.session().job().finished()) << "a whole file inside one tick";
+    expectSupFilesOfDisc(out, "pal_en");
+    EXPECT_EQ(w.LabelNbSup->text(), "46");
+    EXPECT_EQ(w.LabelTotalNbSup->text(), "46");
+    EXPECT_EQ(w.LabelVobFile->text(), "VTS_01_1.VOB");
+    EXPECT_EQ(w.LabelVobNum->text(), "1");
+    EXPECT_EQ(w.LabelVobNb->text(), "1");
+    EXPECT_EQ(w.ProgressBar1->value(), 100);
+    EXPECT_EQ(w.LabelPos->text(), "3/3 MB (100%)");
+    EXPECT_EQ(w.LabelFPS->text(), "PAL 25 Fps");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Mirtal - 100%");
+    EXPECT_FALSE(w.ButtonPause->isEnabled()) << "the file is done";
+    EXPECT_TRUE(w.OpenVob1->isEnabled());
+    // The last unit on the preview at its rectangle.
+    EXPECT_EQ(w.LabelX1->text().toInt(), w.Preview->currentRect().X1);
+    EXPECT_GT(w.LabelWidth->text().toInt(), 0);
+    // "+ TC && Res.": one entry per picture, naming its file.
+    const SubtitleStore& store = b.session().document().store();
+    ASSERT_EQ(b.session().document().NbSubTitle(), 46);
+    EXPECT_EQ(store.entry(1).Lines[0], "pic000001.sup");
+    EXPECT_EQ(store.entry(46).Lines[0], "pic000046.sup");
+    EXPECT_EQ(b.app->tick(), TickResult::Nothing) << "a finished job stays finished";
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+}
+
+TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    b.listAndCheck(discFolder("pal_en"));
+    b.form6().CheckBoxPictTiming->setChecked(true);
+    ASSERT_TRUE(b.start(2, out / "pic"));
+    MainWindow& w = b.form1();
+    // The user presses Pause while the loop dispatches events after the 10th picture.
+    auto show = b.app->host().onShowPicture24;
+    b.app->host().onShowPicture24 = [&](const Bitmap24& bitmap, const Rect& r) {
+        show(bitmap, r);
+        if (b.session().job().TotalPictures == 10)
+            QTimer::singleShot(0, w.ButtonPause,
+                               [&] { QTest::mouseClick(w.ButtonPause, Qt::LeftButton); });
+    };
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    const RipJob& job = b.session().job();
+    EXPECT_TRUE(job.Paused);
+    EXPECT_FALSE(job.Busy);
+    EXPECT_FALSE(job.finished());
+    EXPECT_EQ(job.TotalPictures, 10u);
+    EXPECT_GT(job.ContinuePack, 0u);
+    EXPECT_EQ(w.ButtonPause->text(), "&Continue >");
+    EXPECT_TRUE(w.ButtonPause->isEnabled()) << "the user can go on";
+    EXPECT_TRUE(w.OpenVob1->isEnabled());
+    EXPECT_EQ(w.LabelNbSup->text(), "10");
+    EXPECT_EQ(b.app->tick(), TickResult::Nothing) << "paused";
+
+    QTest::mouseClick(w.ButtonPause, Qt::LeftButton);
+    EXPECT_EQ(w.ButtonPause->text(), pauseCaption());
+    b.app->host().onShowPicture24 = show;
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_TRUE(job.finished());
+    EXPECT_EQ(w.LabelNbSup->text(), "46") << "the file's count went on from 10";
+    expectSupFilesOfDisc(out, "pal_en");
+    const SubtitleDocument& doc = b.session().document();
+    ASSERT_EQ(doc.NbSubTitle(), 46);
+    for (int i = 2; i <= 46; ++i)
+        EXPECT_LT(TimeCodeToMs(doc.store().entry(i - 1).Start),
+                  TimeCodeToMs(doc.store().entry(i).Start))
+            << i;
+}
+
+TEST(GuiRip, TicksAndTheJobDialogWaitWhileAFileIsProcessed) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    b.listAndCheck(discFolder("pal_en"));
+    ASSERT_TRUE(b.start(2, out / "pic"));
+    MainWindow& w = b.form1();
+    bool checked = false;
+    QTimer::singleShot(0, &w, [&] {
+        // Inside the loop's event dispatch: the timer, the menu and the
+        // button come back at once.
+        checked = true;
+        EXPECT_TRUE(b.session().job().Busy);
+        EXPECT_EQ(b.app->tick(), TickResult::Nothing);
+        EXPECT_FALSE(w.OpenVob1->isEnabled());
+        EXPECT_FALSE(w.CoolButtonOpenVob->isEnabled());
+        EXPECT_TRUE(w.ButtonPause->isEnabled());
+        w.OpenVob1->trigger();
+        EXPECT_FALSE(b.form6().isVisible());
+    });
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(b.session().job().finished());
+    EXPECT_EQ(filesIn(out, ".sup").size(), 46u) << "nothing processed twice";
+    EXPECT_TRUE(w.CoolButtonOpenVob->isEnabled());
+}
+
+TEST(GuiRip, TwoFilesTheSecondAtTheNextTick) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    b.listAndCheck(discFolder("split"));
+    b.form6().CheckBoxPictTiming->setChecked(false);
+    ASSERT_TRUE(b.start(2, out / "pic"));
+    MainWindow& w = b.form1();
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_FALSE(b.session().job().finished());
+    const int firstFile =
+        std::stoi(key(discFolder("split").parent_path() / "split.txt", "straddling_spu_index"));
+    EXPECT_EQ(w.LabelNbSup->text().toInt(), firstFile);
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_TRUE(b.session().job().finished());
+    EXPECT_EQ(w.LabelVobNum->text(), "2");
+    EXPECT_EQ(w.LabelVobNb->text(), "2");
+    EXPECT_EQ(w.LabelTotalNbSup->text(), "40");
+    EXPECT_EQ(w.LabelNbSup->text().toInt(), 40 - firstFile) << "the count restarts for each file";
+    expectSupFilesOfDisc(out, "split");
+    EXPECT_EQ(b.session().document().NbSubTitle(), 0) << "no timing, no entries";
+}
+
+TEST(GuiRip, BmpJobAsksTheAdjustmentStepOnceAndSavesEveryPicture) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    int adjustments = 0;
+    b.app->host().onAdjustBitmap = [&] {
+        ++adjustments;
+        return true;
+    };
+    b.listAndCheck(discFolder("pal_en"));
+    b.form6().CheckBoxPictTiming->setChecked(false);
+    b.form1().CheckBoxShowSubPict->setChecked(false);
+    ASSERT_TRUE(b.start(1, out / "pic"));
+    b.runTicks();
+    EXPECT_TRUE(b.session().job().finished());
+    EXPECT_EQ(adjustments, 1);
+    EXPECT_EQ(filesIn(out, ".bmp").size(), 46u);
+    EXPECT_EQ(b.form1().LabelWidth->text(), "000") << "\"Show Pict.\" off: nothing drawn";
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+}
+
+TEST(GuiRip, ShowOnlyStopsInTheProgressionController) {
+    AppBench b;
+    ProgressionDialog& p = *b.app->form11();
+    MainWindow& w = b.form1();
+    b.listAndCheck(discFolder("pal_en"));
+    b.app->showSubtitlesWindow();
+
+    // The user's hand at each showing of the controller.
+    std::vector<std::function<void()>> script;
+    size_t shown = 0;
+    bool subtitlesHidden = true;
+    auto prev = p.onShown;
+    p.onShown = [&] {
+        prev();
+        subtitlesHidden = subtitlesHidden && !b.app->subtitlesWindowVisible();
+        const size_t at = shown++;
+        QTimer::singleShot(0, &p, [&, at] {
+            if (at < script.size())
+                script[at]();
+            else
+                QTest::mouseClick(p.ButtonNoStop, Qt::LeftButton);
+        });
+    };
+    const auto bmp = b.folder / "a";
+    const auto sup = b.folder / "b";
+    script.push_back([&] {
+        EXPECT_EQ(p.focusWidget(), p.ButtonNext);
+        b.dialogs().files.push_back(bmp);
+        QTest::mouseClick(p.ButtonSaveAsBmp, Qt::LeftButton);
+        b.dialogs().files.push_back(sup);
+        QTest::mouseClick(p.ButtonSaveAsSup, Qt::LeftButton);
+        EXPECT_TRUE(p.isVisible()) << "saving keeps the window open";
+        QTest::mouseClick(p.ButtonNext, Qt::LeftButton);
+    });
+    script.push_back([&] { QTest::mouseClick(p.ButtonPause, Qt::LeftButton); });
+    script.push_back([&] { QTest::mouseClick(p.ButtonNoStop, Qt::LeftButton); });
+
+    ASSERT_TRUE(b.start(3));
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_EQ(shown, 2u);
+    EXPECT_TRUE(subtitlesHidden) << "the controller hides the Subtitles window";
+    EXPECT_TRUE(b.session().job().Paused) << "its Pause pauses the job";
+    EXPECT_EQ(b.session().job().TotalPictures, 2u);
+    ASSERT_EQ(b.dialogs().fileRequests.size(), 2u);
+    EXPECT_EQ(b.dialogs().fileRequests[0].title,
+              "Save as BMP Subpicture N\xB0 1 , enter the beginning of File Name");
+    EXPECT_EQ(b.dialogs().fileRequests[1].title,
+              "Save as SUP Subpicture N\xB0 1 , enter the beginning of File Name");
+    EXPECT_TRUE(std::filesystem::exists(b.folder / "a.BMP"));
+    EXPECT_EQ(std::filesystem::file_size(b.folder / "b.SUP"), spuSizes("pal_en")[0]);
+    EXPECT_EQ(b.dialogs().fileRequests[1].initialFolder, b.folder.path())
+        << "the folder of the name before";
+    EXPECT_EQ(w.LabelWidth->text().toInt(), b.session().outputBitmap().width());
+
+    // Continue: the controller comes back at the next picture, then No Stop runs to the end.
+    QTest::mouseClick(w.ButtonPause, Qt::LeftButton);
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    EXPECT_EQ(shown, 3u);
+    EXPECT_TRUE(b.session().job().finished());
+    EXPECT_EQ(b.session().job().TotalPictures, 46u);
+    EXPECT_EQ(w.focusWidget(), w.CheckBoxShowSubPict)
+        << "after Next the main window's box has the focus";
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+}
+
+TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    const auto disc = b.folder / "disc";
+    std::filesystem::create_directories(out);
+    std::filesystem::create_directories(disc);
+    const auto broken = std::filesystem::path(MIRTAL_TEST_DATA) / "broken";
+    std::filesystem::copy_file(broken / "bad_pack_start.vob", disc / "VTS_01_1.VOB");
+    std::filesystem::copy_file(broken / "truncated.vob", disc / "VTS_01_2.VOB");
+    const std::string brokenTxt = (broken / "broken.txt").string();
+    const std::string badPack =
+        std::to_string(std::stoi(key(brokenTxt, "bad_pack_start_bad_pack")) + 1);
+
+    // Yes: the bad pack is skipped and every unit is found; the cut file ends
+    // in a read error and the job goes on past it.
+    b.listAndCheck(disc);
+    b.form6().CheckBoxPictTiming->setChecked(false);
+    b.dialogs().answers.push_back(Answer::Yes);
+    b.dialogs().answers.push_back(Answer::Ok);
+    ASSERT_TRUE(b.start(2, out / "pic"));
+    b.runTicks();
+    EXPECT_TRUE(b.session().job().finished());
+    ASSERT_EQ(b.dialogs().asked.size(), 2u);
+    EXPECT_EQ(b.dialogs().asked[0].text,
+              "Bad Packet Header at LBA: " + badPack + "\rDo you want to continue ?");
+    EXPECT_EQ(b.dialogs().asked[0].kind, MessageKind::Warning);
+    EXPECT_EQ(b.dialogs().asked[1].text.rfind(
+                  "Can't open file " + (disc / "VTS_01_2.VOB").string() +
+                      " ,it might be crypted\rYou can try to decrypt it with DVD "
+                      "Decrypter, DECSS or VOBDec",
+                  0),
+              0u)
+        << b.dialogs().asked[1].text;
+    const int units = std::stoi(key(brokenTxt, "bad_pack_start_units_in_intact_copy")) +
+                      std::stoi(key(brokenTxt, "truncated_complete_units"));
+    EXPECT_EQ(b.form1().LabelTotalNbSup->text().toInt(), units);
+
+    // No: the job halts; the job setup stays reachable and a new Start goes on.
+    b.dialogs().answers.push_back(Answer::No);
+    b.form6().CheckListBoxVob->item(1)->setCheckState(Qt::Unchecked);
+    ASSERT_TRUE(b.start(2, out / "again"));
+    b.runTicks();
+    EXPECT_TRUE(b.session().engine().halted());
+    EXPECT_FALSE(b.session().job().finished());
+    EXPECT_TRUE(b.form1().OpenVob1->isEnabled());
+    EXPECT_TRUE(b.form1().CoolButtonOpenVob->isEnabled());
+    EXPECT_EQ(b.app->tick(), TickResult::Nothing);
+    b.dialogs().answers.push_back(Answer::Yes);
+    ASSERT_TRUE(b.start(2, out / "third"));
+    b.runTicks();
+    EXPECT_TRUE(b.session().job().finished());
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+}
+
+TEST(GuiRip, AFileThatDisappearedIsTriedAgainAtEveryTick) {
+    AppBench b;
+    const auto disc = b.folder / "disc";
+    std::filesystem::create_directories(disc);
+    std::filesystem::copy_file(discFolder("pal_en") / "VTS_01_1.VOB", disc / "VTS_01_1.VOB");
+    b.listAndCheck(disc);
+    std::filesystem::rename(disc / "VTS_01_1.VOB", disc / "moved.vob");
+    ASSERT_TRUE(b.start(3));
+    EXPECT_EQ(b.session().job().TotalSizeKb, 0u);
+    EXPECT_EQ(b.app->tick(), TickResult::MissingFile);
+    EXPECT_EQ(b.app->tick(), TickResult::MissingFile);
+    EXPECT_FALSE(b.session().job().finished());
+    EXPECT_TRUE(b.dialogs().asked.empty());
+}
