@@ -110,7 +110,6 @@ struct Asked {
     int charIndex;
     int storedSubtitles; // entries in the document when it was asked
     int listedEntries;   // items in the matrix editor
-    int matrixCount;
     QString labelIndex;
     bool pictureShown;
 };
@@ -179,8 +178,8 @@ protected:
         ASSERT_TRUE(d.isVisible());
         const int unit = truth->unitAt(q.startMs);
         asked.push_back({unit, q.line, q.charIndex, session().document().NbSubTitle(),
-                         app->form5()->ListBoxMatrix->count(), session().matrix().Count(),
-                         d.LabelIndex->text(), !d.ImageChar->pixmap().isNull()});
+                         app->form5()->ListBoxMatrix->count(), d.LabelIndex->text(),
+                         !d.ImageChar->pixmap().isNull()});
         switch (special ? special(q, unit) : Special::None) {
         case Special::SkipLine:
             return QTest::mouseClick(d.ButtonSkipLine, Qt::LeftButton);
@@ -276,7 +275,7 @@ protected:
     }
 };
 
-TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheTrainedMatrixIsSaved) {
+TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQuestion) {
     setSpaceWidth(10);
     EXPECT_EQ(session().ocrSettings().SpaceWidth, 10);
     form1().EditViewCharactersMatrix1->trigger();
@@ -285,7 +284,6 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheTrainedMatrixIsSaved) {
     ASSERT_TRUE(app->subtitlesWindowVisible());
     tickUntilStopped();
     ASSERT_TRUE(session().job().finished());
-
     expectText(truthWords());
     // The colour was asked once, at the first picture, with the fill guessed;
     // the Subtitles window made way for it and came back.
@@ -299,16 +297,13 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheTrainedMatrixIsSaved) {
     // glyph learned so far in the editor.
     const CharMatrix& m = session().matrix();
     ASSERT_EQ(int(asked.size()), m.Count());
-    for (size_t i = 0; i < asked.size(); ++i) {
-        const Asked& a = asked[i];
-        EXPECT_EQ(a.matrixCount, int(i));
-        EXPECT_EQ(a.labelIndex, "Symbol index : " + QString::number(i + 1));
-        EXPECT_EQ(a.storedSubtitles, a.unit) << "question " << i;
-        EXPECT_EQ(a.listedEntries, int(i));
-        EXPECT_TRUE(a.pictureShown);
-    }
     EXPECT_GT(m.Count(), 40);
-    EXPECT_TRUE(m.Modified());
+    for (size_t i = 0; i < asked.size(); ++i) {
+        EXPECT_EQ(asked[i].labelIndex, "Symbol index : " + QString::number(i + 1));
+        EXPECT_EQ(asked[i].storedSubtitles, asked[i].unit) << "question " << i;
+        EXPECT_EQ(asked[i].listedEntries, int(i));
+        EXPECT_TRUE(asked[i].pictureShown);
+    }
     EXPECT_EQ(app->form5()->ListBoxMatrix->count(), m.Count());
     EXPECT_EQ(session().job().TotalPictures, truth->units.size());
 
@@ -322,38 +317,21 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheTrainedMatrixIsSaved) {
     EXPECT_FALSE(m.Modified());
     EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "pal_en.qmx");
     EXPECT_EQ(app->form5()->windowTitle(), "View/Edit Character Matrix - pal_en.qmx -");
-    EXPECT_EQ(fs::path(app->settings().SaveDialogCharMatrix), file.parent_path() / "");
+    EXPECT_EQ(app->settings().SaveDialogCharMatrix, file.parent_path().string() + "/");
     EXPECT_EQ(app->dialogs().unexpected, 0);
 
-    CharMatrix reread;
-    ASSERT_EQ(LoadMatrixFile(file, reread).status, MatrixLoadStatus::Ok);
-    EXPECT_EQ(reread.Count(), m.Count());
-    for (int i = 1; i <= m.Count(); ++i) EXPECT_EQ(reread.entry(i).Text, m.entry(i).Text);
-}
-
-TEST_F(GuiOcrRip, ASavedMatrixOpenedFromTheJobSetupReadsTheDiscWithoutAQuestion) {
-    setSpaceWidth(10);
-    startJob("pal_en");
-    tickUntilStopped();
-    const fs::path file = fs::path(folder.path().toStdString()) / "pal_en.qmx";
-    app->dialogs().files.push_back(file);
-    form1().SaveCharacterMatrixAs1->trigger();
-    ASSERT_TRUE(fs::exists(file));
-    const int trained = session().matrix().Count();
-
-    // A new run of the program: settings and matrix from the files.
+    // A new run of the program opens it from the job setup and asks nothing.
+    const int trained = m.Count();
     app.reset();
     asked.clear();
     colourUnits.clear();
     open("pal_en");
-    EXPECT_EQ(session().ocrSettings().SpaceWidth, 7) << "the OCR setup was not saved";
     setSpaceWidth(10);
     app->dialogs().files.push_back(file);
     QTest::mouseClick(app->form6()->ButtonOpenCharMatrixFile, Qt::LeftButton);
     EXPECT_EQ(session().matrix().Count(), trained);
     EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "pal_en.qmx");
     EXPECT_EQ(app->form5()->ListBoxMatrix->count(), trained);
-    ASSERT_FALSE(app->dialogs().fileRequests.empty());
     EXPECT_EQ(app->dialogs().fileRequests.back().title,
               "Open a previously created Character Matrix File");
     startJob("pal_en");
@@ -364,97 +342,72 @@ TEST_F(GuiOcrRip, ASavedMatrixOpenedFromTheJobSetupReadsTheDiscWithoutAQuestion)
     EXPECT_FALSE(session().matrix().Modified());
 }
 
-TEST_F(GuiOcrRip, SkipThisLineDropsOnlyTheRestOfThatLine) {
+// Skip this Picture in the colour dialog (unit 0), Skip This Line on the
+// first question of a second line, Skip This SubPicture (unit 5).
+TEST_F(GuiOcrRip, SkippedPicturesLinesAndSubpicturesLeaveOnlyTheirPartOut) {
     setSpaceWidth(10);
-    int skippedUnit = -1;
+    skipColour = [](int unit) { return unit == 0; };
+    int skippedLine = -1;
     special = [&](const GlyphQuestion& q, int unit) {
-        if (skippedUnit < 0 && q.line == 2) {
-            skippedUnit = unit;
+        if (unit == 5 && questionsIn(5) == 1) return Special::SkipSubpicture;
+        if (skippedLine < 0 && q.line == 2 && unit != 5) {
+            skippedLine = unit;
             return Special::SkipLine;
         }
         return Special::None;
     };
     startJob("pal_en");
     tickUntilStopped();
-    ASSERT_GE(skippedUnit, 0);
-    auto expected = truthWords();
-    std::vector<std::string> kept = truth->units[size_t(skippedUnit)];
-    kept.erase(kept.begin() + 1);
-    expected[size_t(skippedUnit)] = words(kept);
-    expectText(expected);
-    EXPECT_EQ(session().job().TotalPictures, truth->units.size());
-}
-
-TEST_F(GuiOcrRip, SkipThisSubpictureLeavesItOutAndUncountsIt) {
-    setSpaceWidth(10);
-    special = [&](const GlyphQuestion&, int unit) {
-        return unit == 2 && questionsIn(2) == 1 ? Special::SkipSubpicture : Special::None;
-    };
-    startJob("pal_en");
-    tickUntilStopped();
     ASSERT_TRUE(session().job().finished());
-    expectText(truthWords({2}));
-    EXPECT_EQ(session().job().TotalPictures, truth->units.size() - 1);
+    ASSERT_GT(skippedLine, 0);
+    EXPECT_EQ(colourUnits, (std::vector<int>{0, 1})) << "asked again at the next picture";
+    std::vector<std::vector<std::string>> expected;
+    for (int u = 1; u < int(truth->units.size()); ++u) {
+        if (u == 5) continue;
+        std::vector<std::string> lines = truth->units[size_t(u)];
+        if (u == skippedLine) lines.erase(lines.begin() + 1);
+        expected.push_back(words(lines));
+    }
+    expectText(expected);
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size() - 1)
+        << "the dropped one is not counted";
     EXPECT_EQ(form1().LabelTotalNbSup->text(), QString::number(truth->units.size() - 1));
 }
 
-TEST_F(GuiOcrRip, PauseAsksTheSameGlyphAgainAfterContinue) {
+// Pause (unit 4): the same glyph is asked again after Continue. Change Text
+// Color (unit 9): the rip pauses, goes on by itself at the next tick, asks
+// the colour again and reads that picture again.
+TEST_F(GuiOcrRip, PauseAndChangeTextColorReadTheSubpictureAgain) {
     setSpaceWidth(10);
-    const int pausedUnit = 4;
     special = [&](const GlyphQuestion&, int unit) {
-        return unit == pausedUnit && questionsIn(pausedUnit) == 1 ? Special::Pause : Special::None;
+        if (unit == 4 && questionsIn(4) == 1) return Special::Pause;
+        if (unit == 9 && questionsIn(9) == 1) return Special::ChangeColor;
+        return Special::None;
     };
     startJob("pal_en");
     tickUntilStopped();
     ASSERT_TRUE(session().job().Paused);
     ASSERT_FALSE(session().job().Busy);
     EXPECT_EQ(form1().ButtonPause->text(), "&Continue >");
-    EXPECT_EQ(session().document().NbSubTitle(), pausedUnit);
+    EXPECT_EQ(session().document().NbSubTitle(), 4);
     const Asked pausedAt = asked.back();
-
-    ASSERT_TRUE(form1().ButtonPause->isEnabled());
     QTest::mouseClick(form1().ButtonPause, Qt::LeftButton);
-    const size_t before = asked.size();
-    tickUntilStopped();
-    ASSERT_TRUE(session().job().finished());
-    ASSERT_GT(asked.size(), before);
-    EXPECT_EQ(asked[before].unit, pausedAt.unit);
-    EXPECT_EQ(asked[before].line, pausedAt.line);
-    EXPECT_EQ(asked[before].charIndex, pausedAt.charIndex);
-    expectText(truthWords());
-    EXPECT_EQ(session().job().TotalPictures, truth->units.size()) << "counted once";
-}
-
-TEST_F(GuiOcrRip, ChangeTextColorAsksTheColourAgainAndReadsThePictureAgain) {
-    setSpaceWidth(10);
-    const int changedAt = 3;
-    special = [&](const GlyphQuestion&, int unit) {
-        return unit == changedAt && questionsIn(changedAt) == 1 ? Special::ChangeColor
-                                                                : Special::None;
-    };
-    startJob("pal_en");
+    const size_t resumedAt = asked.size();
     app->tick();
-    // The rip paused by itself; the next tick goes on without Continue.
-    EXPECT_TRUE(session().job().Paused);
+    ASSERT_GT(asked.size(), resumedAt);
+    EXPECT_EQ(asked[resumedAt].unit, pausedAt.unit);
+    EXPECT_EQ(asked[resumedAt].line, pausedAt.line);
+    EXPECT_EQ(asked[resumedAt].charIndex, pausedAt.charIndex);
+
+    ASSERT_TRUE(session().job().Paused) << "paused by Change Text Color";
     EXPECT_FALSE(session().ocrState().textColorChosen());
-    EXPECT_EQ(form1().ButtonPause->text(), "&Continue >");
+    EXPECT_EQ(session().document().NbSubTitle(), 9);
     for (int i = 0; i < 20 && !session().job().finished(); ++i) app->tick();
     ASSERT_TRUE(session().job().finished());
-    EXPECT_EQ(colourUnits, (std::vector<int>{0, changedAt}));
-    EXPECT_EQ(questionsIn(changedAt) >= 2, true) << "the glyph was asked again";
+    EXPECT_EQ(colourUnits, (std::vector<int>{0, 9}));
+    EXPECT_GE(questionsIn(9), 2);
     expectText(truthWords());
-    EXPECT_EQ(session().job().TotalPictures, truth->units.size());
-}
-
-TEST_F(GuiOcrRip, SkipThisPictureInTheColourDialogAsksAgainAtTheNextOne) {
-    setSpaceWidth(10);
-    skipColour = [](int unit) { return unit == 0; };
-    startJob("pal_en");
-    tickUntilStopped();
-    EXPECT_EQ(colourUnits, (std::vector<int>{0, 1}));
-    expectText(truthWords({0}));
-    EXPECT_EQ(session().job().TotalPictures, truth->units.size())
-        << "a skipped picture still counts";
+    EXPECT_EQ(session().job().TotalPictures, truth->units.size()) << "each counted once";
 }
 
 // ---------------------------------------------------------------------------
@@ -471,17 +424,33 @@ protected:
         session().matrix().AppendEntry(e);
         app->matrixEntryLearned(session().matrix().Count());
     }
+    const std::string modified = "Character Matrix  has been modified.\rDo you want to Save it ?";
 };
 
-TEST_F(MatrixMenu, NewAsksToSaveAModifiedMatrixAndCancelKeepsIt) {
+TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
     learnSomething();
     UiDialogs& d = app->dialogs();
     d.answers = {Answer::Cancel};
     form1().NewCharaterMatrix1->trigger();
-    ASSERT_EQ(d.asked.size(), 1u);
-    EXPECT_EQ(d.asked[0].text, "Character Matrix  has been modified.\rDo you want to Save it ?");
-    EXPECT_EQ(session().matrix().Count(), 1);
+    EXPECT_EQ(d.asked.back().text, modified);
+    EXPECT_EQ(session().matrix().Count(), 1) << "cancelled";
+    d.answers = {Answer::Cancel};
+    EXPECT_FALSE(form1().close());
+    EXPECT_EQ(d.asked.back().text, modified);
 
+    // Yes saves it first; the open dialog then starts in the folder saved to.
+    const fs::path file = dir() / "m" / "a.qmx";
+    fs::create_directories(file.parent_path());
+    d.answers = {Answer::Yes};
+    d.files = {file, std::nullopt};
+    form1().OpenCharacterMatrix1->trigger();
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(d.fileRequests.at(0).title, "Save current Character Matrix File");
+    EXPECT_EQ(d.fileRequests.at(1).initialFolder, file.parent_path());
+    EXPECT_EQ(session().matrix().Count(), 1) << "open cancelled: the matrix stays";
+    EXPECT_EQ(app->settings().OpenDialogCharMatrix, file.parent_path().string() + "/");
+
+    learnSomething();
     d.answers = {Answer::No};
     form1().NewCharaterMatrix1->trigger();
     EXPECT_EQ(session().matrix().Count(), 0);
@@ -490,35 +459,17 @@ TEST_F(MatrixMenu, NewAsksToSaveAModifiedMatrixAndCancelKeepsIt) {
     EXPECT_EQ(d.unexpected, 0);
 }
 
-TEST_F(MatrixMenu, YesSavesFirstAndTheOpenDialogStartsInTheSavedFolder) {
-    learnSomething();
-    UiDialogs& d = app->dialogs();
-    const fs::path file = dir() / "m" / "a.qmx";
-    fs::create_directories(file.parent_path());
-    d.answers = {Answer::Yes};
-    d.files = {file, std::nullopt}; // the save dialog, then the open dialog cancelled
-    form1().OpenCharacterMatrix1->trigger();
-    ASSERT_TRUE(fs::exists(file));
-    ASSERT_EQ(d.fileRequests.size(), 2u);
-    EXPECT_EQ(d.fileRequests[0].title, "Save current Character Matrix File");
-    EXPECT_EQ(d.fileRequests[1].initialFolder, file.parent_path());
-    EXPECT_EQ(session().matrix().Count(), 1) << "open cancelled: the matrix stays";
-    EXPECT_FALSE(session().matrix().Modified());
-    EXPECT_EQ(app->settings().OpenDialogCharMatrix, file.parent_path().string() + "/");
-}
-
-TEST_F(MatrixMenu, SaveAskForANameOnlyOnceAndSaveAsAlways) {
+TEST_F(MatrixMenu, SaveAsksForANameOnlyWithoutAFileAndSaveAsAsksBeforeReplacing) {
     learnSomething();
     UiDialogs& d = app->dialogs();
     const fs::path file = dir() / "b.qmx";
     d.files = {file};
     form1().SaveCharacterMatrix1->trigger();
     learnSomething();
-    form1().SaveCharacterMatrix1->trigger(); // the file exists: saved without a dialog
+    form1().SaveCharacterMatrix1->trigger();
     EXPECT_EQ(d.fileRequests.size(), 1u);
     EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
 
-    // Save As onto an existing file asks before replacing it.
     d.files = {file};
     d.answers = {Answer::No};
     learnSomething();
@@ -541,18 +492,6 @@ TEST_F(MatrixMenu, OpeningABadFileWarnsAndKeepsTheMatrix) {
     EXPECT_EQ(d.asked.back().text, "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(session().matrix().Count(), 1);
     EXPECT_EQ(app->form5()->ListBoxMatrix->count(), 1);
-}
-
-TEST_F(MatrixMenu, ClosingTheMainWindowAsksForAModifiedMatrix) {
-    learnSomething();
-    UiDialogs& d = app->dialogs();
-    d.answers = {Answer::Cancel};
-    EXPECT_FALSE(form1().close());
-    EXPECT_TRUE(form1().isVisible());
-    EXPECT_EQ(d.asked.back().text,
-              "Character Matrix  has been modified.\rDo you want to Save it ?");
-    d.answers = {Answer::No};
-    EXPECT_TRUE(form1().close());
 }
 
 } // namespace
