@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMovie>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,6 +45,10 @@ QTabWidget* tabWidgetOf(const QWidget* w) {
 bool isAddressable(const QObject* o) {
     const QString name = o->objectName();
     return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
+}
+
+bool showsPicture(const QLabel* l) {
+    return !l->pixmap().isNull() || l->movie();
 }
 
 class WidgetComponent : public LanguageComponent {
@@ -118,7 +123,8 @@ private:
         QWidget* w = m_widget;
         switch (m_kind) {
         case ComponentKind::Label:
-            static_cast<QLabel*>(w)->setText(v);
+            // It may have been given a picture since this view was built.
+            if (!showsPicture(static_cast<QLabel*>(w))) static_cast<QLabel*>(w)->setText(v);
             break;
         case ComponentKind::Edit:
             static_cast<QLineEdit*>(w)->setText(v);
@@ -262,7 +268,11 @@ private:
 ComponentKind languageKindOf(const QWidget* w) {
     if (!w) return ComponentKind::Other;
     if (tabWidgetOf(w)) return ComponentKind::TabSheet;
-    if (isExactly<QLabel>(w)) return ComponentKind::Label;
+    // A label showing a picture is a picture, whose text a language must not
+    // replace (setting one would wipe the picture).
+    if (isExactly<QLabel>(w))
+        return showsPicture(static_cast<const QLabel*>(w)) ? ComponentKind::Other
+                                                           : ComponentKind::Label;
     if (isExactly<QLineEdit>(w)) return ComponentKind::Edit;
     if (isExactly<QPushButton>(w)) return ComponentKind::Button;
     if (isExactly<QRadioButton>(w)) return ComponentKind::RadioButton;
