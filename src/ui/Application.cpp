@@ -140,7 +140,10 @@ void Application::createMainWindows() {
     MainWindow& w = *m_form1;
     Session& s = *m_session;
 
-    m_host.onDisplayChanged = [this](const RipDisplay& d) {
+    // The pause caption is the engine's only when the pause state changes:
+    // until then a caption from a language file stays.
+    m_host.onDisplayChanged = [this, shownCaption =
+                                         RipDisplay{}.pauseCaption](const RipDisplay& d) mutable {
         MainWindow& w = *m_form1;
         setTextIfChanged(w.LabelVobFile, d.LabelVobFile);
         setTextIfChanged(w.LabelVobNum, d.LabelVobNum);
@@ -155,9 +158,12 @@ void Application::createMainWindows() {
         setTextIfChanged(w.LabelTime7, d.LabelTime7);
         setTextIfChanged(w.LabelChapters, d.LabelChapters);
         setTextIfChanged(w.LabelFPS, d.LabelFPS);
-        QString pause = fromCp1252(d.pauseCaption);
-        pause.replace(QChar(127), QChar(0x2016)); // the pause glyph of the symbol font
-        if (w.ButtonPause->text() != pause) w.ButtonPause->setText(pause);
+        if (d.pauseCaption != shownCaption) {
+            shownCaption = d.pauseCaption;
+            QString pause = fromCp1252(d.pauseCaption);
+            pause.replace(QChar(127), QChar(0x2016)); // the pause glyph of the symbol font
+            w.ButtonPause->setText(pause);
+        }
         w.ButtonPause->setEnabled(d.pauseEnabled);
         // A job halted at a bad pack stays busy; only a new Start leaves that
         // state, so the job setup must stay reachable. Any other busy job is
@@ -167,8 +173,11 @@ void Application::createMainWindows() {
         w.OpenVob1->setEnabled(canOpen);
         w.CoolButtonOpenVob->setEnabled(canOpen);
         const QString title = fromCp1252(d.applicationTitle);
-        if (QGuiApplication::applicationDisplayName() != title)
+        if (QGuiApplication::applicationDisplayName() != title) {
             QGuiApplication::setApplicationDisplayName(title);
+            // What a task bar shows for the window: its icon name.
+            w.setWindowIconText(title);
+        }
     };
     m_host.onShowPicture24 = [this](const Bitmap24& b, const Rect& r) {
         m_form1->ShowPicture(toQImage(b), r);
@@ -214,8 +223,8 @@ void Application::createMainWindows() {
     };
     d.showSubPict = [this] { return m_form1->CheckBoxShowSubPict->isChecked(); };
     d.onStarted = [this] {
-        const int action = std::clamp(m_form6->RadioGroupAction->itemIndex(), 0, 3);
-        m_form1->LabelMode->setText(m_form6->RadioGroupAction->item(action));
+        static const char* const kModes[] = {"OCR", "BMP", "SUP", "Show only"};
+        m_form1->LabelMode->setText(kModes[std::clamp(m_session->job().Action - 1, 0, 3)]);
     };
 
     // Progression controller: the show-only action waits here at each picture.
@@ -227,6 +236,8 @@ void Application::createMainWindows() {
     p.onSaveAsSup = [this] { m_session->actions().saveCurrentSpuAsSup(); };
     p.onChangeColor = [this] { m_session->actions().changeColors(); };
     m_host.onWaitAtProgression = [this] {
+        // The counters of the picture on display, before the wait.
+        m_host.displayChanged(m_session->display());
         m_form11->exec();
         const ProgressionChoice choice = m_form11->choice();
         if (choice == ProgressionChoice::Next) m_form1->CheckBoxShowSubPict->setFocus();

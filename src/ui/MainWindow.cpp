@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -58,9 +59,11 @@ MainWindow::MainWindow(PreviewSettings& preview, UiDialogs& dialogs,
     auto* central = new QWidget(this);
     central->setObjectName("PanelMain");
     auto* v = new QVBoxLayout(central);
-    v->setContentsMargins(2, 2, 2, 2);
-    v->setSpacing(2);
+    v->setContentsMargins(1, 1, 1, 1);
+    v->setSpacing(1);
 
+    // The bars are kept low so that the 100 % frame fits the window's
+    // 743 x 686 without scrolling.
     Panel2 = new QFrame(central);
     Panel2->setObjectName("Panel2");
     Panel2->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
@@ -71,31 +74,32 @@ MainWindow::MainWindow(PreviewSettings& preview, UiDialogs& dialogs,
     Panel1->setObjectName("Panel1");
     Panel1->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     auto* p1 = new QVBoxLayout(Panel1);
-    p1->setContentsMargins(2, 2, 2, 2);
+    p1->setContentsMargins(1, 1, 1, 1);
+    p1->setSpacing(0);
     auto* counters = new QWidget(Panel1);
     counters->setObjectName("PanelCounters");
     buildCounterBar(counters);
     p1->addWidget(counters);
 
-    auto* previewRow = new QHBoxLayout;
     Preview = new PreviewPane(Panel1);
-    auto* scroll = new QScrollArea(Panel1);
-    scroll->setObjectName("ScrollPreview");
-    scroll->setWidget(Preview);
-    scroll->setWidgetResizable(false);
-    scroll->setFrameStyle(QFrame::NoFrame);
-    previewRow->addWidget(scroll, 1);
+    m_scroll = new QScrollArea(Panel1);
+    m_scroll->setObjectName("ScrollPreview");
+    m_scroll->setWidget(Preview);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setFrameStyle(QFrame::NoFrame);
+    p1->addWidget(m_scroll, 1);
+    // The options float over the right side of the preview, as a panel
+    // would, instead of squeezing it.
     buildOptionsPanel();
     PanelPreviewCfg->setParent(Panel1);
-    previewRow->addWidget(PanelPreviewCfg);
     PanelPreviewCfg->hide();
-    p1->addLayout(previewRow, 1);
+    Panel1->installEventFilter(this);
     v->addWidget(Panel1, 1);
     setCentralWidget(central);
     buildMenu();
 
     m_dragSurfaces = {central,         Panel2,           Panel1,
-                      counters,        Preview,          scroll->viewport(),
+                      counters,        Preview,          m_scroll->viewport(),
                       PanelPreviewCfg, Preview->image(), Preview->background()};
     for (QObject* o : m_dragSurfaces) o->installEventFilter(this);
 
@@ -112,65 +116,147 @@ MainWindow::MainWindow(PreviewSettings& preview, UiDialogs& dialogs,
 }
 
 void MainWindow::buildTopBar(QFrame* bar) {
-    auto* g = new QGridLayout(bar);
-    g->setContentsMargins(4, 2, 4, 2);
-    g->setHorizontalSpacing(6);
-    g->setVerticalSpacing(1);
+    auto* h = new QHBoxLayout(bar);
+    h->setContentsMargins(2, 1, 2, 1);
+    h->setSpacing(4);
     LabelPos = label(bar, "LabelPos", "Pos/Size Percent");
     LabelChapters = label(bar, "LabelChapters", "0");
     LabelFPS = label(bar, "LabelFPS", "FPS");
     LabelMode = label(bar, "LabelMode", "");
-    CoolButtonOpenVob = new QToolButton(bar);
-    CoolButtonOpenVob->setObjectName("CoolButtonOpenVob");
-    CoolButtonOpenVob->setToolTip("Open Decrypted Vob(s)");
-    CoolButtonOpenVob->setIcon(QApplication::style()->standardIcon(QStyle::SP_DialogOpenButton));
-    CoolButtonOpenVob->setIconSize(QSize(24, 24));
-    CoolButtonOpenVob->setAutoRaise(true);
-    CoolButtonShowSubtitleText = new QToolButton(bar);
-    CoolButtonShowSubtitleText->setObjectName("CoolButtonShowSubtitleText");
-    CoolButtonShowSubtitleText->setToolTip("Show/Hide subtitles text window");
-    CoolButtonShowSubtitleText->setIcon(
-        QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    CoolButtonShowSubtitleText->setIconSize(QSize(24, 24));
-    CoolButtonShowSubtitleText->setAutoRaise(true);
+    auto coolButton = [bar](const char* name, const char* hint, QStyle::StandardPixmap icon) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(name);
+        b->setToolTip(hint);
+        b->setIcon(QApplication::style()->standardIcon(icon));
+        b->setIconSize(QSize(22, 22));
+        b->setAutoRaise(true);
+        return b;
+    };
+    CoolButtonOpenVob =
+        coolButton("CoolButtonOpenVob", "Open Decrypted Vob(s)", QStyle::SP_DialogOpenButton);
+    CoolButtonShowSubtitleText =
+        coolButton("CoolButtonShowSubtitleText", "Show/Hide subtitles text window",
+                   QStyle::SP_FileDialogDetailedView);
     LabelTimeElapsed = label(bar, "LabelTimeElapsed", "00:00:00");
     LabelTimeRemaining = label(bar, "LabelTimeRemaining", "");
     ProgressBar1 = new QProgressBar(bar);
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+    ProgressBar1->setMaximumHeight(16);
     ButtonPause = new QPushButton(QStringLiteral("&Pause ") + QChar(0x2016), bar);
     ButtonPause->setObjectName("ButtonPause");
     ButtonPause->setToolTip("Pause / Continue Vob scanning");
     ButtonPause->setEnabled(false);
-    ButtonPause->setMinimumWidth(96);
+    ButtonPause->setMinimumWidth(100);
     Button1 = new QPushButton("Save Lang", bar);
     Button1->setObjectName("Button1");
     Button1->setVisible(false);
 
-    g->addWidget(CoolButtonOpenVob, 0, 0, 2, 1);
-    g->addWidget(CoolButtonShowSubtitleText, 0, 1, 2, 1);
-    g->addWidget(LabelPos, 0, 2, 1, 2);
-    g->addWidget(label(bar, "LabelChaptersTitle", "Chapters:"), 0, 4);
-    g->addWidget(LabelChapters, 0, 5);
-    g->addWidget(LabelFPS, 0, 6);
-    g->addWidget(label(bar, "LabelModeTitle", "Mode:"), 0, 7);
-    g->addWidget(LabelMode, 0, 8);
-    g->addWidget(label(bar, "LabelTimeElapsedTitle", "Time Elapsed:"), 1, 2);
-    g->addWidget(LabelTimeElapsed, 1, 3);
-    g->addWidget(label(bar, "LabelTimeRemainingTitle", "Time Remaining:"), 1, 4);
-    g->addWidget(LabelTimeRemaining, 1, 5);
-    g->addWidget(ProgressBar1, 1, 6, 1, 3);
-    g->addWidget(ButtonPause, 0, 9, 2, 1);
-    g->addWidget(Button1, 0, 10);
-    g->setColumnStretch(8, 1);
+    // Texts that change during a rip get room for their longest form, so
+    // that nothing moves or widens the window while it runs.
+    const QFontMetrics fm(LabelPos->font());
+    auto fixed = [&fm](QLabel* l, const char* longest) {
+        l->setFixedWidth(fm.horizontalAdvance(longest) + 4);
+        return l;
+    };
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(0);
+    auto* row1 = new QHBoxLayout;
+    auto* row2 = new QHBoxLayout;
+    row1->setSpacing(4);
+    row2->setSpacing(4);
+    rows->addLayout(row1);
+    rows->addLayout(row2);
+    QLabel* elapsedTitle = label(bar, "LabelTimeElapsedTitle", "Time Elapsed:");
+    const int firstColumn = std::max(fm.horizontalAdvance("0000/0000 MB (100%)"),
+                                     fm.horizontalAdvance("Time Elapsed: 000:00:00")) +
+                            8;
+    LabelPos->setFixedWidth(firstColumn);
+    row1->addWidget(LabelPos);
+    row1->addWidget(label(bar, "LabelChaptersTitle", "Chapters:"));
+    row1->addWidget(fixed(LabelChapters, "00000"));
+    row1->addWidget(fixed(LabelFPS, "NTSC 30 Fps"));
+    row1->addWidget(label(bar, "LabelModeTitle", "Mode:"));
+    row1->addWidget(fixed(LabelMode, "Show only"));
+    row1->addStretch(1);
+    auto* elapsed = new QHBoxLayout;
+    elapsed->setSpacing(4);
+    elapsed->addWidget(elapsedTitle);
+    elapsed->addWidget(fixed(LabelTimeElapsed, "000:00:00"));
+    auto* elapsedBox = new QWidget(bar);
+    elapsedBox->setFixedWidth(firstColumn);
+    elapsedBox->setLayout(elapsed);
+    elapsed->setContentsMargins(0, 0, 0, 0);
+    row2->addWidget(elapsedBox);
+    row2->addWidget(label(bar, "LabelTimeRemainingTitle", "Time Remaining:"));
+    row2->addWidget(fixed(LabelTimeRemaining, "000:00:00"));
+    row2->addWidget(ProgressBar1, 1);
+
+    h->addWidget(CoolButtonOpenVob);
+    h->addWidget(CoolButtonShowSubtitleText);
+    h->addLayout(rows, 1);
+    h->addWidget(ButtonPause);
+    h->addWidget(Button1);
 }
 
+namespace {
+
+// "Vob      of       :" is one label, as the language files have it; the
+// two numbers sit in its gaps.
+class VobOfLabel : public QWidget {
+public:
+    VobOfLabel(QWidget* parent, QLabel* num, QLabel* count)
+        : QWidget(parent), m_num(num), m_count(count) {
+        m_text = new QLabel("Vob      of       :", this);
+        m_text->setObjectName("LabelVobOf");
+        num->setParent(this);
+        count->setParent(this);
+        m_text->installEventFilter(this);
+        place();
+    }
+    QSize sizeHint() const override { return m_text->sizeHint(); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FontChange || e->type() == QEvent::Resize) place();
+        return false;
+    }
+
+private:
+    // Each number starts after the word before its gap.
+    void place() {
+        const QString t = m_text->text();
+        const QFontMetrics fm(m_text->font());
+        const int gap1 = t.indexOf(' '), of = t.indexOf("of"), colon = t.lastIndexOf(':');
+        m_text->adjustSize();
+        if (gap1 < 0 || of < 0 || colon < 0) return; // a translation without the layout
+        const int h = m_text->height();
+        const int x1 = fm.horizontalAdvance(t.left(gap1 + 1));
+        const int x2 = fm.horizontalAdvance(t.left(of + 3));
+        m_num->setGeometry(x1, 0, std::max(1, fm.horizontalAdvance(t.left(of)) - x1), h);
+        m_count->setGeometry(x2, 0, std::max(1, fm.horizontalAdvance(t.left(colon)) - x2), h);
+        m_num->raise();
+        m_count->raise();
+    }
+    QLabel* m_text;
+    QLabel* m_num;
+    QLabel* m_count;
+};
+
+} // namespace
+
 void MainWindow::buildCounterBar(QWidget* bar) {
-    auto* g = new QGridLayout(bar);
-    g->setContentsMargins(2, 0, 2, 0);
-    g->setHorizontalSpacing(4);
-    g->setVerticalSpacing(0);
+    auto* v = new QVBoxLayout(bar);
+    v->setContentsMargins(3, 0, 3, 0);
+    v->setSpacing(0);
+    auto* row1 = new QHBoxLayout;
+    auto* row2 = new QHBoxLayout;
+    row1->setSpacing(4);
+    row2->setSpacing(4);
+    v->addLayout(row1);
+    v->addLayout(row2);
     LabelNbSup = label(bar, "LabelNbSup", "0", "Number of SubPictures in current Vob");
     LabelVobNum = label(bar, "LabelVobNum", "0", "Current file");
     LabelVobNb = label(bar, "LabelVobNb", "0", "Number of selected files");
@@ -191,45 +277,39 @@ void MainWindow::buildCounterBar(QWidget* bar) {
     ButtonPreviewOption = new QPushButton("...", bar);
     ButtonPreviewOption->setObjectName("ButtonPreviewOption");
     ButtonPreviewOption->setToolTip("Preview Options");
-    ButtonPreviewOption->setMaximumWidth(32);
+    ButtonPreviewOption->setMaximumSize(30, 18);
+    for (QLabel* n : {LabelNbSup, LabelTotalNbSup})
+        n->setMinimumWidth(QFontMetrics(n->font()).horizontalAdvance("00000"));
+    LabelVobFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LabelVobNum->setAlignment(Qt::AlignCenter);
+    LabelVobNb->setAlignment(Qt::AlignCenter);
 
-    // "Vob      of       :" is one label in the original layout; its two
-    // numbers sit in its gaps.
-    auto* vobOf = new QWidget(bar);
-    auto* h = new QHBoxLayout(vobOf);
-    h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(3);
-    h->addWidget(label(vobOf, "LabelVobOf", "Vob      of       :"));
-    h->addWidget(LabelVobNum);
-    h->addWidget(LabelVobNb);
-    h->addWidget(LabelVobFile, 1);
-    LabelVobNum->setParent(vobOf);
-    LabelVobNb->setParent(vobOf);
-    LabelVobFile->setParent(vobOf);
+    row1->addWidget(label(bar, "LabelVobPict", "Vob Pict.:"));
+    row1->addWidget(LabelNbSup);
+    row1->addWidget(new VobOfLabel(bar, LabelVobNum, LabelVobNb));
+    row1->addWidget(LabelVobFile, 1);
+    row1->addWidget(label(bar, "LabelTotalPict", "Total Pict.:"));
+    row1->addWidget(LabelTotalNbSup);
+    row1->addSpacing(8);
+    row1->addWidget(LabelTime);
+    row1->addSpacing(8);
+    row1->addWidget(LabelTime7);
 
-    int c = 0;
-    g->addWidget(label(bar, "LabelVobPict", "Vob Pict.:"), 0, c++);
-    g->addWidget(LabelNbSup, 0, c++);
-    g->addWidget(vobOf, 0, c, 1, 5);
-    c += 5;
-    g->addWidget(label(bar, "LabelTotalPict", "Total Pict.:"), 0, c++);
-    g->addWidget(LabelTotalNbSup, 0, c++);
-    g->addWidget(LabelTime, 0, c, 1, 2);
-    c += 2;
-    g->addWidget(LabelTime7, 0, c, 1, 2);
-    c = 0;
     const char* names[] = {"X1:", "Y1:", "X2:", "Y2:", "Width:", "Height:"};
     const char* ids[] = {"LabelX1Title", "LabelY1Title",    "LabelX2Title",
                          "LabelY2Title", "LabelWidthTitle", "LabelHeightTitle"};
     QLabel* values[] = {LabelX1, LabelY1, LabelX2, LabelY2, LabelWidth, LabelHeight};
+    const int valueWidth = QFontMetrics(LabelX1->font()).horizontalAdvance("0000");
     for (int i = 0; i < 6; ++i) {
-        g->addWidget(label(bar, ids[i], names[i]), 1, c++);
-        g->addWidget(values[i], 1, c++);
+        row2->addWidget(label(bar, ids[i], names[i]));
+        values[i]->setMinimumWidth(valueWidth);
+        row2->addWidget(values[i]);
+        row2->addSpacing(6);
     }
-    g->addWidget(CheckBoxShowSubPict, 1, c, 1, 2);
-    c += 2;
-    g->addWidget(ButtonPreviewOption, 1, c++);
-    g->setColumnStretch(13, 1);
+    row2->addStretch(1);
+    row2->addWidget(CheckBoxShowSubPict);
+    row2->addSpacing(6);
+    row2->addWidget(ButtonPreviewOption);
 }
 
 void MainWindow::buildOptionsPanel() {
@@ -237,6 +317,7 @@ void MainWindow::buildOptionsPanel() {
     PanelPreviewCfg->setObjectName("PanelPreviewCfg");
     PanelPreviewCfg->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     PanelPreviewCfg->setFixedWidth(190);
+    PanelPreviewCfg->setAutoFillBackground(true); // it lies over the preview
     auto* v = new QVBoxLayout(PanelPreviewCfg);
     v->setContentsMargins(4, 4, 4, 4);
     QLabel* heading = label(PanelPreviewCfg, "LabelDisplayOptions", "Display Options");
@@ -407,6 +488,7 @@ void MainWindow::ButtonPreviewOptionClick() {
         return;
     }
     fillPreviewOptions();
+    placeOptionsPanel();
     PanelPreviewCfg->show();
 }
 
@@ -536,7 +618,18 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
+void MainWindow::placeOptionsPanel() {
+    const QRect area = m_scroll->geometry();
+    const QSize size(PanelPreviewCfg->width(), PanelPreviewCfg->sizeHint().height());
+    PanelPreviewCfg->setGeometry(area.right() - size.width() + 1, area.top(), size.width(),
+                                 size.height());
+    PanelPreviewCfg->raise();
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Panel1 &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+        placeOptionsPanel();
     if ((watched == PanelBorderColor || watched == PanelInnerColor) &&
         event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

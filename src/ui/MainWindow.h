@@ -18,6 +18,7 @@ class QPushButton;
 class QSpinBox;
 class QToolButton;
 class QFrame;
+class QScrollArea;
 
 namespace mirtal {
 
@@ -139,12 +140,14 @@ private:
     void fillPreviewOptions();
     void readBackPreviewOptions();
     bool dragEvent(QEvent* event);
+    void placeOptionsPanel();
 
     PreviewSettings& m_preview;
     UiDialogs& m_dialogs;
     const MessageCatalogue& m_catalogue;
     std::filesystem::path m_programFolder;
     QLabel* m_ratioText = nullptr;
+    QScrollArea* m_scroll = nullptr;
     QList<QObject*> m_dragSurfaces;
     bool m_shown = false;
 

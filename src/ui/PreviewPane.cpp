@@ -19,7 +19,7 @@ Colour fromQColor(const QColor& c) {
 }
 
 namespace {
-constexpr int kBevelMargin = 4; // the frame's place inside the pane
+constexpr int kBevelMargin = 1; // the frame's place inside the pane
 }
 
 PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {

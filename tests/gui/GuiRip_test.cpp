@@ -102,8 +102,10 @@ TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
     b.form6().CheckBoxPictTiming->setChecked(true);
-    ASSERT_TRUE(b.start(2, out / "pic"));
     MainWindow& w = b.form1();
+    w.ButtonPause->setText("&Pausieren"); // from a language file
+    ASSERT_TRUE(b.start(2, out / "pic"));
+    EXPECT_EQ(w.ButtonPause->text(), "&Pausieren") << "kept until the first pause";
     // The user presses Pause while the loop dispatches events after the 10th picture.
     auto show = b.app->host().onShowPicture24;
     b.app->host().onShowPicture24 = [&](const Bitmap24& bitmap, const Rect& r) {
@@ -238,6 +240,9 @@ TEST(GuiRip, ShowOnlyStopsInTheProgressionController) {
     const auto sup = b.folder / "b";
     script.push_back([&] {
         EXPECT_EQ(p.focusWidget(), p.ButtonNext);
+        EXPECT_EQ(w.LabelNbSup->text(), "1") << "the counters of the picture on display";
+        EXPECT_EQ(w.LabelTotalNbSup->text(), "1");
+        EXPECT_EQ(w.LabelFPS->text(), "PAL 25 Fps");
         b.dialogs().files.push_back(bmp);
         QTest::mouseClick(p.ButtonSaveAsBmp, Qt::LeftButton);
         b.dialogs().files.push_back(sup);

@@ -244,7 +244,7 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_EQ(s.job().PicturePrefix, (b.folder / "sub" / "pic").string());
     EXPECT_FALSE(s.job().Paused);
     EXPECT_EQ(s.actions().pictureFolder, b.folder / "sub") << "the next name dialog opens there";
-    EXPECT_EQ(b.form1().LabelMode->text(), "Save SubPictures As SUP Files");
+    EXPECT_EQ(b.form1().LabelMode->text(), "SUP");
 
     // Only show: no split warning, the controller stops again, the adjustment step is due.
     s.job().NoStop = true;
