@@ -215,8 +215,9 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     connect(ButtonOpenDir, &QPushButton::clicked, this, [this] { ButtonOpenDirClick(); });
     connect(ButtonOpenIfo, &QPushButton::clicked, this, [this] { ButtonOpenIfoClick(); });
     connect(ButtonResetTC, &QPushButton::clicked, this, [this] { ButtonResetTCClick(); });
+    // The open flow asks about unsaved changes itself; asking here too would
+    // put the same question twice to a user who answers No.
     connect(ButtonOpenCharMatrixFile, &QPushButton::clicked, this, [this] {
-        if (confirmDiscardMatrix && !confirmDiscardMatrix()) return;
         if (openMatrix) openMatrix();
         refreshMatrixField();
     });

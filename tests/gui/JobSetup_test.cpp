@@ -321,16 +321,13 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
 TEST(JobSetup, OtherButtonsReachTheOtherWindows) {
     AppBench b;
     JobSetupDialog& d = b.form6();
-    int discardAsked = 0, opened = 0, cleared = 0, created = 0;
-    b.app->confirmDiscardMatrix = [&] { return ++discardAsked > 1; };
+    int opened = 0, cleared = 0, created = 0;
     b.app->openMatrix = [&] {
         ++opened;
         b.session().matrix().setFileName("/somewhere/disc1.qmx");
     };
     b.app->newMatrix = [&] { ++created; };
     b.app->clearSubtitles = [&] { ++cleared; };
-    QTest::mouseClick(d.ButtonOpenCharMatrixFile, Qt::LeftButton);
-    EXPECT_EQ(opened, 0) << "the save-changes prompt refused";
     QTest::mouseClick(d.ButtonOpenCharMatrixFile, Qt::LeftButton);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(d.EditCharMatrixFile->text(), "disc1.qmx");
@@ -342,4 +339,19 @@ TEST(JobSetup, OtherButtonsReachTheOtherWindows) {
     QTest::mouseClick(d.Button1, Qt::LeftButton);
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(b.app->subtitlesWindowVisible());
+}
+
+// An unsaved matrix: the open button asks once whether to save it, and an
+// answer of No goes straight on to the file chooser.
+TEST(JobSetup, OpeningAMatrixOverUnsavedChangesAsksOnce) {
+    AppBench b;
+    JobSetupDialog& d = b.form6();
+    b.session().matrix().setModified(true);
+    b.dialogs().answers.push_back(Answer::No);
+    b.dialogs().files.push_back(std::nullopt);
+    QTest::mouseClick(d.ButtonOpenCharMatrixFile, Qt::LeftButton);
+    EXPECT_EQ(b.dialogs().asked.size(), 1u);
+    EXPECT_EQ(b.dialogs().fileRequests.size(), 1u);
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+    EXPECT_TRUE(b.session().matrix().Modified()) << "nothing was opened";
 }
