@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
-              libgtest-dev googletest ffmpeg imagemagick
+              libgtest-dev googletest ffmpeg imagemagick mkvtoolnix
 
 .PHONY: setup configure build test run test-asan bench clean
 

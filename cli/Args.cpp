@@ -18,6 +18,9 @@ constexpr std::array kOptions = {
                "from the IFO (e.g. fr); default 1"},
     OptionSpec{"--time-code", "", "HH:MM:SS,mmm",
                "Last TimeCode: the first pack is timed at this time (continues a time line)"},
+    OptionSpec{"--forced-only", "", "",
+               "keep only the subpictures started by the forced start command (lines meant to "
+               "be shown even with subtitles off); the others are not counted"},
     OptionSpec{"--answer", "", "yes|no",
                "answer to yes/no questions when standard input is not a terminal (default yes: "
                "a bad pack is skipped and reading goes on)"},

@@ -71,7 +71,9 @@ void printHelp(std::ostream& out) {
            "Reads the subtitle pictures of decrypted DVD-Video VOB files.\n\n"
            "INPUT is a VOB file, a folder (its *.VOB files, letter case ignored, in name "
            "order),\nor a title set file VTS_nn_0.IFO (the title's VTS_nn_1.VOB .. VTS_nn_9.VOB; "
-           "the menu\nVTS_nn_0.VOB is left out; the IFO gives the stream languages).\n\n"
+           "the menu\nVTS_nn_0.VOB is left out; the IFO gives the stream languages), or a VobSub\n"
+           "pair: its .idx or its .sub, the other being found beside it (the .sub is read like a "
+           "VOB;\nthe .idx gives the stream languages and the start times, its delay applied).\n\n"
            "Commands:\n";
     for (const Command& c : kCommands) {
         out << "  " << c.name << ' ' << c.usage << "\n      " << c.help << '\n';

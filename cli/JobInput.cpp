@@ -32,7 +32,7 @@ void readLanguages(const fs::path& ifo, JobInput& out) {
 bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::string& error) {
     out = JobInput{};
     if (inputs.empty()) {
-        error = "no input given (VOB files, a folder or a VTS_nn_0.IFO)";
+        error = "no input given (VOB files, a folder, a VTS_nn_0.IFO or a VobSub .idx/.sub)";
         return false;
     }
     for (const std::string& text : inputs) {
@@ -66,10 +66,22 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
                 return false;
             }
             if (!out.ifo) readLanguages(p, out);
+        } else if (IsVobSubFileName(name)) {
+            VobSubPair pair;
+            if (!LoadVobSubPair(p, pair, error)) return false;
+            out.indexes.resize(out.vobs.size());
+            out.vobs.push_back(pair.sub);
+            out.indexes.push_back(pair.index);
+            if (!out.ifo) {
+                out.ifo = pair.idx;
+                out.names = pair.index->languages();
+                out.codes = pair.index->codes();
+            }
         } else {
             out.vobs.push_back(p);
         }
     }
+    out.indexes.resize(out.vobs.size());
     if (!out.ifo && !out.vobs.empty()) {
         std::string first = out.vobs.front().filename().string();
         if (wildcardMatchIgnoreCase("VTS_??_?.VOB", first)) {
@@ -112,7 +124,8 @@ bool chooseStream(const std::optional<std::string>& text, const JobInput& input,
         return true;
     }
     if (!input.ifo) {
-        error = "stream " + s + ": a language code needs the title set's IFO (give VTS_nn_0.IFO)";
+        error = "stream " + s +
+                ": a language code needs the title set's IFO (give VTS_nn_0.IFO) or a VobSub .idx";
         return false;
     }
     for (int k = 0; k < kSubpictureStreams; ++k)

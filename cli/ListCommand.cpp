@@ -98,6 +98,8 @@ int runList(const Args& args, CliIo& io) {
 
     JobSetup setup;
     setup.files = input.vobs;
+    setup.indexes = input.indexes;
+    setup.forcedOnly = args.has("--forced-only");
     setup.action = kActionShow;
     if (!session.engine().StartJob(setup, &error)) {
         io.err << "mirtal-rip: " << error << '\n';

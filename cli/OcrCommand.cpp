@@ -416,6 +416,8 @@ int runOcr(const Args& args, CliIo& io) {
 
     JobSetup setup;
     setup.files = input.vobs;
+    setup.indexes = input.indexes;
+    setup.forcedOnly = args.has("--forced-only");
     setup.action = kActionOcr;
     if (!session.startJob(setup, &error)) {
         io.err << "mirtal-rip: " << error << '\n';

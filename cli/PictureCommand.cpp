@@ -284,6 +284,8 @@ int runPictures(const Args& args, CliIo& io) {
 
     JobSetup setup;
     setup.files = input.vobs;
+    setup.indexes = input.indexes;
+    setup.forcedOnly = args.has("--forced-only");
     setup.action = options.action;
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;

@@ -3,6 +3,7 @@
 #include "export/SupFile.h"
 #include "rip/PackFile.h"
 #include "rip/Subpicture.h"
+#include "rip/VobSubIndex.h"
 
 #include <algorithm>
 #include <exception>
@@ -37,6 +38,10 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
             *error = setup.files.empty() ? "No VOB selected !!" : "A job holds at most 1024 files";
         return false;
     }
+    if (!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) {
+        if (error) *error = "The job's VobSub indexes do not match its files";
+        return false;
+    }
     m_job.FileList = setup.files;
     m_job.FileSizeKb.assign(setup.files.size(), 0);
     m_job.TotalSizeKb = 0;
@@ -51,6 +56,9 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
     m_job.WithTimingAndPosition = setup.withTimingAndPosition;
     m_job.PicturePrefix = setup.picturePrefix;
     m_job.ShowSubPict = setup.showSubPict;
+    m_job.ForcedOnly = setup.forcedOnly;
+    m_job.FileIndex = setup.indexes;
+    m_job.FileIndex.resize(setup.files.size());
     m_job.TotalPictures = 0;
     m_job.CurrentFile = 1;
     m_job.ContinuePack = 0;
@@ -108,6 +116,9 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     m_job.ContinuePack = 0;
     m_job.ContinuePackFixed = false;
     const uint64_t size = file.sizeBytes();
+    const VobSubIndex* index = m_job.CurrentFile - 1 < m_job.FileIndex.size()
+                                   ? m_job.FileIndex[m_job.CurrentFile - 1].get()
+                                   : nullptr;
     while (uint64_t(m_filePos) * kPackSize < size) {
         if (m_filePos % kPacksPerProgress == 0) {
             UpdateProgress();
@@ -128,6 +139,12 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
         if (spuWasEmpty && m_demuxer.SpuFill != 0) {
             m_spuStartFile = m_job.CurrentFile;
             m_spuStartPack = m_job.SubpictureStartPack;
+            // A VobSub's packets may carry no usable PTS; its index is what
+            // players go by, so its timestamp wins.
+            if (index)
+                if (auto ms = index->startMs(m_streamId, m_job.SubpictureStartPack))
+                    m_demuxer.SpuStartTime =
+                        MsToTimeCode(int64_t(TimeCodeToMs(m_demuxer.TimeOffset)) + *ms);
         }
         switch (kind) {
         case PackKind::BadHeader: {
@@ -142,6 +159,10 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             break;
         }
         case PackKind::SpuComplete:
+            if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
+                m_demuxer.ClearSpu();
+                break;
+            }
             ++m_job.VobPictures;
             ++m_job.TotalPictures;
             try {

@@ -10,12 +10,14 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace mirtal {
 
 struct Subpicture;
+struct VobSubIndex;
 
 // What the Start button hands over.
 struct JobSetup {
@@ -24,6 +26,9 @@ struct JobSetup {
     bool withTimingAndPosition = false;
     std::string picturePrefix; // BMP and SUP actions
     bool showSubPict = false;
+    bool forcedOnly = false;
+    // Empty, or one per file: the index of a VobSub .sub, null for a VOB.
+    std::vector<std::shared_ptr<const VobSubIndex>> indexes;
 };
 
 enum class TickResult {

@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace mirtal {
+
+struct VobSubIndex;
 
 enum RipAction : uint8_t { kActionOcr = 1, kActionBmp = 2, kActionSup = 3, kActionShow = 4 };
 
@@ -27,6 +30,12 @@ struct RipJob {
     uint8_t SubtitleStreamId = 0x20;
     uint8_t Action = kActionOcr;
     bool WithTimingAndPosition = false;
+    // Only subpictures started by the forced start command are handled;
+    // the others are passed over and not counted.
+    bool ForcedOnly = false;
+    // Per file of FileList: the .idx of a VobSub .sub, whose timestamps time
+    // the subpictures; null for a VOB.
+    std::vector<std::shared_ptr<const VobSubIndex>> FileIndex;
     bool Busy = false;
     bool Paused = true;
     TTimeCode Elapsed;

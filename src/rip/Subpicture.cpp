@@ -13,11 +13,15 @@ void parseSequence(std::span<const uint8_t> spu, size_t o, size_t limit, Control
     seq.DelayMs = uint32_t(be16At(spu, o)) * 1024 / 90;
     seq.NextOffset = be16At(spu, o + 2);
     seq.Command = 1;
+    seq.Forced = false;
     size_t c = o + 4;
     while (c < limit) {
         uint8_t cmd = spu[c++];
         switch (cmd) {
         case 0x00:
+            seq.Command = 1;
+            seq.Forced = true;
+            break;
         case 0x01:
             seq.Command = 1;
             break;
@@ -54,6 +58,12 @@ void parseSequence(std::span<const uint8_t> spu, size_t o, size_t limit, Control
     }
 }
 
+// Where the commands of the sequence at `o` must end.
+size_t sequenceLimit(std::span<const uint8_t> spu, size_t o, size_t limit) {
+    uint16_t next = be16At(spu, o + 2);
+    return next > o ? std::min<size_t>(limit, next) : limit;
+}
+
 void parseControlSequences(std::span<const uint8_t> spu, Subpicture& out) {
     size_t size = be16At(spu, 0);
     size_t limit = std::min(size, spu.size());
@@ -61,11 +71,9 @@ void parseControlSequences(std::span<const uint8_t> spu, Subpicture& out) {
     out.Sequences.clear();
     ControlSequence work;
     for (;;) {
-        uint16_t next = be16At(spu, o + 2);
         // A sequence's commands cannot run into the next one: this keeps the
         // work linear however the chain is laid out.
-        size_t seqLimit = next > o ? std::min<size_t>(limit, next) : limit;
-        parseSequence(spu, o, seqLimit, work);
+        parseSequence(spu, o, sequenceLimit(spu, o, limit), work);
         out.Sequences.push_back(work);
         if (work.NextOffset <= o || out.Sequences.size() >= Subpicture::kMaxSequences) break;
         o = work.NextOffset;
@@ -196,6 +204,14 @@ void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out) {
     uint16_t top = s.TopFieldOffset, bottom = s.BottomFieldOffset;
     FieldDecoder(out.Bitmap, 0).decode(fieldBytes(spu, top, uint16_t(bottom - top)));
     FieldDecoder(out.Bitmap, 1).decode(fieldBytes(spu, bottom, uint16_t(ctrl - bottom)));
+}
+
+bool StartsForced(std::span<const uint8_t> spu) {
+    const size_t limit = std::min<size_t>(be16At(spu, 0), spu.size());
+    const size_t o = be16At(spu, 2);
+    ControlSequence first;
+    parseSequence(spu, o, sequenceLimit(spu, o, limit), first);
+    return first.Forced;
 }
 
 DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime) {

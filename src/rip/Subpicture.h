@@ -14,6 +14,7 @@ struct ControlSequence {
     uint32_t DelayMs = 0; // from the SPU start time
     uint16_t NextOffset = 0;
     uint8_t Command = 1; // 1 = start display, 2 = stop display
+    bool Forced = false; // the sequence holds the forced start command 0x00
     uint32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     uint16_t TopFieldOffset = 0, BottomFieldOffset = 0;
 };
@@ -44,6 +45,11 @@ struct DisplayTimes {
     TTimeCode start;
     TTimeCode stop; // zero while the stop is open (no stop command)
 };
+
+// True when the SPU's first control sequence starts the display with the
+// forced start command (0x00): the subpicture is meant to be shown even when
+// subtitles are off. Reads only the control sequence, not the picture.
+bool StartsForced(std::span<const uint8_t> spu);
 
 // Start and stop of a decoded SPU that began at `spuStartTime`.
 DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime);

@@ -3,8 +3,9 @@
 # from the SRT files in tests/data/src.  See tests/data/README.md.
 #
 # Needs: ffmpeg, ffprobe, spumux + dvdauthor (Debian package dvdauthor),
+#        mkvextract (Debian package mkvtoolnix),
 #        fonts-dejavu-core, fonts-liberation2, python3 (standard library only).
-# Usage: tests/data/make_fixtures.sh        (re-creates discs/ and broken/)
+# Usage: tests/data/make_fixtures.sh        (re-creates discs/, vobsub/ and broken/)
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -15,7 +16,7 @@ TOOL=(python3 "$HERE/vobtool.py")
 DEJAVU=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 LIBERATION=/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
 
-for t in ffmpeg ffprobe spumux dvdauthor python3; do
+for t in ffmpeg ffprobe spumux dvdauthor mkvextract python3; do
     command -v "$t" >/dev/null || { echo "missing tool: $t" >&2; exit 1; }
 done
 for f in "$DEJAVU" "$LIBERATION"; do
@@ -234,6 +235,28 @@ build_disc split "${D[@]}"; split_vob split; write_truth split "${D[@]}"; check_
    $(dd if="$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" bs=1 skip=606 count=2 status=none) == fr ]] ||
     { echo "pal_en_fr: IFO languages not at 600/606" >&2; exit 1; }
 
+# ------------------------------------------------------------ VobSub pairs
+VOBSUB=$HERE/vobsub
+rm -rf "$VOBSUB"
+mkdir -p "$VOBSUB"
+# 1. pal_en_fr's two streams written by independent tools: ffmpeg copies them
+#    into Matroska (keeping the VOB's timestamps), mkvextract writes one pair
+#    per stream (its packets carry the PTS; each pair has the stream as
+#    "index: 0", substream 0x20).
+ffmpeg -v error -nostdin -copyts -i "$DISCS/pal_en_fr/VIDEO_TS/VTS_01_1.VOB" \
+    -map 0:s:0 -map 0:s:1 -c copy -metadata:s:s:0 language=eng -metadata:s:s:1 language=fre \
+    -fflags +bitexact -y "$WORK/pal_en_fr.mkv"
+mkvextract "$WORK/pal_en_fr.mkv" tracks "0:$VOBSUB/pal_en_fr.en.sub" "1:$VOBSUB/pal_en_fr.fr.sub" \
+    >"$WORK/mkvextract.log" || { cat "$WORK/mkvextract.log" >&2; exit 1; }
+# 2. Both in one pair of our own (stream k = substream 0x20 + k) whose PTS
+#    are all zero: only its .idx (CR LF, a 500 ms "delay:") times them.
+"${TOOL[@]}" nopts "$VOBSUB/pal_en_fr.en.sub" "$VOBSUB/pal_en_fr.fr.sub" \
+    --delay 500 --out "$VOBSUB/nopts"
+# 3. The first 256 packs of pal_en (units 0..6) with the start command of
+#    units 0, 3 and 6 made the forced start; forced.txt lists them.
+head -c $((256 * 2048)) "$DISCS/pal_en/VIDEO_TS/VTS_01_1.VOB" >"$WORK/head.vob"
+"${TOOL[@]}" force "$WORK/head.vob" --every 3 --out "$VOBSUB/forced.vob" --list "$VOBSUB/forced.txt"
+
 # ------------------------------------------------------------ broken inputs
 pack_stream() {  # stream id (hex) of the first PES packet of pack $2 of file $1
     dd if="$1" bs=1 skip=$(($2 * 2048 + 14)) count=4 status=none | od -An -tx1 | tr -d ' \n' | cut -c7-8
@@ -283,4 +306,4 @@ head -c 604 "$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" >"$BROKEN/short604_VTS_01_0
 } >"$BROKEN/broken.txt"
 
 echo "done:"
-du -sh "$DISCS"/* "$BROKEN"
+du -sh "$DISCS"/* "$VOBSUB" "$BROKEN"

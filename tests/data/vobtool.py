@@ -414,9 +414,134 @@ def cmd_ifo(a):
     print('palette=%s' % ' '.join(pal))
 
 
+# ---------------------------------------------------------------- VobSub ---
+
+def pes_spans(p):
+    """Yield (offset, stream_id, header_length) of the PES packets of one pack."""
+    if p[:4] != b'\0\0\1\xba':
+        return
+    off = 14 + (p[13] & 7)
+    while off + 9 <= len(p) and p[off:off + 3] == b'\0\0\1':
+        ln = struct.unpack('>H', p[off + 4:off + 6])[0]
+        yield off, p[off + 3], p[off + 8]
+        off += 6 + ln
+
+
+def cmd_force(a):
+    """Copy a VOB with the start command (0x01) of the first control sequence
+    of every --every'th unit of --sub, from the first, made the forced start
+    (0x00). Writes the indices of the forced units to --list."""
+    data = bytearray(open(a.files[0], 'rb').read())
+    cur = None
+    forced = []
+    n = 0
+    for idx, p in packs(bytes(data)):
+        for off, sid, hl in pes_spans(p):
+            if sid != 0xbd:
+                continue
+            start = idx * PACK + off + 9 + hl
+            if p[off + 9 + hl] != a.sub:
+                continue
+            ln = struct.unpack('>H', p[off + 4:off + 6])[0]
+            end = idx * PACK + off + 6 + ln
+            if cur is None:
+                cur = {'spans': [], 'buf': b''}
+            cur['spans'].append((start + 1, end))
+            cur['buf'] += bytes(data[start + 1:end])
+            if len(cur['buf']) >= 2 and len(cur['buf']) >= struct.unpack('>H', cur['buf'][:2])[0]:
+                buf = cur['buf']
+                if n % a.every == 0:
+                    size, dcsq = struct.unpack('>HH', buf[:4])
+                    i = dcsq + 4
+                    while i < size and buf[i] != 1:
+                        i += {3: 3, 4: 3, 5: 7, 6: 5}.get(buf[i], 1)
+                    if i >= size:
+                        raise ValueError('unit %d has no start command' % n)
+                    for s0, s1 in cur['spans']:  # unit offset -> file offset
+                        if i < s1 - s0:
+                            data[s0 + i] = 0
+                            break
+                        i -= s1 - s0
+                    forced.append(n)
+                n += 1
+                cur = None
+    open(a.out, 'wb').write(data)
+    with open(a.list, 'w') as f:
+        f.write(' '.join(map(str, forced)) + '\n')
+
+
+def read_idx(path):
+    """(language, [(ms, filepos)]) of a one-stream .idx as mkvextract writes it."""
+    lang, entries = None, []
+    for line in open(path, encoding='ascii'):
+        if line.startswith('id:'):
+            lang = line.split(':')[1].split(',')[0].strip()
+        elif line.startswith('timestamp:'):
+            t, fp = line[10:].split(', filepos:')
+            h, m, s, ms = map(int, t.strip().split(':'))
+            entries.append((((h * 60 + m) * 60 + s) * 1000 + ms, int(fp, 16)))
+    return lang, entries
+
+
+def fmt_idx_time(ms):
+    sign = '-' if ms < 0 else ''
+    ms = abs(ms)
+    return '%s%02d:%02d:%02d:%03d' % (sign, ms // 3600000, ms // 60000 % 60, ms // 1000 % 60, ms % 1000)
+
+
+def cmd_nopts(a):
+    """Merge one-stream VobSub pairs (the .sub files given; the .idx beside
+    each) into one pair --out.sub/.idx whose stream k is substream 0x20 + k.
+    Every PTS is zeroed, so only the .idx times the units; the .idx gives
+    them --delay ms early and says `delay: +DELAY`, has CR LF line ends and
+    lines a reader does not need."""
+    units = []
+    langs = []
+    for k, sub in enumerate(a.files):
+        data = open(sub, 'rb').read()
+        lang, entries = read_idx(sub[:-4] + '.idx')
+        langs.append(lang)
+        for j, (ms, fp) in enumerate(entries):
+            end = entries[j + 1][1] if j + 1 < len(entries) else len(data)
+            units.append((ms, k, data[fp:end]))
+    units.sort(key=lambda u: (u[0], u[1]))
+    out = bytearray()
+    index = [[] for _ in a.files]
+    for ms, k, chunk in units:
+        index[k].append((ms, len(out)))
+        b = bytearray(chunk)
+        for i in range(0, len(b), PACK):
+            p = bytes(b[i:i + PACK])
+            for off, sid, hl in pes_spans(p):
+                if sid != 0xbd:
+                    continue
+                b[i + off + 9 + hl] = 0x20 + k
+                if p[off + 7] & 0x80:
+                    b[i + off + 9:i + off + 14] = b'\x21\x00\x01\x00\x01'
+        out += b
+    open(a.out + '.sub', 'wb').write(out)
+    lines = ['# VobSub index file, v7 (do not modify this line!)',
+             '# written by the Mirtal fixture script: no PTS in the .sub',
+             'size: 720x576', 'org: 0, 0', 'scale: 100%, 100%', 'alpha: 100%',
+             'smooth: OFF', 'fadein/out: 0, 0', 'align: OFF at LEFT TOP',
+             'time offset: 0', 'forced subs: OFF',
+             'palette: 000000, ebebeb, 101010, 101010, 101010, 101010, 101010, 101010, '
+             '101010, 101010, 101010, 101010, 101010, 101010, 101010, 101010',
+             'custom colors: OFF, tridx: 0000, colors: 000000, 000000, 000000, 000000',
+             'langidx: 0', '']
+    for k, lang in enumerate(langs):
+        lines += ['# %s' % lang, 'id: %s, index: %d' % (lang, k),
+                  'delay: ' + fmt_idx_time(a.delay)]
+        lines += ['timestamp: %s, filepos: %09x' % (fmt_idx_time(ms - a.delay), fp)
+                  for ms, fp in index[k]]
+        lines.append('')
+    open(a.out + '.idx', 'wb').write('\r\n'.join(lines).encode('ascii'))
+
+
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument('cmd', choices=['scr', 'spuscan', 'png', 'ffprobe', 'truth', 'straddle', 'ifo'])
+    ap.add_argument('cmd', choices=['scr', 'spuscan', 'png', 'ffprobe', 'truth', 'straddle', 'ifo',
+                                       'force', 'nopts'])
     ap.add_argument('files', nargs='+')
     ap.add_argument('--sub', type=lambda s: int(s, 0), default=0x20)
     ap.add_argument('--index', type=int, default=0)
@@ -425,6 +550,9 @@ def main():
     ap.add_argument('--xml')
     ap.add_argument('--min-frac', type=float, default=0.4)
     ap.add_argument('--size', default='720x576')
+    ap.add_argument('--every', type=int, default=3)
+    ap.add_argument('--list')
+    ap.add_argument('--delay', type=int, default=500)
     a = ap.parse_args()
     globals()['cmd_' + a.cmd](a)
 

@@ -3,6 +3,7 @@
 #include "base/ByteReader.h"
 #include "export/SupFile.h"
 #include "rip/Session.h"
+#include "rip/VobSubIndex.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -509,4 +510,82 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     EXPECT_EQ(two.job().TotalPictures, 1u);
     EXPECT_LT(TimeCodeToMs(a1.seen[0].times.start), 60'000);
     EXPECT_GE(TimeCodeToMs(a2.seen[0].times.start), 3'600'000);
+}
+
+namespace {
+
+// simpleSpu with the forced start command in its first sequence.
+Bytes forcedSpu(int stopDelay = 352) {
+    Bytes spu = simpleSpu(stopDelay);
+    const size_t ctrl = size_t(spu[2]) << 8 | spu[3];
+    for (size_t i = ctrl + 4; i < spu.size(); ++i)
+        if (spu[i] == 0x01) { // after 0x06 (5 bytes) and 0x05 (7 bytes)
+            spu[i] = 0x00;
+            break;
+        }
+    return spu;
+}
+
+} // namespace
+
+TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
+    const auto file = vob("a.vob", vobPacks(300, {{10, simpleSpu()},
+                                                  {50, forcedSpu()},
+                                                  {100, simpleSpu()},
+                                                  {150, forcedSpu()},
+                                                  {200, simpleSpu()}}));
+    JobSetup s;
+    s.files = {file};
+    s.action = kActionOcr;
+    s.forcedOnly = true;
+    ASSERT_TRUE(engine.StartJob(s));
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 2u);
+    EXPECT_EQ(actions.seen[0].number, 1u);
+    EXPECT_EQ(actions.seen[1].number, 2u);
+    EXPECT_EQ(actions.seen[0].times.start, MsToTimeCode((51 * kScrStep + 9000) / 90));
+    EXPECT_EQ(actions.seen[1].times.start, MsToTimeCode((151 * kScrStep + 9000) / 90));
+    EXPECT_EQ(job.TotalPictures, 2u);
+    EXPECT_EQ(sink.entries.size(), 2u);
+
+    // The same file without the option: all five, the forced ones among them.
+    actions.seen.clear();
+    s.forcedOnly = false;
+    ASSERT_TRUE(engine.StartJob(s));
+    runToEnd();
+    EXPECT_EQ(actions.seen.size(), 5u);
+    EXPECT_EQ(job.TotalPictures, 5u);
+}
+
+TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
+    // Two files: a .sub whose index lists the units at packs 10 and 40 (not
+    // the one at 70), then a VOB with none. The index wins over the PTS; the
+    // delay is already in its entries.
+    const std::map<size_t, Bytes> spus = {{10, simpleSpu()}, {40, simpleSpu()}, {70, simpleSpu()}};
+    const auto sub = vob("film.sub", vobPacks(100, spus));
+    const auto plain = vob("b.vob", vobPacks(100, spus));
+    auto index = std::make_shared<VobSubIndex>();
+    index->streams[0].present = true;
+    index->streams[0].entries = {{10 * kPackSize, 61'000}, {40 * kPackSize, 62'500}};
+    // An entry of another stream at the same pack does not concern stream 1.
+    index->streams[1].present = true;
+    index->streams[1].entries = {{70 * kPackSize, 99'000}};
+    JobSetup s;
+    s.files = {sub, plain};
+    s.indexes = {index, nullptr};
+    s.action = kActionShow;
+    ASSERT_TRUE(engine.StartJob(s));
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 6u);
+    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), 61'000);
+    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.stop), 61'000 + 4004);
+    EXPECT_EQ(TimeCodeToMs(actions.seen[1].times.start), 62'500);
+    EXPECT_EQ(actions.seen[2].times.start, MsToTimeCode((71 * kScrStep + 9000) / 90));
+    for (size_t i = 3; i < 6; ++i)
+        EXPECT_LT(TimeCodeToMs(actions.seen[i].times.start), 10'000) << "the VOB keeps its PTS";
+
+    s.indexes = {index};
+    std::string error;
+    EXPECT_FALSE(engine.StartJob(s, &error));
+    EXPECT_EQ(error, "The job's VobSub indexes do not match its files");
 }

@@ -225,3 +225,32 @@ TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
     EXPECT_EQ(s.Height, 1);
     EXPECT_EQ(at(s, 5, 0), kDrawColor[0]);
 }
+
+TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
+    const Bytes line = {0x00, 0x02};
+    auto spu = [&](Bytes first, Bytes second) {
+        return makeSpu(line, line, {{0, displayArea(0, 9, 0, 1) + first}, {100, second}});
+    };
+    EXPECT_TRUE(StartsForced(spu({0x00}, {0x02})));
+    EXPECT_FALSE(StartsForced(spu({0x01}, {0x02})));
+    EXPECT_FALSE(StartsForced(spu({0x01}, {0x00})));
+    // The decoder starts the display for both commands and says which.
+    Subpicture s = decode(spu({0x00}, {0x02}));
+    EXPECT_EQ(s.Sequences[0].Command, 1);
+    EXPECT_TRUE(s.Sequences[0].Forced);
+    EXPECT_FALSE(s.Sequences[1].Forced);
+    EXPECT_TRUE(IsDisplayable(s));
+
+    // A cut unit is forced once it holds the command; nothing past the cut
+    // is read. The command follows the header (4), both fields (2 + 2), the
+    // sequence head (4), the field offsets (5) and the display area (7).
+    const Bytes whole = spu({0x00}, {0x02});
+    const size_t command = 4 + 2 + 2 + 4 + 5 + 7;
+    ASSERT_EQ(whole[command], 0x00);
+    for (size_t n = 4; n < whole.size(); ++n) {
+        Bytes cut(whole.begin(), whole.begin() + long(n));
+        EXPECT_EQ(StartsForced(cut), n > command) << n;
+    }
+    EXPECT_FALSE(StartsForced(Bytes{}));
+    EXPECT_FALSE(StartsForced(Bytes{0x00, 0x08, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
+}

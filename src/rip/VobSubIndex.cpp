@@ -1,0 +1,257 @@
+#include "rip/VobSubIndex.h"
+
+#include "base/Files.h"
+#include "rip/Demuxer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+namespace mirtal {
+
+namespace {
+
+constexpr size_t kMaxNameLength = 20;
+constexpr uint64_t kMaxIndexBytes = 16ull << 20;
+
+// A cursor over one line that never reads past it.
+class LineReader {
+public:
+    explicit LineReader(std::string_view s) : m_s(s) {}
+
+    void skipSpaces() {
+        while (m_i < m_s.size() && (m_s[m_i] == ' ' || m_s[m_i] == '\t')) ++m_i;
+    }
+    bool eat(char c) {
+        skipSpaces();
+        if (m_i < m_s.size() && m_s[m_i] == c) {
+            ++m_i;
+            return true;
+        }
+        return false;
+    }
+    bool eatWord(std::string_view word) {
+        skipSpaces();
+        if (m_s.size() - m_i < word.size() || !equalsIgnoreCase(m_s.substr(m_i, word.size()), word))
+            return false;
+        m_i += word.size();
+        return true;
+    }
+    // 1..maxDigits decimal digits.
+    bool number(int maxDigits, int64_t& v) {
+        skipSpaces();
+        int digits = 0;
+        v = 0;
+        while (m_i < m_s.size() && std::isdigit(static_cast<unsigned char>(m_s[m_i])) &&
+               digits < maxDigits) {
+            v = v * 10 + (m_s[m_i++] - '0');
+            ++digits;
+        }
+        return digits > 0 && !digitFollows();
+    }
+    // 1..16 hexadecimal digits.
+    bool hex(uint64_t& v) {
+        skipSpaces();
+        int digits = 0;
+        v = 0;
+        while (m_i < m_s.size() && std::isxdigit(static_cast<unsigned char>(m_s[m_i])) &&
+               digits < 16) {
+            char c = char(std::tolower(static_cast<unsigned char>(m_s[m_i++])));
+            v = v * 16 + uint64_t(c <= '9' ? c - '0' : c - 'a' + 10);
+            ++digits;
+        }
+        return digits > 0 && !(m_i < m_s.size() && std::isxdigit(static_cast<unsigned char>(m_s[m_i])));
+    }
+    // Up to (not including) `stop` or the end of the line, spaces trimmed.
+    std::string_view until(char stop) {
+        skipSpaces();
+        size_t from = m_i;
+        while (m_i < m_s.size() && m_s[m_i] != stop) ++m_i;
+        std::string_view v = m_s.substr(from, m_i - from);
+        while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+        return v;
+    }
+    bool atEnd() {
+        skipSpaces();
+        return m_i >= m_s.size();
+    }
+
+private:
+    bool digitFollows() const {
+        return m_i < m_s.size() && std::isdigit(static_cast<unsigned char>(m_s[m_i]));
+    }
+
+    std::string_view m_s;
+    size_t m_i = 0;
+};
+
+// [-]HH:MM:SS:mmm in milliseconds.
+bool readTime(LineReader& r, int64_t& ms) {
+    const bool negative = r.eat('-');
+    int64_t h = 0, m = 0, s = 0, f = 0;
+    if (!r.number(3, h) || !r.eat(':') || !r.number(2, m) || !r.eat(':') || !r.number(2, s) ||
+        !r.eat(':') || !r.number(3, f) || m > 59 || s > 59)
+        return false;
+    ms = ((h * 60 + m) * 60 + s) * 1000 + f;
+    if (negative) ms = -ms;
+    return true;
+}
+
+std::string lineError(size_t number, const std::string& what) {
+    return "line " + std::to_string(number) + ": " + what;
+}
+
+} // namespace
+
+std::optional<int64_t> VobSubIndex::startMs(uint8_t streamId, uint32_t pack) const {
+    if (streamId < 0x20 || streamId >= 0x20 + kSubpictureStreams) return std::nullopt;
+    const auto& entries = streams[size_t(streamId - 0x20)].entries;
+    const uint64_t pos = uint64_t(pack) * kPackSize;
+    auto it = std::lower_bound(entries.begin(), entries.end(), pos,
+                               [](const VobSubEntry& e, uint64_t p) { return e.filePos < p; });
+    if (it == entries.end() || it->filePos != pos) return std::nullopt;
+    return it->startMs;
+}
+
+StreamLanguages VobSubIndex::languages() const {
+    StreamLanguages names;
+    for (size_t k = 0; k < streams.size(); ++k)
+        if (streams[k].present) names[k] = LanguageName(streams[k].code).substr(0, kMaxNameLength);
+    return names;
+}
+
+std::array<std::string, kSubpictureStreams> VobSubIndex::codes() const {
+    std::array<std::string, kSubpictureStreams> out;
+    for (size_t k = 0; k < streams.size(); ++k) out[k] = streams[k].code;
+    return out;
+}
+
+bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& error) {
+    out = VobSubIndex{};
+    // A delay before the first stream applies to the whole file; one inside
+    // a stream's section adds to it for the rest of that section.
+    int64_t fileDelay = 0, delay = 0;
+    VobSubStream* stream = nullptr;
+    size_t lineNumber = 0;
+    size_t pos = 0;
+    bool anyStream = false;
+    auto fail = [&](const std::string& what) {
+        error = lineError(lineNumber, what);
+        return false;
+    };
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        LineReader r(line);
+        if (r.atEnd() || r.eat('#')) continue;
+        if (r.eatWord("id:")) {
+            std::string_view code = r.until(',');
+            int64_t index = 0;
+            if (!r.eat(',') || !r.eatWord("index:") || !r.number(3, index) || !r.atEnd())
+                return fail("expected \"id: xx, index: N\"");
+            if (index >= kSubpictureStreams)
+                return fail("stream index " + std::to_string(index) +
+                                                          " is not 0..31");
+            stream = &out.streams[size_t(index)];
+            if (stream->present)
+                return fail("stream index " + std::to_string(index) + " twice");
+            stream->present = true;
+            stream->code = std::string(code.substr(0, kMaxNameLength));
+            delay = fileDelay;
+            anyStream = true;
+        } else if (r.eatWord("delay:")) {
+            int64_t ms = 0;
+            if (!readTime(r, ms) || !r.atEnd())
+                return fail("expected \"delay: HH:MM:SS:mmm\"");
+            if (stream)
+                delay = fileDelay + ms;
+            else
+                fileDelay = delay = ms;
+        } else if (r.eatWord("timestamp:")) {
+            int64_t ms = 0;
+            uint64_t filePos = 0;
+            if (!readTime(r, ms) || !r.eat(',') || !r.eatWord("filepos:") || !r.hex(filePos) ||
+                !r.atEnd())
+                return fail("expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\"");
+            if (!stream)
+                return fail("timestamp before any \"id:\" line");
+            stream->entries.push_back({filePos, std::max<int64_t>(0, ms + delay)});
+        }
+        // Anything else (size, palette, langidx, ...) does not concern the rip.
+    }
+    if (!anyStream) {
+        error = "no subtitle stream (no \"id: xx, index: N\" line)";
+        return false;
+    }
+    for (VobSubStream& s : out.streams)
+        std::stable_sort(s.entries.begin(), s.entries.end(),
+                         [](const VobSubEntry& a, const VobSubEntry& b) {
+                             return a.filePos < b.filePos;
+                         });
+    return true;
+}
+
+bool IsVobSubFileName(std::string_view name) {
+    return wildcardMatchIgnoreCase("*.idx", name) || wildcardMatchIgnoreCase("*.sub", name);
+}
+
+namespace {
+
+// The file of `folder` named `name` without regard to case, preferring the
+// exact spelling.
+std::optional<std::filesystem::path> findIgnoringCase(const std::filesystem::path& folder,
+                                                      const std::string& name) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(folder / name, ec)) return folder / name;
+    std::optional<std::filesystem::path> found;
+    for (auto it = std::filesystem::directory_iterator(folder, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string other = it->path().filename().string();
+        if (equalsIgnoreCase(other, name) && it->is_regular_file(ec) &&
+            (!found || other < found->filename().string()))
+            found = it->path();
+    }
+    return found;
+}
+
+} // namespace
+
+bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error) {
+    const std::string name = path.filename().string();
+    if (!IsVobSubFileName(name)) {
+        error = path.string() + " is not a VobSub file (.idx or .sub)";
+        return false;
+    }
+    const bool givenIdx = wildcardMatchIgnoreCase("*.idx", name);
+    const std::string stem = name.substr(0, name.size() - 4);
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    const std::string partnerName = stem + (givenIdx ? ".sub" : ".idx");
+    auto partner = findIgnoringCase(folder, partnerName);
+    if (!partner) {
+        error = "VobSub " + path.string() + ": no " + partnerName + " beside it";
+        return false;
+    }
+    out = VobSubPair{};
+    out.idx = givenIdx ? path : *partner;
+    out.sub = givenIdx ? *partner : path;
+    std::string readError;
+    auto text = readWholeFile(out.idx, &readError, kMaxIndexBytes);
+    if (!text) {
+        error = readError;
+        return false;
+    }
+    auto index = std::make_shared<VobSubIndex>();
+    std::string parseError;
+    if (!ParseVobSubIndex(*text, *index, parseError)) {
+        error = "VobSub index " + out.idx.string() + " is damaged, " + parseError;
+        return false;
+    }
+    out.index = std::move(index);
+    return true;
+}
+
+} // namespace mirtal

@@ -1,0 +1,200 @@
+#include "StreamBuilder.h"
+#include "rip/VobSubIndex.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+VobSubIndex parsed(const std::string& text) {
+    VobSubIndex index;
+    std::string error;
+    EXPECT_TRUE(ParseVobSubIndex(text, index, error)) << error;
+    return index;
+}
+
+std::string parseError(const std::string& text) {
+    VobSubIndex index;
+    std::string error;
+    EXPECT_FALSE(ParseVobSubIndex(text, index, error)) << text;
+    return error;
+}
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+const std::string kTwoStreams = "# VobSub index file, v7 (do not modify this line!)\r\n"
+                                "size: 720x576\r\n"
+                                "palette: 000000, ebebeb, 101010\r\n"
+                                "langidx: 0\r\n"
+                                "\r\n"
+                                "# English\r\n"
+                                "id: en, index: 0\r\n"
+                                "timestamp: 00:00:01:740, filepos: 000000000\r\n"
+                                "timestamp: 01:02:03:004, filepos: 00000A800\r\n"
+                                "\r\n"
+                                "id: fr, index: 1\r\n"
+                                "delay: 00:00:00:500\r\n"
+                                "timestamp: 00:00:09:000, filepos: 000001800\r\n"
+                                "timestamp: 00:00:02:000, filepos: 000000800\r\n";
+
+} // namespace
+
+TEST(VobSubIndex, StreamsLanguagesAndTimesOfAWellFormedFile) {
+    VobSubIndex index = parsed(kTwoStreams);
+    EXPECT_TRUE(index.streams[0].present);
+    EXPECT_TRUE(index.streams[1].present);
+    EXPECT_FALSE(index.streams[2].present);
+    EXPECT_EQ(index.languages()[0], "English");
+    EXPECT_EQ(index.languages()[1], "French");
+    EXPECT_EQ(index.languages()[2], "");
+    EXPECT_EQ(index.codes()[1], "fr");
+
+    // Stream 1 is substream 0x20; a subpicture is found by its first pack.
+    EXPECT_EQ(index.startMs(0x20, 0), 1740);
+    EXPECT_EQ(index.startMs(0x20, 0xA800 / 2048), ((1 * 60 + 2) * 60 + 3) * 1000 + 4);
+    EXPECT_EQ(index.startMs(0x20, 1), std::nullopt) << "no entry at that pack";
+    // The section's delay is added; entries out of file order are sorted.
+    ASSERT_EQ(index.streams[1].entries.size(), 2u);
+    EXPECT_EQ(index.streams[1].entries[0].filePos, 0x800u);
+    EXPECT_EQ(index.startMs(0x21, 1), 2500);
+    EXPECT_EQ(index.startMs(0x21, 3), 9500);
+    EXPECT_EQ(index.startMs(0x20, 1), std::nullopt);
+    EXPECT_EQ(index.startMs(0x1F, 0), std::nullopt);
+    EXPECT_EQ(index.startMs(0x40, 0), std::nullopt);
+}
+
+TEST(VobSubIndex, DelaysOfTheFileAndOfEachSection) {
+    // A delay before the first "id:" holds for every stream; one inside a
+    // section adds to it until the next section; a negative start is zero.
+    VobSubIndex index = parsed("delay: 00:00:01:000\n"
+                               "id: en, index: 0\n"
+                               "timestamp: 00:00:00:100, filepos: 0\n"
+                               "delay: -00:00:00:300\n"
+                               "timestamp: 00:00:00:100, filepos: 800\n"
+                               "id: de, index: 2\n"
+                               "timestamp: 00:00:00:100, filepos: 1000\n"
+                               "delay: -00:00:02:000\n"
+                               "timestamp: 00:00:00:100, filepos: 1800\n");
+    EXPECT_EQ(index.startMs(0x20, 0), 1100);
+    EXPECT_EQ(index.startMs(0x20, 1), 800);
+    EXPECT_EQ(index.startMs(0x22, 2), 1100);
+    EXPECT_EQ(index.startMs(0x22, 3), 0);
+    EXPECT_EQ(index.languages()[2], "German");
+}
+
+TEST(VobSubIndex, LooseSpellingsAreRead) {
+    // LF or CR LF, spaces and tabs around the fields, upper-case keys and hex
+    // digits, a last line without its end, unknown lines.
+    VobSubIndex index = parsed("ID:  en ,  INDEX:  3\n"
+                               "forced subs: ON\n"
+                               "something new: 1, 2, 3\n"
+                               "\ttimestamp:\t00:00:05:000 , filepos: 0001f800\r\n"
+                               "id: --, index: 4\r\n"
+                               "timestamp: 00:00:06:000, filepos: 0001F000");
+    EXPECT_EQ(index.codes()[3], "en");
+    EXPECT_EQ(index.startMs(0x23, 0x1F800 / 2048), 5000);
+    EXPECT_EQ(index.codes()[4], "--");
+    EXPECT_EQ(index.startMs(0x24, 0x1F000 / 2048), 6000);
+}
+
+TEST(VobSubIndex, DamagedLinesAreRefusedWithTheirNumber) {
+    struct Case {
+        std::string text, expected;
+    };
+    const std::vector<Case> cases = {
+        {"id: en\n", "line 1: expected \"id: xx, index: N\""},
+        {"id: en, index:\n", "line 1: expected \"id: xx, index: N\""},
+        {"id: en, index: 1x\n", "line 1: expected \"id: xx, index: N\""},
+        {"id: en, index: 1234\n", "line 1: expected \"id: xx, index: N\""},
+        {"\nid: en, index: 32\n", "line 2: stream index 32 is not 0..31"},
+        {"id: en, index: 0\r\nid: fr, index: 0\r\n", "line 2: stream index 0 twice"},
+        {"id: en, index: 0\ndelay: 12:00\n", "line 2: expected \"delay: HH:MM:SS:mmm\""},
+        {"id: en, index: 0\ntimestamp: 00:00:01:000\n",
+         "line 2: expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\""},
+        {"id: en, index: 0\ntimestamp: 00:61:01:000, filepos: 0\n",
+         "line 2: expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\""},
+        {"id: en, index: 0\ntimestamp: 00:00:01:000, filepos: 12345678901234567\n",
+         "line 2: expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\""},
+        {"id: en, index: 0\ntimestamp: 00:00:01:000, filepos: 0 extra\n",
+         "line 2: expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\""},
+        {"# no stream yet\ntimestamp: 00:00:01:000, filepos: 0\n",
+         "line 2: timestamp before any \"id:\" line"},
+        {"size: 720x576\npalette: 000000\n", "no subtitle stream (no \"id: xx, index: N\" line)"},
+        {"", "no subtitle stream (no \"id: xx, index: N\" line)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(parseError(c.text), c.expected) << c.text;
+}
+
+TEST(VobSubIndex, RandomTextNeverBreaksTheReader) {
+    // Pieces of real lines in random order, cut at random places.
+    const std::vector<std::string> pieces = {
+        "id: ",  "en",  ", index: ", "7",  "31", "timestamp: ", "00:00:01:000", ", filepos: ",
+        "ffff",  "\n",  "\r\n",      "#",  "-",  "delay: ",     ":",            "99999999999",
+        std::string("\0\xff", 2), " ",  "\t",        ",",  "0"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int n = int(random() % 40);
+        for (int i = 0; i < n; ++i) text += pieces[random() % pieces.size()];
+        if (!text.empty()) text.resize(random() % (text.size() + 1));
+        VobSubIndex index;
+        std::string error;
+        if (ParseVobSubIndex(text, index, error)) {
+            for (const VobSubStream& s : index.streams)
+                for (size_t i = 1; i < s.entries.size(); ++i)
+                    ASSERT_LE(s.entries[i - 1].filePos, s.entries[i].filePos);
+        } else {
+            ASSERT_FALSE(error.empty()) << text;
+        }
+    }
+}
+
+TEST(VobSubPairs, EitherFileFindsTheOther) {
+    TempDir dir;
+    writeText(dir / "Movie.idx", "id: en, index: 0\ntimestamp: 00:00:01:000, filepos: 0\n");
+    writeText(dir / "Movie.SUB", std::string(2048, '\0'));
+    for (const char* given : {"Movie.idx", "Movie.SUB"}) {
+        VobSubPair pair;
+        std::string error;
+        ASSERT_TRUE(LoadVobSubPair(dir / given, pair, error)) << given << ": " << error;
+        EXPECT_EQ(pair.idx, dir / "Movie.idx");
+        EXPECT_EQ(pair.sub, dir / "Movie.SUB");
+        ASSERT_TRUE(pair.index);
+        EXPECT_EQ(pair.index->startMs(0x20, 0), 1000);
+    }
+    EXPECT_TRUE(IsVobSubFileName("a.IdX"));
+    EXPECT_TRUE(IsVobSubFileName("b.sub"));
+    EXPECT_FALSE(IsVobSubFileName("VTS_01_1.VOB"));
+    EXPECT_FALSE(IsVobSubFileName("idx"));
+}
+
+TEST(VobSubPairs, MissingPartnerDamagedIndexAndOtherNamesAreReported) {
+    TempDir dir;
+    VobSubPair pair;
+    std::string error;
+    writeText(dir / "alone.sub", std::string(2048, '\0'));
+    EXPECT_FALSE(LoadVobSubPair(dir / "alone.sub", pair, error));
+    EXPECT_EQ(error, "VobSub " + (dir / "alone.sub").string() + ": no alone.idx beside it");
+
+    writeText(dir / "bad.idx", "# header\nid: en, index: 0\ntimestamp: garbage\n");
+    writeText(dir / "bad.sub", std::string(2048, '\0'));
+    EXPECT_FALSE(LoadVobSubPair(dir / "bad.sub", pair, error));
+    EXPECT_EQ(error, "VobSub index " + (dir / "bad.idx").string() +
+                         " is damaged, line 3: expected \"timestamp: HH:MM:SS:mmm, filepos: "
+                         "HEX\"");
+
+    // A folder named like the partner is not the partner.
+    std::filesystem::create_directory(dir / "folder.idx");
+    writeText(dir / "folder.sub", std::string(2048, '\0'));
+    EXPECT_FALSE(LoadVobSubPair(dir / "folder.sub", pair, error));
+    EXPECT_NE(error.find("no folder.idx beside it"), std::string::npos) << error;
+
+    EXPECT_FALSE(LoadVobSubPair(dir / "x.vob", pair, error));
+    EXPECT_NE(error.find("is not a VobSub file"), std::string::npos) << error;
+}
