@@ -68,8 +68,9 @@ constexpr std::array kOptions = {
     OptionSpec{"--fix-il", "", "en|fr|de", "repair I and l confusions by the language's rules"},
     OptionSpec{"--split", "", "START-STOP",
                "keep the subtitles starting in [START, STOP), cut at STOP, times from zero"},
-    // --convert: output format options.
-    OptionSpec{"--index-offset", "", "N", "native: first number - 1 (default: the file's)"},
+    // Output format options of --convert, --action ocr and --timing.
+    OptionSpec{"--index-offset", "", "N",
+               "native: first number - 1 (default: the read file's, else the settings file's)"},
     OptionSpec{"--extended", "", "", "native: write picture coordinates"},
     OptionSpec{"--no-extended", "", "", "native: plain time lines"},
     OptionSpec{"--title", "", "TEXT", "SubViewer 1/2 and Philips title"},

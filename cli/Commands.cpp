@@ -31,10 +31,12 @@ constexpr std::array kCommands = {
             "      subtitle file naming the pictures (times, output rectangle) goes to -o FILE\n"
             "      (replaced atomically, only when the whole job ran) or standard output, in\n"
             "      --format, by default the palette preset's script (I-Author: iauthor,\n"
-            "      Philips: philips, Free: native; native for sup). The colour order is\n"
-            "      detected on the first picture. show: one line per subpicture: number,\n"
-            "      start, stop, X1 Y1 X2 Y2 and size of the composed picture; no stop unless\n"
-            "      --ask. A picture that cannot be written stops the job (exit status 1)\n"
+            "      Philips: philips, Free: native; native for sup); after the I-Author preset\n"
+            "      the native format keeps its coordinates unless --no-extended. The colour\n"
+            "      order is detected on the first picture. show: one line per subpicture:\n"
+            "      number, start, stop, X1 Y1 X2 Y2 and size of the composed picture; no stop\n"
+            "      unless --ask. A picture that cannot be written stops the job (exit\n"
+            "      status 1)\n"
             "      ocr: recognise the text of every subpicture against the character matrix\n"
             "      --matrix FILE and write the subtitles in --format (default native) to -o\n"
             "      FILE (replaced atomically) or standard output, quotes repaired unless\n"
@@ -50,7 +52,10 @@ constexpr std::array kCommands = {
             "      before each question and at the end, unless --no-save-matrix; a damaged\n"
             "      matrix is refused. OCR settings: the OCR SETTING section of --settings\n"
             "      (else of the program's Mirtal.ini), then --space-width and\n"
-            "      --italic-space-width",
+            "      --italic-space-width. The output format options (--index-offset ..\n"
+            "      --drop-frame) apply to the subtitle files of --convert, --action ocr and\n"
+            "      --timing alike, over the settings file's MIRTAL, IAUTHOR and PHILIPS\n"
+            "      OUTPUT sections",
             runAction},
 };
 

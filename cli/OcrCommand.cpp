@@ -1,5 +1,6 @@
 #include "CliHost.h"
 #include "Commands.h"
+#include "FormatOptions.h"
 #include "GlyphPrompt.h"
 #include "JobInput.h"
 #include "base/MessageCatalogue.h"
@@ -24,9 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array kFormatNames = {"native",  "subviewer", "subviewer2",
-                                     "iauthor", "philips",   "sonic"};
-
 struct OcrRunOptions {
     fs::path matrix;
     bool saveMatrix = true;
@@ -37,8 +35,8 @@ struct OcrRunOptions {
     std::optional<int32_t> italicSpaceWidth;
     bool fixQuotes = true;
     std::optional<IlLanguage> fixIl;
-    TOutputFormat format = ofNative;
-    std::optional<fs::path> output; // standard output without -o
+    std::optional<TOutputFormat> format; // none: native
+    std::optional<fs::path> output;      // standard output without -o
     bool progress = false;
 };
 
@@ -99,14 +97,10 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
             return fail(error, "--fix-il: expected en, fr or de, got \"" + *il + "\"");
         o.fixIl = IlLanguage(it - kLanguages.begin());
     }
-    if (auto f = args.value("--format")) {
-        auto it = std::find(kFormatNames.begin(), kFormatNames.end(), *f);
-        if (it == kFormatNames.end())
-            return fail(error, "--format: expected native|subviewer|subviewer2|iauthor|philips|"
-                               "sonic, got \"" +
-                                   *f + "\"");
-        o.format = TOutputFormat(it - kFormatNames.begin());
-    }
+    // Checked here; laid over the settings file's options once it is read.
+    OptionParser parser{args, {}};
+    OutputOptions unused;
+    if (!parseFormatOptions(parser, o.format, unused)) return fail(error, parser.error);
     if (auto out = args.value("--output"); out && *out != "-") {
         o.output = fs::path(*out);
         std::error_code ec;
@@ -321,7 +315,7 @@ bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o, CliIo& io) {
     if (o.fixQuotes || o.fixIl)
         CorrectPostOcr(doc, o.fixQuotes, o.fixIl.has_value(),
                        o.fixIl.value_or(IlLanguage::English));
-    doc.setOutputFormat(o.format);
+    doc.setOutputFormat(o.format.value_or(ofNative));
     doc.RefreshList();
     if (!o.output) {
         io.out << doc.fileText() << std::flush;
@@ -384,6 +378,9 @@ int runOcr(const Args& args, CliIo& io) {
         ProgramSettings program;
         ReadSettings(ini, "", program, ocr, outputOptions);
     }
+    OptionParser parser{args, {}};
+    std::optional<TOutputFormat> format;
+    parseFormatOptions(parser, format, outputOptions); // checked above
     if (o.spaceWidth) ocr.SpaceWidth = *o.spaceWidth;
     if (o.italicSpaceWidth) ocr.ItaSpaceWidth = *o.italicSpaceWidth;
 

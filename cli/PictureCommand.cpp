@@ -1,5 +1,6 @@
 #include "CliHost.h"
 #include "Commands.h"
+#include "FormatOptions.h"
 #include "JobInput.h"
 #include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
@@ -9,8 +10,6 @@
 #include "subtitles/DocumentFlows.h"
 #include "subtitles/SystemBannerClock.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <ostream>
 #include <system_error>
@@ -21,30 +20,41 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array kFormatNames = {"native",  "subviewer", "subviewer2",
-                                     "iauthor", "philips",   "sonic"};
-
 struct PictureOptions {
     uint8_t action = kActionBmp;
     std::string prefix;
     bool timing = false;
-    std::optional<TOutputFormat> format;
-    std::optional<fs::path> output; // the subtitle file; standard output without -o
+    std::optional<TOutputFormat> format; // none: the list's own (the palette preset's script)
+    std::optional<bool> extended;        // --extended or --no-extended given
+    std::optional<fs::path> output;      // the subtitle file; standard output without -o
     bool ask = false;
     BmpOutputSettings bmp;
     OutputOptions formatOptions;
 };
 
 // The terminal host of a picture rip. The adjustment step is an immediate
-// OK (CliHost). Shown pictures are printed one line each; the progression
-// controller never stops unless --ask was given and someone is at the
-// terminal to answer.
+// OK, which for the I-Author and Philips palette presets converts the list
+// to that script as the adjustment dialog's OK does. Shown pictures are printed one line each; the
+// progression controller never stops unless --ask was given and someone is at the terminal to
+// answer.
 class PictureHost : public CliHost {
 public:
     PictureHost(CliIo& io, const Args& args, bool printShown, bool ask)
         : CliHost(io, args), m_printShown(printShown), m_ask(ask) {}
 
     void attach(Session& session) { m_session = &session; }
+
+    bool adjustBitmap() override {
+        if (!m_session) return true;
+        const uint8_t preset = m_session->bmpSettings().Colors.PresetColorPalIndex;
+        if (preset == 1 || preset == 2) {
+            SubtitleDocument& doc = m_session->document();
+            doc.setOutputFormat(preset == 1 ? ofIAuthor : ofPhilips);
+            doc.RefreshList();
+        }
+        return true;
+    }
+
     bool stopRequested() const { return m_stopRequested; }
 
     void showPicture(const PaletteBitmap& bitmap, const Rect& r) override {
@@ -154,15 +164,6 @@ bool parsePictureOptions(const Args& args, PictureOptions& o, std::vector<std::s
     if (args.has("--output") && !o.timing)
         return fail(error, "-o writes the list of the pictures: it needs --timing");
 
-    if (auto f = args.value("--format")) {
-        auto it = std::find(kFormatNames.begin(), kFormatNames.end(), *f);
-        if (it == kFormatNames.end())
-            return fail(error, "--format: expected native|subviewer|subviewer2|iauthor|philips|"
-                               "sonic, got \"" +
-                                   *f + "\"");
-        o.format = TOutputFormat(it - kFormatNames.begin());
-    }
-
     if (!show) {
         auto prefix = args.value("--prefix");
         if (!prefix || prefix->empty())
@@ -179,26 +180,11 @@ bool parsePictureOptions(const Args& args, PictureOptions& o, std::vector<std::s
         if (!checkFolder(*o.output, "-o", error)) return false;
     }
     if (!loadBitmapSettings(args, o, error)) return false;
-    if (auto title = args.value("--title"))
-        for (std::string* t : {&o.formatOptions.subViewer.Title, &o.formatOptions.subViewer2.Title,
-                               &o.formatOptions.philips.Title})
-            *t = utf8ToCp1252(*title);
+    OptionParser parser{args, {}};
+    if (!parseFormatOptions(parser, o.format, o.formatOptions)) return fail(error, parser.error);
+    if (args.has("--extended") || args.has("--no-extended"))
+        o.extended = o.formatOptions.native.ExtendedFormat;
     return true;
-}
-
-// What the bitmap adjustment step's OK chooses for the list: the script of
-// the palette preset (I-Author or Philips); native for a free palette and
-// for SUP files, which never see the step.
-TOutputFormat presetFormat(const PictureOptions& o) {
-    if (o.action != kActionBmp) return ofNative;
-    switch (o.bmp.Colors.PresetColorPalIndex) {
-    case 1:
-        return ofIAuthor;
-    case 2:
-        return ofPhilips;
-    default:
-        return ofNative;
-    }
 }
 
 // Ticks the job to its end as the main window's timer would, without
@@ -233,7 +219,11 @@ int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
 }
 
 int writeList(SubtitleDocument& doc, const PictureOptions& o, CliIo& io) {
-    doc.setOutputFormat(o.format.value_or(presetFormat(o)));
+    // Converting last, as the output format dialog does after the rip: the
+    // native tab's coordinates box as given, else as the preset's script
+    // left it.
+    if (o.extended) doc.options().native.ExtendedFormat = *o.extended;
+    if (o.format) doc.setOutputFormat(*o.format);
     doc.RefreshList();
     if (!o.output) {
         io.out << doc.fileText() << std::flush;

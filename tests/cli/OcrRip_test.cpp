@@ -422,6 +422,23 @@ TEST(OcrRipCommand, DamagedMatrixIsRefusedAndUnattendedRipsUsePlaceholders) {
     EXPECT_FALSE(fs::exists(none));
 }
 
+TEST(OcrRipCommand, OutputFormatOptionsLieOverTheSettingsFile) {
+    TempFolder dir;
+    writeText(dir / "Mirtal.ini", "[MIRTAL OUTPUT]\r\nExtended=1\r\n");
+    const std::string m = (dir / "none.qmx").string(), ini = (dir / "Mirtal.ini").string();
+    Outcome sv = ocrRun({"--no-ask", "--no-save-matrix", "--matrix", m, "--settings", ini,
+                         "--format", "subviewer", "--title", "Film", "--author", "Me"});
+    EXPECT_EQ(sv.status, cli::kExitOk) << sv.err;
+    EXPECT_EQ(sv.out.rfind("[TITLE]\r\nFilm\r\n[AUTHOR]\r\nMe\r\n", 0), 0u) << sv.out.substr(0, 80);
+    // The settings file's coordinates unless the command line says otherwise.
+    Outcome extended = ocrRun({"--no-ask", "--no-save-matrix", "--matrix", m, "--settings", ini});
+    EXPECT_EQ(count(extended.out, "  X1:"), 46u) << extended.out.substr(0, 80);
+    Outcome plain =
+        ocrRun({"--no-ask", "--no-save-matrix", "--matrix", m, "--settings", ini, "--no-extended"});
+    EXPECT_EQ(count(plain.out, "  X1:"), 0u);
+    EXPECT_EQ(count(plain.out, "-->"), 46u);
+}
+
 TEST(OcrRipCommand, BadOptionsAreRefusedBeforeAnythingIsRead) {
     TempFolder dir;
     const std::string m = (dir / "m.qmx").string();
@@ -433,7 +450,9 @@ TEST(OcrRipCommand, BadOptionsAreRefusedBeforeAnythingIsRead) {
           {"--matrix", m, "--fix-quotes", "--no-fix-quotes"},
           {"--matrix", (dir / "missing" / "m.qmx").string()},
           {"--matrix", m, "-o", dir.path().string()},
-          {"--matrix", m, "--settings", (dir / "missing.ini").string()}}) {
+          {"--matrix", m, "--settings", (dir / "missing.ini").string()},
+          {"--matrix", m, "--format", "srt"},
+          {"--matrix", m, "--font-size", "0"}}) {
         Outcome r = ocrRun(bad);
         EXPECT_EQ(r.status, cli::kExitUsage) << bad.back() << ": " << r.err;
         EXPECT_TRUE(r.out.empty());

@@ -258,6 +258,37 @@ TEST(PictureRip, SupTimingListsEachUnitWithItsOwnDisplayArea) {
     }
 }
 
+// The I-Author preset's OK turns the list into its script, which needs the
+// picture coordinates: a native list written afterwards keeps them, as it
+// does when the windows convert back to native.
+TEST(PictureRip, NativeListAfterTheIAuthorPresetKeepsTheCoordinates) {
+    REQUIRE_FIXTURE(kVob);
+    Scratch dir;
+    auto scan = table(kPal / "spuscan_s0.tsv");
+    Outcome kept = rip({"bmp", "-p", dir / "a", "--timing", "-f", "native", kVob.string()});
+    ASSERT_EQ(kept.status, kExitOk) << kept.err;
+    const std::string firstTimes = kept.out.substr(3, 29);
+    EXPECT_EQ(kept.out.substr(0, 3), "1\r\n");
+    char coordinates[64];
+    std::snprintf(coordinates, sizeof coordinates, "  X1:%03lld X2:", (long long)scan[0]["x1"]);
+    EXPECT_EQ(kept.out.substr(32, 11), std::string(coordinates).substr(0, 11)) << kept.out;
+    EXPECT_EQ(kept.out.find("\r\na000001.bmp\r\n"), 61u) << kept.out.substr(0, 80);
+
+    Outcome plain =
+        rip({"bmp", "-p", dir / "b", "--timing", "-f", "native", "--no-extended", kVob.string()});
+    EXPECT_EQ(plain.out.rfind("1\r\n" + firstTimes + "\r\nb000001.bmp\r\n", 0), 0u)
+        << plain.out.substr(0, 80);
+
+    // The Philips preset does not touch the native format's option; the
+    // settings file's value stands, and so do the other format options.
+    std::ofstream(dir / "philips.ini") << "[BMP OUT COLOR]\r\nPresetColorPalIndex=2\r\n"
+                                       << "[MIRTAL OUTPUT]\r\nExtended=0\r\n";
+    Outcome philips = rip({"bmp", "-p", dir / "c", "--timing", "--settings", dir / "philips.ini",
+                           "-f", "native", "--index-offset", "9", kVob.string()});
+    EXPECT_EQ(philips.out.rfind("10\r\n" + firstTimes + "\r\nc000001.bmp\r\n", 0), 0u)
+        << philips.out.substr(0, 80);
+}
+
 TEST(PictureShow, OneLinePerPictureAndStopsOnlyWhenAsked) {
     REQUIRE_FIXTURE(kVob);
     auto truth = table(kPal / "subs_s0.tsv");
@@ -376,6 +407,7 @@ TEST(PictureUsage, BadCommandLinesAndInputsAreRefusedBeforeAnythingIsWritten) {
         {{"bmp", "--prefix", dir / "p", "--timing", "-o", dir / "none/l.txt", vob}, "-o: folder"},
         {{"bmp", "--prefix", dir / "p", "--timing", "-o", dir / "sub", vob}, "is a folder"},
         {{"bmp", "--prefix", dir / "p", "--timing", "-f", "srt", vob}, "--format: expected"},
+        {{"bmp", "--prefix", dir / "p", "--timing", "--blend", "1,2,3", vob}, "--blend: expected"},
         {{"show", "--timing", vob}, "writes no files"},
         {{"sup", "--prefix", dir / "p", "--ask", vob}, "--ask is for --action show"},
         {{"bmp", "--prefix", dir / "p", "--settings", dir / "no.ini", vob}, "no such file"},
