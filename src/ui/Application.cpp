@@ -116,7 +116,8 @@ Application::Application(Options options)
     : m_programFolder(std::move(options.programFolder)), m_dialogs(nullptr), m_host(m_dialogs) {
     m_dialogs.setScripted(options.scriptedDialogs);
     m_settingsFolder = SettingsFolder(m_programFolder);
-    m_session = std::make_unique<Session>(m_host, m_catalogue, m_clock);
+    m_session = std::make_unique<Session>(m_host, m_catalogue,
+                                          options.bannerClock ? *options.bannerClock : m_clock);
     createMainWindows();
     createOcrWindows();
     createSubtitleWindows();

@@ -49,6 +49,8 @@ public:
     struct Options {
         std::filesystem::path programFolder; // the executable's folder
         bool scriptedDialogs = false;        // tests answer every dialog in advance
+        // The date and time in the script banners; the system's when null.
+        const BannerClock* bannerClock = nullptr;
     };
     explicit Application(Options options);
     ~Application() override;
