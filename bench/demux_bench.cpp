@@ -3,11 +3,13 @@
 // same file, in 2048-byte packs and in the 256 KiB blocks the pipeline reads
 // underneath, measured in the same run with the file in the page cache.
 //
-// Usage: demux_bench VOB [RUNS]   (RUNS defaults to 5; the best run counts)
+// Usage: demux_bench VOB [RUNS]   (RUNS defaults to 5; the best and the
+// median run are printed, the best one counts for the ratios)
 
 #include "base/MessageCatalogue.h"
 #include "rip/Session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -114,6 +116,12 @@ double pipelineSeconds(const char* path, uint32_t& subpictures, uint64_t& pixels
     return s;
 }
 
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -125,21 +133,26 @@ int main(int argc, char** argv) {
     int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     uint64_t bytes = 0;
     plainReadSeconds(path, bytes); // warms the page cache
-    double bestPlain = 1e30, bestBlocks = 1e30, bestPipeline = 1e30;
+    std::vector<double> plain, blocks, pipeline;
     uint32_t subpictures = 0;
     uint64_t pixels = 0;
     for (int i = 0; i < runs; ++i) {
-        bestPlain = std::min(bestPlain, plainReadSeconds(path, bytes));
-        bestBlocks = std::min(bestBlocks, plainReadSeconds(path, bytes, 256 * 1024));
-        bestPipeline = std::min(bestPipeline, pipelineSeconds(path, subpictures, pixels));
+        plain.push_back(plainReadSeconds(path, bytes));
+        blocks.push_back(plainReadSeconds(path, bytes, 256 * 1024));
+        pipeline.push_back(pipelineSeconds(path, subpictures, pixels));
     }
+    const double bestPlain = *std::min_element(plain.begin(), plain.end());
+    const double bestBlocks = *std::min_element(blocks.begin(), blocks.end());
+    const double bestPipeline = *std::min_element(pipeline.begin(), pipeline.end());
     double mib = double(bytes) / (1024.0 * 1024.0);
     std::printf("file: %s (%.1f MiB), %u subpictures decoded (%llu pixels), best of %d runs\n",
                 path, mib, subpictures, static_cast<unsigned long long>(pixels), runs);
-    std::printf("plain 2048-byte read loop: %.3f s  %.0f MiB/s\n", bestPlain, mib / bestPlain);
-    std::printf("plain 256 KiB read loop:   %.3f s  %.0f MiB/s\n", bestBlocks, mib / bestBlocks);
-    std::printf("demux + decode pipeline:   %.3f s  %.0f MiB/s\n", bestPipeline,
-                mib / bestPipeline);
+    std::printf("plain 2048-byte read loop: %.3f s  %.0f MiB/s  (median %.3f s)\n", bestPlain,
+                mib / bestPlain, median(plain));
+    std::printf("plain 256 KiB read loop:   %.3f s  %.0f MiB/s  (median %.3f s)\n", bestBlocks,
+                mib / bestBlocks, median(blocks));
+    std::printf("demux + decode pipeline:   %.3f s  %.0f MiB/s  (median %.3f s)\n", bestPipeline,
+                mib / bestPipeline, median(pipeline));
     std::printf("ratio pipeline / plain 2048-byte read: %.3f\n", bestPipeline / bestPlain);
     std::printf("ratio pipeline / plain 256 KiB read:   %.3f\n", bestPipeline / bestBlocks);
     return 0;
