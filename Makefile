@@ -4,10 +4,18 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= 2
+FUZZ_SECONDS ?= 30
 PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
-              libgtest-dev googletest ffmpeg imagemagick mkvtoolnix
+              libgtest-dev googletest ffmpeg imagemagick mkvtoolnix clang libclang-rt-14-dev
 
-.PHONY: setup configure build test run test-asan bench clean
+# The sanitizer build is one clang build of everything - the GUI, the tests
+# and the fuzz targets - with AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer, the latter stopping at its first finding. The
+# suite runs leak-free without any suppression, Qt included.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: setup configure build test run configure-asan test-asan fuzz bench clean
 
 setup:
 	@missing=""; \
@@ -33,12 +41,18 @@ test: build
 run: build
 	./$(BUILD)/app/mirtal
 
-test-asan: setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMIRTAL_SANITIZE=ON -DMIRTAL_GUI=OFF
+configure-asan: setup
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+	  -DCMAKE_CXX_COMPILER=clang++ -DMIRTAL_SANITIZE=ON -DMIRTAL_GUI=ON -DMIRTAL_FUZZ=ON
+
+test-asan: configure-asan
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
-	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j$(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS on its committed corpus (fuzz/corpus).
+fuzz: configure-asan
+	cmake --build $(ASAN_BUILD) -j$(JOBS) --target fuzz_targets
+	$(SANITIZER_ENV) fuzz/run.sh $(ASAN_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	@echo "See bench/README.md: make_large_vob.sh makes the input, then run $(BUILD)/bench/demux_bench FILE"

@@ -1,0 +1,16 @@
+// The IFO reader's language codes.
+#include "FuzzInput.h"
+#include "rip/IfoLanguages.h"
+
+using namespace mirtal;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::MemoryFile file(data, size);
+    StreamLanguages names;
+    IfoReadResult r = ReadIfoLanguages(file.path(), names);
+    if (!r.found) fuzz::broken("the file exists");
+    if (r.streamsRead < 0 || r.streamsRead > kSubpictureStreams) fuzz::broken("streams read");
+    if (r.ok() != r.message.empty()) fuzz::broken("message only on failure");
+    if (FillStreamList(names).size() != size_t(kSubpictureStreams)) fuzz::broken("stream list");
+    return 0;
+}

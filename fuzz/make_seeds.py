@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Builds the seed inputs of the fuzz targets from the test fixtures.
+
+    fuzz/make_seeds.py OUT
+
+writes OUT/<target>/<name> for every target of fuzz/CMakeLists.txt. The
+committed corpora under fuzz/corpus were grown from these seeds and then
+minimised; rerun this when the fixtures change.
+"""
+import os
+import re
+import struct
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+DATA = os.path.join(ROOT, 'tests', 'data')
+sys.path.insert(0, DATA)
+import vobtool  # noqa: E402  (the fixtures' own program stream helpers)
+
+PACK = 2048
+DISCS = ['ntsc', 'pal_en', 'pal_en_fr', 'split']
+
+
+def write(out, target, name, data):
+    folder = os.path.join(out, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), 'wb') as f:
+        f.write(data)
+
+
+def read(*parts):
+    with open(os.path.join(*parts), 'rb') as f:
+        return f.read()
+
+
+def vobs(disc):
+    folder = os.path.join(DATA, 'discs', disc, 'VIDEO_TS')
+    return [os.path.join(folder, n) for n in sorted(os.listdir(folder))
+            if n.upper().endswith('.VOB')]
+
+
+def demux_seeds(out):
+    # Short runs of packs: the start of each title (navigation and first
+    # subtitle packs) and the packs of a few subpicture units with a pack
+    # before and after them. The first byte picks the stream.
+    for disc in DISCS:
+        data = vobtool.read_files(vobs(disc))
+        streams = 2 if disc == 'pal_en_fr' else 1
+        write(out, 'demux', disc + '_start', b'\0' + data[:8 * PACK])
+        for s in range(streams):
+            for n, spu in enumerate(vobtool.spus(data, 0x20 + s)):
+                if n >= 3:
+                    break
+                first, last = spu['packs'][0] - 1, spu['packs'][-1] + 1
+                chunk = data[max(first, 0) * PACK:(last + 1) * PACK]
+                write(out, 'demux', '%s_s%d_spu%d' % (disc, s, n), bytes([s]) + chunk)
+    broken = os.path.join(DATA, 'broken')
+    write(out, 'demux', 'bad_pack_start', b'\0' + read(broken, 'bad_pack_start.vob')[:6 * PACK])
+    tail = read(broken, 'truncated.vob')
+    write(out, 'demux', 'truncated_tail', b'\0' + tail[-(3 * PACK + PACK // 2):])
+    write(out, 'demux', 'random', b'\0' + read(broken, 'random_64k.bin')[:4 * PACK])
+
+
+def spu_seeds(out):
+    for disc in DISCS:
+        data = vobtool.read_files(vobs(disc))
+        for n, spu in enumerate(vobtool.spus(data, 0x20)):
+            if n >= 4:
+                break
+            write(out, 'spu', '%s_%d' % (disc, n), spu['buf'][:spu['size']])
+
+
+def ifo_seeds(out):
+    for disc in DISCS:
+        folder = os.path.join(DATA, 'discs', disc, 'VIDEO_TS')
+        write(out, 'ifo', disc + '_VTS_01_0.IFO', read(folder, 'VTS_01_0.IFO'))
+    write(out, 'ifo', 'VIDEO_TS.IFO', read(DATA, 'discs', 'pal_en', 'VIDEO_TS', 'VIDEO_TS.IFO'))
+    for name in ['short604_VTS_01_0.IFO', 'short700_VTS_01_0.IFO']:
+        write(out, 'ifo', name, read(DATA, 'broken', name))
+
+
+def matrix_bytes(comment, entries):
+    b = b'Mirtal_Char_Matrix_File' + comment.ljust(255, b'\0')[:255]
+    b += struct.pack('<H', len(entries))
+    for top, width, height, text, rows in entries:
+        bits = bytearray(254)
+        for y, row in enumerate(rows):
+            for x, ch in enumerate(row):
+                if ch == '#':
+                    k = 45 * y + x
+                    bits[k // 8] |= 0x80 >> (k % 8)
+        b += bytes([top, width, height]) + text.ljust(20, b'\0')[:20] + bytes(bits)
+    return b
+
+
+def matrix_seeds(out):
+    # No matrix file is committed with the fixtures: these are written in
+    # the file format from small hand-drawn glyphs.
+    i_glyph = ['#'] * 9
+    o_glyph = [' ## ', '#  #', '#  #', '#  #', ' ## ']
+    l_glyph = ['#   '] * 6 + ['####']
+    write(out, 'matrix', 'empty', matrix_bytes(b'', []))
+    write(out, 'matrix', 'three', matrix_bytes(b'pal_en', [
+        (2, 1, 9, b'i', i_glyph), (4, 4, 5, b'o', o_glyph), (0, 4, 7, b'L', l_glyph)]))
+    write(out, 'matrix', 'wide', matrix_bytes(b'x' * 255, [
+        (0, 45, 45, b'W' * 20, ['#' * 45] * 45), (0, 4, 5, b'\xe9', o_glyph)]))
+
+
+def text_seeds(out):
+    golden = os.path.join(ROOT, 'tests', 'subtitles', 'golden')
+    for name in sorted(os.listdir(golden)):
+        if name.endswith('.vtx'):
+            # The first byte scripts the answers to damaged entries.
+            write(out, 'native', name, b'\x04' + read(golden, name))
+    for name in sorted(os.listdir(os.path.join(ROOT, 'lang'))):
+        if name.endswith('.lng'):
+            lng = read(ROOT, 'lang', name)
+            write(out, 'language', name, lng)
+            write(out, 'ini', name, lng)
+
+    # A settings file with every section and key the program reads.
+    source = read(ROOT, 'src', 'settings', 'SettingsFile.cpp').decode('latin-1')
+    sections = dict(re.findall(r'constexpr const char\* (k\w+) = "([^"]+)";', source))
+    keys = {}
+    for const, key in re.findall(r'\((k\w+), "(\w+)"', source):
+        if const in sections:
+            keys.setdefault(sections[const], []).append(key)
+    lines = []
+    for section, names in keys.items():
+        lines.append('[%s]' % section)
+        lines += ['%s=%d' % (k, n % 3) for n, k in enumerate(dict.fromkeys(names))]
+        lines.append('')
+    write(out, 'ini', 'Mirtal.ini', '\r\n'.join(lines).encode('latin-1'))
+    write(out, 'ini', 'odd.ini', b'; comment\n[CONFIG\nnoequals\n[ Config ]\n a = b \r'
+          b'[config]\nA=-2147483649\n=x\n')
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    out = sys.argv[1]
+    demux_seeds(out)
+    spu_seeds(out)
+    ifo_seeds(out)
+    matrix_seeds(out)
+    text_seeds(out)
+
+
+if __name__ == '__main__':
+    main()
