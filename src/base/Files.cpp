@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,7 +34,12 @@ bool writeAll(int fd, std::string_view bytes) {
 FileResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
     fs::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
-    std::string tmpl = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // The temporary file is named after the file, cut so that a name as long
+    // as the file system allows still leaves room for the dot and the suffix.
+    std::string base = path.filename().string();
+    constexpr size_t kTempNameRoom = NAME_MAX - std::char_traits<char>::length("..XXXXXX");
+    if (base.size() > kTempNameRoom) base.resize(kTempNameRoom);
+    std::string tmpl = (folder / ("." + base + ".XXXXXX")).string();
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());

@@ -110,6 +110,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     m_filePos = m_job.ContinuePack;
     if (!file.open(path) || !file.seekPack(m_job.ContinuePack)) {
         reportUnreadable(path, file.error());
+        dropUnfinishedSpu();
         FinishFile();
         return TickResult::Processed;
     }
@@ -128,6 +129,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
         if (!pack) {
             reportUnreadable(path, file.error());
             file.close();
+            dropUnfinishedSpu();
             FinishFile();
             return TickResult::Processed;
         }
@@ -338,6 +340,13 @@ void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::s
     std::string text = m_catalogue.text(28) + path.string() + m_catalogue.text(29) + "\r" +
                        m_catalogue.text(30) + "\r(" + reason + ")";
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
+
+// The rest of a half-assembled SPU was in the part of the job that could not
+// be read: glued to the next file's first packets it would swallow that
+// file's first subpicture.
+void RipEngine::dropUnfinishedSpu() {
+    m_demuxer.ClearSpu();
 }
 
 void RipEngine::reportSubpictureFailure(const std::string& reason) {

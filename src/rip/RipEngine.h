@@ -90,6 +90,7 @@ private:
     void publish() { m_host.displayChanged(m_display); }
     void reportUnreadable(const std::filesystem::path& path, const std::string& reason);
     void reportSubpictureFailure(const std::string& reason);
+    void dropUnfinishedSpu();
     void decode();
 
     Host& m_host;
