@@ -42,7 +42,7 @@ run: build
 	./$(BUILD)/app/mirtal
 
 configure-asan: setup
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -O1" \
 	  -DCMAKE_CXX_COMPILER=clang++ -DMIRTAL_SANITIZE=ON -DMIRTAL_GUI=ON -DMIRTAL_FUZZ=ON
 
 test-asan: configure-asan

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for SECONDS on its corpus, two at a time, and fails
+# Runs every fuzz target for SECONDS on its corpus, FUZZ_PARALLEL at a time
+# (default 2), and fails
 # when one of them finds a crash, a leak or a broken invariant.
 #
 #   fuzz/run.sh BUILD_DIR SECONDS [CORPUS_ROOT [LOG_DIR [TARGET...]]]
@@ -48,15 +49,14 @@ run_one() {
 }
 
 failed=0
-for ((i = 0; i < ${#targets[@]}; i += 2)); do
-    run_one "${targets[i]}" &
-    first=$!
-    second=
-    if ((i + 1 < ${#targets[@]})); then
-        run_one "${targets[i + 1]}" &
-        second=$!
-    fi
-    wait $first || failed=1
-    if [ -n "$second" ]; then wait $second || failed=1; fi
+# FUZZ_PARALLEL targets at a time (default 2, one per core).
+parallel="${FUZZ_PARALLEL:-2}"
+for ((i = 0; i < ${#targets[@]}; i += parallel)); do
+    pids=()
+    for ((j = i; j < i + parallel && j < ${#targets[@]}; ++j)); do
+        run_one "${targets[j]}" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
 done
 exit $failed
