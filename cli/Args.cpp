@@ -48,8 +48,10 @@ constexpr std::array kOptions = {
                "currency sign and counted"},
     OptionSpec{"--text-color", "", "0..3|auto",
                "--action ocr: subpicture colour code of the text (default auto: the guess)"},
-    OptionSpec{"--space-width", "", "N",
-               "--action ocr: empty columns between two glyphs that make a space (-10..45)"},
+    OptionSpec{"--space-width", "", "N|auto",
+               "--action ocr: empty columns between two glyphs that make a space (-10..45); "
+               "auto: both widths chosen from the gaps of the rip, N and the italic width "
+               "serving until enough are seen"},
     OptionSpec{"--italic-space-width", "", "N",
                "--action ocr: the same after a glyph set closely to its neighbour (-10..45)"},
     OptionSpec{"--no-save-matrix", "", "", "--action ocr: keep the matrix file as it is"},
@@ -96,6 +98,11 @@ constexpr std::array kOptions = {
     OptionSpec{"--frame-rate", "", "pal|ntsc", "Philips and Sonic frame rate (default pal)"},
     OptionSpec{"--drop-frame", "", "yes|no",
                "NTSC drop-frame labels (default yes for Philips, no for Sonic)"},
+    OptionSpec{"--encoding", "", "cp1252|utf-8",
+               "text of the subtitle files written and read: Windows-1252 (the default) or "
+               "UTF-8 (a byte order mark is accepted on reading, none written)"},
+    OptionSpec{"--input-encoding", "", "cp1252|utf-8",
+               "--convert: the file read, when not in --encoding"},
     OptionSpec{"--date", "", "TEXT", "date and time for the script banners (default: now)"},
 };
 
@@ -127,6 +134,21 @@ std::vector<std::string> Args::values(std::string_view name) const {
     for (const auto& o : options)
         if (o.first == name) out.push_back(o.second);
     return out;
+}
+
+bool parseEncoding(const Args& args, std::optional<TextEncoding>& out, std::string& error,
+                   std::string_view name) {
+    auto v = args.value(name);
+    if (!v) return true;
+    if (*v == "cp1252" || *v == "windows-1252")
+        out = TextEncoding::Cp1252;
+    else if (*v == "utf-8" || *v == "utf8")
+        out = TextEncoding::Utf8;
+    else {
+        error = std::string(name) + ": expected cp1252 or utf-8, got \"" + *v + "\"";
+        return false;
+    }
+    return true;
 }
 
 bool parseArgs(std::span<const std::string> arguments, Args& out, std::string& error) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/TextCodec.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -40,5 +42,10 @@ struct Args {
 // name of the command table (Commands.h). On failure returns false with a
 // message in `error`.
 bool parseArgs(std::span<const std::string> arguments, Args& out, std::string& error);
+
+// --encoding (or another option of the same values), when given; false with
+// a message for an unknown name.
+bool parseEncoding(const Args& args, std::optional<TextEncoding>& out, std::string& error,
+                   std::string_view name = "--encoding");
 
 } // namespace mirtal::cli

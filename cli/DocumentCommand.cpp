@@ -103,10 +103,15 @@ int runDocument(const Args& args, CliIo& io) {
     Plan plan;
     OptionParser parser{args, {}};
     OutputOptions requested; // checked before anything is read
-    if (!parseCorrections(parser, plan) || !parseFormatOptions(parser, plan.format, requested)) {
+    std::optional<TextEncoding> encoding, inputEncoding;
+    if (!parseCorrections(parser, plan) || !parseFormatOptions(parser, plan.format, requested) ||
+        !parseEncoding(args, encoding, parser.error) ||
+        !parseEncoding(args, inputEncoding, parser.error, "--input-encoding")) {
         io.err << "mirtal-rip: " << parser.error << '\n';
         return kExitUsage;
     }
+    // The file is read in the encoding written unless told otherwise.
+    requested.Encoding = encoding.value_or(TextEncoding::Cp1252);
 
     SystemBannerClock systemClock;
     FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
@@ -116,6 +121,7 @@ int runDocument(const Args& args, CliIo& io) {
     DocumentHost host(io, args);
     MessageCatalogue messages;
 
+    doc.options().Encoding = inputEncoding.value_or(requested.Encoding);
     NativeReadReport read = ReadNativeFile(doc, args.inputs[0], host, messages);
     if (read.readFailed) return kExitDataProblem;
     bool damaged = read.errors > 0 || read.storeFull;
@@ -153,8 +159,11 @@ int runDocument(const Args& args, CliIo& io) {
             return kExitDataProblem;
         }
     } else {
-        io.out << doc.fileText() << std::flush;
+        io.out << EncodedFileText(doc) << std::flush;
     }
+    if (read.replaced > 0)
+        io.err << "mirtal-rip: " << read.replaced << " character" << (read.replaced == 1 ? "" : "s")
+               << " without a Windows-1252 form read as '?'\n";
     if (damaged)
         io.err << "mirtal-rip: " << read.errors << " damaged entr"
                << (read.errors == 1 ? "y" : "ies")

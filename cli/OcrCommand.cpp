@@ -33,6 +33,8 @@ struct OcrRunOptions {
     std::optional<fs::path> settingsFile;
     std::optional<int32_t> spaceWidth;
     std::optional<int32_t> italicSpaceWidth;
+    bool autoSpaceWidth = false; // --space-width auto
+    std::optional<TextEncoding> encoding;
     bool fixQuotes = true;
     std::optional<IlLanguage> fixIl;
     std::optional<TOutputFormat> format; // none: native
@@ -84,9 +86,13 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
         if (!fs::is_regular_file(*s, ec)) return fail(error, "--settings: no such file " + *s);
         o.settingsFile = fs::path(*s);
     }
-    if (!parseSpace(args, "--space-width", o.spaceWidth, error) ||
-        !parseSpace(args, "--italic-space-width", o.italicSpaceWidth, error))
+    if (args.value("--space-width") == "auto") {
+        o.autoSpaceWidth = true;
+    } else if (!parseSpace(args, "--space-width", o.spaceWidth, error)) {
         return false;
+    }
+    if (!parseSpace(args, "--italic-space-width", o.italicSpaceWidth, error)) return false;
+    if (!parseEncoding(args, o.encoding, error)) return false;
     if (args.has("--fix-quotes") && args.has("--no-fix-quotes"))
         return fail(error, "--fix-quotes and --no-fix-quotes exclude each other");
     o.fixQuotes = !args.has("--no-fix-quotes");
@@ -318,14 +324,14 @@ bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o, CliIo& io) {
     doc.setOutputFormat(o.format.value_or(ofNative));
     doc.RefreshList();
     if (!o.output) {
-        io.out << doc.fileText() << std::flush;
+        io.out << EncodedFileText(doc) << std::flush;
         return true;
     }
     if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {
         // The answers went into the matrix, but the subtitles exist only here.
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error)
                << "; the subtitles follow on standard output\n";
-        io.out << doc.fileText() << std::flush;
+        io.out << EncodedFileText(doc) << std::flush;
         return false;
     }
     return true;
@@ -381,15 +387,19 @@ int runOcr(const Args& args, CliIo& io) {
     OptionParser parser{args, {}};
     std::optional<TOutputFormat> format;
     parseFormatOptions(parser, format, outputOptions); // checked above
-    if (o.spaceWidth) ocr.SpaceWidth = *o.spaceWidth;
+    // A width given on the command line is meant as it stands.
+    if (o.spaceWidth) ocr.SpaceWidth = *o.spaceWidth, ocr.AutoSpaceWidth = false;
+    if (o.autoSpaceWidth) ocr.AutoSpaceWidth = true;
     if (o.italicSpaceWidth) ocr.ItaSpaceWidth = *o.italicSpaceWidth;
+    if (o.encoding) outputOptions.Encoding = *o.encoding;
 
     OcrRipHost host(io, args, o);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
     io.err << "mirtal-rip: matrix " << o.matrix.string() << ": "
            << (newMatrix ? "new" : plural(matrix.Count(), "glyph", "glyphs")) << "; OCR settings "
            << (settingsFile ? "of " + settingsFile->string() : std::string("built in"))
-           << ", space width " << ocr.SpaceWidth << ", italic " << ocr.ItaSpaceWidth << '\n';
+           << ", space width " << (ocr.AutoSpaceWidth ? "auto from " : "") << ocr.SpaceWidth
+           << ", italic " << ocr.ItaSpaceWidth << '\n';
 
     SystemBannerClock systemClock;
     FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
@@ -438,6 +448,14 @@ int runOcr(const Args& args, CliIo& io) {
     else if (!o.saveMatrix && learned > 0)
         io.err << " (not saved: --no-save-matrix)";
     io.err << '\n';
+    if (ocr.AutoSpaceWidth) {
+        const SpaceWidthEstimator& gaps = session.ocr().normalGaps();
+        io.err << "mirtal-rip: space width " << session.ocr().spaceWidth() << ", italic "
+               << session.ocr().italicSpaceWidth() << " at the end; "
+               << (gaps.width() ? "chosen from " : "too few for a choice in ")
+               << plural(gaps.count() + session.ocr().italicGaps().count(), "gap", "gaps")
+               << '\n';
+    }
     if (unknown > 0)
         io.err << "mirtal-rip: " << plural(unknown, "unknown glyph", "unknown glyphs")
                << " written as " << cp1252ToUtf8(session.ocr().options().placeholder) << '\n';

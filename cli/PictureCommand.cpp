@@ -131,6 +131,9 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
         ReadSettings(ini, "", program, ocr, o.formatOptions);
         ReadBmpOutputSettings(ini, o.bmp);
     }
+    std::optional<TextEncoding> encoding;
+    if (!parseEncoding(args, encoding, error)) return false;
+    if (encoding) o.formatOptions.Encoding = *encoding;
     if (auto file = args.value("--profile")) {
         std::error_code ec;
         if (!fs::is_regular_file(*file, ec)) return fail(error, "--profile: no such file " + *file);
@@ -226,7 +229,7 @@ int writeList(SubtitleDocument& doc, const PictureOptions& o, CliIo& io) {
     if (o.format) doc.setOutputFormat(*o.format);
     doc.RefreshList();
     if (!o.output) {
-        io.out << doc.fileText() << std::flush;
+        io.out << EncodedFileText(doc) << std::flush;
         return kExitOk;
     }
     if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {

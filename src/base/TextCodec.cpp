@@ -39,7 +39,70 @@ char toCp1252(char32_t cp) {
     return '?';
 }
 
+// One strictly formed UTF-8 sequence at text[i]: no overlong forms, no
+// surrogates, nothing above U+10FFFF. Returns its length, 0 when invalid.
+size_t readUtf8(std::string_view text, size_t i, char32_t& cp) {
+    const unsigned char c = (unsigned char)text[i];
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    }
+    size_t len = 0;
+    char32_t min = 0;
+    if ((c >> 5) == 6) {
+        len = 2, cp = c & 0x1F, min = 0x80;
+    } else if ((c >> 4) == 14) {
+        len = 3, cp = c & 0x0F, min = 0x800;
+    } else if ((c >> 3) == 30) {
+        len = 4, cp = c & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() - i < len) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        const unsigned char cc = (unsigned char)text[i + k];
+        if ((cc & 0xC0) != 0x80) return 0;
+        cp = cp << 6 | (cc & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
 } // namespace
+
+const char* encodingName(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? "UTF-8" : "Windows-1252";
+}
+
+std::string encodeText(std::string_view cp1252, TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? cp1252ToUtf8(cp1252) : std::string(cp1252);
+}
+
+std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
+                                      std::string* error, size_t* replaced) {
+    if (replaced) *replaced = 0;
+    if (encoding != TextEncoding::Utf8) return std::string(bytes);
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    std::string out;
+    out.reserve(bytes.size());
+    size_t line = 1, lineStart = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const size_t len = readUtf8(bytes, i, cp);
+        if (len == 0) {
+            if (error)
+                *error = "not UTF-8 text: line " + std::to_string(line) + ", byte " +
+                         std::to_string(i - lineStart + 1) + " of the line";
+            return std::nullopt;
+        }
+        const char c = toCp1252(cp);
+        if (c == '?' && cp != '?' && replaced) ++*replaced;
+        out += c;
+        if (cp == '\n') ++line, lineStart = i + 1;
+        i += len;
+    }
+    return out;
+}
 
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;

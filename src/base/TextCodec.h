@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +13,21 @@ std::string cp1252ToUtf8(std::string_view text);
 // Characters without a Windows-1252 form become '?'; invalid UTF-8 bytes are
 // taken as Windows-1252 bytes themselves.
 std::string utf8ToCp1252(std::string_view text);
+
+// How the text files we write and read hold their characters: the 8-bit
+// code page the program always wrote, or UTF-8 (written without a byte
+// order mark).
+enum class TextEncoding : uint8_t { Cp1252 = 0, Utf8 = 1 };
+
+const char* encodingName(TextEncoding encoding); // "Windows-1252", "UTF-8"
+
+// Text held as Windows-1252, as the file holds it in that encoding.
+std::string encodeText(std::string_view cp1252, TextEncoding encoding);
+// A file's bytes as Windows-1252 text. In UTF-8 a leading byte order mark
+// is skipped and characters that Windows-1252 lacks become '?' (counted in
+// `replaced`); bytes that are not UTF-8 give none, with `error` naming the
+// line and byte where they start.
+std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
+                                      std::string* error = nullptr, size_t* replaced = nullptr);
 
 } // namespace mirtal

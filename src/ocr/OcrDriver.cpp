@@ -18,6 +18,37 @@ OcrDriver::OcrDriver(CharMatrix& matrix, const OcrSettings& settings, OcrState& 
       m_dialogs(dialogs), m_messages(messages), m_options(std::move(options)),
       m_table(std::make_unique<LineTable>()) {}
 
+void OcrDriver::startJob() {
+    m_normalGaps.clear();
+    m_italicGaps.clear();
+    m_lastCounted.reset();
+}
+
+int32_t OcrDriver::spaceWidth() const {
+    if (m_settings.AutoSpaceWidth)
+        if (auto w = m_normalGaps.width()) return *w;
+    return m_settings.SpaceWidth;
+}
+
+int32_t OcrDriver::italicSpaceWidth() const {
+    if (m_settings.AutoSpaceWidth)
+        if (auto w = m_italicGaps.width()) return *w;
+    return m_settings.ItaSpaceWidth;
+}
+
+void OcrDriver::countGaps(const LineTable& table, const PictureInfo& info) {
+    if (!m_settings.AutoSpaceWidth) return;
+    // Subpicture numbers start at 1; 0 is a picture read outside a rip.
+    if (info.subpictureNumber != 0 && m_lastCounted == info.subpictureNumber) return;
+    m_lastCounted = info.subpictureNumber;
+    for (int l = 0; l < table.LineCount; ++l) {
+        const auto boxes = table.Lines[size_t(l)].boxes();
+        for (size_t c = 0; c + 1 < boxes.size(); ++c)
+            (boxes[c].Italic ? m_italicGaps : m_normalGaps)
+                .add(boxes[c + 1].X - (boxes[c].X + boxes[c].Width));
+    }
+}
+
 OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question) {
     if (int i = FindMatchingEntry(m_matrix, glyph, m_settings))
         return {GlyphAction::Learn, m_matrix.entry(i).Text};
@@ -67,6 +98,9 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
     if (m_options.showPicture && m_options.preview) m_options.preview(work);
     LineTable& table = *m_table;
     SegmentSubpicture(work, m_state.TextColor, m_settings, table);
+    // This picture's own gaps already help to space it.
+    countGaps(table, info);
+    const int32_t normalWidth = spaceWidth(), italicWidth = italicSpaceWidth();
 
     GlyphQuestion question;
     question.subpictureNumber = info.subpictureNumber;
@@ -110,7 +144,7 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
             text += reading.text;
             if (c + 1 < boxes.size()) {
                 const int gap = boxes[c + 1].X - (box.X + box.Width);
-                const int wanted = box.Italic ? m_settings.ItaSpaceWidth : m_settings.SpaceWidth;
+                const int wanted = box.Italic ? italicWidth : normalWidth;
                 if (gap >= wanted) text += ' ';
             }
         }

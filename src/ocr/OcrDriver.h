@@ -9,10 +9,12 @@
 #include "ocr/OcrSettings.h"
 #include "ocr/OcrState.h"
 #include "ocr/Segmentation.h"
+#include "ocr/SpaceWidthEstimator.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,7 +93,19 @@ public:
     const Rect& textBox() const { return m_textBox; }
     OcrOptions& options() { return m_options; }
 
+    // A new rip: the gaps of the last one no longer count.
+    void startJob();
+    // With the automatic space width: the gaps seen in this rip, after
+    // characters set normally and after those flagged italic.
+    const SpaceWidthEstimator& normalGaps() const { return m_normalGaps; }
+    const SpaceWidthEstimator& italicGaps() const { return m_italicGaps; }
+    // The widths in force for the next subpicture.
+    int32_t spaceWidth() const;
+    int32_t italicSpaceWidth() const;
+
 private:
+    void countGaps(const LineTable& table, const PictureInfo& info);
+
     CharMatrix& m_matrix;
     const OcrSettings& m_settings;
     OcrState& m_state;
@@ -101,6 +115,9 @@ private:
     OcrOptions m_options;
     std::unique_ptr<LineTable> m_table;
     Rect m_textBox;
+    SpaceWidthEstimator m_normalGaps, m_italicGaps;
+    // A subpicture read again after a pause adds its gaps only once.
+    std::optional<uint32_t> m_lastCounted;
 };
 
 } // namespace mirtal

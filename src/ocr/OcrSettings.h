@@ -4,8 +4,8 @@
 
 namespace mirtal {
 
-// The thirteen numbers that steer segmentation, matching and spacing, with
-// their built-in defaults.
+// The thirteen numbers that steer segmentation, matching and spacing, and
+// the automatic space width, with their built-in defaults.
 struct OcrSettings {
     uint8_t MinLineHeight = 8;
     uint8_t MinInterLine = 2;
@@ -20,6 +20,9 @@ struct OcrSettings {
     int32_t SpaceWidth = 7;
     int32_t ItaSpaceWidth = 5;
     int32_t DetectItaWidth = -1;
+    // Both space widths chosen per rip from the gaps seen so far; the two
+    // above serve until enough gaps are in.
+    bool AutoSpaceWidth = false;
 
     bool operator==(const OcrSettings&) const = default;
 };

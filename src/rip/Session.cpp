@@ -33,6 +33,7 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& su
 bool Session::startJob(const JobSetup& setup, std::string* error) {
     if (!m_engine.StartJob(setup, error)) return false;
     m_ocrState.forgetTextColor();
+    m_ocr.startJob();
     ResumeWhenIdle = false;
     if (setup.action == kActionBmp || setup.action == kActionShow) ShowEachPicture = true;
     if (setup.action == kActionShow) m_job.NoStop = false;

@@ -118,6 +118,9 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     const OutputOptions od;
     output.native.ExtendedFormat =
         ini.readBool(kNativeOutput, "Extended", od.native.ExtendedFormat);
+    // 1 is UTF-8; anything else the code page every older file was written in.
+    output.Encoding = ini.readInteger(kNativeOutput, "Encoding", 0) == 1 ? TextEncoding::Utf8
+                                                                         : TextEncoding::Cp1252;
 
     IAuthorOptions& ia = output.iauthor;
     for (size_t i = 0; i < 4; ++i)
@@ -163,6 +166,7 @@ void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& 
     ini.writeBool(kTimingAndPosition, "Enabled", p.WithTimingAndPosition);
 
     ini.writeBool(kNativeOutput, "Extended", output.native.ExtendedFormat);
+    ini.writeInteger(kNativeOutput, "Encoding", int(output.Encoding));
 
     const IAuthorOptions& ia = output.iauthor;
     for (size_t i = 0; i < 4; ++i)
@@ -195,6 +199,7 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o) {
     o.MaxCharDiffWidth = readU8(ini, kOcr, "MaxCharDiffWidth", o.MaxCharDiffWidth);
     o.MaxCharDiffHeight = readU8(ini, kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     o.MaxCharDiffTop = readU8(ini, kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
+    o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
 }
 
 void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
@@ -211,6 +216,7 @@ void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
     ini.writeInteger(kOcr, "MaxCharDiffWidth", o.MaxCharDiffWidth);
     ini.writeInteger(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     ini.writeInteger(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
+    ini.writeBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
 }
 
 void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp) {

@@ -25,8 +25,12 @@ FileDialogRequest openDialogRequest(const SubtitleDocument& doc) {
     return r;
 }
 
+std::string EncodedFileText(const SubtitleDocument& doc) {
+    return encodeText(doc.fileText(), doc.options().Encoding);
+}
+
 FileResult SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
-    FileResult result = writeFileAtomic(path, doc.fileText());
+    FileResult result = writeFileAtomic(path, EncodedFileText(doc));
     if (!result) return result;
     doc.setModified(false);
     doc.SetFileName(path.string());

@@ -17,6 +17,9 @@ enum class FlowResult { Done, Cancelled, Failed };
 FileDialogRequest saveDialogRequest(const SubtitleDocument& doc);
 FileDialogRequest openDialogRequest(const SubtitleDocument& doc);
 
+// The file for the current format as its bytes, in the document's encoding.
+std::string EncodedFileText(const SubtitleDocument& doc);
+
 // Writes the file for the current format atomically. On success the document
 // is no longer modified and takes the file's name; on failure nothing about
 // the document changes and any old file stays whole.

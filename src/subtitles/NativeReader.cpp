@@ -1,6 +1,7 @@
 #include "subtitles/NativeReader.h"
 
 #include "base/Files.h"
+#include "base/TextCodec.h"
 
 #include <limits>
 
@@ -156,14 +157,24 @@ NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::pa
     // user the document on screen.
     std::string error;
     std::optional<std::string> bytes = readWholeFile(path, &error);
-    if (!bytes) {
+    size_t replaced = 0;
+    std::optional<std::string> text;
+    if (bytes) {
+        text = decodeText(*bytes, doc.options().Encoding, &error, &replaced);
+        if (!text)
+            error = utf8ToCp1252(path.filename().string()) + ": " + error +
+                    " (choose the Windows-1252 encoding to read it)";
+    }
+    if (!text) {
         NativeReadReport report;
         report.readFailed = true;
         report.error = error;
         host.ask(MessageKind::Warning, {Answer::Ok}, error);
         return report;
     }
-    return ReadNativeText(doc, *bytes, path.string(), host, messages);
+    NativeReadReport report = ReadNativeText(doc, *text, path.string(), host, messages);
+    report.replaced = replaced;
+    return report;
 }
 
 } // namespace mirtal

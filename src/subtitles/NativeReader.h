@@ -17,16 +17,19 @@ struct NativeReadReport {
     int errors = 0;         // damaged entries met
     bool cancelled = false; // the user stopped at an error
     bool storeFull = false; // reading stopped at the store's capacity
+    size_t replaced = 0;    // characters without a Windows-1252 form, read as '?'
 };
 
 // Reads a native subtitle file into the document, replacing its contents
 // (the caller has asked before discarding them). Sets the index offset from
 // the first number and the extended option from the last time line read.
 // A damaged entry asks Cancel / Ignore / Yes to All. A file that cannot be
-// read is reported and changes nothing.
+// read, or holds bytes that are not text in the document's encoding, is
+// reported and changes nothing. In UTF-8, characters that Windows-1252
+// lacks read as '?' (counted in the report).
 NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
                                 DialogHost& host, const MessageCatalogue& messages);
-// The same over bytes already in memory; fileName becomes the document's name.
+// The same over Windows-1252 text already in memory; fileName becomes the document's name.
 NativeReadReport ReadNativeText(SubtitleDocument& doc, std::string_view bytes,
                                 const std::string& fileName, DialogHost& host,
                                 const MessageCatalogue& messages);

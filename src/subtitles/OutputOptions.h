@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
+#include "base/TextCodec.h"
 
 #include <cstdint>
 #include <string>
@@ -72,6 +73,8 @@ struct OutputOptions {
     IAuthorOptions iauthor;
     PhilipsOptions philips;
     SonicOptions sonic;
+    // Stored: how every subtitle file is written and the native one read.
+    TextEncoding Encoding = TextEncoding::Cp1252;
 };
 
 } // namespace mirtal

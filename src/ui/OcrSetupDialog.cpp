@@ -124,6 +124,11 @@ OcrSetupDialog::OcrSetupDialog(OcrSettings& settings, UiDialogs& dialogs,
         integerField(GroupBoxSpace, "Integer_uDetectItaWidth", -10, 10, dialogs);
     addField(space, "Normal Char. :", Integer_uMinSpaceWidth);
     addField(space, "Italic Char.:", Integer_uMinItaSpaceWidth);
+    CheckBoxAutoSpaceWidth =
+        named(new QCheckBox("Auto", GroupBoxSpace), "CheckBoxAutoSpaceWidth",
+              "Both widths chosen during each rip from the gaps between the characters; "
+              "the widths above serve until enough gaps are seen");
+    space->addWidget(CheckBoxAutoSpaceWidth, space->rowCount(), 0, 1, 2);
     addField(space, "Italic Detection Width :", Integer_uDetectItaWidth);
 
     BitBtnOk = named(new QPushButton("OK", this), "BitBtnOk");
@@ -187,6 +192,7 @@ void OcrSetupDialog::loadControls() {
     Integer_uMinSpaceWidth->setValeur(s.SpaceWidth);
     Integer_uMinItaSpaceWidth->setValeur(s.ItaSpaceWidth);
     Integer_uDetectItaWidth->setValeur(s.DetectItaWidth);
+    CheckBoxAutoSpaceWidth->setChecked(s.AutoSpaceWidth);
 }
 
 bool OcrSetupDialog::storeControls() {
@@ -217,6 +223,7 @@ bool OcrSetupDialog::storeControls() {
     s.SpaceWidth = Integer_uMinSpaceWidth->valeur();
     s.ItaSpaceWidth = Integer_uMinItaSpaceWidth->valeur();
     s.DetectItaWidth = Integer_uDetectItaWidth->valeur();
+    s.AutoSpaceWidth = CheckBoxAutoSpaceWidth->isChecked();
     return true;
 }
 

@@ -42,6 +42,7 @@ public:
     TInteger_u* Integer_uMinSpaceWidth;
     TInteger_u* Integer_uMinItaSpaceWidth;
     TInteger_u* Integer_uDetectItaWidth;
+    QCheckBox* CheckBoxAutoSpaceWidth; // the space widths chosen from each rip's gaps
     QPushButton* BitBtnOk;
     QPushButton* BitBtnCancel;
     QPushButton* ButtonDefaultValues;

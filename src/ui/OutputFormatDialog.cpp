@@ -91,6 +91,14 @@ OutputFormatDialog::OutputFormatDialog(SubtitleDocument& document, UiDialogs& di
     setMinimumWidth(PageControlMirtal->tabBar()->sizeHint().width() + 40);
 
     auto* buttons = new QHBoxLayout;
+    LabelEncoding = named(new QLabel("Text Encoding :", this), "LabelEncoding");
+    ComboBoxEncoding = named(new QComboBox(this), "ComboBoxEncoding",
+                             "Encoding of the subtitle files written and of the Mirtal files "
+                             "read; 8 bits for the older tools");
+    ComboBoxEncoding->addItems({"Windows-1252 (8 bits)", "UTF-8"});
+    LabelEncoding->setBuddy(ComboBoxEncoding);
+    buttons->addWidget(LabelEncoding);
+    buttons->addWidget(ComboBoxEncoding);
     buttons->addStretch(1);
     BitBtnConvert = named(new QPushButton("&Convert to this Format", this), "BitBtnConvert");
     BitBtnConvert->setDefault(true);
@@ -427,6 +435,7 @@ void OutputFormatDialog::FormShow() {
     CheckBoxPhilipsUseBmpColor->setChecked(o.philips.UseBmpColors);
     ComboBoxSonicFrameRate->setCurrentIndex(o.sonic.FrameRate == 1 ? 1 : 0);
     CheckBoxSonicDropFrame->setChecked(o.sonic.DropFrame);
+    ComboBoxEncoding->setCurrentIndex(o.Encoding == TextEncoding::Utf8 ? 1 : 0);
     m_filling = false;
     updateDropFrameBoxes();
     updatePhilipsColourPanels();
@@ -436,6 +445,7 @@ void OutputFormatDialog::FormShow() {
 void OutputFormatDialog::BitBtnConvertClick() {
     OutputOptions& o = m_doc.options();
     o.native.ExtendedFormat = CheckBoxVtxExtended->isChecked();
+    o.Encoding = ComboBoxEncoding->currentIndex() == 1 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
     for (int k = 0; k < 4; ++k) {
         o.iauthor.Colors[k] = panelColour(PanelPColor[k]);
         o.iauthor.Blend[k] = uint8_t(SpinEditBlendPColor[k]->value());

@@ -68,6 +68,10 @@ public:
     QComboBox* ComboBoxSonicFrameRate;
     QCheckBox* CheckBoxSonicDropFrame;
 
+    // Under the tabs, for every format: the text encoding of the files.
+    QLabel* LabelEncoding;
+    QComboBox* ComboBoxEncoding; // 0 Windows-1252, 1 UTF-8 (stored)
+
     QPushButton* BitBtnConvert;
     QPushButton* BitBtn1;
 

@@ -71,6 +71,59 @@ TEST(TextCodec, Windows1252RoundTrip) {
     EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?"); // no 1252 form
 }
 
+TEST(TextCodec, EveryWindows1252ByteSurvivesBothEncodings) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += char(b);
+    for (TextEncoding e : {TextEncoding::Cp1252, TextEncoding::Utf8}) {
+        size_t replaced = 99;
+        const std::string bytes = encodeText(all, e);
+        EXPECT_EQ(decodeText(bytes, e, nullptr, &replaced), all) << encodingName(e);
+        EXPECT_EQ(replaced, 0u);
+    }
+    EXPECT_EQ(encodeText("\xE9\x80", TextEncoding::Utf8), "\xC3\xA9\xE2\x82\xAC");
+    EXPECT_EQ(encodeText("\xE9\x80", TextEncoding::Cp1252), "\xE9\x80");
+    // The 8-bit encoding takes any byte as it is, even a UTF-8 mark.
+    EXPECT_EQ(decodeText("\xEF\xBB\xBFx", TextEncoding::Cp1252), "\xEF\xBB\xBFx");
+}
+
+TEST(TextCodec, Utf8ReadingSkipsTheMarkAndCountsCharactersWithoutAnEightBitForm) {
+    size_t replaced = 0;
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF\xC2\xAB \xC5\x93il \xC2\xBB", TextEncoding::Utf8, nullptr,
+                         &replaced),
+              "\xAB \x9Cil \xBB");
+    EXPECT_EQ(replaced, 0u);
+    // A second mark is a character (U+FEFF), not a mark; CJK, an emoji.
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF\xEF\xBB\xBF?\xE4\xB8\xAD\xF0\x9F\x98\x80", TextEncoding::Utf8,
+                         nullptr, &replaced),
+              "????");
+    EXPECT_EQ(replaced, 3u) << "a real question mark is not counted";
+    EXPECT_EQ(decodeText("", TextEncoding::Utf8, nullptr, &replaced), "");
+    EXPECT_EQ(replaced, 0u);
+}
+
+TEST(TextCodec, MalformedUtf8IsRefusedWithWhereItStarts) {
+    struct Bad {
+        const char* bytes;
+        const char* where;
+    };
+    for (const Bad& b : {Bad{"caf\xE9\r\n", "line 1, byte 4"},       // Windows-1252 é
+                         Bad{"a\nb\n\xC3", "line 3, byte 1"},        // cut short
+                         Bad{"ab\n\xC3(", "line 2, byte 1"},         // no continuation
+                         Bad{"\xC0\xAF", "line 1, byte 1"},          // overlong '/'
+                         Bad{"x\xE0\x80\xAF", "line 1, byte 2"},     // overlong, 3 bytes
+                         Bad{"\xED\xA0\x80", "line 1, byte 1"},      // surrogate
+                         Bad{"\xF4\x90\x80\x80", "line 1, byte 1"},  // past U+10FFFF
+                         Bad{"\x80", "line 1, byte 1"},              // lone continuation
+                         Bad{"\xF8\x88\x80\x80\x80", "line 1, byte 1"}, // five bytes
+                         Bad{"\xFF", "line 1, byte 1"}}) {
+        std::string error;
+        EXPECT_EQ(decodeText(b.bytes, TextEncoding::Utf8, &error), std::nullopt) << b.where;
+        EXPECT_NE(error.find(b.where), std::string::npos) << error;
+    }
+    // The longest valid forms on each side of the limits.
+    EXPECT_EQ(decodeText("\xF4\x8F\xBF\xBF\xEE\x80\x80\xDF\xBF", TextEncoding::Utf8), "???");
+}
+
 TEST(Files, WildcardIgnoresCase) {
     EXPECT_TRUE(wildcardMatchIgnoreCase("*.VOB", "vts_01_2.vob"));
     EXPECT_TRUE(wildcardMatchIgnoreCase("vts_*.ifo", "VTS_01_0.IFO"));

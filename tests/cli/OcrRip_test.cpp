@@ -7,6 +7,7 @@
 #include "base/TextCodec.h"
 #include "ocr/MatrixFile.h"
 #include "rip/Session.h"
+#include "subtitles/NativeReader.h"
 #include "subtitles/PostOcrCorrection.h"
 
 #include <algorithm>
@@ -128,6 +129,61 @@ Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool an
     return rip;
 }
 
+// The cue texts of a subtitle file as ffmpeg reads it in the given
+// character set, lines joined by spaces, in UTF-8; empty when ffmpeg fails.
+std::vector<std::string> ffmpegTexts(const fs::path& file, const char* charset) {
+    const std::string command = "ffmpeg -nostdin -hide_banner -loglevel error -sub_charenc " +
+                                std::string(charset) + " -i '" + file.string() + "' -f srt - 2>&1";
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        if (::pclose(p) != 0) return {};
+    }
+    std::vector<std::string> texts;
+    std::istringstream in(out);
+    bool inCue = false;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find(" --> ") != std::string::npos) {
+            texts.emplace_back();
+            inCue = true;
+        } else if (line.empty()) {
+            inCue = false;
+        } else if (inCue) {
+            texts.back() += (texts.back().empty() ? "" : " ") + line;
+        }
+    }
+    return texts;
+}
+
+// The native file written in each encoding reads back as the rip's texts,
+// through our reader and through ffmpeg's.
+void expectRoundTripInBothEncodings(const Rip& rip) {
+    TempFolder dir;
+    for (TextEncoding encoding : {TextEncoding::Cp1252, TextEncoding::Utf8}) {
+        const fs::path file = dir / "rip.vtx";
+        writeText(file, encodeText(rip.fileText, encoding));
+        FixedBannerClock clock("");
+        SubtitleDocument doc(clock);
+        doc.options().Encoding = encoding;
+        FakeHost host;
+        MessageCatalogue messages;
+        const NativeReadReport read = ReadNativeFile(doc, file, host, messages);
+        EXPECT_EQ(read.replaced, 0u);
+        ASSERT_EQ(size_t(doc.NbSubTitle()), rip.entries.size()) << encodingName(encoding);
+        const std::vector<std::string> cues =
+            ffmpegTexts(file, encoding == TextEncoding::Utf8 ? "UTF-8" : "cp1252");
+        ASSERT_EQ(cues.size(), rip.entries.size()) << encodingName(encoding);
+        for (int i = 1; i <= doc.NbSubTitle(); ++i) {
+            const TSub& e = doc.store().entry(i);
+            const std::string text = JoinLines({e.Lines.data(), size_t(e.NbLines)});
+            EXPECT_EQ(text, rip.entries[size_t(i - 1)].second) << encodingName(encoding);
+            EXPECT_EQ(cues[size_t(i - 1)], cp1252ToUtf8(text)) << encodingName(encoding);
+        }
+    }
+}
+
 class DiscRip : public ::testing::TestWithParam<DiscCase> {};
 
 TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain) {
@@ -147,6 +203,7 @@ TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain
     }
     EXPECT_EQ(errors, 0u);
     EXPECT_FALSE(first.shapeAskedTwice) << "a glyph the matrix holds was asked again";
+    expectRoundTripInBothEncodings(first);
     std::set<char> distinct;
     for (const auto& block : truth.blocks())
         for (const std::string& line : block)
@@ -333,16 +390,18 @@ TEST(OcrRipCommand, TerminalProtocolRipsLikeTheSessionAndATrainedMatrixAsksNothi
     ASSERT_TRUE(LoadMatrixFile(dir / "fr.qmx", learned));
     EXPECT_TRUE(std::ranges::equal(learned.entries(), session.matrix.entries()));
 
-    // Trained: nothing to ask, the matrix file stays as it is.
+    // Trained: nothing to ask, the matrix file stays as it is (still in
+    // 8 bits) while the subtitles are written in UTF-8.
     const std::string matrixBytes = readText(dir / "fr.qmx");
     fs::remove(dir / "fr.vtx");
     std::vector<std::string> args2 = args;
-    args2.push_back("--no-ask");
+    args2.insert(args2.end(), {"--no-ask", "--encoding", "utf-8"});
     std::string report;
     EXPECT_EQ(runChild(args2, [&](const std::string& line, FILE*) { report += line + '\n'; }), 0);
     EXPECT_EQ(report.find("GLYPH"), std::string::npos) << report;
     EXPECT_EQ(report.find("unknown"), std::string::npos) << report;
-    EXPECT_EQ(readText(dir / "fr.vtx"), session.fileText);
+    EXPECT_EQ(readText(dir / "fr.vtx"), cp1252ToUtf8(session.fileText));
+    EXPECT_NE(session.fileText.find('\xE9'), std::string::npos) << "the French texts have accents";
     EXPECT_EQ(readText(dir / "fr.qmx"), matrixBytes);
 }
 

@@ -219,3 +219,23 @@ TEST(OutputFormatDialog, ConvertToWithoutShowingTheDialog) {
     EXPECT_EQ(b.doc.OutputFormat(), ofPhilips);
     EXPECT_EQ(b.lines().back(), "sub000001.bmp 00:00:01:00 00:00:02:00 400 050 160 470");
 }
+
+TEST(OutputFormatDialog, EncodingIsStoredOnConvertAndDroppedOnCancel) {
+    Bench b;
+    b.open();
+    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentIndex(), 0) << "the 8-bit files by default";
+    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentText(), "Windows-1252 (8 bits)");
+    b.dialog.ComboBoxEncoding->setCurrentIndex(1);
+    b.cancel();
+    EXPECT_EQ(b.doc.options().Encoding, TextEncoding::Cp1252);
+
+    b.open();
+    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentIndex(), 0);
+    b.dialog.ComboBoxEncoding->setCurrentIndex(1);
+    b.dialog.PageControlMirtal->setCurrentIndex(ofSubViewer2);
+    QTest::mouseClick(b.dialog.BitBtnConvert, Qt::LeftButton);
+    EXPECT_EQ(b.doc.options().Encoding, TextEncoding::Utf8);
+    b.open();
+    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentIndex(), 1);
+    b.cancel();
+}

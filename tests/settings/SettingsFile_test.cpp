@@ -87,13 +87,14 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     ocr.MinLineHeight = 12;
     ocr.DetectItaWidth = 9;
     ocr.CheckDetachedChar = false;
+    ocr.AutoSpaceWidth = true;
     ASSERT_TRUE(SaveOcrSettings(file(), ocr).ok);
     IniFile ini = saved();
     EXPECT_EQ(
         ini.keyNames("OCR SETTING"),
         (Names{"MinLineHeight", "MaxLineHeight", "MinInterLine", "MinCharWidth", "MinCharHeight",
                "SpaceWidth", "ItaSpaceWidth", "DetectItaWidth", "CheckDetachedChar", "Sensibility",
-               "MaxCharDiffWidth", "MaxCharDiffHeight", "MaxCharDiffTop"}));
+               "MaxCharDiffWidth", "MaxCharDiffHeight", "MaxCharDiffTop", "AutoSpaceWidth"}));
     EXPECT_EQ(readText(file()).substr(0, before.size()), before);
 
     // Shut-down never writes the OCR values, even changed ones.
@@ -101,6 +102,7 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     inMemory.MinLineHeight = 30;
     ASSERT_TRUE(LoadSettings(file(), folder, program, inMemory, output, bmp).ok);
     EXPECT_EQ(inMemory.MinLineHeight, 12);
+    EXPECT_TRUE(inMemory.AutoSpaceWidth);
     inMemory.MinLineHeight = 30;
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(saved().value("OCR SETTING", "MinLineHeight"), "12");
@@ -156,6 +158,7 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     program.Preview = {false, 1500, true, 0x010203, 0x0A0B0C, 3, 2, 288, "/pics/back.jpg"};
     program.WithTimingAndPosition = false;
     output.native.ExtendedFormat = true;
+    output.Encoding = TextEncoding::Utf8;
     output.iauthor.Colors[2] = 0x123456;
     output.iauthor.Blend[1] = 7;
     output.iauthor.MinInterval = 65535;
@@ -173,6 +176,8 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     EXPECT_EQ(p2, program);
     EXPECT_EQ(b2, bmp);
     EXPECT_TRUE(out2.native.ExtendedFormat);
+    EXPECT_EQ(out2.Encoding, TextEncoding::Utf8);
+    EXPECT_EQ(saved().value("MIRTAL OUTPUT", "Encoding"), "1");
     EXPECT_EQ(out2.iauthor.Colors[2], 0x123456u);
     EXPECT_EQ(out2.iauthor.Blend[1], 7);
     EXPECT_EQ(out2.iauthor.MinInterval, 65535);
@@ -182,6 +187,18 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     EXPECT_EQ(out2.philips.FrameRate, 1);
     EXPECT_FALSE(out2.philips.DropFrame);
     EXPECT_EQ(out2.philips.Title, "") << "not a stored option";
+}
+
+TEST_F(SettingsFile, OnlyAStoredOneChoosesUtf8) {
+    for (const char* value : {"0", "2", "-1", "utf-8", ""}) {
+        output.Encoding = TextEncoding::Utf8;
+        writeText(file(), std::string("[MIRTAL OUTPUT]\r\nEncoding=") + value + "\r\n");
+        ASSERT_TRUE(load().ok);
+        EXPECT_EQ(output.Encoding, TextEncoding::Cp1252) << value;
+    }
+    writeText(file(), "[MIRTAL OUTPUT]\r\nEncoding=1\r\n");
+    ASSERT_TRUE(load().ok);
+    EXPECT_EQ(output.Encoding, TextEncoding::Utf8);
 }
 
 TEST_F(SettingsFile, UnknownSectionsKeysAndCommentsSurviveSave) {

@@ -113,6 +113,46 @@ TEST_F(ConvertTest, WritesEveryFormatWithItsOptionsAsTheDocumentDoes) {
     EXPECT_EQ(r.out, fileBytes(kGolden / "sonic.txt"));
 }
 
+TEST_F(ConvertTest, EncodingChoosesTheBytesOfTheFilesReadAndWritten) {
+    const std::string line = "Ce n'est qu'un au revoir, \xAB d\xE9j\xE0 \xBB \x80";
+    const std::string utf8Line =
+        "Ce n'est qu'un au revoir, \xC2\xAB d\xC3\xA9j\xC3\xA0 \xC2\xBB \xE2\x82\xAC";
+    writeFileAtomic(dir / "old.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + line + "\r\n");
+
+    // Read as the older tools wrote it, written in UTF-8, read back as UTF-8.
+    RipRun r = rip("--convert " + q(dir / "old.vtx") + " --input-encoding cp1252 --encoding utf-8 -o " +
+                   q(dir / "new.vtx"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fileBytes(dir / "new.vtx"),
+              "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + utf8Line + "\r\n\r\n");
+    r = rip("--convert " + q(dir / "new.vtx") + " --encoding utf-8 -f subviewer2");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(utf8Line), std::string::npos) << r.out;
+    r = rip("--convert " + q(dir / "new.vtx") + " --input-encoding utf-8");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(line + "\r\n"), std::string::npos) << "written in the default code page";
+
+    // The 8-bit file is no UTF-8: refused with where, nothing written.
+    r = rip("--convert " + q(dir / "old.vtx") + " --encoding utf-8 -o " + q(dir / "never.vtx"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("old.vtx: not UTF-8 text: line 3, byte 27"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "never.vtx"));
+
+    // Characters the code page lacks are named on reading.
+    writeFileAtomic(dir / "cjk.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xE4\xB8\xAD\xE6\x96\x87\r\n");
+    r = rip("--convert " + q(dir / "cjk.vtx") + " --encoding utf-8");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\r\n??\r\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("2 characters without a Windows-1252 form read as '?'"), std::string::npos)
+        << r.err;
+
+    for (const char* bad : {"--encoding latin1", "--input-encoding utf16"}) {
+        r = rip("--convert " + q(dir / "old.vtx") + " " + bad);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.err.find("expected cp1252 or utf-8"), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(ConvertTest, CorrectionsRunInTheDialogsOrderOverTheFile) {
     writeFileAtomic(dir / "in.vtx", "1\r\n00:00:10,000 --> 00:00:12,000\r\n''lt's'' here\r\n\r\n"
                                     "2\r\n00:00:20,000 --> 00:00:20,500\r\nand l said\r\n\r\n"

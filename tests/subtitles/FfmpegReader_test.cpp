@@ -86,14 +86,17 @@ protected:
         add(doc, "01:00:00,010", "01:00:02,020", {"An hour in"});
     }
 
-    std::vector<Cue> readWithFfmpeg(TOutputFormat format, const std::string& name) {
+    std::vector<Cue> readWithFfmpeg(TOutputFormat format, const std::string& name,
+                                    TextEncoding encoding = TextEncoding::Cp1252) {
+        doc.options().Encoding = encoding;
         doc.setOutputFormat(format);
         doc.RefreshList();
         std::filesystem::path file = dir / name;
         EXPECT_TRUE(SaveDocumentTo(doc, file));
         int status = 0;
-        std::string out = run("ffmpeg -nostdin -hide_banner -loglevel error -sub_charenc cp1252 "
-                              "-i '" +
+        const std::string charset = encoding == TextEncoding::Utf8 ? "UTF-8" : "cp1252";
+        std::string out = run("ffmpeg -nostdin -hide_banner -loglevel error -sub_charenc " +
+                                  charset + " -i '" +
                                   file.string() + "' -f srt - 2>&1",
                               status);
         EXPECT_EQ(status, 0) << out;
@@ -120,6 +123,18 @@ TEST_F(FfmpegTest, NativePlainFormatReadsAsSubRipWithExactTimesAndText) {
     for (const TSub& e : doc.store().entries())
         expected.push_back({TimeCodeToMs(e.Start), TimeCodeToMs(e.Stop), utf8Lines(e, "\n", "\n")});
     EXPECT_EQ(cues, expected);
+}
+
+TEST_F(FfmpegTest, Utf8FilesReadWithTheSameCharacters) {
+    add(doc, "01:00:03,000", "01:00:04,000", {"\xC0 bient\xF4t, \xAB \x9Cuvre \xBB \x80 \x85"});
+    std::vector<Cue> expected;
+    for (const TSub& e : doc.store().entries())
+        expected.push_back({TimeCodeToMs(e.Start), TimeCodeToMs(e.Stop), utf8Lines(e, "\n", "\n")});
+    ASSERT_EQ(expected.back().text, "\xC3\x80 bient\xC3\xB4t, \xC2\xAB \xC5\x93uvre \xC2\xBB "
+                                    "\xE2\x82\xAC \xE2\x80\xA6");
+    EXPECT_EQ(readWithFfmpeg(ofNative, "film.vtx", TextEncoding::Utf8), expected);
+    for (Cue& c : expected) c.start = c.start / 10 * 10, c.end = c.end / 10 * 10;
+    EXPECT_EQ(readWithFfmpeg(ofSubViewer2, "film.sub", TextEncoding::Utf8), expected);
 }
 
 TEST_F(FfmpegTest, SubViewer2ReadsWithTimesCutToHundredths) {

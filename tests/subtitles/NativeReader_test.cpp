@@ -186,6 +186,60 @@ TEST_F(ReaderTest, UnreadableFileIsReportedAndLeavesTheDocumentAlone) {
     EXPECT_EQ(doc.FileName(), "New File");
 }
 
+TEST_F(ReaderTest, Utf8FilesKeepTheAccentsAndTheEightBitReaderSeesTheirBytes) {
+    add(doc, "00:00:01,000", "00:00:02,000", {"\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB", "\x9Cuvre \x80"});
+    doc.options().Encoding = TextEncoding::Utf8;
+    doc.RefreshList();
+    TempDir dir;
+    ASSERT_TRUE(SaveDocumentTo(doc, dir / "fr.vtx"));
+    const std::string bytes = fileBytes(dir / "fr.vtx");
+    EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "no byte order mark is written";
+    EXPECT_NE(bytes.find("\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB\r\n"
+                         "\xC5\x93uvre \xE2\x82\xAC"),
+              std::string::npos);
+
+    SubtitleDocument utf8{clock};
+    utf8.options().Encoding = TextEncoding::Utf8;
+    NativeReadReport r = ReadNativeFile(utf8, dir / "fr.vtx", dialogs, messages);
+    EXPECT_EQ(r.replaced, 0u);
+    EXPECT_EQ(utf8.store().entries(), doc.store().entries());
+    EXPECT_EQ(utf8.options().Encoding, TextEncoding::Utf8);
+
+    // Read as 8-bit, the same file gives its UTF-8 bytes as characters.
+    SubtitleDocument cp{clock};
+    ReadNativeFile(cp, dir / "fr.vtx", dialogs, messages);
+    ASSERT_EQ(cp.NbSubTitle(), 1);
+    EXPECT_EQ(cp.store().entry(1).Lines[0], "\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB");
+
+    // A mark in front (as other editors write) and a character without an 8-bit form.
+    writeFileAtomic(dir / "marked.vtx", "\xEF\xBB\xBF" "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
+                                        "\xE4\xB8\xAD caf\xC3\xA9\r\n");
+    r = ReadNativeFile(utf8, dir / "marked.vtx", dialogs, messages);
+    EXPECT_EQ(r.entries, 1);
+    EXPECT_EQ(r.replaced, 1u);
+    EXPECT_EQ(utf8.store().entry(1).Lines[0], "? caf\xE9");
+    EXPECT_EQ(utf8.options().native.IndexOffset, 0) << "the mark is not part of the first number";
+    EXPECT_TRUE(dialogs.questions.empty());
+}
+
+TEST_F(ReaderTest, EightBitFileReadAsUtf8IsRefusedAndLeavesTheDocumentAlone) {
+    add(doc, "00:00:01,000", "00:00:02,000", {"keep me"});
+    doc.options().Encoding = TextEncoding::Utf8;
+    doc.RefreshList();
+    TempDir dir;
+    writeFileAtomic(dir / "old.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\nfirst\r\n\r\n"
+                                     "2\r\n00:00:03,000 --> 00:00:04,000\r\nd\xE9j\xE0 vu\r\n");
+    dialogs.answers = {Answer::Ok};
+    NativeReadReport r = ReadNativeFile(doc, dir / "old.vtx", dialogs, messages);
+    EXPECT_TRUE(r.readFailed);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text, "old.vtx: not UTF-8 text: line 7, byte 2 of the line "
+                                         "(choose the Windows-1252 encoding to read it)");
+    EXPECT_EQ(doc.NbSubTitle(), 1);
+    EXPECT_EQ(doc.store().entry(1).Lines[0], "keep me");
+    EXPECT_EQ(doc.FileName(), "New File");
+}
+
 TEST_F(ReaderTest, RandomBytesNeverCrashAndEveryEntryHasText) {
     std::mt19937 rng(1234);
     const char pieces[][40] = {"1",

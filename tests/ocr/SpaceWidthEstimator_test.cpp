@@ -1,0 +1,66 @@
+#include "ocr/SpaceWidthEstimator.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace mirtal;
+
+namespace {
+
+// Gap value -> how often it was seen.
+SpaceWidthEstimator from(const std::map<int, int>& counts) {
+    SpaceWidthEstimator e;
+    for (const auto& [gap, n] : counts)
+        for (int i = 0; i < n; ++i) e.add(gap);
+    return e;
+}
+
+} // namespace
+
+TEST(SpaceWidthEstimator, NoWidthUntilTwoClustersAreSeen) {
+    EXPECT_EQ(SpaceWidthEstimator{}.width(), std::nullopt);
+    // Enough gaps, but all inside words (a subtitle of one long word each).
+    EXPECT_EQ(from({{0, 10}, {1, 30}, {2, 25}, {3, 20}, {5, 4}, {7, 2}}).width(), std::nullopt);
+    // Two clusters, but too few gaps in all.
+    EXPECT_EQ(from({{1, 20}, {2, 15}, {12, 4}}).width(), std::nullopt);
+    EXPECT_EQ(from({{1, 21}, {2, 15}, {12, 4}}).width(), 7);
+    // Many gaps, too few between words.
+    EXPECT_EQ(from({{1, 200}, {2, 150}, {12, 3}}).width(), std::nullopt);
+}
+
+TEST(SpaceWidthEstimator, WidthIsTheMiddleOfTheWidestEmptyStretch) {
+    // Inside words 1..6, between 9..13: 7 and 8 are empty, 8 keeps 7 below.
+    EXPECT_EQ(from({{1, 30}, {2, 40}, {3, 25}, {4, 10}, {6, 3}, {9, 4}, {11, 10}, {13, 2}})
+                  .width(),
+              8);
+    // An odd stretch: 9..11 empty, the width is its middle, 10.
+    EXPECT_EQ(from({{1, 30}, {3, 30}, {6, 10}, {8, 5}, {12, 6}, {15, 6}, {17, 1}}).width(), 10);
+    // A gap of one column inside each cluster does not compete with the
+    // stretch between them, even when it is as wide.
+    EXPECT_EQ(from({{0, 40}, {2, 40}, {4, 20}, {5, 10}, {10, 10}, {12, 10}, {14, 5}}).width(), 8);
+    // Clusters far away from zero and below it.
+    EXPECT_EQ(from({{-3, 20}, {-2, 30}, {0, 10}, {20, 8}, {22, 8}}).width(), 10);
+}
+
+TEST(SpaceWidthEstimator, RareGapsDoNotCloseTheStretch) {
+    std::map<int, int> counts = {{1, 120}, {2, 100}, {3, 60}, {5, 20}, {11, 30}, {13, 20}};
+    EXPECT_EQ(from(counts).width(), 8);
+    counts[7] = 3; // 3 of 353 gaps: below one in a hundred
+    EXPECT_EQ(from(counts).width(), 8);
+    counts[7] = 4;
+    EXPECT_EQ(from(counts).width(), 9) << "now 7 is a real gap inside words";
+}
+
+TEST(SpaceWidthEstimator, ExtremeGapsAreClampedAndClearStartsAgain) {
+    SpaceWidthEstimator e = from({{1, 60}, {3, 30}});
+    for (int i = 0; i < 10; ++i) e.add(1000000);
+    for (int i = 0; i < 10; ++i) e.add(-1000000);
+    EXPECT_EQ(e.count(), 110);
+    const auto width = e.width();
+    ASSERT_TRUE(width);
+    EXPECT_GT(*width, 3);
+    EXPECT_LE(*width, SpaceWidthEstimator::kMaxGap);
+    e.clear();
+    EXPECT_EQ(e.count(), 0);
+    EXPECT_EQ(e.width(), std::nullopt);
+}
