@@ -91,6 +91,18 @@ inline ChildEnd runInChild(const std::function<int(const std::function<void(cons
     return waitChild(pid, fds[0]);
 }
 
+// In a forked child: becomes `exe` with the arguments; exit status 97 when
+// it cannot be started.
+[[noreturn]] inline void execProgram(const std::string& exe, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {exe};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargs;
+    for (std::string& a : argv) cargs.push_back(a.data());
+    cargs.push_back(nullptr);
+    ::execv(exe.c_str(), cargs.data());
+    ::_exit(97);
+}
+
 // Runs mirtal-rip with the arguments, standard input from `stdinFile` (or
 // /dev/null), standard output to `stdoutFile`; `beforeExec` runs in the
 // child (limits, namespaces). The report is its standard error.
@@ -112,13 +124,7 @@ inline ChildEnd runProgram(const std::string& exe, const std::vector<std::string
         ::dup2(out, 1);
         ::dup2(err[1], 2);
         if (beforeExec) beforeExec();
-        std::vector<std::string> argv = {exe};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> cargs;
-        for (std::string& a : argv) cargs.push_back(a.data());
-        cargs.push_back(nullptr);
-        ::execv(exe.c_str(), cargs.data());
-        ::_exit(97);
+        execProgram(exe, args);
     }
     ::close(err[1]);
     return waitChild(pid, err[0]);
@@ -143,13 +149,7 @@ inline ChildEnd runConversation(const std::string& exe, const std::vector<std::s
         ::dup2(out, 1);
         ::dup2(err[1], 2);
         for (int fd : {in[0], in[1], err[0], err[1], out}) ::close(fd);
-        std::vector<std::string> argv = {exe};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> cargs;
-        for (std::string& a : argv) cargs.push_back(a.data());
-        cargs.push_back(nullptr);
-        ::execv(exe.c_str(), cargs.data());
-        ::_exit(97);
+        execProgram(exe, args);
     }
     ::close(in[0]);
     ::close(err[1]);
