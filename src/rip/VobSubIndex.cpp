@@ -218,7 +218,22 @@ std::optional<std::filesystem::path> findIgnoringCase(const std::filesystem::pat
     return found;
 }
 
+std::string partnerName(const std::string& name) {
+    const bool idx = wildcardMatchIgnoreCase("*.idx", name);
+    return name.substr(0, name.size() - 4) + (idx ? ".sub" : ".idx");
+}
+
 } // namespace
+
+std::optional<std::filesystem::path> FindVobSubPartner(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    if (!IsVobSubFileName(name)) return std::nullopt;
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    auto found = findIgnoringCase(folder, partnerName(name));
+    // A folder made "./x.sub" of a bare name: give it back as it was asked.
+    if (found && path.parent_path().empty()) found = found->filename();
+    return found;
+}
 
 bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error) {
     const std::string name = path.filename().string();
@@ -227,12 +242,9 @@ bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::str
         return false;
     }
     const bool givenIdx = wildcardMatchIgnoreCase("*.idx", name);
-    const std::string stem = name.substr(0, name.size() - 4);
-    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    const std::string partnerName = stem + (givenIdx ? ".sub" : ".idx");
-    auto partner = findIgnoringCase(folder, partnerName);
+    auto partner = FindVobSubPartner(path);
     if (!partner) {
-        error = "VobSub " + path.string() + ": no " + partnerName + " beside it";
+        error = "VobSub " + path.string() + ": no " + partnerName(name) + " beside it";
         return false;
     }
     out = VobSubPair{};

@@ -56,6 +56,11 @@ struct VobSubPair {
 // True for a file name ending in .idx or .sub, letter case ignored.
 bool IsVobSubFileName(std::string_view name);
 
+// The .sub of a .idx or the .idx of a .sub: the file beside it of the same
+// name with the other extension (letter case ignored, the exact spelling
+// preferred); none when there is no such file or `path` is neither.
+std::optional<std::filesystem::path> FindVobSubPartner(const std::filesystem::path& path);
+
 // Finds the partner of `path` and reads the .idx; false with the reason in
 // `error` when a file is missing, unreadable or damaged.
 bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error);

@@ -37,6 +37,7 @@ struct ProgramSettings {
     int32_t ActionMode = 0; // 0 OCR, 1 BMP, 2 SUP, 3 show only
     PreviewSettings Preview;
     bool WithTimingAndPosition = true; // the job option "+ TC && Res."
+    bool ForcedOnly = false;           // the job option "Forced Subs Only"
 
     bool operator==(const ProgramSettings&) const = default;
 };

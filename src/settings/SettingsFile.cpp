@@ -98,6 +98,7 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     p.LanguageFileName = ini.readString(kConfig, "LanguageFileName", d.LanguageFileName);
     p.AutoScrollDown = ini.readBool(kConfig, "AutoScrollDown", d.AutoScrollDown);
     p.ActionMode = ini.readInteger(kConfig, "ActionMode", d.ActionMode);
+    p.ForcedOnly = ini.readBool(kConfig, "ForcedOnly", d.ForcedOnly);
 
     const PreviewSettings& dp = d.Preview;
     PreviewSettings& v = p.Preview;
@@ -151,6 +152,7 @@ void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& 
     ini.writeString(kConfig, "LanguageFileName", p.LanguageFileName);
     ini.writeBool(kConfig, "AutoScrollDown", p.AutoScrollDown);
     ini.writeInteger(kConfig, "ActionMode", p.ActionMode);
+    ini.writeBool(kConfig, "ForcedOnly", p.ForcedOnly);
 
     const PreviewSettings& v = p.Preview;
     ini.writeBool(kPreview, "AtTruePos", v.AtTruePos);

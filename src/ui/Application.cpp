@@ -47,6 +47,7 @@ void applySettings(Application& app) {
     // An action the dialog does not have (a damaged file) is the first one.
     d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 3 ? ps.ActionMode : 0);
     d.CheckBoxPictTiming->setChecked(ps.WithTimingAndPosition);
+    d.CheckBoxForcedOnly->setChecked(ps.ForcedOnly);
     d.RadioGroupActionClick();
     s.actions().pictureFolder = ps.SaveDialogBmpSup;
     SubtitleDocument& doc = s.document();
@@ -62,6 +63,7 @@ void collectSettings(Application& app) {
     storeFolder(ps.OpenDialogVob, d.openDialogFolder);
     if (d.RadioGroupAction->itemIndex() >= 0) ps.ActionMode = d.RadioGroupAction->itemIndex();
     ps.WithTimingAndPosition = d.CheckBoxPictTiming->isChecked();
+    ps.ForcedOnly = d.CheckBoxForcedOnly->isChecked();
     storeFolder(ps.SaveDialogBmpSup, app.session().actions().pictureFolder);
 }
 

@@ -3,6 +3,7 @@
 #include "base/Files.h"
 #include "ocr/MatrixFlows.h"
 #include "rip/Session.h"
+#include "rip/VobSubIndex.h"
 #include "ui/NumericEdit.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
@@ -63,12 +64,28 @@ public:
     }
 };
 
-const char* const kVobFilter =
-    "VOB (*.vob)|*.vob|VTS Ifo (vts_*.ifo)|vts_*.ifo|All Ifo (*.ifo)|*.ifo|All (*.*)|*.*";
+const char* const kVobFilter = "VOB (*.vob)|*.vob|VTS Ifo (vts_*.ifo)|vts_*.ifo|All Ifo "
+                              "(*.ifo)|*.ifo|VobSub (*.idx;*.sub)|*.idx;*.sub|All (*.*)|*.*";
 // The same filters with the second one first: the file type the IFO button
 // starts with.
-const char* const kIfoFilter =
-    "VTS Ifo (vts_*.ifo)|vts_*.ifo|VOB (*.vob)|*.vob|All Ifo (*.ifo)|*.ifo|All (*.*)|*.*";
+const char* const kIfoFilter = "VTS Ifo (vts_*.ifo)|vts_*.ifo|VOB (*.vob)|*.vob|All Ifo "
+                               "(*.ifo)|*.ifo|VobSub (*.idx;*.sub)|*.idx;*.sub|All (*.*)|*.*";
+
+// The files the list offers: every *.VOB, and every *.sub with its .idx
+// beside it (a .sub alone may be a text subtitle file), sorted by name
+// without regard to case.
+std::vector<std::filesystem::path> listedFiles(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> files = listFilesMatching(dir, "*.VOB");
+    for (const auto& sub : listFilesMatching(dir, "*.SUB"))
+        if (FindVobSubPartner(sub)) files.push_back(sub);
+    std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+        const std::string na = a.filename().string(), nb = b.filename().string();
+        if (lessIgnoreCase(na, nb)) return true;
+        if (lessIgnoreCase(nb, na)) return false;
+        return na < nb;
+    });
+    return files;
+}
 
 } // namespace
 
@@ -127,6 +144,10 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     CheckBoxPictTiming = named(new QCheckBox("+ TC && Res.", options), "CheckBoxPictTiming",
                                "Get the timing and image(s) size(s) & position(s)");
     ov->addWidget(CheckBoxPictTiming);
+    CheckBoxForcedOnly =
+        named(new QCheckBox("Forced Subs Only", options), "CheckBoxForcedOnly",
+              "Only the subpictures a player shows even with subtitles off (forced start)");
+    ov->addWidget(CheckBoxForcedOnly);
     left->addWidget(options);
 
     auto* textRow = new QHBoxLayout;
@@ -254,7 +275,7 @@ void JobSetupDialog::scanDirectory(const std::filesystem::path& dir) {
     LabelVobPath->setToolTip(LabelVobPath->text());
     CheckListBoxVob->clear();
     VobPaths.clear();
-    for (const auto& p : listFilesMatching(dir, "*.VOB")) {
+    for (const auto& p : listedFiles(dir)) {
         std::error_code ec;
         uint64_t size = std::filesystem::file_size(p, ec);
         if (ec) size = 0;
@@ -284,6 +305,18 @@ void JobSetupDialog::ReadIfoLanguages(const std::filesystem::path& ifo) {
     const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, StreamLanguages);
     FillStreamList();
     if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
+}
+
+bool JobSetupDialog::ReadVobSubLanguages(const std::filesystem::path& file) {
+    VobSubPair pair;
+    std::string error;
+    if (!LoadVobSubPair(file, pair, error)) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
+        return false;
+    }
+    StreamLanguages = pair.index->languages();
+    FillStreamList();
+    return true;
 }
 
 void JobSetupDialog::FillStreamList() {
@@ -345,6 +378,7 @@ void JobSetupDialog::ButtonOpenDirClick() {
     r.initialFolder = openDialogFolder;
     auto f = m_dialogs.chooseOpenFile(r);
     if (!f) return;
+    if (IsVobSubFileName(f->filename().string())) ReadVobSubLanguages(*f);
     scanDirectory(f->parent_path());
 }
 
@@ -356,7 +390,10 @@ void JobSetupDialog::ButtonOpenIfoClick() {
     auto f = m_dialogs.chooseOpenFile(r);
     if (!f) return;
     openDialogFolder = f->parent_path();
-    ReadIfoLanguages(*f);
+    if (IsVobSubFileName(f->filename().string()))
+        ReadVobSubLanguages(*f);
+    else
+        ReadIfoLanguages(*f);
     scanDirectory(f->parent_path());
 }
 
@@ -387,6 +424,20 @@ bool JobSetupDialog::BitBtnStartClick() {
     }
     setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 3) + 1);
     setup.withTimingAndPosition = CheckBoxPictTiming->isChecked();
+    setup.forcedOnly = CheckBoxForcedOnly->isChecked();
+    // A VobSub .sub is timed by its .idx, read again now: it may have
+    // changed since the list was made.
+    setup.indexes.resize(setup.files.size());
+    for (size_t i = 0; i < setup.files.size(); ++i) {
+        if (!IsVobSubFileName(setup.files[i].filename().string())) continue;
+        VobSubPair pair;
+        std::string error;
+        if (!LoadVobSubPair(setup.files[i], pair, error)) {
+            m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
+            return false;
+        }
+        setup.indexes[i] = pair.index;
+    }
     auto showSubtitles = [this] {
         if (showSubtitlesWindow) showSubtitlesWindow();
     };

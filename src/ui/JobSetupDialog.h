@@ -40,6 +40,7 @@ public:
     QPushButton* ButtonNewMatrix;
     RadioGroup* RadioGroupAction;
     QCheckBox* CheckBoxPictTiming;
+    QCheckBox* CheckBoxForcedOnly; // keep only the subpictures of the forced start
     QPushButton* ButtonClearText;
     QPushButton* Button1; // "&View Text File"
     QLabel* LabelVobPath;
@@ -62,7 +63,8 @@ public:
     // The check-list text of one file: name padded to 14, "[", KiB right-aligned
     // in 8 with underscores, " Kb]".
     static QString vobEntryText(const QString& fileName, uint64_t byteSize);
-    // Lists the *.VOB files of a folder, sorted by name without regard to case.
+    // Lists the *.VOB files of a folder and its VobSub .sub files (those with
+    // their .idx beside them), sorted by name without regard to case.
     void scanDirectory(const std::filesystem::path& dir);
     // Moves the selected entry one place up (-1) or down (+1); its check
     // mark and the selection travel with it.
@@ -70,6 +72,10 @@ public:
     // Reads the stream languages of a title set IFO and refills the list; a
     // damaged file is reported and keeps the names read before the damage.
     void ReadIfoLanguages(const std::filesystem::path& ifo);
+    // The stream languages of the .idx of a VobSub pair (chosen by its .idx
+    // or its .sub); a missing partner or a damaged index is reported and
+    // keeps the names shown before.
+    bool ReadVobSubLanguages(const std::filesystem::path& file);
     void FillStreamList();
     // Paths of the checked entries, in list order.
     std::vector<std::filesystem::path> checkedPaths() const;

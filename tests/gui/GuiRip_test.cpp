@@ -4,6 +4,7 @@
 #include "ui/RadioGroup.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -348,4 +349,99 @@ TEST(GuiRip, AFileThatDisappearedIsTriedAgainAtEveryTick) {
     EXPECT_EQ(b.app->tick(), TickResult::MissingFile);
     EXPECT_FALSE(b.session().job().finished());
     EXPECT_TRUE(b.dialogs().asked.empty());
+}
+
+namespace {
+
+struct SupRip {
+    std::string timing;                     // the timing entries the job listed
+    std::vector<std::string> units;         // the SUP files' bytes, in number order
+};
+
+SupRip supRipOfCheckedFiles(AppBench& b, int streamLine, bool forcedOnly) {
+    JobSetupDialog& d = b.form6();
+    emit d.ComboBoxLanguage->activated(streamLine);
+    d.CheckBoxPictTiming->setChecked(true);
+    d.CheckBoxForcedOnly->setChecked(forcedOnly);
+    b.form1().CheckBoxShowSubPict->setChecked(false);
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    SupRip r;
+    if (!b.start(2, out / "pic")) return r;
+    b.runTicks();
+    EXPECT_TRUE(b.session().job().finished());
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+    r.timing = b.session().document().fileText();
+    for (const std::string& name : filesIn(out, ".sup")) r.units.push_back(readText(out / name));
+    return r;
+}
+
+void checkListed(JobSetupDialog& d, const std::string& fileName) {
+    for (size_t i = 0; i < d.VobPaths.size(); ++i)
+        if (d.VobPaths[i].filename() == fileName)
+            d.CheckListBoxVob->item(int(i))->setCheckState(Qt::Checked);
+}
+
+const std::filesystem::path kPairs = std::filesystem::path(MIRTAL_TEST_DATA) / "vobsub";
+
+} // namespace
+
+// The PTS-less pair holds both streams of the two-language disc; chosen by its
+// index in the job setup it rips the French stream to the same units at the
+// same times as the disc.
+TEST(GuiRip, AVobSubPairChosenInTheJobSetupRipsLikeItsDisc) {
+    SupRip disc;
+    {
+        AppBench b;
+        b.listAndCheck(discFolder("pal_en_fr"));
+        disc = supRipOfCheckedFiles(b, 1, false);
+    }
+    ASSERT_EQ(disc.units.size(), 42u);
+
+    AppBench b;
+    b.dialogs().files.push_back(kPairs / "nopts.idx");
+    b.form6().ButtonOpenIfoClick();
+    ASSERT_EQ(b.form6().ComboBoxLanguage->itemText(1), "2  - French");
+    checkListed(b.form6(), "nopts.sub");
+    const SupRip pair = supRipOfCheckedFiles(b, 1, false);
+    EXPECT_EQ(pair.timing, disc.timing) << "the index times the subpictures";
+    EXPECT_TRUE(pair.units == disc.units) << "the same units";
+
+    // A pair whose index went missing after listing is refused at Start.
+    TempFolder moved;
+    std::filesystem::copy_file(kPairs / "nopts.sub", moved / "nopts.sub");
+    std::filesystem::copy_file(kPairs / "nopts.idx", moved / "nopts.idx");
+    AppBench c;
+    c.listAndCheck(moved.path());
+    std::filesystem::remove(moved / "nopts.idx");
+    const size_t asked = c.dialogs().asked.size();
+    EXPECT_FALSE(c.start(0));
+    ASSERT_EQ(c.dialogs().asked.size(), asked + 1);
+    EXPECT_NE(c.lastMessage().find("nopts"), std::string::npos) << c.lastMessage();
+}
+
+// "Forced Subs Only" keeps exactly the units started by the forced command.
+TEST(GuiRip, ForcedSubsOnlyKeepsTheForcedUnits) {
+    SupRip all, forced;
+    {
+        AppBench b;
+        b.form6().scanDirectory(kPairs);
+        checkListed(b.form6(), "forced.vob");
+        all = supRipOfCheckedFiles(b, 0, false);
+    }
+    {
+        AppBench b;
+        b.form6().scanDirectory(kPairs);
+        checkListed(b.form6(), "forced.vob");
+        forced = supRipOfCheckedFiles(b, 0, true);
+    }
+    std::istringstream list(readText(kPairs / "forced.txt"));
+    std::vector<std::string> expected;
+    for (size_t u; list >> u;) {
+        ASSERT_LT(u, all.units.size());
+        expected.push_back(all.units[u]);
+    }
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(forced.units.size(), expected.size());
+    EXPECT_TRUE(forced.units == expected);
 }

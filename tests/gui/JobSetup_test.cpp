@@ -355,3 +355,19 @@ TEST(JobSetup, OpeningAMatrixOverUnsavedChangesAsksOnce) {
     EXPECT_EQ(b.dialogs().unexpected, 0);
     EXPECT_TRUE(b.session().matrix().Modified()) << "nothing was opened";
 }
+
+TEST(JobSetup, AVobSubPairNamesTheStreamsAndIsListedWithItsIndex) {
+    AppBench b;
+    JobSetupDialog& d = b.form6();
+    const auto folder = std::filesystem::path(MIRTAL_TEST_DATA) / "vobsub";
+    b.dialogs().files.push_back(folder / "nopts.idx");
+    d.ButtonOpenIfoClick();
+    EXPECT_EQ(d.ComboBoxLanguage->itemText(0), "1  - English");
+    EXPECT_EQ(d.ComboBoxLanguage->itemText(1), "2  - French");
+    // The .sub files with their .idx are listed among the VOBs.
+    std::vector<std::string> names;
+    for (const auto& p : d.VobPaths) names.push_back(p.filename().string());
+    EXPECT_EQ(names, (std::vector<std::string>{"forced.vob", "nopts.sub", "pal_en_fr.en.sub",
+                                               "pal_en_fr.fr.sub"}));
+    EXPECT_FALSE(d.CheckBoxForcedOnly->isChecked());
+}

@@ -52,7 +52,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndSaveWritesAllButOcrSection) {
     EXPECT_EQ(ini.keyNames("CONFIG"),
               (Names{"OpenDialogCharMatrix", "SaveDialogCharMatrix", "SaveDialogBmpSup",
                      "OpenDialogVob", "OpenDialogMirtalText", "SaveDialogText", "LanguageFileName",
-                     "AutoScrollDown", "ActionMode"}));
+                     "AutoScrollDown", "ActionMode", "ForcedOnly"}));
     EXPECT_EQ(ini.keyNames("PREVIEW CFG"),
               (Names{"AtTruePos", "Zoom", "AutoZoom", "BorderColor", "InnerColor", "BackMode",
                      "AspectRatioMode", "FreeAspectRatio", "BackImageName"}));
@@ -157,6 +157,7 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     program.ActionMode = 3;
     program.Preview = {false, 1500, true, 0x010203, 0x0A0B0C, 3, 2, 288, "/pics/back.jpg"};
     program.WithTimingAndPosition = false;
+    program.ForcedOnly = true;
     output.native.ExtendedFormat = true;
     output.Encoding = TextEncoding::Utf8;
     output.iauthor.Colors[2] = 0x123456;
