@@ -79,6 +79,22 @@ def ifo_seeds(out):
         write(out, 'ifo', name, read(DATA, 'broken', name))
 
 
+def vobsub_seeds(out):
+    folder = os.path.join(DATA, 'vobsub')
+    for name in sorted(os.listdir(folder)):
+        if name.endswith('.idx'):
+            write(out, 'vobsub', name, read(folder, name))
+    # The spellings the reader also takes: CR LF, upper case, tabs, a file
+    # delay and section delays (one negative), entries out of file order.
+    write(out, 'vobsub', 'loose.idx', b'# VobSub index file, v7\r\n'
+          b'delay: 00:00:01:000\r\nlangidx: 1\r\n\r\nID: en , INDEX: 0\r\n'
+          b'\ttimestamp:\t00:00:05:000 , filepos: 0001F800\r\n'
+          b'timestamp: 00:00:02:000, filepos: 000000800\r\n'
+          b'id: --, index: 31\r\ndelay: -00:00:00:500\r\n'
+          b'timestamp: 999:59:59:999, filepos: ffffffffffffffff\r\n'
+          b'timestamp: 00:00:00:100, filepos: 0')
+
+
 def matrix_bytes(comment, entries):
     b = b'Mirtal_Char_Matrix_File' + comment.ljust(255, b'\0')[:255]
     b += struct.pack('<H', len(entries))
@@ -112,6 +128,15 @@ def text_seeds(out):
         if name.endswith('.vtx'):
             # The first byte scripts the answers to damaged entries.
             write(out, 'native', name, b'\x04' + read(golden, name))
+    # In UTF-8 (the first byte's top bit), with a byte order mark and letters
+    # from both halves of Windows-1252 and one from outside it; then a byte
+    # that is not UTF-8 on the third line.
+    accents = ('1\r\n00:00:01,501 --> 00:00:03,250  X1:160 X2:559 Y1:470 Y2:519\r\n'
+               'D\u00e9j\u00e0 vu, \u00e7a co\u00fbte 5 \u20ac\u2026\r\n\u0152uvre \u2122 \u0161\r\n\r\n'
+               '2\r\n00:00:04,000 --> 00:00:05,000  X1:008 X2:102 Y1:400 Y2:575\r\n'
+               'Stra\u00dfe \u2013 \u201cna\u00efve\u201d \u263a\r\n\r\n').encode('utf-8')
+    write(out, 'native', 'utf8_bom.vtx', b'\x84\xef\xbb\xbf' + accents)
+    write(out, 'native', 'utf8_bad.vtx', b'\x84' + accents.replace('vu'.encode(), b'v\xe9'))
     for name in sorted(os.listdir(os.path.join(ROOT, 'lang'))):
         if name.endswith('.lng'):
             lng = read(ROOT, 'lang', name)
@@ -142,6 +167,7 @@ def main():
     demux_seeds(out)
     spu_seeds(out)
     ifo_seeds(out)
+    vobsub_seeds(out)
     matrix_seeds(out)
     text_seeds(out)
 

@@ -15,15 +15,17 @@ corpora="${3:-$here/corpus}"
 logs="${4:-$build/fuzz-logs}"
 shift $(( $# < 4 ? $# : 4 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(demux spu ifo matrix native ini language)
+[ ${#targets[@]} -gt 0 ] || targets=(demux spu ifo vobsub matrix native ini language)
 
 # The input size the corpus was grown with: eight packs and the stream byte
-# for the demultiplexer, a few kilobytes for the text files (longer ones
-# only slow the runs down and bloat the corpus).
+# for the demultiplexer, a few kilobytes for the text files, twice the
+# largest fixture for a VobSub index (longer ones only slow the runs down
+# and bloat the corpus).
 max_len() {
     case "$1" in
         demux) echo 16385 ;;
         ini) echo 2048 ;;
+        vobsub) echo 8192 ;;
         language | native) echo 4096 ;;
         *) echo 65536 ;;
     esac
