@@ -5,7 +5,9 @@
 // time of this process, the machine being shared; the baseline in the same
 // run is decoding alone.
 //
-//   ocr_rip_bench [VOB or VIDEO_TS folder] [passes] [stream 1..32]
+//   ocr_rip_bench [VOB or VIDEO_TS folder] [passes] [stream 1..32] [auto]
+//
+// With "auto" the space widths are chosen from each pass's gaps.
 //
 // Without a path: the large benchmark VOB when it exists, else the fixture
 // disc pal_en.
@@ -92,6 +94,7 @@ int main(int argc, char** argv) {
                          : fs::path(MIRTAL_TEST_DATA) / "discs" / "pal_en" / "VIDEO_TS";
     const int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const int stream = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 32) : 1;
+    const bool autoSpace = argc > 4 && std::string(argv[4]) == "auto";
 
     QuietHost host;
     MessageCatalogue catalogue;
@@ -118,15 +121,18 @@ int main(int argc, char** argv) {
 
     CharMatrix matrix;
     OcrSettings settings;
+    settings.AutoSpaceWidth = autoSpace;
     OcrState state;
     OcrDriver driver(matrix, settings, state, host, host, catalogue);
     Subpicture sub;
     auto ocrPass = [&]() {
         long glyphs = 0;
+        uint32_t number = 0;
+        driver.startJob();
         for (const auto& unit : collector.units) {
             DecodeSpu(unit, sub);
             if (!IsDisplayable(sub)) continue;
-            glyphs += driver.OcrSubpicture(sub.Bitmap).glyphs;
+            glyphs += driver.OcrSubpicture(sub.Bitmap, {++number, 0}).glyphs;
         }
         return glyphs;
     };
@@ -168,6 +174,9 @@ int main(int argc, char** argv) {
                 n / ocr, ocr * 1e6 / double(std::max(glyphs, 1L)), n / ocrMedian);
     std::printf("  decode alone (baseline):         %8.0f subpictures/s  (median %.0f/s)\n",
                 n / decode, n / decodeMedian);
+    if (autoSpace)
+        std::printf("  automatic space width: %d (from %d gaps)\n", driver.spaceWidth(),
+                    driver.normalGaps().count());
     std::printf("  best and median of %d passes, processor time of this process\n", passes);
     return host.asked == 0 ? 0 : 1;
 }

@@ -51,6 +51,8 @@ bash "$here/ffmpeg_copy.sh" "$VOB" "$RUNS"
 
 section "OCR with a trained matrix (ocr_rip_bench, $RUNS passes)"
 "$BUILD/bench/ocr_rip_bench" "$VOB" "$RUNS"
+section "OCR with the automatic space width (ocr_rip_bench auto, $RUNS passes)"
+"$BUILD/bench/ocr_rip_bench" "$VOB" "$RUNS" 1 auto
 
 section "mirtal-rip: wall time and peak memory (/usr/bin/time -v)"
 "$BUILD/bench/gui_rip_bench" train "$VOB" "$work/trained.qmx" >/dev/null

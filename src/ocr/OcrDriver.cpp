@@ -31,22 +31,42 @@ int32_t OcrDriver::spaceWidth() const {
 }
 
 int32_t OcrDriver::italicSpaceWidth() const {
-    if (m_settings.AutoSpaceWidth)
+    if (m_settings.AutoSpaceWidth) {
         if (auto w = m_italicGaps.width()) return *w;
+        if (auto w = m_normalGaps.width()) return *w;
+    }
     return m_settings.ItaSpaceWidth;
 }
 
-void OcrDriver::countGaps(const LineTable& table, const PictureInfo& info) {
+void OcrDriver::countGaps(const LineTable& table, const std::vector<ReadLine>& lines,
+                          const PictureInfo& info) {
     if (!m_settings.AutoSpaceWidth) return;
     // Subpicture numbers start at 1; 0 is a picture read outside a rip.
     if (info.subpictureNumber != 0 && m_lastCounted == info.subpictureNumber) return;
     m_lastCounted = info.subpictureNumber;
-    for (int l = 0; l < table.LineCount; ++l) {
-        const auto boxes = table.Lines[size_t(l)].boxes();
+    for (size_t l = 0; l < lines.size(); ++l) {
+        const auto boxes = table.Lines[l].boxes();
+        const std::vector<std::string>& texts = lines[l].texts;
+        // A skipped line was not read to its end: its glyphs say nothing.
+        if (lines[l].skipped || texts.size() != boxes.size()) continue;
         for (size_t c = 0; c + 1 < boxes.size(); ++c)
             (boxes[c].Italic ? m_italicGaps : m_normalGaps)
-                .add(boxes[c + 1].X - (boxes[c].X + boxes[c].Width));
+                .add(boxes[c + 1].X - (boxes[c].X + boxes[c].Width), texts[c], texts[c + 1]);
     }
+}
+
+bool OcrDriver::spaceBetween(const CharBox& box, const CharBox& next, const std::string& text,
+                             const std::string& nextText) const {
+    const int gap = next.X - (box.X + box.Width);
+    if (m_settings.AutoSpaceWidth) {
+        if (box.Italic)
+            if (auto space = m_italicGaps.isSpace(gap, text, nextText)) return *space;
+        // A few glyphs taken for italics (slanted strokes of an upright
+        // font, or a short italic word) are spaced like the rest of the rip
+        // until their own gaps show two clusters.
+        if (auto space = m_normalGaps.isSpace(gap, text, nextText)) return *space;
+    }
+    return gap >= (box.Italic ? m_settings.ItaSpaceWidth : m_settings.SpaceWidth);
 }
 
 OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question) {
@@ -98,20 +118,19 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
     if (m_options.showPicture && m_options.preview) m_options.preview(work);
     LineTable& table = *m_table;
     SegmentSubpicture(work, m_state.TextColor, m_settings, table);
-    // This picture's own gaps already help to space it.
-    countGaps(table, info);
-    const int32_t normalWidth = spaceWidth(), italicWidth = italicSpaceWidth();
 
+    // Every glyph is read first: the spaces depend on the glyphs on both
+    // sides of a gap, and this picture's own gaps already help to space it.
     GlyphQuestion question;
     question.subpictureNumber = info.subpictureNumber;
     question.startMs = info.startMs;
     question.workBitmap = &work;
+    std::vector<ReadLine> lines(size_t(table.LineCount));
     for (int l = 0; l < table.LineCount; ++l) {
-        const TextLine& line = table.Lines[size_t(l)];
-        const auto boxes = line.boxes();
+        const auto boxes = table.Lines[size_t(l)].boxes();
         question.line = l + 1;
         question.lineBoxes = boxes;
-        std::string text;
+        ReadLine& read = lines[size_t(l)];
         for (size_t c = 0; c < boxes.size(); ++c) {
             const CharBox& box = boxes[c];
             const Glyph glyph = MakeGlyph(work, box, MarkerColor(int(c) + 1));
@@ -122,7 +141,7 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
             if (reading.learned) ++result.learned;
             if (reading.placeholder) ++result.placeholders;
             if (reading.action == GlyphAction::SkipLine) {
-                text.clear();
+                read.skipped = true;
                 break;
             }
             if (reading.action != GlyphAction::Learn) {
@@ -141,12 +160,21 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
                 }
                 return result;
             }
-            text += reading.text;
-            if (c + 1 < boxes.size()) {
-                const int gap = boxes[c + 1].X - (box.X + box.Width);
-                const int wanted = box.Italic ? italicWidth : normalWidth;
-                if (gap >= wanted) text += ' ';
-            }
+            read.texts.push_back(std::move(reading.text));
+        }
+    }
+    countGaps(table, lines, info);
+
+    for (int l = 0; l < table.LineCount; ++l) {
+        const ReadLine& read = lines[size_t(l)];
+        if (read.skipped) continue;
+        const auto boxes = table.Lines[size_t(l)].boxes();
+        std::string text;
+        for (size_t c = 0; c < read.texts.size(); ++c) {
+            text += read.texts[c];
+            if (c + 1 < read.texts.size() &&
+                spaceBetween(boxes[c], boxes[c + 1], read.texts[c], read.texts[c + 1]))
+                text += ' ';
         }
         // Glyphs learned with an empty text add nothing, not even the spaces
         // between them: a line that holds nothing else is no line.

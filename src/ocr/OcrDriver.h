@@ -99,12 +99,21 @@ public:
     // characters set normally and after those flagged italic.
     const SpaceWidthEstimator& normalGaps() const { return m_normalGaps; }
     const SpaceWidthEstimator& italicGaps() const { return m_italicGaps; }
-    // The widths in force for the next subpicture.
+    // The widths in force for the next subpicture (with the automatic
+    // width, the one the corrected gaps are measured against).
     int32_t spaceWidth() const;
     int32_t italicSpaceWidth() const;
 
 private:
-    void countGaps(const LineTable& table, const PictureInfo& info);
+    // The glyph texts of one line, in box order.
+    struct ReadLine {
+        std::vector<std::string> texts;
+        bool skipped = false;
+    };
+    void countGaps(const LineTable& table, const std::vector<ReadLine>& lines,
+                   const PictureInfo& info);
+    bool spaceBetween(const CharBox& box, const CharBox& next, const std::string& text,
+                      const std::string& nextText) const;
 
     CharMatrix& m_matrix;
     const OcrSettings& m_settings;

@@ -1,34 +1,72 @@
 #include "ocr/SpaceWidthEstimator.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace mirtal {
+
+namespace {
+
+// Refitting visits every kept gap. Small rips refit after each subpicture;
+// beyond this many gaps, once they have grown by a fiftieth.
+constexpr int kRefitEveryTime = 4096;
+
+int clampGap(int gap) {
+    return std::clamp(gap, SpaceWidthEstimator::kMinGap, SpaceWidthEstimator::kMaxGap);
+}
+
+} // namespace
 
 void SpaceWidthEstimator::clear() {
     m_counts.fill(0);
     m_total = 0;
+    m_gaps.clear();
+    m_keys.clear();
+    m_fit = {};
+    m_fittedTotal = -1;
 }
 
-void SpaceWidthEstimator::add(int gap) {
-    ++m_counts[size_t(std::clamp(gap, kMinGap, kMaxGap) - kMinGap)];
+uint16_t SpaceWidthEstimator::keyOf(std::string_view text) {
+    if (text.empty()) return 0;
+    if (const auto it = m_keys.find(std::string(text)); it != m_keys.end()) return it->second;
+    if (m_keys.size() >= 0xFFFF) return 0;
+    const auto key = uint16_t(m_keys.size() + 1);
+    m_keys.emplace(std::string(text), key);
+    return key;
+}
+
+uint16_t SpaceWidthEstimator::knownKey(std::string_view text) const {
+    if (text.empty()) return 0;
+    const auto it = m_keys.find(std::string(text));
+    return it == m_keys.end() ? 0 : it->second;
+}
+
+void SpaceWidthEstimator::add(int gap, std::string_view left, std::string_view right) {
+    gap = clampGap(gap);
+    ++m_counts[size_t(gap - kMinGap)];
     ++m_total;
+    if (m_gaps.size() < kMaxKeptGaps) m_gaps.push_back({int16_t(gap), keyOf(left), keyOf(right)});
 }
 
-std::optional<int32_t> SpaceWidthEstimator::width() const {
-    if (m_total < kMinGaps) return std::nullopt;
-    const int n = int(m_counts.size());
+int SpaceWidthEstimator::binOf(double gap) {
+    return clampGap(int(std::floor(gap + 0.5)));
+}
+
+std::optional<int32_t> SpaceWidthEstimator::widthOf(const Histogram& counts, int total) {
+    if (total < kMinGaps) return std::nullopt;
+    const int n = int(counts.size());
 
     // The split into two clusters with the largest spread between their
     // means (Otsu's rule): bins below `split` against bins from it on.
     double sum = 0;
-    for (int i = 0; i < n; ++i) sum += double(i) * m_counts[size_t(i)];
+    for (int i = 0; i < n; ++i) sum += double(i) * counts[size_t(i)];
     int split = -1;
     double best = -1, lowMean = 0, highMean = 0;
     double lowCount = 0, lowSum = 0;
     for (int t = 1; t < n; ++t) {
-        lowCount += m_counts[size_t(t - 1)];
-        lowSum += double(t - 1) * m_counts[size_t(t - 1)];
-        const double highCount = m_total - lowCount;
+        lowCount += counts[size_t(t - 1)];
+        lowSum += double(t - 1) * counts[size_t(t - 1)];
+        const double highCount = total - lowCount;
         if (lowCount < kMinWordGaps || highCount < kMinWordGaps) continue;
         const double m0 = lowSum / lowCount, m1 = (sum - lowSum) / highCount;
         const double spread = lowCount * highCount * (m1 - m0) * (m1 - m0);
@@ -41,8 +79,8 @@ std::optional<int32_t> SpaceWidthEstimator::width() const {
 
     // The widest stretch of (nearly) empty bins between the two means. A
     // bin holding at most one gap in a hundred counts as empty.
-    const int rare = m_total / 100;
-    auto dense = [&](int i) { return m_counts[size_t(i)] > rare; };
+    const int rare = total / 100;
+    auto dense = [&](int i) { return counts[size_t(i)] > rare; };
     int bestFrom = -1, bestTo = -1; // the dense bins around the stretch
     for (int i = int(lowMean) + 1; i <= int(highMean); ++i) {
         if (dense(i) || !dense(i - 1)) continue;
@@ -56,6 +94,65 @@ std::optional<int32_t> SpaceWidthEstimator::width() const {
     int index = split;
     if (bestFrom >= 0) index = bestFrom + (bestTo - bestFrom + 1) / 2;
     return int32_t(index + kMinGap);
+}
+
+double SpaceWidthEstimator::corrected(const Fit& fit, int gap, uint16_t left,
+                                      uint16_t right) const {
+    double c = gap;
+    if (left < fit.before.size()) c -= fit.before[left].offset;
+    if (right < fit.after.size()) c -= fit.after[right].offset;
+    return c;
+}
+
+const SpaceWidthEstimator::Fit& SpaceWidthEstimator::fit() const {
+    if (m_fittedTotal == m_total) return m_fit;
+    if (m_fittedTotal >= kRefitEveryTime && m_total - m_fittedTotal < m_fittedTotal / 50)
+        return m_fit;
+    m_fittedTotal = m_total;
+    m_fit = {};
+    // The raw gaps tell which ones lie inside words...
+    const std::optional<int32_t> raw = widthOf(m_counts, m_total);
+    m_fit.width = raw;
+    if (!raw || m_keys.empty()) return m_fit;
+
+    // ...and those give each glyph's correction on either side.
+    std::vector<Side> before(m_keys.size() + 1), after(m_keys.size() + 1);
+    int64_t sum = 0;
+    int inside = 0;
+    for (const Gap& g : m_gaps) {
+        if (g.gap >= *raw) continue;
+        sum += g.gap, ++inside;
+        before[g.left].sum += g.gap, ++before[g.left].count;
+        after[g.right].sum += g.gap, ++after[g.right].count;
+    }
+    if (inside == 0) return m_fit;
+    const double mean = double(sum) / inside;
+    for (auto* sides : {&before, &after})
+        for (size_t k = 1; k < sides->size(); ++k) {
+            Side& s = (*sides)[k];
+            if (s.count >= kMinGlyphGaps) s.offset = double(s.sum) / s.count - mean;
+        }
+    Fit refined;
+    refined.before = std::move(before);
+    refined.after = std::move(after);
+    Histogram counts{};
+    for (const Gap& g : m_gaps)
+        ++counts[size_t(binOf(corrected(refined, g.gap, g.left, g.right)) - kMinGap)];
+    // Corrections that blur the clusters away are not used.
+    refined.width = widthOf(counts, int(m_gaps.size()));
+    if (refined.width) m_fit = std::move(refined);
+    return m_fit;
+}
+
+std::optional<int32_t> SpaceWidthEstimator::width() const {
+    return fit().width;
+}
+
+std::optional<bool> SpaceWidthEstimator::isSpace(int gap, std::string_view left,
+                                                 std::string_view right) const {
+    const Fit& f = fit();
+    if (!f.width) return std::nullopt;
+    return binOf(corrected(f, clampGap(gap), knownKey(left), knownKey(right))) >= *f.width;
 }
 
 } // namespace mirtal

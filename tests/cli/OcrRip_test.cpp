@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <spawn.h>
 #include <sstream>
@@ -82,13 +83,14 @@ struct Rip {
 
 // The whole disc through a session, the glyphs answered from the truth (or
 // the subpicture dropped when not `answering`), then the quote repair.
-Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool answering = true) {
+Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool answering = true,
+                 std::optional<OcrSettings> settings = {}) {
     FakeHost host;
     MessageCatalogue catalogue;
     FixedBannerClock clock("");
     Session session(host, catalogue, clock);
     session.matrix() = std::move(matrix);
-    session.ocrSettings() = settingsFor(c);
+    session.ocrSettings() = settings.value_or(settingsFor(c));
     session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
     Rip rip;
     std::vector<Glyph> shapes;
@@ -217,6 +219,39 @@ TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain
     const Rip second = ripInProcess(c, truth, first.matrix, false);
     EXPECT_TRUE(second.asked.empty()) << second.asked.front().questionLine;
     EXPECT_EQ(second.fileText, first.fileText);
+}
+
+// The automatic space width with the built-in widths to start from reads
+// the disc as the hand-chosen width does, from the first subtitle on.
+TEST_P(DiscRip, AutomaticSpaceWidthReadsLikeTheHandChosenOne) {
+    const DiscCase& c = GetParam();
+    DiscTruth truth(c.disc, c.stream);
+    const Rip hand = ripInProcess(c, truth, {});
+    OcrSettings automatic = settingsFor(c);
+    automatic.SpaceWidth = OcrSettings{}.SpaceWidth;
+    automatic.ItaSpaceWidth = OcrSettings{}.ItaSpaceWidth;
+    automatic.AutoSpaceWidth = true;
+    const Rip rip = ripInProcess(c, truth, hand.matrix, false, automatic);
+    EXPECT_TRUE(rip.asked.empty());
+    ASSERT_EQ(rip.entries.size(), hand.entries.size());
+    size_t errors = 0;
+    for (size_t i = 0; i < rip.entries.size(); ++i) {
+        errors += EditDistance(rip.entries[i].second, hand.entries[i].second);
+        EXPECT_EQ(rip.entries[i], hand.entries[i]);
+    }
+    EXPECT_EQ(errors, 0u);
+    // The built-in width alone does not: the check above is no formality.
+    OcrSettings fixed = automatic;
+    fixed.AutoSpaceWidth = false;
+    const Rip plain = ripInProcess(c, truth, hand.matrix, false, fixed);
+    std::cout << "[ spacing  ] " << c.disc << " stream " << c.stream << ": width "
+              << fixed.SpaceWidth << " alone differs in "
+              << std::count_if(plain.entries.begin(), plain.entries.end(),
+                               [&, i = size_t(0)](const auto& e) mutable {
+                                   return e != hand.entries[i++];
+                               })
+              << " of " << hand.entries.size() << " subtitles, automatic in " << errors
+              << " characters\n";
 }
 
 // Keeps the boxes of every subtitle the session adds: the engine shows its

@@ -19,13 +19,15 @@ SpaceWidthEstimator from(const std::map<int, int>& counts) {
 
 TEST(SpaceWidthEstimator, NoWidthUntilTwoClustersAreSeen) {
     EXPECT_EQ(SpaceWidthEstimator{}.width(), std::nullopt);
+    EXPECT_EQ(SpaceWidthEstimator{}.isSpace(20, "a", "b"), std::nullopt);
     // Enough gaps, but all inside words (a subtitle of one long word each).
     EXPECT_EQ(from({{0, 10}, {1, 30}, {2, 25}, {3, 20}, {5, 4}, {7, 2}}).width(), std::nullopt);
-    // Two clusters, but too few gaps in all.
-    EXPECT_EQ(from({{1, 20}, {2, 15}, {12, 4}}).width(), std::nullopt);
-    EXPECT_EQ(from({{1, 21}, {2, 15}, {12, 4}}).width(), 7);
-    // Many gaps, too few between words.
-    EXPECT_EQ(from({{1, 200}, {2, 150}, {12, 3}}).width(), std::nullopt);
+    // Two clusters, but too few gaps in all: one short line is not enough.
+    EXPECT_EQ(from({{1, 3}, {2, 3}, {12, 1}}).width(), std::nullopt);
+    // A line of two words is: the first subtitle is spaced by its own gaps.
+    EXPECT_EQ(from({{1, 4}, {2, 3}, {12, 1}}).width(), 7);
+    // One wide spread cluster is no pair of clusters.
+    EXPECT_EQ(from({{1, 10}, {2, 10}, {3, 10}, {4, 10}, {5, 10}}).width(), std::nullopt);
 }
 
 TEST(SpaceWidthEstimator, WidthIsTheMiddleOfTheWidestEmptyStretch) {
@@ -63,4 +65,37 @@ TEST(SpaceWidthEstimator, ExtremeGapsAreClampedAndClearStartsAgain) {
     e.clear();
     EXPECT_EQ(e.count(), 0);
     EXPECT_EQ(e.width(), std::nullopt);
+}
+
+// A font where an exclamation mark stands off the letter before it by
+// nearly a space, and "f J" across a space is narrower than most spaces:
+// the gap alone cannot tell them apart, the glyphs on either side can.
+TEST(SpaceWidthEstimator, GlyphsBesideAGapCorrectItWhereTheClustersTouch) {
+    SpaceWidthEstimator raw, keyed;
+    auto add = [&](int gap, const char* left, const char* right, int times) {
+        for (int i = 0; i < times; ++i) raw.add(gap), keyed.add(gap, left, right);
+    };
+    const char* letters[] = {"a", "e", "n", "o", "r", "s", "t", "f"};
+    for (int k = 0; k < 8; ++k)
+        for (int gap = 3; gap <= 7; ++gap) add(gap, letters[k], letters[(k + 3) % 8], 4);
+    add(10, "n", "!", 3); // "noon!"
+    add(9, "o", "!", 2);  // "no!"
+    for (int gap = 13; gap <= 17; ++gap) add(gap, "s", "t", 6);
+    add(11, "f", "J", 1); // "of July"
+
+    // Without the glyphs the exclamation marks join the spaces or "of July"
+    // loses its space, whatever the width.
+    ASSERT_TRUE(raw.width());
+    const bool rawRight = *raw.isSpace(11, "f", "J") && !*raw.isSpace(10, "n", "!");
+    EXPECT_FALSE(rawRight) << "width " << *raw.width();
+
+    ASSERT_TRUE(keyed.width());
+    EXPECT_EQ(keyed.isSpace(10, "n", "!"), false);
+    EXPECT_EQ(keyed.isSpace(9, "o", "!"), false);
+    EXPECT_EQ(keyed.isSpace(11, "f", "J"), true);
+    EXPECT_EQ(keyed.isSpace(7, "e", "s"), false);
+    EXPECT_EQ(keyed.isSpace(13, "s", "t"), true);
+    // A glyph seen too rarely inside words is not corrected: "J" only ever
+    // follows a space here, and a new glyph falls back to the plain width.
+    EXPECT_EQ(keyed.isSpace(11, "q", "J"), keyed.isSpace(11, "", ""));
 }
