@@ -6,7 +6,8 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 FUZZ_SECONDS ?= 30
 PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
-              libgtest-dev googletest ffmpeg imagemagick mkvtoolnix clang libclang-rt-14-dev
+              libgtest-dev googletest ffmpeg imagemagick mkvtoolnix clang libclang-rt-14-dev \
+              help2man desktop-file-utils appstream dpkg-dev file
 
 # The sanitizer build is one clang build of everything - the GUI, the tests
 # and the fuzz targets - with AddressSanitizer, LeakSanitizer and
@@ -15,7 +16,11 @@ PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: setup configure build test run configure-asan test-asan fuzz bench clean
+# `make install` puts the programs under PREFIX (DESTDIR staged installs
+# too); `make deb` packages the same files for Debian in $(BUILD)/.
+PREFIX     ?= /usr/local
+
+.PHONY: setup configure build test run install deb configure-asan test-asan fuzz bench clean
 
 setup:
 	@missing=""; \
@@ -40,6 +45,12 @@ test: build
 
 run: build
 	./$(BUILD)/app/mirtal
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 configure-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -O1" \

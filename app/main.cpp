@@ -1,23 +1,8 @@
-// Mirtal, the GUI.
-//
-//   mirtal                          the program
-//   mirtal --measure-dispatch VOB [sup|show]
-//                                   rips VOB in the main window, with the SUP
-//                                   action and "Show Pict." on (sup, the
-//                                   default) or showing every picture without
-//                                   stopping (show), then prints the longest
-//                                   time the windows went without handling
-//                                   events, and exits. The settings and the SUP
-//                                   files go to a temporary folder that is
-//                                   removed afterwards.
-//   mirtal --export-language-template
-//                                   for translators: writes every text of every
-//                                   window and message, in English, to
-//                                   lang/New_LangFile.lng of the settings folder
-//                                   (where the language menu finds it), prints
-//                                   its path and exits without showing a window.
+// Mirtal, the GUI. `mirtal --help` lists the options.
 
 #include "rip/Session.h"
+#include "settings/LanguageFile.h"
+#include "settings/SettingsFile.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/QtHost.h"
@@ -102,15 +87,63 @@ int exportLanguageTemplate() {
     return 0;
 }
 
+std::filesystem::path programFolder() {
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+}
+
+void printHelp() {
+    std::printf(
+        "Usage: mirtal [OPTION]\n"
+        "Turns the picture subtitles of DVD-Video discs into timed text. Without an option,\n"
+        "opens the main window; mirtal-rip runs the same engine on the command line.\n"
+        "\n"
+        "      --export-language-template\n"
+        "             for translators: write every text of every window and message, in\n"
+        "             English, to New_LangFile.lng in the user's language folder (below),\n"
+        "             print its path and exit without showing a window\n"
+        "      --measure-dispatch VOB [sup|show]\n"
+        "             rip VOB in the main window with the SUP action (sup, the default) or\n"
+        "             showing every picture without stopping (show), print the longest time\n"
+        "             the windows went without handling events, and exit; the settings and\n"
+        "             pictures go to a temporary folder that is removed afterwards\n"
+        "  -h, --help     show this help and exit\n"
+        "      --version  show the version and exit\n\n");
+    // Where this copy of the program keeps and finds things, for the user
+    // looking for them and the translator adding a language.
+    const std::filesystem::path folder = programFolder();
+    const std::filesystem::path settings = mirtal::SettingsFolder(folder);
+    std::printf("Settings file: %s\nLanguage folders:\n",
+                (settings / mirtal::kSettingsFileName).string().c_str());
+    for (const std::filesystem::path& lang : mirtal::LanguageFolders(folder, settings)) {
+        std::string names;
+        for (const mirtal::LanguageEntry& e : mirtal::ListLanguages(lang))
+            names += (names.empty() ? "" : ", ") + e.name;
+        std::printf("  %s (%s)\n", lang.string().c_str(), names.empty() ? "none" : names.c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window system is asked for, as a terminal user expects.
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        printHelp();
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("mirtal (Mirtal) " MIRTAL_VERSION "\n");
+        return 0;
+    }
     // The template needs no screen: it can be written where there is none.
     const bool exportTemplate = argc == 2 && std::string_view(argv[1]) == "--export-language-template";
     if (exportTemplate && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     QApplication::setApplicationName("Mirtal");
+    QApplication::setApplicationVersion(MIRTAL_VERSION);
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(MIRTAL_APP_ID);
     const QStringList args = QCoreApplication::arguments();
     if ((args.size() == 3 || args.size() == 4) && args[1] == "--measure-dispatch" &&
         (args.size() == 3 || args[3] == "sup" || args[3] == "show"))
@@ -118,8 +151,10 @@ int main(int argc, char** argv) {
                                args.size() == 4 && args[3] == "show");
     if (exportTemplate) return exportLanguageTemplate();
     if (args.size() > 1) {
-        std::fprintf(stderr, "usage: mirtal [--measure-dispatch VOB [sup|show] | "
-                             "--export-language-template]\n");
+        std::fprintf(stderr,
+                     "mirtal: unknown option or arguments: %s\n"
+                     "Try 'mirtal --help' for more information.\n",
+                     qPrintable(args.mid(1).join(' ')));
         return 2;
     }
     mirtal::Application::Options options;

@@ -13,6 +13,7 @@ namespace {
 // accepted and ignored by it.
 constexpr std::array kOptions = {
     OptionSpec{"--help", "-h", "", "show this help and exit"},
+    OptionSpec{"--version", "", "", "show the version and exit"},
     OptionSpec{"--stream", "-s", "S",
                "subpicture stream: 1..32, substream id 0x20..0x3F, or a language code "
                "from the IFO (e.g. fr); default 1"},
@@ -40,22 +41,23 @@ constexpr std::array kOptions = {
                "and MIRTAL OUTPUT sections, and OCR SETTING for --action ocr"},
     OptionSpec{"--profile", "", "FILE",
                "bitmap settings profile (its three BMP OUT sections; applied after --settings)"},
-    OptionSpec{"--ask", "", "",
-               "--action show: wait after each picture on a terminal (Enter: next, s: no stop, "
-               "p: stop the job); --action ocr: ask for unknown glyphs even without a terminal"},
+    OptionSpec{
+        "--ask", "", "",
+        "with --action show: wait after each picture on a terminal (Enter: next, s: no stop, "
+        "p: stop the job); --action ocr: ask for unknown glyphs even without a terminal"},
     OptionSpec{"--no-ask", "", "",
-               "--action ocr: never ask; unknown glyphs are written as the "
+               "with --action ocr: never ask; unknown glyphs are written as the "
                "currency sign and counted"},
     OptionSpec{"--text-color", "", "0..3|auto",
-               "--action ocr: subpicture colour code of the text (default auto: the guess)"},
+               "with --action ocr: subpicture colour code of the text (default auto: the guess)"},
     OptionSpec{"--space-width", "", "N|auto",
-               "--action ocr: empty columns between two glyphs that make a space (-10..45); "
+               "with --action ocr: empty columns between two glyphs that make a space (-10..45); "
                "auto: both widths chosen from the gaps of the rip, N and the italic width "
                "serving until enough are seen"},
     OptionSpec{"--italic-space-width", "", "N",
-               "--action ocr: the same after a glyph set closely to its neighbour (-10..45)"},
-    OptionSpec{"--no-save-matrix", "", "", "--action ocr: keep the matrix file as it is"},
-    OptionSpec{"--no-fix-quotes", "", "", "--action ocr: leave doubled quotes as read"},
+               "with --action ocr: the same after a glyph set closely to its neighbour (-10..45)"},
+    OptionSpec{"--no-save-matrix", "", "", "with --action ocr: keep the matrix file as it is"},
+    OptionSpec{"--no-fix-quotes", "", "", "with --action ocr: leave doubled quotes as read"},
     OptionSpec{"--read", "", "FILE", "subtitle file to read"},
     OptionSpec{"--offset", "", "TIME", "time offset to apply"},
     // --convert: corrections, applied in this order.
@@ -102,7 +104,7 @@ constexpr std::array kOptions = {
                "text of the subtitle files written and read: Windows-1252 (the default) or "
                "UTF-8 (a byte order mark is accepted on reading, none written)"},
     OptionSpec{"--input-encoding", "", "cp1252|utf-8",
-               "--convert: the file read, when not in --encoding"},
+               "with --convert: the file read, when not in --encoding"},
     OptionSpec{"--date", "", "TEXT", "date and time for the script banners (default: now)"},
 };
 

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include <algorithm>
 #include <array>
 #include <iomanip>
 #include <ostream>
@@ -59,6 +60,30 @@ constexpr std::array kCommands = {
             runAction},
 };
 
+// "  HEAD  help" as GNU programs lay it out: the help from column 30 (or
+// two spaces after a longer head), wrapped at 79 columns under that column.
+// help2man's manual page reads the same layout.
+void printOption(std::ostream& out, const std::string& head, std::string_view help) {
+    constexpr size_t kHelpColumn = 30;
+    std::string line = "  " + head + "  ";
+    line.resize(std::max(line.size(), kHelpColumn), ' ');
+    bool wordOnLine = false;
+    while (!help.empty()) {
+        const size_t end = std::min(help.find(' '), help.size());
+        const std::string_view word = help.substr(0, end);
+        help.remove_prefix(std::min(end + 1, help.size()));
+        if (wordOnLine && line.size() + 1 + word.size() > 79) {
+            out << line << '\n';
+            line = std::string(kHelpColumn, ' ');
+            wordOnLine = false;
+        }
+        if (wordOnLine) line += ' ';
+        line += word;
+        wordOnLine = true;
+    }
+    out << line << '\n';
+}
+
 } // namespace
 
 std::span<const Command> commandTable() {
@@ -85,10 +110,10 @@ void printHelp(std::ostream& out) {
     }
     out << "\nOptions:\n";
     for (const OptionSpec& o : optionTable()) {
-        std::string head = std::string(o.name);
-        if (!o.shortName.empty()) head = std::string(o.shortName) + ", " + head;
+        std::string head =
+            (o.shortName.empty() ? "    " : std::string(o.shortName) + ", ") + std::string(o.name);
         if (!o.valueName.empty()) head += ' ' + std::string(o.valueName);
-        out << "  " << head << "\n      " << o.help << '\n';
+        printOption(out, head, o.help);
     }
     out << "\nWhen standard input is not a terminal, questions are answered without asking\n"
            "(see --answer) and every such answer is reported on standard error.\n"
@@ -105,6 +130,10 @@ int runCli(std::span<const std::string> arguments, CliIo& io) {
     }
     if (args.has("--help")) {
         printHelp(io.out);
+        return kExitOk;
+    }
+    if (args.has("--version")) {
+        io.out << "mirtal-rip (Mirtal) " MIRTAL_VERSION "\n";
         return kExitOk;
     }
     if (args.command.empty()) {

@@ -1,6 +1,7 @@
 #include "settings/LanguageFile.h"
 
 #include "base/TextCodec.h"
+#include "settings/SettingsFile.h"
 
 #include <functional>
 
@@ -88,6 +89,17 @@ void forEachMenuItem(LanguageWindow& w,
 
 fs::path LanguageFolder(const fs::path& settingsFolder) {
     return settingsFolder / kLanguageFolderName;
+}
+
+std::vector<fs::path> LanguageFolders(const fs::path& programFolder,
+                                      const fs::path& settingsFolder) {
+    std::vector<fs::path> folders{LanguageFolder(settingsFolder)};
+    const fs::path installed = InstalledDataFolder(programFolder);
+    const fs::path shipped = LanguageFolder(installed.empty() ? programFolder : installed);
+    std::error_code ec;
+    if (!fs::equivalent(folders.front(), shipped, ec) && folders.front() != shipped)
+        folders.push_back(shipped);
+    return folders;
 }
 
 std::vector<LanguageEntry> ListLanguages(const fs::path& languageFolder) {

@@ -17,6 +17,12 @@ constexpr const char* kMessagesSection = "Messages";
 
 // The lang folder below the settings folder.
 fs::path LanguageFolder(const fs::path& settingsFolder);
+// The folders searched for language files, the first one winning for a name
+// found in several: the settings folder's lang (the user's own and the
+// exported template), then the program's shipped lang (an installed
+// program's data folder, else beside the executable) when it is another.
+std::vector<fs::path> LanguageFolders(const fs::path& programFolder,
+                                      const fs::path& settingsFolder);
 
 struct LanguageEntry {
     std::string name;    // file name without ".lng", as the file system spells it

@@ -61,9 +61,20 @@ bool IsWritableFolder(const fs::path& folder) {
            ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+fs::path InstalledDataFolder(const fs::path& programFolder) {
+    // The build sets the path from the executable's install folder to the
+    // data's, so that any layout it installs is recognised.
+    const fs::path data = (programFolder / MIRTAL_DATA_FROM_BIN).lexically_normal();
+    std::error_code ec;
+    return fs::is_directory(data / "lang", ec) ? data : fs::path();
+}
+
 fs::path SettingsFolder(const fs::path& programFolder, const std::string& xdgConfigHome,
                         const std::string& home) {
-    if (IsWritableFolder(programFolder)) return programFolder;
+    // Even where it may (root, a prefix of the user's own), an installed
+    // program writes nothing beside its executable.
+    if (InstalledDataFolder(programFolder).empty() && IsWritableFolder(programFolder))
+        return programFolder;
     fs::path base;
     if (!xdgConfigHome.empty() && fs::path(xdgConfigHome).is_absolute())
         base = xdgConfigHome;
@@ -78,6 +89,16 @@ fs::path SettingsFolder(const fs::path& programFolder) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     return SettingsFolder(programFolder, xdg ? xdg : "", home ? home : "");
+}
+
+fs::path DialogStartFolder(const fs::path& programFolder, const std::string& home) {
+    if (home.empty() || InstalledDataFolder(programFolder).empty()) return programFolder;
+    return home;
+}
+
+fs::path DialogStartFolder(const fs::path& programFolder) {
+    const char* home = std::getenv("HOME");
+    return DialogStartFolder(programFolder, home ? home : "");
 }
 
 std::string FolderText(const fs::path& folder) {

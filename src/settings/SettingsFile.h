@@ -13,14 +13,26 @@ namespace mirtal {
 
 constexpr const char* kSettingsFileName = "Mirtal.ini";
 
+// What an installed program ships beside its executable (PREFIX/share/mirtal
+// for PREFIX/bin, the language files in its lang folder); empty when the
+// program runs from anywhere else, such as the build tree.
+fs::path InstalledDataFolder(const fs::path& programFolder);
+
 // Where Mirtal.ini and the lang folder live: the program folder when we may
-// write there, otherwise $XDG_CONFIG_HOME/Mirtal (a relative or empty
-// XDG_CONFIG_HOME counts as unset, giving $HOME/.config/Mirtal). Nothing is
-// created here; saving creates the folder.
+// write there and it is not an installed program's, otherwise
+// $XDG_CONFIG_HOME/Mirtal (a relative or empty XDG_CONFIG_HOME counts as
+// unset, giving $HOME/.config/Mirtal). Nothing is created here; saving
+// creates the folder.
 fs::path SettingsFolder(const fs::path& programFolder, const std::string& xdgConfigHome,
                         const std::string& home);
 // The same with the process environment.
 fs::path SettingsFolder(const fs::path& programFolder);
+
+// Where the file dialogs open until the user picks a folder: the program
+// folder, but the home folder of an installed program, whose own folder
+// holds nothing the user works on.
+fs::path DialogStartFolder(const fs::path& programFolder, const std::string& home);
+fs::path DialogStartFolder(const fs::path& programFolder);
 bool IsWritableFolder(const fs::path& folder);
 
 // The program folder as the dialog folders hold it: with a trailing '/'.

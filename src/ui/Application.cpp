@@ -73,7 +73,7 @@ void startUp(Application& app) {
     Session& s = app.session();
     ResetOcrSettings(s.ocrSettings());
     const FileResult loaded =
-        LoadSettings(app.settingsFile(), FolderText(app.programFolder()), app.settings(),
+        LoadSettings(app.settingsFile(), FolderText(app.dialogFolder()), app.settings(),
                      s.ocrSettings(), s.document().options(), s.bmpSettings());
     applySettings(app);
     app.catalogue().FillMessageCatalogue();
@@ -118,6 +118,7 @@ Application::Application(Options options)
     : m_programFolder(std::move(options.programFolder)), m_dialogs(nullptr), m_host(m_dialogs) {
     m_dialogs.setScripted(options.scriptedDialogs);
     m_settingsFolder = SettingsFolder(m_programFolder);
+    m_dialogFolder = DialogStartFolder(m_programFolder);
     m_session = std::make_unique<Session>(m_host, m_catalogue,
                                           options.bannerClock ? *options.bannerClock : m_clock);
     createMainWindows();
@@ -135,7 +136,7 @@ Application::~Application() {
 }
 
 void Application::createMainWindows() {
-    m_form1 = new MainWindow(m_settings.Preview, m_dialogs, m_catalogue, m_programFolder);
+    m_form1 = new MainWindow(m_settings.Preview, m_dialogs, m_catalogue, m_dialogFolder);
     m_form1->setAttribute(Qt::WA_DeleteOnClose, false);
     m_form6 = new JobSetupDialog(*m_session, m_dialogs, m_form1);
     m_form11 = new ProgressionDialog(m_form1);

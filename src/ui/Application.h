@@ -65,6 +65,8 @@ public:
     ProgramSettings& settings() { return m_settings; }
     const std::filesystem::path& programFolder() const { return m_programFolder; }
     const std::filesystem::path& settingsFolder() const { return m_settingsFolder; }
+    // Where the file dialogs open until the settings say otherwise.
+    const std::filesystem::path& dialogFolder() const { return m_dialogFolder; }
     std::filesystem::path settingsFile() const { return m_settingsFolder / "Mirtal.ini"; }
     QTimer& timer() { return m_timer1; }
 
@@ -124,6 +126,7 @@ private:
 
     std::filesystem::path m_programFolder;
     std::filesystem::path m_settingsFolder;
+    std::filesystem::path m_dialogFolder;
     UiDialogs m_dialogs;
     QtHost m_host;
     MessageCatalogue m_catalogue;

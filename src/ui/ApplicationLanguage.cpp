@@ -82,12 +82,7 @@ std::vector<LanguageEntry> listAllLanguages(const std::vector<fs::path>& folders
 } // namespace
 
 std::vector<std::filesystem::path> Application::languageFolders() const {
-    std::vector<fs::path> folders{LanguageFolder(m_settingsFolder)};
-    const fs::path shipped = LanguageFolder(m_programFolder);
-    std::error_code ec;
-    if (!fs::equivalent(folders.front(), shipped, ec) && folders.front() != shipped)
-        folders.push_back(shipped);
-    return folders;
+    return LanguageFolders(m_programFolder, m_settingsFolder);
 }
 
 void Application::buildLanguageMenu() {

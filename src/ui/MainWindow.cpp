@@ -50,10 +50,10 @@ constexpr int kLargestDrawnZoom = 5000;
 } // namespace
 
 MainWindow::MainWindow(PreviewSettings& preview, UiDialogs& dialogs,
-                       const MessageCatalogue& catalogue, std::filesystem::path programFolder,
+                       const MessageCatalogue& catalogue, std::filesystem::path dialogFolder,
                        QWidget* parent)
     : QMainWindow(parent), tickCount(systemTick), m_preview(preview), m_dialogs(dialogs),
-      m_catalogue(catalogue), m_programFolder(std::move(programFolder)) {
+      m_catalogue(catalogue), m_dialogFolder(std::move(dialogFolder)) {
     setObjectName("Form1");
     setWindowTitle("Mirtal 0.94b");
     auto* central = new QWidget(this);
@@ -558,7 +558,7 @@ void MainWindow::ButtonImgBackClick() {
     r.title = m_catalogue.text(46);
     r.filter = "Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*";
     if (m_preview.BackImageName.empty()) {
-        r.initialFolder = m_programFolder;
+        r.initialFolder = m_dialogFolder;
     } else {
         const std::filesystem::path current(m_preview.BackImageName);
         r.initialFolder = current.parent_path();

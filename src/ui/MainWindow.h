@@ -34,7 +34,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     MainWindow(PreviewSettings& preview, UiDialogs& dialogs, const MessageCatalogue& catalogue,
-               std::filesystem::path programFolder, QWidget* parent = nullptr);
+               std::filesystem::path dialogFolder, QWidget* parent = nullptr);
 
     // Top bar
     QFrame* Panel2;
@@ -145,7 +145,7 @@ private:
     PreviewSettings& m_preview;
     UiDialogs& m_dialogs;
     const MessageCatalogue& m_catalogue;
-    std::filesystem::path m_programFolder;
+    std::filesystem::path m_dialogFolder;
     QLabel* m_ratioText = nullptr;
     QScrollArea* m_scroll = nullptr;
     QList<QObject*> m_dragSurfaces;

@@ -1,4 +1,5 @@
 #include "TempFolder.h"
+#include "settings/LanguageFile.h"
 #include "settings/SettingsFile.h"
 
 #include <gtest/gtest.h>
@@ -273,6 +274,22 @@ TEST(SettingsFolder, ProgramFolderWhenWritableElseUserConfig) {
     EXPECT_EQ(SettingsFolder(readOnly, "", ""), readOnly);
     EXPECT_EQ(FolderText("/opt/mirtal"), "/opt/mirtal/");
     EXPECT_EQ(FolderText("/opt/mirtal/"), "/opt/mirtal/");
+}
+
+TEST(SettingsFolder, InstalledProgramKeepsNothingBesideItsExecutable) {
+    using Folders = std::vector<fs::path>;
+    TempFolder dir;
+    const fs::path bin = dir / "usr" / "bin";
+    const fs::path shipped = dir / "usr" / "share" / "mirtal" / "lang";
+    fs::create_directories(bin);
+    // Not installed (the build tree): everything beside the executable.
+    EXPECT_EQ(DialogStartFolder(bin, "/home/u"), bin);
+    EXPECT_EQ(LanguageFolders(bin, "/cfg"), (Folders{"/cfg/lang", bin / "lang"}));
+    EXPECT_EQ(LanguageFolders(bin, bin), Folders{bin / "lang"});
+    fs::create_directories(shipped);
+    EXPECT_EQ(SettingsFolder(bin, "/xdg", "/home/u"), fs::path("/xdg/Mirtal"));
+    EXPECT_EQ(DialogStartFolder(bin, "/home/u"), fs::path("/home/u"));
+    EXPECT_EQ(LanguageFolders(bin, "/xdg/Mirtal"), (Folders{"/xdg/Mirtal/lang", shipped}));
 }
 
 TEST(SettingsFolder, SavingIntoUserConfigCreatesItsFolder) {
