@@ -24,7 +24,7 @@ run(HAS "" ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr)
 set(files bin/mirtal bin/mirtal-rip share/applications/${APP_ID}.desktop
     share/metainfo/${APP_ID}.metainfo.xml share/icons/hicolor/scalable/apps/${APP_ID}.svg)
 if(MAN_PAGE)
-  list(APPEND files share/man/man1/mirtal-rip.1)
+  list(APPEND files share/man/man1/mirtal-rip.1.gz)
 endif()
 foreach(f ${files})
   if(NOT EXISTS ${usr}/${f})
