@@ -34,24 +34,25 @@ srt_end_s() {
                       END { print int((m + 999) / 1000) }'
 }
 
-# make_video FORMAT SECONDS OUT.mpg -- a still picture, mono AC3 silence.
+# make_video FORMAT SECONDS OUT.mpg [ASPECT] -- a still picture, mono AC3 silence.
 make_video() {
-    local fmt=$1 secs=$2 out=$3 size rate
+    local fmt=$1 secs=$2 out=$3 aspect=${4:-4:3} size rate
     if [[ $fmt == PAL ]]; then size=720x576 rate=25; else size=720x480 rate=30000/1001; fi
     ffmpeg -v error -threads 1 -nostdin \
         -f lavfi -i "color=c=0x203050:s=$size:r=$rate" \
         -f lavfi -i "anullsrc=r=48000:cl=mono" -t "$secs" \
-        -c:v mpeg2video -q:v 10 -g 15 -aspect 4:3 -pix_fmt yuv420p \
+        -c:v mpeg2video -q:v 10 -g 15 -aspect "$aspect" -pix_fmt yuv420p \
         -c:a ac3 -b:a 32k \
         -fflags +bitexact -flags:v +bitexact -flags:a +bitexact \
         -f dvd -y "$out" 2>"$WORK/ffmpeg.log" ||
         { cat "$WORK/ffmpeg.log" >&2; exit 1; }
 }
 
-# spumux_xml FORMAT FONT SIZE FPS SRT OUT.xml -- text-subtitle job for spumux.
-# The font is given by absolute path; spumux (built with fontconfig) opens it.
+# spumux_xml FORMAT FONT SIZE FPS SRT OUT.xml [ASPECT] -- text-subtitle job for
+# spumux. The font is given by absolute path; spumux (built with fontconfig)
+# opens it. ASPECT is the shape of the picture the subtitle is shown on.
 spumux_xml() {
-    local fmt=$1 font=$2 size=$3 fps=$4 srt=$5 out=$6
+    local fmt=$1 font=$2 size=$3 fps=$4 srt=$5 out=$6 aspect=${7:-4:3}
     cat >"$out" <<EOF
 <subpictures format="$fmt">
  <stream>
@@ -60,38 +61,58 @@ spumux_xml() {
    fill-color="white" outline-color="black" outline-thickness="2.0"
    horizontal-alignment="center" vertical-alignment="bottom"
    left-margin="60" right-margin="60" top-margin="20" bottom-margin="30"
-   subtitle-fps="$fps" movie-fps="$fps" movie-width="720" aspect="4:3"/>
+   subtitle-fps="$fps" movie-fps="$fps" movie-width="720" aspect="$aspect"/>
  </stream>
 </subpictures>
 EOF
 }
 
-# build_disc NAME FORMAT FPS LANG:FONT:SIZE:SRT ...
+# build_disc NAME FORMAT FPS LANG:FONT:SIZE:SRT[:MODE] ...
+# Stream k is substream 0x20 + k. With a MODE (widescreen or letterbox) the
+# title is 16:9 and consecutive streams of one language are the variants of
+# one subpicture stream of the IFO; a widescreen variant is drawn for the
+# anamorphic picture, a letterbox one for a 4:3 screen.
 build_disc() {
     local name=$1 fmt=$2 fps=$3
     shift 3
     local dir=$DISCS/$name w=$WORK/$name
     rm -rf "$dir"
     mkdir -p "$dir" "$w"
-    local srts=() stream
-    for stream in "$@"; do srts+=("$SRC/${stream##*:}"); done
-    local secs=$(( $(srt_end_s "${srts[@]}") + 2 ))
-    make_video "$fmt" "$secs" "$w/v0.mpg"
-
-    local k=0 in=$w/v0.mpg lang font size srt subxml=""
+    local srts=() stream lang font size srt mode aspect=4:3
     for stream in "$@"; do
-        IFS=: read -r lang font size srt <<<"$stream"
+        IFS=: read -r lang font size srt mode <<<"$stream"
+        srts+=("$SRC/$srt")
+        [[ -z $mode ]] || aspect=16:9
+    done
+    local secs=$(( $(srt_end_s "${srts[@]}") + 2 ))
+    make_video "$fmt" "$secs" "$w/v0.mpg" "$aspect"
+
+    local k=0 in=$w/v0.mpg subxml="" open="" sub_aspect
+    for stream in "$@"; do
+        IFS=: read -r lang font size srt mode <<<"$stream"
+        sub_aspect=4:3
+        [[ $mode != widescreen ]] || sub_aspect=16:9
         cp "$SRC/$srt" "$w/s$k.srt"
-        spumux_xml "$fmt" "$font" "$size" "$fps" "$w/s$k.srt" "$w/s$k.xml"
-        spumux_xml "$fmt" "$font" "$size" "$fps" "@SRT@" "$w/s$k.tmpl.xml"
+        spumux_xml "$fmt" "$font" "$size" "$fps" "$w/s$k.srt" "$w/s$k.xml" "$sub_aspect"
+        spumux_xml "$fmt" "$font" "$size" "$fps" "@SRT@" "$w/s$k.tmpl.xml" "$sub_aspect"
         spumux -m dvd -s "$k" "$w/s$k.xml" <"$in" >"$w/v$((k + 1)).mpg" 2>"$w/spumux$k.log" ||
             { cat "$w/spumux$k.log" >&2; exit 1; }
         grep -q "INFO: $(grep -c -- '-->' "$w/s$k.srt") subtitles added, 0 subtitles skipped" \
             "$w/spumux$k.log" || { echo "spumux dropped subtitles of $srt" >&2; exit 1; }
-        subxml+="   <subpicture lang=\"$lang\"/>"$'\n'
+        if [[ -z $mode ]]; then
+            subxml+="   <subpicture lang=\"$lang\"/>"$'\n'
+        else
+            if [[ $open != "$lang" ]]; then
+                [[ -z $open ]] || subxml+="   </subpicture>"$'\n'
+                subxml+="   <subpicture lang=\"$lang\">"$'\n'
+                open=$lang
+            fi
+            subxml+="    <stream mode=\"$mode\" id=\"$k\"/>"$'\n'
+        fi
         in=$w/v$((k + 1)).mpg
         k=$((k + 1))
     done
+    [[ -z $open ]] || subxml+="   </subpicture>"$'\n'
 
     local vf=${fmt,,}
     cat >"$w/dvd.xml" <<EOF
@@ -99,7 +120,7 @@ build_disc() {
  <vmgm/>
  <titleset>
   <titles>
-   <video format="$vf" aspect="4:3"/>
+   <video format="$vf" aspect="$aspect"/>
    <audio format="ac3" lang="en"/>
 ${subxml}   <pgc>
     <vob file="$in"/>
@@ -130,10 +151,10 @@ write_truth() {
         echo "subpicture_streams=$#"
     } >"$dir/disc.txt"
 
-    local k=0 stream lang font size srt size_wh=720x576
+    local k=0 stream lang font size srt mode size_wh=720x576
     [[ $fmt == PAL ]] || size_wh=720x480
     for stream in "$@"; do
-        IFS=: read -r lang font size srt <<<"$stream"
+        IFS=: read -r lang font size srt mode <<<"$stream"
         local sub=$((0x20 + k))
         "${TOOL[@]}" ffprobe --sub "$sub" --size "$size_wh" --out "$dir/subs_s$k.tsv" "${vobs[@]}"
         "${TOOL[@]}" spuscan --sub "$sub" --out "$dir/spuscan_s$k.tsv" "${vobs[@]}"
@@ -161,6 +182,7 @@ write_truth() {
         {
             printf 'stream%d_id=0x%02x\n' "$k" "$sub"
             echo "stream${k}_lang=$lang"
+            [[ -z $mode ]] || echo "stream${k}_mode=$mode"
             echo "stream${k}_count=$count"
             echo "stream${k}_srt=src/$srt"
             echo "stream${k}_font=$(basename "$font")"
@@ -229,6 +251,13 @@ build_disc ntsc "${D[@]}"; write_truth ntsc "${D[@]}"; check_colours ntsc
 
 D=(PAL 25 "en:$DEJAVU:30:split.srt")
 build_disc split "${D[@]}"; split_vob split; write_truth split "${D[@]}"; check_colours split
+
+# A 16:9 title: English in substreams 0x20 (widescreen) and 0x21 (letterbox),
+# French in 0x22 and 0x23, with other texts and times than the English.
+D=(PAL 25 "en:$DEJAVU:26:wide.en.srt:widescreen" "en:$DEJAVU:20:wide.en.srt:letterbox"
+   "fr:$LIBERATION:26:wide.fr.srt:widescreen" "fr:$LIBERATION:20:wide.fr.srt:letterbox")
+build_disc wide "${D[@]}"; write_truth wide "${D[@]}"; check_colours wide
+"${TOOL[@]}" spmap "$DISCS/wide/VIDEO_TS/VTS_01_0.IFO" >>"$DISCS/wide/disc.txt"
 
 # IFO languages of the two-stream disc must read "en" at 600 and "fr" at 606.
 [[ $(dd if="$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" bs=1 skip=600 count=2 status=none) == en &&

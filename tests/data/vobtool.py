@@ -414,6 +414,21 @@ def cmd_ifo(a):
     print('palette=%s' % ' '.join(pal))
 
 
+
+def cmd_spmap(a):
+    """The title set's video aspect and the subpicture stream control table
+    of its first PGC: for each valid entry, the substreams shown on a 4:3
+    screen and for the wide, letterbox and pan-scan views."""
+    d = open(a.files[0], 'rb').read()
+    attr = d[0x200]
+    print('ifo_video_aspect=%s' % {0: '4:3', 3: '16:9'}.get((attr >> 2) & 3, 'reserved'))
+    pgci = struct.unpack('>I', d[0xcc:0xd0])[0] * 2048
+    pgc = pgci + struct.unpack('>I', d[pgci + 12:pgci + 16])[0]
+    for k in range(32):
+        e = d[pgc + 0x1c + 4 * k:pgc + 0x20 + 4 * k]
+        if e[0] & 0x80:
+            print('pgc_stream%d_substreams=%s' % (k, ' '.join('0x%02x' % (0x20 + (b & 0x1f)) for b in e)))
+
 # ---------------------------------------------------------------- VobSub ---
 
 def pes_spans(p):
@@ -541,7 +556,7 @@ def cmd_nopts(a):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('cmd', choices=['scr', 'spuscan', 'png', 'ffprobe', 'truth', 'straddle', 'ifo',
-                                       'force', 'nopts'])
+                                       'force', 'nopts', 'spmap'])
     ap.add_argument('files', nargs='+')
     ap.add_argument('--sub', type=lambda s: int(s, 0), default=0x20)
     ap.add_argument('--index', type=int, default=0)
