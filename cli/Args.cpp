@@ -17,6 +17,9 @@ constexpr std::array kOptions = {
     OptionSpec{"--stream", "-s", "S",
                "subpicture stream: 1..32, substream id 0x20..0x3F, or a language code "
                "from the IFO (e.g. fr); default 1"},
+    OptionSpec{"--view", "", "wide|letterbox|panscan",
+               "16:9 title: the substream of the stream drawn for the widescreen picture "
+               "(default) or its letterbox or pan-scan variant, as the IFO maps them"},
     OptionSpec{"--time-code", "", "HH:MM:SS,mmm",
                "Last TimeCode: the first pack is timed at this time (continues a time line)"},
     OptionSpec{"--forced-only", "", "",

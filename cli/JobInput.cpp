@@ -25,6 +25,49 @@ void readLanguages(const fs::path& ifo, JobInput& out) {
     out.ifo = ifo;
     out.codes = r.codes;
     out.ifoProblem = r.ok() ? std::string() : r.message;
+    out.map = ReadStreamMap(ifo);
+}
+
+// --stream's text: a substream id goes to `id`, a stream number or language
+// to `line` (0-based).
+bool parseStreamNumber(const std::string& s, const JobInput& input, int& line, int& id,
+                       std::string& error) {
+    int64_t n = 0;
+    if ((s.starts_with("0x") || s.starts_with("0X")) && s.size() > 2) {
+        try {
+            size_t used = 0;
+            n = std::stoll(s.substr(2), &used, 16);
+            if (used != s.size() - 2) n = -1;
+        } catch (const std::exception&) {
+            n = -1;
+        }
+        if (n < 0x20 || n > 0x3F) {
+            error = "substream id " + s + " is not 0x20..0x3F";
+            return false;
+        }
+        id = int(n);
+        return true;
+    }
+    if (parseInteger(s, n)) {
+        if (n < 1 || n > kSubpictureStreams) {
+            error = "stream number " + s + " is not 1..32";
+            return false;
+        }
+        line = int(n - 1);
+        return true;
+    }
+    if (!input.ifo) {
+        error = "stream " + s +
+                ": a language code needs the title set's IFO (give VTS_nn_0.IFO) or a VobSub .idx";
+        return false;
+    }
+    for (int k = 0; k < kSubpictureStreams; ++k)
+        if (!input.codes[size_t(k)].empty() && equalsIgnoreCase(input.codes[size_t(k)], s)) {
+            line = k;
+            return true;
+        }
+    error = "no stream with the language " + s + " in " + input.ifo->string();
+    return false;
 }
 
 } // namespace
@@ -94,47 +137,48 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
     return true;
 }
 
-bool chooseStream(const std::optional<std::string>& text, const JobInput& input, uint8_t& streamId,
-                  std::string& error) {
-    streamId = 0x20;
-    if (!text) return true;
-    const std::string& s = *text;
-    int64_t n = 0;
-    if ((s.starts_with("0x") || s.starts_with("0X")) && s.size() > 2) {
-        try {
-            size_t used = 0;
-            n = std::stoll(s.substr(2), &used, 16);
-            if (used != s.size() - 2) n = -1;
-        } catch (const std::exception&) {
-            n = -1;
-        }
-        if (n < 0x20 || n > 0x3F) {
-            error = "substream id " + s + " is not 0x20..0x3F";
+bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, std::string& error) {
+    out = StreamChoice{};
+    const std::optional<std::string> view = args.value("--view");
+    if (view) {
+        const std::optional<SubpictureView> v = viewNamed(*view);
+        if (!v) {
+            error = "view " + *view + " is not wide, letterbox or panscan";
             return false;
         }
-        streamId = uint8_t(n);
-        return true;
-    }
-    if (parseInteger(s, n)) {
-        if (n < 1 || n > kSubpictureStreams) {
-            error = "stream number " + s + " is not 1..32";
+        if (!input.map.mapped()) {
+            error = "--view needs a 16:9 title whose IFO maps its streams to substreams";
             return false;
         }
-        streamId = StreamIdOfLine(int(n - 1));
+        out.view = *v;
+    }
+    int id = -1;
+    if (auto text = args.value("--stream");
+        text && !parseStreamNumber(*text, input, out.line, id, error))
+        return false;
+    if (id >= 0) {
+        if (view) {
+            error = "--view chooses among the substreams of a stream: give its number or language";
+            return false;
+        }
+        // A substream id stands for itself; it is named after the stream
+        // that shows it, where there is one.
+        out.id = uint8_t(id);
+        out.line = -1;
+        for (int k = 0; k < kSubpictureStreams && out.line < 0; ++k)
+            for (int v = 0; v < kSubpictureViews && out.line < 0; ++v)
+                if (input.map.hasView(k, SubpictureView(v)) &&
+                    input.map.substream(k, SubpictureView(v)) == out.id)
+                    out.line = k, out.view = SubpictureView(v);
         return true;
     }
-    if (!input.ifo) {
-        error = "stream " + s +
-                ": a language code needs the title set's IFO (give VTS_nn_0.IFO) or a VobSub .idx";
+    if (!input.map.hasView(out.line, out.view)) {
+        error = "stream " + std::to_string(out.line + 1) + " has no " +
+                std::string(viewName(out.view)) + " substream of its own";
         return false;
     }
-    for (int k = 0; k < kSubpictureStreams; ++k)
-        if (!input.codes[size_t(k)].empty() && equalsIgnoreCase(input.codes[size_t(k)], s)) {
-            streamId = StreamIdOfLine(k);
-            return true;
-        }
-    error = "no stream with the language " + s + " in " + input.ifo->string();
-    return false;
+    out.id = input.map.substream(out.line, out.view);
+    return true;
 }
 
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Args.h"
 #include "rip/IfoLanguages.h"
+#include "rip/StreamMap.h"
 #include "rip/VobSubIndex.h"
 
 #include <array>
@@ -22,6 +24,14 @@ struct JobInput {
     StreamLanguages names;
     std::array<std::string, kSubpictureStreams> codes;
     std::string ifoProblem; // a short or unreadable IFO: what was wrong
+    StreamMap map;          // the substreams of a 16:9 title's streams
+};
+
+// The subpicture stream a job reads.
+struct StreamChoice {
+    uint8_t id = 0x20;
+    int line = 0; // 0-based stream number; -1 for a substream id no stream has
+    SubpictureView view = SubpictureView::Wide;
 };
 
 // Inputs are VOB files, folders (their *.VOB files in name order, letter case
@@ -33,9 +43,10 @@ struct JobInput {
 bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::string& error);
 
 // --stream: 1..32, 0x20..0x3F, or a language code of the IFO (first match,
-// letter case ignored). Without the option, stream 1 (0x20).
-bool chooseStream(const std::optional<std::string>& text, const JobInput& input, uint8_t& streamId,
-                  std::string& error);
+// letter case ignored); without it, stream 1. A 16:9 title's stream reads
+// the substream of its --view (wide by default) through the IFO's table;
+// elsewhere stream k is substream 0x1F + k and there is no view to choose.
+bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, std::string& error);
 
 // --time-code HH:MM:SS,mmm.
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error);

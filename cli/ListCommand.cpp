@@ -55,16 +55,32 @@ std::string printable(const std::string& s) {
     return cp1252ToUtf8(out);
 }
 
+std::string hexId(uint8_t id) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", id);
+    return text;
+}
+
+// "  wide 0x22  letterbox 0x23" for a stream of a mapped title.
+std::string substreamsOf(const StreamMap& map, int line) {
+    std::string text;
+    if (!map.mapped() || !map.hasStream(line)) return text;
+    for (int v = 0; v < kSubpictureViews; ++v)
+        if (map.hasView(line, SubpictureView(v)))
+            text += "  " + std::string(viewName(SubpictureView(v))) + ' ' +
+                    hexId(map.substream(line, SubpictureView(v)));
+    return text;
+}
+
 } // namespace
 
 int runList(const Args& args, CliIo& io) {
     JobInput input;
     std::string error;
-    uint8_t streamId = 0x20;
+    StreamChoice stream;
     int32_t lastTimeCodeMs = 0;
     auto timeCode = args.value("--time-code");
-    if (!resolveInputs(args.inputs, input, error) ||
-        !chooseStream(args.value("--stream"), input, streamId, error) ||
+    if (!resolveInputs(args.inputs, input, error) || !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
         return kExitUsage;
@@ -80,20 +96,27 @@ int runList(const Args& args, CliIo& io) {
         session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
         session.demuxer().MarkRebase();
     }
-    session.job().SubtitleStreamId = streamId;
+    session.job().SubtitleStreamId = stream.id;
 
     if (input.ifo) {
-        io.out << "# " << input.ifo->string() << '\n';
+        io.out << "# " << input.ifo->string();
+        if (input.map.mapped()) io.out << " (16:9 title: its first program chain maps the streams)";
+        io.out << '\n';
         auto lines = FillStreamList(input.names);
         for (int k = 0; k < kSubpictureStreams; ++k)
-            if (!input.names[size_t(k)].empty())
-                io.out << "#   " << printable(lines[size_t(k)]) << '\n';
+            if (!input.names[size_t(k)].empty() || (input.map.mapped() && input.map.hasStream(k)))
+                io.out << "#   " << printable(lines[size_t(k)]) << substreamsOf(input.map, k)
+                       << '\n';
     }
-    char sid[8];
-    std::snprintf(sid, sizeof sid, "0x%02X", streamId);
-    io.out << "# stream " << (streamId - 0x1F) << " (substream " << sid << ")";
-    if (input.ifo && !input.names[size_t(streamId - 0x20)].empty())
-        io.out << ": " << printable(input.names[size_t(streamId - 0x20)]);
+    if (stream.line < 0) {
+        io.out << "# substream " << hexId(stream.id);
+    } else {
+        io.out << "# stream " << (stream.line + 1) << " (substream " << hexId(stream.id);
+        if (input.map.mapped()) io.out << ", " << viewName(stream.view);
+        io.out << ")";
+        if (input.ifo && !input.names[size_t(stream.line)].empty())
+            io.out << ": " << printable(input.names[size_t(stream.line)]);
+    }
     io.out << "\n#    number  start         stop            X1   Y1   X2   Y2    bytes\n";
 
     JobSetup setup;

@@ -347,13 +347,13 @@ int runOcr(const Args& args, CliIo& io) {
     OcrRunOptions o;
     JobInput input;
     std::string error;
-    uint8_t streamId = 0x20;
+    StreamChoice stream;
     int32_t lastTimeCodeMs = 0;
     auto timeCode = args.value("--time-code");
     // The first input is the action word "ocr".
     const std::vector<std::string> inputs(args.inputs.begin() + 1, args.inputs.end());
     if (!parseOcrOptions(args, io, o, error) || !resolveInputs(inputs, input, error) ||
-        !chooseStream(args.value("--stream"), input, streamId, error) ||
+        !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
         return kExitUsage;
@@ -411,7 +411,7 @@ int runOcr(const Args& args, CliIo& io) {
     session.ocrSettings() = ocr;
     session.document().options() = outputOptions;
     session.ocr().options().noAsk = !o.ask;
-    session.job().SubtitleStreamId = streamId;
+    session.job().SubtitleStreamId = stream.id;
     if (timeCode) {
         session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
         session.demuxer().MarkRebase();

@@ -246,12 +246,11 @@ int runPictures(const Args& args, CliIo& io) {
     JobInput input;
     std::vector<std::string> inputs;
     std::string error;
-    uint8_t streamId = 0x20;
+    StreamChoice stream;
     int32_t lastTimeCodeMs = 0;
     auto timeCode = args.value("--time-code");
     if (!parsePictureOptions(args, options, inputs, error) ||
-        !resolveInputs(inputs, input, error) ||
-        !chooseStream(args.value("--stream"), input, streamId, error) ||
+        !resolveInputs(inputs, input, error) || !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
         return kExitUsage;
@@ -269,7 +268,7 @@ int runPictures(const Args& args, CliIo& io) {
     host.attach(session);
     session.bmpSettings() = options.bmp;
     session.document().options() = options.formatOptions;
-    session.job().SubtitleStreamId = streamId;
+    session.job().SubtitleStreamId = stream.id;
     if (timeCode) {
         session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
         session.demuxer().MarkRebase();

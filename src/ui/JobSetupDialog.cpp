@@ -65,7 +65,7 @@ public:
 };
 
 const char* const kVobFilter = "VOB (*.vob)|*.vob|VTS Ifo (vts_*.ifo)|vts_*.ifo|All Ifo "
-                              "(*.ifo)|*.ifo|VobSub (*.idx;*.sub)|*.idx;*.sub|All (*.*)|*.*";
+                               "(*.ifo)|*.ifo|VobSub (*.idx;*.sub)|*.idx;*.sub|All (*.*)|*.*";
 // The same filters with the second one first: the file type the IFO button
 // starts with.
 const char* const kIfoFilter = "VTS Ifo (vts_*.ifo)|vts_*.ifo|VOB (*.vob)|*.vob|All Ifo "
@@ -115,6 +115,11 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     streamRow->addWidget(ComboBoxLanguage, 1);
     streamRow->addWidget(ButtonOpenIfo);
     left->addLayout(streamRow);
+    RadioGroupView = new RadioGroup("View :", {"Widescreen", "Letterbox", "Pan-Scan"}, this);
+    RadioGroupView->setObjectName("RadioGroupView");
+    RadioGroupView->setToolTip("Which picture the subtitles of a 16:9 disc are drawn for");
+    RadioGroupView->setItemIndex(0);
+    left->addWidget(RadioGroupView);
 
     left->addWidget(named(
         new QLabel("Characters Matrix File        (Different for each DVD) :", this), "Label2"));
@@ -232,7 +237,8 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
 
     connect(RadioGroupAction, &RadioGroup::clicked, this, [this] { RadioGroupActionClick(); });
     connect(ComboBoxLanguage, qOverload<int>(&QComboBox::activated), this,
-            [this](int i) { m_session.job().SubtitleStreamId = StreamIdOfLine(i); });
+            [this] { streamChosen(); });
+    connect(RadioGroupView, &RadioGroup::clicked, this, [this] { streamChosen(); });
     connect(ButtonOpenDir, &QPushButton::clicked, this, [this] { ButtonOpenDirClick(); });
     connect(ButtonOpenIfo, &QPushButton::clicked, this, [this] { ButtonOpenIfoClick(); });
     connect(ButtonResetTC, &QPushButton::clicked, this, [this] { ButtonResetTCClick(); });
@@ -303,6 +309,7 @@ void JobSetupDialog::moveSelected(int delta) {
 
 void JobSetupDialog::ReadIfoLanguages(const std::filesystem::path& ifo) {
     const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, StreamLanguages);
+    if (r.found) streamMap = ReadStreamMap(ifo);
     FillStreamList();
     if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
 }
@@ -315,6 +322,7 @@ bool JobSetupDialog::ReadVobSubLanguages(const std::filesystem::path& file) {
         return false;
     }
     StreamLanguages = pair.index->languages();
+    streamMap = {};
     FillStreamList();
     return true;
 }
@@ -325,7 +333,18 @@ void JobSetupDialog::FillStreamList() {
         ComboBoxLanguage->addItem(fromCp1252(line));
     ComboBoxLanguage->setCurrentIndex(0);
     // The list shows its first line chosen; the job follows what it shows.
-    m_session.job().SubtitleStreamId = StreamIdOfLine(0);
+    streamChosen();
+}
+
+void JobSetupDialog::streamChosen() {
+    const int line = std::max(0, ComboBoxLanguage->currentIndex());
+    RadioGroupView->setEnabled(streamMap.mapped());
+    for (int v = 0; v < kSubpictureViews; ++v)
+        RadioGroupView->setItemEnabled(v, streamMap.hasView(line, SubpictureView(v)));
+    if (!streamMap.hasView(line, SubpictureView(std::max(0, RadioGroupView->itemIndex()))))
+        RadioGroupView->setItemIndex(0);
+    const auto view = SubpictureView(std::max(0, RadioGroupView->itemIndex()));
+    m_session.job().SubtitleStreamId = streamMap.substream(line, view);
 }
 
 std::vector<std::filesystem::path> JobSetupDialog::checkedPaths() const {
@@ -464,8 +483,7 @@ bool JobSetupDialog::BitBtnStartClick() {
     if (setup.action != kActionShow && m_session.document().SplitActive())
         m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
     setup.showSubPict = showSubPict ? showSubPict() : true;
-    m_session.job().SubtitleStreamId =
-        StreamIdOfLine(std::max(0, ComboBoxLanguage->currentIndex()));
+    streamChosen();
     m_session.demuxer().LastTimeCode = LastTimeCode();
     std::string error;
     if (!m_session.startJob(setup, &error)) {

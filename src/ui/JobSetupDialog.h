@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rip/IfoLanguages.h"
+#include "rip/StreamMap.h"
 #include "subtitles/TimeCode.h"
 
 #include <QDialog>
@@ -35,6 +36,7 @@ public:
 
     QComboBox* ComboBoxLanguage;
     QPushButton* ButtonOpenIfo;
+    RadioGroup* RadioGroupView; // which variant of a 16:9 title's stream
     QLineEdit* EditCharMatrixFile;
     QPushButton* ButtonOpenCharMatrixFile;
     QPushButton* ButtonNewMatrix;
@@ -58,6 +60,8 @@ public:
     std::vector<std::filesystem::path> VobPaths;
     // Display names of the 32 subpicture streams, from the last IFO read.
     mirtal::StreamLanguages StreamLanguages;
+    // The substreams of the streams of the last IFO read, when it is 16:9.
+    mirtal::StreamMap streamMap;
     std::filesystem::path openDialogFolder; // initial folder of OpenDialogVob
 
     // The check-list text of one file: name padded to 14, "[", KiB right-aligned
@@ -77,6 +81,9 @@ public:
     // keeps the names shown before.
     bool ReadVobSubLanguages(const std::filesystem::path& file);
     void FillStreamList();
+    // The job follows the chosen stream and view; the views the stream has
+    // are the ones offered.
+    void streamChosen();
     // Paths of the checked entries, in list order.
     std::vector<std::filesystem::path> checkedPaths() const;
 

@@ -37,6 +37,9 @@ QString RadioGroup::item(int i) const { return i >= 0 && i < count() ? m_group->
 void RadioGroup::setItem(int i, const QString& text) {
     if (i >= 0 && i < count()) m_group->button(i)->setText(text);
 }
+void RadioGroup::setItemEnabled(int i, bool enabled) {
+    if (i >= 0 && i < count()) m_group->button(i)->setEnabled(enabled);
+}
 QStringList RadioGroup::items() const {
     QStringList out;
     for (int i = 0; i < count(); ++i) out << item(i);

@@ -22,6 +22,7 @@ public:
     QString item(int i) const;
     void setItem(int i, const QString& text);
     QStringList items() const;
+    void setItemEnabled(int i, bool enabled);
 
 signals:
     void clicked(int index);

@@ -162,6 +162,34 @@ TEST(ListFixtures, StreamByLanguageIdOrNumberPicksTheSameStream) {
     expectMatchesTruth(parse(fr.out), base / "subs_s1.tsv", base / "spuscan_s1.tsv");
 }
 
+TEST(ListFixtures, WideTitleReadsEachStreamThroughItsProgramChain) {
+    fs::path ifo = disc("wide") / "VTS_01_0.IFO";
+    REQUIRE_FIXTURE(ifo);
+    struct Case {
+        std::vector<std::string> args;
+        int substream; // K of the truth tables
+        std::string header;
+    };
+    for (const Case& c : {
+             Case{{"--stream", "fr"}, 2, "# stream 2 (substream 0x22, wide): French"},
+             Case{{"-s", "1", "--view", "letterbox"},
+                  1,
+                  "# stream 1 (substream 0x21, letterbox): English"},
+             Case{{"--stream", "0x23"}, 3, "# stream 2 (substream 0x23, letterbox): French"},
+         }) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), ifo.string());
+        Outcome r = listRun(args);
+        EXPECT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_NE(r.out.find(c.header), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("#   2  - French  wide 0x22  letterbox 0x23\n"), std::string::npos);
+        const std::string k = std::to_string(c.substream);
+        fs::path base = disc("wide").parent_path();
+        expectMatchesTruth(parse(r.out), base / ("subs_s" + k + ".tsv"),
+                           base / ("spuscan_s" + k + ".tsv"));
+    }
+}
+
 TEST(ListFixtures, TimeCodeContinuesTheTimeLine) {
     fs::path vob = disc("pal_en") / "VTS_01_1.VOB";
     REQUIRE_FIXTURE(vob);
@@ -229,6 +257,7 @@ TEST(ListBroken, RandomBytesAndShortIfosGiveMessages) {
 
 TEST(ListUsage, BadCommandLinesAreRefusedWithStatus2) {
     fs::path vob = disc("pal_en") / "VTS_01_1.VOB";
+    fs::path wide = disc("wide") / "VTS_01_0.IFO";
     REQUIRE_FIXTURE(vob);
     struct Case {
         std::vector<std::string> args;
@@ -246,6 +275,10 @@ TEST(ListUsage, BadCommandLinesAreRefusedWithStatus2) {
         {{(disc("pal_en") / "VIDEO_TS.IFO").string()}, "not a title set IFO"},
         {{vob.string(), "--no-such-option"}, "unknown option"},
         {{vob.string(), "--stream"}, "needs a value"},
+        {{vob.string(), "--view", "wide"}, "needs a 16:9 title"},
+        {{vob.string(), "--view", "tall"}, "is not wide, letterbox or panscan"},
+        {{wide.string(), "--stream", "fr", "--view", "panscan"}, "has no panscan substream"},
+        {{wide.string(), "--stream", "0x22", "--view", "wide"}, "give its number or language"},
     };
     for (const Case& c : cases) {
         Outcome r = listRun(c.args);

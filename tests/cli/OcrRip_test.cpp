@@ -39,9 +39,10 @@ namespace {
 // height difference between glyphs of one character.
 struct DiscCase {
     const char* disc;
-    int stream;
+    int stream; // the substream of truth_sK.txt
     int32_t spaceWidth;
     uint8_t maxCharDiffHeight;
+    const char* language = nullptr; // chosen as --stream does, else by the substream
 };
 const DiscCase kDiscs[] = {
     {"pal_en", 0, 10, 2},    // DejaVu Sans 28: gaps in words 0..9, between 10..17
@@ -49,6 +50,7 @@ const DiscCase kDiscs[] = {
     {"pal_en_fr", 1, 9, 0},  // Liberation Sans 28: 1..8, 10..15
     {"ntsc", 0, 8, 2},       // Liberation Sans 26: 1..6, 9..13
     {"split", 0, 11, 0},     // DejaVu Sans 30: -2..10, 12..19
+    {"wide", 2, 7, 0, "fr"}, // Liberation Sans 26 squeezed for 16:9: 2..5, 9..12
 };
 
 OcrSettings settingsFor(const DiscCase& c) {
@@ -56,6 +58,19 @@ OcrSettings settingsFor(const DiscCase& c) {
     s.SpaceWidth = s.ItaSpaceWidth = c.spaceWidth;
     s.MaxCharDiffHeight = c.maxCharDiffHeight;
     return s;
+}
+
+uint8_t substreamOf(const DiscCase& c, const DiscTruth& truth) {
+    if (!c.language) return uint8_t(0x20 + c.stream);
+    cli::JobInput input;
+    cli::Args args;
+    args.options = {{"--stream", c.language}};
+    cli::StreamChoice chosen;
+    std::string error;
+    EXPECT_TRUE(cli::resolveInputs({truth.videoTs().string()}, input, error) &&
+                cli::chooseStream(args, input, chosen, error))
+        << error;
+    return chosen.id;
 }
 
 std::vector<fs::path> vobsOf(const DiscTruth& truth) {
@@ -91,7 +106,7 @@ Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool an
     Session session(host, catalogue, clock);
     session.matrix() = std::move(matrix);
     session.ocrSettings() = settings.value_or(settingsFor(c));
-    session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
+    session.job().SubtitleStreamId = substreamOf(c, truth);
     Rip rip;
     std::vector<Glyph> shapes;
     host.glyphResponder = [&](const GlyphQuestion& q) {
@@ -246,10 +261,9 @@ TEST_P(DiscRip, AutomaticSpaceWidthReadsLikeTheHandChosenOne) {
     const Rip plain = ripInProcess(c, truth, hand.matrix, false, fixed);
     std::cout << "[ spacing  ] " << c.disc << " stream " << c.stream << ": width "
               << fixed.SpaceWidth << " alone differs in "
-              << std::count_if(plain.entries.begin(), plain.entries.end(),
-                               [&, i = size_t(0)](const auto& e) mutable {
-                                   return e != hand.entries[i++];
-                               })
+              << std::count_if(
+                     plain.entries.begin(), plain.entries.end(),
+                     [&, i = size_t(0)](const auto& e) mutable { return e != hand.entries[i++]; })
               << " of " << hand.entries.size() << " subtitles, automatic in " << errors
               << " characters\n";
 }
@@ -292,7 +306,7 @@ TEST_P(DiscRip, SpaceWidthLiesBetweenTheGapsInsideWordsAndTheGapsBetweenThem) {
     host.session = &session;
     session.ocrSettings() = settingsFor(c);
     session.ocr().options().noAsk = true; // the boxes do not depend on the matrix
-    session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
+    session.job().SubtitleStreamId = substreamOf(c, truth);
     JobSetup setup;
     setup.files = vobsOf(truth);
     ASSERT_TRUE(session.startJob(setup));

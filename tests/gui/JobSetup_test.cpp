@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 #include <fstream>
@@ -192,6 +193,28 @@ TEST(JobSetup, IfoLanguagesFillTheStreamList) {
     EXPECT_EQ(d.ComboBoxLanguage->itemText(1), "2  - French");
     EXPECT_EQ(b.dialogs().asked.size(), 1u);
     EXPECT_EQ(b.dialogs().unexpected, 0);
+}
+
+TEST(JobSetup, AWideTitleReadsTheSubstreamOfTheChosenView) {
+    AppBench b;
+    JobSetupDialog& d = b.form6();
+    auto* view = d.findChild<RadioGroup*>("RadioGroupView");
+    ASSERT_NE(view, nullptr);
+    const QList<QRadioButton*> views = view->findChildren<QRadioButton*>();
+    ASSERT_EQ(views.size(), 3);
+    d.ReadIfoLanguages(discFolder("wide") / "VTS_01_0.IFO");
+    d.ComboBoxLanguage->setCurrentIndex(1);
+    emit d.ComboBoxLanguage->activated(1);
+    EXPECT_EQ(b.session().job().SubtitleStreamId, 0x22);
+    EXPECT_FALSE(views[2]->isEnabled()) << "the disc has no pan-scan French";
+    QTest::mouseClick(views[1], Qt::LeftButton);
+    EXPECT_EQ(b.session().job().SubtitleStreamId, 0x23);
+    // A 4:3 title has no views to choose from.
+    d.ReadIfoLanguages(discFolder("pal_en_fr") / "VTS_01_0.IFO");
+    d.ComboBoxLanguage->setCurrentIndex(1);
+    emit d.ComboBoxLanguage->activated(1);
+    EXPECT_FALSE(view->isEnabled());
+    EXPECT_EQ(b.session().job().SubtitleStreamId, 0x21);
 }
 
 TEST(JobSetup, StartChecksAndTheirMessages) {
