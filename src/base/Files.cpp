@@ -4,7 +4,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,54 +33,199 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-} // namespace
+// How a save leaves nothing behind when it is killed. The bytes go into an
+// anonymous file (O_TMPFILE), which the kernel drops with the process, and
+// get a name only once they are on disk: a kill before that leaves nothing.
+// Where the file system has no anonymous files, a named temporary file is
+// written instead (mkstemp). Either way a name exists for a while, so every
+// temporary file is held under an exclusive flock() as long as it has a
+// name (an anonymous one from before it gets one): the kernel lets go of the
+// lock when its owner dies, however it dies, so a temporary file that nobody
+// holds is one a dead save left, and the next save of the same file removes
+// it. A lock is sounder than a process number, which can be reused or
+// belong to another machine's process on a shared folder. The names are
+// ours alone (".<name>.mirtal-XXXXXX"), so no file of the user's is ever
+// taken for one.
+constexpr std::string_view kTempMark = ".mirtal-";
+constexpr size_t kTempRandom = 6;
 
-FileResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
-    fs::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-    // The temporary file is named after the file, cut so that a name as long
-    // as the file system allows still leaves room for the dot and the suffix.
+// ".<name>.mirtal-": the name is cut so that a name as long as the file
+// system allows still leaves room for the mark and the random part.
+std::string tempPrefix(const fs::path& path) {
     std::string base = path.filename().string();
-    constexpr size_t kTempNameRoom = NAME_MAX - std::char_traits<char>::length("..XXXXXX");
-    if (base.size() > kTempNameRoom) base.resize(kTempNameRoom);
-    std::string tmpl = (folder / ("." + base + ".XXXXXX")).string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        return FileResult::failure("Cannot write " + path.string() + ": " + systemErrorText(errno));
-    auto fail = [&](int err) {
+    const size_t room = NAME_MAX - 1 - kTempMark.size() - kTempRandom;
+    if (base.size() > room) base.resize(room);
+    return "." + base + std::string(kTempMark);
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void removeStaleTemporaries(const fs::path& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name.size() != prefix.size() + kTempRandom || !name.starts_with(prefix)) continue;
+        const fs::path file = folder / std::string(name);
+        const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {}, named {};
+        // Ours to remove only while we hold it and the name is still that file.
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(file.c_str(), &named) == 0 &&
+            sameFile(held, named))
+            ::unlink(file.c_str());
         ::close(fd);
-        ::unlink(name.data());
-        return FileResult::failure("Cannot write " + path.string() + ": " + systemErrorText(err));
-    };
-    // Keep the permissions of a file we replace; new files get the usual 0666 & ~umask.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
     }
-    if (!writeAll(fd, bytes)) return fail(errno);
-    if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(name.data());
-        return FileResult::failure("Cannot write " + path.string() + ": " + systemErrorText(err));
+    ::closedir(dir);
+}
+
+std::string randomPart() {
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    uint8_t bytes[kTempRandom];
+    if (::getrandom(bytes, sizeof bytes, 0) != ssize_t(sizeof bytes)) {
+        const uint64_t t = uint64_t(::getpid()) * 0x9E3779B97F4A7C15ull ^ uint64_t(::clock());
+        for (size_t i = 0; i < kTempRandom; ++i) bytes[i] = uint8_t(t >> (8 * i));
     }
-    if (::rename(name.data(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(name.data());
-        return FileResult::failure("Cannot write " + path.string() + ": " + systemErrorText(err));
+    std::string s;
+    for (uint8_t b : bytes) s += kChars[b % (sizeof kChars - 1)];
+    return s;
+}
+
+// Gives the anonymous file behind fd the name `to`; 0 or the errno.
+int linkAnonymous(int fd, const fs::path& to) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
+                                                                                            : errno;
+}
+
+// One save: the temporary file, anonymous or named, and its way to the target.
+class AtomicSave {
+public:
+    AtomicSave(const fs::path& path, bool replace)
+        : m_path(path), m_replace(replace), m_folder(path.parent_path()) {
+        if (m_folder.empty()) m_folder = ".";
+        m_prefix = tempPrefix(path);
     }
-    int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
+    ~AtomicSave() {
+        if (!m_name.empty()) ::unlink(m_name.c_str());
+        if (m_fd >= 0) ::close(m_fd);
+    }
+
+    // False when the file system has no anonymous files, or there is no
+    // /proc to name one through (only a privileged process could do without).
+    bool openAnonymous(mode_t mode) {
+        if (::access("/proc/self/fd", X_OK) != 0) return false;
+        const int fd = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd < 0) return false;
+        if (::flock(fd, LOCK_EX) != 0) {
+            ::close(fd);
+            return false;
+        }
+        m_fd = fd;
+        return true;
+    }
+
+    int openNamed() {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string tmpl = (m_folder / (m_prefix + "XXXXXX")).string();
+            const int fd = ::mkstemp(tmpl.data());
+            if (fd < 0) return errno;
+            // A sweep may remove it before it is held: then start again.
+            struct stat held {}, named {};
+            if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &held) == 0 &&
+                ::lstat(tmpl.c_str(), &named) == 0 && sameFile(held, named)) {
+                m_fd = fd;
+                m_name = tmpl;
+                return 0;
+            }
+            ::close(fd);
+        }
+        return EEXIST;
+    }
+
+    int write(std::string_view bytes, mode_t mode) {
+        ::fchmod(m_fd, mode);
+        if (!writeAll(m_fd, bytes) || ::fsync(m_fd) != 0) return errno;
+        return 0;
+    }
+
+    int publish() {
+        if (m_name.empty()) {
+            if (!m_replace) return linkAnonymous(m_fd, m_path);
+            for (int attempt = 0;; ++attempt) {
+                const fs::path name = m_folder / (m_prefix + randomPart());
+                const int err = linkAnonymous(m_fd, name);
+                if (err == 0) {
+                    m_name = name;
+                    break;
+                }
+                if (err != EEXIST || attempt == 100) return err;
+            }
+        } else if (!m_replace) {
+            if (::link(m_name.c_str(), m_path.c_str()) != 0) return errno;
+            return 0; // the destructor removes the temporary name
+        }
+        if (::rename(m_name.c_str(), m_path.c_str()) != 0) return errno;
+        m_name.clear();
+        return 0;
+    }
+
+    void syncFolder() const {
+        const int dfd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dfd < 0) return;
         ::fsync(dfd);
         ::close(dfd);
     }
+
+    const fs::path& folder() const { return m_folder; }
+    const std::string& prefix() const { return m_prefix; }
+
+private:
+    fs::path m_path;
+    bool m_replace;
+    fs::path m_folder;
+    std::string m_prefix;
+    int m_fd = -1;
+    std::string m_name; // the temporary file's name while it has one
+};
+
+// Keep the permissions of a file we replace; new files get the usual 0666 & ~umask.
+mode_t modeFor(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+FileResult saveAtomic(const fs::path& path, std::string_view bytes, bool replace) {
+    auto failure = [&](int err) {
+        return FileResult::failure("Cannot write " + path.string() + ": " + systemErrorText(err),
+                                   err);
+    };
+    const mode_t mode = modeFor(path);
+    AtomicSave save(path, replace);
+    removeStaleTemporaries(save.folder(), save.prefix());
+    if (!save.openAnonymous(mode))
+        if (int err = save.openNamed(); err != 0) return failure(err);
+    if (int err = save.write(bytes, mode); err != 0) return failure(err);
+    if (int err = save.publish(); err != 0) return failure(err);
+    save.syncFolder();
     return {};
+}
+
+} // namespace
+
+FileResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
+    return saveAtomic(path, bytes, true);
+}
+
+FileResult writeNewFileAtomic(const fs::path& path, std::string_view bytes) {
+    return saveAtomic(path, bytes, false);
 }
 
 std::optional<std::string> readWholeFile(const fs::path& path, std::string* error, uint64_t maxBytes) {

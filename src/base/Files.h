@@ -15,13 +15,18 @@ namespace fs = std::filesystem;
 struct FileResult {
     bool ok = true;
     std::string error;
-    static FileResult failure(std::string msg) { return {false, std::move(msg)}; }
+    int errorNumber = 0; // the errno behind it, where there is one
+    static FileResult failure(std::string msg, int err = 0) { return {false, std::move(msg), err}; }
     explicit operator bool() const { return ok; }
 };
 
 // Writes the bytes to a temporary file in the same folder, flushes it to disk
 // and renames it over `path`: the old file stays whole if anything fails.
 FileResult writeFileAtomic(const fs::path& path, std::string_view bytes);
+// The same for a file that must not exist yet: an existing one (even one
+// made by someone else while we write) is left alone and the result says
+// so, with EEXIST's text.
+FileResult writeNewFileAtomic(const fs::path& path, std::string_view bytes);
 
 // Reads a whole file, refusing files larger than maxBytes.
 std::optional<std::string> readWholeFile(const fs::path& path, std::string* error = nullptr,

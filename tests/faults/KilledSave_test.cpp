@@ -6,8 +6,10 @@
 #include "settings/SettingsFile.h"
 #include "subtitles/DocumentFlows.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/file.h>
 #include <time.h>
 
 using namespace mirtal;
@@ -29,13 +31,24 @@ void pauseMicroseconds(long us) {
     }
 }
 
+// Whether the process has a file of the folder open: it is inside a save,
+// whether or not its temporary file has a name yet.
+bool writesInto(pid_t pid, const fs::path& dir) {
+    const std::string inside = dir.string() + "/";
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", ec), end;
+         !ec && it != end; it.increment(ec))
+        if (fs::read_symlink(it->path(), ec).string().starts_with(inside)) return true;
+    return false;
+}
+
 // A child saves version 1, version 0, version 1, ... over and over and is
-// killed with SIGKILL at many points: after growing pauses, and just after a
-// temporary file shows up in the folder (so inside the write, the flush or
-// before the rename). At every point the file is one version or the other,
-// whole; whatever the dead child left behind does not keep the next save
-// from working, and that save leaves nothing behind.
-// Returns how many kills left a temporary file, that is hit a save midway.
+// killed with SIGKILL at many points: after growing pauses, and just after it
+// opens a file in the folder (so inside the write, the flush or before the
+// rename). At every point the file is one version or the other, whole; the
+// next save works and leaves nothing beside the file, whatever the dead
+// child left.
+// Returns how many kills hit a save midway.
 int killDuringSaves(const Saver& saver, int killPoints) {
     TempFolder dir;
     const std::string name = "target";
@@ -63,11 +76,13 @@ int killDuringSaves(const Saver& saver, int killPoints) {
         if (k % 2 == 0) {
             pauseMicroseconds(long(k) * 150);
         } else {
-            // At most a few million looks: the child keeps saving, so a
-            // temporary file shows up long before that.
-            for (long polls = 0; polls < 4000000 && otherEntries(dir.path(), name).empty(); ++polls) {
-            }
+            // A bounded number of looks: the child keeps saving, so it opens
+            // a file long before that.
+            bool inside = false;
+            for (long polls = 0; polls < 200000 && !inside; ++polls)
+                inside = writesInto(pid, dir.path());
             for (int extra = 0; extra < k; ++extra) (void)otherEntries(dir.path(), name);
+            midway += inside;
         }
         ::kill(pid, SIGKILL);
         const ChildEnd end = waitChild(pid, ready[0]);
@@ -77,14 +92,10 @@ int killDuringSaves(const Saver& saver, int killPoints) {
         EXPECT_TRUE(after == saver.version[0] || after == saver.version[1])
             << "the file holds " << after.size() << " bytes, versions have "
             << saver.version[0].size() << " and " << saver.version[1].size();
-        const std::vector<std::string> leftovers = otherEntries(dir.path(), name);
-        if (!leftovers.empty()) ++midway;
-
-        EXPECT_TRUE(saver.save(target, 0)) << "after a kill with " << leftovers.size()
-                                           << " leftover file(s)";
+        const size_t leftovers = otherEntries(dir.path(), name).size();
+        EXPECT_TRUE(saver.save(target, 0)) << "after a kill with " << leftovers << " leftover(s)";
         EXPECT_EQ(readText(target), saver.version[0]);
-        EXPECT_EQ(otherEntries(dir.path(), name), leftovers) << "the save left a file behind";
-        for (const std::string& f : leftovers) fs::remove(dir / f);
+        EXPECT_EQ(otherEntries(dir.path(), name), std::vector<std::string>{}) << "left behind";
         if (::testing::Test::HasFailure()) break;
     }
     return midway;
@@ -162,4 +173,23 @@ TEST(KilledSave, SettingsFileIsOldOrNewAtEveryKillPoint) {
     ASSERT_EQ(saver.version[0], first);
     ASSERT_NE(saver.version[0], saver.version[1]);
     killDuringSaves(saver, kKillPoints);
+}
+
+// What a dead save left is removed by the next save of the same file; the
+// temporary file of a save still running, and names that only look alike,
+// stay.
+TEST(KilledSave, NextSaveRemovesOnlyWhatDeadSavesLeft) {
+    TempFolder dir;
+    std::vector<std::string> kept = {".target.mirtal-alive1", ".target.mirtal-1234567",
+                                     ".target.backup", ".other.mirtal-dead02"};
+    for (const std::string& name : kept) writeText(dir / name, "x");
+    writeText(dir / ".target.mirtal-dead01", "x");
+    const int running = ::open((dir / kept[0]).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(running, LOCK_EX), 0);
+    ASSERT_TRUE(writeFileAtomic(dir / "target", "new"));
+    ::close(running);
+    std::vector<std::string> left = otherEntries(dir.path(), "target");
+    std::sort(left.begin(), left.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(left, kept);
 }
