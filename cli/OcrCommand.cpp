@@ -253,17 +253,18 @@ public:
     }
 
     // The last save: when the matrix file cannot be written, the glyphs go
-    // to a file beside it or, failing that, to the temporary folder.
+    // to a new file beside it or, failing that, in the temporary folder.
     bool saveAtEnd() {
         if (save()) return true;
-        const fs::path name =
-            m_options.matrix.stem().string() + ".unsaved" + m_options.matrix.extension().string();
         std::error_code ec;
-        for (const fs::path& place :
-             {m_options.matrix.parent_path() / name, fs::temp_directory_path(ec) / name}) {
-            if (place.empty() || !SaveMatrixFile(place, m_matrix)) continue;
+        const fs::path beside = m_options.matrix.parent_path();
+        const fs::path temporary = fs::temp_directory_path(ec);
+        for (const fs::path& folder : {beside.empty() ? fs::path(".") : beside, temporary}) {
+            if (folder.empty()) continue;
+            const RescueResult rescued = SaveRescueMatrix(folder, m_options.matrix, m_matrix);
+            if (rescued.file.empty()) continue;
             m_host.ask(MessageKind::Warning, {Answer::Ok},
-                       "the learned glyphs were saved to " + place.string() + " instead");
+                       "the learned glyphs were saved to " + rescued.file.string() + " instead");
             return false;
         }
         m_host.ask(MessageKind::Warning, {Answer::Ok}, "the learned glyphs could not be saved");

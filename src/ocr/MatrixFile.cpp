@@ -2,6 +2,7 @@
 
 #include "base/ByteReader.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace mirtal {
@@ -118,6 +119,23 @@ MatrixLoadResult LoadMatrixFile(const std::filesystem::path& path, CharMatrix& m
 
 FileResult SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix) {
     return writeFileAtomic(path, EncodeMatrix(matrix));
+}
+
+RescueResult SaveRescueMatrix(const std::filesystem::path& folder,
+                              const std::filesystem::path& matrixFile, const CharMatrix& matrix) {
+    constexpr int kMostRescueFiles = 999;
+    const std::string bytes = EncodeMatrix(matrix);
+    const std::string stem = matrixFile.stem().string() + ".unsaved";
+    FileResult r;
+    for (int n = 1; n <= kMostRescueFiles; ++n) {
+        const std::filesystem::path file =
+            folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) +
+                      matrixFile.extension().string());
+        r = writeNewFileAtomic(file, bytes);
+        if (r) return {file, {}};
+        if (r.errorNumber != EEXIST) break;
+    }
+    return {{}, r.error};
 }
 
 } // namespace mirtal

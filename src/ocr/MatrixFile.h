@@ -36,4 +36,15 @@ MatrixLoadResult LoadMatrixFile(const std::filesystem::path& path, CharMatrix& m
 // Writes atomically; the matrix itself is not touched.
 FileResult SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix);
 
+// Where the glyphs went when their own file could not be written.
+struct RescueResult {
+    std::filesystem::path file; // empty when none could be written
+    std::string error;          // then why
+};
+// Saves the matrix in `folder` as <stem>.unsaved<ext> of the matrix file's
+// name or, when that exists, the first free of <stem>.unsaved-2<ext>,
+// -3, ...: a rescue file, once written, is never overwritten.
+RescueResult SaveRescueMatrix(const std::filesystem::path& folder,
+                              const std::filesystem::path& matrixFile, const CharMatrix& matrix);
+
 } // namespace mirtal

@@ -258,3 +258,16 @@ TEST_F(TempDir, FailedSaveKeepsTheOldFile) {
     EXPECT_NE(r.error.find("x.qmx"), std::string::npos);
     EXPECT_EQ(fs::file_size(file), before);
 }
+
+// A second rescue must not replace the glyphs the first one kept.
+TEST_F(TempDir, RescueTakesTheNextFreeNameAndKeepsEarlierRescues) {
+    const char* const names[] = {"disc.unsaved.qmx", "disc.unsaved-2.qmx", "disc.unsaved-3.qmx"};
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(SaveRescueMatrix(m_dir, m_dir / "disc.qmx", MatrixOf(n)).file,
+                  m_dir / names[n - 1]);
+    for (int n = 1; n <= 3; ++n) {
+        CharMatrix back;
+        ASSERT_TRUE(LoadMatrixFile(m_dir / names[n - 1], back));
+        EXPECT_EQ(back.Count(), n);
+    }
+}
