@@ -160,4 +160,9 @@ void CliHost::displayChanged(const RipDisplay& display) {
              << display.LabelTotalNbSup << " subpictures   " << std::flush;
 }
 
+void printSettingsWarnings(const SettingsWarnings& warnings, CliIo& io) {
+    for (const std::string& text : warnings.texts)
+        io.err << "mirtal-rip: warning: " << cp1252ToUtf8(text) << '\n';
+}
+
 } // namespace mirtal::cli

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "rip/Host.h"
+#include "settings/SettingsFile.h"
 
 #include <chrono>
 #include <string>
@@ -56,5 +57,9 @@ private:
     int m_lastPercent = -1;
     std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
 };
+
+// The values of a settings file or profile that were not used, one warning
+// line each. They are not the job's warnings: what the job does is whole.
+void printSettingsWarnings(const SettingsWarnings& warnings, CliIo& io);
 
 } // namespace mirtal::cli

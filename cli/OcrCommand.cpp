@@ -376,14 +376,21 @@ int runOcr(const Args& args, CliIo& io) {
     OcrSettings ocr;
     OutputOptions outputOptions;
     const std::optional<fs::path> settingsFile = settingsFileToRead(o);
+    bool settingsRead = false;
     if (settingsFile) {
         IniFile ini;
         if (FileResult r = ini.load(*settingsFile); !r) {
-            io.err << "mirtal-rip: " << cp1252ToUtf8(r.error) << '\n';
-            return kExitUsage;
+            // A file asked for is refused; the program's own is passed over.
+            io.err << "mirtal-rip: " << (o.settingsFile ? "" : "warning: ") << cp1252ToUtf8(r.error)
+                   << (o.settingsFile ? "" : "; the built-in settings are used") << '\n';
+            if (o.settingsFile) return kExitUsage;
+        } else {
+            ProgramSettings program;
+            SettingsWarnings warnings{settingsFile->string(), {}};
+            ReadSettings(ini, "", program, ocr, outputOptions, &warnings);
+            printSettingsWarnings(warnings, io);
+            settingsRead = true;
         }
-        ProgramSettings program;
-        ReadSettings(ini, "", program, ocr, outputOptions);
     }
     OptionParser parser{args, {}};
     std::optional<TOutputFormat> format;
@@ -398,7 +405,7 @@ int runOcr(const Args& args, CliIo& io) {
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
     io.err << "mirtal-rip: matrix " << o.matrix.string() << ": "
            << (newMatrix ? "new" : plural(matrix.Count(), "glyph", "glyphs")) << "; OCR settings "
-           << (settingsFile ? "of " + settingsFile->string() : std::string("built in"))
+           << (settingsRead ? "of " + settingsFile->string() : std::string("built in"))
            << ", space width " << (ocr.AutoSpaceWidth ? "auto from " : "") << ocr.SpaceWidth
            << ", italic " << ocr.ItaSpaceWidth << '\n';
 

@@ -30,6 +30,7 @@ struct PictureOptions {
     bool ask = false;
     BmpOutputSettings bmp;
     OutputOptions formatOptions;
+    SettingsWarnings settingsWarnings; // values of --settings and --profile not used
 };
 
 // The terminal host of a picture rip. The adjustment step is an immediate
@@ -128,8 +129,9 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
         if (FileResult r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
         ProgramSettings program;
         OcrSettings ocr;
-        ReadSettings(ini, "", program, ocr, o.formatOptions);
-        ReadBmpOutputSettings(ini, o.bmp);
+        o.settingsWarnings.file = *file;
+        ReadSettings(ini, "", program, ocr, o.formatOptions, &o.settingsWarnings);
+        ReadBmpOutputSettings(ini, o.bmp, &o.settingsWarnings);
     }
     std::optional<TextEncoding> encoding;
     if (!parseEncoding(args, encoding, error)) return false;
@@ -137,7 +139,7 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     if (auto file = args.value("--profile")) {
         std::error_code ec;
         if (!fs::is_regular_file(*file, ec)) return fail(error, "--profile: no such file " + *file);
-        if (FileResult r = LoadBmpOutputSettings(*file, o.bmp); !r)
+        if (FileResult r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
             return fail(error, "--profile: " + r.error);
     }
     return true;
@@ -255,6 +257,7 @@ int runPictures(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: " << error << '\n';
         return kExitUsage;
     }
+    printSettingsWarnings(options.settingsWarnings, io);
     const bool show = options.action == kActionShow;
     PictureHost host(io, args, show, options.ask);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);

@@ -1,6 +1,8 @@
 #include "settings/IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <charconv>
 #include <system_error>
 
@@ -93,6 +95,15 @@ FileResult IniFile::load(const fs::path& path) {
     std::string error;
     auto bytes = readWholeFile(path, &error, kMaxFileBytes);
     if (!bytes) return FileResult::failure(error);
+    // Text never holds these; a file that does is something else altogether,
+    // and taking its bytes for keys could only do harm.
+    constexpr std::string_view kTextControls = "\t\n\v\f\r\x1A\x1B";
+    const bool binary = std::any_of(bytes->begin(), bytes->end(), [&](char c) {
+        return (unsigned char)c < 0x20 && kTextControls.find(c) == std::string_view::npos;
+    });
+    if (binary)
+        return FileResult::failure("Cannot read " + path.string() +
+                                   ": not an INI text file (it holds binary data)");
     *this = parse(*bytes);
     return {};
 }
@@ -149,11 +160,17 @@ int32_t IniFile::readInteger(std::string_view section, std::string_view key,
                              int32_t fallback) const {
     const Line* l = findLine(section, key);
     if (!l) return fallback;
-    std::string_view v = trim(std::string_view(l->raw).substr(l->valuePos));
+    const std::optional<int64_t> n = parseInteger(std::string_view(l->raw).substr(l->valuePos));
+    if (!n || *n < INT32_MIN || *n > INT32_MAX) return fallback;
+    return int32_t(*n);
+}
+
+std::optional<int64_t> IniFile::parseInteger(std::string_view value) {
+    std::string_view v = trim(value);
     if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-    int32_t n = 0;
+    int64_t n = 0;
     auto [end, err] = std::from_chars(v.data(), v.data() + v.size(), n);
-    if (err != std::errc() || end != v.data() + v.size() || v.empty()) return fallback;
+    if (err != std::errc() || end != v.data() + v.size() || v.empty()) return std::nullopt;
     return n;
 }
 

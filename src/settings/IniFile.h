@@ -27,8 +27,8 @@ public:
     static IniFile parse(std::string_view text);
 
     // Replaces the content with the file's. A missing file reads as empty
-    // and is not an error; a file that exists but cannot be read leaves the
-    // content empty and reports why.
+    // and is not an error; a file that exists but cannot be read, or that
+    // holds binary data, leaves the content empty and reports why.
     FileResult load(const fs::path& path);
     // Writes the text atomically, creating the parent folder if needed.
     FileResult save(const fs::path& path) const;
@@ -44,6 +44,8 @@ public:
     // Decimal, possibly signed; a missing key or a value that is not a
     // 32-bit number gives the fallback.
     int32_t readInteger(std::string_view section, std::string_view key, int32_t fallback) const;
+    // A value as a decimal number, possibly signed, blanks around it allowed.
+    static std::optional<int64_t> parseInteger(std::string_view value);
     // Read as an integer: any value but 0 is true.
     bool readBool(std::string_view section, std::string_view key, bool fallback) const;
 

@@ -23,16 +23,117 @@ std::string indexed(const char* stem, size_t i) {
     return stem + std::to_string(i);
 }
 
-// Narrower fields keep the low bits of what the file holds.
-uint8_t readU8(const IniFile& ini, const char* s, const char* k, uint8_t d) {
-    return uint8_t(ini.readInteger(s, k, d));
+// The range of every numeric key of the settings file and the profiles. A
+// value outside it, or one that is not a number at all, is not used: the key
+// takes its default, or the nearest bound where asking for more (a larger
+// zoom, a wider band, a shift off the frame) means the most there is. Each
+// such value gives one warning. Every value the windows can set lies
+// inside; MaxLineHeight starts at 1, since 0 would skip every line.
+enum class OutOfRange : uint8_t { Default, Nearest };
+struct KeyRange {
+    const char* section;
+    const char* key; // a key ending in '_' stands for key0 .. key3
+    int32_t min, max;
+    OutOfRange use = OutOfRange::Default;
+};
+
+constexpr int32_t kColourMax = 0xFFFFFF;
+constexpr OutOfRange kNearest = OutOfRange::Nearest;
+
+constexpr KeyRange kKeyRanges[] = {
+    {kConfig, "ActionMode", 0, 3},
+    {kPreview, "Zoom", 1, 65535, kNearest},
+    {kPreview, "BorderColor", 0, kColourMax},
+    {kPreview, "InnerColor", 0, kColourMax},
+    {kPreview, "BackMode", 0, 3},
+    {kPreview, "AspectRatioMode", 0, 2},
+    {kPreview, "FreeAspectRatio", 0, 288, kNearest},
+    {kOcr, "MinLineHeight", 0, 45},
+    {kOcr, "MaxLineHeight", 1, 45},
+    {kOcr, "MinInterLine", 1, 50},
+    {kOcr, "MinCharWidth", 1, 45},
+    {kOcr, "MinCharHeight", 1, 45},
+    {kOcr, "SpaceWidth", -10, 45},
+    {kOcr, "ItaSpaceWidth", -10, 45},
+    {kOcr, "DetectItaWidth", -10, 10},
+    {kOcr, "Sensibility", 0, 1000},
+    {kOcr, "MaxCharDiffWidth", 0, 45},
+    {kOcr, "MaxCharDiffHeight", 0, 45},
+    {kOcr, "MaxCharDiffTop", 0, 45},
+    {kNativeOutput, "Encoding", 0, 1},
+    {kIAuthorOutput, "Color_", 0, kColourMax},
+    {kIAuthorOutput, "Blend_", 0, 15},
+    {kIAuthorOutput, "MinimumInterval", 0, 65535},
+    {kPhilipsOutput, "FrameRate", 0, 1},
+    {kPhilipsOutput, "Color_", 0, kColourMax},
+    {kPhilipsOutput, "Contrast_", 0, 15},
+    {kCropping, "MinX", 0, 720, kNearest},
+    {kCropping, "MinY", 0, 576, kNearest},
+    {kCropping, "DivX", 1, 32},
+    {kCropping, "DivY", 1, 32},
+    {kCropping, "XPosMode", 0, 2},
+    {kCropping, "YPosMode", 0, 2},
+    {kCropping, "PosShift.X", -720, 720, kNearest},
+    {kCropping, "PosShift.Y", -576, 576, kNearest},
+    {kColor, "BitPerPixel", 4, 8}, // 8, or anything else for 4
+    {kColor, "Color_", 0, kColourMax},
+    {kColor, "PresetColorPalIndex", 0, 2},
+    {kColor, "ColorPalIndex_", 0, 15},
+    {kColor, "UnusedColor", 0, kColourMax},
+    {kPositioning, "XPosMode", 0, 3},
+    {kPositioning, "SetTo.X", 0, 719, kNearest},
+    {kPositioning, "PosShift.X", -720, 720, kNearest},
+    {kPositioning, "YPosMode", 0, 3},
+    {kPositioning, "SetTo.Y", 0, 575, kNearest},
+    {kPositioning, "PosShift.Y", -576, 576, kNearest},
+};
+
+const KeyRange& rangeOf(std::string_view section, std::string_view key) {
+    for (const KeyRange& r : kKeyRanges) {
+        const std::string_view k = r.key;
+        if (r.section == section &&
+            (k == key || (k.ends_with('_') && key.size() == k.size() + 1 && key.starts_with(k))))
+            return r;
+    }
+    std::abort(); // every key we read is in the table
 }
-uint16_t readU16(const IniFile& ini, const char* s, const char* k, uint16_t d) {
-    return uint16_t(ini.readInteger(s, k, d));
-}
-Colour readColour(const IniFile& ini, const char* s, const std::string& k, Colour d) {
-    return Colour(ini.readInteger(s, k, int32_t(d)));
-}
+
+// Reads numbers within their ranges, noting every value it does not use.
+class Numbers {
+public:
+    Numbers(const IniFile& ini, SettingsWarnings* warnings) : m_ini(ini), m_warnings(warnings) {}
+
+    int32_t operator()(const char* section, const std::string& key, int32_t fallback) const {
+        const std::optional<std::string> text = m_ini.value(section, key);
+        if (!text) return fallback;
+        const KeyRange& range = rangeOf(section, key);
+        const std::optional<int64_t> n = IniFile::parseInteger(*text);
+        if (n && *n >= range.min && *n <= range.max) return int32_t(*n);
+        int32_t used = fallback;
+        if (n && range.use == OutOfRange::Nearest) used = *n < range.min ? range.min : range.max;
+        if (m_warnings)
+            m_warnings->texts.push_back(
+                m_warnings->file + ": [" + section + "] " + key + "=" + *text +
+                (n ? " is outside " + std::to_string(range.min) + ".." + std::to_string(range.max)
+                   : std::string(" is not a number")) +
+                ", " + std::to_string(used) + " is used instead");
+        return used;
+    }
+    uint8_t u8(const char* s, const std::string& k, uint8_t d) const {
+        return uint8_t((*this)(s, k, d));
+    }
+    uint16_t u16(const char* s, const std::string& k, uint16_t d) const {
+        return uint16_t((*this)(s, k, d));
+    }
+    Colour colour(const char* s, const std::string& k, Colour d) const {
+        return Colour((*this)(s, k, int32_t(d)));
+    }
+
+private:
+    const IniFile& m_ini;
+    SettingsWarnings* m_warnings;
+};
+
 void writeColour(IniFile& ini, const char* s, const std::string& k, Colour c) {
     ini.writeInteger(s, k, int32_t(c));
 }
@@ -108,7 +209,8 @@ std::string FolderText(const fs::path& folder) {
 }
 
 void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramSettings& p,
-                  OcrSettings& ocr, OutputOptions& output) {
+                  OcrSettings& ocr, OutputOptions& output, SettingsWarnings* warnings) {
+    const Numbers num(ini, warnings);
     const ProgramSettings d;
     p.OpenDialogCharMatrix = ini.readString(kConfig, "OpenDialogCharMatrix", programFolder);
     p.SaveDialogCharMatrix = ini.readString(kConfig, "SaveDialogCharMatrix", programFolder);
@@ -118,22 +220,22 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     p.SaveDialogText = ini.readString(kConfig, "SaveDialogText", programFolder);
     p.LanguageFileName = ini.readString(kConfig, "LanguageFileName", d.LanguageFileName);
     p.AutoScrollDown = ini.readBool(kConfig, "AutoScrollDown", d.AutoScrollDown);
-    p.ActionMode = ini.readInteger(kConfig, "ActionMode", d.ActionMode);
+    p.ActionMode = num(kConfig, "ActionMode", d.ActionMode);
     p.ForcedOnly = ini.readBool(kConfig, "ForcedOnly", d.ForcedOnly);
 
     const PreviewSettings& dp = d.Preview;
     PreviewSettings& v = p.Preview;
     v.AtTruePos = ini.readBool(kPreview, "AtTruePos", dp.AtTruePos);
-    v.Zoom = readU16(ini, kPreview, "Zoom", dp.Zoom);
+    v.Zoom = num.u16(kPreview, "Zoom", dp.Zoom);
     v.AutoZoom = ini.readBool(kPreview, "AutoZoom", dp.AutoZoom);
-    v.BorderColor = readColour(ini, kPreview, "BorderColor", dp.BorderColor);
-    v.InnerColor = readColour(ini, kPreview, "InnerColor", dp.InnerColor);
-    v.BackMode = readU8(ini, kPreview, "BackMode", dp.BackMode);
-    v.AspectRatioMode = readU8(ini, kPreview, "AspectRatioMode", dp.AspectRatioMode);
-    v.FreeAspectRatio = readU16(ini, kPreview, "FreeAspectRatio", dp.FreeAspectRatio);
+    v.BorderColor = num.colour(kPreview, "BorderColor", dp.BorderColor);
+    v.InnerColor = num.colour(kPreview, "InnerColor", dp.InnerColor);
+    v.BackMode = num.u8(kPreview, "BackMode", dp.BackMode);
+    v.AspectRatioMode = num.u8(kPreview, "AspectRatioMode", dp.AspectRatioMode);
+    v.FreeAspectRatio = num.u16(kPreview, "FreeAspectRatio", dp.FreeAspectRatio);
     v.BackImageName = ini.readString(kPreview, "BackImageName", dp.BackImageName);
 
-    ReadOcrSettings(ini, ocr);
+    ReadOcrSettings(ini, ocr, warnings);
 
     p.WithTimingAndPosition = ini.readBool(kTimingAndPosition, "Enabled", d.WithTimingAndPosition);
 
@@ -141,26 +243,26 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     output.native.ExtendedFormat =
         ini.readBool(kNativeOutput, "Extended", od.native.ExtendedFormat);
     // 1 is UTF-8; anything else the code page every older file was written in.
-    output.Encoding = ini.readInteger(kNativeOutput, "Encoding", 0) == 1 ? TextEncoding::Utf8
+    output.Encoding = num(kNativeOutput, "Encoding", 0) == 1 ? TextEncoding::Utf8
                                                                          : TextEncoding::Cp1252;
 
     IAuthorOptions& ia = output.iauthor;
     for (size_t i = 0; i < 4; ++i)
-        ia.Colors[i] = readColour(ini, kIAuthorOutput, indexed("Color_", i), od.iauthor.Colors[i]);
+        ia.Colors[i] = num.colour(kIAuthorOutput, indexed("Color_", i), od.iauthor.Colors[i]);
     for (size_t i = 0; i < 4; ++i)
         ia.Blend[i] =
-            uint8_t(ini.readInteger(kIAuthorOutput, indexed("Blend_", i), od.iauthor.Blend[i]));
-    ia.MinInterval = readU16(ini, kIAuthorOutput, "MinimumInterval", od.iauthor.MinInterval);
+            uint8_t(num(kIAuthorOutput, indexed("Blend_", i), od.iauthor.Blend[i]));
+    ia.MinInterval = num.u16(kIAuthorOutput, "MinimumInterval", od.iauthor.MinInterval);
 
     PhilipsOptions& ph = output.philips;
-    ph.FrameRate = readU8(ini, kPhilipsOutput, "FrameRate", od.philips.FrameRate);
+    ph.FrameRate = num.u8(kPhilipsOutput, "FrameRate", od.philips.FrameRate);
     ph.DropFrame = ini.readBool(kPhilipsOutput, "DropFrame", od.philips.DropFrame);
     ph.UseBmpColors = ini.readBool(kPhilipsOutput, "UseBmpColor", od.philips.UseBmpColors);
     for (size_t i = 0; i < 4; ++i)
-        ph.Colors[i] = readColour(ini, kPhilipsOutput, indexed("Color_", i), od.philips.Colors[i]);
+        ph.Colors[i] = num.colour(kPhilipsOutput, indexed("Color_", i), od.philips.Colors[i]);
     for (size_t i = 0; i < 4; ++i)
         ph.Contrast[i] = uint8_t(
-            ini.readInteger(kPhilipsOutput, indexed("Contrast_", i), od.philips.Contrast[i]));
+            num(kPhilipsOutput, indexed("Contrast_", i), od.philips.Contrast[i]));
 }
 
 void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& output) {
@@ -208,20 +310,21 @@ void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& 
         ini.writeInteger(kPhilipsOutput, indexed("Contrast_", i), ph.Contrast[i]);
 }
 
-void ReadOcrSettings(const IniFile& ini, OcrSettings& o) {
-    o.MinLineHeight = readU8(ini, kOcr, "MinLineHeight", o.MinLineHeight);
-    o.MaxLineHeight = readU8(ini, kOcr, "MaxLineHeight", o.MaxLineHeight);
-    o.MinInterLine = readU8(ini, kOcr, "MinInterLine", o.MinInterLine);
-    o.MinCharWidth = readU8(ini, kOcr, "MinCharWidth", o.MinCharWidth);
-    o.MinCharHeight = readU8(ini, kOcr, "MinCharHeight", o.MinCharHeight);
-    o.SpaceWidth = ini.readInteger(kOcr, "SpaceWidth", o.SpaceWidth);
-    o.ItaSpaceWidth = ini.readInteger(kOcr, "ItaSpaceWidth", o.ItaSpaceWidth);
-    o.DetectItaWidth = ini.readInteger(kOcr, "DetectItaWidth", o.DetectItaWidth);
+void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warnings) {
+    const Numbers num(ini, warnings);
+    o.MinLineHeight = num.u8(kOcr, "MinLineHeight", o.MinLineHeight);
+    o.MaxLineHeight = num.u8(kOcr, "MaxLineHeight", o.MaxLineHeight);
+    o.MinInterLine = num.u8(kOcr, "MinInterLine", o.MinInterLine);
+    o.MinCharWidth = num.u8(kOcr, "MinCharWidth", o.MinCharWidth);
+    o.MinCharHeight = num.u8(kOcr, "MinCharHeight", o.MinCharHeight);
+    o.SpaceWidth = num(kOcr, "SpaceWidth", o.SpaceWidth);
+    o.ItaSpaceWidth = num(kOcr, "ItaSpaceWidth", o.ItaSpaceWidth);
+    o.DetectItaWidth = num(kOcr, "DetectItaWidth", o.DetectItaWidth);
     o.CheckDetachedChar = ini.readBool(kOcr, "CheckDetachedChar", o.CheckDetachedChar);
-    o.Sensibility = readU16(ini, kOcr, "Sensibility", o.Sensibility);
-    o.MaxCharDiffWidth = readU8(ini, kOcr, "MaxCharDiffWidth", o.MaxCharDiffWidth);
-    o.MaxCharDiffHeight = readU8(ini, kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
-    o.MaxCharDiffTop = readU8(ini, kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
+    o.Sensibility = num.u16(kOcr, "Sensibility", o.Sensibility);
+    o.MaxCharDiffWidth = num.u8(kOcr, "MaxCharDiffWidth", o.MaxCharDiffWidth);
+    o.MaxCharDiffHeight = num.u8(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
+    o.MaxCharDiffTop = num.u8(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
     o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
 }
 
@@ -242,38 +345,39 @@ void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
     ini.writeBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
 }
 
-void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp) {
+void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsWarnings* warnings) {
+    const Numbers num(ini, warnings);
     const BmpOutputSettings d;
     BmpCropping& c = bmp.Cropping;
     c.Enabled = ini.readBool(kCropping, "Enabled", d.Cropping.Enabled);
-    c.MinX = readU16(ini, kCropping, "MinX", d.Cropping.MinX);
-    c.MinY = readU16(ini, kCropping, "MinY", d.Cropping.MinY);
-    c.DivX = readU16(ini, kCropping, "DivX", d.Cropping.DivX);
-    c.DivY = readU16(ini, kCropping, "DivY", d.Cropping.DivY);
-    c.XPosMode = readU8(ini, kCropping, "XPosMode", d.Cropping.XPosMode);
-    c.YPosMode = readU8(ini, kCropping, "YPosMode", d.Cropping.YPosMode);
-    c.PosShift.X = ini.readInteger(kCropping, "PosShift.X", d.Cropping.PosShift.X);
-    c.PosShift.Y = ini.readInteger(kCropping, "PosShift.Y", d.Cropping.PosShift.Y);
+    c.MinX = num.u16(kCropping, "MinX", d.Cropping.MinX);
+    c.MinY = num.u16(kCropping, "MinY", d.Cropping.MinY);
+    c.DivX = num.u16(kCropping, "DivX", d.Cropping.DivX);
+    c.DivY = num.u16(kCropping, "DivY", d.Cropping.DivY);
+    c.XPosMode = num.u8(kCropping, "XPosMode", d.Cropping.XPosMode);
+    c.YPosMode = num.u8(kCropping, "YPosMode", d.Cropping.YPosMode);
+    c.PosShift.X = num(kCropping, "PosShift.X", d.Cropping.PosShift.X);
+    c.PosShift.Y = num(kCropping, "PosShift.Y", d.Cropping.PosShift.Y);
 
     BmpColors& k = bmp.Colors;
-    k.BitPerPixel = ini.readInteger(kColor, "BitPerPixel", d.Colors.BitPerPixel) == 8 ? 8 : 4;
+    k.BitPerPixel = num(kColor, "BitPerPixel", d.Colors.BitPerPixel) == 8 ? 8 : 4;
     for (size_t i = 0; i < 4; ++i)
-        k.Color[i] = readColour(ini, kColor, indexed("Color_", i), d.Colors.Color[i]);
+        k.Color[i] = num.colour(kColor, indexed("Color_", i), d.Colors.Color[i]);
     k.PresetColorPalIndex =
-        readU8(ini, kColor, "PresetColorPalIndex", d.Colors.PresetColorPalIndex);
+        num.u8(kColor, "PresetColorPalIndex", d.Colors.PresetColorPalIndex);
     for (size_t i = 0; i < 4; ++i)
         k.ColorPalIndex[i] = uint8_t(
-            ini.readInteger(kColor, indexed("ColorPalIndex_", i), d.Colors.ColorPalIndex[i]));
-    k.UnusedColor = readColour(ini, kColor, "UnusedColor", d.Colors.UnusedColor);
+            num(kColor, indexed("ColorPalIndex_", i), d.Colors.ColorPalIndex[i]));
+    k.UnusedColor = num.colour(kColor, "UnusedColor", d.Colors.UnusedColor);
 
     BmpPositioning& p = bmp.Positioning;
     p.Enabled = ini.readBool(kPositioning, "Enabled", d.Positioning.Enabled);
-    p.XPosMode = readU8(ini, kPositioning, "XPosMode", d.Positioning.XPosMode);
-    p.SetTo.X = ini.readInteger(kPositioning, "SetTo.X", d.Positioning.SetTo.X);
-    p.PosShift.X = ini.readInteger(kPositioning, "PosShift.X", d.Positioning.PosShift.X);
-    p.YPosMode = readU8(ini, kPositioning, "YPosMode", d.Positioning.YPosMode);
-    p.SetTo.Y = ini.readInteger(kPositioning, "SetTo.Y", d.Positioning.SetTo.Y);
-    p.PosShift.Y = ini.readInteger(kPositioning, "PosShift.Y", d.Positioning.PosShift.Y);
+    p.XPosMode = num.u8(kPositioning, "XPosMode", d.Positioning.XPosMode);
+    p.SetTo.X = num(kPositioning, "SetTo.X", d.Positioning.SetTo.X);
+    p.PosShift.X = num(kPositioning, "PosShift.X", d.Positioning.PosShift.X);
+    p.YPosMode = num.u8(kPositioning, "YPosMode", d.Positioning.YPosMode);
+    p.SetTo.Y = num(kPositioning, "SetTo.Y", d.Positioning.SetTo.Y);
+    p.PosShift.Y = num(kPositioning, "PosShift.Y", d.Positioning.PosShift.Y);
 }
 
 void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
@@ -308,11 +412,12 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
 
 FileResult LoadSettings(const fs::path& file, const std::string& programFolder,
                         ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
-                        BmpOutputSettings& bmp) {
+                        BmpOutputSettings& bmp, SettingsWarnings* warnings) {
     IniFile ini;
     FileResult r = ini.load(file); // on failure ini is empty: every default
-    ReadSettings(ini, programFolder, program, ocr, output);
-    ReadBmpOutputSettings(ini, bmp);
+    if (warnings) warnings->file = file.string();
+    ReadSettings(ini, programFolder, program, ocr, output, warnings);
+    ReadBmpOutputSettings(ini, bmp, warnings);
     return r;
 }
 
@@ -328,10 +433,17 @@ FileResult SaveOcrSettings(const fs::path& file, const OcrSettings& ocr) {
     return updateFile(file, [&](IniFile& ini) { WriteOcrSettings(ini, ocr); });
 }
 
-FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp) {
+FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
+                                 SettingsWarnings* warnings) {
     IniFile ini;
     if (FileResult r = loadExisting(file, ini); !r) return r;
-    ReadBmpOutputSettings(ini, bmp);
+    // Any other text would only reset every bitmap setting to its default.
+    if (!ini.hasSection(kCropping) && !ini.hasSection(kColor) && !ini.hasSection(kPositioning))
+        return FileResult::failure(file.string() + " is not a bitmap settings profile: it has " +
+                                   "none of the sections [" + kCropping + "], [" + kColor +
+                                   "], [" + kPositioning + "]");
+    if (warnings) warnings->file = file.string();
+    ReadBmpOutputSettings(ini, bmp, warnings);
     return {};
 }
 

@@ -8,6 +8,7 @@
 #include "subtitles/OutputOptions.h"
 
 #include <string>
+#include <vector>
 
 namespace mirtal {
 
@@ -38,27 +39,37 @@ bool IsWritableFolder(const fs::path& folder);
 // The program folder as the dialog folders hold it: with a trailing '/'.
 std::string FolderText(const fs::path& folder);
 
+// The values of a file that were not used, because they lie outside their
+// key's range (see the README) or are no numbers: one text each, naming the
+// file, the section, the key, the value and what was used instead.
+struct SettingsWarnings {
+    std::string file;
+    std::vector<std::string> texts;
+};
+
 // Each key of the sections CONFIG, PREVIEW CFG, OCR SETTING, BMP OUT TC &
 // RES, MIRTAL OUTPUT, IAUTHOR OUTPUT and PHILIPS OUTPUT, with its default;
-// the OCR keys default to the current values. Integers read into narrower
-// fields keep their low bits.
+// the OCR keys default to the current values. A number outside its key's
+// range takes the default (or the nearest bound) and is noted in `warnings`.
 void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramSettings& program,
-                  OcrSettings& ocr, OutputOptions& output);
+                  OcrSettings& ocr, OutputOptions& output, SettingsWarnings* warnings = nullptr);
 // The same sections and keys in the same order, but not OCR SETTING.
 void WriteSettings(IniFile& ini, const ProgramSettings& program, const OutputOptions& output);
-void ReadOcrSettings(const IniFile& ini, OcrSettings& ocr);
+void ReadOcrSettings(const IniFile& ini, OcrSettings& ocr, SettingsWarnings* warnings = nullptr);
 void WriteOcrSettings(IniFile& ini, const OcrSettings& ocr);
 // BMP OUT CROPPING, BMP OUT COLOR and BMP OUT POSITIONING; missing keys take
 // their defaults, not the current values.
-void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp);
+void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp,
+                           SettingsWarnings* warnings = nullptr);
 void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp);
 
 // Start-up: the program's sections and the bitmap output sections of the
 // settings file. A missing file gives every default. A file that exists but
-// cannot be read also gives the defaults; the result says why.
+// cannot be read, or is no text at all, also gives the defaults; the result
+// says why (and saving will not write over it).
 FileResult LoadSettings(const fs::path& file, const std::string& programFolder,
                         ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
-                        BmpOutputSettings& bmp);
+                        BmpOutputSettings& bmp, SettingsWarnings* warnings = nullptr);
 // Shut-down: writes those sections into the file, leaving OCR SETTING and
 // every section and key we do not know as they are. The file is replaced
 // atomically; when the old one cannot be read it is left alone and the
@@ -70,8 +81,10 @@ FileResult SaveOcrSettings(const fs::path& file, const OcrSettings& ocr);
 
 // Profiles (and the settings file): the three bitmap output sections. A
 // profile lacking a section or key gives that part its defaults. A file
-// that cannot be read changes nothing.
-FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp);
+// that cannot be read, or holds none of the three sections, is no profile
+// and changes nothing.
+FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
+                                 SettingsWarnings* warnings = nullptr);
 FileResult SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp);
 
 } // namespace mirtal

@@ -72,9 +72,10 @@ void collectSettings(Application& app) {
 void startUp(Application& app) {
     Session& s = app.session();
     ResetOcrSettings(s.ocrSettings());
+    SettingsWarnings warnings;
     const FileResult loaded =
         LoadSettings(app.settingsFile(), FolderText(app.dialogFolder()), app.settings(),
-                     s.ocrSettings(), s.document().options(), s.bmpSettings());
+                     s.ocrSettings(), s.document().options(), s.bmpSettings(), &warnings);
     applySettings(app);
     app.catalogue().FillMessageCatalogue();
     app.buildLanguageMenu();
@@ -84,6 +85,7 @@ void startUp(Application& app) {
     if (!loaded)
         app.dialogs().ask(MessageKind::Warning, {Answer::Ok},
                           loaded.error + "\rThe default settings are used for this session.");
+    showSettingsWarnings(app.dialogs(), warnings);
 }
 
 bool closeRequest(Application& app) {

@@ -701,10 +701,12 @@ void BitmapAdjustDialog::ButtonLoadProfileClick() {
     std::optional<std::filesystem::path> file = m_dialogs.chooseOpenFile(request);
     if (!file) return;
     // An unreadable profile changes nothing, the name of the current one included.
-    if (FileResult r = LoadBmpOutputSettings(*file, m_session.bmpSettings()); !r) {
+    SettingsWarnings warnings;
+    if (FileResult r = LoadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         return;
     }
+    showSettingsWarnings(m_dialogs, warnings);
     LabelCurrentProfile->setText(QString::fromStdString(file->filename().string()));
     Ready = false;
     FillControls();

@@ -75,7 +75,8 @@ OcrSetupDialog::OcrSetupDialog(OcrSettings& settings, UiDialogs& dialogs,
     auto* line = new QGridLayout(GroupBoxLine);
     Word_uLineMinHeight = wordField(GroupBoxLine, "Word_uLineMinHeight", 0, 45, dialogs);
     Word_uMinInterLine = wordField(GroupBoxLine, "Word_uMinInterLine", 1, 50, dialogs);
-    Word_uLineMaxHeight = wordField(GroupBoxLine, "Word_uLineMaxHeight", 0, 45, dialogs);
+    // A height of 0 would skip every line.
+    Word_uLineMaxHeight = wordField(GroupBoxLine, "Word_uLineMaxHeight", 1, 45, dialogs);
     addField(line, "Min. Line Exploration Height :", Word_uLineMinHeight);
     addField(line, "Min. Inter Line Height :", Word_uMinInterLine);
     addField(line, "Max. Line Height :", Word_uLineMaxHeight);

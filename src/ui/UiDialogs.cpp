@@ -1,6 +1,7 @@
 #include "ui/UiDialogs.h"
 
 #include "base/TextCodec.h"
+#include "settings/SettingsFile.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -11,6 +12,13 @@ namespace mirtal {
 
 QString fromCp1252(const std::string& text) { return QString::fromStdString(cp1252ToUtf8(text)); }
 std::string toCp1252(const QString& text) { return utf8ToCp1252(text.toStdString()); }
+
+void showSettingsWarnings(DialogHost& dialogs, const SettingsWarnings& warnings) {
+    if (warnings.texts.empty()) return;
+    std::string text = "These settings were out of range or not numbers:";
+    for (const std::string& t : warnings.texts) text += "\r" + t;
+    dialogs.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
 
 namespace {
 

@@ -51,6 +51,11 @@ private:
     bool m_scripted = false;
 };
 
+struct SettingsWarnings;
+// The values of a settings file or profile that were not used, in one
+// message box (none when there are none).
+void showSettingsWarnings(DialogHost& dialogs, const SettingsWarnings& warnings);
+
 // The windows' text conversions.
 QString fromCp1252(const std::string& text);
 std::string toCp1252(const QString& text);

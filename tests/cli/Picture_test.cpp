@@ -357,7 +357,7 @@ TEST(PictureRip, SettingsAndProfilesShapeThePicturesAndChooseTheScript) {
     Scratch dir;
     std::ofstream(dir / "free.ini")
         << "[BMP OUT COLOR]\r\nBitPerPixel=8\r\nPresetColorPalIndex=0\r\n"
-        << "[PHILIPS OUTPUT]\r\nFrameRate=1\r\n";
+        << "[PHILIPS OUTPUT]\r\nFrameRate=1\r\n[IAUTHOR OUTPUT]\r\nBlend_0=99\r\n";
     std::ofstream(dir / "uncut.ini") << "[BMP OUT CROPPING]\r\nEnabled=0\r\n"
                                      << "[BMP OUT COLOR]\r\nPresetColorPalIndex=2\r\n";
     auto scan = table(kPal / "spuscan_s0.tsv");
@@ -369,6 +369,9 @@ TEST(PictureRip, SettingsAndProfilesShapeThePicturesAndChooseTheScript) {
     Outcome free =
         rip({"bmp", "-p", dir / "b", "--timing", "--settings", dir / "free.ini", kVob.string()});
     EXPECT_EQ(free.status, kExitOk) << free.err;
+    EXPECT_NE(free.err.find("warning: " + dir / "free.ini" + ": [IAUTHOR OUTPUT] Blend_0=99"),
+              std::string::npos)
+        << free.err;
     EXPECT_EQ(free.out.rfind("1\r\n00:00:01,740 --> 00:00:03,093\r\nb000001.bmp\r\n", 0), 0u)
         << free.out.substr(0, 80);
     EXPECT_EQ(readBmp(dir / "b000001.bmp").bpp, 8);

@@ -117,25 +117,32 @@ TEST_F(SettingsFile, OcrKeysMissingFromFileKeepCurrentValues) {
     EXPECT_EQ(ocr.ItaSpaceWidth, 11);
 }
 
-TEST_F(SettingsFile, NarrowFieldsKeepLowBits) {
-    writeText(file(), "[OCR SETTING]\nMinLineHeight=300\nSensibility=65537\n"
-                      "[PREVIEW CFG]\nZoom=2000\nFreeAspectRatio=-1\nBackMode=259\n"
+// A value outside its key's range takes the default (for the OCR keys the
+// current value), or the nearest bound where more was meant, and says so once.
+TEST_F(SettingsFile, OutOfRangeValuesFallBackWithOneWarningEach) {
+    ocr.SpaceWidth = 9;
+    writeText(file(), "[OCR SETTING]\nMinLineHeight=300\nMaxLineHeight=0\nSpaceWidth=2147483647\n"
+                      "Sensibility=65537\nMinInterLine=x\n"
+                      "[PREVIEW CFG]\nZoom=2000\nFreeAspectRatio=300\nBackMode=259\n"
                       "[CONFIG]\nActionMode=-3\n"
-                      "[BMP OUT CROPPING]\nDivX=65536\nXPosMode=513\n"
-                      "[BMP OUT COLOR]\nColorPalIndex_2=260\nUnusedColor=-1\n");
-    load();
-    EXPECT_EQ(ocr.MinLineHeight, 44);
-    EXPECT_EQ(ocr.Sensibility, 1);
-    EXPECT_EQ(program.Preview.Zoom, 2000);
-    EXPECT_EQ(program.Preview.FreeAspectRatio, 65535);
-    EXPECT_EQ(program.Preview.BackMode, 3);
-    EXPECT_EQ(program.ActionMode, -3);
-    EXPECT_EQ(bmp.Cropping.DivX, 0);
-    EXPECT_EQ(bmp.Cropping.XPosMode, 1);
-    EXPECT_EQ(bmp.Colors.ColorPalIndex[2], 4);
-    EXPECT_EQ(bmp.Colors.UnusedColor, 0xFFFFFFFFu);
-    ASSERT_TRUE(save().ok);
-    EXPECT_EQ(saved().value("BMP OUT COLOR", "UnusedColor"), "-1");
+                      "[BMP OUT CROPPING]\nDivX=65536\nMinY=-1\nXPosMode=2\n"
+                      "[BMP OUT COLOR]\nColorPalIndex_2=260\nUnusedColor=-1\nBitPerPixel=16\n"
+                      "[BMP OUT POSITIONING]\nSetTo.X=99999999999\n");
+    SettingsWarnings warnings;
+    ASSERT_TRUE(LoadSettings(file(), folder, program, ocr, output, bmp, &warnings).ok);
+    const std::pair<int64_t, int64_t> read[] = {
+        {ocr.MinLineHeight, 8},          {ocr.MaxLineHeight, 45},
+        {ocr.SpaceWidth, 9},             {ocr.Sensibility, 980},
+        {ocr.MinInterLine, 2},           {program.Preview.Zoom, 2000},
+        {program.Preview.FreeAspectRatio, 288}, {program.Preview.BackMode, 1},
+        {program.ActionMode, 0},         {bmp.Cropping.DivX, 8},
+        {bmp.Cropping.MinY, 0},          {bmp.Cropping.XPosMode, 2},
+        {bmp.Colors.ColorPalIndex[2], 2}, {bmp.Colors.UnusedColor, 0},
+        {bmp.Colors.BitPerPixel, 4},     {bmp.Positioning.SetTo.X, 719}};
+    for (size_t i = 0; i < std::size(read); ++i) EXPECT_EQ(read[i].first, read[i].second) << i;
+    ASSERT_EQ(warnings.texts.size(), 14u); // all but Zoom and XPosMode
+    EXPECT_EQ(warnings.texts[0],
+              file().string() + ": [CONFIG] ActionMode=-3 is outside 0..3, 0 is used instead");
 }
 
 TEST_F(SettingsFile, BitPerPixelOtherThanEightReadsAndWritesAsFour) {
@@ -219,19 +226,23 @@ TEST_F(SettingsFile, UnknownSectionsKeysAndCommentsSurviveSave) {
     EXPECT_EQ(ini.sectionNames().at(1), "config") << "written into the existing section";
 }
 
+// Too large, or binary: the defaults, and the file is never written over.
 TEST_F(SettingsFile, UnreadableFileGivesDefaultsAndIsNotOverwritten) {
-    const fs::path big = file();
-    writeText(big, "[CONFIG]\r\nActionMode=2\r\n");
-    fs::resize_file(big, IniFile::kMaxFileBytes + 1);
-    program.ActionMode = 3;
-    EXPECT_FALSE(load().ok);
-    EXPECT_EQ(program.ActionMode, 0);
-    FileResult r = save();
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find(kSettingsFileName), std::string::npos) << r.error;
-    EXPECT_EQ(fs::file_size(big), IniFile::kMaxFileBytes + 1);
-    EXPECT_FALSE(SaveOcrSettings(big, ocr).ok);
-    EXPECT_FALSE(SaveBmpOutputSettings(big, bmp).ok);
+    const std::string garbage("[CONFIG]\r\nActionMode=2\r\n\x01\x02", 26);
+    for (bool big : {true, false}) {
+        writeText(file(), big ? "[CONFIG]\r\nActionMode=2\r\n" : garbage);
+        if (big) fs::resize_file(file(), IniFile::kMaxFileBytes + 1);
+        const std::string before = readText(file());
+        program.ActionMode = 3;
+        EXPECT_FALSE(load().ok);
+        EXPECT_EQ(program.ActionMode, 0);
+        FileResult r = save();
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find(kSettingsFileName), std::string::npos) << r.error;
+        EXPECT_FALSE(SaveOcrSettings(file(), ocr).ok);
+        EXPECT_FALSE(SaveBmpOutputSettings(file(), bmp).ok);
+        EXPECT_TRUE(readText(file()) == before);
+    }
 }
 
 TEST_F(SettingsFile, ProfileLackingSectionsResetsThemToDefaults) {
@@ -260,6 +271,11 @@ TEST_F(SettingsFile, ProfileThatCannotBeReadChangesNothing) {
     EXPECT_NE(r.error.find("gone.ini"), std::string::npos) << r.error;
     fs::create_directory(dir / "folder.ini");
     EXPECT_FALSE(LoadBmpOutputSettings(dir / "folder.ini", bmp).ok);
+    // Not a profile: binary, or text without the bitmap sections.
+    writeText(dir / "binary.ini", std::string("[BMP OUT COLOR]\0\xFF", 17));
+    writeText(dir / "Mirtal.ini", "[CONFIG]\r\nActionMode=1\r\n");
+    for (const char* name : {"binary.ini", "Mirtal.ini"})
+        EXPECT_FALSE(LoadBmpOutputSettings(dir / name, bmp).ok) << name;
     EXPECT_EQ(bmp, before);
 }
 
