@@ -53,6 +53,9 @@ const char* const kEnglish[MessageCatalogue::kDefaultCount] = {
     "Save current BMP Settings as a Profile file", // 44
     "Load BMP Settings from a Profile file", // 45
     "Load a Background Image", // 46
+    "The job has been stopped.", // 47
+    "File not found : ", // 48
+    "These characters can't be stored in the Character Matrix : ", // 49
 };
 
 } // namespace

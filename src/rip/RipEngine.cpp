@@ -153,9 +153,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             std::string text =
                 m_catalogue.text(26) + std::to_string(m_filePos) + "\r" + m_catalogue.text(27);
             if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) == Answer::No) {
-                // Halted: Busy stays set, so no tick takes the job up again.
-                m_halted = true;
-                publish();
+                StopJob();
                 return TickResult::Processed;
             }
             break;
@@ -246,6 +244,16 @@ void RipEngine::UpdateRemainingTime() {
     m_display.LabelTimeRemaining = TimeCodeToStr(MsToTimeCode(remainingMs)).substr(0, 8);
     m_lastEstimateTick = now;
     m_lastEstimatePosKb = posKb;
+}
+
+// Busy stays set, so no tick takes the job up again; there is nothing left
+// to pause, and the job setup is open for a new Start.
+void RipEngine::StopJob() {
+    m_job.Busy = true;
+    m_halted = true;
+    m_display.pauseEnabled = false;
+    m_display.openVobEnabled = true;
+    publish();
 }
 
 void RipEngine::ButtonPauseClick() {

@@ -70,7 +70,10 @@ public:
     // Takes the current subpicture out of the counts.
     void UncountSubpicture();
 
-    // Stopped at the user's request after a bad pack; only a new Start goes on.
+    // Stops the job where it stands (say, its next file is gone).
+    void StopJob();
+    // Stopped, at the user's request after a bad pack or by StopJob; only a
+    // new Start goes on.
     bool halted() const { return m_halted; }
     uint32_t filePos() const { return m_filePos; }
     uint64_t jobPositionKb() const;

@@ -22,6 +22,9 @@ namespace mirtal {
 
 namespace {
 
+// Catalogue numbers of the messages of a job that stops.
+enum : int { kMsgJobStopped = 47, kMsgFileNotFound = 48 };
+
 // The folder as the settings file keeps it; a folder that has not changed
 // keeps its text exactly as it was read.
 void storeFolder(std::string& stored, const std::filesystem::path& folder) {
@@ -260,8 +263,22 @@ void Application::start() {
     m_timer1.start();
 }
 
+// A job that cannot go on says so and stops, rather than trying the same
+// file at every tick without a word.
 TickResult Application::tick() {
-    return m_session->tick();
+    const TickResult r = m_session->tick();
+    RipEngine& engine = m_session->engine();
+    if (r == TickResult::MissingFile) {
+        const RipJob& job = m_session->job();
+        const std::string file = job.FileList[job.CurrentFile - 1].string();
+        engine.StopJob();
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                      m_catalogue.text(kMsgFileNotFound) + file + "\r" +
+                          m_catalogue.text(kMsgJobStopped));
+    } else if (r == TickResult::Processed && engine.halted()) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgJobStopped));
+    }
+    return r;
 }
 
 } // namespace mirtal

@@ -47,7 +47,7 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
 // matrix editor and text colour selection.
 void Application::createOcrWindows() {
     Session& s = *m_session;
-    m_form2 = new NewCharacterDialog(m_form1);
+    m_form2 = new NewCharacterDialog(m_dialogs, m_catalogue, m_form1);
     m_form4 = new OcrSetupDialog(s.ocrSettings(), m_dialogs, settingsFile(), m_form1);
     m_form5 = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_form1);
     m_form9 = new TextColorDialog(s.ocrState(), m_form1);

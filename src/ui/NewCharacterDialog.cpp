@@ -1,5 +1,6 @@
 #include "ui/NewCharacterDialog.h"
 
+#include "base/MessageCatalogue.h"
 #include "ocr/OcrDriver.h"
 #include "ui/ImageConvert.h"
 #include "ui/UiDialogs.h"
@@ -26,6 +27,7 @@ template <typename W> W* named(W* w, const char* name) {
     return w;
 }
 
+constexpr int kMsgNotStorable = 49; // catalogue number
 constexpr int kBlinkTicks = 25; // one tick to start, then 24 colour toggles
 constexpr int kBeepEvery = 8;
 
@@ -56,7 +58,9 @@ Bitmap24 BuildLinePicture(const GlyphQuestion& q, Colour background) {
     return picture;
 }
 
-NewCharacterDialog::NewCharacterDialog(QWidget* parent) : QDialog(parent) {
+NewCharacterDialog::NewCharacterDialog(UiDialogs& dialogs, const MessageCatalogue& catalogue,
+                                       QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_catalogue(catalogue) {
     setObjectName("Form2");
     setWindowTitle("New Character(s)");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -125,7 +129,26 @@ GlyphAnswer NewCharacterDialog::ask(const GlyphQuestion& question, Colour backgr
     return m_answer;
 }
 
+// The matrix file holds Windows-1252 text: a character it has no byte for
+// would be learned as "?", and every later "?" read as that glyph.
+// The message cannot show them either, so they are named by number.
+bool NewCharacterDialog::storable(const QString& text) {
+    std::string refused;
+    for (const char32_t c : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&c, 1);
+        const std::string name =
+            QString("U+%1").arg(uint(c), 4, 16, QChar('0')).toUpper().toStdString();
+        if (fromCp1252(toCp1252(one)) != one && refused.find(name) == std::string::npos)
+            refused += (refused.empty() ? "" : " ") + name;
+    }
+    if (refused.empty()) return true;
+    m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgNotStorable) + refused);
+    EditText->setFocus();
+    return false;
+}
+
 void NewCharacterDialog::answer(GlyphAction action) {
+    if (action == GlyphAction::Learn && !storable(EditText->text())) return;
     m_answer.action = action;
     m_answer.text = action == GlyphAction::Learn ? toCp1252(EditText->text()) : std::string();
     accept();

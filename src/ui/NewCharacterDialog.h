@@ -14,6 +14,9 @@ class QTimer;
 
 namespace mirtal {
 
+class MessageCatalogue;
+class UiDialogs;
+
 // The part of the line around the questioned glyph, 150 x 50 pixels on the
 // background colour, with the glyph framed in red: the glyph is centred
 // horizontally (a glyph wider than the picture starts at its left edge) and
@@ -27,7 +30,8 @@ Bitmap24 BuildLinePicture(const GlyphQuestion& question, Colour background);
 class NewCharacterDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit NewCharacterDialog(QWidget* parent = nullptr);
+    NewCharacterDialog(UiDialogs& dialogs, const MessageCatalogue& catalogue,
+                       QWidget* parent = nullptr);
 
     static constexpr int kLinePictureWidth = 150;
     static constexpr int kLinePictureHeight = 50;
@@ -66,10 +70,13 @@ protected:
 
 private:
     void answer(GlyphAction action);
+    bool storable(const QString& text);
     void EditTextChange();
     void restartWakeUp();
     void setRed(bool red);
 
+    UiDialogs& m_dialogs;
+    const MessageCatalogue& m_catalogue;
     GlyphAnswer m_answer;
     uint8_t m_blink = 0;
     bool m_red = false;

@@ -170,15 +170,16 @@ TEST(Files, ListingSortsByNameIgnoringCase) {
 
 #include "base/MessageCatalogue.h"
 
-TEST(MessageCatalogue, FortySevenEnglishTextsAndAppendRule) {
+TEST(MessageCatalogue, EnglishTextsAndAppendRule) {
     MessageCatalogue m;
-    ASSERT_EQ(m.count(), 47);
+    const int n = MessageCatalogue::kDefaultCount;
+    ASSERT_EQ(m.count(), n);
     EXPECT_EQ(m.text(19), "Delete character \"");
     EXPECT_EQ(m.text(15), "Error in file at Subtitle N\xB0 ");
     EXPECT_EQ(m.text(46), "Load a Background Image");
-    m.set(48, "gap"); // not the next index: ignored
-    EXPECT_EQ(m.count(), 47);
-    m.set(47, "extra");
-    EXPECT_EQ(m.count(), 48);
+    m.set(n + 1, "gap"); // not the next index: ignored
+    EXPECT_EQ(m.count(), n);
+    m.set(n, "extra");
+    EXPECT_EQ(m.count(), n + 1);
     EXPECT_EQ(m.text(99), "");
 }

@@ -319,13 +319,17 @@ TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
                       std::stoi(key(brokenTxt, "truncated_complete_units"));
     EXPECT_EQ(b.form1().LabelTotalNbSup->text().toInt(), units);
 
-    // No: the job halts; the job setup stays reachable and a new Start goes on.
+    // No: the job halts and says so; nothing is left to pause, the job setup
+    // stays reachable and a new Start goes on.
     b.dialogs().answers.push_back(Answer::No);
+    b.dialogs().answers.push_back(Answer::Ok);
     b.form6().CheckListBoxVob->item(1)->setCheckState(Qt::Unchecked);
     ASSERT_TRUE(b.start(2, out / "again"));
     b.runTicks();
     EXPECT_TRUE(b.session().engine().halted());
     EXPECT_FALSE(b.session().job().finished());
+    EXPECT_EQ(b.dialogs().asked.back().text, "The job has been stopped.");
+    EXPECT_FALSE(b.form1().ButtonPause->isEnabled());
     EXPECT_TRUE(b.form1().OpenVob1->isEnabled());
     EXPECT_TRUE(b.form1().CoolButtonOpenVob->isEnabled());
     EXPECT_EQ(b.app->tick(), TickResult::Nothing);
@@ -336,19 +340,23 @@ TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
 
-TEST(GuiRip, AFileThatDisappearedIsTriedAgainAtEveryTick) {
+// A checked file gone since the scan stops the job, which says so.
+TEST(GuiRip, AFileThatDisappearedStopsTheJobAndSaysSo) {
     AppBench b;
     const auto disc = b.folder / "disc";
     std::filesystem::create_directories(disc);
     std::filesystem::copy_file(discFolder("pal_en") / "VTS_01_1.VOB", disc / "VTS_01_1.VOB");
     b.listAndCheck(disc);
     std::filesystem::rename(disc / "VTS_01_1.VOB", disc / "moved.vob");
+    b.dialogs().answers.push_back(Answer::Ok);
     ASSERT_TRUE(b.start(3));
-    EXPECT_EQ(b.session().job().TotalSizeKb, 0u);
     EXPECT_EQ(b.app->tick(), TickResult::MissingFile);
-    EXPECT_EQ(b.app->tick(), TickResult::MissingFile);
-    EXPECT_FALSE(b.session().job().finished());
-    EXPECT_TRUE(b.dialogs().asked.empty());
+    EXPECT_EQ(b.app->tick(), TickResult::Nothing);
+    ASSERT_EQ(b.dialogs().asked.size(), 1u);
+    EXPECT_EQ(b.dialogs().asked[0].text, "File not found : " + (disc / "VTS_01_1.VOB").string() +
+                                             "\rThe job has been stopped.");
+    EXPECT_FALSE(b.form1().ButtonPause->isEnabled());
+    EXPECT_TRUE(b.form1().OpenVob1->isEnabled());
 }
 
 namespace {

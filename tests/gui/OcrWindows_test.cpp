@@ -132,7 +132,11 @@ TEST(NewCharacterDialog, LinePictureCentresGlyphAndLineAndFramesTheGlyph) {
 }
 
 TEST(NewCharacterDialog, EachButtonGivesItsAnswerAndOnlyOkGivesText) {
-    NewCharacterDialog d;
+    UiDialogs dialogs;
+    dialogs.setScripted(true);
+    dialogs.answers = {Answer::Ok};
+    MessageCatalogue catalogue;
+    NewCharacterDialog d(dialogs, catalogue);
     Line l;
     l.add({10, 5, 8, 20, 0, 0});
     GlyphQuestion q = l.ask(0);
@@ -147,11 +151,18 @@ TEST(NewCharacterDialog, EachButtonGivesItsAnswerAndOnlyOkGivesText) {
         EXPECT_EQ(d.LabelNbChar->text(), "20");
         QTest::keyClick(&d, Qt::Key_Escape);
         EXPECT_TRUE(d.isVisible()) << "Escape made a choice";
+        const QString typed = d.EditText->text();
+        d.EditText->setText(QString::fromUtf8("x\xC5\x91")); // Windows-1252 has no byte for it
+        click(d.BitBtn1);
+        EXPECT_TRUE(d.isVisible()) << "took a character the matrix cannot store";
+        d.EditText->setText(typed);
         click(d.BitBtn1);
     });
     GlyphAnswer a = d.ask(q, 0x000000);
     EXPECT_EQ(a.action, GlyphAction::Learn);
     EXPECT_EQ(a.text, "\xE9tabcdefghijklmnopqr") << "Windows-1252, 20 characters";
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].text, catalogue.text(49) + "U+0151");
     EXPECT_EQ(d.ImageChar->pixmap().size(), QSize(300, 100));
 
     whenModal([&] { QTest::keyClick(d.EditText, Qt::Key_Return); });
@@ -174,7 +185,9 @@ TEST(NewCharacterDialog, EachButtonGivesItsAnswerAndOnlyOkGivesText) {
 }
 
 TEST(NewCharacterDialog, AfterTenSilentSecondsBlinks24TimesAndBeepsThrice) {
-    NewCharacterDialog d;
+    UiDialogs dialogs;
+    MessageCatalogue catalogue;
+    NewCharacterDialog d(dialogs, catalogue);
     int beeps = 0;
     d.onBeep = [&] { ++beeps; };
     const QColor face = d.palette().color(QPalette::Window);

@@ -93,8 +93,9 @@ TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
     EXPECT_EQ(ini.value("Form1", "Form1.RadioGroupPreviewBack.Caption"), "Background : ");
     EXPECT_EQ(ini.value("Form1.MainMenu1", "Form1.MainMenu1.Options2.GUILanguage1"),
               "GUI &Language");
-    ASSERT_EQ(ini.keyNames("Messages").size(), 47u);
-    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_46");
+    const int n = MessageCatalogue::kDefaultCount;
+    ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
+    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));
     EXPECT_EQ(ini.value("Messages", "MsgStr_4"), " already exists ! Replace ?");
     EXPECT_EQ(ini.value("Messages", "MsgStr_15"), "Error in file at Subtitle N\xB0 ");
 }
@@ -119,7 +120,8 @@ TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
     ASSERT_TRUE(LoadLanguage(lang(), "New_LangFile", windows, catalogue).ok);
     // The empty hint was not exported, so it stays as it was: empty too.
     EXPECT_EQ(allTexts(windows), allTexts(original));
-    for (int i = 0; i < 47; ++i) EXPECT_EQ(catalogue.text(i), translated.text(i));
+    for (int i = 0; i < MessageCatalogue::kDefaultCount; ++i)
+        EXPECT_EQ(catalogue.text(i), translated.text(i));
     EXPECT_EQ(windows[0].components[6]->texts[P::Caption], "zoom") << "other classes keep theirs";
 }
 
@@ -137,15 +139,16 @@ TEST_F(LanguageFile, MissingKeysKeepThePreviousLanguage) {
 }
 
 TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
+    const int n = MessageCatalogue::kDefaultCount;
     std::string text = "[Messages]\n";
-    for (int i = 0; i <= 47; ++i)
+    for (int i = 0; i <= n; ++i)
         if (i != 5) text += "MsgStr_" + std::to_string(i) + "=T" + std::to_string(i) + "\n";
     writeLanguage("Gap", text);
     ASSERT_TRUE(LoadLanguage(lang(), "Gap", windows, catalogue).ok);
     EXPECT_EQ(catalogue.text(4), "T4");
     EXPECT_EQ(catalogue.text(5), "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(catalogue.text(6), "Character Matrix ");
-    EXPECT_EQ(catalogue.count(), 47);
+    EXPECT_EQ(catalogue.count(), n);
 
     catalogue.FillMessageCatalogue();
     writeLanguage("Empty3",
@@ -157,12 +160,12 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
 
     catalogue.FillMessageCatalogue();
     text = "[Messages]\n";
-    for (int i = 0; i <= 47; ++i)
+    for (int i = 0; i <= n; ++i)
         text += "MsgStr_" + std::to_string(i) + "=T" + std::to_string(i) + "\n";
     writeLanguage("Full", text);
     ASSERT_TRUE(LoadLanguage(lang(), "Full", windows, catalogue).ok);
-    EXPECT_EQ(catalogue.count(), 48);
-    EXPECT_EQ(catalogue.text(47), "T47");
+    EXPECT_EQ(catalogue.count(), n + 1);
+    EXPECT_EQ(catalogue.text(n), "T" + std::to_string(n));
 }
 
 TEST_F(LanguageFile, OnlyExistingRadioItemsChangeAndLoadedHintsAreShown) {
@@ -258,6 +261,6 @@ TEST_F(LanguageFile, ArbitraryBytesNeverFault) {
         for (int i = 0; i < 60; ++i) text += pieces[rng() % std::size(pieces)];
         ApplyLanguage(IniFile::parse(text), windows, catalogue);
         ASSERT_EQ(windows[0].components[5]->items.size(), 3u);
-        ASSERT_GE(catalogue.count(), 47);
+        ASSERT_GE(catalogue.count(), MessageCatalogue::kDefaultCount);
     }
 }
