@@ -22,6 +22,9 @@ constexpr std::array kOptions = {
                "(default) or its letterbox or pan-scan variant, as the IFO maps them"},
     OptionSpec{"--time-code", "", "HH:MM:SS,mmm",
                "Last TimeCode: the first pack is timed at this time (continues a time line)"},
+    OptionSpec{"--from-video-start", "", "",
+               "times from the first video frame (where a remuxed film starts) rather than "
+               "from the stream clock; also where the --settings file says FromVideoStart=1"},
     OptionSpec{"--forced-only", "", "",
                "keep only the subpictures started by the forced start command (lines meant to "
                "be shown even with subtitles off); the others are not counted"},

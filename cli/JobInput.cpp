@@ -1,6 +1,7 @@
 #include "JobInput.h"
 
 #include "base/Files.h"
+#include "settings/IniFile.h"
 #include "subtitles/TimeCode.h"
 
 #include <cctype>
@@ -179,6 +180,13 @@ bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, st
     }
     out.id = input.map.substream(out.line, out.view);
     return true;
+}
+
+bool timesFromVideoStart(const Args& args) {
+    if (args.has("--from-video-start")) return true;
+    auto file = args.value("--settings");
+    IniFile ini;
+    return file && ini.load(*file) && ini.readInteger("CONFIG", "FromVideoStart", 0) == 1;
 }
 
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error) {

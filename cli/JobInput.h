@@ -48,6 +48,10 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
 // elsewhere stream k is substream 0x1F + k and there is no view to choose.
 bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, std::string& error);
 
+// --from-video-start, or FromVideoStart=1 in the --settings file. A file
+// without the key keeps the stream clock, as mirtal-rip always did.
+bool timesFromVideoStart(const Args& args);
+
 // --time-code HH:MM:SS,mmm.
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error);
 

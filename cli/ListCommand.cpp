@@ -123,6 +123,7 @@ int runList(const Args& args, CliIo& io) {
     setup.files = input.vobs;
     setup.indexes = input.indexes;
     setup.forcedOnly = args.has("--forced-only");
+    setup.fromVideoStart = timesFromVideoStart(args);
     setup.action = kActionShow;
     if (!session.engine().StartJob(setup, &error)) {
         io.err << "mirtal-rip: " << error << '\n';

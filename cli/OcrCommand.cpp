@@ -433,6 +433,7 @@ int runOcr(const Args& args, CliIo& io) {
     setup.files = input.vobs;
     setup.indexes = input.indexes;
     setup.forcedOnly = args.has("--forced-only");
+    setup.fromVideoStart = timesFromVideoStart(args);
     setup.action = kActionOcr;
     if (!session.startJob(setup, &error)) {
         io.err << "mirtal-rip: " << error << '\n';

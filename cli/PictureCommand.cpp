@@ -281,6 +281,7 @@ int runPictures(const Args& args, CliIo& io) {
     setup.files = input.vobs;
     setup.indexes = input.indexes;
     setup.forcedOnly = args.has("--forced-only");
+    setup.fromVideoStart = timesFromVideoStart(args);
     setup.action = options.action;
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;

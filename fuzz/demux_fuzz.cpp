@@ -11,14 +11,15 @@ using namespace mirtal;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    // The first byte picks the subpicture stream (substream 0x20..0x3F) and
-    // whether the clock is reset between the two passes.
+    // The first byte picks the subpicture stream (substream 0x20..0x3F),
+    // whether the clock is reset between the two passes and whether the packs
+    // are read at their natural length, as in a VobSub .sub.
     const uint8_t control = data[0];
     const uint8_t streamId = uint8_t(0x20 + (control & 0x1F));
     fuzz::MemoryFile file(data + 1, size - 1);
 
     PackFile packs;
-    if (!packs.open(file.path())) return 0;
+    if (!packs.open(file.path(), (control & 0x80) != 0)) return 0;
     if (packs.sizeBytes() != size - 1) fuzz::broken("PackFile size");
 
     static Subpicture sub; // one instance across decodes, as in a rip

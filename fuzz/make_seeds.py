@@ -54,6 +54,17 @@ def demux_seeds(out):
                 first, last = spu['packs'][0] - 1, spu['packs'][-1] + 1
                 chunk = data[max(first, 0) * PACK:(last + 1) * PACK]
                 write(out, 'demux', '%s_s%d_spu%d' % (disc, s, n), bytes([s]) + chunk)
+    # Other writers: ffmpeg's muxer (system headers before the first packet
+    # of a unit of stream 0x21 at pack 120 and of 0x20 at pack 440), first
+    # packets without a PTS behind stuffed pack headers, damaged units, and a
+    # .sub of natural-length packs (control bit 0x80 reads it so).
+    variants = os.path.join(DATA, 'variants')
+    ff = read(variants, 'ffmpeg.vob')
+    write(out, 'demux', 'ffmpeg_s1', b'\x01' + ff[118 * PACK:124 * PACK])
+    write(out, 'demux', 'ffmpeg_s0', b'\0' + ff[438 * PACK:444 * PACK])
+    write(out, 'demux', 'unstamped', b'\0' + read(variants, 'unstamped.vob')[24 * PACK:50 * PACK])
+    write(out, 'demux', 'damaged', b'\0' + read(variants, 'damaged.vob')[46 * PACK:126 * PACK])
+    write(out, 'demux', 'unpadded', b'\x80' + read(variants, 'unpadded.sub')[:6 * PACK])
     broken = os.path.join(DATA, 'broken')
     write(out, 'demux', 'bad_pack_start', b'\0' + read(broken, 'bad_pack_start.vob')[:6 * PACK])
     tail = read(broken, 'truncated.vob')
@@ -84,6 +95,7 @@ def vobsub_seeds(out):
     for name in sorted(os.listdir(folder)):
         if name.endswith('.idx'):
             write(out, 'vobsub', name, read(folder, name))
+    write(out, 'vobsub', 'hd.idx', read(DATA, 'variants', 'hd.idx'))
     # The spellings the reader also takes: CR LF, upper case, tabs, a file
     # delay and section delays (one negative), entries out of file order.
     write(out, 'vobsub', 'loose.idx', b'# VobSub index file, v7\r\n'

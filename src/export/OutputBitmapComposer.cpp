@@ -118,7 +118,8 @@ void OutputBitmapComposer::SetDvdColorOrder(const std::array<uint8_t, 4>& order)
 
 Rect OutputBitmapComposer::ComposeOutputBitmap(const BmpOutputSettings& settings,
                                                const Bitmap24& work, PaletteBitmap& output,
-                                               const Rect& subpictureRect) {
+                                               const Rect& subpictureRect, int frameWidth,
+                                               int frameHeight) {
     Placement p;
     p.w = p.W = work.width();
     p.h = p.H = work.height();
@@ -141,8 +142,8 @@ Rect OutputBitmapComposer::ComposeOutputBitmap(const BmpOutputSettings& settings
         const int divX = effectiveStep(crop.DivX), divY = effectiveStep(crop.DivY);
         if (W % divX != 0) W = (W / divX + 1) * divX;
         if (H % divY != 0) H = (H / divY + 1) * divY;
-        W = std::min(W, kFrameWidth);
-        H = std::min(H, kFrameHeight);
+        W = std::min(W, frameWidth);
+        H = std::min(H, frameHeight);
 
         int64_t offX = textOffset(effectiveMode(crop.XPosMode, 2), crop.PosShift.X, W - p.w);
         int64_t offY = textOffset(effectiveMode(crop.YPosMode, 2), crop.PosShift.Y, H - p.h);
@@ -159,13 +160,13 @@ Rect OutputBitmapComposer::ComposeOutputBitmap(const BmpOutputSettings& settings
             offY += y1;
             y1 = 0;
         }
-        if (x1 + W > kFrameWidth) {
-            offX += x1 - (kFrameWidth - W);
-            x1 = kFrameWidth - W;
+        if (x1 + W > frameWidth) {
+            offX += x1 - (frameWidth - W);
+            x1 = frameWidth - W;
         }
-        if (y1 + H > kFrameHeight) {
-            offY += y1 - (kFrameHeight - H);
-            y1 = kFrameHeight - H;
+        if (y1 + H > frameHeight) {
+            offY += y1 - (frameHeight - H);
+            y1 = frameHeight - H;
         }
         out = {int32_t(x1), int32_t(y1), int32_t(x1 + W - 1), int32_t(y1 + H - 1)};
         p.W = W;
@@ -193,14 +194,14 @@ Rect OutputBitmapComposer::ComposeOutputBitmap(const BmpOutputSettings& settings
                 return setTo;
             }
         };
-        int64_t x1 = place(effectiveMode(pos.XPosMode, 3), out.X1, kFrameWidth - W, pos.SetTo.X);
-        int64_t y1 = place(effectiveMode(pos.YPosMode, 3), out.Y1, kFrameHeight - H, pos.SetTo.Y);
+        int64_t x1 = place(effectiveMode(pos.XPosMode, 3), out.X1, frameWidth - W, pos.SetTo.X);
+        int64_t y1 = place(effectiveMode(pos.YPosMode, 3), out.Y1, frameHeight - H, pos.SetTo.Y);
         x1 += pos.PosShift.X;
         y1 += pos.PosShift.Y;
         if (x1 < 0) x1 = 0;
-        if (x1 + W > kFrameWidth) x1 = kFrameWidth - W;
+        if (x1 + W > frameWidth) x1 = frameWidth - W;
         if (y1 < 0) y1 = 0;
-        if (y1 + H > kFrameHeight) y1 = kFrameHeight - H;
+        if (y1 + H > frameHeight) y1 = frameHeight - H;
         out = {int32_t(x1), int32_t(y1), int32_t(x1 + W - 1), int32_t(y1 + H - 1)};
     }
     return out;

@@ -36,9 +36,11 @@ public:
 
     // Crops and grows the work bitmap as the settings say, converts it into
     // `output` and returns the output rectangle on the frame. The work bitmap
-    // is left as it is.
+    // is left as it is. The frame is the DVD's, or the larger one of a
+    // picture made from a high-definition source.
     Rect ComposeOutputBitmap(const BmpOutputSettings& settings, const Bitmap24& work,
-                             PaletteBitmap& output, const Rect& subpictureRect);
+                             PaletteBitmap& output, const Rect& subpictureRect,
+                             int frameWidth = kFrameWidth, int frameHeight = kFrameHeight);
 
 private:
     struct Placement {

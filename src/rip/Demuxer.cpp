@@ -14,6 +14,8 @@ constexpr uint32_t kPackStartCode = 0x000001BA;
 constexpr uint32_t kSystemHeader = 0x000001BB;
 constexpr uint32_t kPrivateStream1 = 0x000001BD;
 constexpr uint32_t kPaddingStream = 0x000001BE;
+constexpr uint32_t kPrivateStream2 = 0x000001BF;
+constexpr size_t kPackHeaderSize = 14;
 
 uint8_t bcd(uint8_t x) {
     return uint8_t((x >> 4) * 10 + (x & 15));
@@ -25,6 +27,11 @@ int32_t readScr(std::span<const uint8_t, kPackSize> p) {
                  uint32_t(p[6] >> 3) << 15 | uint32_t(p[6] & 3) << 13 | uint32_t(p[7]) << 5 |
                  uint32_t(p[8] >> 3);
     return int32_t(v);
+}
+
+uint32_t readPts(std::span<const uint8_t, kPackSize> p, size_t at) {
+    return uint32_t((byteAt(p, at) >> 1) & 7) << 30 | uint32_t(be16At(p, at + 1) >> 1) << 15 |
+           uint32_t(be16At(p, at + 3) >> 1);
 }
 
 TTimeCode addMs(TTimeCode tc, int64_t ms) {
@@ -40,15 +47,28 @@ PackKind Demuxer::ProcessPack(std::span<const uint8_t, kPackSize> pack, uint32_t
                               uint32_t& subpictureStartPack) {
     if (be32At(pack, 0) != kPackStartCode) return PackKind::BadHeader;
     updateClock(readScr(pack));
-    uint32_t element = be32At(pack, 14);
-    if (element == kSystemHeader) {
-        readNavigation(pack, display);
-        return PackKind::Navigation;
+    // Authored discs hold one packet at 14; other muxers put a system header
+    // in front of ordinary packets or several packets in one pack, so every
+    // packet is walked by its start code and length.
+    size_t at = kPackHeaderSize + (pack[13] & 7);
+    PackKind kind = PackKind::Other;
+    while (at + 6 <= kPackSize) {
+        const uint32_t code = be32At(pack, at);
+        if (code >> 8 != 1) break;
+        const size_t end = at + 6 + be16At(pack, at + 4);
+        if (code == kSystemHeader) {
+            if (isNavigation(pack, end)) {
+                readNavigation(pack, end, display);
+                return PackKind::Navigation;
+            }
+        } else if (code == kPrivateStream1 &&
+                   byteAt(pack, at + 9 + byteAt(pack, at + 8)) == streamId) {
+            kind = readSubtitle(pack, at, filePos, subpictureStartPack);
+            if (kind == PackKind::SpuComplete) return kind;
+        }
+        at = end;
     }
-    if (element != kPrivateStream1) return PackKind::Other;
-    size_t hdrLen = pack[22];
-    if (pack[23 + hdrLen] != streamId) return PackKind::Other;
-    return readSubtitle(pack, filePos, subpictureStartPack);
+    return kind;
 }
 
 void Demuxer::updateClock(int32_t scr) {
@@ -98,8 +118,21 @@ CellTime Demuxer::addCellTimes(CellTime a, CellTime b) const {
     return r;
 }
 
-void Demuxer::readNavigation(std::span<const uint8_t, kPackSize> pack, RipDisplay& display) {
-    uint8_t frames = pack[72];
+// The PCI and DSI packets (private stream 2, substreams 0 and 1) follow the
+// system header of a navigation pack; other muxers write system headers in
+// front of ordinary packets too.
+bool Demuxer::isNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci) {
+    if (pci + 7 > kPackSize || be32At(pack, pci) != kPrivateStream2 || pack[pci + 6] != 0)
+        return false;
+    const size_t dsi = pci + 6 + be16At(pack, pci + 4);
+    return dsi + 7 <= kPackSize && be32At(pack, dsi) == kPrivateStream2 && pack[dsi + 6] == 1;
+}
+
+void Demuxer::readNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci,
+                             RipDisplay& display) {
+    // The cell elapsed time lies 24 bytes into the PCI, after its substream byte.
+    const size_t cell = pci + 31;
+    uint8_t frames = byteAt(pack, cell + 3);
     if (FrameRate == 1) {
         if (frames >= 0xC0) {
             FrameRate = 3000;
@@ -114,7 +147,8 @@ void Demuxer::readNavigation(std::span<const uint8_t, kPackSize> pack, RipDispla
         }
     }
     PreviousCell = Cell;
-    Cell = {bcd(pack[69]), bcd(pack[70]), bcd(pack[71]), bcd(uint8_t(frames - FrameFlagBits))};
+    Cell = {bcd(byteAt(pack, cell)), bcd(byteAt(pack, cell + 1)), bcd(byteAt(pack, cell + 2)),
+            bcd(uint8_t(frames - FrameFlagBits))};
     if (Cell.key() < PreviousCell.key()) {
         ChapterBase = addCellTimes(NavTime, CellTime{0, 0, 0, FrameStep});
         ++ChapterCount;
@@ -132,18 +166,19 @@ void Demuxer::readNavigation(std::span<const uint8_t, kPackSize> pack, RipDispla
     display.LabelTime7 = TimeCodeToStr(CurrentStreamTime());
 }
 
-PackKind Demuxer::readSubtitle(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
-                               uint32_t& subpictureStartPack) {
-    size_t hdrLen = pack[22];
-    size_t p = 24 + hdrLen;
-    int64_t declared = int64_t(be16At(pack, 18)) - int64_t(hdrLen) - 4;
+PackKind Demuxer::readSubtitle(std::span<const uint8_t, kPackSize> pack, size_t at,
+                               uint32_t filePos, uint32_t& subpictureStartPack) {
+    size_t hdrLen = byteAt(pack, at + 8);
+    size_t p = at + 10 + hdrLen;
+    int64_t declared = int64_t(be16At(pack, at + 4)) - int64_t(hdrLen) - 4;
     size_t n = declared > 0 ? size_t(declared) : 0;
     if (SpuFill == 0) {
         SpuSize = be16At(pack, p);
         subpictureStartPack = filePos - 1;
-        uint32_t pts = uint32_t((pack[23] >> 1) & 7) << 30 | uint32_t(be16At(pack, 24) >> 1) << 15 |
-                       uint32_t(be16At(pack, 26) >> 1);
-        SpuStartTime = addMs(TimeOffset, pts / 90);
+        // Without a PTS in its first packet the unit is timed by its pack.
+        int64_t ticks = CurrentScr;
+        if (byteAt(pack, at + 7) & 0x80) ticks = readPts(pack, at + 9);
+        SpuStartTime = streamTime(ticks);
     }
     // Copy only what lies inside the pack and fits the buffer.
     size_t inPack = p < kPackSize ? kPackSize - p : 0;
@@ -173,7 +208,27 @@ void Demuxer::ResetTimeBase(RipDisplay& display) {
 }
 
 TTimeCode Demuxer::CurrentStreamTime() const {
-    return addMs(TimeOffset, CurrentScr / 90);
+    return streamTime(CurrentScr);
+}
+
+// Times before the first video frame (a subtitle muxed ahead of it) are
+// shown at zero.
+TTimeCode Demuxer::streamTime(int64_t ticks) const {
+    if (VideoStartMs == 0) return addMs(TimeOffset, ticks / 90);
+    const int64_t ms = int64_t(TimeCodeToMs(TimeOffset)) + ticks / 90 - VideoStartMs;
+    return MsToTimeCode(std::max<int64_t>(ms, 0));
+}
+
+std::optional<uint32_t> Demuxer::VideoPts(std::span<const uint8_t, kPackSize> pack) {
+    if (be32At(pack, 0) != kPackStartCode) return std::nullopt;
+    size_t at = kPackHeaderSize + (pack[13] & 7);
+    while (at + 6 <= kPackSize) {
+        const uint32_t code = be32At(pack, at);
+        if (code >> 8 != 1) break;
+        if ((code & 0xF0) == 0xE0 && (byteAt(pack, at + 7) & 0x80)) return readPts(pack, at + 9);
+        at += 6 + be16At(pack, at + 4);
+    }
+    return std::nullopt;
 }
 
 void Demuxer::JobStart() {

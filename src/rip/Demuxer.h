@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace mirtal {
@@ -53,6 +54,8 @@ public:
     TTimeCode CurrentStreamTime() const;
     // The resets done when a job starts.
     void JobStart();
+    // The PTS of the first video packet of the pack that has one.
+    static std::optional<uint32_t> VideoPts(std::span<const uint8_t, kPackSize> pack);
     // After the completed SPU has been handed on; its bytes stay in the buffer.
     void ClearSpu() { SpuFill = 0; }
     std::span<const uint8_t> spu() const { return {SpuBuffer.data(), SpuFill}; }
@@ -70,6 +73,10 @@ public:
     int32_t PreviousScr = 0;
     uint16_t ScrStep = 0;
     bool RebaseOnNextPack = true;
+    // Taken from every stream time so that the first video frame is at zero
+    // (what a player of the remuxed film shows); 0 keeps the stream clock.
+    // Part of the time line: a job continuing it keeps it.
+    int64_t VideoStartMs = 0;
 
     // Navigation time (display only).
     uint16_t FrameRate = 1;
@@ -81,10 +88,12 @@ public:
 
 private:
     void updateClock(int32_t scr);
-    void readNavigation(std::span<const uint8_t, kPackSize> pack, RipDisplay& display);
-    PackKind readSubtitle(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
+    static bool isNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci);
+    void readNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci, RipDisplay& display);
+    PackKind readSubtitle(std::span<const uint8_t, kPackSize> pack, size_t at, uint32_t filePos,
                           uint32_t& subpictureStartPack);
     CellTime addCellTimes(CellTime a, CellTime b) const;
+    TTimeCode streamTime(int64_t ticks) const;
 };
 
 } // namespace mirtal

@@ -10,7 +10,7 @@
 
 namespace mirtal {
 
-bool PackFile::open(const std::filesystem::path& path) {
+bool PackFile::open(const std::filesystem::path& path, bool naturalLength) {
     close();
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0) {
@@ -27,6 +27,9 @@ bool PackFile::open(const std::filesystem::path& path) {
     if (!m_block) m_block = std::make_unique<uint8_t[]>(kBlockPacks * kPackSize);
     m_blockFill = m_blockPos = 0;
     m_eof = false;
+    m_natural = naturalLength;
+    if (m_natural && !m_padded) m_padded = std::make_unique<uint8_t[]>(kPackSize);
+    m_packOffset = m_nextOffset = 0;
     return true;
 }
 
@@ -36,13 +39,40 @@ void PackFile::close() {
 }
 
 bool PackFile::seekPack(uint32_t index) {
-    if (lseek(m_fd, off_t(index) * off_t(kPackSize), SEEK_SET) < 0) {
+    const uint64_t target = m_natural ? 0 : uint64_t(index) * kPackSize;
+    if (lseek(m_fd, off_t(target), SEEK_SET) < 0) {
         m_error = systemErrorText(errno);
         return false;
     }
     m_blockFill = m_blockPos = 0;
     m_eof = false;
+    m_packOffset = m_nextOffset = target;
+    // Packs of natural length are found only by reading those before them.
+    if (m_natural)
+        for (uint32_t i = 0; i < index; ++i)
+            if (!nextPack()) return false;
     return true;
+}
+
+// The pack header with its stuffing and the packets that follow it, up to
+// the first byte that starts no packet; at most one pack. Where that does
+// not lead to the next pack but the 2048-byte grid does, the grid wins.
+size_t PackFile::naturalLength(const uint8_t* p, size_t available) const {
+    auto startCode = [&](size_t at) {
+        return at + 4 <= available && p[at] == 0 && p[at + 1] == 0 && p[at + 2] == 1;
+    };
+    if (available < 14 || !startCode(0) || p[3] != 0xBA) return kPackSize;
+    size_t at = 14 + (p[13] & 7);
+    while (at + 6 <= available && startCode(at) && p[at + 3] != 0xBA) {
+        size_t next = at + 6 + (size_t(p[at + 4]) << 8 | p[at + 5]);
+        if (next > kPackSize) return kPackSize;
+        at = next;
+    }
+    if (at >= kPackSize) return kPackSize;
+    const bool nextPackAt = at == available || (startCode(at) && p[at + 3] == 0xBA);
+    const bool gridPackAt = kPackSize >= available ||
+                            (startCode(kPackSize) && p[kPackSize + 3] == 0xBA);
+    return !nextPackAt && gridPackAt ? kPackSize : at;
 }
 
 // Reads the next block; whatever is left of the previous one (a pack cut by
@@ -75,16 +105,26 @@ const uint8_t* PackFile::nextPack() {
         m_error = "the file is not open";
         return nullptr;
     }
-    if (m_blockFill - m_blockPos < kPackSize) {
+    // Room for one pack and the start of the next, which tells a natural
+    // length from the grid.
+    const size_t wanted = m_natural ? kPackSize + 4 : kPackSize;
+    if (m_blockFill - m_blockPos < wanted && !m_eof) {
         if (!fill()) return nullptr;
-        if (m_blockFill - m_blockPos < kPackSize) {
-            m_error = "the file ends inside a pack";
-            return nullptr;
-        }
     }
+    const size_t available = m_blockFill - m_blockPos;
     const uint8_t* p = m_block.get() + m_blockPos;
-    m_blockPos += kPackSize;
-    return p;
+    size_t length = m_natural ? naturalLength(p, available) : kPackSize;
+    if (available < length) {
+        m_error = "the file ends inside a pack";
+        return nullptr;
+    }
+    m_blockPos += length;
+    m_packOffset = m_nextOffset;
+    m_nextOffset += length;
+    if (length == kPackSize) return p;
+    std::memcpy(m_padded.get(), p, length);
+    std::memset(m_padded.get() + length, 0, kPackSize - length);
+    return m_padded.get();
 }
 
 bool PackFile::readPack(std::span<uint8_t, kPackSize> pack) {

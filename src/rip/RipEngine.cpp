@@ -20,6 +20,23 @@ constexpr uint32_t kProgressPerEstimate = 20;
 const char* const kPauseCaption = "&Pause \x7f";
 const char* const kContinueCaption = "&Continue >";
 
+// Far enough for any disc's first video packet, which follows its first
+// navigation pack.
+constexpr uint32_t kVideoStartSearchPacks = 4096;
+
+// The first video presentation time of a file, in ms; 0 when it has none.
+int64_t videoStartMs(const std::filesystem::path& path) {
+    PackFile file;
+    if (!file.open(path)) return 0;
+    for (uint32_t i = 0; i < kVideoStartSearchPacks && !file.atEnd(); ++i) {
+        const uint8_t* pack = file.nextPack();
+        if (!pack) break;
+        if (auto pts = Demuxer::VideoPts(std::span<const uint8_t, kPackSize>(pack, kPackSize)))
+            return *pts / 90;
+    }
+    return 0;
+}
+
 std::string fileNamePart(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -60,12 +77,20 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
     m_job.FileIndex = setup.indexes;
     m_job.FileIndex.resize(setup.files.size());
     m_job.TotalPictures = 0;
+    m_job.DamagedPictures = m_job.MissingPictures = 0;
+    m_job.Problems.clear();
     m_job.CurrentFile = 1;
     m_job.ContinuePack = 0;
     m_job.ContinuePackFixed = false;
     m_job.SubpictureStartPack = 0;
     m_job.Busy = false;
     m_halted = false;
+    // Only a job that starts a time line at zero chooses its reference; one
+    // that continues a time line keeps the reference that line has.
+    if (m_demuxer.RebaseOnNextPack)
+        m_demuxer.VideoStartMs = setup.fromVideoStart && TimeCodeToMs(m_demuxer.LastTimeCode) == 0
+                                     ? videoStartMs(setup.files.front())
+                                     : 0;
     m_demuxer.JobStart();
     if (m_job.Paused) ButtonPauseClick();
     return true;
@@ -106,9 +131,16 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     for (uint32_t i = 0; i + 1 < m_job.CurrentFile && i < m_job.FileSizeKb.size(); ++i)
         m_kbBefore += m_job.FileSizeKb[i];
 
+    const VobSubIndex* index = m_job.CurrentFile - 1 < m_job.FileIndex.size()
+                                   ? m_job.FileIndex[m_job.CurrentFile - 1].get()
+                                   : nullptr;
+    if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) m_indexFound.clear();
+    m_frameWidth = index ? index->frameWidth : kFrameWidth;
+    m_frameHeight = index ? index->frameHeight : kFrameHeight;
     PackFile file;
     m_filePos = m_job.ContinuePack;
-    if (!file.open(path) || !file.seekPack(m_job.ContinuePack)) {
+    m_fileBytes = 0;
+    if (!file.open(path, index != nullptr) || !file.seekPack(m_job.ContinuePack)) {
         reportUnreadable(path, file.error());
         dropUnfinishedSpu();
         FinishFile();
@@ -116,11 +148,8 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     }
     m_job.ContinuePack = 0;
     m_job.ContinuePackFixed = false;
-    const uint64_t size = file.sizeBytes();
-    const VobSubIndex* index = m_job.CurrentFile - 1 < m_job.FileIndex.size()
-                                   ? m_job.FileIndex[m_job.CurrentFile - 1].get()
-                                   : nullptr;
-    while (uint64_t(m_filePos) * kPackSize < size) {
+    m_fileBytes = file.nextOffset();
+    while (!file.atEnd()) {
         if (m_filePos % kPacksPerProgress == 0) {
             UpdateProgress();
             if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
@@ -134,6 +163,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             return TickResult::Processed;
         }
         ++m_filePos;
+        m_fileBytes = file.nextOffset();
         const bool spuWasEmpty = m_demuxer.SpuFill == 0;
         PackKind kind = m_demuxer.ProcessPack(std::span<const uint8_t, kPackSize>(pack, kPackSize),
                                               m_filePos, m_streamId, m_display,
@@ -144,9 +174,11 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             // A VobSub's packets may carry no usable PTS; its index is what
             // players go by, so its timestamp wins.
             if (index)
-                if (auto ms = index->startMs(m_streamId, m_job.SubpictureStartPack))
+                if (auto entry = index->find(m_streamId, file.packOffset())) {
                     m_demuxer.SpuStartTime =
-                        MsToTimeCode(int64_t(TimeCodeToMs(m_demuxer.TimeOffset)) + *ms);
+                        MsToTimeCode(int64_t(TimeCodeToMs(m_demuxer.TimeOffset)) + entry->startMs);
+                    m_indexFound.insert(entry->filePos);
+                }
         }
         switch (kind) {
         case PackKind::BadHeader: {
@@ -165,6 +197,11 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             }
             ++m_job.VobPictures;
             ++m_job.TotalPictures;
+            if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
+                noteDamaged(damage);
+                m_demuxer.ClearSpu();
+                break;
+            }
             try {
                 HandleSubpicture();
             } catch (const std::exception& e) {
@@ -191,6 +228,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     }
     UpdateProgress();
     file.close();
+    if (index) noteMissingFromIndex(*index, path);
     FinishFile();
     return TickResult::Processed;
 }
@@ -203,11 +241,37 @@ void RipEngine::FinishFile() {
     m_job.ContinuePackFixed = false;
     m_job.SubpictureStartPack = 0;
     ++m_job.CurrentFile;
+    if (m_job.finished() && !m_job.Problems.empty()) reportProblems();
     publish();
 }
 
+void RipEngine::noteDamaged(const char* why) {
+    ++m_job.DamagedPictures;
+    m_job.Problems.push_back("Subpicture " + std::to_string(m_job.TotalPictures) + " at " +
+                             TimeCodeToStr(m_demuxer.SpuStartTime) + " skipped: " + why);
+}
+
+void RipEngine::noteMissingFromIndex(const VobSubIndex& index, const std::filesystem::path& sub) {
+    if (m_streamId < 0x20 || m_streamId >= 0x20 + kSubpictureStreams) return;
+    const size_t listed = index.streams[size_t(m_streamId - 0x20)].entries.size();
+    if (m_indexFound.size() >= listed) return;
+    m_job.MissingPictures += uint32_t(listed - m_indexFound.size());
+    m_job.Problems.push_back(std::to_string(listed - m_indexFound.size()) + " of the " +
+                             std::to_string(listed) + " subpictures that its index lists are not in " +
+                             sub.filename().string());
+}
+
+// Once, when the job ends: the user sees every skipped or missing picture at
+// a glance rather than one box per picture.
+void RipEngine::reportProblems() {
+    std::string text = "The job is incomplete:";
+    for (const std::string& line : m_job.Problems) text += "\r" + line;
+    m_job.Problems.clear();
+    m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
+
 uint64_t RipEngine::jobPositionKb() const {
-    return m_kbBefore + 2 * uint64_t(m_filePos);
+    return m_kbBefore + m_fileBytes / 1024;
 }
 
 void RipEngine::UpdateProgress() {
@@ -264,7 +328,7 @@ void RipEngine::ButtonPauseClick() {
 }
 
 void RipEngine::decode() {
-    DecodeSpu(m_demuxer.spu(), m_subpicture);
+    DecodeSpu(m_demuxer.spu(), m_subpicture, m_frameWidth, m_frameHeight);
 }
 
 void RipEngine::HandleSubpicture() {

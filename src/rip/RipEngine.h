@@ -11,6 +11,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct JobSetup {
     std::string picturePrefix; // BMP and SUP actions
     bool showSubPict = false;
     bool forcedOnly = false;
+    // Times from the first video frame of the first file rather than from
+    // the stream clock, where the job starts a new time line.
+    bool fromVideoStart = false;
     // Empty, or one per file: the index of a VobSub .sub, null for a VOB.
     std::vector<std::shared_ptr<const VobSubIndex>> indexes;
 };
@@ -94,6 +98,9 @@ private:
     void reportUnreadable(const std::filesystem::path& path, const std::string& reason);
     void reportSubpictureFailure(const std::string& reason);
     void dropUnfinishedSpu();
+    void noteDamaged(const char* why);
+    void noteMissingFromIndex(const VobSubIndex& index, const std::filesystem::path& sub);
+    void reportProblems();
     void decode();
 
     Host& m_host;
@@ -112,6 +119,10 @@ private:
     int64_t m_msPerMb = 0;
     uint8_t m_streamId = 0x20;
     uint32_t m_filePos = 0;
+    int m_frameWidth = kFrameWidth; // of the current file's pictures
+    int m_frameHeight = kFrameHeight;
+    uint64_t m_fileBytes = 0; // where the next pack of the current file begins
+    std::set<uint64_t> m_indexFound; // index entries of the current file met so far
     uint64_t m_kbBefore = 0; // FileSizeKb of the files before the current one
     bool m_halted = false;
     uint32_t m_spuStartFile = 0; // file (1-based) and pack of the current SPU's first packet

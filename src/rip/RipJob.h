@@ -41,6 +41,12 @@ struct RipJob {
     TTimeCode Elapsed;
     uint32_t VobPictures = 0;
     uint32_t TotalPictures = 0;
+    // Of TotalPictures: units too damaged to draw, skipped and reported.
+    uint32_t DamagedPictures = 0;
+    // Subpictures that a VobSub index lists but its .sub does not hold.
+    uint32_t MissingPictures = 0;
+    // One line per skipped or missing picture, reported when the job ends.
+    std::vector<std::string> Problems;
 
     // Chosen with the job, used by the picture actions.
     std::string PicturePrefix; // beginning of the BMP/SUP file names

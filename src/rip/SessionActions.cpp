@@ -63,9 +63,10 @@ bool SessionActions::adjustIfDue() {
 }
 
 void SessionActions::compose() {
+    const Subpicture& sub = m_session.subpicture();
     m_session.outputRect() = m_session.composer().ComposeOutputBitmap(
-        m_session.bmpSettings(), m_session.subpicture().Bitmap, m_session.outputBitmap(),
-        m_session.subpicture().rect());
+        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(),
+        sub.FrameWidth, sub.FrameHeight);
 }
 
 void SessionActions::showComposed() {

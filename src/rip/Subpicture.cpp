@@ -194,11 +194,13 @@ Rect Subpicture::rect() const {
     return Rect{int32_t(s.X1), int32_t(s.Y1), int32_t(s.X2), int32_t(s.Y2)};
 }
 
-void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out) {
+void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out, int frameWidth, int frameHeight) {
     parseControlSequences(spu, out);
     const ControlSequence& s = out.first();
-    out.Width = clampDimension(s.X1, s.X2, kFrameWidth);
-    out.Height = clampDimension(s.Y1, s.Y2, kFrameHeight);
+    out.FrameWidth = frameWidth;
+    out.FrameHeight = frameHeight;
+    out.Width = clampDimension(s.X1, s.X2, uint16_t(frameWidth));
+    out.Height = clampDimension(s.Y1, s.Y2, uint16_t(frameHeight));
     out.Bitmap.reset(out.Width, out.Height, kDrawColor[0]);
     uint16_t ctrl = be16At(spu, 2);
     uint16_t top = s.TopFieldOffset, bottom = s.BottomFieldOffset;
@@ -212,6 +214,20 @@ bool StartsForced(std::span<const uint8_t> spu) {
     ControlSequence first;
     parseSequence(spu, o, sequenceLimit(spu, o, limit), first);
     return first.Forced;
+}
+
+const char* SpuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHeight) {
+    const size_t size = be16At(spu, 0);
+    if (size == 0) return "its size field is 0";
+    if (size > spu.size()) return "its size field says more than it holds";
+    const size_t ctrl = be16At(spu, 2);
+    if (ctrl < 4 || ctrl + 4 > size) return "its control offset lies outside it";
+    ControlSequence first;
+    parseSequence(spu, ctrl, sequenceLimit(spu, ctrl, size), first);
+    if (first.X2 < first.X1 || first.Y2 < first.Y1) return "its display area is inverted";
+    if (first.X2 >= uint32_t(frameWidth) || first.Y2 >= uint32_t(frameHeight))
+        return "its display area lies outside the frame";
+    return nullptr;
 }
 
 DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime) {

@@ -29,6 +29,10 @@ struct Subpicture {
     std::vector<ControlSequence> Sequences; // SequenceCount entries, stream order
     uint16_t Width = 1;
     uint16_t Height = 1;
+    // The video frame the display area lies in: the DVD's, or that of a
+    // VobSub made from a high-definition source.
+    int FrameWidth = kFrameWidth;
+    int FrameHeight = kFrameHeight;
     Bitmap24 Bitmap; // Width x Height
 
     const ControlSequence& first() const { return Sequences.front(); }
@@ -39,7 +43,8 @@ struct Subpicture {
 
 // Decodes the SPU bytes. Nothing outside `spu` is read, whatever its offsets
 // say, and the work is linear in its size.
-void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out);
+void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out, int frameWidth = kFrameWidth,
+               int frameHeight = kFrameHeight);
 
 struct DisplayTimes {
     TTimeCode start;
@@ -50,6 +55,11 @@ struct DisplayTimes {
 // forced start command (0x00): the subpicture is meant to be shown even when
 // subtitles are off. Reads only the control sequence, not the picture.
 bool StartsForced(std::span<const uint8_t> spu);
+
+// Why the unit cannot be drawn as it stands (its size field 0 or past its
+// data, its control sequences outside it, its display area inverted or
+// outside a `frameWidth` x `frameHeight` frame); null when it can be.
+const char* SpuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHeight);
 
 // Start and stop of a decoded SPU that began at `spuStartTime`.
 DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime);

@@ -104,13 +104,16 @@ std::string lineError(size_t number, const std::string& what) {
 } // namespace
 
 std::optional<int64_t> VobSubIndex::startMs(uint8_t streamId, uint32_t pack) const {
-    if (streamId < 0x20 || streamId >= 0x20 + kSubpictureStreams) return std::nullopt;
+    const VobSubEntry* e = find(streamId, uint64_t(pack) * kPackSize);
+    return e ? std::optional<int64_t>(e->startMs) : std::nullopt;
+}
+
+const VobSubEntry* VobSubIndex::find(uint8_t streamId, uint64_t offset) const {
+    if (streamId < 0x20 || streamId >= 0x20 + kSubpictureStreams) return nullptr;
     const auto& entries = streams[size_t(streamId - 0x20)].entries;
-    const uint64_t pos = uint64_t(pack) * kPackSize;
-    auto it = std::lower_bound(entries.begin(), entries.end(), pos,
+    auto it = std::lower_bound(entries.begin(), entries.end(), offset,
                                [](const VobSubEntry& e, uint64_t p) { return e.filePos < p; });
-    if (it == entries.end() || it->filePos != pos) return std::nullopt;
-    return it->startMs;
+    return it == entries.end() || it->filePos != offset ? nullptr : &*it;
 }
 
 StreamLanguages VobSubIndex::languages() const {
@@ -171,6 +174,12 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
                 delay = fileDelay + ms;
             else
                 fileDelay = delay = ms;
+        } else if (r.eatWord("size:")) {
+            int64_t w = 0, h = 0;
+            if (!r.number(4, w) || !r.eat('x') || !r.number(4, h) || !r.atEnd() || w < 1 || h < 1)
+                return fail("expected \"size: WIDTHxHEIGHT\"");
+            out.frameWidth = int(w);
+            out.frameHeight = int(h);
         } else if (r.eatWord("timestamp:")) {
             int64_t ms = 0;
             uint64_t filePos = 0;

@@ -31,10 +31,15 @@ struct VobSubStream {
 // time of every subpicture, found by the position of its first pack.
 struct VobSubIndex {
     std::array<VobSubStream, kSubpictureStreams> streams;
+    // The video frame of the pictures ("size: 1920x1080" of an HD source).
+    int frameWidth = 720;
+    int frameHeight = 576;
 
     // The start of the subpicture of `streamId` whose first pack is pack
     // number `pack` of the .sub; none when the index does not list it.
     std::optional<int64_t> startMs(uint8_t streamId, uint32_t pack) const;
+    // The entry of `streamId` whose first pack begins at byte `offset`.
+    const VobSubEntry* find(uint8_t streamId, uint64_t offset) const;
     // The display names of the streams, as an IFO gives them.
     StreamLanguages languages() const;
     std::array<std::string, kSubpictureStreams> codes() const;

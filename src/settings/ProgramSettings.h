@@ -38,6 +38,9 @@ struct ProgramSettings {
     PreviewSettings Preview;
     bool WithTimingAndPosition = true; // the job option "+ TC && Res."
     bool ForcedOnly = false;           // the job option "Forced Subs Only"
+    // The job option "times from the first video frame": on for new
+    // settings; a settings file that says 0 keeps the stream clock.
+    bool FromVideoStart = true;
 
     bool operator==(const ProgramSettings&) const = default;
 };

@@ -222,6 +222,7 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     p.AutoScrollDown = ini.readBool(kConfig, "AutoScrollDown", d.AutoScrollDown);
     p.ActionMode = num(kConfig, "ActionMode", d.ActionMode);
     p.ForcedOnly = ini.readBool(kConfig, "ForcedOnly", d.ForcedOnly);
+    p.FromVideoStart = ini.readBool(kConfig, "FromVideoStart", d.FromVideoStart);
 
     const PreviewSettings& dp = d.Preview;
     PreviewSettings& v = p.Preview;
@@ -276,6 +277,7 @@ void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& 
     ini.writeBool(kConfig, "AutoScrollDown", p.AutoScrollDown);
     ini.writeInteger(kConfig, "ActionMode", p.ActionMode);
     ini.writeBool(kConfig, "ForcedOnly", p.ForcedOnly);
+    ini.writeBool(kConfig, "FromVideoStart", p.FromVideoStart);
 
     const PreviewSettings& v = p.Preview;
     ini.writeBool(kPreview, "AtTruePos", v.AtTruePos);

@@ -51,6 +51,7 @@ void applySettings(Application& app) {
     d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 3 ? ps.ActionMode : 0);
     d.CheckBoxPictTiming->setChecked(ps.WithTimingAndPosition);
     d.CheckBoxForcedOnly->setChecked(ps.ForcedOnly);
+    d.CheckBoxFromVideoStart->setChecked(ps.FromVideoStart);
     d.RadioGroupActionClick();
     s.actions().pictureFolder = ps.SaveDialogBmpSup;
     SubtitleDocument& doc = s.document();
@@ -67,6 +68,7 @@ void collectSettings(Application& app) {
     if (d.RadioGroupAction->itemIndex() >= 0) ps.ActionMode = d.RadioGroupAction->itemIndex();
     ps.WithTimingAndPosition = d.CheckBoxPictTiming->isChecked();
     ps.ForcedOnly = d.CheckBoxForcedOnly->isChecked();
+    ps.FromVideoStart = d.CheckBoxFromVideoStart->isChecked();
     storeFolder(ps.SaveDialogBmpSup, app.session().actions().pictureFolder);
 }
 

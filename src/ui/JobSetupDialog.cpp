@@ -153,6 +153,11 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
         named(new QCheckBox("Forced Subs Only", options), "CheckBoxForcedOnly",
               "Only the subpictures a player shows even with subtitles off (forced start)");
     ov->addWidget(CheckBoxForcedOnly);
+    CheckBoxFromVideoStart = named(
+        new QCheckBox("times from the first video frame", options), "CheckBoxFromVideoStart",
+        "Time the subtitles from the film's first picture, as players of a remuxed film "
+        "(MKV, MP4) do; off: from the disc's stream clock");
+    ov->addWidget(CheckBoxFromVideoStart);
     left->addWidget(options);
 
     auto* textRow = new QHBoxLayout;
@@ -444,6 +449,7 @@ bool JobSetupDialog::BitBtnStartClick() {
     setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 3) + 1);
     setup.withTimingAndPosition = CheckBoxPictTiming->isChecked();
     setup.forcedOnly = CheckBoxForcedOnly->isChecked();
+    setup.fromVideoStart = CheckBoxFromVideoStart->isChecked();
     // A VobSub .sub is timed by its .idx, read again now: it may have
     // changed since the list was made.
     setup.indexes.resize(setup.files.size());

@@ -43,6 +43,7 @@ public:
     RadioGroup* RadioGroupAction;
     QCheckBox* CheckBoxPictTiming;
     QCheckBox* CheckBoxForcedOnly; // keep only the subpictures of the forced start
+    QCheckBox* CheckBoxFromVideoStart; // times from the first video frame
     QPushButton* ButtonClearText;
     QPushButton* Button1; // "&View Text File"
     QLabel* LabelVobPath;

@@ -67,8 +67,9 @@ const Format kFormats[] = {
     {ofPhilips, "philips", "philips.sub"},   {ofSonic, "sonic", "sonic.txt"},
 };
 
+// The stream clock, which the ground truth tables count in.
 std::string settingsText(const DiscCase& c) {
-    return "[OCR SETTING]\r\nSpaceWidth=" + std::to_string(c.spaceWidth) +
+    return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" + std::to_string(c.spaceWidth) +
            "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
            "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) + "\r\n";
 }

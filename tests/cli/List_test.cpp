@@ -22,6 +22,11 @@ struct Outcome {
     std::string out, err;
 };
 
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 Outcome listRun(std::vector<std::string> args, const std::string& input = {}) {
     std::istringstream in(input);
     std::ostringstream out, err;
@@ -91,6 +96,23 @@ fs::path disc(const std::string& name) {
     return kData / "discs" / name / "VIDEO_TS";
 }
 
+// The start of every subtitle of an SRT file, in ms.
+std::vector<int64_t> srtStarts(const fs::path& srt) {
+    std::vector<int64_t> starts;
+    std::ifstream in(srt);
+    for (std::string line; std::getline(in, line);)
+        if (line.find(" --> ") != std::string::npos) starts.push_back(ms(line.substr(0, 12)));
+    return starts;
+}
+
+// A key=value line of a fixture's facts file.
+std::string fact(const fs::path& file, const std::string& key) {
+    std::ifstream in(file);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    return {};
+}
+
 #define REQUIRE_FIXTURE(path)                                                                      \
     if (!fs::exists(path)) GTEST_SKIP() << "fixture missing: " << (path)
 
@@ -127,6 +149,15 @@ TEST(ListFixtures, EveryDiscMatchesFfprobeTimes) {
             fs::path base = disc(name).parent_path();
             expectMatchesTruth(parse(r.out), base / ("subs_s" + std::to_string(k) + ".tsv"),
                                base / ("spuscan_s" + std::to_string(k) + ".tsv"));
+            // From the first video frame, as the film is played: the times
+            // the subtitles were authored with, within one frame.
+            auto rows = parse(listRun({ifo.string(), "--stream", std::to_string(k + 1),
+                                       "--from-video-start"}).out);
+            auto srt = srtStarts(kData / fact(base / "disc.txt",
+                                              "stream" + std::to_string(k) + "_srt"));
+            ASSERT_EQ(rows.size(), srt.size()) << name;
+            for (size_t i = 0; i < rows.size(); ++i)
+                EXPECT_NEAR(rows[i].startMs, srt[i], 40) << name << " row " << i;
         }
     }
 }
@@ -203,6 +234,75 @@ TEST(ListFixtures, TimeCodeContinuesTheTimeLine) {
         EXPECT_EQ(rows[i].startMs, plain[i].startMs + 3'600'250);
         EXPECT_EQ(rows[i].stopMs, plain[i].stopMs + 3'600'250);
     }
+    // A job that continues a time line keeps it, whatever its reference.
+    EXPECT_EQ(listRun({vob.string(), "--time-code", "01:00:00,250", "--from-video-start"}).out,
+              shifted.out);
+}
+
+// Streams as other muxers and converters write them list as the disc they
+// were made from.
+TEST(ListVariants, OtherWritersListAsTheirSource) {
+    const fs::path v = kData / "variants";
+    REQUIRE_FIXTURE(v / "ffmpeg.vob");
+    // ffmpeg's VOB muxer: system headers in front of ordinary packs.
+    for (int k = 0; k < 2; ++k) {
+        auto rows = parse(listRun({(v / "ffmpeg.vob").string(), "-s", std::to_string(k + 1)}).out);
+        auto truth = table(disc("pal_en_fr").parent_path() / ("subs_s" + std::to_string(k) + ".tsv"));
+        ASSERT_EQ(std::to_string(rows.size()),
+                  fact(v / "ffmpeg.txt", "stream" + std::to_string(k) + "_count"));
+        // The re-encoder rounds the stop delay down: only the starts are the disc's.
+        for (size_t i = 0; i < rows.size(); ++i)
+            EXPECT_NEAR(rows[i].startMs, std::stoll(truth[i]["start_ms"]), 1) << k << " " << i;
+    }
+    // First packets without a PTS (timed by their pack) and stuffed pack headers.
+    std::istringstream expected(readFile(v / "unstamped.txt"));
+    auto rows = parse(listRun({(v / "unstamped.vob").string()}).out);
+    for (const Listed& row : rows) {
+        int64_t start = -1;
+        expected >> start;
+        EXPECT_EQ(row.startMs, start) << row.number;
+    }
+    EXPECT_EQ(rows.size(), 7u);
+    // A VobSub .sub whose packs have their natural length.
+    const Outcome unpadded = listRun({(v / "unpadded.idx").string()});
+    const Outcome padded = listRun({(kData / "vobsub" / "pal_en_fr.en.idx").string()});
+    EXPECT_EQ(unpadded.status, kExitOk) << unpadded.err;
+    EXPECT_EQ(parse(unpadded.out).size(), 42u);
+    EXPECT_EQ(unpadded.out.substr(unpadded.out.find("#    number")),
+              padded.out.substr(padded.out.find("#    number")));
+}
+
+TEST(ListVariants, DamagedOrMissingPicturesAreReportedAndTheJobIsIncomplete) {
+    const fs::path v = kData / "variants";
+    REQUIRE_FIXTURE(v / "damaged.vob");
+    fs::path empty = fs::temp_directory_path() / ("mirtal-empty-" + std::to_string(::getpid()));
+    fs::create_directories(empty);
+    fs::copy_file(v / "cut.idx", empty / "cut.idx", fs::copy_options::overwrite_existing);
+    std::ofstream(empty / "cut.sub").close();
+    struct Case {
+        fs::path input;
+        size_t listed;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {v / "damaged.vob", 2,
+         {"Subpicture 2 at 00:00:03,400 skipped: its control offset lies outside it",
+          "Subpicture 3 at 00:00:05,910 skipped: its size field is 0",
+          "Subpicture 4 at 00:00:09,200 skipped: its size field says more",
+          "Subpicture 5 at 00:00:12,120 skipped: its display area is inverted",
+          "Subpicture 6 at 00:00:15,810 skipped: its display area lies outside the frame",
+          "# total: 2 subpictures"}},
+        {v / "cut.idx", 30, {"12 of the 42 subpictures that its index lists are not in cut.sub"}},
+        {empty / "cut.idx", 0, {"42 of the 42 subpictures"}},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = listRun({c.input.string()});
+        EXPECT_EQ(r.status, kExitDataProblem) << c.input;
+        EXPECT_EQ(parse(r.out).size(), c.listed) << c.input;
+        for (const std::string& m : c.messages)
+            EXPECT_NE((r.err + r.out).find(m), std::string::npos) << m << "\n" << r.err;
+    }
+    fs::remove_all(empty);
 }
 
 TEST(ListBroken, TruncatedFileKeepsCompleteUnitsAndFails) {

@@ -201,4 +201,7 @@ TEST(VobSubInput, OcrAndPicturesOfAPairAreThoseOfTheVob) {
     const auto vobPictures = bmps({"--stream", "2", kTwoStreamVob.string()}, "vob");
     EXPECT_EQ(vobPictures.size(), 42u);
     EXPECT_EQ(bmps({(kPairs / "pal_en_fr.fr.sub").string()}, "mkv"), vobPictures);
+    // Pictures of a 1920x1080 frame are composed within it, not cut to the DVD's.
+    EXPECT_EQ(bmps({(kData / "variants" / "hd.idx").string()}, "hd"),
+              bmps({(kPairs / "pal_en_fr.en.idx").string()}, "en"));
 }

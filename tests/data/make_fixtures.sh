@@ -5,7 +5,7 @@
 # Needs: ffmpeg, ffprobe, spumux + dvdauthor (Debian package dvdauthor),
 #        mkvextract (Debian package mkvtoolnix),
 #        fonts-dejavu-core, fonts-liberation2, python3 (standard library only).
-# Usage: tests/data/make_fixtures.sh        (re-creates discs/, vobsub/ and broken/)
+# Usage: tests/data/make_fixtures.sh        (re-creates discs/, vobsub/, broken/ and variants/)
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -333,6 +333,8 @@ head -c 604 "$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" >"$BROKEN/short604_VTS_01_0
     echo "short700_bytes=$(stat -c %s "$BROKEN/short700_VTS_01_0.IFO")"
     echo "short604_bytes=$(stat -c %s "$BROKEN/short604_VTS_01_0.IFO")"
 } >"$BROKEN/broken.txt"
+
+bash "$HERE/make_variants.sh"
 
 echo "done:"
 du -sh "$DISCS"/* "$VOBSUB" "$BROKEN"

@@ -553,10 +553,190 @@ def cmd_nopts(a):
     open(a.out + '.idx', 'wb').write('\r\n'.join(lines).encode('ascii'))
 
 
+# ------------------------------------------------------------- variants ---
+
+def units_of(data, sub):
+    """The units of substream `sub`: dicts with 'spans' (file offsets of the
+    parts of the unit's bytes), 'buf' (the unit) and 'first_pack'."""
+    cur = None
+    for idx, p in packs(data):
+        for off, sid, hl in pes_spans(p):
+            if sid != 0xbd or p[off + 9 + hl] != sub:
+                continue
+            ln = struct.unpack('>H', p[off + 4:off + 6])[0]
+            start, end = idx * PACK + off + 10 + hl, idx * PACK + off + 6 + ln
+            if cur is None:
+                cur = {'spans': [], 'buf': b'', 'first_pack': idx}
+            cur['spans'].append((start, end))
+            cur['buf'] += data[start:end]
+            if len(cur['buf']) >= 2 and len(cur['buf']) >= struct.unpack('>H', cur['buf'][:2])[0]:
+                yield cur
+                cur = None
+
+
+def patch_unit(data, unit, at, new):
+    """Overwrite bytes of a unit (offset `at` in the unit) in the file."""
+    for i, b in enumerate(new):
+        o = at + i
+        for s0, s1 in unit['spans']:
+            if o < s1 - s0:
+                data[s0 + o] = b
+                break
+            o -= s1 - s0
+
+
+def area_offset(buf):
+    """Offset of the 6 bytes of the first display area command (0x05)."""
+    size, dcsq = struct.unpack('>HH', buf[:4])
+    i = dcsq + 4
+    while i < size and buf[i] != 5:
+        i += {3: 3, 4: 3, 5: 7, 6: 5}.get(buf[i], 1)
+    if i >= size:
+        raise ValueError('no display area')
+    return i + 1
+
+
+def get_area(buf):
+    b = buf[area_offset(buf):area_offset(buf) + 6]
+    return (b[0] << 4 | b[1] >> 4, (b[1] & 15) << 8 | b[2], b[3] << 4 | b[4] >> 4, (b[4] & 15) << 8 | b[5])
+
+
+def area_bytes(x1, x2, y1, y2):
+    return bytes([x1 >> 4, (x1 & 15) << 4 | x2 >> 8, x2 & 255, y1 >> 4, (y1 & 15) << 4 | y2 >> 8, y2 & 255])
+
+
+def cmd_damage(a):
+    """Copy a VOB with units of --sub damaged, one kind each, in this order
+    from unit 1 on: the control offset past the unit, the size field 0, the
+    size field past the data, the display area inverted, the display area
+    below the frame. --list gets the damaged unit indices."""
+    data = bytearray(open(a.files[0], 'rb').read())
+    units = list(units_of(bytes(data), a.sub))
+    kinds = ['control', 'size0', 'size_big', 'inverted', 'outside']
+    # Only units carried in one pack followed by padding may change size:
+    # the packets of a longer unit would be read as units of their own.
+    single = [i for i, u in enumerate(units) if len(u['spans']) == 1]
+    chosen = {}
+    for kind in kinds:
+        pool = single if kind.startswith('size') else range(1, len(units))
+        n = next(i for i in pool if i > 0 and i not in chosen)
+        chosen[n] = kind
+    for n, kind in chosen.items():
+        u, buf = units[n], units[n]['buf']
+        size, dcsq = struct.unpack('>HH', buf[:4])
+        if kind == 'control':
+            patch_unit(data, u, 2, struct.pack('>H', size + 8))
+        elif kind == 'size0':
+            patch_unit(data, u, 0, b'\0\0')
+        elif kind == 'size_big':
+            patch_unit(data, u, 0, struct.pack('>H', size + 200))
+        else:
+            x1, x2, y1, y2 = get_area(buf)
+            new = area_bytes(x2, x1, y1, y2) if kind == 'inverted' else area_bytes(x1, x2, y1, 580)
+            patch_unit(data, u, area_offset(buf), new)
+    open(a.out, 'wb').write(data)
+    with open(a.list, 'w') as f:
+        f.write(' '.join(str(n) for n in sorted(chosen)) + '\n')
+
+
+def cmd_unstamp(a):
+    """Copy a VOB where the first packet of every other unit of --sub (from
+    unit 0) has no PTS: the 5 bytes go, and the pack header gets 5 stuffing
+    bytes instead. The other units keep their PTS, and those whose first
+    pack ends in padding get 2 stuffing bytes taken from it. --list gets
+    the start each unit must get, in ms: its pack's SCR where the PTS went."""
+    data = bytearray(open(a.files[0], 'rb').read())
+    starts = []
+    for n, u in enumerate(units_of(bytes(data), a.sub)):
+        at = u['first_pack'] * PACK
+        p = bytearray(data[at:at + PACK])
+        off, sid, hl = next((o, s, h) for o, s, h in pes_spans(bytes(p))
+                            if s == 0xbd and p[o + 9 + h] == a.sub)
+        delay = struct.unpack('>H', u['buf'][struct.unpack('>H', u['buf'][2:4])[0]:][:2])[0]
+        if n % 2 == 0:
+            if p[13] & 7 or hl < 5 or not p[off + 7] & 0x80:
+                raise ValueError('unit %d: unexpected first packet' % n)
+            ln = struct.unpack('>H', p[off + 4:off + 6])[0]
+            p[off + 4:off + 6] = struct.pack('>H', ln - 5)
+            p[off + 7] &= 0x3f
+            p[off + 8] = hl - 5
+            del p[off + 9:off + 14]
+            p[13] |= 5
+            p[14:14] = b'\xff' * 5
+            starts.append(scr_of(p)[0] // 90 + delay * 1024 // 90)
+        else:
+            end = off + 6 + struct.unpack('>H', p[off + 4:off + 6])[0]
+            if end + 6 <= PACK and p[end:end + 4] == b'\0\0\1\xbe' and not p[13] & 7:
+                pad = struct.unpack('>H', p[end + 4:end + 6])[0]
+                p[end + 4:end + 6] = struct.pack('>H', pad - 2)
+                del p[end + 6:end + 8]
+                p[13] |= 2
+                p[14:14] = b'\xff\xff'
+            starts.append(pts_of(data[at + off + 9:at + off + 14]) // 90 + delay * 1024 // 90)
+        assert len(p) == PACK
+        data[at:at + PACK] = p
+    open(a.out, 'wb').write(data)
+    with open(a.list, 'w') as f:
+        f.write(' '.join(map(str, starts)) + '\n')
+
+
+def natural_packs(data):
+    """(offset, pack without its padding packets) of every pack of a .sub."""
+    for idx, p in packs(data):
+        keep = bytearray(p[:14 + (p[13] & 7)])
+        for off, sid, hl in pes_spans(p):
+            ln = struct.unpack('>H', p[off + 4:off + 6])[0]
+            if sid != 0xbe:
+                keep += p[off:off + 6 + ln]
+        yield idx * PACK, bytes(keep)
+
+
+def rewrite_idx(src, dst, moved, size=None):
+    """Copy a .idx with each filepos mapped through `moved` (and the size line replaced)."""
+    out = []
+    for line in open(src, encoding='ascii').read().split('\n'):
+        if line.startswith('timestamp:') and ', filepos:' in line:
+            head, fp = line.split(', filepos:')
+            line = '%s, filepos: %09x' % (head, moved[int(fp, 16)])
+        elif line.startswith('size:') and size:
+            line = 'size: ' + size
+        out.append(line)
+    if size and not any(line.startswith('size:') for line in out):
+        out.insert(1, 'size: ' + size)
+    open(dst, 'w', encoding='ascii', newline='\n').write('\n'.join(out))
+
+
+def cmd_unpad(a):
+    """A VobSub pair --out.idx/.sub whose .sub holds every pack of the given
+    .sub at its natural length (no padding packets), the .idx moved along."""
+    sub = a.files[0]
+    data = open(sub, 'rb').read()
+    out, moved = bytearray(), {}
+    for at, p in natural_packs(data):
+        moved[at] = len(out)
+        out += p
+    open(a.out + '.sub', 'wb').write(out)
+    rewrite_idx(sub[:-4] + '.idx', a.out + '.idx', moved)
+
+
+def cmd_hd(a):
+    """A VobSub pair --out.idx/.sub for a --size frame (e.g. 1920x1080): the
+    given pair with every display area of --sub moved by --shift X,Y."""
+    sub = a.files[0]
+    data = bytearray(open(sub, 'rb').read())
+    dx, dy = map(int, a.shift.split(','))
+    for u in units_of(bytes(data), a.sub):
+        x1, x2, y1, y2 = get_area(u['buf'])
+        patch_unit(data, u, area_offset(u['buf']), area_bytes(x1 + dx, x2 + dx, y1 + dy, y2 + dy))
+    open(a.out + '.sub', 'wb').write(data)
+    rewrite_idx(sub[:-4] + '.idx', a.out + '.idx', {i * PACK: i * PACK for i in range(len(data) // PACK)},
+                a.size)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('cmd', choices=['scr', 'spuscan', 'png', 'ffprobe', 'truth', 'straddle', 'ifo',
-                                       'force', 'nopts', 'spmap'])
+                                       'force', 'nopts', 'spmap', 'damage', 'unstamp', 'unpad', 'hd'])
     ap.add_argument('files', nargs='+')
     ap.add_argument('--sub', type=lambda s: int(s, 0), default=0x20)
     ap.add_argument('--index', type=int, default=0)
@@ -568,6 +748,7 @@ def main():
     ap.add_argument('--every', type=int, default=3)
     ap.add_argument('--list')
     ap.add_argument('--delay', type=int, default=500)
+    ap.add_argument('--shift', default='0,0')
     a = ap.parse_args()
     globals()['cmd_' + a.cmd](a)
 

@@ -28,6 +28,8 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     b.form6().RadioGroupAction->setItemIndex(2);
     b.form6().CheckBoxPictTiming->setChecked(false);
     b.form6().CheckBoxForcedOnly->setChecked(true);
+    EXPECT_TRUE(b.form6().CheckBoxFromVideoStart->isChecked()) << "on for new settings";
+    b.form6().CheckBoxFromVideoStart->setChecked(false);
     b.session().actions().pictureFolder = b.folder / "pictures";
     b.form1().ButtonPreviewOptionClick();
     b.form1().SpinEditZoom->setValue(150);
@@ -41,6 +43,7 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     const IniFile ini = readIni(b.app->settingsFile());
     EXPECT_EQ(ini.readInteger("CONFIG", "ActionMode", -1), 2);
     EXPECT_EQ(ini.readInteger("CONFIG", "ForcedOnly", 0), 1);
+    EXPECT_EQ(ini.readInteger("CONFIG", "FromVideoStart", 1), 0);
     EXPECT_EQ(ini.readString("CONFIG", "OpenDialogVob", ""), FolderText(vobFolder));
     EXPECT_EQ(ini.readInteger("PREVIEW CFG", "Zoom", 0), 1500);
     EXPECT_EQ(ini.readInteger("PREVIEW CFG", "BackMode", 0), 2);
@@ -53,6 +56,7 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     EXPECT_EQ(b.form6().RadioGroupAction->itemIndex(), 2);
     EXPECT_FALSE(b.form6().CheckBoxPictTiming->isChecked());
     EXPECT_TRUE(b.form6().CheckBoxForcedOnly->isChecked());
+    EXPECT_FALSE(b.form6().CheckBoxFromVideoStart->isChecked());
     EXPECT_TRUE(b.form6().CheckBoxPictTiming->isEnabled()) << "the SUP action enables it";
     EXPECT_EQ(b.form6().openDialogFolder, std::filesystem::path(FolderText(vobFolder)));
     EXPECT_EQ(FolderText(b.session().actions().pictureFolder), FolderText(b.folder / "pictures"));

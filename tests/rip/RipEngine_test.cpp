@@ -167,9 +167,7 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
 TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     // SPU A: packs 511 and 513 with a video pack between; SPU B at 1000.
     auto packs = vobPacks(1200, {{1000, simpleSpu()}});
-    Bytes a(3000, 0x11);
-    a[0] = 3000 >> 8;
-    a[1] = 3000 & 0xFF;
+    Bytes a = bigSpu(3000);
     auto aPacks = spuPacks(a, 0x20, 0, 511 * kScrStep, 2019, false);
     packs[511] = aPacks[0];
     packs[513] = aPacks[1];
@@ -354,15 +352,12 @@ TEST_F(Engine, OpenStopIsClosedByNextStart) {
 }
 
 TEST_F(Engine, SupActionWritesUnitsUndecoded) {
-    Bytes junk(1500);
-    for (size_t i = 0; i < junk.size(); ++i) junk[i] = uint8_t(i * 37 + 11);
-    junk[0] = 1500 >> 8;
-    junk[1] = 1500 & 0xFF;
-    start({vob("a.vob", vobPacks(50, {{10, junk}}))}, kActionSup, false, (dir / "film").string());
+    Bytes unit = bigSpu(1500);
+    start({vob("a.vob", vobPacks(50, {{10, unit}}))}, kActionSup, false, (dir / "film").string());
     runToEnd();
     auto bytes = readWholeFile(dir / "film000001.sup");
     ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, std::string(junk.begin(), junk.end()));
+    EXPECT_EQ(*bytes, std::string(unit.begin(), unit.end()));
     EXPECT_EQ(session.subpicture().SequenceCount, 0u); // never decoded
     EXPECT_TRUE(sink.entries.empty());
     EXPECT_TRUE(host.shownRects.empty());

@@ -56,10 +56,17 @@ inline Pack videoPack(uint32_t scr = 0) {
     return elementPack(scr, 0x000001E0);
 }
 
-// Navigation pack with the cell elapsed time bytes (BCD; frames byte with
-// its frame-rate flag bits).
+// Navigation pack as authored: a system header, then the PCI and DSI
+// packets (private stream 2) with the cell elapsed time bytes in the PCI
+// (BCD; frames byte with its frame-rate flag bits).
 inline Pack navPack(uint32_t scr, uint8_t h, uint8_t m, uint8_t s, uint8_t frames) {
     Pack p = elementPack(scr, 0x000001BB);
+    put16(p.data() + 18, 18);
+    put32(p.data() + 38, 0x000001BF);
+    put16(p.data() + 42, 980);
+    put32(p.data() + 1024, 0x000001BF);
+    put16(p.data() + 1028, 1018);
+    p[1030] = 1;
     p[69] = h;
     p[70] = m;
     p[71] = s;

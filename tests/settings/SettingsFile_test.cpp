@@ -53,7 +53,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndSaveWritesAllButOcrSection) {
     EXPECT_EQ(ini.keyNames("CONFIG"),
               (Names{"OpenDialogCharMatrix", "SaveDialogCharMatrix", "SaveDialogBmpSup",
                      "OpenDialogVob", "OpenDialogMirtalText", "SaveDialogText", "LanguageFileName",
-                     "AutoScrollDown", "ActionMode", "ForcedOnly"}));
+                     "AutoScrollDown", "ActionMode", "ForcedOnly", "FromVideoStart"}));
     EXPECT_EQ(ini.keyNames("PREVIEW CFG"),
               (Names{"AtTruePos", "Zoom", "AutoZoom", "BorderColor", "InnerColor", "BackMode",
                      "AspectRatioMode", "FreeAspectRatio", "BackImageName"}));
@@ -166,6 +166,7 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     program.Preview = {false, 1500, true, 0x010203, 0x0A0B0C, 3, 2, 288, "/pics/back.jpg"};
     program.WithTimingAndPosition = false;
     program.ForcedOnly = true;
+    program.FromVideoStart = false;
     output.native.ExtendedFormat = true;
     output.Encoding = TextEncoding::Utf8;
     output.iauthor.Colors[2] = 0x123456;
