@@ -189,6 +189,11 @@ bool timesFromVideoStart(const Args& args) {
     return file && ini.load(*file) && ini.readInteger("CONFIG", "FromVideoStart", 0) == 1;
 }
 
+std::string damagedNote(const RipJob& job) {
+    return job.DamagedPictures == 0 ? std::string()
+                                    : std::to_string(job.DamagedPictures) + " damaged (skipped), ";
+}
+
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error) {
     bool shape = text.size() == 12 && text[2] == ':' && text[5] == ':' && text[8] == ',';
     for (size_t i : {0, 1, 3, 4, 6, 7, 9, 10, 11})

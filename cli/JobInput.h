@@ -2,6 +2,7 @@
 
 #include "Args.h"
 #include "rip/IfoLanguages.h"
+#include "rip/RipJob.h"
 #include "rip/StreamMap.h"
 #include "rip/VobSubIndex.h"
 
@@ -51,6 +52,9 @@ bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, st
 // --from-video-start, or FromVideoStart=1 in the --settings file. A file
 // without the key keeps the stream clock, as mirtal-rip always did.
 bool timesFromVideoStart(const Args& args);
+
+// "N damaged (skipped), " for the totals line of a job that skipped some; empty otherwise.
+std::string damagedNote(const RipJob& job);
 
 // --time-code HH:MM:SS,mmm.
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error);

@@ -449,6 +449,7 @@ int runOcr(const Args& args, CliIo& io) {
     const int unknown = session.actions().placeholders;
     io.err << "mirtal-rip: "
            << plural(int(session.job().TotalPictures), "subpicture", "subpictures") << ", "
+           << damagedNote(session.job())
            << plural(session.document().NbSubTitle(), "subtitle", "subtitles") << ", "
            << plural(host.questions(), "question", "questions") << ", "
            << plural(learned, "glyph", "glyphs") << " learned";

@@ -298,7 +298,9 @@ int runPictures(const Args& args, CliIo& io) {
         return status;
     }
     const char* extension = options.action == kActionBmp ? ".bmp" : ".sup";
-    io.err << "mirtal-rip: " << done << " picture" << (done == 1 ? "" : "s") << " written";
+    const uint32_t written = done - session.job().DamagedPictures;
+    io.err << "mirtal-rip: " << damagedNote(session.job()) << written << " picture"
+           << (written == 1 ? "" : "s") << " written";
     if (done > 0)
         io.err << ": " << PictureFileName(options.prefix, 1, extension) << " .. "
                << PictureFileName(options.prefix, done, extension);

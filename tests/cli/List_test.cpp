@@ -291,7 +291,7 @@ TEST(ListVariants, DamagedOrMissingPicturesAreReportedAndTheJobIsIncomplete) {
           "Subpicture 4 at 00:00:09,200 skipped: its size field says more",
           "Subpicture 5 at 00:00:12,120 skipped: its display area is inverted",
           "Subpicture 6 at 00:00:15,810 skipped: its display area lies outside the frame",
-          "# total: 2 subpictures"}},
+          "# total: 2 subpictures, 5 damaged (skipped)"}},
         {v / "cut.idx", 30, {"12 of the 42 subpictures that its index lists are not in cut.sub"}},
         {empty / "cut.idx", 0, {"42 of the 42 subpictures"}},
     };
@@ -302,6 +302,18 @@ TEST(ListVariants, DamagedOrMissingPicturesAreReportedAndTheJobIsIncomplete) {
         for (const std::string& m : c.messages)
             EXPECT_NE((r.err + r.out).find(m), std::string::npos) << m << "\n" << r.err;
     }
+    // No blank pictures for the damaged units: their numbers stay unused.
+    std::istringstream in;
+    std::ostringstream out, err;
+    CliIo io{in, out, err, false};
+    EXPECT_EQ(runCli(std::vector<std::string>{"--action", "bmp", "--prefix", (empty / "p").string(),
+                                              (v / "damaged.vob").string()},
+                     io),
+              kExitDataProblem);
+    EXPECT_NE(err.str().find("5 damaged (skipped), 2 pictures written"), std::string::npos)
+        << err.str();
+    EXPECT_TRUE(fs::exists(empty / "p000007.bmp"));
+    EXPECT_FALSE(fs::exists(empty / "p000002.bmp"));
     fs::remove_all(empty);
 }
 

@@ -228,6 +228,7 @@ protected:
         for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
             d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
         d.RadioGroupAction->setItemIndex(0);
+        d.CheckBoxFromVideoStart->setChecked(false); // the truth's times are the stream clock's
         ASSERT_TRUE(d.BitBtnStartClick());
     }
 

@@ -371,6 +371,7 @@ SupRip supRipOfCheckedFiles(AppBench& b, int streamLine, bool forcedOnly) {
     emit d.ComboBoxLanguage->activated(streamLine);
     d.CheckBoxPictTiming->setChecked(true);
     d.CheckBoxForcedOnly->setChecked(forcedOnly);
+    d.CheckBoxFromVideoStart->setChecked(false); // the pairs keep the disc's stream clock
     b.form1().CheckBoxShowSubPict->setChecked(false);
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
