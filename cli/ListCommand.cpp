@@ -133,8 +133,7 @@ int runList(const Args& args, CliIo& io) {
     uint64_t bytesRead = 0;
     for (uint32_t kb : session.job().FileSizeKb) bytesRead += uint64_t(kb) << 10;
     io.out << "# total: " << printer.count() << " subpictures, " << damagedNote(session.job())
-           << printer.bytes()
-           << " bytes of subpicture units, " << input.vobs.size() << " file"
+           << printer.bytes() << " bytes of subpicture units, " << input.vobs.size() << " file"
            << (input.vobs.size() == 1 ? "" : "s") << ", " << (bytesRead >> 20) << " MiB\n";
     return status;
 }

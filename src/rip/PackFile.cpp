@@ -70,8 +70,8 @@ size_t PackFile::naturalLength(const uint8_t* p, size_t available) const {
     }
     if (at >= kPackSize) return kPackSize;
     const bool nextPackAt = at == available || (startCode(at) && p[at + 3] == 0xBA);
-    const bool gridPackAt = kPackSize >= available ||
-                            (startCode(kPackSize) && p[kPackSize + 3] == 0xBA);
+    const bool gridPackAt =
+        kPackSize >= available || (startCode(kPackSize) && p[kPackSize + 3] == 0xBA);
     return !nextPackAt && gridPackAt ? kPackSize : at;
 }
 

@@ -256,9 +256,9 @@ void RipEngine::noteMissingFromIndex(const VobSubIndex& index, const std::filesy
     const size_t listed = index.streams[size_t(m_streamId - 0x20)].entries.size();
     if (m_indexFound.size() >= listed) return;
     m_job.MissingPictures += uint32_t(listed - m_indexFound.size());
-    m_job.Problems.push_back(std::to_string(listed - m_indexFound.size()) + " of the " +
-                             std::to_string(listed) + " subpictures that its index lists are not in " +
-                             sub.filename().string());
+    m_job.Problems.push_back(
+        std::to_string(listed - m_indexFound.size()) + " of the " + std::to_string(listed) +
+        " subpictures that its index lists are not in " + sub.filename().string());
 }
 
 // Once, when the job ends: the user sees every skipped or missing picture at

@@ -121,7 +121,7 @@ private:
     uint32_t m_filePos = 0;
     int m_frameWidth = kFrameWidth; // of the current file's pictures
     int m_frameHeight = kFrameHeight;
-    uint64_t m_fileBytes = 0; // where the next pack of the current file begins
+    uint64_t m_fileBytes = 0;        // where the next pack of the current file begins
     std::set<uint64_t> m_indexFound; // index entries of the current file met so far
     uint64_t m_kbBefore = 0; // FileSizeKb of the files before the current one
     bool m_halted = false;

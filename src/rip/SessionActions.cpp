@@ -65,8 +65,8 @@ bool SessionActions::adjustIfDue() {
 void SessionActions::compose() {
     const Subpicture& sub = m_session.subpicture();
     m_session.outputRect() = m_session.composer().ComposeOutputBitmap(
-        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(),
-        sub.FrameWidth, sub.FrameHeight);
+        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(), sub.FrameWidth,
+        sub.FrameHeight);
 }
 
 void SessionActions::showComposed() {

@@ -493,8 +493,8 @@ void BitmapAdjustDialog::Refresh() {
     // Nothing decoded yet: there is no picture to compose.
     if (sub.SequenceCount == 0 || sub.Bitmap.empty()) return;
     m_session.outputRect() = m_session.composer().ComposeOutputBitmap(
-        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(),
-        sub.FrameWidth, sub.FrameHeight);
+        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(), sub.FrameWidth,
+        sub.FrameHeight);
     m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
 }
 

@@ -153,10 +153,10 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
         named(new QCheckBox("Forced Subs Only", options), "CheckBoxForcedOnly",
               "Only the subpictures a player shows even with subtitles off (forced start)");
     ov->addWidget(CheckBoxForcedOnly);
-    CheckBoxFromVideoStart = named(
-        new QCheckBox("times from the first video frame", options), "CheckBoxFromVideoStart",
-        "Time the subtitles from the film's first picture, as players of a remuxed film "
-        "(MKV, MP4) do; off: from the disc's stream clock");
+    CheckBoxFromVideoStart =
+        named(new QCheckBox("times from the first video frame", options), "CheckBoxFromVideoStart",
+              "Time the subtitles from the film's first picture, as players of a remuxed film "
+              "(MKV, MP4) do; off: from the disc's stream clock");
     ov->addWidget(CheckBoxFromVideoStart);
     left->addWidget(options);
 

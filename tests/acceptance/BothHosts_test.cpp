@@ -69,8 +69,8 @@ const Format kFormats[] = {
 
 // The stream clock, which the ground truth tables count in.
 std::string settingsText(const DiscCase& c) {
-    return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" + std::to_string(c.spaceWidth) +
-           "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
+    return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
+           std::to_string(c.spaceWidth) + "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
            "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) + "\r\n";
 }
 

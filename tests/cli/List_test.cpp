@@ -151,10 +151,11 @@ TEST(ListFixtures, EveryDiscMatchesFfprobeTimes) {
                                base / ("spuscan_s" + std::to_string(k) + ".tsv"));
             // From the first video frame, as the film is played: the times
             // the subtitles were authored with, within one frame.
-            auto rows = parse(listRun({ifo.string(), "--stream", std::to_string(k + 1),
-                                       "--from-video-start"}).out);
-            auto srt = srtStarts(kData / fact(base / "disc.txt",
-                                              "stream" + std::to_string(k) + "_srt"));
+            auto rows = parse(
+                listRun({ifo.string(), "--stream", std::to_string(k + 1), "--from-video-start"})
+                    .out);
+            auto srt =
+                srtStarts(kData / fact(base / "disc.txt", "stream" + std::to_string(k) + "_srt"));
             ASSERT_EQ(rows.size(), srt.size()) << name;
             for (size_t i = 0; i < rows.size(); ++i)
                 EXPECT_NEAR(rows[i].startMs, srt[i], 40) << name << " row " << i;
@@ -247,7 +248,8 @@ TEST(ListVariants, OtherWritersListAsTheirSource) {
     // ffmpeg's VOB muxer: system headers in front of ordinary packs.
     for (int k = 0; k < 2; ++k) {
         auto rows = parse(listRun({(v / "ffmpeg.vob").string(), "-s", std::to_string(k + 1)}).out);
-        auto truth = table(disc("pal_en_fr").parent_path() / ("subs_s" + std::to_string(k) + ".tsv"));
+        auto truth =
+            table(disc("pal_en_fr").parent_path() / ("subs_s" + std::to_string(k) + ".tsv"));
         ASSERT_EQ(std::to_string(rows.size()),
                   fact(v / "ffmpeg.txt", "stream" + std::to_string(k) + "_count"));
         // The re-encoder rounds the stop delay down: only the starts are the disc's.
@@ -285,7 +287,8 @@ TEST(ListVariants, DamagedOrMissingPicturesAreReportedAndTheJobIsIncomplete) {
         std::vector<std::string> messages;
     };
     const Case cases[] = {
-        {v / "damaged.vob", 2,
+        {v / "damaged.vob",
+         2,
          {"Subpicture 2 at 00:00:03,400 skipped: its control offset lies outside it",
           "Subpicture 3 at 00:00:05,910 skipped: its size field is 0",
           "Subpicture 4 at 00:00:09,200 skipped: its size field says more",
