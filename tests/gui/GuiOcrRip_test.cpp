@@ -15,6 +15,7 @@
 #include "ui/TextColorDialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
