@@ -30,6 +30,9 @@ struct FileDialogRequest {
     std::string defaultExtension;      // without the dot; empty for none
     std::filesystem::path initialFolder;
     std::string initialName;
+    // A save meant to rewrite this file (the matrix over its own file): a
+    // host that refuses files in use as outputs lets this one through.
+    std::filesystem::path rewrites;
 };
 
 // What the core asks of whoever drives it in the way of message boxes and

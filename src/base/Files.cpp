@@ -14,7 +14,9 @@
 
 namespace mirtal {
 
-std::string systemErrorText(int err) { return std::strerror(err); }
+std::string systemErrorText(int err) {
+    return std::strerror(err);
+}
 
 namespace {
 
@@ -228,28 +230,70 @@ FileResult writeNewFileAtomic(const fs::path& path, std::string_view bytes) {
     return saveAtomic(path, bytes, false);
 }
 
-std::optional<std::string> readWholeFile(const fs::path& path, std::string* error, uint64_t maxBytes) {
-    auto setError = [&](const std::string& e) {
-        if (error) *error = e;
-    };
-    int fd = ::open(path.c_str(), O_RDONLY);
+namespace {
+
+const char* fileTypeProblem(mode_t mode) {
+    if (S_ISREG(mode)) return "";
+    if (S_ISDIR(mode)) return "it is a folder";
+    if (S_ISFIFO(mode)) return "it is a FIFO, not a regular file";
+    if (S_ISSOCK(mode)) return "it is a socket, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a regular file";
+    return "not a regular file";
+}
+
+} // namespace
+
+int openRegularFile(const fs::path& path, std::string& error) {
+    // O_NONBLOCK keeps open() from waiting for a FIFO's writer; the type is
+    // then checked on what was opened, so nothing can be swapped in between.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        setError("Cannot open " + path.string() + ": " + systemErrorText(errno));
+        error = systemErrorText(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = fileTypeProblem(st.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string specialFileProblem(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    return path.string() + ": " + fileTypeProblem(st.st_mode);
+}
+
+namespace {
+
+std::optional<std::string> readFrom(const fs::path& path, std::string* error, uint64_t maxBytes,
+                                    bool refuseLarger) {
+    std::string reason;
+    int fd = openRegularFile(path, reason);
+    if (fd < 0) {
+        if (error) *error = "Cannot open " + path.string() + ": " + reason;
         return std::nullopt;
     }
     std::string out;
     char buf[65536];
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+        const size_t want = refuseLarger
+                                ? sizeof buf
+                                : size_t(std::min<uint64_t>(sizeof buf, maxBytes - out.size()));
+        if (want == 0) break;
+        ssize_t n = ::read(fd, buf, want);
         if (n < 0) {
             if (errno == EINTR) continue;
-            setError("Cannot read " + path.string() + ": " + systemErrorText(errno));
+            if (error) *error = "Cannot read " + path.string() + ": " + systemErrorText(errno);
             ::close(fd);
             return std::nullopt;
         }
         if (n == 0) break;
         if (out.size() + size_t(n) > maxBytes) {
-            setError("File too large: " + path.string());
+            if (error) *error = "File too large: " + path.string();
             ::close(fd);
             return std::nullopt;
         }
@@ -259,7 +303,61 @@ std::optional<std::string> readWholeFile(const fs::path& path, std::string* erro
     return out;
 }
 
-static char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+} // namespace
+
+std::optional<std::string> readWholeFile(const fs::path& path, std::string* error,
+                                         uint64_t maxBytes) {
+    return readFrom(path, error, maxBytes, true);
+}
+
+std::optional<std::string> readFileStart(const fs::path& path, size_t bytes, std::string* error) {
+    return readFrom(path, error, bytes, false);
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::error_code ec1, ec2;
+    const fs::path ca = fs::weakly_canonical(fs::absolute(a, ec1), ec1);
+    const fs::path cb = fs::weakly_canonical(fs::absolute(b, ec2), ec2);
+    return !ec1 && !ec2 && ca == cb;
+}
+
+std::string outputClash(const fs::path& output, std::string_view outputRole,
+                        std::span<const FileInUse> inUse) {
+    for (const FileInUse& f : inUse)
+        if (sameFile(output, f.path))
+            return std::string(outputRole) + " " + output.string() + " is " + f.role + " " +
+                   f.path.string() + ": choose another file";
+    return {};
+}
+
+std::string pictureNameClash(const fs::path& prefix, std::string_view extension,
+                             std::span<const FileInUse> inUse) {
+    const fs::path folder = prefix.parent_path().empty() ? fs::path(".") : prefix.parent_path();
+    const std::string start = prefix.filename().string();
+    for (const FileInUse& f : inUse) {
+        const std::string name = f.path.filename().string();
+        if (name.size() < start.size() + 6 + extension.size() || !name.starts_with(start) ||
+            !name.ends_with(extension))
+            continue;
+        const std::string_view digits(name.data() + start.size(),
+                                      name.size() - start.size() - extension.size());
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos) continue;
+        const fs::path fileFolder =
+            f.path.parent_path().empty() ? fs::path(".") : f.path.parent_path();
+        if (sameFile(folder, fileFolder))
+            return "--prefix " + prefix.string() + " would write over " + f.role + " " +
+                   f.path.string() + ": choose another prefix";
+    }
+    return {};
+}
+
+static char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

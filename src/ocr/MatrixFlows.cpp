@@ -55,6 +55,7 @@ FileDialogRequest MatrixFlows::dialogRequest(bool save) const {
         r.defaultExtension = "qmx";
         r.initialFolder = m_folders.saveFolder;
         r.initialName = nameWithoutFolder(m_matrix.FileName());
+        r.rewrites = m_matrix.FileName();
     } else {
         r.title = "Open a previously created Character Matrix File";
         r.initialFolder = m_folders.openFolder;

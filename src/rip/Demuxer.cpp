@@ -61,10 +61,13 @@ PackKind Demuxer::ProcessPack(std::span<const uint8_t, kPackSize> pack, uint32_t
                 readNavigation(pack, end, display);
                 return PackKind::Navigation;
             }
-        } else if (code == kPrivateStream1 &&
-                   byteAt(pack, at + 9 + byteAt(pack, at + 8)) == streamId) {
-            kind = readSubtitle(pack, at, filePos, subpictureStartPack);
-            if (kind == PackKind::SpuComplete) return kind;
+        } else if (code == kPrivateStream1) {
+            const uint8_t substream = byteAt(pack, at + 9 + byteAt(pack, at + 8));
+            if (substream >= 0x20 && substream <= 0x3F) ++SubstreamPackets[substream - 0x20];
+            if (substream == streamId) {
+                kind = readSubtitle(pack, at, filePos, subpictureStartPack);
+                if (kind == PackKind::SpuComplete) return kind;
+            }
         }
         at = end;
     }
@@ -232,6 +235,7 @@ std::optional<uint32_t> Demuxer::VideoPts(std::span<const uint8_t, kPackSize> pa
 }
 
 void Demuxer::JobStart() {
+    SubstreamPackets = {};
     if (NavTime.key() > 0) SpuFill = 0;
     FrameStep = 0;
     FrameRate = 1;

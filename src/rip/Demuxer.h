@@ -60,6 +60,10 @@ public:
     void ClearSpu() { SpuFill = 0; }
     std::span<const uint8_t> spu() const { return {SpuBuffer.data(), SpuFill}; }
 
+    // Packets of each subpicture stream 0x20..0x3F seen since the job began:
+    // a job that found nothing in its stream can name the streams that have some.
+    std::array<uint32_t, 32> SubstreamPackets{};
+
     // SPU assembly.
     std::array<uint8_t, kSpuBufferSize> SpuBuffer{};
     uint32_t SpuFill = 0; // 0..65536: a cut SPU may fill the whole buffer

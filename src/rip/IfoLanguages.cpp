@@ -4,7 +4,7 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
+#include <optional>
 
 namespace mirtal {
 
@@ -45,14 +45,15 @@ IfoReadResult ReadIfoLanguages(const std::filesystem::path& path, StreamLanguage
         return result;
     }
     result.found = true;
-    std::ifstream in(path, std::ios::binary);
     std::array<char, kFirstCode + kEntrySize * kSubpictureStreams> head{};
-    if (in) in.read(head.data(), std::streamsize(head.size()));
-    if (!in && !in.eof()) {
-        result.message = "Can't read IFO file " + path.string() + ": " + systemErrorText(errno);
+    std::string readError;
+    const std::optional<std::string> start = readFileStart(path, head.size(), &readError);
+    if (!start) {
+        result.message = readError;
         return result;
     }
-    size_t got = size_t(in.gcount());
+    std::copy(start->begin(), start->end(), head.begin());
+    size_t got = start->size();
     for (int k = 0; k < kSubpictureStreams; ++k) {
         size_t at = kFirstCode + kEntrySize * size_t(k);
         if (at + 2 > got) break;

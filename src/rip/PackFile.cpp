@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,14 +11,11 @@ namespace mirtal {
 
 bool PackFile::open(const std::filesystem::path& path, bool naturalLength) {
     close();
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0) {
-        m_error = systemErrorText(errno);
-        return false;
-    }
+    m_fd = openRegularFile(path, m_error);
+    if (m_fd < 0) return false;
     struct stat st {};
-    if (fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_error = S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file";
+    if (fstat(m_fd, &st) != 0) {
+        m_error = systemErrorText(errno);
         close();
         return false;
     }

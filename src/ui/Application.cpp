@@ -128,6 +128,7 @@ Application::Application(Options options)
     m_dialogFolder = DialogStartFolder(m_programFolder);
     m_session = std::make_unique<Session>(m_host, m_catalogue,
                                           options.bannerClock ? *options.bannerClock : m_clock);
+    m_dialogs.setFilesInUse([this] { return filesInUse(); });
     createMainWindows();
     createOcrWindows();
     createSubtitleWindows();
@@ -135,6 +136,18 @@ Application::Application(Options options)
     m_timer1.setObjectName("Timer1");
     m_timer1.setInterval(500);
     connect(&m_timer1, &QTimer::timeout, this, [this] { tick(); });
+}
+
+std::vector<FileInUse> Application::filesInUse() const {
+    std::vector<FileInUse> files;
+    for (const std::filesystem::path& vob : m_session->job().FileList)
+        files.push_back({vob, "a file of the job"});
+    if (!m_session->matrix().FileName().empty())
+        files.push_back({m_session->matrix().FileName(), "the character matrix"});
+    files.push_back({settingsFile(), "the settings file"});
+    if (!m_settings.Preview.BackImageName.empty())
+        files.push_back({m_settings.Preview.BackImageName, "the background picture"});
+    return files;
 }
 
 // The windows of every group hang from the main window.

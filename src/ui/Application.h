@@ -123,6 +123,8 @@ private:
     void createBitmapWindow();     // Form18: ApplicationBitmap.cpp
     void wireLanguageButton();     // Form1's "Save Lang": ApplicationLanguage.cpp
     void chooseLanguage(QAction* entry);
+    // What no save dialog may write over.
+    std::vector<FileInUse> filesInUse() const;
 
     std::filesystem::path m_programFolder;
     std::filesystem::path m_settingsFolder;

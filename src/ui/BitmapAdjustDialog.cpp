@@ -686,8 +686,12 @@ void BitmapAdjustDialog::ComboBoxDVDColorChange(int slot) {
 // Profiles and the current picture
 
 void BitmapAdjustDialog::ButtonSaveProfileClick() {
-    FileDialogRequest request{
-        m_session.catalogue().text(kMsgSaveProfile), kProfileFilter, "ini", m_profileFolder, {}};
+    FileDialogRequest request{m_session.catalogue().text(kMsgSaveProfile),
+                              kProfileFilter,
+                              "ini",
+                              m_profileFolder,
+                              {},
+                              {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;
     const std::filesystem::path path = withDefaultExtension(*file, ".ini");
@@ -697,8 +701,12 @@ void BitmapAdjustDialog::ButtonSaveProfileClick() {
 }
 
 void BitmapAdjustDialog::ButtonLoadProfileClick() {
-    FileDialogRequest request{
-        m_session.catalogue().text(kMsgLoadProfile), kProfileFilter, "ini", m_profileFolder, {}};
+    FileDialogRequest request{m_session.catalogue().text(kMsgLoadProfile),
+                              kProfileFilter,
+                              "ini",
+                              m_profileFolder,
+                              {},
+                              {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseOpenFile(request);
     if (!file) return;
     // An unreadable profile changes nothing, the name of the current one included.
@@ -723,6 +731,7 @@ void BitmapAdjustDialog::ButtonSaveBMPClick() {
                               m_session.actions().pictureFolder.empty()
                                   ? m_profileFolder
                                   : m_session.actions().pictureFolder,
+                              {},
                               {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;

@@ -1,10 +1,12 @@
 #include "ui/JpegImage.h"
 
-#include <QFile>
+#include "base/Files.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
 #include <memory>
+#include <optional>
 
 namespace mirtal {
 
@@ -90,26 +92,33 @@ QImage decodeJpeg(const QByteArray& bytes, QString* error) {
     return std::move(d->image);
 }
 
-QImage loadJpegImage(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
-        return {};
+namespace {
+
+// Through the core's reader, which refuses a FIFO or a device instead of
+// waiting on it with a black window.
+std::optional<QByteArray> readPicture(const QString& path, QString* error) {
+    std::string why;
+    const auto bytes = readWholeFile(std::filesystem::path(path.toStdString()), &why);
+    if (!bytes) {
+        if (error) *error = QString::fromStdString(why);
+        return std::nullopt;
     }
-    return decodeJpeg(file.readAll(), error);
+    return QByteArray(bytes->data(), qsizetype(bytes->size()));
+}
+
+} // namespace
+
+QImage loadJpegImage(const QString& path, QString* error) {
+    const auto bytes = readPicture(path, error);
+    return bytes ? decodeJpeg(*bytes, error) : QImage();
 }
 
 QImage loadBackgroundImage(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = file.errorString();
-        return {};
-    }
-    const QByteArray head = file.read(3);
-    file.close();
-    if (head.size() == 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8)
-        return loadJpegImage(path, error);
-    QImage img(path);
+    const auto bytes = readPicture(path, error);
+    if (!bytes) return {};
+    if (bytes->size() >= 3 && uchar((*bytes)[0]) == 0xFF && uchar((*bytes)[1]) == 0xD8)
+        return decodeJpeg(*bytes, error);
+    QImage img = QImage::fromData(*bytes);
     if (img.isNull() && error) *error = QStringLiteral("not a readable BMP or JPEG picture");
     return img;
 }

@@ -103,6 +103,19 @@ std::optional<std::filesystem::path> UiDialogs::chooseOpenFile(const FileDialogR
 }
 
 std::optional<std::filesystem::path> UiDialogs::chooseSaveFile(const FileDialogRequest& r) {
+    std::optional<std::filesystem::path> chosen = askSaveFile(r);
+    if (!chosen || !m_filesInUse) return chosen;
+    std::vector<FileInUse> inUse = m_filesInUse();
+    std::erase_if(inUse, [&](const FileInUse& f) {
+        return !r.rewrites.empty() && sameFile(f.path, r.rewrites);
+    });
+    const std::string clash = outputClash(*chosen, "The file", inUse);
+    if (clash.empty()) return chosen;
+    ask(MessageKind::Warning, {Answer::Ok}, utf8ToCp1252(clash));
+    return std::nullopt;
+}
+
+std::optional<std::filesystem::path> UiDialogs::askSaveFile(const FileDialogRequest& r) {
     fileRequests.push_back(r);
     if (m_scripted) {
         if (files.empty()) {

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "base/DialogHost.h"
+#include "base/Files.h"
 
 #include <QColor>
 #include <QFont>
 #include <QString>
-
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,13 @@ public:
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& request) override;
     std::optional<QColor> chooseColor(const QColor& initial);
+
+    // The files the program reads or keeps (the job's VOBs, the matrix, the
+    // settings file...): a save dialog's choice that is one of them is
+    // refused with a message, as if cancelled.
+    void setFilesInUse(std::function<std::vector<FileInUse>()> list) {
+        m_filesInUse = std::move(list);
+    }
     std::optional<QFont> chooseFont(const QFont& initial);
 
     // Scripted mode for tests: once anything is queued, dialogs are never
@@ -47,7 +55,10 @@ public:
     int unexpected = 0; // scripted questions that found no answer
 
 private:
+    std::optional<std::filesystem::path> askSaveFile(const FileDialogRequest& request);
+
     QWidget* m_parent;
+    std::function<std::vector<FileInUse>()> m_filesInUse;
     bool m_scripted = false;
 };
 

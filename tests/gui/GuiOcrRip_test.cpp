@@ -12,6 +12,7 @@
 #include "ui/NumericEdit.h"
 #include "ui/OcrSetupDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/SubtitlesWindow.h"
 #include "ui/TextColorDialog.h"
 
 #include <QAction>
@@ -479,6 +480,26 @@ TEST_F(MatrixMenu, SaveAsksForANameOnlyWithoutAFileAndSaveAsAsksBeforeReplacing)
     EXPECT_EQ(d.asked.back().text, "File b.qmx already exists ! Replace ?");
     EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
     EXPECT_TRUE(session().matrix().Modified());
+    EXPECT_EQ(d.unexpected, 0);
+}
+
+// The save dialogs refuse a file the program is using (the matrix's own
+// Save As above may still rewrite it).
+TEST_F(MatrixMenu, SaveDialogsRefuseAFileInUse) {
+    learnSomething();
+    UiDialogs& d = app->dialogs();
+    const fs::path file = dir() / "c.qmx";
+    d.files = {file};
+    form1().SaveCharacterMatrix1->trigger();
+    const auto saved = fs::file_size(file);
+    session().document().AddSubtitle({"Hello"}, false, MsToTimeCode(1000), MsToTimeCode(2000), {});
+    session().document().RefreshList();
+    d.files = {file};
+    d.answers = {Answer::Ok};
+    app->form3()->Saveas1->trigger();
+    EXPECT_NE(d.asked.back().text.find("is the character matrix " + file.string()),
+              std::string::npos);
+    EXPECT_EQ(fs::file_size(file), saved);
     EXPECT_EQ(d.unexpected, 0);
 }
 
