@@ -1,5 +1,6 @@
 #include "CliHost.h"
 
+#include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
 
 #include <array>
@@ -46,11 +47,39 @@ std::string lower(std::string s) {
     return s;
 }
 
+std::string withoutNumbers(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c < '0' || c > '9') out += c;
+    return out;
+}
+
+// 524280 as "524,280".
+std::string grouped(uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
+// How the count of one kind of warning reads.
+std::string countedAs(const std::string& kind) {
+    const std::string badPack = MessageCatalogue().text(26);
+    if (kind.starts_with(withoutNumbers(badPack))) return "bad packs";
+    return "of: " + cp1252ToUtf8(kind.substr(0, kind.find('\r')));
+}
+
 } // namespace
 
 CliHost::CliHost(CliIo& io, const Args& args) : m_io(io) {
     m_defaultYes = args.value("--answer").value_or("yes") != "no";
     m_progress = args.has("--progress");
+}
+
+CliHost::~CliHost() {
+    for (const auto& [kind, count] : m_seen)
+        if (count > kShownOfOneKind)
+            m_io.err << "mirtal-rip: ... and " << grouped(count - kShownOfOneKind) << " more "
+                     << countedAs(kind) << '\n';
 }
 
 void CliHost::printMessage(std::string_view prefix, const std::string& text) {
@@ -74,7 +103,6 @@ std::optional<std::string> CliHost::readLine() {
 
 Answer CliHost::ask(MessageKind kind, Buttons buttons, const std::string& text) {
     if (kind == MessageKind::Warning) ++m_warnings;
-    printMessage(kindPrefix(kind), text);
     Answer fallback = Answer::Ok;
     if (buttons.has(Answer::Yes) && buttons.has(Answer::No))
         fallback = m_defaultYes ? Answer::Yes : Answer::No;
@@ -87,6 +115,8 @@ Answer CliHost::ask(MessageKind kind, Buttons buttons, const std::string& text) 
     std::string offered;
     for (const ButtonName& b : kButtonNames)
         if (buttons.has(b.answer)) offered += offered.empty() ? b.name : std::string("/") + b.name;
+    if (!m_io.inputIsTerminal && ++m_seen[withoutNumbers(text)] > kShownOfOneKind) return fallback;
+    printMessage(kindPrefix(kind), text);
     if (!m_io.inputIsTerminal) {
         if (offered != "ok")
             m_io.err << "mirtal-rip: (no terminal) answered " << nameOf(fallback) << '\n';

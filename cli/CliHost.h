@@ -5,6 +5,7 @@
 #include "settings/SettingsFile.h"
 
 #include <chrono>
+#include <map>
 #include <string>
 
 namespace mirtal::cli {
@@ -24,6 +25,8 @@ namespace mirtal::cli {
 class CliHost : public Host {
 public:
     CliHost(CliIo& io, const Args& args);
+    // Counts the warnings that were not shown (see ask).
+    ~CliHost() override;
 
     Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) override;
@@ -55,6 +58,11 @@ private:
     bool m_progress = false;
     int m_warnings = 0;
     int m_lastPercent = -1;
+    // Answered without a terminal, a warning of one kind (its text without
+    // its numbers) is shown a few times and then only counted: a file of
+    // random bytes has a bad pack every 2 KiB.
+    static constexpr uint64_t kShownOfOneKind = 8;
+    std::map<std::string, uint64_t> m_seen;
     std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
 };
 

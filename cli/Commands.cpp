@@ -30,7 +30,7 @@ constexpr std::array kCommands = {
             "      numbered by the subpicture's place in the job; sup: write each raw unit as\n"
             "      PATH000001.sup, ...; files of the same name are replaced. With --timing, the\n"
             "      subtitle file naming the pictures (times, output rectangle) goes to -o FILE\n"
-            "      (replaced atomically, only when the whole job ran) or standard output, in\n"
+            "      (replaced atomically) or standard output, in\n"
             "      --format, by default the palette preset's script (I-Author: iauthor,\n"
             "      Philips: philips, Free: native; native for sup); after the I-Author preset\n"
             "      the native format keeps its coordinates unless --no-extended. The colour\n"
@@ -38,6 +38,8 @@ constexpr std::array kCommands = {
             "      number, start, stop, X1 Y1 X2 Y2 and size of the composed picture; no stop\n"
             "      unless --ask. A picture that cannot be written stops the job (exit\n"
             "      status 1)\n"
+            "      Every action: a job that finds nothing leaves -o as it was (exit status 1);\n"
+            "      one stopped early writes what it has and says so\n"
             "      ocr: recognise the text of every subpicture against the character matrix\n"
             "      --matrix FILE and write the subtitles in --format (default native) to -o\n"
             "      FILE (replaced atomically) or standard output, quotes repaired unless\n"
@@ -117,8 +119,12 @@ void printHelp(std::ostream& out) {
     }
     out << "\nWhen standard input is not a terminal, questions are answered without asking\n"
            "(see --answer) and every such answer is reported on standard error.\n"
-           "Exit status: 0 success, 1 damaged or unreadable input (reported), 2 bad command "
-           "line.\n";
+           "Exit status:\n"
+           "  0  success\n"
+           "  1  the job failed or is incomplete, as reported: damaged or unreadable input,\n"
+           "     skipped pictures, nothing found in the stream, a partial output\n"
+           "  2  bad command line, or refused before starting (an output that is one of the\n"
+           "     inputs, the matrix, the settings or the profile; a FIFO or device as a file)\n";
 }
 
 int runCli(std::span<const std::string> arguments, CliIo& io) {

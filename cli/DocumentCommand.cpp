@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "FormatOptions.h"
 #include "JobInput.h"
+#include "base/Files.h"
 #include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
 #include "subtitles/DocumentFlows.h"
@@ -100,6 +101,10 @@ int runDocument(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: --convert takes one subtitle file in the native format (.vtx)\n";
         return kExitUsage;
     }
+    if (std::string problem = specialFileProblem(args.inputs[0]); !problem.empty()) {
+        io.err << "mirtal-rip: " << problem << '\n';
+        return kExitUsage;
+    }
     Plan plan;
     OptionParser parser{args, {}};
     OutputOptions requested; // checked before anything is read
@@ -131,6 +136,12 @@ int runDocument(const Args& args, CliIo& io) {
     }
 
     // The file's own offset and coordinates form stay unless asked otherwise.
+    if (doc.NbSubTitle() == 0) {
+        // An empty result never replaces a file that may hold subtitles.
+        io.err << "mirtal-rip: no subtitles in " << args.inputs[0] << "; nothing written\n";
+        return kExitDataProblem;
+    }
+
     NativeOptions fromFile = doc.options().native;
     doc.options() = requested;
     if (!args.has("--index-offset")) doc.options().native.IndexOffset = fromFile.IndexOffset;
@@ -145,9 +156,12 @@ int runDocument(const Args& args, CliIo& io) {
     TimeCorrectionReport timeReport = CorrectTime(doc, plan.time, host, messages);
     if (timeReport.offset == StepResult::Declined) {
         io.err << "mirtal-rip: offset declined; nothing written\n";
-        return kExitUsage;
+        return kExitDataProblem;
     }
-    if (timeReport.stretch == StepResult::Refused) return kExitUsage;
+    if (timeReport.stretch == StepResult::Refused) {
+        io.err << "mirtal-rip: stretch refused; nothing written\n";
+        return kExitDataProblem;
+    }
     if (plan.split && !ApplySplit(doc, plan.window, host, messages)) return kExitUsage;
 
     doc.setOutputFormat(plan.format.value_or(ofNative));

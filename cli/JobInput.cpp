@@ -1,5 +1,6 @@
 #include "JobInput.h"
 
+#include "Commands.h"
 #include "base/Files.h"
 #include "settings/IniFile.h"
 #include "subtitles/TimeCode.h"
@@ -88,6 +89,10 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
             return false;
         }
         std::string name = p.filename().string();
+        if (!fs::is_directory(status) && !fs::is_regular_file(status)) {
+            error = specialFileProblem(p);
+            return false;
+        }
         if (fs::is_directory(status)) {
             auto vobs = listFilesMatching(p, "*.VOB");
             if (vobs.empty()) {
@@ -112,7 +117,13 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
             if (!out.ifo) readLanguages(p, out);
         } else if (IsVobSubFileName(name)) {
             VobSubPair pair;
-            if (!LoadVobSubPair(p, pair, error)) return false;
+            if (!LoadVobSubPair(p, pair, error)) {
+                // Both halves are there: the pair itself is damaged.
+                const auto partner = FindVobSubPartner(p);
+                out.damaged = partner && specialFileProblem(p).empty() &&
+                              specialFileProblem(*partner).empty();
+                return false;
+            }
             out.indexes.resize(out.vobs.size());
             out.vobs.push_back(pair.sub);
             out.indexes.push_back(pair.index);
@@ -136,6 +147,30 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
         }
     }
     return true;
+}
+
+std::vector<FileInUse> filesInUse(const JobInput& input) {
+    std::vector<FileInUse> files;
+    for (const fs::path& v : input.vobs) files.push_back({v, "an input"});
+    if (input.ifo) files.push_back({*input.ifo, "an input"});
+    return files;
+}
+
+bool checkOptionFile(const std::string& path, std::string_view option, std::string& error) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) {
+        error = std::string(option) + ": no such file " + path;
+        return false;
+    }
+    if (std::string problem = specialFileProblem(path); !problem.empty()) {
+        error = std::string(option) + ": " + problem;
+        return false;
+    }
+    return true;
+}
+
+int refusalStatus(const JobInput& input) {
+    return input.damaged ? kExitDataProblem : kExitUsage;
 }
 
 bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, std::string& error) {

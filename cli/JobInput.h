@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Args.h"
+#include "base/Files.h"
 #include "rip/IfoLanguages.h"
 #include "rip/RipJob.h"
 #include "rip/StreamMap.h"
@@ -26,6 +27,7 @@ struct JobInput {
     std::array<std::string, kSubpictureStreams> codes;
     std::string ifoProblem; // a short or unreadable IFO: what was wrong
     StreamMap map;          // the substreams of a 16:9 title's streams
+    bool damaged = false;   // refused because an input is damaged, not because of the command line
 };
 
 // The subpicture stream a job reads.
@@ -40,7 +42,8 @@ struct StreamChoice {
 // leaving out the menu VTS_nn_0.VOB). Without an IFO input the languages come
 // from the VTS_nn_0.IFO beside the first VTS_nn_k.VOB, when there is one.
 // A VobSub pair (its .idx or its .sub, the other found beside it) reads as
-// its .sub, timed and named by its .idx.
+// its .sub, timed and named by its .idx. A FIFO or device is refused before
+// anything waits on it.
 bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::string& error);
 
 // --stream: 1..32, 0x20..0x3F, or a language code of the IFO (first match,
@@ -55,6 +58,16 @@ bool timesFromVideoStart(const Args& args);
 
 // "N damaged (skipped), " for the totals line of a job that skipped some; empty otherwise.
 std::string damagedNote(const RipJob& job);
+
+// The files a rip reads, for refusing an output that would replace one.
+std::vector<FileInUse> filesInUse(const JobInput& input);
+
+// A file an option names to be read (--settings, --profile): false with a
+// message when it is missing or is no regular file.
+bool checkOptionFile(const std::string& path, std::string_view option, std::string& error);
+
+// The exit status of a refusal by resolveInputs.
+int refusalStatus(const JobInput& input);
 
 // --time-code HH:MM:SS,mmm.
 bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& error);

@@ -83,7 +83,7 @@ int runList(const Args& args, CliIo& io) {
     if (!resolveInputs(args.inputs, input, error) || !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
-        return kExitUsage;
+        return refusalStatus(input);
     }
     CliHost host(io, args);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
@@ -130,6 +130,10 @@ int runList(const Args& args, CliIo& io) {
         return kExitUsage;
     }
     int status = runJobToEnd(session, host, io);
+    if (printer.count() == 0) {
+        io.err << "mirtal-rip: " << nothingFoundMessage(session, setup.forcedOnly) << '\n';
+        status = kExitDataProblem;
+    }
     uint64_t bytesRead = 0;
     for (uint32_t kb : session.job().FileSizeKb) bytesRead += uint64_t(kb) << 10;
     io.out << "# total: " << printer.count() << " subpictures, " << damagedNote(session.job())

@@ -3,6 +3,7 @@
 #include "FormatOptions.h"
 #include "GlyphPrompt.h"
 #include "JobInput.h"
+#include "JobRunner.h"
 #include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
 #include "ocr/MatrixFile.h"
@@ -72,6 +73,8 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
         return fail(error, "--action ocr needs --matrix FILE (the character matrix; created when "
                            "it does not exist yet)");
     o.matrix = *matrix;
+    std::error_code ec;
+    if (fs::exists(o.matrix, ec) && !checkOptionFile(*matrix, "--matrix", error)) return false;
     o.saveMatrix = !args.has("--no-save-matrix");
     if (args.has("--ask") && args.has("--no-ask"))
         return fail(error, "--ask and --no-ask exclude each other");
@@ -82,8 +85,7 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
         o.textColor = (*c)[0] - '0';
     }
     if (auto s = args.value("--settings")) {
-        std::error_code ec;
-        if (!fs::is_regular_file(*s, ec)) return fail(error, "--settings: no such file " + *s);
+        if (!checkOptionFile(*s, "--settings", error)) return false;
         o.settingsFile = fs::path(*s);
     }
     if (args.value("--space-width") == "auto") {
@@ -109,7 +111,6 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
     if (!parseFormatOptions(parser, o.format, unused)) return fail(error, parser.error);
     if (auto out = args.value("--output"); out && *out != "-") {
         o.output = fs::path(*out);
-        std::error_code ec;
         if (fs::is_directory(*o.output, ec)) return fail(error, "-o: " + *out + " is a folder");
         if (!writableFolderOf(*o.output, "-o", error)) return false;
     }
@@ -129,6 +130,19 @@ std::optional<fs::path> settingsFileToRead(const OcrRunOptions& o) {
     fs::path file = SettingsFolder(exe.parent_path()) / kSettingsFileName;
     if (!fs::is_regular_file(file, ec)) return std::nullopt;
     return file;
+}
+
+// Refuses, before any work, a subtitle file or matrix that would replace a
+// file the rip reads.
+std::string outputsClash(const OcrRunOptions& o, const JobInput& input,
+                         const std::optional<fs::path>& settingsFile) {
+    std::vector<FileInUse> inUse = filesInUse(input);
+    if (settingsFile) inUse.push_back({*settingsFile, "the settings file"});
+    if (o.saveMatrix)
+        if (std::string clash = outputClash(o.matrix, "--matrix", inUse); !clash.empty())
+            return clash;
+    inUse.push_back({o.matrix, "the matrix"});
+    return o.output ? outputClash(*o.output, "-o", inUse) : std::string();
 }
 
 // The terminal host of a text rip: unknown glyphs are asked on standard
@@ -318,17 +332,18 @@ JobEnd runOcrJob(Session& session, OcrRipHost& host, CliIo& io) {
     return JobEnd::Finished;
 }
 
-bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o, CliIo& io) {
+bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o,
+                   const std::optional<fs::path>& output, CliIo& io) {
     if (o.fixQuotes || o.fixIl)
         CorrectPostOcr(doc, o.fixQuotes, o.fixIl.has_value(),
                        o.fixIl.value_or(IlLanguage::English));
     doc.setOutputFormat(o.format.value_or(ofNative));
     doc.RefreshList();
-    if (!o.output) {
+    if (!output) {
         io.out << EncodedFileText(doc) << std::flush;
         return true;
     }
-    if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {
+    if (FileResult saved = SaveDocumentTo(doc, *output); !saved) {
         // The answers went into the matrix, but the subtitles exist only here.
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error)
                << "; the subtitles follow on standard output\n";
@@ -357,6 +372,11 @@ int runOcr(const Args& args, CliIo& io) {
         !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
+        return refusalStatus(input);
+    }
+    const std::optional<fs::path> settingsFile = settingsFileToRead(o);
+    if (std::string clash = outputsClash(o, input, settingsFile); !clash.empty()) {
+        io.err << "mirtal-rip: " << clash << '\n';
         return kExitUsage;
     }
 
@@ -375,7 +395,6 @@ int runOcr(const Args& args, CliIo& io) {
 
     OcrSettings ocr;
     OutputOptions outputOptions;
-    const std::optional<fs::path> settingsFile = settingsFileToRead(o);
     bool settingsRead = false;
     if (settingsFile) {
         IniFile ini;
@@ -443,7 +462,24 @@ int runOcr(const Args& args, CliIo& io) {
 
     // Nothing the user typed is lost, however the job ended.
     const bool matrixSaved = keeper.saveAtEnd();
-    const bool written = writeDocument(session.document(), o, io);
+    const uint32_t subpictures = session.job().TotalPictures;
+    const int subtitles = session.document().NbSubTitle();
+    bool written = false;
+    if (subtitles == 0) {
+        // An empty result never replaces a file that may hold subtitles.
+        io.err << "mirtal-rip: "
+               << (subpictures == 0 ? nothingFoundMessage(session, setup.forcedOnly)
+                                    : "no subtitles from " +
+                                          plural(int(subpictures), "subpicture", "subpictures"))
+               << "; nothing written\n";
+    } else {
+        const bool partial = o.output && end != JobEnd::Finished;
+        const std::optional<fs::path> target =
+            partial ? std::optional(partialOutputPath(*o.output)) : o.output;
+        written = writeDocument(session.document(), o, target, io);
+        if (written && partial)
+            reportPartialOutput(io, *target, *o.output, subtitles, "subtitles", subpictures);
+    }
 
     const int learned = session.matrix().Count() - entriesBefore;
     const int unknown = session.actions().placeholders;
@@ -463,14 +499,13 @@ int runOcr(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: space width " << session.ocr().spaceWidth() << ", italic "
                << session.ocr().italicSpaceWidth() << " at the end; "
                << (gaps.width() ? "chosen from " : "too few for a choice in ")
-               << plural(gaps.count() + session.ocr().italicGaps().count(), "gap", "gaps")
-               << '\n';
+               << plural(gaps.count() + session.ocr().italicGaps().count(), "gap", "gaps") << '\n';
     }
     if (unknown > 0)
         io.err << "mirtal-rip: " << plural(unknown, "unknown glyph", "unknown glyphs")
                << " written as " << cp1252ToUtf8(session.ocr().options().placeholder) << '\n';
 
-    if (end == JobEnd::Failed || !written || !matrixSaved ||
+    if (end != JobEnd::Finished || !written || !matrixSaved ||
         host.stop() == OcrRipHost::Stop::EndOfInput || host.warnings() > 0)
         return kExitDataProblem;
     return kExitOk;

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "FormatOptions.h"
 #include "JobInput.h"
+#include "JobRunner.h"
 #include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
 #include "export/SupFile.h"
@@ -122,9 +123,7 @@ bool checkFolder(const fs::path& file, const char* option, std::string& error) {
 // file; --profile then replaces the bitmap sections.
 bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error) {
     if (auto file = args.value("--settings")) {
-        std::error_code ec;
-        if (!fs::is_regular_file(*file, ec))
-            return fail(error, "--settings: no such file " + *file);
+        if (!checkOptionFile(*file, "--settings", error)) return false;
         IniFile ini;
         if (FileResult r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
         ProgramSettings program;
@@ -137,8 +136,7 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     if (!parseEncoding(args, encoding, error)) return false;
     if (encoding) o.formatOptions.Encoding = *encoding;
     if (auto file = args.value("--profile")) {
-        std::error_code ec;
-        if (!fs::is_regular_file(*file, ec)) return fail(error, "--profile: no such file " + *file);
+        if (!checkOptionFile(*file, "--profile", error)) return false;
         if (FileResult r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
             return fail(error, "--profile: " + r.error);
     }
@@ -192,6 +190,19 @@ bool parsePictureOptions(const Args& args, PictureOptions& o, std::vector<std::s
     return true;
 }
 
+// Refuses, before any work, a subtitle file or picture name that would
+// replace a file the rip reads.
+std::string outputsClash(const Args& args, const PictureOptions& o, const JobInput& input) {
+    std::vector<FileInUse> inUse = filesInUse(input);
+    if (auto file = args.value("--settings")) inUse.push_back({*file, "the settings file"});
+    if (auto file = args.value("--profile")) inUse.push_back({*file, "the profile"});
+    if (o.output)
+        if (std::string clash = outputClash(*o.output, "-o", inUse); !clash.empty()) return clash;
+    if (o.action == kActionShow) return {};
+    if (o.output) inUse.push_back({*o.output, "the subtitle file"});
+    return pictureNameClash(o.prefix, o.action == kActionBmp ? ".bmp" : ".sup", inUse);
+}
+
 // Ticks the job to its end as the main window's timer would, without
 // waiting between ticks.
 int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
@@ -212,7 +223,7 @@ int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
             if (host.stopRequested()) {
                 io.err << "mirtal-rip: stopped as asked after subpicture " << job.TotalPictures
                        << '\n';
-                return host.warnings() > 0 ? kExitDataProblem : kExitOk;
+                return kExitDataProblem; // incomplete, though as asked
             }
             // A picture that could not be written: the warning said which and why.
             io.err << "mirtal-rip: the job stopped in " << file << " at subpicture "
@@ -223,18 +234,19 @@ int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
     return host.warnings() > 0 ? kExitDataProblem : kExitOk;
 }
 
-int writeList(SubtitleDocument& doc, const PictureOptions& o, CliIo& io) {
+int writeList(SubtitleDocument& doc, const PictureOptions& o,
+              const std::optional<fs::path>& output, CliIo& io) {
     // Converting last, as the output format dialog does after the rip: the
     // native tab's coordinates box as given, else as the preset's script
     // left it.
     if (o.extended) doc.options().native.ExtendedFormat = *o.extended;
     if (o.format) doc.setOutputFormat(*o.format);
     doc.RefreshList();
-    if (!o.output) {
+    if (!output) {
         io.out << EncodedFileText(doc) << std::flush;
         return kExitOk;
     }
-    if (FileResult saved = SaveDocumentTo(doc, *o.output); !saved) {
+    if (FileResult saved = SaveDocumentTo(doc, *output); !saved) {
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
         return kExitDataProblem;
     }
@@ -255,6 +267,10 @@ int runPictures(const Args& args, CliIo& io) {
         !resolveInputs(inputs, input, error) || !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
+        return refusalStatus(input);
+    }
+    if (std::string clash = outputsClash(args, options, input); !clash.empty()) {
+        io.err << "mirtal-rip: " << clash << '\n';
         return kExitUsage;
     }
     printSettingsWarnings(options.settingsWarnings, io);
@@ -293,22 +309,32 @@ int runPictures(const Args& args, CliIo& io) {
         io.out << "#    number  start         stop            X1   Y1   X2   Y2  width height\n";
     int status = runPictureJob(session, host, io);
     const uint32_t done = session.job().TotalPictures;
+    if (done == 0) {
+        io.err << "mirtal-rip: " << nothingFoundMessage(session, setup.forcedOnly)
+               << (options.timing ? "; nothing written\n" : "\n");
+        status = kExitDataProblem;
+    }
     if (show) {
         io.out << "# total: " << host.shown() << " subpictures shown\n";
         return status;
     }
     const char* extension = options.action == kActionBmp ? ".bmp" : ".sup";
     const uint32_t written = done - session.job().DamagedPictures;
-    io.err << "mirtal-rip: " << damagedNote(session.job()) << written << " picture"
-           << (written == 1 ? "" : "s") << " written";
     if (done > 0)
-        io.err << ": " << PictureFileName(options.prefix, 1, extension) << " .. "
-               << PictureFileName(options.prefix, done, extension);
-    io.err << '\n';
-    // A list of half a job must not replace a list that may be whole.
-    if (options.timing && session.job().finished()) {
-        int written = writeList(session.document(), options, io);
-        if (written != kExitOk) status = written;
+        io.err << "mirtal-rip: " << damagedNote(session.job()) << written << " picture"
+               << (written == 1 ? "" : "s")
+               << " written: " << PictureFileName(options.prefix, 1, extension) << " .. "
+               << PictureFileName(options.prefix, done, extension) << '\n';
+    if (options.timing && done > 0) {
+        const bool partial = options.output && !session.job().finished();
+        const std::optional<fs::path> target =
+            partial ? std::optional(partialOutputPath(*options.output)) : options.output;
+        const int listStatus = writeList(session.document(), options, target, io);
+        if (listStatus != kExitOk)
+            status = listStatus;
+        else if (partial)
+            reportPartialOutput(io, *target, *options.output, session.document().NbSubTitle(),
+                                "entries", done);
     }
     return status;
 }

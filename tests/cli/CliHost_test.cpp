@@ -1,5 +1,6 @@
 #include "Args.h"
 #include "CliHost.h"
+#include "LineBuffer.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -50,6 +51,22 @@ TEST(CliHost, WithoutTerminalDefaultsAreTakenAndReported) {
     Terminal no("", false, {"--answer", "no"});
     CliHost refusing(no.io, no.args);
     EXPECT_EQ(refusing.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, "q"), Answer::No);
+}
+
+// Standard error goes out one whole line per write, however it was put
+// together; a flush (a prompt) hands on what there is.
+TEST(CliHost, StandardErrorIsWrittenInWholeLines) {
+    std::vector<std::string> writes;
+    {
+        LineBuffer lines([&](std::string_view s) { writes.emplace_back(s); });
+        std::ostream err(&lines);
+        err << "mirtal-rip: "
+            << "warning: " << 130 << '\n'
+            << "    go on ?\na" << 'b';
+        err << "  [yes/no] " << std::flush << "end";
+    }
+    EXPECT_EQ(writes, (std::vector<std::string>{"mirtal-rip: warning: 130\n", "    go on ?\n",
+                                                "ab  [yes/no] ", "end"}));
 }
 
 TEST(CliArgs, OptionsValuesAndInputs) {

@@ -418,20 +418,38 @@ TEST(ListUsage, HelpDocumentsEveryOptionAndCommand) {
     EXPECT_NE(err2.str().find("no command"), std::string::npos);
 }
 
-TEST(ListExecutable, ExitStatusAndNoCrashOnEveryBrokenInput) {
-    std::vector<std::pair<fs::path, int>> inputs = {
-        {disc("pal_en"), 0},
-        {kData / "broken" / "truncated.vob", 1},
-        {kData / "broken" / "bad_pack_start.vob", 1},
-        {kData / "broken" / "random_64k.bin", 1},
-        {kData / "broken" / "short700_VTS_01_0.IFO", 2}, // not named VTS_nn_0.IFO
+// 0 success, 1 a job that failed or is incomplete, 2 a bad command line or
+// a refusal before starting: for every command, never a crash.
+TEST(ListExecutable, EveryCommandExitsWithTheDocumentedStatus) {
+    const fs::path dir = fs::temp_directory_path() / ("mirtal-exit-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string good = (disc("pal_en") / "VTS_01_1.VOB").string();
+    const std::string broken = (kData / "broken" / "truncated.vob").string();
+    const std::string vtx = (dir / "a.vtx").string(), p = (dir / "p").string();
+    std::ofstream(vtx) << "1\r\n00:00:00,000 --> 00:00:01,000\r\nHello\r\n\r\n";
+    std::ofstream(dir / "bad.qmx") << "not a matrix";
+    const std::pair<std::vector<std::string>, int> runs[] = {
+        {{"--list", good}, 0},
+        {{"--list", broken}, 1},
+        {{"--list", (kData / "broken" / "bad_pack_start.vob").string()}, 1},
+        {{"--list", (kData / "broken" / "random_64k.bin").string()}, 1},
+        {{"--list", (kData / "broken" / "short700_VTS_01_0.IFO").string()}, 2},
+        {{"--convert", vtx}, 0},
+        {{"--convert", vtx, "--stretch", "00:00:01,000"}, 1}, // the last start is zero
+        {{"--convert", vtx, "--split", "1-2"}, 2},
+        {{"--action", "show", good}, 0},
+        {{"--action", "sup", "--prefix", p, broken}, 1},
+        {{"--action", "bmp", good}, 2},
+        {{"--action", "ocr", "--matrix", (dir / "m.qmx").string(), "--no-ask", good}, 0},
+        {{"--action", "ocr", "--matrix", (dir / "bad.qmx").string(), good}, 1},
+        {{"--action", "ocr", good}, 2},
     };
-    for (const auto& [path, expected] : inputs) {
-        REQUIRE_FIXTURE(path);
-        std::string cmd = std::string("'") + MIRTAL_RIP_EXE + "' --list '" + path.string() +
-                          "' </dev/null >/dev/null 2>&1";
-        int raw = std::system(cmd.c_str());
-        ASSERT_TRUE(WIFEXITED(raw)) << path; // not killed by a signal
-        EXPECT_EQ(WEXITSTATUS(raw), expected) << path;
+    for (const auto& [args, expected] : runs) {
+        std::string cmd = std::string("'") + MIRTAL_RIP_EXE + "'";
+        for (const std::string& a : args) cmd += " '" + a + "'";
+        const int raw = std::system((cmd + " </dev/null >/dev/null 2>&1").c_str());
+        ASSERT_TRUE(WIFEXITED(raw)) << cmd; // not killed by a signal
+        EXPECT_EQ(WEXITSTATUS(raw), expected) << cmd;
     }
+    fs::remove_all(dir);
 }

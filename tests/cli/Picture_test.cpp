@@ -327,7 +327,7 @@ TEST(PictureShow, OneLinePerPictureAndStopsOnlyWhenAsked) {
         ++prompts;
     EXPECT_EQ(prompts, 3u);
     Outcome stopped = rip({"show", "--ask", kVob.string()}, "x\np\n", true);
-    EXPECT_EQ(stopped.status, kExitOk) << stopped.err;
+    EXPECT_EQ(stopped.status, kExitDataProblem) << stopped.err;
     EXPECT_EQ(pictureLines(stopped.out).size(), 1u);
     EXPECT_NE(stopped.err.find("stopped as asked after subpicture 1"), std::string::npos);
     Outcome unattended = rip({"show", "--ask", kVob.string()}, "p\n", false);
@@ -414,7 +414,7 @@ TEST(PictureUsage, BadCommandLinesAndInputsAreRefusedBeforeAnythingIsWritten) {
         {{"show", "--timing", vob}, "writes no files"},
         {{"sup", "--prefix", dir / "p", "--ask", vob}, "--ask is for --action show"},
         {{"bmp", "--prefix", dir / "p", "--settings", dir / "no.ini", vob}, "no such file"},
-        {{"bmp", "--prefix", dir / "p", "--profile", dir / "sub", vob}, "no such file"},
+        {{"bmp", "--prefix", dir / "p", "--profile", dir / "sub", vob}, "it is a folder"},
         {{"bmp", "--prefix", dir / "p", dir / "missing.vob"}, "not found"},
         {{"bmp", "--prefix", dir / "p", "--stream", "40", vob}, "1..32"},
         {{"bmp", "--prefix", dir / "p", "--time-code", "1:00", vob}, "HH:MM:SS,mmm"},

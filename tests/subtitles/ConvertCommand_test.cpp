@@ -181,7 +181,7 @@ TEST_F(ConvertTest, QuestionsGetTheDocumentedAnswersWithoutATerminal) {
     // No: nothing half-shifted is written.
     r = rip("--convert " + q(dir / "in.vtx") + " --offset -00:00:02,000 --answer no -o " +
             q(dir / "out.vtx"));
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.vtx"));
 }
 
@@ -189,10 +189,10 @@ TEST_F(ConvertTest, RefusedCorrectionsWriteNothing) {
     writeFileAtomic(dir / "in.vtx", "1\r\n00:00:00,000 --> 00:00:02,000\r\na\r\n\r\n");
     RipRun r =
         rip("--convert " + q(dir / "in.vtx") + " --stretch 00:00:05,000 -o " + q(dir / "out.vtx"));
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("00:00:00,000"), std::string::npos) << r.err;
     r = rip("--convert " + q(dir / "in.vtx") + " --stretch -00:00:05,000 -o " + q(dir / "out.vtx"));
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("larger than the total file time"), std::string::npos) << r.err;
     r = rip("--convert " + q(dir / "in.vtx") + " --split 00:01:00,000-00:00:10,000 -o " +
             q(dir / "out.vtx"));
