@@ -34,7 +34,8 @@ constexpr std::array kOptions = {
     OptionSpec{"--progress", "", "", "show the progress on standard error"},
     OptionSpec{"--matrix", "-m", "FILE", "character matrix file (.qmx)"},
     OptionSpec{"--format", "-f", "NAME",
-               "output subtitle format: native, subviewer, subviewer2, iauthor, philips or sonic"},
+               "output subtitle format: native (also called srt), subviewer, subviewer2, iauthor, "
+               "philips, sonic, webvtt or ass (these two always UTF-8)"},
     OptionSpec{"--output", "-o", "FILE", "output file"},
     OptionSpec{"--prefix", "-p", "PATH",
                "beginning of the picture file names (BMP/SUP): PATH000001.bmp, ...; its folder "

@@ -16,15 +16,19 @@ constexpr std::array kCommands = {
             "      a stop of 00:00:00,000 means the unit has no stop command. Lines that are\n"
             "      not subpictures (stream languages, totals) begin with '#'",
             runList},
-    Command{"--convert", "FILE.vtx",
-            "read a subtitle file in the native format, correct it (in this order:\n"
+    Command{"--convert", "FILE.srt|FILE.vtx",
+            "read a subtitle file in the native format (SubRip; UTF-8 or Windows-1252,\n"
+            "      told by its bytes unless --input-encoding or --encoding names it), correct\n"
+            "      it (in this order:\n"
             "      --fix-quotes, --fix-il, --offset, --stretch, --durations, --min-interval,\n"
             "      --split) and write it in --format (default native) to -o FILE (replaced\n"
             "      atomically) or to standard output. Without a terminal, damaged entries are\n"
             "      skipped (exit status 1, the rest written) and a start pushed below zero is\n"
             "      set to zero; with --answer no either one writes nothing",
             runDocument},
-    Command{"--action", "bmp|sup|show [--prefix PATH] INPUT... | ocr --matrix FILE INPUT...",
+    Command{"--action",
+            "bmp|sup|show [--prefix PATH] INPUT... | vobsub -o NAME INPUT... |\n"
+            "      ocr --matrix FILE INPUT...",
             "bmp: compose every subpicture into a palette BMP (settings: --settings,\n"
             "      --profile, else the defaults) and write PATH000001.bmp, PATH000002.bmp, ...\n"
             "      numbered by the subpicture's place in the job; sup: write each raw unit as\n"
@@ -38,6 +42,11 @@ constexpr std::array kCommands = {
             "      number, start, stop, X1 Y1 X2 Y2 and size of the composed picture; no stop\n"
             "      unless --ask. A picture that cannot be written stops the job (exit\n"
             "      status 1)\n"
+            "      vobsub: write the stream as the VobSub pair NAME.idx + NAME.sub when the\n"
+            "      job ends: each unit unchanged with its start (and --forced-only applies);\n"
+            "      the .idx takes the frame size, palette and language from the title's\n"
+            "      VTS_nn_0.IFO, else from a VobSub input, else 720x576, a black, white,\n"
+            "      black, grey palette and no language\n"
             "      Every action: a job that finds nothing leaves -o as it was (exit status 1);\n"
             "      one stopped early writes what it has and says so\n"
             "      ocr: recognise the text of every subpicture against the character matrix\n"

@@ -98,7 +98,8 @@ bool parseCorrections(OptionParser& p, Plan& plan) {
 
 int runDocument(const Args& args, CliIo& io) {
     if (args.inputs.size() != 1) {
-        io.err << "mirtal-rip: --convert takes one subtitle file in the native format (.vtx)\n";
+        io.err << "mirtal-rip: --convert takes one subtitle file in the native format (.srt or "
+                  ".vtx)\n";
         return kExitUsage;
     }
     if (std::string problem = specialFileProblem(args.inputs[0]); !problem.empty()) {
@@ -115,8 +116,6 @@ int runDocument(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: " << parser.error << '\n';
         return kExitUsage;
     }
-    // The file is read in the encoding written unless told otherwise.
-    requested.Encoding = encoding.value_or(TextEncoding::Cp1252);
 
     SystemBannerClock systemClock;
     FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
@@ -126,8 +125,11 @@ int runDocument(const Args& args, CliIo& io) {
     DocumentHost host(io, args);
     MessageCatalogue messages;
 
-    doc.options().Encoding = inputEncoding.value_or(requested.Encoding);
-    NativeReadReport read = ReadNativeFile(doc, args.inputs[0], host, messages);
+    // The file is read in the encoding named, else in the one its bytes tell.
+    std::optional<TextEncoding> readIn = inputEncoding ? inputEncoding : encoding;
+    requested.Encoding = encoding.value_or(TextEncoding::Cp1252);
+    doc.options().Encoding = readIn.value_or(TextEncoding::Cp1252);
+    NativeReadReport read = ReadNativeFile(doc, args.inputs[0], host, messages, !readIn);
     if (read.readFailed) return kExitDataProblem;
     bool damaged = read.errors > 0 || read.storeFull;
     if (read.cancelled) {

@@ -2,6 +2,7 @@
 
 #include "JobInput.h"
 #include "base/TextCodec.h"
+#include "subtitles/SubtitleFormat.h"
 
 #include <sstream>
 #include <tuple>
@@ -108,10 +109,13 @@ bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, O
     const Args& a = p.args;
     if (a.has("--format")) {
         int chosen = 0;
+        // "srt" is the name every player knows the native format by.
         if (!p.choice("--format",
-                      {"native", "subviewer", "subviewer2", "iauthor", "philips", "sonic"}, chosen))
+                      {"native", "subviewer", "subviewer2", "iauthor", "philips", "sonic", "webvtt",
+                       "ass", "srt"},
+                      chosen))
             return false;
-        format = TOutputFormat(chosen);
+        format = chosen == kFormatCount ? ofNative : TOutputFormat(chosen);
     }
 
     int64_t n = 0;

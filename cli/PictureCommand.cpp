@@ -24,6 +24,7 @@ namespace {
 struct PictureOptions {
     uint8_t action = kActionBmp;
     std::string prefix;
+    fs::path vobSubName;
     bool timing = false;
     std::optional<TOutputFormat> format; // none: the list's own (the palette preset's script)
     std::optional<bool> extended;        // --extended or --no-extended given
@@ -143,19 +144,36 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     return true;
 }
 
+// -o NAME (or NAME.idx / NAME.sub) names the pair; nothing else is written.
+bool parseVobSubOptions(const Args& args, PictureOptions& o, std::string& error) {
+    auto out = args.value("--output");
+    if (!out || out->empty() || *out == "-")
+        return fail(error, "--action vobsub needs -o NAME (writes NAME.idx and NAME.sub)");
+    if (args.has("--timing") || args.has("--prefix") || args.has("--ask"))
+        return fail(error, "--action vobsub writes only the pair: no --timing, --prefix or --ask");
+    fs::path name = *out;
+    if (IsVobSubFileName(name.filename().string())) name.replace_extension();
+    if (!checkFolder(name, "-o", error)) return false;
+    o.vobSubName = name;
+    return true;
+}
+
 bool parsePictureOptions(const Args& args, PictureOptions& o, std::vector<std::string>& inputs,
                          std::string& error) {
-    if (args.inputs.empty()) return fail(error, "--action needs bmp, sup or show");
+    if (args.inputs.empty()) return fail(error, "--action needs bmp, sup, vobsub or show");
     const std::string& word = args.inputs.front();
     if (word == "bmp")
         o.action = kActionBmp;
     else if (word == "sup")
         o.action = kActionSup;
+    else if (word == "vobsub")
+        o.action = kActionVobSub;
     else if (word == "show")
         o.action = kActionShow;
     else
-        return fail(error, "--action: expected bmp, sup or show, got \"" + word + "\"");
+        return fail(error, "--action: expected bmp, sup, vobsub or show, got \"" + word + "\"");
     inputs.assign(args.inputs.begin() + 1, args.inputs.end());
+    if (o.action == kActionVobSub) return parseVobSubOptions(args, o, error);
 
     o.timing = args.has("--timing");
     o.ask = args.has("--ask");
@@ -301,6 +319,7 @@ int runPictures(const Args& args, CliIo& io) {
     setup.action = options.action;
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;
+    setup.vobSubName = options.vobSubName;
     if (!session.startJob(setup, &error)) {
         io.err << "mirtal-rip: " << error << '\n';
         return kExitUsage;
@@ -316,6 +335,15 @@ int runPictures(const Args& args, CliIo& io) {
     }
     if (show) {
         io.out << "# total: " << host.shown() << " subpictures shown\n";
+        return status;
+    }
+    if (options.action == kActionVobSub) {
+        const size_t units = session.engine().vobSub().count();
+        io.err << "mirtal-rip: " << units << " subpicture" << (units == 1 ? "" : "s");
+        if (session.job().finished())
+            io.err << " written to " << options.vobSubName.string() << ".idx and .sub\n";
+        else
+            io.err << " read; the job did not end, nothing written\n";
         return status;
     }
     const char* extension = options.action == kActionBmp ? ".bmp" : ".sup";

@@ -105,6 +105,13 @@ def vobsub_seeds(out):
           b'id: --, index: 31\r\ndelay: -00:00:00:500\r\n'
           b'timestamp: 999:59:59:999, filepos: ffffffffffffffff\r\n'
           b'timestamp: 00:00:00:100, filepos: 0')
+    # The frame size and palette lines of a pair this program wrote, and
+    # damaged ones (15 colours, a colour too large, no height).
+    write(out, 'vobsub', 'own.idx', b'size: 720x480\npalette: ' +
+          b', '.join(b'%06x' % (0x111111 * k) for k in range(16)) +
+          b'\nid: en, index: 0\ntimestamp: 00:00:01:000, filepos: 000000000\n'
+          b'size: 720\npalette: ' + b', '.join([b'000000'] * 15) +
+          b'\npalette: 1000000, 0\n')
 
 
 def matrix_bytes(comment, entries):
@@ -149,6 +156,9 @@ def text_seeds(out):
                'Stra\u00dfe \u2013 \u201cna\u00efve\u201d \u263a\r\n\r\n').encode('utf-8')
     write(out, 'native', 'utf8_bom.vtx', b'\x84\xef\xbb\xbf' + accents)
     write(out, 'native', 'utf8_bad.vtx', b'\x84' + accents.replace('vu'.encode(), b'v\xe9'))
+    # SubRip files as other programs write them (a mark, CR LF, loose blank lines).
+    for name in sorted(os.listdir(os.path.join(DATA, 'srt'))):
+        write(out, 'native', name, b'\x04' + read(DATA, 'srt', name))
     for name in sorted(os.listdir(os.path.join(ROOT, 'lang'))):
         if name.endswith('.lng'):
             lng = read(ROOT, 'lang', name)

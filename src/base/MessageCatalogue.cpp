@@ -56,6 +56,7 @@ const char* const kEnglish[MessageCatalogue::kDefaultCount] = {
     "The job has been stopped.", // 47
     "File not found : ", // 48
     "These characters can't be stored in the Character Matrix : ", // 49
+    "Save VobSub : Enter the File Name (.idx + .sub)", // 50
 };
 
 } // namespace

@@ -13,7 +13,7 @@ class MessageCatalogue {
 public:
     MessageCatalogue() { FillMessageCatalogue(); }
 
-    static constexpr int kDefaultCount = 50;
+    static constexpr int kDefaultCount = 51;
 
     // Clears the catalogue and puts back the built-in English texts.
     void FillMessageCatalogue();

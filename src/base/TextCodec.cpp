@@ -104,6 +104,19 @@ std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encod
     return out;
 }
 
+TextEncoding detectTextEncoding(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return TextEncoding::Utf8;
+    bool beyondAscii = false;
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const size_t len = readUtf8(bytes, i, cp);
+        if (len == 0) return TextEncoding::Cp1252;
+        beyondAscii |= len > 1;
+        i += len;
+    }
+    return beyondAscii ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+}
+
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -30,4 +30,9 @@ std::string encodeText(std::string_view cp1252, TextEncoding encoding);
 std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
                                       std::string* error = nullptr, size_t* replaced = nullptr);
 
+// The encoding a file's bytes tell: UTF-8 when they begin with a byte order
+// mark, or are valid UTF-8 with characters beyond ASCII (which 8-bit text
+// practically never is); Windows-1252 otherwise.
+TextEncoding detectTextEncoding(std::string_view bytes);
+
 } // namespace mirtal

@@ -4,6 +4,7 @@
 #include "rip/PackFile.h"
 #include "rip/Subpicture.h"
 #include "rip/VobSubIndex.h"
+#include "rip/VobSubTrack.h"
 
 #include <algorithm>
 #include <exception>
@@ -69,6 +70,10 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
         m_job.FileSizeKb[i] = uint32_t(std::min<uint64_t>(bytes >> 10, UINT32_MAX));
         m_job.TotalSizeKb += m_job.FileSizeKb[i];
     }
+    if (setup.action == kActionVobSub && setup.vobSubName.empty()) {
+        if (error) *error = "No name given for the VobSub files";
+        return false;
+    }
     m_job.Action = setup.action;
     m_job.WithTimingAndPosition = setup.withTimingAndPosition;
     m_job.PicturePrefix = setup.picturePrefix;
@@ -76,6 +81,10 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
     m_job.ForcedOnly = setup.forcedOnly;
     m_job.FileIndex = setup.indexes;
     m_job.FileIndex.resize(setup.files.size());
+    m_job.VobSubName = setup.vobSubName;
+    if (setup.action == kActionVobSub)
+        m_job.VobSubInfo = DescribeVobSubTrack(setup.files, m_job.FileIndex, m_job.SubtitleStreamId);
+    m_vobSub.clear();
     m_job.TotalPictures = 0;
     m_job.DamagedPictures = m_job.MissingPictures = 0;
     m_job.Problems.clear();
@@ -241,6 +250,7 @@ void RipEngine::FinishFile() {
     m_job.ContinuePackFixed = false;
     m_job.SubpictureStartPack = 0;
     ++m_job.CurrentFile;
+    if (m_job.finished() && m_job.Action == kActionVobSub) saveVobSub();
     if (m_job.finished() && !m_job.Problems.empty()) reportProblems();
     publish();
 }
@@ -268,6 +278,11 @@ void RipEngine::reportProblems() {
     for (const std::string& line : m_job.Problems) text += "\r" + line;
     m_job.Problems.clear();
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
+}
+
+void RipEngine::saveVobSub() {
+    if (FileResult r = m_vobSub.save(m_job.VobSubName, m_job.VobSubInfo); !r)
+        m_host.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
 uint64_t RipEngine::jobPositionKb() const {
@@ -365,6 +380,13 @@ void RipEngine::HandleSubpicture() {
         }
         break;
     }
+    case kActionVobSub:
+        m_vobSub.add(m_demuxer.spu(), TimeCodeToMs(m_demuxer.SpuStartTime));
+        if (m_job.ShowSubPict) {
+            decode();
+            m_host.showPicture(m_subpicture.Bitmap, m_subpicture.rect());
+        }
+        break;
     case kActionShow:
         decode();
         if (m_actions)

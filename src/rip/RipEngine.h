@@ -25,7 +25,8 @@ struct JobSetup {
     std::vector<std::filesystem::path> files;
     uint8_t action = kActionOcr;
     bool withTimingAndPosition = false;
-    std::string picturePrefix; // BMP and SUP actions
+    std::string picturePrefix;        // BMP and SUP actions
+    std::filesystem::path vobSubName; // VobSub action: NAME of NAME.idx + NAME.sub
     bool showSubPict = false;
     bool forcedOnly = false;
     // Times from the first video frame of the first file rather than from
@@ -89,6 +90,7 @@ public:
     Subpicture& subpicture() { return m_subpicture; }
     RipDisplay& display() { return m_display; }
     SubtitleSink& subtitles() { return m_subtitles; }
+    const VobSubWriter& vobSub() const { return m_vobSub; }
 
     // The main window caption whose first 6 characters title the progress.
     std::string MainCaption = "Mirtal";
@@ -102,6 +104,7 @@ private:
     void noteMissingFromIndex(const VobSubIndex& index, const std::filesystem::path& sub);
     void reportProblems();
     void decode();
+    void saveVobSub();
 
     Host& m_host;
     const MessageCatalogue& m_catalogue;
@@ -111,6 +114,7 @@ private:
     RipDisplay& m_display;
     SubtitleSink& m_subtitles;
     SubpictureActions* m_actions = nullptr;
+    VobSubWriter m_vobSub; // the VobSub action's pair, written when the job ends
 
     // State of one ProcessVobFile call.
     uint32_t m_lastTick = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/VobSubWriter.h"
 #include "subtitles/TimeCode.h"
 
 #include <cstdint>
@@ -12,7 +13,13 @@ namespace mirtal {
 
 struct VobSubIndex;
 
-enum RipAction : uint8_t { kActionOcr = 1, kActionBmp = 2, kActionSup = 3, kActionShow = 4 };
+enum RipAction : uint8_t {
+    kActionOcr = 1,
+    kActionBmp = 2,
+    kActionSup = 3,
+    kActionShow = 4,
+    kActionVobSub = 5,
+};
 
 // The one rip job: its files, stream, action, counters and pause state.
 struct RipJob {
@@ -49,9 +56,11 @@ struct RipJob {
     std::vector<std::string> Problems;
 
     // Chosen with the job, used by the picture actions.
-    std::string PicturePrefix; // beginning of the BMP/SUP file names
-    bool ShowSubPict = false;  // the main window's "Show Pict." box
-    bool NoStop = false;       // the progression controller's "no stop" choice
+    std::string PicturePrefix;        // beginning of the BMP/SUP file names
+    std::filesystem::path VobSubName; // NAME of NAME.idx + NAME.sub
+    VobSubTrack VobSubInfo;           // what its .idx says
+    bool ShowSubPict = false;         // the main window's "Show Pict." box
+    bool NoStop = false;              // the progression controller's "no stop" choice
 
     bool finished() const { return CurrentFile > FileList.size(); }
 };

@@ -174,12 +174,6 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
                 delay = fileDelay + ms;
             else
                 fileDelay = delay = ms;
-        } else if (r.eatWord("size:")) {
-            int64_t w = 0, h = 0;
-            if (!r.number(4, w) || !r.eat('x') || !r.number(4, h) || !r.atEnd() || w < 1 || h < 1)
-                return fail("expected \"size: WIDTHxHEIGHT\"");
-            out.frameWidth = int(w);
-            out.frameHeight = int(h);
         } else if (r.eatWord("timestamp:")) {
             int64_t ms = 0;
             uint64_t filePos = 0;
@@ -189,8 +183,22 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
             if (!stream)
                 return fail("timestamp before any \"id:\" line");
             stream->entries.push_back({filePos, std::max<int64_t>(0, ms + delay)});
+        } else if (r.eatWord("size:")) {
+            // The frame the pictures are placed in (1920x1080 for an HD source); a
+            // line that does not read keeps the DVD frame rather than refusing the rip.
+            int64_t w = 0, h = 0;
+            if (r.number(4, w) && (r.eat('x') || r.eat('X')) && r.number(4, h) && w > 0 && h > 0)
+                out.frameWidth = int(w), out.frameHeight = int(h);
+        } else if (r.eatWord("palette:")) {
+            std::array<uint32_t, 16> palette{};
+            size_t k = 0;
+            for (uint64_t v = 0; k < palette.size() && (k == 0 || r.eat(',')) && r.hex(v) &&
+                                 v <= 0xFFFFFF;
+                 ++k)
+                palette[k] = uint32_t(v);
+            if (k == palette.size() && r.atEnd()) out.palette = palette;
         }
-        // Anything else (size, palette, langidx, ...) does not concern the rip.
+        // Anything else (langidx, scale, ...) does not concern the rip.
     }
     if (!anyStream) {
         error = "no subtitle stream (no \"id: xx, index: N\" line)";

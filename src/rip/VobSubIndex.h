@@ -34,6 +34,8 @@ struct VobSubIndex {
     // The video frame of the pictures ("size: 1920x1080" of an HD source).
     int frameWidth = 720;
     int frameHeight = 576;
+    // "palette: " with 16 RRGGBB values, when given and readable.
+    std::optional<std::array<uint32_t, 16>> palette;
 
     // The start of the subpicture of `streamId` whose first pack is pack
     // number `pack` of the .sub; none when the index does not list it.

@@ -19,14 +19,14 @@ FileDialogRequest saveDialogRequest(const SubtitleDocument& doc) {
 
 FileDialogRequest openDialogRequest(const SubtitleDocument& doc) {
     FileDialogRequest r;
-    r.filter = "Mirtal File (*.vtx)|*.vtx|All (*.*)|*.*";
+    r.filter = "Mirtal / SubRip File (*.vtx;*.srt)|*.vtx;*.srt|All (*.*)|*.*";
     r.defaultExtension = "vtx";
     r.initialFolder = doc.OpenFolder;
     return r;
 }
 
 std::string EncodedFileText(const SubtitleDocument& doc) {
-    return encodeText(doc.fileText(), doc.options().Encoding);
+    return encodeText(doc.fileText(), doc.format().fileEncoding(doc.options().Encoding));
 }
 
 FileResult SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {

@@ -3,7 +3,7 @@
 namespace mirtal {
 
 const char* NativeFormat::saveFilter() const {
-    return "Mirtal File (*.vtx)|*.vtx|Text File (*.txt)|*.txt|All|*.*";
+    return "Mirtal File (*.vtx)|*.vtx|SubRip File (*.srt)|*.srt|Text File (*.txt)|*.txt|All|*.*";
 }
 
 std::string NativeFormat::timeLine(const TSub& e, bool extended) {

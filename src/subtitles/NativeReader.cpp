@@ -77,8 +77,13 @@ private:
     // One entry. False on a conversion error: the rest of the entry is skipped
     // and the next step starts at the line after the failing one.
     bool step() {
+        std::string_view numberLine = trim(m_lines.next());
+        // Other programs' files, and hand-edited ones, may leave several
+        // blank lines between entries, or after the last one.
+        while (numberLine.empty() && !m_lines.atEnd()) numberLine = trim(m_lines.next());
+        if (numberLine.empty() && !m_first) return true;
         int32_t number = 0;
-        if (!toInt32(trim(m_lines.next()), number)) return false;
+        if (!toInt32(numberLine, number)) return false;
         m_lastIndex = uint16_t(number);
         if (m_first) {
             int32_t offset = int32_t(m_lastIndex) - 1;
@@ -152,15 +157,18 @@ NativeReadReport ReadNativeText(SubtitleDocument& doc, std::string_view bytes,
 }
 
 NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
-                                DialogHost& host, const MessageCatalogue& messages) {
+                                DialogHost& host, const MessageCatalogue& messages,
+                                bool detectEncoding) {
     // Read everything first: a file that cannot be read must not cost the
     // user the document on screen.
     std::string error;
     std::optional<std::string> bytes = readWholeFile(path, &error);
     size_t replaced = 0;
+    TextEncoding encoding = doc.options().Encoding;
     std::optional<std::string> text;
     if (bytes) {
-        text = decodeText(*bytes, doc.options().Encoding, &error, &replaced);
+        if (detectEncoding || bytes->starts_with("\xEF\xBB\xBF")) encoding = detectTextEncoding(*bytes);
+        text = decodeText(*bytes, encoding, &error, &replaced);
         if (!text)
             error = utf8ToCp1252(path.filename().string()) + ": " + error +
                     " (choose the Windows-1252 encoding to read it)";

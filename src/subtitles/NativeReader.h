@@ -26,9 +26,12 @@ struct NativeReadReport {
 // A damaged entry asks Cancel / Ignore / Yes to All. A file that cannot be
 // read, or holds bytes that are not text in the document's encoding, is
 // reported and changes nothing. In UTF-8, characters that Windows-1252
-// lacks read as '?' (counted in the report).
+// lacks read as '?' (counted in the report). The text is read in the
+// document's encoding, or with detectEncoding in the one its bytes tell;
+// a byte order mark always means UTF-8.
 NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
-                                DialogHost& host, const MessageCatalogue& messages);
+                                DialogHost& host, const MessageCatalogue& messages,
+                                bool detectEncoding = false);
 // The same over Windows-1252 text already in memory; fileName becomes the document's name.
 NativeReadReport ReadNativeText(SubtitleDocument& doc, std::string_view bytes,
                                 const std::string& fileName, DialogHost& host,

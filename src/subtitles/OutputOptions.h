@@ -16,6 +16,8 @@ enum TOutputFormat : uint8_t {
     ofIAuthor = 3,
     ofPhilips = 4,
     ofSonic = 5,
+    ofWebVtt = 6,
+    ofAss = 7,
 };
 
 struct NativeOptions {

@@ -18,6 +18,15 @@ std::string joinCrLf(const TextLines& lines) {
     return out;
 }
 
+bool sitsAtTop(const TSub& e) {
+    constexpr int32_t kNtscMiddle = 240;
+    return e.rect() != Rect{} && e.Y1 + e.Y2 < 2 * kNtscMiddle;
+}
+
+TTimeCode stopNotBeforeStart(const TSub& e) {
+    return TimeCodeToMs(e.Stop) < TimeCodeToMs(e.Start) ? e.Start : e.Stop;
+}
+
 std::string ThreeCharText(int64_t value) {
     return ZeroPad(value, 3).substr(0, 3);
 }

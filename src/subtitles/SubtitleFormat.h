@@ -38,14 +38,24 @@ public:
                              TextLines& out) const = 0;
     // The bytes of the saved file; by default the list lines, each ending in CR LF.
     virtual std::string fileText(const RenderContext& ctx, const TextLines& list) const;
+    // The encoding the file is saved in; formats that know only UTF-8 ignore the choice.
+    virtual TextEncoding fileEncoding(TextEncoding chosen) const { return chosen; }
 };
 
 std::string joinCrLf(const TextLines& lines);
 // ZeroPad(v, 3) cut to its first three characters: 1024 gives 102.
 std::string ThreeCharText(int64_t value);
 
+// A subtitle whose picture sat above the middle of the frame (of an NTSC
+// frame, and so of a PAL one too): a sign or a song placed on top, which the
+// formats that can place text keep on top. An unknown rectangle is not.
+bool sitsAtTop(const TSub& entry);
+// The stop to write where a format needs one after the start: a stop not
+// yet known (or before the start) is taken as the start.
+TTimeCode stopNotBeforeStart(const TSub& entry);
+
 // The renderer of a format; a value out of range gets the native one.
 const SubtitleFormat& formatFor(TOutputFormat format);
-constexpr int kFormatCount = 6;
+constexpr int kFormatCount = 8;
 
 } // namespace mirtal

@@ -48,7 +48,7 @@ void applySettings(Application& app) {
     JobSetupDialog& d = *app.form6();
     d.openDialogFolder = ps.OpenDialogVob;
     // An action the dialog does not have (a damaged file) is the first one.
-    d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 3 ? ps.ActionMode : 0);
+    d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 4 ? ps.ActionMode : 0);
     d.CheckBoxPictTiming->setChecked(ps.WithTimingAndPosition);
     d.CheckBoxForcedOnly->setChecked(ps.ForcedOnly);
     d.CheckBoxFromVideoStart->setChecked(ps.FromVideoStart);

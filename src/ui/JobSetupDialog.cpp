@@ -138,7 +138,8 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
 
     RadioGroupAction = new RadioGroup("Action :",
                                       {"SubPictures to Text via OCR", "Save SubPictures As BMP",
-                                       "Save SubPictures As SUP Files", "Only Show SubPictures"},
+                                       "Save SubPictures As SUP Files", "Only Show SubPictures",
+                                       "Save SubPictures As VobSub"},
                                       this);
     RadioGroupAction->setObjectName("RadioGroupAction");
     RadioGroupAction->setItemIndex(0);
@@ -438,6 +439,21 @@ std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int tit
     return chosen;
 }
 
+std::optional<std::filesystem::path> JobSetupDialog::chooseVobSubName() {
+    FileDialogRequest r;
+    r.title = m_session.catalogue().text(47);
+    r.filter = "VobSub (*.idx)|*.idx|All|*.*";
+    r.defaultExtension = "idx";
+    std::filesystem::path& folder = m_session.actions().pictureFolder;
+    r.initialFolder = folder;
+    auto chosen = m_dialogs.chooseSaveFile(r);
+    if (!chosen) return chosen;
+    folder = chosen->parent_path();
+    // NAME.idx or NAME.sub both name the pair NAME.
+    if (IsVobSubFileName(chosen->filename().string())) chosen->replace_extension();
+    return chosen;
+}
+
 bool JobSetupDialog::BitBtnStartClick() {
     const MessageCatalogue& msg = m_session.catalogue();
     JobSetup setup;
@@ -446,7 +462,7 @@ bool JobSetupDialog::BitBtnStartClick() {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(25));
         return false;
     }
-    setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 3) + 1);
+    setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 4) + 1);
     setup.withTimingAndPosition = CheckBoxPictTiming->isChecked();
     setup.forcedOnly = CheckBoxForcedOnly->isChecked();
     setup.fromVideoStart = CheckBoxFromVideoStart->isChecked();
@@ -483,10 +499,17 @@ bool JobSetupDialog::BitBtnStartClick() {
         showSubtitles();
         break;
     }
+    case kActionVobSub: {
+        auto name = chooseVobSubName();
+        if (!name) return false;
+        setup.vobSubName = *name;
+        break;
+    }
     default: // only show: the session arms the adjustment step and the controller
         break;
     }
-    if (setup.action != kActionShow && m_session.document().SplitActive())
+    if (setup.action != kActionShow && setup.action != kActionVobSub &&
+        m_session.document().SplitActive())
         m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
     setup.showSubPict = showSubPict ? showSubPict() : true;
     streamChosen();

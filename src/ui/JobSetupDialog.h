@@ -119,6 +119,7 @@ protected:
 private:
     void timeCodeEdited();
     std::optional<std::filesystem::path> choosePicturePrefix(int titleMessage);
+    std::optional<std::filesystem::path> chooseVobSubName();
 
     Session& m_session;
     UiDialogs& m_dialogs;

@@ -80,12 +80,19 @@ OutputFormatDialog::OutputFormatDialog(SubtitleDocument& document, UiDialogs& di
     TabSheetIAuthor = buildIAuthorTab();
     TabSheetPhilips = buildPhilipsTab();
     TabSheetSonic = buildSonicTab();
+    TabSheetWebVtt = buildNoteTab("TabSheetWebVtt",
+                                  "For web browsers and HTML5 video players ( Always UTF-8 )");
+    TabSheetAss = buildNoteTab("TabSheetAss",
+                               "Advanced SubStation Alpha, for Matroska, ASS editors and players "
+                               "( Always UTF-8 )");
     PageControlMirtal->addTab(TabSheetMirtal, "Mirtal (*.vtx)");
     PageControlMirtal->addTab(TabSheetSubviewer, "Subviewer (*.sub)");
     PageControlMirtal->addTab(TabSheetSubviewer2, "Subviewer 2 (*.sub)");
     PageControlMirtal->addTab(TabSheetIAuthor, "IAuthor (*.txt)");
     PageControlMirtal->addTab(TabSheetPhilips, "Philips SVCD Designer (*.sub)");
     PageControlMirtal->addTab(TabSheetSonic, "Sonic DVD Creator (*.txt)");
+    PageControlMirtal->addTab(TabSheetWebVtt, "WebVTT (*.vtt)");
+    PageControlMirtal->addTab(TabSheetAss, "ASS (*.ass)");
     root->addWidget(PageControlMirtal, 1);
     // Every tab's caption in sight: the tabs are the formats to choose from.
     setMinimumWidth(PageControlMirtal->tabBar()->sizeHint().width() + 40);
@@ -356,6 +363,15 @@ QWidget* OutputFormatDialog::buildSonicTab() {
     rateRow->addWidget(CheckBoxSonicDropFrame);
     rateRow->addStretch(1);
     v->addLayout(rateRow);
+    v->addStretch(1);
+    return page;
+}
+
+QWidget* OutputFormatDialog::buildNoteTab(const char* name, const QString& purpose) {
+    auto* page = named(new QWidget, name);
+    auto* v = new QVBoxLayout(page);
+    v->addWidget(label(purpose, page));
+    v->addWidget(label("Subtitles shown in the upper half of the picture stay on top", page));
     v->addStretch(1);
     return page;
 }

@@ -35,7 +35,7 @@ public:
 
     QTabWidget* PageControlMirtal;
     QWidget *TabSheetMirtal, *TabSheetSubviewer, *TabSheetSubviewer2, *TabSheetIAuthor,
-        *TabSheetPhilips, *TabSheetSonic;
+        *TabSheetPhilips, *TabSheetSonic, *TabSheetWebVtt, *TabSheetAss;
     // Native
     QSpinBox* SpinEditMirtalOffset;
     QCheckBox* CheckBoxVtxExtended;
@@ -101,6 +101,8 @@ private:
     QWidget* buildIAuthorTab();
     QWidget* buildPhilipsTab();
     QWidget* buildSonicTab();
+    // A format without options: what it is for.
+    QWidget* buildNoteTab(const char* name, const QString& purpose);
     void wireLiveOptions();
     void updateDropFrameBoxes();
     void updatePhilipsColourPanels();

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <cmath>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -65,6 +66,7 @@ const Format kFormats[] = {
     {ofNative, "native", "native.vtx"},      {ofSubViewer, "subviewer", "subviewer.sub"},
     {ofSubViewer2, "subviewer2", "sv2.sub"}, {ofIAuthor, "iauthor", "iauthor.txt"},
     {ofPhilips, "philips", "philips.sub"},   {ofSonic, "sonic", "sonic.txt"},
+    {ofWebVtt, "webvtt", "webvtt.vtt"},      {ofAss, "ass", "ass.ass"},
 };
 
 // The stream clock, which the ground truth tables count in.
@@ -239,7 +241,7 @@ public:
     }
 
     // The job setup: the disc's folder listed, every VOB checked, the stream
-    // and the action (0..3) chosen, Start; then the timer's ticks to the end.
+    // and the action (0..4) chosen, Start; then the timer's ticks to the end.
     void ripDisc(int action, bool timing, const fs::path& prefix = {}) {
         JobSetupDialog& d = *m_app->form6();
         d.scanDirectory(videoTs(m_case));
@@ -249,7 +251,7 @@ public:
         d.RadioGroupAction->setItemIndex(action);
         d.RadioGroupActionClick();
         d.CheckBoxPictTiming->setChecked(timing);
-        if (action == 1 || action == 2) m_app->dialogs().files.push_back(prefix);
+        if (action == 1 || action == 2 || action == 4) m_app->dialogs().files.push_back(prefix);
         ASSERT_TRUE(d.BitBtnStartClick());
         for (int n = 0; n < 50 && !session().job().finished() && !session().job().Paused &&
                         !session().engine().halted();
@@ -400,6 +402,68 @@ TEST_P(BothHosts, SupWritesEveryUnitAsItIsOnTheDisc) {
         ASSERT_EQ(sups[i], PictureFileName("pic", uint32_t(i + 1), ".sup"));
         EXPECT_EQ(fs::file_size(gui / sups[i]), sizes[i]) << sups[i];
     }
+}
+
+// mirtal-rip's lines for the subpictures, without the '#' lines around them.
+std::string unitLines(const std::string& out) {
+    std::istringstream in(out);
+    std::string line, units;
+    while (std::getline(in, line))
+        if (!line.starts_with("#")) units += line + "\n";
+    return units;
+}
+
+int shell(const std::string& command, const fs::path& output) {
+    const int status = std::system((command + " > '" + output.string() + "' 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Both hosts write the same pair; mkvmerge takes it without a warning,
+// ffprobe finds the disc's start times in it, and read back it gives every
+// unit of the disc unchanged, with the same times.
+TEST_P(BothHosts, VobSubPairHoldsTheDiscsUnitsAndTimes) {
+    Gui g(c, settings);
+    g.ripDisc(4, false, gui / "film.idx");
+    const RipRun r = ripDisc({"--action", "vobsub", "-o", (cli / "film").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    expectSameFolders(gui, cli);
+    const fs::path idx = cli / "film.idx";
+    const std::string index = readText(idx);
+    EXPECT_NE(index.find(std::string("\nid: ") + (c.stream == 1 ? "fr" : "en") + ", index: 0\n"),
+              std::string::npos);
+    EXPECT_NE(index.find("\npalette: ffffff, 000000, 000000,"), std::string::npos)
+        << "the title's palette: white text, black outline";
+
+    // mkvmerge's status 1 means warnings.
+    EXPECT_EQ(shell("mkvmerge -q -o '" + (dir / "film.mkv").string() + "' '" + idx.string() + "'",
+                    dir / "mkvmerge.txt"),
+              0)
+        << readText(dir / "mkvmerge.txt");
+    ASSERT_EQ(
+        shell("ffprobe -v error -show_entries packet=pts_time -of csv=p=0 '" + idx.string() + "'",
+              dir / "ffprobe.txt"),
+        0);
+    std::istringstream probe(readText(dir / "ffprobe.txt"));
+    std::ifstream truth(fs::path(MIRTAL_TEST_DATA) / "discs" / c.disc /
+                        ("subs_s" + std::to_string(c.stream) + ".tsv"));
+    std::string seconds, row;
+    std::getline(truth, row);
+    std::vector<long long> probed, expected;
+    while (std::getline(probe, seconds)) probed.push_back(std::llround(std::stod(seconds) * 1000));
+    while (std::getline(truth, row))
+        expected.push_back(std::stoll(row.substr(row.find('\t'))) / 90);
+    EXPECT_EQ(probed, expected) << "ffprobe's start times of the pair, and of the disc";
+
+    fs::create_directories(dir / "back");
+    fs::create_directories(dir / "disc");
+    const RipRun back = rip(
+        dir.path(), {"--action", "sup", "--prefix", (dir / "back" / "u").string(), idx.string()});
+    const RipRun disc = ripDisc({"--action", "sup", "--prefix", (dir / "disc" / "u").string()});
+    ASSERT_EQ(back.status, 0) << back.err;
+    expectSameFolders(dir / "disc", dir / "back");
+    const RipRun listBack = rip(dir.path(), {"--list", idx.string()});
+    const RipRun listDisc = ripDisc({"--list"});
+    EXPECT_EQ(unitLines(listBack.out), unitLines(listDisc.out));
 }
 
 // What one showing of a picture tells: number, start, stop, rectangle and

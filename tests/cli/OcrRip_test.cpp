@@ -559,7 +559,7 @@ TEST(OcrRipCommand, BadOptionsAreRefusedBeforeAnythingIsRead) {
           {"--matrix", (dir / "missing" / "m.qmx").string()},
           {"--matrix", m, "-o", dir.path().string()},
           {"--matrix", m, "--settings", (dir / "missing.ini").string()},
-          {"--matrix", m, "--format", "srt"},
+          {"--matrix", m, "--format", "vtt"},
           {"--matrix", m, "--font-size", "0"}}) {
         Outcome r = ocrRun(bad);
         EXPECT_EQ(r.status, cli::kExitUsage) << bad.back() << ": " << r.err;

@@ -401,15 +401,16 @@ TEST(PictureUsage, BadCommandLinesAndInputsAreRefusedBeforeAnythingIsWritten) {
         std::string message;
     };
     std::vector<Case> cases = {
-        {{}, "--action needs bmp, sup or show"},
-        {{"text", vob}, "expected bmp, sup or show"},
+        {{}, "--action needs bmp, sup, vobsub or show"},
+        {{"text", vob}, "expected bmp, sup, vobsub or show"},
+        {{"vobsub", vob}, "vobsub needs -o NAME"},
         {{"bmp", vob}, "needs --prefix PATH"},
         {{"bmp", "--prefix", dir / "none/p", vob}, "folder " + (dir / "none") + " does not exist"},
         {{"sup", "--prefix", dir / "file/p", vob}, "is not a folder"},
         {{"bmp", "--prefix", dir / "p", "-o", dir / "l.txt", vob}, "needs --timing"},
         {{"bmp", "--prefix", dir / "p", "--timing", "-o", dir / "none/l.txt", vob}, "-o: folder"},
         {{"bmp", "--prefix", dir / "p", "--timing", "-o", dir / "sub", vob}, "is a folder"},
-        {{"bmp", "--prefix", dir / "p", "--timing", "-f", "srt", vob}, "--format: expected"},
+        {{"bmp", "--prefix", dir / "p", "--timing", "-f", "vtt", vob}, "--format: expected"},
         {{"bmp", "--prefix", dir / "p", "--timing", "--blend", "1,2,3", vob}, "--blend: expected"},
         {{"show", "--timing", vob}, "writes no files"},
         {{"sup", "--prefix", dir / "p", "--ask", vob}, "--ask is for --action show"},

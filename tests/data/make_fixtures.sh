@@ -3,9 +3,9 @@
 # from the SRT files in tests/data/src.  See tests/data/README.md.
 #
 # Needs: ffmpeg, ffprobe, spumux + dvdauthor (Debian package dvdauthor),
-#        mkvextract (Debian package mkvtoolnix),
+#        mkvmerge + mkvextract (Debian package mkvtoolnix), iconv,
 #        fonts-dejavu-core, fonts-liberation2, python3 (standard library only).
-# Usage: tests/data/make_fixtures.sh        (re-creates discs/, vobsub/, broken/ and variants/)
+# Usage: tests/data/make_fixtures.sh        (re-creates discs/, vobsub/, srt/, broken/ and variants/)
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -16,7 +16,7 @@ TOOL=(python3 "$HERE/vobtool.py")
 DEJAVU=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 LIBERATION=/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
 
-for t in ffmpeg ffprobe spumux dvdauthor mkvextract python3; do
+for t in ffmpeg ffprobe spumux dvdauthor mkvmerge mkvextract iconv python3; do
     command -v "$t" >/dev/null || { echo "missing tool: $t" >&2; exit 1; }
 done
 for f in "$DEJAVU" "$LIBERATION"; do
@@ -286,6 +286,27 @@ mkvextract "$WORK/pal_en_fr.mkv" tracks "0:$VOBSUB/pal_en_fr.en.sub" "1:$VOBSUB/
 head -c $((256 * 2048)) "$DISCS/pal_en/VIDEO_TS/VTS_01_1.VOB" >"$WORK/head.vob"
 "${TOOL[@]}" force "$WORK/head.vob" --every 3 --out "$VOBSUB/forced.vob" --list "$VOBSUB/forced.txt"
 
+# ------------------------------------------------------------ SubRip files of other tools
+# One styled script (src/styled.ass: italics, bold, a colour, two lines in one
+# event, accents) as the SubRip files other programs write; each must read
+# back as the same five entries, tags kept as text.
+SRT=$HERE/srt
+rm -rf "$SRT"
+mkdir -p "$SRT"
+# ffmpeg: UTF-8, LF, but CR LF between the lines of one event; <font> tags.
+ffmpeg -v error -nostdin -i "$SRC/styled.ass" -fflags +bitexact -y "$SRT/ffmpeg.srt"
+# mkvextract (after mkvmerge): UTF-8 with a byte order mark, LF.
+mkvmerge -q -o "$WORK/styled.mkv" "$SRT/ffmpeg.srt"
+mkvextract "$WORK/styled.mkv" tracks "0:$SRT/mkvextract.srt" >/dev/null
+# The same saved by a Windows editor: CR LF line ends, the mark kept.
+sed 's/$/\r/' "$SRT/mkvextract.srt" >"$SRT/crlf_bom.srt"
+# An older one, in Windows-1252 and CR LF (no mark: told by its bytes).
+iconv -f UTF-8 -t CP1252 "$SRT/ffmpeg.srt" | sed 's/\r$//; s/$/\r/' >"$SRT/cp1252.srt"
+# Edited by hand: two or three blank lines between entries, and the last
+# entry ends the file without a blank line or even a line end.
+awk 'BEGIN { RS = ""; ORS = "" } { if (NR > 1) printf "%s", (NR % 2 ? "\n\n\n" : "\n\n"); printf "%s", $0 }' \
+    "$SRT/ffmpeg.srt" >"$SRT/loose.srt"
+
 # ------------------------------------------------------------ broken inputs
 pack_stream() {  # stream id (hex) of the first PES packet of pack $2 of file $1
     dd if="$1" bs=1 skip=$(($2 * 2048 + 14)) count=4 status=none | od -An -tx1 | tr -d ' \n' | cut -c7-8
@@ -337,4 +358,4 @@ head -c 604 "$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" >"$BROKEN/short604_VTS_01_0
 bash "$HERE/make_variants.sh"
 
 echo "done:"
-du -sh "$DISCS"/* "$VOBSUB" "$BROKEN"
+du -sh "$DISCS"/* "$VOBSUB" "$SRT" "$BROKEN"

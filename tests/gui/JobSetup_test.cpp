@@ -57,7 +57,8 @@ TEST(JobSetup, ControlsCaptionsHintsAndRanges) {
     EXPECT_EQ(d.RadioGroupAction->title(), "Action :");
     EXPECT_EQ(d.RadioGroupAction->items(),
               QStringList({"SubPictures to Text via OCR", "Save SubPictures As BMP",
-                           "Save SubPictures As SUP Files", "Only Show SubPictures"}));
+                           "Save SubPictures As SUP Files", "Only Show SubPictures",
+                           "Save SubPictures As VobSub"}));
     EXPECT_EQ(d.CheckBoxPictTiming->text(), "+ TC && Res.");
     EXPECT_EQ(d.CheckBoxPictTiming->toolTip(), "Get the timing and image(s) size(s) & position(s)");
     EXPECT_EQ(d.ButtonClearText->text(), "&Clear Text File");

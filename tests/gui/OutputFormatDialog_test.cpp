@@ -44,10 +44,11 @@ const Rect kRect{160, 470, 559, 519};
 TEST(OutputFormatDialog, TabsAreInTheOrderOfTheFormats) {
     Bench b;
     QTabWidget* tabs = b.dialog.PageControlMirtal;
-    ASSERT_EQ(tabs->count(), 6);
+    ASSERT_EQ(tabs->count(), kFormatCount);
     const char* names[] = {"TabSheetMirtal",  "TabSheetSubviewer", "TabSheetSubviewer2",
-                           "TabSheetIAuthor", "TabSheetPhilips",   "TabSheetSonic"};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(tabs->widget(i)->objectName(), names[i]);
+                           "TabSheetIAuthor", "TabSheetPhilips",   "TabSheetSonic",
+                           "TabSheetWebVtt",  "TabSheetAss"};
+    for (int i = 0; i < kFormatCount; ++i) EXPECT_EQ(tabs->widget(i)->objectName(), names[i]);
     EXPECT_EQ(tabs->tabText(4), "Philips SVCD Designer (*.sub)");
 }
 

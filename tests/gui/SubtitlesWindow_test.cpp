@@ -197,7 +197,8 @@ TEST(SubtitlesWindow, OpenReadsANativeFileAndRemembersItsFolder) {
     b.dialogs.files.push_back(file);
     EXPECT_EQ(b.window.OpenMirtalFormat1Click(), FlowResult::Done);
     EXPECT_TRUE(b.dialogs.asked.empty()); // nothing to lose: no question
-    EXPECT_EQ(b.dialogs.fileRequests.at(0).filter, "Mirtal File (*.vtx)|*.vtx|All (*.*)|*.*");
+    EXPECT_EQ(b.dialogs.fileRequests.at(0).filter,
+              "Mirtal / SubRip File (*.vtx;*.srt)|*.vtx;*.srt|All (*.*)|*.*");
     EXPECT_EQ(b.window.windowTitle(), "Subtitles - Disc1 -");
     ASSERT_EQ(b.window.lineCount(), 9);
     EXPECT_EQ(b.line(0), "101");

@@ -1,5 +1,7 @@
 #include "StreamBuilder.h"
+#include "rip/Demuxer.h"
 #include "rip/VobSubIndex.h"
+#include "rip/VobSubTrack.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -197,4 +199,78 @@ TEST(VobSubPairs, MissingPartnerDamagedIndexAndOtherNamesAreReported) {
 
     EXPECT_FALSE(LoadVobSubPair(dir / "x.vob", pair, error));
     EXPECT_NE(error.find("is not a VobSub file"), std::string::npos) << error;
+}
+
+// Units of the sizes that matter for the packing (a pack holds 2019 bytes
+// after a PTS, 2024 without; 1 to 5 bytes to spare go into the PES header,
+// more into a padding packet) come back out of the demultiplexer unchanged,
+// and the index written beside them times each one.
+TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
+    VobSubWriter writer;
+    std::vector<Bytes> units;
+    for (size_t size : {4, 2013, 2014, 2018, 2019, 2020, 2019 + 2020, 2019 + 2024, 9000}) {
+        Bytes unit(size);
+        for (size_t i = 0; i < size; ++i) unit[i] = uint8_t(i * 7 + size);
+        unit[0] = uint8_t(size >> 8), unit[1] = uint8_t(size);
+        writer.add(unit, 3600000 + int64_t(units.size()) * 1001);
+        units.push_back(unit);
+    }
+    const std::string& sub = writer.subBytes();
+    ASSERT_EQ(sub.size() % kPackSize, 0u);
+    VobSubIndex index;
+    std::string error;
+    ASSERT_TRUE(ParseVobSubIndex(writer.indexText({}), index, error)) << error;
+
+    auto demux = std::make_unique<Demuxer>();
+    RipDisplay display;
+    demux->ResetTimeBase(display);
+    std::vector<Bytes> back;
+    uint32_t startPack = 0;
+    for (uint32_t pos = 0; pos * kPackSize < sub.size(); ++pos) {
+        const auto* pack = reinterpret_cast<const uint8_t*>(sub.data()) + pos * kPackSize;
+        if (demux->ProcessPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), pos + 1, 0x20,
+                               display, startPack) != PackKind::SpuComplete)
+            continue;
+        const int64_t expected = 3600000 + int64_t(back.size()) * 1001;
+        EXPECT_EQ(TimeCodeToMs(demux->SpuStartTime), expected) << "the PTS";
+        EXPECT_EQ(index.startMs(0x20, startPack), expected) << "the index";
+        back.emplace_back(demux->spu().begin(), demux->spu().end());
+        demux->ClearSpu();
+    }
+    EXPECT_EQ(back, units);
+}
+
+// The .idx facts: the title set's IFO beside the VOBs, else a VobSub
+// input's own index, else the defaults.
+TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
+    const std::filesystem::path data = MIRTAL_TEST_DATA;
+    TempDir dir;
+    writeText(dir / "own.idx", "size: 640x480\npalette: 112233, 445566, 778899, aabbcc, 000000, "
+                               "000000, 000000, 000000, 000000, 000000, 000000, 000000, 000000, "
+                               "000000, 000000, ffffff\nid: de, index: 0\n");
+    writeText(dir / "own.sub", "");
+    VobSubPair own;
+    std::string error;
+    ASSERT_TRUE(LoadVobSubPair(dir / "own.idx", own, error)) << error;
+    const VobSubPalette disc = {0xFFFFFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const VobSubPalette ownPalette = {0x112233, 0x445566, 0x778899, 0xAABBCC, 0, 0, 0, 0,
+                                      0,        0,        0,        0,        0, 0, 0, 0xFFFFFF};
+    const struct {
+        std::filesystem::path file;
+        std::shared_ptr<const VobSubIndex> index;
+        uint8_t stream;
+        VobSubTrack expected;
+    } cases[] = {
+        {data / "discs/pal_en_fr/VIDEO_TS/VTS_01_1.VOB", nullptr, 0x21, {720, 576, disc, "fr"}},
+        {data / "discs/ntsc/VIDEO_TS/VTS_01_1.VOB", nullptr, 0x20, {720, 480, disc, "en"}},
+        {own.sub, own.index, 0x20, {640, 480, ownPalette, "de"}},
+        {data / "vobsub/forced.vob", nullptr, 0x20, {}},
+    };
+    for (const auto& c : cases) {
+        VobSubTrack t = DescribeVobSubTrack({c.file}, {c.index}, c.stream);
+        EXPECT_EQ(std::tie(t.width, t.height, t.palette, t.language),
+                  std::tie(c.expected.width, c.expected.height, c.expected.palette,
+                           c.expected.language))
+            << c.file;
+    }
 }

@@ -132,6 +132,12 @@ TEST_F(ConvertTest, EncodingChoosesTheBytesOfTheFilesReadAndWritten) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find(line + "\r\n"), std::string::npos) << "written in the default code page";
 
+    // Without either option the bytes tell: ffmpeg's SubRip output is UTF-8.
+    r = rip("--convert " + q(std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / "ffmpeg.srt") +
+            " -f webvtt");
+    EXPECT_NE(r.out.find("D\xC3\xA9j\xC3\xA0 vu \xC3\xA0 l'\xC3\xA9t\xC3\xA9"), std::string::npos)
+        << r.out;
+
     // The 8-bit file is no UTF-8: refused with where, nothing written.
     r = rip("--convert " + q(dir / "old.vtx") + " --encoding utf-8 -o " + q(dir / "never.vtx"));
     EXPECT_EQ(r.status, 1);
@@ -208,7 +214,7 @@ TEST_F(ConvertTest, DamagedEntriesAreSkippedReportedAndTheRestWritten) {
     writeFileAtomic(dir / "out.vtx", "old");
     RipRun r = rip("--convert " + q(dir / "in.vtx") + " -o " + q(dir / "out.vtx"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Error in file at Subtitle N\xC2\xB0 2"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Error in file at Subtitle N\xC2\xB0 3"), std::string::npos) << r.err;
     EXPECT_EQ(fileBytes(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\n"
                                           "2\r\n00:00:05,000 --> 00:00:06,000\r\nc\r\n\r\n");
     // --answer no stops at the first damaged entry and keeps the old output.
@@ -231,7 +237,7 @@ TEST_F(ConvertTest, BadCommandLinesAndUnreadableFilesAreRefusedClearly) {
         {"--min-interval 10000", "--min-interval"},
         {"--fix-il es", "--fix-il"},
         {"--split 00:00:01,000", "--split"},
-        {"-f srt", "--format"},
+        {"-f vtt", "--format"},
         {"-f subviewer2 --delay -5", "--delay"},
         {"--colours 000000,FFFFFF", "--colours"},
         {"--blend 0,15,16,15", "--blend"},

@@ -37,14 +37,16 @@ TEST_F(FlowTest, SaveAsWritesTheListWithCrLfAndClearsModified) {
 
 TEST_F(FlowTest, SaveDialogFilterAndExtensionFollowTheFormat) {
     const char* filters[] = {
-        "Mirtal File (*.vtx)|*.vtx|Text File (*.txt)|*.txt|All|*.*",
+        "Mirtal File (*.vtx)|*.vtx|SubRip File (*.srt)|*.srt|Text File (*.txt)|*.txt|All|*.*",
         "SubViewer File (*.sub)|*.sub|Text File (*.txt)|*.txt|All|*.*",
         "SubViewer 2 File (*.sub)|*.sub|Text File (*.txt)|*.txt|All|*.*",
         "IAuthor OGT File (*.txt)|*.txt|All|*.*",
         "Philips SVCD Designer (*.sub)|*.sub|All|*.*",
         "Sonic DVD Creator (*.txt)|*.txt|All|*.*",
+        "WebVTT File (*.vtt)|*.vtt|All|*.*",
+        "Advanced SubStation Alpha File (*.ass)|*.ass|All|*.*",
     };
-    const char* ext[] = {"vtx", "sub", "sub", "txt", "sub", "txt"};
+    const char* ext[] = {"vtx", "sub", "sub", "txt", "sub", "txt", "vtt", "ass"};
     for (int f = 0; f < kFormatCount; ++f) {
         doc.setOutputFormat(TOutputFormat(f));
         FileDialogRequest r = saveDialogRequest(doc);
@@ -137,7 +139,8 @@ TEST_F(FlowTest, OpenAnsweredYesThenCancelledKeepsTheTextButNotModified) {
     EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
     EXPECT_EQ(doc.NbSubTitle(), 1);
     EXPECT_FALSE(doc.Modified());
-    EXPECT_EQ(dialogs.openRequests[0].filter, "Mirtal File (*.vtx)|*.vtx|All (*.*)|*.*");
+    EXPECT_EQ(dialogs.openRequests[0].filter,
+              "Mirtal / SubRip File (*.vtx;*.srt)|*.vtx;*.srt|All (*.*)|*.*");
     // A name that does not exist reads nothing either.
     dialogs.openFiles = {dir / "missing.vtx"};
     EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);

@@ -4,13 +4,14 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
 
-// ffmpeg is an independent reader of three of our formats: the plain native
-// format is SubRip to it, and it has SubViewer 1 and 2 demuxers. It converts
+// ffmpeg is an independent reader of five of our formats: the plain native
+// format is SubRip to it, and it has SubViewer 1 and 2, WebVTT and ASS demuxers. It converts
 // each file to SubRip, whose cues are compared with what the store holds.
 
 namespace {
@@ -135,6 +136,21 @@ TEST_F(FfmpegTest, Utf8FilesReadWithTheSameCharacters) {
     EXPECT_EQ(readWithFfmpeg(ofNative, "film.vtx", TextEncoding::Utf8), expected);
     for (Cue& c : expected) c.start = c.start / 10 * 10, c.end = c.end / 10 * 10;
     EXPECT_EQ(readWithFfmpeg(ofSubViewer2, "film.sub", TextEncoding::Utf8), expected);
+}
+
+TEST_F(FfmpegTest, WebVttAndAssReadWithTheSameTimesAndText) {
+    add(doc, "01:00:03,000", "01:00:04,004", {"A sign on top"}, {200, 40, 520, 80});
+    std::vector<Cue> expected;
+    for (const TSub& e : doc.store().entries())
+        expected.push_back({TimeCodeToMs(e.Start), TimeCodeToMs(e.Stop), utf8Lines(e, "\n", "\n")});
+    EXPECT_EQ(readWithFfmpeg(ofWebVtt, "film.vtt", TextEncoding::Utf8), expected);
+    // Hundredths, rounded; ffmpeg hands the top alignment on.
+    for (Cue& c : expected) c.start = (c.start + 5) / 10 * 10, c.end = (c.end + 5) / 10 * 10;
+    expected.back().text = "{\\an8}" + expected.back().text;
+    std::vector<Cue> cues = readWithFfmpeg(ofAss, "film.ass", TextEncoding::Utf8);
+    // ffmpeg's SubRip writer spells out the style's font size.
+    for (Cue& c : cues) c.text = std::regex_replace(c.text, std::regex("</?font[^>]*>"), "");
+    EXPECT_EQ(cues, expected);
 }
 
 TEST_F(FfmpegTest, SubViewer2ReadsWithTimesCutToHundredths) {

@@ -107,6 +107,15 @@ TEST_F(GoldenTest, SubViewer2) {
     check(ofSubViewer2, "subviewer2.sub");
 }
 
+// Always UTF-8 whatever the chosen encoding; "Caf\xE9" sits at the top, the
+// last entry's rectangle is unknown.
+TEST_F(GoldenTest, WebVttAndAss) {
+    textStore();
+    add(doc, "01:02:05,000", "01:02:06,995", {"<i>Tags</i> & <3 {braces}"});
+    check(ofWebVtt, "webvtt.vtt");
+    check(ofAss, "ass.ass");
+}
+
 TEST_F(GoldenTest, Sonic) {
     textStore();
     check(ofSonic, "sonic.txt");

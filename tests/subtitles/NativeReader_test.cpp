@@ -20,6 +20,14 @@ protected:
     NativeReadReport read(const std::string& text) {
         return ReadNativeText(doc, text, "/subs/film.vtx", dialogs, messages);
     }
+    static TSub sub(const char* start, const char* stop, std::vector<std::string> lines) {
+        TSub e;
+        e.Start = tc(start);
+        e.Stop = tc(stop);
+        e.NbLines = uint8_t(lines.size());
+        for (size_t k = 0; k < lines.size(); ++k) e.Lines[k] = lines[k];
+        return e;
+    }
     std::string errorText(int n) {
         return messages.text(15) + std::to_string(n) + "\r" + messages.text(16);
     }
@@ -100,25 +108,45 @@ TEST_F(ReaderTest, EmptyFileReportsSubtitleOne) {
     EXPECT_EQ(doc.NbSubTitle(), 0);
 }
 
-TEST_F(ReaderTest, ExtraBlankLineAsksOnceAndIgnoreLosesNothing) {
-    dialogs.answers = {Answer::Ignore};
-    NativeReadReport r = read("1\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\n\r\n"
-                              "2\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\n");
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0].text, errorText(2));
-    EXPECT_EQ(r.entries, 2);
-    EXPECT_EQ(doc.store().entry(2).Lines[0], "b");
+// One styled script as ffmpeg, mkvextract, a Windows editor, an 8-bit
+// editor and a hand edit wrote it (tests/data/srt): the same entries from
+// each, tags kept as text. A byte order mark means UTF-8 even when the
+// document's encoding is Windows-1252.
+TEST_F(ReaderTest, SubRipFilesOfOtherToolsReadWhole) {
+    const std::string face = "<font face=\"DejaVu Sans\" size=\"28\">";
+    const TSub expected[] = {
+        sub("00:00:01,500", "00:00:03,250", {face + "Plain first line</font>"}),
+        sub("00:00:04,000", "00:00:06,000", {face + "<i>In italics</i>", "Then upright</font>"}),
+        sub("00:00:06,500", "00:00:08,000",
+            {face + "<b>Bold</b> and <font color=\"#ffff00\">yellow</font> words</font>"}),
+        sub("00:01:02,340", "00:01:04,560",
+            {face + "D\xE9j\xE0 vu \xE0 l'\xE9t\xE9, \xAB na\xEFve \xBB</font>"}),
+        sub("01:00:00,000", "01:00:01,990", {face + "The last one</font>"}),
+    };
+    const struct {
+        const char* file;
+        bool detect;
+    } cases[] = {{"ffmpeg.srt", true},  {"mkvextract.srt", false}, {"crlf_bom.srt", false},
+                 {"cp1252.srt", true},  {"loose.srt", true}};
+    for (const auto& c : cases) {
+        SubtitleDocument d{clock};
+        NativeReadReport r = ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" /
+                                                   c.file, dialogs, messages, c.detect);
+        EXPECT_EQ(r.errors, 0) << c.file;
+        EXPECT_EQ(d.store().entries(), std::vector<TSub>(std::begin(expected), std::end(expected)))
+            << c.file;
+    }
+    EXPECT_TRUE(dialogs.questions.empty());
 }
 
 TEST_F(ReaderTest, BadCoordinateAsksForEveryTextLineUntilTheBlankLine) {
-    dialogs.answers = {Answer::Ignore, Answer::Ignore, Answer::Ignore, Answer::Ignore};
+    dialogs.answers = {Answer::Ignore, Answer::Ignore, Answer::Ignore};
     NativeReadReport r = read("1\r\n00:00:01,000 --> 00:00:02,000\r\nfirst\r\n\r\n"
                               "2\r\n00:00:03,000 --> 00:00:04,000  X1:abc X2:559 Y1:470 Y2:519\r\n"
                               "text one\r\ntext two\r\n\r\n"
                               "3\r\n00:00:05,000 --> 00:00:06,000\r\nthird\r\n");
-    // The coordinate error, then each text line read as a number line; the
-    // blank line after them is then read as the number line too.
-    EXPECT_EQ(r.errors, 4);
+    // The coordinate error, then each text line read as a number line.
+    EXPECT_EQ(r.errors, 3);
     EXPECT_EQ(dialogs.questions[0].text, errorText(3));
     EXPECT_EQ(r.entries, 2);
     EXPECT_EQ(doc.store().entry(2).Lines[0], "third");
@@ -148,7 +176,7 @@ TEST_F(ReaderTest, CancelKeepsWhatWasReadAndYesToAllStopsAsking) {
 
 TEST_F(ReaderTest, LineFeedOnlyAndBlankPaddedLinesReadTheSame) {
     read("  5 \n\t00:00:01,000 --> 00:00:02,000  \n  Hello  \n\n6\n00:00:03,000 --> "
-         "00:00:04,000\nb");
+         "00:00:04,000\nb\n\n \n\t\n"); // blank lines after the last entry ask nothing
     ASSERT_EQ(doc.NbSubTitle(), 2);
     EXPECT_EQ(doc.options().native.IndexOffset, 4);
     EXPECT_EQ(doc.store().entry(1).Lines[0], "Hello");

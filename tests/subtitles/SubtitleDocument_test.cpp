@@ -173,7 +173,7 @@ TEST_F(DocumentTest, FileNameGivesCaptionAndTheFormatsExtension) {
     EXPECT_EQ(doc.saveInitialName(), "New File.vtx");
     doc.SetFileName("/films/disc one/Movie.part1.vtx");
     EXPECT_EQ(doc.caption(), "Subtitles - Movie.part1 -");
-    const char* ext[] = {".vtx", ".sub", ".sub", ".txt", ".sub", ".txt"};
+    const char* ext[] = {".vtx", ".sub", ".sub", ".txt", ".sub", ".txt", ".vtt", ".ass"};
     for (int f = 0; f < kFormatCount; ++f) {
         doc.setOutputFormat(TOutputFormat(f));
         doc.SetFileName(doc.FileName());
