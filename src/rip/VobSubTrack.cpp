@@ -3,6 +3,7 @@
 #include "base/ByteReader.h"
 #include "base/Files.h"
 #include "rip/IfoLanguages.h"
+#include "rip/StreamMap.h"
 
 #include <algorithm>
 
@@ -78,9 +79,16 @@ VobSubTrack DescribeVobSubTrack(const std::vector<std::filesystem::path>& files,
         track.height = title->height;
         if (title->palette) track.palette = *title->palette;
     }
+    // On a 16:9 title a language may sit in several substreams, one per view.
+    size_t line = stream;
+    if (StreamMap map = ReadStreamMap(ifos.front()); map.mapped())
+        for (int k = 0; k < kSubpictureStreams; ++k)
+            for (int v = 0; v < kSubpictureViews; ++v)
+                if (map.hasStream(k) && map.substream(k, SubpictureView(v)) == streamId)
+                    line = size_t(k);
     StreamLanguages names;
     IfoReadResult languages = ReadIfoLanguages(ifos.front(), names);
-    if (int(stream) < languages.streamsRead) track.language = languages.codes[stream];
+    if (int(line) < languages.streamsRead) track.language = languages.codes[line];
     return track;
 }
 

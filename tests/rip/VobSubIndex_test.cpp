@@ -263,6 +263,8 @@ TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
     } cases[] = {
         {data / "discs/pal_en_fr/VIDEO_TS/VTS_01_1.VOB", nullptr, 0x21, {720, 576, disc, "fr"}},
         {data / "discs/ntsc/VIDEO_TS/VTS_01_1.VOB", nullptr, 0x20, {720, 480, disc, "en"}},
+        // 16:9: substream 0x21 is the English letterbox view, not stream 2 (French).
+        {data / "discs/wide/VIDEO_TS/VTS_01_1.VOB", nullptr, 0x21, {720, 576, disc, "en"}},
         {own.sub, own.index, 0x20, {640, 480, ownPalette, "de"}},
         {data / "vobsub/forced.vob", nullptr, 0x20, {}},
     };
