@@ -441,7 +441,7 @@ std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int tit
 
 std::optional<std::filesystem::path> JobSetupDialog::chooseVobSubName() {
     FileDialogRequest r;
-    r.title = m_session.catalogue().text(47);
+    r.title = m_session.catalogue().text(50);
     r.filter = "VobSub (*.idx)|*.idx|All|*.*";
     r.defaultExtension = "idx";
     std::filesystem::path& folder = m_session.actions().pictureFolder;
