@@ -4,7 +4,7 @@
 #
 # Needs: ffmpeg, ffprobe, spumux + dvdauthor (Debian package dvdauthor),
 #        mkvmerge + mkvextract (Debian package mkvtoolnix), iconv,
-#        fonts-dejavu-core, fonts-liberation2, python3 (standard library only).
+#        fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation2, python3 (standard library only).
 # Usage: tests/data/make_fixtures.sh        (re-creates discs/, vobsub/, srt/, broken/ and variants/)
 set -euo pipefail
 
@@ -15,11 +15,13 @@ BROKEN=$HERE/broken
 TOOL=(python3 "$HERE/vobtool.py")
 DEJAVU=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 LIBERATION=/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
+OBLIQUE=/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf
+SERIF=/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf
 
 for t in ffmpeg ffprobe spumux dvdauthor mkvmerge mkvextract iconv python3; do
     command -v "$t" >/dev/null || { echo "missing tool: $t" >&2; exit 1; }
 done
-for f in "$DEJAVU" "$LIBERATION"; do
+for f in "$DEJAVU" "$LIBERATION" "$OBLIQUE" "$SERIF"; do
     [[ -f $f ]] || { echo "missing font: $f" >&2; exit 1; }
 done
 
@@ -67,37 +69,45 @@ spumux_xml() {
 EOF
 }
 
-# build_disc NAME FORMAT FPS LANG:FONT:SIZE:SRT[:MODE] ...
+# build_disc NAME FORMAT FPS LANG:FONT:SIZE:SRT[:MODE[:ROMANFONT]] ...
 # Stream k is substream 0x20 + k. With a MODE (widescreen or letterbox) the
 # title is 16:9 and consecutive streams of one language are the variants of
 # one subpicture stream of the IFO; a widescreen variant is drawn for the
 # anamorphic picture, a letterbox one for a 4:3 screen.
+# With ROMANFONT, the subtitles numbered in SRT's .roman file are set in it:
+# spumux renders them as a stream of their own, merged into the stream after.
 build_disc() {
     local name=$1 fmt=$2 fps=$3
     shift 3
     local dir=$DISCS/$name w=$WORK/$name
     rm -rf "$dir"
     mkdir -p "$dir" "$w"
-    local srts=() stream lang font size srt mode aspect=4:3
+    local srts=() stream lang font size srt mode roman aspect=4:3
     for stream in "$@"; do
-        IFS=: read -r lang font size srt mode <<<"$stream"
+        IFS=: read -r lang font size srt mode roman <<<"$stream"
         srts+=("$SRC/$srt")
         [[ -z $mode ]] || aspect=16:9
     done
     local secs=$(( $(srt_end_s "${srts[@]}") + 2 ))
     make_video "$fmt" "$secs" "$w/v0.mpg" "$aspect"
 
-    local k=0 in=$w/v0.mpg subxml="" open="" sub_aspect
+    local k=0 in=$w/v0.mpg subxml="" open="" sub_aspect romans=()
     for stream in "$@"; do
-        IFS=: read -r lang font size srt mode <<<"$stream"
+        IFS=: read -r lang font size srt mode roman <<<"$stream"
         sub_aspect=4:3
         [[ $mode != widescreen ]] || sub_aspect=16:9
         cp "$SRC/$srt" "$w/s$k.srt"
-        spumux_xml "$fmt" "$font" "$size" "$fps" "$w/s$k.srt" "$w/s$k.xml" "$sub_aspect"
+        local rendered=$w/s$k.srt
+        if [[ -n $roman ]]; then
+            "${TOOL[@]}" srtsplit "$SRC/$srt" --list "$SRC/${srt%.srt}.roman" --out "$w/s$k"
+            rendered=$w/s$k.italic.srt
+            romans+=("$k:$roman:$size")
+        fi
+        spumux_xml "$fmt" "$font" "$size" "$fps" "$rendered" "$w/s$k.xml" "$sub_aspect"
         spumux_xml "$fmt" "$font" "$size" "$fps" "@SRT@" "$w/s$k.tmpl.xml" "$sub_aspect"
         spumux -m dvd -s "$k" "$w/s$k.xml" <"$in" >"$w/v$((k + 1)).mpg" 2>"$w/spumux$k.log" ||
             { cat "$w/spumux$k.log" >&2; exit 1; }
-        grep -q "INFO: $(grep -c -- '-->' "$w/s$k.srt") subtitles added, 0 subtitles skipped" \
+        grep -q "INFO: $(grep -c -- '-->' "$rendered") subtitles added, 0 subtitles skipped" \
             "$w/spumux$k.log" || { echo "spumux dropped subtitles of $srt" >&2; exit 1; }
         if [[ -z $mode ]]; then
             subxml+="   <subpicture lang=\"$lang\"/>"$'\n'
@@ -113,6 +123,15 @@ build_disc() {
         k=$((k + 1))
     done
     [[ -z $open ]] || subxml+="   </subpicture>"$'\n'
+    local r extra=$k
+    for r in "${romans[@]}"; do
+        IFS=: read -r k font size <<<"$r"
+        spumux_xml "$fmt" "$font" "$size" "$fps" "$w/s$k.roman.srt" "$w/r$k.xml"
+        spumux -m dvd -s "$extra" "$w/r$k.xml" <"$in" >"$w/r$k.mpg" 2>"$w/spumux_r$k.log" ||
+            { cat "$w/spumux_r$k.log" >&2; exit 1; }
+        "${TOOL[@]}" merge --sub $((0x20 + extra)) --to $((0x20 + k)) "$w/r$k.mpg" >/dev/null
+        in=$w/r$k.mpg
+    done
 
     local vf=${fmt,,}
     cat >"$w/dvd.xml" <<EOF
@@ -151,10 +170,10 @@ write_truth() {
         echo "subpicture_streams=$#"
     } >"$dir/disc.txt"
 
-    local k=0 stream lang font size srt mode size_wh=720x576
+    local k=0 stream lang font size srt mode roman size_wh=720x576
     [[ $fmt == PAL ]] || size_wh=720x480
     for stream in "$@"; do
-        IFS=: read -r lang font size srt mode <<<"$stream"
+        IFS=: read -r lang font size srt mode roman <<<"$stream"
         local sub=$((0x20 + k))
         "${TOOL[@]}" ffprobe --sub "$sub" --size "$size_wh" --out "$dir/subs_s$k.tsv" "${vobs[@]}"
         "${TOOL[@]}" spuscan --sub "$sub" --out "$dir/spuscan_s$k.tsv" "${vobs[@]}"
@@ -190,6 +209,10 @@ write_truth() {
             echo "stream${k}_time_offset_ms=$((spu_first - srt_first))"
             echo "stream${k}_wrapped_units=$wrapped"
             echo "stream${k}_multipack_units=$(awk -F'\t' 'NR > 1 && $4 > 1' "$dir/spuscan_s$k.tsv" | wc -l)"
+            if [[ -n $roman ]]; then
+                echo "stream${k}_roman_font=$(basename "$roman")"
+                echo "stream${k}_roman_units=$(awk '{ for (i = 1; i <= NF; ++i) printf "%s%d", (i > 1 ? "," : ""), $i - 1 }' "$SRC/${srt%.srt}.roman")"
+            fi
         } >>"$dir/disc.txt"
         k=$((k + 1))
     done
@@ -258,6 +281,9 @@ D=(PAL 25 "en:$DEJAVU:26:wide.en.srt:widescreen" "en:$DEJAVU:20:wide.en.srt:lett
    "fr:$LIBERATION:26:wide.fr.srt:widescreen" "fr:$LIBERATION:20:wide.fr.srt:letterbox")
 build_disc wide "${D[@]}"; write_truth wide "${D[@]}"; check_colours wide
 "${TOOL[@]}" spmap "$DISCS/wide/VIDEO_TS/VTS_01_0.IFO" >>"$DISCS/wide/disc.txt"
+
+D=(PAL 25 "en:$OBLIQUE:28:italic.en.srt::$DEJAVU" "fr:$SERIF:28:italic.fr.srt")
+build_disc italic "${D[@]}"; write_truth italic "${D[@]}"; check_colours italic
 
 # IFO languages of the two-stream disc must read "en" at 600 and "fr" at 606.
 [[ $(dd if="$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" bs=1 skip=600 count=2 status=none) == en &&

@@ -733,10 +733,41 @@ def cmd_hd(a):
                 a.size)
 
 
+def cmd_srtsplit(a):
+    """Split an SRT in two by the subtitle numbers listed in --list: the
+    listed ones go to OUT.roman.srt, the others to OUT.italic.srt."""
+    listed = set(int(n) for n in open(a.list).read().split())
+    parts = {'italic': [], 'roman': []}
+    for n, (start, stop, lines) in enumerate(parse_srt(a.files[0]), 1):
+        part = parts['roman' if n in listed else 'italic']
+        part.append('%d\n%s --> %s\n%s\n' % (len(part) + 1, fmt_srt_time(start),
+                                              fmt_srt_time(stop), '\n'.join(lines)))
+    for name, blocks in parts.items():
+        with open('%s.%s.srt' % (a.out, name), 'w', encoding='utf-8') as f:
+            f.write('\n'.join(blocks))
+
+
+def cmd_merge(a):
+    """Rewrite a program stream in place so that the subpicture units of
+    substream --sub become units of substream --to (their times must not
+    overlap those of --to): one stream set in two fonts."""
+    data = bytearray(open(a.files[0], 'rb').read())
+    moved = 0
+    for idx, p in packs(bytes(data)):
+        for off, sid, hl in pes_spans(p):
+            at = idx * PACK + off + 9 + hl
+            if sid == 0xbd and data[at] == a.sub:
+                data[at] = a.to
+                moved += 1
+    open(a.files[0], 'wb').write(data)
+    print('moved_packets=%d' % moved)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('cmd', choices=['scr', 'spuscan', 'png', 'ffprobe', 'truth', 'straddle', 'ifo',
-                                       'force', 'nopts', 'spmap', 'damage', 'unstamp', 'unpad', 'hd'])
+                                       'force', 'nopts', 'spmap', 'damage', 'unstamp', 'unpad', 'hd',
+                                       'merge', 'srtsplit'])
     ap.add_argument('files', nargs='+')
     ap.add_argument('--sub', type=lambda s: int(s, 0), default=0x20)
     ap.add_argument('--index', type=int, default=0)
@@ -749,6 +780,7 @@ def main():
     ap.add_argument('--list')
     ap.add_argument('--delay', type=int, default=500)
     ap.add_argument('--shift', default='0,0')
+    ap.add_argument('--to', type=lambda s: int(s, 0), default=0x20)
     a = ap.parse_args()
     globals()['cmd_' + a.cmd](a)
 
