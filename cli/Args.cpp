@@ -65,6 +65,14 @@ constexpr std::array kOptions = {
                "with --action ocr: the same after a glyph set closely to its neighbour (-10..45)"},
     OptionSpec{"--no-save-matrix", "", "", "with --action ocr: keep the matrix file as it is"},
     OptionSpec{"--no-fix-quotes", "", "", "with --action ocr: leave doubled quotes as read"},
+    OptionSpec{"--name-glyphs", "", "ask|suggest|auto",
+               "with --action ocr: new glyph shapes are asked (ask), asked with Tesseract's "
+               "reading filled in (suggest), or named by the majority of Tesseract's readings "
+               "over the lines they occur in, only contested shapes being asked (auto); "
+               "default: the settings file's, else ask"},
+    OptionSpec{"--ocr-language", "", "CODE",
+               "with --action ocr: Tesseract's language (en, fr, eng, fra, ...); default: the "
+               "stream's language from the IFO or .idx, else English"},
     OptionSpec{"--read", "", "FILE", "subtitle file to read"},
     OptionSpec{"--offset", "", "TIME", "time offset to apply"},
     // --convert: corrections, applied in this order.

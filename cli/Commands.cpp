@@ -63,8 +63,11 @@ constexpr std::array kCommands = {
             "      as the currency sign and counted. Learned glyphs are saved to the matrix\n"
             "      before each question and at the end, unless --no-save-matrix; a damaged\n"
             "      matrix is refused. OCR settings: the OCR SETTING section of --settings\n"
-            "      (else of the program's Mirtal.ini), then --space-width and\n"
-            "      --italic-space-width. The output format options (--index-offset ..\n"
+            "      (else of the program's Mirtal.ini), then --space-width,\n"
+            "      --italic-space-width and --name-glyphs. With --name-glyphs auto a new\n"
+            "      shape first sends the rip through the stream once more for Tesseract's\n"
+            "      votes, then reads it again; a question shows the suggested reading,\n"
+            "      which an empty answer takes (\\empty: the empty text). The output format options (--index-offset ..\n"
             "      --drop-frame) apply to the subtitle files of --convert, --action ocr and\n"
             "      --timing alike, over the settings file's MIRTAL, IAUTHOR and PHILIPS\n"
             "      OUTPUT sections",

@@ -74,9 +74,11 @@ std::vector<std::string> glyphArt(const GlyphQuestion& q, Colour textColor, int 
     return rows;
 }
 
-GlyphReply parseGlyphReply(const std::string& utf8) {
+GlyphReply parseGlyphReply(const std::string& utf8, const std::string& suggestion) {
     GlyphReply reply;
     std::string typed = utf8;
+    if (typed.empty()) return {GlyphReply::Text, suggestion, {}};
+    if (typed == "\\empty") return {GlyphReply::Text, {}, {}};
     if (typed == "\\skip-line") return {GlyphReply::SkipLine, {}, {}};
     if (typed == "\\skip-subpicture") return {GlyphReply::SkipSubpicture, {}, {}};
     if (typed == "\\stop") return {GlyphReply::Stop, {}, {}};
@@ -86,7 +88,7 @@ GlyphReply parseGlyphReply(const std::string& utf8) {
         return {GlyphReply::Invalid,
                 {},
                 "unknown command " + typed +
-                    " (\\skip-line, \\skip-subpicture, \\stop; begin a text with \\\\ for a "
+                    " (\\skip-line, \\skip-subpicture, \\stop, \\empty; begin a text with \\\\ for a "
                     "backslash)"};
     const std::string text = utf8ToCp1252(typed);
     // A character without an 8-bit form would be learned as '?'.

@@ -27,6 +27,7 @@ std::vector<std::string> glyphArt(const GlyphQuestion& question, Colour textColo
 //   \skip-line         skip the rest of the line
 //   \skip-subpicture   drop the whole subpicture
 //   \stop              stop the rip here (what was read so far is kept)
+//   \empty            the empty text (where an empty line takes a suggestion)
 //   \\TEXT             the text \TEXT (a leading backslash is doubled)
 //   anything else      the text the glyph reads as; an empty line is a valid
 //                      answer (the glyph then adds nothing)
@@ -37,6 +38,7 @@ struct GlyphReply {
     std::string text;  // Text: 8-bit text
     std::string error; // Invalid: why, for the user
 };
-GlyphReply parseGlyphReply(const std::string& utf8Line);
+// A question with a suggestion takes it for an empty line.
+GlyphReply parseGlyphReply(const std::string& utf8Line, const std::string& suggestion = {});
 
 } // namespace mirtal::cli

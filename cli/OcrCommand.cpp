@@ -6,15 +6,20 @@
 #include "JobRunner.h"
 #include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
+#include "ocr/GlyphNaming.h"
 #include "ocr/MatrixFile.h"
+#include "ocr/RecognitionLanguage.h"
 #include "rip/Session.h"
 #include "settings/SettingsFile.h"
 #include "subtitles/DocumentFlows.h"
 #include "subtitles/PostOcrCorrection.h"
 #include "subtitles/SystemBannerClock.h"
+#include "tess/TesseractRecognizer.h"
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdio>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -41,6 +46,8 @@ struct OcrRunOptions {
     std::optional<TOutputFormat> format; // none: native
     std::optional<fs::path> output;      // standard output without -o
     bool progress = false;
+    std::optional<GlyphNaming> naming;   // none: the settings file's
+    std::optional<std::string> language; // none: the stream's
 };
 
 bool fail(std::string& error, std::string text) {
@@ -117,6 +124,17 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
     // Checked now rather than after an hour of training.
     if (o.saveMatrix && !writableFolderOf(o.matrix, "--matrix", error)) return false;
     o.progress = args.has("--progress") || io.errorIsTerminal;
+    if (auto n = args.value("--name-glyphs")) {
+        constexpr std::array kModes = {"ask", "suggest", "auto"};
+        auto it = std::find(kModes.begin(), kModes.end(), *n);
+        if (it == kModes.end())
+            return fail(error, "--name-glyphs: expected ask, suggest or auto, got \"" + *n + "\"");
+        o.naming = GlyphNaming(it - kModes.begin());
+    }
+    if (auto l = args.value("--ocr-language")) {
+        if (l->empty()) return fail(error, "--ocr-language: expected a language code");
+        o.language = *l;
+    }
     return true;
 }
 
@@ -184,9 +202,13 @@ public:
         for (;;) {
             m_io.err << glyphQuestionLine(q) << '\n';
             for (const std::string& row : glyphArt(q, textColor)) m_io.err << "  " << row << '\n';
-            m_io.err << "  new glyph " << q.symbolIndex
-                     << ": type what it reads (an empty line: nothing), \\skip-line, "
-                        "\\skip-subpicture or \\stop\n> ";
+            m_io.err << "  new glyph " << q.symbolIndex << ": type what it reads ";
+            if (q.suggestion.empty())
+                m_io.err << "(an empty line: nothing)";
+            else
+                m_io.err << "(suggested \"" << cp1252ToUtf8(q.suggestion)
+                         << "\": an empty line takes it; \\empty: nothing)";
+            m_io.err << ", \\skip-line, \\skip-subpicture or \\stop\n> ";
             // Without a terminal nobody echoes the answer's line end.
             if (!interactive()) m_io.err << '\n';
             m_io.err << std::flush;
@@ -196,7 +218,7 @@ public:
                 return {GlyphAction::Pause, {}};
             }
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            const GlyphReply reply = parseGlyphReply(line);
+            const GlyphReply reply = parseGlyphReply(line, q.suggestion);
             switch (reply.kind) {
             case GlyphReply::Text:
                 return {GlyphAction::Learn, reply.text};
@@ -291,6 +313,23 @@ private:
     CliHost& m_host;
     CliIo& m_io;
     bool m_failed = false;
+};
+
+// Tesseract's share of the rip's time, for the closing report.
+class TimedRecognizer : public LineRecognizer {
+public:
+    explicit TimedRecognizer(std::unique_ptr<LineRecognizer> inner) : m_inner(std::move(inner)) {}
+    LineReading readLine(const LineImage& line) override {
+        const auto start = std::chrono::steady_clock::now();
+        LineReading r = m_inner->readLine(line);
+        m_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return r;
+    }
+    double seconds() const { return m_seconds; }
+
+private:
+    std::unique_ptr<LineRecognizer> m_inner;
+    double m_seconds = 0;
 };
 
 enum class JobEnd { Finished, Stopped, Failed };
@@ -419,6 +458,22 @@ int runOcr(const Args& args, CliIo& io) {
     if (o.autoSpaceWidth) ocr.AutoSpaceWidth = true;
     if (o.italicSpaceWidth) ocr.ItaSpaceWidth = *o.italicSpaceWidth;
     if (o.encoding) outputOptions.Encoding = *o.encoding;
+    if (o.naming) ocr.NameGlyphs = uint8_t(*o.naming);
+
+    // Checked before the rip rather than at its first new glyph.
+    std::unique_ptr<TimedRecognizer> recognizer;
+    std::string language;
+    if (GlyphNaming(ocr.NameGlyphs) != GlyphNaming::Ask) {
+        const std::string code =
+            stream.line >= 0 ? input.codes[size_t(stream.line) % input.codes.size()] : "";
+        language = RecognitionLanguage(o.language.value_or(code));
+        auto tesseract = TesseractRecognizer::open(language, error);
+        if (!tesseract) {
+            io.err << "mirtal-rip: " << error << '\n';
+            return kExitUsage;
+        }
+        recognizer = std::make_unique<TimedRecognizer>(std::move(tesseract));
+    }
 
     OcrRipHost host(io, args, o);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
@@ -426,7 +481,9 @@ int runOcr(const Args& args, CliIo& io) {
            << (newMatrix ? "new" : plural(matrix.Count(), "glyph", "glyphs")) << "; OCR settings "
            << (settingsRead ? "of " + settingsFile->string() : std::string("built in"))
            << ", space width " << (ocr.AutoSpaceWidth ? "auto from " : "") << ocr.SpaceWidth
-           << ", italic " << ocr.ItaSpaceWidth << '\n';
+           << ", italic " << ocr.ItaSpaceWidth;
+    if (recognizer) io.err << "; new glyphs named by Tesseract (" << language << ")";
+    io.err << '\n';
 
     SystemBannerClock systemClock;
     FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
@@ -439,6 +496,7 @@ int runOcr(const Args& args, CliIo& io) {
     session.document().options() = outputOptions;
     session.ocr().options().noAsk = !o.ask;
     session.job().SubtitleStreamId = stream.id;
+    session.setRecognizer(recognizer.get());
     if (timeCode) {
         session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
         session.demuxer().MarkRebase();
@@ -500,6 +558,15 @@ int runOcr(const Args& args, CliIo& io) {
                << session.ocr().italicSpaceWidth() << " at the end; "
                << (gaps.width() ? "chosen from " : "too few for a choice in ")
                << plural(gaps.count() + session.ocr().italicGaps().count(), "gap", "gaps") << '\n';
+    }
+    if (recognizer) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.2f", recognizer->seconds());
+        io.err << "mirtal-rip: " << plural(session.ocr().namedAutomatically(), "shape", "shapes")
+               << " named automatically, " << plural(session.ocr().asked(), "shape", "shapes")
+               << " asked; Tesseract read "
+               << plural(session.ocr().namer().linesRead(), "line", "lines") << " in " << seconds
+               << " s\n";
     }
     if (unknown > 0)
         io.err << "mirtal-rip: " << plural(unknown, "unknown glyph", "unknown glyphs")

@@ -33,6 +33,7 @@ void CharMatrix::DeleteEntry(int i) {
 void CharMatrix::SetEntryText(int i, const std::string& text) {
     if (i < 1 || i > Count()) return;
     m_entries[size_t(i - 1)].Text = text.substr(0, kEntryTextLength);
+    m_entries[size_t(i - 1)].AutoNamed = false;
     m_modified = true;
 }
 

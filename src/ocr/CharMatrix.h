@@ -21,6 +21,9 @@ struct CharMatrixEntry {
     uint8_t Width = 0;  // 1..45
     uint8_t Height = 0; // 1..45
     std::string Text;   // 0..20 characters
+    // Named by the recogniser's votes and not yet looked at by the user;
+    // kept in memory only (the matrix file has no room for it).
+    bool AutoNamed = false;
 
     bool pixel(int x, int y) const {
         return x >= 0 && y >= 0 && x < GlyphCellSize && y < GlyphCellSize &&
@@ -61,6 +64,10 @@ public:
     // The last entry takes number i. Out-of-range numbers change nothing.
     void DeleteEntry(int i);
     void SetEntryText(int i, const std::string& text);
+    // The user has seen entry i: it no longer counts as named automatically.
+    void markLookedAt(int i) {
+        if (i >= 1 && i <= Count()) m_entries[size_t(i - 1)].AutoNamed = false;
+    }
     void SetComment(const std::string& text);
 
     bool operator==(const CharMatrix&) const = default;

@@ -3,6 +3,8 @@
 #include "base/CropToText.h"
 #include "ocr/TextColor.h"
 
+#include <algorithm>
+
 namespace mirtal {
 
 namespace {
@@ -22,6 +24,27 @@ void OcrDriver::startJob() {
     m_normalGaps.clear();
     m_italicGaps.clear();
     m_lastCounted.reset();
+    m_namer.clear();
+    m_training = m_trained = m_wantsTraining = false;
+    m_named = m_asked = 0;
+}
+
+void OcrDriver::beginTraining() {
+    m_training = true;
+    // The reading pass starts again from the first subpicture.
+    m_normalGaps.clear();
+    m_italicGaps.clear();
+    m_lastCounted.reset();
+}
+
+GlyphNamer::Outcome OcrDriver::finishTraining() {
+    m_training = false;
+    m_trained = true;
+    m_wantsTraining = false;
+    const GlyphNamer::Outcome outcome =
+        m_namer.settle(m_matrix, GlyphNaming(m_settings.NameGlyphs), m_options.onLearned);
+    m_named += outcome.named;
+    return outcome;
 }
 
 int32_t OcrDriver::spaceWidth() const {
@@ -46,7 +69,7 @@ void OcrDriver::countGaps(const LineTable& table, const std::vector<ReadLine>& l
     m_lastCounted = info.subpictureNumber;
     for (size_t l = 0; l < lines.size(); ++l) {
         const auto boxes = table.Lines[l].boxes();
-        const std::vector<std::string>& texts = lines[l].texts;
+        const std::vector<std::string>& texts = lines[l].keys;
         // A skipped line was not read to its end: its glyphs say nothing.
         if (lines[l].skipped || texts.size() != boxes.size()) continue;
         for (size_t c = 0; c + 1 < boxes.size(); ++c)
@@ -72,6 +95,7 @@ bool OcrDriver::spaceBetween(const CharBox& box, const CharBox& next, const std:
 OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question) {
     if (int i = FindMatchingEntry(m_matrix, glyph, m_settings))
         return {GlyphAction::Learn, m_matrix.entry(i).Text};
+    if (namesGlyphs() && !m_trained) return {GlyphAction::Learn, {}, false, false, true};
     if (m_options.noAsk) return {GlyphAction::Learn, m_options.placeholder, false, true};
     return LearnGlyph(glyph, question);
 }
@@ -92,6 +116,8 @@ OcrDriver::Reading OcrDriver::LearnGlyph(const Glyph& glyph, const GlyphQuestion
     }
     GlyphQuestion asked = question;
     asked.symbolIndex = m_matrix.Count() + 1;
+    if (m_trained) asked.suggestion = m_namer.suggestionFor(glyph, m_settings);
+    ++m_asked;
     GlyphAnswer answer = m_ocrHost.askGlyph(asked);
     if (answer.action != GlyphAction::Learn) return {answer.action, {}};
     const int index = m_matrix.AppendEntry(EntryFromGlyph(glyph, answer.text));
@@ -118,6 +144,12 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
     if (m_options.showPicture && m_options.preview) m_options.preview(work);
     LineTable& table = *m_table;
     SegmentSubpicture(work, m_state.TextColor, m_settings, table);
+    if (m_training && m_recognizer) {
+        for (int l = 0; l < table.LineCount; ++l)
+            m_namer.trainLine(work, table.Lines[size_t(l)].boxes(), m_matrix, m_settings,
+                              *m_recognizer);
+        return result;
+    }
 
     // Every glyph is read first: the spaces depend on the glyphs on both
     // sides of a gap, and this picture's own gaps already help to space it.
@@ -137,6 +169,13 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
             question.charIndex = int(c) + 1;
             question.box = box;
             Reading reading = RecognizeGlyph(glyph, question);
+            if (reading.train) {
+                // Nothing of this subpicture is kept: it is read again after training.
+                m_wantsTraining = true;
+                result.lines.clear();
+                result.outcome = OcrOutcome::Train;
+                return result;
+            }
             ++result.glyphs;
             if (reading.learned) ++result.learned;
             if (reading.placeholder) ++result.placeholders;
@@ -161,7 +200,15 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
                 return result;
             }
             read.texts.push_back(std::move(reading.text));
+            read.slants.push_back(GlyphSlant(glyph));
         }
+    }
+    for (ReadLine& read : lines) {
+        SlantProfile slant;
+        for (const SlantProfile& s : read.slants) slant += s;
+        const bool italic = slant.lean() > kItalicLean;
+        for (const std::string& text : read.texts)
+            read.keys.push_back(italic && !text.empty() ? text + "\x01" : text);
     }
     countGaps(table, lines, info);
 
@@ -169,16 +216,24 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
         const ReadLine& read = lines[size_t(l)];
         if (read.skipped) continue;
         const auto boxes = table.Lines[size_t(l)].boxes();
-        std::string text;
+        std::vector<LineWord> words(1);
         for (size_t c = 0; c < read.texts.size(); ++c) {
-            text += read.texts[c];
+            LineWord& word = words.back();
+            word.text += read.texts[c];
+            word.slant += read.slants[c];
             if (c + 1 < read.texts.size() &&
-                spaceBetween(boxes[c], boxes[c + 1], read.texts[c], read.texts[c + 1]))
-                text += ' ';
+                spaceBetween(boxes[c], boxes[c + 1], read.keys[c], read.keys[c + 1]))
+                words.emplace_back();
+        }
+        std::string text;
+        if (m_settings.MarkItalics) {
+            text = MarkItalicWords(words);
+        } else {
+            for (size_t w = 0; w < words.size(); ++w) text += (w ? " " : "") + words[w].text;
         }
         // Glyphs learned with an empty text add nothing, not even the spaces
         // between them: a line that holds nothing else is no line.
-        if (text.find_first_not_of(' ') != std::string::npos)
+        if (std::any_of(words.begin(), words.end(), [](const LineWord& w) { return !w.text.empty(); }))
             result.lines.push_back(std::move(text));
     }
     result.outcome = result.lines.empty() ? OcrOutcome::NoText : OcrOutcome::Added;

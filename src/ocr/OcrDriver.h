@@ -5,6 +5,9 @@
 #include "base/MessageCatalogue.h"
 #include "ocr/CharMatrix.h"
 #include "ocr/GlyphMatcher.h"
+#include "ocr/GlyphNaming.h"
+#include "ocr/ItalicText.h"
+#include "ocr/LineRecognizer.h"
 #include "ocr/OcrHost.h"
 #include "ocr/OcrSettings.h"
 #include "ocr/OcrState.h"
@@ -48,6 +51,7 @@ enum class OcrOutcome {
     ColorSkipped, // the text colour dialog skipped it; the colour stays unchosen
     Pause,        // the user paused: read this subpicture again when the rip goes on
     ChangeColor,  // as Pause, and the text colour is asked for again
+    Train,        // a shape is new: read the stream for votes first, then again
 };
 
 struct OcrResult {
@@ -83,6 +87,7 @@ public:
         std::string text;
         bool learned = false;
         bool placeholder = false;
+        bool train = false; // a new shape, and the votes are not in yet
     };
     Reading RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question);
     Reading LearnGlyph(const Glyph& glyph, const GlyphQuestion& question);
@@ -92,6 +97,23 @@ public:
     // Where the cropped work bitmap lies inside the subpicture, inclusive.
     const Rect& textBox() const { return m_textBox; }
     OcrOptions& options() { return m_options; }
+
+    // The recogniser that names new shapes (none: every new shape is asked).
+    void setRecognizer(LineRecognizer* recognizer) { m_recognizer = recognizer; }
+    bool namesGlyphs() const {
+        return m_recognizer && m_settings.NameGlyphs != uint8_t(GlyphNaming::Ask);
+    }
+    // The training pass: subpictures give votes and no text.
+    void beginTraining();
+    bool training() const { return m_training; }
+    // Whether the reading pass met a new shape before any training this job.
+    bool wantsTraining() const { return m_wantsTraining; }
+    // The end of the training pass: the shapes are settled (GlyphNamer::settle).
+    GlyphNamer::Outcome finishTraining();
+    const GlyphNamer& namer() const { return m_namer; }
+    // Shapes of this rip named by the votes, and questions put to the user.
+    int namedAutomatically() const { return m_named; }
+    int asked() const { return m_asked; }
 
     // A new rip: the gaps of the last one no longer count.
     void startJob();
@@ -108,6 +130,10 @@ private:
     // The glyph texts of one line, in box order.
     struct ReadLine {
         std::vector<std::string> texts;
+        std::vector<SlantProfile> slants;
+        // The texts as the space widths know them: italic glyphs sit closer
+        // than upright ones of the same text, so each style has its own.
+        std::vector<std::string> keys;
         bool skipped = false;
     };
     void countGaps(const LineTable& table, const std::vector<ReadLine>& lines,
@@ -127,6 +153,10 @@ private:
     SpaceWidthEstimator m_normalGaps, m_italicGaps;
     // A subpicture read again after a pause adds its gaps only once.
     std::optional<uint32_t> m_lastCounted;
+    LineRecognizer* m_recognizer = nullptr;
+    GlyphNamer m_namer;
+    bool m_training = false, m_trained = false, m_wantsTraining = false;
+    int m_named = 0, m_asked = 0;
 };
 
 } // namespace mirtal

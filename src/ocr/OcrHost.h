@@ -20,6 +20,7 @@ struct GlyphQuestion {
     std::span<const CharBox> lineBoxes;   // every box of the line
     const Bitmap24* workBitmap = nullptr; // cropped and recoloured subpicture
     int symbolIndex = 0;                  // number the new matrix entry will get
+    std::string suggestion;               // the recogniser's reading, when it has one
 };
 
 enum class GlyphAction { Learn, SkipLine, SkipSubpicture, Pause, ChangeColor };

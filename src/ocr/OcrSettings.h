@@ -23,6 +23,10 @@ struct OcrSettings {
     // Both space widths chosen per rip from the gaps seen so far; the two
     // above serve until enough gaps are in.
     bool AutoSpaceWidth = false;
+    // New glyph shapes: GlyphNaming (ask, suggest, name automatically).
+    uint8_t NameGlyphs = 0;
+    // Text set in italic is marked <i>...</i>.
+    bool MarkItalics = true;
 
     bool operator==(const OcrSettings&) const = default;
 };

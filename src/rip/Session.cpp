@@ -31,7 +31,11 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& su
 }
 
 bool Session::startJob(const JobSetup& setup, std::string* error) {
+    auto demuxerAtStart = std::make_unique<Demuxer>(*m_demuxer);
     if (!m_engine.StartJob(setup, error)) return false;
+    m_demuxerAtStart = std::move(demuxerAtStart);
+    m_setup = setup;
+    m_subtitlesAtStart = m_document.NbSubTitle();
     m_ocrState.forgetTextColor();
     m_ocr.startJob();
     ResumeWhenIdle = false;
@@ -45,7 +49,30 @@ TickResult Session::tick() {
         ResumeWhenIdle = false;
         if (m_job.Paused) m_engine.ButtonPauseClick();
     }
-    return m_engine.Timer1Timer();
+    const TickResult result = m_engine.Timer1Timer();
+    restartForNaming();
+    return result;
+}
+
+void Session::restartForNaming() {
+    if (m_job.Busy) return;
+    if (m_ocr.wantsTraining() && m_job.Paused && !m_ocr.training()) {
+        // What the pass read before the new shape is read again after training.
+        if (m_document.NbSubTitle() > m_subtitlesAtStart) {
+            m_document.store().truncate(m_subtitlesAtStart);
+            m_document.RefreshList();
+        }
+        m_ocr.beginTraining();
+        restartPass();
+    } else if (m_ocr.training() && m_job.finished()) {
+        m_ocr.finishTraining();
+        restartPass();
+    }
+}
+
+void Session::restartPass() {
+    if (m_demuxerAtStart) *m_demuxer = *m_demuxerAtStart;
+    m_engine.StartJob(m_setup);
 }
 
 } // namespace mirtal

@@ -77,8 +77,16 @@ public:
     bool startJob(const JobSetup& setup, std::string* error = nullptr);
     // One timer tick, including the automatic continue after a colour change.
     TickResult tick();
+    // The recogniser that names new glyph shapes (OcrDriver::setRecognizer).
+    void setRecognizer(LineRecognizer* recognizer) { m_ocr.setRecognizer(recognizer); }
+
 
 private:
+    // A rip that names glyphs by votes: a new shape stops the reading pass, a
+    // training pass reads the stream for votes, and the reading starts again.
+    void restartForNaming();
+    void restartPass();
+
     Host& m_host;
     const MessageCatalogue& m_catalogue;
     SubtitleDocument m_document;
@@ -97,6 +105,10 @@ private:
     Subpicture m_subpicture;
     RipDisplay m_display;
     RipEngine m_engine;
+    JobSetup m_setup;
+    int m_subtitlesAtStart = 0;
+    // The stream clock as the job found it: every pass starts from it.
+    std::unique_ptr<Demuxer> m_demuxerAtStart;
 };
 
 } // namespace mirtal

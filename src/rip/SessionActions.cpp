@@ -29,6 +29,7 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
     case OcrOutcome::Dropped:
         engine.UncountSubpicture();
         break;
+    case OcrOutcome::Train:
     case OcrOutcome::Pause:
         engine.PauseToReprocessSubpicture();
         break;

@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <unistd.h>
@@ -328,6 +329,8 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warni
     o.MaxCharDiffHeight = num.u8(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     o.MaxCharDiffTop = num.u8(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
     o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
+    o.NameGlyphs = std::min<uint8_t>(readU8(ini, kOcr, "NameGlyphs", o.NameGlyphs), 2);
+    o.MarkItalics = ini.readBool(kOcr, "MarkItalics", o.MarkItalics);
 }
 
 void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
@@ -345,6 +348,8 @@ void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
     ini.writeInteger(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     ini.writeInteger(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
     ini.writeBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
+    ini.writeInteger(kOcr, "NameGlyphs", o.NameGlyphs);
+    ini.writeBool(kOcr, "MarkItalics", o.MarkItalics);
 }
 
 void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsWarnings* warnings) {

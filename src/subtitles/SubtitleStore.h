@@ -55,6 +55,11 @@ public:
     AddStatus add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop,
                   const Rect& rect);
     void clear() { m_entries.clear(); }
+    // Keeps the first `count` entries: what a pass read before it had to
+    // start again.
+    void truncate(int count) {
+        if (count >= 0 && count < NbSubTitle()) m_entries.resize(size_t(count));
+    }
 
     const std::vector<TSub>& entries() const { return m_entries; }
 

@@ -22,6 +22,8 @@ class QAction;
 
 namespace mirtal {
 
+class LineRecognizer;
+
 class MainWindow;
 class JobSetupDialog;
 class ProgressionDialog;
@@ -136,6 +138,9 @@ private:
     std::unique_ptr<Session> m_session;
     ProgramSettings m_settings;
     QTimer m_timer1;
+    // Names new glyphs in the language of the stream being ripped.
+    std::unique_ptr<LineRecognizer> m_recognizer;
+    std::string m_recognizerLanguage;
 
     MainWindow* m_form1 = nullptr;
     JobSetupDialog* m_form6 = nullptr;

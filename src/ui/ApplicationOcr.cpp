@@ -1,4 +1,6 @@
+#include "ocr/GlyphNaming.h"
 #include "ocr/MatrixFlows.h"
+#include "ocr/RecognitionLanguage.h"
 #include "settings/SettingsFile.h"
 #include "ui/Application.h"
 #include "ui/JobSetupDialog.h"
@@ -7,6 +9,7 @@
 #include "ui/NewCharacterDialog.h"
 #include "ui/OcrSetupDialog.h"
 #include "ui/TextColorDialog.h"
+#include "tess/TesseractRecognizer.h"
 
 #include <QAction>
 #include <algorithm>
@@ -79,6 +82,26 @@ void Application::createOcrWindows() {
     matrixEntryLearned = [this](int index) { m_form5->AddMatrixListItem(index); };
     s.ocr().options().onLearned = [this](int index) {
         if (matrixEntryLearned) matrixEntryLearned(index);
+    };
+
+    // New glyphs named by Tesseract: opened for the stream's language when a
+    // job starts; without the language's package they are asked.
+    m_form6->beforeStart = [this](const std::string& code) {
+        Session& s = *m_session;
+        if (GlyphNaming(s.ocrSettings().NameGlyphs) == GlyphNaming::Ask) {
+            s.setRecognizer(nullptr);
+            return;
+        }
+        const std::string language = RecognitionLanguage(code);
+        if (!m_recognizer || language != m_recognizerLanguage) {
+            std::string error;
+            m_recognizer = TesseractRecognizer::open(language, error);
+            m_recognizerLanguage = m_recognizer ? language : std::string();
+            if (!m_recognizer)
+                m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                              "New glyphs will be asked: " + error);
+        }
+        s.setRecognizer(m_recognizer.get());
     };
 
     // The matrix commands, for the menu, the job setup and the close flow.

@@ -316,6 +316,7 @@ void JobSetupDialog::moveSelected(int delta) {
 void JobSetupDialog::ReadIfoLanguages(const std::filesystem::path& ifo) {
     const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, StreamLanguages);
     if (r.found) streamMap = ReadStreamMap(ifo);
+    if (r.found) StreamCodes = r.codes;
     FillStreamList();
     if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
 }
@@ -329,6 +330,7 @@ bool JobSetupDialog::ReadVobSubLanguages(const std::filesystem::path& file) {
     }
     StreamLanguages = pair.index->languages();
     streamMap = {};
+    StreamCodes = pair.index->codes();
     FillStreamList();
     return true;
 }
@@ -514,6 +516,9 @@ bool JobSetupDialog::BitBtnStartClick() {
     setup.showSubPict = showSubPict ? showSubPict() : true;
     streamChosen();
     m_session.demuxer().LastTimeCode = LastTimeCode();
+    if (beforeStart)
+        beforeStart(StreamCodes[size_t(std::max(0, ComboBoxLanguage->currentIndex())) %
+                                StreamCodes.size()]);
     std::string error;
     if (!m_session.startJob(setup, &error)) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);

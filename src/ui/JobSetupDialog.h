@@ -5,6 +5,8 @@
 #include "subtitles/TimeCode.h"
 
 #include <QDialog>
+#include <array>
+#include <string>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -63,6 +65,8 @@ public:
     mirtal::StreamLanguages StreamLanguages;
     // The substreams of the streams of the last IFO read, when it is 16:9.
     mirtal::StreamMap streamMap;
+    // Their language codes ("fr"), which choose the recognition language.
+    std::array<std::string, mirtal::kSubpictureStreams> StreamCodes;
     std::filesystem::path openDialogFolder; // initial folder of OpenDialogVob
 
     // The check-list text of one file: name padded to 14, "[", KiB right-aligned
@@ -111,6 +115,9 @@ public:
     std::function<void()> newMatrix;
     std::function<bool()> showSubPict; // the main window's "Show Pict." box
     std::function<void()> onStarted;
+    // Just before a job starts: the chosen stream's language code, so that
+    // new glyphs are named in its language.
+    std::function<void(const std::string&)> beforeStart;
 
 protected:
     void showEvent(QShowEvent* event) override;

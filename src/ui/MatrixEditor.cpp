@@ -127,6 +127,15 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
     connect(ListBoxMatrix, &QListWidget::currentRowChanged, this, [this] {
         if (!m_filling) ShowSelectedEntry();
     });
+    // An entry named automatically counts as looked at once the user picks it.
+    connect(ListBoxMatrix, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        const int index = itemEntry(item->text());
+        if (index < 1 || index > m_matrix.Count() || !m_matrix.entry(index).AutoNamed) return;
+        m_matrix.markLookedAt(index);
+        item->setFont(ListBoxMatrix->font());
+        item->setForeground(ListBoxMatrix->palette().text());
+        item->setToolTip({});
+    });
     connect(EditText, &QLineEdit::textChanged, this,
             [this](const QString& t) { LabelNbChar->setText(QString::number(t.length())); });
     connect(ButtonModify, &QPushButton::clicked, this, [this] { ButtonModifyClick(); });
@@ -140,6 +149,19 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
 QString MatrixEditor::itemText(const std::string& entryText, int index) {
     const QString quoted = ("\"" + fromCp1252(entryText) + "\"    ").left(kQuotedPartLength);
     return quoted + QString::number(index);
+}
+
+QListWidgetItem* MatrixEditor::makeItem(int index) const {
+    const CharMatrixEntry& e = m_matrix.entry(index);
+    auto* item = new QListWidgetItem(itemText(e.Text, index));
+    if (e.AutoNamed) {
+        QFont font = ListBoxMatrix->font();
+        font.setBold(true);
+        item->setFont(font);
+        item->setForeground(QColor(0, 0, 192));
+        item->setToolTip("Named automatically; not yet looked at");
+    }
+    return item;
 }
 
 int MatrixEditor::itemEntry(const QString& text) {
@@ -158,8 +180,7 @@ void MatrixEditor::updateCaption() {
 void MatrixEditor::RebuildMatrixList() {
     m_filling = true;
     ListBoxMatrix->clear();
-    for (int i = 1; i <= m_matrix.Count(); ++i)
-        ListBoxMatrix->addItem(itemText(m_matrix.entry(i).Text, i));
+    for (int i = 1; i <= m_matrix.Count(); ++i) ListBoxMatrix->addItem(makeItem(i));
     if (ListBoxMatrix->count() > 0) ListBoxMatrix->setCurrentRow(0);
     MemoComment->setPlainText(commentToMemo(m_matrix.Comment()));
     m_filling = false;
@@ -169,7 +190,7 @@ void MatrixEditor::RebuildMatrixList() {
 
 void MatrixEditor::AddMatrixListItem(int index) {
     if (index < 1 || index > m_matrix.Count()) return;
-    auto* item = new QListWidgetItem(itemText(m_matrix.entry(index).Text, index));
+    QListWidgetItem* item = makeItem(index);
     ListBoxMatrix->addItem(item);
     ListBoxMatrix->setCurrentItem(item);
     ShowSelectedEntry();

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QLabel;
+class QListWidgetItem;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -44,6 +45,9 @@ public:
     // The entry number at the end of an item's text; 0 when there is none.
     static int itemEntry(const QString& itemText);
 
+    // The item of entry i; an entry named automatically and not yet looked
+    // at stands out (bold, blue), so that such entries can be reviewed.
+    QListWidgetItem* makeItem(int index) const;
     void RebuildMatrixList();
     void AddMatrixListItem(int index);
     void ShowSelectedEntry();

@@ -121,8 +121,10 @@ GlyphAnswer NewCharacterDialog::ask(const GlyphQuestion& question, Colour backgr
     const QImage picture = toQImage(BuildLinePicture(question, background));
     ImageChar->setPixmap(QPixmap::fromImage(
         picture.scaled(ImageChar->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
-    EditText->clear();
-    LabelNbChar->setText("0");
+    // A suggestion stands selected: Enter takes it, typing replaces it.
+    EditText->setText(fromCp1252(question.suggestion));
+    EditText->selectAll();
+    LabelNbChar->setText(QString::number(EditText->text().length()));
     LabelIndex->setText("Symbol index : " + QString::number(question.symbolIndex));
     m_answer = {GlyphAction::Pause, {}};
     exec();

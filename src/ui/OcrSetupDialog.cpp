@@ -5,7 +5,10 @@
 #include "ui/NumericEdit.h"
 #include "ui/UiDialogs.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -114,6 +117,21 @@ OcrSetupDialog::OcrSetupDialog(OcrSettings& settings, UiDialogs& dialogs,
         engine->addWidget(TrackBarSensibility, row + 1, 0);
         engine->addWidget(Word_uSensibility, row + 1, 1);
     }
+    ComboBoxNewGlyphs = named(new QComboBox(GroupBoxEngine), "ComboBoxNewGlyphs",
+                              "Ask: every new glyph is asked. Suggest: asked with Tesseract's "
+                              "reading filled in. Name automatically: named by the majority of "
+                              "Tesseract's readings, only contested glyphs are asked");
+    ComboBoxNewGlyphs->addItems({"ask", "suggest", "name automatically"});
+    {
+        // Named apart from the numbered labels, whose names the language files use.
+        const int row = engine->rowCount();
+        engine->addWidget(named(new QLabel("New glyphs :", this), "LabelNewGlyphs"), row, 0);
+        engine->addWidget(ComboBoxNewGlyphs, row, 1);
+    }
+    CheckBoxMarkItalics = named(new QCheckBox("Mark italics as <i>...</i>", GroupBoxEngine),
+                                "CheckBoxMarkItalics",
+                                "Text set in italic is marked in the subtitles");
+    engine->addWidget(CheckBoxMarkItalics, engine->rowCount(), 0, 1, 2);
 
     GroupBoxSpace = named(new QGroupBox("Space Width Setup", this), "GroupBoxSpace");
     auto* space = new QGridLayout(GroupBoxSpace);
@@ -194,6 +212,8 @@ void OcrSetupDialog::loadControls() {
     Integer_uMinItaSpaceWidth->setValeur(s.ItaSpaceWidth);
     Integer_uDetectItaWidth->setValeur(s.DetectItaWidth);
     CheckBoxAutoSpaceWidth->setChecked(s.AutoSpaceWidth);
+    ComboBoxNewGlyphs->setCurrentIndex(std::min<int>(s.NameGlyphs, 2));
+    CheckBoxMarkItalics->setChecked(s.MarkItalics);
 }
 
 bool OcrSetupDialog::storeControls() {
@@ -225,6 +245,8 @@ bool OcrSetupDialog::storeControls() {
     s.ItaSpaceWidth = Integer_uMinItaSpaceWidth->valeur();
     s.DetectItaWidth = Integer_uDetectItaWidth->valeur();
     s.AutoSpaceWidth = CheckBoxAutoSpaceWidth->isChecked();
+    s.NameGlyphs = uint8_t(std::max(0, ComboBoxNewGlyphs->currentIndex()));
+    s.MarkItalics = CheckBoxMarkItalics->isChecked();
     return true;
 }
 

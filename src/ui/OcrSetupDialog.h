@@ -4,6 +4,7 @@
 #include <filesystem>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QPushButton;
 class QSlider;
@@ -43,6 +44,8 @@ public:
     TInteger_u* Integer_uMinItaSpaceWidth;
     TInteger_u* Integer_uDetectItaWidth;
     QCheckBox* CheckBoxAutoSpaceWidth; // the space widths chosen from each rip's gaps
+    QComboBox* ComboBoxNewGlyphs;      // ask, suggest or name automatically (GlyphNaming)
+    QCheckBox* CheckBoxMarkItalics;    // italic text marked <i>...</i>
     QPushButton* BitBtnOk;
     QPushButton* BitBtnCancel;
     QPushButton* ButtonDefaultValues;

@@ -64,6 +64,27 @@ DiscTruth::DiscTruth(const std::string& disc, int stream) {
     }
     if (m_blockByStart.size() != m_blocks.size())
         throw std::runtime_error("truth and unit table of " + disc + " disagree");
+    std::ifstream facts(folder / "disc.txt");
+    const std::string romanKey = "stream" + k + "_roman_units=";
+    while (std::getline(facts, line)) {
+        if (!line.starts_with(romanKey)) continue;
+        m_italic.assign(m_blocks.size(), true);
+        std::istringstream units(line.substr(romanKey.size()));
+        for (std::string unit; std::getline(units, unit, ',');)
+            m_italic.at(size_t(std::stoi(unit))) = false;
+    }
+}
+
+bool DiscTruth::italicAt(int32_t startMs) const {
+    auto it = m_blockByStart.find(startMs);
+    return it != m_blockByStart.end() && it->second < m_italic.size() && m_italic[it->second];
+}
+
+std::string Unmarked(std::string text) {
+    for (const char* mark : {"<i>", "</i>"})
+        for (size_t at; (at = text.find(mark)) != std::string::npos;)
+            text.erase(at, std::char_traits<char>::length(mark));
+    return text;
 }
 
 const std::vector<std::string>* DiscTruth::blockAt(int32_t startMs) const {

@@ -37,6 +37,10 @@ public:
     // The block of the unit that starts at startMs; null when none does.
     const std::vector<std::string>* blockAt(int32_t startMs) const;
 
+    // Whether the unit that starts at startMs is set in italic (a stream in
+    // an italic font names its roman units in disc.txt).
+    bool italicAt(int32_t startMs) const;
+
     std::string answer(int32_t startMs, int line, int charIndex, std::span<const CharBox> boxes);
     // What each box of the line reads as.
     std::vector<std::string> assign(const std::string& line, std::span<const CharBox> boxes);
@@ -50,6 +54,7 @@ private:
     std::filesystem::path m_videoTs;
     std::vector<std::vector<std::string>> m_blocks;
     std::map<int32_t, size_t> m_blockByStart;
+    std::vector<bool> m_italic; // by unit
     std::map<std::string, std::pair<int, int>> m_widths; // text -> width sum, count
 };
 
@@ -58,5 +63,7 @@ private:
 std::string JoinLines(std::span<const std::string> lines);
 // Characters to insert, delete or replace to turn one text into the other.
 size_t EditDistance(const std::string& a, const std::string& b);
+// The text without its italic marks.
+std::string Unmarked(std::string text);
 
 } // namespace mirtal::test

@@ -14,6 +14,10 @@ TEST(GlyphPrompt, RepliesCommandsEscapesAndRefusals) {
     GlyphReply empty = parseGlyphReply("");
     EXPECT_EQ(empty.kind, GlyphReply::Text);
     EXPECT_EQ(empty.text, "");
+    // With a suggestion an empty line takes it, and \empty types nothing.
+    EXPECT_EQ(parseGlyphReply("", "\xE9").text, "\xE9");
+    EXPECT_EQ(parseGlyphReply("\\empty", "\xE9").text, "");
+    EXPECT_EQ(parseGlyphReply("e", "\xE9").text, "e");
     // A doubled leading backslash types one, also in front of a command word.
     EXPECT_EQ(parseGlyphReply("\\\\stop").text, "\\stop");
     EXPECT_EQ(parseGlyphReply("\\\\").text, "\\");

@@ -168,6 +168,13 @@ TEST(NewCharacterDialog, EachButtonGivesItsAnswerAndOnlyOkGivesText) {
     whenModal([&] { QTest::keyClick(d.EditText, Qt::Key_Return); });
     EXPECT_EQ(d.ask(q, 0).text, "") << "an empty text is an answer too";
 
+    q.suggestion = "\xE9";
+    whenModal([&] { QTest::keyClick(d.EditText, Qt::Key_Return); });
+    EXPECT_EQ(d.ask(q, 0).text, "\xE9") << "Enter takes the suggestion";
+    whenModal([&] { QTest::keyClicks(d.EditText, "e"); click(d.BitBtn1); });
+    EXPECT_EQ(d.ask(q, 0).text, "e") << "typing replaces the selected suggestion";
+    q.suggestion.clear();
+
     const std::pair<QPushButton*, GlyphAction> buttons[] = {
         {d.ButtonSkipLine, GlyphAction::SkipLine},
         {d.ButtonSkipSubPict, GlyphAction::SkipSubpicture},
@@ -277,6 +284,25 @@ TEST(MatrixEditor, ListsByTextOrByNumberAndShowsTheSelectedGlyph) {
     t.sortBy(0);
     EXPECT_EQ(t.listed(), (std::vector<int>{2, 1, 3}));
     EXPECT_FALSE(t.matrix.Modified());
+}
+
+TEST(MatrixEditor, EntriesNamedAutomaticallyStandOutUntilTheUserPicksThem) {
+    CharMatrix matrix;
+    CharMatrixEntry named = glyph("a");
+    named.AutoNamed = true;
+    matrix.AppendEntry(glyph("b"));
+    matrix.AppendEntry(named);
+    UiDialogs dialogs;
+    MessageCatalogue messages;
+    MatrixEditor e(matrix, dialogs, messages);
+    QListWidgetItem* item = e.ListBoxMatrix->item(e.rowOfEntry(2));
+    EXPECT_TRUE(item->font().bold());
+    EXPECT_FALSE(e.ListBoxMatrix->item(e.rowOfEntry(1))->font().bold());
+    e.show();
+    QTest::mouseClick(e.ListBoxMatrix->viewport(), Qt::LeftButton, {},
+                      e.ListBoxMatrix->visualItemRect(item).center());
+    EXPECT_FALSE(item->font().bold());
+    EXPECT_FALSE(matrix.entry(2).AutoNamed);
 }
 
 TEST(MatrixEditor, ATypedCharacterSelectsTheFirstEntryStartingWithItInListOrder) {
@@ -402,6 +428,8 @@ TEST(OcrSetupDialog, OkStoresCheckedFieldsAndCancelDropsTheEdits) {
     d.CheckBoxDetachedChar->setChecked(false);
     EXPECT_FALSE(d.CheckBoxAutoSpaceWidth->isChecked()) << "fixed widths by default";
     d.CheckBoxAutoSpaceWidth->setChecked(true);
+    d.ComboBoxNewGlyphs->setCurrentIndex(2);
+    d.CheckBoxMarkItalics->setChecked(false);
     click(d.BitBtnOk);
     EXPECT_EQ(t.dialogs.asked.at(0).text, "Valeur trop petite : Valeur minimum = -10");
     EXPECT_TRUE(d.isVisible()) << "a field out of range keeps the dialog open";
@@ -412,6 +440,8 @@ TEST(OcrSetupDialog, OkStoresCheckedFieldsAndCancelDropsTheEdits) {
     EXPECT_EQ(t.settings.SpaceWidth, 10);
     EXPECT_FALSE(t.settings.CheckDetachedChar);
     EXPECT_TRUE(t.settings.AutoSpaceWidth);
+    EXPECT_EQ(t.settings.NameGlyphs, uint8_t(GlyphNaming::Auto));
+    EXPECT_FALSE(t.settings.MarkItalics);
 
     d.show();
     retype(d.Word_uOcrTopDiff, "40");

@@ -3,6 +3,7 @@
 #include "ocr/OcrDriver.h"
 
 #include <gtest/gtest.h>
+#include <deque>
 #include <map>
 
 using namespace mirtal;
@@ -318,4 +319,54 @@ TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     shown.clear();
     Read(Picture({"AB"}));
     EXPECT_TRUE(shown.empty());
+}
+
+namespace {
+
+// Reads each line as the next text of its script, one character per box.
+class ScriptedReader : public LineRecognizer {
+public:
+    std::deque<std::string> script;
+    int calls = 0;
+    LineReading readLine(const LineImage&) override {
+        ++calls;
+        LineReading r;
+        for (char c : script.at(0)) r.chars.push_back({0, 0, false, {std::string(1, c)}});
+        script.pop_front();
+        return r;
+    }
+};
+
+} // namespace
+
+TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTheLeadingOne) {
+    ScriptedReader reader;
+    m_driver.setRecognizer(&reader);
+    m_settings.NameGlyphs = uint8_t(GlyphNaming::Auto);
+    const std::vector<std::string> pictures = {"AB", "BA", "AB", "CA", "AA", "CB"};
+    EXPECT_EQ(Read(Picture({pictures[0]})).outcome, OcrOutcome::Train);
+    EXPECT_TRUE(m_driver.wantsTraining());
+
+    m_driver.beginTraining();
+    // "AA" holds only A, settled after three votes: it is not read.
+    reader.script = {"AB", "8A", "AB", "CA", "GB"};
+    for (const std::string& p : pictures) EXPECT_EQ(Read(Picture({p})).outcome, OcrOutcome::NoText);
+    EXPECT_EQ(reader.calls, 5);
+    const GlyphNamer::Outcome settled = m_driver.finishTraining();
+    EXPECT_EQ(settled.named, 2);
+    EXPECT_EQ(settled.contested, 1);
+    ASSERT_EQ(m_matrix.Count(), 2);
+    EXPECT_EQ(m_matrix.entry(1).Text, "A");
+    EXPECT_EQ(m_matrix.entry(2).Text, "B");
+    EXPECT_TRUE(m_matrix.entry(2).AutoNamed);
+
+    m_host.glyphResponder = [](const GlyphQuestion& q) {
+        EXPECT_EQ(q.suggestion, "C");
+        return Learn(q.suggestion);
+    };
+    for (const std::string& p : pictures) EXPECT_EQ(Read(Picture({p})).lines[0], p);
+    EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
+    EXPECT_EQ(m_driver.namedAutomatically(), 2);
+    EXPECT_EQ(m_driver.asked(), 1);
+    EXPECT_EQ(reader.calls, 5);
 }

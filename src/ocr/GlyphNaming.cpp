@@ -1,0 +1,336 @@
+#include "ocr/GlyphNaming.h"
+
+#include "ocr/Segmentation.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <string_view>
+
+namespace mirtal {
+
+namespace {
+
+// Characters no subtitle uses: a reading that offers one of them is taken
+// at its next choice. Tesseract reads a bar-shaped I or l as '|'.
+constexpr std::string_view kNeverInSubtitles = "|~^_{}\\";
+
+// Typographic quotes as the matrix names them: one apostrophe per stroke.
+std::string normalised(std::string text) {
+    if (text == "\x93" || text == "\x94" || text == "\x84") return "\"";
+    if (text == "\x91" || text == "\x92" || text == "`") return "'";
+    return text;
+}
+
+std::optional<std::string> bestChoice(const RecognizedChar& c) {
+    for (const std::string& choice : c.choices) {
+        if (choice.empty()) continue;
+        if (choice.size() == 1 && kNeverInSubtitles.find(choice[0]) != std::string_view::npos)
+            continue;
+        return normalised(choice);
+    }
+    return std::nullopt;
+}
+
+// The boxes a character takes: a double quote is two strokes, and so may
+// be a guillemet (two chevrons).
+int boxesOf(const std::optional<std::string>& text, bool splitGuillemets) {
+    if (text == "\"") return 2;
+    if (splitGuillemets && (text == "\xAB" || text == "\xBB")) return 2;
+    return 1;
+}
+
+void layInOrder(std::span<const std::optional<std::string>> texts, bool splitGuillemets,
+                std::span<std::optional<std::string>> out) {
+    size_t b = 0;
+    for (const auto& t : texts) {
+        if (boxesOf(t, splitGuillemets) == 1) {
+            out[b++] = t;
+        } else if (t == "\"") {
+            out[b++] = "'";
+            out[b++] = "'";
+        } else {
+            out[b++] = t;
+            out[b++] = "";
+        }
+    }
+}
+
+int unitCount(std::span<const std::optional<std::string>> texts, bool splitGuillemets) {
+    int n = 0;
+    for (const auto& t : texts) n += boxesOf(t, splitGuillemets);
+    return n;
+}
+
+// Lays the texts onto as many boxes when their numbers agree.
+bool layIfCounted(std::span<const std::optional<std::string>> texts,
+                  std::span<std::optional<std::string>> out) {
+    for (bool split : {true, false})
+        if (unitCount(texts, split) == int(out.size())) {
+            layInOrder(texts, split, out);
+            return true;
+        }
+    return false;
+}
+
+// Lower-case letters with an upper-case twin of the same shape in another
+// size, and that twin (Windows-1252).
+std::optional<char> twinOf(unsigned char c) {
+    switch (c) {
+    case 'c': case 'o': case 's': case 'v': case 'w': case 'x': case 'z':
+        return char(c - 'a' + 'A');
+    case 0x9A: case 0x9C: case 0x9E: // s caron, oe, z caron
+        return char(c - 0x10);
+    case 0xFF:
+        return char(0x9F);
+    default:
+        if (c >= 0xE0 && c != 0xF7) return char(c - 0x20);
+        return std::nullopt;
+    }
+}
+
+std::optional<char> lowerTwinOf(unsigned char c) {
+    for (int l = 0; l < 256; ++l)
+        if (twinOf((unsigned char)l) == char(c)) return char(l);
+    return std::nullopt;
+}
+
+} // namespace
+
+LineImage LineImageOf(const Bitmap24& work, std::span<const CharBox> boxes) {
+    LineImage image;
+    if (boxes.empty()) return image;
+    int top = boxes[0].Y, bottom = 0, right = 0;
+    const int left = boxes[0].X;
+    for (const CharBox& b : boxes) {
+        top = std::min<int>(top, b.Y);
+        bottom = std::max(bottom, b.Y + b.Height);
+        right = std::max(right, b.X + b.Width);
+    }
+    bottom = std::min(bottom, work.height());
+    right = std::min(right, work.width());
+    image.width = std::max(0, right - left);
+    image.height = std::max(0, bottom - top);
+    image.on.assign(size_t(image.width) * size_t(image.height), 0);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const Colour p = work.pixel(left + x, top + y);
+            image.on[size_t(y) * size_t(image.width) + size_t(x)] =
+                p == CharColorA || p == CharColorB;
+        }
+    return image;
+}
+
+std::vector<std::optional<std::string>> LayReading(const LineReading& reading,
+                                                   std::span<const CharBox> boxes) {
+    std::vector<std::optional<std::string>> out(boxes.size());
+    std::vector<std::optional<std::string>> texts;
+    for (const RecognizedChar& c : reading.chars) texts.push_back(bestChoice(c));
+    if (layIfCounted(texts, out)) return out;
+    if (boxes.empty()) return out;
+    const int origin = boxes[0].X;
+    for (size_t first = 0; first < reading.chars.size();) {
+        size_t end = first + 1;
+        while (end < reading.chars.size() && !reading.chars[end].wordStart) ++end;
+        int left = reading.chars[first].left, right = reading.chars[first].right;
+        for (size_t i = first; i < end; ++i) {
+            left = std::min(left, reading.chars[i].left);
+            right = std::max(right, reading.chars[i].right);
+        }
+        // The boxes whose middle lies inside the word.
+        size_t from = boxes.size(), to = 0;
+        for (size_t b = 0; b < boxes.size(); ++b) {
+            const int middle = boxes[b].X - origin + boxes[b].Width / 2;
+            if (middle < left || middle > right) continue;
+            from = std::min(from, b);
+            to = b + 1;
+        }
+        const std::span<const std::optional<std::string>> word(texts.data() + first, end - first);
+        if (from < to) layIfCounted(word, std::span(out).subspan(from, to - from));
+        first = end;
+    }
+    return out;
+}
+
+int BodyHeight(const Glyph& glyph, int baseline) {
+    const int h = std::min({glyph.Height, GlyphCellSize, baseline});
+    int top = -1;
+    for (int y = 0; y < h; ++y)
+        if (glyph.Rows[size_t(y)] && (y == 0 || !glyph.Rows[size_t(y - 1)])) top = y;
+    return top < 0 ? 0 : baseline - top;
+}
+
+std::string CaseBySize(const std::string& text, int bodyHeight, int xHeight, int capHeight) {
+    if (text.size() != 1 || capHeight <= xHeight) return text;
+    const unsigned char c = (unsigned char)text[0];
+    const bool upper = 2 * bodyHeight > xHeight + capHeight;
+    if (auto twin = twinOf(c)) return upper ? std::string(1, *twin) : text;
+    if (auto lower = lowerTwinOf(c)) return upper ? text : std::string(1, *lower);
+    return text;
+}
+
+std::string BarByHeight(const std::string& text, const Glyph& glyph, int capHeight,
+                        int ascenderHeight) {
+    constexpr std::string_view kBarReadings = "Il|!1ift/()[]";
+    if (text.size() != 1 || kBarReadings.find(text[0]) == std::string_view::npos ||
+        capHeight == ascenderHeight)
+        return text;
+    const int h = std::min(glyph.Height, GlyphCellSize);
+    int narrowest = GlyphCellSize, widest = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint64_t row = glyph.Rows[size_t(y)];
+        if (!row) return text;
+        const int first = std::countr_zero(row), last = 63 - std::countl_zero(row);
+        const int width = last - first + 1;
+        if (std::popcount(row) != width) return text; // two runs
+        narrowest = std::min(narrowest, width), widest = std::max(widest, width);
+    }
+    if (widest - narrowest > 1) return text;
+    return std::abs(glyph.Height - capHeight) < std::abs(glyph.Height - ascenderHeight) ? "I" : "l";
+}
+
+std::map<std::string, int> ShapeVotes::merged() const {
+    // Windows-1252 letters with marks, and their bare letters.
+    constexpr std::string_view kMarked = "\xC0\xC1\xC2\xC3\xC4\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE"
+                                         "\xCF\xD2\xD3\xD4\xD5\xD6\xD9\xDA\xDB\xDC\xE0\xE1\xE2"
+                                         "\xE3\xE4\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF\xF2\xF3"
+                                         "\xF4\xF5\xF6\xF9\xFA\xFB\xFC";
+    constexpr std::string_view kBare = "AAAAACEEEEIIIIOOOOOUUUUaaaaaceeeeiiiiooooouuuu";
+    static_assert(kMarked.size() == kBare.size());
+    std::map<std::string, int> out = counts;
+    for (const auto& [text, n] : counts) {
+        const size_t at = text.size() == 1 ? kMarked.find(text[0]) : std::string_view::npos;
+        if (at == std::string_view::npos) continue;
+        const auto bare = out.find(std::string(1, kBare[at]));
+        if (bare == out.end()) continue;
+        out[text] += bare->second;
+        out.erase(bare);
+    }
+    return out;
+}
+
+std::string ShapeVotes::leader() const {
+    std::string best;
+    int most = 0;
+    for (const auto& [text, n] : merged())
+        if (n > most) best = text, most = n;
+    return best;
+}
+
+bool ShapeVotes::settled(bool endOfStream) const {
+    int first = 0, second = 0;
+    for (const auto& [text, n] : merged()) {
+        if (n > first)
+            second = first, first = n;
+        else if (n > second)
+            second = n;
+    }
+    if (endOfStream) return first > second && first >= 2 * second;
+    return first >= 3 && first >= 3 * second;
+}
+
+void GlyphNamer::clear() {
+    *this = GlyphNamer{};
+}
+
+void GlyphNamer::countHeight(const std::string& text, int height) {
+    if (text.size() != 1 || height <= 0 || height >= kHeights) return;
+    const char c = text[0];
+    if (std::string_view("aemnru").find(c) != std::string_view::npos) ++m_xHeights[size_t(height)];
+    // Capitals that sit on the base line and reach the capital height.
+    if (c >= 'A' && c <= 'Z' && c != 'J' && c != 'Q' && c != 'I') ++m_capHeights[size_t(height)];
+    if (std::string_view("bdhk").find(c) != std::string_view::npos) ++m_ascenderHeights[size_t(height)];
+}
+
+std::optional<int> GlyphNamer::medianHeight(const std::array<int, kHeights>& counts) const {
+    int total = 0;
+    for (int n : counts) total += n;
+    if (total < 3) return std::nullopt;
+    for (int h = 0, seen = 0; h < kHeights; ++h)
+        if ((seen += counts[size_t(h)]) * 2 >= total) return h;
+    return std::nullopt;
+}
+
+void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
+                           const CharMatrix& matrix, const OcrSettings& settings,
+                           LineRecognizer& recognizer) {
+    std::vector<Glyph> glyphs;
+    std::vector<int> shape(boxes.size(), 0); // 0: the matrix knows it
+    std::vector<std::string> known(boxes.size());
+    bool unsettled = false;
+    for (size_t c = 0; c < boxes.size(); ++c) {
+        glyphs.push_back(MakeGlyph(work, boxes[c], MarkerColor(int(c) + 1)));
+        if (const int i = FindMatchingEntry(matrix, glyphs.back(), settings)) {
+            known[c] = matrix.entry(i).Text;
+            continue;
+        }
+        int k = FindMatchingEntry(m_shapes, glyphs.back(), settings);
+        if (k == 0 && !m_shapes.full()) {
+            k = m_shapes.AppendEntry(EntryFromGlyph(glyphs.back(), {}));
+            m_votes.emplace_back();
+        }
+        shape[c] = k;
+        if (k && !m_votes[size_t(k - 1)].settled(false)) unsettled = true;
+    }
+    if (!unsettled) return;
+
+    const LineReading reading = recognizer.readLine(LineImageOf(work, boxes));
+    ++m_linesRead;
+    const std::vector<std::optional<std::string>> texts = LayReading(reading, boxes);
+    for (size_t c = 0; c < boxes.size(); ++c) {
+        if (shape[c] == 0)
+            countHeight(known[c], boxes[c].Height);
+        else if (texts[c])
+            countHeight(*texts[c], boxes[c].Height);
+    }
+    const std::optional<int> xHeight = medianHeight(m_xHeights);
+    const std::optional<int> capHeight = medianHeight(m_capHeights);
+    const std::optional<int> ascenderHeight = medianHeight(m_ascenderHeights);
+    // The base line: where most boxes of the line end.
+    std::map<int, int> bottoms;
+    for (const CharBox& b : boxes) ++bottoms[b.Y + b.Height];
+    const int baseline =
+        std::max_element(bottoms.begin(), bottoms.end(), [](auto& a, auto& b) {
+            return a.second < b.second;
+        })->first;
+    for (size_t c = 0; c < boxes.size(); ++c) {
+        if (shape[c] == 0 || !texts[c]) continue;
+        std::string text = *texts[c];
+        if (xHeight && capHeight)
+            text = CaseBySize(text, BodyHeight(glyphs[c], baseline - boxes[c].Y), *xHeight,
+                              *capHeight);
+        if (capHeight && ascenderHeight)
+            text = BarByHeight(text, glyphs[c], *capHeight, *ascenderHeight);
+        ++m_votes[size_t(shape[c] - 1)].counts[text];
+    }
+}
+
+GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
+                                       const std::function<void(int)>& onAdded) {
+    Outcome outcome;
+    m_suggestions.ClearMatrix();
+    for (int k = 1; k <= m_shapes.Count(); ++k) {
+        const ShapeVotes& votes = m_votes[size_t(k - 1)];
+        CharMatrixEntry entry = m_shapes.entry(k);
+        entry.Text = votes.leader().substr(0, kEntryTextLength);
+        if (naming == GlyphNaming::Auto && votes.settled(true) && !matrix.full()) {
+            entry.AutoNamed = true;
+            const int index = matrix.AppendEntry(std::move(entry));
+            ++outcome.named;
+            if (onAdded) onAdded(index);
+        } else {
+            m_suggestions.AppendEntry(std::move(entry));
+            ++outcome.contested;
+        }
+    }
+    m_shapes.ClearMatrix();
+    m_votes.clear();
+    return outcome;
+}
+
+std::string GlyphNamer::suggestionFor(const Glyph& glyph, const OcrSettings& settings) const {
+    const int k = FindMatchingEntry(m_suggestions, glyph, settings);
+    return k ? m_suggestions.entry(k).Text : std::string();
+}
+
+} // namespace mirtal
