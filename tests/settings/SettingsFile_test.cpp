@@ -89,13 +89,16 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     ocr.DetectItaWidth = 9;
     ocr.CheckDetachedChar = false;
     ocr.AutoSpaceWidth = true;
+    ocr.NameGlyphs = 2;
+    ocr.MarkItalics = false;
     ASSERT_TRUE(SaveOcrSettings(file(), ocr).ok);
     IniFile ini = saved();
     EXPECT_EQ(
         ini.keyNames("OCR SETTING"),
         (Names{"MinLineHeight", "MaxLineHeight", "MinInterLine", "MinCharWidth", "MinCharHeight",
                "SpaceWidth", "ItaSpaceWidth", "DetectItaWidth", "CheckDetachedChar", "Sensibility",
-               "MaxCharDiffWidth", "MaxCharDiffHeight", "MaxCharDiffTop", "AutoSpaceWidth"}));
+               "MaxCharDiffWidth", "MaxCharDiffHeight", "MaxCharDiffTop", "AutoSpaceWidth",
+               "NameGlyphs", "MarkItalics"}));
     EXPECT_EQ(readText(file()).substr(0, before.size()), before);
 
     // Shut-down never writes the OCR values, even changed ones.
@@ -104,6 +107,8 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     ASSERT_TRUE(LoadSettings(file(), folder, program, inMemory, output, bmp).ok);
     EXPECT_EQ(inMemory.MinLineHeight, 12);
     EXPECT_TRUE(inMemory.AutoSpaceWidth);
+    EXPECT_EQ(inMemory.NameGlyphs, 2);
+    EXPECT_FALSE(inMemory.MarkItalics);
     inMemory.MinLineHeight = 30;
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(saved().value("OCR SETTING", "MinLineHeight"), "12");
