@@ -329,7 +329,7 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warni
     o.MaxCharDiffHeight = num.u8(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     o.MaxCharDiffTop = num.u8(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
     o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
-    o.NameGlyphs = std::min<uint8_t>(readU8(ini, kOcr, "NameGlyphs", o.NameGlyphs), 2);
+    o.NameGlyphs = std::min<uint8_t>(num.u8(kOcr, "NameGlyphs", o.NameGlyphs), 2);
     o.MarkItalics = ini.readBool(kOcr, "MarkItalics", o.MarkItalics);
 }
 
