@@ -61,6 +61,7 @@ constexpr KeyRange kKeyRanges[] = {
     {kOcr, "MaxCharDiffWidth", 0, 45},
     {kOcr, "MaxCharDiffHeight", 0, 45},
     {kOcr, "MaxCharDiffTop", 0, 45},
+    {kOcr, "NameGlyphs", 0, 2},
     {kNativeOutput, "Encoding", 0, 1},
     {kIAuthorOutput, "Color_", 0, kColourMax},
     {kIAuthorOutput, "Blend_", 0, 15},
@@ -329,7 +330,7 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warni
     o.MaxCharDiffHeight = num.u8(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     o.MaxCharDiffTop = num.u8(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
     o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
-    o.NameGlyphs = std::min<uint8_t>(num.u8(kOcr, "NameGlyphs", o.NameGlyphs), 2);
+    o.NameGlyphs = num.u8(kOcr, "NameGlyphs", o.NameGlyphs);
     o.MarkItalics = ini.readBool(kOcr, "MarkItalics", o.MarkItalics);
 }
 
