@@ -1,6 +1,7 @@
 #include "ocr/GlyphMatcher.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdlib>
 
@@ -144,18 +145,23 @@ int penaltyAfter(const Glyph& glyph, const CharMatrixEntry& entry, const Overlap
     return p;
 }
 
-// Whether the similarity reaches `sensibility`, leaving the penalty exactly as
-// the full comparison would. It stops scoring as soon as even a perfect rest
-// could not reach the threshold.
-bool reaches(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty, int sensibility) {
+// Whether the similarity reaches `sensibility` (then stored in `similarity`),
+// leaving the penalty exactly as the full comparison would. It stops scoring
+// as soon as even a perfect rest could not reach the threshold.
+bool reaches(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty, int sensibility,
+             int& similarity) {
     const Overlap o = overlapOf(glyph, entry);
-    if (o.maxW <= 0 || o.maxH <= 0) return 0 >= sensibility;
+    if (o.maxW <= 0 || o.maxH <= 0) {
+        similarity = 0;
+        return 0 >= sensibility;
+    }
     const int64_t area = int64_t(o.maxW) * o.maxH;
     // similarity = score * 1000 / area, truncated toward zero
     auto passes = [&](int64_t score) {
         return sensibility > 0 ? score * 1000 >= int64_t(sensibility) * area : score * 1000 > -area;
     };
     int score = areaCredit(o);
+    similarity = int(int64_t(score) * 1000 / area);
     if (o.minW <= 0) return passes(score);
     int p = penalty;
     for (int y = 0; y < o.minH; ++y) {
@@ -167,7 +173,37 @@ bool reaches(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty, int
         }
     }
     penalty = p;
+    similarity = int(int64_t(score) * 1000 / area);
     return passes(score);
+}
+
+// A glyph of parts stacked one above the other (an accent over its letter,
+// the dot of an i) matches only when each part does: over the rows where
+// both have ink, between rows where either has none, each run of rows taken
+// alone must reach `sensibility`. An accent is small against the whole
+// glyph, so the whole similarity alone passes a grave accent for a
+// circumflex; a glyph in one part is not checked again.
+bool partsAgree(const Glyph& glyph, const CharMatrixEntry& entry, int sensibility) {
+    const Overlap o = overlapOf(glyph, entry);
+    if (o.minW <= 0) return true;
+    int from = 0, parts = 0;
+    std::array<std::pair<int, int>, GlyphCellSize> runs{};
+    for (int y = 0; y <= o.minH; ++y) {
+        const bool ink = y < o.minH && (glyph.Rows[size_t(y)] & o.mask) &&
+                         (entry.Rows[size_t(y)] & o.mask);
+        if (ink) continue;
+        if (y > from) runs[size_t(parts++)] = {from, y};
+        from = y + 1;
+    }
+    if (parts < 2) return true;
+    for (int r = 0; r < parts; ++r) {
+        const auto [top, end] = runs[size_t(r)];
+        int p = 1, score = 0;
+        for (int y = top; y < end; ++y)
+            scoreRow(o.minW, compareRow(o, glyph.Rows[size_t(y)], entry.Rows[size_t(y)]), p, score);
+        if (int64_t(score) * 1000 < int64_t(sensibility) * o.minW * (end - top)) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -187,13 +223,22 @@ int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
 
 int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings) {
     int penalty = 1;
+    int best = 0, bestSimilarity = 0;
     const auto entries = matrix.entries();
     for (size_t i = 0; i < entries.size(); ++i) {
         const CharMatrixEntry& e = entries[i];
         if (!PassesFilter(e, glyph, settings)) continue;
-        if (reaches(glyph, e, penalty, settings.Sensibility)) return int(i) + 1;
+        // Once an entry matches, a later one must be strictly closer.
+        const int needed = best ? bestSimilarity + 1 : int(settings.Sensibility);
+        int similarity = 0;
+        if (reaches(glyph, e, penalty, needed, similarity) &&
+            partsAgree(glyph, e, settings.Sensibility)) {
+            best = int(i) + 1;
+            bestSimilarity = similarity;
+            if (similarity >= 1000) break; // nothing can be closer
+        }
     }
-    return 0;
+    return best;
 }
 
 CharMatrixEntry EntryFromGlyph(const Glyph& glyph, const std::string& text) {

@@ -41,8 +41,10 @@ bool PassesFilter(const CharMatrixEntry& entry, const Glyph& glyph, const OcrSet
 // and carries over from one candidate to the next.
 int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty);
 
-// The number of the first entry, in index order, that passes the filters and
-// reaches Sensibility; 0 when none does.
+// The number of the closest entry among those that pass the filters and
+// reach Sensibility (on equal similarity the lower number); 0 when none
+// does. Candidates are compared in index order, the penalty carried from
+// one to the next as Similarity describes.
 int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings);
 
 // A new matrix entry learned from the glyph (its size clipped to the cell).
