@@ -62,7 +62,9 @@ int unitCount(std::span<const std::optional<std::string>> texts, bool splitGuill
     return n;
 }
 
-// Lays the texts onto as many boxes when their numbers agree.
+// Lays the texts onto as many boxes when their numbers agree. One box short,
+// a single apostrophe among the texts is taken for a double quote: a reader
+// often gives one of a pair of strokes as a closing single quote.
 bool layIfCounted(std::span<const std::optional<std::string>> texts,
                   std::span<std::optional<std::string>> out) {
     for (bool split : {true, false})
@@ -70,7 +72,13 @@ bool layIfCounted(std::span<const std::optional<std::string>> texts,
             layInOrder(texts, split, out);
             return true;
         }
-    return false;
+    if (unitCount(texts, false) + 1 != int(out.size()) ||
+        std::count(texts.begin(), texts.end(), std::optional<std::string>("'")) != 1)
+        return false;
+    std::vector<std::optional<std::string>> quoted(texts.begin(), texts.end());
+    *std::find(quoted.begin(), quoted.end(), std::optional<std::string>("'")) = "\"";
+    layInOrder(quoted, false, out);
+    return true;
 }
 
 // Lower-case letters with an upper-case twin of the same shape in another
@@ -169,24 +177,35 @@ std::string CaseBySize(const std::string& text, int bodyHeight, int xHeight, int
     return text;
 }
 
+bool IsPlainBar(const Glyph& glyph) {
+    const int h = std::min(glyph.Height, GlyphCellSize);
+    if (h <= 0) return false;
+    int narrowest = GlyphCellSize, widest = 0;
+    for (int y = 0; y < h; ++y) {
+        const uint64_t row = glyph.Rows[size_t(y)];
+        if (!row) return false;
+        const int first = std::countr_zero(row), last = 63 - std::countl_zero(row);
+        const int width = last - first + 1;
+        if (std::popcount(row) != width) return false; // two runs
+        narrowest = std::min(narrowest, width), widest = std::max(widest, width);
+    }
+    return widest - narrowest <= 1;
+}
+
 std::string BarByHeight(const std::string& text, const Glyph& glyph, int capHeight,
                         int ascenderHeight) {
     constexpr std::string_view kBarReadings = "Il|!1ift/()[]";
     if (text.size() != 1 || kBarReadings.find(text[0]) == std::string_view::npos ||
-        capHeight == ascenderHeight)
+        capHeight == ascenderHeight || !IsPlainBar(glyph))
         return text;
-    const int h = std::min(glyph.Height, GlyphCellSize);
-    int narrowest = GlyphCellSize, widest = 0;
-    for (int y = 0; y < h; ++y) {
-        const uint64_t row = glyph.Rows[size_t(y)];
-        if (!row) return text;
-        const int first = std::countr_zero(row), last = 63 - std::countl_zero(row);
-        const int width = last - first + 1;
-        if (std::popcount(row) != width) return text; // two runs
-        narrowest = std::min(narrowest, width), widest = std::max(widest, width);
-    }
-    if (widest - narrowest > 1) return text;
     return std::abs(glyph.Height - capHeight) < std::abs(glyph.Height - ascenderHeight) ? "I" : "l";
+}
+
+int FindShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings) {
+    if (!IsPlainBar(glyph)) return FindMatchingEntry(shapes, glyph, settings);
+    OcrSettings exact = settings;
+    exact.MaxCharDiffHeight = 0;
+    return FindMatchingEntry(shapes, glyph, exact);
 }
 
 std::map<std::string, int> ShapeVotes::merged() const {
@@ -264,7 +283,7 @@ void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
             known[c] = matrix.entry(i).Text;
             continue;
         }
-        int k = FindMatchingEntry(m_shapes, glyphs.back(), settings);
+        int k = FindShape(m_shapes, glyphs.back(), settings);
         if (k == 0 && !m_shapes.full()) {
             k = m_shapes.AppendEntry(EntryFromGlyph(glyphs.back(), {}));
             m_votes.emplace_back();
@@ -306,22 +325,48 @@ void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
 }
 
 GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
+                                       const OcrSettings& settings,
                                        const std::function<void(int)>& onAdded) {
     Outcome outcome;
     m_suggestions.ClearMatrix();
+    auto add = [&](CharMatrixEntry entry) {
+        entry.AutoNamed = true;
+        const int index = matrix.AppendEntry(std::move(entry));
+        ++outcome.named;
+        if (onAdded) onAdded(index);
+    };
+    std::vector<int> unsettled;
     for (int k = 1; k <= m_shapes.Count(); ++k) {
         const ShapeVotes& votes = m_votes[size_t(k - 1)];
         CharMatrixEntry entry = m_shapes.entry(k);
         entry.Text = votes.leader().substr(0, kEntryTextLength);
-        if (naming == GlyphNaming::Auto && votes.settled(true) && !matrix.full()) {
-            entry.AutoNamed = true;
-            const int index = matrix.AppendEntry(std::move(entry));
-            ++outcome.named;
-            if (onAdded) onAdded(index);
-        } else {
-            m_suggestions.AppendEntry(std::move(entry));
-            ++outcome.contested;
+        if (naming == GlyphNaming::Auto && votes.settled(true) && !matrix.full())
+            add(std::move(entry));
+        else
+            unsettled.push_back(k);
+    }
+    // A shape without a single vote may be a known glyph at another height
+    // in its line: a line of three dots is read as nothing, and its dots sit
+    // at the top of their line. It takes the name of the closest entry of its
+    // pixels at any top.
+    OcrSettings anyTop = settings;
+    anyTop.MaxCharDiffTop = 255;
+    for (int k : unsettled) {
+        CharMatrixEntry entry = m_shapes.entry(k);
+        entry.Text = m_votes[size_t(k - 1)].leader().substr(0, kEntryTextLength);
+        if (naming == GlyphNaming::Auto && m_votes[size_t(k - 1)].counts.empty() &&
+            !matrix.full()) {
+            Glyph glyph;
+            glyph.Width = entry.Width, glyph.Height = entry.Height, glyph.RelTop = entry.Top;
+            glyph.Rows = entry.Rows;
+            if (const int twin = FindShape(matrix, glyph, anyTop)) {
+                entry.Text = matrix.entry(twin).Text;
+                add(std::move(entry));
+                continue;
+            }
         }
+        m_suggestions.AppendEntry(std::move(entry));
+        ++outcome.contested;
     }
     m_shapes.ClearMatrix();
     m_votes.clear();
@@ -329,7 +374,7 @@ GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
 }
 
 std::string GlyphNamer::suggestionFor(const Glyph& glyph, const OcrSettings& settings) const {
-    const int k = FindMatchingEntry(m_suggestions, glyph, settings);
+    const int k = FindShape(m_suggestions, glyph, settings);
     return k ? m_suggestions.entry(k).Text : std::string();
 }
 

@@ -32,7 +32,9 @@ LineImage LineImageOf(const Bitmap24& work, std::span<const CharBox> boxes);
 // drawn as two strokes and counts as two apostrophes), else word by word
 // where a word's characters and the boxes inside it agree in number; none
 // where neither holds. Guillemets drawn as two chevrons count as two boxes
-// when that makes the numbers agree, the second reading as nothing. Box columns are taken from the first box's left edge.
+// when that makes the numbers agree, the second reading as nothing; with
+// one box more than characters, a lone apostrophe counts as the two strokes
+// of a double quote. Box columns are taken from the first box's left edge.
 std::vector<std::optional<std::string>> LayReading(const LineReading& reading,
                                                    std::span<const CharBox> boxes);
 
@@ -46,6 +48,16 @@ int BodyHeight(const Glyph& glyph, int baseline);
 // body's height against the x-height and the capital height; other texts
 // stay as they are.
 std::string CaseBySize(const std::string& text, int bodyHeight, int xHeight, int capHeight);
+
+// A plain bar: one run of ink per row, no empty row, of even width.
+bool IsPlainBar(const Glyph& glyph);
+
+// The shape (an entry of `shapes`) a glyph belongs to while votes are
+// counted. Plain bars of different heights are different shapes: the
+// matcher's height allowance would pour the votes of I and l, bars that
+// differ by a row in many fonts, into one shape. The matrix tells them
+// apart afterwards, each taking its closest entry.
+int FindShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings);
 
 // A plain bar (one run of ink per row, no gap, of even width) read as one
 // of the characters such a bar may be taken for is I when its height lies
@@ -83,9 +95,11 @@ public:
         int contested = 0; // shapes left to the user, their leading reading suggested
     };
     // The end of the training pass. In Auto mode the settled shapes join the
-    // matrix (marked as named automatically) in the order they were met; every
-    // other shape's leading reading becomes a suggestion.
-    Outcome settle(CharMatrix& matrix, GlyphNaming naming, const std::function<void(int)>& onAdded);
+    // matrix (marked as named automatically) in the order they were met, then
+    // the shapes without a vote that match an entry at another top, with its
+    // text; every other shape's leading reading becomes a suggestion.
+    Outcome settle(CharMatrix& matrix, GlyphNaming naming, const OcrSettings& settings,
+                   const std::function<void(int)>& onAdded);
     // The leading reading of the shape that the glyph matches; empty when none.
     std::string suggestionFor(const Glyph& glyph, const OcrSettings& settings) const;
 

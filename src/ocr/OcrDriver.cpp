@@ -42,7 +42,8 @@ GlyphNamer::Outcome OcrDriver::finishTraining() {
     m_trained = true;
     m_wantsTraining = false;
     const GlyphNamer::Outcome outcome =
-        m_namer.settle(m_matrix, GlyphNaming(m_settings.NameGlyphs), m_options.onLearned);
+        m_namer.settle(m_matrix, GlyphNaming(m_settings.NameGlyphs), m_settings,
+                       m_options.onLearned);
     m_named += outcome.named;
     return outcome;
 }

@@ -1,7 +1,9 @@
 #include "ocr/GlyphNaming.h"
 #include "ocr/ItalicText.h"
 #include "ocr/RecognitionLanguage.h"
+#include "ocr/Segmentation.h"
 
+#include <deque>
 #include <gtest/gtest.h>
 
 using namespace mirtal;
@@ -45,6 +47,12 @@ TEST(GlyphNaming, ReadingsAreLaidOntoTheBoxesInOrderOrWordByWord) {
          {{-1, {"\xAB"}}, {-23, {"a"}}, {34, {"!"}}},
          {"\xAB", "", "a", "!"}},
         {"guillemets drawn whole", {1, 12}, {{-1, {"\xBB"}}, {12, {"a"}}}, {"\xBB", "a"}},
+        {"a closing quote read as one apostrophe", {1, 12, 23, 34, 45},
+         {{-1, {"\""}}, {23, {"a"}}, {34, {"\x92"}}},
+         {"'", "'", "a", "'", "'"}},
+        {"two apostrophes for one box too many: no votes", {1, 12, 23, 34},
+         {{-1, {"'"}}, {12, {"a"}}, {34, {"'"}}},
+         {std::nullopt, std::nullopt, std::nullopt, std::nullopt}},
         {"a word without boxes gives nothing", {1, 12}, {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}},
          {"x", std::nullopt}},
     };
@@ -73,6 +81,91 @@ TEST(GlyphNaming, LettersOfTwoSizesTakeTheirCaseFromTheBodyHeight) {
     EXPECT_EQ(BodyHeight(e, 8), 5);
     e.Rows[8] = 0;
     EXPECT_EQ(BodyHeight(e, 8), 5) << "a cedilla apart from the body";
+}
+
+TEST(GlyphNaming, BarsOfDifferentHeightsAreDifferentShapes) {
+    auto bar = [](int height, int width) {
+        Glyph g;
+        g.Width = width, g.Height = height;
+        for (int y = 0; y < height; ++y) g.Rows[size_t(y)] = (uint64_t(1) << width) - 1;
+        return g;
+    };
+    CharMatrix shapes;
+    shapes.AppendEntry(EntryFromGlyph(bar(22, 3), ""));
+    const OcrSettings s;
+    ASSERT_EQ(FindMatchingEntry(shapes, bar(23, 3), s), 1); // the matcher lets them meet
+    EXPECT_EQ(FindShape(shapes, bar(23, 3), s), 0);
+    EXPECT_EQ(FindShape(shapes, bar(22, 3), s), 1);
+    EXPECT_TRUE(IsPlainBar(bar(22, 3)));
+    // Other glyphs keep the height allowance: two strokes are no plain bar.
+    Glyph two = bar(23, 3), twoEntry = bar(22, 3);
+    for (auto& row : two.Rows) row &= 0x5;
+    for (auto& row : twoEntry.Rows) row &= 0x5;
+    EXPECT_FALSE(IsPlainBar(two));
+    CharMatrix pairs;
+    pairs.AppendEntry(EntryFromGlyph(twoEntry, ""));
+    EXPECT_EQ(FindShape(pairs, two, s), 1);
+}
+
+namespace {
+
+// Reads each line as the next text of its script, one character per box.
+class ScriptedReader : public LineRecognizer {
+public:
+    std::deque<std::string> script;
+    LineReading readLine(const LineImage&) override {
+        LineReading r;
+        for (char c : script.at(0)) r.chars.push_back({0, 0, false, {std::string(1, c)}});
+        script.pop_front();
+        return r;
+    }
+};
+
+// One line of solid boxes, each filled with its marker colour.
+struct SolidLine {
+    Bitmap24 work{120, 40, 0x000000};
+    std::vector<CharBox> boxes;
+    void add(int x, int y, int w, int h, int relTop) {
+        boxes.push_back({uint16_t(x), uint16_t(y), uint16_t(w), uint16_t(h), uint8_t(relTop), 0});
+        work.fillRect(x, y, x + w, y + h, MarkerColor(int(boxes.size())));
+    }
+};
+
+} // namespace
+
+TEST(GlyphNaming, AShapeWithoutVotesTakesTheNameOfItsPixelsAtAnotherTop) {
+    // "a." three times, then a line of two dots alone, read as nothing: its
+    // dots are at the top of their line. A block of its own size read as
+    // nothing has no twin and is left to the user.
+    SolidLine text, dots, block;
+    text.add(0, 0, 6, 10, 0);
+    text.add(10, 8, 2, 2, 8);
+    dots.add(0, 0, 2, 2, 0);
+    dots.add(6, 0, 2, 2, 0);
+    block.add(0, 0, 12, 12, 0);
+    for (GlyphNaming naming : {GlyphNaming::Auto, GlyphNaming::Suggest}) {
+        GlyphNamer namer;
+        ScriptedReader reader;
+        reader.script = {"a.", "a.", "a.", "", ""};
+        CharMatrix matrix;
+        const OcrSettings s;
+        for (int i = 0; i < 3; ++i) namer.trainLine(text.work, text.boxes, matrix, s, reader);
+        namer.trainLine(dots.work, dots.boxes, matrix, s, reader);
+        namer.trainLine(block.work, block.boxes, matrix, s, reader);
+        EXPECT_TRUE(reader.script.empty());
+        const GlyphNamer::Outcome outcome = namer.settle(matrix, naming, s, {});
+        if (naming == GlyphNaming::Suggest) {
+            EXPECT_EQ(outcome.named, 0);
+            EXPECT_EQ(outcome.contested, 4);
+            continue;
+        }
+        EXPECT_EQ(outcome.named, 3);
+        EXPECT_EQ(outcome.contested, 1);
+        ASSERT_EQ(matrix.Count(), 3);
+        EXPECT_EQ(matrix.entry(3).Text, ".");
+        EXPECT_EQ(matrix.entry(3).Top, 0);
+        EXPECT_TRUE(matrix.entry(3).AutoNamed);
+    }
 }
 
 TEST(GlyphNaming, AShapeSettlesWhenOneReadingClearlyLeads) {
