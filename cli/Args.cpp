@@ -60,7 +60,8 @@ constexpr std::array kOptions = {
     OptionSpec{"--space-width", "", "N|auto",
                "with --action ocr: empty columns between two glyphs that make a space (-10..45); "
                "auto: both widths chosen from the gaps of the rip, N and the italic width "
-               "serving until enough are seen"},
+               "serving until enough are seen (the settings' AutoSpaceWidth, on for new "
+               "settings)"},
     OptionSpec{"--italic-space-width", "", "N",
                "with --action ocr: the same after a glyph set closely to its neighbour (-10..45)"},
     OptionSpec{"--no-save-matrix", "", "", "with --action ocr: keep the matrix file as it is"},

@@ -21,8 +21,9 @@ struct OcrSettings {
     int32_t ItaSpaceWidth = 5;
     int32_t DetectItaWidth = -1;
     // Both space widths chosen per rip from the gaps seen so far; the two
-    // above serve until enough gaps are in.
-    bool AutoSpaceWidth = false;
+    // above serve until enough gaps are in. A settings file that names
+    // either width but not this key keeps its fixed widths.
+    bool AutoSpaceWidth = true;
     // New glyph shapes: GlyphNaming (ask, suggest, name automatically).
     uint8_t NameGlyphs = 0;
     // Text set in italic is marked <i>...</i>.

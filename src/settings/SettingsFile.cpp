@@ -329,7 +329,12 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warni
     o.MaxCharDiffWidth = num.u8(kOcr, "MaxCharDiffWidth", o.MaxCharDiffWidth);
     o.MaxCharDiffHeight = num.u8(kOcr, "MaxCharDiffHeight", o.MaxCharDiffHeight);
     o.MaxCharDiffTop = num.u8(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
-    o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", o.AutoSpaceWidth);
+    // Files written before the automatic width existed name fixed widths:
+    // they keep them.
+    const bool namesWidths =
+        ini.hasKey(kOcr, "SpaceWidth") || ini.hasKey(kOcr, "ItaSpaceWidth");
+    o.AutoSpaceWidth =
+        ini.readBool(kOcr, "AutoSpaceWidth", namesWidths ? false : o.AutoSpaceWidth);
     o.NameGlyphs = num.u8(kOcr, "NameGlyphs", o.NameGlyphs);
     o.MarkItalics = ini.readBool(kOcr, "MarkItalics", o.MarkItalics);
 }

@@ -426,8 +426,8 @@ TEST(OcrSetupDialog, OkStoresCheckedFieldsAndCancelDropsTheEdits) {
     retype(d.Integer_uDetectItaWidth, "-11");
     retype(d.Integer_uMinSpaceWidth, "10");
     d.CheckBoxDetachedChar->setChecked(false);
-    EXPECT_FALSE(d.CheckBoxAutoSpaceWidth->isChecked()) << "fixed widths by default";
-    d.CheckBoxAutoSpaceWidth->setChecked(true);
+    EXPECT_TRUE(d.CheckBoxAutoSpaceWidth->isChecked()) << "automatic widths by default";
+    d.CheckBoxAutoSpaceWidth->setChecked(false);
     d.ComboBoxNewGlyphs->setCurrentIndex(2);
     d.CheckBoxMarkItalics->setChecked(false);
     click(d.BitBtnOk);
@@ -439,17 +439,17 @@ TEST(OcrSetupDialog, OkStoresCheckedFieldsAndCancelDropsTheEdits) {
     EXPECT_EQ(t.settings.DetectItaWidth, -10);
     EXPECT_EQ(t.settings.SpaceWidth, 10);
     EXPECT_FALSE(t.settings.CheckDetachedChar);
-    EXPECT_TRUE(t.settings.AutoSpaceWidth);
+    EXPECT_FALSE(t.settings.AutoSpaceWidth);
     EXPECT_EQ(t.settings.NameGlyphs, uint8_t(GlyphNaming::Auto));
     EXPECT_FALSE(t.settings.MarkItalics);
 
     d.show();
     retype(d.Word_uOcrTopDiff, "40");
-    d.CheckBoxAutoSpaceWidth->setChecked(false);
+    d.CheckBoxAutoSpaceWidth->setChecked(true);
     click(d.BitBtnCancel);
     EXPECT_EQ(t.settings.MaxCharDiffTop, 6);
-    EXPECT_TRUE(t.settings.AutoSpaceWidth);
-    EXPECT_TRUE(d.CheckBoxAutoSpaceWidth->isChecked());
+    EXPECT_FALSE(t.settings.AutoSpaceWidth);
+    EXPECT_FALSE(d.CheckBoxAutoSpaceWidth->isChecked());
     EXPECT_EQ(d.Word_uOcrTopDiff->text(), "6");
 }
 
@@ -466,14 +466,14 @@ TEST(OcrSetupDialog, DefaultsAndSaveTakeEffectAtOnceAndCannotBeCancelled) {
     EXPECT_TRUE(d.isVisible()) << "only OK closes now";
 
     retype(d.Word_uSensibility, "955");
-    d.CheckBoxAutoSpaceWidth->setChecked(true);
+    d.CheckBoxAutoSpaceWidth->setChecked(false);
     click(d.ButtonSaveValues);
     EXPECT_EQ(t.settings.Sensibility, 955);
     IniFile ini;
     ASSERT_TRUE(ini.load(t.file));
     EXPECT_EQ(ini.readInteger("OCR SETTING", "Sensibility", 0), 955);
     EXPECT_EQ(ini.readInteger("OCR SETTING", "SpaceWidth", 0), 7);
-    EXPECT_TRUE(ini.readBool("OCR SETTING", "AutoSpaceWidth", false));
+    EXPECT_FALSE(ini.readBool("OCR SETTING", "AutoSpaceWidth", true));
     click(d.BitBtnOk);
     EXPECT_FALSE(d.isVisible());
     d.show();

@@ -88,7 +88,7 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     ocr.MinLineHeight = 12;
     ocr.DetectItaWidth = 9;
     ocr.CheckDetachedChar = false;
-    ocr.AutoSpaceWidth = true;
+    ocr.AutoSpaceWidth = false;
     ocr.NameGlyphs = 2;
     ocr.MarkItalics = false;
     ASSERT_TRUE(SaveOcrSettings(file(), ocr).ok);
@@ -106,12 +106,38 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     inMemory.MinLineHeight = 30;
     ASSERT_TRUE(LoadSettings(file(), folder, program, inMemory, output, bmp).ok);
     EXPECT_EQ(inMemory.MinLineHeight, 12);
-    EXPECT_TRUE(inMemory.AutoSpaceWidth);
+    EXPECT_FALSE(inMemory.AutoSpaceWidth);
     EXPECT_EQ(inMemory.NameGlyphs, 2);
     EXPECT_FALSE(inMemory.MarkItalics);
     inMemory.MinLineHeight = 30;
     ASSERT_TRUE(save().ok);
     EXPECT_EQ(saved().value("OCR SETTING", "MinLineHeight"), "12");
+}
+
+TEST_F(SettingsFile, NewSettingsChooseTheSpaceWidthButFilesNamingWidthsKeepThem) {
+    EXPECT_TRUE(OcrSettings{}.AutoSpaceWidth);
+    const struct {
+        const char* text;
+        bool automatic;
+    } cases[] = {
+        {"[CONFIG]\r\nActionMode=2\r\n", true},
+        {"[OCR SETTING]\r\nSensibility=950\r\n", true},
+        {"[OCR SETTING]\r\nSpaceWidth=4\r\n", false},
+        {"[OCR SETTING]\r\nItaSpaceWidth=6\r\n", false},
+        {"[OCR SETTING]\r\nSpaceWidth=4\r\nAutoSpaceWidth=1\r\n", true},
+        {"[OCR SETTING]\r\nAutoSpaceWidth=0\r\n", false},
+    };
+    for (const auto& c : cases) {
+        writeText(file(), c.text);
+        ocr = OcrSettings{};
+        load();
+        EXPECT_EQ(ocr.AutoSpaceWidth, c.automatic) << c.text;
+    }
+    // The glyph naming choice is one of three.
+    writeText(file(), "[OCR SETTING]\r\nNameGlyphs=3\r\n");
+    ocr.NameGlyphs = 1;
+    load();
+    EXPECT_EQ(ocr.NameGlyphs, 1);
 }
 
 TEST_F(SettingsFile, OcrKeysMissingFromFileKeepCurrentValues) {
