@@ -22,6 +22,10 @@ struct RipDisplay {
     std::string LabelTime7 = "00:00:00,000"; // stream clock time
     std::string LabelChapters = "0";
     std::string LabelFPS = "FPS";
+    // Glyph shapes of the OCR rip named by the recogniser's votes, and put
+    // to the user.
+    std::string LabelGlyphsNamed = "0";
+    std::string LabelGlyphsAsked = "0";
     std::string pauseCaption = std::string("&Pause ") + char(127);
     bool pauseEnabled = false;
     bool openVobEnabled = true;

@@ -38,6 +38,7 @@ bool Session::startJob(const JobSetup& setup, std::string* error) {
     m_subtitlesAtStart = m_document.NbSubTitle();
     m_ocrState.forgetTextColor();
     m_ocr.startJob();
+    showGlyphCounts();
     ResumeWhenIdle = false;
     if (setup.action == kActionBmp || setup.action == kActionShow) ShowEachPicture = true;
     if (setup.action == kActionShow) m_job.NoStop = false;
@@ -66,8 +67,14 @@ void Session::restartForNaming() {
         restartPass();
     } else if (m_ocr.training() && m_job.finished()) {
         m_ocr.finishTraining();
+        showGlyphCounts();
         restartPass();
     }
+}
+
+void Session::showGlyphCounts() {
+    m_display.LabelGlyphsNamed = std::to_string(m_ocr.namedAutomatically());
+    m_display.LabelGlyphsAsked = std::to_string(m_ocr.asked());
 }
 
 void Session::restartPass() {

@@ -79,6 +79,8 @@ public:
     TickResult tick();
     // The recogniser that names new glyph shapes (OcrDriver::setRecognizer).
     void setRecognizer(LineRecognizer* recognizer) { m_ocr.setRecognizer(recognizer); }
+    // The OCR driver's counts of named and asked shapes, into the display.
+    void showGlyphCounts();
 
 
 private:

@@ -22,6 +22,7 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
     // preview then shows recognised characters in their marker colours.
     OcrResult r = ocr.OcrSubpicture(m_session.subpicture().Bitmap, info);
     placeholders += r.placeholders;
+    m_session.showGlyphCounts();
     switch (r.outcome) {
     case OcrOutcome::Added:
         engine.subtitles().add(r.lines, event.times.start, event.times.stop, event.rect);

@@ -182,6 +182,8 @@ void Application::createMainWindows() {
         setTextIfChanged(w.LabelTime7, d.LabelTime7);
         setTextIfChanged(w.LabelChapters, d.LabelChapters);
         setTextIfChanged(w.LabelFPS, d.LabelFPS);
+        setTextIfChanged(w.LabelGlyphsNamed, d.LabelGlyphsNamed);
+        setTextIfChanged(w.LabelGlyphsAsked, d.LabelGlyphsAsked);
         if (d.pauseCaption != shownCaption) {
             shownCaption = d.pauseCaption;
             QString pause = fromCp1252(d.pauseCaption);

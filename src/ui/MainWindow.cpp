@@ -263,6 +263,9 @@ void MainWindow::buildCounterBar(QWidget* bar) {
     LabelVobFile = label(bar, "LabelVobFile", "None", "Current Vob File Name");
     LabelTotalNbSup =
         label(bar, "LabelTotalNbSup", "0", "Number of SubPictures in All Selected Vob(s)");
+    LabelGlyphsNamed = label(bar, "LabelGlyphsNamed", "0",
+                             "Glyph shapes of this OCR rip named by Tesseract's readings");
+    LabelGlyphsAsked = label(bar, "LabelGlyphsAsked", "0", "Glyph shapes of this OCR rip asked");
     LabelX1 = label(bar, "LabelX1", "000");
     LabelY1 = label(bar, "LabelY1", "000");
     LabelX2 = label(bar, "LabelX2", "000");
@@ -307,6 +310,11 @@ void MainWindow::buildCounterBar(QWidget* bar) {
         row2->addSpacing(6);
     }
     row2->addStretch(1);
+    row2->addWidget(label(bar, "LabelGlyphsNamedTitle", "Glyphs named:"));
+    row2->addWidget(LabelGlyphsNamed);
+    row2->addWidget(label(bar, "LabelGlyphsAskedTitle", "asked:"));
+    row2->addWidget(LabelGlyphsAsked);
+    row2->addSpacing(6);
     row2->addWidget(CheckBoxShowSubPict);
     row2->addSpacing(6);
     row2->addWidget(ButtonPreviewOption);

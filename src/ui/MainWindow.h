@@ -56,6 +56,8 @@ public:
     QLabel* LabelVobNb;
     QLabel* LabelVobFile;
     QLabel* LabelTotalNbSup;
+    QLabel* LabelGlyphsNamed; // glyph shapes of the OCR rip named automatically
+    QLabel* LabelGlyphsAsked; // and asked
     QLabel *LabelX1, *LabelY1, *LabelX2, *LabelY2, *LabelWidth, *LabelHeight;
     QLabel* LabelTime;
     QLabel* LabelTime7;

@@ -100,6 +100,7 @@ struct Rip {
     std::vector<Asked> asked;
     bool shapeAskedTwice = false;
     CharMatrix matrix;
+    RipDisplay display; // the last one shown
 };
 
 // The whole disc through a session, the glyphs answered from the truth (or
@@ -150,6 +151,7 @@ Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool an
     }
     rip.fileText = session.document().fileText();
     rip.matrix = session.matrix();
+    if (!host.displays.empty()) rip.display = host.displays.back();
     return rip;
 }
 
@@ -236,6 +238,8 @@ TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain
     const DiscCase& c = GetParam();
     DiscTruth truth(c.disc, c.stream);
     const Rip first = ripInProcess(c, truth, {});
+    EXPECT_EQ(first.display.LabelGlyphsAsked, std::to_string(first.asked.size()));
+    EXPECT_EQ(first.display.LabelGlyphsNamed, "0");
 
     size_t characters = 0;
     const size_t errors = expectTruth(first, truth, characters);
@@ -330,6 +334,9 @@ TEST(TesseractNaming, VotesNameEveryShapeAndTheTrainedMatrixNeedsNoTesseract) {
         const size_t errors = expectTruth(first, truth, characters);
         EXPECT_EQ(errors, 0u);
         const int lines = counting.lines;
+        // The progress shows the shapes named and asked.
+        EXPECT_EQ(first.display.LabelGlyphsNamed, std::to_string(first.matrix.Count()));
+        EXPECT_EQ(first.display.LabelGlyphsAsked, "0");
         std::cout << "[ tesseract] " << c.disc << " stream " << c.stream << ": " << lines
                   << " lines read, " << first.matrix.Count() << " glyphs named, " << errors
                   << " errors in " << characters << " characters\n";

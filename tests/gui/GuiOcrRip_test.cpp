@@ -309,6 +309,9 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     }
     EXPECT_EQ(app->form5()->ListBoxMatrix->count(), m.Count());
     EXPECT_EQ(session().job().TotalPictures, truth->units.size());
+    // The counter bar says how many shapes were asked, none named by votes.
+    EXPECT_EQ(form1().LabelGlyphsAsked->text(), QString::number(m.Count()));
+    EXPECT_EQ(form1().LabelGlyphsNamed->text(), "0");
 
     // Saving through the menu asks for a name, since the matrix has none.
     const fs::path file = fs::path(folder.path().toStdString()) / "discs" / "pal_en.qmx";
@@ -340,6 +343,7 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     startJob("pal_en");
     tickUntilStopped();
     EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(form1().LabelGlyphsAsked->text(), "0");
     EXPECT_EQ(colourUnits, std::vector<int>{0});
     expectText(truthWords());
     EXPECT_FALSE(session().matrix().Modified());
