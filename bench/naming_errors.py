@@ -115,7 +115,7 @@ def main():
         errors += sum(len(" ".join(e)) for e in entries[len(truth):])
         total_errors += errors
         totals = [l.split(": ", 1)[1] for l in err.splitlines()
-                  if re.search(r"questions|named automatically|placeholder", l)]
+                  if re.search(r"questions|named automatically|unknown glyph", l)]
         print(f"{disc} s{k}: {len(entries)}/{len(truth)} subtitles, {errors} errors in "
               f"{chars} characters ({100.0 * errors / max(chars, 1):.2f} %), {marks} italic "
               f"mark errors; exit {run.returncode}; " + "; ".join(totals))
