@@ -80,7 +80,7 @@ public:
     // Crops and recolours the work bitmap in place and returns its lines.
     OcrResult OcrSubpicture(Bitmap24& work, const PictureInfo& info = {});
 
-    // The text of a glyph: the first matching entry, or what the user names it
+    // The text of a glyph: the closest matching entry, or what the user names it
     // (learned at once). The action says whether to go on (Learn) or not.
     struct Reading {
         GlyphAction action = GlyphAction::Learn;
