@@ -262,6 +262,11 @@ TEST(GlyphMatcher, ClosestMatchingEntryWinsAndTiesGoToTheEarlierOne) {
     // a glyph closer to the first entry keeps it
     EXPECT_EQ(FindMatchingEntry(m, GlyphOf({".####.", "##..##", "######", "##..##", ".####."}), s),
               1);
+    // two equally close entries below 1000: the earlier one
+    CharMatrix twins;
+    twins.AppendEntry(m.entry(1));
+    twins.AppendEntry(m.entry(1));
+    EXPECT_EQ(FindMatchingEntry(twins, GlyphOf(kO), s), 1);
     // A dotted slanted stroke, and a bar without the gap under the dot: the
     // gap costs (36 - 1 - 1) * 1000 / 36 = 944, and the bar comes first.
     const std::vector<std::string> glyph = {"..###.", "......", "..###.", "..##..", ".###..",
