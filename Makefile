@@ -21,6 +21,11 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 # too); `make deb` packages the same files for Debian in $(BUILD)/.
 PREFIX     ?= /usr/local
 
+# Warnings fail the build (WERROR=OFF for a compiler we have not tried).
+WERROR     ?= ON
+# `make bench` measures on this file, made by bench/make_large_vob.sh when missing.
+BENCH_VOB  ?= /tmp/mirtal-large-vob/disc/VIDEO_TS/VTS_01_1.VOB
+
 .PHONY: setup configure build test run install deb configure-asan test-asan fuzz bench clean
 
 setup:
@@ -36,7 +41,7 @@ setup:
 	fi
 
 configure: setup
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRTAL_WERROR=$(WERROR)
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
@@ -55,7 +60,8 @@ deb: build
 
 configure-asan: setup
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -O1" \
-	  -DCMAKE_CXX_COMPILER=clang++ -DMIRTAL_SANITIZE=ON -DMIRTAL_GUI=ON -DMIRTAL_FUZZ=ON
+	  -DCMAKE_CXX_COMPILER=clang++ -DMIRTAL_SANITIZE=ON -DMIRTAL_GUI=ON -DMIRTAL_FUZZ=ON \
+	  -DMIRTAL_WERROR=$(WERROR)
 
 test-asan: configure-asan
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
@@ -66,8 +72,13 @@ fuzz: configure-asan
 	cmake --build $(ASAN_BUILD) -j$(JOBS) --target fuzz_targets
 	$(SANITIZER_ENV) fuzz/run.sh $(ASAN_BUILD) $(FUZZ_SECONDS)
 
-bench: build
-	@echo "See bench/README.md: make_large_vob.sh makes the input, then run $(BUILD)/bench/demux_bench FILE"
+# Every figure of docs/PERFORMANCE.md, beside its baseline (as root it also
+# measures from a cold page cache).
+bench: configure
+	cmake -S . -B $(BUILD) -DMIRTAL_BENCH=ON
+	cmake --build $(BUILD) -j$(JOBS)
+	[ -r "$(BENCH_VOB)" ] || bash bench/make_large_vob.sh
+	bash bench/run_all.sh "$(BENCH_VOB)" $(BUILD) 3
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
