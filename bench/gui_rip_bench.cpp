@@ -229,9 +229,12 @@ int rip(const RipOptions& o) {
         lastCpu = cpuNow;
         wasBusy = job.Busy;
         // A job that paused (the OCR driver pauses when it cannot go on) ends the run too.
+        // exit(), not quit(): Qt's quit closes every window first, and the main
+        // window refuses while the subtitles of an OCR rip are unsaved.
         if (!job.Busy && (job.finished() || job.Paused || app.session().engine().halted())) {
             busyUntil = now;
-            QCoreApplication::quit();
+            probe.stop();
+            QCoreApplication::exit(0);
         }
     });
     probe.start();

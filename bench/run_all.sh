@@ -86,6 +86,8 @@ fi
 section "the program's windows during a whole rip (gui_rip_bench)"
 timeout 300 "$BUILD/bench/gui_rip_bench" sup "$VOB" 2>/dev/null
 timeout 300 "$BUILD/bench/gui_rip_bench" sup "$VOB" --no-show 2>/dev/null
+timeout 300 "$BUILD/bench/gui_rip_bench" ocr "$VOB" --matrix "$work/trained.qmx" 2>/dev/null
+timeout 300 "$BUILD/bench/gui_rip_bench" ocr "$VOB" --matrix "$work/trained.qmx" --no-show 2>/dev/null
 
 echo
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
