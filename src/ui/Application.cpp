@@ -198,12 +198,10 @@ void Application::createMainWindows() {
         const bool canOpen = d.openVobEnabled || m_session->engine().halted();
         w.OpenVob1->setEnabled(canOpen);
         w.CoolButtonOpenVob->setEnabled(canOpen);
-        const QString title = fromCp1252(d.applicationTitle);
-        if (QGuiApplication::applicationDisplayName() != title) {
-            QGuiApplication::setApplicationDisplayName(title);
-            // What a task bar shows for the window: its icon name.
-            w.setWindowIconText(title);
-        }
+        // The application's display name would end every window's title;
+        // the progress belongs to the main window's alone.
+        if (d.applicationTitle != RipDisplay{}.applicationTitle)
+            w.showProgress(d.progressPercent);
     };
     m_host.onShowPicture24 = [this](const Bitmap24& b, const Rect& r) {
         m_form1->ShowPicture(toQImage(b), r);

@@ -55,7 +55,7 @@ MainWindow::MainWindow(PreviewSettings& preview, UiDialogs& dialogs,
     : QMainWindow(parent), tickCount(systemTick), m_preview(preview), m_dialogs(dialogs),
       m_catalogue(catalogue), m_dialogFolder(std::move(dialogFolder)) {
     setObjectName("Form1");
-    setWindowTitle("Mirtal 0.94b");
+    setCaption("Mirtal 0.94b");
     auto* central = new QWidget(this);
     central->setObjectName("PanelMain");
     auto* v = new QVBoxLayout(central);
@@ -584,6 +584,16 @@ void MainWindow::ButtonImgBackClick() {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
                       toCp1252("Cannot show " + QString::fromStdString(m_preview.BackImageName) +
                                " as the background: " + error));
+}
+
+void MainWindow::setCaption(const QString& caption) {
+    m_caption = caption;
+    showProgress(m_progress);
+}
+
+void MainWindow::showProgress(int percent) {
+    m_progress = percent;
+    setWindowTitle(percent < 0 ? m_caption : m_caption + " - " + QString::number(percent) + "%");
 }
 
 QString MainWindow::ratioText() const {

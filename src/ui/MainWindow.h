@@ -32,6 +32,8 @@ class UiDialogs;
 // close flow) is wired by the application object that owns the working state.
 class MainWindow : public QMainWindow {
     Q_OBJECT
+    // The caption without the progress of a job, as language files see it.
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
 public:
     MainWindow(PreviewSettings& preview, UiDialogs& dialogs, const MessageCatalogue& catalogue,
                std::filesystem::path dialogFolder, QWidget* parent = nullptr);
@@ -120,6 +122,11 @@ public:
 
     PreviewSettings& previewSettings() { return m_preview; }
 
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+    // The job's progress after the caption; only this window shows it.
+    void showProgress(int percent);
+
     // The millisecond tick count of the drag steps (tests set their own).
     std::function<qint64()> tickCount;
     // The first showing: the start-up steps.
@@ -152,6 +159,8 @@ private:
     QScrollArea* m_scroll = nullptr;
     QList<QObject*> m_dragSurfaces;
     bool m_shown = false;
+    QString m_caption;
+    int m_progress = -1; // none yet
 
     QPoint m_dragStart;
     qint64 m_lastDragTick = 0;

@@ -223,11 +223,19 @@ public:
     std::string name() const override {
         return m_window ? toLanguageText(m_window->objectName()) : std::string();
     }
+    // A window that adds to its title (the main window's progress) has its
+    // caption apart.
     std::string caption() const override {
-        return m_window ? toLanguageText(m_window->windowTitle()) : std::string();
+        if (!m_window) return {};
+        return toLanguageText(hasCaption() ? m_window->property("caption").toString()
+                                           : m_window->windowTitle());
     }
     void setCaption(const std::string& value) override {
-        if (m_window) m_window->setWindowTitle(fromLanguageText(value));
+        if (!m_window) return;
+        if (hasCaption())
+            m_window->setProperty("caption", fromLanguageText(value));
+        else
+            m_window->setWindowTitle(fromLanguageText(value));
     }
     int componentCount() const override { return int(m_components.size()); }
     LanguageComponent& component(int i) override { return *m_components[size_t(i)]; }
@@ -257,6 +265,8 @@ private:
             collect(w);
         }
     }
+
+    bool hasCaption() const { return m_window->metaObject()->indexOfProperty("caption") >= 0; }
 
     QPointer<QWidget> m_window;
     std::vector<std::unique_ptr<LanguageComponent>> m_components;
