@@ -349,6 +349,9 @@ void RipEngine::decode() {
 void RipEngine::HandleSubpicture() {
     m_display.LabelNbSup = std::to_string(m_job.VobPictures);
     m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
+    // The actions may stop at a dialog; the counters shown behind it are
+    // this picture's.
+    publish();
     auto event = [&](DisplayTimes times, std::string fileName) {
         return SubpictureEvent{m_subpicture,        m_subpicture.rect(), times,
                                m_job.TotalPictures, std::move(fileName), m_demuxer.spu()};

@@ -260,8 +260,6 @@ void Application::createMainWindows() {
     p.onSaveAsSup = [this] { m_session->actions().saveCurrentSpuAsSup(); };
     p.onChangeColor = [this] { m_session->actions().changeColors(); };
     m_host.onWaitAtProgression = [this] {
-        // The counters of the picture on display, before the wait.
-        m_host.displayChanged(m_session->display());
         m_form11->exec();
         const ProgressionChoice choice = m_form11->choice();
         if (choice == ProgressionChoice::Next) m_form1->CheckBoxShowSubPict->setFocus();

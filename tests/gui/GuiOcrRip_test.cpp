@@ -114,6 +114,7 @@ struct Asked {
     int listedEntries;   // items in the matrix editor
     QString labelIndex;
     bool pictureShown;
+    bool countersCurrent; // "Vob Pict." and "Total Pict." count this picture
 };
 
 class GuiOcrRip : public ::testing::Test {
@@ -127,6 +128,7 @@ protected:
     std::vector<int> colourUnits; // unit of each text colour question
     std::vector<int> colourShownAs;
     std::vector<bool> subtitlesHiddenAtColour;
+    std::vector<bool> countersCurrentAtColour;
     // Decides a glyph question other than by naming the glyph.
     std::function<Special(const GlyphQuestion&, int unit)> special;
     // Skips the colour question when it returns true.
@@ -169,6 +171,7 @@ protected:
         colourUnits.push_back(unit);
         colourShownAs.push_back(d.ComboBoxTextColor->currentIndex());
         subtitlesHiddenAtColour.push_back(!app->subtitlesWindowVisible());
+        countersCurrentAtColour.push_back(countersCurrent());
         if (skipColour && skipColour(unit))
             QTest::mouseClick(d.ButtonSkipPict, Qt::LeftButton);
         else
@@ -181,7 +184,7 @@ protected:
         const int unit = truth->unitAt(q.startMs);
         asked.push_back({unit, q.line, q.charIndex, session().document().NbSubTitle(),
                          app->form5()->ListBoxMatrix->count(), d.LabelIndex->text(),
-                         !d.ImageChar->pixmap().isNull()});
+                         !d.ImageChar->pixmap().isNull(), countersCurrent()});
         switch (special ? special(q, unit) : Special::None) {
         case Special::SkipLine:
             return QTest::mouseClick(d.ButtonSkipLine, Qt::LeftButton);
@@ -207,6 +210,12 @@ protected:
         }
         QTest::keyClicks(d.EditText, QString::fromStdString(text));
         QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+    }
+
+    bool countersCurrent() {
+        const RipJob& job = session().job();
+        return form1().LabelNbSup->text() == QString::number(job.VobPictures) &&
+               form1().LabelTotalNbSup->text() == QString::number(job.TotalPictures);
     }
 
     // The spacing of this disc's text: its fill-only glyphs stand up to 8
@@ -293,6 +302,7 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     EXPECT_EQ(colourUnits, std::vector<int>{0});
     EXPECT_EQ(colourShownAs, std::vector<int>{2});
     EXPECT_EQ(subtitlesHiddenAtColour, std::vector<bool>{true});
+    EXPECT_EQ(countersCurrentAtColour, std::vector<bool>{true});
     EXPECT_TRUE(app->subtitlesWindowVisible());
 
     // One question per glyph learned; each shows the number the entry gets,
@@ -306,6 +316,7 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
         EXPECT_EQ(asked[i].storedSubtitles, asked[i].unit) << "question " << i;
         EXPECT_EQ(asked[i].listedEntries, int(i));
         EXPECT_TRUE(asked[i].pictureShown);
+        EXPECT_TRUE(asked[i].countersCurrent) << "question " << i;
     }
     EXPECT_EQ(app->form5()->ListBoxMatrix->count(), m.Count());
     EXPECT_EQ(session().job().TotalPictures, truth->units.size());

@@ -234,6 +234,9 @@ TEST(GuiRip, BmpJobAsksTheAdjustmentStepOnceAndSavesEveryPicture) {
     int adjustments = 0;
     b.app->host().onAdjustBitmap = [&] {
         ++adjustments;
+        // The counters of the picture at hand, not of the one before.
+        EXPECT_EQ(b.form1().LabelNbSup->text(), "1");
+        EXPECT_EQ(b.form1().LabelTotalNbSup->text(), "1");
         return true;
     };
     b.listAndCheck(discFolder("pal_en"));
