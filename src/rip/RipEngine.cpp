@@ -19,7 +19,7 @@ constexpr uint32_t kPacksPerProgress = 512;
 constexpr uint32_t kProgressPerEstimate = 20;
 
 const char* const kPauseCaption = "&Pause \x7f";
-const char* const kContinueCaption = "&Continue >";
+const char* const kContinueCaption = "Co&ntinue >";
 
 // Far enough for any disc's first video packet, which follows its first
 // navigation pack.

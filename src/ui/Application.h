@@ -113,7 +113,7 @@ public:
     std::function<void()> openMatrix;                   // the matrix open flow
     std::function<void()> newMatrix;                    // the new-matrix flow
     std::function<void(int)> matrixEntryLearned;        // the matrix editor lists it
-    // The output format dialog's on-show step and "&Convert to this Format"
+    // The output format dialog's on-show step and "Convert to this &Format"
     // for the given format, without showing the dialog (bitmap adjustment OK).
     std::function<void(TOutputFormat)> convertOutputFormat;
 

@@ -162,7 +162,7 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     left->addWidget(options);
 
     auto* textRow = new QHBoxLayout;
-    ButtonClearText = named(new QPushButton("&Clear Text File", this), "ButtonClearText",
+    ButtonClearText = named(new QPushButton("C&lear Text File", this), "ButtonClearText",
                             "Clear the Subtitles Text File");
     Button1 =
         named(new QPushButton("&View Text File", this), "Button1", "Show the Subtitles Text File");

@@ -107,7 +107,7 @@ OutputFormatDialog::OutputFormatDialog(SubtitleDocument& document, UiDialogs& di
     buttons->addWidget(LabelEncoding);
     buttons->addWidget(ComboBoxEncoding);
     buttons->addStretch(1);
-    BitBtnConvert = named(new QPushButton("&Convert to this Format", this), "BitBtnConvert");
+    BitBtnConvert = named(new QPushButton("Convert to this &Format", this), "BitBtnConvert");
     BitBtnConvert->setDefault(true);
     BitBtn1 = named(new QPushButton("&Cancel", this), "BitBtn1");
     buttons->addWidget(BitBtnConvert);

@@ -77,7 +77,7 @@ public:
 
     // On show: the document's options into the controls, the current format's tab.
     void FormShow();
-    // "&Convert to this Format": stored options from the controls, the
+    // "Convert to this &Format": stored options from the controls, the
     // active tab becomes the format, the list is rendered again.
     void BitBtnConvertClick();
     // What a bitmap preset does: load, pick the format's tab and convert,

@@ -59,7 +59,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
     // hh : mm : ss , mmm followed by the group's Minus box and Reset button.
     auto timeRow = [&](QGroupBox* group, const QString& suffix, TWord_u*& h, TWord_u*& m,
                        TWord_u*& s, TWord_u*& ms, QCheckBox*& minus, QPushButton*& reset,
-                       const char* minusName, const char* resetName) {
+                       const char* minusName, const char* resetName, const char* resetCaption) {
         auto* row = new QHBoxLayout;
         h = field("Word_uHour" + suffix, 24, 0, group);
         m = field("Word_uMin" + suffix, 59, 0, group);
@@ -75,7 +75,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
         minus = named(new QCheckBox("Minus", group), minusName);
         row->addWidget(minus);
         row->addStretch(1);
-        reset = named(new QPushButton("&Reset", group), resetName);
+        reset = named(new QPushButton(resetCaption, group), resetName);
         row->addWidget(reset);
         return row;
     };
@@ -87,7 +87,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
     ov->addWidget(label("Add/Remove this time to/from each Subtitle Time Code", GroupBoxOffset));
     ov->addLayout(timeRow(GroupBoxOffset, "", Word_uHour, Word_uMin, Word_uSec, Word_uMSec,
                           CheckBoxMinusOffset, ButtonResetOffset, "CheckBoxMinusOffset",
-                          "ButtonResetOffset"));
+                          "ButtonResetOffset", "&Reset"));
     root->addWidget(GroupBoxOffset);
 
     GroupBoxStretch = named(new QGroupBox("Time Stretch / Speed Adjust", this), "GroupBoxStretch");
@@ -98,7 +98,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
                         GroupBoxStretch));
     sv->addLayout(timeRow(GroupBoxStretch, "S", Word_uHourS, Word_uMinS, Word_uSecS, Word_uMSecS,
                           CheckBoxMinusStretch, ButtonResetStretch, "CheckBoxMinusStretch",
-                          "ButtonResetStretch"));
+                          "ButtonResetStretch", "R&eset"));
     root->addWidget(GroupBoxStretch);
 
     GroupBoxDuration = named(new QGroupBox("Subtitles Duration", this), "GroupBoxDuration");
@@ -161,7 +161,7 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    BitBtnModifyTC = named(new QPushButton("&Correct Time", this), "BitBtnModifyTC");
+    BitBtnModifyTC = named(new QPushButton("Correct &Time", this), "BitBtnModifyTC");
     BitBtnModifyTC->setDefault(true);
     BitBtn1 = named(new QPushButton("&Cancel", this), "BitBtn1");
     buttons->addWidget(BitBtnModifyTC);

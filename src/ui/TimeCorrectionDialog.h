@@ -48,7 +48,7 @@ public:
 
     // The dialog's values as the correction takes them.
     TimeCorrection request();
-    // "&Correct Time": every field checked first; a field out of range is
+    // "Correct &Time": every field checked first; a field out of range is
     // put right, reported, and the dialog stays open (false).
     bool BitBtnModifyTCClick();
     void RadioGroupTimeClick();

@@ -406,7 +406,7 @@ TEST_F(GuiOcrRip, PauseAndChangeTextColorReadTheSubpictureAgain) {
     tickUntilStopped();
     ASSERT_TRUE(session().job().Paused);
     ASSERT_FALSE(session().job().Busy);
-    EXPECT_EQ(form1().ButtonPause->text(), "&Continue >");
+    EXPECT_EQ(form1().ButtonPause->text(), "Co&ntinue >");
     EXPECT_EQ(session().document().NbSubTitle(), 4);
     const Asked pausedAt = asked.back();
     QTest::mouseClick(form1().ButtonPause, Qt::LeftButton);

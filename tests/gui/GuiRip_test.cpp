@@ -156,7 +156,7 @@ TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
     EXPECT_FALSE(job.finished());
     EXPECT_EQ(job.TotalPictures, 10u);
     EXPECT_GT(job.ContinuePack, 0u);
-    EXPECT_EQ(w.ButtonPause->text(), "&Continue >");
+    EXPECT_EQ(w.ButtonPause->text(), "Co&ntinue >");
     EXPECT_TRUE(w.ButtonPause->isEnabled()) << "the user can go on";
     EXPECT_TRUE(w.OpenVob1->isEnabled());
     EXPECT_EQ(w.LabelNbSup->text(), "10");

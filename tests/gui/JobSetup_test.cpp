@@ -61,7 +61,7 @@ TEST(JobSetup, ControlsCaptionsHintsAndRanges) {
                            "Save SubPictures As VobSub"}));
     EXPECT_EQ(d.CheckBoxPictTiming->text(), "+ TC && Res.");
     EXPECT_EQ(d.CheckBoxPictTiming->toolTip(), "Get the timing and image(s) size(s) & position(s)");
-    EXPECT_EQ(d.ButtonClearText->text(), "&Clear Text File");
+    EXPECT_EQ(d.ButtonClearText->text(), "C&lear Text File");
     EXPECT_EQ(d.Button1->toolTip(), "Show the Subtitles Text File");
     EXPECT_EQ(d.CheckListBoxVob->toolTip(),
               "Select Vob(s) from which you want to extract subtitles.");

@@ -180,7 +180,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_TRUE(job.Paused);
     EXPECT_FALSE(job.Busy);
     EXPECT_EQ(job.ContinuePack, 515u); // the pack after the first video pack past SPU A
-    EXPECT_EQ(shown().pauseCaption, "&Continue >");
+    EXPECT_EQ(shown().pauseCaption, "Co&ntinue >");
     EXPECT_TRUE(shown().openVobEnabled);
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(actions.seen[0].bytes, 3000u);

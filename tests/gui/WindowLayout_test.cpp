@@ -1,0 +1,176 @@
+// What a user meets in every window, in English and in French: no two
+// controls on one Alt key.
+#include "LanguageBitmapSupport.h"
+#include "rip/Session.h"
+#include "ui/AboutDialog.h"
+#include "ui/BitmapAdjustDialog.h"
+#include "ui/JobSetupDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/MatrixEditor.h"
+#include "ui/NewCharacterDialog.h"
+#include "ui/OcrSetupDialog.h"
+#include "ui/OutputFormatDialog.h"
+#include "ui/PostOcrDialog.h"
+#include "ui/ProgressionDialog.h"
+#include "ui/SplitDialog.h"
+#include "ui/SubtitlesWindow.h"
+#include "ui/TextColorDialog.h"
+#include "ui/TimeCorrectionDialog.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <iostream>
+#include <string>
+#include <vector>
+
+using namespace mirtal;
+using namespace mirtal::test;
+
+namespace {
+
+struct Windows : ::testing::TestWithParam<const char*> {
+    ScratchFolder folder;
+    std::unique_ptr<Application> app;
+
+    void SetUp() override {
+        app = makeApp(folder.path());
+        const std::string language = GetParam();
+        if (language != "English") {
+            const auto shipped = shippedLanguageFolder() / (language + ".lng");
+            ASSERT_TRUE(std::filesystem::exists(shipped)) << shipped;
+            writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"),
+                      readText(shipped));
+            app->loadLanguage(language);
+        }
+    }
+    void TearDown() override {
+        for (QWidget* w : windows()) w->hide();
+    }
+
+    std::vector<QWidget*> windows() const {
+        return {app->form1(),  app->form2(),  app->form3(),  app->form4(),  app->form5(),
+                app->form6(),  app->form9(),  app->form10(), app->form11(), app->form12(),
+                app->form13(), app->form14(), app->form17(), app->form18()};
+    }
+    // Paused in the middle of a job: the captions of that state.
+    void pause() {
+        RipEngine& engine = app->session().engine();
+        if (app->session().job().Paused) engine.ButtonPauseClick();
+        engine.ButtonPauseClick();
+        ASSERT_TRUE(app->session().job().Paused);
+        RipDisplay& d = app->session().display();
+        d.pauseEnabled = true;
+        app->host().displayChanged(d);
+    }
+};
+
+// The widgets of `window` itself (not of the dialogs hanging from it) that
+// are on screen.
+std::vector<QWidget*> shownWidgets(QWidget* window) {
+    std::vector<QWidget*> out;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->window() == window && w->isVisible()) out.push_back(w);
+    return out;
+}
+
+std::string describe(const QWidget* w, const QString& text) {
+    return w->window()->objectName().toStdString() + "." + w->objectName().toStdString() +
+           " \"" + text.toStdString() + "\"";
+}
+
+// Every configuration of a window's tabs, one tab widget at a time.
+template <typename Check> void forEachTab(QWidget* window, Check check) {
+    check();
+    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+        if (tabs->window() != window) continue;
+        const int current = tabs->currentIndex();
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (i == current) continue;
+            tabs->setCurrentIndex(i);
+            check();
+        }
+        tabs->setCurrentIndex(current);
+    }
+}
+
+QChar mnemonic(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') return text[i + 1].toLower();
+        ++i; // "&&" is an ampersand
+    }
+    return {};
+}
+
+// Texts that share an Alt key among those active at once.
+std::vector<std::string> mnemonicClashes(QWidget* window) {
+    std::vector<std::string> out;
+    auto clashes = [&](const std::vector<std::pair<QChar, std::string>>& keys) {
+        std::map<QChar, std::string> seen;
+        for (const auto& [key, what] : keys) {
+            if (key.isNull()) continue;
+            auto [at, fresh] = seen.emplace(key, what);
+            const std::string clash = at->second + " and " + what;
+            if (!fresh && std::find(out.begin(), out.end(), clash) == out.end())
+                out.push_back(clash);
+        }
+    };
+    forEachTab(window, [&] {
+        std::vector<std::pair<QChar, std::string>> keys;
+        for (QWidget* w : shownWidgets(window)) {
+            if (auto* b = qobject_cast<QAbstractButton*>(w))
+                keys.emplace_back(mnemonic(b->text()), describe(w, b->text()));
+            else if (auto* g = qobject_cast<QGroupBox*>(w))
+                keys.emplace_back(mnemonic(g->title()), describe(w, g->title()));
+            else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+                keys.emplace_back(mnemonic(l->text()), describe(w, l->text()));
+            else if (auto* t = qobject_cast<QTabBar*>(w))
+                for (int i = 0; i < t->count(); ++i)
+                    keys.emplace_back(mnemonic(t->tabText(i)), describe(w, t->tabText(i)));
+        }
+        if (auto* bar = window->findChild<QMenuBar*>())
+            for (QAction* a : bar->actions())
+                if (a->isVisible()) keys.emplace_back(mnemonic(a->text()), a->text().toStdString());
+        clashes(keys);
+    });
+    // Inside each menu, the items of that menu.
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        std::vector<std::pair<QChar, std::string>> keys;
+        for (QAction* a : menu->actions())
+            if (a->isVisible()) keys.emplace_back(mnemonic(a->text()), a->text().toStdString());
+        clashes(keys);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_P(Windows, NoTwoControlsShareAnAltKey) {
+    for (QWidget* window : windows()) {
+        window->show();
+        EXPECT_EQ(mnemonicClashes(window), std::vector<std::string>{})
+            << window->objectName().toStdString();
+        window->hide();
+    }
+    MainWindow& main = *app->form1();
+    main.show();
+    pause();
+    EXPECT_EQ(mnemonicClashes(&main), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, Windows, ::testing::Values("English", "Francais"));
