@@ -2,23 +2,18 @@
 
 #include "ui/UiDialogs.h"
 
-#include <QKeyEvent>
 #include <QMessageBox>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 #include <optional>
 
 namespace mirtal {
 
-NumericEdit::NumericEdit(QWidget* parent) : QLineEdit(parent) { setText(QStringLiteral("0")); }
-
-void NumericEdit::keyPressEvent(QKeyEvent* event) {
-    const QString t = event->text();
-    if (!t.isEmpty() && t[0].isPrint() && !acceptsChar(t[0])) {
-        event->accept(); // swallowed before it reaches the text
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+NumericEdit::NumericEdit(QWidget* parent, const QString& pattern) : QLineEdit(parent) {
+    // Typing, pasting and dropping all go through the validator.
+    setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
+    setText(QStringLiteral("0"));
 }
 
 void NumericEdit::focusOutEvent(QFocusEvent* event) {
@@ -68,7 +63,7 @@ void NumericEdit::updateHint() {
 
 // --- TWord_u
 
-TWord_u::TWord_u(QWidget* parent) : NumericEdit(parent) {
+TWord_u::TWord_u(QWidget* parent) : NumericEdit(parent, QStringLiteral("[0-9]*")) {
     setMaxLength(5);
     updateHint();
 }
@@ -115,7 +110,7 @@ void TWord_u::setValMax(uint16_t v) {
 
 // --- TInteger_u
 
-TInteger_u::TInteger_u(QWidget* parent) : NumericEdit(parent) {
+TInteger_u::TInteger_u(QWidget* parent) : NumericEdit(parent, QStringLiteral("-?[0-9]*")) {
     setMaxLength(11);
     updateHint();
 }

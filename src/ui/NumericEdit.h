@@ -9,10 +9,10 @@ namespace mirtal {
 
 class UiDialogs;
 
-// Common behaviour of the two range-checked number fields: only digit keys
-// (and whatever else the class allows) get through while typing, and the
-// value is checked when the focus leaves the field; a bad value is put back
-// inside the range, reported in a (French) message box, and the focus stays.
+// Common behaviour of the two range-checked number fields: only digits (and
+// whatever else the class allows) get in, typed or pasted, and the value is
+// checked when the focus leaves the field; a bad value is put back inside
+// the range, reported in a (French) message box, and the focus stays.
 class NumericEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -25,11 +25,10 @@ public:
     bool checkValue();
 
 protected:
-    explicit NumericEdit(QWidget* parent);
-    void keyPressEvent(QKeyEvent* event) override;
+    // `pattern` is what the text may be at any time, while it is typed too.
+    NumericEdit(QWidget* parent, const QString& pattern);
     void focusOutEvent(QFocusEvent* event) override;
 
-    virtual bool acceptsChar(QChar c) const = 0;
     virtual int64_t minValue() const = 0;
     virtual int64_t maxValue() const = 0;
     virtual int boundWidth() const = 0;
@@ -61,7 +60,6 @@ public:
     void setValMax(uint16_t v);
 
 protected:
-    bool acceptsChar(QChar c) const override { return c.isDigit() && c.unicode() < 128; }
     int64_t minValue() const override { return m_min; }
     int64_t maxValue() const override { return m_max; }
     int boundWidth() const override { return 5; }
@@ -88,7 +86,6 @@ public:
     void setValMax(int32_t v);
 
 protected:
-    bool acceptsChar(QChar c) const override { return (c.isDigit() && c.unicode() < 128) || c == '-'; }
     int64_t minValue() const override { return m_min; }
     int64_t maxValue() const override { return m_max; }
     int boundWidth() const override { return 6; }

@@ -1,6 +1,8 @@
 #include "ui/NumericEdit.h"
 #include "ui/UiDialogs.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -99,4 +101,26 @@ TEST(NumericFields, SilentCorrectionWithoutErrorMsg) {
     EXPECT_FALSE(f.checkValue());
     EXPECT_TRUE(t.dialogs.asked.empty());
     EXPECT_EQ(f.valeur(), 59);
+}
+
+// Pasting goes round the key filter: what is not a number never gets in,
+// rather than showing until the field is left and then reading as the minimum.
+TEST(NumericFields, PastedTextGetsInOnlyAsANumber) {
+    auto paste = [](NumericEdit& f, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        f.selectAll();
+        f.paste();
+        return f.text().toStdString();
+    };
+    TWord_u word;
+    word.setValMax(999);
+    word.setText("5");
+    for (const char* bad : {"De", "5-5", "-5", " 7", "1.5", "\xef\xbc\x92"})
+        EXPECT_EQ(paste(word, QString::fromUtf8(bad)), "5") << bad;
+    EXPECT_EQ(paste(word, "42"), "42");
+    TInteger_u integer;
+    integer.setText("5");
+    for (const char* bad : {"De", "5-5", "--1", "1-"})
+        EXPECT_EQ(paste(integer, bad), "5") << bad;
+    EXPECT_EQ(paste(integer, "-12"), "-12");
 }
