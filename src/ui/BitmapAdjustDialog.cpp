@@ -139,7 +139,20 @@ BitmapAdjustDialog::BitmapAdjustDialog(Session& session, UiDialogs& dialogs,
 
     connectHandlers();
     updateReduceGlyph();
-    setFixedSize(kClientWidth, kClientHeight);
+    fitSize();
+}
+
+// Full size is what the texts of the current language need; reduced, only
+// the button that brings it back is left.
+void BitmapAdjustDialog::fitSize() {
+    if (m_reduced) {
+        layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        setFixedSize(kBarHeight, kBarHeight + 2);
+    } else {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        layout()->setSizeConstraint(QLayout::SetFixedSize);
+    }
 }
 
 QWidget* BitmapAdjustDialog::buildProfilesTab() {
@@ -749,11 +762,10 @@ void BitmapAdjustDialog::ButtonReduceWindowClick() {
     PageControl1->setVisible(!m_reduced);
     BitBtn1->setVisible(!m_reduced);
     ButtonSkipPict->setVisible(!m_reduced);
-    if (m_reduced) {
-        clearMask();
-        setFixedSize(kBarHeight, kBarHeight + 2);
-    } else {
-        setFixedSize(kClientWidth, kClientHeight);
+    if (m_reduced) clearMask();
+    fitSize();
+    if (!m_reduced) {
+        layout()->activate();
         Timer1Timer();
     }
     updateReduceGlyph();

@@ -147,8 +147,6 @@ public:
     // Esc skips the picture, as the Skip button does.
     void reject() override;
 
-    static constexpr int kClientWidth = 387;
-    static constexpr int kClientHeight = 229;
     static constexpr int kBarHeight = 30;
 
 protected:
@@ -169,6 +167,7 @@ private:
     void setIndexCombos();
     void restoreSubtitles();
     void updateReduceGlyph();
+    void fitSize();
     int tabsRight() const;
     QFrame* makeSwatch(QWidget* parent, const char* name, const QString& hint);
 

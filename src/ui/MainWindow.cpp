@@ -154,48 +154,39 @@ void MainWindow::buildTopBar(QFrame* bar) {
     Button1->setVisible(false);
 
     // Texts that change during a rip get room for their longest form, so
-    // that nothing moves or widens the window while it runs.
+    // that nothing moves or widens the window while it runs; the titles take
+    // what their language needs, the grid keeps the columns aligned.
     const QFontMetrics fm(LabelPos->font());
-    auto fixed = [&fm](QLabel* l, const char* longest) {
-        l->setFixedWidth(fm.horizontalAdvance(longest) + 4);
+    auto roomFor = [&fm](QLabel* l, const char* longest) {
+        l->setMinimumWidth(fm.horizontalAdvance(longest) + 4);
         return l;
     };
-    auto* rows = new QVBoxLayout;
-    rows->setSpacing(0);
-    auto* row1 = new QHBoxLayout;
-    auto* row2 = new QHBoxLayout;
-    row1->setSpacing(4);
-    row2->setSpacing(4);
-    rows->addLayout(row1);
-    rows->addLayout(row2);
-    QLabel* elapsedTitle = label(bar, "LabelTimeElapsedTitle", "Time Elapsed:");
-    const int firstColumn = std::max(fm.horizontalAdvance("0000/0000 MB (100%)"),
-                                     fm.horizontalAdvance("Time Elapsed: 000:00:00")) +
-                            8;
-    LabelPos->setFixedWidth(firstColumn);
-    row1->addWidget(LabelPos);
-    row1->addWidget(label(bar, "LabelChaptersTitle", "Chapters:"));
-    row1->addWidget(fixed(LabelChapters, "00000"));
-    row1->addWidget(fixed(LabelFPS, "NTSC 30 Fps"));
-    row1->addWidget(label(bar, "LabelModeTitle", "Mode:"));
-    row1->addWidget(fixed(LabelMode, "Show only"));
-    row1->addStretch(1);
-    auto* elapsed = new QHBoxLayout;
-    elapsed->setSpacing(4);
-    elapsed->addWidget(elapsedTitle);
-    elapsed->addWidget(fixed(LabelTimeElapsed, "000:00:00"));
-    auto* elapsedBox = new QWidget(bar);
-    elapsedBox->setFixedWidth(firstColumn);
-    elapsedBox->setLayout(elapsed);
-    elapsed->setContentsMargins(0, 0, 0, 0);
-    row2->addWidget(elapsedBox);
-    row2->addWidget(label(bar, "LabelTimeRemainingTitle", "Time Remaining:"));
-    row2->addWidget(fixed(LabelTimeRemaining, "000:00:00"));
-    row2->addWidget(ProgressBar1, 1);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(0);
+    grid->addWidget(roomFor(LabelPos, "0000/0000 MB (100%)"), 0, 0, 1, 2);
+    grid->addWidget(label(bar, "LabelTimeElapsedTitle", "Time Elapsed:"), 1, 0);
+    grid->addWidget(roomFor(LabelTimeElapsed, "000:00:00"), 1, 1);
+    auto* chapters = new QHBoxLayout;
+    chapters->setSpacing(4);
+    chapters->addWidget(label(bar, "LabelChaptersTitle", "Chapters:"));
+    chapters->addWidget(roomFor(LabelChapters, "00000"), 1);
+    grid->addLayout(chapters, 0, 2);
+    grid->addWidget(label(bar, "LabelTimeRemainingTitle", "Time Remaining:"), 1, 2);
+    grid->addWidget(roomFor(LabelTimeRemaining, "000:00:00"), 1, 3);
+    auto* mode = new QHBoxLayout;
+    mode->setSpacing(4);
+    mode->addWidget(roomFor(LabelFPS, "NTSC 30 Fps"));
+    mode->addWidget(label(bar, "LabelModeTitle", "Mode:"));
+    mode->addWidget(roomFor(LabelMode, "Show only"));
+    mode->addStretch(1);
+    grid->addLayout(mode, 0, 3, 1, 2);
+    grid->addWidget(ProgressBar1, 1, 4);
+    grid->setColumnStretch(4, 1);
 
     h->addWidget(CoolButtonOpenVob);
     h->addWidget(CoolButtonShowSubtitleText);
-    h->addLayout(rows, 1);
+    h->addLayout(grid, 1);
     h->addWidget(ButtonPause);
     h->addWidget(Button1);
 }
@@ -324,7 +315,7 @@ void MainWindow::buildOptionsPanel() {
     PanelPreviewCfg = new QFrame;
     PanelPreviewCfg->setObjectName("PanelPreviewCfg");
     PanelPreviewCfg->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    PanelPreviewCfg->setFixedWidth(190);
+    PanelPreviewCfg->setMinimumWidth(190);
     PanelPreviewCfg->setAutoFillBackground(true); // it lies over the preview
     auto* v = new QVBoxLayout(PanelPreviewCfg);
     v->setContentsMargins(4, 4, 4, 4);
@@ -638,7 +629,10 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 void MainWindow::placeOptionsPanel() {
     const QRect area = m_scroll->geometry();
-    const QSize size(PanelPreviewCfg->width(), PanelPreviewCfg->sizeHint().height());
+    // As wide as its texts in the current language need.
+    const int width = PanelPreviewCfg->sizeHint().expandedTo(PanelPreviewCfg->minimumSize()).width();
+    const int height = PanelPreviewCfg->heightForWidth(width);
+    const QSize size(width, height > 0 ? height : PanelPreviewCfg->sizeHint().height());
     PanelPreviewCfg->setGeometry(area.right() - size.width() + 1, area.top(), size.width(),
                                  size.height());
     PanelPreviewCfg->raise();

@@ -134,8 +134,8 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
     const int gapLeft = fm.horizontalAdvance("+ ");
     const int gapWidth = fm.horizontalAdvance("+         ") - gapLeft - fm.horizontalAdvance(' ');
     Word_uMsPerChar->setFixedWidth(std::max(gapWidth, 24));
-    perChar->setMinimumWidth(fm.horizontalAdvance(perChar->text()) + std::max(0, 24 - gapWidth) +
-                             4);
+    // A field wider than the gap pushes the rest of the caption on.
+    perChar->setContentsMargins(0, 0, std::max(0, 24 - gapWidth), 0);
     perChar->setMinimumHeight(Word_uMsPerChar->sizeHint().height());
     Word_uMsPerChar->move(gapLeft, 0);
     propRow->addWidget(perChar);

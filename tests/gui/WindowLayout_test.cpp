@@ -1,5 +1,5 @@
-// What a user meets in every window, in English and in French: no two
-// controls on one Alt key.
+// What a user meets in every window at its default size, in English and in
+// French: no text cut off, no two controls on one Alt key.
 #include "LanguageBitmapSupport.h"
 #include "rip/Session.h"
 #include "ui/AboutDialog.h"
@@ -34,7 +34,6 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +92,47 @@ std::string describe(const QWidget* w, const QString& text) {
            " \"" + text.toStdString() + "\"";
 }
 
+// Why the text of `w` does not fit into it, or nothing.
+std::string clipping(QWidget* w) {
+    const QSize size = w->size();
+    auto tooSmall = [&](QSize need, const QString& text) {
+        if (need.width() <= size.width() && need.height() <= size.height()) return std::string();
+        return describe(w, text) + " needs " + std::to_string(need.width()) + "x" +
+               std::to_string(need.height()) + ", has " + std::to_string(size.width()) + "x" +
+               std::to_string(size.height());
+    };
+    // Nothing may hang out of the window either: a layout squeezed below its
+    // minimum pushes controls past the edge. (What scrolls may.)
+    const QRect inWindow(w->mapTo(w->window(), QPoint(0, 0)), size);
+    bool scrolls = false;
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        scrolls = scrolls || qobject_cast<QAbstractScrollArea*>(p);
+    if (!scrolls && !w->window()->rect().contains(inWindow))
+        return describe(w, {}) + " outside the window";
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        if (l->text().isEmpty() || !l->pixmap().isNull()) return {};
+        if (l->wordWrap())
+            return tooSmall(QSize(0, l->heightForWidth(size.width())), l->text());
+        return tooSmall(l->sizeHint(), l->text());
+    }
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+        // The style's least width of a push button is not needed by its text.
+        const QString text = QString(b->text()).remove(QRegularExpression("&(?!&)"));
+        if (text.isEmpty()) return {};
+        const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+        const QSize icon = b->icon().isNull() ? QSize() : b->iconSize();
+        return tooSmall(QSize(b->fontMetrics().horizontalAdvance(text) + margin + icon.width(),
+                              b->fontMetrics().height()),
+                        b->text());
+    }
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return b->text().isEmpty() ? std::string() : tooSmall(b->sizeHint(), b->text());
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return tooSmall(g->minimumSizeHint(), g->title());
+    if (auto* c = qobject_cast<QComboBox*>(w)) return tooSmall(c->minimumSizeHint(), c->currentText());
+    if (auto* t = qobject_cast<QTabBar*>(w)) return tooSmall(t->sizeHint(), t->tabText(0));
+    return {};
+}
+
 // Every configuration of a window's tabs, one tab widget at a time.
 template <typename Check> void forEachTab(QWidget* window, Check check) {
     check();
@@ -106,6 +146,15 @@ template <typename Check> void forEachTab(QWidget* window, Check check) {
         }
         tabs->setCurrentIndex(current);
     }
+}
+
+std::vector<std::string> clippedIn(QWidget* window) {
+    std::vector<std::string> out;
+    forEachTab(window, [&] {
+        for (QWidget* w : shownWidgets(window))
+            if (std::string why = clipping(w); !why.empty()) out.push_back(why);
+    });
+    return out;
 }
 
 QChar mnemonic(const QString& text) {
@@ -159,6 +208,33 @@ std::vector<std::string> mnemonicClashes(QWidget* window) {
 }
 
 } // namespace
+
+TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
+    for (QWidget* window : windows()) {
+        window->show();
+        QApplication::sendPostedEvents();
+        EXPECT_EQ(clippedIn(window), std::vector<std::string>{}) << window->objectName().toStdString();
+        window->hide();
+    }
+    // Paused, with the captions of that state.
+    MainWindow& main = *app->form1();
+    main.show();
+    pause();
+    QApplication::sendPostedEvents();
+    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
+    // With the display options over the preview.
+    main.ButtonPreviewOption->click();
+    QApplication::sendPostedEvents();
+    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
+}
+
+TEST_P(Windows, TheMainWindowNarrowedCutsNothingOff) {
+    MainWindow& main = *app->form1();
+    main.show();
+    main.resize(200, main.height());
+    QApplication::sendPostedEvents();
+    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
+}
 
 TEST_P(Windows, NoTwoControlsShareAnAltKey) {
     for (QWidget* window : windows()) {
