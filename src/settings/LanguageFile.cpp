@@ -24,6 +24,7 @@ std::vector<Slot> slotsOf(ComponentKind kind) {
     case ComponentKind::Edit:
         return {Slot::Text, Slot::Hint};
     case ComponentKind::CoolButton:
+    case ComponentKind::Value:
         return {Slot::Hint};
     case ComponentKind::RadioGroup:
         return {Slot::Caption, Slot::Items, Slot::Hint};

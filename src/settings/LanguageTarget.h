@@ -22,6 +22,7 @@ enum class ComponentKind {
     TabSheet,    // Caption, Hint
     CoolButton,  // Hint only
     RadioGroup,  // Caption, Items0.., Hint
+    Value,       // Hint only: its caption is a value or a symbol, not a text
     Other,       // nothing
 };
 

@@ -1,5 +1,7 @@
 #include "ui/AboutDialog.h"
 
+#include "ui/QtLanguageTarget.h"
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -55,6 +57,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     v->addWidget(name, 0, Qt::AlignHCenter);
     auto* version = new QLabel("0.94", this);
     version->setObjectName("LabelVersion");
+    showsValue({version});
     v->addWidget(version, 0, Qt::AlignHCenter);
     auto* version2 = new QLabel("Version 0.94", this);
     version2->setObjectName("LabelVersion2");

@@ -5,6 +5,7 @@
 #include "rip/Session.h"
 #include "rip/VobSubIndex.h"
 #include "ui/NumericEdit.h"
+#include "ui/QtLanguageTarget.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
 
@@ -176,6 +177,7 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     columns->addLayout(right, 1);
     right->addWidget(named(new QLabel("Vob Files :", this), "Label3"));
     LabelVobPath = named(new QLabel(this), "LabelVobPath");
+    showsValue({LabelVobPath});
     LabelVobPath->setMinimumWidth(290);
     LabelVobPath->setMaximumWidth(340);
     right->addWidget(LabelVobPath);

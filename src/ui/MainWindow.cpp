@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "base/MessageCatalogue.h"
+#include "ui/QtLanguageTarget.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
 
@@ -152,6 +153,7 @@ void MainWindow::buildTopBar(QFrame* bar) {
     Button1 = new QPushButton("Save Lang", bar);
     Button1->setObjectName("Button1");
     Button1->setVisible(false);
+    showsValue({LabelChapters, LabelMode, LabelTimeElapsed, LabelTimeRemaining});
 
     // Texts that change during a rip get room for their longest form, so
     // that nothing moves or widens the window while it runs; the titles take
@@ -274,6 +276,8 @@ void MainWindow::buildCounterBar(QWidget* bar) {
     ButtonPreviewOption->setMaximumSize(30, 18);
     for (QLabel* n : {LabelNbSup, LabelTotalNbSup})
         n->setMinimumWidth(QFontMetrics(n->font()).horizontalAdvance("00000"));
+    showsValue({LabelNbSup, LabelVobNum, LabelVobNb, LabelTotalNbSup, LabelX1, LabelY1, LabelX2,
+                LabelY2, LabelWidth, LabelHeight, LabelTime, LabelTime7});
     LabelVobFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     LabelVobNum->setAlignment(Qt::AlignCenter);
     LabelVobNb->setAlignment(Qt::AlignCenter);

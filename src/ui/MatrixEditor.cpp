@@ -2,6 +2,7 @@
 
 #include "base/MessageCatalogue.h"
 #include "ocr/CharMatrix.h"
+#include "ui/QtLanguageTarget.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
 
@@ -86,6 +87,7 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
     EditText = named(new QLineEdit(this), "EditText");
     EditText->setMaxLength(int(kEntryTextLength));
     LabelNbChar = named(new QLabel("0", this), "LabelNbChar");
+    showsValue({ImageChar, LabelCharIndex, LabelRTop, LabelWidth, LabelHeight, LabelNbChar});
     ButtonModify = named(new QPushButton("&Modify", this), "ButtonModify");
     ButtonDelete = named(new QPushButton("Delete This Character (Del)", this), "ButtonDelete");
     MemoComment = named(new QPlainTextEdit(this), "MemoComment");

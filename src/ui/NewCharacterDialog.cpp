@@ -3,6 +3,7 @@
 #include "base/MessageCatalogue.h"
 #include "ocr/OcrDriver.h"
 #include "ui/ImageConvert.h"
+#include "ui/QtLanguageTarget.h"
 #include "ui/UiDialogs.h"
 
 #include <QApplication>
@@ -77,6 +78,7 @@ NewCharacterDialog::NewCharacterDialog(UiDialogs& dialogs, const MessageCatalogu
     Label2 = named(new QLabel("What is (are) this (these) character(s) ?", this), "Label2");
     Label1 = named(new QLabel("Nb Char :", this), "Label1");
     LabelNbChar = named(new QLabel("0", this), "LabelNbChar");
+    showsValue({ImageChar, LabelNbChar});
     EditText = named(new QLineEdit(this), "EditText");
     EditText->setMaxLength(20);
     BitBtn1 = named(new QPushButton("OK", this), "BitBtn1");

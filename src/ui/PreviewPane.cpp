@@ -1,6 +1,7 @@
 #include "ui/PreviewPane.h"
 
 #include "ui/JpegImage.h"
+#include "ui/QtLanguageTarget.h"
 
 #include <QFile>
 #include <QFrame>
@@ -33,6 +34,7 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     m_back->hide();
     m_image = new QLabel(this);
     m_image->setObjectName("Image1");
+    showsValue({m_back, m_image});
     m_image->hide();
     m_bevel->move(kBevelMargin, kBevelMargin);
     ApplyZoom(1000);

@@ -26,6 +26,7 @@ namespace {
 
 constexpr QChar kPauseGlyph(0x2016);
 constexpr char kPauseChar = 127;
+constexpr const char* kShowsValue = "showsValue";
 
 template <typename T> bool isExactly(const QObject* o) {
     return o->metaObject() == &T::staticMetaObject;
@@ -113,6 +114,7 @@ private:
             if (QTabWidget* t = tabWidgetOf(w)) return t->tabText(t->indexOf(w));
             return {};
         case ComponentKind::CoolButton:
+        case ComponentKind::Value:
         case ComponentKind::Other:
             return {};
         }
@@ -142,6 +144,7 @@ private:
             if (QTabWidget* t = tabWidgetOf(w)) t->setTabText(t->indexOf(w), v);
             break;
         case ComponentKind::CoolButton:
+        case ComponentKind::Value:
         case ComponentKind::Other:
             break;
         }
@@ -275,8 +278,13 @@ private:
 
 } // namespace
 
+void showsValue(std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) w->setProperty(kShowsValue, true);
+}
+
 ComponentKind languageKindOf(const QWidget* w) {
     if (!w) return ComponentKind::Other;
+    if (w->property(kShowsValue).toBool()) return ComponentKind::Value;
     if (tabWidgetOf(w)) return ComponentKind::TabSheet;
     // A label showing a picture is a picture, whose text a language must not
     // replace (setting one would wipe the picture).

@@ -2,6 +2,7 @@
 
 #include "settings/LanguageTarget.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ namespace mirtal {
 // from one of them (the numeric fields derived from QLineEdit, say) is
 // `Other`. A page of a QTabWidget is a tab sheet whatever its class.
 ComponentKind languageKindOf(const QWidget* widget);
+
+// Marks controls whose caption the program fills with a value (a counter, a
+// time, a picture) or a symbol that Windows-1252 cannot hold: a language
+// file neither exports nor replaces it, only its hint.
+void showsValue(std::initializer_list<QWidget*> widgets);
 
 // Language texts are Windows-1252. The pause buttons show the character 127
 // of their stored caption as a double bar; the language texts carry the

@@ -2,6 +2,7 @@
 
 #include "subtitles/SubtitleDocument.h"
 #include "ui/NumericEdit.h"
+#include "ui/QtLanguageTarget.h"
 #include "ui/UiDialogs.h"
 
 #include <QCheckBox>
@@ -152,6 +153,7 @@ SplitDialog::SplitDialog(SubtitleDocument& document, UiDialogs& dialogs,
         named(new QLabel("00:00:00,000", area), "LabelStopSplit", "Stop Time of the Splitted File");
     for (QLabel* l : {LabelEndOfFile, LabelBarStart, LabelBarStop, LabelStartSplit, LabelStopSplit})
         l->adjustSize();
+    showsValue({LabelBeginOfFile, LabelEndOfFile, LabelStartSplit, LabelStopSplit});
     root->addWidget(area, 0, Qt::AlignHCenter);
 
     auto* recipe = new QVBoxLayout;

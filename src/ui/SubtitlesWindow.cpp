@@ -4,6 +4,7 @@
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsFile.h"
 #include "subtitles/SubtitleDocument.h"
+#include "ui/QtLanguageTarget.h"
 #include "ui/UiDialogs.h"
 
 #include <QAbstractListModel>
@@ -231,6 +232,7 @@ void SubtitlesWindow::buildTopBar(QWidget* bar) {
     CheckBoxScrollDown = named(new QCheckBox(QString(QChar(0x2193)), bar), "CheckBoxScrollDown",
                                "Auto Scroll down to show the last subtitles ( a bit slower )");
     CheckBoxScrollDown->setChecked(true);
+    showsValue({LabelNbSubTitle, CheckBoxScrollDown});
     h->addWidget(CheckBoxScrollDown);
 
     // An up/down pair whose own position never changes: each arrow only

@@ -4,6 +4,7 @@
 #include "ui/NumericEdit.h"
 #include "ui/QtLanguageTarget.h"
 #include "ui/RadioGroup.h"
+#include "ui/SubtitlesWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -158,6 +159,33 @@ TEST_F(Languages, TheTemplateHoldsEveryCoveredTextOfEveryWindowAndNothingElse) {
                                                "Form13", "Form14", "Form17", "Form18"};
     EXPECT_EQ(windows, expected);
     EXPECT_EQ(sections.back(), "Messages");
+}
+
+// What the program writes into a control (a counter, a time, a picture) or
+// a symbol that Windows-1252 cannot hold ("↓" would come back as "?") is no
+// text to translate: the template has its hint only and a file changes no more.
+TEST_F(Languages, CountersAndSymbolsAreNeitherExportedNorReplaced) {
+    const IniFile t = exportedTexts(*app);
+    for (const auto& [key, value] : allTexts(t)) {
+        if (key.size() < 8 || key.compare(key.size() - 8, 8, ".Caption") != 0) continue;
+        EXPECT_NE(value, "?") << key;
+        EXPECT_TRUE(value.empty() || value.find_first_not_of("0123456789:,") != std::string::npos)
+            << key << "=" << value;
+    }
+    EXPECT_FALSE(t.hasKey("Form3", "Form3.LabelNbSubTitle.Caption"));
+    EXPECT_FALSE(t.hasKey("Form1", "Form1.Image1.Caption"));
+    EXPECT_EQ(t.value("Form3", "Form3.CheckBoxScrollDown.Hint").value_or(""),
+              "Auto Scroll down to show the last subtitles ( a bit slower )");
+
+    writeLanguage("Other", "[Form3]\r\nForm3.CheckBoxScrollDown.Caption=?\r\n"
+                           "Form3.CheckBoxScrollDown.Hint=Down\r\n"
+                           "Form3.LabelNbSubTitle.Caption=none\r\n");
+    app->loadLanguage("Other");
+    auto* scroll = app->form3()->findChild<QCheckBox*>("CheckBoxScrollDown");
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->text(), QString(QChar(0x2193)));
+    EXPECT_EQ(scroll->toolTip(), "Down");
+    EXPECT_EQ(app->form3()->findChild<QLabel*>("LabelNbSubTitle")->text(), "0");
 }
 
 TEST_F(Languages, SaveLangMergesIntoTheTemplateAndKeepsItsOtherKeys) {
