@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 30
 PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
               libgtest-dev googletest ffmpeg imagemagick mkvtoolnix clang libclang-rt-14-dev \
               help2man desktop-file-utils appstream dpkg-dev file libdvdread-dev \
-              libtesseract-dev tesseract-ocr-eng tesseract-ocr-fra
+              libtesseract-dev tesseract-ocr-eng tesseract-ocr-fra qt6-translations-l10n
 
 # The sanitizer build is one clang build of everything - the GUI, the tests
 # and the fuzz targets - with AddressSanitizer, LeakSanitizer and

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
+#include <QTranslator>
 #include <algorithm>
 
 namespace mirtal {

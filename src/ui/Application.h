@@ -19,6 +19,7 @@
 #include <vector>
 
 class QAction;
+class QTranslator;
 
 namespace mirtal {
 
@@ -125,6 +126,9 @@ private:
     void createBitmapWindow();     // Form18: ApplicationBitmap.cpp
     void wireLanguageButton();     // Form1's "Save Lang": ApplicationLanguage.cpp
     void chooseLanguage(QAction* entry);
+    // Qt's own texts (message box and file dialog buttons) in the language
+    // the file's name names, when Qt has them.
+    void loadQtTranslations(const std::string& languageName);
     // What no save dialog may write over.
     std::vector<FileInUse> filesInUse() const;
 
@@ -141,6 +145,7 @@ private:
     // Names new glyphs in the language of the stream being ripped.
     std::unique_ptr<LineRecognizer> m_recognizer;
     std::string m_recognizerLanguage;
+    std::unique_ptr<QTranslator> m_qtTranslator;
 
     MainWindow* m_form1 = nullptr;
     JobSetupDialog* m_form6 = nullptr;

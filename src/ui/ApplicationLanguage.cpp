@@ -5,8 +5,13 @@
 #include "ui/QtLanguageTarget.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTranslator>
 #include <algorithm>
 
 // Every window whose class this build has; the others are passed over.
@@ -79,6 +84,27 @@ std::vector<LanguageEntry> listAllLanguages(const std::vector<fs::path>& folders
     return all;
 }
 
+// The language a language file's name names, in that language or in
+// English, without regard to case or accents: "Francais", "Français" and
+// "French" are all French. C when it names none.
+QLocale localeNamed(const QString& name) {
+    auto plain = [](const QString& s) {
+        return s.normalized(QString::NormalizationForm_D)
+            .remove(QRegularExpression(QStringLiteral("[^\\p{L}]")))
+            .toCaseFolded();
+    };
+    const QString wanted = plain(name);
+    for (int l = QLocale::C + 1; l <= QLocale::LastLanguage; ++l) {
+        const auto language = QLocale::Language(l);
+        const QLocale locale(language);
+        if (locale.language() != language) continue; // Qt has no data for it
+        if (plain(locale.nativeLanguageName()) == wanted ||
+            plain(QLocale::languageToString(language)) == wanted)
+            return locale;
+    }
+    return QLocale::c();
+}
+
 } // namespace
 
 std::vector<std::filesystem::path> Application::languageFolders() const {
@@ -120,9 +146,22 @@ void Application::loadLanguage(const std::string& name) {
         QtLanguageTarget target(languageWindows(*this));
         if (FileResult r = LoadLanguageFile(file, target, m_catalogue); !r)
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
+        loadQtTranslations(name);
         return;
     }
     // A language whose file is gone changes nothing: the texts stay as they are.
+}
+
+void Application::loadQtTranslations(const std::string& languageName) {
+    m_qtTranslator.reset(); // takes itself out of the application
+    const QLocale locale = localeNamed(fromCp1252(languageName));
+    if (locale.language() == QLocale::C || locale.language() == QLocale::English) return;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return; // Qt's texts stay English
+    QCoreApplication::installTranslator(translator.get());
+    m_qtTranslator = std::move(translator);
 }
 
 FileResult Application::exportLanguageTemplate() {

@@ -8,6 +8,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,6 +189,32 @@ TEST_F(Languages, CountersAndSymbolsAreNeitherExportedNorReplaced) {
     EXPECT_EQ(scroll->text(), QString(QChar(0x2193)));
     EXPECT_EQ(scroll->toolTip(), "Down");
     EXPECT_EQ(app->form3()->findChild<QLabel*>("LabelNbSubTitle")->text(), "0");
+}
+
+// Qt's own buttons follow the language: a message box in French says Oui.
+TEST_F(Languages, QtsOwnTextsFollowTheChosenLanguage) {
+    auto yes = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text().toStdString();
+    };
+    auto open = [] {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text()
+            .toStdString();
+    };
+    ASSERT_EQ(yes(), "&Yes");
+    const std::string openEnglish = open();
+    for (const char* language : {"Francais", "English"})
+        writeLanguage(language, readText(shippedLanguageFolder() / (language + std::string(".lng"))));
+    app->loadLanguage("Francais");
+    EXPECT_EQ(yes(), "&Oui");
+    EXPECT_NE(open(), openEnglish);
+    app->loadLanguage("English");
+    EXPECT_EQ(yes(), "&Yes");
+    EXPECT_EQ(open(), openEnglish);
 }
 
 TEST_F(Languages, SaveLangMergesIntoTheTemplateAndKeepsItsOtherKeys) {
