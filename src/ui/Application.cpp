@@ -127,6 +127,13 @@ Application::Application(Options options)
     m_dialogs.setScripted(options.scriptedDialogs);
     m_settingsFolder = SettingsFolder(m_programFolder);
     m_dialogFolder = DialogStartFolder(m_programFolder);
+    // A program folder the settings cannot be written to takes no files
+    // either: the dialogs start where the settings are.
+    if (m_dialogFolder == m_programFolder && m_settingsFolder != m_programFolder) {
+        std::error_code ec;
+        std::filesystem::create_directories(m_settingsFolder, ec);
+        if (std::filesystem::is_directory(m_settingsFolder, ec)) m_dialogFolder = m_settingsFolder;
+    }
     m_session = std::make_unique<Session>(m_host, m_catalogue,
                                           options.bannerClock ? *options.bannerClock : m_clock);
     m_dialogs.setFilesInUse([this] { return filesInUse(); });

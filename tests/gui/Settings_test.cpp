@@ -4,6 +4,7 @@
 #include "ui/RadioGroup.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <gtest/gtest.h>
 
@@ -138,4 +139,32 @@ TEST(Settings, AFileThatCannotBeReadOrWrittenIsReportedAndKept) {
     EXPECT_EQ(b.lastMessage().rfind("The settings were not saved.\r", 0), 0u) << b.lastMessage();
     EXPECT_NE(b.lastMessage().find("Mirtal.ini"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(b.folder / "Mirtal.ini"));
+}
+
+// A program folder the user cannot write to (here: one that is not there)
+// is no place to save into: the file dialogs start where the settings are.
+TEST(Settings, DialogsStartInTheSettingsFolderWhenTheProgramFolderIsReadOnly) {
+    TempFolder config;
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().string().c_str());
+    TempFolder scratch;
+    Application app(Application::Options{scratch / "program", true});
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    const std::filesystem::path settings = config / "Mirtal";
+    ASSERT_EQ(app.settingsFolder(), settings);
+    app.start();
+    const ProgramSettings& ps = app.settings();
+    for (const std::string& folder : {ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
+                                      ps.SaveDialogBmpSup, ps.OpenDialogCharMatrix,
+                                      ps.SaveDialogCharMatrix})
+        EXPECT_EQ(folder, FolderText(settings));
+    EXPECT_TRUE(std::filesystem::is_directory(settings)) << "a folder the dialogs can open";
+    app.dialogs().files.push_back(std::nullopt);
+    app.form6()->ButtonOpenDir->click();
+    ASSERT_FALSE(app.dialogs().fileRequests.empty());
+    EXPECT_EQ(FolderText(app.dialogs().fileRequests.back().initialFolder), FolderText(settings));
+    app.form1()->hide();
 }
