@@ -328,6 +328,8 @@ void RipEngine::UpdateRemainingTime() {
 // Busy stays set, so no tick takes the job up again; there is nothing left
 // to pause, and the job setup is open for a new Start.
 void RipEngine::StopJob() {
+    // What was read is kept: the VobSub pair holds the pictures so far.
+    if (m_job.Action == kActionVobSub && m_vobSub.count() > 0) saveVobSub();
     m_job.Busy = true;
     m_halted = true;
     m_display.pauseEnabled = false;

@@ -75,7 +75,8 @@ public:
     // Takes the current subpicture out of the counts.
     void UncountSubpicture();
 
-    // Stops the job where it stands (say, its next file is gone).
+    // Stops the job where it stands (say, its next file is gone, or the user
+    // ends it from the pause), keeping what was read.
     void StopJob();
     // Stopped, at the user's request after a bad pack or by StopJob; only a
     // new Start goes on.

@@ -199,6 +199,7 @@ void Application::createMainWindows() {
             w.ButtonPause->setText(pause);
         }
         w.ButtonPause->setEnabled(d.pauseEnabled);
+        w.ButtonStop->setVisible(d.pauseEnabled && m_session->job().Paused);
         // A job halted at a bad pack stays busy; only a new Start leaves that
         // state, so the job setup must stay reachable. Any other busy job is
         // inside its file loop, where a new Start would pull the file list
@@ -233,6 +234,14 @@ void Application::createMainWindows() {
     });
     connect(w.ButtonPause, &QPushButton::clicked, this,
             [this] { m_session->engine().ButtonPauseClick(); });
+    // Out of the pause for good: the pause button shows Pause again, and
+    // no tick takes the job up before it is stopped.
+    connect(w.ButtonStop, &QPushButton::clicked, this, [this] {
+        RipEngine& engine = m_session->engine();
+        if (!m_session->job().Paused) return;
+        engine.ButtonPauseClick();
+        engine.StopJob();
+    });
     // The loop looks at the box before each picture it draws.
     s.job().ShowSubPict = w.CheckBoxShowSubPict->isChecked();
     connect(w.CheckBoxShowSubPict, &QCheckBox::toggled, this,

@@ -150,6 +150,10 @@ void MainWindow::buildTopBar(QFrame* bar) {
     ButtonPause->setToolTip("Pause / Continue Vob scanning");
     ButtonPause->setEnabled(false);
     ButtonPause->setMinimumWidth(100);
+    ButtonStop = new QPushButton("&Stop", bar);
+    ButtonStop->setObjectName("ButtonStop");
+    ButtonStop->setToolTip("End the job here, keeping what was read");
+    ButtonStop->setVisible(false);
     Button1 = new QPushButton("Save Lang", bar);
     Button1->setObjectName("Button1");
     Button1->setVisible(false);
@@ -190,6 +194,7 @@ void MainWindow::buildTopBar(QFrame* bar) {
     h->addWidget(CoolButtonShowSubtitleText);
     h->addLayout(grid, 1);
     h->addWidget(ButtonPause);
+    h->addWidget(ButtonStop);
     h->addWidget(Button1);
 }
 

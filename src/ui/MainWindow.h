@@ -50,6 +50,7 @@ public:
     QLabel* LabelTimeRemaining;
     QProgressBar* ProgressBar1;
     QPushButton* ButtonPause;
+    QPushButton* ButtonStop; // beside Continue while a job is paused
     QPushButton* Button1; // "Save Lang", never visible
     // Counter bar
     QFrame* Panel1;

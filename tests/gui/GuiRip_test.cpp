@@ -177,6 +177,48 @@ TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
             << i;
 }
 
+// Stop beside Continue ends a paused job for good; the VobSub pair of the
+// pictures read so far is written, as at the end of a job.
+TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
+    AppBench b;
+    const auto out = b.folder / "out";
+    std::filesystem::create_directory(out);
+    b.listAndCheck(discFolder("pal_en"));
+    MainWindow& w = b.form1();
+    b.dialogs().files.push_back(out / "pair");
+    ASSERT_TRUE(b.start(4));
+    auto show = b.app->host().onShowPicture24;
+    b.app->host().onShowPicture24 = [&](const Bitmap24& bitmap, const Rect& r) {
+        show(bitmap, r);
+        EXPECT_FALSE(w.ButtonStop->isVisibleTo(&w)) << "running: Pause only";
+        if (b.session().job().TotalPictures == 10)
+            QTimer::singleShot(0, w.ButtonPause,
+                               [&] { QTest::mouseClick(w.ButtonPause, Qt::LeftButton); });
+    };
+    EXPECT_EQ(b.app->tick(), TickResult::Processed);
+    ASSERT_TRUE(b.session().job().Paused);
+    ASSERT_TRUE(w.ButtonStop->isVisibleTo(&w));
+    EXPECT_FALSE(std::filesystem::exists(out / "pair.idx"));
+
+    QTest::mouseClick(w.ButtonStop, Qt::LeftButton);
+    EXPECT_TRUE(b.session().engine().halted());
+    EXPECT_FALSE(b.session().job().Paused);
+    EXPECT_FALSE(w.ButtonStop->isVisibleTo(&w));
+    EXPECT_FALSE(w.ButtonPause->isEnabled());
+    EXPECT_EQ(w.ButtonPause->text(), pauseCaption());
+    EXPECT_TRUE(w.OpenVob1->isEnabled());
+    EXPECT_EQ(b.app->tick(), TickResult::Nothing) << "nothing takes the job up again";
+    EXPECT_EQ(b.session().job().TotalPictures, 10u);
+    std::ifstream idx(out / "pair.idx");
+    int entries = 0;
+    for (std::string line; std::getline(idx, line);)
+        if (line.rfind("timestamp:", 0) == 0) ++entries;
+    EXPECT_EQ(entries, 10);
+    EXPECT_EQ(std::filesystem::file_size(out / "pair.sub") % 2048, 0u);
+    EXPECT_GT(std::filesystem::file_size(out / "pair.sub"), 0u);
+    EXPECT_EQ(b.dialogs().unexpected, 0);
+}
+
 TEST(GuiRip, TicksAndTheJobDialogWaitWhileAFileIsProcessed) {
     AppBench b;
     const auto out = b.folder / "out";
