@@ -221,6 +221,14 @@ protected:
         if (e->type() == QEvent::FontChange || e->type() == QEvent::Resize) place();
         return false;
     }
+    // A new text (a language loaded) asks its parent for room.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::LayoutRequest) {
+            place();
+            updateGeometry();
+        }
+        return QWidget::event(e);
+    }
 
 private:
     // Each number starts after the word before its gap.

@@ -48,6 +48,8 @@ struct Windows : ::testing::TestWithParam<const char*> {
 
     void SetUp() override {
         app = makeApp(folder.path());
+        // As at start-up: the main window is up when its language is loaded.
+        app->start();
         const std::string language = GetParam();
         if (language != "English") {
             const auto shipped = shippedLanguageFolder() / (language + ".lng");
