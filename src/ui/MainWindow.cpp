@@ -290,7 +290,8 @@ void MainWindow::buildCounterBar(QWidget* bar) {
     for (QLabel* n : {LabelNbSup, LabelTotalNbSup})
         n->setMinimumWidth(QFontMetrics(n->font()).horizontalAdvance("00000"));
     showsValue({LabelNbSup, LabelVobNum, LabelVobNb, LabelTotalNbSup, LabelX1, LabelY1, LabelX2,
-                LabelY2, LabelWidth, LabelHeight, LabelTime, LabelTime7});
+                LabelY2, LabelWidth, LabelHeight, LabelTime, LabelTime7, LabelGlyphsNamed,
+                LabelGlyphsAsked});
     LabelVobFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     LabelVobNum->setAlignment(Qt::AlignCenter);
     LabelVobNb->setAlignment(Qt::AlignCenter);
