@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     // The program ends when its main window closes, whatever other window is
     // still open; a refused close request keeps everything running.
     QApplication::setQuitOnLastWindowClosed(false);
-    mirtal::MainWindow& form1 = *mirtal.form1();
+    mirtal::MainWindow& form1 = *mirtal.mainWindow();
     form1.onClosed = [closed = form1.onClosed] {
         if (closed) closed();
         QCoreApplication::quit();

@@ -109,7 +109,7 @@ double pipelineSeconds(const char* path, uint32_t& subpictures, uint64_t& pixels
     auto t0 = Clock::now();
     session.engine().StartJob(setup);
     while (!session.job().finished())
-        if (session.engine().Timer1Timer() == TickResult::Nothing) break;
+        if (session.engine().tick() == TickResult::Nothing) break;
     double s = std::chrono::duration<double>(Clock::now() - t0).count();
     subpictures = actions.count;
     pixels = actions.pixels;

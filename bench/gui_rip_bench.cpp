@@ -166,7 +166,7 @@ int rip(const RipOptions& o) {
     app.start();
     QCoreApplication::processEvents(); // the first showing: settings, catalogue
 
-    MainWindow& w = *app.form1();
+    MainWindow& w = *app.mainWindow();
     w.CheckBoxShowSubPict->setChecked(o.show);
     if (o.action == 0) {
         if (o.matrix.empty()) {
@@ -180,7 +180,7 @@ int rip(const RipOptions& o) {
             return 2;
         }
     }
-    JobSetupDialog& d = *app.form6();
+    JobSetupDialog& d = *app.jobSetup();
     d.scanDirectory(o.vob.parent_path());
     bool listed = false;
     for (int i = 0; i < d.CheckListBoxVob->count(); ++i)

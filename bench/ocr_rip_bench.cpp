@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
             return 2;
         }
         reader.job().NoStop = true;
-        while (!reader.job().finished()) reader.engine().Timer1Timer();
+        while (!reader.job().finished()) reader.engine().tick();
     }
     if (collector.units.empty()) {
         std::fprintf(stderr, "ocr_rip_bench: no subpicture in stream %d of %s\n", stream,

@@ -8,7 +8,7 @@ int runJobToEnd(Session& session, CliHost& host, CliIo& io) {
     RipEngine& engine = session.engine();
     RipJob& job = session.job();
     while (!job.finished()) {
-        TickResult r = engine.Timer1Timer();
+        TickResult r = engine.tick();
         if (job.finished()) break;
         if (engine.halted()) {
             io.err << "mirtal-rip: stopped at the bad pack of "

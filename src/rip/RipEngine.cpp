@@ -101,11 +101,11 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
                                      ? videoStartMs(setup.files.front())
                                      : 0;
     m_demuxer.JobStart();
-    if (m_job.Paused) ButtonPauseClick();
+    if (m_job.Paused) togglePause();
     return true;
 }
 
-TickResult RipEngine::Timer1Timer() {
+TickResult RipEngine::tick() {
     if (m_job.Busy || m_job.Paused) return TickResult::Nothing;
     if (m_job.finished()) return TickResult::Nothing;
     const std::filesystem::path& path = m_job.FileList[m_job.CurrentFile - 1];
@@ -337,7 +337,7 @@ void RipEngine::StopJob() {
     publish();
 }
 
-void RipEngine::ButtonPauseClick() {
+void RipEngine::togglePause() {
     m_job.Paused = !m_job.Paused;
     m_job.NoStop = false;
     m_display.pauseCaption = m_job.Paused ? kContinueCaption : kPauseCaption;
@@ -426,7 +426,7 @@ void RipEngine::PauseToReprocessSubpicture() {
     m_job.ContinuePackFixed = true;
     m_rereadFile = m_spuStartFile;
     UncountSubpicture();
-    if (!m_job.Paused) ButtonPauseClick();
+    if (!m_job.Paused) togglePause();
 }
 
 void RipEngine::UncountSubpicture() {

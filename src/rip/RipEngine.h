@@ -55,12 +55,12 @@ public:
 
     // False (and nothing changed) when the job has no file or too many.
     bool StartJob(const JobSetup& setup, std::string* error = nullptr);
-    TickResult Timer1Timer();
+    TickResult tick();
     TickResult ProcessVobFile(const std::filesystem::path& path);
     void FinishFile();
     void UpdateProgress();
     void UpdateRemainingTime();
-    void ButtonPauseClick();
+    void togglePause();
     void HandleSubpicture();
     // The display times of the decoded subpicture; closes the last subtitle
     // if its stop is still open.

@@ -48,9 +48,9 @@ bool Session::startJob(const JobSetup& setup, std::string* error) {
 TickResult Session::tick() {
     if (ResumeWhenIdle && !m_job.Busy) {
         ResumeWhenIdle = false;
-        if (m_job.Paused) m_engine.ButtonPauseClick();
+        if (m_job.Paused) m_engine.togglePause();
     }
-    const TickResult result = m_engine.Timer1Timer();
+    const TickResult result = m_engine.tick();
     restartForNaming();
     return result;
 }

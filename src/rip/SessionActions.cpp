@@ -102,7 +102,7 @@ void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
     case ProgressionChoice::Pause:
         // The pause button toggles; a job that was paused meanwhile stays paused.
         if (!engine.job().Paused)
-            engine.ButtonPauseClick();
+            engine.togglePause();
         else
             engine.job().NoStop = false;
         break;

@@ -46,7 +46,7 @@ void setTextIfChanged(QLabel* label, const std::string& text) {
 void applySettings(Application& app) {
     const ProgramSettings& ps = app.settings();
     Session& s = app.session();
-    JobSetupDialog& d = *app.form6();
+    JobSetupDialog& d = *app.jobSetup();
     d.openDialogFolder = ps.OpenDialogVob;
     // An action the dialog does not have (a damaged file) is the first one.
     d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 4 ? ps.ActionMode : 0);
@@ -64,7 +64,7 @@ void applySettings(Application& app) {
 // What the user changed in the windows of this group, back into the settings.
 void collectSettings(Application& app) {
     ProgramSettings& ps = app.settings();
-    JobSetupDialog& d = *app.form6();
+    JobSetupDialog& d = *app.jobSetup();
     storeFolder(ps.OpenDialogVob, d.openDialogFolder);
     if (d.RadioGroupAction->itemIndex() >= 0) ps.ActionMode = d.RadioGroupAction->itemIndex();
     ps.WithTimingAndPosition = d.CheckBoxPictTiming->isChecked();
@@ -86,7 +86,7 @@ void startUp(Application& app) {
     app.catalogue().FillMessageCatalogue();
     app.buildLanguageMenu();
     if (!app.settings().LanguageFileName.empty()) app.loadLanguage(app.settings().LanguageFileName);
-    app.form1()->setUpPreview();
+    app.mainWindow()->setUpPreview();
     // The file stays as it is: closing will not write over what it could not read.
     if (!loaded)
         app.dialogs().ask(MessageKind::Warning, {Answer::Ok},
@@ -110,7 +110,7 @@ bool closeRequest(Application& app) {
 void shutDown(Application& app) {
     Session& s = app.session();
     const RipJob& job = s.job();
-    if (!job.Paused && (job.Busy || !job.finished())) s.engine().ButtonPauseClick();
+    if (!job.Paused && (job.Busy || !job.finished())) s.engine().togglePause();
     app.timer().stop();
     collectSettings(app);
     const FileResult saved =
@@ -160,23 +160,23 @@ std::vector<FileInUse> Application::filesInUse() const {
 
 // The windows of every group hang from the main window.
 Application::~Application() {
-    delete m_form1;
+    delete m_mainWindow;
 }
 
 void Application::createMainWindows() {
-    m_form1 = new MainWindow(m_settings.Preview, m_dialogs, m_catalogue, m_dialogFolder);
-    m_form1->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_form6 = new JobSetupDialog(*m_session, m_dialogs, m_form1);
-    m_form11 = new ProgressionDialog(m_form1);
-    m_form12 = new AboutDialog(m_form1);
-    MainWindow& w = *m_form1;
+    m_mainWindow = new MainWindow(m_settings.Preview, m_dialogs, m_catalogue, m_dialogFolder);
+    m_mainWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_jobSetup = new JobSetupDialog(*m_session, m_dialogs, m_mainWindow);
+    m_progression = new ProgressionDialog(m_mainWindow);
+    m_about = new AboutDialog(m_mainWindow);
+    MainWindow& w = *m_mainWindow;
     Session& s = *m_session;
 
     // The pause caption is the engine's only when the pause state changes:
     // until then a caption from a language file stays.
     m_host.onDisplayChanged = [this, shownCaption =
                                          RipDisplay{}.pauseCaption](const RipDisplay& d) mutable {
-        MainWindow& w = *m_form1;
+        MainWindow& w = *m_mainWindow;
         setTextIfChanged(w.LabelVobFile, d.LabelVobFile);
         setTextIfChanged(w.LabelVobNum, d.LabelVobNum);
         setTextIfChanged(w.LabelVobNb, d.LabelVobNb);
@@ -213,33 +213,33 @@ void Application::createMainWindows() {
             w.showProgress(d.progressPercent);
     };
     m_host.onShowPicture24 = [this](const Bitmap24& b, const Rect& r) {
-        m_form1->ShowPicture(toQImage(b), r);
+        m_mainWindow->ShowPicture(toQImage(b), r);
     };
     m_host.onShowPicturePalette = [this](const PaletteBitmap& b, const Rect& r) {
-        m_form1->ShowPicture(toQImage(b), r);
+        m_mainWindow->ShowPicture(toQImage(b), r);
     };
 
     // File menu, tool buttons, pause.
     auto openVob = [this] {
         const RipJob& job = m_session->job();
         if (job.Busy && !m_session->engine().halted()) return;
-        m_form6->exec();
+        m_jobSetup->exec();
     };
     connect(w.OpenVob1, &QAction::triggered, this, openVob);
     connect(w.CoolButtonOpenVob, &QToolButton::clicked, this, openVob);
     connect(w.Quit1, &QAction::triggered, &w, &QWidget::close);
-    connect(w.About1, &QAction::triggered, m_form12, [this] { m_form12->exec(); });
+    connect(w.About1, &QAction::triggered, m_about, [this] { m_about->exec(); });
     connect(w.CoolButtonShowSubtitleText, &QToolButton::clicked, this, [this] {
         if (toggleSubtitlesWindow) toggleSubtitlesWindow();
     });
     connect(w.ButtonPause, &QPushButton::clicked, this,
-            [this] { m_session->engine().ButtonPauseClick(); });
+            [this] { m_session->engine().togglePause(); });
     // Out of the pause for good: the pause button shows Pause again, and
     // no tick takes the job up before it is stopped.
     connect(w.ButtonStop, &QPushButton::clicked, this, [this] {
         RipEngine& engine = m_session->engine();
         if (!m_session->job().Paused) return;
-        engine.ButtonPauseClick();
+        engine.togglePause();
         engine.StopJob();
     });
     // The loop looks at the box before each picture it draws.
@@ -248,7 +248,7 @@ void Application::createMainWindows() {
             [this](bool on) { m_session->job().ShowSubPict = on; });
 
     // Job setup.
-    JobSetupDialog& d = *m_form6;
+    JobSetupDialog& d = *m_jobSetup;
     d.showSubtitlesWindow = [this] {
         if (showSubtitlesWindow) showSubtitlesWindow();
     };
@@ -262,14 +262,14 @@ void Application::createMainWindows() {
     d.newMatrix = [this] {
         if (newMatrix) newMatrix();
     };
-    d.showSubPict = [this] { return m_form1->CheckBoxShowSubPict->isChecked(); };
+    d.showSubPict = [this] { return m_mainWindow->CheckBoxShowSubPict->isChecked(); };
     d.onStarted = [this] {
         static const char* const kModes[] = {"OCR", "BMP", "SUP", "Show only"};
-        m_form1->LabelMode->setText(kModes[std::clamp(m_session->job().Action - 1, 0, 3)]);
+        m_mainWindow->LabelMode->setText(kModes[std::clamp(m_session->job().Action - 1, 0, 3)]);
     };
 
     // Progression controller: the show-only action waits here at each picture.
-    ProgressionDialog& p = *m_form11;
+    ProgressionDialog& p = *m_progression;
     p.onShown = [this] {
         if (hideSubtitlesWindow) hideSubtitlesWindow();
     };
@@ -277,9 +277,9 @@ void Application::createMainWindows() {
     p.onSaveAsSup = [this] { m_session->actions().saveCurrentSpuAsSup(); };
     p.onChangeColor = [this] { m_session->actions().changeColors(); };
     m_host.onWaitAtProgression = [this] {
-        m_form11->exec();
-        const ProgressionChoice choice = m_form11->choice();
-        if (choice == ProgressionChoice::Next) m_form1->CheckBoxShowSubPict->setFocus();
+        m_progression->exec();
+        const ProgressionChoice choice = m_progression->choice();
+        if (choice == ProgressionChoice::Next) m_mainWindow->CheckBoxShowSubPict->setFocus();
         return choice;
     };
 
@@ -289,7 +289,7 @@ void Application::createMainWindows() {
 }
 
 void Application::start() {
-    m_form1->show();
+    m_mainWindow->show();
     m_timer1.start();
 }
 

@@ -73,20 +73,20 @@ public:
     std::filesystem::path settingsFile() const { return m_settingsFolder / "Mirtal.ini"; }
     QTimer& timer() { return m_timer1; }
 
-    MainWindow* form1() const { return m_form1; }
-    JobSetupDialog* form6() const { return m_form6; }
-    ProgressionDialog* form11() const { return m_form11; }
-    AboutDialog* form12() const { return m_form12; }
-    NewCharacterDialog* form2() const { return m_form2; }
-    OcrSetupDialog* form4() const { return m_form4; }
-    MatrixEditor* form5() const { return m_form5; }
-    TextColorDialog* form9() const { return m_form9; }
-    SubtitlesWindow* form3() const { return m_form3; }
-    PostOcrDialog* form10() const { return m_form10; }
-    OutputFormatDialog* form13() const { return m_form13; }
-    TimeCorrectionDialog* form14() const { return m_form14; }
-    SplitDialog* form17() const { return m_form17; }
-    BitmapAdjustDialog* form18() const { return m_form18; }
+    MainWindow* mainWindow() const { return m_mainWindow; }
+    JobSetupDialog* jobSetup() const { return m_jobSetup; }
+    ProgressionDialog* progression() const { return m_progression; }
+    AboutDialog* about() const { return m_about; }
+    NewCharacterDialog* newCharacter() const { return m_newCharacter; }
+    OcrSetupDialog* ocrSetup() const { return m_ocrSetup; }
+    MatrixEditor* matrixEditor() const { return m_matrixEditor; }
+    TextColorDialog* textColour() const { return m_textColour; }
+    SubtitlesWindow* subtitlesWindow() const { return m_subtitlesWindow; }
+    PostOcrDialog* postOcr() const { return m_postOcr; }
+    OutputFormatDialog* outputFormat() const { return m_outputFormat; }
+    TimeCorrectionDialog* timeCorrection() const { return m_timeCorrection; }
+    SplitDialog* split() const { return m_split; }
+    BitmapAdjustDialog* bitmapAdjust() const { return m_bitmapAdjust; }
 
     // The processing tick of the main window's timer.
     TickResult tick();
@@ -147,20 +147,20 @@ private:
     std::string m_recognizerLanguage;
     std::unique_ptr<QTranslator> m_qtTranslator;
 
-    MainWindow* m_form1 = nullptr;
-    JobSetupDialog* m_form6 = nullptr;
-    ProgressionDialog* m_form11 = nullptr;
-    AboutDialog* m_form12 = nullptr;
-    NewCharacterDialog* m_form2 = nullptr;
-    OcrSetupDialog* m_form4 = nullptr;
-    MatrixEditor* m_form5 = nullptr;
-    TextColorDialog* m_form9 = nullptr;
-    SubtitlesWindow* m_form3 = nullptr;
-    PostOcrDialog* m_form10 = nullptr;
-    OutputFormatDialog* m_form13 = nullptr;
-    TimeCorrectionDialog* m_form14 = nullptr;
-    SplitDialog* m_form17 = nullptr;
-    BitmapAdjustDialog* m_form18 = nullptr;
+    MainWindow* m_mainWindow = nullptr;
+    JobSetupDialog* m_jobSetup = nullptr;
+    ProgressionDialog* m_progression = nullptr;
+    AboutDialog* m_about = nullptr;
+    NewCharacterDialog* m_newCharacter = nullptr;
+    OcrSetupDialog* m_ocrSetup = nullptr;
+    MatrixEditor* m_matrixEditor = nullptr;
+    TextColorDialog* m_textColour = nullptr;
+    SubtitlesWindow* m_subtitlesWindow = nullptr;
+    PostOcrDialog* m_postOcr = nullptr;
+    OutputFormatDialog* m_outputFormat = nullptr;
+    TimeCorrectionDialog* m_timeCorrection = nullptr;
+    SplitDialog* m_split = nullptr;
+    BitmapAdjustDialog* m_bitmapAdjust = nullptr;
 };
 
 } // namespace mirtal

@@ -6,8 +6,8 @@ namespace mirtal {
 
 // The bitmap adjustment dialog and its profiles.
 void Application::createBitmapWindow() {
-    m_form18 = new BitmapAdjustDialog(*m_session, m_dialogs, m_settingsFolder, m_form1);
-    BitmapAdjustDialog& form18 = *m_form18;
+    m_bitmapAdjust = new BitmapAdjustDialog(*m_session, m_dialogs, m_settingsFolder, m_mainWindow);
+    BitmapAdjustDialog& form18 = *m_bitmapAdjust;
     // The Subtitles window's hooks may be installed after this one, so they
     // are looked up when the dialog opens.
     form18.subtitlesVisible = [this] { return subtitlesWindowVisible && subtitlesWindowVisible(); };
@@ -32,7 +32,7 @@ void Application::createBitmapWindow() {
     // (the first picture of a job, and the one after each skipped picture).
     // The progression controller's "Change Colors" reaches it through the
     // session's actions, which ask the same hook.
-    m_host.onAdjustBitmap = [this] { return m_form18->runModal(); };
+    m_host.onAdjustBitmap = [this] { return m_bitmapAdjust->runModal(); };
 
     wireLanguageButton();
 }

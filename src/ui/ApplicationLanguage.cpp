@@ -60,11 +60,11 @@ template <typename T> QWidget* asWidget(T* window) {
 
 // The windows in the order of their language texts.
 std::vector<QWidget*> languageWindows(const Application& app) {
-    return {asWidget(app.form1()),  asWidget(app.form2()),  asWidget(app.form3()),
-            asWidget(app.form4()),  asWidget(app.form5()),  asWidget(app.form6()),
-            asWidget(app.form9()),  asWidget(app.form10()), asWidget(app.form11()),
-            asWidget(app.form12()), asWidget(app.form13()), asWidget(app.form14()),
-            asWidget(app.form17()), asWidget(app.form18())};
+    return {asWidget(app.mainWindow()),  asWidget(app.newCharacter()),  asWidget(app.subtitlesWindow()),
+            asWidget(app.ocrSetup()),  asWidget(app.matrixEditor()),  asWidget(app.jobSetup()),
+            asWidget(app.textColour()),  asWidget(app.postOcr()), asWidget(app.progression()),
+            asWidget(app.about()), asWidget(app.outputFormat()), asWidget(app.timeCorrection()),
+            asWidget(app.split()), asWidget(app.bitmapAdjust())};
 }
 
 // The language names of all folders, the first folder winning for a name
@@ -112,7 +112,7 @@ std::vector<std::filesystem::path> Application::languageFolders() const {
 }
 
 void Application::buildLanguageMenu() {
-    QMenu* menu = m_form1->GUILanguage1;
+    QMenu* menu = m_mainWindow->GUILanguage1;
     menu->clear();
     for (const LanguageEntry& e : listAllLanguages(languageFolders())) {
         // The entry stands for the name as the settings file keeps it.
@@ -129,7 +129,7 @@ void Application::buildLanguageMenu() {
 }
 
 void Application::chooseLanguage(QAction* entry) {
-    for (QAction* a : m_form1->GUILanguage1->actions()) a->setChecked(false);
+    for (QAction* a : m_mainWindow->GUILanguage1->actions()) a->setChecked(false);
     entry->setChecked(true);
     m_settings.LanguageFileName = toCp1252(entry->data().toString());
     loadLanguage(m_settings.LanguageFileName);
@@ -170,7 +170,7 @@ FileResult Application::exportLanguageTemplate() {
 }
 
 void Application::wireLanguageButton() {
-    connect(m_form1->Button1, &QPushButton::clicked, this, [this] {
+    connect(m_mainWindow->Button1, &QPushButton::clicked, this, [this] {
         if (FileResult r = exportLanguageTemplate(); !r)
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
     });

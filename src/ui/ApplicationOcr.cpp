@@ -33,10 +33,10 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
     ProgramSettings& ps = app.settings();
     MatrixDialogFolders folders{ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix};
     MatrixFlows flows(app.session().matrix(), app.dialogs(), app.catalogue(), folders);
-    flows.onMatrixReplaced = [&app] { app.form5()->RebuildMatrixList(); };
+    flows.onMatrixReplaced = [&app] { app.matrixEditor()->RebuildMatrixList(); };
     flows.onFileNameChanged = [&app] {
-        app.form6()->refreshMatrixField();
-        app.form5()->updateCaption();
+        app.jobSetup()->refreshMatrixField();
+        app.matrixEditor()->updateCaption();
     };
     const bool done = flow(flows);
     keepFolder(ps.OpenDialogCharMatrix, folders.openFolder);
@@ -50,43 +50,43 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
 // matrix editor and text colour selection.
 void Application::createOcrWindows() {
     Session& s = *m_session;
-    m_form2 = new NewCharacterDialog(m_dialogs, m_catalogue, m_form1);
-    m_form4 = new OcrSetupDialog(s.ocrSettings(), m_dialogs, settingsFile(), m_form1);
-    m_form5 = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_form1);
-    m_form9 = new TextColorDialog(s.ocrState(), m_form1);
+    m_newCharacter = new NewCharacterDialog(m_dialogs, m_catalogue, m_mainWindow);
+    m_ocrSetup = new OcrSetupDialog(s.ocrSettings(), m_dialogs, settingsFile(), m_mainWindow);
+    m_matrixEditor = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_mainWindow);
+    m_textColour = new TextColorDialog(s.ocrState(), m_mainWindow);
 
     // Text colour: the dialog previews in the main window, which it may
     // enlarge so that the picture can be seen whole, and it hides the
     // Subtitles window while it is up.
     auto subtitlesWereVisible = std::make_shared<bool>(false);
-    m_form9->onPreview = [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); };
-    m_form9->onShown = [this, subtitlesWereVisible] {
+    m_textColour->onPreview = [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); };
+    m_textColour->onShown = [this, subtitlesWereVisible] {
         *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
         if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
-        const QSize image = m_form1->Preview->image()->size();
-        const int width = std::max(m_form1->width(), image.width() + 23);
-        const int height = std::max(m_form1->height(), image.height() + 110);
-        if (width != m_form1->width() || height != m_form1->height())
-            m_form1->resize(width, height);
+        const QSize image = m_mainWindow->Preview->image()->size();
+        const int width = std::max(m_mainWindow->width(), image.width() + 23);
+        const int height = std::max(m_mainWindow->height(), image.height() + 110);
+        if (width != m_mainWindow->width() || height != m_mainWindow->height())
+            m_mainWindow->resize(width, height);
     };
-    m_form9->onHidden = [this, subtitlesWereVisible] {
+    m_textColour->onHidden = [this, subtitlesWereVisible] {
         if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
         *subtitlesWereVisible = false;
     };
-    m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_form9->ask(work); };
+    m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_textColour->ask(work); };
 
     // Unknown glyphs: asked in Form2; what is learned is listed at once.
     m_host.onAskGlyph = [this](const GlyphQuestion& q) {
-        return m_form2->ask(q, m_session->ocrState().DrawColor[0]);
+        return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
     };
-    matrixEntryLearned = [this](int index) { m_form5->AddMatrixListItem(index); };
+    matrixEntryLearned = [this](int index) { m_matrixEditor->AddMatrixListItem(index); };
     s.ocr().options().onLearned = [this](int index) {
         if (matrixEntryLearned) matrixEntryLearned(index);
     };
 
     // New glyphs named by Tesseract: opened for the stream's language when a
     // job starts; without the language's package they are asked.
-    m_form6->beforeStart = [this](const std::string& code) {
+    m_jobSetup->beforeStart = [this](const std::string& code) {
         Session& s = *m_session;
         if (GlyphNaming(s.ocrSettings().NameGlyphs) == GlyphNaming::Ask) {
             s.setRecognizer(nullptr);
@@ -111,11 +111,11 @@ void Application::createOcrWindows() {
     openMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); }); };
     newMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); }); };
 
-    MainWindow& w = *m_form1;
-    connect(w.EditViewCharactersMatrix1, &QAction::triggered, m_form5, [this] {
-        m_form5->show();
-        m_form5->raise();
-        m_form5->activateWindow();
+    MainWindow& w = *m_mainWindow;
+    connect(w.EditViewCharactersMatrix1, &QAction::triggered, m_matrixEditor, [this] {
+        m_matrixEditor->show();
+        m_matrixEditor->raise();
+        m_matrixEditor->activateWindow();
     });
     connect(w.OpenCharacterMatrix1, &QAction::triggered, this, [this] { openMatrix(); });
     connect(w.SaveCharacterMatrix1, &QAction::triggered, this,
@@ -123,7 +123,7 @@ void Application::createOcrWindows() {
     connect(w.SaveCharacterMatrixAs1, &QAction::triggered, this,
             [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrix(true); }); });
     connect(w.NewCharaterMatrix1, &QAction::triggered, this, [this] { newMatrix(); });
-    connect(w.OCRAdvancedSetup1, &QAction::triggered, m_form4, [this] { m_form4->exec(); });
+    connect(w.OCRAdvancedSetup1, &QAction::triggered, m_ocrSetup, [this] { m_ocrSetup->exec(); });
 }
 
 } // namespace mirtal

@@ -14,33 +14,33 @@ void Application::createSubtitleWindows() {
     SubtitleDocument& doc = m_session->document();
     // Owned by the main window so that they live exactly as long, and stay
     // in front of it: the Subtitles window covers its lower part.
-    m_form3 = new SubtitlesWindow(doc, m_dialogs, m_catalogue, m_settings, m_form1);
-    m_form3->setMainWindow(m_form1);
-    m_form10 = new PostOcrDialog(doc, m_form3);
-    m_form13 = new OutputFormatDialog(doc, m_dialogs, m_form3);
-    m_form17 = new SplitDialog(doc, m_dialogs, m_catalogue, m_form3);
-    m_form14 = new TimeCorrectionDialog(doc, m_dialogs, m_catalogue, m_form3);
+    m_subtitlesWindow = new SubtitlesWindow(doc, m_dialogs, m_catalogue, m_settings, m_mainWindow);
+    m_subtitlesWindow->setMainWindow(m_mainWindow);
+    m_postOcr = new PostOcrDialog(doc, m_subtitlesWindow);
+    m_outputFormat = new OutputFormatDialog(doc, m_dialogs, m_subtitlesWindow);
+    m_split = new SplitDialog(doc, m_dialogs, m_catalogue, m_subtitlesWindow);
+    m_timeCorrection = new TimeCorrectionDialog(doc, m_dialogs, m_catalogue, m_subtitlesWindow);
 
-    m_form3->onPostOcrCorrection = [this] { m_form10->exec(); };
-    m_form3->onTimeCorrection = [this] { m_form14->exec(); };
-    m_form3->onOutputFormat = [this] { m_form13->exec(); };
-    m_form3->onSplit = [this] { m_form17->exec(); };
+    m_subtitlesWindow->onPostOcrCorrection = [this] { m_postOcr->exec(); };
+    m_subtitlesWindow->onTimeCorrection = [this] { m_timeCorrection->exec(); };
+    m_subtitlesWindow->onOutputFormat = [this] { m_outputFormat->exec(); };
+    m_subtitlesWindow->onSplit = [this] { m_split->exec(); };
 
     showSubtitlesWindow = [this] {
-        if (m_form3->isMinimized()) m_form3->showNormal();
-        m_form3->show();
-        m_form3->raise();
+        if (m_subtitlesWindow->isMinimized()) m_subtitlesWindow->showNormal();
+        m_subtitlesWindow->show();
+        m_subtitlesWindow->raise();
     };
-    hideSubtitlesWindow = [this] { m_form3->hide(); };
-    subtitlesWindowVisible = [this] { return m_form3->isVisible(); };
+    hideSubtitlesWindow = [this] { m_subtitlesWindow->hide(); };
+    subtitlesWindowVisible = [this] { return m_subtitlesWindow->isVisible(); };
     toggleSubtitlesWindow = [this] {
-        if (m_form3->isVisible() && !m_form3->isMinimized())
-            m_form3->hide();
+        if (m_subtitlesWindow->isVisible() && !m_subtitlesWindow->isMinimized())
+            m_subtitlesWindow->hide();
         else
             showSubtitlesWindow();
     };
-    clearSubtitles = [this] { m_form3->Clear1Click(); };
-    convertOutputFormat = [this](TOutputFormat format) { m_form13->ConvertTo(format); };
+    clearSubtitles = [this] { m_subtitlesWindow->Clear1Click(); };
+    convertOutputFormat = [this](TOutputFormat format) { m_outputFormat->ConvertTo(format); };
 }
 
 } // namespace mirtal

@@ -1,4 +1,5 @@
 #include "ui/BitmapAdjustDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "export/BmpFile.h"
 #include "ocr/TextColor.h"
@@ -39,12 +40,6 @@ constexpr int kMsgSamePaletteIndex = 36;
 constexpr int kMsgSaveCurrentBmp = 43;
 constexpr int kMsgSaveProfile = 44;
 constexpr int kMsgLoadProfile = 45;
-
-template <typename W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     return named(new QLabel(text, parent), name);
@@ -793,18 +788,6 @@ QRegion BitmapAdjustDialog::tabOutline(int width, int height, int tabsRight) {
 void BitmapAdjustDialog::Timer1Timer() {
     if (m_reduced) return;
     setMask(tabOutline(width(), height(), tabsRight()));
-}
-
-void BitmapAdjustDialog::setSwatch(QFrame* swatch, Colour c) {
-    swatch->setProperty("colour", uint(c));
-    QPalette p = swatch->palette();
-    p.setColor(QPalette::Window, toQColor(c));
-    swatch->setPalette(p);
-    swatch->setAutoFillBackground(true);
-}
-
-Colour BitmapAdjustDialog::swatchColour(const QFrame* swatch) {
-    return Colour(swatch->property("colour").toUInt());
 }
 
 bool BitmapAdjustDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -141,8 +141,6 @@ public:
     // The tab-shaped outline of a window of this size whose tab headers end
     // at `tabsRight`.
     static QRegion tabOutline(int width, int height, int tabsRight);
-    static void setSwatch(QFrame* swatch, Colour c);
-    static Colour swatchColour(const QFrame* swatch);
 
     // Esc skips the picture, as the Skip button does.
     void reject() override;

@@ -1,4 +1,5 @@
 #include "ui/JobSetupDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "base/Files.h"
 #include "ocr/MatrixFlows.h"
@@ -30,12 +31,6 @@
 namespace mirtal {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 // An up/down arrow pair whose own position never changes: each click only
 // reports its direction.

@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "ui/QtLanguageTarget.h"
@@ -607,18 +608,6 @@ void MainWindow::showProgress(int percent) {
 
 QString MainWindow::ratioText() const {
     return m_ratioText->text();
-}
-
-void MainWindow::setSwatch(QFrame* swatch, Colour c) {
-    swatch->setProperty("colour", uint(c));
-    swatch->setAutoFillBackground(true);
-    QPalette pal = swatch->palette();
-    pal.setColor(QPalette::Window, toQColor(c));
-    swatch->setPalette(pal);
-}
-
-Colour MainWindow::swatchColour(const QFrame* swatch) {
-    return Colour(swatch->property("colour").toUInt());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

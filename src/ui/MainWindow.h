@@ -118,8 +118,6 @@ public:
     void ButtonImgBackClick();
 
     QString ratioText() const;
-    static void setSwatch(QFrame* swatch, Colour c);
-    static Colour swatchColour(const QFrame* swatch);
 
     PreviewSettings& previewSettings() { return m_preview; }
 

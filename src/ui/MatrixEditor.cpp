@@ -1,4 +1,5 @@
 #include "ui/MatrixEditor.h"
+#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "ocr/CharMatrix.h"
@@ -25,11 +26,6 @@
 namespace mirtal {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
 
 constexpr int kQuotedPartLength = 26; // quotes, text and four blanks
 constexpr int kMsgDeleteCharacter = 19;

@@ -1,4 +1,5 @@
 #include "ui/NewCharacterDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "ocr/OcrDriver.h"
@@ -22,11 +23,6 @@
 namespace mirtal {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(name);
-    return w;
-}
 
 constexpr int kMsgNotStorable = 49; // catalogue number
 constexpr int kBlinkTicks = 25; // one tick to start, then 24 colour toggles

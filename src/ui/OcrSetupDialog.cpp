@@ -1,4 +1,5 @@
 #include "ui/OcrSetupDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "ocr/OcrSettings.h"
 #include "settings/SettingsFile.h"
@@ -24,12 +25,6 @@ namespace mirtal {
 namespace {
 
 constexpr int kFieldWidth = 56;
-
-template <typename W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 // A field's value is set before its limits, since a limit never excludes
 // the value the field holds.

@@ -1,4 +1,5 @@
 #include "ui/OutputFormatDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "subtitles/SubtitleDocument.h"
 #include "ui/UiDialogs.h"
@@ -23,12 +24,6 @@
 namespace mirtal {
 
 namespace {
-
-template <typename W> W* named(W* w, const QString& name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 QColor toQColor(Colour c) {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));

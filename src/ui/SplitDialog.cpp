@@ -1,4 +1,5 @@
 #include "ui/SplitDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "subtitles/SubtitleDocument.h"
 #include "ui/NumericEdit.h"
@@ -17,12 +18,6 @@
 namespace mirtal {
 
 namespace {
-
-template <typename W> W* named(W* w, const QString& name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 TTimeCode fieldsTime(TWord_u* h, TWord_u* m, TWord_u* s, TWord_u* ms) {
     TTimeCode t;

@@ -1,4 +1,5 @@
 #include "ui/SubtitlesWindow.h"
+#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "settings/ProgramSettings.h"
@@ -75,12 +76,6 @@ private:
 };
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 enum class Glyph { Spelling, Time, Format, Split };
 

@@ -1,4 +1,5 @@
 #include "ui/TextColorDialog.h"
+#include "ui/WidgetSupport.h"
 
 #include "ocr/OcrState.h"
 #include "ocr/TextColor.h"
@@ -14,12 +15,6 @@
 namespace mirtal {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name, const QString& hint = {}) {
-    w->setObjectName(name);
-    if (!hint.isEmpty()) w->setToolTip(hint);
-    return w;
-}
 
 } // namespace
 

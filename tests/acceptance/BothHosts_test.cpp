@@ -218,7 +218,7 @@ public:
         auto chooseColour = app.host().onChooseTextColor;
         app.host().onChooseTextColor = [&app, chooseColour](const Bitmap24& work, int guess) {
             QTimer::singleShot(
-                0, [&app] { QTest::mouseClick(app.form9()->ButtonOk, Qt::LeftButton); });
+                0, [&app] { QTest::mouseClick(app.textColour()->ButtonOk, Qt::LeftButton); });
             return chooseColour(work, guess);
         };
         // A trained matrix knows every glyph.
@@ -227,7 +227,7 @@ public:
             return GlyphAnswer{GlyphAction::SkipSubpicture, {}};
         };
         // The bitmap adjustment step with its settings as they are: OK.
-        app.form18()->scriptedRun = [](BitmapAdjustDialog& d) {
+        app.bitmapAdjust()->scriptedRun = [](BitmapAdjustDialog& d) {
             QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
         };
     }
@@ -237,13 +237,13 @@ public:
 
     void openMatrix(const fs::path& file) {
         m_app->dialogs().files.push_back(file);
-        QTest::mouseClick(m_app->form6()->ButtonOpenCharMatrixFile, Qt::LeftButton);
+        QTest::mouseClick(m_app->jobSetup()->ButtonOpenCharMatrixFile, Qt::LeftButton);
     }
 
     // The job setup: the disc's folder listed, every VOB checked, the stream
     // and the action (0..4) chosen, Start; then the timer's ticks to the end.
     void ripDisc(int action, bool timing, const fs::path& prefix = {}) {
-        JobSetupDialog& d = *m_app->form6();
+        JobSetupDialog& d = *m_app->jobSetup();
         d.scanDirectory(videoTs(m_case));
         for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
             d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
@@ -263,29 +263,29 @@ public:
     // "Post OCR Correction" with the doubled quotes only.
     void repairQuotes() {
         QTimer::singleShot(0, [this] {
-            PostOcrDialog& d = *m_app->form10();
+            PostOcrDialog& d = *m_app->postOcr();
             d.CheckBoxCorrectTwiceAp->setChecked(true);
             d.CheckBoxCorrectIl->setChecked(false);
             QTest::mouseClick(d.BitBtnCorrect, Qt::LeftButton);
         });
-        m_app->form3()->PostOCRCorrection1->trigger();
+        m_app->subtitlesWindow()->PostOCRCorrection1->trigger();
     }
 
     // "Set Output Format": the format's tab, "Convert to this Format".
     void convertTo(TOutputFormat format) {
         QTimer::singleShot(0, [this, format] {
-            OutputFormatDialog& d = *m_app->form13();
+            OutputFormatDialog& d = *m_app->outputFormat();
             d.PageControlMirtal->setCurrentIndex(int(format));
             QTest::mouseClick(d.BitBtnConvert, Qt::LeftButton);
         });
-        m_app->form3()->SetOutputFormat1->trigger();
+        m_app->subtitlesWindow()->SetOutputFormat1->trigger();
         EXPECT_EQ(session().document().OutputFormat(), format);
     }
 
     void saveAs(const fs::path& file) {
         fs::create_directories(file.parent_path());
         m_app->dialogs().files.push_back(file);
-        EXPECT_EQ(m_app->form3()->Saveas1Click(), FlowResult::Done) << file;
+        EXPECT_EQ(m_app->subtitlesWindow()->Saveas1Click(), FlowResult::Done) << file;
         EXPECT_EQ(m_app->dialogs().unexpected, 0);
     }
 
@@ -497,7 +497,7 @@ std::vector<Shown> parseShown(const std::string& out) {
 
 TEST_P(BothHosts, ShowOnlyStopsAtEveryPictureInTheProgressionController) {
     Gui g(c, settings);
-    ProgressionDialog& p = *g.app().form11();
+    ProgressionDialog& p = *g.app().progression();
     std::vector<Shown> guiShown;
     auto onShown = p.onShown;
     p.onShown = [&] {

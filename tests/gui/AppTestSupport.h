@@ -46,14 +46,14 @@ struct AppBench {
 
     Session& session() { return app->session(); }
     UiDialogs& dialogs() { return app->dialogs(); }
-    MainWindow& form1() { return *app->form1(); }
-    JobSetupDialog& form6() { return *app->form6(); }
+    MainWindow& mainWindow() { return *app->mainWindow(); }
+    JobSetupDialog& jobSetup() { return *app->jobSetup(); }
     std::string lastMessage() { return dialogs().asked.empty() ? "" : dialogs().asked.back().text; }
 
     // Lists the folder in the job setup and checks the given entries (all by default).
     void listAndCheck(const std::filesystem::path& dir, std::vector<int> rows = {}) {
-        form6().scanDirectory(dir);
-        QListWidget* list = form6().CheckListBoxVob;
+        jobSetup().scanDirectory(dir);
+        QListWidget* list = jobSetup().CheckListBoxVob;
         if (rows.empty())
             for (int i = 0; i < list->count(); ++i) rows.push_back(i);
         for (int r : rows) list->item(r)->setCheckState(Qt::Checked);
@@ -61,10 +61,10 @@ struct AppBench {
     // The job setup's Start for the action (0..3), with a prefix answer for
     // BMP and SUP.
     bool start(int action, const std::filesystem::path& prefix = {}) {
-        form6().RadioGroupAction->setItemIndex(action);
-        form6().RadioGroupActionClick();
+        jobSetup().RadioGroupAction->setItemIndex(action);
+        jobSetup().RadioGroupActionClick();
         if (action == 1 || action == 2) dialogs().files.push_back(prefix);
-        return form6().BitBtnStartClick();
+        return jobSetup().BitBtnStartClick();
     }
     // Timer ticks until the job is finished, halted or paused (at most `limit`).
     int runTicks(int limit = 20) {

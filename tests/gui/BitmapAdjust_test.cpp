@@ -1,5 +1,6 @@
 #include "LanguageBitmapSupport.h"
 #include "settings/SettingsFile.h"
+#include "ui/WidgetSupport.h"
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
@@ -55,7 +56,7 @@ struct BitmapAdjust : ::testing::Test {
     ScratchFolder folder;
     std::unique_ptr<Application> app = makeApp(folder.path());
     Session& session = app->session();
-    BitmapAdjustDialog& form = *app->form18();
+    BitmapAdjustDialog& form = *app->bitmapAdjust();
     UiDialogs& dialogs = app->dialogs();
     std::vector<Rect> shown; // pictures sent to the main window's preview
 
@@ -91,7 +92,7 @@ TEST_F(BitmapAdjust, OpeningFillsEveryControlFromTheSettingsAndShowsTheComposedP
     EXPECT_EQ(form.ComboBoxColorIndex[2]->currentIndex(), 6);
     EXPECT_TRUE(form.ComboBoxColorIndex[2]->isEnabled()); // "Free"
     EXPECT_EQ(form.ComboBoxBitPerPixel->currentIndex(), 1);
-    EXPECT_EQ(BitmapAdjustDialog::swatchColour(form.PanelColor[1]), 0x00FF00u);
+    EXPECT_EQ(swatchColour(form.PanelColor[1]), 0x00FF00u);
     EXPECT_TRUE(form.RadioButtonTop[3]->isChecked());
     EXPECT_FALSE(form.RadioButtonLeft[1]->isChecked());
     EXPECT_EQ(form.SpinEditTopPosition->value(), 500);
@@ -424,7 +425,7 @@ struct BitmapAdjustRip : ::testing::Test {
     ScratchFolder folder;
     std::unique_ptr<Application> app = makeApp(folder.path());
     Session& session = app->session();
-    BitmapAdjustDialog& form = *app->form18();
+    BitmapAdjustDialog& form = *app->bitmapAdjust();
     std::vector<bool> openings; // SavePicture as the dialog found it, per opening
 
     void answerWith(std::vector<QPushButton*> buttons) {
@@ -477,7 +478,7 @@ TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
 
     // The progression controller's "Change Colors" on the last picture.
     session.ShowEachPicture = true;
-    app->form11()->ButtonChangeColor->click();
+    app->progression()->ButtonChangeColor->click();
     EXPECT_EQ(openings.size(), 2u);
     EXPECT_FALSE(session.ShowEachPicture);
 }

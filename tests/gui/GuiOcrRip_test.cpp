@@ -135,7 +135,7 @@ protected:
     std::function<bool(int unit)> skipColour;
 
     Session& session() { return app->session(); }
-    MainWindow& form1() { return *app->form1(); }
+    MainWindow& mainWindow() { return *app->mainWindow(); }
 
     void SetUp() override { open("pal_en"); }
 
@@ -143,7 +143,7 @@ protected:
         truth = std::make_unique<Truth>(disc);
         app = std::make_unique<Application>(
             Application::Options{fs::path(folder.path().toStdString()), true});
-        form1().show(); // the start-up steps of the first showing
+        mainWindow().show(); // the start-up steps of the first showing
         hookDialogs();
     }
 
@@ -166,7 +166,7 @@ protected:
     }
 
     void answerColour(int unit) {
-        TextColorDialog& d = *app->form9();
+        TextColorDialog& d = *app->textColour();
         ASSERT_TRUE(d.isVisible());
         colourUnits.push_back(unit);
         colourShownAs.push_back(d.ComboBoxTextColor->currentIndex());
@@ -179,11 +179,11 @@ protected:
     }
 
     void answerGlyph(const GlyphQuestion& q) {
-        NewCharacterDialog& d = *app->form2();
+        NewCharacterDialog& d = *app->newCharacter();
         ASSERT_TRUE(d.isVisible());
         const int unit = truth->unitAt(q.startMs);
         asked.push_back({unit, q.line, q.charIndex, session().document().NbSubTitle(),
-                         app->form5()->ListBoxMatrix->count(), d.LabelIndex->text(),
+                         app->matrixEditor()->ListBoxMatrix->count(), d.LabelIndex->text(),
                          !d.ImageChar->pixmap().isNull(), countersCurrent()});
         switch (special ? special(q, unit) : Special::None) {
         case Special::SkipLine:
@@ -214,8 +214,8 @@ protected:
 
     bool countersCurrent() {
         const RipJob& job = session().job();
-        return form1().LabelNbSup->text() == QString::number(job.VobPictures) &&
-               form1().LabelTotalNbSup->text() == QString::number(job.TotalPictures);
+        return mainWindow().LabelNbSup->text() == QString::number(job.VobPictures) &&
+               mainWindow().LabelTotalNbSup->text() == QString::number(job.TotalPictures);
     }
 
     // The spacing of this disc's text: its fill-only glyphs stand up to 8
@@ -223,18 +223,18 @@ protected:
     // the user sets the space width to 10 in the OCR advanced setup.
     void setSpaceWidth(int width) {
         QTimer::singleShot(0, [this, width] {
-            OcrSetupDialog& d = *app->form4();
+            OcrSetupDialog& d = *app->ocrSetup();
             ASSERT_TRUE(d.isVisible());
             d.Integer_uMinSpaceWidth->selectAll();
             QTest::keyClicks(d.Integer_uMinSpaceWidth, QString::number(width));
             QTest::mouseClick(d.BitBtnOk, Qt::LeftButton);
         });
-        form1().OCRAdvancedSetup1->trigger();
+        mainWindow().OCRAdvancedSetup1->trigger();
     }
 
     // The job setup with the disc's VOB files checked and the OCR action.
     void startJob(const std::string& disc) {
-        JobSetupDialog& d = *app->form6();
+        JobSetupDialog& d = *app->jobSetup();
         d.scanDirectory(fs::path(MIRTAL_TEST_DATA) / "discs" / disc / "VIDEO_TS");
         for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
             d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
@@ -290,8 +290,8 @@ protected:
 TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQuestion) {
     setSpaceWidth(10);
     EXPECT_EQ(session().ocrSettings().SpaceWidth, 10);
-    form1().EditViewCharactersMatrix1->trigger();
-    ASSERT_TRUE(app->form5()->isVisible());
+    mainWindow().EditViewCharactersMatrix1->trigger();
+    ASSERT_TRUE(app->matrixEditor()->isVisible());
     startJob("pal_en");
     ASSERT_TRUE(app->subtitlesWindowVisible());
     tickUntilStopped();
@@ -318,22 +318,22 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
         EXPECT_TRUE(asked[i].pictureShown);
         EXPECT_TRUE(asked[i].countersCurrent) << "question " << i;
     }
-    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), m.Count());
+    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), m.Count());
     EXPECT_EQ(session().job().TotalPictures, truth->units.size());
     // The counter bar says how many shapes were asked, none named by votes.
-    EXPECT_EQ(form1().LabelGlyphsAsked->text(), QString::number(m.Count()));
-    EXPECT_EQ(form1().LabelGlyphsNamed->text(), "0");
+    EXPECT_EQ(mainWindow().LabelGlyphsAsked->text(), QString::number(m.Count()));
+    EXPECT_EQ(mainWindow().LabelGlyphsNamed->text(), "0");
 
     // Saving through the menu asks for a name, since the matrix has none.
     const fs::path file = fs::path(folder.path().toStdString()) / "discs" / "pal_en.qmx";
     fs::create_directories(file.parent_path());
     app->dialogs().files.push_back(file);
-    form1().SaveCharacterMatrix1->trigger();
+    mainWindow().SaveCharacterMatrix1->trigger();
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(fs::file_size(file), 280u + 277u * unsigned(m.Count()));
     EXPECT_FALSE(m.Modified());
-    EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "pal_en.qmx");
-    EXPECT_EQ(app->form5()->windowTitle(), "View/Edit Character Matrix - pal_en.qmx -");
+    EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "pal_en.qmx");
+    EXPECT_EQ(app->matrixEditor()->windowTitle(), "View/Edit Character Matrix - pal_en.qmx -");
     EXPECT_EQ(app->settings().SaveDialogCharMatrix, file.parent_path().string() + "/");
     EXPECT_EQ(app->dialogs().unexpected, 0);
 
@@ -345,16 +345,16 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     open("pal_en");
     setSpaceWidth(10);
     app->dialogs().files.push_back(file);
-    QTest::mouseClick(app->form6()->ButtonOpenCharMatrixFile, Qt::LeftButton);
+    QTest::mouseClick(app->jobSetup()->ButtonOpenCharMatrixFile, Qt::LeftButton);
     EXPECT_EQ(session().matrix().Count(), trained);
-    EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "pal_en.qmx");
-    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), trained);
+    EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "pal_en.qmx");
+    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), trained);
     EXPECT_EQ(app->dialogs().fileRequests.back().title,
               "Open a previously created Character Matrix File");
     startJob("pal_en");
     tickUntilStopped();
     EXPECT_TRUE(asked.empty());
-    EXPECT_EQ(form1().LabelGlyphsAsked->text(), "0");
+    EXPECT_EQ(mainWindow().LabelGlyphsAsked->text(), "0");
     EXPECT_EQ(colourUnits, std::vector<int>{0});
     expectText(truthWords());
     EXPECT_FALSE(session().matrix().Modified());
@@ -389,7 +389,7 @@ TEST_F(GuiOcrRip, SkippedPicturesLinesAndSubpicturesLeaveOnlyTheirPartOut) {
     expectText(expected);
     EXPECT_EQ(session().job().TotalPictures, truth->units.size() - 1)
         << "the dropped one is not counted";
-    EXPECT_EQ(form1().LabelTotalNbSup->text(), QString::number(truth->units.size() - 1));
+    EXPECT_EQ(mainWindow().LabelTotalNbSup->text(), QString::number(truth->units.size() - 1));
 }
 
 // Pause (unit 4): the same glyph is asked again after Continue. Change Text
@@ -406,10 +406,10 @@ TEST_F(GuiOcrRip, PauseAndChangeTextColorReadTheSubpictureAgain) {
     tickUntilStopped();
     ASSERT_TRUE(session().job().Paused);
     ASSERT_FALSE(session().job().Busy);
-    EXPECT_EQ(form1().ButtonPause->text(), "Co&ntinue >");
+    EXPECT_EQ(mainWindow().ButtonPause->text(), "Co&ntinue >");
     EXPECT_EQ(session().document().NbSubTitle(), 4);
     const Asked pausedAt = asked.back();
-    QTest::mouseClick(form1().ButtonPause, Qt::LeftButton);
+    QTest::mouseClick(mainWindow().ButtonPause, Qt::LeftButton);
     const size_t resumedAt = asked.size();
     app->tick();
     ASSERT_GT(asked.size(), resumedAt);
@@ -449,11 +449,11 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
     learnSomething();
     UiDialogs& d = app->dialogs();
     d.answers = {Answer::Cancel};
-    form1().NewCharaterMatrix1->trigger();
+    mainWindow().NewCharaterMatrix1->trigger();
     EXPECT_EQ(d.asked.back().text, modified);
     EXPECT_EQ(session().matrix().Count(), 1) << "cancelled";
     d.answers = {Answer::Cancel};
-    EXPECT_FALSE(form1().close());
+    EXPECT_FALSE(mainWindow().close());
     EXPECT_EQ(d.asked.back().text, modified);
 
     // Yes saves it first; the open dialog then starts in the folder saved to.
@@ -461,7 +461,7 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
     fs::create_directories(file.parent_path());
     d.answers = {Answer::Yes};
     d.files = {file, std::nullopt};
-    form1().OpenCharacterMatrix1->trigger();
+    mainWindow().OpenCharacterMatrix1->trigger();
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(d.fileRequests.at(0).title, "Save current Character Matrix File");
     EXPECT_EQ(d.fileRequests.at(1).initialFolder, file.parent_path());
@@ -470,10 +470,10 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
 
     learnSomething();
     d.answers = {Answer::No};
-    form1().NewCharaterMatrix1->trigger();
+    mainWindow().NewCharaterMatrix1->trigger();
     EXPECT_EQ(session().matrix().Count(), 0);
-    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), 0);
-    EXPECT_EQ(app->form6()->EditCharMatrixFile->text(), "New File");
+    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), 0);
+    EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "New File");
     EXPECT_EQ(d.unexpected, 0);
 }
 
@@ -482,16 +482,16 @@ TEST_F(MatrixMenu, SaveAsksForANameOnlyWithoutAFileAndSaveAsAsksBeforeReplacing)
     UiDialogs& d = app->dialogs();
     const fs::path file = dir() / "b.qmx";
     d.files = {file};
-    form1().SaveCharacterMatrix1->trigger();
+    mainWindow().SaveCharacterMatrix1->trigger();
     learnSomething();
-    form1().SaveCharacterMatrix1->trigger();
+    mainWindow().SaveCharacterMatrix1->trigger();
     EXPECT_EQ(d.fileRequests.size(), 1u);
     EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
 
     d.files = {file};
     d.answers = {Answer::No};
     learnSomething();
-    form1().SaveCharacterMatrixAs1->trigger();
+    mainWindow().SaveCharacterMatrixAs1->trigger();
     EXPECT_EQ(d.asked.back().text, "File b.qmx already exists ! Replace ?");
     EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
     EXPECT_TRUE(session().matrix().Modified());
@@ -505,13 +505,13 @@ TEST_F(MatrixMenu, SaveDialogsRefuseAFileInUse) {
     UiDialogs& d = app->dialogs();
     const fs::path file = dir() / "c.qmx";
     d.files = {file};
-    form1().SaveCharacterMatrix1->trigger();
+    mainWindow().SaveCharacterMatrix1->trigger();
     const auto saved = fs::file_size(file);
     session().document().AddSubtitle({"Hello"}, false, MsToTimeCode(1000), MsToTimeCode(2000), {});
     session().document().RefreshList();
     d.files = {file};
     d.answers = {Answer::Ok};
-    app->form3()->Saveas1->trigger();
+    app->subtitlesWindow()->Saveas1->trigger();
     EXPECT_NE(d.asked.back().text.find("is the character matrix " + file.string()),
               std::string::npos);
     EXPECT_EQ(fs::file_size(file), saved);
@@ -526,10 +526,10 @@ TEST_F(MatrixMenu, OpeningABadFileWarnsAndKeepsTheMatrix) {
     UiDialogs& d = app->dialogs();
     d.files = {bad};
     d.answers = {Answer::Ok};
-    form1().OpenCharacterMatrix1->trigger();
+    mainWindow().OpenCharacterMatrix1->trigger();
     EXPECT_EQ(d.asked.back().text, "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(session().matrix().Count(), 1);
-    EXPECT_EQ(app->form5()->ListBoxMatrix->count(), 1);
+    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), 1);
 }
 
 } // namespace

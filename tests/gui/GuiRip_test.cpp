@@ -68,10 +68,10 @@ TEST(GuiRip, SupJobWritesEveryUnitAndTheCountersFollow) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    b.form6().CheckBoxPictTiming->setChecked(true);
+    b.jobSetup().CheckBoxPictTiming->setChecked(true);
     ASSERT_TRUE(b.start(2, out / "pic"));
     EXPECT_TRUE(b.app->subtitlesWindowVisible()) << "the timing entries are listed";
-    MainWindow& w = b.form1();
+    MainWindow& w = b.mainWindow();
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(b.session().job().finished()) << "a whole file inside one tick";
     expectSupFilesOfDisc(out, "pal_en");
@@ -117,8 +117,8 @@ TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    b.form6().CheckBoxPictTiming->setChecked(true);
-    MainWindow& w = b.form1();
+    b.jobSetup().CheckBoxPictTiming->setChecked(true);
+    MainWindow& w = b.mainWindow();
     w.ButtonPause->setText("&Pausieren"); // from a language file
     ASSERT_TRUE(b.start(2, out / "pic"));
     EXPECT_EQ(w.ButtonPause->text(), "&Pausieren") << "kept until the first pause";
@@ -165,7 +165,7 @@ TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    MainWindow& w = b.form1();
+    MainWindow& w = b.mainWindow();
     b.dialogs().files.push_back(out / "pair");
     ASSERT_TRUE(b.start(4));
     auto show = b.app->host().onShowPicture24;
@@ -206,7 +206,7 @@ TEST(GuiRip, TicksAndTheJobDialogWaitWhileAFileIsProcessed) {
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
     ASSERT_TRUE(b.start(2, out / "pic"));
-    MainWindow& w = b.form1();
+    MainWindow& w = b.mainWindow();
     bool checked = false;
     QTimer::singleShot(0, &w, [&] {
         // Inside the loop's event dispatch: the timer, the menu and the
@@ -218,7 +218,7 @@ TEST(GuiRip, TicksAndTheJobDialogWaitWhileAFileIsProcessed) {
         EXPECT_FALSE(w.CoolButtonOpenVob->isEnabled());
         EXPECT_TRUE(w.ButtonPause->isEnabled());
         w.OpenVob1->trigger();
-        EXPECT_FALSE(b.form6().isVisible());
+        EXPECT_FALSE(b.jobSetup().isVisible());
     });
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(checked);
@@ -232,9 +232,9 @@ TEST(GuiRip, TwoFilesTheSecondAtTheNextTick) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("split"));
-    b.form6().CheckBoxPictTiming->setChecked(false);
+    b.jobSetup().CheckBoxPictTiming->setChecked(false);
     ASSERT_TRUE(b.start(2, out / "pic"));
-    MainWindow& w = b.form1();
+    MainWindow& w = b.mainWindow();
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_FALSE(b.session().job().finished());
     const int firstFile =
@@ -258,26 +258,26 @@ TEST(GuiRip, BmpJobAsksTheAdjustmentStepOnceAndSavesEveryPicture) {
     b.app->host().onAdjustBitmap = [&] {
         ++adjustments;
         // The counters of the picture at hand, not of the one before.
-        EXPECT_EQ(b.form1().LabelNbSup->text(), "1");
-        EXPECT_EQ(b.form1().LabelTotalNbSup->text(), "1");
+        EXPECT_EQ(b.mainWindow().LabelNbSup->text(), "1");
+        EXPECT_EQ(b.mainWindow().LabelTotalNbSup->text(), "1");
         return true;
     };
     b.listAndCheck(discFolder("pal_en"));
-    b.form6().CheckBoxPictTiming->setChecked(false);
-    b.form1().CheckBoxShowSubPict->setChecked(false);
+    b.jobSetup().CheckBoxPictTiming->setChecked(false);
+    b.mainWindow().CheckBoxShowSubPict->setChecked(false);
     ASSERT_TRUE(b.start(1, out / "pic"));
     b.runTicks();
     EXPECT_TRUE(b.session().job().finished());
     EXPECT_EQ(adjustments, 1);
     EXPECT_EQ(filesIn(out, ".bmp").size(), 46u);
-    EXPECT_EQ(b.form1().LabelWidth->text(), "000") << "\"Show Pict.\" off: nothing drawn";
+    EXPECT_EQ(b.mainWindow().LabelWidth->text(), "000") << "\"Show Pict.\" off: nothing drawn";
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
 
 TEST(GuiRip, ShowOnlyStopsInTheProgressionController) {
     AppBench b;
-    ProgressionDialog& p = *b.app->form11();
-    MainWindow& w = b.form1();
+    ProgressionDialog& p = *b.app->progression();
+    MainWindow& w = b.mainWindow();
     b.listAndCheck(discFolder("pal_en"));
     b.app->showSubtitlesWindow();
 
@@ -358,7 +358,7 @@ TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
     // Yes: the bad pack is skipped and every unit is found; the cut file ends
     // in a read error and the job goes on past it.
     b.listAndCheck(disc);
-    b.form6().CheckBoxPictTiming->setChecked(false);
+    b.jobSetup().CheckBoxPictTiming->setChecked(false);
     b.dialogs().answers.push_back(Answer::Yes);
     b.dialogs().answers.push_back(Answer::Ok);
     ASSERT_TRUE(b.start(2, out / "pic"));
@@ -377,21 +377,21 @@ TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
         << b.dialogs().asked[1].text;
     const int units = std::stoi(key(brokenTxt, "bad_pack_start_units_in_intact_copy")) +
                       std::stoi(key(brokenTxt, "truncated_complete_units"));
-    EXPECT_EQ(b.form1().LabelTotalNbSup->text().toInt(), units);
+    EXPECT_EQ(b.mainWindow().LabelTotalNbSup->text().toInt(), units);
 
     // No: the job halts and says so; nothing is left to pause, the job setup
     // stays reachable and a new Start goes on.
     b.dialogs().answers.push_back(Answer::No);
     b.dialogs().answers.push_back(Answer::Ok);
-    b.form6().CheckListBoxVob->item(1)->setCheckState(Qt::Unchecked);
+    b.jobSetup().CheckListBoxVob->item(1)->setCheckState(Qt::Unchecked);
     ASSERT_TRUE(b.start(2, out / "again"));
     b.runTicks();
     EXPECT_TRUE(b.session().engine().halted());
     EXPECT_FALSE(b.session().job().finished());
     EXPECT_EQ(b.dialogs().asked.back().text, "The job has been stopped.");
-    EXPECT_FALSE(b.form1().ButtonPause->isEnabled());
-    EXPECT_TRUE(b.form1().OpenVob1->isEnabled());
-    EXPECT_TRUE(b.form1().CoolButtonOpenVob->isEnabled());
+    EXPECT_FALSE(b.mainWindow().ButtonPause->isEnabled());
+    EXPECT_TRUE(b.mainWindow().OpenVob1->isEnabled());
+    EXPECT_TRUE(b.mainWindow().CoolButtonOpenVob->isEnabled());
     EXPECT_EQ(b.app->tick(), TickResult::Nothing);
     b.dialogs().answers.push_back(Answer::Yes);
     ASSERT_TRUE(b.start(2, out / "third"));
@@ -415,8 +415,8 @@ TEST(GuiRip, AFileThatDisappearedStopsTheJobAndSaysSo) {
     ASSERT_EQ(b.dialogs().asked.size(), 1u);
     EXPECT_EQ(b.dialogs().asked[0].text, "File not found : " + (disc / "VTS_01_1.VOB").string() +
                                              "\rThe job has been stopped.");
-    EXPECT_FALSE(b.form1().ButtonPause->isEnabled());
-    EXPECT_TRUE(b.form1().OpenVob1->isEnabled());
+    EXPECT_FALSE(b.mainWindow().ButtonPause->isEnabled());
+    EXPECT_TRUE(b.mainWindow().OpenVob1->isEnabled());
 }
 
 namespace {
@@ -427,12 +427,12 @@ struct SupRip {
 };
 
 SupRip supRipOfCheckedFiles(AppBench& b, int streamLine, bool forcedOnly) {
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     emit d.ComboBoxLanguage->activated(streamLine);
     d.CheckBoxPictTiming->setChecked(true);
     d.CheckBoxForcedOnly->setChecked(forcedOnly);
     d.CheckBoxFromVideoStart->setChecked(false); // the pairs keep the disc's stream clock
-    b.form1().CheckBoxShowSubPict->setChecked(false);
+    b.mainWindow().CheckBoxShowSubPict->setChecked(false);
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     SupRip r;
@@ -469,9 +469,9 @@ TEST(GuiRip, AVobSubPairChosenInTheJobSetupRipsLikeItsDisc) {
 
     AppBench b;
     b.dialogs().files.push_back(kPairs / "nopts.idx");
-    b.form6().ButtonOpenIfoClick();
-    ASSERT_EQ(b.form6().ComboBoxLanguage->itemText(1), "2  - French");
-    checkListed(b.form6(), "nopts.sub");
+    b.jobSetup().ButtonOpenIfoClick();
+    ASSERT_EQ(b.jobSetup().ComboBoxLanguage->itemText(1), "2  - French");
+    checkListed(b.jobSetup(), "nopts.sub");
     const SupRip pair = supRipOfCheckedFiles(b, 1, false);
     EXPECT_EQ(pair.timing, disc.timing) << "the index times the subpictures";
     EXPECT_TRUE(pair.units == disc.units) << "the same units";
@@ -494,14 +494,14 @@ TEST(GuiRip, ForcedSubsOnlyKeepsTheForcedUnits) {
     SupRip all, forced;
     {
         AppBench b;
-        b.form6().scanDirectory(kPairs);
-        checkListed(b.form6(), "forced.vob");
+        b.jobSetup().scanDirectory(kPairs);
+        checkListed(b.jobSetup(), "forced.vob");
         all = supRipOfCheckedFiles(b, 0, false);
     }
     {
         AppBench b;
-        b.form6().scanDirectory(kPairs);
-        checkListed(b.form6(), "forced.vob");
+        b.jobSetup().scanDirectory(kPairs);
+        checkListed(b.jobSetup(), "forced.vob");
         forced = supRipOfCheckedFiles(b, 0, true);
     }
     std::istringstream list(readText(kPairs / "forced.txt"));

@@ -43,7 +43,7 @@ void press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 
 TEST(JobSetup, ControlsCaptionsHintsAndRanges) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     EXPECT_EQ(d.objectName(), "Form6");
     EXPECT_EQ(d.windowTitle(), "What To Do ?");
     EXPECT_TRUE(d.isModal());
@@ -80,7 +80,7 @@ TEST(JobSetup, ControlsCaptionsHintsAndRanges) {
 
 TEST(JobSetup, ListsTheFolderInNameOrderWithSizes) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     b.listAndCheck(discFolder("pal_en"), {0});
     EXPECT_EQ(entries(d), QStringList({"VTS_01_1.VOB  [____3548 Kb]"}));
     EXPECT_EQ(d.LabelVobPath->text().toStdString(), discFolder("pal_en").string());
@@ -103,7 +103,7 @@ TEST(JobSetup, ListsTheFolderInNameOrderWithSizes) {
 
 TEST(JobSetup, ArrowsAndCtrlKeysReorderAndCheckMarksTravel) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     const auto dir = b.folder / "disc";
     std::filesystem::create_directory(dir);
     for (const char* n :
@@ -156,7 +156,7 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderAndCheckMarksTravel) {
 
 TEST(JobSetup, IfoLanguagesFillTheStreamList) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     const auto ifo = discFolder("pal_en_fr") / "VTS_01_0.IFO";
     b.dialogs().files.push_back(ifo);
     QTest::mouseClick(d.ButtonOpenIfo, Qt::LeftButton);
@@ -198,7 +198,7 @@ TEST(JobSetup, IfoLanguagesFillTheStreamList) {
 
 TEST(JobSetup, AWideTitleReadsTheSubstreamOfTheChosenView) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     auto* view = d.findChild<RadioGroup*>("RadioGroupView");
     ASSERT_NE(view, nullptr);
     const QList<QRadioButton*> views = view->findChildren<QRadioButton*>();
@@ -220,9 +220,9 @@ TEST(JobSetup, AWideTitleReadsTheSubstreamOfTheChosenView) {
 
 TEST(JobSetup, StartChecksAndTheirMessages) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     Session& s = b.session();
-    b.form6().scanDirectory(discFolder("pal_en"));
+    b.jobSetup().scanDirectory(discFolder("pal_en"));
 
     b.dialogs().answers.push_back(Answer::Ok);
     EXPECT_FALSE(b.start(0));
@@ -268,7 +268,7 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_EQ(s.job().PicturePrefix, (b.folder / "sub" / "pic").string());
     EXPECT_FALSE(s.job().Paused);
     EXPECT_EQ(s.actions().pictureFolder, b.folder / "sub") << "the next name dialog opens there";
-    EXPECT_EQ(b.form1().LabelMode->text(), "SUP");
+    EXPECT_EQ(b.mainWindow().LabelMode->text(), "SUP");
 
     // Only show: no split warning, the controller stops again, the adjustment step is due.
     s.job().NoStop = true;
@@ -284,7 +284,7 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
 
 TEST(JobSetup, TimingBoxFollowsTheActionButKeepsItsMark) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     b.listAndCheck(discFolder("pal_en"));
     d.RadioGroupAction->setItemIndex(2);
     d.RadioGroupActionClick();
@@ -304,7 +304,7 @@ TEST(JobSetup, TimingBoxFollowsTheActionButKeepsItsMark) {
 
 TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     Demuxer& dm = b.session().demuxer();
     dm.TimeOffset = StrToTimeCode("01:02:03,500");
     dm.CurrentScr = 90 * 1250;
@@ -333,7 +333,7 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
     EXPECT_EQ(d.Word_uMSec->text(), "0");
     EXPECT_TRUE(dm.LastTimeCode.isZero());
     EXPECT_EQ(dm.ChapterCount, 1);
-    EXPECT_EQ(b.form1().LabelChapters->text(), "0");
+    EXPECT_EQ(b.mainWindow().LabelChapters->text(), "0");
 
     // Start hands the fields to the clock even when they were filled without a change event.
     b.listAndCheck(discFolder("pal_en"));
@@ -344,7 +344,7 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
 
 TEST(JobSetup, OtherButtonsReachTheOtherWindows) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     int opened = 0, cleared = 0, created = 0;
     b.app->openMatrix = [&] {
         ++opened;
@@ -369,7 +369,7 @@ TEST(JobSetup, OtherButtonsReachTheOtherWindows) {
 // answer of No goes straight on to the file chooser.
 TEST(JobSetup, OpeningAMatrixOverUnsavedChangesAsksOnce) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     b.session().matrix().setModified(true);
     b.dialogs().answers.push_back(Answer::No);
     b.dialogs().files.push_back(std::nullopt);
@@ -382,7 +382,7 @@ TEST(JobSetup, OpeningAMatrixOverUnsavedChangesAsksOnce) {
 
 TEST(JobSetup, AVobSubPairNamesTheStreamsAndIsListedWithItsIndex) {
     AppBench b;
-    JobSetupDialog& d = b.form6();
+    JobSetupDialog& d = b.jobSetup();
     const auto folder = std::filesystem::path(MIRTAL_TEST_DATA) / "vobsub";
     b.dialogs().files.push_back(folder / "nopts.idx");
     d.ButtonOpenIfoClick();

@@ -34,8 +34,8 @@ namespace {
 struct Languages : ::testing::Test {
     ScratchFolder folder;
     std::unique_ptr<Application> app = makeApp(folder.path());
-    BitmapAdjustDialog& form18 = *app->form18();
-    MainWindow& form1 = *app->form1();
+    BitmapAdjustDialog& form18 = *app->bitmapAdjust();
+    MainWindow& form1 = *app->mainWindow();
 
     std::filesystem::path langFile(const std::string& name) const {
         return LanguageFolder(app->settingsFolder()) / (name + ".lng");
@@ -184,11 +184,11 @@ TEST_F(Languages, CountersAndSymbolsAreNeitherExportedNorReplaced) {
                            "Form3.CheckBoxScrollDown.Hint=Down\r\n"
                            "Form3.LabelNbSubTitle.Caption=none\r\n");
     app->loadLanguage("Other");
-    auto* scroll = app->form3()->findChild<QCheckBox*>("CheckBoxScrollDown");
+    auto* scroll = app->subtitlesWindow()->findChild<QCheckBox*>("CheckBoxScrollDown");
     ASSERT_NE(scroll, nullptr);
     EXPECT_EQ(scroll->text(), QString(QChar(0x2193)));
     EXPECT_EQ(scroll->toolTip(), "Down");
-    EXPECT_EQ(app->form3()->findChild<QLabel*>("LabelNbSubTitle")->text(), "0");
+    EXPECT_EQ(app->subtitlesWindow()->findChild<QLabel*>("LabelNbSubTitle")->text(), "0");
 }
 
 // Qt's own buttons follow the language: a message box in French says Oui.
@@ -357,12 +357,12 @@ TEST_F(Languages, AShippedLanguageBesideTheProgramIsFoundWhenSettingsLiveElsewhe
     ASSERT_EQ(installed->languageFolders().size(), 2u);
     installed->buildLanguageMenu();
     QStringList entries;
-    for (QAction* a : installed->form1()->GUILanguage1->actions()) entries << a->text();
+    for (QAction* a : installed->mainWindow()->GUILanguage1->actions()) entries << a->text();
     EXPECT_EQ(entries, (QStringList{"Extra", "shipped"})); // the user's own copy wins
     installed->loadLanguage("Shipped");
-    EXPECT_EQ(installed->form18()->BitBtn1->text(), "Own copy");
+    EXPECT_EQ(installed->bitmapAdjust()->BitBtn1->text(), "Own copy");
     installed->loadLanguage("Extra");
-    EXPECT_EQ(installed->form18()->BitBtn1->text(), "Extra");
+    EXPECT_EQ(installed->bitmapAdjust()->BitBtn1->text(), "Extra");
     // The template goes where the user may write.
     ASSERT_TRUE(installed->exportLanguageTemplate());
     EXPECT_TRUE(std::filesystem::exists(config / "Mirtal" / "lang" / kLanguageTemplateName));

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "ui/WidgetSupport.h"
 #include "ui/JpegImage.h"
 #include "ui/RadioGroup.h"
 
@@ -381,7 +382,7 @@ TEST(DisplayOptions, SwatchesAndTheBackgroundImageDialog) {
     b.dialogs.colors.push_back(QColor(1, 2, 3));
     QTest::mouseClick(w.PanelBorderColor, Qt::LeftButton);
     EXPECT_EQ(b.preview.BorderColor, makeColour(1, 2, 3));
-    EXPECT_EQ(MainWindow::swatchColour(w.PanelBorderColor), makeColour(1, 2, 3));
+    EXPECT_EQ(swatchColour(w.PanelBorderColor), makeColour(1, 2, 3));
     b.dialogs.colors.push_back(std::nullopt); // cancelled: nothing changes
     QTest::mouseClick(w.PanelInnerColor, Qt::LeftButton);
     EXPECT_EQ(b.preview.InnerColor, PreviewSettings{}.InnerColor);
@@ -448,8 +449,8 @@ TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
                                        StrToTimeCode("00:00:02,000"), Rect{});
     ASSERT_TRUE(b.session().document().Modified());
     b.dialogs().answers.push_back(Answer::No);
-    EXPECT_FALSE(b.form1().close());
-    EXPECT_TRUE(b.form1().isVisible());
+    EXPECT_FALSE(b.mainWindow().close());
+    EXPECT_TRUE(b.mainWindow().isVisible());
     EXPECT_EQ(b.lastMessage(), "Text NOT Saved !\rDo you really want to quit ?");
     EXPECT_EQ(b.dialogs().asked.back().kind, MessageKind::Confirmation);
     ASSERT_TRUE(b.app->subtitlesWindowVisible);
@@ -459,13 +460,13 @@ TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
     // A refused matrix prompt keeps the window without asking about the text.
     const size_t asked = b.dialogs().asked.size();
     b.app->confirmDiscardMatrix = [] { return false; };
-    EXPECT_FALSE(b.form1().close());
+    EXPECT_FALSE(b.mainWindow().close());
     EXPECT_EQ(b.dialogs().asked.size(), asked);
 
     b.app->confirmDiscardMatrix = [] { return true; };
     b.dialogs().answers.push_back(Answer::Yes);
-    EXPECT_TRUE(b.form1().close());
-    EXPECT_FALSE(b.form1().isVisible());
+    EXPECT_TRUE(b.mainWindow().close());
+    EXPECT_FALSE(b.mainWindow().isVisible());
     EXPECT_TRUE(std::filesystem::exists(b.app->settingsFile()));
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
@@ -473,13 +474,13 @@ TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
 TEST(CloseFlow, ARunningJobIsPausedBeforeTheSettingsAreWritten) {
     AppBench b;
     b.listAndCheck(discFolder("pal_en"));
-    b.form6().CheckBoxPictTiming->setChecked(false);
+    b.jobSetup().CheckBoxPictTiming->setChecked(false);
     ASSERT_TRUE(b.start(2, b.folder / "sup"));
     // The user closes the window while the loop dispatches events.
     bool closedInside = false;
     b.app->host().onShowPicture24 = [&](const Bitmap24&, const Rect&) {
         if (b.session().job().TotalPictures == 3)
-            QTimer::singleShot(0, &b.form1(), [&] { closedInside = b.form1().close(); });
+            QTimer::singleShot(0, &b.mainWindow(), [&] { closedInside = b.mainWindow().close(); });
     };
     b.runTicks(1);
     EXPECT_TRUE(closedInside);

@@ -25,20 +25,20 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     AppBench b;
     const std::string vobFolder = (b.folder / "vobs").string();
     std::filesystem::create_directory(vobFolder);
-    b.form6().scanDirectory(vobFolder);
-    b.form6().RadioGroupAction->setItemIndex(2);
-    b.form6().CheckBoxPictTiming->setChecked(false);
-    b.form6().CheckBoxForcedOnly->setChecked(true);
-    EXPECT_TRUE(b.form6().CheckBoxFromVideoStart->isChecked()) << "on for new settings";
-    b.form6().CheckBoxFromVideoStart->setChecked(false);
+    b.jobSetup().scanDirectory(vobFolder);
+    b.jobSetup().RadioGroupAction->setItemIndex(2);
+    b.jobSetup().CheckBoxPictTiming->setChecked(false);
+    b.jobSetup().CheckBoxForcedOnly->setChecked(true);
+    EXPECT_TRUE(b.jobSetup().CheckBoxFromVideoStart->isChecked()) << "on for new settings";
+    b.jobSetup().CheckBoxFromVideoStart->setChecked(false);
     b.session().actions().pictureFolder = b.folder / "pictures";
-    b.form1().ButtonPreviewOptionClick();
-    b.form1().SpinEditZoom->setValue(150);
-    b.form1().SpinEditAspectRatio->setValue(100);
+    b.mainWindow().ButtonPreviewOptionClick();
+    b.mainWindow().SpinEditZoom->setValue(150);
+    b.mainWindow().SpinEditAspectRatio->setValue(100);
     b.session().bmpSettings().Cropping.MinX = 32;
     b.session().document().options().native.ExtendedFormat = true;
     b.session().ocrSettings().MinLineHeight = 12; // saved on demand only, not at close
-    ASSERT_TRUE(b.form1().close());
+    ASSERT_TRUE(b.mainWindow().close());
     ASSERT_TRUE(std::filesystem::exists(b.app->settingsFile()));
     EXPECT_EQ(b.app->settingsFile(), b.folder / "Mirtal.ini");
     const IniFile ini = readIni(b.app->settingsFile());
@@ -54,18 +54,18 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     EXPECT_FALSE(ini.hasSection("OCR SETTING"));
 
     b.restart();
-    EXPECT_EQ(b.form6().RadioGroupAction->itemIndex(), 2);
-    EXPECT_FALSE(b.form6().CheckBoxPictTiming->isChecked());
-    EXPECT_TRUE(b.form6().CheckBoxForcedOnly->isChecked());
-    EXPECT_FALSE(b.form6().CheckBoxFromVideoStart->isChecked());
-    EXPECT_TRUE(b.form6().CheckBoxPictTiming->isEnabled()) << "the SUP action enables it";
-    EXPECT_EQ(b.form6().openDialogFolder, std::filesystem::path(FolderText(vobFolder)));
+    EXPECT_EQ(b.jobSetup().RadioGroupAction->itemIndex(), 2);
+    EXPECT_FALSE(b.jobSetup().CheckBoxPictTiming->isChecked());
+    EXPECT_TRUE(b.jobSetup().CheckBoxForcedOnly->isChecked());
+    EXPECT_FALSE(b.jobSetup().CheckBoxFromVideoStart->isChecked());
+    EXPECT_TRUE(b.jobSetup().CheckBoxPictTiming->isEnabled()) << "the SUP action enables it";
+    EXPECT_EQ(b.jobSetup().openDialogFolder, std::filesystem::path(FolderText(vobFolder)));
     EXPECT_EQ(FolderText(b.session().actions().pictureFolder), FolderText(b.folder / "pictures"));
-    EXPECT_EQ(b.form1().previewSettings().Zoom, 1500);
-    EXPECT_EQ(b.form1().Preview->zoom(), 1500) << "the preview set up from the settings";
-    EXPECT_EQ(b.form1().Preview->backgroundImage().pixelColor(0, 99),
+    EXPECT_EQ(b.mainWindow().previewSettings().Zoom, 1500);
+    EXPECT_EQ(b.mainWindow().Preview->zoom(), 1500) << "the preview set up from the settings";
+    EXPECT_EQ(b.mainWindow().Preview->backgroundImage().pixelColor(0, 99),
               toQColor(PreviewSettings{}.BorderColor));
-    EXPECT_EQ(b.form1().Preview->backgroundImage().pixelColor(0, 100),
+    EXPECT_EQ(b.mainWindow().Preview->backgroundImage().pixelColor(0, 100),
               toQColor(PreviewSettings{}.InnerColor));
     EXPECT_EQ(b.session().bmpSettings().Cropping.MinX, 32);
     EXPECT_TRUE(b.session().document().options().native.ExtendedFormat);
@@ -77,15 +77,15 @@ TEST(Settings, NoFileGivesTheDefaultsAndTheFirstCloseWritesThem) {
     AppBench b;
     const std::string program = FolderText(b.folder.path());
     EXPECT_EQ(b.app->settings().OpenDialogVob, program);
-    EXPECT_EQ(b.form6().openDialogFolder, std::filesystem::path(program));
+    EXPECT_EQ(b.jobSetup().openDialogFolder, std::filesystem::path(program));
     EXPECT_EQ(FolderText(b.session().actions().pictureFolder), program);
-    EXPECT_EQ(b.form6().RadioGroupAction->itemIndex(), 0);
-    EXPECT_TRUE(b.form6().CheckBoxPictTiming->isChecked());
-    EXPECT_FALSE(b.form6().CheckBoxPictTiming->isEnabled()) << "OCR";
-    EXPECT_EQ(b.form1().Preview->zoom(), 1000);
-    EXPECT_TRUE(b.form1().Preview->background()->isVisibleTo(&b.form1()))
+    EXPECT_EQ(b.jobSetup().RadioGroupAction->itemIndex(), 0);
+    EXPECT_TRUE(b.jobSetup().CheckBoxPictTiming->isChecked());
+    EXPECT_FALSE(b.jobSetup().CheckBoxPictTiming->isEnabled()) << "OCR";
+    EXPECT_EQ(b.mainWindow().Preview->zoom(), 1000);
+    EXPECT_TRUE(b.mainWindow().Preview->background()->isVisibleTo(&b.mainWindow()))
         << "the preset background";
-    ASSERT_TRUE(b.form1().close());
+    ASSERT_TRUE(b.mainWindow().close());
     const IniFile ini = readIni(b.app->settingsFile());
     for (const char* section :
          {"CONFIG", "PREVIEW CFG", "BMP OUT TC & RES", "MIRTAL OUTPUT", "IAUTHOR OUTPUT",
@@ -108,16 +108,16 @@ TEST(Settings, ValuesFromTheFileReachTheWindowsAndOcrSectionIsLeftAlone) {
     b.app->start();
     EXPECT_EQ(b.session().ocrSettings().MinLineHeight, 8) << "out of range: the default";
     EXPECT_EQ(b.session().ocrSettings().Sensibility, 950);
-    EXPECT_EQ(b.form6().RadioGroupAction->itemIndex(), 0)
+    EXPECT_EQ(b.jobSetup().RadioGroupAction->itemIndex(), 0)
         << "an action the dialog lacks is the first one";
-    EXPECT_EQ(b.form1().Preview->zoom(), 2000);
-    EXPECT_EQ(b.form1().Preview->bevel()->size(), QSize(1444, 1156));
-    EXPECT_TRUE(b.form1().Preview->backgroundImage().isNull())
+    EXPECT_EQ(b.mainWindow().Preview->zoom(), 2000);
+    EXPECT_EQ(b.mainWindow().Preview->bevel()->size(), QSize(1444, 1156));
+    EXPECT_TRUE(b.mainWindow().Preview->backgroundImage().isNull())
         << "a deleted background image leaves the background as it was";
     ASSERT_EQ(b.dialogs().asked.size(), 1u) << "one box for every value not used";
     EXPECT_NE(b.lastMessage().find("[CONFIG] ActionMode=7"), std::string::npos);
     EXPECT_NE(b.lastMessage().find("[OCR SETTING] MinLineHeight=300"), std::string::npos);
-    ASSERT_TRUE(b.form1().close());
+    ASSERT_TRUE(b.mainWindow().close());
     const IniFile ini = readIni(b.folder / "Mirtal.ini");
     EXPECT_EQ(ini.readInteger("OCR SETTING", "MinLineHeight", 0), 300);
     EXPECT_EQ(ini.readString("MY OWN", "Key", ""), "kept");
@@ -134,7 +134,7 @@ TEST(Settings, AFileThatCannotBeReadOrWrittenIsReportedAndKept) {
     EXPECT_NE(b.lastMessage().find("The default settings are used"), std::string::npos);
     EXPECT_EQ(b.app->settings().OpenDialogVob, FolderText(b.folder.path()));
     b.dialogs().answers.push_back(Answer::Ok);
-    ASSERT_TRUE(b.form1().close());
+    ASSERT_TRUE(b.mainWindow().close());
     ASSERT_EQ(b.dialogs().asked.size(), 2u);
     EXPECT_EQ(b.lastMessage().rfind("The settings were not saved.\r", 0), 0u) << b.lastMessage();
     EXPECT_NE(b.lastMessage().find("Mirtal.ini"), std::string::npos);
@@ -163,8 +163,8 @@ TEST(Settings, DialogsStartInTheSettingsFolderWhenTheProgramFolderIsReadOnly) {
         EXPECT_EQ(folder, FolderText(settings));
     EXPECT_TRUE(std::filesystem::is_directory(settings)) << "a folder the dialogs can open";
     app.dialogs().files.push_back(std::nullopt);
-    app.form6()->ButtonOpenDir->click();
+    app.jobSetup()->ButtonOpenDir->click();
     ASSERT_FALSE(app.dialogs().fileRequests.empty());
     EXPECT_EQ(FolderText(app.dialogs().fileRequests.back().initialFolder), FolderText(settings));
-    app.form1()->hide();
+    app.mainWindow()->hide();
 }

@@ -67,7 +67,7 @@ std::vector<std::vector<std::string>> textsOf(const SubtitleDocument& doc) {
 struct RipBench {
     TempFolder folder;
     Application app{{folder.path(), true}};
-    SubtitlesWindow& window = *app.form3();
+    SubtitlesWindow& window = *app.subtitlesWindow();
     std::vector<std::vector<std::string>> truth;
 
     explicit RipBench(const std::string& disc) : truth(truthOf(disc)) {
@@ -131,13 +131,13 @@ TEST(SubtitlesDuringRip, RecognisedEntriesAreAppendedOneByOne) {
     for (auto& block : recognised)
         for (auto& line : block) line = asRecognised(line);
     EXPECT_EQ(textsOf(doc), recognised);
-    b.app.form10()->BitBtnCorrectClick();
+    b.app.postOcr()->BitBtnCorrectClick();
     EXPECT_EQ(textsOf(doc), b.truth);
 }
 
 TEST(SubtitlesDuringRip, RipRendersInTheChosenFormatAndOpensNoDialog) {
     RipBench b("ntsc");
-    b.app.form13()->ConvertTo(ofSubViewer2);
+    b.app.outputFormat()->ConvertTo(ofSubViewer2);
     b.rip("ntsc");
     const SubtitleDocument& doc = b.app.session().document();
     ASSERT_EQ(doc.NbSubTitle(), int(b.truth.size()));

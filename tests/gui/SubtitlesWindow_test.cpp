@@ -254,10 +254,10 @@ TEST(SubtitlesWindow, CommandsReachTheirDialogsFromMenuAndToolbar) {
 TEST(SubtitlesWindow, OtherWindowsShowToggleAndClearItThroughTheApplication) {
     TempFolder folder;
     Application app({folder.path(), true});
-    QWidget& main = *app.form1();
+    QWidget& main = *app.mainWindow();
     main.setGeometry(60, 30, 743, 686);
     app.showSubtitlesWindow();
-    SubtitlesWindow& w = *app.form3();
+    SubtitlesWindow& w = *app.subtitlesWindow();
     EXPECT_TRUE(app.subtitlesWindowVisible());
     EXPECT_EQ(w.frameGeometry().bottom(), main.frameGeometry().bottom());
     EXPECT_EQ(w.frameGeometry().width(), main.frameGeometry().width());

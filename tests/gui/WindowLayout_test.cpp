@@ -64,15 +64,15 @@ struct Windows : ::testing::TestWithParam<const char*> {
     }
 
     std::vector<QWidget*> windows() const {
-        return {app->form1(),  app->form2(),  app->form3(),  app->form4(),  app->form5(),
-                app->form6(),  app->form9(),  app->form10(), app->form11(), app->form12(),
-                app->form13(), app->form14(), app->form17(), app->form18()};
+        return {app->mainWindow(),  app->newCharacter(),  app->subtitlesWindow(),  app->ocrSetup(),  app->matrixEditor(),
+                app->jobSetup(),  app->textColour(),  app->postOcr(), app->progression(), app->about(),
+                app->outputFormat(), app->timeCorrection(), app->split(), app->bitmapAdjust()};
     }
     // Paused in the middle of a job: the captions of that state.
     void pause() {
         RipEngine& engine = app->session().engine();
-        if (app->session().job().Paused) engine.ButtonPauseClick();
-        engine.ButtonPauseClick();
+        if (app->session().job().Paused) engine.togglePause();
+        engine.togglePause();
         ASSERT_TRUE(app->session().job().Paused);
         RipDisplay& d = app->session().display();
         d.pauseEnabled = true;
@@ -219,7 +219,7 @@ TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
         window->hide();
     }
     // Paused, with the captions of that state.
-    MainWindow& main = *app->form1();
+    MainWindow& main = *app->mainWindow();
     main.show();
     pause();
     QApplication::sendPostedEvents();
@@ -231,7 +231,7 @@ TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
 }
 
 TEST_P(Windows, TheMainWindowNarrowedCutsNothingOff) {
-    MainWindow& main = *app->form1();
+    MainWindow& main = *app->mainWindow();
     main.show();
     main.resize(200, main.height());
     QApplication::sendPostedEvents();
@@ -245,7 +245,7 @@ TEST_P(Windows, NoTwoControlsShareAnAltKey) {
             << window->objectName().toStdString();
         window->hide();
     }
-    MainWindow& main = *app->form1();
+    MainWindow& main = *app->mainWindow();
     main.show();
     pause();
     EXPECT_EQ(mnemonicClashes(&main), std::vector<std::string>{});

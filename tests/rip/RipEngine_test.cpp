@@ -119,7 +119,7 @@ struct Engine : ::testing::Test {
     // Ticks until the job is finished or stops (pause, halt).
     void runToEnd() {
         for (int i = 0; i < 100 && !job.finished(); ++i)
-            if (engine.Timer1Timer() == TickResult::Nothing) break;
+            if (engine.tick() == TickResult::Nothing) break;
     }
     const RipDisplay& shown() const { return host.displays.back(); }
 };
@@ -135,7 +135,7 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     EXPECT_FALSE(job.Paused);
     EXPECT_EQ(job.TotalSizeKb, 9u * 1024);
 
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(engine.tick(), TickResult::Processed);
     EXPECT_EQ(shown().LabelPos, "3/9 MB (33%)");
     EXPECT_EQ(shown().progressPercent, 33);
     EXPECT_EQ(shown().LabelVobFile, "VTS_01_1.VOB");
@@ -148,18 +148,18 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     // Progress at packs 0, 512 and 1024, after each SPU and at the end.
     EXPECT_EQ(host.eventDispatches, 6);
 
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(engine.tick(), TickResult::Processed);
     EXPECT_EQ(shown().LabelPos, "6/9 MB (66%)");
     EXPECT_EQ(shown().LabelVobNum, "2");
     EXPECT_EQ(job.VobPictures, 2u);
     EXPECT_EQ(job.TotalPictures, 4u);
 
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(engine.tick(), TickResult::Processed);
     EXPECT_EQ(shown().LabelPos, "9/9 MB (100%)");
     EXPECT_EQ(shown().applicationTitle, "Mirtal - 100%");
     EXPECT_EQ(shown().LabelTotalNbSup, "6");
     EXPECT_TRUE(job.finished());
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Nothing);
+    EXPECT_EQ(engine.tick(), TickResult::Nothing);
     ASSERT_EQ(actions.seen.size(), 6u);
     for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(actions.seen[i].number, i + 1);
 }
@@ -174,9 +174,9 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     start({vob("a.vob", packs)});
     host.tickStep = 1;
     host.onProcessEvents = [&] {
-        if (host.eventDispatches == 2) engine.ButtonPauseClick(); // the dispatch at pack 512
+        if (host.eventDispatches == 2) engine.togglePause(); // the dispatch at pack 512
     };
-    engine.Timer1Timer();
+    engine.tick();
     EXPECT_TRUE(job.Paused);
     EXPECT_FALSE(job.Busy);
     EXPECT_EQ(job.ContinuePack, 515u); // the pack after the first video pack past SPU A
@@ -186,9 +186,9 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_EQ(actions.seen[0].bytes, 3000u);
     std::string elapsedAtPause = TimeCodeToStr(job.Elapsed);
 
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Nothing); // paused: ticks do nothing
+    EXPECT_EQ(engine.tick(), TickResult::Nothing); // paused: ticks do nothing
     host.clock += 3'600'000; // an hour spent paused is not processing time
-    engine.ButtonPauseClick();
+    engine.togglePause();
     EXPECT_EQ(shown().pauseCaption, std::string("&Pause ") + char(127));
     runToEnd();
     EXPECT_TRUE(job.finished());
@@ -206,12 +206,12 @@ TEST_F(Engine, PauseFromDialogProcessesInterruptedSpuAgain) {
     actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
         if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
     };
-    engine.Timer1Timer();
+    engine.tick();
     EXPECT_TRUE(job.Paused);
     EXPECT_EQ(job.ContinuePack, 100u);
     EXPECT_EQ(job.TotalPictures, 0u);
     EXPECT_EQ(job.VobPictures, 0u);
-    engine.ButtonPauseClick();
+    engine.togglePause();
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 3u);
     EXPECT_EQ(actions.seen[0].number, 1u);
@@ -229,10 +229,10 @@ TEST_F(Engine, PauseFromDialogAtFirstPackOfFileRereadsIt) {
         if (!once) e.PauseToReprocessSubpicture();
         once = true;
     };
-    engine.Timer1Timer();
+    engine.tick();
     EXPECT_TRUE(job.Paused);
     EXPECT_EQ(job.ContinuePack, 0u);
-    engine.ButtonPauseClick();
+    engine.togglePause();
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 3u);
     EXPECT_EQ(actions.seen[1].number, 1u);
@@ -271,11 +271,11 @@ TEST_F(Engine, BadPackAnsweredNoHaltsUntilNewStart) {
     auto path = vob("a.vob", packs);
     start({path});
     host.answers = {Answer::No};
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(engine.tick(), TickResult::Processed);
     EXPECT_TRUE(engine.halted());
     EXPECT_TRUE(job.Busy);
     EXPECT_EQ(job.CurrentFile, 1u);
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Nothing);
+    EXPECT_EQ(engine.tick(), TickResult::Nothing);
     EXPECT_TRUE(actions.seen.empty());
 
     start({path});
@@ -316,12 +316,12 @@ TEST_F(Engine, FileEndingInsidePackKeepsWhatCameBefore) {
 TEST_F(Engine, MissingFileIsTriedAgainAtNextTick) {
     auto path = dir / "late.vob";
     start({path});
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::MissingFile);
+    EXPECT_EQ(engine.tick(), TickResult::MissingFile);
     EXPECT_EQ(job.CurrentFile, 1u);
     EXPECT_FALSE(job.Busy);
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::MissingFile);
+    EXPECT_EQ(engine.tick(), TickResult::MissingFile);
     writeVob(path, vobPacks(20, {{5, simpleSpu()}}));
-    EXPECT_EQ(engine.Timer1Timer(), TickResult::Processed);
+    EXPECT_EQ(engine.tick(), TickResult::Processed);
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(actions.seen.size(), 1u);
 }
@@ -389,7 +389,7 @@ TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
     start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))}, kActionSup, false,
           (dir / "missing" / "s").string());
     host.answers = {Answer::Ok};
-    engine.Timer1Timer();
+    engine.tick();
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_NE(host.questions[0].text.find((dir / "missing" / "s000001.sup").string()),
               std::string::npos);
@@ -399,7 +399,7 @@ TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
     EXPECT_EQ(job.TotalPictures, 0u);
 
     std::filesystem::create_directory(dir / "missing");
-    engine.ButtonPauseClick();
+    engine.togglePause();
     runToEnd();
     EXPECT_TRUE(job.finished());
     EXPECT_TRUE(std::filesystem::exists(dir / "missing" / "s000001.sup"));
@@ -436,7 +436,7 @@ TEST_F(Engine, PauseFromDialogOnStraddlingSpuGoesBackToTheFirstFile) {
     EXPECT_TRUE(job.Paused);
     EXPECT_EQ(job.CurrentFile, 1u);
     EXPECT_EQ(job.ContinuePack, 38u);
-    engine.ButtonPauseClick();
+    engine.togglePause();
     runToEnd();
     EXPECT_TRUE(job.finished());
     ASSERT_EQ(actions.seen.size(), 3u);
@@ -453,7 +453,7 @@ TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     job.FileSizeKb[0] += 100 * 1024; // pretend 100 MiB more are still to come
     job.TotalSizeKb += 100 * 1024;
     host.onProcessEvents = [&] { host.clock += 100; }; // 100 ms per MiB
-    engine.Timer1Timer();
+    engine.tick();
     // The first estimate only primes the baselines; the one at pack 10240
     // measured 2000 ms for 20 MiB and leaves 100 MiB.
     EXPECT_EQ(shown().LabelPos, "20/120 MB (16%)");
@@ -497,8 +497,8 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     setup.action = kActionShow;
     ASSERT_TRUE(one.engine().StartJob(setup));
     ASSERT_TRUE(two.engine().StartJob(setup));
-    two.engine().Timer1Timer();
-    one.engine().Timer1Timer();
+    two.engine().tick();
+    one.engine().tick();
     ASSERT_EQ(a1.seen.size(), 2u);
     ASSERT_EQ(a2.seen.size(), 1u);
     EXPECT_EQ(one.job().TotalPictures, 2u);

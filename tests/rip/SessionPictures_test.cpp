@@ -129,7 +129,7 @@ TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
     EXPECT_EQ(store().NbSubTitle(), 0);
 
     fs::create_directory(folder);
-    session.engine().ButtonPauseClick();
+    session.engine().togglePause();
     runToEnd();
     ASSERT_EQ(store().NbSubTitle(), int(kUnits));
     for (uint32_t n = 1; n <= kUnits; ++n) {
@@ -163,7 +163,7 @@ TEST_F(SessionPictures, PauseAtTheControllerStopsTheJobAndContinueGoesOn) {
     // Continue: the controller comes back at the next picture (the pause
     // cleared any NoStop), and no picture is shown twice.
     host.progressionAnswers = {ProgressionChoice::NoStop};
-    session.engine().ButtonPauseClick();
+    session.engine().togglePause();
     runToEnd();
     EXPECT_EQ(host.progressionCalls, 3);
     EXPECT_EQ(session.job().TotalPictures, kUnits);
@@ -172,7 +172,7 @@ TEST_F(SessionPictures, PauseAtTheControllerStopsTheJobAndContinueGoesOn) {
 
 TEST_F(SessionPictures, PauseAtTheControllerKeepsAPauseMadeWhileWaiting) {
     host.whileWaiting = [&] {
-        if (!session.job().Paused) session.engine().ButtonPauseClick();
+        if (!session.job().Paused) session.engine().togglePause();
     };
     host.progressionAnswers = {ProgressionChoice::Pause};
     start(kActionShow, dir.path());
@@ -188,7 +188,7 @@ TEST_F(SessionPictures, MainPauseAfterNoStopBringsTheControllerBack) {
     host.onProcessEvents = [&] {
         if (!clicked && session.job().TotalPictures == 10) {
             clicked = true;
-            session.engine().ButtonPauseClick();
+            session.engine().togglePause();
         }
     };
     start(kActionShow, dir.path());
@@ -197,7 +197,7 @@ TEST_F(SessionPictures, MainPauseAfterNoStopBringsTheControllerBack) {
     EXPECT_TRUE(session.job().Paused);
     EXPECT_EQ(host.progressionCalls, 1);
     host.progressionAnswers = {ProgressionChoice::NoStop};
-    session.engine().ButtonPauseClick();
+    session.engine().togglePause();
     runToEnd();
     EXPECT_EQ(host.progressionCalls, 2);
     EXPECT_EQ(host.shownRects.size(), kUnits);
