@@ -26,7 +26,7 @@ WERROR     ?= ON
 # `make bench` measures on this file, made by bench/make_large_vob.sh when missing.
 BENCH_VOB  ?= /tmp/mirtal-large-vob/disc/VIDEO_TS/VTS_01_1.VOB
 
-.PHONY: setup configure build test run install deb configure-asan test-asan fuzz bench clean
+.PHONY: setup configure build test run install deb configure-asan test-asan fuzz bench screenshots clean
 
 setup:
 	@missing=""; \
@@ -79,6 +79,13 @@ bench: configure
 	cmake --build $(BUILD) -j$(JOBS)
 	[ -r "$(BENCH_VOB)" ] || bash bench/make_large_vob.sh
 	bash bench/run_all.sh "$(BENCH_VOB)" $(BUILD) 3
+
+# Every window at its default size in each shipped language, drawn by an X
+# server with the fonts users have (needs xvfb-run: Debian's xvfb).
+screenshots: configure
+	cmake -S . -B $(BUILD) -DMIRTAL_BENCH=ON
+	cmake --build $(BUILD) --target window_shots -j$(JOBS)
+	xvfb-run -a -s "-screen 0 1600x1200x24" $(BUILD)/bench/window_shots docs/screenshots/windows Francais
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
