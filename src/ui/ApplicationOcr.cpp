@@ -33,7 +33,7 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
     ProgramSettings& ps = app.settings();
     MatrixDialogFolders folders{ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix};
     MatrixFlows flows(app.session().matrix(), app.dialogs(), app.catalogue(), folders);
-    flows.onMatrixReplaced = [&app] { app.matrixEditor()->RebuildMatrixList(); };
+    flows.onMatrixReplaced = [&app] { app.matrixEditor()->rebuildList(); };
     flows.onFileNameChanged = [&app] {
         app.jobSetup()->refreshMatrixField();
         app.matrixEditor()->updateCaption();
@@ -59,8 +59,9 @@ void Application::createOcrWindows() {
     // enlarge so that the picture can be seen whole, and it hides the
     // Subtitles window while it is up.
     auto subtitlesWereVisible = std::make_shared<bool>(false);
-    m_textColour->onPreview = [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); };
-    m_textColour->onShown = [this, subtitlesWereVisible] {
+    connect(m_textColour, &TextColorDialog::previewChanged, this,
+            [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); });
+    connect(m_textColour, &TextColorDialog::opened, this, [this, subtitlesWereVisible] {
         *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
         if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
         const QSize image = m_mainWindow->Preview->image()->size();
@@ -68,18 +69,18 @@ void Application::createOcrWindows() {
         const int height = std::max(m_mainWindow->height(), image.height() + 110);
         if (width != m_mainWindow->width() || height != m_mainWindow->height())
             m_mainWindow->resize(width, height);
-    };
-    m_textColour->onHidden = [this, subtitlesWereVisible] {
+    });
+    connect(m_textColour, &TextColorDialog::closed, this, [this, subtitlesWereVisible] {
         if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
         *subtitlesWereVisible = false;
-    };
+    });
     m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_textColour->ask(work); };
 
     // Unknown glyphs: asked in Form2; what is learned is listed at once.
     m_host.onAskGlyph = [this](const GlyphQuestion& q) {
         return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
     };
-    matrixEntryLearned = [this](int index) { m_matrixEditor->AddMatrixListItem(index); };
+    matrixEntryLearned = [this](int index) { m_matrixEditor->listLearnedEntry(index); };
     s.ocr().options().onLearned = [this](int index) {
         if (matrixEntryLearned) matrixEntryLearned(index);
     };
