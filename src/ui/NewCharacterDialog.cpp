@@ -34,7 +34,7 @@ constexpr int kBlinkIntervalMs = 150;
 
 } // namespace
 
-Bitmap24 BuildLinePicture(const GlyphQuestion& q, Colour background) {
+Bitmap24 buildLinePicture(const GlyphQuestion& q, Colour background) {
     constexpr int W = kLinePictureWidth;
     constexpr int H = kLinePictureHeight;
     Bitmap24 picture(W, H, background);
@@ -130,7 +130,7 @@ void NewCharacterDialog::connectButtons() {
 }
 
 GlyphAnswer NewCharacterDialog::ask(const GlyphQuestion& question, Colour background) {
-    const QImage picture = toQImage(BuildLinePicture(question, background));
+    const QImage picture = toQImage(buildLinePicture(question, background));
     m_linePicture->setPixmap(QPixmap::fromImage(
         picture.scaled(m_linePicture->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
     // A suggestion stands selected: Enter takes it, typing replaces it.

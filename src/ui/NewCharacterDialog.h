@@ -20,7 +20,7 @@ class UiDialogs;
 // background colour, with the glyph framed in red: the glyph is centred
 // horizontally (a glyph wider than the picture starts at its left edge) and
 // the line vertically (a line taller than 50 rows is cut at both ends).
-Bitmap24 BuildLinePicture(const GlyphQuestion& question, Colour background);
+Bitmap24 buildLinePicture(const GlyphQuestion& question, Colour background);
 
 // "New Character(s)": what an unrecognised glyph reads as. Besides naming it,
 // the user can skip the rest of the line, drop the subpicture, pause the rip
