@@ -44,6 +44,32 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
     return done;
 }
 
+// Text colour: the dialog previews in the main window, which it may enlarge
+// so that the picture can be seen whole, and it hides the Subtitles window
+// while it is up.
+void wireTextColour(Application& app) {
+    TextColorDialog* dialog = app.textColour();
+    auto subtitlesWereVisible = std::make_shared<bool>(false);
+    QObject::connect(dialog, &TextColorDialog::previewChanged, &app,
+                     [&app](const Bitmap24& b) { app.host().showPicture(b, Rect{}); });
+    QObject::connect(dialog, &TextColorDialog::opened, &app, [&app, subtitlesWereVisible] {
+        *subtitlesWereVisible = app.subtitlesWindowVisible && app.subtitlesWindowVisible();
+        if (*subtitlesWereVisible && app.hideSubtitlesWindow) app.hideSubtitlesWindow();
+        MainWindow* main = app.mainWindow();
+        const QSize image = main->Preview->image()->size();
+        const int width = std::max(main->width(), image.width() + 23);
+        const int height = std::max(main->height(), image.height() + 110);
+        if (width != main->width() || height != main->height()) main->resize(width, height);
+    });
+    QObject::connect(dialog, &TextColorDialog::closed, &app, [&app, subtitlesWereVisible] {
+        if (*subtitlesWereVisible && app.showSubtitlesWindow) app.showSubtitlesWindow();
+        *subtitlesWereVisible = false;
+    });
+    app.host().onChooseTextColor = [dialog](const Bitmap24& work, int) {
+        return dialog->ask(work);
+    };
+}
+
 } // namespace
 
 // The OCR windows: new character dialog, OCR advanced setup, character
@@ -55,26 +81,7 @@ void Application::createOcrWindows() {
     m_matrixEditor = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_mainWindow);
     m_textColour = new TextColorDialog(s.ocrState(), m_mainWindow);
 
-    // Text colour: the dialog previews in the main window, which it may
-    // enlarge so that the picture can be seen whole, and it hides the
-    // Subtitles window while it is up.
-    auto subtitlesWereVisible = std::make_shared<bool>(false);
-    connect(m_textColour, &TextColorDialog::previewChanged, this,
-            [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); });
-    connect(m_textColour, &TextColorDialog::opened, this, [this, subtitlesWereVisible] {
-        *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
-        if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
-        const QSize image = m_mainWindow->Preview->image()->size();
-        const int width = std::max(m_mainWindow->width(), image.width() + 23);
-        const int height = std::max(m_mainWindow->height(), image.height() + 110);
-        if (width != m_mainWindow->width() || height != m_mainWindow->height())
-            m_mainWindow->resize(width, height);
-    });
-    connect(m_textColour, &TextColorDialog::closed, this, [this, subtitlesWereVisible] {
-        if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
-        *subtitlesWereVisible = false;
-    });
-    m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_textColour->ask(work); };
+    wireTextColour(*this);
 
     // Unknown glyphs: asked in Form2; what is learned is listed at once.
     m_host.onAskGlyph = [this](const GlyphQuestion& q) {
