@@ -2,31 +2,35 @@
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/MainWindow.h"
 
+#include <memory>
+
 namespace mirtal {
 
 // The bitmap adjustment dialog and its profiles.
 void Application::createBitmapWindow() {
     m_bitmapAdjust = new BitmapAdjustDialog(*m_session, m_dialogs, m_settingsFolder, m_mainWindow);
-    BitmapAdjustDialog& form18 = *m_bitmapAdjust;
-    // The Subtitles window's hooks may be installed after this one, so they
+    // The Subtitles window makes way while the dialog is up, and comes back
+    // if it was there. Its hooks may be installed after this one, so they
     // are looked up when the dialog opens.
-    form18.subtitlesVisible = [this] { return subtitlesWindowVisible && subtitlesWindowVisible(); };
-    form18.hideSubtitles = [this] {
-        if (hideSubtitlesWindow) hideSubtitlesWindow();
-    };
-    form18.showSubtitles = [this] {
-        if (showSubtitlesWindow) showSubtitlesWindow();
-    };
-    form18.convertOutputFormat = [this](TOutputFormat format) {
-        if (convertOutputFormat) {
-            convertOutputFormat(format);
-            return;
-        }
-        SubtitleDocument& doc = m_session->document();
-        doc.setOutputFormat(format);
-        doc.SetFileName(doc.FileName());
-        doc.RefreshList();
-    };
+    auto subtitlesWereVisible = std::make_shared<bool>(false);
+    connect(m_bitmapAdjust, &BitmapAdjustDialog::opened, this, [this, subtitlesWereVisible] {
+        *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
+        if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
+    });
+    connect(m_bitmapAdjust, &BitmapAdjustDialog::closed, this, [this, subtitlesWereVisible] {
+        if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
+    });
+    connect(m_bitmapAdjust, &BitmapAdjustDialog::outputFormatChosen, this,
+            [this](TOutputFormat format) {
+                if (convertOutputFormat) {
+                    convertOutputFormat(format);
+                    return;
+                }
+                SubtitleDocument& doc = m_session->document();
+                doc.setOutputFormat(format);
+                doc.SetFileName(doc.FileName());
+                doc.RefreshList();
+            });
 
     // The BMP and show-only actions ask it before composing when it is due
     // (the first picture of a job, and the one after each skipped picture).

@@ -33,7 +33,7 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
     ProgramSettings& ps = app.settings();
     MatrixDialogFolders folders{ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix};
     MatrixFlows flows(app.session().matrix(), app.dialogs(), app.catalogue(), folders);
-    flows.onMatrixReplaced = [&app] { app.matrixEditor()->RebuildMatrixList(); };
+    flows.onMatrixReplaced = [&app] { app.matrixEditor()->rebuildList(); };
     flows.onFileNameChanged = [&app] {
         app.jobSetup()->refreshMatrixField();
         app.matrixEditor()->updateCaption();
@@ -42,6 +42,32 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
     keepFolder(ps.OpenDialogCharMatrix, folders.openFolder);
     keepFolder(ps.SaveDialogCharMatrix, folders.saveFolder);
     return done;
+}
+
+// Text colour: the dialog previews in the main window, which it may enlarge
+// so that the picture can be seen whole, and it hides the Subtitles window
+// while it is up.
+void wireTextColour(Application& app) {
+    TextColorDialog* dialog = app.textColour();
+    auto subtitlesWereVisible = std::make_shared<bool>(false);
+    QObject::connect(dialog, &TextColorDialog::previewChanged, &app,
+                     [&app](const Bitmap24& b) { app.host().showPicture(b, Rect{}); });
+    QObject::connect(dialog, &TextColorDialog::opened, &app, [&app, subtitlesWereVisible] {
+        *subtitlesWereVisible = app.subtitlesWindowVisible && app.subtitlesWindowVisible();
+        if (*subtitlesWereVisible && app.hideSubtitlesWindow) app.hideSubtitlesWindow();
+        MainWindow* main = app.mainWindow();
+        const QSize image = main->Preview->image()->size();
+        const int width = std::max(main->width(), image.width() + 23);
+        const int height = std::max(main->height(), image.height() + 110);
+        if (width != main->width() || height != main->height()) main->resize(width, height);
+    });
+    QObject::connect(dialog, &TextColorDialog::closed, &app, [&app, subtitlesWereVisible] {
+        if (*subtitlesWereVisible && app.showSubtitlesWindow) app.showSubtitlesWindow();
+        *subtitlesWereVisible = false;
+    });
+    app.host().onChooseTextColor = [dialog](const Bitmap24& work, int) {
+        return dialog->ask(work);
+    };
 }
 
 } // namespace
@@ -55,31 +81,13 @@ void Application::createOcrWindows() {
     m_matrixEditor = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_mainWindow);
     m_textColour = new TextColorDialog(s.ocrState(), m_mainWindow);
 
-    // Text colour: the dialog previews in the main window, which it may
-    // enlarge so that the picture can be seen whole, and it hides the
-    // Subtitles window while it is up.
-    auto subtitlesWereVisible = std::make_shared<bool>(false);
-    m_textColour->onPreview = [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); };
-    m_textColour->onShown = [this, subtitlesWereVisible] {
-        *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
-        if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
-        const QSize image = m_mainWindow->Preview->image()->size();
-        const int width = std::max(m_mainWindow->width(), image.width() + 23);
-        const int height = std::max(m_mainWindow->height(), image.height() + 110);
-        if (width != m_mainWindow->width() || height != m_mainWindow->height())
-            m_mainWindow->resize(width, height);
-    };
-    m_textColour->onHidden = [this, subtitlesWereVisible] {
-        if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
-        *subtitlesWereVisible = false;
-    };
-    m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_textColour->ask(work); };
+    wireTextColour(*this);
 
     // Unknown glyphs: asked in Form2; what is learned is listed at once.
     m_host.onAskGlyph = [this](const GlyphQuestion& q) {
         return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
     };
-    matrixEntryLearned = [this](int index) { m_matrixEditor->AddMatrixListItem(index); };
+    matrixEntryLearned = [this](int index) { m_matrixEditor->listLearnedEntry(index); };
     s.ocr().options().onLearned = [this](int index) {
         if (matrixEntryLearned) matrixEntryLearned(index);
     };

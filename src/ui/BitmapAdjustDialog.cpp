@@ -1,5 +1,4 @@
 #include "ui/BitmapAdjustDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "export/BmpFile.h"
 #include "ocr/TextColor.h"
@@ -8,6 +7,7 @@
 #include "ui/PreviewPane.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
+#include "ui/WidgetSupport.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -40,6 +40,8 @@ constexpr int kMsgSamePaletteIndex = 36;
 constexpr int kMsgSaveCurrentBmp = 43;
 constexpr int kMsgSaveProfile = 44;
 constexpr int kMsgLoadProfile = 45;
+constexpr int kBarHeight = 30;
+constexpr int kOutlineDelayMs = 50;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     return named(new QLabel(text, parent), name);
@@ -112,25 +114,19 @@ BitmapAdjustDialog::BitmapAdjustDialog(Session& session, UiDialogs& dialogs,
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    PageControl1->setUsesScrollButtons(false);
-    TabSheetProfiles = buildProfilesTab();
-    TabSheetCropping = buildCroppingTab();
-    TabSheetColors = buildColorsTab();
-    TabSheetPositioning = buildPositioningTab();
-    PageControl1->addTab(TabSheetProfiles, "Profiles");
-    PageControl1->addTab(TabSheetCropping, "Cropping");
-    PageControl1->addTab(TabSheetColors, "Colors");
-    PageControl1->addTab(TabSheetPositioning, "Positioning");
-    root->addWidget(PageControl1, 1);
-    PanelBottom = buildBottomBar();
-    root->addWidget(PanelBottom);
+    m_tabs = named(new QTabWidget(this), "PageControl1");
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->addTab(buildProfilesTab(), "Profiles");
+    m_tabs->addTab(buildCroppingTab(), "Cropping");
+    m_tabs->addTab(buildColorsTab(), "Colors");
+    m_tabs->addTab(buildPositioningTab(), "Positioning");
+    root->addWidget(m_tabs, 1);
+    root->addWidget(buildBottomBar());
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, &BitmapAdjustDialog::Timer1Timer);
+    m_outlineTimer = named(new QTimer(this), "Timer1");
+    m_outlineTimer->setSingleShot(true);
+    m_outlineTimer->setInterval(kOutlineDelayMs);
+    connect(m_outlineTimer, &QTimer::timeout, this, &BitmapAdjustDialog::applyTabOutline);
 
     connectHandlers();
     updateReduceGlyph();
@@ -154,23 +150,22 @@ QWidget* BitmapAdjustDialog::buildProfilesTab() {
     auto* page = named(new QWidget, "TabSheetProfiles");
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(8, 6, 8, 6);
-    GroupBoxProfiles = named(new QGroupBox("BMP Settings Profiles : ", page), "GroupBoxProfiles");
-    auto* g = new QGridLayout(GroupBoxProfiles);
-    g->addWidget(label(GroupBoxProfiles, "LabelProfile", "Current Profile :"), 0, 0);
-    LabelCurrentProfile = label(GroupBoxProfiles, "LabelCurrentProfile", "None");
-    LabelCurrentProfile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    g->addWidget(LabelCurrentProfile, 0, 1);
+    auto* box = named(new QGroupBox("BMP Settings Profiles : ", page), "GroupBoxProfiles");
+    auto* g = new QGridLayout(box);
+    g->addWidget(label(box, "LabelProfile", "Current Profile :"), 0, 0);
+    m_profileLabel = label(box, "LabelCurrentProfile", "None");
+    m_profileLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    g->addWidget(m_profileLabel, 0, 1);
     g->setColumnStretch(1, 1);
-    ButtonSaveProfile =
-        named(new QPushButton("Save settings as a new Profile ...", GroupBoxProfiles),
-              "ButtonSaveProfile");
-    ButtonLoadProfile = named(new QPushButton("Load settings from a Profile ...", GroupBoxProfiles),
-                              "ButtonLoadProfile");
-    g->addWidget(ButtonSaveProfile, 1, 0, 1, 2);
-    g->addWidget(ButtonLoadProfile, 2, 0, 1, 2);
-    v->addWidget(GroupBoxProfiles);
-    ButtonSaveBMP = named(new QPushButton("Save Current BMP &As ...", page), "ButtonSaveBMP");
-    v->addWidget(ButtonSaveBMP);
+    m_saveProfileButton =
+        named(new QPushButton("Save settings as a new Profile ...", box), "ButtonSaveProfile");
+    m_loadProfileButton =
+        named(new QPushButton("Load settings from a Profile ...", box), "ButtonLoadProfile");
+    g->addWidget(m_saveProfileButton, 1, 0, 1, 2);
+    g->addWidget(m_loadProfileButton, 2, 0, 1, 2);
+    v->addWidget(box);
+    m_saveBitmapButton = named(new QPushButton("Save Current BMP &As ...", page), "ButtonSaveBMP");
+    v->addWidget(m_saveBitmapButton);
     v->addStretch(1);
     return page;
 }
@@ -180,67 +175,71 @@ QWidget* BitmapAdjustDialog::buildCroppingTab() {
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(4, 2, 4, 2);
     v->setSpacing(2);
-    CheckBoxAllowBmpCropping =
-        named(new QCheckBox("Allow BMP Cropping ( Only keep the text area ) :", page),
-              "CheckBoxAllowBmpCropping");
-    CheckBoxAllowBmpCropping->setLayoutDirection(Qt::RightToLeft);
-    v->addWidget(CheckBoxAllowBmpCropping, 0, Qt::AlignLeft);
-
+    m_croppingCheck = named(new QCheckBox("Allow BMP Cropping ( Only keep the text area ) :", page),
+                            "CheckBoxAllowBmpCropping");
+    m_croppingCheck->setLayoutDirection(Qt::RightToLeft);
+    v->addWidget(m_croppingCheck, 0, Qt::AlignLeft);
     auto* row = new QHBoxLayout;
     row->setSpacing(3);
-    GroupBoxSizeConstraints =
-        named(new QGroupBox("Size Constraints : ( Maximum size is 720 x 576 )", page),
-              "GroupBoxSizeConstraints");
-    auto* g = new QGridLayout(GroupBoxSizeConstraints);
+    row->addWidget(buildSizeConstraints(page));
+    row->addWidget(buildAlignmentPanel(page), 1);
+    v->addLayout(row, 1);
+    return page;
+}
+
+QGroupBox* BitmapAdjustDialog::buildSizeConstraints(QWidget* page) {
+    auto* box = named(new QGroupBox("Size Constraints : ( Maximum size is 720 x 576 )", page),
+                      "GroupBoxSizeConstraints");
+    m_sizeConstraintsBox = box;
+    auto* g = new QGridLayout(box);
     g->setContentsMargins(4, 2, 4, 2);
     g->setVerticalSpacing(2);
-    SpinEditMinX = spin(GroupBoxSizeConstraints, "SpinEditMinX", 0, 720, 16);
-    SpinEditMinY = spin(GroupBoxSizeConstraints, "SpinEditMinY", 0, 576, 50);
-    SpinEditDivX = spin(GroupBoxSizeConstraints, "SpinEditDivX", 1, 32, 8);
-    SpinEditDivY = spin(GroupBoxSizeConstraints, "SpinEditDivY", 1, 32, 2);
-    g->addWidget(label(GroupBoxSizeConstraints, "LabelMinX", "Minimum Picture Width :"), 0, 0);
-    g->addWidget(SpinEditMinX, 0, 1);
-    g->addWidget(label(GroupBoxSizeConstraints, "LabelMinY", "Minimum Picture Height :"), 1, 0);
-    g->addWidget(SpinEditMinY, 1, 1);
-    g->addWidget(label(GroupBoxSizeConstraints, "LabelDivX", "Width must be a multiple of :"), 2,
-                 0);
-    g->addWidget(SpinEditDivX, 2, 1);
-    g->addWidget(label(GroupBoxSizeConstraints, "LabelDivY", "Height must be a multiple of :"), 3,
-                 0);
-    g->addWidget(SpinEditDivY, 3, 1);
-    row->addWidget(GroupBoxSizeConstraints);
+    m_minWidthSpin = spin(box, "SpinEditMinX", 0, 720, 16);
+    m_minHeightSpin = spin(box, "SpinEditMinY", 0, 576, 50);
+    m_widthMultipleSpin = spin(box, "SpinEditDivX", 1, 32, 8);
+    m_heightMultipleSpin = spin(box, "SpinEditDivY", 1, 32, 2);
+    g->addWidget(label(box, "LabelMinX", "Minimum Picture Width :"), 0, 0);
+    g->addWidget(m_minWidthSpin, 0, 1);
+    g->addWidget(label(box, "LabelMinY", "Minimum Picture Height :"), 1, 0);
+    g->addWidget(m_minHeightSpin, 1, 1);
+    g->addWidget(label(box, "LabelDivX", "Width must be a multiple of :"), 2, 0);
+    g->addWidget(m_widthMultipleSpin, 2, 1);
+    g->addWidget(label(box, "LabelDivY", "Height must be a multiple of :"), 3, 0);
+    g->addWidget(m_heightMultipleSpin, 3, 1);
+    return box;
+}
 
-    PanelAlignment = named(new QFrame(page), "PanelAlignment");
-    PanelAlignment->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    auto* pv = new QVBoxLayout(PanelAlignment);
+QFrame* BitmapAdjustDialog::buildAlignmentPanel(QWidget* page) {
+    m_alignmentPanel = named(new QFrame(page), "PanelAlignment");
+    QFrame* panel = m_alignmentPanel;
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto* pv = new QVBoxLayout(panel);
     pv->setContentsMargins(3, 2, 3, 2);
     pv->setSpacing(1);
     auto* info =
-        label(PanelAlignment, "LabelAlignment",
+        label(panel, "LabelAlignment",
               "If a black border remain (due to Size Constraints) then place text as follow :");
     info->setWordWrap(true);
     pv->addWidget(info);
     auto* groups = new QGridLayout;
     groups->setHorizontalSpacing(2);
     groups->setVerticalSpacing(1);
-    RadioGroupHAlignment = new RadioGroup(
-        "Horizontal Alignment ( X ) : ", {"Left", "Center", "Right"}, PanelAlignment);
-    RadioGroupHAlignment->setObjectName("RadioGroupHAlignment");
-    RadioGroupVAlignment =
-        new RadioGroup("Vertical Alignment ( Y ) : ", {"Top", "Center", "Bottom"}, PanelAlignment);
-    RadioGroupVAlignment->setObjectName("RadioGroupVAlignment");
-    SpinEditXShift = spin(PanelAlignment, "SpinEditXShift", -720, 720, 0);
-    SpinEditYShift = spin(PanelAlignment, "SpinEditYShift", -576, 576, 0);
-    groups->addWidget(RadioGroupHAlignment, 0, 0, 1, 2);
-    groups->addWidget(RadioGroupVAlignment, 0, 2, 1, 2);
-    groups->addWidget(label(PanelAlignment, "LabelXShift", "+"), 1, 0, Qt::AlignRight);
-    groups->addWidget(SpinEditXShift, 1, 1);
-    groups->addWidget(label(PanelAlignment, "LabelYShift", "+"), 1, 2, Qt::AlignRight);
-    groups->addWidget(SpinEditYShift, 1, 3);
+    m_horizontalAlignment =
+        named(new RadioGroup("Horizontal Alignment ( X ) : ", {"Left", "Center", "Right"}, panel),
+              "RadioGroupHAlignment");
+    m_verticalAlignment =
+        named(new RadioGroup("Vertical Alignment ( Y ) : ", {"Top", "Center", "Bottom"}, panel),
+              "RadioGroupVAlignment");
+    m_xShiftSpin = spin(panel, "SpinEditXShift", -720, 720, 0);
+    m_yShiftSpin = spin(panel, "SpinEditYShift", -576, 576, 0);
+    groups->addWidget(m_horizontalAlignment, 0, 0, 1, 2);
+    groups->addWidget(m_verticalAlignment, 0, 2, 1, 2);
+    groups->addWidget(label(panel, "LabelXShift", "+"), 1, 0, Qt::AlignRight);
+    groups->addWidget(m_xShiftSpin, 1, 1);
+    groups->addWidget(label(panel, "LabelYShift", "+"), 1, 2, Qt::AlignRight);
+    groups->addWidget(m_yShiftSpin, 1, 3);
     pv->addLayout(groups);
-    row->addWidget(PanelAlignment, 1);
-    v->addLayout(row, 1);
-    return page;
+    return panel;
 }
 
 QFrame* BitmapAdjustDialog::makeSwatch(QWidget* parent, const char* name, const QString& hint) {
@@ -257,6 +256,14 @@ QWidget* BitmapAdjustDialog::buildColorsTab() {
     auto* h = new QHBoxLayout(page);
     h->setContentsMargins(4, 2, 4, 2);
     h->setSpacing(4);
+    h->addLayout(buildColourSlots(page), 1);
+    h->addLayout(buildPaletteOptions(page));
+    return page;
+}
+
+// One row per output slot: its code in the DVD, its colour and its index in
+// the output palette.
+QLayout* BitmapAdjustDialog::buildColourSlots(QWidget* page) {
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(4);
     g->setVerticalSpacing(2);
@@ -273,113 +280,115 @@ QWidget* BitmapAdjustDialog::buildColorsTab() {
                           "- Antialiasing --->"};
     const char* rowNames[] = {"LabelBackground", "LabelFont", "LabelOutline", "LabelAntialiasing"};
     for (int k = 0; k < 4; ++k) {
+        const size_t slot = size_t(k);
         g->addWidget(label(page, rowNames[k], rows[k]), k + 1, 0);
-        ComboBoxDVDColor[size_t(k)] = combo(page, QString("ComboBoxDVDColor%1").arg(k), 4);
+        m_dvdCodeCombos[slot] = combo(page, QString("ComboBoxDVDColor%1").arg(k), 4);
         const QByteArray swatchName = QString("PanelColor%1").arg(k).toLatin1();
-        PanelColor[size_t(k)] = makeSwatch(
+        m_colourSwatches[slot] = makeSwatch(
             page, swatchName.constData(),
             k == 3 ? QString("On certain DVD Antialiasing color is not used") : QString());
-        ComboBoxColorIndex[size_t(k)] = combo(page, QString("ComboBoxColorIndex%1").arg(k), 16);
-        g->addWidget(ComboBoxDVDColor[size_t(k)], k + 1, 1, Qt::AlignHCenter);
-        g->addWidget(PanelColor[size_t(k)], k + 1, 2);
-        g->addWidget(ComboBoxColorIndex[size_t(k)], k + 1, 3, Qt::AlignHCenter);
+        m_paletteIndexCombos[slot] = combo(page, QString("ComboBoxColorIndex%1").arg(k), 16);
+        g->addWidget(m_dvdCodeCombos[slot], k + 1, 1, Qt::AlignHCenter);
+        g->addWidget(m_colourSwatches[slot], k + 1, 2);
+        g->addWidget(m_paletteIndexCombos[slot], k + 1, 3, Qt::AlignHCenter);
     }
     g->setRowStretch(5, 1);
-    h->addLayout(g, 1);
+    return g;
+}
 
+QLayout* BitmapAdjustDialog::buildPaletteOptions(QWidget* page) {
     auto* right = new QVBoxLayout;
     right->setSpacing(2);
-    RadioGroupPresetPaletteIndex =
-        new RadioGroup("Preset : ", {"Free", "I-Author", "Philips"}, page);
-    RadioGroupPresetPaletteIndex->setObjectName("RadioGroupPresetPaletteIndex");
-    right->addWidget(RadioGroupPresetPaletteIndex);
+    m_palettePreset = named(new RadioGroup("Preset : ", {"Free", "I-Author", "Philips"}, page),
+                            "RadioGroupPresetPaletteIndex");
+    right->addWidget(m_palettePreset);
     auto* unused = new QHBoxLayout;
     unused->addWidget(label(page, "LabelUnusedColor", "Unused colors :"));
-    PanelUnusedColor =
+    m_unusedColourSwatch =
         makeSwatch(page, "PanelUnusedColor", "Color for the 12 unused colors in the palette");
-    unused->addWidget(PanelUnusedColor);
+    unused->addWidget(m_unusedColourSwatch);
     right->addLayout(unused);
-    ComboBoxBitPerPixel = named(new QComboBox(page), "ComboBoxBitPerPixel",
-                                "Allow you to choose the number of bit per pixel");
-    ComboBoxBitPerPixel->addItems({"4 bits", "8 bits"});
-    right->addWidget(ComboBoxBitPerPixel);
-    ButtonAutoSortColor = named(new QPushButton("Auto sort colors", page), "ButtonAutoSortColor");
-    right->addWidget(ButtonAutoSortColor);
+    m_bitDepthCombo = named(new QComboBox(page), "ComboBoxBitPerPixel",
+                            "Allow you to choose the number of bit per pixel");
+    m_bitDepthCombo->addItems({"4 bits", "8 bits"});
+    right->addWidget(m_bitDepthCombo);
+    m_autoSortButton = named(new QPushButton("Auto sort colors", page), "ButtonAutoSortColor");
+    right->addWidget(m_autoSortButton);
     right->addStretch(1);
-    h->addLayout(right);
-    return page;
+    return right;
 }
+
+namespace {
+
+// One side of the Positioning tab: its group, mode buttons and fields.
+struct PositionSide {
+    const char* group;
+    const char* caption;
+    const char* names[4];
+    const char* captions[4];
+    const char* setTo;
+    const char* add;
+    const char* addLabel;
+    int setToMax, shift;
+};
+
+const PositionSide kLeftSide{
+    "GroupBoxLeftPosition",
+    "Left Position ( X ) ",
+    {"RadioButtonLeftKeep", "RadioButtonLeftCenter", "RadioButtonLeftRight",
+     "RadioButtonLeftSetTo"},
+    {"Keep original position", "Center", "Right ( X1= 720 - Width )", "Set to :"},
+    "SpinEditLeftPosition",
+    "SpinEditAddLeftPos",
+    "LabelAddLeftPos",
+    719,
+    720};
+const PositionSide kTopSide{
+    "GroupBoxTopPosition",
+    "Top Position ( Y ) ",
+    {"RadioButtonTopKeep", "RadioButtonTopCenter", "RadioButtonTopBottom", "RadioButtonTopSetTo"},
+    {"Keep original position", "Center", "Bottom ( Y1= 576 - Height )", "Set to :"},
+    "SpinEditTopPosition",
+    "SpinEditAddTopPos",
+    "LabelAddTopPos",
+    575,
+    576};
+
+QGroupBox* buildPositionBox(QWidget* page, const PositionSide& side,
+                            std::array<QRadioButton*, 4>& buttons, QSpinBox*& setTo,
+                            QSpinBox*& add) {
+    auto* box = named(new QGroupBox(side.caption, page), side.group);
+    auto* g = new QGridLayout(box);
+    g->setContentsMargins(4, 2, 4, 2);
+    g->setVerticalSpacing(1);
+    for (int i = 0; i < 4; ++i) {
+        buttons[size_t(i)] = named(new QRadioButton(side.captions[i], box), side.names[i]);
+        g->addWidget(buttons[size_t(i)], i, 0, 1, i == 3 ? 1 : 2);
+    }
+    setTo = spin(box, side.setTo, 0, side.setToMax, 0);
+    add = spin(box, side.add, -side.shift, side.shift, 0);
+    g->addWidget(setTo, 3, 1);
+    g->addWidget(label(box, side.addLabel, "Then Add/Remove :"), 4, 0);
+    g->addWidget(add, 4, 1);
+    return box;
+}
+
+} // namespace
 
 QWidget* BitmapAdjustDialog::buildPositioningTab() {
     auto* page = named(new QWidget, "TabSheetPositioning");
     auto* v = new QVBoxLayout(page);
     v->setContentsMargins(4, 2, 4, 2);
     v->setSpacing(2);
-    CheckBoxAllowPositionChange =
+    m_positioningCheck =
         named(new QCheckBox("Allow BMP position change :", page), "CheckBoxAllowPositionChange");
-    CheckBoxAllowPositionChange->setLayoutDirection(Qt::RightToLeft);
-    v->addWidget(CheckBoxAllowPositionChange, 0, Qt::AlignLeft);
+    m_positioningCheck->setLayoutDirection(Qt::RightToLeft);
+    v->addWidget(m_positioningCheck, 0, Qt::AlignLeft);
     auto* row = new QHBoxLayout;
-
-    struct Side {
-        const char* group;
-        const char* caption;
-        const char* names[4];
-        const char* captions[4];
-        const char* setTo;
-        const char* add;
-        const char* addLabel;
-        int setToMax, shift;
-    };
-    const Side sides[2] = {
-        {"GroupBoxLeftPosition",
-         "Left Position ( X ) ",
-         {"RadioButtonLeftKeep", "RadioButtonLeftCenter", "RadioButtonLeftRight",
-          "RadioButtonLeftSetTo"},
-         {"Keep original position", "Center", "Right ( X1= 720 - Width )", "Set to :"},
-         "SpinEditLeftPosition",
-         "SpinEditAddLeftPos",
-         "LabelAddLeftPos",
-         719,
-         720},
-        {"GroupBoxTopPosition",
-         "Top Position ( Y ) ",
-         {"RadioButtonTopKeep", "RadioButtonTopCenter", "RadioButtonTopBottom",
-          "RadioButtonTopSetTo"},
-         {"Keep original position", "Center", "Bottom ( Y1= 576 - Height )", "Set to :"},
-         "SpinEditTopPosition",
-         "SpinEditAddTopPos",
-         "LabelAddTopPos",
-         575,
-         576},
-    };
-    for (int s = 0; s < 2; ++s) {
-        const Side& side = sides[s];
-        auto* box = named(new QGroupBox(side.caption, page), side.group);
-        auto* g = new QGridLayout(box);
-        g->setContentsMargins(4, 2, 4, 2);
-        g->setVerticalSpacing(1);
-        std::array<QRadioButton*, 4>& buttons = s == 0 ? RadioButtonLeft : RadioButtonTop;
-        for (int i = 0; i < 4; ++i) {
-            buttons[size_t(i)] = named(new QRadioButton(side.captions[i], box), side.names[i]);
-            g->addWidget(buttons[size_t(i)], i, 0, 1, i == 3 ? 1 : 2);
-        }
-        QSpinBox* setTo = spin(box, side.setTo, 0, side.setToMax, 0);
-        QSpinBox* add = spin(box, side.add, -side.shift, side.shift, 0);
-        g->addWidget(setTo, 3, 1);
-        g->addWidget(label(box, side.addLabel, "Then Add/Remove :"), 4, 0);
-        g->addWidget(add, 4, 1);
-        if (s == 0) {
-            GroupBoxLeftPosition = box;
-            SpinEditLeftPosition = setTo;
-            SpinEditAddLeftPos = add;
-        } else {
-            GroupBoxTopPosition = box;
-            SpinEditTopPosition = setTo;
-            SpinEditAddTopPos = add;
-        }
-        row->addWidget(box);
-    }
+    m_leftBox = buildPositionBox(page, kLeftSide, m_leftModeButtons, m_leftSpin, m_leftShiftSpin);
+    m_topBox = buildPositionBox(page, kTopSide, m_topModeButtons, m_topSpin, m_topShiftSpin);
+    row->addWidget(m_leftBox);
+    row->addWidget(m_topBox);
     v->addLayout(row, 1);
     return page;
 }
@@ -389,59 +398,51 @@ QFrame* BitmapAdjustDialog::buildBottomBar() {
     bar->setFixedHeight(kBarHeight);
     auto* h = new QHBoxLayout(bar);
     h->setContentsMargins(2, 2, 4, 2);
-    ButtonReduceWindow = named(new QPushButton(bar), "ButtonReduceWindow", "Reduce window size");
-    ButtonReduceWindow->setFixedSize(26, 26);
-    ButtonSkipPict = named(new QPushButton("&Skip this Picture", bar), "ButtonSkipPict",
-                           "Don't save this Picture");
-    BitBtn1 = named(new QPushButton("OK", bar), "BitBtn1");
-    BitBtn1->setDefault(true);
-    h->addWidget(ButtonReduceWindow);
+    m_reduceButton = named(new QPushButton(bar), "ButtonReduceWindow", "Reduce window size");
+    m_reduceButton->setFixedSize(26, 26);
+    m_skipButton = named(new QPushButton("&Skip this Picture", bar), "ButtonSkipPict",
+                         "Don't save this Picture");
+    m_okButton = named(new QPushButton("OK", bar), "BitBtn1");
+    m_okButton->setDefault(true);
+    h->addWidget(m_reduceButton);
     h->addStretch(1);
-    h->addWidget(ButtonSkipPict);
-    h->addWidget(BitBtn1);
+    h->addWidget(m_skipButton);
+    h->addWidget(m_okButton);
     return bar;
 }
 
 void BitmapAdjustDialog::connectHandlers() {
-    connect(CheckBoxAllowBmpCropping, &QCheckBox::toggled, this,
-            &BitmapAdjustDialog::CheckBoxAllowBmpCroppingClick);
-    for (QSpinBox* s :
-         {SpinEditMinX, SpinEditMinY, SpinEditDivX, SpinEditDivY, SpinEditXShift, SpinEditYShift})
-        connect(s, &QSpinBox::valueChanged, this, &BitmapAdjustDialog::croppingChanged);
-    for (RadioGroup* r : {RadioGroupHAlignment, RadioGroupVAlignment})
-        connect(r, &RadioGroup::clicked, this, &BitmapAdjustDialog::croppingChanged);
+    using D = BitmapAdjustDialog;
+    connect(m_croppingCheck, &QCheckBox::toggled, this, &D::croppingToggled);
+    for (QSpinBox* s : {m_minWidthSpin, m_minHeightSpin, m_widthMultipleSpin, m_heightMultipleSpin,
+                        m_xShiftSpin, m_yShiftSpin})
+        connect(s, &QSpinBox::valueChanged, this, &D::croppingChanged);
+    for (RadioGroup* r : {m_horizontalAlignment, m_verticalAlignment})
+        connect(r, &RadioGroup::clicked, this, &D::croppingChanged);
 
-    connect(CheckBoxAllowPositionChange, &QCheckBox::toggled, this,
-            &BitmapAdjustDialog::positioningChanged);
-    for (QSpinBox* s :
-         {SpinEditLeftPosition, SpinEditAddLeftPos, SpinEditTopPosition, SpinEditAddTopPos})
-        connect(s, &QSpinBox::valueChanged, this, &BitmapAdjustDialog::positioningChanged);
-    for (auto* buttons : {&RadioButtonLeft, &RadioButtonTop})
+    connect(m_positioningCheck, &QCheckBox::toggled, this, &D::positioningChanged);
+    for (QSpinBox* s : {m_leftSpin, m_leftShiftSpin, m_topSpin, m_topShiftSpin})
+        connect(s, &QSpinBox::valueChanged, this, &D::positioningChanged);
+    for (auto* buttons : {&m_leftModeButtons, &m_topModeButtons})
         for (QRadioButton* b : *buttons)
-            connect(b, &QRadioButton::clicked, this, &BitmapAdjustDialog::positioningChanged);
+            connect(b, &QRadioButton::clicked, this, &D::positioningChanged);
 
     for (int k = 0; k < 4; ++k) {
-        connect(ComboBoxDVDColor[size_t(k)], &QComboBox::activated, this,
-                [this, k] { ComboBoxDVDColorChange(k); });
-        connect(ComboBoxColorIndex[size_t(k)], &QComboBox::activated, this,
-                [this, k] { ComboBoxColorIndexChange(k); });
+        connect(m_dvdCodeCombos[size_t(k)], &QComboBox::activated, this,
+                [this, k] { chooseDvdCodeOfSlot(k); });
+        connect(m_paletteIndexCombos[size_t(k)], &QComboBox::activated, this,
+                [this, k] { choosePaletteIndex(k); });
     }
-    connect(RadioGroupPresetPaletteIndex, &RadioGroup::clicked, this,
-            &BitmapAdjustDialog::RadioGroupPresetPaletteIndexClick);
-    connect(ComboBoxBitPerPixel, &QComboBox::activated, this,
-            &BitmapAdjustDialog::ComboBoxBitPerPixelChange);
-    connect(ButtonAutoSortColor, &QPushButton::clicked, this,
-            &BitmapAdjustDialog::ButtonAutoSortColorClick);
+    connect(m_palettePreset, &RadioGroup::clicked, this, &D::applyPalettePreset);
+    connect(m_bitDepthCombo, &QComboBox::activated, this, &D::readBitDepth);
+    connect(m_autoSortButton, &QPushButton::clicked, this, &D::autoSortColours);
 
-    connect(ButtonSaveProfile, &QPushButton::clicked, this,
-            &BitmapAdjustDialog::ButtonSaveProfileClick);
-    connect(ButtonLoadProfile, &QPushButton::clicked, this,
-            &BitmapAdjustDialog::ButtonLoadProfileClick);
-    connect(ButtonSaveBMP, &QPushButton::clicked, this, &BitmapAdjustDialog::ButtonSaveBMPClick);
-    connect(BitBtn1, &QPushButton::clicked, this, &BitmapAdjustDialog::BitBtn1Click);
-    connect(ButtonSkipPict, &QPushButton::clicked, this, &BitmapAdjustDialog::ButtonSkipPictClick);
-    connect(ButtonReduceWindow, &QPushButton::clicked, this,
-            &BitmapAdjustDialog::ButtonReduceWindowClick);
+    connect(m_saveProfileButton, &QPushButton::clicked, this, &D::saveProfile);
+    connect(m_loadProfileButton, &QPushButton::clicked, this, &D::loadProfile);
+    connect(m_saveBitmapButton, &QPushButton::clicked, this, &D::saveCurrentBitmap);
+    connect(m_okButton, &QPushButton::clicked, this, &D::acceptSettings);
+    connect(m_skipButton, &QPushButton::clicked, this, &D::skipPicture);
+    connect(m_reduceButton, &QPushButton::clicked, this, &D::toggleReduced);
 }
 
 // ---------------------------------------------------------------------------
@@ -449,54 +450,48 @@ void BitmapAdjustDialog::connectHandlers() {
 
 bool BitmapAdjustDialog::runModal() {
     setResult(QDialog::Rejected);
-    if (!scriptedRun) return exec() == QDialog::Accepted;
-    show();
-    scriptedRun(*this);
-    if (isVisible()) hide();
-    return result() == QDialog::Accepted;
+    return exec() == QDialog::Accepted;
 }
 
 void BitmapAdjustDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return; // the window system showing it again, not an opening
-    Ready = false;
     m_session.SavePicture = true;
-    SubtitlesWasVisible = subtitlesVisible && subtitlesVisible();
-    if (SubtitlesWasVisible && hideSubtitles) hideSubtitles();
-    Timer1->start();
-    FillControls();
+    emit opened();
+    m_outlineTimer->start();
+    showSettings();
+}
+
+void BitmapAdjustDialog::showSettings() {
+    m_ready = false;
+    fillControls();
     updateEnabling();
-    Refresh();
-    Ready = true;
+    recompose();
+    m_ready = true;
 }
 
-void BitmapAdjustDialog::restoreSubtitles() {
-    if (SubtitlesWasVisible && showSubtitles) showSubtitles();
-}
-
-void BitmapAdjustDialog::BitBtn1Click() {
+void BitmapAdjustDialog::acceptSettings() {
     const uint8_t preset = m_session.bmpSettings().Colors.PresetColorPalIndex;
-    if ((preset == 1 || preset == 2) && convertOutputFormat)
-        convertOutputFormat(preset == 1 ? ofIAuthor : ofPhilips);
+    if (preset == 1 || preset == 2) emit outputFormatChosen(preset == 1 ? ofIAuthor : ofPhilips);
     m_session.ShowEachPicture = false;
-    restoreSubtitles();
+    emit closed();
     accept();
 }
 
-void BitmapAdjustDialog::ButtonSkipPictClick() {
+void BitmapAdjustDialog::skipPicture() {
     m_session.SavePicture = false;
-    restoreSubtitles();
+    emit closed();
     QDialog::reject();
 }
 
 void BitmapAdjustDialog::reject() {
-    ButtonSkipPictClick();
+    skipPicture();
 }
 
 // ---------------------------------------------------------------------------
 // Settings and controls
 
-void BitmapAdjustDialog::Refresh() {
+void BitmapAdjustDialog::recompose() {
     Subpicture& sub = m_session.subpicture();
     // Nothing decoded yet: there is no picture to compose.
     if (sub.SequenceCount == 0 || sub.Bitmap.empty()) return;
@@ -506,81 +501,81 @@ void BitmapAdjustDialog::Refresh() {
     m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
 }
 
-void BitmapAdjustDialog::FillControls() {
+void BitmapAdjustDialog::fillControls() {
     const BmpOutputSettings& s = m_session.bmpSettings();
     const BmpCropping crop = s.Cropping;
-    CheckBoxAllowBmpCropping->setChecked(crop.Enabled);
-    SpinEditMinX->setValue(crop.MinX);
-    SpinEditMinY->setValue(crop.MinY);
-    SpinEditDivX->setValue(crop.DivX);
-    SpinEditDivY->setValue(crop.DivY);
-    RadioGroupHAlignment->setItemIndex(crop.XPosMode);
-    RadioGroupVAlignment->setItemIndex(crop.YPosMode);
-    SpinEditXShift->setValue(crop.PosShift.X);
-    SpinEditYShift->setValue(crop.PosShift.Y);
+    m_croppingCheck->setChecked(crop.Enabled);
+    m_minWidthSpin->setValue(crop.MinX);
+    m_minHeightSpin->setValue(crop.MinY);
+    m_widthMultipleSpin->setValue(crop.DivX);
+    m_heightMultipleSpin->setValue(crop.DivY);
+    m_horizontalAlignment->setItemIndex(crop.XPosMode);
+    m_verticalAlignment->setItemIndex(crop.YPosMode);
+    m_xShiftSpin->setValue(crop.PosShift.X);
+    m_yShiftSpin->setValue(crop.PosShift.Y);
 
     const BmpColors colors = s.Colors;
-    for (int k = 0; k < 4; ++k) setSwatch(PanelColor[size_t(k)], colors.Color[size_t(k)]);
-    setSwatch(PanelUnusedColor, colors.UnusedColor);
-    ButtonAutoSortColorClick();
-    RadioGroupPresetPaletteIndex->setItemIndex(colors.PresetColorPalIndex);
-    ComboBoxBitPerPixel->setCurrentIndex(colors.BitPerPixel == 8 ? 1 : 0);
-    RadioGroupPresetPaletteIndexClick();
+    for (int k = 0; k < 4; ++k) setSwatch(m_colourSwatches[size_t(k)], colors.Color[size_t(k)]);
+    setSwatch(m_unusedColourSwatch, colors.UnusedColor);
+    autoSortColours();
+    m_palettePreset->setItemIndex(colors.PresetColorPalIndex);
+    m_bitDepthCombo->setCurrentIndex(colors.BitPerPixel == 8 ? 1 : 0);
+    applyPalettePreset();
 
     const BmpPositioning pos = s.Positioning;
-    CheckBoxAllowPositionChange->setChecked(pos.Enabled);
-    checkOnly(RadioButtonLeft, pos.XPosMode);
-    checkOnly(RadioButtonTop, pos.YPosMode);
-    SpinEditLeftPosition->setValue(pos.SetTo.X);
-    SpinEditTopPosition->setValue(pos.SetTo.Y);
-    SpinEditAddLeftPos->setValue(pos.PosShift.X);
-    SpinEditAddTopPos->setValue(pos.PosShift.Y);
+    m_positioningCheck->setChecked(pos.Enabled);
+    checkOnly(m_leftModeButtons, pos.XPosMode);
+    checkOnly(m_topModeButtons, pos.YPosMode);
+    m_leftSpin->setValue(pos.SetTo.X);
+    m_topSpin->setValue(pos.SetTo.Y);
+    m_leftShiftSpin->setValue(pos.PosShift.X);
+    m_topShiftSpin->setValue(pos.PosShift.Y);
 }
 
 void BitmapAdjustDialog::updateEnabling() {
-    const bool crop = CheckBoxAllowBmpCropping->isChecked();
-    GroupBoxSizeConstraints->setEnabled(crop);
-    PanelAlignment->setEnabled(crop);
-    const bool pos = CheckBoxAllowPositionChange->isChecked();
-    GroupBoxLeftPosition->setEnabled(pos);
-    GroupBoxTopPosition->setEnabled(pos);
+    const bool crop = m_croppingCheck->isChecked();
+    m_sizeConstraintsBox->setEnabled(crop);
+    m_alignmentPanel->setEnabled(crop);
+    const bool pos = m_positioningCheck->isChecked();
+    m_leftBox->setEnabled(pos);
+    m_topBox->setEnabled(pos);
 }
 
-void BitmapAdjustDialog::ReadCropping() {
+void BitmapAdjustDialog::readCropping() {
     BmpCropping& c = m_session.bmpSettings().Cropping;
-    c.Enabled = CheckBoxAllowBmpCropping->isChecked();
-    c.MinX = uint16_t(SpinEditMinX->value());
-    c.MinY = uint16_t(SpinEditMinY->value());
-    c.DivX = uint16_t(SpinEditDivX->value());
-    c.DivY = uint16_t(SpinEditDivY->value());
-    if (RadioGroupHAlignment->itemIndex() >= 0)
-        c.XPosMode = uint8_t(RadioGroupHAlignment->itemIndex());
-    if (RadioGroupVAlignment->itemIndex() >= 0)
-        c.YPosMode = uint8_t(RadioGroupVAlignment->itemIndex());
-    c.PosShift.X = SpinEditXShift->value();
-    c.PosShift.Y = SpinEditYShift->value();
+    c.Enabled = m_croppingCheck->isChecked();
+    c.MinX = uint16_t(m_minWidthSpin->value());
+    c.MinY = uint16_t(m_minHeightSpin->value());
+    c.DivX = uint16_t(m_widthMultipleSpin->value());
+    c.DivY = uint16_t(m_heightMultipleSpin->value());
+    if (m_horizontalAlignment->itemIndex() >= 0)
+        c.XPosMode = uint8_t(m_horizontalAlignment->itemIndex());
+    if (m_verticalAlignment->itemIndex() >= 0)
+        c.YPosMode = uint8_t(m_verticalAlignment->itemIndex());
+    c.PosShift.X = m_xShiftSpin->value();
+    c.PosShift.Y = m_yShiftSpin->value();
 }
 
-void BitmapAdjustDialog::ReadPositioning() {
+void BitmapAdjustDialog::readPositioning() {
     BmpPositioning& p = m_session.bmpSettings().Positioning;
-    p.Enabled = CheckBoxAllowPositionChange->isChecked();
-    if (int x = checkedIndex(RadioButtonLeft); x >= 0) p.XPosMode = uint8_t(x);
-    if (int y = checkedIndex(RadioButtonTop); y >= 0) p.YPosMode = uint8_t(y);
-    p.SetTo.X = SpinEditLeftPosition->value();
-    p.SetTo.Y = SpinEditTopPosition->value();
-    p.PosShift.X = SpinEditAddLeftPos->value();
-    p.PosShift.Y = SpinEditAddTopPos->value();
+    p.Enabled = m_positioningCheck->isChecked();
+    if (int x = checkedIndex(m_leftModeButtons); x >= 0) p.XPosMode = uint8_t(x);
+    if (int y = checkedIndex(m_topModeButtons); y >= 0) p.YPosMode = uint8_t(y);
+    p.SetTo.X = m_leftSpin->value();
+    p.SetTo.Y = m_topSpin->value();
+    p.PosShift.X = m_leftShiftSpin->value();
+    p.PosShift.Y = m_topShiftSpin->value();
 }
 
-void BitmapAdjustDialog::ReadColors() {
+void BitmapAdjustDialog::readColours() {
     BmpColors& c = m_session.bmpSettings().Colors;
-    for (int k = 0; k < 4; ++k) c.Color[size_t(k)] = swatchColour(PanelColor[size_t(k)]);
-    c.UnusedColor = swatchColour(PanelUnusedColor);
+    for (int k = 0; k < 4; ++k) c.Color[size_t(k)] = swatchColour(m_colourSwatches[size_t(k)]);
+    c.UnusedColor = swatchColour(m_unusedColourSwatch);
 }
 
 void BitmapAdjustDialog::setDvdCombos() {
     const DvdColorOrder& order = m_session.composer().DvdColorOrder();
-    for (int k = 0; k < 4; ++k) ComboBoxDVDColor[size_t(k)]->setCurrentIndex(order[size_t(k)]);
+    for (int k = 0; k < 4; ++k) m_dvdCodeCombos[size_t(k)]->setCurrentIndex(order[size_t(k)]);
 }
 
 void BitmapAdjustDialog::setIndexCombos() {
@@ -588,43 +583,41 @@ void BitmapAdjustDialog::setIndexCombos() {
     for (int k = 0; k < 4; ++k) {
         // An index above 15 (a hand-edited file) shows as no choice.
         const int i = c.ColorPalIndex[size_t(k)];
-        ComboBoxColorIndex[size_t(k)]->setCurrentIndex(i < 16 ? i : -1);
+        m_paletteIndexCombos[size_t(k)]->setCurrentIndex(i < 16 ? i : -1);
     }
 }
 
 // ---------------------------------------------------------------------------
 // Change handlers
 
-void BitmapAdjustDialog::CheckBoxAllowBmpCroppingClick() {
+void BitmapAdjustDialog::croppingToggled() {
     updateEnabling();
-    if (!Ready) return;
-    ReadCropping();
-    Refresh();
+    croppingChanged();
 }
 
 void BitmapAdjustDialog::croppingChanged() {
-    if (!Ready) return;
-    ReadCropping();
-    Refresh();
+    if (!m_ready) return;
+    readCropping();
+    recompose();
 }
 
 void BitmapAdjustDialog::positioningChanged() {
     updateEnabling();
-    if (!Ready) return;
-    ReadPositioning();
-    Refresh();
+    if (!m_ready) return;
+    readPositioning();
+    recompose();
 }
 
-void BitmapAdjustDialog::PanelColorClick(QFrame* swatch) {
+void BitmapAdjustDialog::chooseSwatchColour(QFrame* swatch) {
     if (std::optional<QColor> c = m_dialogs.chooseColor(toQColor(swatchColour(swatch))))
         setSwatch(swatch, fromQColor(*c));
-    ReadColors();
-    Refresh();
+    readColours();
+    recompose();
 }
 
-void BitmapAdjustDialog::ComboBoxColorIndexChange(int slot) {
+void BitmapAdjustDialog::choosePaletteIndex(int slot) {
     BmpColors& c = m_session.bmpSettings().Colors;
-    QComboBox* box = ComboBoxColorIndex[size_t(slot)];
+    QComboBox* box = m_paletteIndexCombos[size_t(slot)];
     const int chosen = box->currentIndex();
     const int own = c.ColorPalIndex[size_t(slot)];
     if (chosen != own) {
@@ -637,38 +630,38 @@ void BitmapAdjustDialog::ComboBoxColorIndexChange(int slot) {
         }
     }
     for (int k = 0; k < 4; ++k) {
-        const int i = ComboBoxColorIndex[size_t(k)]->currentIndex();
+        const int i = m_paletteIndexCombos[size_t(k)]->currentIndex();
         if (i >= 0) c.ColorPalIndex[size_t(k)] = uint8_t(i);
     }
-    Refresh();
+    recompose();
 }
 
-void BitmapAdjustDialog::RadioGroupPresetPaletteIndexClick() {
+void BitmapAdjustDialog::applyPalettePreset() {
     BmpColors& c = m_session.bmpSettings().Colors;
-    const int preset = RadioGroupPresetPaletteIndex->itemIndex();
+    const int preset = m_palettePreset->itemIndex();
     if (preset >= 0) c.PresetColorPalIndex = uint8_t(preset);
     if (preset == 1 || preset == 2) {
         c.ColorPalIndex = {0, 1, 2, 3};
-        ComboBoxBitPerPixel->setCurrentIndex(preset == 1 ? 0 : 1);
+        m_bitDepthCombo->setCurrentIndex(preset == 1 ? 0 : 1);
     }
-    ComboBoxBitPerPixelChange();
+    readBitDepth();
     setIndexCombos();
-    for (QComboBox* box : ComboBoxColorIndex) box->setEnabled(preset == 0);
+    for (QComboBox* box : m_paletteIndexCombos) box->setEnabled(preset == 0);
 }
 
-void BitmapAdjustDialog::ComboBoxBitPerPixelChange() {
-    m_session.bmpSettings().Colors.BitPerPixel = ComboBoxBitPerPixel->currentIndex() == 1 ? 8 : 4;
-    Refresh();
+void BitmapAdjustDialog::readBitDepth() {
+    m_session.bmpSettings().Colors.BitPerPixel = m_bitDepthCombo->currentIndex() == 1 ? 8 : 4;
+    recompose();
 }
 
-void BitmapAdjustDialog::ButtonAutoSortColorClick() {
+void BitmapAdjustDialog::autoSortColours() {
     m_session.composer().SetDvdColorOrder(
         AutoDetectTextColor(m_session.subpicture().Bitmap, m_session.ocrState().DrawColor));
     setDvdCombos();
-    Refresh();
+    recompose();
 }
 
-DvdColorOrder BitmapAdjustDialog::chooseDvdCode(DvdColorOrder order, int slot, int code) {
+DvdColorOrder chooseDvdCode(DvdColorOrder order, int slot, int code) {
     const uint8_t previous = order[size_t(slot)];
     const uint8_t c = uint8_t(code);
     if (c == previous) return order;
@@ -681,19 +674,19 @@ DvdColorOrder BitmapAdjustDialog::chooseDvdCode(DvdColorOrder order, int slot, i
     return order;
 }
 
-void BitmapAdjustDialog::ComboBoxDVDColorChange(int slot) {
-    const int code = ComboBoxDVDColor[size_t(slot)]->currentIndex();
+void BitmapAdjustDialog::chooseDvdCodeOfSlot(int slot) {
+    const int code = m_dvdCodeCombos[size_t(slot)]->currentIndex();
     if (code < 0) return;
     m_session.composer().SetDvdColorOrder(
         chooseDvdCode(m_session.composer().DvdColorOrder(), slot, code));
     setDvdCombos();
-    Refresh();
+    recompose();
 }
 
 // ---------------------------------------------------------------------------
 // Profiles and the current picture
 
-void BitmapAdjustDialog::ButtonSaveProfileClick() {
+void BitmapAdjustDialog::saveProfile() {
     FileDialogRequest request{m_session.catalogue().text(kMsgSaveProfile),
                               kProfileFilter,
                               "ini",
@@ -703,12 +696,12 @@ void BitmapAdjustDialog::ButtonSaveProfileClick() {
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;
     const std::filesystem::path path = withDefaultExtension(*file, ".ini");
-    LabelCurrentProfile->setText(QString::fromStdString(path.filename().string()));
+    m_profileLabel->setText(QString::fromStdString(path.filename().string()));
     if (FileResult r = SaveBmpOutputSettings(path, m_session.bmpSettings()); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
-void BitmapAdjustDialog::ButtonLoadProfileClick() {
+void BitmapAdjustDialog::loadProfile() {
     FileDialogRequest request{m_session.catalogue().text(kMsgLoadProfile),
                               kProfileFilter,
                               "ini",
@@ -724,15 +717,11 @@ void BitmapAdjustDialog::ButtonLoadProfileClick() {
         return;
     }
     showSettingsWarnings(m_dialogs, warnings);
-    LabelCurrentProfile->setText(QString::fromStdString(file->filename().string()));
-    Ready = false;
-    FillControls();
-    updateEnabling();
-    Refresh();
-    Ready = true;
+    m_profileLabel->setText(QString::fromStdString(file->filename().string()));
+    showSettings();
 }
 
-void BitmapAdjustDialog::ButtonSaveBMPClick() {
+void BitmapAdjustDialog::saveCurrentBitmap() {
     FileDialogRequest request{m_session.catalogue().text(kMsgSaveCurrentBmp),
                               kBitmapFilter,
                               "bmp",
@@ -752,32 +741,32 @@ void BitmapAdjustDialog::ButtonSaveBMPClick() {
 // ---------------------------------------------------------------------------
 // Window shape, size and moving
 
-void BitmapAdjustDialog::ButtonReduceWindowClick() {
+void BitmapAdjustDialog::toggleReduced() {
     m_reduced = !m_reduced;
-    PageControl1->setVisible(!m_reduced);
-    BitBtn1->setVisible(!m_reduced);
-    ButtonSkipPict->setVisible(!m_reduced);
+    m_tabs->setVisible(!m_reduced);
+    m_okButton->setVisible(!m_reduced);
+    m_skipButton->setVisible(!m_reduced);
     if (m_reduced) clearMask();
     fitSize();
     if (!m_reduced) {
         layout()->activate();
-        Timer1Timer();
+        applyTabOutline();
     }
     updateReduceGlyph();
 }
 
 void BitmapAdjustDialog::updateReduceGlyph() {
-    ButtonReduceWindow->setIcon(arrowsIcon(!m_reduced));
+    m_reduceButton->setIcon(arrowsIcon(!m_reduced));
 }
 
 int BitmapAdjustDialog::tabsRight() const {
-    const QTabBar* bar = PageControl1->tabBar();
+    const QTabBar* bar = m_tabs->tabBar();
     if (bar->count() == 0) return width();
     const QRect last = bar->tabRect(bar->count() - 1);
     return bar->mapTo(this, last.topRight()).x();
 }
 
-QRegion BitmapAdjustDialog::tabOutline(int width, int height, int tabsRight) {
+QRegion tabOutline(int width, int height, int tabsRight) {
     if (tabsRight < 150 || tabsRight > width) tabsRight = width;
     QRegion body(0, 20, width, height - 20);
     QPainterPath tab;
@@ -785,7 +774,7 @@ QRegion BitmapAdjustDialog::tabOutline(int width, int height, int tabsRight) {
     return body.united(QRegion(tab.toFillPolygon().toPolygon()));
 }
 
-void BitmapAdjustDialog::Timer1Timer() {
+void BitmapAdjustDialog::applyTabOutline() {
     if (m_reduced) return;
     setMask(tabOutline(width(), height(), tabsRight()));
 }
@@ -795,7 +784,7 @@ bool BitmapAdjustDialog::eventFilter(QObject* watched, QEvent* event) {
         auto* f = qobject_cast<QFrame*>(watched);
         auto* me = static_cast<QMouseEvent*>(event);
         if (f && me->button() == Qt::LeftButton && f->rect().contains(me->position().toPoint())) {
-            PanelColorClick(f);
+            chooseSwatchColour(f);
             return true;
         }
     }

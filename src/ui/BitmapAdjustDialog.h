@@ -9,7 +9,6 @@
 #include <QRegion>
 #include <array>
 #include <filesystem>
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -28,6 +27,13 @@ class RadioGroup;
 class Session;
 class UiDialogs;
 
+// The order after slot `slot` was set to `code`: the slot that had the code
+// takes the one `slot` had, so the order stays a permutation.
+DvdColorOrder chooseDvdCode(DvdColorOrder order, int slot, int code);
+// The tab-shaped outline of a window of this size whose tab headers end at
+// `tabsRight`.
+QRegion tabOutline(int width, int height, int tabsRight);
+
 // "Bitmap adjustment": tunes the output bitmap settings on the picture at
 // hand and shows the result in the main window's preview at every change;
 // saves and loads them as profiles. The BMP and show-only actions ask it
@@ -39,113 +45,19 @@ public:
     BitmapAdjustDialog(Session& session, UiDialogs& dialogs, std::filesystem::path profileFolder,
                        QWidget* parent = nullptr);
 
-    QTabWidget* PageControl1;
-    QWidget* TabSheetProfiles;
-    QWidget* TabSheetCropping;
-    QWidget* TabSheetColors;
-    QWidget* TabSheetPositioning;
-    // Profiles
-    QGroupBox* GroupBoxProfiles;
-    QLabel* LabelCurrentProfile;
-    QPushButton* ButtonSaveProfile;
-    QPushButton* ButtonLoadProfile;
-    QPushButton* ButtonSaveBMP;
-    // Cropping
-    QCheckBox* CheckBoxAllowBmpCropping;
-    QGroupBox* GroupBoxSizeConstraints;
-    QSpinBox* SpinEditMinX;
-    QSpinBox* SpinEditMinY;
-    QSpinBox* SpinEditDivX;
-    QSpinBox* SpinEditDivY;
-    QFrame* PanelAlignment;
-    RadioGroup* RadioGroupHAlignment;
-    QSpinBox* SpinEditXShift;
-    RadioGroup* RadioGroupVAlignment;
-    QSpinBox* SpinEditYShift;
-    // Colors, one entry per output slot (background, font, outline, antialiasing)
-    std::array<QComboBox*, 4> ComboBoxDVDColor;   // ComboBoxDVDColor0..3
-    std::array<QFrame*, 4> PanelColor;            // PanelColor0..3
-    std::array<QComboBox*, 4> ComboBoxColorIndex; // ComboBoxColorIndex0..3
-    RadioGroup* RadioGroupPresetPaletteIndex;
-    QFrame* PanelUnusedColor;
-    QComboBox* ComboBoxBitPerPixel;
-    QPushButton* ButtonAutoSortColor;
-    // Positioning; the radio buttons in mode order: keep, center, right/bottom, set to
-    QCheckBox* CheckBoxAllowPositionChange;
-    QGroupBox* GroupBoxLeftPosition;
-    std::array<QRadioButton*, 4> RadioButtonLeft;
-    QSpinBox* SpinEditLeftPosition;
-    QSpinBox* SpinEditAddLeftPos;
-    QGroupBox* GroupBoxTopPosition;
-    std::array<QRadioButton*, 4> RadioButtonTop;
-    QSpinBox* SpinEditTopPosition;
-    QSpinBox* SpinEditAddTopPos;
-    // Bottom bar
-    QFrame* PanelBottom;
-    QPushButton* BitBtn1;
-    QPushButton* ButtonSkipPict;
-    QPushButton* ButtonReduceWindow;
-    // Gives the window its tab-shaped outline once it is on screen.
-    QTimer* Timer1;
-
-    // False while the controls are being filled from the settings.
-    bool Ready = false;
-    bool SubtitlesWasVisible = false;
-
-    // The Subtitles window, which the dialog hides while it is open.
-    std::function<bool()> subtitlesVisible;
-    std::function<void()> hideSubtitles;
-    std::function<void()> showSubtitles;
-    // OK with the I-Author or Philips preset switches the Subtitles window
-    // to that format, as the output format dialog's Convert does.
-    std::function<void(TOutputFormat)> convertOutputFormat;
-
     // Shows the dialog modally; true when it was closed with OK.
     bool runModal();
-    // Tests answer the dialog through this: when set, runModal shows the
-    // dialog without a modal loop and calls it, and whatever closed the
-    // dialog in it is the answer (still open counts as not OK).
-    std::function<void(BitmapAdjustDialog&)> scriptedRun;
-
-    // Composes the output bitmap of the current subpicture and shows it.
-    void Refresh();
-    void FillControls();
-    void ReadCropping();
-    void ReadPositioning();
-    void ReadColors();
-    void updateEnabling();
-
-    // Event handlers.
-    void CheckBoxAllowBmpCroppingClick();
-    void croppingChanged();    // spins, alignment groups and shifts of the Cropping tab
-    void positioningChanged(); // everything on the Positioning tab
-    void PanelColorClick(QFrame* swatch);
-    void ComboBoxColorIndexChange(int slot);
-    void RadioGroupPresetPaletteIndexClick();
-    void ComboBoxBitPerPixelChange();
-    void ButtonAutoSortColorClick();
-    void ComboBoxDVDColorChange(int slot);
-    void ButtonSaveProfileClick();
-    void ButtonLoadProfileClick();
-    void ButtonSaveBMPClick();
-    void BitBtn1Click();
-    void ButtonSkipPictClick();
-    void ButtonReduceWindowClick();
-    void Timer1Timer();
-
-    bool reduced() const { return m_reduced; }
-
-    // The order after slot `slot` was set to `code`: the slot that had the
-    // code takes the one `slot` had, so the order stays a permutation.
-    static DvdColorOrder chooseDvdCode(DvdColorOrder order, int slot, int code);
-    // The tab-shaped outline of a window of this size whose tab headers end
-    // at `tabsRight`.
-    static QRegion tabOutline(int width, int height, int tabsRight);
 
     // Esc skips the picture, as the Skip button does.
     void reject() override;
 
-    static constexpr int kBarHeight = 30;
+signals:
+    // The dialog came up (the Subtitles window makes way for it) and was
+    // answered with OK or Skip (it may come back).
+    void opened();
+    void closed();
+    // OK with the I-Author or Philips preset: the subtitles take that format.
+    void outputFormatChosen(TOutputFormat format);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -154,27 +66,103 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
+private slots:
+    void croppingToggled();
+    void croppingChanged();    // spins, alignment groups and shifts of the Cropping tab
+    void positioningChanged(); // everything on the Positioning tab
+    void chooseSwatchColour(QFrame* swatch);
+    void choosePaletteIndex(int slot);
+    void applyPalettePreset();
+    void readBitDepth();
+    void autoSortColours();
+    void chooseDvdCodeOfSlot(int slot);
+    void saveProfile();
+    void loadProfile();
+    void saveCurrentBitmap();
+    void acceptSettings();
+    void skipPicture();
+    void toggleReduced();
+    void applyTabOutline();
+
 private:
     QWidget* buildProfilesTab();
     QWidget* buildCroppingTab();
+    QGroupBox* buildSizeConstraints(QWidget* page);
+    QFrame* buildAlignmentPanel(QWidget* page);
     QWidget* buildColorsTab();
+    QLayout* buildColourSlots(QWidget* page);
+    QLayout* buildPaletteOptions(QWidget* page);
     QWidget* buildPositioningTab();
     QFrame* buildBottomBar();
     void connectHandlers();
+    QFrame* makeSwatch(QWidget* parent, const char* name, const QString& hint);
+
+    // Composes the output bitmap of the current subpicture and shows it.
+    void recompose();
+    // The controls from the settings, then the picture they give.
+    void showSettings();
+    void fillControls();
+    void readCropping();
+    void readPositioning();
+    void readColours();
+    void updateEnabling();
     void setDvdCombos();
     void setIndexCombos();
-    void restoreSubtitles();
     void updateReduceGlyph();
     void fitSize();
     int tabsRight() const;
-    QFrame* makeSwatch(QWidget* parent, const char* name, const QString& hint);
 
     Session& m_session;
     UiDialogs& m_dialogs;
     std::filesystem::path m_profileFolder;
+    // False while the controls are being filled from the settings.
+    bool m_ready = false;
     bool m_reduced = false;
     bool m_dragging = false;
     QPoint m_dragOffset;
+
+    QTabWidget* m_tabs = nullptr;
+    // Profiles
+    QLabel* m_profileLabel = nullptr;
+    QPushButton* m_saveProfileButton = nullptr;
+    QPushButton* m_loadProfileButton = nullptr;
+    QPushButton* m_saveBitmapButton = nullptr;
+    // Cropping
+    QCheckBox* m_croppingCheck = nullptr;
+    QGroupBox* m_sizeConstraintsBox = nullptr;
+    QSpinBox* m_minWidthSpin = nullptr;
+    QSpinBox* m_minHeightSpin = nullptr;
+    QSpinBox* m_widthMultipleSpin = nullptr;
+    QSpinBox* m_heightMultipleSpin = nullptr;
+    QFrame* m_alignmentPanel = nullptr;
+    RadioGroup* m_horizontalAlignment = nullptr;
+    RadioGroup* m_verticalAlignment = nullptr;
+    QSpinBox* m_xShiftSpin = nullptr;
+    QSpinBox* m_yShiftSpin = nullptr;
+    // Colours, one entry per output slot (background, font, outline, antialiasing)
+    std::array<QComboBox*, 4> m_dvdCodeCombos{};
+    std::array<QFrame*, 4> m_colourSwatches{};
+    std::array<QComboBox*, 4> m_paletteIndexCombos{};
+    RadioGroup* m_palettePreset = nullptr;
+    QFrame* m_unusedColourSwatch = nullptr;
+    QComboBox* m_bitDepthCombo = nullptr;
+    QPushButton* m_autoSortButton = nullptr;
+    // Positioning; the radio buttons in mode order: keep, center, right/bottom, set to
+    QCheckBox* m_positioningCheck = nullptr;
+    QGroupBox* m_leftBox = nullptr;
+    std::array<QRadioButton*, 4> m_leftModeButtons{};
+    QSpinBox* m_leftSpin = nullptr;
+    QSpinBox* m_leftShiftSpin = nullptr;
+    QGroupBox* m_topBox = nullptr;
+    std::array<QRadioButton*, 4> m_topModeButtons{};
+    QSpinBox* m_topSpin = nullptr;
+    QSpinBox* m_topShiftSpin = nullptr;
+    // Bottom bar
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_skipButton = nullptr;
+    QPushButton* m_reduceButton = nullptr;
+    // Gives the window its tab-shaped outline once it is on screen.
+    QTimer* m_outlineTimer = nullptr;
 };
 
 } // namespace mirtal

@@ -1,11 +1,11 @@
 #include "ui/MatrixEditor.h"
-#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "ocr/CharMatrix.h"
 #include "ui/QtLanguageTarget.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
+#include "ui/WidgetSupport.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -62,33 +62,41 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
-    ListBoxMatrix = named(new QListWidget(this), "ListBoxMatrix");
-    ListBoxMatrix->setSortingEnabled(true);
+    m_list = named(new QListWidget(this), "ListBoxMatrix");
+    m_list->setSortingEnabled(true);
     // A fixed pitch lines the entry numbers up behind texts of any length.
-    ListBoxMatrix->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    ListBoxMatrix->setMinimumWidth(230);
-    ListBoxMatrix->setMinimumHeight(260);
-    ListBoxMatrix->installEventFilter(this);
-    RadioGroupSort = named(new RadioGroup("Sort by :", {"Alphabetical Order", "Index Order"}, this),
-                           "RadioGroupSort");
-    RadioGroupSort->setItemIndex(0);
-    ImageChar = named(new QLabel(this), "ImageChar");
-    ImageChar->setFixedSize(2 * GlyphCellSize + 4, 2 * GlyphCellSize + 4);
-    ImageChar->setAlignment(Qt::AlignCenter);
-    ImageChar->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    LabelCharIndex = named(new QLabel(this), "LabelCharIndex");
-    LabelRTop = named(new QLabel(this), "LabelRTop");
-    LabelWidth = named(new QLabel(this), "LabelWidth");
-    LabelHeight = named(new QLabel(this), "LabelHeight");
-    EditText = named(new QLineEdit(this), "EditText");
-    EditText->setMaxLength(int(kEntryTextLength));
-    LabelNbChar = named(new QLabel("0", this), "LabelNbChar");
-    showsValue({ImageChar, LabelCharIndex, LabelRTop, LabelWidth, LabelHeight, LabelNbChar});
-    ButtonModify = named(new QPushButton("&Modify", this), "ButtonModify");
-    ButtonDelete = named(new QPushButton("Delete This Character (Del)", this), "ButtonDelete");
-    MemoComment = named(new QPlainTextEdit(this), "MemoComment");
-    MemoComment->setMaximumHeight(70);
-    BitBtn1 = named(new QPushButton("OK", this), "BitBtn1");
+    m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_list->setMinimumWidth(230);
+    m_list->setMinimumHeight(260);
+    m_list->installEventFilter(this);
+    m_sortOrder = named(new RadioGroup("Sort by :", {"Alphabetical Order", "Index Order"}, this),
+                        "RadioGroupSort");
+    m_sortOrder->setItemIndex(0);
+    layOutWindow(buildDetails());
+    connectControls();
+    rebuildList();
+}
+
+// The selected glyph, magnified, with its measures and its text.
+QLayout* MatrixEditor::buildDetails() {
+    m_glyphPicture = named(new QLabel(this), "ImageChar");
+    m_glyphPicture->setFixedSize(2 * GlyphCellSize + 4, 2 * GlyphCellSize + 4);
+    m_glyphPicture->setAlignment(Qt::AlignCenter);
+    m_glyphPicture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_indexLabel = named(new QLabel(this), "LabelCharIndex");
+    m_topLabel = named(new QLabel(this), "LabelRTop");
+    m_widthLabel = named(new QLabel(this), "LabelWidth");
+    m_heightLabel = named(new QLabel(this), "LabelHeight");
+    m_textEdit = named(new QLineEdit(this), "EditText");
+    m_textEdit->setMaxLength(int(kEntryTextLength));
+    m_lengthLabel = named(new QLabel("0", this), "LabelNbChar");
+    showsValue(
+        {m_glyphPicture, m_indexLabel, m_topLabel, m_widthLabel, m_heightLabel, m_lengthLabel});
+    m_modifyButton = named(new QPushButton("&Modify", this), "ButtonModify");
+    m_deleteButton = named(new QPushButton("Delete This Character (Del)", this), "ButtonDelete");
+    m_comment = named(new QPlainTextEdit(this), "MemoComment");
+    m_comment->setMaximumHeight(70);
+    m_okButton = named(new QPushButton("OK", this), "BitBtn1");
 
     auto* details = new QGridLayout;
     int row = 0;
@@ -96,64 +104,70 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
         details->addWidget(named(new QLabel(caption, this), name), row, 0);
         details->addWidget(value, row++, 1);
     };
-    details->addWidget(ImageChar, row++, 0, 1, 2, Qt::AlignCenter);
-    addRow("Label6", "Character Index :", LabelCharIndex);
-    addRow("Label2", "Top (Line top relative) :", LabelRTop);
-    addRow("Label3", "Width (Pixels) :", LabelWidth);
-    addRow("Label4", "Height (Pixels) :", LabelHeight);
+    details->addWidget(m_glyphPicture, row++, 0, 1, 2, Qt::AlignCenter);
+    addRow("Label6", "Character Index :", m_indexLabel);
+    addRow("Label2", "Top (Line top relative) :", m_topLabel);
+    addRow("Label3", "Width (Pixels) :", m_widthLabel);
+    addRow("Label4", "Height (Pixels) :", m_heightLabel);
     details->addWidget(named(new QLabel("Text :", this), "Label5"), row++, 0, 1, 2);
-    details->addWidget(EditText, row++, 0, 1, 2);
-    addRow("Label7", "Nb Char : ", LabelNbChar);
-    details->addWidget(ButtonModify, row++, 0, 1, 2);
-    details->addWidget(ButtonDelete, row++, 0, 1, 2);
+    details->addWidget(m_textEdit, row++, 0, 1, 2);
+    addRow("Label7", "Nb Char : ", m_lengthLabel);
+    details->addWidget(m_modifyButton, row++, 0, 1, 2);
+    details->addWidget(m_deleteButton, row++, 0, 1, 2);
     details->setRowStretch(row, 1);
+    return details;
+}
 
+void MatrixEditor::layOutWindow(QLayout* details) {
     auto* left = new QVBoxLayout;
     left->addWidget(named(new QLabel("Characters :", this), "Label1"));
-    left->addWidget(ListBoxMatrix, 1);
-    left->addWidget(RadioGroupSort);
+    left->addWidget(m_list, 1);
+    left->addWidget(m_sortOrder);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
     top->addLayout(details);
     auto* v = new QVBoxLayout(this);
     v->addLayout(top, 1);
     v->addWidget(named(new QLabel("File Description :", this), "Label8"));
-    v->addWidget(MemoComment);
-    v->addWidget(BitBtn1, 0, Qt::AlignHCenter);
+    v->addWidget(m_comment);
+    v->addWidget(m_okButton, 0, Qt::AlignHCenter);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(ListBoxMatrix, &QListWidget::currentRowChanged, this, [this] {
-        if (!m_filling) ShowSelectedEntry();
-    });
-    // An entry named automatically counts as looked at once the user picks it.
-    connect(ListBoxMatrix, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        const int index = itemEntry(item->text());
-        if (index < 1 || index > m_matrix.Count() || !m_matrix.entry(index).AutoNamed) return;
-        m_matrix.markLookedAt(index);
-        item->setFont(ListBoxMatrix->font());
-        item->setForeground(ListBoxMatrix->palette().text());
-        item->setToolTip({});
-    });
-    connect(EditText, &QLineEdit::textChanged, this,
-            [this](const QString& t) { LabelNbChar->setText(QString::number(t.length())); });
-    connect(ButtonModify, &QPushButton::clicked, this, [this] { ButtonModifyClick(); });
-    connect(ButtonDelete, &QPushButton::clicked, this, [this] { ButtonDeleteClick(); });
-    connect(MemoComment, &QPlainTextEdit::textChanged, this, [this] { MemoCommentChange(); });
-    connect(RadioGroupSort, &RadioGroup::clicked, this, [this](int i) { RadioGroupSortClick(i); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { close(); });
-    RebuildMatrixList();
 }
 
-QString MatrixEditor::itemText(const std::string& entryText, int index) {
+void MatrixEditor::connectControls() {
+    connect(m_list, &QListWidget::currentRowChanged, this, [this] {
+        if (!m_filling) showSelectedEntry();
+    });
+    connect(m_list, &QListWidget::itemClicked, this, &MatrixEditor::markLookedAt);
+    connect(m_textEdit, &QLineEdit::textChanged, this,
+            [this](const QString& t) { m_lengthLabel->setText(QString::number(t.length())); });
+    connect(m_modifyButton, &QPushButton::clicked, this, &MatrixEditor::modifyEntry);
+    connect(m_deleteButton, &QPushButton::clicked, this, &MatrixEditor::deleteEntry);
+    connect(m_comment, &QPlainTextEdit::textChanged, this, &MatrixEditor::commentEdited);
+    connect(m_sortOrder, &RadioGroup::clicked, this, &MatrixEditor::sortBy);
+    connect(m_okButton, &QPushButton::clicked, this, &MatrixEditor::close);
+}
+
+// An entry named automatically counts as looked at once the user picks it.
+void MatrixEditor::markLookedAt(QListWidgetItem* item) {
+    const int index = matrixItemEntry(item->text());
+    if (index < 1 || index > m_matrix.Count() || !m_matrix.entry(index).AutoNamed) return;
+    m_matrix.markLookedAt(index);
+    item->setFont(m_list->font());
+    item->setForeground(m_list->palette().text());
+    item->setToolTip({});
+}
+
+QString matrixItemText(const std::string& entryText, int index) {
     const QString quoted = ("\"" + fromCp1252(entryText) + "\"    ").left(kQuotedPartLength);
     return quoted + QString::number(index);
 }
 
 QListWidgetItem* MatrixEditor::makeItem(int index) const {
     const CharMatrixEntry& e = m_matrix.entry(index);
-    auto* item = new QListWidgetItem(itemText(e.Text, index));
+    auto* item = new QListWidgetItem(matrixItemText(e.Text, index));
     if (e.AutoNamed) {
-        QFont font = ListBoxMatrix->font();
+        QFont font = m_list->font();
         font.setBold(true);
         item->setFont(font);
         item->setForeground(QColor(0, 0, 192));
@@ -162,7 +176,7 @@ QListWidgetItem* MatrixEditor::makeItem(int index) const {
     return item;
 }
 
-int MatrixEditor::itemEntry(const QString& text) {
+int matrixItemEntry(const QString& text) {
     qsizetype start = text.size();
     while (start > 0 && text[start - 1].isDigit() && text[start - 1].unicode() < 128) --start;
     bool ok = false;
@@ -175,45 +189,45 @@ void MatrixEditor::updateCaption() {
     setWindowTitle("View/Edit Character Matrix - " + fromCp1252(name) + " -");
 }
 
-void MatrixEditor::RebuildMatrixList() {
+void MatrixEditor::rebuildList() {
     m_filling = true;
-    ListBoxMatrix->clear();
-    for (int i = 1; i <= m_matrix.Count(); ++i) ListBoxMatrix->addItem(makeItem(i));
-    if (ListBoxMatrix->count() > 0) ListBoxMatrix->setCurrentRow(0);
-    MemoComment->setPlainText(commentToMemo(m_matrix.Comment()));
+    m_list->clear();
+    for (int i = 1; i <= m_matrix.Count(); ++i) m_list->addItem(makeItem(i));
+    if (m_list->count() > 0) m_list->setCurrentRow(0);
+    m_comment->setPlainText(commentToMemo(m_matrix.Comment()));
     m_filling = false;
     updateCaption();
-    ShowSelectedEntry();
+    showSelectedEntry();
 }
 
-void MatrixEditor::AddMatrixListItem(int index) {
+void MatrixEditor::listLearnedEntry(int index) {
     if (index < 1 || index > m_matrix.Count()) return;
     QListWidgetItem* item = makeItem(index);
-    ListBoxMatrix->addItem(item);
-    ListBoxMatrix->setCurrentItem(item);
-    ShowSelectedEntry();
+    m_list->addItem(item);
+    m_list->setCurrentItem(item);
+    showSelectedEntry();
 }
 
 int MatrixEditor::selectedEntry() const {
-    const QListWidgetItem* item = ListBoxMatrix->currentItem();
+    const QListWidgetItem* item = m_list->currentItem();
     if (!item) return 0;
-    const int index = itemEntry(item->text());
+    const int index = matrixItemEntry(item->text());
     return index >= 1 && index <= m_matrix.Count() ? index : 0;
 }
 
 int MatrixEditor::rowOfEntry(int index) const {
-    for (int r = 0; r < ListBoxMatrix->count(); ++r)
-        if (itemEntry(ListBoxMatrix->item(r)->text()) == index) return r;
+    for (int r = 0; r < m_list->count(); ++r)
+        if (matrixItemEntry(m_list->item(r)->text()) == index) return r;
     return -1;
 }
 
 void MatrixEditor::clearEntryView() {
-    ImageChar->clear();
-    for (QLabel* l : {LabelCharIndex, LabelRTop, LabelWidth, LabelHeight}) l->clear();
-    EditText->clear();
+    m_glyphPicture->clear();
+    for (QLabel* l : {m_indexLabel, m_topLabel, m_widthLabel, m_heightLabel}) l->clear();
+    m_textEdit->clear();
 }
 
-void MatrixEditor::ShowSelectedEntry() {
+void MatrixEditor::showSelectedEntry() {
     const int index = selectedEntry();
     // An empty list shows no glyph rather than one that is gone.
     if (index == 0) {
@@ -225,24 +239,24 @@ void MatrixEditor::ShowSelectedEntry() {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             image.setPixel(x, y, e.pixel(x / 2, y / 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-    ImageChar->setPixmap(QPixmap::fromImage(image));
-    LabelCharIndex->setText(QString::number(index));
-    LabelRTop->setText(QString::number(e.Top));
-    LabelWidth->setText(QString::number(e.Width));
-    LabelHeight->setText(QString::number(e.Height));
-    EditText->setText(fromCp1252(e.Text));
+    m_glyphPicture->setPixmap(QPixmap::fromImage(image));
+    m_indexLabel->setText(QString::number(index));
+    m_topLabel->setText(QString::number(e.Top));
+    m_widthLabel->setText(QString::number(e.Width));
+    m_heightLabel->setText(QString::number(e.Height));
+    m_textEdit->setText(fromCp1252(e.Text));
 }
 
-void MatrixEditor::ButtonModifyClick() {
+void MatrixEditor::modifyEntry() {
     const int index = selectedEntry();
     if (index == 0) return;
-    m_matrix.SetEntryText(index, toCp1252(EditText->text()));
+    m_matrix.SetEntryText(index, toCp1252(m_textEdit->text()));
     m_matrix.setModified(true);
-    RebuildMatrixList();
-    ListBoxMatrix->setCurrentRow(rowOfEntry(index));
+    rebuildList();
+    m_list->setCurrentRow(rowOfEntry(index));
 }
 
-void MatrixEditor::ButtonDeleteClick() {
+void MatrixEditor::deleteEntry() {
     const int index = selectedEntry();
     if (index == 0) return;
     const std::string question = m_messages.text(kMsgDeleteCharacter) + m_matrix.entry(index).Text +
@@ -250,65 +264,65 @@ void MatrixEditor::ButtonDeleteClick() {
     if (m_dialogs.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, question) !=
         Answer::Yes)
         return;
-    const int row = ListBoxMatrix->currentRow();
+    const int row = m_list->currentRow();
     m_matrix.setModified(true);
     m_matrix.DeleteEntry(index);
-    RebuildMatrixList();
-    ListBoxMatrix->setCurrentRow(std::min(row, ListBoxMatrix->count() - 1));
-    ShowSelectedEntry();
+    rebuildList();
+    m_list->setCurrentRow(std::min(row, m_list->count() - 1));
+    showSelectedEntry();
 }
 
-void MatrixEditor::MemoCommentChange() {
+void MatrixEditor::commentEdited() {
     if (m_filling) return;
-    std::string comment = memoToComment(MemoComment->toPlainText());
+    std::string comment = memoToComment(m_comment->toPlainText());
     if (comment.size() > kMatrixCommentLength) {
         // The comment field of the file holds 255 characters: what does not
         // fit is refused as it is typed.
         comment.resize(kMatrixCommentLength);
         if (comment.back() == '\r') comment.pop_back();
         m_filling = true;
-        MemoComment->setPlainText(commentToMemo(comment));
-        MemoComment->moveCursor(QTextCursor::End);
+        m_comment->setPlainText(commentToMemo(comment));
+        m_comment->moveCursor(QTextCursor::End);
         m_filling = false;
     }
     m_matrix.SetComment(comment);
     m_matrix.setModified(true);
 }
 
-void MatrixEditor::RadioGroupSortClick(int index) {
-    if (index == 1) {
-        ListBoxMatrix->setSortingEnabled(false);
-        RebuildMatrixList();
+void MatrixEditor::sortBy(int order) {
+    if (order == 1) {
+        m_list->setSortingEnabled(false);
+        rebuildList();
     } else {
-        ListBoxMatrix->setSortingEnabled(true);
+        m_list->setSortingEnabled(true);
         // A fixed pitch lines the entry numbers up behind texts of any length.
-        ListBoxMatrix->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        ListBoxMatrix->sortItems();
+        m_list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        m_list->sortItems();
     }
-    if (ListBoxMatrix->count() > 0) ListBoxMatrix->setCurrentRow(0);
-    ShowSelectedEntry();
+    if (m_list->count() > 0) m_list->setCurrentRow(0);
+    showSelectedEntry();
 }
 
 void MatrixEditor::selectFirstItemStartingWith(const std::string& character) {
     if (character.empty()) return;
-    for (int r = 0; r < ListBoxMatrix->count(); ++r) {
-        const int index = itemEntry(ListBoxMatrix->item(r)->text());
+    for (int r = 0; r < m_list->count(); ++r) {
+        const int index = matrixItemEntry(m_list->item(r)->text());
         if (index < 1 || index > m_matrix.Count()) continue;
         const std::string& text = m_matrix.entry(index).Text;
         if (!text.empty() && text[0] == character[0]) {
-            ListBoxMatrix->setCurrentRow(r);
+            m_list->setCurrentRow(r);
             break;
         }
     }
-    ShowSelectedEntry();
+    showSelectedEntry();
 }
 
 bool MatrixEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ListBoxMatrix && event->type() == QEvent::KeyPress) {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete) {
-            ButtonDeleteClick();
-            ShowSelectedEntry();
+            deleteEntry();
+            showSelectedEntry();
             return true;
         }
         const QString typed = key->text();
@@ -324,8 +338,8 @@ void MatrixEditor::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-    ListBoxMatrix->setFocus();
-    ShowSelectedEntry();
+    m_list->setFocus();
+    showSelectedEntry();
 }
 
 } // namespace mirtal

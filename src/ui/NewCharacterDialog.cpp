@@ -1,11 +1,11 @@
 #include "ui/NewCharacterDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "ocr/OcrDriver.h"
 #include "ui/ImageConvert.h"
 #include "ui/QtLanguageTarget.h"
 #include "ui/UiDialogs.h"
+#include "ui/WidgetSupport.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -25,14 +25,18 @@ namespace mirtal {
 namespace {
 
 constexpr int kMsgNotStorable = 49; // catalogue number
-constexpr int kBlinkTicks = 25; // one tick to start, then 24 colour toggles
+constexpr int kBlinkTicks = 25;     // one tick to start, then 24 colour toggles
 constexpr int kBeepEvery = 8;
+constexpr int kLinePictureWidth = 150;
+constexpr int kLinePictureHeight = 50;
+constexpr int kWakeUpDelayMs = 10000;
+constexpr int kBlinkIntervalMs = 150;
 
 } // namespace
 
-Bitmap24 BuildLinePicture(const GlyphQuestion& q, Colour background) {
-    constexpr int W = NewCharacterDialog::kLinePictureWidth;
-    constexpr int H = NewCharacterDialog::kLinePictureHeight;
+Bitmap24 buildLinePicture(const GlyphQuestion& q, Colour background) {
+    constexpr int W = kLinePictureWidth;
+    constexpr int H = kLinePictureHeight;
     Bitmap24 picture(W, H, background);
     if (!q.workBitmap) return picture;
     const CharBox& c = q.box;
@@ -64,66 +68,76 @@ NewCharacterDialog::NewCharacterDialog(UiDialogs& dialogs, const MessageCatalogu
                    Qt::WindowMinimizeButtonHint);
     setModal(true);
     setAutoFillBackground(true);
-    onBeep = [] { QApplication::beep(); };
+    buildControls();
+    layOutControls();
+    connectButtons();
+}
 
-    LabelIndex = named(new QLabel("Symbol index : 1", this), "LabelIndex");
-    LabelIndex->setAlignment(Qt::AlignCenter);
-    ImageChar = named(new QLabel(this), "ImageChar");
-    ImageChar->setFixedSize(2 * kLinePictureWidth, 2 * kLinePictureHeight);
-    ImageChar->setAlignment(Qt::AlignCenter);
-    Label2 = named(new QLabel("What is (are) this (these) character(s) ?", this), "Label2");
-    Label1 = named(new QLabel("Nb Char :", this), "Label1");
-    LabelNbChar = named(new QLabel("0", this), "LabelNbChar");
-    showsValue({ImageChar, LabelNbChar});
-    EditText = named(new QLineEdit(this), "EditText");
-    EditText->setMaxLength(20);
-    BitBtn1 = named(new QPushButton("OK", this), "BitBtn1");
-    BitBtn1->setDefault(true);
-    ButtonSkipLine = named(new QPushButton("Skip This &Line", this), "ButtonSkipLine");
-    ButtonSkipSubPict = named(new QPushButton("Skip This S&ubPicture", this), "ButtonSkipSubPict");
-    ButtonPause = named(new QPushButton("&Pause", this), "ButtonPause");
-    ButtonChangeColor = named(new QPushButton("&Change Text Color", this), "ButtonChangeColor");
-    TimerWakeUp = named(new QTimer(this), "TimerWakeUp");
-    TimerWakeUp->setInterval(kWakeUpDelayMs);
+void NewCharacterDialog::buildControls() {
+    m_symbolIndexLabel = named(new QLabel("Symbol index : 1", this), "LabelIndex");
+    m_symbolIndexLabel->setAlignment(Qt::AlignCenter);
+    m_linePicture = named(new QLabel(this), "ImageChar");
+    m_linePicture->setFixedSize(2 * kLinePictureWidth, 2 * kLinePictureHeight);
+    m_linePicture->setAlignment(Qt::AlignCenter);
+    m_question = named(new QLabel("What is (are) this (these) character(s) ?", this), "Label2");
+    m_lengthCaption = named(new QLabel("Nb Char :", this), "Label1");
+    m_lengthLabel = named(new QLabel("0", this), "LabelNbChar");
+    showsValue({m_linePicture, m_lengthLabel});
+    m_textEdit = named(new QLineEdit(this), "EditText");
+    m_textEdit->setMaxLength(20);
+    m_okButton = named(new QPushButton("OK", this), "BitBtn1");
+    m_okButton->setDefault(true);
+    m_skipLineButton = named(new QPushButton("Skip This &Line", this), "ButtonSkipLine");
+    m_skipSubpictureButton =
+        named(new QPushButton("Skip This S&ubPicture", this), "ButtonSkipSubPict");
+    m_pauseButton = named(new QPushButton("&Pause", this), "ButtonPause");
+    m_changeColourButton = named(new QPushButton("&Change Text Color", this), "ButtonChangeColor");
+    m_wakeUpTimer = named(new QTimer(this), "TimerWakeUp");
+    m_wakeUpTimer->setInterval(kWakeUpDelayMs);
+}
 
+void NewCharacterDialog::layOutControls() {
     auto* v = new QVBoxLayout(this);
-    v->addWidget(LabelIndex);
-    v->addWidget(ImageChar, 0, Qt::AlignHCenter);
-    v->addWidget(Label2);
+    v->addWidget(m_symbolIndexLabel);
+    v->addWidget(m_linePicture, 0, Qt::AlignHCenter);
+    v->addWidget(m_question);
     auto* textRow = new QHBoxLayout;
-    textRow->addWidget(EditText, 1);
-    textRow->addWidget(Label1);
-    textRow->addWidget(LabelNbChar);
+    textRow->addWidget(m_textEdit, 1);
+    textRow->addWidget(m_lengthCaption);
+    textRow->addWidget(m_lengthLabel);
     v->addLayout(textRow);
     auto* buttons = new QGridLayout;
-    buttons->addWidget(BitBtn1, 0, 0);
-    buttons->addWidget(ButtonSkipLine, 0, 1);
-    buttons->addWidget(ButtonSkipSubPict, 0, 2);
-    buttons->addWidget(ButtonPause, 1, 0);
-    buttons->addWidget(ButtonChangeColor, 1, 1, 1, 2);
+    buttons->addWidget(m_okButton, 0, 0);
+    buttons->addWidget(m_skipLineButton, 0, 1);
+    buttons->addWidget(m_skipSubpictureButton, 0, 2);
+    buttons->addWidget(m_pauseButton, 1, 0);
+    buttons->addWidget(m_changeColourButton, 1, 1, 1, 2);
     v->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
 
-    connect(EditText, &QLineEdit::textChanged, this, [this] { EditTextChange(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { answer(GlyphAction::Learn); });
-    connect(ButtonSkipLine, &QPushButton::clicked, this, [this] { answer(GlyphAction::SkipLine); });
-    connect(ButtonSkipSubPict, &QPushButton::clicked, this,
-            [this] { answer(GlyphAction::SkipSubpicture); });
-    connect(ButtonPause, &QPushButton::clicked, this, [this] { answer(GlyphAction::Pause); });
-    connect(ButtonChangeColor, &QPushButton::clicked, this,
-            [this] { answer(GlyphAction::ChangeColor); });
-    connect(TimerWakeUp, &QTimer::timeout, this, [this] { TimerWakeUpTimer(); });
+void NewCharacterDialog::connectButtons() {
+    connect(m_textEdit, &QLineEdit::textChanged, this, &NewCharacterDialog::textEdited);
+    const std::pair<QPushButton*, GlyphAction> answers[] = {
+        {m_okButton, GlyphAction::Learn},
+        {m_skipLineButton, GlyphAction::SkipLine},
+        {m_skipSubpictureButton, GlyphAction::SkipSubpicture},
+        {m_pauseButton, GlyphAction::Pause},
+        {m_changeColourButton, GlyphAction::ChangeColor}};
+    for (auto [button, action] : answers)
+        connect(button, &QPushButton::clicked, this, [this, a = action] { answer(a); });
+    connect(m_wakeUpTimer, &QTimer::timeout, this, &NewCharacterDialog::wakeUpTick);
 }
 
 GlyphAnswer NewCharacterDialog::ask(const GlyphQuestion& question, Colour background) {
-    const QImage picture = toQImage(BuildLinePicture(question, background));
-    ImageChar->setPixmap(QPixmap::fromImage(
-        picture.scaled(ImageChar->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
+    const QImage picture = toQImage(buildLinePicture(question, background));
+    m_linePicture->setPixmap(QPixmap::fromImage(
+        picture.scaled(m_linePicture->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
     // A suggestion stands selected: Enter takes it, typing replaces it.
-    EditText->setText(fromCp1252(question.suggestion));
-    EditText->selectAll();
-    LabelNbChar->setText(QString::number(EditText->text().length()));
-    LabelIndex->setText("Symbol index : " + QString::number(question.symbolIndex));
+    m_textEdit->setText(fromCp1252(question.suggestion));
+    m_textEdit->selectAll();
+    m_lengthLabel->setText(QString::number(m_textEdit->text().length()));
+    m_symbolIndexLabel->setText("Symbol index : " + QString::number(question.symbolIndex));
     m_answer = {GlyphAction::Pause, {}};
     exec();
     return m_answer;
@@ -143,14 +157,14 @@ bool NewCharacterDialog::storable(const QString& text) {
     }
     if (refused.empty()) return true;
     m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgNotStorable) + refused);
-    EditText->setFocus();
+    m_textEdit->setFocus();
     return false;
 }
 
 void NewCharacterDialog::answer(GlyphAction action) {
-    if (action == GlyphAction::Learn && !storable(EditText->text())) return;
+    if (action == GlyphAction::Learn && !storable(m_textEdit->text())) return;
     m_answer.action = action;
-    m_answer.text = action == GlyphAction::Learn ? toCp1252(EditText->text()) : std::string();
+    m_answer.text = action == GlyphAction::Learn ? toCp1252(m_textEdit->text()) : std::string();
     accept();
 }
 
@@ -169,33 +183,40 @@ void NewCharacterDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void NewCharacterDialog::EditTextChange() {
-    LabelNbChar->setText(QString::number(EditText->text().length()));
-    if (TimerWakeUp->isActive()) restartWakeUp();
+void NewCharacterDialog::textEdited() {
+    m_lengthLabel->setText(QString::number(m_textEdit->text().length()));
+    if (m_wakeUpTimer->isActive()) restartWakeUp();
 }
 
 // Someone is typing: the ten seconds start again and nothing blinks.
 void NewCharacterDialog::restartWakeUp() {
-    TimerWakeUp->stop();
-    m_blink = 0;
-    setRed(false);
-    TimerWakeUp->setInterval(kWakeUpDelayMs);
-    TimerWakeUp->start();
+    stopWakeUp();
+    m_wakeUpTimer->setInterval(kWakeUpDelayMs);
+    m_wakeUpTimer->start();
 }
 
-void NewCharacterDialog::TimerWakeUpTimer() {
+void NewCharacterDialog::wakeUpTick() {
     if (m_blink == 0) {
-        TimerWakeUp->setInterval(kBlinkIntervalMs);
+        m_wakeUpTimer->setInterval(kBlinkIntervalMs);
         m_blink = 1;
     } else if (m_blink < kBlinkTicks) {
         ++m_blink;
-        if (m_blink % kBeepEvery == 0 && onBeep) onBeep();
+        if (m_blink % kBeepEvery == 0) {
+            QApplication::beep();
+            emit beeped();
+        }
         setRed(!m_red);
     } else {
-        TimerWakeUp->setInterval(kWakeUpDelayMs);
+        m_wakeUpTimer->setInterval(kWakeUpDelayMs);
         m_blink = 0;
         setRed(false);
     }
+}
+
+void NewCharacterDialog::stopWakeUp() {
+    m_wakeUpTimer->stop();
+    m_blink = 0;
+    setRed(false);
 }
 
 void NewCharacterDialog::setRed(bool red) {
@@ -210,16 +231,13 @@ void NewCharacterDialog::setRed(bool red) {
 void NewCharacterDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    EditText->setFocus();
+    m_textEdit->setFocus();
     restartWakeUp();
 }
 
 void NewCharacterDialog::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (event->spontaneous()) return;
-    TimerWakeUp->stop();
-    m_blink = 0;
-    setRed(false);
+    if (!event->spontaneous()) stopWakeUp();
 }
 
 } // namespace mirtal

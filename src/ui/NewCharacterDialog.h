@@ -5,7 +5,6 @@
 
 #include <QDialog>
 #include <cstdint>
-#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -21,7 +20,7 @@ class UiDialogs;
 // background colour, with the glyph framed in red: the glyph is centred
 // horizontally (a glyph wider than the picture starts at its left edge) and
 // the line vertically (a line taller than 50 rows is cut at both ends).
-Bitmap24 BuildLinePicture(const GlyphQuestion& question, Colour background);
+Bitmap24 buildLinePicture(const GlyphQuestion& question, Colour background);
 
 // "New Character(s)": what an unrecognised glyph reads as. Besides naming it,
 // the user can skip the rest of the line, drop the subpicture, pause the rip
@@ -33,34 +32,12 @@ public:
     NewCharacterDialog(UiDialogs& dialogs, const MessageCatalogue& catalogue,
                        QWidget* parent = nullptr);
 
-    static constexpr int kLinePictureWidth = 150;
-    static constexpr int kLinePictureHeight = 50;
-    static constexpr int kWakeUpDelayMs = 10000;
-    static constexpr int kBlinkIntervalMs = 150;
-
-    QLabel* LabelIndex;
-    QLabel* ImageChar;
-    QLabel* Label2;
-    QLabel* Label1;
-    QLabel* LabelNbChar;
-    QLineEdit* EditText;
-    QPushButton* BitBtn1;
-    QPushButton* ButtonSkipLine;
-    QPushButton* ButtonSkipSubPict;
-    QPushButton* ButtonPause;
-    QPushButton* ButtonChangeColor;
-    QTimer* TimerWakeUp;
-
     // Fills the dialog for the question and shows it modally.
     GlyphAnswer ask(const GlyphQuestion& question, Colour background);
 
-    // The wake-up timer's tick (public so that the blinking can be driven
-    // without waiting for it).
-    void TimerWakeUpTimer();
-    bool blinking() const { return m_red; }
-    uint8_t blinkCount() const { return m_blink; }
-    // The system beep; replaceable so that the beeps can be counted.
-    std::function<void()> onBeep;
+signals:
+    // Left waiting, the dialog beeps to call the user back.
+    void beeped();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -68,11 +45,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 
+private slots:
+    void textEdited();
+    void wakeUpTick();
+
 private:
+    void buildControls();
+    void layOutControls();
+    void connectButtons();
     void answer(GlyphAction action);
     bool storable(const QString& text);
-    void EditTextChange();
     void restartWakeUp();
+    void stopWakeUp();
     void setRed(bool red);
 
     UiDialogs& m_dialogs;
@@ -80,6 +64,20 @@ private:
     GlyphAnswer m_answer;
     uint8_t m_blink = 0;
     bool m_red = false;
+
+    QLabel* m_symbolIndexLabel = nullptr;
+    QLabel* m_linePicture = nullptr;
+    QLabel* m_question = nullptr;
+    QLabel* m_lengthCaption = nullptr;
+    QLabel* m_lengthLabel = nullptr;
+    QLineEdit* m_textEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_skipLineButton = nullptr;
+    QPushButton* m_skipSubpictureButton = nullptr;
+    QPushButton* m_pauseButton = nullptr;
+    QPushButton* m_changeColourButton = nullptr;
+    // Ten silent seconds, then the blinking.
+    QTimer* m_wakeUpTimer = nullptr;
 };
 
 } // namespace mirtal

@@ -1,8 +1,8 @@
 #include "ui/TextColorDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "ocr/OcrState.h"
 #include "ocr/TextColor.h"
+#include "ui/WidgetSupport.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,10 +14,6 @@
 
 namespace mirtal {
 
-namespace {
-
-} // namespace
-
 TextColorDialog::TextColorDialog(OcrState& state, QWidget* parent)
     : QDialog(parent), m_state(state) {
     setObjectName("Form9");
@@ -26,39 +22,38 @@ TextColorDialog::TextColorDialog(OcrState& state, QWidget* parent)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
 
-    Label1 =
+    auto* hint =
         named(new QLabel("Select color to see white text on black background :", this), "Label1");
-    Label2 = named(new QLabel("( Not Outlined ! )", this), "Label2");
-    ComboBoxTextColor = named(new QComboBox(this), "ComboBoxTextColor");
-    ComboBoxTextColor->addItems({"Color 0", "Color 1", "Color 2", "Color 3"});
-    ComboBoxTextColor->setCurrentIndex(2);
-    ButtonOk = named(new QPushButton("OK", this), "ButtonOk");
-    ButtonSkipPict = named(new QPushButton("&Skip this Picture", this), "ButtonSkipPict",
-                           "Jump to the next Picture (Use in case this one has no text)");
-    ButtonAutoDetect =
+    auto* notOutlined = named(new QLabel("( Not Outlined ! )", this), "Label2");
+    m_colourCombo = named(new QComboBox(this), "ComboBoxTextColor");
+    m_colourCombo->addItems({"Color 0", "Color 1", "Color 2", "Color 3"});
+    m_colourCombo->setCurrentIndex(2);
+    m_okButton = named(new QPushButton("OK", this), "ButtonOk");
+    auto* skip = named(new QPushButton("&Skip this Picture", this), "ButtonSkipPict",
+                       "Jump to the next Picture (Use in case this one has no text)");
+    auto* detect =
         named(new QPushButton("Try &Auto Detect.", this), "ButtonAutoDetect", "Detect Font Color");
-    ButtonOk->setDefault(true);
+    m_okButton->setDefault(true);
 
     auto* g = new QGridLayout(this);
-    g->addWidget(Label1, 0, 0, 1, 2);
-    g->addWidget(Label2, 1, 0);
-    g->addWidget(ComboBoxTextColor, 1, 1);
-    g->addWidget(ButtonAutoDetect, 2, 0);
-    g->addWidget(ButtonOk, 2, 1);
-    g->addWidget(ButtonSkipPict, 3, 0, 1, 2);
+    g->addWidget(hint, 0, 0, 1, 2);
+    g->addWidget(notOutlined, 1, 0);
+    g->addWidget(m_colourCombo, 1, 1);
+    g->addWidget(detect, 2, 0);
+    g->addWidget(m_okButton, 2, 1);
+    g->addWidget(skip, 3, 0, 1, 2);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ComboBoxTextColor, &QComboBox::currentIndexChanged, this,
-            [this](int i) { SelectTextColor(i); });
-    connect(ButtonOk, &QPushButton::clicked, this, [this] {
+    connect(m_colourCombo, &QComboBox::currentIndexChanged, this, &TextColorDialog::previewColour);
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
         m_skipped = false;
         accept();
     });
-    connect(ButtonSkipPict, &QPushButton::clicked, this, [this] {
+    connect(skip, &QPushButton::clicked, this, [this] {
         m_skipped = true;
         reject();
     });
-    connect(ButtonAutoDetect, &QPushButton::clicked, this, [this] { ButtonAutoDetectClick(); });
+    connect(detect, &QPushButton::clicked, this, &TextColorDialog::detectColour);
 }
 
 std::optional<int> TextColorDialog::ask(const Bitmap24& work) {
@@ -68,41 +63,41 @@ std::optional<int> TextColorDialog::ask(const Bitmap24& work) {
     m_skipped = true;
     exec();
     if (m_skipped) return std::nullopt;
-    return ComboBoxTextColor->currentIndex();
+    return m_colourCombo->currentIndex();
 }
 
-void TextColorDialog::SelectTextColor(int index) {
+void TextColorDialog::previewColour(int index) {
     if (index < 0 || index > 3) return;
     const Bitmap24 preview = mirtal::SelectTextColor(m_state, m_work, index);
-    if (onPreview && !m_work.empty()) onPreview(preview);
+    if (!m_work.empty()) emit previewChanged(preview);
 }
 
-void TextColorDialog::ButtonAutoDetectClick() {
+void TextColorDialog::detectColour() {
     if (!m_work.empty()) {
         m_state.ColorOrder = AutoDetectTextColor(m_work, m_state.DrawColor);
         const int guess = m_state.ColorOrder[1];
         // Selecting the entry already shown fires no change: preview it here.
-        if (ComboBoxTextColor->currentIndex() == guess)
-            SelectTextColor(guess);
+        if (m_colourCombo->currentIndex() == guess)
+            previewColour(guess);
         else
-            ComboBoxTextColor->setCurrentIndex(guess);
+            m_colourCombo->setCurrentIndex(guess);
     }
-    ButtonOk->setFocus();
+    m_okButton->setFocus();
 }
 
 void TextColorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
-    if (onPreview && !m_work.empty()) onPreview(m_work);
-    ButtonAutoDetectClick();
-    if (onShown) onShown();
+    if (!m_work.empty()) emit previewChanged(m_work);
+    detectColour();
+    emit opened();
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
-    ButtonOk->setFocus();
+    m_okButton->setFocus();
 }
 
 void TextColorDialog::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous() && onHidden) onHidden();
+    if (!event->spontaneous()) emit closed();
 }
 
 } // namespace mirtal

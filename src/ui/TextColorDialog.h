@@ -3,11 +3,9 @@
 #include "base/Bitmap.h"
 
 #include <QDialog>
-#include <functional>
 #include <optional>
 
 class QComboBox;
-class QLabel;
 class QPushButton;
 
 namespace mirtal {
@@ -22,35 +20,33 @@ class TextColorDialog : public QDialog {
 public:
     explicit TextColorDialog(OcrState& state, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QComboBox* ComboBoxTextColor;
-    QPushButton* ButtonOk;
-    QPushButton* ButtonSkipPict;
-    QPushButton* ButtonAutoDetect;
-
     // Shows the dialog modally for this work bitmap: the chosen colour index,
     // or nullopt when the picture is skipped.
     std::optional<int> ask(const Bitmap24& work);
 
-    // The automatic guess: selects it, previews it and focuses OK. An empty
-    // bitmap keeps the current selection.
-    void ButtonAutoDetectClick();
-    void SelectTextColor(int index);
-
-    // Wiring supplied by the application.
-    std::function<void(const Bitmap24&)> onPreview; // draw in the main window's preview
-    std::function<void()> onShown;  // hide the Subtitles window, make room for the preview
-    std::function<void()> onHidden; // give the Subtitles window back
+signals:
+    // The picture to draw in the main window's preview.
+    void previewChanged(const Bitmap24& picture);
+    // The dialog came up (the Subtitles window makes way) and went away.
+    void opened();
+    void closed();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
+private slots:
+    void previewColour(int index);
+    // The automatic guess: selects it, previews it and focuses OK. An empty
+    // bitmap keeps the current selection.
+    void detectColour();
+
 private:
     OcrState& m_state;
     Bitmap24 m_work;
     bool m_skipped = true;
+    QComboBox* m_colourCombo = nullptr;
+    QPushButton* m_okButton = nullptr;
 };
 
 } // namespace mirtal

@@ -4,6 +4,7 @@
 // same files, byte for byte, and the output must agree with the disc's
 // ground truth.
 #include "AppTestSupport.h"
+#include "Controls.h"
 #include "DiscTruth.h"
 #include "FakeHost.h"
 #include "base/TextCodec.h"
@@ -218,7 +219,7 @@ public:
         auto chooseColour = app.host().onChooseTextColor;
         app.host().onChooseTextColor = [&app, chooseColour](const Bitmap24& work, int guess) {
             QTimer::singleShot(
-                0, [&app] { QTest::mouseClick(app.textColour()->ButtonOk, Qt::LeftButton); });
+                0, [&app] { control<QPushButton>(app.textColour(), "ButtonOk")->click(); });
             return chooseColour(work, guess);
         };
         // A trained matrix knows every glyph.
@@ -227,8 +228,11 @@ public:
             return GlyphAnswer{GlyphAction::SkipSubpicture, {}};
         };
         // The bitmap adjustment step with its settings as they are: OK.
-        app.bitmapAdjust()->scriptedRun = [](BitmapAdjustDialog& d) {
-            QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+        auto adjust = app.host().onAdjustBitmap;
+        app.host().onAdjustBitmap = [&app, adjust] {
+            QTimer::singleShot(
+                0, [&app] { control<QPushButton>(app.bitmapAdjust(), "BitBtn1")->click(); });
+            return adjust();
         };
     }
 

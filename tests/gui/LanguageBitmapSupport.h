@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Controls.h"
 #include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
 #include "ui/Application.h"

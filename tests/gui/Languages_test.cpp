@@ -253,24 +253,24 @@ TEST_F(Languages, LoadingReplacesTextsAndMissingKeysKeepThePreviousLanguage) {
                   "[form18]\r\nFORM18.BitBtn1.Caption=Gut\r\n[Messages]\r\nMsgStr_1=Zwei\r\n");
     app->loadLanguage("First");
     EXPECT_EQ(form18.windowTitle(), "Reglage");
-    EXPECT_EQ(form18.ButtonSkipPict->text(), "Sauter");
-    EXPECT_EQ(form18.ButtonReduceWindow->toolTip(), "Plus petit");
-    EXPECT_EQ(form18.PageControl1->tabText(2), "Couleurs");
-    EXPECT_EQ(form18.PageControl1->tabToolTip(2), "Les couleurs");
+    EXPECT_EQ(control<QPushButton>(&form18, "ButtonSkipPict")->text(), "Sauter");
+    EXPECT_EQ(control<QPushButton>(&form18, "ButtonReduceWindow")->toolTip(), "Plus petit");
+    EXPECT_EQ(control<QTabWidget>(&form18, "PageControl1")->tabText(2), "Couleurs");
+    EXPECT_EQ(control<QTabWidget>(&form18, "PageControl1")->tabToolTip(2), "Les couleurs");
     EXPECT_EQ(form1.Quit1->text(), "&Quitter");
     EXPECT_EQ(form1.GUILanguage1->title(), "&Langue");
     EXPECT_EQ(app->catalogue().text(0), "Premier");
 
     app->loadLanguage("Second"); // keys matched without case
-    EXPECT_EQ(form18.BitBtn1->text(), "Gut");
-    EXPECT_EQ(form18.ButtonSkipPict->text(), "Sauter");
+    EXPECT_EQ(control<QPushButton>(&form18, "BitBtn1")->text(), "Gut");
+    EXPECT_EQ(control<QPushButton>(&form18, "ButtonSkipPict")->text(), "Sauter");
     EXPECT_EQ(form1.Quit1->text(), "&Quitter");
     EXPECT_EQ(app->catalogue().text(0), "Premier");
     // MsgStr_0 missing: the catalogue loop ends before MsgStr_1.
     EXPECT_EQ(app->catalogue().text(1), "You have to use a different char. matrix for each DVD.");
     // Built-in captions stay where nothing in the file matches.
     EXPECT_EQ(form1.OpenVob1->text(), "&Open Vob(s)");
-    EXPECT_EQ(form18.ButtonSaveBMP->text(), "Save Current BMP &As ...");
+    EXPECT_EQ(control<QPushButton>(&form18, "ButtonSaveBMP")->text(), "Save Current BMP &As ...");
 }
 
 TEST_F(Languages, TheCatalogueStopsAtAGapOrAnEmptyTextAndMayGrow) {
@@ -309,7 +309,7 @@ TEST_F(Languages, RadioGroupItemsBeyondTheGroupAreIgnored) {
                 std::to_string(i) + "\r\n";
     writeLanguage("Radio", text);
     app->loadLanguage("Radio");
-    RadioGroup* g = form18.RadioGroupPresetPaletteIndex;
+    RadioGroup* g = control<RadioGroup>(&form18, "RadioGroupPresetPaletteIndex");
     EXPECT_EQ(g->items(), (QStringList{"P0", "P1", "P2"}));
     EXPECT_EQ(g->count(), 3);
 }
@@ -326,7 +326,7 @@ TEST_F(Languages, TheMenuListsTheLanguageFilesAndChoosingOneLoadsItAtOnce) {
     form1.GUILanguage1->actions()[0]->trigger();
     EXPECT_EQ(checkedEntries(), QStringList{"Alpha"});
     EXPECT_EQ(app->settings().LanguageFileName, "Alpha");
-    EXPECT_EQ(form18.BitBtn1->text(), "Alpha OK");
+    EXPECT_EQ(control<QPushButton>(&form18, "BitBtn1")->text(), "Alpha OK");
 
     // Built again (at the next start): still one entry per file.
     app->buildLanguageMenu();
@@ -360,9 +360,9 @@ TEST_F(Languages, AShippedLanguageBesideTheProgramIsFoundWhenSettingsLiveElsewhe
     for (QAction* a : installed->mainWindow()->GUILanguage1->actions()) entries << a->text();
     EXPECT_EQ(entries, (QStringList{"Extra", "shipped"})); // the user's own copy wins
     installed->loadLanguage("Shipped");
-    EXPECT_EQ(installed->bitmapAdjust()->BitBtn1->text(), "Own copy");
+    EXPECT_EQ(control<QPushButton>(installed->bitmapAdjust(), "BitBtn1")->text(), "Own copy");
     installed->loadLanguage("Extra");
-    EXPECT_EQ(installed->bitmapAdjust()->BitBtn1->text(), "Extra");
+    EXPECT_EQ(control<QPushButton>(installed->bitmapAdjust(), "BitBtn1")->text(), "Extra");
     // The template goes where the user may write.
     ASSERT_TRUE(installed->exportLanguageTemplate());
     EXPECT_TRUE(std::filesystem::exists(config / "Mirtal" / "lang" / kLanguageTemplateName));
