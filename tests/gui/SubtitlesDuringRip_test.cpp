@@ -6,9 +6,7 @@
 #include "ui/PostOcrDialog.h"
 #include "ui/SubtitlesWindow.h"
 
-#include <QAbstractItemModel>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <fstream>

@@ -3,11 +3,8 @@
 #include "ui/MainWindow.h"
 #include "ui/SubtitlesWindow.h"
 
-#include <QAbstractItemModel>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
-#include <QListView>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -154,8 +151,6 @@ TEST(SubtitlesWindow, OpenReadsANativeFileAndRemembersItsFolder) {
     EXPECT_EQ(b.window.windowTitle(), "Subtitles - Disc1 -");
     ASSERT_EQ(lineCount(b.window), 9);
     EXPECT_EQ(b.line(0), "101");
-    EXPECT_EQ(b.line(4), "102");
-    EXPECT_EQ(b.line(7), "line");
     EXPECT_EQ(b.settings.OpenDialogMirtalText, b.folder.path().string() + "/");
 }
 
