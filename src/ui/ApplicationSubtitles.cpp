@@ -21,10 +21,13 @@ void Application::createSubtitleWindows() {
     m_split = new SplitDialog(doc, m_dialogs, m_catalogue, m_subtitlesWindow);
     m_timeCorrection = new TimeCorrectionDialog(doc, m_dialogs, m_catalogue, m_subtitlesWindow);
 
-    m_subtitlesWindow->onPostOcrCorrection = [this] { m_postOcr->exec(); };
-    m_subtitlesWindow->onTimeCorrection = [this] { m_timeCorrection->exec(); };
-    m_subtitlesWindow->onOutputFormat = [this] { m_outputFormat->exec(); };
-    m_subtitlesWindow->onSplit = [this] { m_split->exec(); };
+    connect(m_subtitlesWindow, &SubtitlesWindow::postOcrCorrectionRequested, m_postOcr,
+            &QDialog::exec);
+    connect(m_subtitlesWindow, &SubtitlesWindow::timeCorrectionRequested, m_timeCorrection,
+            &QDialog::exec);
+    connect(m_subtitlesWindow, &SubtitlesWindow::outputFormatRequested, m_outputFormat,
+            &QDialog::exec);
+    connect(m_subtitlesWindow, &SubtitlesWindow::splitRequested, m_split, &QDialog::exec);
 
     showSubtitlesWindow = [this] {
         if (m_subtitlesWindow->isMinimized()) m_subtitlesWindow->showNormal();
@@ -39,8 +42,8 @@ void Application::createSubtitleWindows() {
         else
             showSubtitlesWindow();
     };
-    clearSubtitles = [this] { m_subtitlesWindow->Clear1Click(); };
-    convertOutputFormat = [this](TOutputFormat format) { m_outputFormat->ConvertTo(format); };
+    clearSubtitles = [this] { m_subtitlesWindow->clearDocument(); };
+    convertOutputFormat = [this](TOutputFormat format) { m_outputFormat->convertTo(format); };
 }
 
 } // namespace mirtal

@@ -1,8 +1,9 @@
 #include "ui/OutputFormatDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "subtitles/SubtitleDocument.h"
+#include "ui/PreviewPane.h"
 #include "ui/UiDialogs.h"
+#include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,13 +25,6 @@
 namespace mirtal {
 
 namespace {
-
-QColor toQColor(Colour c) {
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-Colour fromQColor(const QColor& q) {
-    return Colour(q.red()) | (Colour(q.green()) << 8) | (Colour(q.blue()) << 16);
-}
 
 QSpinBox* spin(QWidget* parent, const QString& name, int min, int max, int value) {
     auto* s = named(new QSpinBox(parent), name);
@@ -67,59 +61,67 @@ OutputFormatDialog::OutputFormatDialog(SubtitleDocument& document, UiDialogs& di
     setModal(true);
 
     auto* root = new QVBoxLayout(this);
-    PageControlMirtal = named(new QTabWidget(this), "PageControlMirtal");
-    // In the order of the output formats: the active tab is the format.
-    TabSheetMirtal = buildNativeTab();
-    TabSheetSubviewer = buildSubViewerTab();
-    TabSheetSubviewer2 = buildSubViewer2Tab();
-    TabSheetIAuthor = buildIAuthorTab();
-    TabSheetPhilips = buildPhilipsTab();
-    TabSheetSonic = buildSonicTab();
-    TabSheetWebVtt = buildNoteTab("TabSheetWebVtt",
-                                  "For web browsers and HTML5 video players ( Always UTF-8 )");
-    TabSheetAss = buildNoteTab("TabSheetAss",
-                               "Advanced SubStation Alpha, for Matroska, ASS editors and players "
-                               "( Always UTF-8 )");
-    PageControlMirtal->addTab(TabSheetMirtal, "Mirtal (*.vtx)");
-    PageControlMirtal->addTab(TabSheetSubviewer, "Subviewer (*.sub)");
-    PageControlMirtal->addTab(TabSheetSubviewer2, "Subviewer 2 (*.sub)");
-    PageControlMirtal->addTab(TabSheetIAuthor, "IAuthor (*.txt)");
-    PageControlMirtal->addTab(TabSheetPhilips, "Philips SVCD Designer (*.sub)");
-    PageControlMirtal->addTab(TabSheetSonic, "Sonic DVD Creator (*.txt)");
-    PageControlMirtal->addTab(TabSheetWebVtt, "WebVTT (*.vtt)");
-    PageControlMirtal->addTab(TabSheetAss, "ASS (*.ass)");
-    root->addWidget(PageControlMirtal, 1);
-    // Every tab's caption in sight: the tabs are the formats to choose from.
-    setMinimumWidth(PageControlMirtal->tabBar()->sizeHint().width() + 40);
+    buildTabs(root);
+    buildButtonRow(root);
 
-    auto* buttons = new QHBoxLayout;
-    LabelEncoding = named(new QLabel("Text Encoding :", this), "LabelEncoding");
-    ComboBoxEncoding = named(new QComboBox(this), "ComboBoxEncoding",
-                             "Encoding of the subtitle files written and of the Mirtal files "
-                             "read; 8 bits for the older tools");
-    ComboBoxEncoding->addItems({"Windows-1252 (8 bits)", "UTF-8"});
-    LabelEncoding->setBuddy(ComboBoxEncoding);
-    buttons->addWidget(LabelEncoding);
-    buttons->addWidget(ComboBoxEncoding);
-    buttons->addStretch(1);
-    BitBtnConvert = named(new QPushButton("Convert to this &Format", this), "BitBtnConvert");
-    BitBtnConvert->setDefault(true);
-    BitBtn1 = named(new QPushButton("&Cancel", this), "BitBtn1");
-    buttons->addWidget(BitBtnConvert);
-    buttons->addWidget(BitBtn1);
-    root->addLayout(buttons);
-
-    connect(BitBtnConvert, &QPushButton::clicked, this, [this] { BitBtnConvertClick(); });
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ComboBoxPhilipsFrameRate, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this] { updateDropFrameBoxes(); });
-    connect(ComboBoxSonicFrameRate, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            [this] { updateDropFrameBoxes(); });
-    connect(CheckBoxPhilipsUseBmpColor, &QCheckBox::toggled, this,
-            [this] { updatePhilipsColourPanels(); });
-    connect(ButtonSubviewer2Font, &QPushButton::clicked, this, [this] { chooseFont(); });
+    connect(m_convertButton, &QPushButton::clicked, this, &OutputFormatDialog::convert);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_philipsFrameRateCombo, &QComboBox::currentIndexChanged, this,
+            &OutputFormatDialog::updateDropFrameBoxes);
+    connect(m_sonicFrameRateCombo, &QComboBox::currentIndexChanged, this,
+            &OutputFormatDialog::updateDropFrameBoxes);
+    connect(m_bitmapColoursBox, &QCheckBox::toggled, this,
+            &OutputFormatDialog::updatePhilipsColourPanels);
+    connect(m_fontButton, &QPushButton::clicked, this, &OutputFormatDialog::chooseFont);
     wireLiveOptions();
-    FormShow();
+    loadFromDocument();
+}
+
+void OutputFormatDialog::buildTabs(QVBoxLayout* root) {
+    m_formatTabs = named(new QTabWidget(this), "PageControlMirtal");
+    // In the order of the output formats: the active tab is the format.
+    QWidget* nativeTab = buildNativeTab();
+    QWidget* subViewerTab = buildSubViewerTab();
+    QWidget* subViewer2Tab = buildSubViewer2Tab();
+    QWidget* iauthorTab = buildIAuthorTab();
+    QWidget* philipsTab = buildPhilipsTab();
+    QWidget* sonicTab = buildSonicTab();
+    QWidget* webVttTab =
+        buildNoteTab("TabSheetWebVtt", "For web browsers and HTML5 video players ( Always UTF-8 )");
+    QWidget* assTab =
+        buildNoteTab("TabSheetAss", "Advanced SubStation Alpha, for Matroska, ASS editors and "
+                                    "players ( Always UTF-8 )");
+    m_formatTabs->addTab(nativeTab, "Mirtal (*.vtx)");
+    m_formatTabs->addTab(subViewerTab, "Subviewer (*.sub)");
+    m_formatTabs->addTab(subViewer2Tab, "Subviewer 2 (*.sub)");
+    m_formatTabs->addTab(iauthorTab, "IAuthor (*.txt)");
+    m_formatTabs->addTab(philipsTab, "Philips SVCD Designer (*.sub)");
+    m_formatTabs->addTab(sonicTab, "Sonic DVD Creator (*.txt)");
+    m_formatTabs->addTab(webVttTab, "WebVTT (*.vtt)");
+    m_formatTabs->addTab(assTab, "ASS (*.ass)");
+    root->addWidget(m_formatTabs, 1);
+    // Every tab's caption in sight: the tabs are the formats to choose from.
+    setMinimumWidth(m_formatTabs->tabBar()->sizeHint().width() + 40);
+}
+
+// Under the tabs, for every format: the text encoding of the files.
+void OutputFormatDialog::buildButtonRow(QVBoxLayout* root) {
+    auto* buttons = new QHBoxLayout;
+    auto* encodingLabel = named(new QLabel("Text Encoding :", this), "LabelEncoding");
+    m_encodingCombo = named(new QComboBox(this), "ComboBoxEncoding",
+                            "Encoding of the subtitle files written and of the Mirtal files "
+                            "read; 8 bits for the older tools");
+    m_encodingCombo->addItems({"Windows-1252 (8 bits)", "UTF-8"});
+    encodingLabel->setBuddy(m_encodingCombo);
+    buttons->addWidget(encodingLabel);
+    buttons->addWidget(m_encodingCombo);
+    buttons->addStretch(1);
+    m_convertButton = named(new QPushButton("Convert to this &Format", this), "BitBtnConvert");
+    m_convertButton->setDefault(true);
+    m_cancelButton = named(new QPushButton("&Cancel", this), "BitBtn1");
+    buttons->addWidget(m_convertButton);
+    buttons->addWidget(m_cancelButton);
+    root->addLayout(buttons);
 }
 
 QLabel* OutputFormatDialog::label(const QString& text, QWidget* parent) {
@@ -137,16 +139,16 @@ QWidget* OutputFormatDialog::buildNativeTab() {
     v->addWidget(head);
     auto* row = new QHBoxLayout;
     row->addWidget(label("Subtitle Index Offset (To combine with another file) :", page));
-    SpinEditMirtalOffset = spin(page, "SpinEditMirtalOffset", 0, 65535, 0);
-    row->addWidget(SpinEditMirtalOffset);
+    m_indexOffsetSpin = spin(page, "SpinEditMirtalOffset", 0, 65535, 0);
+    row->addWidget(m_indexOffsetSpin);
     row->addStretch(1);
     v->addLayout(row);
-    CheckBoxVtxExtended =
+    m_extendedFormatBox =
         named(new QCheckBox("Extended Format (With Picture(s) Coordinates) :", page),
               "CheckBoxVtxExtended",
               "Uncheck it to stay compatible with the old format (without coordinates)");
-    CheckBoxVtxExtended->setLayoutDirection(Qt::RightToLeft);
-    v->addWidget(CheckBoxVtxExtended, 0, Qt::AlignLeft | Qt::AlignAbsolute);
+    m_extendedFormatBox->setLayoutDirection(Qt::RightToLeft);
+    v->addWidget(m_extendedFormatBox, 0, Qt::AlignLeft | Qt::AlignAbsolute);
     v->addStretch(1);
     return page;
 }
@@ -161,27 +163,27 @@ QWidget* OutputFormatDialog::buildSubViewerTab() {
         g->addWidget(e, row, 1, 1, 2);
         return e;
     };
-    EditSubviewerTitle = edit(1, "Title :", "EditSubviewerTitle");
-    EditSubviewerAuthor = edit(2, "Author :", "EditSubviewerAuthor");
-    EditSubviewerSource =
+    m_subViewerTitleEdit = edit(1, "Title :", "EditSubviewerTitle");
+    m_subViewerAuthorEdit = edit(2, "Author :", "EditSubviewerAuthor");
+    m_subViewerSourceEdit =
         edit(3, "Source :", "EditSubviewerSource", "Subtitles captured by Mirtal 0.93b");
-    EditSubviewerProgram = edit(4, "Program :", "EditSubviewerProgram");
-    EditSubviewerFilePath = edit(5, "File Path :", "EditSubviewerFilePath");
+    m_subViewerProgramEdit = edit(4, "Program :", "EditSubviewerProgram");
+    m_subViewerFilePathEdit = edit(5, "File Path :", "EditSubviewerFilePath");
     g->addWidget(label("Delay :", page), 6, 0);
-    SpinEditSubViewerDelay = spin(page, "SpinEditSubViewerDelay", -65535, 65535, 0);
-    g->addWidget(SpinEditSubViewerDelay, 6, 1);
+    m_subViewerDelaySpin = spin(page, "SpinEditSubViewerDelay", -65535, 65535, 0);
+    g->addWidget(m_subViewerDelaySpin, 6, 1);
     g->addWidget(
         label("Can be smaller than 0 to speed up the start of reading  ( Only with Quorvane )",
               page),
         6, 2);
-    CheckBox2LineMax = named(new QCheckBox("If more than 2 lines, add next lines to the 2nd", page),
+    m_twoLinesMaxBox = named(new QCheckBox("If more than 2 lines, add next lines to the 2nd", page),
                              "CheckBox2LineMax");
-    CheckBox2LineMax->setChecked(true);
-    g->addWidget(CheckBox2LineMax, 7, 0, 1, 3);
-    CheckBoxRoundTC =
+    m_twoLinesMaxBox->setChecked(true);
+    g->addWidget(m_twoLinesMaxBox, 7, 0, 1, 3);
+    m_roundTimesBox =
         named(new QCheckBox("Round the Time Codes ( Recommended )", page), "CheckBoxRoundTC");
-    CheckBoxRoundTC->setChecked(true);
-    g->addWidget(CheckBoxRoundTC, 8, 0, 1, 3);
+    m_roundTimesBox->setChecked(true);
+    g->addWidget(m_roundTimesBox, 8, 0, 1, 3);
     g->setColumnStretch(2, 1);
     g->setRowStretch(9, 1);
     return page;
@@ -197,38 +199,38 @@ QWidget* OutputFormatDialog::buildSubViewer2Tab() {
         g->addWidget(e, row, 1, 1, 3);
         return e;
     };
-    EditSubviewer2Title = edit(1, "Title :", "EditSubviewer2Title");
-    EditSubviewer2Author = edit(2, "Author :", "EditSubviewer2Author");
-    EditSubviewer2Source =
+    m_subViewer2TitleEdit = edit(1, "Title :", "EditSubviewer2Title");
+    m_subViewer2AuthorEdit = edit(2, "Author :", "EditSubviewer2Author");
+    m_subViewer2SourceEdit =
         edit(3, "Source :", "EditSubviewer2Source", "Subtitles captured by Mirtal 0.93b");
-    EditSubviewer2Program = edit(4, "Program :", "EditSubviewer2Program");
-    EditSubviewer2FilePath = edit(5, "File Path :", "EditSubviewer2FilePath");
-    EditSubviewer2Comment = edit(6, "Comment :", "EditSubviewer2Comment");
+    m_subViewer2ProgramEdit = edit(4, "Program :", "EditSubviewer2Program");
+    m_subViewer2FilePathEdit = edit(5, "File Path :", "EditSubviewer2FilePath");
+    m_subViewer2CommentEdit = edit(6, "Comment :", "EditSubviewer2Comment");
     g->addWidget(label("Delay :", page), 7, 0);
-    SpinEditSubViewer2Delay = spin(page, "SpinEditSubViewer2Delay", 0, 65535, 0);
-    g->addWidget(SpinEditSubViewer2Delay, 7, 1, Qt::AlignLeft);
+    m_subViewer2DelaySpin = spin(page, "SpinEditSubViewer2Delay", 0, 65535, 0);
+    g->addWidget(m_subViewer2DelaySpin, 7, 1, Qt::AlignLeft);
     g->addWidget(label("CD Track :", page), 7, 2, Qt::AlignRight);
-    SpinEditSubViewer2CDTrack = spin(page, "SpinEditSubViewer2CDTrack", 0, 255, 0);
-    g->addWidget(SpinEditSubViewer2CDTrack, 7, 3);
+    m_cdTrackSpin = spin(page, "SpinEditSubViewer2CDTrack", 0, 255, 0);
+    g->addWidget(m_cdTrackSpin, 7, 3);
 
-    PanelSubViewer2Font = named(new QFrame(page), "PanelSubViewer2Font",
-                                "Click here to change the colour of the font");
-    PanelSubViewer2Font->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    PanelSubViewer2Font->setAutoFillBackground(true);
-    QPalette dark = PanelSubViewer2Font->palette();
+    m_fontPanel = named(new QFrame(page), "PanelSubViewer2Font",
+                        "Click here to change the colour of the font");
+    m_fontPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_fontPanel->setAutoFillBackground(true);
+    QPalette dark = m_fontPanel->palette();
     dark.setColor(QPalette::Window, QColor(0x40, 0x40, 0x50)); // so that white text shows
-    PanelSubViewer2Font->setPalette(dark);
-    PanelSubViewer2Font->setMinimumHeight(48);
-    PanelSubViewer2Font->setCursor(Qt::PointingHandCursor);
-    auto* sampleLayout = new QHBoxLayout(PanelSubViewer2Font);
-    m_fontSample = new QLabel("FONT Sample", PanelSubViewer2Font);
+    m_fontPanel->setPalette(dark);
+    m_fontPanel->setMinimumHeight(48);
+    m_fontPanel->setCursor(Qt::PointingHandCursor);
+    auto* sampleLayout = new QHBoxLayout(m_fontPanel);
+    m_fontSample = new QLabel("FONT Sample", m_fontPanel);
     m_fontSample->setAlignment(Qt::AlignCenter);
     m_fontSample->setAttribute(Qt::WA_TransparentForMouseEvents);
     sampleLayout->addWidget(m_fontSample);
-    PanelSubViewer2Font->installEventFilter(this);
-    g->addWidget(PanelSubViewer2Font, 8, 0, 1, 3);
-    ButtonSubviewer2Font = named(new QPushButton("Change Font", page), "ButtonSubviewer2Font");
-    g->addWidget(ButtonSubviewer2Font, 8, 3);
+    m_fontPanel->installEventFilter(this);
+    g->addWidget(m_fontPanel, 8, 0, 1, 3);
+    m_fontButton = named(new QPushButton("Change Font", page), "ButtonSubviewer2Font");
+    g->addWidget(m_fontButton, 8, 3);
     g->setColumnStretch(1, 1);
     g->setRowStretch(9, 1);
     setSampleFont(FontSpec{});
@@ -254,11 +256,12 @@ QWidget* OutputFormatDialog::buildIAuthorTab() {
     const IAuthorOptions defaults;
     for (int k = 0; k < 4; ++k) {
         g->addWidget(label(captions[k], page), k + 1, 0);
-        PanelPColor[k] = named(new QFrame(page), QStringLiteral("PanelPColor%1").arg(k));
-        g->addWidget(PanelPColor[k], k + 1, 1);
-        SpinEditBlendPColor[k] =
+        m_iauthorSwatches[k] =
+            colourSwatch(page, QStringLiteral("PanelPColor%1").arg(k), defaults.Colors[k]);
+        g->addWidget(m_iauthorSwatches[k], k + 1, 1);
+        m_iauthorBlendSpins[k] =
             spin(page, QStringLiteral("SpinEditBlendPColor%1").arg(k), 0, 15, defaults.Blend[k]);
-        g->addWidget(SpinEditBlendPColor[k], k + 1, 2);
+        g->addWidget(m_iauthorBlendSpins[k], k + 1, 2);
     }
     g->setColumnStretch(3, 1);
     v->addLayout(g);
@@ -266,20 +269,23 @@ QWidget* OutputFormatDialog::buildIAuthorTab() {
         label("( The Highlight colors are not used and are set to default values )", page));
     auto* row = new QHBoxLayout;
     row->addWidget(label("Minimum ms between two subtitles ( Avoid problems ) :", page));
-    SpinEditMinimumInterval = spin(page, "SpinEditMinimumInterval", 0, 999, defaults.MinInterval);
-    row->addWidget(SpinEditMinimumInterval);
+    m_minIntervalSpin = spin(page, "SpinEditMinimumInterval", 0, 999, defaults.MinInterval);
+    row->addWidget(m_minIntervalSpin);
     row->addStretch(1);
     v->addLayout(row);
     v->addStretch(1);
-    for (int k = 0; k < 4; ++k) {
-        PanelPColor[k]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        PanelPColor[k]->setAutoFillBackground(true);
-        PanelPColor[k]->setFixedSize(40, 20);
-        PanelPColor[k]->setCursor(Qt::PointingHandCursor);
-        PanelPColor[k]->installEventFilter(this);
-        setPanelColour(PanelPColor[k], defaults.Colors[k]);
-    }
     return page;
+}
+
+// A colour of a palette: a click on it opens the colour chooser.
+QFrame* OutputFormatDialog::colourSwatch(QWidget* page, const QString& name, Colour colour) {
+    auto* swatch = named(new QFrame(page), name);
+    swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    swatch->setFixedSize(40, 20);
+    swatch->setCursor(Qt::PointingHandCursor);
+    swatch->installEventFilter(this);
+    setSwatch(swatch, colour);
+    return swatch;
 }
 
 QWidget* OutputFormatDialog::buildPhilipsTab() {
@@ -290,51 +296,19 @@ QWidget* OutputFormatDialog::buildPhilipsTab() {
     QLabel* warn = label(kBmpModeOnly, page);
     warn->setStyleSheet("color: #b00000");
     v->addWidget(warn);
-    auto* g = new QGridLayout;
-    LabelPhilipsColor = named(new QLabel("Color", page), "LabelPhilipsColor");
-    g->addWidget(LabelPhilipsColor, 0, 1);
-    g->addWidget(label("Contrast", page), 0, 2);
-    const char* captions[4] = {"Color 0 (Background) :", "Color 1 (Font) :", "Color 2 (Outline) :",
-                               "Color 3 (Antialiasing) :"};
-    const PhilipsOptions defaults;
-    for (int k = 0; k < 4; ++k) {
-        g->addWidget(label(captions[k], page), k + 1, 0);
-        PanelPhilipsColor[k] =
-            named(new QFrame(page), QStringLiteral("PanelPhilipsColor%1").arg(k));
-        PanelPhilipsColor[k]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        PanelPhilipsColor[k]->setAutoFillBackground(true);
-        PanelPhilipsColor[k]->setFixedSize(40, 20);
-        PanelPhilipsColor[k]->setCursor(Qt::PointingHandCursor);
-        PanelPhilipsColor[k]->installEventFilter(this);
-        setPanelColour(PanelPhilipsColor[k], defaults.Colors[k]);
-        g->addWidget(PanelPhilipsColor[k], k + 1, 1);
-        SpinEditPhilipsContrast[k] = spin(page, QStringLiteral("SpinEditPhilipsContrast%1").arg(k),
-                                          0, 15, defaults.Contrast[k]);
-        g->addWidget(SpinEditPhilipsContrast[k], k + 1, 2);
-    }
-    // Keeps the colour column's width when its panels are hidden.
-    g->setColumnMinimumWidth(1, 44);
-    CheckBoxPhilipsUseBmpColor =
-        named(new QCheckBox("Use colors from bitmap", page), "CheckBoxPhilipsUseBmpColor",
-              "You must enable this option for SVCD Designer 1.5 since it don't support other "
-              "palette.");
-    CheckBoxPhilipsUseBmpColor->setChecked(defaults.UseBmpColors);
-    g->addWidget(CheckBoxPhilipsUseBmpColor, 1, 3);
-    g->setColumnStretch(3, 1);
-    v->addLayout(g);
-
+    v->addLayout(buildPhilipsPalette(page));
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(label("Title :", page));
-    EditPhilipsTitle = named(new QLineEdit(page), "EditPhilipsTitle");
-    titleRow->addWidget(EditPhilipsTitle, 1);
+    m_philipsTitleEdit = named(new QLineEdit(page), "EditPhilipsTitle");
+    titleRow->addWidget(m_philipsTitleEdit, 1);
     v->addLayout(titleRow);
     auto* rateRow = new QHBoxLayout;
     rateRow->addWidget(label("Frame Rate :", page));
-    ComboBoxPhilipsFrameRate = frameRateCombo(page, "ComboBoxPhilipsFrameRate");
-    rateRow->addWidget(ComboBoxPhilipsFrameRate);
-    CheckBoxPhilipsDropFrame = named(new QCheckBox(kDropFrame, page), "CheckBoxPhilipsDropFrame");
-    CheckBoxPhilipsDropFrame->setChecked(defaults.DropFrame);
-    rateRow->addWidget(CheckBoxPhilipsDropFrame);
+    m_philipsFrameRateCombo = frameRateCombo(page, "ComboBoxPhilipsFrameRate");
+    rateRow->addWidget(m_philipsFrameRateCombo);
+    m_philipsDropFrameBox = named(new QCheckBox(kDropFrame, page), "CheckBoxPhilipsDropFrame");
+    m_philipsDropFrameBox->setChecked(PhilipsOptions{}.DropFrame);
+    rateRow->addWidget(m_philipsDropFrameBox);
     rateRow->addStretch(1);
     v->addLayout(rateRow);
     QLabel* note = label("With SVCD Designer 1.5 you must use 8 bits bitmap !  It don't support 4 "
@@ -346,16 +320,45 @@ QWidget* OutputFormatDialog::buildPhilipsTab() {
     return page;
 }
 
+QGridLayout* OutputFormatDialog::buildPhilipsPalette(QWidget* page) {
+    auto* g = new QGridLayout;
+    m_philipsColourHeading = named(new QLabel("Color", page), "LabelPhilipsColor");
+    g->addWidget(m_philipsColourHeading, 0, 1);
+    g->addWidget(label("Contrast", page), 0, 2);
+    const char* captions[4] = {"Color 0 (Background) :", "Color 1 (Font) :", "Color 2 (Outline) :",
+                               "Color 3 (Antialiasing) :"};
+    const PhilipsOptions defaults;
+    for (int k = 0; k < 4; ++k) {
+        g->addWidget(label(captions[k], page), k + 1, 0);
+        m_philipsSwatches[k] =
+            colourSwatch(page, QStringLiteral("PanelPhilipsColor%1").arg(k), defaults.Colors[k]);
+        g->addWidget(m_philipsSwatches[k], k + 1, 1);
+        m_philipsContrastSpins[k] = spin(page, QStringLiteral("SpinEditPhilipsContrast%1").arg(k),
+                                         0, 15, defaults.Contrast[k]);
+        g->addWidget(m_philipsContrastSpins[k], k + 1, 2);
+    }
+    // Keeps the colour column's width when its panels are hidden.
+    g->setColumnMinimumWidth(1, 44);
+    m_bitmapColoursBox =
+        named(new QCheckBox("Use colors from bitmap", page), "CheckBoxPhilipsUseBmpColor",
+              "You must enable this option for SVCD Designer 1.5 since it don't support other "
+              "palette.");
+    m_bitmapColoursBox->setChecked(defaults.UseBmpColors);
+    g->addWidget(m_bitmapColoursBox, 1, 3);
+    g->setColumnStretch(3, 1);
+    return g;
+}
+
 QWidget* OutputFormatDialog::buildSonicTab() {
     auto* page = named(new QWidget, "TabSheetSonic");
     auto* v = new QVBoxLayout(page);
     v->addWidget(label("To create a DVD with Subtitles using Sonic DVD Creator", page));
     auto* rateRow = new QHBoxLayout;
     rateRow->addWidget(label("Frame Rate :", page));
-    ComboBoxSonicFrameRate = frameRateCombo(page, "ComboBoxSonicFrameRate");
-    rateRow->addWidget(ComboBoxSonicFrameRate);
-    CheckBoxSonicDropFrame = named(new QCheckBox(kDropFrame, page), "CheckBoxSonicDropFrame");
-    rateRow->addWidget(CheckBoxSonicDropFrame);
+    m_sonicFrameRateCombo = frameRateCombo(page, "ComboBoxSonicFrameRate");
+    rateRow->addWidget(m_sonicFrameRateCombo);
+    m_sonicDropFrameBox = named(new QCheckBox(kDropFrame, page), "CheckBoxSonicDropFrame");
+    rateRow->addWidget(m_sonicDropFrameBox);
     rateRow->addStretch(1);
     v->addLayout(rateRow);
     v->addStretch(1);
@@ -378,99 +381,99 @@ void OutputFormatDialog::wireLiveOptions() {
             if (!m_filling) target = toCp1252(t);
         });
     };
-    text(EditSubviewerTitle, o.subViewer.Title);
-    text(EditSubviewerAuthor, o.subViewer.Author);
-    text(EditSubviewerSource, o.subViewer.Source);
-    text(EditSubviewerProgram, o.subViewer.Program);
-    text(EditSubviewerFilePath, o.subViewer.FilePath);
-    text(EditSubviewer2Title, o.subViewer2.Title);
-    text(EditSubviewer2Author, o.subViewer2.Author);
-    text(EditSubviewer2Source, o.subViewer2.Source);
-    text(EditSubviewer2Program, o.subViewer2.Program);
-    text(EditSubviewer2FilePath, o.subViewer2.FilePath);
-    text(EditSubviewer2Comment, o.subViewer2.Comment);
-    text(EditPhilipsTitle, o.philips.Title);
+    text(m_subViewerTitleEdit, o.subViewer.Title);
+    text(m_subViewerAuthorEdit, o.subViewer.Author);
+    text(m_subViewerSourceEdit, o.subViewer.Source);
+    text(m_subViewerProgramEdit, o.subViewer.Program);
+    text(m_subViewerFilePathEdit, o.subViewer.FilePath);
+    text(m_subViewer2TitleEdit, o.subViewer2.Title);
+    text(m_subViewer2AuthorEdit, o.subViewer2.Author);
+    text(m_subViewer2SourceEdit, o.subViewer2.Source);
+    text(m_subViewer2ProgramEdit, o.subViewer2.Program);
+    text(m_subViewer2FilePathEdit, o.subViewer2.FilePath);
+    text(m_subViewer2CommentEdit, o.subViewer2.Comment);
+    text(m_philipsTitleEdit, o.philips.Title);
     auto number = [this](QSpinBox* s, auto& target) {
         connect(s, qOverload<int>(&QSpinBox::valueChanged), this, [this, &target](int value) {
             if (!m_filling) target = static_cast<std::remove_reference_t<decltype(target)>>(value);
         });
     };
-    number(SpinEditMirtalOffset, o.native.IndexOffset);
-    number(SpinEditSubViewerDelay, o.subViewer.Delay);
-    number(SpinEditSubViewer2Delay, o.subViewer2.Delay);
-    number(SpinEditSubViewer2CDTrack, o.subViewer2.CDTrack);
+    number(m_indexOffsetSpin, o.native.IndexOffset);
+    number(m_subViewerDelaySpin, o.subViewer.Delay);
+    number(m_subViewer2DelaySpin, o.subViewer2.Delay);
+    number(m_cdTrackSpin, o.subViewer2.CDTrack);
     auto box = [this](QCheckBox* c, bool& target) {
         connect(c, &QCheckBox::toggled, this, [this, &target](bool on) {
             if (!m_filling) target = on;
         });
     };
-    box(CheckBox2LineMax, o.subViewer.TwoLineMax);
-    box(CheckBoxRoundTC, o.subViewer.RoundTC);
+    box(m_twoLinesMaxBox, o.subViewer.TwoLineMax);
+    box(m_roundTimesBox, o.subViewer.RoundTC);
 }
 
-void OutputFormatDialog::FormShow() {
+void OutputFormatDialog::loadFromDocument() {
     m_filling = true;
     const OutputOptions& o = m_doc.options();
     // Live options: the document may have changed them (a file read sets
     // the index offset).
-    SpinEditMirtalOffset->setValue(o.native.IndexOffset);
-    setText(EditSubviewerTitle, o.subViewer.Title);
-    setText(EditSubviewerAuthor, o.subViewer.Author);
-    setText(EditSubviewerSource, o.subViewer.Source);
-    setText(EditSubviewerProgram, o.subViewer.Program);
-    setText(EditSubviewerFilePath, o.subViewer.FilePath);
-    SpinEditSubViewerDelay->setValue(o.subViewer.Delay);
-    CheckBox2LineMax->setChecked(o.subViewer.TwoLineMax);
-    CheckBoxRoundTC->setChecked(o.subViewer.RoundTC);
-    setText(EditSubviewer2Title, o.subViewer2.Title);
-    setText(EditSubviewer2Author, o.subViewer2.Author);
-    setText(EditSubviewer2Source, o.subViewer2.Source);
-    setText(EditSubviewer2Program, o.subViewer2.Program);
-    setText(EditSubviewer2FilePath, o.subViewer2.FilePath);
-    setText(EditSubviewer2Comment, o.subViewer2.Comment);
-    SpinEditSubViewer2Delay->setValue(o.subViewer2.Delay);
-    SpinEditSubViewer2CDTrack->setValue(o.subViewer2.CDTrack);
+    m_indexOffsetSpin->setValue(o.native.IndexOffset);
+    setText(m_subViewerTitleEdit, o.subViewer.Title);
+    setText(m_subViewerAuthorEdit, o.subViewer.Author);
+    setText(m_subViewerSourceEdit, o.subViewer.Source);
+    setText(m_subViewerProgramEdit, o.subViewer.Program);
+    setText(m_subViewerFilePathEdit, o.subViewer.FilePath);
+    m_subViewerDelaySpin->setValue(o.subViewer.Delay);
+    m_twoLinesMaxBox->setChecked(o.subViewer.TwoLineMax);
+    m_roundTimesBox->setChecked(o.subViewer.RoundTC);
+    setText(m_subViewer2TitleEdit, o.subViewer2.Title);
+    setText(m_subViewer2AuthorEdit, o.subViewer2.Author);
+    setText(m_subViewer2SourceEdit, o.subViewer2.Source);
+    setText(m_subViewer2ProgramEdit, o.subViewer2.Program);
+    setText(m_subViewer2FilePathEdit, o.subViewer2.FilePath);
+    setText(m_subViewer2CommentEdit, o.subViewer2.Comment);
+    m_subViewer2DelaySpin->setValue(o.subViewer2.Delay);
+    m_cdTrackSpin->setValue(o.subViewer2.CDTrack);
     setSampleFont(o.subViewer2.Font);
-    setText(EditPhilipsTitle, o.philips.Title);
+    setText(m_philipsTitleEdit, o.philips.Title);
     // Stored options: whatever was changed and cancelled last time is gone.
-    CheckBoxVtxExtended->setChecked(o.native.ExtendedFormat);
+    m_extendedFormatBox->setChecked(o.native.ExtendedFormat);
     for (int k = 0; k < 4; ++k) {
-        setPanelColour(PanelPColor[k], o.iauthor.Colors[k]);
-        SpinEditBlendPColor[k]->setValue(o.iauthor.Blend[k]);
-        setPanelColour(PanelPhilipsColor[k], o.philips.Colors[k]);
-        SpinEditPhilipsContrast[k]->setValue(o.philips.Contrast[k]);
+        setSwatch(m_iauthorSwatches[k], o.iauthor.Colors[k]);
+        m_iauthorBlendSpins[k]->setValue(o.iauthor.Blend[k]);
+        setSwatch(m_philipsSwatches[k], o.philips.Colors[k]);
+        m_philipsContrastSpins[k]->setValue(o.philips.Contrast[k]);
     }
-    SpinEditMinimumInterval->setValue(o.iauthor.MinInterval);
-    ComboBoxPhilipsFrameRate->setCurrentIndex(o.philips.FrameRate == 1 ? 1 : 0);
-    CheckBoxPhilipsDropFrame->setChecked(o.philips.DropFrame);
-    CheckBoxPhilipsUseBmpColor->setChecked(o.philips.UseBmpColors);
-    ComboBoxSonicFrameRate->setCurrentIndex(o.sonic.FrameRate == 1 ? 1 : 0);
-    CheckBoxSonicDropFrame->setChecked(o.sonic.DropFrame);
-    ComboBoxEncoding->setCurrentIndex(o.Encoding == TextEncoding::Utf8 ? 1 : 0);
+    m_minIntervalSpin->setValue(o.iauthor.MinInterval);
+    m_philipsFrameRateCombo->setCurrentIndex(o.philips.FrameRate == 1 ? 1 : 0);
+    m_philipsDropFrameBox->setChecked(o.philips.DropFrame);
+    m_bitmapColoursBox->setChecked(o.philips.UseBmpColors);
+    m_sonicFrameRateCombo->setCurrentIndex(o.sonic.FrameRate == 1 ? 1 : 0);
+    m_sonicDropFrameBox->setChecked(o.sonic.DropFrame);
+    m_encodingCombo->setCurrentIndex(o.Encoding == TextEncoding::Utf8 ? 1 : 0);
     m_filling = false;
     updateDropFrameBoxes();
     updatePhilipsColourPanels();
-    PageControlMirtal->setCurrentIndex(int(m_doc.OutputFormat()));
+    m_formatTabs->setCurrentIndex(int(m_doc.OutputFormat()));
 }
 
-void OutputFormatDialog::BitBtnConvertClick() {
+void OutputFormatDialog::convert() {
     OutputOptions& o = m_doc.options();
-    o.native.ExtendedFormat = CheckBoxVtxExtended->isChecked();
-    o.Encoding = ComboBoxEncoding->currentIndex() == 1 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+    o.native.ExtendedFormat = m_extendedFormatBox->isChecked();
+    o.Encoding = m_encodingCombo->currentIndex() == 1 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
     for (int k = 0; k < 4; ++k) {
-        o.iauthor.Colors[k] = panelColour(PanelPColor[k]);
-        o.iauthor.Blend[k] = uint8_t(SpinEditBlendPColor[k]->value());
-        o.philips.Colors[k] = panelColour(PanelPhilipsColor[k]);
-        o.philips.Contrast[k] = uint8_t(SpinEditPhilipsContrast[k]->value());
+        o.iauthor.Colors[k] = swatchColour(m_iauthorSwatches[k]);
+        o.iauthor.Blend[k] = uint8_t(m_iauthorBlendSpins[k]->value());
+        o.philips.Colors[k] = swatchColour(m_philipsSwatches[k]);
+        o.philips.Contrast[k] = uint8_t(m_philipsContrastSpins[k]->value());
     }
-    o.iauthor.MinInterval = uint16_t(SpinEditMinimumInterval->value());
-    o.philips.FrameRate = uint8_t(ComboBoxPhilipsFrameRate->currentIndex());
-    o.philips.DropFrame = CheckBoxPhilipsDropFrame->isChecked();
-    o.philips.UseBmpColors = CheckBoxPhilipsUseBmpColor->isChecked();
-    o.sonic.FrameRate = uint8_t(ComboBoxSonicFrameRate->currentIndex());
-    o.sonic.DropFrame = CheckBoxSonicDropFrame->isChecked();
+    o.iauthor.MinInterval = uint16_t(m_minIntervalSpin->value());
+    o.philips.FrameRate = uint8_t(m_philipsFrameRateCombo->currentIndex());
+    o.philips.DropFrame = m_philipsDropFrameBox->isChecked();
+    o.philips.UseBmpColors = m_bitmapColoursBox->isChecked();
+    o.sonic.FrameRate = uint8_t(m_sonicFrameRateCombo->currentIndex());
+    o.sonic.DropFrame = m_sonicDropFrameBox->isChecked();
 
-    const int tab = PageControlMirtal->currentIndex();
+    const int tab = m_formatTabs->currentIndex();
     m_doc.setOutputFormat(TOutputFormat(tab));
     if (tab == ofIAuthor) o.native.ExtendedFormat = true;
     // The save dialog's default name takes the new format's extension.
@@ -479,29 +482,29 @@ void OutputFormatDialog::BitBtnConvertClick() {
     m_doc.RefreshList();
 }
 
-void OutputFormatDialog::ConvertTo(TOutputFormat format) {
-    FormShow();
-    PageControlMirtal->setCurrentIndex(int(format));
-    BitBtnConvertClick();
+void OutputFormatDialog::convertTo(TOutputFormat format) {
+    loadFromDocument();
+    m_formatTabs->setCurrentIndex(int(format));
+    convert();
 }
 
 void OutputFormatDialog::showEvent(QShowEvent* event) {
-    FormShow();
+    loadFromDocument();
     QDialog::showEvent(event);
 }
 
 bool OutputFormatDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == PanelSubViewer2Font) {
+        if (watched == m_fontPanel) {
             chooseFontColour();
             return true;
         }
         for (int k = 0; k < 4; ++k) {
-            for (QFrame* panel : {PanelPColor[k], PanelPhilipsColor[k]}) {
+            for (QFrame* panel : {m_iauthorSwatches[k], m_philipsSwatches[k]}) {
                 if (watched != panel) continue;
-                if (auto c = m_dialogs.chooseColor(toQColor(panelColour(panel))))
-                    setPanelColour(panel, fromQColor(*c));
+                if (auto c = m_dialogs.chooseColor(toQColor(swatchColour(panel))))
+                    setSwatch(panel, fromQColor(*c));
                 return true;
             }
         }
@@ -510,37 +513,14 @@ bool OutputFormatDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OutputFormatDialog::updateDropFrameBoxes() {
-    CheckBoxPhilipsDropFrame->setEnabled(ComboBoxPhilipsFrameRate->currentIndex() == 1);
-    CheckBoxSonicDropFrame->setEnabled(ComboBoxSonicFrameRate->currentIndex() == 1);
+    m_philipsDropFrameBox->setEnabled(m_philipsFrameRateCombo->currentIndex() == 1);
+    m_sonicDropFrameBox->setEnabled(m_sonicFrameRateCombo->currentIndex() == 1);
 }
 
 void OutputFormatDialog::updatePhilipsColourPanels() {
-    const bool fromBitmap = CheckBoxPhilipsUseBmpColor->isChecked();
-    for (QFrame* panel : PanelPhilipsColor) panel->setVisible(!fromBitmap);
-    LabelPhilipsColor->setEnabled(!fromBitmap);
-}
-
-Colour OutputFormatDialog::panelColour(const QFrame* panel) {
-    return fromQColor(panel->palette().color(QPalette::Window));
-}
-
-void OutputFormatDialog::setPanelColour(QFrame* panel, Colour c) {
-    QPalette p = panel->palette();
-    p.setColor(QPalette::Window, toQColor(c));
-    panel->setPalette(p);
-}
-
-FontSpec OutputFormatDialog::sampleFont() const {
-    const QFont f = m_fontSample->font();
-    FontSpec s;
-    s.Name = toCp1252(f.family());
-    s.PointSize = f.pointSize() > 0 ? f.pointSize() : 0;
-    s.Bold = f.bold();
-    s.Italic = f.italic();
-    s.Underline = f.underline();
-    s.StrikeOut = f.strikeOut();
-    s.Color = fromQColor(m_fontSample->palette().color(QPalette::WindowText));
-    return s;
+    const bool fromBitmap = m_bitmapColoursBox->isChecked();
+    for (QFrame* panel : m_philipsSwatches) panel->setVisible(!fromBitmap);
+    m_philipsColourHeading->setEnabled(!fromBitmap);
 }
 
 void OutputFormatDialog::setSampleFont(const FontSpec& spec) {
@@ -570,7 +550,6 @@ void OutputFormatDialog::chooseFont() {
     m_doc.options().subViewer2.Font = spec;
 }
 
-// The toolkit's font dialog has no colour: the sample itself picks it.
 void OutputFormatDialog::chooseFontColour() {
     FontSpec spec = m_doc.options().subViewer2.Font;
     std::optional<QColor> chosen = m_dialogs.chooseColor(toQColor(spec.Color));

@@ -8,11 +8,13 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QVBoxLayout;
 class QWidget;
 
 namespace mirtal {
@@ -33,86 +35,90 @@ class OutputFormatDialog : public QDialog {
 public:
     OutputFormatDialog(SubtitleDocument& document, UiDialogs& dialogs, QWidget* parent = nullptr);
 
-    QTabWidget* PageControlMirtal;
-    QWidget *TabSheetMirtal, *TabSheetSubviewer, *TabSheetSubviewer2, *TabSheetIAuthor,
-        *TabSheetPhilips, *TabSheetSonic, *TabSheetWebVtt, *TabSheetAss;
-    // Native
-    QSpinBox* SpinEditMirtalOffset;
-    QCheckBox* CheckBoxVtxExtended;
-    // SubViewer 1
-    QLineEdit *EditSubviewerTitle, *EditSubviewerAuthor, *EditSubviewerSource,
-        *EditSubviewerProgram, *EditSubviewerFilePath;
-    QSpinBox* SpinEditSubViewerDelay;
-    QCheckBox* CheckBox2LineMax;
-    QCheckBox* CheckBoxRoundTC;
-    // SubViewer 2
-    QLineEdit *EditSubviewer2Title, *EditSubviewer2Author, *EditSubviewer2Source,
-        *EditSubviewer2Program, *EditSubviewer2FilePath, *EditSubviewer2Comment;
-    QSpinBox* SpinEditSubViewer2Delay;
-    QSpinBox* SpinEditSubViewer2CDTrack;
-    QFrame* PanelSubViewer2Font; // its sample text shows the font; a click picks the colour
-    QPushButton* ButtonSubviewer2Font;
-    // IAuthor
-    QFrame* PanelPColor[4]; // PanelPColor0 .. PanelPColor3
-    QSpinBox* SpinEditBlendPColor[4];
-    QSpinBox* SpinEditMinimumInterval;
-    // Philips
-    QFrame* PanelPhilipsColor[4];
-    QSpinBox* SpinEditPhilipsContrast[4];
-    QLabel* LabelPhilipsColor; // the "Color" column heading
-    QCheckBox* CheckBoxPhilipsUseBmpColor;
-    QLineEdit* EditPhilipsTitle;
-    QComboBox* ComboBoxPhilipsFrameRate;
-    QCheckBox* CheckBoxPhilipsDropFrame;
-    // Sonic
-    QComboBox* ComboBoxSonicFrameRate;
-    QCheckBox* CheckBoxSonicDropFrame;
-
-    // Under the tabs, for every format: the text encoding of the files.
-    QLabel* LabelEncoding;
-    QComboBox* ComboBoxEncoding; // 0 Windows-1252, 1 UTF-8 (stored)
-
-    QPushButton* BitBtnConvert;
-    QPushButton* BitBtn1;
-
-    // On show: the document's options into the controls, the current format's tab.
-    void FormShow();
-    // "Convert to this &Format": stored options from the controls, the
-    // active tab becomes the format, the list is rendered again.
-    void BitBtnConvertClick();
     // What a bitmap preset does: load, pick the format's tab and convert,
     // without showing the dialog.
-    void ConvertTo(TOutputFormat format);
-
-    static Colour panelColour(const QFrame* panel);
-    static void setPanelColour(QFrame* panel, Colour c);
-    // The font sample as the SubViewer 2 header names it.
-    FontSpec sampleFont() const;
-    void setSampleFont(const FontSpec& font);
+    void convertTo(TOutputFormat format);
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+private slots:
+    // "Convert to this &Format": stored options from the controls, the
+    // active tab becomes the format, the list is rendered again.
+    void convert();
+    void updateDropFrameBoxes();
+    void updatePhilipsColourPanels();
+    void chooseFont();
+    // The toolkit's font dialog has no colour: the sample itself picks it.
+    void chooseFontColour();
+
 private:
+    void buildTabs(QVBoxLayout* root);
+    void buildButtonRow(QVBoxLayout* root);
     QWidget* buildNativeTab();
     QWidget* buildSubViewerTab();
     QWidget* buildSubViewer2Tab();
     QWidget* buildIAuthorTab();
     QWidget* buildPhilipsTab();
+    QGridLayout* buildPhilipsPalette(QWidget* page);
     QWidget* buildSonicTab();
     // A format without options: what it is for.
     QWidget* buildNoteTab(const char* name, const QString& purpose);
-    void wireLiveOptions();
-    void updateDropFrameBoxes();
-    void updatePhilipsColourPanels();
-    void chooseFont();
-    void chooseFontColour();
+    QFrame* colourSwatch(QWidget* page, const QString& name, Colour colour);
     QLabel* label(const QString& text, QWidget* parent);
+    void wireLiveOptions();
+    // The document's options into the controls, the current format's tab.
+    void loadFromDocument();
+    // The font sample as the SubViewer 2 header names it.
+    void setSampleFont(const FontSpec& font);
 
     SubtitleDocument& m_doc;
     UiDialogs& m_dialogs;
+    QTabWidget* m_formatTabs = nullptr; // the active tab is the format
+    // Native
+    QSpinBox* m_indexOffsetSpin = nullptr;
+    QCheckBox* m_extendedFormatBox = nullptr;
+    // SubViewer 1
+    QLineEdit* m_subViewerTitleEdit = nullptr;
+    QLineEdit* m_subViewerAuthorEdit = nullptr;
+    QLineEdit* m_subViewerSourceEdit = nullptr;
+    QLineEdit* m_subViewerProgramEdit = nullptr;
+    QLineEdit* m_subViewerFilePathEdit = nullptr;
+    QSpinBox* m_subViewerDelaySpin = nullptr;
+    QCheckBox* m_twoLinesMaxBox = nullptr;
+    QCheckBox* m_roundTimesBox = nullptr;
+    // SubViewer 2
+    QLineEdit* m_subViewer2TitleEdit = nullptr;
+    QLineEdit* m_subViewer2AuthorEdit = nullptr;
+    QLineEdit* m_subViewer2SourceEdit = nullptr;
+    QLineEdit* m_subViewer2ProgramEdit = nullptr;
+    QLineEdit* m_subViewer2FilePathEdit = nullptr;
+    QLineEdit* m_subViewer2CommentEdit = nullptr;
+    QSpinBox* m_subViewer2DelaySpin = nullptr;
+    QSpinBox* m_cdTrackSpin = nullptr;
+    QFrame* m_fontPanel = nullptr; // its sample text shows the font; a click picks the colour
     QLabel* m_fontSample = nullptr;
+    QPushButton* m_fontButton = nullptr;
+    // IAuthor
+    QFrame* m_iauthorSwatches[4] = {};
+    QSpinBox* m_iauthorBlendSpins[4] = {};
+    QSpinBox* m_minIntervalSpin = nullptr;
+    // Philips
+    QFrame* m_philipsSwatches[4] = {};
+    QSpinBox* m_philipsContrastSpins[4] = {};
+    QLabel* m_philipsColourHeading = nullptr;
+    QCheckBox* m_bitmapColoursBox = nullptr;
+    QLineEdit* m_philipsTitleEdit = nullptr;
+    QComboBox* m_philipsFrameRateCombo = nullptr;
+    QCheckBox* m_philipsDropFrameBox = nullptr;
+    // Sonic
+    QComboBox* m_sonicFrameRateCombo = nullptr;
+    QCheckBox* m_sonicDropFrameBox = nullptr;
+    // For every format
+    QComboBox* m_encodingCombo = nullptr; // 0 Windows-1252, 1 UTF-8 (stored)
+    QPushButton* m_convertButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     bool m_filling = false;
     int m_labels = 0;
 };

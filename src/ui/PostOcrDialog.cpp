@@ -2,6 +2,7 @@
 
 #include "subtitles/SubtitleDocument.h"
 #include "ui/RadioGroup.h"
+#include "ui/WidgetSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,49 +21,47 @@ PostOcrDialog::PostOcrDialog(SubtitleDocument& document, QWidget* parent)
     setModal(true);
 
     auto* root = new QVBoxLayout(this);
-    CheckBoxCorrectTwiceAp =
-        new QCheckBox("Replace double ' by a \"  AND \"\" by \" (Recommended)", this);
-    CheckBoxCorrectTwiceAp->setObjectName("CheckBoxCorrectTwiceAp");
-    CheckBoxCorrectTwiceAp->setChecked(true);
-    root->addWidget(CheckBoxCorrectTwiceAp);
-    CheckBoxCorrectIl = new QCheckBox("Try to correct I and l  (Use if they are confused)", this);
-    CheckBoxCorrectIl->setObjectName("CheckBoxCorrectIl");
-    root->addWidget(CheckBoxCorrectIl);
-    RadioGroupCorrectIlLanguage = new RadioGroup("Language :",
-                                                 {"English (May work with other languages)",
-                                                  "Fran\u00e7ais ( French )", "Deutsch ( German )"},
-                                                 this);
-    RadioGroupCorrectIlLanguage->setObjectName("RadioGroupCorrectIlLanguage");
-    RadioGroupCorrectIlLanguage->setItemIndex(0);
-    root->addWidget(RadioGroupCorrectIlLanguage);
+    m_quotesBox =
+        named(new QCheckBox("Replace double ' by a \"  AND \"\" by \" (Recommended)", this),
+              "CheckBoxCorrectTwiceAp");
+    m_quotesBox->setChecked(true);
+    root->addWidget(m_quotesBox);
+    m_ilBox = named(new QCheckBox("Try to correct I and l  (Use if they are confused)", this),
+                    "CheckBoxCorrectIl");
+    root->addWidget(m_ilBox);
+    m_ilLanguage = named(new RadioGroup("Language :",
+                                        {"English (May work with other languages)",
+                                         "Fran\u00e7ais ( French )", "Deutsch ( German )"},
+                                        this),
+                         "RadioGroupCorrectIlLanguage");
+    m_ilLanguage->setItemIndex(0);
+    root->addWidget(m_ilLanguage);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    BitBtnCorrect = new QPushButton("Correct !", this);
-    BitBtnCorrect->setObjectName("BitBtnCorrect");
-    BitBtnCorrect->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
-    buttons->addWidget(BitBtnCorrect);
-    buttons->addWidget(BitBtn2);
+    m_correctButton = named(new QPushButton("Correct !", this), "BitBtnCorrect");
+    m_correctButton->setDefault(true);
+    m_cancelButton = named(new QPushButton("Cancel", this), "BitBtn2");
+    buttons->addWidget(m_correctButton);
+    buttons->addWidget(m_cancelButton);
     root->addLayout(buttons);
 
     // toggled covers the mouse and the space bar alike.
-    connect(CheckBoxCorrectIl, &QCheckBox::toggled, this, [this] { CheckBoxCorrectIlClick(); });
-    connect(BitBtnCorrect, &QPushButton::clicked, this, [this] { BitBtnCorrectClick(); });
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    CheckBoxCorrectIlClick();
+    connect(m_ilBox, &QCheckBox::toggled, this, &PostOcrDialog::updateLanguageChoice);
+    connect(m_correctButton, &QPushButton::clicked, this, &PostOcrDialog::correct);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    updateLanguageChoice();
 }
 
-void PostOcrDialog::CheckBoxCorrectIlClick() {
-    RadioGroupCorrectIlLanguage->setEnabled(CheckBoxCorrectIl->isChecked());
+void PostOcrDialog::updateLanguageChoice() {
+    m_ilLanguage->setEnabled(m_ilBox->isChecked());
 }
 
-void PostOcrDialog::BitBtnCorrectClick() {
-    const bool quotes = CheckBoxCorrectTwiceAp->isChecked();
-    const bool il = CheckBoxCorrectIl->isChecked();
+void PostOcrDialog::correct() {
+    const bool quotes = m_quotesBox->isChecked();
+    const bool il = m_ilBox->isChecked();
     if (quotes || il) {
-        int language = RadioGroupCorrectIlLanguage->itemIndex();
+        int language = m_ilLanguage->itemIndex();
         if (language < 0 || language > 2) language = 0;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         CorrectPostOcr(m_doc, quotes, il, IlLanguage(language));

@@ -20,22 +20,22 @@ class PostOcrDialog : public QDialog {
 public:
     explicit PostOcrDialog(SubtitleDocument& document, QWidget* parent = nullptr);
 
-    QCheckBox* CheckBoxCorrectTwiceAp;
-    QCheckBox* CheckBoxCorrectIl;
-    RadioGroup* RadioGroupCorrectIlLanguage;
-    QPushButton* BitBtnCorrect;
-    QPushButton* BitBtn2;
-
-    // The language group is usable exactly while the I / l box is ticked.
-    void CheckBoxCorrectIlClick();
-    // "Correct !": the chosen repairs, then the list is rendered again.
-    void BitBtnCorrectClick();
-
 protected:
     void showEvent(QShowEvent* event) override;
 
+private slots:
+    // The language group is usable exactly while the I / l box is ticked.
+    void updateLanguageChoice();
+    // "Correct !": the chosen repairs, then the list is rendered again.
+    void correct();
+
 private:
     SubtitleDocument& m_doc;
+    QCheckBox* m_quotesBox = nullptr;
+    QCheckBox* m_ilBox = nullptr;
+    RadioGroup* m_ilLanguage = nullptr;
+    QPushButton* m_correctButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };
 
 } // namespace mirtal

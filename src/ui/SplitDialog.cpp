@@ -1,5 +1,4 @@
 #include "ui/SplitDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "subtitles/SubtitleDocument.h"
 #include "ui/NumericEdit.h"
@@ -18,22 +17,6 @@
 namespace mirtal {
 
 namespace {
-
-TTimeCode fieldsTime(TWord_u* h, TWord_u* m, TWord_u* s, TWord_u* ms) {
-    TTimeCode t;
-    t.Hour = uint8_t(h->valeur());
-    t.Min = uint8_t(m->valeur());
-    t.Sec = uint8_t(s->valeur());
-    t.MSec = ms->valeur();
-    return t;
-}
-
-void setFieldsTime(TTimeCode t, TWord_u* h, TWord_u* m, TWord_u* s, TWord_u* ms) {
-    h->setValeur(t.Hour);
-    m->setValeur(t.Min);
-    s->setValeur(t.Sec);
-    ms->setValeur(t.MSec);
-}
 
 void fillShape(QFrame* shape, const QColor& c) {
     shape->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -57,41 +40,6 @@ SplitDialog::SplitDialog(SubtitleDocument& document, UiDialogs& dialogs,
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
 
-    int labels = 0;
-    auto label = [&](const QString& text, QWidget* parent) {
-        return named(new QLabel(text, parent), QStringLiteral("Label%1").arg(++labels));
-    };
-    auto field = [&](const QString& name, uint16_t max, QWidget* parent) {
-        auto* f = named(new TWord_u(parent), name);
-        f->setDialogs(&m_dialogs);
-        f->setValMax(max);
-        f->setFixedWidth(44);
-        connect(f, &QLineEdit::textChanged, this, [this] { fieldsChanged(); });
-        return f;
-    };
-    auto timePanel = [&](const char* name, const QString& caption, const QString& suffix,
-                         TWord_u*& h, TWord_u*& m, TWord_u*& s, TWord_u*& ms) {
-        auto* panel = named(new QFrame(this), name);
-        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-        auto* row = new QHBoxLayout(panel);
-        QLabel* l = label(caption, panel);
-        l->setMinimumWidth(60);
-        row->addWidget(l);
-        h = field("Word_uHour" + suffix, 24, panel);
-        m = field("Word_uMin" + suffix, 59, panel);
-        s = field("Word_uSec" + suffix, 59, panel);
-        ms = field("Word_uMSec" + suffix, 999, panel);
-        row->addWidget(h);
-        row->addWidget(new QLabel(":", panel));
-        row->addWidget(m);
-        row->addWidget(new QLabel(":", panel));
-        row->addWidget(s);
-        row->addWidget(new QLabel(",", panel));
-        row->addWidget(ms);
-        row->addStretch(1);
-        return panel;
-    };
-
     auto* root = new QVBoxLayout(this);
     QLabel* what = label("SAVE THIS PART OF THE FILE ( THE REST WILL NOT BE DELETED UNTIL YOU "
                          "QUIT OR OPEN ANOTHER FILE )",
@@ -101,56 +49,89 @@ SplitDialog::SplitDialog(SubtitleDocument& document, UiDialogs& dialogs,
     bold.setBold(true);
     what->setFont(bold);
     root->addWidget(what);
+    m_splitBox = named(new QCheckBox("Split Output File :", this), "CheckBoxSplit");
+    root->addWidget(m_splitBox);
+    buildTimePanels(root);
+    buildBar(root);
+    buildFooter(root);
 
-    CheckBoxSplit = named(new QCheckBox("Split Output File :", this), "CheckBoxSplit");
-    root->addWidget(CheckBoxSplit);
+    for (const TimeFields& t : {m_start, m_stop})
+        for (TWord_u* f : t.fields())
+            connect(f, &QLineEdit::textChanged, this, &SplitDialog::timesEdited);
+    connect(m_splitBox, &QCheckBox::clicked, this, &SplitDialog::updateTimeControls);
+    connect(m_resetStartButton, &QPushButton::clicked, this, &SplitDialog::resetStart);
+    connect(m_lastSubtitleButton, &QPushButton::clicked, this, &SplitDialog::stopAtLastSubtitle);
+    connect(m_copyStopToStartButton, &QToolButton::clicked, this, &SplitDialog::copyStopToStart);
+    connect(m_okButton, &QPushButton::clicked, this, &SplitDialog::applySplit);
+    loadFromDocument();
+}
 
+QLabel* SplitDialog::label(const QString& text, QWidget* parent) {
+    // Named so that a language file can translate every caption.
+    return named(new QLabel(text, parent), QStringLiteral("Label%1").arg(++m_labels));
+}
+
+QFrame* SplitDialog::buildTimePanel(const char* name, const QString& caption, const QString& suffix,
+                                    TimeFields& fields) {
+    auto* panel = named(new QFrame(this), name);
+    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* row = new QHBoxLayout(panel);
+    QLabel* l = label(caption, panel);
+    l->setMinimumWidth(60);
+    row->addWidget(l);
+    fields = addTimeFields(row, panel, suffix, 44, &m_dialogs);
+    row->addStretch(1);
+    return panel;
+}
+
+void SplitDialog::buildTimePanels(QVBoxLayout* root) {
     auto* times = new QGridLayout;
-    PanelStartSplit = timePanel("PanelStartSplit", "Start at :", "1", Word_uHour1, Word_uMin1,
-                                Word_uSec1, Word_uMSec1);
-    ButtonResetStartSplit =
-        named(new QPushButton("&Reset", PanelStartSplit), "ButtonResetStartSplit");
-    PanelStartSplit->layout()->addWidget(ButtonResetStartSplit);
-    PanelStopSplit = timePanel("PanelStopSplit", "Stop at :", "2", Word_uHour2, Word_uMin2,
-                               Word_uSec2, Word_uMSec2);
-    ButtonEndOfFile = named(new QPushButton("&Last Sub.", PanelStopSplit), "ButtonEndOfFile");
-    PanelStopSplit->layout()->addWidget(ButtonEndOfFile);
-    SpeedButtonCopyStopToStart = named(new QToolButton(this), "SpeedButtonCopyStopToStart",
-                                       "Copy the Stop time to the Start time");
-    SpeedButtonCopyStopToStart->setArrowType(Qt::UpArrow);
-    times->addWidget(PanelStartSplit, 0, 0);
-    times->addWidget(PanelStopSplit, 1, 0);
-    times->addWidget(SpeedButtonCopyStopToStart, 0, 1, 2, 1, Qt::AlignVCenter);
+    m_startPanel = buildTimePanel("PanelStartSplit", "Start at :", "1", m_start);
+    m_resetStartButton = named(new QPushButton("&Reset", m_startPanel), "ButtonResetStartSplit");
+    m_startPanel->layout()->addWidget(m_resetStartButton);
+    m_stopPanel = buildTimePanel("PanelStopSplit", "Stop at :", "2", m_stop);
+    m_lastSubtitleButton = named(new QPushButton("&Last Sub.", m_stopPanel), "ButtonEndOfFile");
+    m_stopPanel->layout()->addWidget(m_lastSubtitleButton);
+    m_copyStopToStartButton = named(new QToolButton(this), "SpeedButtonCopyStopToStart",
+                                    "Copy the Stop time to the Start time");
+    m_copyStopToStartButton->setArrowType(Qt::UpArrow);
+    times->addWidget(m_startPanel, 0, 0);
+    times->addWidget(m_stopPanel, 1, 0);
+    times->addWidget(m_copyStopToStartButton, 0, 1, 2, 1, Qt::AlignVCenter);
     root->addLayout(times);
+}
 
-    // The bar: the whole document, and over it the part that will be saved,
-    // both to scale; positions inside the area are the computed ones.
+// The bar: the whole document, and over it the part that will be saved,
+// both to scale; positions inside the area are the computed ones.
+void SplitDialog::buildBar(QVBoxLayout* root) {
     auto* area = named(new QWidget(this), "PanelBar");
     area->setFixedSize(kBarLeft + kBarWidth + 100, kBarTop + kBarHeight + 24);
-    ShapeFullFile = named(new QFrame(area), "ShapeFullFile", "Full file");
-    fillShape(ShapeFullFile, Qt::white);
-    ShapeFullFile->setGeometry(kBarLeft, kBarTop, kBarWidth, kBarHeight);
-    ShapeSplitFill =
+    m_fullFileShape = named(new QFrame(area), "ShapeFullFile", "Full file");
+    fillShape(m_fullFileShape, Qt::white);
+    m_fullFileShape->setGeometry(kBarLeft, kBarTop, kBarWidth, kBarHeight);
+    m_savedPartShape =
         named(new QFrame(area), "ShapeSplitFill", "Part of the file that will be saved");
-    fillShape(ShapeSplitFill, QColor(0x30, 0x60, 0xd0));
-    ShapeSplitFill->setGeometry(kBarLeft, kBarTop, 0, kBarHeight);
-    LabelBeginOfFile = named(new QLabel("0", area), "LabelBeginOfFile");
-    LabelBeginOfFile->adjustSize();
-    LabelBeginOfFile->move(kBarLeft - LabelBeginOfFile->width() - 4,
-                           kBarTop + (kBarHeight - LabelBeginOfFile->height()) / 2);
-    LabelEndOfFile = named(new QLabel("00:00:00,000", area), "LabelEndOfFile",
+    fillShape(m_savedPartShape, QColor(0x30, 0x60, 0xd0));
+    m_savedPartShape->setGeometry(kBarLeft, kBarTop, 0, kBarHeight);
+    auto* fileStart = named(new QLabel("0", area), "LabelBeginOfFile");
+    fileStart->adjustSize();
+    fileStart->move(kBarLeft - fileStart->width() - 4,
+                    kBarTop + (kBarHeight - fileStart->height()) / 2);
+    m_fileEndLabel = named(new QLabel("00:00:00,000", area), "LabelEndOfFile",
                            "Time of the last Subtitle of the Full File");
-    LabelBarStart = named(new QLabel("|", area), "LabelBarStart");
-    LabelBarStop = named(new QLabel("|", area), "LabelBarStop");
-    LabelStartSplit = named(new QLabel("00:00:00,000", area), "LabelStartSplit",
-                            "Start Time of the Splitted File");
-    LabelStopSplit =
+    m_startTick = named(new QLabel("|", area), "LabelBarStart");
+    m_stopTick = named(new QLabel("|", area), "LabelBarStop");
+    m_startTimeLabel = named(new QLabel("00:00:00,000", area), "LabelStartSplit",
+                             "Start Time of the Splitted File");
+    m_stopTimeLabel =
         named(new QLabel("00:00:00,000", area), "LabelStopSplit", "Stop Time of the Splitted File");
-    for (QLabel* l : {LabelEndOfFile, LabelBarStart, LabelBarStop, LabelStartSplit, LabelStopSplit})
+    for (QLabel* l : {m_fileEndLabel, m_startTick, m_stopTick, m_startTimeLabel, m_stopTimeLabel})
         l->adjustSize();
-    showsValue({LabelBeginOfFile, LabelEndOfFile, LabelStartSplit, LabelStopSplit});
+    showsValue({fileStart, m_fileEndLabel, m_startTimeLabel, m_stopTimeLabel});
     root->addWidget(area, 0, Qt::AlignHCenter);
+}
 
+void SplitDialog::buildFooter(QVBoxLayout* root) {
     auto* recipe = new QVBoxLayout;
     recipe->setSpacing(0);
     for (const char* line :
@@ -160,114 +141,87 @@ SplitDialog::SplitDialog(SubtitleDocument& document, UiDialogs& dialogs,
         recipe->addWidget(label(line, this));
     auto* bottom = new QHBoxLayout;
     bottom->addLayout(recipe, 1);
-    BitBtn1 = named(new QPushButton("OK", this), "BitBtn1");
-    BitBtn1->setDefault(true);
-    bottom->addWidget(BitBtn1, 0, Qt::AlignBottom);
+    m_okButton = named(new QPushButton("OK", this), "BitBtn1");
+    m_okButton->setDefault(true);
+    bottom->addWidget(m_okButton, 0, Qt::AlignBottom);
     root->addLayout(bottom);
-
-    connect(CheckBoxSplit, &QCheckBox::clicked, this, [this] { CheckBoxSplitClick(); });
-    connect(ButtonResetStartSplit, &QPushButton::clicked, this,
-            [this] { ButtonResetStartSplitClick(); });
-    connect(ButtonEndOfFile, &QPushButton::clicked, this, [this] { ButtonEndOfFileClick(); });
-    connect(SpeedButtonCopyStopToStart, &QToolButton::clicked, this,
-            [this] { SpeedButtonCopyStopToStartClick(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    FormShow();
 }
 
-TTimeCode SplitDialog::startFields() {
-    return fieldsTime(Word_uHour1, Word_uMin1, Word_uSec1, Word_uMSec1);
-}
-TTimeCode SplitDialog::stopFields() {
-    return fieldsTime(Word_uHour2, Word_uMin2, Word_uSec2, Word_uMSec2);
-}
-
-void SplitDialog::setStartFields(TTimeCode t) {
+void SplitDialog::setStartTime(TTimeCode t) {
     m_filling = true;
-    setFieldsTime(t, Word_uHour1, Word_uMin1, Word_uSec1, Word_uMSec1);
+    m_start.setTime(t);
     m_filling = false;
-    fieldsChanged();
+    timesEdited();
 }
 
-void SplitDialog::setStopFields(TTimeCode t) {
+void SplitDialog::setStopTime(TTimeCode t) {
     m_filling = true;
-    setFieldsTime(t, Word_uHour2, Word_uMin2, Word_uSec2, Word_uMSec2);
+    m_stop.setTime(t);
     m_filling = false;
-    fieldsChanged();
+    timesEdited();
 }
 
-void SplitDialog::FormShow() {
+void SplitDialog::loadFromDocument() {
     m_fileEnd = SplitFileEnd(m_doc.store());
     m_filling = true;
-    CheckBoxSplit->setChecked(m_doc.SplitActive());
-    setFieldsTime(m_doc.SplitStart(), Word_uHour1, Word_uMin1, Word_uSec1, Word_uMSec1);
-    setFieldsTime(m_doc.SplitStop(), Word_uHour2, Word_uMin2, Word_uSec2, Word_uMSec2);
+    m_splitBox->setChecked(m_doc.SplitActive());
+    m_start.setTime(m_doc.SplitStart());
+    m_stop.setTime(m_doc.SplitStop());
     m_filling = false;
-    CheckBoxSplitClick();
+    updateTimeControls();
 }
 
 void SplitDialog::showEvent(QShowEvent* event) {
-    FormShow();
+    loadFromDocument();
     QDialog::showEvent(event);
 }
 
-void SplitDialog::CheckBoxSplitClick() {
-    const bool on = CheckBoxSplit->isChecked();
-    PanelStartSplit->setEnabled(on);
-    PanelStopSplit->setEnabled(on);
-    SpeedButtonCopyStopToStart->setEnabled(on);
+void SplitDialog::updateTimeControls() {
+    const bool on = m_splitBox->isChecked();
+    m_startPanel->setEnabled(on);
+    m_stopPanel->setEnabled(on);
+    m_copyStopToStartButton->setEnabled(on);
     if (on)
-        drawBar(startFields(), stopFields());
+        drawBar(m_start.time(), m_stop.time());
     else
         drawBar({}, m_fileEnd);
 }
 
-void SplitDialog::fieldsChanged() {
-    if (!m_filling) drawBar(startFields(), stopFields());
+void SplitDialog::timesEdited() {
+    if (!m_filling) drawBar(m_start.time(), m_stop.time());
 }
 
 void SplitDialog::drawBar(TTimeCode start, TTimeCode stop) {
-    const SplitBarGeometry g =
-        ComputeSplitBar(start, stop, m_fileEnd, ShapeFullFile->x(), ShapeFullFile->width());
-    ShapeSplitFill->setGeometry(g.fillLeft, ShapeFullFile->y(), g.fillWidth,
-                                ShapeFullFile->height());
+    const QRect full = m_fullFileShape->geometry();
+    const SplitBarGeometry g = ComputeSplitBar(start, stop, m_fileEnd, full.x(), full.width());
+    m_savedPartShape->setGeometry(g.fillLeft, full.y(), g.fillWidth, full.height());
     // A fill of no width would still show its frame line: hide it instead.
-    ShapeSplitFill->setVisible(g.fillWidth > 0);
-    const int tickTop = ShapeFullFile->y() - LabelBarStart->height();
-    LabelBarStart->move(SplitBarGeometry::centredLeft(g.fillLeft, LabelBarStart->width()), tickTop);
-    LabelBarStop->move(SplitBarGeometry::centredLeft(g.fillRight(), LabelBarStop->width()),
-                       tickTop);
-    LabelEndOfFile->setText(fromCp1252(g.endText));
-    LabelEndOfFile->adjustSize();
-    LabelEndOfFile->move(ShapeFullFile->x() + ShapeFullFile->width() + 4,
-                         ShapeFullFile->y() +
-                             (ShapeFullFile->height() - LabelEndOfFile->height()) / 2);
-    const int under = ShapeFullFile->y() + ShapeFullFile->height() + 2;
-    LabelStartSplit->setText(fromCp1252(g.startText));
-    LabelStartSplit->adjustSize();
-    LabelStartSplit->move(SplitBarGeometry::centredLeft(g.fillLeft, LabelStartSplit->width()),
+    m_savedPartShape->setVisible(g.fillWidth > 0);
+    const int tickTop = full.y() - m_startTick->height();
+    m_startTick->move(SplitBarGeometry::centredLeft(g.fillLeft, m_startTick->width()), tickTop);
+    m_stopTick->move(SplitBarGeometry::centredLeft(g.fillRight(), m_stopTick->width()), tickTop);
+    m_fileEndLabel->setText(fromCp1252(g.endText));
+    m_fileEndLabel->adjustSize();
+    m_fileEndLabel->move(full.x() + full.width() + 4,
+                         full.y() + (full.height() - m_fileEndLabel->height()) / 2);
+    const int under = full.y() + full.height() + 2;
+    m_startTimeLabel->setText(fromCp1252(g.startText));
+    m_startTimeLabel->adjustSize();
+    m_startTimeLabel->move(SplitBarGeometry::centredLeft(g.fillLeft, m_startTimeLabel->width()),
+                           under);
+    m_stopTimeLabel->setText(fromCp1252(g.stopText));
+    m_stopTimeLabel->adjustSize();
+    m_stopTimeLabel->move(SplitBarGeometry::centredLeft(g.fillRight(), m_stopTimeLabel->width()),
                           under);
-    LabelStopSplit->setText(fromCp1252(g.stopText));
-    LabelStopSplit->adjustSize();
-    LabelStopSplit->move(SplitBarGeometry::centredLeft(g.fillRight(), LabelStopSplit->width()),
-                         under);
 }
 
-bool SplitDialog::BitBtn1Click() {
-    for (TWord_u* f : {Word_uHour1, Word_uMin1, Word_uSec1, Word_uMSec1, Word_uHour2, Word_uMin2,
-                       Word_uSec2, Word_uMSec2}) {
-        if (!f->checkValue()) {
-            f->setFocus();
-            return false;
-        }
-    }
+void SplitDialog::applySplit() {
+    if (!checkFields(m_start.fields()) || !checkFields(m_stop.fields())) return;
     SplitWindow w;
-    w.SplitActive = CheckBoxSplit->isChecked();
-    w.SplitStart = startFields();
-    w.SplitStop = stopFields();
-    if (!ApplySplit(m_doc, w, m_dialogs, m_catalogue)) return false;
-    accept();
-    return true;
+    w.SplitActive = m_splitBox->isChecked();
+    w.SplitStart = m_start.time();
+    w.SplitStop = m_stop.time();
+    if (ApplySplit(m_doc, w, m_dialogs, m_catalogue)) accept();
 }
 
 } // namespace mirtal

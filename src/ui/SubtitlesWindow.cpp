@@ -1,12 +1,13 @@
 #include "ui/SubtitlesWindow.h"
-#include "ui/WidgetSupport.h"
 
 #include "base/MessageCatalogue.h"
 #include "settings/ProgramSettings.h"
 #include "settings/SettingsFile.h"
+#include "subtitles/DocumentFlows.h"
 #include "subtitles/SubtitleDocument.h"
 #include "ui/QtLanguageTarget.h"
 #include "ui/UiDialogs.h"
+#include "ui/WidgetSupport.h"
 
 #include <QAbstractListModel>
 #include <QAction>
@@ -30,11 +31,11 @@ namespace mirtal {
 // row count so that what the view was told always matches what it asks for.
 class SubtitleListModel : public QAbstractListModel, public SubtitleListObserver {
 public:
-    SubtitleListModel(const SubtitleList& list, QObject* parent)
-        : QAbstractListModel(parent), m_list(list), m_rows(int(list.size())) {}
-
-    std::function<void(int)> onSelection;
-    std::function<void()> onState;
+    SubtitleListModel(const SubtitleList& list, std::function<void()> selectionChanged,
+                      std::function<void()> stateChanged, QObject* parent)
+        : QAbstractListModel(parent), m_list(list), m_rows(int(list.size())),
+          m_selectionChanged(std::move(selectionChanged)), m_stateChanged(std::move(stateChanged)) {
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : m_rows;
@@ -63,16 +64,14 @@ public:
         m_rows = int(first);
         endRemoveRows();
     }
-    void selectionChanged(int line) override {
-        if (onSelection) onSelection(line);
-    }
-    void documentStateChanged() override {
-        if (onState) onState();
-    }
+    void selectionChanged(int) override { m_selectionChanged(); }
+    void documentStateChanged() override { m_stateChanged(); }
 
 private:
     const SubtitleList& m_list;
     int m_rows;
+    std::function<void()> m_selectionChanged;
+    std::function<void()> m_stateChanged;
 };
 
 namespace {
@@ -159,33 +158,14 @@ SubtitlesWindow::SubtitlesWindow(SubtitleDocument& document, UiDialogs& dialogs,
     auto* bar = named(new QWidget(central), "Panel1");
     buildTopBar(bar);
     v->addWidget(bar);
-
-    m_model = new SubtitleListModel(m_doc.list(), this);
-    ListBoxSubtitle = named(new QListView(central), "ListBoxSubtitle");
-    QFont fixed("Courier New");
-    fixed.setStyleHint(QFont::TypeWriter);
-    fixed.setFixedPitch(true);
-    ListBoxSubtitle->setFont(fixed);
-    // Every row is one text line: letting the view assume so keeps a list of
-    // many thousand lines quick to grow and to scroll.
-    ListBoxSubtitle->setUniformItemSizes(true);
-    ListBoxSubtitle->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBoxSubtitle->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBoxSubtitle->setModel(m_model);
-    v->addWidget(ListBoxSubtitle, 1);
+    buildList(central);
+    v->addWidget(m_list, 1);
     setCentralWidget(central);
     buildMenu();
 
-    m_model->onSelection = [this](int) { selectionChanged(); };
-    m_model->onState = [this] { documentStateChanged(); };
     m_doc.list().setObserver(m_model);
-    connect(ListBoxSubtitle->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (m_syncingSelection || !current.isValid()) return;
-                m_syncingSelection = true;
-                m_doc.list().select(current.row());
-                m_syncingSelection = false;
-            });
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &SubtitlesWindow::lineChosen);
     documentStateChanged();
 }
 
@@ -193,104 +173,105 @@ SubtitlesWindow::~SubtitlesWindow() {
     if (m_doc.list().observer() == m_model) m_doc.list().setObserver(nullptr);
 }
 
+void SubtitlesWindow::buildList(QWidget* parent) {
+    m_model = new SubtitleListModel(
+        m_doc.list(), [this] { selectionChanged(); }, [this] { documentStateChanged(); }, this);
+    m_list = named(new QListView(parent), "ListBoxSubtitle");
+    QFont fixed("Courier New");
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    m_list->setFont(fixed);
+    // Every row is one text line: letting the view assume so keeps a list of
+    // many thousand lines quick to grow and to scroll.
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setModel(m_model);
+}
+
 void SubtitlesWindow::buildTopBar(QWidget* bar) {
     auto* h = new QHBoxLayout(bar);
     h->setContentsMargins(4, 2, 4, 2);
     h->setSpacing(4);
     h->addWidget(named(new QLabel("SubTitle Index:", bar), "Label1"));
-    LabelNbSubTitle = named(new QLabel("0", bar), "LabelNbSubTitle");
-    LabelNbSubTitle->setMinimumWidth(48);
-    h->addWidget(LabelNbSubTitle);
-
-    QStyle* style = QApplication::style();
-    CoolButtonSpellingCorrection =
-        coolButton(bar, "CoolButtonSpellingCorrection", "Use to correct some wrong characters",
-                   glyphIcon(Glyph::Spelling));
-    CoolButtonTimeCorrection =
-        coolButton(bar, "CoolButtonTimeCorrection", "Allow Timing / Speed Modifications",
-                   glyphIcon(Glyph::Time));
-    CoolButtonOutputFormat =
-        coolButton(bar, "CoolButtonOutputFormat", "Choose Output Format (Dynamic conversion)",
-                   glyphIcon(Glyph::Format));
-    CoolButtonSplitText =
-        coolButton(bar, "CoolButtonSplitText", "Split text file", glyphIcon(Glyph::Split));
-    CoolButtonSaveAs = coolButton(bar, "CoolButtonSaveAs", "Save As",
-                                  style->standardIcon(QStyle::SP_DialogSaveButton));
-    CoolButtonClearSub = coolButton(bar, "CoolButtonClearSub", "Clear this text file",
-                                    style->standardIcon(QStyle::SP_TrashIcon));
-    for (QToolButton* b :
-         {CoolButtonSpellingCorrection, CoolButtonTimeCorrection, CoolButtonOutputFormat,
-          CoolButtonSplitText, CoolButtonSaveAs, CoolButtonClearSub})
-        h->addWidget(b);
+    m_indexLabel = named(new QLabel("0", bar), "LabelNbSubTitle");
+    m_indexLabel->setMinimumWidth(48);
+    h->addWidget(m_indexLabel);
+    buildCommandButtons(bar);
     h->addStretch(1);
 
-    CheckBoxScrollDown = named(new QCheckBox(QString(QChar(0x2193)), bar), "CheckBoxScrollDown",
-                               "Auto Scroll down to show the last subtitles ( a bit slower )");
-    CheckBoxScrollDown->setChecked(true);
-    showsValue({LabelNbSubTitle, CheckBoxScrollDown});
-    h->addWidget(CheckBoxScrollDown);
+    m_autoScrollBox = named(new QCheckBox(QString(QChar(0x2193)), bar), "CheckBoxScrollDown",
+                            "Auto Scroll down to show the last subtitles ( a bit slower )");
+    m_autoScrollBox->setChecked(true);
+    showsValue({m_indexLabel, m_autoScrollBox});
+    h->addWidget(m_autoScrollBox);
+    h->addWidget(buildListEnds(bar));
+    connect(m_autoScrollBox, &QCheckBox::toggled, this, &SubtitlesWindow::setAutoScroll);
+}
 
-    // An up/down pair whose own position never changes: each arrow only
-    // jumps to one end of the list.
-    UpDown1 = named(new QWidget(bar), "UpDown1", "Top/Bottom of the file");
-    auto* arrows = new QVBoxLayout(UpDown1);
+void SubtitlesWindow::buildCommandButtons(QWidget* bar) {
+    QStyle* style = QApplication::style();
+    auto add = [&](const char* name, const QString& hint, const QIcon& icon, auto command) {
+        QToolButton* b = coolButton(bar, name, hint, icon);
+        bar->layout()->addWidget(b);
+        connect(b, &QToolButton::clicked, this, command);
+    };
+    add("CoolButtonSpellingCorrection", "Use to correct some wrong characters",
+        glyphIcon(Glyph::Spelling), &SubtitlesWindow::postOcrCorrectionRequested);
+    add("CoolButtonTimeCorrection", "Allow Timing / Speed Modifications", glyphIcon(Glyph::Time),
+        &SubtitlesWindow::timeCorrectionRequested);
+    add("CoolButtonOutputFormat", "Choose Output Format (Dynamic conversion)",
+        glyphIcon(Glyph::Format), &SubtitlesWindow::outputFormatRequested);
+    add("CoolButtonSplitText", "Split text file", glyphIcon(Glyph::Split),
+        &SubtitlesWindow::splitRequested);
+    add("CoolButtonSaveAs", "Save As", style->standardIcon(QStyle::SP_DialogSaveButton),
+        &SubtitlesWindow::saveAs);
+    add("CoolButtonClearSub", "Clear this text file", style->standardIcon(QStyle::SP_TrashIcon),
+        &SubtitlesWindow::clearDocument);
+}
+
+// An up/down pair whose own position never changes: each arrow only jumps
+// to one end of the list.
+QWidget* SubtitlesWindow::buildListEnds(QWidget* bar) {
+    auto* ends = named(new QWidget(bar), "UpDown1", "Top/Bottom of the file");
+    auto* arrows = new QVBoxLayout(ends);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);
-    auto* up = named(new QToolButton(UpDown1), "UpDown1Up", "Top/Bottom of the file");
+    auto* up = named(new QToolButton(ends), "UpDown1Up", "Top/Bottom of the file");
     up->setArrowType(Qt::UpArrow);
-    auto* down = named(new QToolButton(UpDown1), "UpDown1Down", "Top/Bottom of the file");
+    auto* down = named(new QToolButton(ends), "UpDown1Down", "Top/Bottom of the file");
     down->setArrowType(Qt::DownArrow);
     for (QToolButton* b : {up, down}) {
         b->setFixedSize(18, 12);
         arrows->addWidget(b);
     }
-    h->addWidget(UpDown1);
-
-    connect(up, &QToolButton::clicked, this, [this] { UpDown1Click(true); });
-    connect(down, &QToolButton::clicked, this, [this] { UpDown1Click(false); });
-    connect(CheckBoxScrollDown, &QCheckBox::toggled, this, [this](bool on) {
-        m_doc.AutoScrollDown = on;
-        m_settings.AutoScrollDown = on;
-    });
-    connect(CoolButtonSpellingCorrection, &QToolButton::clicked, this,
-            [this] { run(onPostOcrCorrection); });
-    connect(CoolButtonTimeCorrection, &QToolButton::clicked, this,
-            [this] { run(onTimeCorrection); });
-    connect(CoolButtonOutputFormat, &QToolButton::clicked, this, [this] { run(onOutputFormat); });
-    connect(CoolButtonSplitText, &QToolButton::clicked, this, [this] { run(onSplit); });
-    connect(CoolButtonSaveAs, &QToolButton::clicked, this, [this] { Saveas1Click(); });
-    connect(CoolButtonClearSub, &QToolButton::clicked, this, [this] { Clear1Click(); });
+    connect(up, &QToolButton::clicked, this, &SubtitlesWindow::selectFirstLine);
+    connect(down, &QToolButton::clicked, this, &SubtitlesWindow::selectLastLine);
+    return ends;
 }
 
 void SubtitlesWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
+    auto command = [this](QMenu* menu, const QString& caption, const char* name, auto slot,
+                          const QString& hint = {}) {
+        connect(named(menu->addAction(caption), name, hint), &QAction::triggered, this, slot);
+    };
     QMenu* file = named(bar->addMenu("&File"), "File1");
-    Saveas1 = named(file->addAction("&Save As"), "Saveas1");
-    OpenMirtalFormat1 = named(file->addAction("&Open Mirtal File (*.vtx)"), "OpenMirtalFormat1",
-                              "Open a Mirtal subtitle file (*.vtx)");
-    Clear1 = named(file->addAction("&Clear"), "Clear1");
+    command(file, "&Save As", "Saveas1", &SubtitlesWindow::saveAs);
+    command(file, "&Open Mirtal File (*.vtx)", "OpenMirtalFormat1", &SubtitlesWindow::openDocument,
+            "Open a Mirtal subtitle file (*.vtx)");
+    command(file, "&Clear", "Clear1", &SubtitlesWindow::clearDocument);
     QMenu* corrections = named(bar->addMenu(" &Corrections"), "Corrections1");
-    PostOCRCorrection1 =
-        named(corrections->addAction("&Post OCR Spelling Correction"), "PostOCRCorrection1");
-    TimeCorrection1 = named(corrections->addAction("&Time Correction"), "TimeCorrection1");
+    command(corrections, "&Post OCR Spelling Correction", "PostOCRCorrection1",
+            &SubtitlesWindow::postOcrCorrectionRequested);
+    command(corrections, "&Time Correction", "TimeCorrection1",
+            &SubtitlesWindow::timeCorrectionRequested);
     QMenu* output = named(bar->addMenu("&Output Format"), "OutputFormat1");
-    SetOutputFormat1 = named(output->addAction("Set &Output Format"), "SetOutputFormat1",
-                             "Choose the output format");
-    Splitoutputfile1 = named(output->addAction("&Split Output File"), "Splitoutputfile1");
+    command(output, "Set &Output Format", "SetOutputFormat1",
+            &SubtitlesWindow::outputFormatRequested, "Choose the output format");
+    command(output, "&Split Output File", "Splitoutputfile1", &SubtitlesWindow::splitRequested);
     for (QMenu* m : {file, corrections, output}) m->setToolTipsVisible(true);
-
-    connect(Saveas1, &QAction::triggered, this, [this] { Saveas1Click(); });
-    connect(OpenMirtalFormat1, &QAction::triggered, this, [this] { OpenMirtalFormat1Click(); });
-    connect(Clear1, &QAction::triggered, this, [this] { Clear1Click(); });
-    connect(PostOCRCorrection1, &QAction::triggered, this, [this] { run(onPostOcrCorrection); });
-    connect(TimeCorrection1, &QAction::triggered, this, [this] { run(onTimeCorrection); });
-    connect(SetOutputFormat1, &QAction::triggered, this, [this] { run(onOutputFormat); });
-    connect(Splitoutputfile1, &QAction::triggered, this, [this] { run(onSplit); });
-}
-
-void SubtitlesWindow::run(const std::function<void()>& command) {
-    if (command) command();
 }
 
 void SubtitlesWindow::placeBesideMainWindow() {
@@ -302,49 +283,47 @@ void SubtitlesWindow::placeBesideMainWindow() {
     move(main.left(), main.top() + main.height() - (height() + frame.height()));
 }
 
-FlowResult SubtitlesWindow::Saveas1Click() {
+void SubtitlesWindow::saveAs() {
     if (!m_settings.SaveDialogText.empty()) m_doc.SaveFolder = m_settings.SaveDialogText;
-    FlowResult r = SaveAs(m_doc, m_dialogs, m_catalogue);
     // The folder of a chosen file is the next initial folder, also kept between runs.
-    if (r != FlowResult::Cancelled) m_settings.SaveDialogText = FolderText(m_doc.SaveFolder);
-    return r;
+    if (SaveAs(m_doc, m_dialogs, m_catalogue) != FlowResult::Cancelled)
+        m_settings.SaveDialogText = FolderText(m_doc.SaveFolder);
 }
 
-FlowResult SubtitlesWindow::OpenMirtalFormat1Click() {
+void SubtitlesWindow::openDocument() {
     if (!m_settings.OpenDialogMirtalText.empty())
         m_doc.OpenFolder = m_settings.OpenDialogMirtalText;
-    FlowResult r = OpenDocument(m_doc, m_dialogs, m_catalogue);
-    if (r != FlowResult::Cancelled) m_settings.OpenDialogMirtalText = FolderText(m_doc.OpenFolder);
-    return r;
+    if (OpenDocument(m_doc, m_dialogs, m_catalogue) != FlowResult::Cancelled)
+        m_settings.OpenDialogMirtalText = FolderText(m_doc.OpenFolder);
 }
 
-FlowResult SubtitlesWindow::Clear1Click() {
-    return ClearDocument(m_doc, m_dialogs, m_catalogue);
+void SubtitlesWindow::clearDocument() {
+    ClearDocument(m_doc, m_dialogs, m_catalogue);
 }
 
-void SubtitlesWindow::UpDown1Click(bool up) {
-    if (up)
-        m_doc.list().select(0);
-    else
-        m_doc.list().selectLast();
+void SubtitlesWindow::selectFirstLine() {
+    m_doc.list().select(0);
 }
 
-int SubtitlesWindow::lineCount() const {
-    return m_model->rowCount();
+void SubtitlesWindow::selectLastLine() {
+    m_doc.list().selectLast();
 }
 
-QString SubtitlesWindow::lineText(int row) const {
-    return m_model->data(m_model->index(row), Qt::DisplayRole).toString();
+void SubtitlesWindow::setAutoScroll(bool on) {
+    m_doc.AutoScrollDown = on;
+    m_settings.AutoScrollDown = on;
 }
 
-int SubtitlesWindow::selectedLine() const {
-    QModelIndex i = ListBoxSubtitle->currentIndex();
-    return i.isValid() && ListBoxSubtitle->selectionModel()->isSelected(i) ? i.row() : -1;
+void SubtitlesWindow::lineChosen(const QModelIndex& current) {
+    if (m_syncingSelection || !current.isValid()) return;
+    m_syncingSelection = true;
+    m_doc.list().select(current.row());
+    m_syncingSelection = false;
 }
 
 void SubtitlesWindow::documentStateChanged() {
     setWindowTitle(fromCp1252(m_doc.caption()));
-    LabelNbSubTitle->setText(fromCp1252(m_doc.indexLabel()));
+    m_indexLabel->setText(fromCp1252(m_doc.indexLabel()));
 }
 
 void SubtitlesWindow::selectionChanged() {
@@ -362,12 +341,12 @@ void SubtitlesWindow::showSelection() {
     const int line = m_doc.list().selected();
     m_syncingSelection = true;
     if (line < 0 || line >= m_model->rowCount()) {
-        ListBoxSubtitle->clearSelection();
-        ListBoxSubtitle->setCurrentIndex({});
+        m_list->clearSelection();
+        m_list->setCurrentIndex({});
     } else {
         QModelIndex i = m_model->index(line);
-        ListBoxSubtitle->setCurrentIndex(i);
-        ListBoxSubtitle->scrollTo(i);
+        m_list->setCurrentIndex(i);
+        m_list->scrollTo(i);
     }
     m_syncingSelection = false;
 }
@@ -375,7 +354,7 @@ void SubtitlesWindow::showSelection() {
 void SubtitlesWindow::showEvent(QShowEvent* event) {
     // The box follows the saved setting, which may have been read after this
     // window was made.
-    CheckBoxScrollDown->setChecked(m_settings.AutoScrollDown);
+    m_autoScrollBox->setChecked(m_settings.AutoScrollDown);
     m_doc.AutoScrollDown = m_settings.AutoScrollDown;
     if (!event->spontaneous()) placeBesideMainWindow();
     m_doc.ListShown = true;

@@ -1,5 +1,4 @@
 #include "ui/TimeCorrectionDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "subtitles/SubtitleDocument.h"
 #include "ui/NumericEdit.h"
@@ -9,27 +8,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
 
 namespace mirtal {
-
-namespace {
-
-TTimeCode timeCode(TWord_u* h, TWord_u* m, TWord_u* s, TWord_u* ms) {
-    TTimeCode t;
-    t.Hour = uint8_t(h->valeur());
-    t.Min = uint8_t(m->valeur());
-    t.Sec = uint8_t(s->valeur());
-    t.MSec = ms->valeur();
-    return t;
-}
-
-} // namespace
 
 TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs& dialogs,
                                            const MessageCatalogue& catalogue, QWidget* parent)
@@ -39,194 +25,186 @@ TimeCorrectionDialog::TimeCorrectionDialog(SubtitleDocument& document, UiDialogs
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
 
-    int labels = 0;
-    auto label = [&](const QString& text, QWidget* parent) {
-        return named(new QLabel(text, parent), QStringLiteral("Label%1").arg(++labels));
-    };
-    auto field = [&](const QString& name, uint16_t max, uint16_t value, QWidget* parent) {
-        auto* f = named(new TWord_u(parent), name);
-        f->setDialogs(&m_dialogs);
-        f->setValMax(max);
-        f->setValeur(value);
-        f->setFixedWidth(48);
-        return f;
-    };
-    // hh : mm : ss , mmm followed by the group's Minus box and Reset button.
-    auto timeRow = [&](QGroupBox* group, const QString& suffix, TWord_u*& h, TWord_u*& m,
-                       TWord_u*& s, TWord_u*& ms, QCheckBox*& minus, QPushButton*& reset,
-                       const char* minusName, const char* resetName, const char* resetCaption) {
-        auto* row = new QHBoxLayout;
-        h = field("Word_uHour" + suffix, 24, 0, group);
-        m = field("Word_uMin" + suffix, 59, 0, group);
-        s = field("Word_uSec" + suffix, 59, 0, group);
-        ms = field("Word_uMSec" + suffix, 999, 0, group);
-        row->addWidget(h);
-        row->addWidget(new QLabel(":", group));
-        row->addWidget(m);
-        row->addWidget(new QLabel(":", group));
-        row->addWidget(s);
-        row->addWidget(new QLabel(",", group));
-        row->addWidget(ms);
-        minus = named(new QCheckBox("Minus", group), minusName);
-        row->addWidget(minus);
-        row->addStretch(1);
-        reset = named(new QPushButton(resetCaption, group), resetName);
-        row->addWidget(reset);
-        return row;
-    };
-
     auto* root = new QVBoxLayout(this);
+    buildOffsetGroup(root);
+    buildStretchGroup(root);
+    buildDurationGroup(root);
+    buildMinIntervalGroup(root);
+    buildButtons(root);
 
-    GroupBoxOffset = named(new QGroupBox("Time Offset / Start Match", this), "GroupBoxOffset");
-    auto* ov = new QVBoxLayout(GroupBoxOffset);
-    ov->addWidget(label("Add/Remove this time to/from each Subtitle Time Code", GroupBoxOffset));
-    ov->addLayout(timeRow(GroupBoxOffset, "", Word_uHour, Word_uMin, Word_uSec, Word_uMSec,
-                          CheckBoxMinusOffset, ButtonResetOffset, "CheckBoxMinusOffset",
-                          "ButtonResetOffset", "&Reset"));
-    root->addWidget(GroupBoxOffset);
+    connect(m_durationMethod, &RadioGroup::clicked, this,
+            &TimeCorrectionDialog::showDurationMethodPanel);
+    connect(m_resetOffsetButton, &QPushButton::clicked, this, &TimeCorrectionDialog::resetOffset);
+    connect(m_resetStretchButton, &QPushButton::clicked, this, &TimeCorrectionDialog::resetStretch);
+    connect(m_correctButton, &QPushButton::clicked, this, &TimeCorrectionDialog::correctTimes);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    showDurationMethodPanel();
+}
 
-    GroupBoxStretch = named(new QGroupBox("Time Stretch / Speed Adjust", this), "GroupBoxStretch");
-    auto* sv = new QVBoxLayout(GroupBoxStretch);
-    sv->addWidget(
-        label("Add/Remove this time to/from the total Subtitles file duration", GroupBoxStretch));
-    sv->addWidget(label("( E.g.: Use 5s minus if the subtitle is 5s longer than the film )",
-                        GroupBoxStretch));
-    sv->addLayout(timeRow(GroupBoxStretch, "S", Word_uHourS, Word_uMinS, Word_uSecS, Word_uMSecS,
-                          CheckBoxMinusStretch, ButtonResetStretch, "CheckBoxMinusStretch",
-                          "ButtonResetStretch", "R&eset"));
-    root->addWidget(GroupBoxStretch);
+QLabel* TimeCorrectionDialog::label(const QString& text, QWidget* parent) {
+    // Named so that a language file can translate every caption.
+    return named(new QLabel(text, parent), QStringLiteral("Label%1").arg(++m_labels));
+}
 
-    GroupBoxDuration = named(new QGroupBox("Subtitles Duration", this), "GroupBoxDuration");
-    auto* dv = new QVBoxLayout(GroupBoxDuration);
-    CheckBoxSubDuration = named(
-        new QCheckBox("Modify the duration of each subtitle (Not recommended) :", GroupBoxDuration),
-        "CheckBoxSubDuration");
-    dv->addWidget(CheckBoxSubDuration);
+TWord_u* TimeCorrectionDialog::numberField(const QString& name, uint16_t max, uint16_t value,
+                                           QWidget* parent) {
+    auto* f = named(new TWord_u(parent), name);
+    f->setDialogs(&m_dialogs);
+    f->setValMax(max);
+    f->setValeur(value);
+    f->setFixedWidth(48);
+    return f;
+}
+
+QLayout* TimeCorrectionDialog::timeRow(QGroupBox* group, const QString& suffix, TimeFields& fields,
+                                       QCheckBox*& minus, const char* minusName,
+                                       QPushButton*& reset, const char* resetName,
+                                       const char* resetCaption) {
+    auto* row = new QHBoxLayout;
+    fields = addTimeFields(row, group, suffix, 48, &m_dialogs);
+    minus = named(new QCheckBox("Minus", group), minusName);
+    row->addWidget(minus);
+    row->addStretch(1);
+    reset = named(new QPushButton(resetCaption, group), resetName);
+    row->addWidget(reset);
+    return row;
+}
+
+void TimeCorrectionDialog::buildOffsetGroup(QVBoxLayout* root) {
+    auto* group = named(new QGroupBox("Time Offset / Start Match", this), "GroupBoxOffset");
+    auto* v = new QVBoxLayout(group);
+    v->addWidget(label("Add/Remove this time to/from each Subtitle Time Code", group));
+    v->addLayout(timeRow(group, "", m_offset, m_minusOffsetBox, "CheckBoxMinusOffset",
+                         m_resetOffsetButton, "ButtonResetOffset", "&Reset"));
+    root->addWidget(group);
+}
+
+void TimeCorrectionDialog::buildStretchGroup(QVBoxLayout* root) {
+    auto* group = named(new QGroupBox("Time Stretch / Speed Adjust", this), "GroupBoxStretch");
+    auto* v = new QVBoxLayout(group);
+    v->addWidget(label("Add/Remove this time to/from the total Subtitles file duration", group));
+    v->addWidget(label("( E.g.: Use 5s minus if the subtitle is 5s longer than the film )", group));
+    v->addLayout(timeRow(group, "S", m_stretch, m_minusStretchBox, "CheckBoxMinusStretch",
+                         m_resetStretchButton, "ButtonResetStretch", "R&eset"));
+    root->addWidget(group);
+}
+
+void TimeCorrectionDialog::buildDurationGroup(QVBoxLayout* root) {
+    auto* group = named(new QGroupBox("Subtitles Duration", this), "GroupBoxDuration");
+    auto* v = new QVBoxLayout(group);
+    m_changeDurationsBox =
+        named(new QCheckBox("Modify the duration of each subtitle (Not recommended) :", group),
+              "CheckBoxSubDuration");
+    v->addWidget(m_changeDurationsBox);
     auto* methodRow = new QHBoxLayout;
-    RadioGroupTime =
+    m_durationMethod =
         new RadioGroup("Subtitle duration method : ( Limited by the next subtitle start-time )",
-                       {"Fixed Time", "Subtitle Length Prop. Time"}, GroupBoxDuration);
-    RadioGroupTime->setObjectName("RadioGroupTime");
-    RadioGroupTime->setItemIndex(int(DurationMethod::Proportional));
-    methodRow->addWidget(RadioGroupTime);
+                       {"Fixed Time", "Subtitle Length Prop. Time"}, group);
+    m_durationMethod->setObjectName("RadioGroupTime");
+    m_durationMethod->setItemIndex(int(DurationMethod::Proportional));
+    methodRow->addWidget(m_durationMethod);
 
-    PanelFixedTime = named(new QFrame(GroupBoxDuration), "PanelFixedTime");
-    auto* fixedRow = new QHBoxLayout(PanelFixedTime);
-    fixedRow->addWidget(label("Time duration in milli Seconds :", PanelFixedTime));
-    Word_uFixedDuration = field("Word_uFixedDuration", 65535, 4000, PanelFixedTime);
-    fixedRow->addWidget(Word_uFixedDuration);
+    m_fixedTimePanel = named(new QFrame(group), "PanelFixedTime");
+    auto* fixedRow = new QHBoxLayout(m_fixedTimePanel);
+    fixedRow->addWidget(label("Time duration in milli Seconds :", m_fixedTimePanel));
+    m_fixedDurationField = numberField("Word_uFixedDuration", 65535, 4000, m_fixedTimePanel);
+    fixedRow->addWidget(m_fixedDurationField);
     fixedRow->addStretch(1);
+    m_proportionalTimePanel = buildProportionalPanel(group);
 
-    PanelProportionalTime = named(new QFrame(GroupBoxDuration), "PanelProportionalTime");
-    auto* propRow = new QHBoxLayout(PanelProportionalTime);
-    propRow->addWidget(label("Offset (ms) :", PanelProportionalTime));
-    Word_uOffsetDuration = field("Word_uOffsetDuration", 9999, 500, PanelProportionalTime);
-    propRow->addWidget(Word_uOffsetDuration);
+    auto* panels = new QVBoxLayout;
+    panels->addWidget(m_fixedTimePanel);
+    panels->addWidget(m_proportionalTimePanel);
+    panels->addStretch(1);
+    methodRow->addLayout(panels, 1);
+    v->addLayout(methodRow);
+    root->addWidget(group);
+}
+
+QFrame* TimeCorrectionDialog::buildProportionalPanel(QWidget* parent) {
+    auto* panel = named(new QFrame(parent), "PanelProportionalTime");
+    auto* row = new QHBoxLayout(panel);
+    row->addWidget(label("Offset (ms) :", panel));
+    m_offsetDurationField = numberField("Word_uOffsetDuration", 9999, 500, panel);
+    row->addWidget(m_offsetDurationField);
     // The per-character field sits in the gap that its caption leaves after the "+".
-    QLabel* perChar = label("+         ms x Nb. Characters.", PanelProportionalTime);
-    Word_uMsPerChar = field("Word_uMsPerChar", 99, 50, perChar);
+    QLabel* perChar = label("+         ms x Nb. Characters.", panel);
+    m_msPerCharField = numberField("Word_uMsPerChar", 99, 50, perChar);
     const QFontMetrics fm(perChar->font());
     const int gapLeft = fm.horizontalAdvance("+ ");
     const int gapWidth = fm.horizontalAdvance("+         ") - gapLeft - fm.horizontalAdvance(' ');
-    Word_uMsPerChar->setFixedWidth(std::max(gapWidth, 24));
+    m_msPerCharField->setFixedWidth(std::max(gapWidth, 24));
     // A field wider than the gap pushes the rest of the caption on.
     perChar->setContentsMargins(0, 0, std::max(0, 24 - gapWidth), 0);
-    perChar->setMinimumHeight(Word_uMsPerChar->sizeHint().height());
-    Word_uMsPerChar->move(gapLeft, 0);
-    propRow->addWidget(perChar);
-    propRow->addStretch(1);
-
-    auto* panels = new QVBoxLayout;
-    panels->addWidget(PanelFixedTime);
-    panels->addWidget(PanelProportionalTime);
-    panels->addStretch(1);
-    methodRow->addLayout(panels, 1);
-    dv->addLayout(methodRow);
-    root->addWidget(GroupBoxDuration);
-
-    GroupBoxMinInterval =
-        named(new QGroupBox("Minimum Interval between two Subtitles", this), "GroupBoxMinInterval");
-    auto* mv = new QHBoxLayout(GroupBoxMinInterval);
-    mv->addWidget(
-        label("Force this value as minimum ms between two subtitles :", GroupBoxMinInterval));
-    Word_uMinInterval = field("Word_uMinInterval", 9999, 0, GroupBoxMinInterval);
-    mv->addWidget(Word_uMinInterval);
-    mv->addStretch(1);
-    root->addWidget(GroupBoxMinInterval);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BitBtnModifyTC = named(new QPushButton("Correct &Time", this), "BitBtnModifyTC");
-    BitBtnModifyTC->setDefault(true);
-    BitBtn1 = named(new QPushButton("&Cancel", this), "BitBtn1");
-    buttons->addWidget(BitBtnModifyTC);
-    buttons->addWidget(BitBtn1);
-    root->addLayout(buttons);
-
-    connect(RadioGroupTime, &RadioGroup::clicked, this, [this] { RadioGroupTimeClick(); });
-    connect(ButtonResetOffset, &QPushButton::clicked, this, [this] {
-        for (TWord_u* f : {Word_uHour, Word_uMin, Word_uSec, Word_uMSec}) f->setValeur(0);
-    });
-    connect(ButtonResetStretch, &QPushButton::clicked, this, [this] {
-        for (TWord_u* f : {Word_uHourS, Word_uMinS, Word_uSecS, Word_uMSecS}) f->setValeur(0);
-    });
-    connect(BitBtnModifyTC, &QPushButton::clicked, this, [this] { BitBtnModifyTCClick(); });
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
-    RadioGroupTimeClick();
+    perChar->setMinimumHeight(m_msPerCharField->sizeHint().height());
+    m_msPerCharField->move(gapLeft, 0);
+    row->addWidget(perChar);
+    row->addStretch(1);
+    return panel;
 }
 
-void TimeCorrectionDialog::FormShow() {
-    for (TWord_u* f : {Word_uHour, Word_uMin, Word_uSec, Word_uMSec, Word_uHourS, Word_uMinS,
-                       Word_uSecS, Word_uMSecS})
-        f->setValeur(0);
-    CheckBoxSubDuration->setChecked(false);
+void TimeCorrectionDialog::buildMinIntervalGroup(QVBoxLayout* root) {
+    auto* group =
+        named(new QGroupBox("Minimum Interval between two Subtitles", this), "GroupBoxMinInterval");
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(label("Force this value as minimum ms between two subtitles :", group));
+    m_minIntervalField = numberField("Word_uMinInterval", 9999, 0, group);
+    row->addWidget(m_minIntervalField);
+    row->addStretch(1);
+    root->addWidget(group);
+}
+
+void TimeCorrectionDialog::buildButtons(QVBoxLayout* root) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_correctButton = named(new QPushButton("Correct &Time", this), "BitBtnModifyTC");
+    m_correctButton->setDefault(true);
+    m_cancelButton = named(new QPushButton("&Cancel", this), "BitBtn1");
+    buttons->addWidget(m_correctButton);
+    buttons->addWidget(m_cancelButton);
+    root->addLayout(buttons);
 }
 
 void TimeCorrectionDialog::showEvent(QShowEvent* event) {
-    FormShow();
+    resetOffset();
+    resetStretch();
+    m_changeDurationsBox->setChecked(false);
     QDialog::showEvent(event);
 }
 
-void TimeCorrectionDialog::RadioGroupTimeClick() {
-    PanelFixedTime->hide();
-    PanelProportionalTime->hide();
-    if (RadioGroupTime->itemIndex() == 0) PanelFixedTime->show();
-    if (RadioGroupTime->itemIndex() == 1) PanelProportionalTime->show();
+void TimeCorrectionDialog::showDurationMethodPanel() {
+    m_fixedTimePanel->hide();
+    m_proportionalTimePanel->hide();
+    if (m_durationMethod->itemIndex() == 0) m_fixedTimePanel->show();
+    if (m_durationMethod->itemIndex() == 1) m_proportionalTimePanel->show();
 }
 
-TimeCorrection TimeCorrectionDialog::request() {
+TimeCorrection TimeCorrectionDialog::request() const {
     TimeCorrection r;
-    r.Offset = timeCode(Word_uHour, Word_uMin, Word_uSec, Word_uMSec);
-    r.MinusOffset = CheckBoxMinusOffset->isChecked();
-    r.Stretch = timeCode(Word_uHourS, Word_uMinS, Word_uSecS, Word_uMSecS);
-    r.MinusStretch = CheckBoxMinusStretch->isChecked();
-    r.ChangeDurations = CheckBoxSubDuration->isChecked();
+    r.Offset = m_offset.time();
+    r.MinusOffset = m_minusOffsetBox->isChecked();
+    r.Stretch = m_stretch.time();
+    r.MinusStretch = m_minusStretchBox->isChecked();
+    r.ChangeDurations = m_changeDurationsBox->isChecked();
     r.Method =
-        RadioGroupTime->itemIndex() == 0 ? DurationMethod::Fixed : DurationMethod::Proportional;
-    r.FixedDuration = Word_uFixedDuration->valeur();
-    r.OffsetDuration = Word_uOffsetDuration->valeur();
-    r.MsPerChar = Word_uMsPerChar->valeur();
-    r.MinInterval = Word_uMinInterval->valeur();
+        m_durationMethod->itemIndex() == 0 ? DurationMethod::Fixed : DurationMethod::Proportional;
+    r.FixedDuration = m_fixedDurationField->valeur();
+    r.OffsetDuration = m_offsetDurationField->valeur();
+    r.MsPerChar = m_msPerCharField->valeur();
+    r.MinInterval = m_minIntervalField->valeur();
     return r;
 }
 
-bool TimeCorrectionDialog::BitBtnModifyTCClick() {
-    // Enter can press the button while a field still holds what was typed:
-    // a value out of range must not reach the subtitles unseen.
-    for (TWord_u* f : {Word_uHour, Word_uMin, Word_uSec, Word_uMSec, Word_uHourS, Word_uMinS,
-                       Word_uSecS, Word_uMSecS, Word_uFixedDuration, Word_uOffsetDuration,
-                       Word_uMsPerChar, Word_uMinInterval}) {
-        if (!f->checkValue()) {
-            f->setFocus();
-            return false;
-        }
-    }
+void TimeCorrectionDialog::correctTimes() {
+    const std::array others{m_fixedDurationField, m_offsetDurationField, m_msPerCharField,
+                            m_minIntervalField};
+    if (!checkFields(m_offset.fields()) || !checkFields(m_stretch.fields()) || !checkFields(others))
+        return;
     const TimeCorrection r = request();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_report = CorrectTime(m_doc, r, m_dialogs, m_catalogue);
+    CorrectTime(m_doc, r, m_dialogs, m_catalogue);
     QApplication::restoreOverrideCursor();
     accept();
-    return true;
 }
 
 } // namespace mirtal

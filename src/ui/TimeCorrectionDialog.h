@@ -1,13 +1,16 @@
 #pragma once
 
 #include "subtitles/TimeCorrection.h"
+#include "ui/WidgetSupport.h"
 
 #include <QDialog>
 
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 namespace mirtal {
 
@@ -25,46 +28,54 @@ public:
     TimeCorrectionDialog(SubtitleDocument& document, UiDialogs& dialogs,
                          const MessageCatalogue& catalogue, QWidget* parent = nullptr);
 
-    QGroupBox* GroupBoxOffset;
-    TWord_u *Word_uHour, *Word_uMin, *Word_uSec, *Word_uMSec;
-    QCheckBox* CheckBoxMinusOffset;
-    QPushButton* ButtonResetOffset;
-    QGroupBox* GroupBoxStretch;
-    TWord_u *Word_uHourS, *Word_uMinS, *Word_uSecS, *Word_uMSecS;
-    QCheckBox* CheckBoxMinusStretch;
-    QPushButton* ButtonResetStretch;
-    QGroupBox* GroupBoxDuration;
-    QCheckBox* CheckBoxSubDuration;
-    RadioGroup* RadioGroupTime;
-    QFrame* PanelFixedTime;
-    TWord_u* Word_uFixedDuration;
-    QFrame* PanelProportionalTime;
-    TWord_u* Word_uOffsetDuration;
-    TWord_u* Word_uMsPerChar;
-    QGroupBox* GroupBoxMinInterval;
-    TWord_u* Word_uMinInterval;
-    QPushButton* BitBtnModifyTC;
-    QPushButton* BitBtn1;
-
-    // The dialog's values as the correction takes them.
-    TimeCorrection request();
-    // "Correct &Time": every field checked first; a field out of range is
-    // put right, reported, and the dialog stays open (false).
-    bool BitBtnModifyTCClick();
-    void RadioGroupTimeClick();
-    // Show: both time groups to zero, the duration box unticked.
-    void FormShow();
-    // What the last correction did (offset declined, stretch refused).
-    const TimeCorrectionReport& lastReport() const { return m_report; }
-
 protected:
+    // Both time groups to zero, the duration box unticked.
     void showEvent(QShowEvent* event) override;
 
+private slots:
+    void showDurationMethodPanel();
+    void resetOffset() { m_offset.setTime({}); }
+    void resetStretch() { m_stretch.setTime({}); }
+    // "Correct &Time": every field checked first; a field out of range is
+    // put right, reported, and the dialog stays open.
+    void correctTimes();
+
 private:
+    QLabel* label(const QString& text, QWidget* parent);
+    TWord_u* numberField(const QString& name, uint16_t max, uint16_t value, QWidget* parent);
+    // hh : mm : ss , mmm followed by the group's Minus box and Reset button.
+    QLayout* timeRow(QGroupBox* group, const QString& suffix, TimeFields& fields, QCheckBox*& minus,
+                     const char* minusName, QPushButton*& reset, const char* resetName,
+                     const char* resetCaption);
+    void buildOffsetGroup(QVBoxLayout* root);
+    void buildStretchGroup(QVBoxLayout* root);
+    void buildDurationGroup(QVBoxLayout* root);
+    QFrame* buildProportionalPanel(QWidget* parent);
+    void buildMinIntervalGroup(QVBoxLayout* root);
+    void buildButtons(QVBoxLayout* root);
+    // The dialog's values as the correction takes them.
+    TimeCorrection request() const;
+
     SubtitleDocument& m_doc;
     UiDialogs& m_dialogs;
     const MessageCatalogue& m_catalogue;
-    TimeCorrectionReport m_report;
+    TimeFields m_offset;
+    QCheckBox* m_minusOffsetBox = nullptr;
+    QPushButton* m_resetOffsetButton = nullptr;
+    TimeFields m_stretch;
+    QCheckBox* m_minusStretchBox = nullptr;
+    QPushButton* m_resetStretchButton = nullptr;
+    QCheckBox* m_changeDurationsBox = nullptr;
+    RadioGroup* m_durationMethod = nullptr;
+    QFrame* m_fixedTimePanel = nullptr;
+    TWord_u* m_fixedDurationField = nullptr;
+    QFrame* m_proportionalTimePanel = nullptr;
+    TWord_u* m_offsetDurationField = nullptr;
+    TWord_u* m_msPerCharField = nullptr;
+    TWord_u* m_minIntervalField = nullptr;
+    QPushButton* m_correctButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    int m_labels = 0;
 };
 
 } // namespace mirtal

@@ -517,7 +517,7 @@ TEST_F(MatrixMenu, SaveDialogsRefuseAFileInUse) {
     session().document().RefreshList();
     d.files = {file};
     d.answers = {Answer::Ok};
-    app->subtitlesWindow()->Saveas1->trigger();
+    app->subtitlesWindow()->findChild<QAction*>("Saveas1")->trigger();
     EXPECT_NE(d.asked.back().text.find("is the character matrix " + file.string()),
               std::string::npos);
     EXPECT_EQ(fs::file_size(file), saved);

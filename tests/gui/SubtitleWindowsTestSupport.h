@@ -1,11 +1,16 @@
 #pragma once
 
+#include "Controls.h"
 #include "base/Files.h"
 #include "base/MessageCatalogue.h"
 #include "settings/ProgramSettings.h"
 #include "subtitles/SubtitleDocument.h"
 #include "ui/UiDialogs.h"
 
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCoreApplication>
+#include <QListView>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -47,6 +52,33 @@ inline void writeText(const std::filesystem::path& p, const std::string& bytes) 
 
 inline TTimeCode tc(const char* text) {
     return StrToTimeCode(text);
+}
+
+// What the Subtitles window's list shows.
+inline QListView* subtitleList(const QWidget& window) {
+    return control<QListView>(&window, "ListBoxSubtitle");
+}
+inline int lineCount(const QWidget& window) {
+    return subtitleList(window)->model()->rowCount();
+}
+inline QString lineText(const QWidget& window, int row) {
+    const QAbstractItemModel* model = subtitleList(window)->model();
+    return model->data(model->index(row, 0)).toString();
+}
+inline int selectedLine(const QWidget& window) {
+    const QListView* list = subtitleList(window);
+    const QModelIndex i = list->currentIndex();
+    return i.isValid() && list->selectionModel()->isSelected(i) ? i.row() : -1;
+}
+// The selected line once the list has caught up with the document, which
+// it does at the next event dispatch.
+inline int shownLine(const QWidget& window) {
+    QCoreApplication::processEvents();
+    return selectedLine(window);
+}
+// A menu command, chosen as the user would.
+inline void trigger(const QWidget& window, const char* action) {
+    control<QAction>(&window, action)->trigger();
 }
 
 // The document and what its windows are given, with every dialog scripted.

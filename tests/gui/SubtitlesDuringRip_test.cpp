@@ -6,9 +6,8 @@
 #include "ui/PostOcrDialog.h"
 #include "ui/SubtitlesWindow.h"
 
-#include <QAbstractItemModel>
 #include <QLabel>
-#include <QListView>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -97,13 +96,13 @@ struct RipBench {
 TEST(SubtitlesDuringRip, RecognisedEntriesAreAppendedOneByOne) {
     RipBench b("pal_en");
     b.app.showSubtitlesWindow();
-    QAbstractItemModel* model = b.window.ListBoxSubtitle->model();
+    QAbstractItemModel* model = subtitleList(b.window)->model();
     QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
     QSignalSpy reset(model, &QAbstractItemModel::modelReset);
     // What the list held at each question: it grows while the job runs.
     std::vector<int> rowsAtQuestion;
     b.app.host().onAskGlyph = [&](const GlyphQuestion& q) {
-        rowsAtQuestion.push_back(b.window.lineCount());
+        rowsAtQuestion.push_back(lineCount(b.window));
         return answerFromTruth(b.truth, q);
     };
     b.rip("pal_en");
@@ -119,33 +118,32 @@ TEST(SubtitlesDuringRip, RecognisedEntriesAreAppendedOneByOne) {
 
     int expectedRows = 0;
     for (const TSub& e : doc.store().entries()) expectedRows += e.NbLines + 3;
-    EXPECT_EQ(b.window.lineCount(), expectedRows);
-    EXPECT_EQ(b.window.lineText(0).toStdString(), "1");
-    EXPECT_EQ(b.window.lineText(2).toStdString(), "Good evening.");
-    EXPECT_EQ(b.window.LabelNbSubTitle->text(), QString::number(doc.NbSubTitle()));
-    b.window.showSelection();
-    EXPECT_EQ(b.window.selectedLine(), expectedRows - 1); // scrolled along
+    EXPECT_EQ(lineCount(b.window), expectedRows);
+    EXPECT_EQ(lineText(b.window, 0).toStdString(), "1");
+    EXPECT_EQ(lineText(b.window, 2).toStdString(), "Good evening.");
+    EXPECT_EQ(control<QLabel>(&b.window, "LabelNbSubTitle")->text(),
+              QString::number(doc.NbSubTitle()));
+    EXPECT_EQ(shownLine(b.window), expectedRows - 1); // scrolled along
     // Word for word the ground truth, double quotes still doubled apostrophes
     // until the post-OCR correction mends them.
     std::vector<std::vector<std::string>> recognised = b.truth;
     for (auto& block : recognised)
         for (auto& line : block) line = asRecognised(line);
     EXPECT_EQ(textsOf(doc), recognised);
-    b.app.postOcr()->BitBtnCorrectClick();
+    control<QPushButton>(b.app.postOcr(), "BitBtnCorrect")->click();
     EXPECT_EQ(textsOf(doc), b.truth);
 }
 
 TEST(SubtitlesDuringRip, RipRendersInTheChosenFormatAndOpensNoDialog) {
     RipBench b("ntsc");
-    b.app.outputFormat()->ConvertTo(ofSubViewer2);
+    b.app.outputFormat()->convertTo(ofSubViewer2);
     b.rip("ntsc");
     const SubtitleDocument& doc = b.app.session().document();
     ASSERT_EQ(doc.NbSubTitle(), int(b.truth.size()));
-    EXPECT_EQ(b.window.lineCount(), 15 + 3 * doc.NbSubTitle());
-    EXPECT_EQ(b.window.lineText(15 + 1),
+    EXPECT_EQ(lineCount(b.window), 15 + 3 * doc.NbSubTitle());
+    EXPECT_EQ(lineText(b.window, 15 + 1),
               fromCp1252(b.truth[0][0] + (b.truth[0].size() > 1 ? "[br]" + b.truth[0][1] : "")));
     // Still the header's last line, where Convert left it: hidden, the list did not follow.
-    b.window.showSelection();
-    EXPECT_EQ(b.window.selectedLine(), 14);
+    EXPECT_EQ(shownLine(b.window), 14);
     EXPECT_EQ(b.app.dialogs().unexpected, 0);
 }
