@@ -221,22 +221,34 @@ int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
     return score * 1000 / (o.maxW * o.maxH);
 }
 
+int DifferingPixels(const Glyph& glyph, const CharMatrixEntry& entry) {
+    int differing = 0;
+    for (size_t y = 0; y < GlyphCellSize; ++y)
+        differing += std::popcount(glyph.Rows[y] ^ entry.Rows[y]);
+    return differing;
+}
+
 int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings) {
     int penalty = 1;
-    int best = 0, bestSimilarity = 0;
+    int best = 0, bestSimilarity = 0, bestDiffering = 0;
     const auto entries = matrix.entries();
     for (size_t i = 0; i < entries.size(); ++i) {
         const CharMatrixEntry& e = entries[i];
         if (!PassesFilter(e, glyph, settings)) continue;
-        // Once an entry matches, a later one must be strictly closer.
-        const int needed = best ? bestSimilarity + 1 : int(settings.Sensibility);
+        // Once an entry matches, a later one must be closer: more similar,
+        // or as similar with fewer pixels that differ (the similarity
+        // forgives the few pixels that tell è from ê at small sizes).
+        const int needed = best ? bestSimilarity : int(settings.Sensibility);
         int similarity = 0;
-        if (reaches(glyph, e, penalty, needed, similarity) &&
-            partsAgree(glyph, e, settings.Sensibility)) {
-            best = int(i) + 1;
-            bestSimilarity = similarity;
-            if (similarity >= 1000) break; // nothing can be closer
-        }
+        if (!reaches(glyph, e, penalty, needed, similarity) ||
+            !partsAgree(glyph, e, settings.Sensibility))
+            continue;
+        const int differing = DifferingPixels(glyph, e);
+        if (best && similarity == bestSimilarity && differing >= bestDiffering) continue;
+        best = int(i) + 1;
+        bestSimilarity = similarity;
+        bestDiffering = differing;
+        if (similarity >= 1000 && differing == 0) break; // nothing can be closer
     }
     return best;
 }

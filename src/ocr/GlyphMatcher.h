@@ -41,9 +41,12 @@ bool PassesFilter(const CharMatrixEntry& entry, const Glyph& glyph, const OcrSet
 // and carries over from one candidate to the next.
 int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty);
 
+// The pixels in which a glyph and an entry differ, both from their top left.
+int DifferingPixels(const Glyph& glyph, const CharMatrixEntry& entry);
+
 // The number of the closest entry among those that pass the filters and
-// reach Sensibility (on equal similarity the lower number); 0 when none
-// does. Candidates are compared in index order, the penalty carried from
+// reach Sensibility (on equal similarity the one with fewer differing
+// pixels, then the lower number); 0 when none does. Candidates are compared in index order, the penalty carried from
 // one to the next as Similarity describes.
 int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings);
 

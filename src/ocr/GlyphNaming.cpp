@@ -202,10 +202,16 @@ std::string BarByHeight(const std::string& text, const Glyph& glyph, int capHeig
 }
 
 int FindShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings) {
-    if (!IsPlainBar(glyph)) return FindMatchingEntry(shapes, glyph, settings);
-    OcrSettings exact = settings;
-    exact.MaxCharDiffHeight = 0;
-    return FindMatchingEntry(shapes, glyph, exact);
+    OcrSettings strict = settings;
+    if (IsPlainBar(glyph)) strict.MaxCharDiffHeight = 0;
+    const int k = FindMatchingEntry(shapes, glyph, strict);
+    if (k == 0) return 0;
+    // The matcher forgives a few pixels that tell accents apart (è and ê
+    // at 20 pixels differ in 11 of some 60): a shape's glyphs may differ in a
+    // pixel or two of noise, and in no more than a twenty-fifth of the ink.
+    int ink = 0;
+    for (uint64_t row : glyph.Rows) ink += std::popcount(row);
+    return DifferingPixels(glyph, shapes.entry(k)) <= std::max(2, ink / 25) ? k : 0;
 }
 
 std::map<std::string, int> ShapeVotes::merged() const {
@@ -273,103 +279,201 @@ std::optional<int> GlyphNamer::medianHeight(const std::array<int, kHeights>& cou
 void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
                            const CharMatrix& matrix, const OcrSettings& settings,
                            LineRecognizer& recognizer) {
-    std::vector<Glyph> glyphs;
-    std::vector<int> shape(boxes.size(), 0); // 0: the matrix knows it
-    std::vector<std::string> known(boxes.size());
+    ReadLine line;
+    line.boxes.assign(boxes.begin(), boxes.end());
+    line.shape.assign(boxes.size(), 0);
+    line.known.resize(boxes.size());
     bool unsettled = false;
     for (size_t c = 0; c < boxes.size(); ++c) {
-        glyphs.push_back(MakeGlyph(work, boxes[c], MarkerColor(int(c) + 1)));
-        if (const int i = FindMatchingEntry(matrix, glyphs.back(), settings)) {
-            known[c] = matrix.entry(i).Text;
+        line.glyphs.push_back(MakeGlyph(work, boxes[c], MarkerColor(int(c) + 1)));
+        const Glyph& glyph = line.glyphs.back();
+        if (const int i = FindMatchingEntry(matrix, glyph, settings)) {
+            line.known[c] = matrix.entry(i).Text;
             continue;
         }
-        int k = FindShape(m_shapes, glyphs.back(), settings);
+        int k = FindShape(m_shapes, glyph, settings);
         if (k == 0 && !m_shapes.full()) {
-            k = m_shapes.AppendEntry(EntryFromGlyph(glyphs.back(), {}));
+            k = m_shapes.AppendEntry(EntryFromGlyph(glyph, {}));
             m_votes.emplace_back();
         }
-        shape[c] = k;
+        line.shape[c] = k;
         if (k && !m_votes[size_t(k - 1)].settled(false)) unsettled = true;
     }
     if (!unsettled) return;
 
-    const LineReading reading = recognizer.readLine(LineImageOf(work, boxes));
+    line.image = LineImageOf(work, boxes);
+    const LineReading reading = recognizer.readLine(line.image);
     ++m_linesRead;
     const std::vector<std::optional<std::string>> texts = LayReading(reading, boxes);
     for (size_t c = 0; c < boxes.size(); ++c) {
-        if (shape[c] == 0)
-            countHeight(known[c], boxes[c].Height);
+        if (line.shape[c] == 0)
+            countHeight(line.known[c], boxes[c].Height);
         else if (texts[c])
             countHeight(*texts[c], boxes[c].Height);
     }
+    vote(line, texts, {});
+    keep(std::move(line));
+}
+
+void GlyphNamer::vote(const ReadLine& line, const std::vector<std::optional<std::string>>& texts,
+                      const std::vector<bool>& only) {
     const std::optional<int> xHeight = medianHeight(m_xHeights);
     const std::optional<int> capHeight = medianHeight(m_capHeights);
     const std::optional<int> ascenderHeight = medianHeight(m_ascenderHeights);
     // The base line: where most boxes of the line end.
     std::map<int, int> bottoms;
-    for (const CharBox& b : boxes) ++bottoms[b.Y + b.Height];
+    for (const CharBox& b : line.boxes) ++bottoms[b.Y + b.Height];
     const int baseline =
         std::max_element(bottoms.begin(), bottoms.end(), [](auto& a, auto& b) {
             return a.second < b.second;
         })->first;
-    for (size_t c = 0; c < boxes.size(); ++c) {
-        if (shape[c] == 0 || !texts[c]) continue;
+    for (size_t c = 0; c < line.boxes.size(); ++c) {
+        const int k = line.shape[c];
+        if (k == 0 || !texts[c] || (!only.empty() && !only[size_t(k - 1)])) continue;
         std::string text = *texts[c];
         if (xHeight && capHeight)
-            text = CaseBySize(text, BodyHeight(glyphs[c], baseline - boxes[c].Y), *xHeight,
-                              *capHeight);
+            text = CaseBySize(text, BodyHeight(line.glyphs[c], baseline - line.boxes[c].Y),
+                              *xHeight, *capHeight);
         if (capHeight && ascenderHeight)
-            text = BarByHeight(text, glyphs[c], *capHeight, *ascenderHeight);
-        ++m_votes[size_t(shape[c] - 1)].counts[text];
+            text = BarByHeight(text, line.glyphs[c], *capHeight, *ascenderHeight);
+        ++m_votes[size_t(k - 1)].counts[text];
     }
+}
+
+void GlyphNamer::keep(ReadLine line) {
+    if (m_kept.size() >= kKeptLines) {
+        // Make room by the lines whose every shape has settled since.
+        std::erase_if(m_kept, [&](const ReadLine& kept) {
+            return std::all_of(kept.shape.begin(), kept.shape.end(), [&](int k) {
+                return k == 0 || m_votes[size_t(k - 1)].settled(false);
+            });
+        });
+        if (m_kept.size() >= kKeptLines) return;
+    }
+    m_kept.push_back(std::move(line));
+}
+
+namespace {
+
+Glyph glyphOf(const CharMatrixEntry& entry) {
+    Glyph glyph;
+    glyph.Width = entry.Width, glyph.Height = entry.Height, glyph.RelTop = entry.Top;
+    glyph.Rows = entry.Rows;
+    return glyph;
+}
+
+// The line twice as large, and the line with every stroke a pixel wider:
+// the drawings a contested line is read again in, with the factor that
+// brings the reading's columns back to the line's.
+LineImage doubled(const LineImage& line) {
+    LineImage out;
+    out.width = line.width * 2;
+    out.height = line.height * 2;
+    out.on.resize(size_t(out.width) * size_t(out.height));
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            out.on[size_t(y) * size_t(out.width) + size_t(x)] = line.at(x / 2, y / 2);
+    return out;
+}
+
+LineImage bolder(const LineImage& line) {
+    LineImage out = line;
+    for (int y = 0; y < line.height; ++y)
+        for (int x = 1; x < line.width; ++x)
+            if (line.at(x - 1, y)) out.on[size_t(y) * size_t(line.width) + size_t(x)] = 1;
+    return out;
+}
+
+} // namespace
+
+void GlyphNamer::rereadContested(LineRecognizer& recognizer, const std::vector<int>& shapes) {
+    std::vector<bool> contested(m_votes.size());
+    for (int k : shapes) contested[size_t(k - 1)] = true;
+    std::vector<int> rereads(m_votes.size(), 0);
+    for (const ReadLine& line : m_kept) {
+        bool wanted = false;
+        for (int k : line.shape)
+            wanted |= k != 0 && contested[size_t(k - 1)] && rereads[size_t(k - 1)] < kRereadsPerShape;
+        if (!wanted) continue;
+        for (int k : line.shape)
+            if (k != 0) ++rereads[size_t(k - 1)];
+        for (int scale : {2, 1}) {
+            LineReading reading = recognizer.readLine(scale == 2 ? doubled(line.image)
+                                                                 : bolder(line.image));
+            ++m_linesRead;
+            for (RecognizedChar& c : reading.chars) c.left /= scale, c.right /= scale;
+            vote(line, LayReading(reading, line.boxes), contested);
+        }
+    }
+}
+
+std::optional<std::string> GlyphNamer::barName(const CharMatrixEntry& entry) const {
+    const Glyph glyph = glyphOf(entry);
+    const std::optional<int> capHeight = medianHeight(m_capHeights);
+    const std::optional<int> ascenderHeight = medianHeight(m_ascenderHeights);
+    if (!capHeight || !ascenderHeight || !IsPlainBar(glyph)) return std::nullopt;
+    // An apostrophe or a dash is a plain bar too, far shorter than both.
+    constexpr int kNear = 2;
+    if (std::abs(glyph.Height - *capHeight) > kNear && std::abs(glyph.Height - *ascenderHeight) > kNear)
+        return std::nullopt;
+    const std::string name = BarByHeight("l", glyph, *capHeight, *ascenderHeight);
+    return name == "l" && *capHeight == *ascenderHeight ? std::nullopt : std::optional(name);
 }
 
 GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
                                        const OcrSettings& settings,
-                                       const std::function<void(int)>& onAdded) {
+                                       const std::function<void(int)>& onAdded,
+                                       LineRecognizer* recognizer) {
     Outcome outcome;
     m_suggestions.ClearMatrix();
-    auto add = [&](CharMatrixEntry entry) {
+    const bool automatic = naming == GlyphNaming::Auto;
+    auto named = [&](int k, std::string text) {
+        CharMatrixEntry entry = m_shapes.entry(k);
+        entry.Text = std::move(text);
         entry.AutoNamed = true;
         const int index = matrix.AppendEntry(std::move(entry));
         ++outcome.named;
         if (onAdded) onAdded(index);
     };
-    std::vector<int> unsettled;
-    for (int k = 1; k <= m_shapes.Count(); ++k) {
-        const ShapeVotes& votes = m_votes[size_t(k - 1)];
-        CharMatrixEntry entry = m_shapes.entry(k);
-        entry.Text = votes.leader().substr(0, kEntryTextLength);
-        if (naming == GlyphNaming::Auto && votes.settled(true) && !matrix.full())
-            add(std::move(entry));
-        else
-            unsettled.push_back(k);
-    }
+    auto leader = [&](int k) { return m_votes[size_t(k - 1)].leader().substr(0, kEntryTextLength); };
+    auto settledNow = [&](int k) {
+        if (!automatic || !m_votes[size_t(k - 1)].settled(true) || matrix.full()) return false;
+        named(k, leader(k));
+        return true;
+    };
+    std::vector<int> open;
+    for (int k = 1; k <= m_shapes.Count(); ++k)
+        if (!settledNow(k)) open.push_back(k);
     // A shape without a single vote may be a known glyph at another height
     // in its line: a line of three dots is read as nothing, and its dots sit
     // at the top of their line. It takes the name of the closest entry of its
     // pixels at any top.
     OcrSettings anyTop = settings;
     anyTop.MaxCharDiffTop = 255;
-    for (int k : unsettled) {
-        CharMatrixEntry entry = m_shapes.entry(k);
-        entry.Text = m_votes[size_t(k - 1)].leader().substr(0, kEntryTextLength);
-        if (naming == GlyphNaming::Auto && m_votes[size_t(k - 1)].counts.empty() &&
-            !matrix.full()) {
-            Glyph glyph;
-            glyph.Width = entry.Width, glyph.Height = entry.Height, glyph.RelTop = entry.Top;
-            glyph.Rows = entry.Rows;
-            if (const int twin = FindShape(matrix, glyph, anyTop)) {
-                entry.Text = matrix.entry(twin).Text;
-                add(std::move(entry));
+    std::erase_if(open, [&](int k) {
+        if (!automatic || !m_votes[size_t(k - 1)].counts.empty() || matrix.full()) return false;
+        const int twin = FindShape(matrix, glyphOf(m_shapes.entry(k)), anyTop);
+        if (twin) named(k, matrix.entry(twin).Text);
+        return twin != 0;
+    });
+    if (recognizer && naming != GlyphNaming::Ask && !open.empty()) {
+        rereadContested(*recognizer, open);
+        std::erase_if(open, settledNow);
+    }
+    for (int k : open) {
+        if (automatic && m_votes[size_t(k - 1)].counts.empty() && !matrix.full())
+            if (std::optional<std::string> bar = barName(m_shapes.entry(k))) {
+                named(k, *bar);
                 continue;
             }
-        }
+        CharMatrixEntry entry = m_shapes.entry(k);
+        entry.Text = leader(k);
         m_suggestions.AppendEntry(std::move(entry));
         ++outcome.contested;
     }
     m_shapes.ClearMatrix();
     m_votes.clear();
+    m_kept.clear();
     return outcome;
 }
 

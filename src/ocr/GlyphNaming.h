@@ -94,12 +94,17 @@ public:
         int named = 0;     // shapes added to the matrix with the votes' reading
         int contested = 0; // shapes left to the user, their leading reading suggested
     };
-    // The end of the training pass. In Auto mode the settled shapes join the
-    // matrix (marked as named automatically) in the order they were met, then
-    // the shapes without a vote that match an entry at another top, with its
-    // text; every other shape's leading reading becomes a suggestion.
+    // The end of the training pass. The lines of shapes still contested are
+    // read again by `recognizer` (when given), drawn larger and bolder: a
+    // reader that misses a letter in one drawing often sees it in another.
+    // In Auto mode the settled shapes then join the matrix (marked as named
+    // automatically) in the order they were met, then the shapes without a
+    // vote that match an entry at another top, with its text, and the plain
+    // bars without a vote, as I or l by their height; every other shape's
+    // leading reading becomes a suggestion.
     Outcome settle(CharMatrix& matrix, GlyphNaming naming, const OcrSettings& settings,
-                   const std::function<void(int)>& onAdded);
+                   const std::function<void(int)>& onAdded,
+                   LineRecognizer* recognizer = nullptr);
     // The leading reading of the shape that the glyph matches; empty when none.
     std::string suggestionFor(const Glyph& glyph, const OcrSettings& settings) const;
 
@@ -108,11 +113,36 @@ public:
 
 private:
     static constexpr int kHeights = 64;
+    // Lines kept for reading again at the end, and how often a contested
+    // shape's lines are read again at most.
+    static constexpr size_t kKeptLines = 128;
+    static constexpr int kRereadsPerShape = 4;
+
+    // A line that held a shape not yet settled when it was read.
+    struct ReadLine {
+        LineImage image;
+        std::vector<CharBox> boxes;
+        std::vector<Glyph> glyphs;
+        std::vector<int> shape;         // per box; 0 where the matrix knows it
+        std::vector<std::string> known; // per box, the matrix's text
+    };
+
     std::optional<int> medianHeight(const std::array<int, kHeights>& counts) const;
     void countHeight(const std::string& text, int height);
+    // Gives the shapes of `line` (only those in `only` when it is not empty)
+    // the texts a reading laid on its boxes.
+    void vote(const ReadLine& line, const std::vector<std::optional<std::string>>& texts,
+              const std::vector<bool>& only);
+    void keep(ReadLine line);
+    // Reads the kept lines of the given shapes again, drawn larger and bolder.
+    void rereadContested(LineRecognizer& recognizer, const std::vector<int>& shapes);
+    // The name of a vote-less plain bar: I or l by its height, none when its
+    // height is neither a capital's nor an ascender's.
+    std::optional<std::string> barName(const CharMatrixEntry& entry) const;
 
     CharMatrix m_shapes;
     std::vector<ShapeVotes> m_votes;
+    std::vector<ReadLine> m_kept;
     CharMatrix m_suggestions;
     std::array<int, kHeights> m_xHeights{}, m_capHeights{}, m_ascenderHeights{};
     int m_linesRead = 0;

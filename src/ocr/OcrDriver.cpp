@@ -43,7 +43,7 @@ GlyphNamer::Outcome OcrDriver::finishTraining() {
     m_wantsTraining = false;
     const GlyphNamer::Outcome outcome =
         m_namer.settle(m_matrix, GlyphNaming(m_settings.NameGlyphs), m_settings,
-                       m_options.onLearned);
+                       m_options.onLearned, m_recognizer);
     m_named += outcome.named;
     return outcome;
 }

@@ -154,14 +154,16 @@ TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
         }
         OcrSettings s;
         s.Sensibility = uint16_t(std::array{0, 500, 900, 960, 980, 1000}[rng() % 6]);
-        int expected = 0, first = 0, best = 0, p = 1;
+        int expected = 0, first = 0, best = 0, bestDiffering = 0, p = 1;
         for (int i = 1; i <= m.Count(); ++i) {
             if (!PassesFilter(m.entry(i), g, s)) continue;
             const int similarity = ReferenceSimilarity(g, m.entry(i), p);
-            if (similarity < s.Sensibility || (expected && similarity <= best) ||
+            const int differing = DifferingPixels(g, m.entry(i));
+            if (similarity < s.Sensibility || (expected && similarity < best) ||
+                (expected && similarity == best && differing >= bestDiffering) ||
                 !ReferencePartsAgree(g, m.entry(i), s.Sensibility))
                 continue;
-            expected = i, best = similarity;
+            expected = i, best = similarity, bestDiffering = differing;
             if (!first) first = i;
         }
         ASSERT_EQ(FindMatchingEntry(m, g, s), expected) << "round " << round;
@@ -280,6 +282,25 @@ TEST(GlyphMatcher, ClosestMatchingEntryWinsAndTiesGoToTheEarlierOne) {
     int p = 1;
     ASSERT_EQ(Similarity(GlyphOf(glyph), two.entry(1), p), 944);
     EXPECT_EQ(two.entry(FindMatchingEntry(two, GlyphOf(glyph), s)).Text, "i");
+}
+
+TEST(GlyphMatcher, OfEquallySimilarEntriesTheOneWithFewerDifferingPixelsWins) {
+    // è and ê of a 20-pixel font: the similarity forgives the few pixels of
+    // the accents, so both entries reach the same score for either glyph.
+    const std::vector<std::string> body = {
+        ".........", "..#####..", ".###..##.", "##.....##", "##.....##", "##.....##",
+        "#########", "##.......", "##.......", "##.....##", ".###..##.", "..#####.."};
+    std::vector<std::string> grave = {"..###....", "....#....", ".....#..."};
+    std::vector<std::string> circumflex = {"...###...", "..##.##..", "..#...##."};
+    grave.insert(grave.end(), body.begin(), body.end());
+    circumflex.insert(circumflex.end(), body.begin(), body.end());
+    CharMatrix m;
+    m.AppendEntry(EntryOf(circumflex, "\xEA"));
+    m.AppendEntry(EntryOf(grave, "\xE8"));
+    const OcrSettings s;
+    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(grave), s), 2);
+    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(circumflex), s), 1);
+    EXPECT_EQ(DifferingPixels(GlyphOf(grave), m.entry(1)), 2 + 5 + 4); // the accents' rows
 }
 
 TEST(GlyphMatcher, EachPartOfAStackedGlyphMustMatchOnItsOwn) {

@@ -113,7 +113,9 @@ namespace {
 class ScriptedReader : public LineRecognizer {
 public:
     std::deque<std::string> script;
-    LineReading readLine(const LineImage&) override {
+    std::vector<LineImage> seen;
+    LineReading readLine(const LineImage& image) override {
+        seen.push_back(image);
         LineReading r;
         for (char c : script.at(0)) r.chars.push_back({0, 0, false, {std::string(1, c)}});
         script.pop_front();
@@ -166,6 +168,89 @@ TEST(GlyphNaming, AShapeWithoutVotesTakesTheNameOfItsPixelsAtAnotherTop) {
         EXPECT_EQ(matrix.entry(3).Top, 0);
         EXPECT_TRUE(matrix.entry(3).AutoNamed);
     }
+}
+
+TEST(GlyphNaming, ContestedLinesAreReadAgainLargerAndBolder) {
+    SolidLine line;
+    line.add(0, 0, 6, 10, 0);
+    line.add(10, 0, 9, 10, 0);
+    const OcrSettings s;
+    for (bool reread : {true, false}) {
+        GlyphNamer namer;
+        ScriptedReader reader;
+        reader.script = {"", "ab", "ab"}; // missed at first, read in both new drawings
+        CharMatrix matrix;
+        namer.trainLine(line.work, line.boxes, matrix, s, reader);
+        const GlyphNamer::Outcome outcome =
+            namer.settle(matrix, GlyphNaming::Auto, s, {}, reread ? &reader : nullptr);
+        if (!reread) {
+            EXPECT_EQ(outcome.contested, 2);
+            continue;
+        }
+        EXPECT_EQ(outcome.named, 2);
+        ASSERT_EQ(matrix.Count(), 2);
+        EXPECT_EQ(matrix.entry(1).Text + matrix.entry(2).Text, "ab");
+        ASSERT_EQ(reader.seen.size(), 3u);
+        EXPECT_EQ(reader.seen[1].width, 2 * reader.seen[0].width);
+        EXPECT_EQ(reader.seen[1].height, 2 * reader.seen[0].height);
+        // bolder: the first box grows a column into the gap (the last one
+        // would grow past the image's edge)
+        auto ink = [](const LineImage& im) { return std::count(im.on.begin(), im.on.end(), 1); };
+        EXPECT_EQ(ink(reader.seen[2]), ink(reader.seen[0]) + 10);
+    }
+}
+
+TEST(GlyphNaming, AVotelessPlainBarIsIOrLByItsHeight) {
+    // "Hd" read three times gives the capital and ascender heights; a line
+    // of three bars read as nothing: one of each height and an apostrophe.
+    SolidLine text, bars;
+    text.add(0, 2, 8, 14, 2);
+    text.add(12, 0, 7, 16, 0);
+    bars.add(0, 2, 2, 14, 2);
+    bars.add(6, 0, 2, 16, 0);
+    bars.add(12, 0, 2, 4, 0);
+    GlyphNamer namer;
+    ScriptedReader reader;
+    reader.script = {"Hd", "Hd", "Hd", ""};
+    CharMatrix matrix;
+    const OcrSettings s;
+    for (int i = 0; i < 3; ++i) namer.trainLine(text.work, text.boxes, matrix, s, reader);
+    namer.trainLine(bars.work, bars.boxes, matrix, s, reader);
+    const GlyphNamer::Outcome outcome = namer.settle(matrix, GlyphNaming::Auto, s, {});
+    EXPECT_EQ(outcome.contested, 1); // the apostrophe is neither
+    ASSERT_EQ(matrix.Count(), 4);
+    EXPECT_EQ(matrix.entry(3).Text, "I");
+    EXPECT_EQ(matrix.entry(4).Text, "l");
+}
+
+TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {
+    // è and ê of a 20-pixel font: the matcher forgives their accents, a
+    // shape does not; a pixel of noise stays the same shape.
+    auto glyphOf = [](std::vector<std::string> rows) {
+        const std::vector<std::string> body = {
+            ".........", "..#####..", ".###..##.", "##.....##", "##.....##", "##.....##",
+            "#########", "##.......", "##.......", "##.....##", ".###..##.", "..#####.."};
+        rows.insert(rows.end(), body.begin(), body.end());
+        Glyph g;
+        g.Width = 9, g.Height = int(rows.size());
+        for (size_t y = 0; y < rows.size(); ++y)
+            for (size_t x = 0; x < 9; ++x)
+                if (rows[y][x] == '#') g.Rows[y] |= uint64_t(1) << x;
+        return g;
+    };
+    const Glyph grave = glyphOf({"..###....", "....#....", ".....#..."});
+    const Glyph circumflex = glyphOf({"...###...", "..##.##..", "..#...##."});
+    Glyph noisy = grave;
+    noisy.Rows[7] |= 4; // a stroke a pixel wider
+    CharMatrix shapes;
+    shapes.AppendEntry(EntryFromGlyph(circumflex, ""));
+    shapes.AppendEntry(EntryFromGlyph(grave, ""));
+    const OcrSettings s;
+    CharMatrix first;
+    first.AppendEntry(shapes.entry(1));
+    ASSERT_EQ(FindMatchingEntry(first, grave, s), 1);
+    EXPECT_EQ(FindShape(first, grave, s), 0);
+    EXPECT_EQ(FindShape(shapes, noisy, s), 2);
 }
 
 TEST(GlyphNaming, AShapeSettlesWhenOneReadingClearlyLeads) {

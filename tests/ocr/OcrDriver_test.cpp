@@ -352,7 +352,11 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     reader.script = {"AB", "8A", "AB", "CA", "GB"};
     for (const std::string& p : pictures) EXPECT_EQ(Read(Picture({p})).outcome, OcrOutcome::NoText);
     EXPECT_EQ(reader.calls, 5);
+    // The lines of the contested C are read again in two drawings each; the
+    // new votes stay split.
+    reader.script = {"CA", "GA", "CB", "GB"};
     const GlyphNamer::Outcome settled = m_driver.finishTraining();
+    EXPECT_EQ(reader.calls, 9);
     EXPECT_EQ(settled.named, 2);
     EXPECT_EQ(settled.contested, 1);
     ASSERT_EQ(m_matrix.Count(), 2);
@@ -368,5 +372,5 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
     EXPECT_EQ(m_driver.namedAutomatically(), 2);
     EXPECT_EQ(m_driver.asked(), 1);
-    EXPECT_EQ(reader.calls, 5);
+    EXPECT_EQ(reader.calls, 9);
 }
