@@ -2,6 +2,7 @@
 #include "ocr/MatrixFlows.h"
 #include "ocr/RecognitionLanguage.h"
 #include "settings/SettingsFile.h"
+#include "tess/TesseractRecognizer.h"
 #include "ui/Application.h"
 #include "ui/JobSetupDialog.h"
 #include "ui/MainWindow.h"
@@ -9,7 +10,6 @@
 #include "ui/NewCharacterDialog.h"
 #include "ui/OcrSetupDialog.h"
 #include "ui/TextColorDialog.h"
-#include "tess/TesseractRecognizer.h"
 
 #include <QAction>
 #include <algorithm>
@@ -61,32 +61,25 @@ void Application::createOcrWindows() {
     auto subtitlesWereVisible = std::make_shared<bool>(false);
     m_textColour->onPreview = [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); };
     m_textColour->onShown = [this, subtitlesWereVisible] {
-        *subtitlesWereVisible = subtitlesWindowVisible && subtitlesWindowVisible();
-        if (*subtitlesWereVisible && hideSubtitlesWindow) hideSubtitlesWindow();
-        const QSize image = m_mainWindow->Preview->image()->size();
+        *subtitlesWereVisible = subtitlesWindowVisible();
+        if (*subtitlesWereVisible) hideSubtitlesWindow();
+        const QSize image = m_mainWindow->pictureSize();
         const int width = std::max(m_mainWindow->width(), image.width() + 23);
         const int height = std::max(m_mainWindow->height(), image.height() + 110);
         if (width != m_mainWindow->width() || height != m_mainWindow->height())
             m_mainWindow->resize(width, height);
     };
     m_textColour->onHidden = [this, subtitlesWereVisible] {
-        if (*subtitlesWereVisible && showSubtitlesWindow) showSubtitlesWindow();
+        if (*subtitlesWereVisible) showSubtitlesWindow();
         *subtitlesWereVisible = false;
     };
-    m_host.onChooseTextColor = [this](const Bitmap24& work, int) { return m_textColour->ask(work); };
 
     // Unknown glyphs: asked in Form2; what is learned is listed at once.
-    m_host.onAskGlyph = [this](const GlyphQuestion& q) {
-        return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
-    };
-    matrixEntryLearned = [this](int index) { m_matrixEditor->AddMatrixListItem(index); };
-    s.ocr().options().onLearned = [this](int index) {
-        if (matrixEntryLearned) matrixEntryLearned(index);
-    };
+    s.ocr().options().onLearned = [this](int index) { m_matrixEditor->AddMatrixListItem(index); };
 
     // New glyphs named by Tesseract: opened for the stream's language when a
     // job starts; without the language's package they are asked.
-    m_jobSetup->beforeStart = [this](const std::string& code) {
+    connect(m_jobSetup, &JobSetupDialog::aboutToStart, this, [this](const std::string& code) {
         Session& s = *m_session;
         if (GlyphNaming(s.ocrSettings().NameGlyphs) == GlyphNaming::Ask) {
             s.setRecognizer(nullptr);
@@ -102,28 +95,42 @@ void Application::createOcrWindows() {
                               "New glyphs will be asked: " + error);
         }
         s.setRecognizer(m_recognizer.get());
-    };
+    });
 
-    // The matrix commands, for the menu, the job setup and the close flow.
-    confirmDiscardMatrix = [this] {
-        return runMatrixFlow(*this, [](MatrixFlows& f) { return f.ConfirmDiscardMatrix(); });
-    };
-    openMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); }); };
-    newMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); }); };
-
-    MainWindow& w = *m_mainWindow;
-    connect(w.EditViewCharactersMatrix1, &QAction::triggered, m_matrixEditor, [this] {
+    MainWindow* w = m_mainWindow;
+    connect(w, &MainWindow::matrixEditorRequested, m_matrixEditor, [this] {
         m_matrixEditor->show();
         m_matrixEditor->raise();
         m_matrixEditor->activateWindow();
     });
-    connect(w.OpenCharacterMatrix1, &QAction::triggered, this, [this] { openMatrix(); });
-    connect(w.SaveCharacterMatrix1, &QAction::triggered, this,
+    connect(w, &MainWindow::openMatrixRequested, this, &Application::openMatrix);
+    connect(w, &MainWindow::saveMatrixRequested, this,
             [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrixMenu(); }); });
-    connect(w.SaveCharacterMatrixAs1, &QAction::triggered, this,
+    connect(w, &MainWindow::saveMatrixAsRequested, this,
             [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrix(true); }); });
-    connect(w.NewCharaterMatrix1, &QAction::triggered, this, [this] { newMatrix(); });
-    connect(w.OCRAdvancedSetup1, &QAction::triggered, m_ocrSetup, [this] { m_ocrSetup->exec(); });
+    connect(w, &MainWindow::newMatrixRequested, this, &Application::newMatrix);
+    connect(w, &MainWindow::ocrSetupRequested, m_ocrSetup, [this] { m_ocrSetup->exec(); });
+}
+
+std::optional<int> Application::chooseTextColour(const Bitmap24& work, int) {
+    return m_textColour->ask(work);
+}
+
+GlyphAnswer Application::askGlyph(const GlyphQuestion& q) {
+    return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
+}
+
+// The matrix commands, for the menu, the job setup and the close flow.
+bool Application::confirmDiscardMatrix() {
+    return runMatrixFlow(*this, [](MatrixFlows& f) { return f.ConfirmDiscardMatrix(); });
+}
+
+void Application::openMatrix() {
+    runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); });
+}
+
+void Application::newMatrix() {
+    runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); });
 }
 
 } // namespace mirtal

@@ -25,22 +25,35 @@ void Application::createSubtitleWindows() {
     m_subtitlesWindow->onTimeCorrection = [this] { m_timeCorrection->exec(); };
     m_subtitlesWindow->onOutputFormat = [this] { m_outputFormat->exec(); };
     m_subtitlesWindow->onSplit = [this] { m_split->exec(); };
+}
 
-    showSubtitlesWindow = [this] {
-        if (m_subtitlesWindow->isMinimized()) m_subtitlesWindow->showNormal();
-        m_subtitlesWindow->show();
-        m_subtitlesWindow->raise();
-    };
-    hideSubtitlesWindow = [this] { m_subtitlesWindow->hide(); };
-    subtitlesWindowVisible = [this] { return m_subtitlesWindow->isVisible(); };
-    toggleSubtitlesWindow = [this] {
-        if (m_subtitlesWindow->isVisible() && !m_subtitlesWindow->isMinimized())
-            m_subtitlesWindow->hide();
-        else
-            showSubtitlesWindow();
-    };
-    clearSubtitles = [this] { m_subtitlesWindow->Clear1Click(); };
-    convertOutputFormat = [this](TOutputFormat format) { m_outputFormat->ConvertTo(format); };
+void Application::showSubtitlesWindow() {
+    if (m_subtitlesWindow->isMinimized()) m_subtitlesWindow->showNormal();
+    m_subtitlesWindow->show();
+    m_subtitlesWindow->raise();
+}
+
+void Application::hideSubtitlesWindow() {
+    m_subtitlesWindow->hide();
+}
+
+bool Application::subtitlesWindowVisible() const {
+    return m_subtitlesWindow->isVisible();
+}
+
+void Application::toggleSubtitlesWindow() {
+    if (m_subtitlesWindow->isVisible() && !m_subtitlesWindow->isMinimized())
+        m_subtitlesWindow->hide();
+    else
+        showSubtitlesWindow();
+}
+
+void Application::clearSubtitles() {
+    m_subtitlesWindow->Clear1Click();
+}
+
+void Application::convertOutputFormat(TOutputFormat format) {
+    m_outputFormat->ConvertTo(format);
 }
 
 } // namespace mirtal

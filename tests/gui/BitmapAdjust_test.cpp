@@ -1,20 +1,23 @@
+#include "Controls.h"
 #include "LanguageBitmapSupport.h"
+#include "ScriptedAnswers.h"
 #include "settings/SettingsFile.h"
-#include "ui/WidgetSupport.h"
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/SubtitlesWindow.h"
+#include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QLayout>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -62,9 +65,8 @@ struct BitmapAdjust : ::testing::Test {
 
     BitmapAdjust() {
         paintSubpicture(session);
-        app->host().onShowPicturePalette = [this](const PaletteBitmap&, const Rect& r) {
-            shown.push_back(r);
-        };
+        QObject::connect(&app->host(), &QtHost::pictureShown, &form,
+                         [this](const QImage&, const Rect& r) { shown.push_back(r); });
     }
     ~BitmapAdjust() override { form.hide(); }
     void open() { form.show(); }
@@ -343,8 +345,6 @@ TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
 
     // Free leaves the format alone; the output format dialog's Convert runs
     // when its owner provides it.
-    std::vector<TOutputFormat> converted;
-    app->convertOutputFormat = [&](TOutputFormat f) { converted.push_back(f); };
     session.document().setOutputFormat(ofSubViewer);
     open();
     item(form.RadioGroupPresetPaletteIndex, 0)->click();
@@ -353,30 +353,23 @@ TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
     open();
     item(form.RadioGroupPresetPaletteIndex, 1)->click();
     form.BitBtn1->click();
-    EXPECT_EQ(converted, (std::vector<TOutputFormat>{ofIAuthor}));
+    EXPECT_EQ(session.document().OutputFormat(), ofIAuthor);
 }
 
 TEST_F(BitmapAdjust, TheSubtitlesWindowIsHiddenWhileOpenAndComesBack) {
-    bool visible = true;
-    int shows = 0;
-    app->subtitlesWindowVisible = [&] { return visible; };
-    app->hideSubtitlesWindow = [&] { visible = false; };
-    app->showSubtitlesWindow = [&] {
-        visible = true;
-        ++shows;
-    };
+    QWidget& subtitles = *app->subtitlesWindow();
+    subtitles.show();
     open();
-    EXPECT_FALSE(visible);
+    EXPECT_FALSE(subtitles.isVisible());
     form.ButtonSkipPict->click();
     EXPECT_FALSE(session.SavePicture);
     EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_TRUE(visible);
+    EXPECT_TRUE(subtitles.isVisible());
 
-    visible = false; // hidden by the user meanwhile: stays hidden
+    subtitles.hide(); // hidden by the user meanwhile: stays hidden
     open();
     form.BitBtn1->click();
-    EXPECT_FALSE(visible);
-    EXPECT_EQ(shows, 1);
+    EXPECT_FALSE(subtitles.isVisible());
 }
 
 TEST_F(BitmapAdjust, ReduceLeavesOnlyItsButtonAndRestoresTheTabShape) {
@@ -467,7 +460,8 @@ TEST_F(BitmapAdjustRip, SkippedPictureWritesNothingAndTheDialogComesBackUntilOk)
 
 TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
     int waits = 0;
-    app->host().onWaitAtProgression = [&] {
+    test::ScriptedAnswers answers(app->host());
+    answers.onWaitAtProgression = [&] {
         ++waits;
         return ProgressionChoice::Next;
     };
@@ -478,7 +472,7 @@ TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
 
     // The progression controller's "Change Colors" on the last picture.
     session.ShowEachPicture = true;
-    app->progression()->ButtonChangeColor->click();
+    test::control<QPushButton>(app->progression(), "ButtonChangeColor")->click();
     EXPECT_EQ(openings.size(), 2u);
     EXPECT_FALSE(session.ShowEachPicture);
 }
