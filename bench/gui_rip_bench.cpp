@@ -127,7 +127,7 @@ public:
         return {GlyphAction::Learn, "g" + std::to_string(q.symbolIndex)};
     }
     bool adjustBitmap() override { return true; }
-    ProgressionChoice waitAtProgression() override { return windows.waitAtProgression(); }
+    ProgressionChoice waitAtProgression() override { return ProgressionChoice::NoStop; }
     void processEvents() override {}
     uint32_t tickMs() override { return 0; }
     void displayChanged(const RipDisplay&) override {}
@@ -175,32 +175,21 @@ struct RipOptions {
     bool timing = false;
 };
 
-int rip(const RipOptions& o) {
-    QTemporaryDir folder;
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "gui_rip_bench: no temporary folder\n");
-        return 2;
-    }
-    const fs::path programFolder(folder.path().toStdString());
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    Application app(Application::Options{programFolder, true});
-    CountingAnswers answers(*app.host().answers());
-    app.host().setAnswers(&answers);
-    app.start();
-    QCoreApplication::processEvents(); // the first showing: settings, catalogue
-
+// The job setup filled as the user does it: the matrix for OCR, the VOB
+// listed and checked, the action and its timing box. False when it cannot be.
+bool setUpJob(Application& app, const RipOptions& o, const fs::path& out) {
     MainWindow& w = *app.mainWindow();
     control<QCheckBox>(&w, "CheckBoxShowSubPict")->setChecked(o.show);
     if (o.action == 0) {
         if (o.matrix.empty()) {
             std::fprintf(stderr, "gui_rip_bench: ocr needs --matrix (see train)\n");
-            return 2;
+            return false;
         }
         app.dialogs().files.push_back(o.matrix);
         control<QAction>(&w, "OpenCharacterMatrix1")->trigger();
         if (app.session().matrix().Count() == 0) {
             std::fprintf(stderr, "gui_rip_bench: %s opened no glyph\n", o.matrix.c_str());
-            return 2;
+            return false;
         }
     }
     JobSetupDialog& d = *app.jobSetup();
@@ -216,61 +205,65 @@ int rip(const RipOptions& o) {
         }
     if (!listed) {
         std::fprintf(stderr, "gui_rip_bench: %s is not a VOB the job setup lists\n", o.vob.c_str());
-        return 2;
+        return false;
     }
-    const fs::path out = programFolder / "out";
-    fs::create_directory(out);
     control<RadioGroup>(&d, "RadioGroupAction")
         ->findChildren<QRadioButton*>()
         .at(o.action)
         ->click();
     control<QCheckBox>(&d, "CheckBoxPictTiming")->setChecked(o.timing);
     if (o.action != 0) app.dialogs().files.push_back(out / "pict");
+    return true;
+}
 
-    const long hwmBefore = statusKb("VmHWM");
-    const double cpu0 = cpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    d.setResult(QDialog::Rejected);
-    control<QPushButton>(&d, "BitBtnStart")->click();
-    if (d.result() != QDialog::Accepted) {
-        std::fprintf(stderr, "gui_rip_bench: the job did not start (%s)\n",
-                     app.dialogs().asked.empty() ? "" : app.dialogs().asked.back().text.c_str());
-        return 2;
-    }
-    app.host().resetDispatchGap();
-
-    const RipJob& job = app.session().job();
+// The event loop's waits while the job runs, sampled by a 5 ms timer; it
+// returns when the job is over.
+struct LoopProbe {
     std::vector<qint64> gaps, cpuGaps;
-    qint64 lastFiring = clock.elapsed(), lastCpu = threadCpuUs(), busyFrom = -1, busyUntil = -1;
-    bool wasBusy = false;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed(), cpuNow = threadCpuUs();
-        if (wasBusy || job.Busy) {
-            gaps.push_back(now - lastFiring);
-            cpuGaps.push_back(cpuNow - lastCpu);
-        }
-        if (job.Busy && busyFrom < 0) busyFrom = lastFiring;
-        lastFiring = now;
-        lastCpu = cpuNow;
-        wasBusy = job.Busy;
-        // A job that paused (the OCR driver pauses when it cannot go on) ends the run too.
-        // exit(), not quit(): Qt's quit closes every window first, and the main
-        // window refuses while the subtitles of an OCR rip are unsaved.
-        if (!job.Busy && (job.finished() || job.Paused || app.session().engine().halted())) {
-            busyUntil = now;
-            probe.stop();
-            QCoreApplication::exit(0);
-        }
-    });
-    probe.start();
-    QApplication::exec();
-    const qint64 wall = clock.elapsed();
-    const double cpu = cpuSeconds() - cpu0;
+    qint64 busyFrom = -1, busyUntil = -1;
 
+    void run(Application& app, const QElapsedTimer& clock) {
+        const RipJob& job = app.session().job();
+        qint64 lastFiring = clock.elapsed(), lastCpu = threadCpuUs();
+        bool wasBusy = false;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed(), cpuNow = threadCpuUs();
+            if (wasBusy || job.Busy) {
+                gaps.push_back(now - lastFiring);
+                cpuGaps.push_back(cpuNow - lastCpu);
+            }
+            if (job.Busy && busyFrom < 0) busyFrom = lastFiring;
+            lastFiring = now;
+            lastCpu = cpuNow;
+            wasBusy = job.Busy;
+            // A job that paused (the OCR driver pauses when it cannot go on) ends the run too.
+            // exit(), not quit(): Qt's quit closes every window first, and the main
+            // window refuses while the subtitles of an OCR rip are unsaved.
+            if (!job.Busy && (job.finished() || job.Paused || app.session().engine().halted())) {
+                busyUntil = now;
+                probe.stop();
+                QCoreApplication::exit(0);
+            }
+        });
+        probe.start();
+        QApplication::exec();
+    }
+};
+
+struct RunCost {
+    qint64 wallMs = 0;
+    double cpuSeconds = 0;
+    long hwmBeforeKb = 0;
+};
+
+void report(const RipOptions& o, Application& app, const CountingAnswers& answers,
+            const LoopProbe& loop, const RunCost& cost, const fs::path& out) {
+    const RipJob& job = app.session().job();
+    const auto& gaps = loop.gaps;
+    const auto& cpuGaps = loop.cpuGaps;
     static const char* const kNames[] = {"ocr", "bmp", "sup"};
     std::printf("gui_rip_bench %s: %s (%u KiB), \"Show Pict.\" %s%s\n", kNames[o.action],
                 o.vob.c_str(), unsigned(job.TotalSizeKb), o.show ? "on" : "off",
@@ -282,9 +275,9 @@ int rip(const RipOptions& o) {
                 : job.Paused                    ? ", PAUSED before the end"
                                                 : "");
     std::printf("  wall time from Start   %8.3f s  (the first tick comes up to 500 ms later)\n",
-                double(wall) / 1000);
+                double(cost.wallMs) / 1000);
     std::printf("  inside the rip loop    %8.3f s  (processor %.3f s)\n",
-                double(busyUntil - busyFrom) / 1000, cpu);
+                double(loop.busyUntil - loop.busyFrom) / 1000, cost.cpuSeconds);
     std::printf(
         "  waits for an event     max %lld ms, p99 %.0f ms, median %.0f ms over %zu "
         "probes\n",
@@ -298,12 +291,52 @@ int rip(const RipOptions& o) {
     std::printf("  longest dispatch gap   %lld ms (between the rip loop's own dispatches)\n",
                 static_cast<long long>(app.host().longestDispatchGapMs()));
     std::printf("  peak memory (VmHWM)    %ld KiB  (%ld KiB before Start)\n", statusKb("VmHWM"),
-                hwmBefore);
+                cost.hwmBeforeKb);
     std::printf("  default answers        text colour %d, glyph questions %d, adjustment %d, "
                 "message boxes %zu\n",
                 answers.colourAnswers, answers.glyphQuestions, answers.adjustSteps,
                 app.dialogs().asked.size());
     for (const auto& m : app.dialogs().asked) std::printf("    message: %s\n", m.text.c_str());
+}
+
+int rip(const RipOptions& o) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "gui_rip_bench: no temporary folder\n");
+        return 2;
+    }
+    const fs::path programFolder(folder.path().toStdString());
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    Application app(Application::Options{programFolder, true});
+    CountingAnswers answers(*app.host().answers());
+    app.host().setAnswers(&answers);
+    app.start();
+    QCoreApplication::processEvents(); // the first showing: settings, catalogue
+
+    const fs::path out = programFolder / "out";
+    fs::create_directory(out);
+    if (!setUpJob(app, o, out)) return 2;
+
+    RunCost cost;
+    cost.hwmBeforeKb = statusKb("VmHWM");
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    JobSetupDialog& d = *app.jobSetup();
+    d.setResult(QDialog::Rejected);
+    control<QPushButton>(&d, "BitBtnStart")->click();
+    if (d.result() != QDialog::Accepted) {
+        std::fprintf(stderr, "gui_rip_bench: the job did not start (%s)\n",
+                     app.dialogs().asked.empty() ? "" : app.dialogs().asked.back().text.c_str());
+        return 2;
+    }
+    app.host().resetDispatchGap();
+    LoopProbe loop;
+    loop.run(app, clock);
+    cost.wallMs = clock.elapsed();
+    cost.cpuSeconds = cpuSeconds() - cpu0;
+    report(o, app, answers, loop, cost, out);
+    const RipJob& job = app.session().job();
     return app.session().engine().halted() || !job.finished() ? 1 : 0;
 }
 

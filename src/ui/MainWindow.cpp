@@ -428,7 +428,7 @@ void MainWindow::buildBackgroundOptions(QBoxLayout* v) {
     ratioPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto* ratioLayout = new QHBoxLayout(ratioPanel);
     ratioLayout->setContentsMargins(4, 1, 4, 1);
-    m_ratioText = new QLabel(PreviewPane::FreeRatioText(30), ratioPanel);
+    m_ratioText = new QLabel(PreviewPane::freeRatioText(30), ratioPanel);
     m_ratioText->setAlignment(Qt::AlignCenter);
     ratioLayout->addWidget(m_ratioText);
     freeRow->addWidget(m_freeRatioSpin);
@@ -580,12 +580,12 @@ QSize MainWindow::pictureSize() const {
 
 void MainWindow::applyZoom(int z) {
     m_previewPane->setAtTruePos(m_previewSettings.AtTruePos);
-    m_previewPane->ApplyZoom(std::clamp(z, 0, kLargestDrawnZoom));
+    m_previewPane->applyZoom(std::clamp(z, 0, kLargestDrawnZoom));
 }
 
 bool MainWindow::setUpBackground(QString* error) {
     m_previewPane->setAtTruePos(m_previewSettings.AtTruePos);
-    const bool ok = m_previewPane->SetUpBackground(m_previewSettings, error);
+    const bool ok = m_previewPane->setUpBackground(m_previewSettings, error);
     if (m_previewSettings.BackMode != 0) applyZoomSetting();
     return ok;
 }
@@ -623,7 +623,7 @@ void MainWindow::fillPreviewOptions() {
     m_presetRatioCombo->setCurrentIndex(
         m_previewSettings.AspectRatioMode < 3 ? m_previewSettings.AspectRatioMode : -1);
     m_freeRatioSpin->setValue(m_previewSettings.FreeAspectRatio);
-    m_ratioText->setText(PreviewPane::FreeRatioText(m_freeRatioSpin->value()));
+    m_ratioText->setText(PreviewPane::freeRatioText(m_freeRatioSpin->value()));
     setSwatch(m_borderSwatch, m_previewSettings.BorderColor);
     setSwatch(m_innerSwatch, m_previewSettings.InnerColor);
     m_truePositionBox->setChecked(m_previewSettings.AtTruePos);
@@ -660,7 +660,7 @@ void MainWindow::choosePresetRatio() {
 }
 
 void MainWindow::chooseFreeRatio() {
-    m_ratioText->setText(PreviewPane::FreeRatioText(m_freeRatioSpin->value()));
+    m_ratioText->setText(PreviewPane::freeRatioText(m_freeRatioSpin->value()));
     if (m_previewReady) m_backgroundGroup->setItemIndex(2);
     previewOptionChanged();
 }

@@ -162,14 +162,14 @@ TEST(Preview, AutomaticZoomFollowsTheWindowSize) {
 
 TEST(Preview, FreeRatioTextAndDrawnBands) {
     QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(PreviewPane::FreeRatioText(85), "1.77:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(94), "1.86:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(135), "2.35:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(30), "1.4:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(0), "1.25:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(288), "*");
+    EXPECT_EQ(PreviewPane::freeRatioText(85), "1.77:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(94), "1.86:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(135), "2.35:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(30), "1.4:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(0), "1.25:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(288), "*");
     QLocale::setDefault(QLocale(QLocale::French));
-    EXPECT_EQ(PreviewPane::FreeRatioText(85), "1,77:1") << "the user's decimal separator";
+    EXPECT_EQ(PreviewPane::freeRatioText(85), "1,77:1") << "the user's decimal separator";
     QLocale::setDefault(QLocale::c());
 
     PreviewPane p;
@@ -177,7 +177,7 @@ TEST(Preview, FreeRatioTextAndDrawnBands) {
     const QColor border = toQColor(s.BorderColor), inner = toQColor(s.InnerColor);
     s.BackMode = 1;
     s.AspectRatioMode = 1; // 94 rows
-    ASSERT_TRUE(p.SetUpBackground(s));
+    ASSERT_TRUE(p.setUpBackground(s));
     const QImage& bands = p.backgroundImage();
     ASSERT_EQ(bands.size(), QSize(720, 576));
     EXPECT_EQ(bands.pixelColor(10, 93), border);
@@ -188,17 +188,17 @@ TEST(Preview, FreeRatioTextAndDrawnBands) {
 
     s.BackMode = 2;
     s.FreeAspectRatio = 288;
-    p.SetUpBackground(s);
+    p.setUpBackground(s);
     EXPECT_EQ(p.backgroundImage().pixelColor(0, 287), border);
     EXPECT_EQ(p.backgroundImage().pixelColor(0, 288), border)
         << "288 paints it all in the border colour";
     s.FreeAspectRatio = 0;
-    p.SetUpBackground(s);
+    p.setUpBackground(s);
     EXPECT_EQ(p.backgroundImage().pixelColor(5, 0), inner);
     EXPECT_EQ(p.backgroundImage().pixelColor(5, 575), inner);
 
     s.BackMode = 0;
-    p.SetUpBackground(s);
+    p.setUpBackground(s);
     EXPECT_FALSE(p.background()->isVisibleTo(&p));
 }
 
@@ -214,18 +214,18 @@ TEST(Preview, LoadedBackgroundsBmpAndJpegAndFilesThatFail) {
     PreviewSettings s;
     s.BackMode = 3;
     s.BackImageName = bmp.string();
-    ASSERT_TRUE(p.SetUpBackground(s));
+    ASSERT_TRUE(p.setUpBackground(s));
     EXPECT_EQ(p.backgroundImage().size(), QSize(64, 48));
     EXPECT_TRUE(near(p.backgroundImage().pixel(3, 3), QColor(10, 200, 30)));
 
     s.BackImageName = jpg.string();
-    ASSERT_TRUE(p.SetUpBackground(s));
+    ASSERT_TRUE(p.setUpBackground(s));
     // Decoded at half size: still more than the frame it is stretched to.
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600));
     EXPECT_TRUE(near(p.backgroundImage().pixel(400, 300), QColor(200, 40, 90)));
 
     s.BackImageName = (b.folder / "gone.jpg").string();
-    EXPECT_TRUE(p.SetUpBackground(s)) << "a missing file is skipped silently";
+    EXPECT_TRUE(p.setUpBackground(s)) << "a missing file is skipped silently";
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600)) << "the previous picture stays";
 
     // Damaged files: a cut JPEG and noise under a BMP name.
@@ -235,14 +235,14 @@ TEST(Preview, LoadedBackgroundsBmpAndJpegAndFilesThatFail) {
     writeText(b.folder / "noise.bmp", std::string(5000, '\x5a'));
     QString error;
     s.BackImageName = (b.folder / "cut.jpg").string();
-    EXPECT_FALSE(p.SetUpBackground(s, &error));
+    EXPECT_FALSE(p.setUpBackground(s, &error));
     EXPECT_FALSE(error.isEmpty());
     // Cut inside the picture data: libjpeg gives what is there, grey below.
     s.BackImageName = (b.folder / "cutdata.jpg").string();
-    EXPECT_TRUE(p.SetUpBackground(s));
+    EXPECT_TRUE(p.setUpBackground(s));
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600));
     s.BackImageName = (b.folder / "noise.bmp").string();
-    EXPECT_FALSE(p.SetUpBackground(s));
+    EXPECT_FALSE(p.setUpBackground(s));
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600));
 
     // A header that claims a giant picture is refused before any allocation.
