@@ -2,22 +2,22 @@
 #include "LanguageBitmapSupport.h"
 #include "ScriptedAnswers.h"
 #include "settings/SettingsFile.h"
+#include "ui/WidgetSupport.h"
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
 #include "ui/SubtitlesWindow.h"
-#include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QLayout>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
