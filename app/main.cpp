@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     // The template needs no screen: it can be written where there is none.
-    const bool exportTemplate = argc == 2 && std::string_view(argv[1]) == "--export-language-template";
+    const bool exportTemplate =
+        argc == 2 && std::string_view(argv[1]) == "--export-language-template";
     if (exportTemplate && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
@@ -94,11 +95,8 @@ int main(int argc, char** argv) {
     // The program ends when its main window closes, whatever other window is
     // still open; a refused close request keeps everything running.
     QApplication::setQuitOnLastWindowClosed(false);
-    mirtal::MainWindow& form1 = *mirtal.mainWindow();
-    form1.onClosed = [closed = form1.onClosed] {
-        if (closed) closed();
-        QCoreApplication::quit();
-    };
+    QObject::connect(mirtal.mainWindow(), &mirtal::MainWindow::closed, qApp,
+                     &QCoreApplication::quit);
     mirtal.start();
     return QApplication::exec();
 }

@@ -31,17 +31,19 @@
 #include "ui/MainWindow.h"
 #include "ui/RadioGroup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
-
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -49,6 +51,38 @@
 #include <vector>
 
 using namespace mirtal;
+
+namespace {
+
+// A control of a window by its objectName; the bench stops when it is gone.
+template <typename T> T* control(QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (!found) throw std::runtime_error(std::string("gui_rip_bench: no control ") + name);
+    return found;
+}
+
+// The questions of a rip answered at once, and counted; the progression
+// controller stays the window's.
+struct CountingAnswers : QtHost::Answers {
+    explicit CountingAnswers(QtHost::Answers& windows) : windows(windows) {}
+    QtHost::Answers& windows;
+    int colourAnswers = 0, glyphQuestions = 0, adjustSteps = 0;
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override {
+        ++colourAnswers;
+        return guess;
+    }
+    GlyphAnswer askGlyph(const GlyphQuestion&) override {
+        ++glyphQuestions;
+        return {GlyphAction::SkipSubpicture, {}};
+    }
+    bool adjustBitmap() override {
+        ++adjustSteps;
+        return true;
+    }
+    ProgressionChoice waitAtProgression() override { return windows.waitAtProgression(); }
+};
+
+} // namespace
 namespace fs = std::filesystem;
 
 namespace {
@@ -141,107 +175,95 @@ struct RipOptions {
     bool timing = false;
 };
 
-int rip(const RipOptions& o) {
-    QTemporaryDir folder;
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "gui_rip_bench: no temporary folder\n");
-        return 2;
-    }
-    const fs::path programFolder(folder.path().toStdString());
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    Application app(Application::Options{programFolder, true});
-    int colourAnswers = 0, glyphQuestions = 0, adjustSteps = 0;
-    app.host().onChooseTextColor = [&](const Bitmap24&, int guess) {
-        ++colourAnswers;
-        return std::optional<int>(guess);
-    };
-    app.host().onAskGlyph = [&](const GlyphQuestion&) {
-        ++glyphQuestions;
-        return GlyphAnswer{GlyphAction::SkipSubpicture, {}};
-    };
-    app.host().onAdjustBitmap = [&] {
-        ++adjustSteps;
-        return true;
-    };
-    app.start();
-    QCoreApplication::processEvents(); // the first showing: settings, catalogue
-
+// The job setup filled as the user does it: the matrix for OCR, the VOB
+// listed and checked, the action and its timing box. False when it cannot be.
+bool setUpJob(Application& app, const RipOptions& o, const fs::path& out) {
     MainWindow& w = *app.mainWindow();
-    w.CheckBoxShowSubPict->setChecked(o.show);
+    control<QCheckBox>(&w, "CheckBoxShowSubPict")->setChecked(o.show);
     if (o.action == 0) {
         if (o.matrix.empty()) {
             std::fprintf(stderr, "gui_rip_bench: ocr needs --matrix (see train)\n");
-            return 2;
+            return false;
         }
         app.dialogs().files.push_back(o.matrix);
-        app.openMatrix();
+        control<QAction>(&w, "OpenCharacterMatrix1")->trigger();
         if (app.session().matrix().Count() == 0) {
             std::fprintf(stderr, "gui_rip_bench: %s opened no glyph\n", o.matrix.c_str());
-            return 2;
+            return false;
         }
     }
     JobSetupDialog& d = *app.jobSetup();
-    d.scanDirectory(o.vob.parent_path());
+    app.dialogs().files.push_back(o.vob);
+    control<QPushButton>(&d, "ButtonOpenDir")->click();
+    auto* list = control<QListWidget>(&d, "CheckListBoxVob");
     bool listed = false;
-    for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
-        if (size_t(i) < d.VobPaths.size() && d.VobPaths[size_t(i)] == o.vob) {
-            d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text().section('[', 0, 0).trimmed().toStdString() ==
+            o.vob.filename().string()) {
+            list->item(i)->setCheckState(Qt::Checked);
             listed = true;
         }
     if (!listed) {
-        std::fprintf(stderr, "gui_rip_bench: %s is not a VOB the job setup lists\n",
-                     o.vob.c_str());
-        return 2;
+        std::fprintf(stderr, "gui_rip_bench: %s is not a VOB the job setup lists\n", o.vob.c_str());
+        return false;
     }
-    const fs::path out = programFolder / "out";
-    fs::create_directory(out);
-    d.RadioGroupAction->setItemIndex(o.action);
-    d.RadioGroupActionClick();
-    d.CheckBoxPictTiming->setChecked(o.timing);
+    control<RadioGroup>(&d, "RadioGroupAction")
+        ->findChildren<QRadioButton*>()
+        .at(o.action)
+        ->click();
+    control<QCheckBox>(&d, "CheckBoxPictTiming")->setChecked(o.timing);
     if (o.action != 0) app.dialogs().files.push_back(out / "pict");
+    return true;
+}
 
-    const long hwmBefore = statusKb("VmHWM");
-    const double cpu0 = cpuSeconds();
-    QElapsedTimer clock;
-    clock.start();
-    if (!d.BitBtnStartClick()) {
-        std::fprintf(stderr, "gui_rip_bench: the job did not start (%s)\n",
-                     app.dialogs().asked.empty() ? "" : app.dialogs().asked.back().text.c_str());
-        return 2;
-    }
-    app.host().resetDispatchGap();
-
-    const RipJob& job = app.session().job();
+// The event loop's waits while the job runs, sampled by a 5 ms timer; it
+// returns when the job is over.
+struct LoopProbe {
     std::vector<qint64> gaps, cpuGaps;
-    qint64 lastFiring = clock.elapsed(), lastCpu = threadCpuUs(), busyFrom = -1, busyUntil = -1;
-    bool wasBusy = false;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed(), cpuNow = threadCpuUs();
-        if (wasBusy || job.Busy) {
-            gaps.push_back(now - lastFiring);
-            cpuGaps.push_back(cpuNow - lastCpu);
-        }
-        if (job.Busy && busyFrom < 0) busyFrom = lastFiring;
-        lastFiring = now;
-        lastCpu = cpuNow;
-        wasBusy = job.Busy;
-        // A job that paused (the OCR driver pauses when it cannot go on) ends the run too.
-        // exit(), not quit(): Qt's quit closes every window first, and the main
-        // window refuses while the subtitles of an OCR rip are unsaved.
-        if (!job.Busy && (job.finished() || job.Paused || app.session().engine().halted())) {
-            busyUntil = now;
-            probe.stop();
-            QCoreApplication::exit(0);
-        }
-    });
-    probe.start();
-    QApplication::exec();
-    const qint64 wall = clock.elapsed();
-    const double cpu = cpuSeconds() - cpu0;
+    qint64 busyFrom = -1, busyUntil = -1;
 
+    void run(Application& app, const QElapsedTimer& clock) {
+        const RipJob& job = app.session().job();
+        qint64 lastFiring = clock.elapsed(), lastCpu = threadCpuUs();
+        bool wasBusy = false;
+        QTimer probe;
+        probe.setTimerType(Qt::PreciseTimer);
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed(), cpuNow = threadCpuUs();
+            if (wasBusy || job.Busy) {
+                gaps.push_back(now - lastFiring);
+                cpuGaps.push_back(cpuNow - lastCpu);
+            }
+            if (job.Busy && busyFrom < 0) busyFrom = lastFiring;
+            lastFiring = now;
+            lastCpu = cpuNow;
+            wasBusy = job.Busy;
+            // A job that paused (the OCR driver pauses when it cannot go on) ends the run too.
+            // exit(), not quit(): Qt's quit closes every window first, and the main
+            // window refuses while the subtitles of an OCR rip are unsaved.
+            if (!job.Busy && (job.finished() || job.Paused || app.session().engine().halted())) {
+                busyUntil = now;
+                probe.stop();
+                QCoreApplication::exit(0);
+            }
+        });
+        probe.start();
+        QApplication::exec();
+    }
+};
+
+struct RunCost {
+    qint64 wallMs = 0;
+    double cpuSeconds = 0;
+    long hwmBeforeKb = 0;
+};
+
+void report(const RipOptions& o, Application& app, const CountingAnswers& answers,
+            const LoopProbe& loop, const RunCost& cost, const fs::path& out) {
+    const RipJob& job = app.session().job();
+    const auto& gaps = loop.gaps;
+    const auto& cpuGaps = loop.cpuGaps;
     static const char* const kNames[] = {"ocr", "bmp", "sup"};
     std::printf("gui_rip_bench %s: %s (%u KiB), \"Show Pict.\" %s%s\n", kNames[o.action],
                 o.vob.c_str(), unsigned(job.TotalSizeKb), o.show ? "on" : "off",
@@ -253,13 +275,14 @@ int rip(const RipOptions& o) {
                 : job.Paused                    ? ", PAUSED before the end"
                                                 : "");
     std::printf("  wall time from Start   %8.3f s  (the first tick comes up to 500 ms later)\n",
-                double(wall) / 1000);
+                double(cost.wallMs) / 1000);
     std::printf("  inside the rip loop    %8.3f s  (processor %.3f s)\n",
-                double(busyUntil - busyFrom) / 1000, cpu);
-    std::printf("  waits for an event     max %lld ms, p99 %.0f ms, median %.0f ms over %zu "
-                "probes\n",
-                static_cast<long long>(gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end())),
-                percentile(gaps, 0.99), percentile(gaps, 0.5), gaps.size());
+                double(loop.busyUntil - loop.busyFrom) / 1000, cost.cpuSeconds);
+    std::printf(
+        "  waits for an event     max %lld ms, p99 %.0f ms, median %.0f ms over %zu "
+        "probes\n",
+        static_cast<long long>(gaps.empty() ? 0 : *std::max_element(gaps.begin(), gaps.end())),
+        percentile(gaps, 0.99), percentile(gaps, 0.5), gaps.size());
     std::printf("  ... in processor time  max %.1f ms, p99 %.1f ms, median %.1f ms of this "
                 "thread\n",
                 double(cpuGaps.empty() ? 0 : *std::max_element(cpuGaps.begin(), cpuGaps.end())) /
@@ -268,11 +291,52 @@ int rip(const RipOptions& o) {
     std::printf("  longest dispatch gap   %lld ms (between the rip loop's own dispatches)\n",
                 static_cast<long long>(app.host().longestDispatchGapMs()));
     std::printf("  peak memory (VmHWM)    %ld KiB  (%ld KiB before Start)\n", statusKb("VmHWM"),
-                hwmBefore);
+                cost.hwmBeforeKb);
     std::printf("  default answers        text colour %d, glyph questions %d, adjustment %d, "
                 "message boxes %zu\n",
-                colourAnswers, glyphQuestions, adjustSteps, app.dialogs().asked.size());
+                answers.colourAnswers, answers.glyphQuestions, answers.adjustSteps,
+                app.dialogs().asked.size());
     for (const auto& m : app.dialogs().asked) std::printf("    message: %s\n", m.text.c_str());
+}
+
+int rip(const RipOptions& o) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "gui_rip_bench: no temporary folder\n");
+        return 2;
+    }
+    const fs::path programFolder(folder.path().toStdString());
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    Application app(Application::Options{programFolder, true});
+    CountingAnswers answers(*app.host().answers());
+    app.host().setAnswers(&answers);
+    app.start();
+    QCoreApplication::processEvents(); // the first showing: settings, catalogue
+
+    const fs::path out = programFolder / "out";
+    fs::create_directory(out);
+    if (!setUpJob(app, o, out)) return 2;
+
+    RunCost cost;
+    cost.hwmBeforeKb = statusKb("VmHWM");
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    JobSetupDialog& d = *app.jobSetup();
+    d.setResult(QDialog::Rejected);
+    control<QPushButton>(&d, "BitBtnStart")->click();
+    if (d.result() != QDialog::Accepted) {
+        std::fprintf(stderr, "gui_rip_bench: the job did not start (%s)\n",
+                     app.dialogs().asked.empty() ? "" : app.dialogs().asked.back().text.c_str());
+        return 2;
+    }
+    app.host().resetDispatchGap();
+    LoopProbe loop;
+    loop.run(app, clock);
+    cost.wallMs = clock.elapsed();
+    cost.cpuSeconds = cpuSeconds() - cpu0;
+    report(o, app, answers, loop, cost, out);
+    const RipJob& job = app.session().job();
     return app.session().engine().halted() || !job.finished() ? 1 : 0;
 }
 
@@ -297,16 +361,24 @@ int main(int argc, char** argv) {
 
     RipOptions o;
     o.vob = vob;
-    if (mode == "ocr") o.action = 0;
-    else if (mode == "bmp") o.action = 1;
-    else if (mode == "sup") o.action = 2;
-    else return usage();
+    if (mode == "ocr")
+        o.action = 0;
+    else if (mode == "bmp")
+        o.action = 1;
+    else if (mode == "sup")
+        o.action = 2;
+    else
+        return usage();
     for (int i = 3; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--matrix" && i + 1 < argc) o.matrix = fs::absolute(argv[++i]);
-        else if (a == "--no-show") o.show = false;
-        else if (a == "--timing") o.timing = true;
-        else return usage();
+        if (a == "--matrix" && i + 1 < argc)
+            o.matrix = fs::absolute(argv[++i]);
+        else if (a == "--no-show")
+            o.show = false;
+        else if (a == "--timing")
+            o.timing = true;
+        else
+            return usage();
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

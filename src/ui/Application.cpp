@@ -3,19 +3,13 @@
 #include "ocr/OcrSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui/AboutDialog.h"
-#include "ui/ImageConvert.h"
 #include "ui/JobSetupDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgressionDialog.h"
-#include "ui/RadioGroup.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QToolButton>
+#include <QCloseEvent>
 #include <QTranslator>
 #include <algorithm>
 
@@ -35,89 +29,6 @@ void storeFolder(std::string& stored, const std::filesystem::path& folder) {
     };
     if (folder.empty() || trimmed(stored) == trimmed(folder.string())) return;
     stored = FolderText(folder);
-}
-
-void setTextIfChanged(QLabel* label, const std::string& text) {
-    const QString t = fromCp1252(text);
-    if (label->text() != t) label->setText(t);
-}
-
-// The loaded settings into the windows that show them.
-void applySettings(Application& app) {
-    const ProgramSettings& ps = app.settings();
-    Session& s = app.session();
-    JobSetupDialog& d = *app.jobSetup();
-    d.openDialogFolder = ps.OpenDialogVob;
-    // An action the dialog does not have (a damaged file) is the first one.
-    d.RadioGroupAction->setItemIndex(ps.ActionMode >= 0 && ps.ActionMode <= 4 ? ps.ActionMode : 0);
-    d.CheckBoxPictTiming->setChecked(ps.WithTimingAndPosition);
-    d.CheckBoxForcedOnly->setChecked(ps.ForcedOnly);
-    d.CheckBoxFromVideoStart->setChecked(ps.FromVideoStart);
-    d.RadioGroupActionClick();
-    s.actions().pictureFolder = ps.SaveDialogBmpSup;
-    SubtitleDocument& doc = s.document();
-    doc.AutoScrollDown = ps.AutoScrollDown;
-    doc.OpenFolder = ps.OpenDialogMirtalText;
-    doc.SaveFolder = ps.SaveDialogText;
-}
-
-// What the user changed in the windows of this group, back into the settings.
-void collectSettings(Application& app) {
-    ProgramSettings& ps = app.settings();
-    JobSetupDialog& d = *app.jobSetup();
-    storeFolder(ps.OpenDialogVob, d.openDialogFolder);
-    if (d.RadioGroupAction->itemIndex() >= 0) ps.ActionMode = d.RadioGroupAction->itemIndex();
-    ps.WithTimingAndPosition = d.CheckBoxPictTiming->isChecked();
-    ps.ForcedOnly = d.CheckBoxForcedOnly->isChecked();
-    ps.FromVideoStart = d.CheckBoxFromVideoStart->isChecked();
-    storeFolder(ps.SaveDialogBmpSup, app.session().actions().pictureFolder);
-}
-
-// The first showing of the main window: settings, catalogue, language,
-// then the preview from the loaded settings.
-void startUp(Application& app) {
-    Session& s = app.session();
-    ResetOcrSettings(s.ocrSettings());
-    SettingsWarnings warnings;
-    const FileResult loaded =
-        LoadSettings(app.settingsFile(), FolderText(app.dialogFolder()), app.settings(),
-                     s.ocrSettings(), s.document().options(), s.bmpSettings(), &warnings);
-    applySettings(app);
-    app.catalogue().FillMessageCatalogue();
-    app.buildLanguageMenu();
-    if (!app.settings().LanguageFileName.empty()) app.loadLanguage(app.settings().LanguageFileName);
-    app.mainWindow()->setUpPreview();
-    // The file stays as it is: closing will not write over what it could not read.
-    if (!loaded)
-        app.dialogs().ask(MessageKind::Warning, {Answer::Ok},
-                          loaded.error + "\rThe default settings are used for this session.");
-    showSettingsWarnings(app.dialogs(), warnings);
-}
-
-bool closeRequest(Application& app) {
-    if (app.confirmDiscardMatrix && !app.confirmDiscardMatrix()) return false;
-    if (app.session().document().Modified()) {
-        const MessageCatalogue& msg = app.catalogue();
-        if (app.dialogs().ask(MessageKind::Confirmation, {Answer::Yes, Answer::No},
-                              msg.text(9) + "\r" + msg.text(10)) != Answer::Yes) {
-            if (app.showSubtitlesWindow) app.showSubtitlesWindow();
-            return false;
-        }
-    }
-    return true;
-}
-
-void shutDown(Application& app) {
-    Session& s = app.session();
-    const RipJob& job = s.job();
-    if (!job.Paused && (job.Busy || !job.finished())) s.engine().togglePause();
-    app.timer().stop();
-    collectSettings(app);
-    const FileResult saved =
-        SaveSettings(app.settingsFile(), app.settings(), s.document().options(), s.bmpSettings());
-    if (!saved)
-        app.dialogs().ask(MessageKind::Warning, {Answer::Ok},
-                          "The settings were not saved.\r" + saved.error);
 }
 
 } // namespace
@@ -141,9 +52,9 @@ Application::Application(Options options)
     createOcrWindows();
     createSubtitleWindows();
     createBitmapWindow();
-    m_timer1.setObjectName("Timer1");
-    m_timer1.setInterval(500);
-    connect(&m_timer1, &QTimer::timeout, this, [this] { tick(); });
+    m_tickTimer.setObjectName("Timer1");
+    m_tickTimer.setInterval(500);
+    connect(&m_tickTimer, &QTimer::timeout, this, [this] { tick(); });
 }
 
 std::vector<FileInUse> Application::filesInUse() const {
@@ -163,134 +74,164 @@ Application::~Application() {
     delete m_mainWindow;
 }
 
+// The loaded settings into the windows that show them.
+void Application::applySettings() {
+    const ProgramSettings& ps = m_settings;
+    m_jobSetup->setChoices({ps.OpenDialogVob, ps.ActionMode, ps.WithTimingAndPosition,
+                            ps.ForcedOnly, ps.FromVideoStart});
+    m_session->actions().pictureFolder = ps.SaveDialogBmpSup;
+    SubtitleDocument& doc = m_session->document();
+    doc.AutoScrollDown = ps.AutoScrollDown;
+    doc.OpenFolder = ps.OpenDialogMirtalText;
+    doc.SaveFolder = ps.SaveDialogText;
+}
+
+// What the user changed in the windows of this group, back into the settings.
+void Application::collectSettings() {
+    ProgramSettings& ps = m_settings;
+    const JobSetupDialog::Choices c = m_jobSetup->choices();
+    storeFolder(ps.OpenDialogVob, c.vobFolder);
+    if (c.action >= 0) ps.ActionMode = c.action;
+    ps.WithTimingAndPosition = c.withTimingAndPosition;
+    ps.ForcedOnly = c.forcedOnly;
+    ps.FromVideoStart = c.fromVideoStart;
+    storeFolder(ps.SaveDialogBmpSup, m_session->actions().pictureFolder);
+}
+
+// The first showing of the main window: settings, catalogue, language,
+// then the preview from the loaded settings.
+void Application::startUp() {
+    Session& s = *m_session;
+    ResetOcrSettings(s.ocrSettings());
+    SettingsWarnings warnings;
+    const FileResult loaded =
+        LoadSettings(settingsFile(), FolderText(m_dialogFolder), m_settings, s.ocrSettings(),
+                     s.document().options(), s.bmpSettings(), &warnings);
+    applySettings();
+    m_catalogue.FillMessageCatalogue();
+    buildLanguageMenu();
+    if (!m_settings.LanguageFileName.empty()) loadLanguage(m_settings.LanguageFileName);
+    m_mainWindow->setUpPreview();
+    // The file stays as it is: closing will not write over what it could not read.
+    if (!loaded)
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                      loaded.error + "\rThe default settings are used for this session.");
+    showSettingsWarnings(m_dialogs, warnings);
+}
+
+void Application::closeRequested(QCloseEvent* event) {
+    if (!confirmDiscardMatrix()) {
+        event->ignore();
+        return;
+    }
+    if (m_session->document().Modified() &&
+        m_dialogs.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No},
+                      m_catalogue.text(9) + "\r" + m_catalogue.text(10)) != Answer::Yes) {
+        showSubtitlesWindow();
+        event->ignore();
+    }
+}
+
+void Application::shutDown() {
+    Session& s = *m_session;
+    const RipJob& job = s.job();
+    if (!job.Paused && (job.Busy || !job.finished())) s.engine().togglePause();
+    m_tickTimer.stop();
+    collectSettings();
+    const FileResult saved =
+        SaveSettings(settingsFile(), m_settings, s.document().options(), s.bmpSettings());
+    if (!saved)
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                      "The settings were not saved.\r" + saved.error);
+}
+
 void Application::createMainWindows() {
     m_mainWindow = new MainWindow(m_settings.Preview, m_dialogs, m_catalogue, m_dialogFolder);
     m_mainWindow->setAttribute(Qt::WA_DeleteOnClose, false);
     m_jobSetup = new JobSetupDialog(*m_session, m_dialogs, m_mainWindow);
     m_progression = new ProgressionDialog(m_mainWindow);
     m_about = new AboutDialog(m_mainWindow);
-    MainWindow& w = *m_mainWindow;
-    Session& s = *m_session;
+    m_host.setAnswers(this);
+    connect(&m_host, &QtHost::ripDisplayChanged, this, &Application::showRipDisplay);
+    connect(&m_host, &QtHost::pictureShown, m_mainWindow, &MainWindow::showPicture);
+    wireMainWindow();
+    wireJobSetup();
+    wireProgression();
+}
 
-    // The pause caption is the engine's only when the pause state changes:
-    // until then a caption from a language file stays.
-    m_host.onDisplayChanged = [this, shownCaption =
-                                         RipDisplay{}.pauseCaption](const RipDisplay& d) mutable {
-        MainWindow& w = *m_mainWindow;
-        setTextIfChanged(w.LabelVobFile, d.LabelVobFile);
-        setTextIfChanged(w.LabelVobNum, d.LabelVobNum);
-        setTextIfChanged(w.LabelVobNb, d.LabelVobNb);
-        setTextIfChanged(w.LabelNbSup, d.LabelNbSup);
-        setTextIfChanged(w.LabelTotalNbSup, d.LabelTotalNbSup);
-        setTextIfChanged(w.LabelPos, d.LabelPos);
-        w.ProgressBar1->setValue(d.progressPercent);
-        setTextIfChanged(w.LabelTimeElapsed, d.LabelTimeElapsed);
-        setTextIfChanged(w.LabelTimeRemaining, d.LabelTimeRemaining);
-        setTextIfChanged(w.LabelTime, d.LabelTime);
-        setTextIfChanged(w.LabelTime7, d.LabelTime7);
-        setTextIfChanged(w.LabelChapters, d.LabelChapters);
-        setTextIfChanged(w.LabelFPS, d.LabelFPS);
-        setTextIfChanged(w.LabelGlyphsNamed, d.LabelGlyphsNamed);
-        setTextIfChanged(w.LabelGlyphsAsked, d.LabelGlyphsAsked);
-        if (d.pauseCaption != shownCaption) {
-            shownCaption = d.pauseCaption;
-            QString pause = fromCp1252(d.pauseCaption);
-            pause.replace(QChar(127), QChar(0x2016)); // the pause glyph of the symbol font
-            w.ButtonPause->setText(pause);
-        }
-        w.ButtonPause->setEnabled(d.pauseEnabled);
-        w.ButtonStop->setVisible(d.pauseEnabled && m_session->job().Paused);
-        // A job halted at a bad pack stays busy; only a new Start leaves that
-        // state, so the job setup must stay reachable. Any other busy job is
-        // inside its file loop, where a new Start would pull the file list
-        // from under it.
-        const bool canOpen = d.openVobEnabled || m_session->engine().halted();
-        w.OpenVob1->setEnabled(canOpen);
-        w.CoolButtonOpenVob->setEnabled(canOpen);
-        // The application's display name would end every window's title;
-        // the progress belongs to the main window's alone.
-        if (d.applicationTitle != RipDisplay{}.applicationTitle)
-            w.showProgress(d.progressPercent);
-    };
-    m_host.onShowPicture24 = [this](const Bitmap24& b, const Rect& r) {
-        m_mainWindow->ShowPicture(toQImage(b), r);
-    };
-    m_host.onShowPicturePalette = [this](const PaletteBitmap& b, const Rect& r) {
-        m_mainWindow->ShowPicture(toQImage(b), r);
-    };
+void Application::showRipDisplay(const RipDisplay& display) {
+    // A job halted at a bad pack stays busy; only a new Start leaves that
+    // state, so the job setup must stay reachable. Any other busy job is
+    // inside its file loop, where a new Start would pull the file list from
+    // under it.
+    const bool canOpen = display.openVobEnabled || m_session->engine().halted();
+    m_mainWindow->showRipDisplay(display, m_session->job().Paused, canOpen);
+}
 
-    // File menu, tool buttons, pause.
-    auto openVob = [this] {
-        const RipJob& job = m_session->job();
-        if (job.Busy && !m_session->engine().halted()) return;
-        m_jobSetup->exec();
-    };
-    connect(w.OpenVob1, &QAction::triggered, this, openVob);
-    connect(w.CoolButtonOpenVob, &QToolButton::clicked, this, openVob);
-    connect(w.Quit1, &QAction::triggered, &w, &QWidget::close);
-    connect(w.About1, &QAction::triggered, m_about, [this] { m_about->exec(); });
-    connect(w.CoolButtonShowSubtitleText, &QToolButton::clicked, this, [this] {
-        if (toggleSubtitlesWindow) toggleSubtitlesWindow();
-    });
-    connect(w.ButtonPause, &QPushButton::clicked, this,
-            [this] { m_session->engine().togglePause(); });
-    // Out of the pause for good: the pause button shows Pause again, and
-    // no tick takes the job up before it is stopped.
-    connect(w.ButtonStop, &QPushButton::clicked, this, [this] {
-        RipEngine& engine = m_session->engine();
-        if (!m_session->job().Paused) return;
-        engine.togglePause();
-        engine.StopJob();
-    });
+void Application::openJobSetup() {
+    if (m_session->job().Busy && !m_session->engine().halted()) return;
+    m_jobSetup->exec();
+}
+
+// Out of the pause for good: the pause button shows Pause again, and no tick
+// takes the job up before it is stopped.
+void Application::stopPausedJob() {
+    RipEngine& engine = m_session->engine();
+    if (!m_session->job().Paused) return;
+    engine.togglePause();
+    engine.StopJob();
+}
+
+void Application::wireMainWindow() {
+    MainWindow* w = m_mainWindow;
+    connect(w, &MainWindow::firstShown, this, &Application::startUp);
+    connect(w, &MainWindow::closeRequested, this, &Application::closeRequested);
+    connect(w, &MainWindow::closed, this, &Application::shutDown);
+    connect(w, &MainWindow::jobSetupRequested, this, &Application::openJobSetup);
+    connect(w, &MainWindow::aboutRequested, m_about, [this] { m_about->exec(); });
+    connect(w, &MainWindow::subtitlesWindowToggled, this, &Application::toggleSubtitlesWindow);
+    connect(w, &MainWindow::pauseToggled, this, [this] { m_session->engine().togglePause(); });
+    connect(w, &MainWindow::stopRequested, this, &Application::stopPausedJob);
     // The loop looks at the box before each picture it draws.
-    s.job().ShowSubPict = w.CheckBoxShowSubPict->isChecked();
-    connect(w.CheckBoxShowSubPict, &QCheckBox::toggled, this,
+    m_session->job().ShowSubPict = w->showsPictures();
+    connect(w, &MainWindow::showPicturesToggled, this,
             [this](bool on) { m_session->job().ShowSubPict = on; });
+}
 
-    // Job setup.
-    JobSetupDialog& d = *m_jobSetup;
-    d.showSubtitlesWindow = [this] {
-        if (showSubtitlesWindow) showSubtitlesWindow();
-    };
-    d.clearSubtitles = [this] {
-        if (clearSubtitles) clearSubtitles();
-    };
-    d.confirmDiscardMatrix = [this] { return !confirmDiscardMatrix || confirmDiscardMatrix(); };
-    d.openMatrix = [this] {
-        if (openMatrix) openMatrix();
-    };
-    d.newMatrix = [this] {
-        if (newMatrix) newMatrix();
-    };
-    d.showSubPict = [this] { return m_mainWindow->CheckBoxShowSubPict->isChecked(); };
-    d.onStarted = [this] {
+void Application::wireJobSetup() {
+    JobSetupDialog* d = m_jobSetup;
+    connect(d, &JobSetupDialog::subtitlesWindowRequested, this, &Application::showSubtitlesWindow);
+    connect(d, &JobSetupDialog::clearSubtitlesRequested, this, &Application::clearSubtitles);
+    connect(d, &JobSetupDialog::openMatrixRequested, this, &Application::openMatrix);
+    connect(d, &JobSetupDialog::newMatrixRequested, this, &Application::newMatrix);
+    connect(d, &JobSetupDialog::jobStarted, this, [this] {
         static const char* const kModes[] = {"OCR", "BMP", "SUP", "Show only"};
-        m_mainWindow->LabelMode->setText(kModes[std::clamp(m_session->job().Action - 1, 0, 3)]);
-    };
+        m_mainWindow->showJobMode(kModes[std::clamp(m_session->job().Action - 1, 0, 3)]);
+    });
+}
 
-    // Progression controller: the show-only action waits here at each picture.
-    ProgressionDialog& p = *m_progression;
-    p.onShown = [this] {
-        if (hideSubtitlesWindow) hideSubtitlesWindow();
-    };
-    p.onSaveAsBmp = [this] { m_session->actions().saveShownPictureAsBmp(); };
-    p.onSaveAsSup = [this] { m_session->actions().saveCurrentSpuAsSup(); };
-    p.onChangeColor = [this] { m_session->actions().changeColors(); };
-    m_host.onWaitAtProgression = [this] {
-        m_progression->exec();
-        const ProgressionChoice choice = m_progression->choice();
-        if (choice == ProgressionChoice::Next) m_mainWindow->CheckBoxShowSubPict->setFocus();
-        return choice;
-    };
+// Progression controller: the show-only action waits here at each picture.
+void Application::wireProgression() {
+    ProgressionDialog* p = m_progression;
+    connect(p, &ProgressionDialog::shown, this, &Application::hideSubtitlesWindow);
+    connect(p, &ProgressionDialog::saveAsBmpRequested, this,
+            [this] { m_session->actions().saveShownPictureAsBmp(); });
+    connect(p, &ProgressionDialog::saveAsSupRequested, this,
+            [this] { m_session->actions().saveCurrentSpuAsSup(); });
+    connect(p, &ProgressionDialog::changeColoursRequested, this,
+            [this] { m_session->actions().changeColors(); });
+}
 
-    w.onFirstShow = [this] { startUp(*this); };
-    w.onCloseRequest = [this] { return closeRequest(*this); };
-    w.onClosed = [this] { shutDown(*this); };
+ProgressionChoice Application::waitAtProgression() {
+    m_progression->exec();
+    const ProgressionChoice choice = m_progression->choice();
+    if (choice == ProgressionChoice::Next) m_mainWindow->focusShowPicturesBox();
+    return choice;
 }
 
 void Application::start() {
     m_mainWindow->show();
-    m_timer1.start();
+    m_tickTimer.start();
 }
 
 // A job that cannot go on says so and stops, rather than trying the same

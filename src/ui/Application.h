@@ -11,7 +11,6 @@
 
 #include <QObject>
 #include <QTimer>
-
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -19,6 +18,7 @@
 #include <vector>
 
 class QAction;
+class QCloseEvent;
 class QTranslator;
 
 namespace mirtal {
@@ -30,23 +30,23 @@ class JobSetupDialog;
 class ProgressionDialog;
 class AboutDialog;
 // OCR windows
-class NewCharacterDialog;  // Form2
-class OcrSetupDialog;      // Form4
-class MatrixEditor;        // Form5
-class TextColorDialog;     // Form9
+class NewCharacterDialog; // Form2
+class OcrSetupDialog;     // Form4
+class MatrixEditor;       // Form5
+class TextColorDialog;    // Form9
 // Subtitle windows
-class SubtitlesWindow;       // Form3
-class PostOcrDialog;         // Form10
-class OutputFormatDialog;    // Form13
-class TimeCorrectionDialog;  // Form14
-class SplitDialog;           // Form17
+class SubtitlesWindow;      // Form3
+class PostOcrDialog;        // Form10
+class OutputFormatDialog;   // Form13
+class TimeCorrectionDialog; // Form14
+class SplitDialog;          // Form17
 // Bitmap window
 class BitmapAdjustDialog; // Form18
 
 // The program: its working state, its windows and the wiring between them.
 // Created once by main(); GUI tests create it with a temporary program
 // folder and scripted dialogs.
-class Application : public QObject {
+class Application : public QObject, private QtHost::Answers {
     Q_OBJECT
 public:
     struct Options {
@@ -71,7 +71,7 @@ public:
     // Where the file dialogs open until the settings say otherwise.
     const std::filesystem::path& dialogFolder() const { return m_dialogFolder; }
     std::filesystem::path settingsFile() const { return m_settingsFolder / "Mirtal.ini"; }
-    QTimer& timer() { return m_timer1; }
+    QTimer& timer() { return m_tickTimer; }
 
     MainWindow* mainWindow() const { return m_mainWindow; }
     JobSetupDialog* jobSetup() const { return m_jobSetup; }
@@ -104,27 +104,52 @@ public:
     // executable (the translations shipped with the program) when it differs.
     std::vector<std::filesystem::path> languageFolders() const;
 
-    // Hooks between window groups, installed by the group that owns the window.
-    std::function<void()> showSubtitlesWindow;          // Form3 shown beside the main window
-    std::function<void()> hideSubtitlesWindow;
-    std::function<bool()> subtitlesWindowVisible;
-    std::function<void()> toggleSubtitlesWindow;        // the main window's text button
-    std::function<void()> clearSubtitles;               // Clear, asking only while modified
-    std::function<bool()> confirmDiscardMatrix;         // the save-changes prompt; false = cancel
-    std::function<void()> openMatrix;                   // the matrix open flow
-    std::function<void()> newMatrix;                    // the new-matrix flow
-    std::function<void(int)> matrixEntryLearned;        // the matrix editor lists it
-    // The output format dialog's on-show step and "Convert to this &Format"
-    // for the given format, without showing the dialog (bitmap adjustment OK).
-    std::function<void(TOutputFormat)> convertOutputFormat;
-
 private:
     // Each group of windows is created and wired in a file of its own.
-    void createMainWindows();      // Form1, Form6, Form11, Form12: Application.cpp
-    void createOcrWindows();       // Form2, Form4, Form5, Form9: ApplicationOcr.cpp
-    void createSubtitleWindows();  // Form3, Form10, Form13, Form14, Form17: ApplicationSubtitles.cpp
-    void createBitmapWindow();     // Form18: ApplicationBitmap.cpp
-    void wireLanguageButton();     // Form1's "Save Lang": ApplicationLanguage.cpp
+    void createMainWindows();     // Form1, Form6, Form11, Form12: Application.cpp
+    void createOcrWindows();      // Form2, Form4, Form5, Form9: ApplicationOcr.cpp
+    void createSubtitleWindows(); // Form3, Form10, Form13, Form14, Form17: ApplicationSubtitles.cpp
+    void createBitmapWindow();    // Form18: ApplicationBitmap.cpp
+    void wireLanguageButton();    // Form1's "Save Lang": ApplicationLanguage.cpp
+    void wireMainWindow();
+    void wireJobSetup();
+    void wireProgression();
+    void wireTextColour(); // ApplicationOcr.cpp
+    void showRipDisplay(const RipDisplay& display);
+    void openJobSetup();
+    void stopPausedJob();
+
+    // The main window's first showing, its close request and its closing.
+    void startUp();
+    void closeRequested(QCloseEvent* event);
+    void shutDown();
+    void applySettings();
+    void collectSettings();
+
+    // What one group of windows does for another.
+    // The Subtitles window and its dialogs (ApplicationSubtitles.cpp).
+    void showSubtitlesWindow(); // beside the main window
+    void hideSubtitlesWindow();
+    bool subtitlesWindowVisible() const;
+    void toggleSubtitlesWindow(); // the main window's text button
+    void clearSubtitles();        // Clear, asking only while modified
+    // The output format dialog's on-show step and "Convert to this &Format"
+    // for the given format, without showing the dialog (bitmap adjustment OK).
+    void convertOutputFormat(TOutputFormat format);
+    // The matrix commands (ApplicationOcr.cpp).
+    bool confirmDiscardMatrix(); // the save-changes prompt; false = cancel
+    void openMatrix();
+    void newMatrix();
+
+    // The engine's questions, answered by the windows: the text colour and
+    // the glyphs in ApplicationOcr.cpp, the bitmap adjustment in
+    // ApplicationBitmap.cpp, the progression controller here.
+    std::optional<int> chooseTextColour(const Bitmap24& work, int guess) override;
+    GlyphAnswer askGlyph(const GlyphQuestion& question) override;
+    bool adjustBitmap() override;
+    ProgressionChoice waitAtProgression() override;
+
+    // GUI languages (ApplicationLanguage.cpp).
     void chooseLanguage(QAction* entry);
     // Qt's own texts (message box and file dialog buttons) in the language
     // the file's name names, when Qt has them.
@@ -141,7 +166,7 @@ private:
     SystemBannerClock m_clock;
     std::unique_ptr<Session> m_session;
     ProgramSettings m_settings;
-    QTimer m_timer1;
+    QTimer m_tickTimer;
     // Names new glyphs in the language of the stream being ripped.
     std::unique_ptr<LineRecognizer> m_recognizer;
     std::string m_recognizerLanguage;

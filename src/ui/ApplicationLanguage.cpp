@@ -60,11 +60,12 @@ template <typename T> QWidget* asWidget(T* window) {
 
 // The windows in the order of their language texts.
 std::vector<QWidget*> languageWindows(const Application& app) {
-    return {asWidget(app.mainWindow()),  asWidget(app.newCharacter()),  asWidget(app.subtitlesWindow()),
-            asWidget(app.ocrSetup()),  asWidget(app.matrixEditor()),  asWidget(app.jobSetup()),
-            asWidget(app.textColour()),  asWidget(app.postOcr()), asWidget(app.progression()),
-            asWidget(app.about()), asWidget(app.outputFormat()), asWidget(app.timeCorrection()),
-            asWidget(app.split()), asWidget(app.bitmapAdjust())};
+    return {
+        asWidget(app.mainWindow()), asWidget(app.newCharacter()), asWidget(app.subtitlesWindow()),
+        asWidget(app.ocrSetup()),   asWidget(app.matrixEditor()), asWidget(app.jobSetup()),
+        asWidget(app.textColour()), asWidget(app.postOcr()),      asWidget(app.progression()),
+        asWidget(app.about()),      asWidget(app.outputFormat()), asWidget(app.timeCorrection()),
+        asWidget(app.split()),      asWidget(app.bitmapAdjust())};
 }
 
 // The language names of all folders, the first folder winning for a name
@@ -112,7 +113,7 @@ std::vector<std::filesystem::path> Application::languageFolders() const {
 }
 
 void Application::buildLanguageMenu() {
-    QMenu* menu = m_mainWindow->GUILanguage1;
+    QMenu* menu = m_mainWindow->languageMenu();
     menu->clear();
     for (const LanguageEntry& e : listAllLanguages(languageFolders())) {
         // The entry stands for the name as the settings file keeps it.
@@ -129,7 +130,7 @@ void Application::buildLanguageMenu() {
 }
 
 void Application::chooseLanguage(QAction* entry) {
-    for (QAction* a : m_mainWindow->GUILanguage1->actions()) a->setChecked(false);
+    for (QAction* a : m_mainWindow->languageMenu()->actions()) a->setChecked(false);
     entry->setChecked(true);
     m_settings.LanguageFileName = toCp1252(entry->data().toString());
     loadLanguage(m_settings.LanguageFileName);
@@ -170,7 +171,7 @@ FileResult Application::exportLanguageTemplate() {
 }
 
 void Application::wireLanguageButton() {
-    connect(m_mainWindow->Button1, &QPushButton::clicked, this, [this] {
+    connect(m_mainWindow, &MainWindow::saveLanguageRequested, this, [this] {
         if (FileResult r = exportLanguageTemplate(); !r)
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
     });

@@ -2,6 +2,7 @@
 #include "ocr/MatrixFlows.h"
 #include "ocr/RecognitionLanguage.h"
 #include "settings/SettingsFile.h"
+#include "tess/TesseractRecognizer.h"
 #include "ui/Application.h"
 #include "ui/JobSetupDialog.h"
 #include "ui/MainWindow.h"
@@ -9,7 +10,6 @@
 #include "ui/NewCharacterDialog.h"
 #include "ui/OcrSetupDialog.h"
 #include "ui/TextColorDialog.h"
-#include "tess/TesseractRecognizer.h"
 
 #include <QAction>
 #include <algorithm>
@@ -44,32 +44,6 @@ template <typename Flow> bool runMatrixFlow(Application& app, Flow flow) {
     return done;
 }
 
-// Text colour: the dialog previews in the main window, which it may enlarge
-// so that the picture can be seen whole, and it hides the Subtitles window
-// while it is up.
-void wireTextColour(Application& app) {
-    TextColorDialog* dialog = app.textColour();
-    auto subtitlesWereVisible = std::make_shared<bool>(false);
-    QObject::connect(dialog, &TextColorDialog::previewChanged, &app,
-                     [&app](const Bitmap24& b) { app.host().showPicture(b, Rect{}); });
-    QObject::connect(dialog, &TextColorDialog::opened, &app, [&app, subtitlesWereVisible] {
-        *subtitlesWereVisible = app.subtitlesWindowVisible && app.subtitlesWindowVisible();
-        if (*subtitlesWereVisible && app.hideSubtitlesWindow) app.hideSubtitlesWindow();
-        MainWindow* main = app.mainWindow();
-        const QSize image = main->Preview->image()->size();
-        const int width = std::max(main->width(), image.width() + 23);
-        const int height = std::max(main->height(), image.height() + 110);
-        if (width != main->width() || height != main->height()) main->resize(width, height);
-    });
-    QObject::connect(dialog, &TextColorDialog::closed, &app, [&app, subtitlesWereVisible] {
-        if (*subtitlesWereVisible && app.showSubtitlesWindow) app.showSubtitlesWindow();
-        *subtitlesWereVisible = false;
-    });
-    app.host().onChooseTextColor = [dialog](const Bitmap24& work, int) {
-        return dialog->ask(work);
-    };
-}
-
 } // namespace
 
 // The OCR windows: new character dialog, OCR advanced setup, character
@@ -81,20 +55,14 @@ void Application::createOcrWindows() {
     m_matrixEditor = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_mainWindow);
     m_textColour = new TextColorDialog(s.ocrState(), m_mainWindow);
 
-    wireTextColour(*this);
+    wireTextColour();
 
     // Unknown glyphs: asked in Form2; what is learned is listed at once.
-    m_host.onAskGlyph = [this](const GlyphQuestion& q) {
-        return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
-    };
-    matrixEntryLearned = [this](int index) { m_matrixEditor->listLearnedEntry(index); };
-    s.ocr().options().onLearned = [this](int index) {
-        if (matrixEntryLearned) matrixEntryLearned(index);
-    };
+    s.ocr().options().onLearned = [this](int index) { m_matrixEditor->listLearnedEntry(index); };
 
     // New glyphs named by Tesseract: opened for the stream's language when a
     // job starts; without the language's package they are asked.
-    m_jobSetup->beforeStart = [this](const std::string& code) {
+    connect(m_jobSetup, &JobSetupDialog::aboutToStart, this, [this](const std::string& code) {
         Session& s = *m_session;
         if (GlyphNaming(s.ocrSettings().NameGlyphs) == GlyphNaming::Ask) {
             s.setRecognizer(nullptr);
@@ -110,28 +78,64 @@ void Application::createOcrWindows() {
                               "New glyphs will be asked: " + error);
         }
         s.setRecognizer(m_recognizer.get());
-    };
+    });
 
-    // The matrix commands, for the menu, the job setup and the close flow.
-    confirmDiscardMatrix = [this] {
-        return runMatrixFlow(*this, [](MatrixFlows& f) { return f.ConfirmDiscardMatrix(); });
-    };
-    openMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); }); };
-    newMatrix = [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); }); };
-
-    MainWindow& w = *m_mainWindow;
-    connect(w.EditViewCharactersMatrix1, &QAction::triggered, m_matrixEditor, [this] {
+    MainWindow* w = m_mainWindow;
+    connect(w, &MainWindow::matrixEditorRequested, m_matrixEditor, [this] {
         m_matrixEditor->show();
         m_matrixEditor->raise();
         m_matrixEditor->activateWindow();
     });
-    connect(w.OpenCharacterMatrix1, &QAction::triggered, this, [this] { openMatrix(); });
-    connect(w.SaveCharacterMatrix1, &QAction::triggered, this,
+    connect(w, &MainWindow::openMatrixRequested, this, &Application::openMatrix);
+    connect(w, &MainWindow::saveMatrixRequested, this,
             [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrixMenu(); }); });
-    connect(w.SaveCharacterMatrixAs1, &QAction::triggered, this,
+    connect(w, &MainWindow::saveMatrixAsRequested, this,
             [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrix(true); }); });
-    connect(w.NewCharaterMatrix1, &QAction::triggered, this, [this] { newMatrix(); });
-    connect(w.OCRAdvancedSetup1, &QAction::triggered, m_ocrSetup, [this] { m_ocrSetup->exec(); });
+    connect(w, &MainWindow::newMatrixRequested, this, &Application::newMatrix);
+    connect(w, &MainWindow::ocrSetupRequested, m_ocrSetup, [this] { m_ocrSetup->exec(); });
+}
+
+// Text colour: the dialog previews in the main window, which it may enlarge
+// so that the picture can be seen whole, and it hides the Subtitles window
+// while it is up.
+void Application::wireTextColour() {
+    auto subtitlesWereVisible = std::make_shared<bool>(false);
+    connect(m_textColour, &TextColorDialog::previewChanged, this,
+            [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); });
+    connect(m_textColour, &TextColorDialog::opened, this, [this, subtitlesWereVisible] {
+        *subtitlesWereVisible = subtitlesWindowVisible();
+        if (*subtitlesWereVisible) hideSubtitlesWindow();
+        const QSize image = m_mainWindow->pictureSize();
+        const int width = std::max(m_mainWindow->width(), image.width() + 23);
+        const int height = std::max(m_mainWindow->height(), image.height() + 110);
+        if (width != m_mainWindow->width() || height != m_mainWindow->height())
+            m_mainWindow->resize(width, height);
+    });
+    connect(m_textColour, &TextColorDialog::closed, this, [this, subtitlesWereVisible] {
+        if (*subtitlesWereVisible) showSubtitlesWindow();
+        *subtitlesWereVisible = false;
+    });
+}
+
+std::optional<int> Application::chooseTextColour(const Bitmap24& work, int) {
+    return m_textColour->ask(work);
+}
+
+GlyphAnswer Application::askGlyph(const GlyphQuestion& q) {
+    return m_newCharacter->ask(q, m_session->ocrState().DrawColor[0]);
+}
+
+// The matrix commands, for the menu, the job setup and the close flow.
+bool Application::confirmDiscardMatrix() {
+    return runMatrixFlow(*this, [](MatrixFlows& f) { return f.ConfirmDiscardMatrix(); });
+}
+
+void Application::openMatrix() {
+    runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); });
+}
+
+void Application::newMatrix() {
+    runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); });
 }
 
 } // namespace mirtal

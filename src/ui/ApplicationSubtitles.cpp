@@ -28,22 +28,35 @@ void Application::createSubtitleWindows() {
     connect(m_subtitlesWindow, &SubtitlesWindow::outputFormatRequested, m_outputFormat,
             &QDialog::exec);
     connect(m_subtitlesWindow, &SubtitlesWindow::splitRequested, m_split, &QDialog::exec);
+}
 
-    showSubtitlesWindow = [this] {
-        if (m_subtitlesWindow->isMinimized()) m_subtitlesWindow->showNormal();
-        m_subtitlesWindow->show();
-        m_subtitlesWindow->raise();
-    };
-    hideSubtitlesWindow = [this] { m_subtitlesWindow->hide(); };
-    subtitlesWindowVisible = [this] { return m_subtitlesWindow->isVisible(); };
-    toggleSubtitlesWindow = [this] {
-        if (m_subtitlesWindow->isVisible() && !m_subtitlesWindow->isMinimized())
-            m_subtitlesWindow->hide();
-        else
-            showSubtitlesWindow();
-    };
-    clearSubtitles = [this] { m_subtitlesWindow->clearDocument(); };
-    convertOutputFormat = [this](TOutputFormat format) { m_outputFormat->convertTo(format); };
+void Application::showSubtitlesWindow() {
+    if (m_subtitlesWindow->isMinimized()) m_subtitlesWindow->showNormal();
+    m_subtitlesWindow->show();
+    m_subtitlesWindow->raise();
+}
+
+void Application::hideSubtitlesWindow() {
+    m_subtitlesWindow->hide();
+}
+
+bool Application::subtitlesWindowVisible() const {
+    return m_subtitlesWindow->isVisible();
+}
+
+void Application::toggleSubtitlesWindow() {
+    if (m_subtitlesWindow->isVisible() && !m_subtitlesWindow->isMinimized())
+        m_subtitlesWindow->hide();
+    else
+        showSubtitlesWindow();
+}
+
+void Application::clearSubtitles() {
+    m_subtitlesWindow->clearDocument();
+}
+
+void Application::convertOutputFormat(TOutputFormat format) {
+    m_outputFormat->convertTo(format);
 }
 
 } // namespace mirtal

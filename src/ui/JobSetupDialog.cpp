@@ -1,5 +1,4 @@
 #include "ui/JobSetupDialog.h"
-#include "ui/WidgetSupport.h"
 
 #include "base/Files.h"
 #include "ocr/MatrixFlows.h"
@@ -9,6 +8,7 @@
 #include "ui/QtLanguageTarget.h"
 #include "ui/RadioGroup.h"
 #include "ui/UiDialogs.h"
+#include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,32 +33,37 @@ namespace mirtal {
 namespace {
 
 // An up/down arrow pair whose own position never changes: each click only
-// reports its direction.
+// says its direction.
 class ArrowPair : public QWidget {
 public:
-    std::function<void(int)> onStep;
     explicit ArrowPair(QWidget* parent) : QWidget(parent) {
         auto* v = new QVBoxLayout(this);
         v->setContentsMargins(0, 0, 0, 0);
         v->setSpacing(0);
-        auto* up = new QToolButton(this);
+        up = new QToolButton(this);
         up->setObjectName("UpDownFilePoseUp");
         up->setArrowType(Qt::UpArrow);
-        auto* down = new QToolButton(this);
+        down = new QToolButton(this);
         down->setObjectName("UpDownFilePoseDown");
         down->setArrowType(Qt::DownArrow);
         v->addStretch(1);
         v->addWidget(up);
         v->addWidget(down);
         v->addStretch(1);
-        connect(up, &QToolButton::clicked, this, [this] {
-            if (onStep) onStep(-1);
-        });
-        connect(down, &QToolButton::clicked, this, [this] {
-            if (onStep) onStep(1);
-        });
     }
+    QToolButton* up;
+    QToolButton* down;
 };
+
+// The check-list text of one file: name padded to 14, "[", KiB right-aligned
+// in 8 with underscores, " Kb]".
+QString vobEntryText(const QString& fileName, uint64_t byteSize) {
+    QString kb = QString::number(byteSize >> 10);
+    if (kb.size() < 8) kb = QString(8 - kb.size(), '_') + kb;
+    QString name = fileName;
+    if (name.size() < 14) name += QString(14 - name.size(), ' ');
+    return name + "[" + kb + " Kb]";
+}
 
 const char* const kVobFilter = "VOB (*.vob)|*.vob|VTS Ifo (vts_*.ifo)|vts_*.ifo|All Ifo "
                                "(*.ifo)|*.ifo|VobSub (*.idx;*.sub)|*.idx;*.sub|All (*.*)|*.*";
@@ -97,193 +102,229 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     root->setSizeConstraint(QLayout::SetFixedSize);
     auto* columns = new QHBoxLayout;
     root->addLayout(columns);
+    columns->addLayout(buildStreamColumn());
+    columns->addLayout(buildVobColumn(), 1);
+    root->addWidget(buildBottomPanel());
+    connectControls();
+    fillStreamList();
+}
 
-    // Left: stream, matrix, action, options, text file.
+// Left: stream, matrix, action, options, text file.
+QLayout* JobSetupDialog::buildStreamColumn() {
     auto* left = new QVBoxLayout;
-    columns->addLayout(left);
     left->addWidget(named(new QLabel("Language Stream :", this), "Label1"));
     auto* streamRow = new QHBoxLayout;
-    ComboBoxLanguage = named(new QComboBox(this), "ComboBoxLanguage");
-    ComboBoxLanguage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    ComboBoxLanguage->setMinimumWidth(170);
-    ButtonOpenIfo = named(new QPushButton("Open &IFO", this), "ButtonOpenIfo",
-                          "View available subtitle languages from IFO");
-    streamRow->addWidget(ComboBoxLanguage, 1);
-    streamRow->addWidget(ButtonOpenIfo);
+    m_streamCombo = named(new QComboBox(this), "ComboBoxLanguage");
+    m_streamCombo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_streamCombo->setMinimumWidth(170);
+    m_openIfoButton = named(new QPushButton("Open &IFO", this), "ButtonOpenIfo",
+                            "View available subtitle languages from IFO");
+    streamRow->addWidget(m_streamCombo, 1);
+    streamRow->addWidget(m_openIfoButton);
     left->addLayout(streamRow);
-    RadioGroupView = new RadioGroup("View :", {"Widescreen", "Letterbox", "Pan-Scan"}, this);
-    RadioGroupView->setObjectName("RadioGroupView");
-    RadioGroupView->setToolTip("Which picture the subtitles of a 16:9 disc are drawn for");
-    RadioGroupView->setItemIndex(0);
-    left->addWidget(RadioGroupView);
+    m_viewGroup = new RadioGroup("View :", {"Widescreen", "Letterbox", "Pan-Scan"}, this);
+    m_viewGroup->setObjectName("RadioGroupView");
+    m_viewGroup->setToolTip("Which picture the subtitles of a 16:9 disc are drawn for");
+    m_viewGroup->setItemIndex(0);
+    left->addWidget(m_viewGroup);
 
     left->addWidget(named(
         new QLabel("Characters Matrix File        (Different for each DVD) :", this), "Label2"));
+    left->addLayout(buildMatrixRow());
+
+    m_actionGroup = new RadioGroup("Action :",
+                                   {"SubPictures to Text via OCR", "Save SubPictures As BMP",
+                                    "Save SubPictures As SUP Files", "Only Show SubPictures",
+                                    "Save SubPictures As VobSub"},
+                                   this);
+    m_actionGroup->setObjectName("RadioGroupAction");
+    m_actionGroup->setItemIndex(0);
+    left->addWidget(m_actionGroup);
+    left->addWidget(buildOptions());
+
+    auto* textRow = new QHBoxLayout;
+    m_clearTextButton = named(new QPushButton("C&lear Text File", this), "ButtonClearText",
+                              "Clear the Subtitles Text File");
+    m_viewTextButton =
+        named(new QPushButton("&View Text File", this), "Button1", "Show the Subtitles Text File");
+    textRow->addWidget(m_clearTextButton);
+    textRow->addWidget(m_viewTextButton);
+    left->addLayout(textRow);
+    left->addStretch(1);
+    return left;
+}
+
+QLayout* JobSetupDialog::buildMatrixRow() {
     auto* matrixRow = new QHBoxLayout;
-    EditCharMatrixFile = named(new QLineEdit("New File", this), "EditCharMatrixFile");
-    ButtonOpenCharMatrixFile = named(new QPushButton("- - -", this), "ButtonOpenCharMatrixFile",
-                                     "Open a Characters Matrix File");
-    ButtonNewMatrix =
+    m_matrixFileEdit = named(new QLineEdit("New File", this), "EditCharMatrixFile");
+    m_openMatrixButton = named(new QPushButton("- - -", this), "ButtonOpenCharMatrixFile",
+                               "Open a Characters Matrix File");
+    m_newMatrixButton =
         named(new QPushButton("X", this), "ButtonNewMatrix", "New Characters Matrix File");
-    ButtonOpenCharMatrixFile->setMaximumWidth(40);
-    ButtonNewMatrix->setMaximumWidth(30);
-    matrixRow->addWidget(EditCharMatrixFile, 1);
-    matrixRow->addWidget(ButtonOpenCharMatrixFile);
-    matrixRow->addWidget(ButtonNewMatrix);
-    left->addLayout(matrixRow);
+    m_openMatrixButton->setMaximumWidth(40);
+    m_newMatrixButton->setMaximumWidth(30);
+    matrixRow->addWidget(m_matrixFileEdit, 1);
+    matrixRow->addWidget(m_openMatrixButton);
+    matrixRow->addWidget(m_newMatrixButton);
+    return matrixRow;
+}
 
-    RadioGroupAction = new RadioGroup("Action :",
-                                      {"SubPictures to Text via OCR", "Save SubPictures As BMP",
-                                       "Save SubPictures As SUP Files", "Only Show SubPictures",
-                                       "Save SubPictures As VobSub"},
-                                      this);
-    RadioGroupAction->setObjectName("RadioGroupAction");
-    RadioGroupAction->setItemIndex(0);
-    left->addWidget(RadioGroupAction);
-
+QWidget* JobSetupDialog::buildOptions() {
     auto* options = named(new QGroupBox("Options", this), "GroupBoxOptions");
     auto* ov = new QVBoxLayout(options);
-    CheckBoxPictTiming = named(new QCheckBox("+ TC && Res.", options), "CheckBoxPictTiming",
-                               "Get the timing and image(s) size(s) & position(s)");
-    ov->addWidget(CheckBoxPictTiming);
-    CheckBoxForcedOnly =
+    m_timingBox = named(new QCheckBox("+ TC && Res.", options), "CheckBoxPictTiming",
+                        "Get the timing and image(s) size(s) & position(s)");
+    ov->addWidget(m_timingBox);
+    m_forcedOnlyBox =
         named(new QCheckBox("Forced Subs Only", options), "CheckBoxForcedOnly",
               "Only the subpictures a player shows even with subtitles off (forced start)");
-    ov->addWidget(CheckBoxForcedOnly);
-    CheckBoxFromVideoStart =
+    ov->addWidget(m_forcedOnlyBox);
+    m_fromVideoStartBox =
         named(new QCheckBox("times from the first video frame", options), "CheckBoxFromVideoStart",
               "Time the subtitles from the film's first picture, as players of a remuxed film "
               "(MKV, MP4) do; off: from the disc's stream clock");
-    ov->addWidget(CheckBoxFromVideoStart);
-    left->addWidget(options);
+    ov->addWidget(m_fromVideoStartBox);
+    return options;
+}
 
-    auto* textRow = new QHBoxLayout;
-    ButtonClearText = named(new QPushButton("C&lear Text File", this), "ButtonClearText",
-                            "Clear the Subtitles Text File");
-    Button1 =
-        named(new QPushButton("&View Text File", this), "Button1", "Show the Subtitles Text File");
-    textRow->addWidget(ButtonClearText);
-    textRow->addWidget(Button1);
-    left->addLayout(textRow);
-    left->addStretch(1);
-
-    // Right: the VOB list and the time code.
+// Right: the VOB list and the time code.
+QLayout* JobSetupDialog::buildVobColumn() {
     auto* right = new QVBoxLayout;
-    columns->addLayout(right, 1);
     right->addWidget(named(new QLabel("Vob Files :", this), "Label3"));
-    LabelVobPath = named(new QLabel(this), "LabelVobPath");
-    showsValue({LabelVobPath});
-    LabelVobPath->setMinimumWidth(290);
-    LabelVobPath->setMaximumWidth(340);
-    right->addWidget(LabelVobPath);
+    m_folderLabel = named(new QLabel(this), "LabelVobPath");
+    showsValue({m_folderLabel});
+    m_folderLabel->setMinimumWidth(290);
+    m_folderLabel->setMaximumWidth(340);
+    right->addWidget(m_folderLabel);
     auto* listRow = new QHBoxLayout;
-    CheckListBoxVob = named(new QListWidget(this), "CheckListBoxVob",
-                            "Select Vob(s) from which you want to extract subtitles.");
-    CheckListBoxVob->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    CheckListBoxVob->setMinimumSize(290, 180);
-    CheckListBoxVob->installEventFilter(this);
+    m_vobList = named(new QListWidget(this), "CheckListBoxVob",
+                      "Select Vob(s) from which you want to extract subtitles.");
+    m_vobList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_vobList->setMinimumSize(290, 180);
+    m_vobList->installEventFilter(this);
     auto* arrows = new ArrowPair(this);
-    UpDownFilePose = named(static_cast<QWidget*>(arrows), "UpDownFilePose",
-                           "Change file position ( You can also use [Ctrl] + Up/Down keys )");
-    arrows->onStep = [this](int d) { moveSelected(d); };
-    listRow->addWidget(CheckListBoxVob, 1);
-    listRow->addWidget(UpDownFilePose);
+    named(static_cast<QWidget*>(arrows), "UpDownFilePose",
+          "Change file position ( You can also use [Ctrl] + Up/Down keys )");
+    connect(arrows->up, &QToolButton::clicked, this, [this] { moveSelected(-1); });
+    connect(arrows->down, &QToolButton::clicked, this, [this] { moveSelected(1); });
+    listRow->addWidget(m_vobList, 1);
+    listRow->addWidget(arrows);
     right->addLayout(listRow, 1);
-    ButtonOpenDir = named(new QPushButton("Open &Dir", this), "ButtonOpenDir");
-    right->addWidget(ButtonOpenDir, 0, Qt::AlignLeft);
-
+    m_openFolderButton = named(new QPushButton("Open &Dir", this), "ButtonOpenDir");
+    right->addWidget(m_openFolderButton, 0, Qt::AlignLeft);
     right->addWidget(named(new QLabel("Last TimeCode :", this), "Label4"));
+    right->addLayout(buildTimeCodeRow());
+    return right;
+}
+
+QLayout* JobSetupDialog::buildTimeCodeRow() {
     auto* tcRow = new QHBoxLayout;
-    auto mk = [&](const char* name, uint16_t max) {
+    auto field = [&](const char* name, uint16_t max) {
         auto* f = new TWord_u(this);
         f->setObjectName(name);
         f->setDialogs(&m_dialogs);
         f->setValMax(max);
         f->setMaximumWidth(44);
         f->setAlignment(Qt::AlignRight);
-        connect(f, &QLineEdit::textChanged, this, [this] { timeCodeEdited(); });
+        connect(f, &QLineEdit::textChanged, this, &JobSetupDialog::timeCodeEdited);
         return f;
     };
-    Word_uHour = mk("Word_uHour", 24);
-    Word_uMin = mk("Word_uMin", 59);
-    Word_uSec = mk("Word_uSec", 59);
-    Word_uMSec = mk("Word_uMSec", 999);
-    tcRow->addWidget(Word_uHour);
+    m_hourEdit = field("Word_uHour", 24);
+    m_minuteEdit = field("Word_uMin", 59);
+    m_secondEdit = field("Word_uSec", 59);
+    m_millisecondEdit = field("Word_uMSec", 999);
+    tcRow->addWidget(m_hourEdit);
     tcRow->addWidget(new QLabel(":", this));
-    tcRow->addWidget(Word_uMin);
+    tcRow->addWidget(m_minuteEdit);
     tcRow->addWidget(new QLabel(":", this));
-    tcRow->addWidget(Word_uSec);
+    tcRow->addWidget(m_secondEdit);
     tcRow->addWidget(new QLabel(",", this));
-    tcRow->addWidget(Word_uMSec);
+    tcRow->addWidget(m_millisecondEdit);
     tcRow->addStretch(1);
-    ButtonResetTC = named(new QPushButton("&Reset", this), "ButtonResetTC",
-                          "Reset if you start working on a new DVD But keep this Code if this is "
-                          "the next Vob of a DVD !");
-    tcRow->addWidget(ButtonResetTC);
-    right->addLayout(tcRow);
-
-    Panel5 = named(new QFrame(this), "Panel5");
-    Panel5->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    auto* bottom = new QHBoxLayout(Panel5);
-    Label5 =
-        named(new QLabel("!! Start with the first 1Gb VOB and use the Last Time Code !!", Panel5),
-              "Label5");
-    BitBtnStart = named(new QPushButton("&Start", Panel5), "BitBtnStart");
-    BitBtnStart->setDefault(true);
-    BitBtnCancel = named(new QPushButton("&Cancel", Panel5), "BitBtnCancel");
-    bottom->addWidget(Label5, 1);
-    bottom->addWidget(BitBtnStart);
-    bottom->addWidget(BitBtnCancel);
-    Panel5->installEventFilter(this);
-    Label5->installEventFilter(this);
-    root->addWidget(Panel5);
-
-    connect(RadioGroupAction, &RadioGroup::clicked, this, [this] { RadioGroupActionClick(); });
-    connect(ComboBoxLanguage, qOverload<int>(&QComboBox::activated), this,
-            [this] { streamChosen(); });
-    connect(RadioGroupView, &RadioGroup::clicked, this, [this] { streamChosen(); });
-    connect(ButtonOpenDir, &QPushButton::clicked, this, [this] { ButtonOpenDirClick(); });
-    connect(ButtonOpenIfo, &QPushButton::clicked, this, [this] { ButtonOpenIfoClick(); });
-    connect(ButtonResetTC, &QPushButton::clicked, this, [this] { ButtonResetTCClick(); });
-    // The open flow asks about unsaved changes itself; asking here too would
-    // put the same question twice to a user who answers No.
-    connect(ButtonOpenCharMatrixFile, &QPushButton::clicked, this, [this] {
-        if (openMatrix) openMatrix();
-        refreshMatrixField();
-    });
-    connect(ButtonNewMatrix, &QPushButton::clicked, this, [this] {
-        if (newMatrix) newMatrix();
-        refreshMatrixField();
-    });
-    connect(ButtonClearText, &QPushButton::clicked, this, [this] {
-        if (clearSubtitles) clearSubtitles();
-    });
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        reject();
-        if (showSubtitlesWindow) showSubtitlesWindow();
-    });
-    connect(BitBtnStart, &QPushButton::clicked, this, [this] {
-        if (BitBtnStartClick()) accept();
-    });
-    connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    FillStreamList();
+    m_resetTimeButton = named(new QPushButton("&Reset", this), "ButtonResetTC",
+                              "Reset if you start working on a new DVD But keep this Code if "
+                              "this is the next Vob of a DVD !");
+    tcRow->addWidget(m_resetTimeButton);
+    return tcRow;
 }
 
-QString JobSetupDialog::vobEntryText(const QString& fileName, uint64_t byteSize) {
-    QString kb = QString::number(byteSize >> 10);
-    if (kb.size() < 8) kb = QString(8 - kb.size(), '_') + kb;
-    QString name = fileName;
-    if (name.size() < 14) name += QString(14 - name.size(), ' ');
-    return name + "[" + kb + " Kb]";
+QFrame* JobSetupDialog::buildBottomPanel() {
+    m_bottomPanel = named(new QFrame(this), "Panel5");
+    m_bottomPanel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto* bottom = new QHBoxLayout(m_bottomPanel);
+    m_startHint = named(
+        new QLabel("!! Start with the first 1Gb VOB and use the Last Time Code !!", m_bottomPanel),
+        "Label5");
+    m_startButton = named(new QPushButton("&Start", m_bottomPanel), "BitBtnStart");
+    m_startButton->setDefault(true);
+    m_cancelButton = named(new QPushButton("&Cancel", m_bottomPanel), "BitBtnCancel");
+    bottom->addWidget(m_startHint, 1);
+    bottom->addWidget(m_startButton);
+    bottom->addWidget(m_cancelButton);
+    m_bottomPanel->installEventFilter(this);
+    m_startHint->installEventFilter(this);
+    return m_bottomPanel;
 }
 
-void JobSetupDialog::scanDirectory(const std::filesystem::path& dir) {
-    openDialogFolder = dir;
-    LabelVobPath->setText(QString::fromStdString(dir.string()));
-    LabelVobPath->setToolTip(LabelVobPath->text());
-    CheckListBoxVob->clear();
-    VobPaths.clear();
+void JobSetupDialog::connectControls() {
+    connect(m_actionGroup, &RadioGroup::clicked, this, &JobSetupDialog::actionChosen);
+    connect(m_streamCombo, qOverload<int>(&QComboBox::activated), this,
+            &JobSetupDialog::streamChosen);
+    connect(m_viewGroup, &RadioGroup::clicked, this, &JobSetupDialog::streamChosen);
+    connect(m_openFolderButton, &QPushButton::clicked, this, &JobSetupDialog::chooseVobFolder);
+    connect(m_openIfoButton, &QPushButton::clicked, this, &JobSetupDialog::chooseIfo);
+    connect(m_resetTimeButton, &QPushButton::clicked, this, &JobSetupDialog::resetTimeCode);
+    connect(m_openMatrixButton, &QPushButton::clicked, this, &JobSetupDialog::openMatrix);
+    connect(m_newMatrixButton, &QPushButton::clicked, this, &JobSetupDialog::newMatrix);
+    connect(m_clearTextButton, &QPushButton::clicked, this,
+            &JobSetupDialog::clearSubtitlesRequested);
+    connect(m_viewTextButton, &QPushButton::clicked, this, &JobSetupDialog::viewText);
+    connect(m_startButton, &QPushButton::clicked, this, &JobSetupDialog::start);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// The open flow asks about unsaved changes itself; asking here too would put
+// the same question twice to a user who answers No.
+void JobSetupDialog::openMatrix() {
+    emit openMatrixRequested();
+    refreshMatrixField();
+}
+
+void JobSetupDialog::newMatrix() {
+    emit newMatrixRequested();
+    refreshMatrixField();
+}
+
+void JobSetupDialog::viewText() {
+    reject();
+    emit subtitlesWindowRequested();
+}
+
+void JobSetupDialog::start() {
+    if (startJob()) accept();
+}
+
+JobSetupDialog::Choices JobSetupDialog::choices() const {
+    return {m_vobFolder, m_actionGroup->itemIndex(), m_timingBox->isChecked(),
+            m_forcedOnlyBox->isChecked(), m_fromVideoStartBox->isChecked()};
+}
+
+void JobSetupDialog::setChoices(const Choices& c) {
+    m_vobFolder = c.vobFolder;
+    // An action the dialog does not have (a damaged file) is the first one.
+    m_actionGroup->setItemIndex(c.action >= 0 && c.action < m_actionGroup->count() ? c.action : 0);
+    m_timingBox->setChecked(c.withTimingAndPosition);
+    m_forcedOnlyBox->setChecked(c.forcedOnly);
+    m_fromVideoStartBox->setChecked(c.fromVideoStart);
+    actionChosen();
+}
+
+void JobSetupDialog::listFolder(const std::filesystem::path& dir) {
+    m_vobFolder = dir;
+    m_folderLabel->setText(QString::fromStdString(dir.string()));
+    m_folderLabel->setToolTip(m_folderLabel->text());
+    m_vobList->clear();
+    m_vobPaths.clear();
     for (const auto& p : listedFiles(dir)) {
         std::error_code ec;
         uint64_t size = std::filesystem::file_size(p, ec);
@@ -292,136 +333,134 @@ void JobSetupDialog::scanDirectory(const std::filesystem::path& dir) {
             new QListWidgetItem(vobEntryText(QString::fromStdString(p.filename().string()), size));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
-        CheckListBoxVob->addItem(item);
-        VobPaths.push_back(p);
+        m_vobList->addItem(item);
+        m_vobPaths.push_back(p);
     }
 }
 
 void JobSetupDialog::moveSelected(int delta) {
-    const int row = CheckListBoxVob->currentRow();
-    if (row < 0 || !CheckListBoxVob->currentItem() || !CheckListBoxVob->currentItem()->isSelected())
-        return;
+    const int row = m_vobList->currentRow();
+    if (row < 0 || !m_vobList->currentItem() || !m_vobList->currentItem()->isSelected()) return;
     const int to = row + delta;
-    if (to < 0 || to >= CheckListBoxVob->count() || size_t(std::max(row, to)) >= VobPaths.size())
+    if (to < 0 || to >= m_vobList->count() || size_t(std::max(row, to)) >= m_vobPaths.size())
         return;
-    QListWidgetItem* item = CheckListBoxVob->takeItem(row);
-    CheckListBoxVob->insertItem(to, item);
-    std::swap(VobPaths[size_t(row)], VobPaths[size_t(to)]);
-    CheckListBoxVob->setCurrentRow(to);
+    QListWidgetItem* item = m_vobList->takeItem(row);
+    m_vobList->insertItem(to, item);
+    std::swap(m_vobPaths[size_t(row)], m_vobPaths[size_t(to)]);
+    m_vobList->setCurrentRow(to);
 }
 
-void JobSetupDialog::ReadIfoLanguages(const std::filesystem::path& ifo) {
-    const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, StreamLanguages);
-    if (r.found) streamMap = ReadStreamMap(ifo);
-    if (r.found) StreamCodes = r.codes;
-    FillStreamList();
+void JobSetupDialog::readIfoLanguages(const std::filesystem::path& ifo) {
+    const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, m_streamLanguages);
+    if (r.found) m_streamMap = ReadStreamMap(ifo);
+    if (r.found) m_streamCodes = r.codes;
+    fillStreamList();
     if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
 }
 
-bool JobSetupDialog::ReadVobSubLanguages(const std::filesystem::path& file) {
+bool JobSetupDialog::readVobSubLanguages(const std::filesystem::path& file) {
     VobSubPair pair;
     std::string error;
     if (!LoadVobSubPair(file, pair, error)) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
         return false;
     }
-    StreamLanguages = pair.index->languages();
-    streamMap = {};
-    StreamCodes = pair.index->codes();
-    FillStreamList();
+    m_streamLanguages = pair.index->languages();
+    m_streamMap = {};
+    m_streamCodes = pair.index->codes();
+    fillStreamList();
     return true;
 }
 
-void JobSetupDialog::FillStreamList() {
-    ComboBoxLanguage->clear();
-    for (const std::string& line : mirtal::FillStreamList(StreamLanguages))
-        ComboBoxLanguage->addItem(fromCp1252(line));
-    ComboBoxLanguage->setCurrentIndex(0);
+void JobSetupDialog::fillStreamList() {
+    m_streamCombo->clear();
+    for (const std::string& line : mirtal::FillStreamList(m_streamLanguages))
+        m_streamCombo->addItem(fromCp1252(line));
+    m_streamCombo->setCurrentIndex(0);
     // The list shows its first line chosen; the job follows what it shows.
     streamChosen();
 }
 
 void JobSetupDialog::streamChosen() {
-    const int line = std::max(0, ComboBoxLanguage->currentIndex());
-    RadioGroupView->setEnabled(streamMap.mapped());
+    const int line = std::max(0, m_streamCombo->currentIndex());
+    m_viewGroup->setEnabled(m_streamMap.mapped());
     for (int v = 0; v < kSubpictureViews; ++v)
-        RadioGroupView->setItemEnabled(v, streamMap.hasView(line, SubpictureView(v)));
-    if (!streamMap.hasView(line, SubpictureView(std::max(0, RadioGroupView->itemIndex()))))
-        RadioGroupView->setItemIndex(0);
-    const auto view = SubpictureView(std::max(0, RadioGroupView->itemIndex()));
-    m_session.job().SubtitleStreamId = streamMap.substream(line, view);
+        m_viewGroup->setItemEnabled(v, m_streamMap.hasView(line, SubpictureView(v)));
+    if (!m_streamMap.hasView(line, SubpictureView(std::max(0, m_viewGroup->itemIndex()))))
+        m_viewGroup->setItemIndex(0);
+    const auto view = SubpictureView(std::max(0, m_viewGroup->itemIndex()));
+    m_session.job().SubtitleStreamId = m_streamMap.substream(line, view);
 }
 
 std::vector<std::filesystem::path> JobSetupDialog::checkedPaths() const {
     std::vector<std::filesystem::path> out;
-    for (int i = 0; i < CheckListBoxVob->count() && size_t(i) < VobPaths.size(); ++i)
-        if (CheckListBoxVob->item(i)->checkState() == Qt::Checked)
-            out.push_back(VobPaths[size_t(i)]);
+    for (int i = 0; i < m_vobList->count() && size_t(i) < m_vobPaths.size(); ++i)
+        if (m_vobList->item(i)->checkState() == Qt::Checked) out.push_back(m_vobPaths[size_t(i)]);
     return out;
 }
 
-TTimeCode JobSetupDialog::LastTimeCode() {
-    return {uint8_t(Word_uHour->valeur()), uint8_t(Word_uMin->valeur()),
-            uint8_t(Word_uSec->valeur()), Word_uMSec->valeur()};
+TTimeCode JobSetupDialog::lastTimeCode() const {
+    return {uint8_t(m_hourEdit->valeur()), uint8_t(m_minuteEdit->valeur()),
+            uint8_t(m_secondEdit->valeur()), m_millisecondEdit->valeur()};
 }
 
 void JobSetupDialog::setLastTimeCode(TTimeCode tc) {
-    Word_uHour->setValeur(tc.Hour);
-    Word_uMin->setValeur(tc.Min);
-    Word_uSec->setValeur(tc.Sec);
-    Word_uMSec->setValeur(tc.MSec);
+    m_hourEdit->setValeur(tc.Hour);
+    m_minuteEdit->setValeur(tc.Min);
+    m_secondEdit->setValeur(tc.Sec);
+    m_millisecondEdit->setValeur(tc.MSec);
 }
 
 // Any change of a field, typed or refilled, re-anchors the time line at the
 // next pack.
 void JobSetupDialog::timeCodeEdited() {
     Demuxer& demuxer = m_session.demuxer();
-    demuxer.LastTimeCode = LastTimeCode();
+    demuxer.LastTimeCode = lastTimeCode();
     demuxer.MarkRebase();
 }
 
 void JobSetupDialog::refreshMatrixField() {
-    EditCharMatrixFile->setText(fromCp1252(MatrixFileFieldText(m_session.matrix())));
+    m_matrixFileEdit->setText(fromCp1252(MatrixFileFieldText(m_session.matrix())));
 }
 
-void JobSetupDialog::RadioGroupActionClick() {
-    const int a = RadioGroupAction->itemIndex();
-    CheckBoxPictTiming->setEnabled(a == 1 || a == 2);
+void JobSetupDialog::actionChosen() {
+    const int a = m_actionGroup->itemIndex();
+    m_timingBox->setEnabled(a == 1 || a == 2);
 }
 
-void JobSetupDialog::ButtonResetTCClick() {
+void JobSetupDialog::resetTimeCode() {
     m_session.demuxer().ResetTimeBase(m_session.display());
     setLastTimeCode(m_session.demuxer().LastTimeCode);
     m_session.host().displayChanged(m_session.display());
 }
 
-void JobSetupDialog::ButtonOpenDirClick() {
+void JobSetupDialog::chooseVobFolder() {
     FileDialogRequest r;
     r.title = "Open";
     r.filter = kVobFilter;
-    r.initialFolder = openDialogFolder;
+    r.initialFolder = m_vobFolder;
     auto f = m_dialogs.chooseOpenFile(r);
     if (!f) return;
-    if (IsVobSubFileName(f->filename().string())) ReadVobSubLanguages(*f);
-    scanDirectory(f->parent_path());
+    if (IsVobSubFileName(f->filename().string())) readVobSubLanguages(*f);
+    listFolder(f->parent_path());
 }
 
-void JobSetupDialog::ButtonOpenIfoClick() {
+void JobSetupDialog::chooseIfo() {
     FileDialogRequest r;
     r.title = "Open";
     r.filter = kIfoFilter;
-    r.initialFolder = openDialogFolder;
+    r.initialFolder = m_vobFolder;
     auto f = m_dialogs.chooseOpenFile(r);
     if (!f) return;
-    openDialogFolder = f->parent_path();
+    m_vobFolder = f->parent_path();
     if (IsVobSubFileName(f->filename().string()))
-        ReadVobSubLanguages(*f);
+        readVobSubLanguages(*f);
     else
-        ReadIfoLanguages(*f);
-    scanDirectory(f->parent_path());
+        readIfoLanguages(*f);
+    listFolder(f->parent_path());
 }
 
-bool JobSetupDialog::ConfirmAppend() {
+bool JobSetupDialog::confirmAppend() {
     if (m_session.document().NbSubTitle() == 0) return true;
     const MessageCatalogue& msg = m_session.catalogue();
     return m_dialogs.ask(MessageKind::Information, {Answer::Ok, Answer::Cancel},
@@ -453,7 +492,7 @@ std::optional<std::filesystem::path> JobSetupDialog::chooseVobSubName() {
     return chosen;
 }
 
-bool JobSetupDialog::BitBtnStartClick() {
+bool JobSetupDialog::startJob() {
     const MessageCatalogue& msg = m_session.catalogue();
     JobSetup setup;
     setup.files = checkedPaths();
@@ -461,12 +500,32 @@ bool JobSetupDialog::BitBtnStartClick() {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(25));
         return false;
     }
-    setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 4) + 1);
-    setup.withTimingAndPosition = CheckBoxPictTiming->isChecked();
-    setup.forcedOnly = CheckBoxForcedOnly->isChecked();
-    setup.fromVideoStart = CheckBoxFromVideoStart->isChecked();
-    // A VobSub .sub is timed by its .idx, read again now: it may have
-    // changed since the list was made.
+    setup.action = uint8_t(std::clamp(m_actionGroup->itemIndex(), 0, 4) + 1);
+    setup.withTimingAndPosition = m_timingBox->isChecked();
+    setup.forcedOnly = m_forcedOnlyBox->isChecked();
+    setup.fromVideoStart = m_fromVideoStartBox->isChecked();
+    if (!readJobIndexes(setup) || !askOutputNames(setup)) return false;
+    if (setup.action != kActionShow && setup.action != kActionVobSub &&
+        m_session.document().SplitActive())
+        m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
+    // The main window's "Show Pict." box, which the job follows.
+    setup.showSubPict = m_session.job().ShowSubPict;
+    streamChosen();
+    m_session.demuxer().LastTimeCode = lastTimeCode();
+    emit aboutToStart(
+        m_streamCodes[size_t(std::max(0, m_streamCombo->currentIndex())) % m_streamCodes.size()]);
+    std::string error;
+    if (!m_session.startJob(setup, &error)) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
+        return false;
+    }
+    emit jobStarted();
+    return true;
+}
+
+// A VobSub .sub is timed by its .idx, read again now: it may have changed
+// since the list was made.
+bool JobSetupDialog::readJobIndexes(JobSetup& setup) {
     setup.indexes.resize(setup.files.size());
     for (size_t i = 0; i < setup.files.size(); ++i) {
         if (!IsVobSubFileName(setup.files[i].filename().string())) continue;
@@ -478,62 +537,47 @@ bool JobSetupDialog::BitBtnStartClick() {
         }
         setup.indexes[i] = pair.index;
     }
-    auto showSubtitles = [this] {
-        if (showSubtitlesWindow) showSubtitlesWindow();
-    };
+    return true;
+}
+
+bool JobSetupDialog::askOutputNames(JobSetup& setup) {
     switch (setup.action) {
     case kActionOcr:
-        if (!ConfirmAppend()) return false;
-        showSubtitles();
-        break;
+        if (!confirmAppend()) return false;
+        emit subtitlesWindowRequested();
+        return true;
     case kActionBmp:
     case kActionSup: {
         if (setup.withTimingAndPosition) {
-            if (!ConfirmAppend()) return false;
-            showSubtitles();
+            if (!confirmAppend()) return false;
+            emit subtitlesWindowRequested();
         }
         auto prefix = choosePicturePrefix(setup.action == kActionBmp ? 38 : 39);
         if (!prefix) return false;
         setup.picturePrefix = prefix->string();
-        showSubtitles();
-        break;
+        emit subtitlesWindowRequested();
+        return true;
     }
     case kActionVobSub: {
         auto name = chooseVobSubName();
         if (!name) return false;
         setup.vobSubName = *name;
-        break;
+        return true;
     }
     default: // only show: the session arms the adjustment step and the controller
-        break;
+        return true;
     }
-    if (setup.action != kActionShow && setup.action != kActionVobSub &&
-        m_session.document().SplitActive())
-        m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
-    setup.showSubPict = showSubPict ? showSubPict() : true;
-    streamChosen();
-    m_session.demuxer().LastTimeCode = LastTimeCode();
-    if (beforeStart)
-        beforeStart(StreamCodes[size_t(std::max(0, ComboBoxLanguage->currentIndex())) %
-                                StreamCodes.size()]);
-    std::string error;
-    if (!m_session.startJob(setup, &error)) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
-        return false;
-    }
-    if (onStarted) onStarted();
-    return true;
 }
 
 void JobSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     setLastTimeCode(m_session.demuxer().CurrentStreamTime());
-    RadioGroupActionClick();
+    actionChosen();
     refreshMatrixField();
 }
 
 bool JobSetupDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == CheckListBoxVob && event->type() == QEvent::KeyPress) {
+    if (watched == m_vobList && event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
         if ((ke->key() == Qt::Key_Up || ke->key() == Qt::Key_Down) &&
             (ke->modifiers() & Qt::ControlModifier)) {
@@ -542,11 +586,13 @@ bool JobSetupDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     // The bottom panel moves the window, as a title bar would.
-    if ((watched == Panel5 || watched == Label5) && event->type() == QEvent::MouseButtonPress) {
+    if ((watched == m_bottomPanel || watched == m_startHint) &&
+        event->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton) m_dragStart = me->globalPosition().toPoint();
     }
-    if ((watched == Panel5 || watched == Label5) && event->type() == QEvent::MouseMove) {
+    if ((watched == m_bottomPanel || watched == m_startHint) &&
+        event->type() == QEvent::MouseMove) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->buttons() & Qt::LeftButton) {
             const QPoint p = me->globalPosition().toPoint();

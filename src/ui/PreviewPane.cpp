@@ -37,10 +37,10 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     showsValue({m_back, m_image});
     m_image->hide();
     m_bevel->move(kBevelMargin, kBevelMargin);
-    ApplyZoom(1000);
+    applyZoom(1000);
 }
 
-void PreviewPane::ApplyZoom(int z) {
+void PreviewPane::applyZoom(int z) {
     m_zoom = z;
     const int w = z * kFrameWidth / 1000 + 4, h = z * kFrameHeight / 1000 + 4;
     m_bevel->resize(w, h);
@@ -49,7 +49,7 @@ void PreviewPane::ApplyZoom(int z) {
     const QSize size(m_bevel->x() + w + kBevelMargin, m_bevel->y() + h + kBevelMargin);
     setMinimumSize(size);
     resize(size);
-    PlacePicture(z);
+    placePicture(z);
 }
 
 // The stretched background is made once per zoom, not at every repaint of
@@ -66,7 +66,7 @@ void PreviewPane::scaleBackground() {
                                              : m_backImage.scaled(inner, Qt::IgnoreAspectRatio)));
 }
 
-void PreviewPane::PlacePicture(int z) {
+void PreviewPane::placePicture(int z) {
     if (m_picture.isNull()) {
         m_image->hide();
         return;
@@ -90,7 +90,7 @@ void PreviewPane::PlacePicture(int z) {
 void PreviewPane::showPicture(const QImage& picture, const Rect& rect) {
     m_rect = rect;
     m_picture = picture;
-    PlacePicture(m_zoom);
+    placePicture(m_zoom);
     m_image->update();
 }
 
@@ -104,7 +104,7 @@ int PreviewPane::autoZoom(int width, int height) {
     return std::min(zx, zy);
 }
 
-bool PreviewPane::SetUpBackground(const PreviewSettings& s, QString* error) {
+bool PreviewPane::setUpBackground(const PreviewSettings& s, QString* error) {
     if (s.BackMode == 0) {
         m_back->hide();
         return true;
@@ -139,7 +139,7 @@ bool PreviewPane::SetUpBackground(const PreviewSettings& s, QString* error) {
     return ok;
 }
 
-QString PreviewPane::FreeRatioText(int band) {
+QString PreviewPane::freeRatioText(int band) {
     if (2 * band == kFrameHeight) return QStringLiteral("*");
     // Hundredths rounded half to even (the default rounding mode), then the
     // shortest form of the number.

@@ -22,8 +22,8 @@ public:
     // Remembers the rectangle and shows a copy of the picture there.
     void showPicture(const QImage& picture, const Rect& rect);
     // z in tenths of a percent (1000 = 100 %).
-    void ApplyZoom(int z);
-    void PlacePicture(int z);
+    void applyZoom(int z);
+    void placePicture(int z);
     void setAtTruePos(bool on) { m_atTruePos = on; }
     bool atTruePos() const { return m_atTruePos; }
 
@@ -31,10 +31,10 @@ public:
     // image file keeps the previous background silently; a file that cannot
     // be decoded keeps it too and returns false with the reason. The caller
     // applies the zoom afterwards.
-    bool SetUpBackground(const PreviewSettings& settings, QString* error = nullptr);
+    bool setUpBackground(const PreviewSettings& settings, QString* error = nullptr);
 
     // "1.77:1" for 85, "*" for 288; the decimal separator is the user's.
-    static QString FreeRatioText(int band);
+    static QString freeRatioText(int band);
     static int presetBand(int aspectRatioMode);
     // The zoom that fits the frame into a main window of this size.
     static int autoZoom(int windowWidth, int windowHeight);

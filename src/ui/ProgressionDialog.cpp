@@ -10,53 +10,44 @@ ProgressionDialog::ProgressionDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Progression Controller");
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
-    auto mk = [this](const char* name, const char* caption) {
+    auto button = [this](const char* name, const char* caption) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
         return b;
     };
-    ButtonPause = mk("ButtonPause", "&Pause ||");
-    ButtonNext = mk("ButtonNext", "&Next >");
-    ButtonNoStop = mk("ButtonNoStop", "No &Stop >>");
-    ButtonChangeColor = mk("ButtonChangeColor", "Change &Colors");
-    ButtonSaveAsBmp = mk("ButtonSaveAsBmp", "Save As &Bmp");
-    ButtonSaveAsSup = mk("ButtonSaveAsSup", "Save As S&up");
+    QPushButton* pause = button("ButtonPause", "&Pause ||");
+    m_nextButton = button("ButtonNext", "&Next >");
+    QPushButton* noStop = button("ButtonNoStop", "No &Stop >>");
+    QPushButton* changeColours = button("ButtonChangeColor", "Change &Colors");
+    QPushButton* saveAsBmp = button("ButtonSaveAsBmp", "Save As &Bmp");
+    QPushButton* saveAsSup = button("ButtonSaveAsSup", "Save As S&up");
     auto* g = new QGridLayout(this);
-    g->addWidget(ButtonPause, 0, 0);
-    g->addWidget(ButtonNext, 0, 1);
-    g->addWidget(ButtonNoStop, 0, 2);
-    g->addWidget(ButtonChangeColor, 1, 0);
-    g->addWidget(ButtonSaveAsBmp, 1, 1);
-    g->addWidget(ButtonSaveAsSup, 1, 2);
+    g->addWidget(pause, 0, 0);
+    g->addWidget(m_nextButton, 0, 1);
+    g->addWidget(noStop, 0, 2);
+    g->addWidget(changeColours, 1, 0);
+    g->addWidget(saveAsBmp, 1, 1);
+    g->addWidget(saveAsSup, 1, 2);
 
-    connect(ButtonNext, &QPushButton::clicked, this, [this] {
-        m_choice = ProgressionChoice::Next;
-        accept();
-    });
-    connect(ButtonNoStop, &QPushButton::clicked, this, [this] {
-        m_choice = ProgressionChoice::NoStop;
-        accept();
-    });
-    connect(ButtonPause, &QPushButton::clicked, this, [this] {
-        m_choice = ProgressionChoice::Pause;
-        accept();
-    });
-    connect(ButtonSaveAsBmp, &QPushButton::clicked, this, [this] {
-        if (onSaveAsBmp) onSaveAsBmp();
-    });
-    connect(ButtonSaveAsSup, &QPushButton::clicked, this, [this] {
-        if (onSaveAsSup) onSaveAsSup();
-    });
-    connect(ButtonChangeColor, &QPushButton::clicked, this, [this] {
-        if (onChangeColor) onChangeColor();
-    });
+    connect(m_nextButton, &QPushButton::clicked, this,
+            [this] { leaveWith(ProgressionChoice::Next); });
+    connect(noStop, &QPushButton::clicked, this, [this] { leaveWith(ProgressionChoice::NoStop); });
+    connect(pause, &QPushButton::clicked, this, [this] { leaveWith(ProgressionChoice::Pause); });
+    connect(saveAsBmp, &QPushButton::clicked, this, &ProgressionDialog::saveAsBmpRequested);
+    connect(saveAsSup, &QPushButton::clicked, this, &ProgressionDialog::saveAsSupRequested);
+    connect(changeColours, &QPushButton::clicked, this, &ProgressionDialog::changeColoursRequested);
+}
+
+void ProgressionDialog::leaveWith(ProgressionChoice choice) {
+    m_choice = choice;
+    accept();
 }
 
 void ProgressionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_choice = ProgressionChoice::Next;
-    if (onShown) onShown();
-    ButtonNext->setFocus();
+    emit shown();
+    m_nextButton->setFocus();
 }
 
 } // namespace mirtal

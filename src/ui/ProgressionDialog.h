@@ -3,7 +3,6 @@
 #include "export/ExportHost.h"
 
 #include <QDialog>
-#include <functional>
 
 class QPushButton;
 
@@ -19,22 +18,19 @@ public:
     // How the user left the window; Next when it was closed otherwise.
     ProgressionChoice choice() const { return m_choice; }
 
-    QPushButton* ButtonPause;
-    QPushButton* ButtonNext;
-    QPushButton* ButtonNoStop;
-    QPushButton* ButtonChangeColor;
-    QPushButton* ButtonSaveAsBmp;
-    QPushButton* ButtonSaveAsSup;
-
-    std::function<void()> onShown; // hides the Subtitles window
-    std::function<void()> onSaveAsBmp;
-    std::function<void()> onSaveAsSup;
-    std::function<void()> onChangeColor;
+signals:
+    void shown();
+    void saveAsBmpRequested();
+    void saveAsSupRequested();
+    void changeColoursRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void leaveWith(ProgressionChoice choice);
+
+    QPushButton* m_nextButton = nullptr;
     ProgressionChoice m_choice = ProgressionChoice::Next;
 };
 

@@ -1,12 +1,15 @@
 #include "ui/QtHost.h"
 
+#include "ui/ImageConvert.h"
 #include "ui/UiDialogs.h"
 
 #include <QCoreApplication>
 
 namespace mirtal {
 
-QtHost::QtHost(UiDialogs& dialogs) : m_dialogs(dialogs) { m_clock.start(); }
+QtHost::QtHost(UiDialogs& dialogs) : m_dialogs(dialogs) {
+    m_clock.start();
+}
 
 Answer QtHost::ask(MessageKind kind, Buttons buttons, const std::string& text) {
     return m_dialogs.ask(kind, buttons, text);
@@ -21,18 +24,20 @@ std::optional<std::filesystem::path> QtHost::chooseSaveFile(const FileDialogRequ
 }
 
 std::optional<int> QtHost::chooseTextColor(const Bitmap24& work, int guess) {
-    return onChooseTextColor ? onChooseTextColor(work, guess) : std::optional<int>(guess);
+    return m_answers ? m_answers->chooseTextColour(work, guess) : std::optional<int>(guess);
 }
 
 GlyphAnswer QtHost::askGlyph(const GlyphQuestion& q) {
-    if (onAskGlyph) return onAskGlyph(q);
+    if (m_answers) return m_answers->askGlyph(q);
     return {GlyphAction::SkipSubpicture, {}};
 }
 
-bool QtHost::adjustBitmap() { return onAdjustBitmap ? onAdjustBitmap() : true; }
+bool QtHost::adjustBitmap() {
+    return m_answers ? m_answers->adjustBitmap() : true;
+}
 
 ProgressionChoice QtHost::waitAtProgression() {
-    return onWaitAtProgression ? onWaitAtProgression() : ProgressionChoice::Next;
+    return m_answers ? m_answers->waitAtProgression() : ProgressionChoice::Next;
 }
 
 void QtHost::processEvents() {
@@ -42,18 +47,20 @@ void QtHost::processEvents() {
     m_lastDispatch = m_clock.elapsed();
 }
 
-uint32_t QtHost::tickMs() { return uint32_t(m_clock.elapsed()); }
+uint32_t QtHost::tickMs() {
+    return uint32_t(m_clock.elapsed());
+}
 
 void QtHost::displayChanged(const RipDisplay& d) {
-    if (onDisplayChanged) onDisplayChanged(d);
+    emit ripDisplayChanged(d);
 }
 
 void QtHost::showPicture(const Bitmap24& b, const Rect& r) {
-    if (onShowPicture24) onShowPicture24(b, r);
+    emit pictureShown(toQImage(b), r);
 }
 
 void QtHost::showPicture(const PaletteBitmap& b, const Rect& r) {
-    if (onShowPicturePalette) onShowPicturePalette(b, r);
+    emit pictureShown(toQImage(b), r);
 }
 
 } // namespace mirtal

@@ -215,24 +215,23 @@ public:
             std::make_unique<Application>(Application::Options{m_folder.path(), true, &m_clock});
         m_app->start();
         Application& app = *m_app;
+        m_answers = std::make_unique<test::ScriptedAnswers>(app.host());
         // The text colour: the guess, as shown, with OK.
-        auto chooseColour = app.host().onChooseTextColor;
-        app.host().onChooseTextColor = [&app, chooseColour](const Bitmap24& work, int guess) {
+        m_answers->onChooseTextColour = [this, &app](const Bitmap24& work, int guess) {
             QTimer::singleShot(
                 0, [&app] { control<QPushButton>(app.textColour(), "ButtonOk")->click(); });
-            return chooseColour(work, guess);
+            return m_answers->windows.chooseTextColour(work, guess);
         };
         // A trained matrix knows every glyph.
-        app.host().onAskGlyph = [](const GlyphQuestion& q) {
+        m_answers->onAskGlyph = [](const GlyphQuestion& q) {
             ADD_FAILURE() << "asked for a glyph at " << q.startMs << " ms, line " << q.line;
             return GlyphAnswer{GlyphAction::SkipSubpicture, {}};
         };
         // The bitmap adjustment step with its settings as they are: OK.
-        auto adjust = app.host().onAdjustBitmap;
-        app.host().onAdjustBitmap = [&app, adjust] {
+        m_answers->onAdjustBitmap = [this, &app] {
             QTimer::singleShot(
                 0, [&app] { control<QPushButton>(app.bitmapAdjust(), "BitBtn1")->click(); });
-            return adjust();
+            return m_answers->windows.adjustBitmap();
         };
     }
 
@@ -241,22 +240,21 @@ public:
 
     void openMatrix(const fs::path& file) {
         m_app->dialogs().files.push_back(file);
-        QTest::mouseClick(m_app->jobSetup()->ButtonOpenCharMatrixFile, Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(m_app->jobSetup(), "ButtonOpenCharMatrixFile"),
+                          Qt::LeftButton);
     }
 
     // The job setup: the disc's folder listed, every VOB checked, the stream
     // and the action (0..4) chosen, Start; then the timer's ticks to the end.
     void ripDisc(int action, bool timing, const fs::path& prefix = {}) {
         JobSetupDialog& d = *m_app->jobSetup();
-        d.scanDirectory(videoTs(m_case));
-        for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
-            d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
-        d.ComboBoxLanguage->setCurrentIndex(m_case.stream);
-        d.RadioGroupAction->setItemIndex(action);
-        d.RadioGroupActionClick();
-        d.CheckBoxPictTiming->setChecked(timing);
+        test::listVobFolder(*m_app, videoTs(m_case));
+        test::checkVobEntries(*m_app);
+        test::control<QComboBox>(&d, "ComboBoxLanguage")->setCurrentIndex(m_case.stream);
+        test::chooseAction(*m_app, action);
+        test::jobOption(*m_app, "CheckBoxPictTiming")->setChecked(timing);
         if (action == 1 || action == 2 || action == 4) m_app->dialogs().files.push_back(prefix);
-        ASSERT_TRUE(d.BitBtnStartClick());
+        ASSERT_TRUE(test::pressStart(*m_app));
         for (int n = 0; n < 50 && !session().job().finished() && !session().job().Paused &&
                         !session().engine().halted();
              ++n)
@@ -299,6 +297,7 @@ private:
     TempFolder m_folder;
     FixedBannerClock m_clock{kDate};
     std::unique_ptr<Application> m_app;
+    std::unique_ptr<test::ScriptedAnswers> m_answers;
 };
 
 class BothHosts : public ::testing::TestWithParam<DiscCase> {
@@ -504,15 +503,15 @@ TEST_P(BothHosts, ShowOnlyStopsAtEveryPictureInTheProgressionController) {
     Gui g(c, settings);
     ProgressionDialog& p = *g.app().progression();
     std::vector<Shown> guiShown;
-    auto onShown = p.onShown;
-    p.onShown = [&] {
-        onShown();
+    QObject::connect(&p, &ProgressionDialog::shown, &p, [&] {
         Session& s = g.session();
         const DisplayTimes t = SubpictureDisplayTimes(s.subpicture(), s.demuxer().SpuStartTime);
         guiShown.push_back({s.job().TotalPictures, TimeCodeToStr(t.start), TimeCodeToStr(t.stop),
                             s.outputRect(), s.outputBitmap().width(), s.outputBitmap().height()});
-        QTimer::singleShot(0, &p, [&p] { QTest::mouseClick(p.ButtonNext, Qt::LeftButton); });
-    };
+        QTimer::singleShot(0, &p, [&p] {
+            QTest::mouseClick(test::control<QPushButton>(&p, "ButtonNext"), Qt::LeftButton);
+        });
+    });
     g.ripDisc(3, false);
     EXPECT_FALSE(p.isVisible());
 

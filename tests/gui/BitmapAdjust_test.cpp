@@ -1,8 +1,11 @@
+#include "Controls.h"
 #include "LanguageBitmapSupport.h"
+#include "ScriptedAnswers.h"
 #include "settings/SettingsFile.h"
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/SubtitlesWindow.h"
 #include "ui/WidgetSupport.h"
 
 #include <QCheckBox>
@@ -63,9 +66,8 @@ struct BitmapAdjust : ::testing::Test {
 
     BitmapAdjust() {
         paintSubpicture(session);
-        app->host().onShowPicturePalette = [this](const PaletteBitmap&, const Rect& r) {
-            shown.push_back(r);
-        };
+        QObject::connect(&app->host(), &QtHost::pictureShown, &form,
+                         [this](const QImage&, const Rect& r) { shown.push_back(r); });
     }
     ~BitmapAdjust() override { form.hide(); }
     void open() { form.show(); }
@@ -341,8 +343,6 @@ TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
 
     // Free leaves the format alone; the output format dialog's Convert runs
     // when its owner provides it.
-    std::vector<TOutputFormat> converted;
-    app->convertOutputFormat = [&](TOutputFormat f) { converted.push_back(f); };
     session.document().setOutputFormat(ofSubViewer);
     open();
     item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 0)->click();
@@ -351,30 +351,23 @@ TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
     open();
     item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 1)->click();
     get<QPushButton>("BitBtn1")->click();
-    EXPECT_EQ(converted, (std::vector<TOutputFormat>{ofIAuthor}));
+    EXPECT_EQ(session.document().OutputFormat(), ofIAuthor);
 }
 
 TEST_F(BitmapAdjust, TheSubtitlesWindowIsHiddenWhileOpenAndComesBack) {
-    bool visible = true;
-    int shows = 0;
-    app->subtitlesWindowVisible = [&] { return visible; };
-    app->hideSubtitlesWindow = [&] { visible = false; };
-    app->showSubtitlesWindow = [&] {
-        visible = true;
-        ++shows;
-    };
+    QWidget& subtitles = *app->subtitlesWindow();
+    subtitles.show();
     open();
-    EXPECT_FALSE(visible);
+    EXPECT_FALSE(subtitles.isVisible());
     get<QPushButton>("ButtonSkipPict")->click();
     EXPECT_FALSE(session.SavePicture);
     EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_TRUE(visible);
+    EXPECT_TRUE(subtitles.isVisible());
 
-    visible = false; // hidden by the user meanwhile: stays hidden
+    subtitles.hide(); // hidden by the user meanwhile: stays hidden
     open();
     get<QPushButton>("BitBtn1")->click();
-    EXPECT_FALSE(visible);
-    EXPECT_EQ(shows, 1);
+    EXPECT_FALSE(subtitles.isVisible());
 }
 
 TEST_F(BitmapAdjust, ReduceLeavesOnlyItsButtonAndRestoresTheTabShape) {
@@ -425,15 +418,17 @@ struct BitmapAdjustRip : ::testing::Test {
 
     // Each opening is answered with the next button (the last one again when
     // asked more often), clicked once the dialog runs its own loop.
+    std::unique_ptr<test::ScriptedAnswers> answers;
+
     void answerWith(std::vector<const char*> buttons) {
-        auto adjust = app->host().onAdjustBitmap;
-        app->host().onAdjustBitmap = [this, adjust, buttons] {
+        if (!answers) answers = std::make_unique<test::ScriptedAnswers>(app->host());
+        answers->onAdjustBitmap = [this, buttons] {
             QTimer::singleShot(0, [this, buttons] {
                 openings.push_back(session.SavePicture);
                 const size_t i = std::min(openings.size(), buttons.size()) - 1;
                 control<QPushButton>(&form, buttons[i])->click();
             });
-            return adjust();
+            return answers->windows.adjustBitmap();
         };
     }
 
@@ -467,7 +462,8 @@ TEST_F(BitmapAdjustRip, SkippedPictureWritesNothingAndTheDialogComesBackUntilOk)
 
 TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
     int waits = 0;
-    app->host().onWaitAtProgression = [&] {
+    test::ScriptedAnswers answers(app->host());
+    answers.onWaitAtProgression = [&] {
         ++waits;
         return ProgressionChoice::Next;
     };

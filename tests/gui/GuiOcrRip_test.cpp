@@ -2,6 +2,7 @@
 // dialog, every unknown glyph asked in the new character dialog and answered
 // from the disc's ground truth, the matrix editor following the training,
 // and the matrix menu.
+#include "AppTestSupport.h"
 #include "Controls.h"
 #include "ocr/CharMatrix.h"
 #include "ocr/MatrixFile.h"
@@ -125,6 +126,7 @@ protected:
 
     QTemporaryDir folder;
     std::unique_ptr<Application> app;
+    std::unique_ptr<test::ScriptedAnswers> answers;
     std::unique_ptr<Truth> truth;
     std::vector<Asked> asked;
     std::vector<int> colourUnits; // unit of each text colour question
@@ -152,18 +154,17 @@ protected:
     // Every modal question is answered from a callback posted just before
     // the dialog runs its own event loop.
     void hookDialogs() {
-        auto askGlyph = app->host().onAskGlyph;
-        app->host().onAskGlyph = [this, askGlyph](const GlyphQuestion& q) {
+        answers = std::make_unique<test::ScriptedAnswers>(app->host());
+        answers->onAskGlyph = [this](const GlyphQuestion& q) {
             QTimer::singleShot(0, [this, q] { answerGlyph(q); });
-            return askGlyph(q);
+            return answers->windows.askGlyph(q);
         };
-        auto chooseColour = app->host().onChooseTextColor;
-        app->host().onChooseTextColor = [this, chooseColour](const Bitmap24& work, int guess) {
+        answers->onChooseTextColour = [this](const Bitmap24& work, int guess) {
             const DisplayTimes times =
                 SubpictureDisplayTimes(session().subpicture(), session().demuxer().SpuStartTime);
             const int unit = truth->unitAt(TimeCodeToMs(times.start));
             QTimer::singleShot(0, [this, unit] { answerColour(unit); });
-            return chooseColour(work, guess);
+            return answers->windows.chooseTextColour(work, guess);
         };
     }
 
@@ -172,7 +173,7 @@ protected:
         ASSERT_TRUE(d.isVisible());
         colourUnits.push_back(unit);
         colourShownAs.push_back(control<QComboBox>(&d, "ComboBoxTextColor")->currentIndex());
-        subtitlesHiddenAtColour.push_back(!app->subtitlesWindowVisible());
+        subtitlesHiddenAtColour.push_back(!app->subtitlesWindow()->isVisible());
         countersCurrentAtColour.push_back(countersCurrent());
         const char* button = skipColour && skipColour(unit) ? "ButtonSkipPict" : "ButtonOk";
         QTest::mouseClick(control<QPushButton>(&d, button), Qt::LeftButton);
@@ -221,8 +222,10 @@ protected:
 
     bool countersCurrent() {
         const RipJob& job = session().job();
-        return mainWindow().LabelNbSup->text() == QString::number(job.VobPictures) &&
-               mainWindow().LabelTotalNbSup->text() == QString::number(job.TotalPictures);
+        return test::control<QLabel>(&mainWindow(), "LabelNbSup")->text() ==
+                   QString::number(job.VobPictures) &&
+               test::control<QLabel>(&mainWindow(), "LabelTotalNbSup")->text() ==
+                   QString::number(job.TotalPictures);
     }
 
     // The spacing of this disc's text: its fill-only glyphs stand up to 8
@@ -237,18 +240,17 @@ protected:
             QTest::keyClicks(field, QString::number(width));
             QTest::mouseClick(control<QPushButton>(&d, "BitBtnOk"), Qt::LeftButton);
         });
-        mainWindow().OCRAdvancedSetup1->trigger();
+        test::control<QAction>(&mainWindow(), "OCRAdvancedSetup1")->trigger();
     }
 
     // The job setup with the disc's VOB files checked and the OCR action.
     void startJob(const std::string& disc) {
-        JobSetupDialog& d = *app->jobSetup();
-        d.scanDirectory(fs::path(MIRTAL_TEST_DATA) / "discs" / disc / "VIDEO_TS");
-        for (int i = 0; i < d.CheckListBoxVob->count(); ++i)
-            d.CheckListBoxVob->item(i)->setCheckState(Qt::Checked);
-        d.RadioGroupAction->setItemIndex(0);
-        d.CheckBoxFromVideoStart->setChecked(false); // the truth's times are the stream clock's
-        ASSERT_TRUE(d.BitBtnStartClick());
+        test::listVobFolder(*app, fs::path(MIRTAL_TEST_DATA) / "discs" / disc / "VIDEO_TS");
+        test::checkVobEntries(*app);
+        test::chooseAction(*app, 0);
+        // the truth's times are the stream clock's
+        test::jobOption(*app, "CheckBoxFromVideoStart")->setChecked(false);
+        ASSERT_TRUE(test::pressStart(*app));
     }
 
     // Timer ticks until the job is over or paused.
@@ -298,10 +300,10 @@ protected:
 TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQuestion) {
     setSpaceWidth(10);
     EXPECT_EQ(session().ocrSettings().SpaceWidth, 10);
-    mainWindow().EditViewCharactersMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "EditViewCharactersMatrix1")->trigger();
     ASSERT_TRUE(app->matrixEditor()->isVisible());
     startJob("pal_en");
-    ASSERT_TRUE(app->subtitlesWindowVisible());
+    ASSERT_TRUE(app->subtitlesWindow()->isVisible());
     tickUntilStopped();
     ASSERT_TRUE(session().job().finished());
     expectText(truthWords());
@@ -311,7 +313,7 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     EXPECT_EQ(colourShownAs, std::vector<int>{2});
     EXPECT_EQ(subtitlesHiddenAtColour, std::vector<bool>{true});
     EXPECT_EQ(countersCurrentAtColour, std::vector<bool>{true});
-    EXPECT_TRUE(app->subtitlesWindowVisible());
+    EXPECT_TRUE(app->subtitlesWindow()->isVisible());
 
     // One question per glyph learned; each shows the number the entry gets,
     // comes when the subtitles before it are in the document, and finds every
@@ -329,18 +331,20 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     EXPECT_EQ(listedEntries(), m.Count());
     EXPECT_EQ(session().job().TotalPictures, truth->units.size());
     // The counter bar says how many shapes were asked, none named by votes.
-    EXPECT_EQ(mainWindow().LabelGlyphsAsked->text(), QString::number(m.Count()));
-    EXPECT_EQ(mainWindow().LabelGlyphsNamed->text(), "0");
+    EXPECT_EQ(test::control<QLabel>(&mainWindow(), "LabelGlyphsAsked")->text(),
+              QString::number(m.Count()));
+    EXPECT_EQ(test::control<QLabel>(&mainWindow(), "LabelGlyphsNamed")->text(), "0");
 
     // Saving through the menu asks for a name, since the matrix has none.
     const fs::path file = fs::path(folder.path().toStdString()) / "discs" / "pal_en.qmx";
     fs::create_directories(file.parent_path());
     app->dialogs().files.push_back(file);
-    mainWindow().SaveCharacterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "SaveCharacterMatrix1")->trigger();
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(fs::file_size(file), 280u + 277u * unsigned(m.Count()));
     EXPECT_FALSE(m.Modified());
-    EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "pal_en.qmx");
+    EXPECT_EQ(test::control<QLineEdit>(app->jobSetup(), "EditCharMatrixFile")->text(),
+              "pal_en.qmx");
     EXPECT_EQ(app->matrixEditor()->windowTitle(), "View/Edit Character Matrix - pal_en.qmx -");
     EXPECT_EQ(app->settings().SaveDialogCharMatrix, file.parent_path().string() + "/");
     EXPECT_EQ(app->dialogs().unexpected, 0);
@@ -353,14 +357,15 @@ TEST_F(GuiOcrRip, WholeDiscReadsAsItsTruthAndTheSavedMatrixReadsItAgainWithoutAQ
     open("pal_en");
     setSpaceWidth(10);
     app->dialogs().files.push_back(file);
-    QTest::mouseClick(app->jobSetup()->ButtonOpenCharMatrixFile, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(app->jobSetup(), "ButtonOpenCharMatrixFile"),
+                      Qt::LeftButton);
     EXPECT_EQ(session().matrix().Count(), trained);
-    EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "pal_en.qmx");
+    EXPECT_EQ(control<QLineEdit>(app->jobSetup(), "EditCharMatrixFile")->text(), "pal_en.qmx");
     EXPECT_EQ(listedEntries(), trained);
     startJob("pal_en");
     tickUntilStopped();
     EXPECT_TRUE(asked.empty());
-    EXPECT_EQ(mainWindow().LabelGlyphsAsked->text(), "0");
+    EXPECT_EQ(test::control<QLabel>(&mainWindow(), "LabelGlyphsAsked")->text(), "0");
     EXPECT_EQ(colourUnits, std::vector<int>{0});
     expectText(truthWords());
     EXPECT_FALSE(session().matrix().Modified());
@@ -395,7 +400,8 @@ TEST_F(GuiOcrRip, SkippedPicturesLinesAndSubpicturesLeaveOnlyTheirPartOut) {
     expectText(expected);
     EXPECT_EQ(session().job().TotalPictures, truth->units.size() - 1)
         << "the dropped one is not counted";
-    EXPECT_EQ(mainWindow().LabelTotalNbSup->text(), QString::number(truth->units.size() - 1));
+    EXPECT_EQ(test::control<QLabel>(&mainWindow(), "LabelTotalNbSup")->text(),
+              QString::number(truth->units.size() - 1));
 }
 
 // Pause (unit 4): the same glyph is asked again after Continue. Change Text
@@ -412,10 +418,10 @@ TEST_F(GuiOcrRip, PauseAndChangeTextColorReadTheSubpictureAgain) {
     tickUntilStopped();
     ASSERT_TRUE(session().job().Paused);
     ASSERT_FALSE(session().job().Busy);
-    EXPECT_EQ(mainWindow().ButtonPause->text(), "Co&ntinue >");
+    EXPECT_EQ(test::control<QPushButton>(&mainWindow(), "ButtonPause")->text(), "Co&ntinue >");
     EXPECT_EQ(session().document().NbSubTitle(), 4);
     const Asked pausedAt = asked.back();
-    QTest::mouseClick(mainWindow().ButtonPause, Qt::LeftButton);
+    QTest::mouseClick(test::control<QPushButton>(&mainWindow(), "ButtonPause"), Qt::LeftButton);
     const size_t resumedAt = asked.size();
     app->tick();
     ASSERT_GT(asked.size(), resumedAt);
@@ -446,7 +452,7 @@ protected:
         e.Height = 3;
         e.Text = "x";
         session().matrix().AppendEntry(e);
-        app->matrixEntryLearned(session().matrix().Count());
+        session().ocr().options().onLearned(session().matrix().Count());
     }
     const std::string modified = "Character Matrix  has been modified.\rDo you want to Save it ?";
 };
@@ -455,7 +461,7 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
     learnSomething();
     UiDialogs& d = app->dialogs();
     d.answers = {Answer::Cancel};
-    mainWindow().NewCharaterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "NewCharaterMatrix1")->trigger();
     EXPECT_EQ(d.asked.back().text, modified);
     EXPECT_EQ(session().matrix().Count(), 1) << "cancelled";
     d.answers = {Answer::Cancel};
@@ -467,7 +473,7 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
     fs::create_directories(file.parent_path());
     d.answers = {Answer::Yes};
     d.files = {file, std::nullopt};
-    mainWindow().OpenCharacterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "OpenCharacterMatrix1")->trigger();
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(d.fileRequests.at(0).title, "Save current Character Matrix File");
     EXPECT_EQ(d.fileRequests.at(1).initialFolder, file.parent_path());
@@ -476,10 +482,10 @@ TEST_F(MatrixMenu, NewOpenAndQuitAskToSaveAModifiedMatrix) {
 
     learnSomething();
     d.answers = {Answer::No};
-    mainWindow().NewCharaterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "NewCharaterMatrix1")->trigger();
     EXPECT_EQ(session().matrix().Count(), 0);
     EXPECT_EQ(listedEntries(), 0);
-    EXPECT_EQ(app->jobSetup()->EditCharMatrixFile->text(), "New File");
+    EXPECT_EQ(control<QLineEdit>(app->jobSetup(), "EditCharMatrixFile")->text(), "New File");
     EXPECT_EQ(d.unexpected, 0);
 }
 
@@ -488,16 +494,16 @@ TEST_F(MatrixMenu, SaveAsksForANameOnlyWithoutAFileAndSaveAsAsksBeforeReplacing)
     UiDialogs& d = app->dialogs();
     const fs::path file = dir() / "b.qmx";
     d.files = {file};
-    mainWindow().SaveCharacterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "SaveCharacterMatrix1")->trigger();
     learnSomething();
-    mainWindow().SaveCharacterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "SaveCharacterMatrix1")->trigger();
     EXPECT_EQ(d.fileRequests.size(), 1u);
     EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
 
     d.files = {file};
     d.answers = {Answer::No};
     learnSomething();
-    mainWindow().SaveCharacterMatrixAs1->trigger();
+    test::control<QAction>(&mainWindow(), "SaveCharacterMatrixAs1")->trigger();
     EXPECT_EQ(d.asked.back().text, "File b.qmx already exists ! Replace ?");
     EXPECT_EQ(fs::file_size(file), 280u + 2 * 277u);
     EXPECT_TRUE(session().matrix().Modified());
@@ -511,7 +517,7 @@ TEST_F(MatrixMenu, SaveDialogsRefuseAFileInUse) {
     UiDialogs& d = app->dialogs();
     const fs::path file = dir() / "c.qmx";
     d.files = {file};
-    mainWindow().SaveCharacterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "SaveCharacterMatrix1")->trigger();
     const auto saved = fs::file_size(file);
     session().document().AddSubtitle({"Hello"}, false, MsToTimeCode(1000), MsToTimeCode(2000), {});
     session().document().RefreshList();
@@ -532,7 +538,7 @@ TEST_F(MatrixMenu, OpeningABadFileWarnsAndKeepsTheMatrix) {
     UiDialogs& d = app->dialogs();
     d.files = {bad};
     d.answers = {Answer::Ok};
-    mainWindow().OpenCharacterMatrix1->trigger();
+    test::control<QAction>(&mainWindow(), "OpenCharacterMatrix1")->trigger();
     EXPECT_EQ(d.asked.back().text, "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(session().matrix().Count(), 1);
     EXPECT_EQ(listedEntries(), 1);

@@ -68,21 +68,21 @@ TEST(GuiRip, SupJobWritesEveryUnitAndTheCountersFollow) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    b.jobSetup().CheckBoxPictTiming->setChecked(true);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->setChecked(true);
     ASSERT_TRUE(b.start(2, out / "pic"));
-    EXPECT_TRUE(b.app->subtitlesWindowVisible()) << "the timing entries are listed";
+    EXPECT_TRUE(b.app->subtitlesWindow()->isVisible()) << "the timing entries are listed";
     MainWindow& w = b.mainWindow();
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(b.session().job().finished()) << "a whole file inside one tick";
     expectSupFilesOfDisc(out, "pal_en");
-    EXPECT_EQ(w.LabelNbSup->text(), "46");
-    EXPECT_EQ(w.LabelTotalNbSup->text(), "46");
-    EXPECT_EQ(w.LabelVobFile->text(), "VTS_01_1.VOB");
-    EXPECT_EQ(w.LabelVobNum->text(), "1");
-    EXPECT_EQ(w.LabelVobNb->text(), "1");
-    EXPECT_EQ(w.ProgressBar1->value(), 100);
-    EXPECT_EQ(w.LabelPos->text(), "3/3 MB (100%)");
-    EXPECT_EQ(w.LabelFPS->text(), "PAL 25 Fps");
+    EXPECT_EQ(control<QLabel>(&w, "LabelNbSup")->text(), "46");
+    EXPECT_EQ(control<QLabel>(&w, "LabelTotalNbSup")->text(), "46");
+    EXPECT_EQ(control<QLabel>(&w, "LabelVobFile")->text(), "VTS_01_1.VOB");
+    EXPECT_EQ(control<QLabel>(&w, "LabelVobNum")->text(), "1");
+    EXPECT_EQ(control<QLabel>(&w, "LabelVobNb")->text(), "1");
+    EXPECT_EQ(control<QProgressBar>(&w, "ProgressBar1")->value(), 100);
+    EXPECT_EQ(control<QLabel>(&w, "LabelPos")->text(), "3/3 MB (100%)");
+    EXPECT_EQ(control<QLabel>(&w, "LabelFPS")->text(), "PAL 25 Fps");
     // The progress in the main window's title alone: the application's
     // display name would end every window's and message box's title.
     EXPECT_EQ(w.windowTitle().toStdString(), "Mirtal 0.94b - 100%");
@@ -98,11 +98,11 @@ TEST(GuiRip, SupJobWritesEveryUnitAndTheCountersFollow) {
     EXPECT_EQ(key((b.app->settingsFolder() / "lang" / "New_LangFile.lng").string(),
                   "Form1.Form1.Caption"),
               "Autre\r");
-    EXPECT_FALSE(w.ButtonPause->isEnabled()) << "the file is done";
-    EXPECT_TRUE(w.OpenVob1->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&w, "ButtonPause")->isEnabled()) << "the file is done";
+    EXPECT_TRUE(control<QAction>(&w, "OpenVob1")->isEnabled());
     // The last unit on the preview at its rectangle.
-    EXPECT_EQ(w.LabelX1->text().toInt(), w.Preview->currentRect().X1);
-    EXPECT_GT(w.LabelWidth->text().toInt(), 0);
+    EXPECT_EQ(control<QLabel>(&w, "LabelX1")->text().toInt(), previewOf(w).currentRect().X1);
+    EXPECT_GT(control<QLabel>(&w, "LabelWidth")->text().toInt(), 0);
     // "+ TC && Res.": one entry per picture, naming its file.
     const SubtitleStore& store = b.session().document().store();
     ASSERT_EQ(b.session().document().NbSubTitle(), 46);
@@ -117,19 +117,20 @@ TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    b.jobSetup().CheckBoxPictTiming->setChecked(true);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->setChecked(true);
     MainWindow& w = b.mainWindow();
-    w.ButtonPause->setText("&Pausieren"); // from a language file
+    control<QPushButton>(&w, "ButtonPause")->setText("&Pausieren"); // from a language file
     ASSERT_TRUE(b.start(2, out / "pic"));
-    EXPECT_EQ(w.ButtonPause->text(), "&Pausieren") << "kept until the first pause";
+    EXPECT_EQ(control<QPushButton>(&w, "ButtonPause")->text(), "&Pausieren")
+        << "kept until the first pause";
     // The user presses Pause while the loop dispatches events after the 10th picture.
-    auto show = b.app->host().onShowPicture24;
-    b.app->host().onShowPicture24 = [&](const Bitmap24& bitmap, const Rect& r) {
-        show(bitmap, r);
-        if (b.session().job().TotalPictures == 10)
-            QTimer::singleShot(0, w.ButtonPause,
-                               [&] { QTest::mouseClick(w.ButtonPause, Qt::LeftButton); });
-    };
+    QMetaObject::Connection pressPause =
+        QObject::connect(&b.app->host(), &QtHost::pictureShown, &w, [&] {
+            if (b.session().job().TotalPictures == 10)
+                QTimer::singleShot(0, control<QPushButton>(&w, "ButtonPause"), [&] {
+                    QTest::mouseClick(control<QPushButton>(&w, "ButtonPause"), Qt::LeftButton);
+                });
+        });
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     const RipJob& job = b.session().job();
     EXPECT_TRUE(job.Paused);
@@ -137,18 +138,19 @@ TEST(GuiRip, PauseAndContinueInTheMiddleOfAFile) {
     EXPECT_FALSE(job.finished());
     EXPECT_EQ(job.TotalPictures, 10u);
     EXPECT_GT(job.ContinuePack, 0u);
-    EXPECT_EQ(w.ButtonPause->text(), "Co&ntinue >");
-    EXPECT_TRUE(w.ButtonPause->isEnabled()) << "the user can go on";
-    EXPECT_TRUE(w.OpenVob1->isEnabled());
-    EXPECT_EQ(w.LabelNbSup->text(), "10");
+    EXPECT_EQ(control<QPushButton>(&w, "ButtonPause")->text(), "Co&ntinue >");
+    EXPECT_TRUE(control<QPushButton>(&w, "ButtonPause")->isEnabled()) << "the user can go on";
+    EXPECT_TRUE(control<QAction>(&w, "OpenVob1")->isEnabled());
+    EXPECT_EQ(control<QLabel>(&w, "LabelNbSup")->text(), "10");
     EXPECT_EQ(b.app->tick(), TickResult::Nothing) << "paused";
 
-    QTest::mouseClick(w.ButtonPause, Qt::LeftButton);
-    EXPECT_EQ(w.ButtonPause->text(), pauseCaption());
-    b.app->host().onShowPicture24 = show;
+    QTest::mouseClick(control<QPushButton>(&w, "ButtonPause"), Qt::LeftButton);
+    EXPECT_EQ(control<QPushButton>(&w, "ButtonPause")->text(), pauseCaption());
+    QObject::disconnect(pressPause);
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(job.finished());
-    EXPECT_EQ(w.LabelNbSup->text(), "46") << "the file's count went on from 10";
+    EXPECT_EQ(control<QLabel>(&w, "LabelNbSup")->text(), "46")
+        << "the file's count went on from 10";
     expectSupFilesOfDisc(out, "pal_en");
     const SubtitleDocument& doc = b.session().document();
     ASSERT_EQ(doc.NbSubTitle(), 46);
@@ -168,26 +170,26 @@ TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
     MainWindow& w = b.mainWindow();
     b.dialogs().files.push_back(out / "pair");
     ASSERT_TRUE(b.start(4));
-    auto show = b.app->host().onShowPicture24;
-    b.app->host().onShowPicture24 = [&](const Bitmap24& bitmap, const Rect& r) {
-        show(bitmap, r);
-        EXPECT_FALSE(w.ButtonStop->isVisibleTo(&w)) << "running: Pause only";
+    QObject::connect(&b.app->host(), &QtHost::pictureShown, &w, [&] {
+        EXPECT_FALSE(control<QPushButton>(&w, "ButtonStop")->isVisibleTo(&w))
+            << "running: Pause only";
         if (b.session().job().TotalPictures == 10)
-            QTimer::singleShot(0, w.ButtonPause,
-                               [&] { QTest::mouseClick(w.ButtonPause, Qt::LeftButton); });
-    };
+            QTimer::singleShot(0, control<QPushButton>(&w, "ButtonPause"), [&] {
+                QTest::mouseClick(control<QPushButton>(&w, "ButtonPause"), Qt::LeftButton);
+            });
+    });
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     ASSERT_TRUE(b.session().job().Paused);
-    ASSERT_TRUE(w.ButtonStop->isVisibleTo(&w));
+    ASSERT_TRUE(control<QPushButton>(&w, "ButtonStop")->isVisibleTo(&w));
     EXPECT_FALSE(std::filesystem::exists(out / "pair.idx"));
 
-    QTest::mouseClick(w.ButtonStop, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(&w, "ButtonStop"), Qt::LeftButton);
     EXPECT_TRUE(b.session().engine().halted());
     EXPECT_FALSE(b.session().job().Paused);
-    EXPECT_FALSE(w.ButtonStop->isVisibleTo(&w));
-    EXPECT_FALSE(w.ButtonPause->isEnabled());
-    EXPECT_EQ(w.ButtonPause->text(), pauseCaption());
-    EXPECT_TRUE(w.OpenVob1->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&w, "ButtonStop")->isVisibleTo(&w));
+    EXPECT_FALSE(control<QPushButton>(&w, "ButtonPause")->isEnabled());
+    EXPECT_EQ(control<QPushButton>(&w, "ButtonPause")->text(), pauseCaption());
+    EXPECT_TRUE(control<QAction>(&w, "OpenVob1")->isEnabled());
     EXPECT_EQ(b.app->tick(), TickResult::Nothing) << "nothing takes the job up again";
     EXPECT_EQ(b.session().job().TotalPictures, 10u);
     std::ifstream idx(out / "pair.idx");
@@ -214,17 +216,17 @@ TEST(GuiRip, TicksAndTheJobDialogWaitWhileAFileIsProcessed) {
         checked = true;
         EXPECT_TRUE(b.session().job().Busy);
         EXPECT_EQ(b.app->tick(), TickResult::Nothing);
-        EXPECT_FALSE(w.OpenVob1->isEnabled());
-        EXPECT_FALSE(w.CoolButtonOpenVob->isEnabled());
-        EXPECT_TRUE(w.ButtonPause->isEnabled());
-        w.OpenVob1->trigger();
+        EXPECT_FALSE(control<QAction>(&w, "OpenVob1")->isEnabled());
+        EXPECT_FALSE(control<QToolButton>(&w, "CoolButtonOpenVob")->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(&w, "ButtonPause")->isEnabled());
+        control<QAction>(&w, "OpenVob1")->trigger();
         EXPECT_FALSE(b.jobSetup().isVisible());
     });
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(checked);
     EXPECT_TRUE(b.session().job().finished());
     EXPECT_EQ(filesIn(out, ".sup").size(), 46u) << "nothing processed twice";
-    EXPECT_TRUE(w.CoolButtonOpenVob->isEnabled());
+    EXPECT_TRUE(control<QToolButton>(&w, "CoolButtonOpenVob")->isEnabled());
 }
 
 TEST(GuiRip, TwoFilesTheSecondAtTheNextTick) {
@@ -232,20 +234,21 @@ TEST(GuiRip, TwoFilesTheSecondAtTheNextTick) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("split"));
-    b.jobSetup().CheckBoxPictTiming->setChecked(false);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->setChecked(false);
     ASSERT_TRUE(b.start(2, out / "pic"));
     MainWindow& w = b.mainWindow();
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_FALSE(b.session().job().finished());
     const int firstFile =
         std::stoi(key(discFolder("split").parent_path() / "split.txt", "straddling_spu_index"));
-    EXPECT_EQ(w.LabelNbSup->text().toInt(), firstFile);
+    EXPECT_EQ(control<QLabel>(&w, "LabelNbSup")->text().toInt(), firstFile);
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(b.session().job().finished());
-    EXPECT_EQ(w.LabelVobNum->text(), "2");
-    EXPECT_EQ(w.LabelVobNb->text(), "2");
-    EXPECT_EQ(w.LabelTotalNbSup->text(), "40");
-    EXPECT_EQ(w.LabelNbSup->text().toInt(), 40 - firstFile) << "the count restarts for each file";
+    EXPECT_EQ(control<QLabel>(&w, "LabelVobNum")->text(), "2");
+    EXPECT_EQ(control<QLabel>(&w, "LabelVobNb")->text(), "2");
+    EXPECT_EQ(control<QLabel>(&w, "LabelTotalNbSup")->text(), "40");
+    EXPECT_EQ(control<QLabel>(&w, "LabelNbSup")->text().toInt(), 40 - firstFile)
+        << "the count restarts for each file";
     expectSupFilesOfDisc(out, "split");
     EXPECT_EQ(b.session().document().NbSubTitle(), 0) << "no timing, no entries";
 }
@@ -255,22 +258,23 @@ TEST(GuiRip, BmpJobAsksTheAdjustmentStepOnceAndSavesEveryPicture) {
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     int adjustments = 0;
-    b.app->host().onAdjustBitmap = [&] {
+    b.answers->onAdjustBitmap = [&] {
         ++adjustments;
         // The counters of the picture at hand, not of the one before.
-        EXPECT_EQ(b.mainWindow().LabelNbSup->text(), "1");
-        EXPECT_EQ(b.mainWindow().LabelTotalNbSup->text(), "1");
+        EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelNbSup")->text(), "1");
+        EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelTotalNbSup")->text(), "1");
         return true;
     };
     b.listAndCheck(discFolder("pal_en"));
-    b.jobSetup().CheckBoxPictTiming->setChecked(false);
-    b.mainWindow().CheckBoxShowSubPict->setChecked(false);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->setChecked(false);
+    control<QCheckBox>(&b.mainWindow(), "CheckBoxShowSubPict")->setChecked(false);
     ASSERT_TRUE(b.start(1, out / "pic"));
     b.runTicks();
     EXPECT_TRUE(b.session().job().finished());
     EXPECT_EQ(adjustments, 1);
     EXPECT_EQ(filesIn(out, ".bmp").size(), 46u);
-    EXPECT_EQ(b.mainWindow().LabelWidth->text(), "000") << "\"Show Pict.\" off: nothing drawn";
+    EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelWidth")->text(), "000")
+        << "\"Show Pict.\" off: nothing drawn";
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
 
@@ -279,40 +283,41 @@ TEST(GuiRip, ShowOnlyStopsInTheProgressionController) {
     ProgressionDialog& p = *b.app->progression();
     MainWindow& w = b.mainWindow();
     b.listAndCheck(discFolder("pal_en"));
-    b.app->showSubtitlesWindow();
+    control<QToolButton>(&w, "CoolButtonShowSubtitleText")->click();
 
     // The user's hand at each showing of the controller.
     std::vector<std::function<void()>> script;
     size_t shown = 0;
     bool subtitlesHidden = true;
-    auto prev = p.onShown;
-    p.onShown = [&] {
-        prev();
-        subtitlesHidden = subtitlesHidden && !b.app->subtitlesWindowVisible();
+    QObject::connect(&p, &ProgressionDialog::shown, &w, [&] {
+        subtitlesHidden = subtitlesHidden && !b.app->subtitlesWindow()->isVisible();
         const size_t at = shown++;
         QTimer::singleShot(0, &p, [&, at] {
             if (at < script.size())
                 script[at]();
             else
-                QTest::mouseClick(p.ButtonNoStop, Qt::LeftButton);
+                QTest::mouseClick(control<QPushButton>(&p, "ButtonNoStop"), Qt::LeftButton);
         });
-    };
+    });
     const auto bmp = b.folder / "a";
     const auto sup = b.folder / "b";
     script.push_back([&] {
-        EXPECT_EQ(p.focusWidget(), p.ButtonNext);
-        EXPECT_EQ(w.LabelNbSup->text(), "1") << "the counters of the picture on display";
-        EXPECT_EQ(w.LabelTotalNbSup->text(), "1");
-        EXPECT_EQ(w.LabelFPS->text(), "PAL 25 Fps");
+        EXPECT_EQ(p.focusWidget(), control<QPushButton>(&p, "ButtonNext"));
+        EXPECT_EQ(control<QLabel>(&w, "LabelNbSup")->text(), "1")
+            << "the counters of the picture on display";
+        EXPECT_EQ(control<QLabel>(&w, "LabelTotalNbSup")->text(), "1");
+        EXPECT_EQ(control<QLabel>(&w, "LabelFPS")->text(), "PAL 25 Fps");
         b.dialogs().files.push_back(bmp);
-        QTest::mouseClick(p.ButtonSaveAsBmp, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&p, "ButtonSaveAsBmp"), Qt::LeftButton);
         b.dialogs().files.push_back(sup);
-        QTest::mouseClick(p.ButtonSaveAsSup, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&p, "ButtonSaveAsSup"), Qt::LeftButton);
         EXPECT_TRUE(p.isVisible()) << "saving keeps the window open";
-        QTest::mouseClick(p.ButtonNext, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&p, "ButtonNext"), Qt::LeftButton);
     });
-    script.push_back([&] { QTest::mouseClick(p.ButtonPause, Qt::LeftButton); });
-    script.push_back([&] { QTest::mouseClick(p.ButtonNoStop, Qt::LeftButton); });
+    script.push_back(
+        [&] { QTest::mouseClick(control<QPushButton>(&p, "ButtonPause"), Qt::LeftButton); });
+    script.push_back(
+        [&] { QTest::mouseClick(control<QPushButton>(&p, "ButtonNoStop"), Qt::LeftButton); });
 
     ASSERT_TRUE(b.start(3));
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
@@ -320,24 +325,26 @@ TEST(GuiRip, ShowOnlyStopsInTheProgressionController) {
     EXPECT_TRUE(subtitlesHidden) << "the controller hides the Subtitles window";
     EXPECT_TRUE(b.session().job().Paused) << "its Pause pauses the job";
     EXPECT_EQ(b.session().job().TotalPictures, 2u);
-    ASSERT_EQ(b.dialogs().fileRequests.size(), 2u);
-    EXPECT_EQ(b.dialogs().fileRequests[0].title,
+    // After the Open Dir of the listing, the two names.
+    const auto& requests = b.dialogs().fileRequests;
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1].title,
               "Save as BMP Subpicture N\xB0 1 , enter the beginning of File Name");
-    EXPECT_EQ(b.dialogs().fileRequests[1].title,
+    EXPECT_EQ(requests[2].title,
               "Save as SUP Subpicture N\xB0 1 , enter the beginning of File Name");
     EXPECT_TRUE(std::filesystem::exists(b.folder / "a.BMP"));
     EXPECT_EQ(std::filesystem::file_size(b.folder / "b.SUP"), spuSizes("pal_en")[0]);
-    EXPECT_EQ(b.dialogs().fileRequests[1].initialFolder, b.folder.path())
-        << "the folder of the name before";
-    EXPECT_EQ(w.LabelWidth->text().toInt(), b.session().outputBitmap().width());
+    EXPECT_EQ(requests[2].initialFolder, b.folder.path()) << "the folder of the name before";
+    EXPECT_EQ(control<QLabel>(&w, "LabelWidth")->text().toInt(),
+              b.session().outputBitmap().width());
 
     // Continue: the controller comes back at the next picture, then No Stop runs to the end.
-    QTest::mouseClick(w.ButtonPause, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(&w, "ButtonPause"), Qt::LeftButton);
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_EQ(shown, 3u);
     EXPECT_TRUE(b.session().job().finished());
     EXPECT_EQ(b.session().job().TotalPictures, 46u);
-    EXPECT_EQ(w.focusWidget(), w.CheckBoxShowSubPict)
+    EXPECT_EQ(w.focusWidget(), control<QCheckBox>(&w, "CheckBoxShowSubPict"))
         << "after Next the main window's box has the focus";
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
@@ -358,7 +365,7 @@ TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
     // Yes: the bad pack is skipped and every unit is found; the cut file ends
     // in a read error and the job goes on past it.
     b.listAndCheck(disc);
-    b.jobSetup().CheckBoxPictTiming->setChecked(false);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->setChecked(false);
     b.dialogs().answers.push_back(Answer::Yes);
     b.dialogs().answers.push_back(Answer::Ok);
     ASSERT_TRUE(b.start(2, out / "pic"));
@@ -377,21 +384,21 @@ TEST(GuiRip, BadPackAndUnreadableFileBoxes) {
         << b.dialogs().asked[1].text;
     const int units = std::stoi(key(brokenTxt, "bad_pack_start_units_in_intact_copy")) +
                       std::stoi(key(brokenTxt, "truncated_complete_units"));
-    EXPECT_EQ(b.mainWindow().LabelTotalNbSup->text().toInt(), units);
+    EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelTotalNbSup")->text().toInt(), units);
 
     // No: the job halts and says so; nothing is left to pause, the job setup
     // stays reachable and a new Start goes on.
     b.dialogs().answers.push_back(Answer::No);
     b.dialogs().answers.push_back(Answer::Ok);
-    b.jobSetup().CheckListBoxVob->item(1)->setCheckState(Qt::Unchecked);
+    control<QListWidget>(&b.jobSetup(), "CheckListBoxVob")->item(1)->setCheckState(Qt::Unchecked);
     ASSERT_TRUE(b.start(2, out / "again"));
     b.runTicks();
     EXPECT_TRUE(b.session().engine().halted());
     EXPECT_FALSE(b.session().job().finished());
     EXPECT_EQ(b.dialogs().asked.back().text, "The job has been stopped.");
-    EXPECT_FALSE(b.mainWindow().ButtonPause->isEnabled());
-    EXPECT_TRUE(b.mainWindow().OpenVob1->isEnabled());
-    EXPECT_TRUE(b.mainWindow().CoolButtonOpenVob->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&b.mainWindow(), "ButtonPause")->isEnabled());
+    EXPECT_TRUE(control<QAction>(&b.mainWindow(), "OpenVob1")->isEnabled());
+    EXPECT_TRUE(control<QToolButton>(&b.mainWindow(), "CoolButtonOpenVob")->isEnabled());
     EXPECT_EQ(b.app->tick(), TickResult::Nothing);
     b.dialogs().answers.push_back(Answer::Yes);
     ASSERT_TRUE(b.start(2, out / "third"));
@@ -415,24 +422,25 @@ TEST(GuiRip, AFileThatDisappearedStopsTheJobAndSaysSo) {
     ASSERT_EQ(b.dialogs().asked.size(), 1u);
     EXPECT_EQ(b.dialogs().asked[0].text, "File not found : " + (disc / "VTS_01_1.VOB").string() +
                                              "\rThe job has been stopped.");
-    EXPECT_FALSE(b.mainWindow().ButtonPause->isEnabled());
-    EXPECT_TRUE(b.mainWindow().OpenVob1->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&b.mainWindow(), "ButtonPause")->isEnabled());
+    EXPECT_TRUE(control<QAction>(&b.mainWindow(), "OpenVob1")->isEnabled());
 }
 
 namespace {
 
 struct SupRip {
-    std::string timing;                     // the timing entries the job listed
-    std::vector<std::string> units;         // the SUP files' bytes, in number order
+    std::string timing;             // the timing entries the job listed
+    std::vector<std::string> units; // the SUP files' bytes, in number order
 };
 
 SupRip supRipOfCheckedFiles(AppBench& b, int streamLine, bool forcedOnly) {
     JobSetupDialog& d = b.jobSetup();
-    emit d.ComboBoxLanguage->activated(streamLine);
-    d.CheckBoxPictTiming->setChecked(true);
-    d.CheckBoxForcedOnly->setChecked(forcedOnly);
-    d.CheckBoxFromVideoStart->setChecked(false); // the pairs keep the disc's stream clock
-    b.mainWindow().CheckBoxShowSubPict->setChecked(false);
+    emit control<QComboBox>(&d, "ComboBoxLanguage")->activated(streamLine);
+    control<QCheckBox>(&d, "CheckBoxPictTiming")->setChecked(true);
+    control<QCheckBox>(&d, "CheckBoxForcedOnly")->setChecked(forcedOnly);
+    control<QCheckBox>(&d, "CheckBoxFromVideoStart")
+        ->setChecked(false); // the pairs keep the disc's stream clock
+    control<QCheckBox>(&b.mainWindow(), "CheckBoxShowSubPict")->setChecked(false);
     const auto out = b.folder / "out";
     std::filesystem::create_directory(out);
     SupRip r;
@@ -443,12 +451,6 @@ SupRip supRipOfCheckedFiles(AppBench& b, int streamLine, bool forcedOnly) {
     r.timing = b.session().document().fileText();
     for (const std::string& name : filesIn(out, ".sup")) r.units.push_back(readText(out / name));
     return r;
-}
-
-void checkListed(JobSetupDialog& d, const std::string& fileName) {
-    for (size_t i = 0; i < d.VobPaths.size(); ++i)
-        if (d.VobPaths[i].filename() == fileName)
-            d.CheckListBoxVob->item(int(i))->setCheckState(Qt::Checked);
 }
 
 const std::filesystem::path kPairs = std::filesystem::path(MIRTAL_TEST_DATA) / "vobsub";
@@ -469,9 +471,9 @@ TEST(GuiRip, AVobSubPairChosenInTheJobSetupRipsLikeItsDisc) {
 
     AppBench b;
     b.dialogs().files.push_back(kPairs / "nopts.idx");
-    b.jobSetup().ButtonOpenIfoClick();
-    ASSERT_EQ(b.jobSetup().ComboBoxLanguage->itemText(1), "2  - French");
-    checkListed(b.jobSetup(), "nopts.sub");
+    control<QPushButton>(&b.jobSetup(), "ButtonOpenIfo")->click();
+    ASSERT_EQ(control<QComboBox>(&b.jobSetup(), "ComboBoxLanguage")->itemText(1), "2  - French");
+    checkVobEntry(*b.app, "nopts.sub");
     const SupRip pair = supRipOfCheckedFiles(b, 1, false);
     EXPECT_EQ(pair.timing, disc.timing) << "the index times the subpictures";
     EXPECT_TRUE(pair.units == disc.units) << "the same units";
@@ -494,14 +496,14 @@ TEST(GuiRip, ForcedSubsOnlyKeepsTheForcedUnits) {
     SupRip all, forced;
     {
         AppBench b;
-        b.jobSetup().scanDirectory(kPairs);
-        checkListed(b.jobSetup(), "forced.vob");
+        listVobFolder(*b.app, kPairs);
+        checkVobEntry(*b.app, "forced.vob");
         all = supRipOfCheckedFiles(b, 0, false);
     }
     {
         AppBench b;
-        b.jobSetup().scanDirectory(kPairs);
-        checkListed(b.jobSetup(), "forced.vob");
+        listVobFolder(*b.app, kPairs);
+        checkVobEntry(*b.app, "forced.vob");
         forced = supRipOfCheckedFiles(b, 0, true);
     }
     std::istringstream list(readText(kPairs / "forced.txt"));

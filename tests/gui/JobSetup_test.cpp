@@ -23,16 +23,41 @@ void makeFile(const std::filesystem::path& p, uint64_t size) {
     std::filesystem::resize_file(p, size);
 }
 
+QListWidget* vobList(const JobSetupDialog& d) {
+    return control<QListWidget>(&d, "CheckListBoxVob");
+}
+
+QComboBox* streams(const JobSetupDialog& d) {
+    return control<QComboBox>(&d, "ComboBoxLanguage");
+}
+
 QStringList entries(const JobSetupDialog& d) {
     QStringList out;
-    for (int i = 0; i < d.CheckListBoxVob->count(); ++i) out << d.CheckListBoxVob->item(i)->text();
+    for (int i = 0; i < vobList(d)->count(); ++i) out << vobList(d)->item(i)->text();
     return out;
 }
 
+// The file names of the checked entries, in list order.
 std::vector<std::string> checkedNames(const JobSetupDialog& d) {
     std::vector<std::string> out;
-    for (const auto& p : d.checkedPaths()) out.push_back(p.filename().string());
+    for (int i = 0; i < vobList(d)->count(); ++i)
+        if (vobList(d)->item(i)->checkState() == Qt::Checked)
+            out.push_back(vobList(d)->item(i)->text().section('[', 0, 0).trimmed().toStdString());
     return out;
+}
+
+void openIfo(AppBench& b, const std::filesystem::path& ifo) {
+    b.dialogs().files.push_back(ifo);
+    QTest::mouseClick(control<QPushButton>(&b.jobSetup(), "ButtonOpenIfo"), Qt::LeftButton);
+}
+
+void chooseStream(const JobSetupDialog& d, int line) {
+    streams(d)->setCurrentIndex(line);
+    emit streams(d)->activated(line);
+}
+
+QString field(const JobSetupDialog& d, const char* name) {
+    return control<QLineEdit>(&d, name)->text();
 }
 
 void press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -41,41 +66,13 @@ void press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 
 } // namespace
 
-TEST(JobSetup, ControlsCaptionsHintsAndRanges) {
+TEST(JobSetup, OffersThe32StreamsAndStartsOnEnter) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
-    EXPECT_EQ(d.objectName(), "Form6");
-    EXPECT_EQ(d.windowTitle(), "What To Do ?");
     EXPECT_TRUE(d.isModal());
-    EXPECT_EQ(d.ComboBoxLanguage->count(), 32);
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(0), "1  - ");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(9), "10 - ");
-    EXPECT_EQ(d.ButtonOpenIfo->toolTip(), "View available subtitle languages from IFO");
-    EXPECT_EQ(d.EditCharMatrixFile->text(), "New File");
-    EXPECT_EQ(d.ButtonOpenCharMatrixFile->text(), "- - -");
-    EXPECT_EQ(d.ButtonNewMatrix->toolTip(), "New Characters Matrix File");
-    EXPECT_EQ(d.RadioGroupAction->title(), "Action :");
-    EXPECT_EQ(d.RadioGroupAction->items(),
-              QStringList({"SubPictures to Text via OCR", "Save SubPictures As BMP",
-                           "Save SubPictures As SUP Files", "Only Show SubPictures",
-                           "Save SubPictures As VobSub"}));
-    EXPECT_EQ(d.CheckBoxPictTiming->text(), "+ TC && Res.");
-    EXPECT_EQ(d.CheckBoxPictTiming->toolTip(), "Get the timing and image(s) size(s) & position(s)");
-    EXPECT_EQ(d.ButtonClearText->text(), "C&lear Text File");
-    EXPECT_EQ(d.Button1->toolTip(), "Show the Subtitles Text File");
-    EXPECT_EQ(d.CheckListBoxVob->toolTip(),
-              "Select Vob(s) from which you want to extract subtitles.");
-    EXPECT_EQ(d.UpDownFilePose->toolTip(),
-              "Change file position ( You can also use [Ctrl] + Up/Down keys )");
-    EXPECT_EQ(d.Word_uHour->ValMax(), 24);
-    EXPECT_EQ(d.Word_uMin->ValMax(), 59);
-    EXPECT_EQ(d.Word_uSec->ValMax(), 59);
-    EXPECT_EQ(d.Word_uMSec->ValMax(), 999);
-    EXPECT_EQ(d.Word_uMSec->toolTip(), "Entier entre 0 et 999");
-    EXPECT_EQ(d.ButtonResetTC->text(), "&Reset");
-    EXPECT_EQ(d.Label5->text(), "!! Start with the first 1Gb VOB and use the Last Time Code !!");
-    EXPECT_TRUE(d.BitBtnStart->isDefault());
-    EXPECT_EQ(d.BitBtnCancel->text(), "&Cancel");
+    EXPECT_EQ(streams(d)->count(), 32);
+    EXPECT_EQ(streams(d)->itemText(9), "10 - ");
+    EXPECT_TRUE(control<QPushButton>(&d, "BitBtnStart")->isDefault());
 }
 
 TEST(JobSetup, ListsTheFolderInNameOrderWithSizes) {
@@ -83,7 +80,8 @@ TEST(JobSetup, ListsTheFolderInNameOrderWithSizes) {
     JobSetupDialog& d = b.jobSetup();
     b.listAndCheck(discFolder("pal_en"), {0});
     EXPECT_EQ(entries(d), QStringList({"VTS_01_1.VOB  [____3548 Kb]"}));
-    EXPECT_EQ(d.LabelVobPath->text().toStdString(), discFolder("pal_en").string());
+    EXPECT_EQ(control<QLabel>(&d, "LabelVobPath")->text().toStdString(),
+              discFolder("pal_en").string());
 
     const auto dir = b.folder / "disc";
     std::filesystem::create_directory(dir);
@@ -92,13 +90,15 @@ TEST(JobSetup, ListsTheFolderInNameOrderWithSizes) {
     makeFile(dir / "A_VERY_LONG_NAME_01.VOB", 123456789012ull);
     makeFile(dir / "VIDEO_TS.IFO", 2048);
     makeFile(dir / "notes.txt", 10);
-    d.scanDirectory(dir);
+    listVobFolder(*b.app, dir);
     EXPECT_EQ(entries(d),
               QStringList({"A_VERY_LONG_NAME_01.VOB[120563270 Kb]", "VTS_01_1.VOB  [_1048574 Kb]",
                            "vts_01_2.vob  [_______6 Kb]"}));
-    ASSERT_EQ(d.VobPaths.size(), 3u);
-    EXPECT_EQ(d.VobPaths[2], dir / "vts_01_2.vob") << "each path keeps its own letter case";
-    EXPECT_TRUE(d.checkedPaths().empty()) << "new entries are not checked";
+    EXPECT_TRUE(checkedNames(d).empty()) << "new entries are not checked";
+    checkVobEntries(*b.app, {2});
+    ASSERT_TRUE(b.start(3));
+    EXPECT_EQ(b.session().job().FileList, std::vector<std::filesystem::path>{dir / "vts_01_2.vob"})
+        << "each path keeps its own letter case";
 }
 
 TEST(JobSetup, ArrowsAndCtrlKeysReorderAndCheckMarksTravel) {
@@ -110,10 +110,9 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderAndCheckMarksTravel) {
          {"VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_3.VOB", "VTS_01_4.VOB", "VTS_01_5.VOB"})
         makeFile(dir / n, 4096);
     b.listAndCheck(dir, {0, 2, 4});
-    QListWidget* list = d.CheckListBoxVob;
-    auto* up = d.UpDownFilePose->findChild<QToolButton*>("UpDownFilePoseUp");
-    auto* down = d.UpDownFilePose->findChild<QToolButton*>("UpDownFilePoseDown");
-    ASSERT_TRUE(up && down);
+    QListWidget* list = vobList(d);
+    auto* up = control<QToolButton>(&d, "UpDownFilePoseUp");
+    auto* down = control<QToolButton>(&d, "UpDownFilePoseDown");
 
     QTest::mouseClick(up, Qt::LeftButton);
     EXPECT_EQ(checkedNames(d),
@@ -127,26 +126,25 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderAndCheckMarksTravel) {
     EXPECT_EQ(checkedNames(d),
               (std::vector<std::string>{"VTS_01_1.VOB", "VTS_01_5.VOB", "VTS_01_3.VOB"}));
     EXPECT_TRUE(list->item(2)->text().startsWith("VTS_01_5.VOB"));
-    EXPECT_EQ(d.VobPaths[2].filename(), "VTS_01_5.VOB") << "the paths follow the entries";
 
     list->setCurrentRow(0);
     press(list, Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(list->currentRow(), 1) << "the selection follows the moved entry";
     EXPECT_EQ(checkedNames(d),
               (std::vector<std::string>{"VTS_01_1.VOB", "VTS_01_5.VOB", "VTS_01_3.VOB"}));
-    EXPECT_EQ(d.VobPaths[0].filename(), "VTS_01_2.VOB");
+    EXPECT_TRUE(list->item(0)->text().startsWith("VTS_01_2.VOB"));
     press(list, Qt::Key_Up, Qt::ControlModifier);
     press(list, Qt::Key_Up, Qt::ControlModifier); // the first one stays first
-    EXPECT_EQ(d.VobPaths[0].filename(), "VTS_01_1.VOB");
+    EXPECT_TRUE(list->item(0)->text().startsWith("VTS_01_1.VOB"));
     EXPECT_EQ(list->currentRow(), 0);
     list->setCurrentRow(4);
     QTest::mouseClick(down, Qt::LeftButton); // the last one stays last
-    EXPECT_EQ(d.VobPaths[4].filename(), "VTS_01_4.VOB");
+    EXPECT_TRUE(list->item(4)->text().startsWith("VTS_01_4.VOB"));
     press(list, Qt::Key_Up);
     EXPECT_EQ(list->currentRow(), 3) << "without Ctrl the key only moves the selection";
-    EXPECT_EQ(d.VobPaths[4].filename(), "VTS_01_4.VOB");
+    EXPECT_TRUE(list->item(4)->text().startsWith("VTS_01_4.VOB"));
 
-    // Start takes the checked files in list order.
+    // Start takes the checked files in list order: the paths moved with their entries.
     ASSERT_TRUE(b.start(0));
     std::vector<std::string> job;
     for (const auto& p : b.session().job().FileList) job.push_back(p.filename().string());
@@ -157,41 +155,35 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderAndCheckMarksTravel) {
 TEST(JobSetup, IfoLanguagesFillTheStreamList) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
-    const auto ifo = discFolder("pal_en_fr") / "VTS_01_0.IFO";
-    b.dialogs().files.push_back(ifo);
-    QTest::mouseClick(d.ButtonOpenIfo, Qt::LeftButton);
+    openIfo(b, discFolder("pal_en_fr") / "VTS_01_0.IFO");
     ASSERT_EQ(b.dialogs().fileRequests.size(), 1u);
     EXPECT_EQ(b.dialogs().fileRequests[0].filter.rfind("VTS Ifo (vts_*.ifo)|vts_*.ifo|", 0), 0u)
         << "the IFO filter is the one offered first";
-    EXPECT_EQ(d.ComboBoxLanguage->count(), 32);
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(0), "1  - English");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(1), "2  - French");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(2), "3  - ");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(11), "12 - ");
-    EXPECT_EQ(d.ComboBoxLanguage->currentIndex(), 0);
+    EXPECT_EQ(streams(d)->count(), 32);
+    EXPECT_EQ(streams(d)->itemText(0), "1  - English");
+    EXPECT_EQ(streams(d)->itemText(1), "2  - French");
+    EXPECT_EQ(streams(d)->itemText(2), "3  - ");
+    EXPECT_EQ(streams(d)->currentIndex(), 0);
     EXPECT_EQ(entries(d), QStringList({"VTS_01_1.VOB  [____3244 Kb]"}))
         << "the IFO's folder is listed";
-    EXPECT_EQ(d.openDialogFolder, discFolder("pal_en_fr"));
+    EXPECT_EQ(d.choices().vobFolder, discFolder("pal_en_fr"));
 
-    d.ComboBoxLanguage->setCurrentIndex(1);
-    emit d.ComboBoxLanguage->activated(1);
+    chooseStream(d, 1);
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x21);
 
     // A cut IFO: the names read before the cut stay, and the user is told.
-    b.dialogs().files.push_back(std::filesystem::path(MIRTAL_TEST_DATA) / "broken" /
-                                "short604_VTS_01_0.IFO");
     b.dialogs().answers.push_back(Answer::Ok);
-    d.ButtonOpenIfoClick();
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(0), "1  - English");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(1), "2  - French") << "names not read keep their value";
+    openIfo(b, std::filesystem::path(MIRTAL_TEST_DATA) / "broken" / "short604_VTS_01_0.IFO");
+    EXPECT_EQ(streams(d)->itemText(0), "1  - English");
+    EXPECT_EQ(streams(d)->itemText(1), "2  - French") << "names not read keep their value";
     ASSERT_EQ(b.dialogs().asked.size(), 1u);
     EXPECT_NE(b.lastMessage().find("too short"), std::string::npos) << b.lastMessage();
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x20)
         << "the job follows the line the list shows";
 
     // A file that is not there only rebuilds the list.
-    d.ReadIfoLanguages(b.folder / "VTS_09_0.IFO");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(1), "2  - French");
+    openIfo(b, b.folder / "VTS_09_0.IFO");
+    EXPECT_EQ(streams(d)->itemText(1), "2  - French");
     EXPECT_EQ(b.dialogs().asked.size(), 1u);
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
@@ -199,30 +191,26 @@ TEST(JobSetup, IfoLanguagesFillTheStreamList) {
 TEST(JobSetup, AWideTitleReadsTheSubstreamOfTheChosenView) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
-    auto* view = d.findChild<RadioGroup*>("RadioGroupView");
-    ASSERT_NE(view, nullptr);
+    auto* view = control<RadioGroup>(&d, "RadioGroupView");
     const QList<QRadioButton*> views = view->findChildren<QRadioButton*>();
     ASSERT_EQ(views.size(), 3);
-    d.ReadIfoLanguages(discFolder("wide") / "VTS_01_0.IFO");
-    d.ComboBoxLanguage->setCurrentIndex(1);
-    emit d.ComboBoxLanguage->activated(1);
+    openIfo(b, discFolder("wide") / "VTS_01_0.IFO");
+    chooseStream(d, 1);
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x22);
     EXPECT_FALSE(views[2]->isEnabled()) << "the disc has no pan-scan French";
     QTest::mouseClick(views[1], Qt::LeftButton);
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x23);
     // A 4:3 title has no views to choose from.
-    d.ReadIfoLanguages(discFolder("pal_en_fr") / "VTS_01_0.IFO");
-    d.ComboBoxLanguage->setCurrentIndex(1);
-    emit d.ComboBoxLanguage->activated(1);
+    openIfo(b, discFolder("pal_en_fr") / "VTS_01_0.IFO");
+    chooseStream(d, 1);
     EXPECT_FALSE(view->isEnabled());
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x21);
 }
 
 TEST(JobSetup, StartChecksAndTheirMessages) {
     AppBench b;
-    JobSetupDialog& d = b.jobSetup();
     Session& s = b.session();
-    b.jobSetup().scanDirectory(discFolder("pal_en"));
+    listVobFolder(*b.app, discFolder("pal_en"));
 
     b.dialogs().answers.push_back(Answer::Ok);
     EXPECT_FALSE(b.start(0));
@@ -230,7 +218,7 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_EQ(b.dialogs().asked.back().kind, MessageKind::Warning);
     EXPECT_TRUE(s.job().Paused) << "nothing started";
 
-    d.CheckListBoxVob->item(0)->setCheckState(Qt::Checked);
+    checkVobEntries(*b.app, {0});
     s.document().AddSubtitle({"Already here"}, true, StrToTimeCode("00:00:01,000"),
                              StrToTimeCode("00:00:02,000"), Rect{});
     b.dialogs().answers.push_back(Answer::Cancel);
@@ -240,18 +228,19 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_TRUE(s.job().FileList.empty());
 
     // BMP with timing asks too; cancelling the name dialog stops the start.
-    d.CheckBoxPictTiming->setChecked(true);
+    QCheckBox* timing = jobOption(*b.app, "CheckBoxPictTiming");
+    timing->setChecked(true);
     b.dialogs().answers.push_back(Answer::Ok);
-    d.RadioGroupAction->setItemIndex(1);
+    chooseAction(*b.app, 1);
     b.dialogs().files.push_back(std::nullopt);
-    EXPECT_FALSE(d.BitBtnStartClick());
+    EXPECT_FALSE(pressStart(*b.app));
     EXPECT_EQ(b.dialogs().fileRequests.back().title, "Save BMPs : Enter beginning of File Name");
     EXPECT_TRUE(b.dialogs().fileRequests.back().filter.empty());
     EXPECT_TRUE(b.dialogs().fileRequests.back().defaultExtension.empty());
     EXPECT_TRUE(s.job().FileList.empty());
 
     // SUP without timing: no question about the text; the split warning.
-    d.CheckBoxPictTiming->setChecked(false);
+    timing->setChecked(false);
     SplitWindow split;
     split.SplitActive = true;
     s.document().setSplit(split);
@@ -268,7 +257,7 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_EQ(s.job().PicturePrefix, (b.folder / "sub" / "pic").string());
     EXPECT_FALSE(s.job().Paused);
     EXPECT_EQ(s.actions().pictureFolder, b.folder / "sub") << "the next name dialog opens there";
-    EXPECT_EQ(b.mainWindow().LabelMode->text(), "SUP");
+    EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelMode")->text(), "SUP");
 
     // Only show: no split warning, the controller stops again, the adjustment step is due.
     s.job().NoStop = true;
@@ -285,20 +274,20 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
 TEST(JobSetup, TimingBoxFollowsTheActionButKeepsItsMark) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
+    QCheckBox* timing = jobOption(*b.app, "CheckBoxPictTiming");
     b.listAndCheck(discFolder("pal_en"));
-    d.RadioGroupAction->setItemIndex(2);
-    d.RadioGroupActionClick();
-    d.CheckBoxPictTiming->setChecked(true);
-    EXPECT_TRUE(d.CheckBoxPictTiming->isEnabled());
-    d.RadioGroupAction->setItemIndex(0);
-    d.RadioGroupActionClick();
-    EXPECT_FALSE(d.CheckBoxPictTiming->isEnabled());
-    EXPECT_TRUE(d.CheckBoxPictTiming->isChecked());
-    ASSERT_TRUE(d.BitBtnStartClick());
+    chooseAction(*b.app, 2);
+    timing->setChecked(true);
+    EXPECT_TRUE(timing->isEnabled());
+    chooseAction(*b.app, 0);
+    EXPECT_FALSE(timing->isEnabled());
+    EXPECT_TRUE(timing->isChecked());
+    ASSERT_TRUE(pressStart(*b.app));
     EXPECT_TRUE(b.session().job().WithTimingAndPosition);
-    d.RadioGroupAction->setItemIndex(3);
+    // The action a new session starts with.
+    d.setChoices({{}, 3, true, false, false});
     d.show();
-    EXPECT_FALSE(d.CheckBoxPictTiming->isEnabled()) << "showing applies the action's enabling";
+    EXPECT_FALSE(timing->isEnabled()) << "the action's enabling is applied";
     d.hide();
 }
 
@@ -310,10 +299,10 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
     dm.CurrentScr = 90 * 1250;
     dm.RebaseOnNextPack = false;
     d.show();
-    EXPECT_EQ(d.Word_uHour->text(), "1");
-    EXPECT_EQ(d.Word_uMin->text(), "2");
-    EXPECT_EQ(d.Word_uSec->text(), "4");
-    EXPECT_EQ(d.Word_uMSec->text(), "750");
+    EXPECT_EQ(field(d, "Word_uHour"), "1");
+    EXPECT_EQ(field(d, "Word_uMin"), "2");
+    EXPECT_EQ(field(d, "Word_uSec"), "4");
+    EXPECT_EQ(field(d, "Word_uMSec"), "750");
     EXPECT_TRUE(dm.RebaseOnNextPack) << "a refill that changes a field counts as a change";
     EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("01:02:04,750"));
     d.hide();
@@ -323,21 +312,22 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
     EXPECT_FALSE(dm.RebaseOnNextPack) << "the same time again is no change";
     d.hide();
 
-    QTest::keyClicks(d.Word_uSec, "9");
+    QTest::keyClicks(control<QLineEdit>(&d, "Word_uSec"), "9");
     EXPECT_TRUE(dm.RebaseOnNextPack);
     EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("01:02:49,750"));
 
     dm.ChapterCount = 7;
-    QTest::mouseClick(d.ButtonResetTC, Qt::LeftButton);
-    EXPECT_EQ(d.Word_uHour->text(), "0");
-    EXPECT_EQ(d.Word_uMSec->text(), "0");
+    QTest::mouseClick(control<QPushButton>(&d, "ButtonResetTC"), Qt::LeftButton);
+    EXPECT_EQ(field(d, "Word_uHour"), "0");
+    EXPECT_EQ(field(d, "Word_uMSec"), "0");
     EXPECT_TRUE(dm.LastTimeCode.isZero());
     EXPECT_EQ(dm.ChapterCount, 1);
-    EXPECT_EQ(b.mainWindow().LabelChapters->text(), "0");
+    EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelChapters")->text(), "0");
 
-    // Start hands the fields to the clock even when they were filled without a change event.
+    // Start hands the fields to the clock whatever the clock was given since.
     b.listAndCheck(discFolder("pal_en"));
-    d.setLastTimeCode(StrToTimeCode("00:10:00,000"));
+    control<QLineEdit>(&d, "Word_uMin")->setText("10");
+    dm.LastTimeCode = {};
     ASSERT_TRUE(b.start(3));
     EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("00:10:00,000"));
 }
@@ -345,24 +335,25 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
 TEST(JobSetup, OtherButtonsReachTheOtherWindows) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
-    int opened = 0, cleared = 0, created = 0;
-    b.app->openMatrix = [&] {
-        ++opened;
-        b.session().matrix().setFileName("/somewhere/disc1.qmx");
-    };
-    b.app->newMatrix = [&] { ++created; };
-    b.app->clearSubtitles = [&] { ++cleared; };
-    QTest::mouseClick(d.ButtonOpenCharMatrixFile, Qt::LeftButton);
-    EXPECT_EQ(opened, 1);
-    EXPECT_EQ(d.EditCharMatrixFile->text(), "disc1.qmx");
-    QTest::mouseClick(d.ButtonNewMatrix, Qt::LeftButton);
-    QTest::mouseClick(d.ButtonClearText, Qt::LeftButton);
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(cleared, 1);
+    auto* matrixField = control<QLineEdit>(&d, "EditCharMatrixFile");
+    b.session().matrix().setFileName("/somewhere/disc1.qmx");
+    b.dialogs().files.push_back(std::nullopt);
+    QTest::mouseClick(control<QPushButton>(&d, "ButtonOpenCharMatrixFile"), Qt::LeftButton);
+    EXPECT_EQ(b.dialogs().fileRequests.size(), 1u) << "the matrix open flow";
+    EXPECT_EQ(matrixField->text(), "disc1.qmx");
+    QTest::mouseClick(control<QPushButton>(&d, "ButtonNewMatrix"), Qt::LeftButton);
+    EXPECT_EQ(matrixField->text(), "New File") << "a new matrix";
+
+    SubtitleDocument& doc = b.session().document();
+    doc.AddSubtitle({"x"}, true, StrToTimeCode("00:00:01,000"), StrToTimeCode("00:00:02,000"), {});
+    b.dialogs().answers.push_back(Answer::Yes);
+    QTest::mouseClick(control<QPushButton>(&d, "ButtonClearText"), Qt::LeftButton);
+    EXPECT_EQ(doc.NbSubTitle(), 0);
     d.show();
-    QTest::mouseClick(d.Button1, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(&d, "Button1"), Qt::LeftButton);
     EXPECT_FALSE(d.isVisible());
-    EXPECT_TRUE(b.app->subtitlesWindowVisible());
+    EXPECT_TRUE(b.app->subtitlesWindow()->isVisible());
+    EXPECT_EQ(b.dialogs().unexpected, 0);
 }
 
 // An unsaved matrix: the open button asks once whether to save it, and an
@@ -373,7 +364,7 @@ TEST(JobSetup, OpeningAMatrixOverUnsavedChangesAsksOnce) {
     b.session().matrix().setModified(true);
     b.dialogs().answers.push_back(Answer::No);
     b.dialogs().files.push_back(std::nullopt);
-    QTest::mouseClick(d.ButtonOpenCharMatrixFile, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(&d, "ButtonOpenCharMatrixFile"), Qt::LeftButton);
     EXPECT_EQ(b.dialogs().asked.size(), 1u);
     EXPECT_EQ(b.dialogs().fileRequests.size(), 1u);
     EXPECT_EQ(b.dialogs().unexpected, 0);
@@ -384,14 +375,12 @@ TEST(JobSetup, AVobSubPairNamesTheStreamsAndIsListedWithItsIndex) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
     const auto folder = std::filesystem::path(MIRTAL_TEST_DATA) / "vobsub";
-    b.dialogs().files.push_back(folder / "nopts.idx");
-    d.ButtonOpenIfoClick();
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(0), "1  - English");
-    EXPECT_EQ(d.ComboBoxLanguage->itemText(1), "2  - French");
+    openIfo(b, folder / "nopts.idx");
+    EXPECT_EQ(streams(d)->itemText(0), "1  - English");
+    EXPECT_EQ(streams(d)->itemText(1), "2  - French");
     // The .sub files with their .idx are listed among the VOBs.
-    std::vector<std::string> names;
-    for (const auto& p : d.VobPaths) names.push_back(p.filename().string());
-    EXPECT_EQ(names, (std::vector<std::string>{"forced.vob", "nopts.sub", "pal_en_fr.en.sub",
-                                               "pal_en_fr.fr.sub"}));
-    EXPECT_FALSE(d.CheckBoxForcedOnly->isChecked());
+    checkVobEntries(*b.app);
+    EXPECT_EQ(checkedNames(d), (std::vector<std::string>{"forced.vob", "nopts.sub",
+                                                         "pal_en_fr.en.sub", "pal_en_fr.fr.sub"}));
+    EXPECT_FALSE(jobOption(*b.app, "CheckBoxForcedOnly")->isChecked());
 }

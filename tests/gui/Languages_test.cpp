@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "LanguageBitmapSupport.h"
 #include "ui/BitmapAdjustDialog.h"
 #include "ui/MainWindow.h"
@@ -10,12 +11,12 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,12 +46,12 @@ struct Languages : ::testing::Test {
     }
     QStringList menuEntries() const {
         QStringList out;
-        for (QAction* a : form1.GUILanguage1->actions()) out << a->text();
+        for (QAction* a : control<QMenu>(&form1, "GUILanguage1")->actions()) out << a->text();
         return out;
     }
     QStringList checkedEntries() const {
         QStringList out;
-        for (QAction* a : form1.GUILanguage1->actions())
+        for (QAction* a : control<QMenu>(&form1, "GUILanguage1")->actions())
             if (a->isChecked()) out << a->text();
         return out;
     }
@@ -202,13 +203,16 @@ TEST_F(Languages, QtsOwnTextsFollowTheChosenLanguage) {
         QFileDialog dialog;
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        return dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text()
+        return dialog.findChild<QDialogButtonBox*>()
+            ->button(QDialogButtonBox::Open)
+            ->text()
             .toStdString();
     };
     ASSERT_EQ(yes(), "&Yes");
     const std::string openEnglish = open();
     for (const char* language : {"Francais", "English"})
-        writeLanguage(language, readText(shippedLanguageFolder() / (language + std::string(".lng"))));
+        writeLanguage(language,
+                      readText(shippedLanguageFolder() / (language + std::string(".lng"))));
     app->loadLanguage("Francais");
     EXPECT_EQ(yes(), "&Oui");
     EXPECT_NE(open(), openEnglish);
@@ -220,7 +224,7 @@ TEST_F(Languages, QtsOwnTextsFollowTheChosenLanguage) {
 TEST_F(Languages, SaveLangMergesIntoTheTemplateAndKeepsItsOtherKeys) {
     const auto file = LanguageFolder(app->settingsFolder()) / kLanguageTemplateName;
     writeText(file, "[Notes]\r\nTranslator=Someone\r\n[Form18]\r\nForm18.BitBtn1.Caption=Old\r\n");
-    form1.Button1->click();
+    control<QPushButton>(&form1, "Button1")->click();
     IniFile t;
     ASSERT_TRUE(t.load(file));
     EXPECT_EQ(t.value("Notes", "Translator"), "Someone");
@@ -231,7 +235,7 @@ TEST_F(Languages, SaveLangMergesIntoTheTemplateAndKeepsItsOtherKeys) {
     std::filesystem::remove(file);
     std::filesystem::create_directory(file);
     app->dialogs().answers.push_back(Answer::Ok);
-    form1.Button1->click();
+    control<QPushButton>(&form1, "Button1")->click();
     ASSERT_EQ(app->dialogs().asked.size(), 1u);
     EXPECT_EQ(app->dialogs().asked[0].kind, MessageKind::Warning);
 }
@@ -257,19 +261,19 @@ TEST_F(Languages, LoadingReplacesTextsAndMissingKeysKeepThePreviousLanguage) {
     EXPECT_EQ(control<QPushButton>(&form18, "ButtonReduceWindow")->toolTip(), "Plus petit");
     EXPECT_EQ(control<QTabWidget>(&form18, "PageControl1")->tabText(2), "Couleurs");
     EXPECT_EQ(control<QTabWidget>(&form18, "PageControl1")->tabToolTip(2), "Les couleurs");
-    EXPECT_EQ(form1.Quit1->text(), "&Quitter");
-    EXPECT_EQ(form1.GUILanguage1->title(), "&Langue");
+    EXPECT_EQ(control<QAction>(&form1, "Quit1")->text(), "&Quitter");
+    EXPECT_EQ(control<QMenu>(&form1, "GUILanguage1")->title(), "&Langue");
     EXPECT_EQ(app->catalogue().text(0), "Premier");
 
     app->loadLanguage("Second"); // keys matched without case
     EXPECT_EQ(control<QPushButton>(&form18, "BitBtn1")->text(), "Gut");
     EXPECT_EQ(control<QPushButton>(&form18, "ButtonSkipPict")->text(), "Sauter");
-    EXPECT_EQ(form1.Quit1->text(), "&Quitter");
+    EXPECT_EQ(control<QAction>(&form1, "Quit1")->text(), "&Quitter");
     EXPECT_EQ(app->catalogue().text(0), "Premier");
     // MsgStr_0 missing: the catalogue loop ends before MsgStr_1.
     EXPECT_EQ(app->catalogue().text(1), "You have to use a different char. matrix for each DVD.");
     // Built-in captions stay where nothing in the file matches.
-    EXPECT_EQ(form1.OpenVob1->text(), "&Open Vob(s)");
+    EXPECT_EQ(control<QAction>(&form1, "OpenVob1")->text(), "&Open Vob(s)");
     EXPECT_EQ(control<QPushButton>(&form18, "ButtonSaveBMP")->text(), "Save Current BMP &As ...");
 }
 
@@ -323,7 +327,7 @@ TEST_F(Languages, TheMenuListsTheLanguageFilesAndChoosingOneLoadsItAtOnce) {
     EXPECT_EQ(menuEntries(), (QStringList{"Alpha", "Beta"}));
     EXPECT_EQ(checkedEntries(), QStringList{"Beta"});
 
-    form1.GUILanguage1->actions()[0]->trigger();
+    control<QMenu>(&form1, "GUILanguage1")->actions()[0]->trigger();
     EXPECT_EQ(checkedEntries(), QStringList{"Alpha"});
     EXPECT_EQ(app->settings().LanguageFileName, "Alpha");
     EXPECT_EQ(control<QPushButton>(&form18, "BitBtn1")->text(), "Alpha OK");
@@ -357,7 +361,8 @@ TEST_F(Languages, AShippedLanguageBesideTheProgramIsFoundWhenSettingsLiveElsewhe
     ASSERT_EQ(installed->languageFolders().size(), 2u);
     installed->buildLanguageMenu();
     QStringList entries;
-    for (QAction* a : installed->mainWindow()->GUILanguage1->actions()) entries << a->text();
+    for (QAction* a : control<QMenu>(installed->mainWindow(), "GUILanguage1")->actions())
+        entries << a->text();
     EXPECT_EQ(entries, (QStringList{"Extra", "shipped"})); // the user's own copy wins
     installed->loadLanguage("Shipped");
     EXPECT_EQ(control<QPushButton>(installed->bitmapAdjust(), "BitBtn1")->text(), "Own copy");
@@ -395,7 +400,7 @@ TEST_F(Languages, TheLanguageChosenBeforeIsLoadedAtStartUp) {
     writeLanguage("Start", "[Form1]\r\nForm1.CheckBoxShowSubPict.Caption=Voir\r\n"
                            "[Messages]\r\nMsgStr_0=Au demarrage\r\n");
     app->start();
-    EXPECT_EQ(form1.CheckBoxShowSubPict->text(), "Voir");
+    EXPECT_EQ(control<QCheckBox>(&form1, "CheckBoxShowSubPict")->text(), "Voir");
     EXPECT_EQ(app->catalogue().text(0), "Au demarrage");
     EXPECT_EQ(checkedEntries(), QStringList{"Start"});
     form1.hide();

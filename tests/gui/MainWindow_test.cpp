@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
-#include "ui/WidgetSupport.h"
 #include "ui/JpegImage.h"
 #include "ui/RadioGroup.h"
+#include "ui/WidgetSupport.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -10,8 +10,8 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -79,128 +79,67 @@ bool near(QRgb a, QColor b) {
            std::abs(qBlue(a) - b.blue()) < 6;
 }
 
-void sendMouse(QWidget* w, QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+void sendMouse(QWidget* w, QEvent::Type type, QPoint global, Qt::MouseButtons buttons,
+               ulong time = 0) {
     const QPointF local = w->mapFromGlobal(global);
     QMouseEvent e(type, local, global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                   buttons, Qt::NoModifier);
+    e.setTimestamp(time);
     QCoreApplication::sendEvent(w, &e);
+}
+
+QString ratioText(MainWindow& w) {
+    return control<QFrame>(&w, "PanelRatio")->findChild<QLabel*>()->text();
+}
+
+QString labelText(MainWindow& w, const char* name) {
+    return control<QLabel>(&w, name)->text();
 }
 
 } // namespace
 
-TEST(MainWindow, ControlsCaptionsHintsAndDefaults) {
+// What the user sees of a window that has shown nothing yet.
+TEST(MainWindow, StartsIdleAtItsSizeWithTheOptionsHidden) {
     WindowBench b;
     MainWindow& w = b.w;
-    EXPECT_EQ(w.objectName(), "Form1");
-    EXPECT_EQ(w.windowTitle(), "Mirtal 0.94b");
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(w.size(), QSize(743, 686).boundedTo(screen));
-    for (const char* name : {"Panel1",
-                             "Panel2",
-                             "LabelPos",
-                             "LabelChapters",
-                             "LabelFPS",
-                             "CoolButtonOpenVob",
-                             "CoolButtonShowSubtitleText",
-                             "LabelTimeElapsed",
-                             "LabelTimeRemaining",
-                             "ProgressBar1",
-                             "ButtonPause",
-                             "Button1",
-                             "LabelNbSup",
-                             "LabelVobNum",
-                             "LabelVobNb",
-                             "LabelVobFile",
-                             "LabelTotalNbSup",
-                             "LabelX1",
-                             "LabelY1",
-                             "LabelX2",
-                             "LabelY2",
-                             "LabelWidth",
-                             "LabelHeight",
-                             "LabelTime",
-                             "LabelTime7",
-                             "CheckBoxShowSubPict",
-                             "ButtonPreviewOption",
-                             "BevelScreen",
-                             "ImageBack",
-                             "Image1",
-                             "PanelPreviewCfg",
-                             "SpinEditZoom",
-                             "CheckBoxAutoZoom",
-                             "RadioGroupPreviewBack",
-                             "ComboBoxAspectRatio",
-                             "SpinEditAspectRatio",
-                             "PanelRatio",
-                             "ButtonImgBack",
-                             "PanelBorderColor",
-                             "PanelInnerColor",
-                             "CheckBoxTruePos"})
-        EXPECT_NE(w.findChild<QWidget*>(name), nullptr) << name;
-    EXPECT_EQ(w.CoolButtonOpenVob->toolTip(), "Open Decrypted Vob(s)");
-    EXPECT_EQ(w.CoolButtonShowSubtitleText->toolTip(), "Show/Hide subtitles text window");
-    EXPECT_EQ(w.ButtonPause->text(), QString("&Pause ") + QChar(0x2016));
-    EXPECT_EQ(w.ButtonPause->toolTip(), "Pause / Continue Vob scanning");
-    EXPECT_FALSE(w.ButtonPause->isEnabled());
-    EXPECT_FALSE(w.Button1->isVisibleTo(&w));
-    EXPECT_EQ(w.LabelVobFile->text(), "None");
-    EXPECT_EQ(w.LabelVobFile->toolTip(), "Current Vob File Name");
-    EXPECT_EQ(w.LabelTotalNbSup->toolTip(), "Number of SubPictures in All Selected Vob(s)");
-    EXPECT_EQ(w.LabelX1->text(), "000");
-    EXPECT_EQ(w.LabelTime->text(), "00:00:00,000");
-    EXPECT_EQ(w.LabelTime->toolTip(), "Nav Packet Time ( Bad )");
-    EXPECT_EQ(w.LabelTime7->toolTip(), "SCR & PTS Time ( Ok )");
-    EXPECT_EQ(w.ProgressBar1->maximum(), 100);
-    EXPECT_TRUE(w.CheckBoxShowSubPict->isChecked());
-    EXPECT_EQ(w.ButtonPreviewOption->toolTip(), "Preview Options");
-    EXPECT_FALSE(w.PanelPreviewCfg->isVisibleTo(&w));
-    EXPECT_EQ(w.SpinEditZoom->minimum(), 10);
-    EXPECT_EQ(w.SpinEditZoom->maximum(), 200);
-    EXPECT_EQ(w.SpinEditZoom->value(), 100);
-    EXPECT_EQ(w.SpinEditAspectRatio->maximum(), 288);
-    EXPECT_EQ(w.SpinEditAspectRatio->value(), 30);
-    EXPECT_EQ(w.RadioGroupPreviewBack->items(),
-              QStringList({"None", "Preset :", "Free :", "Image :"}));
-    EXPECT_EQ(w.ComboBoxAspectRatio->itemText(0), "16/9 - 1.77:1");
-    EXPECT_EQ(w.ComboBoxAspectRatio->itemText(2), "2.35:1");
-    EXPECT_EQ(w.CheckBoxTruePos->toolTip(),
-              "Show picture at its true position ( Only work in BMP mode )");
-    EXPECT_TRUE(w.CheckBoxTruePos->isChecked());
-    EXPECT_EQ(w.PanelBorderColor->toolTip(), "Border color");
-    EXPECT_EQ(w.ratioText(), "1.4:1");
-    EXPECT_FALSE(w.Output1->menuAction()->isVisible());
-    EXPECT_EQ(w.OpenVob1->text(), "&Open Vob(s)");
-    EXPECT_EQ(w.NewCharaterMatrix1->text(), "&New Charaters Matrix");
-    EXPECT_EQ(w.GUILanguage1->title(), "GUI &Language");
+    EXPECT_FALSE(control<QPushButton>(&w, "ButtonPause")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(&w, "Button1")->isVisibleTo(&w));
+    EXPECT_FALSE(control<QPushButton>(&w, "ButtonStop")->isVisibleTo(&w));
+    EXPECT_TRUE(control<QCheckBox>(&w, "CheckBoxShowSubPict")->isChecked());
+    EXPECT_FALSE(control<QFrame>(&w, "PanelPreviewCfg")->isVisibleTo(&w));
+    EXPECT_EQ(ratioText(w), "1.4:1");
+    EXPECT_FALSE(control<QMenu>(&w, "Output1")->menuAction()->isVisible());
 }
 
 TEST(Preview, ZoomScalesThePictureAndItsTruePosition) {
     WindowBench b;
     MainWindow& w = b.w;
-    PreviewPane& p = *w.Preview;
-    w.ApplyZoom(1000);
+    PreviewPane& p = previewOf(w);
+    w.setUpPreview(); // 100 %
     EXPECT_EQ(p.bevel()->size(), QSize(724, 580));
     EXPECT_EQ(p.background()->size(), QSize(720, 576));
     const QPoint origin = p.bevel()->pos() + QPoint(2, 2);
-    w.ShowPicture(picture(100, 50), Rect{200, 400, 299, 449});
+    w.showPicture(picture(100, 50), Rect{200, 400, 299, 449});
     EXPECT_EQ(p.image()->geometry(), QRect(origin + QPoint(200, 400), QSize(100, 50)));
-    EXPECT_EQ(w.LabelX1->text(), "200");
-    EXPECT_EQ(w.LabelY2->text(), "449");
-    EXPECT_EQ(w.LabelWidth->text(), "100");
-    EXPECT_EQ(w.LabelHeight->text(), "50");
+    EXPECT_EQ(labelText(w, "LabelX1"), "200");
+    EXPECT_EQ(labelText(w, "LabelY2"), "449");
+    EXPECT_EQ(labelText(w, "LabelWidth"), "100");
+    EXPECT_EQ(labelText(w, "LabelHeight"), "50");
 
-    w.ApplyZoom(500);
+    control<QSpinBox>(&w, "SpinEditZoom")->setValue(50);
     EXPECT_EQ(p.bevel()->size(), QSize(364, 292));
     EXPECT_EQ(p.image()->geometry(), QRect(origin + QPoint(100, 200), QSize(50, 25)));
     EXPECT_EQ(p.image()->pixmap().size(), QSize(50, 25));
 
     b.preview.AtTruePos = false;
-    w.ShowPicture(picture(100, 50), Rect{200, 400, 299, 449});
+    w.showPicture(picture(100, 50), Rect{200, 400, 299, 449});
     EXPECT_EQ(p.image()->pos(), origin) << "without the true position, the frame's top-left corner";
     // The OCR dialogs show their pictures with an empty rectangle.
-    w.ShowPicture(picture(30, 20), Rect{});
-    EXPECT_EQ(w.LabelX2->text(), "0");
-    EXPECT_EQ(w.LabelWidth->text(), "30");
+    w.showPicture(picture(30, 20), Rect{});
+    EXPECT_EQ(labelText(w, "LabelX2"), "0");
+    EXPECT_EQ(labelText(w, "LabelWidth"), "30");
 }
 
 TEST(Preview, AutomaticZoomFollowsTheWindowSize) {
@@ -214,23 +153,23 @@ TEST(Preview, AutomaticZoomFollowsTheWindowSize) {
     b.preview.AutoZoom = true;
     b.w.resize(383, 686);
     EXPECT_EQ(b.preview.Zoom, PreviewPane::autoZoom(b.w.width(), b.w.height()));
-    EXPECT_EQ(b.w.Preview->zoom(), b.preview.Zoom);
+    EXPECT_EQ(previewOf(b.w).zoom(), b.preview.Zoom);
     const int fitted = b.preview.Zoom;
     b.preview.AutoZoom = false;
     b.w.resize(900, 800);
-    EXPECT_EQ(b.w.Preview->zoom(), fitted) << "only the automatic zoom follows the window";
+    EXPECT_EQ(previewOf(b.w).zoom(), fitted) << "only the automatic zoom follows the window";
 }
 
 TEST(Preview, FreeRatioTextAndDrawnBands) {
     QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(PreviewPane::FreeRatioText(85), "1.77:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(94), "1.86:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(135), "2.35:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(30), "1.4:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(0), "1.25:1");
-    EXPECT_EQ(PreviewPane::FreeRatioText(288), "*");
+    EXPECT_EQ(PreviewPane::freeRatioText(85), "1.77:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(94), "1.86:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(135), "2.35:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(30), "1.4:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(0), "1.25:1");
+    EXPECT_EQ(PreviewPane::freeRatioText(288), "*");
     QLocale::setDefault(QLocale(QLocale::French));
-    EXPECT_EQ(PreviewPane::FreeRatioText(85), "1,77:1") << "the user's decimal separator";
+    EXPECT_EQ(PreviewPane::freeRatioText(85), "1,77:1") << "the user's decimal separator";
     QLocale::setDefault(QLocale::c());
 
     PreviewPane p;
@@ -238,7 +177,7 @@ TEST(Preview, FreeRatioTextAndDrawnBands) {
     const QColor border = toQColor(s.BorderColor), inner = toQColor(s.InnerColor);
     s.BackMode = 1;
     s.AspectRatioMode = 1; // 94 rows
-    ASSERT_TRUE(p.SetUpBackground(s));
+    ASSERT_TRUE(p.setUpBackground(s));
     const QImage& bands = p.backgroundImage();
     ASSERT_EQ(bands.size(), QSize(720, 576));
     EXPECT_EQ(bands.pixelColor(10, 93), border);
@@ -249,23 +188,23 @@ TEST(Preview, FreeRatioTextAndDrawnBands) {
 
     s.BackMode = 2;
     s.FreeAspectRatio = 288;
-    p.SetUpBackground(s);
+    p.setUpBackground(s);
     EXPECT_EQ(p.backgroundImage().pixelColor(0, 287), border);
     EXPECT_EQ(p.backgroundImage().pixelColor(0, 288), border)
         << "288 paints it all in the border colour";
     s.FreeAspectRatio = 0;
-    p.SetUpBackground(s);
+    p.setUpBackground(s);
     EXPECT_EQ(p.backgroundImage().pixelColor(5, 0), inner);
     EXPECT_EQ(p.backgroundImage().pixelColor(5, 575), inner);
 
     s.BackMode = 0;
-    p.SetUpBackground(s);
+    p.setUpBackground(s);
     EXPECT_FALSE(p.background()->isVisibleTo(&p));
 }
 
 TEST(Preview, LoadedBackgroundsBmpAndJpegAndFilesThatFail) {
     WindowBench b;
-    PreviewPane& p = *b.w.Preview;
+    PreviewPane& p = previewOf(b.w);
     const auto bmp = b.folder / "back.bmp";
     ASSERT_TRUE(
         picture(64, 48, QColor(10, 200, 30)).save(QString::fromStdString(bmp.string()), "BMP"));
@@ -275,18 +214,18 @@ TEST(Preview, LoadedBackgroundsBmpAndJpegAndFilesThatFail) {
     PreviewSettings s;
     s.BackMode = 3;
     s.BackImageName = bmp.string();
-    ASSERT_TRUE(p.SetUpBackground(s));
+    ASSERT_TRUE(p.setUpBackground(s));
     EXPECT_EQ(p.backgroundImage().size(), QSize(64, 48));
     EXPECT_TRUE(near(p.backgroundImage().pixel(3, 3), QColor(10, 200, 30)));
 
     s.BackImageName = jpg.string();
-    ASSERT_TRUE(p.SetUpBackground(s));
+    ASSERT_TRUE(p.setUpBackground(s));
     // Decoded at half size: still more than the frame it is stretched to.
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600));
     EXPECT_TRUE(near(p.backgroundImage().pixel(400, 300), QColor(200, 40, 90)));
 
     s.BackImageName = (b.folder / "gone.jpg").string();
-    EXPECT_TRUE(p.SetUpBackground(s)) << "a missing file is skipped silently";
+    EXPECT_TRUE(p.setUpBackground(s)) << "a missing file is skipped silently";
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600)) << "the previous picture stays";
 
     // Damaged files: a cut JPEG and noise under a BMP name.
@@ -296,14 +235,14 @@ TEST(Preview, LoadedBackgroundsBmpAndJpegAndFilesThatFail) {
     writeText(b.folder / "noise.bmp", std::string(5000, '\x5a'));
     QString error;
     s.BackImageName = (b.folder / "cut.jpg").string();
-    EXPECT_FALSE(p.SetUpBackground(s, &error));
+    EXPECT_FALSE(p.setUpBackground(s, &error));
     EXPECT_FALSE(error.isEmpty());
     // Cut inside the picture data: libjpeg gives what is there, grey below.
     s.BackImageName = (b.folder / "cutdata.jpg").string();
-    EXPECT_TRUE(p.SetUpBackground(s));
+    EXPECT_TRUE(p.setUpBackground(s));
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600));
     s.BackImageName = (b.folder / "noise.bmp").string();
-    EXPECT_FALSE(p.SetUpBackground(s));
+    EXPECT_FALSE(p.setUpBackground(s));
     EXPECT_EQ(p.backgroundImage().size(), QSize(800, 600));
 
     // A header that claims a giant picture is refused before any allocation.
@@ -325,52 +264,56 @@ TEST(DisplayOptions, FillingThePanelWritesNothingBack) {
     b.preview.AtTruePos = false;
     const PreviewSettings before = b.preview;
     w.setUpPreview();
-    EXPECT_EQ(w.Preview->zoom(), 1234);
-    QTest::mouseClick(w.ButtonPreviewOption, Qt::LeftButton);
-    EXPECT_TRUE(w.PanelPreviewCfg->isVisibleTo(&w));
-    EXPECT_EQ(w.SpinEditZoom->value(), 123);
-    EXPECT_EQ(w.RadioGroupPreviewBack->itemIndex(), 3);
-    EXPECT_EQ(w.ComboBoxAspectRatio->currentIndex(), 2);
-    EXPECT_EQ(w.ratioText(), "1.77:1");
-    EXPECT_FALSE(w.CheckBoxTruePos->isChecked());
+    EXPECT_EQ(previewOf(w).zoom(), 1234);
+    auto* options = control<QPushButton>(&w, "ButtonPreviewOption");
+    QTest::mouseClick(options, Qt::LeftButton);
+    EXPECT_TRUE(control<QFrame>(&w, "PanelPreviewCfg")->isVisibleTo(&w));
+    EXPECT_EQ(control<QSpinBox>(&w, "SpinEditZoom")->value(), 123);
+    EXPECT_EQ(control<RadioGroup>(&w, "RadioGroupPreviewBack")->itemIndex(), 3);
+    EXPECT_EQ(control<QComboBox>(&w, "ComboBoxAspectRatio")->currentIndex(), 2);
+    EXPECT_EQ(ratioText(w), "1.77:1");
+    EXPECT_FALSE(control<QCheckBox>(&w, "CheckBoxTruePos")->isChecked());
     EXPECT_EQ(b.preview, before) << "the change events of the filling wrote back";
-    EXPECT_TRUE(w.PreviewReady);
-    QTest::mouseClick(w.ButtonPreviewOption, Qt::LeftButton);
-    EXPECT_FALSE(w.PanelPreviewCfg->isVisibleTo(&w));
+    control<QCheckBox>(&w, "CheckBoxTruePos")->setChecked(true);
+    EXPECT_TRUE(b.preview.AtTruePos) << "filled, the options write back again";
+    QTest::mouseClick(options, Qt::LeftButton);
+    EXPECT_FALSE(control<QFrame>(&w, "PanelPreviewCfg")->isVisibleTo(&w));
 }
 
 TEST(DisplayOptions, ChangesChooseTheBackgroundAndTheZoom) {
     WindowBench b;
     MainWindow& w = b.w;
     w.setUpPreview();
-    w.ButtonPreviewOptionClick();
-    w.SpinEditAspectRatio->setValue(135);
+    control<QPushButton>(&w, "ButtonPreviewOption")->click();
+    control<QSpinBox>(&w, "SpinEditAspectRatio")->setValue(135);
     EXPECT_EQ(b.preview.BackMode, 2) << "the free background";
     EXPECT_EQ(b.preview.FreeAspectRatio, 135);
-    EXPECT_EQ(w.ratioText(), "2.35:1");
-    EXPECT_EQ(w.Preview->backgroundImage().pixelColor(0, 134), toQColor(b.preview.BorderColor));
-    w.ComboBoxAspectRatio->setCurrentIndex(1);
-    EXPECT_EQ(w.RadioGroupPreviewBack->itemIndex(), 1);
+    EXPECT_EQ(ratioText(w), "2.35:1");
+    EXPECT_EQ(previewOf(w).backgroundImage().pixelColor(0, 134), toQColor(b.preview.BorderColor));
+    control<QComboBox>(&w, "ComboBoxAspectRatio")->setCurrentIndex(1);
+    auto* background = control<RadioGroup>(&w, "RadioGroupPreviewBack");
+    EXPECT_EQ(background->itemIndex(), 1);
     EXPECT_EQ(b.preview.BackMode, 1);
     EXPECT_EQ(b.preview.AspectRatioMode, 1);
 
-    w.SpinEditZoom->setValue(150);
+    auto* zoom = control<QSpinBox>(&w, "SpinEditZoom");
+    auto* autoZoom = control<QCheckBox>(&w, "CheckBoxAutoZoom");
+    zoom->setValue(150);
     EXPECT_EQ(b.preview.Zoom, 1500);
-    EXPECT_EQ(w.Preview->bevel()->width(), 1500 * 720 / 1000 + 4);
-    w.CheckBoxAutoZoom->setChecked(true);
+    EXPECT_EQ(previewOf(w).bevel()->width(), 1500 * 720 / 1000 + 4);
+    autoZoom->setChecked(true);
     EXPECT_TRUE(b.preview.AutoZoom);
-    EXPECT_FALSE(w.SpinEditZoom->isEnabled());
+    EXPECT_FALSE(zoom->isEnabled());
     EXPECT_EQ(b.preview.Zoom, PreviewPane::autoZoom(w.width(), w.height()));
-    w.CheckBoxAutoZoom->setChecked(false);
-    EXPECT_TRUE(w.SpinEditZoom->isEnabled());
+    autoZoom->setChecked(false);
+    EXPECT_TRUE(zoom->isEnabled());
     EXPECT_EQ(b.preview.Zoom, 1500) << "the zoom field is live again";
 
-    w.CheckBoxTruePos->setChecked(false);
+    control<QCheckBox>(&w, "CheckBoxTruePos")->setChecked(false);
     EXPECT_FALSE(b.preview.AtTruePos);
-    w.RadioGroupPreviewBack->setItemIndex(0);
-    emit w.RadioGroupPreviewBack->clicked(0);
+    background->findChildren<QRadioButton*>().at(0)->click();
     EXPECT_EQ(b.preview.BackMode, 0);
-    EXPECT_FALSE(w.Preview->background()->isVisibleTo(&w));
+    EXPECT_FALSE(previewOf(w).background()->isVisibleTo(&w));
 }
 
 TEST(DisplayOptions, SwatchesAndTheBackgroundImageDialog) {
@@ -378,19 +321,21 @@ TEST(DisplayOptions, SwatchesAndTheBackgroundImageDialog) {
     MainWindow& w = b.w;
     b.catalogue.FillMessageCatalogue();
     w.setUpPreview();
-    w.ButtonPreviewOptionClick();
+    control<QPushButton>(&w, "ButtonPreviewOption")->click();
     b.dialogs.colors.push_back(QColor(1, 2, 3));
-    QTest::mouseClick(w.PanelBorderColor, Qt::LeftButton);
+    auto* border = control<QFrame>(&w, "PanelBorderColor");
+    QTest::mouseClick(border, Qt::LeftButton);
     EXPECT_EQ(b.preview.BorderColor, makeColour(1, 2, 3));
-    EXPECT_EQ(swatchColour(w.PanelBorderColor), makeColour(1, 2, 3));
+    EXPECT_EQ(swatchColour(border), makeColour(1, 2, 3));
     b.dialogs.colors.push_back(std::nullopt); // cancelled: nothing changes
-    QTest::mouseClick(w.PanelInnerColor, Qt::LeftButton);
+    QTest::mouseClick(control<QFrame>(&w, "PanelInnerColor"), Qt::LeftButton);
     EXPECT_EQ(b.preview.InnerColor, PreviewSettings{}.InnerColor);
 
     const auto jpg = b.folder / "photo.jpg";
     writeJpeg(jpg, 720, 576, QColor(0, 0, 250));
     b.dialogs.files.push_back(jpg);
-    QTest::mouseClick(w.ButtonImgBack, Qt::LeftButton);
+    auto* loadImage = control<QPushButton>(&w, "ButtonImgBack");
+    QTest::mouseClick(loadImage, Qt::LeftButton);
     ASSERT_EQ(b.dialogs.fileRequests.size(), 1u);
     const FileDialogRequest& r = b.dialogs.fileRequests[0];
     EXPECT_EQ(r.title, "Load a Background Image");
@@ -398,44 +343,43 @@ TEST(DisplayOptions, SwatchesAndTheBackgroundImageDialog) {
     EXPECT_EQ(r.initialFolder, b.folder.path()) << "the program folder while no image was chosen";
     EXPECT_EQ(b.preview.BackMode, 3);
     EXPECT_EQ(b.preview.BackImageName, jpg.string());
-    EXPECT_EQ(w.RadioGroupPreviewBack->itemIndex(), 3);
-    EXPECT_TRUE(near(w.Preview->backgroundImage().pixel(10, 10), QColor(0, 0, 250)));
+    EXPECT_EQ(control<RadioGroup>(&w, "RadioGroupPreviewBack")->itemIndex(), 3);
+    EXPECT_TRUE(near(previewOf(w).backgroundImage().pixel(10, 10), QColor(0, 0, 250)));
 
     writeText(b.folder / "bad.jpg", "\xFF\xD8\xFF garbage");
     b.dialogs.files.push_back(b.folder / "bad.jpg");
     b.dialogs.answers.push_back(Answer::Ok);
-    w.ButtonImgBackClick();
+    loadImage->click();
     EXPECT_EQ(b.dialogs.fileRequests[1].initialFolder, b.folder.path());
     EXPECT_EQ(b.dialogs.fileRequests[1].initialName, "photo.jpg");
     ASSERT_EQ(b.dialogs.asked.size(), 1u);
     EXPECT_NE(b.dialogs.asked[0].text.find("bad.jpg"), std::string::npos);
-    EXPECT_TRUE(near(w.Preview->backgroundImage().pixel(10, 10), QColor(0, 0, 250)))
+    EXPECT_TRUE(near(previewOf(w).backgroundImage().pixel(10, 10), QColor(0, 0, 250)))
         << "the old picture stays";
 }
 
 TEST(MainWindow, DraggingTheBodyMovesTheWindowUntilAPause) {
     WindowBench b;
     MainWindow& w = b.w;
-    qint64 now = 10000;
-    w.tickCount = [&] { return now; };
+    ulong now = 10000; // the events' own times
     w.move(100, 100);
     const QPoint start = w.pos();
-    QWidget* body = w.Panel2;
+    QWidget* body = control<QFrame>(&w, "Panel2");
     const QPoint g = body->mapToGlobal(QPoint(5, 5));
-    sendMouse(body, QEvent::MouseButtonPress, g, Qt::LeftButton);
+    sendMouse(body, QEvent::MouseButtonPress, g, Qt::LeftButton, now);
     now += 100;
-    sendMouse(body, QEvent::MouseMove, g + QPoint(30, 20), Qt::LeftButton);
+    sendMouse(body, QEvent::MouseMove, g + QPoint(30, 20), Qt::LeftButton, now);
     EXPECT_EQ(w.pos(), start + QPoint(30, 20));
     now += 1999;
-    sendMouse(body, QEvent::MouseMove, g + QPoint(40, 20), Qt::LeftButton);
+    sendMouse(body, QEvent::MouseMove, g + QPoint(40, 20), Qt::LeftButton, now);
     EXPECT_EQ(w.pos(), start + QPoint(40, 20));
     now += 2000;
-    sendMouse(body, QEvent::MouseMove, g + QPoint(90, 90), Qt::LeftButton);
+    sendMouse(body, QEvent::MouseMove, g + QPoint(90, 90), Qt::LeftButton, now);
     EXPECT_EQ(w.pos(), start + QPoint(40, 20)) << "after two seconds still, moves no longer drag";
-    sendMouse(body, QEvent::MouseButtonRelease, g, Qt::NoButton);
+    sendMouse(body, QEvent::MouseButtonRelease, g, Qt::NoButton, now);
     // The preview picture takes part too.
-    w.ShowPicture(picture(50, 20), Rect{10, 10, 59, 29});
-    QWidget* image = w.Preview->image();
+    w.showPicture(picture(50, 20), Rect{10, 10, 59, 29});
+    QWidget* image = previewOf(w).image();
     const QPoint gi = image->mapToGlobal(QPoint(2, 2));
     const QPoint before = w.pos();
     sendMouse(image, QEvent::MouseButtonPress, gi, Qt::LeftButton);
@@ -453,17 +397,17 @@ TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
     EXPECT_TRUE(b.mainWindow().isVisible());
     EXPECT_EQ(b.lastMessage(), "Text NOT Saved !\rDo you really want to quit ?");
     EXPECT_EQ(b.dialogs().asked.back().kind, MessageKind::Confirmation);
-    ASSERT_TRUE(b.app->subtitlesWindowVisible);
-    EXPECT_TRUE(b.app->subtitlesWindowVisible()) << "No shows the Subtitles window";
+    EXPECT_TRUE(b.app->subtitlesWindow()->isVisible()) << "No shows the Subtitles window";
     EXPECT_FALSE(std::filesystem::exists(b.app->settingsFile())) << "nothing saved";
 
-    // A refused matrix prompt keeps the window without asking about the text.
+    // A cancelled matrix prompt keeps the window without asking about the text.
+    b.session().matrix().setModified(true);
     const size_t asked = b.dialogs().asked.size();
-    b.app->confirmDiscardMatrix = [] { return false; };
+    b.dialogs().answers.push_back(Answer::Cancel);
     EXPECT_FALSE(b.mainWindow().close());
-    EXPECT_EQ(b.dialogs().asked.size(), asked);
+    EXPECT_EQ(b.dialogs().asked.size(), asked + 1);
 
-    b.app->confirmDiscardMatrix = [] { return true; };
+    b.session().matrix().setModified(false);
     b.dialogs().answers.push_back(Answer::Yes);
     EXPECT_TRUE(b.mainWindow().close());
     EXPECT_FALSE(b.mainWindow().isVisible());
@@ -474,14 +418,14 @@ TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
 TEST(CloseFlow, ARunningJobIsPausedBeforeTheSettingsAreWritten) {
     AppBench b;
     b.listAndCheck(discFolder("pal_en"));
-    b.jobSetup().CheckBoxPictTiming->setChecked(false);
+    jobOption(*b.app, "CheckBoxPictTiming")->setChecked(false);
     ASSERT_TRUE(b.start(2, b.folder / "sup"));
     // The user closes the window while the loop dispatches events.
     bool closedInside = false;
-    b.app->host().onShowPicture24 = [&](const Bitmap24&, const Rect&) {
+    QObject::connect(&b.app->host(), &QtHost::pictureShown, &b.mainWindow(), [&] {
         if (b.session().job().TotalPictures == 3)
             QTimer::singleShot(0, &b.mainWindow(), [&] { closedInside = b.mainWindow().close(); });
-    };
+    });
     b.runTicks(1);
     EXPECT_TRUE(closedInside);
     EXPECT_TRUE(b.session().job().Paused);

@@ -25,16 +25,17 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     AppBench b;
     const std::string vobFolder = (b.folder / "vobs").string();
     std::filesystem::create_directory(vobFolder);
-    b.jobSetup().scanDirectory(vobFolder);
-    b.jobSetup().RadioGroupAction->setItemIndex(2);
-    b.jobSetup().CheckBoxPictTiming->setChecked(false);
-    b.jobSetup().CheckBoxForcedOnly->setChecked(true);
-    EXPECT_TRUE(b.jobSetup().CheckBoxFromVideoStart->isChecked()) << "on for new settings";
-    b.jobSetup().CheckBoxFromVideoStart->setChecked(false);
+    listVobFolder(*b.app, vobFolder);
+    chooseAction(*b.app, 2);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->setChecked(false);
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxForcedOnly")->setChecked(true);
+    EXPECT_TRUE(control<QCheckBox>(&b.jobSetup(), "CheckBoxFromVideoStart")->isChecked())
+        << "on for new settings";
+    control<QCheckBox>(&b.jobSetup(), "CheckBoxFromVideoStart")->setChecked(false);
     b.session().actions().pictureFolder = b.folder / "pictures";
-    b.mainWindow().ButtonPreviewOptionClick();
-    b.mainWindow().SpinEditZoom->setValue(150);
-    b.mainWindow().SpinEditAspectRatio->setValue(100);
+    control<QPushButton>(&b.mainWindow(), "ButtonPreviewOption")->click();
+    control<QSpinBox>(&b.mainWindow(), "SpinEditZoom")->setValue(150);
+    control<QSpinBox>(&b.mainWindow(), "SpinEditAspectRatio")->setValue(100);
     b.session().bmpSettings().Cropping.MinX = 32;
     b.session().document().options().native.ExtendedFormat = true;
     b.session().ocrSettings().MinLineHeight = 12; // saved on demand only, not at close
@@ -54,18 +55,19 @@ TEST(Settings, WrittenAtCloseAndReadBackAtTheNextStart) {
     EXPECT_FALSE(ini.hasSection("OCR SETTING"));
 
     b.restart();
-    EXPECT_EQ(b.jobSetup().RadioGroupAction->itemIndex(), 2);
-    EXPECT_FALSE(b.jobSetup().CheckBoxPictTiming->isChecked());
-    EXPECT_TRUE(b.jobSetup().CheckBoxForcedOnly->isChecked());
-    EXPECT_FALSE(b.jobSetup().CheckBoxFromVideoStart->isChecked());
-    EXPECT_TRUE(b.jobSetup().CheckBoxPictTiming->isEnabled()) << "the SUP action enables it";
-    EXPECT_EQ(b.jobSetup().openDialogFolder, std::filesystem::path(FolderText(vobFolder)));
+    EXPECT_EQ(control<RadioGroup>(&b.jobSetup(), "RadioGroupAction")->itemIndex(), 2);
+    EXPECT_FALSE(control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(&b.jobSetup(), "CheckBoxForcedOnly")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(&b.jobSetup(), "CheckBoxFromVideoStart")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->isEnabled())
+        << "the SUP action enables it";
+    EXPECT_EQ(b.jobSetup().choices().vobFolder, std::filesystem::path(FolderText(vobFolder)));
     EXPECT_EQ(FolderText(b.session().actions().pictureFolder), FolderText(b.folder / "pictures"));
     EXPECT_EQ(b.mainWindow().previewSettings().Zoom, 1500);
-    EXPECT_EQ(b.mainWindow().Preview->zoom(), 1500) << "the preview set up from the settings";
-    EXPECT_EQ(b.mainWindow().Preview->backgroundImage().pixelColor(0, 99),
+    EXPECT_EQ(previewOf(b.mainWindow()).zoom(), 1500) << "the preview set up from the settings";
+    EXPECT_EQ(previewOf(b.mainWindow()).backgroundImage().pixelColor(0, 99),
               toQColor(PreviewSettings{}.BorderColor));
-    EXPECT_EQ(b.mainWindow().Preview->backgroundImage().pixelColor(0, 100),
+    EXPECT_EQ(previewOf(b.mainWindow()).backgroundImage().pixelColor(0, 100),
               toQColor(PreviewSettings{}.InnerColor));
     EXPECT_EQ(b.session().bmpSettings().Cropping.MinX, 32);
     EXPECT_TRUE(b.session().document().options().native.ExtendedFormat);
@@ -77,13 +79,13 @@ TEST(Settings, NoFileGivesTheDefaultsAndTheFirstCloseWritesThem) {
     AppBench b;
     const std::string program = FolderText(b.folder.path());
     EXPECT_EQ(b.app->settings().OpenDialogVob, program);
-    EXPECT_EQ(b.jobSetup().openDialogFolder, std::filesystem::path(program));
+    EXPECT_EQ(b.jobSetup().choices().vobFolder, std::filesystem::path(program));
     EXPECT_EQ(FolderText(b.session().actions().pictureFolder), program);
-    EXPECT_EQ(b.jobSetup().RadioGroupAction->itemIndex(), 0);
-    EXPECT_TRUE(b.jobSetup().CheckBoxPictTiming->isChecked());
-    EXPECT_FALSE(b.jobSetup().CheckBoxPictTiming->isEnabled()) << "OCR";
-    EXPECT_EQ(b.mainWindow().Preview->zoom(), 1000);
-    EXPECT_TRUE(b.mainWindow().Preview->background()->isVisibleTo(&b.mainWindow()))
+    EXPECT_EQ(control<RadioGroup>(&b.jobSetup(), "RadioGroupAction")->itemIndex(), 0);
+    EXPECT_TRUE(control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(&b.jobSetup(), "CheckBoxPictTiming")->isEnabled()) << "OCR";
+    EXPECT_EQ(previewOf(b.mainWindow()).zoom(), 1000);
+    EXPECT_TRUE(previewOf(b.mainWindow()).background()->isVisibleTo(&b.mainWindow()))
         << "the preset background";
     ASSERT_TRUE(b.mainWindow().close());
     const IniFile ini = readIni(b.app->settingsFile());
@@ -108,11 +110,11 @@ TEST(Settings, ValuesFromTheFileReachTheWindowsAndOcrSectionIsLeftAlone) {
     b.app->start();
     EXPECT_EQ(b.session().ocrSettings().MinLineHeight, 8) << "out of range: the default";
     EXPECT_EQ(b.session().ocrSettings().Sensibility, 950);
-    EXPECT_EQ(b.jobSetup().RadioGroupAction->itemIndex(), 0)
+    EXPECT_EQ(control<RadioGroup>(&b.jobSetup(), "RadioGroupAction")->itemIndex(), 0)
         << "an action the dialog lacks is the first one";
-    EXPECT_EQ(b.mainWindow().Preview->zoom(), 2000);
-    EXPECT_EQ(b.mainWindow().Preview->bevel()->size(), QSize(1444, 1156));
-    EXPECT_TRUE(b.mainWindow().Preview->backgroundImage().isNull())
+    EXPECT_EQ(previewOf(b.mainWindow()).zoom(), 2000);
+    EXPECT_EQ(previewOf(b.mainWindow()).bevel()->size(), QSize(1444, 1156));
+    EXPECT_TRUE(previewOf(b.mainWindow()).backgroundImage().isNull())
         << "a deleted background image leaves the background as it was";
     ASSERT_EQ(b.dialogs().asked.size(), 1u) << "one box for every value not used";
     EXPECT_NE(b.lastMessage().find("[CONFIG] ActionMode=7"), std::string::npos);
@@ -157,13 +159,13 @@ TEST(Settings, DialogsStartInTheSettingsFolderWhenTheProgramFolderIsReadOnly) {
     ASSERT_EQ(app.settingsFolder(), settings);
     app.start();
     const ProgramSettings& ps = app.settings();
-    for (const std::string& folder : {ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
-                                      ps.SaveDialogBmpSup, ps.OpenDialogCharMatrix,
-                                      ps.SaveDialogCharMatrix})
+    for (const std::string& folder :
+         {ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText, ps.SaveDialogBmpSup,
+          ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix})
         EXPECT_EQ(folder, FolderText(settings));
     EXPECT_TRUE(std::filesystem::is_directory(settings)) << "a folder the dialogs can open";
     app.dialogs().files.push_back(std::nullopt);
-    app.jobSetup()->ButtonOpenDir->click();
+    control<QPushButton>(app.jobSetup(), "ButtonOpenDir")->click();
     ASSERT_FALSE(app.dialogs().fileRequests.empty());
     EXPECT_EQ(FolderText(app.dialogs().fileRequests.back().initialFolder), FolderText(settings));
     app.mainWindow()->hide();

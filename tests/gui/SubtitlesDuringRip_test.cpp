@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "SubtitleWindowsTestSupport.h"
 #include "base/TextCodec.h"
 #include "ocr/OcrSettings.h"
@@ -68,6 +69,7 @@ struct RipBench {
     Application app{{folder.path(), true}};
     SubtitlesWindow& window = *app.subtitlesWindow();
     std::vector<std::vector<std::string>> truth;
+    ScriptedAnswers answers{app.host()};
 
     explicit RipBench(const std::string& disc) : truth(truthOf(disc)) {
         ResetOcrSettings(app.session().ocrSettings()); // as the first showing does
@@ -75,10 +77,8 @@ struct RipBench {
         // set it in the OCR settings: the glyphs are the white fill alone,
         // so the outline widens every gap between letters.
         app.session().ocrSettings().SpaceWidth = 10;
-        app.host().onChooseTextColor = [](const Bitmap24&, int) { return std::optional<int>(2); };
-        app.host().onAskGlyph = [this](const GlyphQuestion& q) {
-            return answerFromTruth(truth, q);
-        };
+        answers.onChooseTextColour = [](const Bitmap24&, int) { return std::optional<int>(2); };
+        answers.onAskGlyph = [this](const GlyphQuestion& q) { return answerFromTruth(truth, q); };
     }
     // Runs the job to its end, one timer tick after the other.
     void rip(const std::string& disc) {
@@ -95,13 +95,13 @@ struct RipBench {
 
 TEST(SubtitlesDuringRip, RecognisedEntriesAreAppendedOneByOne) {
     RipBench b("pal_en");
-    b.app.showSubtitlesWindow();
+    control<QToolButton>(b.app.mainWindow(), "CoolButtonShowSubtitleText")->click();
     QAbstractItemModel* model = subtitleList(b.window)->model();
     QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
     QSignalSpy reset(model, &QAbstractItemModel::modelReset);
     // What the list held at each question: it grows while the job runs.
     std::vector<int> rowsAtQuestion;
-    b.app.host().onAskGlyph = [&](const GlyphQuestion& q) {
+    b.answers.onAskGlyph = [&](const GlyphQuestion& q) {
         rowsAtQuestion.push_back(lineCount(b.window));
         return answerFromTruth(b.truth, q);
     };

@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "SubtitleWindowsTestSupport.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
@@ -199,23 +200,25 @@ TEST(SubtitlesWindow, OtherWindowsShowToggleAndClearItThroughTheApplication) {
     Application app({folder.path(), true});
     QWidget& main = *app.mainWindow();
     main.setGeometry(60, 30, 743, 686);
-    app.showSubtitlesWindow();
+    auto* toggle = control<QToolButton>(&main, "CoolButtonShowSubtitleText");
+    toggle->click();
     SubtitlesWindow& w = *app.subtitlesWindow();
-    EXPECT_TRUE(app.subtitlesWindowVisible());
+    EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.frameGeometry().bottom(), main.frameGeometry().bottom());
     EXPECT_EQ(w.frameGeometry().width(), main.frameGeometry().width());
-    app.toggleSubtitlesWindow();
-    EXPECT_FALSE(app.subtitlesWindowVisible());
-    app.toggleSubtitlesWindow();
-    EXPECT_TRUE(app.subtitlesWindowVisible());
+    toggle->click();
+    EXPECT_FALSE(w.isVisible());
+    toggle->click();
+    EXPECT_TRUE(w.isVisible());
 
     SubtitleDocument& doc = app.session().document();
     doc.AddSubtitle({"unsaved"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {});
+    auto* clear = control<QPushButton>(app.jobSetup(), "ButtonClearText");
     app.dialogs().answers.push_back(Answer::No);
-    app.clearSubtitles();
+    clear->click();
     EXPECT_EQ(doc.NbSubTitle(), 1);
     app.dialogs().answers.push_back(Answer::Yes);
-    app.clearSubtitles();
+    clear->click();
     EXPECT_EQ(doc.NbSubTitle(), 0);
     EXPECT_EQ(lineCount(w), 0);
     EXPECT_EQ(app.dialogs().unexpected, 0);

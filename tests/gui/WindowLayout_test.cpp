@@ -1,5 +1,6 @@
 // What a user meets in every window at its default size, in English and in
 // French: no text cut off, no two controls on one Alt key.
+#include "Controls.h"
 #include "LanguageBitmapSupport.h"
 #include "rip/Session.h"
 #include "ui/AboutDialog.h"
@@ -64,9 +65,11 @@ struct Windows : ::testing::TestWithParam<const char*> {
     }
 
     std::vector<QWidget*> windows() const {
-        return {app->mainWindow(),  app->newCharacter(),  app->subtitlesWindow(),  app->ocrSetup(),  app->matrixEditor(),
-                app->jobSetup(),  app->textColour(),  app->postOcr(), app->progression(), app->about(),
-                app->outputFormat(), app->timeCorrection(), app->split(), app->bitmapAdjust()};
+        return {app->mainWindow(), app->newCharacter(), app->subtitlesWindow(),
+                app->ocrSetup(),   app->matrixEditor(), app->jobSetup(),
+                app->textColour(), app->postOcr(),      app->progression(),
+                app->about(),      app->outputFormat(), app->timeCorrection(),
+                app->split(),      app->bitmapAdjust()};
     }
     // Paused in the middle of a job: the captions of that state.
     void pause() {
@@ -90,8 +93,8 @@ std::vector<QWidget*> shownWidgets(QWidget* window) {
 }
 
 std::string describe(const QWidget* w, const QString& text) {
-    return w->window()->objectName().toStdString() + "." + w->objectName().toStdString() +
-           " \"" + text.toStdString() + "\"";
+    return w->window()->objectName().toStdString() + "." + w->objectName().toStdString() + " \"" +
+           text.toStdString() + "\"";
 }
 
 // Why the text of `w` does not fit into it, or nothing.
@@ -113,8 +116,7 @@ std::string clipping(QWidget* w) {
         return describe(w, {}) + " outside the window";
     if (auto* l = qobject_cast<QLabel*>(w)) {
         if (l->text().isEmpty() || !l->pixmap().isNull()) return {};
-        if (l->wordWrap())
-            return tooSmall(QSize(0, l->heightForWidth(size.width())), l->text());
+        if (l->wordWrap()) return tooSmall(QSize(0, l->heightForWidth(size.width())), l->text());
         return tooSmall(l->sizeHint(), l->text());
     }
     if (auto* b = qobject_cast<QPushButton*>(w)) {
@@ -130,7 +132,8 @@ std::string clipping(QWidget* w) {
     if (auto* b = qobject_cast<QAbstractButton*>(w))
         return b->text().isEmpty() ? std::string() : tooSmall(b->sizeHint(), b->text());
     if (auto* g = qobject_cast<QGroupBox*>(w)) return tooSmall(g->minimumSizeHint(), g->title());
-    if (auto* c = qobject_cast<QComboBox*>(w)) return tooSmall(c->minimumSizeHint(), c->currentText());
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return tooSmall(c->minimumSizeHint(), c->currentText());
     if (auto* t = qobject_cast<QTabBar*>(w)) return tooSmall(t->sizeHint(), t->tabText(0));
     return {};
 }
@@ -215,7 +218,8 @@ TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
     for (QWidget* window : windows()) {
         window->show();
         QApplication::sendPostedEvents();
-        EXPECT_EQ(clippedIn(window), std::vector<std::string>{}) << window->objectName().toStdString();
+        EXPECT_EQ(clippedIn(window), std::vector<std::string>{})
+            << window->objectName().toStdString();
         window->hide();
     }
     // Paused, with the captions of that state.
@@ -225,7 +229,7 @@ TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
     QApplication::sendPostedEvents();
     EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
     // With the display options over the preview.
-    main.ButtonPreviewOption->click();
+    test::control<QPushButton>(&main, "ButtonPreviewOption")->click();
     QApplication::sendPostedEvents();
     EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
 }
