@@ -32,7 +32,7 @@ int runJobToEnd(Session& session, CliHost& host, CliIo& io) {
 std::string nothingFoundMessage(Session& session, bool forcedOnly) {
     const uint8_t chosen = session.job().SubtitleStreamId;
     std::string others;
-    const auto& packets = session.demuxer().SubstreamPackets;
+    const auto& packets = session.demuxer().substreamPackets();
     for (size_t k = 0; k < packets.size(); ++k)
         if (packets[k] > 0 && k + 0x20 != chosen)
             others += (others.empty() ? "" : ", ") + std::to_string(k + 1);

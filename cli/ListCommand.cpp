@@ -93,8 +93,7 @@ int runList(const Args& args, CliIo& io) {
     ListPrinter printer(io.out);
     Session session(host, catalogue, subtitles, &printer);
     if (timeCode) {
-        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
-        session.demuxer().MarkRebase();
+        session.demuxer().restartTimeLineAt(MsToTimeCode(lastTimeCodeMs));
     }
     session.job().SubtitleStreamId = stream.id;
 

@@ -242,10 +242,10 @@ public:
         const int percent = std::clamp(d.progressPercent, 0, 100);
         const int done = percent * kBarWidth / 100;
         std::string bar = "[" + std::string(size_t(done), '#') +
-                          std::string(size_t(kBarWidth - done), '-') + "] " + d.LabelPos +
-                          "  elapsed " + d.LabelTimeElapsed;
-        if (!d.LabelTimeRemaining.empty()) bar += "  left " + d.LabelTimeRemaining;
-        bar += "  " + d.LabelTotalNbSup + " subpictures";
+                          std::string(size_t(kBarWidth - done), '-') + "] " + positionText(d) +
+                          "  elapsed " + clockText(d.elapsed);
+        if (d.remaining) bar += "  left " + clockText(d.remaining);
+        bar += "  " + std::to_string(d.jobPictures) + " subpictures";
         if (bar == m_lastBar && m_barShown) return;
         m_lastBar = bar;
         m_io.err << '\r' << bar << "  " << std::flush;
@@ -498,8 +498,7 @@ int runOcr(const Args& args, CliIo& io) {
     session.job().SubtitleStreamId = stream.id;
     session.setRecognizer(recognizer.get());
     if (timeCode) {
-        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
-        session.demuxer().MarkRebase();
+        session.demuxer().restartTimeLineAt(MsToTimeCode(lastTimeCodeMs));
     }
     host.attach(session.ocrState());
     MatrixKeeper keeper(session.matrix(), o, host, io);

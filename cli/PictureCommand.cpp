@@ -63,7 +63,7 @@ public:
     void showPicture(const PaletteBitmap& bitmap, const Rect& r) override {
         if (!m_printShown || !m_session) return;
         DisplayTimes t =
-            SubpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().SpuStartTime);
+            SubpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().spuStartTime());
         char line[160];
         std::snprintf(line, sizeof line, "%6u  %s  %s  %4d %4d %4d %4d  %3d %3d\n",
                       m_session->job().TotalPictures, TimeCodeToStr(t.start).c_str(),
@@ -307,8 +307,7 @@ int runPictures(const Args& args, CliIo& io) {
     session.document().options() = options.formatOptions;
     session.job().SubtitleStreamId = stream.id;
     if (timeCode) {
-        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
-        session.demuxer().MarkRebase();
+        session.demuxer().restartTimeLineAt(MsToTimeCode(lastTimeCodeMs));
     }
 
     JobSetup setup;

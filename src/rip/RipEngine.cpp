@@ -18,9 +18,6 @@ namespace {
 constexpr uint32_t kPacksPerProgress = 512;
 constexpr uint32_t kProgressPerEstimate = 20;
 
-const char* const kPauseCaption = "&Pause \x7f";
-const char* const kContinueCaption = "Co&ntinue >";
-
 // Far enough for any disc's first video packet, which follows its first
 // navigation pack.
 constexpr uint32_t kVideoStartSearchPacks = 4096;
@@ -32,7 +29,7 @@ int64_t videoStartMs(const std::filesystem::path& path) {
     for (uint32_t i = 0; i < kVideoStartSearchPacks && !file.atEnd(); ++i) {
         const uint8_t* pack = file.nextPack();
         if (!pack) break;
-        if (auto pts = Demuxer::VideoPts(std::span<const uint8_t, kPackSize>(pack, kPackSize)))
+        if (auto pts = Demuxer::videoPts(std::span<const uint8_t, kPackSize>(pack, kPackSize)))
             return *pts / 90;
     }
     return 0;
@@ -96,11 +93,11 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
     m_halted = false;
     // Only a job that starts a time line at zero chooses its reference; one
     // that continues a time line keeps the reference that line has.
-    if (m_demuxer.RebaseOnNextPack)
-        m_demuxer.VideoStartMs = setup.fromVideoStart && TimeCodeToMs(m_demuxer.LastTimeCode) == 0
-                                     ? videoStartMs(setup.files.front())
-                                     : 0;
-    m_demuxer.JobStart();
+    if (m_demuxer.rebasePending())
+        m_demuxer.setVideoStartMs(setup.fromVideoStart && m_demuxer.lastTimeCode().isZero()
+                                      ? videoStartMs(setup.files.front())
+                                      : 0);
+    m_demuxer.startJob();
     if (m_job.Paused) togglePause();
     return true;
 }
@@ -109,9 +106,9 @@ TickResult RipEngine::tick() {
     if (m_job.Busy || m_job.Paused) return TickResult::Nothing;
     if (m_job.finished()) return TickResult::Nothing;
     const std::filesystem::path& path = m_job.FileList[m_job.CurrentFile - 1];
-    m_display.LabelVobFile = path.filename().string();
-    m_display.LabelVobNum = std::to_string(m_job.CurrentFile);
-    m_display.LabelVobNb = std::to_string(m_job.FileList.size());
+    m_display.vobFile = path.filename().string();
+    m_display.vobNumber = m_job.CurrentFile;
+    m_display.vobCount = uint32_t(m_job.FileList.size());
     if (m_job.CurrentFile == 1 && m_job.ContinuePack == 0 && !m_job.ContinuePackFixed)
         m_job.Elapsed = {};
     return ProcessVobFile(path);
@@ -132,8 +129,8 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) {
         m_job.VobPictures = 0;
         m_display.progressPercent = 0;
-        m_display.LabelNbSup = "0";
-        m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
+        m_display.filePictures = 0;
+        m_display.jobPictures = m_job.TotalPictures;
     }
     m_streamId = m_job.SubtitleStreamId;
     m_kbBefore = 0;
@@ -173,19 +170,18 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
         }
         ++m_filePos;
         m_fileBytes = file.nextOffset();
-        const bool spuWasEmpty = m_demuxer.SpuFill == 0;
-        PackKind kind = m_demuxer.ProcessPack(std::span<const uint8_t, kPackSize>(pack, kPackSize),
+        const bool spuWasEmpty = !m_demuxer.assemblingSpu();
+        PackKind kind = m_demuxer.processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize),
                                               m_filePos, m_streamId, m_display,
                                               m_job.SubpictureStartPack);
-        if (spuWasEmpty && m_demuxer.SpuFill != 0) {
+        if (spuWasEmpty && m_demuxer.assemblingSpu()) {
             m_spuStartFile = m_job.CurrentFile;
             m_spuStartPack = m_job.SubpictureStartPack;
             // A VobSub's packets may carry no usable PTS; its index is what
             // players go by, so its timestamp wins.
             if (index)
                 if (auto entry = index->find(m_streamId, file.packOffset())) {
-                    m_demuxer.SpuStartTime =
-                        MsToTimeCode(int64_t(TimeCodeToMs(m_demuxer.TimeOffset)) + entry->startMs);
+                    m_demuxer.timeSpuFromIndex(entry->startMs);
                     m_indexFound.insert(entry->filePos);
                 }
         }
@@ -201,14 +197,14 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
         }
         case PackKind::SpuComplete:
             if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
-                m_demuxer.ClearSpu();
+                m_demuxer.clearSpu();
                 break;
             }
             ++m_job.VobPictures;
             ++m_job.TotalPictures;
             if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
                 noteDamaged(damage);
-                m_demuxer.ClearSpu();
+                m_demuxer.clearSpu();
                 break;
             }
             try {
@@ -216,11 +212,11 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             } catch (const std::exception& e) {
                 reportSubpictureFailure(e.what());
             }
-            m_demuxer.ClearSpu();
+            m_demuxer.clearSpu();
             UpdateProgress();
             break;
         case PackKind::Other:
-            if (m_job.Paused && m_demuxer.SpuFill == 0) {
+            if (m_job.Paused && !m_demuxer.assemblingSpu()) {
                 m_display.openVobEnabled = true;
                 m_job.Busy = false;
                 if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
@@ -258,7 +254,7 @@ void RipEngine::FinishFile() {
 void RipEngine::noteDamaged(const char* why) {
     ++m_job.DamagedPictures;
     m_job.Problems.push_back("Subpicture " + std::to_string(m_job.TotalPictures) + " at " +
-                             TimeCodeToStr(m_demuxer.SpuStartTime) + " skipped: " + why);
+                             TimeCodeToStr(m_demuxer.spuStartTime()) + " skipped: " + why);
 }
 
 void RipEngine::noteMissingFromIndex(const VobSubIndex& index, const std::filesystem::path& sub) {
@@ -293,16 +289,13 @@ void RipEngine::UpdateProgress() {
     uint64_t posKb = jobPositionKb();
     uint64_t total = m_job.TotalSizeKb;
     int percent = total == 0 ? 0 : int(std::min<uint64_t>(posKb * 100 / total, 100));
-    std::string p = std::to_string(percent);
-    m_display.applicationTitle = MainCaption.substr(0, 6) + " - " + p + "%";
-    m_display.LabelPos =
-        std::to_string(posKb >> 10) + "/" + std::to_string(total >> 10) + " MB (" + p + "%)";
+    m_display.progress = RipProgress{posKb, total};
     m_display.progressPercent = percent;
     uint32_t now = m_host.tickMs();
     m_job.Elapsed =
         MsToTimeCode(int64_t(TimeCodeToMs(m_job.Elapsed)) + int64_t(uint32_t(now - m_lastTick)));
     m_lastTick = now;
-    m_display.LabelTimeElapsed = TimeCodeToStr(m_job.Elapsed).substr(0, 8);
+    m_display.elapsed = m_job.Elapsed;
     publish();
     m_host.processEvents();
 }
@@ -320,7 +313,7 @@ void RipEngine::UpdateRemainingTime() {
     m_msPerMb = rate;
     uint64_t leftKb = m_job.TotalSizeKb > posKb ? m_job.TotalSizeKb - posKb : 0;
     int64_t remainingMs = int64_t(leftKb >> 10) * m_msPerMb;
-    m_display.LabelTimeRemaining = TimeCodeToStr(MsToTimeCode(remainingMs)).substr(0, 8);
+    m_display.remaining = MsToTimeCode(remainingMs);
     m_lastEstimateTick = now;
     m_lastEstimatePosKb = posKb;
 }
@@ -340,7 +333,7 @@ void RipEngine::StopJob() {
 void RipEngine::togglePause() {
     m_job.Paused = !m_job.Paused;
     m_job.NoStop = false;
-    m_display.pauseCaption = m_job.Paused ? kContinueCaption : kPauseCaption;
+    m_display.paused = m_job.Paused;
     publish();
 }
 
@@ -349,8 +342,8 @@ void RipEngine::decode() {
 }
 
 void RipEngine::HandleSubpicture() {
-    m_display.LabelNbSup = std::to_string(m_job.VobPictures);
-    m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
+    m_display.filePictures = m_job.VobPictures;
+    m_display.jobPictures = m_job.TotalPictures;
     // The actions may stop at a dialog; the counters shown behind it are
     // this picture's.
     publish();
@@ -370,7 +363,7 @@ void RipEngine::HandleSubpicture() {
         decode();
         if (m_actions)
             m_actions->saveBitmap(
-                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime), file));
+                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), file));
         break;
     }
     case kActionSup: {
@@ -386,7 +379,7 @@ void RipEngine::HandleSubpicture() {
         break;
     }
     case kActionVobSub:
-        m_vobSub.add(m_demuxer.spu(), TimeCodeToMs(m_demuxer.SpuStartTime));
+        m_vobSub.add(m_demuxer.spu(), TimeCodeToMs(m_demuxer.spuStartTime()));
         if (m_job.ShowSubPict) {
             decode();
             m_host.showPicture(m_subpicture.Bitmap, m_subpicture.rect());
@@ -396,7 +389,7 @@ void RipEngine::HandleSubpicture() {
         decode();
         if (m_actions)
             m_actions->show(
-                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime), {}));
+                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), {}));
         break;
     default:
         break;
@@ -404,7 +397,7 @@ void RipEngine::HandleSubpicture() {
 }
 
 DisplayTimes RipEngine::ComputeDisplayTimes() {
-    DisplayTimes times = SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime);
+    DisplayTimes times = SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime());
     if (m_subtitles.count() > 0 && m_subtitles.lastStop().isZero())
         m_subtitles.closeLast(times.start);
     return times;
@@ -445,7 +438,7 @@ void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::s
 // be read: glued to the next file's first packets it would swallow that
 // file's first subpicture.
 void RipEngine::dropUnfinishedSpu() {
-    m_demuxer.ClearSpu();
+    m_demuxer.clearSpu();
 }
 
 void RipEngine::reportSubpictureFailure(const std::string& reason) {

@@ -93,9 +93,6 @@ public:
     SubtitleSink& subtitles() { return m_subtitles; }
     const VobSubWriter& vobSub() const { return m_vobSub; }
 
-    // The main window caption whose first 6 characters title the progress.
-    std::string MainCaption = "Mirtal";
-
 private:
     void publish() { m_host.displayChanged(m_display); }
     void reportUnreadable(const std::filesystem::path& path, const std::string& reason);

@@ -9,7 +9,7 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, const BannerCloc
       m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, m_documentSink) {
     m_engine.setActions(&m_actions);
     // As when the job dialog is created at program start.
-    m_demuxer->ResetTimeBase(m_display);
+    m_demuxer->resetTimeBase(m_display);
 }
 
 namespace {
@@ -27,7 +27,7 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& su
       m_demuxer(std::make_unique<Demuxer>()),
       m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, subtitles) {
     m_engine.setActions(actions);
-    m_demuxer->ResetTimeBase(m_display);
+    m_demuxer->resetTimeBase(m_display);
 }
 
 bool Session::startJob(const JobSetup& setup, std::string* error) {
@@ -73,8 +73,8 @@ void Session::restartForNaming() {
 }
 
 void Session::showGlyphCounts() {
-    m_display.LabelGlyphsNamed = std::to_string(m_ocr.namedAutomatically());
-    m_display.LabelGlyphsAsked = std::to_string(m_ocr.asked());
+    m_display.glyphsNamed = uint32_t(m_ocr.namedAutomatically());
+    m_display.glyphsAsked = uint32_t(m_ocr.asked());
 }
 
 void Session::restartPass() {

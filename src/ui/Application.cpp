@@ -175,7 +175,7 @@ void Application::createMainWindows() {
     // The pause caption is the engine's only when the pause state changes:
     // until then a caption from a language file stays.
     m_host.onDisplayChanged = [this, shownCaption =
-                                         RipDisplay{}.pauseCaption](const RipDisplay& d) mutable {
+                                         RipTexts{}.pauseCaption](const RipTexts& d) mutable {
         MainWindow& w = *m_mainWindow;
         setTextIfChanged(w.LabelVobFile, d.LabelVobFile);
         setTextIfChanged(w.LabelVobNum, d.LabelVobNum);
@@ -209,7 +209,7 @@ void Application::createMainWindows() {
         w.CoolButtonOpenVob->setEnabled(canOpen);
         // The application's display name would end every window's title;
         // the progress belongs to the main window's alone.
-        if (d.applicationTitle != RipDisplay{}.applicationTitle)
+        if (d.applicationTitle != RipTexts{}.applicationTitle)
             w.showProgress(d.progressPercent);
     };
     m_host.onShowPicture24 = [this](const Bitmap24& b, const Rect& r) {

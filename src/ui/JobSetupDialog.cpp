@@ -376,8 +376,7 @@ void JobSetupDialog::setLastTimeCode(TTimeCode tc) {
 // next pack.
 void JobSetupDialog::timeCodeEdited() {
     Demuxer& demuxer = m_session.demuxer();
-    demuxer.LastTimeCode = LastTimeCode();
-    demuxer.MarkRebase();
+    demuxer.restartTimeLineAt(LastTimeCode());
 }
 
 void JobSetupDialog::refreshMatrixField() {
@@ -390,8 +389,8 @@ void JobSetupDialog::RadioGroupActionClick() {
 }
 
 void JobSetupDialog::ButtonResetTCClick() {
-    m_session.demuxer().ResetTimeBase(m_session.display());
-    setLastTimeCode(m_session.demuxer().LastTimeCode);
+    m_session.demuxer().resetTimeBase(m_session.display());
+    setLastTimeCode(m_session.demuxer().lastTimeCode());
     m_session.host().displayChanged(m_session.display());
 }
 
@@ -512,7 +511,7 @@ bool JobSetupDialog::BitBtnStartClick() {
         m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
     setup.showSubPict = showSubPict ? showSubPict() : true;
     streamChosen();
-    m_session.demuxer().LastTimeCode = LastTimeCode();
+    m_session.demuxer().setLastTimeCode(LastTimeCode());
     if (beforeStart)
         beforeStart(StreamCodes[size_t(std::max(0, ComboBoxLanguage->currentIndex())) %
                                 StreamCodes.size()]);
@@ -527,7 +526,7 @@ bool JobSetupDialog::BitBtnStartClick() {
 
 void JobSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    setLastTimeCode(m_session.demuxer().CurrentStreamTime());
+    setLastTimeCode(m_session.demuxer().currentStreamTime());
     RadioGroupActionClick();
     refreshMatrixField();
 }

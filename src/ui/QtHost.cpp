@@ -45,7 +45,7 @@ void QtHost::processEvents() {
 uint32_t QtHost::tickMs() { return uint32_t(m_clock.elapsed()); }
 
 void QtHost::displayChanged(const RipDisplay& d) {
-    if (onDisplayChanged) onDisplayChanged(d);
+    if (onDisplayChanged) onDisplayChanged(ripTexts(d));
 }
 
 void QtHost::showPicture(const Bitmap24& b, const Rect& r) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rip/Host.h"
+#include "ui/RipTexts.h"
 
 #include <QElapsedTimer>
 
@@ -35,7 +36,7 @@ public:
     std::function<GlyphAnswer(const GlyphQuestion&)> onAskGlyph;
     std::function<bool()> onAdjustBitmap;
     std::function<ProgressionChoice()> onWaitAtProgression;
-    std::function<void(const RipDisplay&)> onDisplayChanged;
+    std::function<void(const RipTexts&)> onDisplayChanged;
     std::function<void(const Bitmap24&, const Rect&)> onShowPicture24;
     std::function<void(const PaletteBitmap&, const Rect&)> onShowPicturePalette;
 

@@ -503,7 +503,7 @@ TEST_P(BothHosts, ShowOnlyStopsAtEveryPictureInTheProgressionController) {
     p.onShown = [&] {
         onShown();
         Session& s = g.session();
-        const DisplayTimes t = SubpictureDisplayTimes(s.subpicture(), s.demuxer().SpuStartTime);
+        const DisplayTimes t = SubpictureDisplayTimes(s.subpicture(), s.demuxer().spuStartTime());
         guiShown.push_back({s.job().TotalPictures, TimeCodeToStr(t.start), TimeCodeToStr(t.stop),
                             s.outputRect(), s.outputBitmap().width(), s.outputBitmap().height()});
         QTimer::singleShot(0, &p, [&p] { QTest::mouseClick(p.ButtonNext, Qt::LeftButton); });

@@ -158,7 +158,7 @@ protected:
         auto chooseColour = app->host().onChooseTextColor;
         app->host().onChooseTextColor = [this, chooseColour](const Bitmap24& work, int guess) {
             const DisplayTimes times =
-                SubpictureDisplayTimes(session().subpicture(), session().demuxer().SpuStartTime);
+                SubpictureDisplayTimes(session().subpicture(), session().demuxer().spuStartTime());
             const int unit = truth->unitAt(TimeCodeToMs(times.start));
             QTimer::singleShot(0, [this, unit] { answerColour(unit); });
             return chooseColour(work, guess);

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "StreamBuilder.h"
 #include "ui/NumericEdit.h"
 #include "ui/RadioGroup.h"
 
@@ -306,40 +307,38 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
     Demuxer& dm = b.session().demuxer();
-    dm.TimeOffset = StrToTimeCode("01:02:03,500");
-    dm.CurrentScr = 90 * 1250;
-    dm.RebaseOnNextPack = false;
+    test::setStreamClock(dm, StrToTimeCode("01:02:04,750"));
     d.show();
     EXPECT_EQ(d.Word_uHour->text(), "1");
     EXPECT_EQ(d.Word_uMin->text(), "2");
     EXPECT_EQ(d.Word_uSec->text(), "4");
     EXPECT_EQ(d.Word_uMSec->text(), "750");
-    EXPECT_TRUE(dm.RebaseOnNextPack) << "a refill that changes a field counts as a change";
-    EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("01:02:04,750"));
+    EXPECT_TRUE(dm.rebasePending()) << "a refill that changes a field counts as a change";
+    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:02:04,750"));
     d.hide();
 
-    dm.RebaseOnNextPack = false;
+    test::setStreamClock(dm, StrToTimeCode("01:02:04,750"));
     d.show();
-    EXPECT_FALSE(dm.RebaseOnNextPack) << "the same time again is no change";
+    EXPECT_FALSE(dm.rebasePending()) << "the same time again is no change";
     d.hide();
 
     QTest::keyClicks(d.Word_uSec, "9");
-    EXPECT_TRUE(dm.RebaseOnNextPack);
-    EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("01:02:49,750"));
+    EXPECT_TRUE(dm.rebasePending());
+    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:02:49,750"));
 
-    dm.ChapterCount = 7;
+    test::passChapter(dm);
     QTest::mouseClick(d.ButtonResetTC, Qt::LeftButton);
     EXPECT_EQ(d.Word_uHour->text(), "0");
     EXPECT_EQ(d.Word_uMSec->text(), "0");
-    EXPECT_TRUE(dm.LastTimeCode.isZero());
-    EXPECT_EQ(dm.ChapterCount, 1);
+    EXPECT_TRUE(dm.lastTimeCode().isZero());
+    EXPECT_EQ(dm.chapterCount(), 1);
     EXPECT_EQ(b.mainWindow().LabelChapters->text(), "0");
 
     // Start hands the fields to the clock even when they were filled without a change event.
     b.listAndCheck(discFolder("pal_en"));
     d.setLastTimeCode(StrToTimeCode("00:10:00,000"));
     ASSERT_TRUE(b.start(3));
-    EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("00:10:00,000"));
+    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("00:10:00,000"));
 }
 
 TEST(JobSetup, OtherButtonsReachTheOtherWindows) {

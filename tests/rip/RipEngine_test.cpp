@@ -136,10 +136,10 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     EXPECT_EQ(job.TotalSizeKb, 9u * 1024);
 
     EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().LabelPos, "3/9 MB (33%)");
+    EXPECT_EQ(shown().progress->positionKb >> 10, 3u);
     EXPECT_EQ(shown().progressPercent, 33);
-    EXPECT_EQ(shown().LabelVobFile, "VTS_01_1.VOB");
-    EXPECT_EQ(shown().LabelVobNb, "3");
+    EXPECT_EQ(shown().vobFile, "VTS_01_1.VOB");
+    EXPECT_EQ(shown().vobCount, 3u);
     EXPECT_EQ(job.VobPictures, 2u);
     EXPECT_EQ(job.TotalPictures, 2u);
     EXPECT_EQ(job.CurrentFile, 2u);
@@ -149,15 +149,15 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     EXPECT_EQ(host.eventDispatches, 6);
 
     EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().LabelPos, "6/9 MB (66%)");
-    EXPECT_EQ(shown().LabelVobNum, "2");
+    EXPECT_EQ(shown().progressPercent, 66);
+    EXPECT_EQ(shown().vobNumber, 2u);
     EXPECT_EQ(job.VobPictures, 2u);
     EXPECT_EQ(job.TotalPictures, 4u);
 
     EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().LabelPos, "9/9 MB (100%)");
-    EXPECT_EQ(shown().applicationTitle, "Mirtal - 100%");
-    EXPECT_EQ(shown().LabelTotalNbSup, "6");
+    EXPECT_EQ(shown().progress->positionKb, 9u * 1024);
+    EXPECT_EQ(shown().progressPercent, 100);
+    EXPECT_EQ(shown().jobPictures, 6u);
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     ASSERT_EQ(actions.seen.size(), 6u);
@@ -180,7 +180,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_TRUE(job.Paused);
     EXPECT_FALSE(job.Busy);
     EXPECT_EQ(job.ContinuePack, 515u); // the pack after the first video pack past SPU A
-    EXPECT_EQ(shown().pauseCaption, "Co&ntinue >");
+    EXPECT_TRUE(shown().paused);
     EXPECT_TRUE(shown().openVobEnabled);
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(actions.seen[0].bytes, 3000u);
@@ -189,7 +189,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_EQ(engine.tick(), TickResult::Nothing); // paused: ticks do nothing
     host.clock += 3'600'000; // an hour spent paused is not processing time
     engine.togglePause();
-    EXPECT_EQ(shown().pauseCaption, std::string("&Pause ") + char(127));
+    EXPECT_FALSE(shown().paused);
     runToEnd();
     EXPECT_TRUE(job.finished());
     ASSERT_EQ(actions.seen.size(), 2u);
@@ -456,8 +456,8 @@ TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     engine.tick();
     // The first estimate only primes the baselines; the one at pack 10240
     // measured 2000 ms for 20 MiB and leaves 100 MiB.
-    EXPECT_EQ(shown().LabelPos, "20/120 MB (16%)");
-    EXPECT_EQ(shown().LabelTimeRemaining, "00:00:10");
+    EXPECT_EQ(shown().progressPercent, 16);
+    EXPECT_EQ(shown().remaining, (TTimeCode{0, 0, 10, 0}));
 }
 
 TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
@@ -489,8 +489,7 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     FakeSink s1, s2;
     RecordingActions a1, a2;
     Session one(h1, catalogue, s1, &a1), two(h2, catalogue, s2, &a2);
-    two.demuxer().LastTimeCode = {1, 0, 0, 0};
-    two.demuxer().MarkRebase();
+    two.demuxer().restartTimeLineAt({1, 0, 0, 0});
     two.job().SubtitleStreamId = 0x21;
     JobSetup setup;
     setup.files = {dir / "a.vob"};
