@@ -63,7 +63,7 @@ std::string grouped(uint64_t n) {
 
 // How the count of one kind of warning reads.
 std::string countedAs(const std::string& kind) {
-    const std::string badPack = MessageCatalogue().text(26);
+    const std::string badPack = MessageCatalogue().text(Message::BadPacketHeader);
     if (kind.starts_with(withoutNumbers(badPack))) return "bad packs";
     return "of: " + cp1252ToUtf8(kind.substr(0, kind.find('\r')));
 }

@@ -92,10 +92,9 @@ int runList(const Args& args, CliIo& io) {
     NoSubtitles subtitles;
     ListPrinter printer(io.out);
     Session session(host, catalogue, subtitles, &printer);
-    if (timeCode) {
-        session.demuxer().restartTimeLineAt(MsToTimeCode(lastTimeCodeMs));
-    }
-    session.job().SubtitleStreamId = stream.id;
+    const JobSetup setup =
+        prepareJob(session, args, input, stream,
+                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, kActionShow);
 
     if (input.ifo) {
         io.out << "# " << input.ifo->string();
@@ -118,12 +117,6 @@ int runList(const Args& args, CliIo& io) {
     }
     io.out << "\n#    number  start         stop            X1   Y1   X2   Y2    bytes\n";
 
-    JobSetup setup;
-    setup.files = input.vobs;
-    setup.indexes = input.indexes;
-    setup.forcedOnly = args.has("--forced-only");
-    setup.fromVideoStart = timesFromVideoStart(args);
-    setup.action = kActionShow;
     if (!session.engine().StartJob(setup, &error)) {
         io.err << "mirtal-rip: " << error << '\n';
         return kExitUsage;

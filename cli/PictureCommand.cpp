@@ -221,34 +221,19 @@ std::string outputsClash(const Args& args, const PictureOptions& o, const JobInp
     return pictureNameClash(o.prefix, o.action == kActionBmp ? ".bmp" : ".sup", inUse);
 }
 
-// Ticks the job to its end as the main window's timer would, without
-// waiting between ticks.
+// Ticks the job to its end; a pause nobody lifts is a stop the user asked
+// for or a picture that could not be written (the warning said which and why).
 int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
-    RipJob& job = session.job();
-    while (!job.finished()) {
-        TickResult r = session.tick();
-        if (job.finished()) break;
-        const std::string file = job.FileList[job.CurrentFile - 1].string();
-        if (session.engine().halted()) {
-            io.err << "mirtal-rip: stopped at the bad pack of " << file << '\n';
-            return kExitDataProblem;
-        }
-        if (r == TickResult::MissingFile) {
-            io.err << "mirtal-rip: file not found: " << file << '\n';
-            return kExitDataProblem;
-        }
-        if (job.Paused && !job.Busy) {
-            if (host.stopRequested()) {
-                io.err << "mirtal-rip: stopped as asked after subpicture " << job.TotalPictures
-                       << '\n';
-                return kExitDataProblem; // incomplete, though as asked
-            }
-            // A picture that could not be written: the warning said which and why.
-            io.err << "mirtal-rip: the job stopped in " << file << " at subpicture "
+    const JobOutcome end = tickToEnd(session, io);
+    if (end.halt == JobHalt::Paused) {
+        const RipJob& job = session.job();
+        if (host.stopRequested())
+            io.err << "mirtal-rip: stopped as asked after subpicture " << job.TotalPictures << '\n';
+        else
+            io.err << "mirtal-rip: the job stopped in " << end.file << " at subpicture "
                    << job.TotalPictures + 1 << '\n';
-            return kExitDataProblem;
-        }
     }
+    if (end.halt != JobHalt::None) return kExitDataProblem; // incomplete, even when as asked
     return host.warnings() > 0 ? kExitDataProblem : kExitOk;
 }
 
@@ -296,26 +281,15 @@ int runPictures(const Args& args, CliIo& io) {
     PictureHost host(io, args, show, options.ask);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
 
-    SystemBannerClock systemClock;
-    FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
-    const BannerClock& clock =
-        args.has("--date") ? static_cast<const BannerClock&>(fixedClock) : systemClock;
+    const BannerClockChoice clock(args);
     MessageCatalogue catalogue;
-    Session session(host, catalogue, clock);
+    Session session(host, catalogue, clock.clock());
     host.attach(session);
     session.bmpSettings() = options.bmp;
     session.document().options() = options.formatOptions;
-    session.job().SubtitleStreamId = stream.id;
-    if (timeCode) {
-        session.demuxer().restartTimeLineAt(MsToTimeCode(lastTimeCodeMs));
-    }
-
-    JobSetup setup;
-    setup.files = input.vobs;
-    setup.indexes = input.indexes;
-    setup.forcedOnly = args.has("--forced-only");
-    setup.fromVideoStart = timesFromVideoStart(args);
-    setup.action = options.action;
+    JobSetup setup =
+        prepareJob(session, args, input, stream,
+                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, options.action);
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;
     setup.vobSubName = options.vobSubName;

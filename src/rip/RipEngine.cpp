@@ -188,7 +188,7 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
         switch (kind) {
         case PackKind::BadHeader: {
             std::string text =
-                m_catalogue.text(26) + std::to_string(m_filePos) + "\r" + m_catalogue.text(27);
+                m_catalogue.text(Message::BadPacketHeader) + std::to_string(m_filePos) + "\r" + m_catalogue.text(Message::ContinueAfterBadPacket);
             if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) == Answer::No) {
                 StopJob();
                 return TickResult::Processed;
@@ -429,8 +429,8 @@ void RipEngine::UncountSubpicture() {
 
 void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::string& reason) {
     // The catalogue's texts blame encryption; the last line says what really failed.
-    std::string text = m_catalogue.text(28) + path.string() + m_catalogue.text(29) + "\r" +
-                       m_catalogue.text(30) + "\r(" + reason + ")";
+    std::string text = m_catalogue.text(Message::CannotOpenFile) + path.string() + m_catalogue.text(Message::MightBeEncrypted) + "\r" +
+                       m_catalogue.text(Message::TryDecrypting) + "\r(" + reason + ")";
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
 }
 

@@ -39,15 +39,15 @@ bool Session::startJob(const JobSetup& setup, std::string* error) {
     m_ocrState.forgetTextColor();
     m_ocr.startJob();
     showGlyphCounts();
-    ResumeWhenIdle = false;
-    if (setup.action == kActionBmp || setup.action == kActionShow) ShowEachPicture = true;
+    m_resumeWhenIdle = false;
+    if (setup.action == kActionBmp || setup.action == kActionShow) m_adjustmentDue = true;
     if (setup.action == kActionShow) m_job.NoStop = false;
     return true;
 }
 
 TickResult Session::tick() {
-    if (ResumeWhenIdle && !m_job.Busy) {
-        ResumeWhenIdle = false;
+    if (m_resumeWhenIdle && !m_job.Busy) {
+        m_resumeWhenIdle = false;
         if (m_job.Paused) m_engine.togglePause();
     }
     const TickResult result = m_engine.tick();
@@ -70,6 +70,11 @@ void Session::restartForNaming() {
         showGlyphCounts();
         restartPass();
     }
+}
+
+void Session::resetTimeBase() {
+    m_demuxer->resetTimeBase(m_display);
+    m_host.displayChanged(m_display);
 }
 
 void Session::showGlyphCounts() {

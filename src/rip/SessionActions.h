@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageCatalogue.h"
 #include "rip/SubpictureActions.h"
 
 #include <filesystem>
@@ -45,7 +46,7 @@ private:
     void compose();
     void showComposed();
     // The save dialog for the current picture: title from the catalogue.
-    std::optional<std::filesystem::path> chooseNameBeginning(int titleMessage);
+    std::optional<std::filesystem::path> chooseNameBeginning(Message title);
 
     Session& m_session;
 };

@@ -197,7 +197,7 @@ void WriteLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatal
             });
     }
     for (int i = 0; i < catalogue.count(); ++i)
-        ini.writeString(kMessagesSection, messageKey(i), catalogue.text(i));
+        ini.writeString(kMessagesSection, messageKey(i), catalogue.entry(i));
 }
 
 FileResult LoadLanguageFile(const fs::path& file, LanguageTarget& target,

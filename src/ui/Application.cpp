@@ -24,7 +24,6 @@ namespace mirtal {
 namespace {
 
 // Catalogue numbers of the messages of a job that stops.
-enum : int { kMsgJobStopped = 47, kMsgFileNotFound = 48 };
 
 // The folder as the settings file keeps it; a folder that has not changed
 // keeps its text exactly as it was read.
@@ -99,7 +98,7 @@ bool closeRequest(Application& app) {
     if (app.session().document().Modified()) {
         const MessageCatalogue& msg = app.catalogue();
         if (app.dialogs().ask(MessageKind::Confirmation, {Answer::Yes, Answer::No},
-                              msg.text(9) + "\r" + msg.text(10)) != Answer::Yes) {
+                              msg.text(Message::TextNotSavedQuit) + "\r" + msg.text(Message::ReallyQuit)) != Answer::Yes) {
             if (app.showSubtitlesWindow) app.showSubtitlesWindow();
             return false;
         }
@@ -243,9 +242,9 @@ void Application::createMainWindows() {
         engine.StopJob();
     });
     // The loop looks at the box before each picture it draws.
-    s.job().ShowSubPict = w.CheckBoxShowSubPict->isChecked();
+    s.showSubpictures(w.CheckBoxShowSubPict->isChecked());
     connect(w.CheckBoxShowSubPict, &QCheckBox::toggled, this,
-            [this](bool on) { m_session->job().ShowSubPict = on; });
+            [this](bool on) { m_session->showSubpictures(on); });
 
     // Job setup.
     JobSetupDialog& d = *m_jobSetup;
@@ -303,10 +302,10 @@ TickResult Application::tick() {
         const std::string file = job.FileList[job.CurrentFile - 1].string();
         engine.StopJob();
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                      m_catalogue.text(kMsgFileNotFound) + file + "\r" +
-                          m_catalogue.text(kMsgJobStopped));
+                      m_catalogue.text(Message::FileNotFound) + file + "\r" +
+                          m_catalogue.text(Message::JobStopped));
     } else if (r == TickResult::Processed && engine.halted()) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgJobStopped));
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(Message::JobStopped));
     }
     return r;
 }

@@ -36,10 +36,6 @@ namespace {
 
 constexpr const char* kProfileFilter = "Mirtal BMP Settings File (*.ini)|*.ini|All|*.*";
 constexpr const char* kBitmapFilter = "Bitmap File (*.bmp)|*.bmp|All|*.*";
-constexpr int kMsgSamePaletteIndex = 36;
-constexpr int kMsgSaveCurrentBmp = 43;
-constexpr int kMsgSaveProfile = 44;
-constexpr int kMsgLoadProfile = 45;
 
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     return named(new QLabel(text, parent), name);
@@ -460,7 +456,7 @@ void BitmapAdjustDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return; // the window system showing it again, not an opening
     Ready = false;
-    m_session.SavePicture = true;
+    m_session.keepPicture();
     SubtitlesWasVisible = subtitlesVisible && subtitlesVisible();
     if (SubtitlesWasVisible && hideSubtitles) hideSubtitles();
     Timer1->start();
@@ -478,13 +474,13 @@ void BitmapAdjustDialog::BitBtn1Click() {
     const uint8_t preset = m_session.bmpSettings().Colors.PresetColorPalIndex;
     if ((preset == 1 || preset == 2) && convertOutputFormat)
         convertOutputFormat(preset == 1 ? ofIAuthor : ofPhilips);
-    m_session.ShowEachPicture = false;
+    m_session.finishAdjustment();
     restoreSubtitles();
     accept();
 }
 
 void BitmapAdjustDialog::ButtonSkipPictClick() {
-    m_session.SavePicture = false;
+    m_session.skipPicture();
     restoreSubtitles();
     QDialog::reject();
 }
@@ -632,7 +628,7 @@ void BitmapAdjustDialog::ComboBoxColorIndexChange(int slot) {
         for (uint8_t i : c.ColorPalIndex) used = used || i == chosen;
         if (used) {
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                          m_session.catalogue().text(kMsgSamePaletteIndex));
+                          m_session.catalogue().text(Message::SamePaletteIndexTwice));
             box->setCurrentIndex(own < 16 ? own : -1);
         }
     }
@@ -694,7 +690,7 @@ void BitmapAdjustDialog::ComboBoxDVDColorChange(int slot) {
 // Profiles and the current picture
 
 void BitmapAdjustDialog::ButtonSaveProfileClick() {
-    FileDialogRequest request{m_session.catalogue().text(kMsgSaveProfile),
+    FileDialogRequest request{m_session.catalogue().text(Message::SaveProfile),
                               kProfileFilter,
                               "ini",
                               m_profileFolder,
@@ -709,7 +705,7 @@ void BitmapAdjustDialog::ButtonSaveProfileClick() {
 }
 
 void BitmapAdjustDialog::ButtonLoadProfileClick() {
-    FileDialogRequest request{m_session.catalogue().text(kMsgLoadProfile),
+    FileDialogRequest request{m_session.catalogue().text(Message::LoadProfile),
                               kProfileFilter,
                               "ini",
                               m_profileFolder,
@@ -733,7 +729,7 @@ void BitmapAdjustDialog::ButtonLoadProfileClick() {
 }
 
 void BitmapAdjustDialog::ButtonSaveBMPClick() {
-    FileDialogRequest request{m_session.catalogue().text(kMsgSaveCurrentBmp),
+    FileDialogRequest request{m_session.catalogue().text(Message::SaveCurrentBmp),
                               kBitmapFilter,
                               "bmp",
                               m_session.actions().pictureFolder.empty()

@@ -349,7 +349,7 @@ void JobSetupDialog::streamChosen() {
     if (!streamMap.hasView(line, SubpictureView(std::max(0, RadioGroupView->itemIndex()))))
         RadioGroupView->setItemIndex(0);
     const auto view = SubpictureView(std::max(0, RadioGroupView->itemIndex()));
-    m_session.job().SubtitleStreamId = streamMap.substream(line, view);
+    m_session.chooseStream(streamMap.substream(line, view));
 }
 
 std::vector<std::filesystem::path> JobSetupDialog::checkedPaths() const {
@@ -389,9 +389,8 @@ void JobSetupDialog::RadioGroupActionClick() {
 }
 
 void JobSetupDialog::ButtonResetTCClick() {
-    m_session.demuxer().resetTimeBase(m_session.display());
+    m_session.resetTimeBase();
     setLastTimeCode(m_session.demuxer().lastTimeCode());
-    m_session.host().displayChanged(m_session.display());
 }
 
 void JobSetupDialog::ButtonOpenDirClick() {
@@ -424,12 +423,12 @@ bool JobSetupDialog::ConfirmAppend() {
     if (m_session.document().NbSubTitle() == 0) return true;
     const MessageCatalogue& msg = m_session.catalogue();
     return m_dialogs.ask(MessageKind::Information, {Answer::Ok, Answer::Cancel},
-                         msg.text(21) + "\r" + msg.text(22)) == Answer::Ok;
+                         msg.text(Message::TextFileNotEmpty) + "\r" + msg.text(Message::AddToEndOfFile)) == Answer::Ok;
 }
 
-std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int titleMessage) {
+std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(Message title) {
     FileDialogRequest r;
-    r.title = m_session.catalogue().text(titleMessage);
+    r.title = m_session.catalogue().text(title);
     std::filesystem::path& folder = m_session.actions().pictureFolder;
     r.initialFolder = folder;
     auto chosen = m_dialogs.chooseSaveFile(r);
@@ -439,7 +438,7 @@ std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int tit
 
 std::optional<std::filesystem::path> JobSetupDialog::chooseVobSubName() {
     FileDialogRequest r;
-    r.title = m_session.catalogue().text(50);
+    r.title = m_session.catalogue().text(Message::SaveVobSubTitle);
     r.filter = "VobSub (*.idx)|*.idx|All|*.*";
     r.defaultExtension = "idx";
     std::filesystem::path& folder = m_session.actions().pictureFolder;
@@ -457,7 +456,7 @@ bool JobSetupDialog::BitBtnStartClick() {
     JobSetup setup;
     setup.files = checkedPaths();
     if (setup.files.empty()) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(25));
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(Message::NoVobSelected));
         return false;
     }
     setup.action = uint8_t(std::clamp(RadioGroupAction->itemIndex(), 0, 4) + 1);
@@ -491,7 +490,7 @@ bool JobSetupDialog::BitBtnStartClick() {
             if (!ConfirmAppend()) return false;
             showSubtitles();
         }
-        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? 38 : 39);
+        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? Message::SaveBmpsTitle : Message::SaveSupsTitle);
         if (!prefix) return false;
         setup.picturePrefix = prefix->string();
         showSubtitles();
@@ -508,7 +507,7 @@ bool JobSetupDialog::BitBtnStartClick() {
     }
     if (setup.action != kActionShow && setup.action != kActionVobSub &&
         m_session.document().SplitActive())
-        m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
+        m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(Message::SplitOutputEnabled) + "\r" + msg.text(Message::SubtitlesMightNotAppear));
     setup.showSubPict = showSubPict ? showSubPict() : true;
     streamChosen();
     m_session.demuxer().setLastTimeCode(LastTimeCode());

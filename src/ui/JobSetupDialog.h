@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageCatalogue.h"
 #include "rip/IfoLanguages.h"
 #include "rip/StreamMap.h"
 #include "subtitles/TimeCode.h"
@@ -125,7 +126,7 @@ protected:
 
 private:
     void timeCodeEdited();
-    std::optional<std::filesystem::path> choosePicturePrefix(int titleMessage);
+    std::optional<std::filesystem::path> choosePicturePrefix(Message title);
     std::optional<std::filesystem::path> chooseVobSubName();
 
     Session& m_session;

@@ -573,7 +573,7 @@ void MainWindow::swatchClick(QFrame* swatch) {
 
 void MainWindow::ButtonImgBackClick() {
     FileDialogRequest r;
-    r.title = m_catalogue.text(46);
+    r.title = m_catalogue.text(Message::LoadBackgroundImage);
     r.filter = "Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*";
     if (m_preview.BackImageName.empty()) {
         r.initialFolder = m_dialogFolder;

@@ -24,7 +24,6 @@ namespace mirtal {
 
 namespace {
 
-constexpr int kMsgNotStorable = 49; // catalogue number
 constexpr int kBlinkTicks = 25; // one tick to start, then 24 colour toggles
 constexpr int kBeepEvery = 8;
 
@@ -142,7 +141,7 @@ bool NewCharacterDialog::storable(const QString& text) {
             refused += (refused.empty() ? "" : " ") + name;
     }
     if (refused.empty()) return true;
-    m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgNotStorable) + refused);
+    m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(Message::NotStorable) + refused);
     EditText->setFocus();
     return false;
 }

@@ -182,7 +182,7 @@ fs::path trainedMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& dir)
     Session session(host, catalogue, clock);
     session.ocrSettings().SpaceWidth = session.ocrSettings().ItaSpaceWidth = c.spaceWidth;
     session.ocrSettings().MaxCharDiffHeight = c.maxCharDiffHeight;
-    session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
+    session.chooseStream(uint8_t(0x20 + c.stream));
     host.glyphResponder = [&](const GlyphQuestion& q) {
         return GlyphAnswer{GlyphAction::Learn,
                            truth.answer(q.startMs, q.line, q.charIndex, q.lineBoxes)};

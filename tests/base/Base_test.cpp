@@ -174,12 +174,12 @@ TEST(MessageCatalogue, EnglishTextsAndAppendRule) {
     MessageCatalogue m;
     const int n = MessageCatalogue::kDefaultCount;
     ASSERT_EQ(m.count(), n);
-    EXPECT_EQ(m.text(19), "Delete character \"");
-    EXPECT_EQ(m.text(15), "Error in file at Subtitle N\xB0 ");
-    EXPECT_EQ(m.text(46), "Load a Background Image");
+    EXPECT_EQ(m.text(Message::DeleteCharacter), "Delete character \"");
+    EXPECT_EQ(m.text(Message::SubtitleFileError), "Error in file at Subtitle N\xB0 ");
+    EXPECT_EQ(m.text(Message::LoadBackgroundImage), "Load a Background Image");
     m.set(n + 1, "gap"); // not the next index: ignored
     EXPECT_EQ(m.count(), n);
     m.set(n, "extra");
     EXPECT_EQ(m.count(), n + 1);
-    EXPECT_EQ(m.text(99), "");
+    EXPECT_EQ(m.entry(99), "");
 }

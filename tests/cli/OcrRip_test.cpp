@@ -113,7 +113,7 @@ Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool an
     Session session(host, catalogue, clock);
     session.matrix() = std::move(matrix);
     session.ocrSettings() = settings.value_or(settingsFor(c));
-    session.job().SubtitleStreamId = substreamOf(c, truth);
+    session.chooseStream(substreamOf(c, truth));
     session.setRecognizer(recognizer);
     Rip rip;
     std::vector<Glyph> shapes;
@@ -384,7 +384,7 @@ TEST_P(DiscRip, SpaceWidthLiesBetweenTheGapsInsideWordsAndTheGapsBetweenThem) {
     host.session = &session;
     session.ocrSettings() = settingsFor(c);
     session.ocr().options().noAsk = true; // the boxes do not depend on the matrix
-    session.job().SubtitleStreamId = substreamOf(c, truth);
+    session.chooseStream(substreamOf(c, truth));
     JobSetup setup;
     setup.files = vobsOf(truth);
     ASSERT_TRUE(session.startJob(setup));

@@ -86,7 +86,7 @@ TEST_F(BitmapAdjust, OpeningFillsEveryControlFromTheSettingsAndShowsTheComposedP
     open();
 
     EXPECT_TRUE(form.Ready);
-    EXPECT_TRUE(session.SavePicture);
+    EXPECT_TRUE(session.pictureKept());
     EXPECT_EQ(form.SpinEditMinX->value(), 120);
     EXPECT_EQ(form.RadioGroupHAlignment->itemIndex(), 2);
     EXPECT_EQ(form.ComboBoxColorIndex[2]->currentIndex(), 6);
@@ -330,10 +330,10 @@ TEST_F(BitmapAdjust, SaveCurrentBmpWritesTheComposedPicture) {
 TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
     open();
     item(form.RadioGroupPresetPaletteIndex, 2)->click();
-    session.ShowEachPicture = true;
+    session.requestAdjustment();
     form.BitBtn1->click();
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
     EXPECT_EQ(session.document().OutputFormat(), ofPhilips);
 
     open();
@@ -368,7 +368,7 @@ TEST_F(BitmapAdjust, TheSubtitlesWindowIsHiddenWhileOpenAndComesBack) {
     open();
     EXPECT_FALSE(visible);
     form.ButtonSkipPict->click();
-    EXPECT_FALSE(session.SavePicture);
+    EXPECT_FALSE(session.pictureKept());
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_TRUE(visible);
 
@@ -430,7 +430,7 @@ struct BitmapAdjustRip : ::testing::Test {
 
     void answerWith(std::vector<QPushButton*> buttons) {
         form.scriptedRun = [this, buttons](BitmapAdjustDialog& d) {
-            openings.push_back(session.SavePicture);
+            openings.push_back(session.pictureKept());
             ASSERT_LT(openings.size(), buttons.size() + 1) << "asked more often than expected";
             ASSERT_TRUE(d.isVisible());
             buttons[openings.size() - 1]->click();
@@ -459,7 +459,7 @@ TEST_F(BitmapAdjustRip, SkippedPictureWritesNothingAndTheDialogComesBackUntilOk)
     EXPECT_FALSE(std::filesystem::exists(folder / "pic_000001.bmp"));
     EXPECT_TRUE(std::filesystem::exists(folder / "pic_000002.bmp"));
     EXPECT_TRUE(std::filesystem::exists(folder / "pic_000046.bmp"));
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
     // One entry per saved picture, the skipped one left out.
     ASSERT_EQ(session.document().NbSubTitle(), 45);
     EXPECT_EQ(session.document().store().entry(1).Lines[0], "pic_000002.bmp");
@@ -477,8 +477,8 @@ TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
     EXPECT_EQ(waits, 46);
 
     // The progression controller's "Change Colors" on the last picture.
-    session.ShowEachPicture = true;
+    session.requestAdjustment();
     app->progression()->ButtonChangeColor->click();
     EXPECT_EQ(openings.size(), 2u);
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
 }

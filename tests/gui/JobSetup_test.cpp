@@ -272,13 +272,13 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_EQ(b.mainWindow().LabelMode->text(), "SUP");
 
     // Only show: no split warning, the controller stops again, the adjustment step is due.
-    s.job().NoStop = true;
-    s.ShowEachPicture = false;
+    s.engine().job().NoStop = true;
+    s.finishAdjustment();
     const size_t asked2 = b.dialogs().asked.size();
     ASSERT_TRUE(b.start(3));
     EXPECT_EQ(b.dialogs().asked.size(), asked2);
     EXPECT_FALSE(s.job().NoStop);
-    EXPECT_TRUE(s.ShowEachPicture);
+    EXPECT_TRUE(s.adjustmentDue());
     EXPECT_EQ(s.job().Action, kActionShow);
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }

@@ -100,7 +100,7 @@ struct Engine : ::testing::Test {
     RecordingActions actions;
     Session session{host, catalogue, sink, &actions};
     RipEngine& engine = session.engine();
-    RipJob& job = session.job();
+    RipJob& job = session.engine().job();
 
     std::filesystem::path vob(const std::string& name, const std::vector<Pack>& packs) {
         auto p = dir / name;
@@ -490,7 +490,7 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     RecordingActions a1, a2;
     Session one(h1, catalogue, s1, &a1), two(h2, catalogue, s2, &a2);
     two.demuxer().restartTimeLineAt({1, 0, 0, 0});
-    two.job().SubtitleStreamId = 0x21;
+    two.chooseStream(0x21);
     JobSetup setup;
     setup.files = {dir / "a.vob"};
     setup.action = kActionShow;
