@@ -117,7 +117,7 @@ int train(const fs::path& vob, const fs::path& matrixFile) {
         return 2;
     }
     while (!session.job().finished() && !session.engine().halted()) session.tick();
-    if (const FileResult r = SaveMatrixFile(matrixFile, session.matrix()); !r) {
+    if (const Result r = SaveMatrixFile(matrixFile, session.matrix()); !r) {
         std::fprintf(stderr, "gui_rip_bench: %s\n", r.error.c_str());
         return 2;
     }

@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         setup.files = vobsOf(input);
         setup.action = kActionShow;
         reader.job().NoStop = true;
-        if (!reader.engine().StartJob(setup)) {
+        if (!reader.engine().startJob(setup)) {
             std::fprintf(stderr, "ocr_rip_bench: no VOB in %s\n", input.c_str());
             return 2;
         }

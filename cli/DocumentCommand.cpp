@@ -167,7 +167,7 @@ int runDocument(const Args& args, CliIo& io) {
     doc.setOutputFormat(plan.format.value_or(ofNative));
     doc.RefreshList();
     if (auto out = args.value("--output"); out && *out != "-") {
-        FileResult saved = SaveDocumentTo(doc, *out);
+        Result saved = SaveDocumentTo(doc, *out);
         if (!saved) {
             io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
             return kExitDataProblem;

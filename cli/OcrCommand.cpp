@@ -277,7 +277,7 @@ public:
 
     bool save() {
         if (!m_options.saveMatrix || !m_matrix.Modified() || m_matrix.Count() == 0) return true;
-        FileResult r = SaveMatrixFile(m_options.matrix, m_matrix);
+        Result r = SaveMatrixFile(m_options.matrix, m_matrix);
         if (r) {
             m_matrix.setModified(false);
             m_failed = false;
@@ -364,7 +364,7 @@ bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o,
         io.out << EncodedFileText(doc) << std::flush;
         return true;
     }
-    if (FileResult saved = SaveDocumentTo(doc, *output); !saved) {
+    if (Result saved = SaveDocumentTo(doc, *output); !saved) {
         // The answers went into the matrix, but the subtitles exist only here.
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error)
                << "; the subtitles follow on standard output\n";
@@ -406,7 +406,7 @@ bool readJobSettings(const Args& args, const OcrRunOptions& o,
     settingsRead = false;
     if (settingsFile) {
         IniFile ini;
-        if (FileResult r = ini.load(*settingsFile); !r) {
+        if (Result r = ini.load(*settingsFile); !r) {
             // A file asked for is refused; the program's own is passed over.
             io.err << "mirtal-rip: " << (o.settingsFile ? "" : "warning: ") << cp1252ToUtf8(r.error)
                    << (o.settingsFile ? "" : "; the built-in settings are used") << '\n';
@@ -571,8 +571,8 @@ int runOcr(const Args& args, CliIo& io) {
     host.beforeQuestion = [&keeper] { keeper.save(); };
     const int entriesBefore = session.matrix().Count();
 
-    if (!session.startJob(setup, &error)) {
-        io.err << "mirtal-rip: " << error << '\n';
+    if (Result r = session.startJob(setup); !r) {
+        io.err << "mirtal-rip: " << r.error << '\n';
         return kExitUsage;
     }
     const JobEnd end = runOcrJob(session, host, io);

@@ -126,7 +126,7 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     if (auto file = args.value("--settings")) {
         if (!checkOptionFile(*file, "--settings", error)) return false;
         IniFile ini;
-        if (FileResult r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
+        if (Result r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
         ProgramSettings program;
         OcrSettings ocr;
         o.settingsWarnings.file = *file;
@@ -138,7 +138,7 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     if (encoding) o.formatOptions.Encoding = *encoding;
     if (auto file = args.value("--profile")) {
         if (!checkOptionFile(*file, "--profile", error)) return false;
-        if (FileResult r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
+        if (Result r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
             return fail(error, "--profile: " + r.error);
     }
     return true;
@@ -249,7 +249,7 @@ int writeList(SubtitleDocument& doc, const PictureOptions& o,
         io.out << EncodedFileText(doc) << std::flush;
         return kExitOk;
     }
-    if (FileResult saved = SaveDocumentTo(doc, *output); !saved) {
+    if (Result saved = SaveDocumentTo(doc, *output); !saved) {
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
         return kExitDataProblem;
     }
@@ -293,8 +293,8 @@ int runPictures(const Args& args, CliIo& io) {
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;
     setup.vobSubName = options.vobSubName;
-    if (!session.startJob(setup, &error)) {
-        io.err << "mirtal-rip: " << error << '\n';
+    if (Result r = session.startJob(setup); !r) {
+        io.err << "mirtal-rip: " << r.error << '\n';
         return kExitUsage;
     }
     if (show)

@@ -98,7 +98,7 @@ bool MatrixFlows::SaveMatrix(bool askForName) {
     }
     if (target.empty()) return SaveMatrix(true);
     m_folders.openFolder = m_folders.saveFolder = target.parent_path();
-    FileResult written = SaveMatrixFile(target, m_matrix);
+    Result written = SaveMatrixFile(target, m_matrix);
     if (!written) {
         // The matrix stays modified and keeps its old name, so nothing is lost
         // and the next save tries again.

@@ -7,8 +7,6 @@
 #include "rip/VobSubTrack.h"
 
 #include <algorithm>
-#include <exception>
-#include <stdexcept>
 #include <system_error>
 
 namespace mirtal {
@@ -47,15 +45,13 @@ RipEngine::RipEngine(Host& host, const MessageCatalogue& catalogue, RipJob& job,
     : m_host(host), m_catalogue(catalogue), m_job(job), m_demuxer(demuxer),
       m_subpicture(subpicture), m_display(display), m_subtitles(subtitles) {}
 
-bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
+Result RipEngine::startJob(const JobSetup& setup) {
     if (setup.files.empty() || setup.files.size() > RipJob::kMaxFiles) {
-        if (error)
-            *error = setup.files.empty() ? "No VOB selected !!" : "A job holds at most 1024 files";
-        return false;
+        return Result::failure(setup.files.empty() ? "No VOB selected !!"
+                                                   : "A job holds at most 1024 files");
     }
     if (!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) {
-        if (error) *error = "The job's VobSub indexes do not match its files";
-        return false;
+        return Result::failure("The job's VobSub indexes do not match its files");
     }
     m_job.FileList = setup.files;
     m_job.FileSizeKb.assign(setup.files.size(), 0);
@@ -68,8 +64,7 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
         m_job.TotalSizeKb += m_job.FileSizeKb[i];
     }
     if (setup.action == kActionVobSub && setup.vobSubName.empty()) {
-        if (error) *error = "No name given for the VobSub files";
-        return false;
+        return Result::failure("No name given for the VobSub files");
     }
     m_job.Action = setup.action;
     m_job.WithTimingAndPosition = setup.withTimingAndPosition;
@@ -99,7 +94,7 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
                                       : 0);
     m_demuxer.startJob();
     if (m_job.Paused) togglePause();
-    return true;
+    return {};
 }
 
 TickResult RipEngine::tick() {
@@ -111,15 +106,52 @@ TickResult RipEngine::tick() {
     m_display.vobCount = uint32_t(m_job.FileList.size());
     if (m_job.CurrentFile == 1 && m_job.ContinuePack == 0 && !m_job.ContinuePackFixed)
         m_job.Elapsed = {};
-    return ProcessVobFile(path);
+    return processVobFile(path);
 }
 
-TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
+TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         publish();
         return TickResult::MissingFile;
     }
+    beginFile();
+    const VobSubIndex* index = m_job.CurrentFile - 1 < m_job.FileIndex.size()
+                                   ? m_job.FileIndex[m_job.CurrentFile - 1].get()
+                                   : nullptr;
+    if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) m_indexFound.clear();
+    m_frameWidth = index ? index->frameWidth : kFrameWidth;
+    m_frameHeight = index ? index->frameHeight : kFrameHeight;
+    PackFile file;
+    m_filePos = m_job.ContinuePack;
+    m_fileBytes = 0;
+    if (!file.open(path, index != nullptr) || !file.seekPack(m_job.ContinuePack))
+        return abandonFile(path, file);
+    m_job.ContinuePack = 0;
+    m_job.ContinuePackFixed = false;
+    m_fileBytes = file.nextOffset();
+    while (!file.atEnd()) {
+        if (m_filePos % kPacksPerProgress == 0) {
+            UpdateProgress();
+            if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
+        }
+        const uint8_t* pack = file.nextPack();
+        if (!pack) return abandonFile(path, file);
+        ++m_filePos;
+        m_fileBytes = file.nextOffset();
+        if (!processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), file, index))
+            return TickResult::Processed;
+    }
+    UpdateProgress();
+    file.close();
+    if (index) noteMissingFromIndex(*index, path);
+    FinishFile();
+    return TickResult::Processed;
+}
+
+// The counters and estimates at the start of a file, or of its remainder
+// after a pause.
+void RipEngine::beginFile() {
     m_job.Busy = true;
     m_display.pauseEnabled = true;
     m_display.openVobEnabled = false;
@@ -136,106 +168,86 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     m_kbBefore = 0;
     for (uint32_t i = 0; i + 1 < m_job.CurrentFile && i < m_job.FileSizeKb.size(); ++i)
         m_kbBefore += m_job.FileSizeKb[i];
+}
 
-    const VobSubIndex* index = m_job.CurrentFile - 1 < m_job.FileIndex.size()
-                                   ? m_job.FileIndex[m_job.CurrentFile - 1].get()
-                                   : nullptr;
-    if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) m_indexFound.clear();
-    m_frameWidth = index ? index->frameWidth : kFrameWidth;
-    m_frameHeight = index ? index->frameHeight : kFrameHeight;
-    PackFile file;
-    m_filePos = m_job.ContinuePack;
-    m_fileBytes = 0;
-    if (!file.open(path, index != nullptr) || !file.seekPack(m_job.ContinuePack)) {
-        reportUnreadable(path, file.error());
-        dropUnfinishedSpu();
-        FinishFile();
-        return TickResult::Processed;
-    }
-    m_job.ContinuePack = 0;
-    m_job.ContinuePackFixed = false;
-    m_fileBytes = file.nextOffset();
-    while (!file.atEnd()) {
-        if (m_filePos % kPacksPerProgress == 0) {
-            UpdateProgress();
-            if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
-        }
-        const uint8_t* pack = file.nextPack();
-        if (!pack) {
-            reportUnreadable(path, file.error());
-            file.close();
-            dropUnfinishedSpu();
-            FinishFile();
-            return TickResult::Processed;
-        }
-        ++m_filePos;
-        m_fileBytes = file.nextOffset();
-        const bool spuWasEmpty = !m_demuxer.assemblingSpu();
-        PackKind kind = m_demuxer.processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize),
-                                              m_filePos, m_streamId, m_display,
-                                              m_job.SubpictureStartPack);
-        if (spuWasEmpty && m_demuxer.assemblingSpu()) {
-            m_spuStartFile = m_job.CurrentFile;
-            m_spuStartPack = m_job.SubpictureStartPack;
-            // A VobSub's packets may carry no usable PTS; its index is what
-            // players go by, so its timestamp wins.
-            if (index)
-                if (auto entry = index->find(m_streamId, file.packOffset())) {
-                    m_demuxer.timeSpuFromIndex(entry->startMs);
-                    m_indexFound.insert(entry->filePos);
-                }
-        }
-        switch (kind) {
-        case PackKind::BadHeader: {
-            std::string text =
-                m_catalogue.text(Message::BadPacketHeader) + std::to_string(m_filePos) + "\r" + m_catalogue.text(Message::ContinueAfterBadPacket);
-            if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) == Answer::No) {
-                StopJob();
-                return TickResult::Processed;
-            }
-            break;
-        }
-        case PackKind::SpuComplete:
-            if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
-                m_demuxer.clearSpu();
-                break;
-            }
-            ++m_job.VobPictures;
-            ++m_job.TotalPictures;
-            if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
-                noteDamaged(damage);
-                m_demuxer.clearSpu();
-                break;
-            }
-            try {
-                HandleSubpicture();
-            } catch (const std::exception& e) {
-                reportSubpictureFailure(e.what());
-            }
-            m_demuxer.clearSpu();
-            UpdateProgress();
-            break;
-        case PackKind::Other:
-            if (m_job.Paused && !m_demuxer.assemblingSpu()) {
-                m_display.openVobEnabled = true;
-                m_job.Busy = false;
-                if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
-                // An SPU to be read again may have begun in the file before.
-                if (m_job.ContinuePackFixed && m_rereadFile != 0) m_job.CurrentFile = m_rereadFile;
-                publish();
-                return TickResult::Processed;
-            }
-            break;
-        case PackKind::Navigation:
-        case PackKind::Subtitle:
-            break;
-        }
-    }
-    UpdateProgress();
+// The file cannot be read (further): said, and the job goes on with the next.
+TickResult RipEngine::abandonFile(const std::filesystem::path& path, PackFile& file) {
+    reportUnreadable(path, file.error());
     file.close();
-    if (index) noteMissingFromIndex(*index, path);
+    dropUnfinishedSpu();
     FinishFile();
     return TickResult::Processed;
+}
+
+bool RipEngine::processPack(std::span<const uint8_t, kPackSize> pack, const PackFile& file,
+                            const VobSubIndex* index) {
+    const bool spuWasEmpty = !m_demuxer.assemblingSpu();
+    const PackKind kind =
+        m_demuxer.processPack(pack, m_filePos, m_streamId, m_display, m_job.SubpictureStartPack);
+    if (spuWasEmpty && m_demuxer.assemblingSpu()) {
+        m_spuStartFile = m_job.CurrentFile;
+        m_spuStartPack = m_job.SubpictureStartPack;
+        // A VobSub's packets may carry no usable PTS; its index is what
+        // players go by, so its timestamp wins.
+        if (index)
+            if (auto entry = index->find(m_streamId, file.packOffset())) {
+                m_demuxer.timeSpuFromIndex(entry->startMs);
+                m_indexFound.insert(entry->filePos);
+            }
+    }
+    switch (kind) {
+    case PackKind::BadHeader:
+        return goOnAfterBadPack();
+    case PackKind::SpuComplete:
+        completeSpu();
+        return true;
+    case PackKind::Other:
+        if (m_job.Paused && !m_demuxer.assemblingSpu()) {
+            pauseHere();
+            return false;
+        }
+        break;
+    case PackKind::Navigation:
+    case PackKind::Subtitle:
+        break;
+    }
+    return true;
+}
+
+bool RipEngine::goOnAfterBadPack() {
+    const std::string text = m_catalogue.text(Message::BadPacketHeader) +
+                             std::to_string(m_filePos) + "\r" +
+                             m_catalogue.text(Message::ContinueAfterBadPacket);
+    if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::No)
+        return true;
+    StopJob();
+    return false;
+}
+
+void RipEngine::completeSpu() {
+    if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
+        m_demuxer.clearSpu();
+        return;
+    }
+    ++m_job.VobPictures;
+    ++m_job.TotalPictures;
+    if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
+        noteDamaged(damage);
+        m_demuxer.clearSpu();
+        return;
+    }
+    if (Result r = handleSubpicture(); !r) reportSubpictureFailure(r.error);
+    m_demuxer.clearSpu();
+    UpdateProgress();
+}
+
+void RipEngine::pauseHere() {
+    m_display.openVobEnabled = true;
+    m_job.Busy = false;
+    if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
+    // An SPU to be read again may have begun in the file before.
+    if (m_job.ContinuePackFixed && m_rereadFile != 0) m_job.CurrentFile = m_rereadFile;
+    publish();
 }
 
 void RipEngine::FinishFile() {
@@ -277,7 +289,7 @@ void RipEngine::reportProblems() {
 }
 
 void RipEngine::saveVobSub() {
-    if (FileResult r = m_vobSub.save(m_job.VobSubName, m_job.VobSubInfo); !r)
+    if (Result r = m_vobSub.save(m_job.VobSubName, m_job.VobSubInfo); !r)
         m_host.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
@@ -341,7 +353,7 @@ void RipEngine::decode() {
     DecodeSpu(m_demuxer.spu(), m_subpicture, m_frameWidth, m_frameHeight);
 }
 
-void RipEngine::HandleSubpicture() {
+Result RipEngine::handleSubpicture() {
     m_display.filePictures = m_job.VobPictures;
     m_display.jobPictures = m_job.TotalPictures;
     // The actions may stop at a dialog; the counters shown behind it are
@@ -362,14 +374,13 @@ void RipEngine::HandleSubpicture() {
         std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".bmp");
         decode();
         if (m_actions)
-            m_actions->saveBitmap(
+            return m_actions->saveBitmap(
                 *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), file));
         break;
     }
     case kActionSup: {
         std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".sup");
-        if (FileResult r = SaveSupFile(file, m_demuxer.spu()); !r)
-            throw std::runtime_error(r.error);
+        if (Result r = SaveSupFile(file, m_demuxer.spu()); !r) return r;
         if (m_job.ShowSubPict || m_job.WithTimingAndPosition) {
             decode();
             Rect rect = m_subpicture.rect();
@@ -394,6 +405,7 @@ void RipEngine::HandleSubpicture() {
     default:
         break;
     }
+    return {};
 }
 
 DisplayTimes RipEngine::ComputeDisplayTimes() {

@@ -30,9 +30,9 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& su
     m_demuxer->resetTimeBase(m_display);
 }
 
-bool Session::startJob(const JobSetup& setup, std::string* error) {
+Result Session::startJob(const JobSetup& setup) {
     auto demuxerAtStart = std::make_unique<Demuxer>(*m_demuxer);
-    if (!m_engine.StartJob(setup, error)) return false;
+    if (Result r = m_engine.startJob(setup); !r) return r;
     m_demuxerAtStart = std::move(demuxerAtStart);
     m_setup = setup;
     m_subtitlesAtStart = m_document.NbSubTitle();
@@ -42,7 +42,7 @@ bool Session::startJob(const JobSetup& setup, std::string* error) {
     m_resumeWhenIdle = false;
     if (setup.action == kActionBmp || setup.action == kActionShow) m_adjustmentDue = true;
     if (setup.action == kActionShow) m_job.NoStop = false;
-    return true;
+    return {};
 }
 
 TickResult Session::tick() {
@@ -84,7 +84,7 @@ void Session::showGlyphCounts() {
 
 void Session::restartPass() {
     if (m_demuxerAtStart) *m_demuxer = *m_demuxerAtStart;
-    m_engine.StartJob(m_setup);
+    m_engine.startJob(m_setup);
 }
 
 } // namespace mirtal

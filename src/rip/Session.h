@@ -88,7 +88,7 @@ public:
 
     // The job setup's Start: fills the job and the per-job resets (stream
     // clock, text colour, the adjustment step), then unpauses.
-    bool startJob(const JobSetup& setup, std::string* error = nullptr);
+    Result startJob(const JobSetup& setup);
     // One timer tick, including the automatic continue after a colour change.
     TickResult tick();
     // The recogniser that names new glyph shapes (OcrDriver::setRecognizer).

@@ -75,17 +75,17 @@ void SessionActions::showComposed() {
     m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
 }
 
-void SessionActions::saveBitmap(RipEngine& engine, const SubpictureEvent& event) {
+Result SessionActions::saveBitmap(RipEngine& engine, const SubpictureEvent& event) {
     const bool save = adjustIfDue();
     compose();
-    if (!save) return; // skipped: no file and no entry, but the number is used up
+    if (!save) return {}; // skipped: no file and no entry, but the number is used up
     if (engine.job().ShowSubPict) showComposed();
     // The file before its entry: a failed write pauses the job so that this
     // picture is processed again, and it must not be listed twice.
-    if (FileResult r = SaveBitmapFile(m_session.outputBitmap(), event.fileName); !r)
-        throw std::runtime_error(r.error);
+    if (Result r = SaveBitmapFile(m_session.outputBitmap(), event.fileName); !r) return r;
     if (engine.job().WithTimingAndPosition)
         engine.AddFileNameEntry(m_session.outputRect(), event.fileName);
+    return {};
 }
 
 void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
@@ -122,7 +122,7 @@ std::optional<std::filesystem::path> SessionActions::chooseNameBeginning(Message
 
 namespace {
 
-bool reportIfFailed(DialogHost& host, const FileResult& result) {
+bool reportIfFailed(DialogHost& host, const Result& result) {
     if (!result) host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
     return bool(result);
 }

@@ -18,7 +18,7 @@ public:
     explicit SessionActions(Session& session) : m_session(session) {}
 
     void recognise(RipEngine& engine, const SubpictureEvent& event) override;
-    void saveBitmap(RipEngine& engine, const SubpictureEvent& event) override;
+    Result saveBitmap(RipEngine& engine, const SubpictureEvent& event) override;
     void show(RipEngine& engine, const SubpictureEvent& event) override;
 
     // The progression controller's buttons, for a host to call while it waits

@@ -29,8 +29,8 @@ std::string EncodedFileText(const SubtitleDocument& doc) {
     return encodeText(doc.fileText(), doc.format().fileEncoding(doc.options().Encoding));
 }
 
-FileResult SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
-    FileResult result = writeFileAtomic(path, EncodedFileText(doc));
+Result SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
+    Result result = writeFileAtomic(path, EncodedFileText(doc));
     if (!result) return result;
     doc.setModified(false);
     doc.SetFileName(path.string());
@@ -48,7 +48,7 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
             return FlowResult::Cancelled;
     }
     doc.SaveFolder = chosen->parent_path();
-    FileResult result = SaveDocumentTo(doc, *chosen);
+    Result result = SaveDocumentTo(doc, *chosen);
     if (!result) {
         host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
         return FlowResult::Failed;

@@ -78,7 +78,7 @@ void startUp(Application& app) {
     Session& s = app.session();
     ResetOcrSettings(s.ocrSettings());
     SettingsWarnings warnings;
-    const FileResult loaded =
+    const Result loaded =
         LoadSettings(app.settingsFile(), FolderText(app.dialogFolder()), app.settings(),
                      s.ocrSettings(), s.document().options(), s.bmpSettings(), &warnings);
     applySettings(app);
@@ -112,7 +112,7 @@ void shutDown(Application& app) {
     if (!job.Paused && (job.Busy || !job.finished())) s.engine().togglePause();
     app.timer().stop();
     collectSettings(app);
-    const FileResult saved =
+    const Result saved =
         SaveSettings(app.settingsFile(), app.settings(), s.document().options(), s.bmpSettings());
     if (!saved)
         app.dialogs().ask(MessageKind::Warning, {Answer::Ok},

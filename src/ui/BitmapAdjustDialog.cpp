@@ -700,7 +700,7 @@ void BitmapAdjustDialog::ButtonSaveProfileClick() {
     if (!file) return;
     const std::filesystem::path path = withDefaultExtension(*file, ".ini");
     LabelCurrentProfile->setText(QString::fromStdString(path.filename().string()));
-    if (FileResult r = SaveBmpOutputSettings(path, m_session.bmpSettings()); !r)
+    if (Result r = SaveBmpOutputSettings(path, m_session.bmpSettings()); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
@@ -715,7 +715,7 @@ void BitmapAdjustDialog::ButtonLoadProfileClick() {
     if (!file) return;
     // An unreadable profile changes nothing, the name of the current one included.
     SettingsWarnings warnings;
-    if (FileResult r = LoadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
+    if (Result r = LoadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         return;
     }
@@ -739,7 +739,7 @@ void BitmapAdjustDialog::ButtonSaveBMPClick() {
                               {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;
-    if (FileResult r =
+    if (Result r =
             SaveBitmapFile(m_session.outputBitmap(), withDefaultExtension(*file, ".bmp"));
         !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);

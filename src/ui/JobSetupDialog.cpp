@@ -514,9 +514,8 @@ bool JobSetupDialog::BitBtnStartClick() {
     if (beforeStart)
         beforeStart(StreamCodes[size_t(std::max(0, ComboBoxLanguage->currentIndex())) %
                                 StreamCodes.size()]);
-    std::string error;
-    if (!m_session.startJob(setup, &error)) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
+    if (Result r = m_session.startJob(setup); !r) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         return false;
     }
     if (onStarted) onStarted();

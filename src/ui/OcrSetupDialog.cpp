@@ -268,7 +268,7 @@ void OcrSetupDialog::ButtonDefaultValuesClick() {
 void OcrSetupDialog::ButtonSaveValuesClick() {
     if (!storeControls()) return;
     BitBtnCancel->setEnabled(false);
-    if (FileResult r = SaveOcrSettings(m_settingsFile, m_settings); !r)
+    if (Result r = SaveOcrSettings(m_settingsFile, m_settings); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 

@@ -141,13 +141,13 @@ TEST(Files, AtomicWriteReplacesWholeOrKeepsOld) {
     // A folder that cannot be written: the old file stays, the error names it.
     if (geteuid() != 0) {
         chmod(dir.c_str(), 0500);
-        FileResult r = writeFileAtomic(f, "lost");
+        Result r = writeFileAtomic(f, "lost");
         chmod(dir.c_str(), 0700);
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find("a.txt"), std::string::npos);
         EXPECT_EQ(*readWholeFile(f), "new contents");
     }
-    FileResult missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
+    Result missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
     EXPECT_FALSE(missing.ok);
     int left = 0;
     for (auto& e : fs::directory_iterator(dir)) left += e.path().filename() != "a.txt";

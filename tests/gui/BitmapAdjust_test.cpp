@@ -443,8 +443,8 @@ struct BitmapAdjustRip : ::testing::Test {
         setup.action = action;
         setup.picturePrefix = (folder / "pic_").string();
         setup.withTimingAndPosition = true;
-        std::string error;
-        ASSERT_TRUE(session.startJob(setup, &error)) << error;
+        const Result started = session.startJob(setup);
+        ASSERT_TRUE(started) << started.error;
         for (int i = 0; i < 4 && !session.job().finished(); ++i) app->tick();
         ASSERT_TRUE(session.job().finished());
     }

@@ -52,7 +52,10 @@ public:
         engine.subtitles().add({"text " + std::to_string(e.number)}, e.times.start, e.times.stop,
                                e.rect);
     }
-    void saveBitmap(RipEngine& engine, const SubpictureEvent& e) override { record(engine, e); }
+    Result saveBitmap(RipEngine& engine, const SubpictureEvent& e) override {
+        record(engine, e);
+        return {};
+    }
     void show(RipEngine& engine, const SubpictureEvent& e) override { record(engine, e); }
 
 private:
@@ -114,7 +117,7 @@ struct Engine : ::testing::Test {
         s.action = action;
         s.withTimingAndPosition = timing;
         s.picturePrefix = std::move(prefix);
-        ASSERT_TRUE(engine.StartJob(s));
+        ASSERT_TRUE(engine.startJob(s));
     }
     // Ticks until the job is finished or stops (pause, halt).
     void runToEnd() {
@@ -469,11 +472,9 @@ TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
 
 TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
     JobSetup s;
-    std::string error;
-    EXPECT_FALSE(engine.StartJob(s, &error));
-    EXPECT_EQ(error, "No VOB selected !!");
+    EXPECT_EQ(engine.startJob(s).error, "No VOB selected !!");
     s.files.assign(1025, dir / "x.vob");
-    EXPECT_FALSE(engine.StartJob(s, &error));
+    EXPECT_FALSE(engine.startJob(s));
     EXPECT_TRUE(job.Paused); // nothing changed
 }
 
@@ -494,8 +495,8 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     JobSetup setup;
     setup.files = {dir / "a.vob"};
     setup.action = kActionShow;
-    ASSERT_TRUE(one.engine().StartJob(setup));
-    ASSERT_TRUE(two.engine().StartJob(setup));
+    ASSERT_TRUE(one.engine().startJob(setup));
+    ASSERT_TRUE(two.engine().startJob(setup));
     two.engine().tick();
     one.engine().tick();
     ASSERT_EQ(a1.seen.size(), 2u);
@@ -532,7 +533,7 @@ TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
     s.files = {file};
     s.action = kActionOcr;
     s.forcedOnly = true;
-    ASSERT_TRUE(engine.StartJob(s));
+    ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 2u);
     EXPECT_EQ(actions.seen[0].number, 1u);
@@ -545,7 +546,7 @@ TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
     // The same file without the option: all five, the forced ones among them.
     actions.seen.clear();
     s.forcedOnly = false;
-    ASSERT_TRUE(engine.StartJob(s));
+    ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     EXPECT_EQ(actions.seen.size(), 5u);
     EXPECT_EQ(job.TotalPictures, 5u);
@@ -568,7 +569,7 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     s.files = {sub, plain};
     s.indexes = {index, nullptr};
     s.action = kActionShow;
-    ASSERT_TRUE(engine.StartJob(s));
+    ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 6u);
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), 61'000);
@@ -579,7 +580,5 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
         EXPECT_LT(TimeCodeToMs(actions.seen[i].times.start), 10'000) << "the VOB keeps its PTS";
 
     s.indexes = {index};
-    std::string error;
-    EXPECT_FALSE(engine.StartJob(s, &error));
-    EXPECT_EQ(error, "The job's VobSub indexes do not match its files");
+    EXPECT_EQ(engine.startJob(s).error, "The job's VobSub indexes do not match its files");
 }
