@@ -18,7 +18,7 @@ int exportLanguageTemplate() {
         std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
     options.scriptedDialogs = true;
     mirtal::Application app(options);
-    if (mirtal::FileResult r = app.exportLanguageTemplate(); !r) {
+    if (mirtal::Result r = app.exportLanguageTemplate(); !r) {
         std::fprintf(stderr, "mirtal: %s\n", r.error.c_str());
         return 1;
     }

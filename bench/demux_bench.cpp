@@ -65,7 +65,7 @@ public:
 class CountDecoded : public SubpictureActions {
 public:
     void recognise(RipEngine&, const SubpictureEvent&) override {}
-    void saveBitmap(RipEngine&, const SubpictureEvent&) override {}
+    Result saveBitmap(RipEngine&, const SubpictureEvent&) override { return {}; }
     void show(RipEngine&, const SubpictureEvent& e) override {
         ++count;
         pixels += uint64_t(e.picture.Width) * e.picture.Height;
@@ -107,7 +107,7 @@ double pipelineSeconds(const char* path, uint32_t& subpictures, uint64_t& pixels
     setup.files = {path};
     setup.action = kActionShow;
     auto t0 = Clock::now();
-    session.engine().StartJob(setup);
+    session.engine().startJob(setup);
     while (!session.job().finished())
         if (session.engine().tick() == TickResult::Nothing) break;
     double s = std::chrono::duration<double>(Clock::now() - t0).count();

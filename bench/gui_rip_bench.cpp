@@ -145,13 +145,12 @@ int train(const fs::path& vob, const fs::path& matrixFile) {
     JobSetup setup;
     setup.files = {vob};
     setup.action = kActionOcr;
-    std::string error;
-    if (!session.startJob(setup, &error)) {
-        std::fprintf(stderr, "gui_rip_bench: %s\n", error.c_str());
+    if (const Result r = session.startJob(setup); !r) {
+        std::fprintf(stderr, "gui_rip_bench: %s\n", r.error.c_str());
         return 2;
     }
     while (!session.job().finished() && !session.engine().halted()) session.tick();
-    if (const FileResult r = SaveMatrixFile(matrixFile, session.matrix()); !r) {
+    if (const Result r = SaveMatrixFile(matrixFile, session.matrix()); !r) {
         std::fprintf(stderr, "gui_rip_bench: %s\n", r.error.c_str());
         return 2;
     }

@@ -41,7 +41,7 @@ public:
     std::vector<std::vector<uint8_t>> units;
 
     void recognise(RipEngine&, const SubpictureEvent&) override {}
-    void saveBitmap(RipEngine&, const SubpictureEvent&) override {}
+    Result saveBitmap(RipEngine&, const SubpictureEvent&) override { return {}; }
     void show(RipEngine&, const SubpictureEvent& e) override {
         units.emplace_back(e.spu.begin(), e.spu.end());
     }
@@ -101,16 +101,16 @@ int main(int argc, char** argv) {
     UnitCollector collector;
     {
         Session reader(host, catalogue, collector, &collector);
-        reader.job().SubtitleStreamId = uint8_t(0x1F + stream);
+        reader.chooseStream(uint8_t(0x1F + stream));
         JobSetup setup;
         setup.files = vobsOf(input);
         setup.action = kActionShow;
-        reader.job().NoStop = true;
-        if (!reader.engine().StartJob(setup)) {
+        reader.engine().job().NoStop = true;
+        if (!reader.engine().startJob(setup)) {
             std::fprintf(stderr, "ocr_rip_bench: no VOB in %s\n", input.c_str());
             return 2;
         }
-        reader.job().NoStop = true;
+        reader.engine().job().NoStop = true;
         while (!reader.job().finished()) reader.engine().tick();
     }
     if (collector.units.empty()) {

@@ -63,7 +63,7 @@ std::string grouped(uint64_t n) {
 
 // How the count of one kind of warning reads.
 std::string countedAs(const std::string& kind) {
-    const std::string badPack = MessageCatalogue().text(26);
+    const std::string badPack = MessageCatalogue().text(Message::BadPacketHeader);
     if (kind.starts_with(withoutNumbers(badPack))) return "bad packs";
     return "of: " + cp1252ToUtf8(kind.substr(0, kind.find('\r')));
 }
@@ -185,9 +185,21 @@ uint32_t CliHost::tickMs() {
 void CliHost::displayChanged(const RipDisplay& display) {
     if (!m_progress || display.progressPercent == m_lastPercent) return;
     m_lastPercent = display.progressPercent;
-    m_io.err << "\r" << display.LabelVobFile << "  " << display.LabelPos << "  elapsed "
-             << display.LabelTimeElapsed << "  remaining " << display.LabelTimeRemaining << "  "
-             << display.LabelTotalNbSup << " subpictures   " << std::flush;
+    m_io.err << "\r" << (display.vobFile.empty() ? "None" : display.vobFile) << "  "
+             << positionText(display) << "  elapsed " << clockText(display.elapsed)
+             << "  remaining " << clockText(display.remaining) << "  " << display.jobPictures
+             << " subpictures   " << std::flush;
+}
+
+std::string positionText(const RipDisplay& display) {
+    if (!display.progress) return "Pos/Size Percent";
+    return std::to_string(display.progress->positionKb >> 10) + "/" +
+           std::to_string(display.progress->totalKb >> 10) + " MB (" +
+           std::to_string(display.progressPercent) + "%)";
+}
+
+std::string clockText(const std::optional<TTimeCode>& time) {
+    return time ? TimeCodeToStr(*time).substr(0, 8) : std::string();
 }
 
 void printSettingsWarnings(const SettingsWarnings& warnings, CliIo& io) {

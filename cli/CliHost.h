@@ -66,6 +66,11 @@ private:
     std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::now();
 };
 
+// The rip's texts on the terminal: "3/9 MB (33%)" (or "Pos/Size Percent"
+// before the first measure), and hh:mm:ss of a time ("" for none).
+std::string positionText(const RipDisplay& display);
+std::string clockText(const std::optional<TTimeCode>& time);
+
 // The values of a settings file or profile that were not used, one warning
 // line each. They are not the job's warnings: what the job does is whole.
 void printSettingsWarnings(const SettingsWarnings& warnings, CliIo& io);

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "FormatOptions.h"
 #include "JobInput.h"
+#include "JobRunner.h"
 #include "base/Files.h"
 #include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
@@ -117,11 +118,8 @@ int runDocument(const Args& args, CliIo& io) {
         return kExitUsage;
     }
 
-    SystemBannerClock systemClock;
-    FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
-    const BannerClock& clock =
-        args.has("--date") ? static_cast<const BannerClock&>(fixedClock) : systemClock;
-    SubtitleDocument doc(clock);
+    const BannerClockChoice clock(args);
+    SubtitleDocument doc(clock.clock());
     DocumentHost host(io, args);
     MessageCatalogue messages;
 
@@ -169,7 +167,7 @@ int runDocument(const Args& args, CliIo& io) {
     doc.setOutputFormat(plan.format.value_or(ofNative));
     doc.RefreshList();
     if (auto out = args.value("--output"); out && *out != "-") {
-        FileResult saved = SaveDocumentTo(doc, *out);
+        Result saved = SaveDocumentTo(doc, *out);
         if (!saved) {
             io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
             return kExitDataProblem;

@@ -105,11 +105,13 @@ bool OptionParser::text(const char* option, std::string& out) {
     return true;
 }
 
-bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, OutputOptions& o) {
+namespace {
+
+// --format; "srt" is the name every player knows the native format by.
+bool parseFormatChoice(OptionParser& p, std::optional<TOutputFormat>& format) {
     const Args& a = p.args;
     if (a.has("--format")) {
         int chosen = 0;
-        // "srt" is the name every player knows the native format by.
         if (!p.choice("--format",
                       {"native", "subviewer", "subviewer2", "iauthor", "philips", "sonic", "webvtt",
                        "ass", "srt"},
@@ -117,7 +119,12 @@ bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, O
             return false;
         format = chosen == kFormatCount ? ofNative : TOutputFormat(chosen);
     }
+    return true;
+}
 
+// The native format's index offset and coordinates box.
+bool parseNativeOptions(OptionParser& p, OutputOptions& o) {
+    const Args& a = p.args;
     int64_t n = 0;
     if (a.has("--index-offset")) {
         if (!p.integer("--index-offset", 0, 65535, n)) return false;
@@ -125,7 +132,12 @@ bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, O
     }
     if (a.has("--extended")) o.native.ExtendedFormat = true;
     if (a.has("--no-extended")) o.native.ExtendedFormat = false;
+    return true;
+}
 
+bool parseSubViewerOptions(OptionParser& p, std::optional<TOutputFormat> format, OutputOptions& o) {
+    const Args& a = p.args;
+    int64_t n = 0;
     // SubViewer 1 and 2 headers; the title also serves Philips.
     for (std::string* t : {&o.subViewer.Title, &o.subViewer2.Title, &o.philips.Title})
         p.text("--title", *t);
@@ -150,6 +162,13 @@ bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, O
     }
     if (a.has("--no-two-line-max")) o.subViewer.TwoLineMax = false;
     if (a.has("--no-round")) o.subViewer.RoundTC = false;
+    return true;
+}
+
+// The SubViewer 2 font.
+bool parseFontOptions(OptionParser& p, OutputOptions& o) {
+    const Args& a = p.args;
+    int64_t n = 0;
     p.text("--font", o.subViewer2.Font.Name);
     if (a.has("--font-size")) {
         if (!p.integer("--font-size", 1, 999, n)) return false;
@@ -177,6 +196,12 @@ bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, O
         if (!parseRgb(*c, o.subViewer2.Font.Color))
             return p.fail("--font-colour", "expected RRGGBB, got \"" + *c + "\"");
 
+    return true;
+}
+
+bool parseScriptOptions(OptionParser& p, std::optional<TOutputFormat> format, OutputOptions& o) {
+    const Args& a = p.args;
+    int64_t n = 0;
     // Authoring scripts.
     int64_t four[4];
     bool philips = format == ofPhilips;
@@ -209,6 +234,14 @@ bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, O
         o.philips.DropFrame = o.sonic.DropFrame = drop;
     }
     return true;
+}
+
+} // namespace
+
+bool parseFormatOptions(OptionParser& p, std::optional<TOutputFormat>& format, OutputOptions& o) {
+    return parseFormatChoice(p, format) && parseNativeOptions(p, o) &&
+           parseSubViewerOptions(p, format, o) && parseFontOptions(p, o) &&
+           parseScriptOptions(p, format, o);
 }
 
 } // namespace mirtal::cli

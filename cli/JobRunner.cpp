@@ -1,38 +1,64 @@
 #include "JobRunner.h"
 
+#include "base/TextCodec.h"
+
 #include <ostream>
 
 namespace mirtal::cli {
 
-int runJobToEnd(Session& session, CliHost& host, CliIo& io) {
-    RipEngine& engine = session.engine();
-    RipJob& job = session.job();
+BannerClockChoice::BannerClockChoice(const Args& args)
+    : m_fixed(utf8ToCp1252(args.value("--date").value_or(""))), m_fixedChosen(args.has("--date")) {}
+
+const BannerClock& BannerClockChoice::clock() const {
+    if (m_fixedChosen) return m_fixed;
+    return m_system;
+}
+
+JobSetup prepareJob(Session& session, const Args& args, const JobInput& input,
+                    const StreamChoice& stream, std::optional<int32_t> lastTimeCodeMs,
+                    uint8_t action) {
+    if (lastTimeCodeMs) session.demuxer().restartTimeLineAt(MsToTimeCode(*lastTimeCodeMs));
+    session.chooseStream(stream.id);
+    JobSetup setup;
+    setup.files = input.vobs;
+    setup.indexes = input.indexes;
+    setup.forcedOnly = args.has("--forced-only");
+    setup.fromVideoStart = timesFromVideoStart(args);
+    setup.action = action;
+    return setup;
+}
+
+JobOutcome tickToEnd(Session& session, CliIo& io, const std::function<void()>& beforeMessage) {
+    const RipJob& job = session.job();
     while (!job.finished()) {
-        TickResult r = engine.tick();
+        const TickResult r = session.tick();
         if (job.finished()) break;
-        if (engine.halted()) {
-            io.err << "mirtal-rip: stopped at the bad pack of "
-                   << job.FileList[job.CurrentFile - 1].string() << '\n';
-            return kExitDataProblem;
+        const std::string file = job.FileList[job.CurrentFile - 1].string();
+        const bool halted = session.engine().halted();
+        if (halted || r == TickResult::MissingFile) {
+            if (beforeMessage) beforeMessage();
+            io.err << "mirtal-rip: " << (halted ? "stopped at the bad pack of " : "file not found: ")
+                   << file << '\n';
+            return {halted ? JobHalt::BadPack : JobHalt::MissingFile, file};
         }
-        if (r == TickResult::MissingFile) {
-            io.err << "mirtal-rip: file not found: " << job.FileList[job.CurrentFile - 1].string()
-                   << '\n';
-            return kExitDataProblem;
-        }
-        if (job.Paused && !job.Busy) {
-            io.err << "mirtal-rip: the job paused in " << job.FileList[job.CurrentFile - 1].string()
-                   << " at pack " << job.ContinuePack << " and cannot go on here\n";
-            return kExitDataProblem;
-        }
+        if (job.Paused && !job.Busy && !session.resumesWhenIdle()) return {JobHalt::Paused, file};
     }
+    return {};
+}
+
+int runJobToEnd(Session& session, CliHost& host, CliIo& io) {
+    const JobOutcome end = tickToEnd(session, io);
+    if (end.halt == JobHalt::Paused)
+        io.err << "mirtal-rip: the job paused in " << end.file << " at pack "
+               << session.job().ContinuePack << " and cannot go on here\n";
+    if (end.halt != JobHalt::None) return kExitDataProblem;
     return host.warnings() > 0 ? kExitDataProblem : kExitOk;
 }
 
 std::string nothingFoundMessage(Session& session, bool forcedOnly) {
     const uint8_t chosen = session.job().SubtitleStreamId;
     std::string others;
-    const auto& packets = session.demuxer().SubstreamPackets;
+    const auto& packets = session.demuxer().substreamPackets();
     for (size_t k = 0; k < packets.size(); ++k)
         if (packets[k] > 0 && k + 0x20 != chosen)
             others += (others.empty() ? "" : ", ") + std::to_string(k + 1);

@@ -27,7 +27,7 @@ public:
     explicit ListPrinter(std::ostream& out) : m_out(out) {}
 
     void recognise(RipEngine&, const SubpictureEvent&) override {}
-    void saveBitmap(RipEngine&, const SubpictureEvent&) override {}
+    Result saveBitmap(RipEngine&, const SubpictureEvent&) override { return {}; }
     void show(RipEngine&, const SubpictureEvent& e) override {
         char line[160];
         std::snprintf(line, sizeof line, "%6u  %s  %s  %4d %4d %4d %4d  %6zu\n", e.number,
@@ -92,11 +92,9 @@ int runList(const Args& args, CliIo& io) {
     NoSubtitles subtitles;
     ListPrinter printer(io.out);
     Session session(host, catalogue, subtitles, &printer);
-    if (timeCode) {
-        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
-        session.demuxer().MarkRebase();
-    }
-    session.job().SubtitleStreamId = stream.id;
+    const JobSetup setup =
+        prepareJob(session, args, input, stream,
+                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, kActionShow);
 
     if (input.ifo) {
         io.out << "# " << input.ifo->string();
@@ -119,14 +117,8 @@ int runList(const Args& args, CliIo& io) {
     }
     io.out << "\n#    number  start         stop            X1   Y1   X2   Y2    bytes\n";
 
-    JobSetup setup;
-    setup.files = input.vobs;
-    setup.indexes = input.indexes;
-    setup.forcedOnly = args.has("--forced-only");
-    setup.fromVideoStart = timesFromVideoStart(args);
-    setup.action = kActionShow;
-    if (!session.engine().StartJob(setup, &error)) {
-        io.err << "mirtal-rip: " << error << '\n';
+    if (Result r = session.engine().startJob(setup); !r) {
+        io.err << "mirtal-rip: " << r.error << '\n';
         return kExitUsage;
     }
     int status = runJobToEnd(session, host, io);

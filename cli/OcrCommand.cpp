@@ -242,10 +242,10 @@ public:
         const int percent = std::clamp(d.progressPercent, 0, 100);
         const int done = percent * kBarWidth / 100;
         std::string bar = "[" + std::string(size_t(done), '#') +
-                          std::string(size_t(kBarWidth - done), '-') + "] " + d.LabelPos +
-                          "  elapsed " + d.LabelTimeElapsed;
-        if (!d.LabelTimeRemaining.empty()) bar += "  left " + d.LabelTimeRemaining;
-        bar += "  " + d.LabelTotalNbSup + " subpictures";
+                          std::string(size_t(kBarWidth - done), '-') + "] " + positionText(d) +
+                          "  elapsed " + clockText(d.elapsed);
+        if (d.remaining) bar += "  left " + clockText(d.remaining);
+        bar += "  " + std::to_string(d.jobPictures) + " subpictures";
         if (bar == m_lastBar && m_barShown) return;
         m_lastBar = bar;
         m_io.err << '\r' << bar << "  " << std::flush;
@@ -277,7 +277,7 @@ public:
 
     bool save() {
         if (!m_options.saveMatrix || !m_matrix.Modified() || m_matrix.Count() == 0) return true;
-        FileResult r = SaveMatrixFile(m_options.matrix, m_matrix);
+        Result r = SaveMatrixFile(m_options.matrix, m_matrix);
         if (r) {
             m_matrix.setModified(false);
             m_failed = false;
@@ -334,41 +334,23 @@ private:
 
 enum class JobEnd { Finished, Stopped, Failed };
 
-// Ticks the job to its end as the main window's timer would, without
-// waiting between ticks.
+// Ticks the job to its end; a pause nobody lifts is a stop the user asked
+// for, the end of the answers, or a failure the warning explained.
 JobEnd runOcrJob(Session& session, OcrRipHost& host, CliIo& io) {
-    RipJob& job = session.job();
-    while (!job.finished()) {
-        const TickResult r = session.tick();
-        if (job.finished()) break;
-        const std::string file = job.FileList[job.CurrentFile - 1].string();
-        if (session.engine().halted()) {
-            host.endProgressLine();
-            io.err << "mirtal-rip: stopped at the bad pack of " << file << '\n';
-            return JobEnd::Failed;
-        }
-        if (r == TickResult::MissingFile) {
-            host.endProgressLine();
-            io.err << "mirtal-rip: file not found: " << file << '\n';
-            return JobEnd::Failed;
-        }
-        if (job.Paused && !job.Busy && !session.ResumeWhenIdle) {
-            host.endProgressLine();
-            if (host.stop() == OcrRipHost::Stop::None) {
-                // The per-subpicture work failed; the warning said why.
-                io.err << "mirtal-rip: the job stopped in " << file << " at subpicture "
-                       << job.TotalPictures + 1 << '\n';
-                return JobEnd::Failed;
-            }
-            io.err << "mirtal-rip: "
-                   << (host.stop() == OcrRipHost::Stop::Asked ? "stopped as asked"
-                                                              : "end of input: stopped")
-                   << " at subpicture " << job.TotalPictures + 1 << '\n';
-            return JobEnd::Stopped;
-        }
-    }
+    const JobOutcome end = tickToEnd(session, io, [&host] { host.endProgressLine(); });
     host.endProgressLine();
-    return JobEnd::Finished;
+    if (end.halt == JobHalt::None) return JobEnd::Finished;
+    if (end.halt != JobHalt::Paused) return JobEnd::Failed;
+    const uint32_t next = session.job().TotalPictures + 1;
+    if (host.stop() == OcrRipHost::Stop::None) {
+        io.err << "mirtal-rip: the job stopped in " << end.file << " at subpicture " << next
+               << '\n';
+        return JobEnd::Failed;
+    }
+    io.err << "mirtal-rip: "
+           << (host.stop() == OcrRipHost::Stop::Asked ? "stopped as asked" : "end of input: stopped")
+           << " at subpicture " << next << '\n';
+    return JobEnd::Stopped;
 }
 
 bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o,
@@ -382,7 +364,7 @@ bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o,
         io.out << EncodedFileText(doc) << std::flush;
         return true;
     }
-    if (FileResult saved = SaveDocumentTo(doc, *output); !saved) {
+    if (Result saved = SaveDocumentTo(doc, *output); !saved) {
         // The answers went into the matrix, but the subtitles exist only here.
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error)
                << "; the subtitles follow on standard output\n";
@@ -394,6 +376,136 @@ bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o,
 
 std::string plural(int n, const char* one, const char* many) {
     return std::to_string(n) + ' ' + (n == 1 ? one : many);
+}
+
+} // namespace
+
+namespace {
+
+// A damaged matrix is refused before anything is read or written: false,
+// said on stderr. `isNew` when there is no matrix file yet.
+bool loadJobMatrix(const OcrRunOptions& o, CliIo& io, CharMatrix& matrix, bool& isNew) {
+    std::error_code ec;
+    isNew = !fs::exists(o.matrix, ec);
+    if (!isNew) {
+        MatrixLoadResult loaded = LoadMatrixFile(o.matrix, matrix);
+        if (!loaded) {
+            io.err << "mirtal-rip: " << cp1252ToUtf8(loaded.detail) << "; nothing was changed\n";
+            return false;
+        }
+    }
+    matrix.setFileName(o.matrix.string());
+    return true;
+}
+
+// The OCR and output settings of the settings file, then of the command
+// line. False when the --settings file asked for cannot be read.
+bool readJobSettings(const Args& args, const OcrRunOptions& o,
+                     const std::optional<fs::path>& settingsFile, CliIo& io, OcrSettings& ocr,
+                     OutputOptions& outputOptions, bool& settingsRead) {
+    settingsRead = false;
+    if (settingsFile) {
+        IniFile ini;
+        if (Result r = ini.load(*settingsFile); !r) {
+            // A file asked for is refused; the program's own is passed over.
+            io.err << "mirtal-rip: " << (o.settingsFile ? "" : "warning: ") << cp1252ToUtf8(r.error)
+                   << (o.settingsFile ? "" : "; the built-in settings are used") << '\n';
+            if (o.settingsFile) return false;
+        } else {
+            ProgramSettings program;
+            SettingsWarnings warnings{settingsFile->string(), {}};
+            ReadSettings(ini, "", program, ocr, outputOptions, &warnings);
+            printSettingsWarnings(warnings, io);
+            settingsRead = true;
+        }
+    }
+    OptionParser parser{args, {}};
+    std::optional<TOutputFormat> format;
+    parseFormatOptions(parser, format, outputOptions); // checked before
+    // A width given on the command line is meant as it stands.
+    if (o.spaceWidth) ocr.SpaceWidth = *o.spaceWidth, ocr.AutoSpaceWidth = false;
+    if (o.autoSpaceWidth) ocr.AutoSpaceWidth = true;
+    if (o.italicSpaceWidth) ocr.ItaSpaceWidth = *o.italicSpaceWidth;
+    if (o.encoding) outputOptions.Encoding = *o.encoding;
+    if (o.naming) ocr.NameGlyphs = uint8_t(*o.naming);
+    return true;
+}
+
+// The recogniser that names new glyphs, when the settings want one; checked
+// before the rip rather than at its first new glyph. False when Tesseract
+// cannot read the language.
+bool openJobRecognizer(const OcrRunOptions& o, const OcrSettings& ocr, const JobInput& input,
+                       const StreamChoice& stream, std::unique_ptr<TimedRecognizer>& recognizer,
+                       std::string& language, std::string& error) {
+    if (GlyphNaming(ocr.NameGlyphs) == GlyphNaming::Ask) return true;
+    const std::string code =
+        stream.line >= 0 ? input.codes[size_t(stream.line) % input.codes.size()] : "";
+    language = RecognitionLanguage(o.language.value_or(code));
+    auto tesseract = TesseractRecognizer::open(language, error);
+    if (!tesseract) return false;
+    recognizer = std::make_unique<TimedRecognizer>(std::move(tesseract));
+    return true;
+}
+
+// The subtitles read, unless there are none: an empty result never
+// replaces a file that may hold subtitles. A job that stopped early writes
+// beside -o. False when nothing was written.
+bool writeJobResult(Session& session, const OcrRunOptions& o, JobEnd end, bool forcedOnly,
+                    CliIo& io) {
+    const uint32_t subpictures = session.job().TotalPictures;
+    const int subtitles = session.document().NbSubTitle();
+    if (subtitles == 0) {
+        io.err << "mirtal-rip: "
+               << (subpictures == 0 ? nothingFoundMessage(session, forcedOnly)
+                                    : "no subtitles from " +
+                                          plural(int(subpictures), "subpicture", "subpictures"))
+               << "; nothing written\n";
+        return false;
+    }
+    const bool partial = o.output && end != JobEnd::Finished;
+    const std::optional<fs::path> target =
+        partial ? std::optional(partialOutputPath(*o.output)) : o.output;
+    const bool written = writeDocument(session.document(), o, target, io);
+    if (written && partial)
+        reportPartialOutput(io, *target, *o.output, subtitles, "subtitles", subpictures);
+    return written;
+}
+
+// The closing lines: counts, the space widths chosen, the recogniser's work.
+void printJobTotals(Session& session, const OcrRunOptions& o, const OcrRipHost& host,
+                    int learned, bool matrixSaved, bool autoSpaceWidth,
+                    const TimedRecognizer* recognizer, CliIo& io) {
+    io.err << "mirtal-rip: "
+           << plural(int(session.job().TotalPictures), "subpicture", "subpictures") << ", "
+           << damagedNote(session.job())
+           << plural(session.document().NbSubTitle(), "subtitle", "subtitles") << ", "
+           << plural(host.questions(), "question", "questions") << ", "
+           << plural(learned, "glyph", "glyphs") << " learned";
+    if (o.saveMatrix && learned > 0 && matrixSaved)
+        io.err << " (" << o.matrix.string() << ": " << session.matrix().Count() << " glyphs)";
+    else if (!o.saveMatrix && learned > 0)
+        io.err << " (not saved: --no-save-matrix)";
+    io.err << '\n';
+    if (autoSpaceWidth) {
+        const SpaceWidthEstimator& gaps = session.ocr().normalGaps();
+        io.err << "mirtal-rip: space width " << session.ocr().spaceWidth() << ", italic "
+               << session.ocr().italicSpaceWidth() << " at the end; "
+               << (gaps.width() ? "chosen from " : "too few for a choice in ")
+               << plural(gaps.count() + session.ocr().italicGaps().count(), "gap", "gaps") << '\n';
+    }
+    if (recognizer) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.2f", recognizer->seconds());
+        io.err << "mirtal-rip: " << plural(session.ocr().namedAutomatically(), "shape", "shapes")
+               << " named automatically, " << plural(session.ocr().asked(), "shape", "shapes")
+               << " asked; Tesseract read "
+               << plural(session.ocr().namer().linesRead(), "line", "lines") << " in " << seconds
+               << " s\n";
+    }
+    const int unknown = session.actions().placeholders;
+    if (unknown > 0)
+        io.err << "mirtal-rip: " << plural(unknown, "unknown glyph", "unknown glyphs")
+               << " written as " << cp1252ToUtf8(session.ocr().options().placeholder) << '\n';
 }
 
 } // namespace
@@ -418,61 +530,19 @@ int runOcr(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: " << clash << '\n';
         return kExitUsage;
     }
-
-    // A damaged matrix is refused before anything is read or written.
     CharMatrix matrix;
-    std::error_code ec;
-    const bool newMatrix = !fs::exists(o.matrix, ec);
-    if (!newMatrix) {
-        MatrixLoadResult loaded = LoadMatrixFile(o.matrix, matrix);
-        if (!loaded) {
-            io.err << "mirtal-rip: " << cp1252ToUtf8(loaded.detail) << "; nothing was changed\n";
-            return kExitDataProblem;
-        }
-    }
-    matrix.setFileName(o.matrix.string());
-
+    bool newMatrix = false;
+    if (!loadJobMatrix(o, io, matrix, newMatrix)) return kExitDataProblem;
     OcrSettings ocr;
     OutputOptions outputOptions;
     bool settingsRead = false;
-    if (settingsFile) {
-        IniFile ini;
-        if (FileResult r = ini.load(*settingsFile); !r) {
-            // A file asked for is refused; the program's own is passed over.
-            io.err << "mirtal-rip: " << (o.settingsFile ? "" : "warning: ") << cp1252ToUtf8(r.error)
-                   << (o.settingsFile ? "" : "; the built-in settings are used") << '\n';
-            if (o.settingsFile) return kExitUsage;
-        } else {
-            ProgramSettings program;
-            SettingsWarnings warnings{settingsFile->string(), {}};
-            ReadSettings(ini, "", program, ocr, outputOptions, &warnings);
-            printSettingsWarnings(warnings, io);
-            settingsRead = true;
-        }
-    }
-    OptionParser parser{args, {}};
-    std::optional<TOutputFormat> format;
-    parseFormatOptions(parser, format, outputOptions); // checked above
-    // A width given on the command line is meant as it stands.
-    if (o.spaceWidth) ocr.SpaceWidth = *o.spaceWidth, ocr.AutoSpaceWidth = false;
-    if (o.autoSpaceWidth) ocr.AutoSpaceWidth = true;
-    if (o.italicSpaceWidth) ocr.ItaSpaceWidth = *o.italicSpaceWidth;
-    if (o.encoding) outputOptions.Encoding = *o.encoding;
-    if (o.naming) ocr.NameGlyphs = uint8_t(*o.naming);
-
-    // Checked before the rip rather than at its first new glyph.
+    if (!readJobSettings(args, o, settingsFile, io, ocr, outputOptions, settingsRead))
+        return kExitUsage;
     std::unique_ptr<TimedRecognizer> recognizer;
     std::string language;
-    if (GlyphNaming(ocr.NameGlyphs) != GlyphNaming::Ask) {
-        const std::string code =
-            stream.line >= 0 ? input.codes[size_t(stream.line) % input.codes.size()] : "";
-        language = RecognitionLanguage(o.language.value_or(code));
-        auto tesseract = TesseractRecognizer::open(language, error);
-        if (!tesseract) {
-            io.err << "mirtal-rip: " << error << '\n';
-            return kExitUsage;
-        }
-        recognizer = std::make_unique<TimedRecognizer>(std::move(tesseract));
+    if (!openJobRecognizer(o, ocr, input, stream, recognizer, language, error)) {
+        io.err << "mirtal-rip: " << error << '\n';
+        return kExitUsage;
     }
 
     OcrRipHost host(io, args, o);
@@ -485,93 +555,32 @@ int runOcr(const Args& args, CliIo& io) {
     if (recognizer) io.err << "; new glyphs named by Tesseract (" << language << ")";
     io.err << '\n';
 
-    SystemBannerClock systemClock;
-    FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
-    const BannerClock& clock =
-        args.has("--date") ? static_cast<const BannerClock&>(fixedClock) : systemClock;
+    const BannerClockChoice clock(args);
     MessageCatalogue catalogue;
-    Session session(host, catalogue, clock);
+    Session session(host, catalogue, clock.clock());
     session.matrix() = std::move(matrix);
     session.ocrSettings() = ocr;
     session.document().options() = outputOptions;
     session.ocr().options().noAsk = !o.ask;
-    session.job().SubtitleStreamId = stream.id;
     session.setRecognizer(recognizer.get());
-    if (timeCode) {
-        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
-        session.demuxer().MarkRebase();
-    }
+    const JobSetup setup =
+        prepareJob(session, args, input, stream,
+                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, kActionOcr);
     host.attach(session.ocrState());
     MatrixKeeper keeper(session.matrix(), o, host, io);
     host.beforeQuestion = [&keeper] { keeper.save(); };
     const int entriesBefore = session.matrix().Count();
 
-    JobSetup setup;
-    setup.files = input.vobs;
-    setup.indexes = input.indexes;
-    setup.forcedOnly = args.has("--forced-only");
-    setup.fromVideoStart = timesFromVideoStart(args);
-    setup.action = kActionOcr;
-    if (!session.startJob(setup, &error)) {
-        io.err << "mirtal-rip: " << error << '\n';
+    if (Result r = session.startJob(setup); !r) {
+        io.err << "mirtal-rip: " << r.error << '\n';
         return kExitUsage;
     }
     const JobEnd end = runOcrJob(session, host, io);
-
     // Nothing the user typed is lost, however the job ended.
     const bool matrixSaved = keeper.saveAtEnd();
-    const uint32_t subpictures = session.job().TotalPictures;
-    const int subtitles = session.document().NbSubTitle();
-    bool written = false;
-    if (subtitles == 0) {
-        // An empty result never replaces a file that may hold subtitles.
-        io.err << "mirtal-rip: "
-               << (subpictures == 0 ? nothingFoundMessage(session, setup.forcedOnly)
-                                    : "no subtitles from " +
-                                          plural(int(subpictures), "subpicture", "subpictures"))
-               << "; nothing written\n";
-    } else {
-        const bool partial = o.output && end != JobEnd::Finished;
-        const std::optional<fs::path> target =
-            partial ? std::optional(partialOutputPath(*o.output)) : o.output;
-        written = writeDocument(session.document(), o, target, io);
-        if (written && partial)
-            reportPartialOutput(io, *target, *o.output, subtitles, "subtitles", subpictures);
-    }
-
-    const int learned = session.matrix().Count() - entriesBefore;
-    const int unknown = session.actions().placeholders;
-    io.err << "mirtal-rip: "
-           << plural(int(session.job().TotalPictures), "subpicture", "subpictures") << ", "
-           << damagedNote(session.job())
-           << plural(session.document().NbSubTitle(), "subtitle", "subtitles") << ", "
-           << plural(host.questions(), "question", "questions") << ", "
-           << plural(learned, "glyph", "glyphs") << " learned";
-    if (o.saveMatrix && learned > 0 && matrixSaved)
-        io.err << " (" << o.matrix.string() << ": " << session.matrix().Count() << " glyphs)";
-    else if (!o.saveMatrix && learned > 0)
-        io.err << " (not saved: --no-save-matrix)";
-    io.err << '\n';
-    if (ocr.AutoSpaceWidth) {
-        const SpaceWidthEstimator& gaps = session.ocr().normalGaps();
-        io.err << "mirtal-rip: space width " << session.ocr().spaceWidth() << ", italic "
-               << session.ocr().italicSpaceWidth() << " at the end; "
-               << (gaps.width() ? "chosen from " : "too few for a choice in ")
-               << plural(gaps.count() + session.ocr().italicGaps().count(), "gap", "gaps") << '\n';
-    }
-    if (recognizer) {
-        char seconds[32];
-        std::snprintf(seconds, sizeof seconds, "%.2f", recognizer->seconds());
-        io.err << "mirtal-rip: " << plural(session.ocr().namedAutomatically(), "shape", "shapes")
-               << " named automatically, " << plural(session.ocr().asked(), "shape", "shapes")
-               << " asked; Tesseract read "
-               << plural(session.ocr().namer().linesRead(), "line", "lines") << " in " << seconds
-               << " s\n";
-    }
-    if (unknown > 0)
-        io.err << "mirtal-rip: " << plural(unknown, "unknown glyph", "unknown glyphs")
-               << " written as " << cp1252ToUtf8(session.ocr().options().placeholder) << '\n';
-
+    const bool written = writeJobResult(session, o, end, setup.forcedOnly, io);
+    printJobTotals(session, o, host, session.matrix().Count() - entriesBefore, matrixSaved,
+                   ocr.AutoSpaceWidth, recognizer.get(), io);
     if (end != JobEnd::Finished || !written || !matrixSaved ||
         host.stop() == OcrRipHost::Stop::EndOfInput || host.warnings() > 0)
         return kExitDataProblem;

@@ -63,7 +63,7 @@ public:
     void showPicture(const PaletteBitmap& bitmap, const Rect& r) override {
         if (!m_printShown || !m_session) return;
         DisplayTimes t =
-            SubpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().SpuStartTime);
+            SubpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().spuStartTime());
         char line[160];
         std::snprintf(line, sizeof line, "%6u  %s  %s  %4d %4d %4d %4d  %3d %3d\n",
                       m_session->job().TotalPictures, TimeCodeToStr(t.start).c_str(),
@@ -126,7 +126,7 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     if (auto file = args.value("--settings")) {
         if (!checkOptionFile(*file, "--settings", error)) return false;
         IniFile ini;
-        if (FileResult r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
+        if (Result r = ini.load(*file); !r) return fail(error, "--settings: " + r.error);
         ProgramSettings program;
         OcrSettings ocr;
         o.settingsWarnings.file = *file;
@@ -138,7 +138,7 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
     if (encoding) o.formatOptions.Encoding = *encoding;
     if (auto file = args.value("--profile")) {
         if (!checkOptionFile(*file, "--profile", error)) return false;
-        if (FileResult r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
+        if (Result r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
             return fail(error, "--profile: " + r.error);
     }
     return true;
@@ -221,34 +221,19 @@ std::string outputsClash(const Args& args, const PictureOptions& o, const JobInp
     return pictureNameClash(o.prefix, o.action == kActionBmp ? ".bmp" : ".sup", inUse);
 }
 
-// Ticks the job to its end as the main window's timer would, without
-// waiting between ticks.
+// Ticks the job to its end; a pause nobody lifts is a stop the user asked
+// for or a picture that could not be written (the warning said which and why).
 int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
-    RipJob& job = session.job();
-    while (!job.finished()) {
-        TickResult r = session.tick();
-        if (job.finished()) break;
-        const std::string file = job.FileList[job.CurrentFile - 1].string();
-        if (session.engine().halted()) {
-            io.err << "mirtal-rip: stopped at the bad pack of " << file << '\n';
-            return kExitDataProblem;
-        }
-        if (r == TickResult::MissingFile) {
-            io.err << "mirtal-rip: file not found: " << file << '\n';
-            return kExitDataProblem;
-        }
-        if (job.Paused && !job.Busy) {
-            if (host.stopRequested()) {
-                io.err << "mirtal-rip: stopped as asked after subpicture " << job.TotalPictures
-                       << '\n';
-                return kExitDataProblem; // incomplete, though as asked
-            }
-            // A picture that could not be written: the warning said which and why.
-            io.err << "mirtal-rip: the job stopped in " << file << " at subpicture "
+    const JobOutcome end = tickToEnd(session, io);
+    if (end.halt == JobHalt::Paused) {
+        const RipJob& job = session.job();
+        if (host.stopRequested())
+            io.err << "mirtal-rip: stopped as asked after subpicture " << job.TotalPictures << '\n';
+        else
+            io.err << "mirtal-rip: the job stopped in " << end.file << " at subpicture "
                    << job.TotalPictures + 1 << '\n';
-            return kExitDataProblem;
-        }
     }
+    if (end.halt != JobHalt::None) return kExitDataProblem; // incomplete, even when as asked
     return host.warnings() > 0 ? kExitDataProblem : kExitOk;
 }
 
@@ -264,7 +249,7 @@ int writeList(SubtitleDocument& doc, const PictureOptions& o,
         io.out << EncodedFileText(doc) << std::flush;
         return kExitOk;
     }
-    if (FileResult saved = SaveDocumentTo(doc, *output); !saved) {
+    if (Result saved = SaveDocumentTo(doc, *output); !saved) {
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
         return kExitDataProblem;
     }
@@ -296,32 +281,20 @@ int runPictures(const Args& args, CliIo& io) {
     PictureHost host(io, args, show, options.ask);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
 
-    SystemBannerClock systemClock;
-    FixedBannerClock fixedClock(utf8ToCp1252(args.value("--date").value_or("")));
-    const BannerClock& clock =
-        args.has("--date") ? static_cast<const BannerClock&>(fixedClock) : systemClock;
+    const BannerClockChoice clock(args);
     MessageCatalogue catalogue;
-    Session session(host, catalogue, clock);
+    Session session(host, catalogue, clock.clock());
     host.attach(session);
     session.bmpSettings() = options.bmp;
     session.document().options() = options.formatOptions;
-    session.job().SubtitleStreamId = stream.id;
-    if (timeCode) {
-        session.demuxer().LastTimeCode = MsToTimeCode(lastTimeCodeMs);
-        session.demuxer().MarkRebase();
-    }
-
-    JobSetup setup;
-    setup.files = input.vobs;
-    setup.indexes = input.indexes;
-    setup.forcedOnly = args.has("--forced-only");
-    setup.fromVideoStart = timesFromVideoStart(args);
-    setup.action = options.action;
+    JobSetup setup =
+        prepareJob(session, args, input, stream,
+                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, options.action);
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;
     setup.vobSubName = options.vobSubName;
-    if (!session.startJob(setup, &error)) {
-        io.err << "mirtal-rip: " << error << '\n';
+    if (Result r = session.startJob(setup); !r) {
+        io.err << "mirtal-rip: " << r.error << '\n';
         return kExitUsage;
     }
     if (show)

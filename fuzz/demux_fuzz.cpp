@@ -25,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Subpicture sub; // one instance across decodes, as in a rip
     Demuxer demuxer;
     RipDisplay display;
-    demuxer.JobStart();
+    demuxer.startJob();
     // Two passes over the file: the second one meets a clock and an SPU
     // buffer left over from the first, as the next file of a job does.
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 1) {
-            if (control & 0x20) demuxer.ResetTimeBase(display);
-            if (control & 0x40) demuxer.MarkRebase();
+            if (control & 0x20) demuxer.resetTimeBase(display);
+            if (control & 0x40) demuxer.markRebase();
             if (!packs.seekPack(0)) return 0;
         }
         uint32_t filePos = 0;
@@ -39,15 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ++filePos;
             uint32_t startPack = 0;
             std::span<const uint8_t, kPackSize> pack(p, kPackSize);
-            PackKind kind = demuxer.ProcessPack(pack, filePos, streamId, display, startPack);
-            if (demuxer.SpuFill > kSpuBufferSize) fuzz::broken("SPU fill past the buffer");
+            PackKind kind = demuxer.processPack(pack, filePos, streamId, display, startPack);
+            if (demuxer.spu().size() > kSpuBufferSize) fuzz::broken("SPU fill past the buffer");
             if (kind == PackKind::SpuComplete) {
                 DecodeSpu(demuxer.spu(), sub);
-                (void)SubpictureDisplayTimes(sub, demuxer.SpuStartTime);
+                (void)SubpictureDisplayTimes(sub, demuxer.spuStartTime());
                 (void)IsDisplayable(sub);
-                demuxer.ClearSpu();
+                demuxer.clearSpu();
             }
-            (void)demuxer.CurrentStreamTime();
+            (void)demuxer.currentStreamTime();
         }
     }
     return 0;

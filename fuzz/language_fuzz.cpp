@@ -166,6 +166,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MessageCatalogue again;
     ApplyLanguage(IniFile::parse(written), target, again);
     for (int i = 0; i < catalogue.count(); ++i)
-        if (catalogue.text(i) != again.text(i)) fuzz::broken("catalogue round trip");
+        if (catalogue.entry(i) != again.entry(i)) fuzz::broken("catalogue round trip");
     return 0;
 }

@@ -204,9 +204,9 @@ mode_t modeFor(const fs::path& path) {
     return 0666 & ~mask;
 }
 
-FileResult saveAtomic(const fs::path& path, std::string_view bytes, bool replace) {
+Result saveAtomic(const fs::path& path, std::string_view bytes, bool replace) {
     auto failure = [&](int err) {
-        return FileResult::failure("Cannot write " + path.string() + ": " + systemErrorText(err),
+        return Result::failure("Cannot write " + path.string() + ": " + systemErrorText(err),
                                    err);
     };
     const mode_t mode = modeFor(path);
@@ -222,11 +222,11 @@ FileResult saveAtomic(const fs::path& path, std::string_view bytes, bool replace
 
 } // namespace
 
-FileResult writeFileAtomic(const fs::path& path, std::string_view bytes) {
+Result writeFileAtomic(const fs::path& path, std::string_view bytes) {
     return saveAtomic(path, bytes, true);
 }
 
-FileResult writeNewFileAtomic(const fs::path& path, std::string_view bytes) {
+Result writeNewFileAtomic(const fs::path& path, std::string_view bytes) {
     return saveAtomic(path, bytes, false);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -12,22 +14,14 @@ namespace mirtal {
 
 namespace fs = std::filesystem;
 
-// Outcome of a file operation: ok, or a message naming the file and the reason.
-struct FileResult {
-    bool ok = true;
-    std::string error;
-    int errorNumber = 0; // the errno behind it, where there is one
-    static FileResult failure(std::string msg, int err = 0) { return {false, std::move(msg), err}; }
-    explicit operator bool() const { return ok; }
-};
 
 // Writes the bytes to a temporary file in the same folder, flushes it to disk
 // and renames it over `path`: the old file stays whole if anything fails.
-FileResult writeFileAtomic(const fs::path& path, std::string_view bytes);
+Result writeFileAtomic(const fs::path& path, std::string_view bytes);
 // The same for a file that must not exist yet: an existing one (even one
 // made by someone else while we write) is left alone and the result says
 // so, with EEXIST's text.
-FileResult writeNewFileAtomic(const fs::path& path, std::string_view bytes);
+Result writeNewFileAtomic(const fs::path& path, std::string_view bytes);
 
 // Opens a file read-only. A FIFO, a device or a folder is refused with a
 // message instead of blocking in open() or read() until someone writes to

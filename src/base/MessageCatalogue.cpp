@@ -63,7 +63,7 @@ const char* const kEnglish[MessageCatalogue::kDefaultCount] = {
 
 void MessageCatalogue::FillMessageCatalogue() { m_texts.assign(std::begin(kEnglish), std::end(kEnglish)); }
 
-const std::string& MessageCatalogue::text(int i) const {
+const std::string& MessageCatalogue::entry(int i) const {
     static const std::string empty;
     return i >= 0 && i < int(m_texts.size()) ? m_texts[size_t(i)] : empty;
 }

@@ -58,7 +58,7 @@ std::string EncodeBitmapFile(const PaletteBitmap& bitmap) {
     return out;
 }
 
-FileResult SaveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path) {
+Result SaveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path) {
     return writeFileAtomic(path, EncodeBitmapFile(bitmap));
 }
 

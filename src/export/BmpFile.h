@@ -16,6 +16,6 @@ constexpr int32_t kBmpPixelsPerMetre = 2835;
 std::string EncodeBitmapFile(const PaletteBitmap& bitmap);
 
 // Writes the bitmap as a BMP file, replacing any file of that name.
-FileResult SaveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path);
+Result SaveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path);
 
 } // namespace mirtal

@@ -11,7 +11,7 @@ std::string PictureFileName(const std::string& prefix, uint32_t number,
     return prefix + digits + extension;
 }
 
-FileResult SaveSupFile(const fs::path& path, std::span<const uint8_t> spu) {
+Result SaveSupFile(const fs::path& path, std::span<const uint8_t> spu) {
     return writeFileAtomic(path,
                            std::string_view(reinterpret_cast<const char*>(spu.data()), spu.size()));
 }

@@ -15,6 +15,6 @@ std::string PictureFileName(const std::string& prefix, uint32_t number,
 
 // Writes the raw subpicture unit, exactly its bytes, replacing any file of
 // that name. The write is atomic; a failure names the file and the reason.
-FileResult SaveSupFile(const fs::path& path, std::span<const uint8_t> spu);
+Result SaveSupFile(const fs::path& path, std::span<const uint8_t> spu);
 
 } // namespace mirtal

@@ -96,11 +96,11 @@ std::string VobSubWriter::indexText(const VobSubTrack& track) const {
     return out;
 }
 
-FileResult VobSubWriter::save(const fs::path& name, const VobSubTrack& track) const {
+Result VobSubWriter::save(const fs::path& name, const VobSubTrack& track) const {
     fs::path sub = name, idx = name;
     sub += ".sub";
     idx += ".idx";
-    if (FileResult r = writeFileAtomic(sub, m_sub); !r) return r;
+    if (Result r = writeFileAtomic(sub, m_sub); !r) return r;
     return writeFileAtomic(idx, indexText(track));
 }
 

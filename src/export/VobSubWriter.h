@@ -38,7 +38,7 @@ public:
     std::string indexText(const VobSubTrack& track) const;
     // NAME.idx and NAME.sub, each replaced atomically; the .sub first, so an
     // index never names packs that are not there.
-    FileResult save(const fs::path& name, const VobSubTrack& track) const;
+    Result save(const fs::path& name, const VobSubTrack& track) const;
 
 private:
     struct Entry {

@@ -117,7 +117,7 @@ MatrixLoadResult LoadMatrixFile(const std::filesystem::path& path, CharMatrix& m
     return result;
 }
 
-FileResult SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix) {
+Result SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix) {
     return writeFileAtomic(path, EncodeMatrix(matrix));
 }
 
@@ -126,7 +126,7 @@ RescueResult SaveRescueMatrix(const std::filesystem::path& folder,
     constexpr int kMostRescueFiles = 999;
     const std::string bytes = EncodeMatrix(matrix);
     const std::string stem = matrixFile.stem().string() + ".unsaved";
-    FileResult r;
+    Result r;
     for (int n = 1; n <= kMostRescueFiles; ++n) {
         const std::filesystem::path file =
             folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) +

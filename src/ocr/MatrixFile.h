@@ -34,7 +34,7 @@ MatrixLoadResult DecodeMatrix(std::span<const uint8_t> bytes, CharMatrix& matrix
 // As DecodeMatrix; on success FileName is the path and Modified is cleared.
 MatrixLoadResult LoadMatrixFile(const std::filesystem::path& path, CharMatrix& matrix);
 // Writes atomically; the matrix itself is not touched.
-FileResult SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix);
+Result SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix);
 
 // Where the glyphs went when their own file could not be written.
 struct RescueResult {

@@ -10,17 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Catalogue numbers of the matrix messages.
-enum : int {
-    kMsgEmpty = 2,
-    kMsgFile = 3,
-    kMsgExistsReplace = 4,
-    kMsgNotValid = 5,
-    kMsgMatrix = 6,
-    kMsgModified = 7,
-    kMsgSaveIt = 8,
-};
-
 const char* const kFilter = "Mirtal Charater Matrix (*.qmx)|*.qmx";
 
 std::string nameWithoutFolder(const std::string& path) {
@@ -75,7 +64,7 @@ bool MatrixFlows::OpenMatrix() {
         fileNameChanged();
         return true;
     case MatrixLoadStatus::BadSignature:
-        warn(m_messages.text(kMsgNotValid));
+        warn(m_messages.text(Message::MatrixNotValid));
         return false;
     case MatrixLoadStatus::CannotRead:
         warn(result.detail);
@@ -83,7 +72,7 @@ bool MatrixFlows::OpenMatrix() {
     case MatrixLoadStatus::TooManyEntries:
     case MatrixLoadStatus::Truncated:
     case MatrixLoadStatus::BadEntry:
-        warn(m_messages.text(kMsgNotValid) + "\r" + result.detail);
+        warn(m_messages.text(Message::MatrixNotValid) + "\r" + result.detail);
         return false;
     }
     return false;
@@ -91,7 +80,7 @@ bool MatrixFlows::OpenMatrix() {
 
 bool MatrixFlows::SaveMatrix(bool askForName) {
     if (m_matrix.Count() == 0) {
-        warn(m_messages.text(kMsgEmpty));
+        warn(m_messages.text(Message::MatrixEmpty));
         return false;
     }
     fs::path target = m_matrix.FileName();
@@ -99,8 +88,8 @@ bool MatrixFlows::SaveMatrix(bool askForName) {
         auto chosen = m_host.chooseSaveFile(dialogRequest(true));
         if (!chosen) return false;
         if (fileExists(*chosen)) {
-            const std::string question = m_messages.text(kMsgFile) + chosen->filename().string() +
-                                         m_messages.text(kMsgExistsReplace);
+            const std::string question = m_messages.text(Message::FileBeforeName) + chosen->filename().string() +
+                                         m_messages.text(Message::ExistsReplace);
             if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, question) !=
                 Answer::Yes)
                 return false;
@@ -109,7 +98,7 @@ bool MatrixFlows::SaveMatrix(bool askForName) {
     }
     if (target.empty()) return SaveMatrix(true);
     m_folders.openFolder = m_folders.saveFolder = target.parent_path();
-    FileResult written = SaveMatrixFile(target, m_matrix);
+    Result written = SaveMatrixFile(target, m_matrix);
     if (!written) {
         // The matrix stays modified and keeps its old name, so nothing is lost
         // and the next save tries again.
@@ -136,9 +125,9 @@ bool MatrixFlows::NewMatrix() {
 
 bool MatrixFlows::ConfirmDiscardMatrix() {
     if (!m_matrix.Modified()) return true;
-    const std::string question = m_messages.text(kMsgMatrix) +
+    const std::string question = m_messages.text(Message::MatrixBeforeName) +
                                  nameWithoutFolder(m_matrix.FileName()) +
-                                 m_messages.text(kMsgModified) + "\r" + m_messages.text(kMsgSaveIt);
+                                 m_messages.text(Message::MatrixModified) + "\r" + m_messages.text(Message::SaveIt);
     switch (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No, Answer::Cancel}, question)) {
     case Answer::No:
         return true;

@@ -9,7 +9,6 @@ namespace mirtal {
 
 namespace {
 
-enum : int { kMsgMatrixFull = 0, kMsgOneMatrixPerDvd = 1 };
 
 } // namespace
 
@@ -104,8 +103,8 @@ OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQues
 OcrDriver::Reading OcrDriver::LearnGlyph(const Glyph& glyph, const GlyphQuestion& question) {
     if (m_matrix.full()) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                      m_messages.text(kMsgMatrixFull) + std::to_string(m_matrix.Count()) + "\r" +
-                          m_messages.text(kMsgOneMatrixPerDvd));
+                      m_messages.text(Message::MatrixFull) + std::to_string(m_matrix.Count()) + "\r" +
+                          m_messages.text(Message::OneMatrixPerDvd));
         // Nothing can be learned; the line shows where the unread glyph was.
         return {GlyphAction::Learn, m_options.placeholder, false, true};
     }

@@ -42,7 +42,7 @@ TTimeCode addMs(TTimeCode tc, int64_t ms) {
 
 Demuxer::Demuxer() {}
 
-PackKind Demuxer::ProcessPack(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
+PackKind Demuxer::processPack(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
                               uint8_t streamId, RipDisplay& display,
                               uint32_t& subpictureStartPack) {
     if (be32At(pack, 0) != kPackStartCode) return PackKind::BadHeader;
@@ -63,7 +63,7 @@ PackKind Demuxer::ProcessPack(std::span<const uint8_t, kPackSize> pack, uint32_t
             }
         } else if (code == kPrivateStream1) {
             const uint8_t substream = byteAt(pack, at + 9 + byteAt(pack, at + 8));
-            if (substream >= 0x20 && substream <= 0x3F) ++SubstreamPackets[substream - 0x20];
+            if (substream >= 0x20 && substream <= 0x3F) ++m_substreamPackets[substream - 0x20];
             if (substream == streamId) {
                 kind = readSubtitle(pack, at, filePos, subpictureStartPack);
                 if (kind == PackKind::SpuComplete) return kind;
@@ -75,31 +75,31 @@ PackKind Demuxer::ProcessPack(std::span<const uint8_t, kPackSize> pack, uint32_t
 }
 
 void Demuxer::updateClock(int32_t scr) {
-    CurrentScr = scr;
-    if (RebaseOnNextPack) {
-        int64_t t = int64_t(TimeCodeToMs(LastTimeCode)) * 90;
-        TimeOffset = scr < t ? MsToTimeCode((t - scr) / 90) : TTimeCode{};
-        PreviousScr = 0;
-        ScrStep = 0;
-        RebaseOnNextPack = false;
+    m_currentScr = scr;
+    if (m_rebaseOnNextPack) {
+        int64_t t = int64_t(TimeCodeToMs(m_lastTimeCode)) * 90;
+        m_timeOffset = scr < t ? MsToTimeCode((t - scr) / 90) : TTimeCode{};
+        m_previousScr = 0;
+        m_scrStep = 0;
+        m_rebaseOnNextPack = false;
     }
     if (scr == 0) {
         // The clock restarted (a new program chain): continue the time line
         // one step after the last pack before the restart.
-        PreviousScr = int32_t(uint32_t(PreviousScr) + ScrStep);
-        TimeOffset = addMs(TimeOffset, PreviousScr / 90);
-    } else if (scr >= PreviousScr) {
-        ScrStep = uint16_t(uint32_t(scr) - uint32_t(PreviousScr));
+        m_previousScr = int32_t(uint32_t(m_previousScr) + m_scrStep);
+        m_timeOffset = addMs(m_timeOffset, m_previousScr / 90);
+    } else if (scr >= m_previousScr) {
+        m_scrStep = uint16_t(uint32_t(scr) - uint32_t(m_previousScr));
     }
-    PreviousScr = scr;
+    m_previousScr = scr;
 }
 
 CellTime Demuxer::addCellTimes(CellTime a, CellTime b) const {
     CellTime r;
     int carry = 0;
     int f = a.Frame + b.Frame;
-    if (f > MaxFrame) {
-        f -= MaxFrame + 1;
+    if (f > m_maxFrame) {
+        f -= m_maxFrame + 1;
         carry = 1;
     }
     int s = a.Sec + b.Sec + carry;
@@ -136,37 +136,37 @@ void Demuxer::readNavigation(std::span<const uint8_t, kPackSize> pack, size_t pc
     // The cell elapsed time lies 24 bytes into the PCI, after its substream byte.
     const size_t cell = pci + 31;
     uint8_t frames = byteAt(pack, cell + 3);
-    if (FrameRate == 1) {
+    if (m_frameRate == 1) {
         if (frames >= 0xC0) {
-            FrameRate = 3000;
-            FrameFlagBits = 0xC0;
-            MaxFrame = 29;
-            display.LabelFPS = "NTSC 30 Fps";
+            m_frameRate = 3000;
+            m_frameFlagBits = 0xC0;
+            m_maxFrame = 29;
+            display.standard = VideoStandard::Ntsc;
         } else {
-            FrameRate = 2500;
-            FrameFlagBits = 0x40;
-            MaxFrame = 24;
-            display.LabelFPS = "PAL 25 Fps";
+            m_frameRate = 2500;
+            m_frameFlagBits = 0x40;
+            m_maxFrame = 24;
+            display.standard = VideoStandard::Pal;
         }
     }
-    PreviousCell = Cell;
-    Cell = {bcd(byteAt(pack, cell)), bcd(byteAt(pack, cell + 1)), bcd(byteAt(pack, cell + 2)),
-            bcd(uint8_t(frames - FrameFlagBits))};
-    if (Cell.key() < PreviousCell.key()) {
-        ChapterBase = addCellTimes(NavTime, CellTime{0, 0, 0, FrameStep});
-        ++ChapterCount;
-        display.LabelChapters = std::to_string(ChapterCount);
-    } else if (Cell.Sec == PreviousCell.Sec) {
-        FrameStep = uint8_t(Cell.Frame - PreviousCell.Frame);
+    m_previousCell = m_cell;
+    m_cell = {bcd(byteAt(pack, cell)), bcd(byteAt(pack, cell + 1)), bcd(byteAt(pack, cell + 2)),
+            bcd(uint8_t(frames - m_frameFlagBits))};
+    if (m_cell.key() < m_previousCell.key()) {
+        m_chapterBase = addCellTimes(m_navTime, CellTime{0, 0, 0, m_frameStep});
+        ++m_chapterCount;
+        display.chapters = m_chapterCount;
+    } else if (m_cell.Sec == m_previousCell.Sec) {
+        m_frameStep = uint8_t(m_cell.Frame - m_previousCell.Frame);
     }
-    NavTime = addCellTimes(ChapterBase, Cell);
+    m_navTime = addCellTimes(m_chapterBase, m_cell);
     TTimeCode nav;
-    nav.Hour = NavTime.Hour;
-    nav.Min = NavTime.Min;
-    nav.Sec = NavTime.Sec;
-    nav.MSec = uint16_t(uint32_t(NavTime.Frame) * 100000 / FrameRate);
-    display.LabelTime = TimeCodeToStr(nav);
-    display.LabelTime7 = TimeCodeToStr(CurrentStreamTime());
+    nav.Hour = m_navTime.Hour;
+    nav.Min = m_navTime.Min;
+    nav.Sec = m_navTime.Sec;
+    nav.MSec = uint16_t(uint32_t(m_navTime.Frame) * 100000 / m_frameRate);
+    display.navigationTime = nav;
+    display.streamTime = currentStreamTime();
 }
 
 PackKind Demuxer::readSubtitle(std::span<const uint8_t, kPackSize> pack, size_t at,
@@ -175,54 +175,54 @@ PackKind Demuxer::readSubtitle(std::span<const uint8_t, kPackSize> pack, size_t 
     size_t p = at + 10 + hdrLen;
     int64_t declared = int64_t(be16At(pack, at + 4)) - int64_t(hdrLen) - 4;
     size_t n = declared > 0 ? size_t(declared) : 0;
-    if (SpuFill == 0) {
-        SpuSize = be16At(pack, p);
+    if (m_spuFill == 0) {
+        m_spuSize = be16At(pack, p);
         subpictureStartPack = filePos - 1;
         // Without a PTS in its first packet the unit is timed by its pack.
-        int64_t ticks = CurrentScr;
+        int64_t ticks = m_currentScr;
         if (byteAt(pack, at + 7) & 0x80) ticks = readPts(pack, at + 9);
-        SpuStartTime = streamTime(ticks);
+        m_spuStartTime = streamTime(ticks);
     }
     // Copy only what lies inside the pack and fits the buffer.
     size_t inPack = p < kPackSize ? kPackSize - p : 0;
-    size_t room = kSpuBufferSize - SpuFill;
+    size_t room = kSpuBufferSize - m_spuFill;
     size_t copy = std::min({n, inPack, room});
-    std::memcpy(SpuBuffer.data() + SpuFill, pack.data() + p, copy);
-    SpuFill += uint32_t(copy);
+    std::memcpy(m_spuBuffer.data() + m_spuFill, pack.data() + p, copy);
+    m_spuFill += uint32_t(copy);
     size_t end = p + n;
     bool paddingFollows = end <= kPackSize - 6 && be32At(pack, end) == kPaddingStream;
     // An SPU too big for the buffer is cut there and handed on as it is.
-    bool bufferFull = SpuFill == kSpuBufferSize;
+    bool bufferFull = m_spuFill == kSpuBufferSize;
     // Nothing gathered yet is no subpicture: the next packet starts one afresh.
-    if (SpuFill == 0) return PackKind::Subtitle;
-    if (paddingFollows || SpuFill >= SpuSize || bufferFull) return PackKind::SpuComplete;
+    if (m_spuFill == 0) return PackKind::Subtitle;
+    if (paddingFollows || m_spuFill >= m_spuSize || bufferFull) return PackKind::SpuComplete;
     return PackKind::Subtitle;
 }
 
-void Demuxer::ResetTimeBase(RipDisplay& display) {
-    RebaseOnNextPack = true;
-    LastTimeCode = {};
-    NavTime = ChapterBase = Cell = {};
-    ChapterCount = 1;
-    display.LabelChapters = "0";
-    FrameStep = 0;
-    CurrentScr = PreviousScr = 0;
-    ScrStep = 0;
+void Demuxer::resetTimeBase(RipDisplay& display) {
+    m_rebaseOnNextPack = true;
+    m_lastTimeCode = {};
+    m_navTime = m_chapterBase = m_cell = {};
+    m_chapterCount = 1;
+    display.chapters = 0;
+    m_frameStep = 0;
+    m_currentScr = m_previousScr = 0;
+    m_scrStep = 0;
 }
 
-TTimeCode Demuxer::CurrentStreamTime() const {
-    return streamTime(CurrentScr);
+TTimeCode Demuxer::currentStreamTime() const {
+    return streamTime(m_currentScr);
 }
 
 // Times before the first video frame (a subtitle muxed ahead of it) are
 // shown at zero.
 TTimeCode Demuxer::streamTime(int64_t ticks) const {
-    if (VideoStartMs == 0) return addMs(TimeOffset, ticks / 90);
-    const int64_t ms = int64_t(TimeCodeToMs(TimeOffset)) + ticks / 90 - VideoStartMs;
+    if (m_videoStartMs == 0) return addMs(m_timeOffset, ticks / 90);
+    const int64_t ms = int64_t(TimeCodeToMs(m_timeOffset)) + ticks / 90 - m_videoStartMs;
     return MsToTimeCode(std::max<int64_t>(ms, 0));
 }
 
-std::optional<uint32_t> Demuxer::VideoPts(std::span<const uint8_t, kPackSize> pack) {
+std::optional<uint32_t> Demuxer::videoPts(std::span<const uint8_t, kPackSize> pack) {
     if (be32At(pack, 0) != kPackStartCode) return std::nullopt;
     size_t at = kPackHeaderSize + (pack[13] & 7);
     while (at + 6 <= kPackSize) {
@@ -234,11 +234,11 @@ std::optional<uint32_t> Demuxer::VideoPts(std::span<const uint8_t, kPackSize> pa
     return std::nullopt;
 }
 
-void Demuxer::JobStart() {
-    SubstreamPackets = {};
-    if (NavTime.key() > 0) SpuFill = 0;
-    FrameStep = 0;
-    FrameRate = 1;
+void Demuxer::startJob() {
+    m_substreamPackets = {};
+    if (m_navTime.key() > 0) m_spuFill = 0;
+    m_frameStep = 0;
+    m_frameRate = 1;
 }
 
 } // namespace mirtal

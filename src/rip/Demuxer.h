@@ -41,54 +41,60 @@ public:
 
     // `filePos` is the index of the next pack of the file (this pack's index
     // + 1). `subpictureStartPack` gets this pack's index when it holds the
-    // first packet of an SPU. Labels of navigation packs go into `display`.
-    PackKind ProcessPack(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
+    // first packet of an SPU. What navigation packs tell goes into `display`.
+    PackKind processPack(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
                          uint8_t streamId, RipDisplay& display, uint32_t& subpictureStartPack);
 
     // The job dialog's Reset button (and its creation at program start):
     // the next pack re-anchors the time line at 00:00:00,000.
-    void ResetTimeBase(RipDisplay& display);
+    void resetTimeBase(RipDisplay& display);
+    // The job dialog's Last TimeCode: where the time line re-anchors.
+    TTimeCode lastTimeCode() const { return m_lastTimeCode; }
+    void setLastTimeCode(TTimeCode time) { m_lastTimeCode = time; }
     // A Last TimeCode field changed: the next pack re-anchors the time line.
-    void MarkRebase() { RebaseOnNextPack = true; }
+    void markRebase() { m_rebaseOnNextPack = true; }
+    // Both: the next pack re-anchors the time line at `time`.
+    void restartTimeLineAt(TTimeCode time) {
+        m_lastTimeCode = time;
+        m_rebaseOnNextPack = true;
+    }
+    // The next pack begins a new time line (after a reset or a change of
+    // Last TimeCode); a job that continues a time line keeps its reference.
+    bool rebasePending() const { return m_rebaseOnNextPack; }
+    // Taken from every stream time so that the first video frame is at zero
+    // (what a player of the remuxed film shows); 0 keeps the stream clock.
+    void setVideoStartMs(int64_t ms) { m_videoStartMs = ms; }
     // TimeOffset + CurrentScr div 90 milliseconds.
-    TTimeCode CurrentStreamTime() const;
+    TTimeCode currentStreamTime() const;
     // The resets done when a job starts.
-    void JobStart();
+    void startJob();
     // The PTS of the first video packet of the pack that has one.
-    static std::optional<uint32_t> VideoPts(std::span<const uint8_t, kPackSize> pack);
+    static std::optional<uint32_t> videoPts(std::span<const uint8_t, kPackSize> pack);
+
+    // The SPU gathered so far (complete after processPack said SpuComplete).
+    std::span<const uint8_t> spu() const { return {m_spuBuffer.data(), m_spuFill}; }
+    bool assemblingSpu() const { return m_spuFill != 0; }
     // After the completed SPU has been handed on; its bytes stay in the buffer.
-    void ClearSpu() { SpuFill = 0; }
-    std::span<const uint8_t> spu() const { return {SpuBuffer.data(), SpuFill}; }
+    void clearSpu() { m_spuFill = 0; }
+    TTimeCode spuStartTime() const { return m_spuStartTime; }
+    // A VobSub index times the SPU just begun: `startMs` on the time line.
+    void timeSpuFromIndex(int64_t startMs) {
+        m_spuStartTime = MsToTimeCode(int64_t(TimeCodeToMs(m_timeOffset)) + startMs);
+    }
 
     // Packets of each subpicture stream 0x20..0x3F seen since the job began:
     // a job that found nothing in its stream can name the streams that have some.
-    std::array<uint32_t, 32> SubstreamPackets{};
+    const std::array<uint32_t, 32>& substreamPackets() const { return m_substreamPackets; }
 
-    // SPU assembly.
-    std::array<uint8_t, kSpuBufferSize> SpuBuffer{};
-    uint32_t SpuFill = 0; // 0..65536: a cut SPU may fill the whole buffer
-    uint16_t SpuSize = 0;
-    TTimeCode SpuStartTime;
-
-    // Stream clock.
-    TTimeCode LastTimeCode; // the job dialog's Last TimeCode
-    TTimeCode TimeOffset;
-    int32_t CurrentScr = 0;
-    int32_t PreviousScr = 0;
-    uint16_t ScrStep = 0;
-    bool RebaseOnNextPack = true;
-    // Taken from every stream time so that the first video frame is at zero
-    // (what a player of the remuxed film shows); 0 keeps the stream clock.
-    // Part of the time line: a job continuing it keeps it.
-    int64_t VideoStartMs = 0;
-
-    // Navigation time (display only).
-    uint16_t FrameRate = 1;
-    uint8_t FrameFlagBits = 0x40;
-    uint8_t MaxFrame = 24;
-    CellTime Cell, PreviousCell, ChapterBase, NavTime;
-    uint8_t FrameStep = 0;
-    uint16_t ChapterCount = 1;
+    // The clock and the navigation time, for whoever checks them.
+    TTimeCode timeOffset() const { return m_timeOffset; }
+    int32_t currentScr() const { return m_currentScr; }
+    uint16_t scrStep() const { return m_scrStep; }
+    uint16_t frameRate() const { return m_frameRate; } // 3000, 2500, or 1 before the first
+    CellTime cell() const { return m_cell; }
+    CellTime navTime() const { return m_navTime; }
+    uint8_t frameStep() const { return m_frameStep; }
+    uint16_t chapterCount() const { return m_chapterCount; }
 
 private:
     void updateClock(int32_t scr);
@@ -98,6 +104,32 @@ private:
                           uint32_t& subpictureStartPack);
     CellTime addCellTimes(CellTime a, CellTime b) const;
     TTimeCode streamTime(int64_t ticks) const;
+
+    std::array<uint32_t, 32> m_substreamPackets{};
+
+    // SPU assembly.
+    std::array<uint8_t, kSpuBufferSize> m_spuBuffer{};
+    uint32_t m_spuFill = 0; // 0..65536: a cut SPU may fill the whole buffer
+    uint16_t m_spuSize = 0;
+    TTimeCode m_spuStartTime;
+
+    // Stream clock.
+    TTimeCode m_lastTimeCode;
+    TTimeCode m_timeOffset;
+    int32_t m_currentScr = 0;
+    int32_t m_previousScr = 0;
+    uint16_t m_scrStep = 0;
+    bool m_rebaseOnNextPack = true;
+    // Part of the time line: a job continuing it keeps it.
+    int64_t m_videoStartMs = 0;
+
+    // Navigation time (display only).
+    uint16_t m_frameRate = 1;
+    uint8_t m_frameFlagBits = 0x40;
+    uint8_t m_maxFrame = 24;
+    CellTime m_cell, m_previousCell, m_chapterBase, m_navTime;
+    uint8_t m_frameStep = 0;
+    uint16_t m_chapterCount = 1;
 };
 
 } // namespace mirtal

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <stdexcept>
 #include <system_error>
 
 namespace mirtal {
@@ -17,9 +16,6 @@ namespace {
 
 constexpr uint32_t kPacksPerProgress = 512;
 constexpr uint32_t kProgressPerEstimate = 20;
-
-const char* const kPauseCaption = "&Pause \x7f";
-const char* const kContinueCaption = "Co&ntinue >";
 
 // Far enough for any disc's first video packet, which follows its first
 // navigation pack.
@@ -32,7 +28,7 @@ int64_t videoStartMs(const std::filesystem::path& path) {
     for (uint32_t i = 0; i < kVideoStartSearchPacks && !file.atEnd(); ++i) {
         const uint8_t* pack = file.nextPack();
         if (!pack) break;
-        if (auto pts = Demuxer::VideoPts(std::span<const uint8_t, kPackSize>(pack, kPackSize)))
+        if (auto pts = Demuxer::videoPts(std::span<const uint8_t, kPackSize>(pack, kPackSize)))
             return *pts / 90;
     }
     return 0;
@@ -50,15 +46,13 @@ RipEngine::RipEngine(Host& host, const MessageCatalogue& catalogue, RipJob& job,
     : m_host(host), m_catalogue(catalogue), m_job(job), m_demuxer(demuxer),
       m_subpicture(subpicture), m_display(display), m_subtitles(subtitles) {}
 
-bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
+Result RipEngine::startJob(const JobSetup& setup) {
     if (setup.files.empty() || setup.files.size() > RipJob::kMaxFiles) {
-        if (error)
-            *error = setup.files.empty() ? "No VOB selected !!" : "A job holds at most 1024 files";
-        return false;
+        return Result::failure(setup.files.empty() ? "No VOB selected !!"
+                                                   : "A job holds at most 1024 files");
     }
     if (!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) {
-        if (error) *error = "The job's VobSub indexes do not match its files";
-        return false;
+        return Result::failure("The job's VobSub indexes do not match its files");
     }
     m_job.FileList = setup.files;
     m_job.FileSizeKb.assign(setup.files.size(), 0);
@@ -71,8 +65,7 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
         m_job.TotalSizeKb += m_job.FileSizeKb[i];
     }
     if (setup.action == kActionVobSub && setup.vobSubName.empty()) {
-        if (error) *error = "No name given for the VobSub files";
-        return false;
+        return Result::failure("No name given for the VobSub files");
     }
     m_job.Action = setup.action;
     m_job.WithTimingAndPosition = setup.withTimingAndPosition;
@@ -96,50 +89,34 @@ bool RipEngine::StartJob(const JobSetup& setup, std::string* error) {
     m_halted = false;
     // Only a job that starts a time line at zero chooses its reference; one
     // that continues a time line keeps the reference that line has.
-    if (m_demuxer.RebaseOnNextPack)
-        m_demuxer.VideoStartMs = setup.fromVideoStart && TimeCodeToMs(m_demuxer.LastTimeCode) == 0
-                                     ? videoStartMs(setup.files.front())
-                                     : 0;
-    m_demuxer.JobStart();
+    if (m_demuxer.rebasePending())
+        m_demuxer.setVideoStartMs(setup.fromVideoStart && m_demuxer.lastTimeCode().isZero()
+                                      ? videoStartMs(setup.files.front())
+                                      : 0);
+    m_demuxer.startJob();
     if (m_job.Paused) togglePause();
-    return true;
+    return {};
 }
 
 TickResult RipEngine::tick() {
     if (m_job.Busy || m_job.Paused) return TickResult::Nothing;
     if (m_job.finished()) return TickResult::Nothing;
     const std::filesystem::path& path = m_job.FileList[m_job.CurrentFile - 1];
-    m_display.LabelVobFile = path.filename().string();
-    m_display.LabelVobNum = std::to_string(m_job.CurrentFile);
-    m_display.LabelVobNb = std::to_string(m_job.FileList.size());
+    m_display.vobFile = path.filename().string();
+    m_display.vobNumber = m_job.CurrentFile;
+    m_display.vobCount = uint32_t(m_job.FileList.size());
     if (m_job.CurrentFile == 1 && m_job.ContinuePack == 0 && !m_job.ContinuePackFixed)
         m_job.Elapsed = {};
-    return ProcessVobFile(path);
+    return processVobFile(path);
 }
 
-TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
+TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         publish();
         return TickResult::MissingFile;
     }
-    m_job.Busy = true;
-    m_display.pauseEnabled = true;
-    m_display.openVobEnabled = false;
-    m_lastTick = m_lastEstimateTick = m_host.tickMs();
-    m_lastEstimatePosKb = 0;
-    m_msPerMb = 0;
-    if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) {
-        m_job.VobPictures = 0;
-        m_display.progressPercent = 0;
-        m_display.LabelNbSup = "0";
-        m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
-    }
-    m_streamId = m_job.SubtitleStreamId;
-    m_kbBefore = 0;
-    for (uint32_t i = 0; i + 1 < m_job.CurrentFile && i < m_job.FileSizeKb.size(); ++i)
-        m_kbBefore += m_job.FileSizeKb[i];
-
+    beginFile();
     const VobSubIndex* index = m_job.CurrentFile - 1 < m_job.FileIndex.size()
                                    ? m_job.FileIndex[m_job.CurrentFile - 1].get()
                                    : nullptr;
@@ -149,12 +126,8 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
     PackFile file;
     m_filePos = m_job.ContinuePack;
     m_fileBytes = 0;
-    if (!file.open(path, index != nullptr) || !file.seekPack(m_job.ContinuePack)) {
-        reportUnreadable(path, file.error());
-        dropUnfinishedSpu();
-        FinishFile();
-        return TickResult::Processed;
-    }
+    if (!file.open(path, index != nullptr) || !file.seekPack(m_job.ContinuePack))
+        return abandonFile(path, file);
     m_job.ContinuePack = 0;
     m_job.ContinuePackFixed = false;
     m_fileBytes = file.nextOffset();
@@ -164,82 +137,127 @@ TickResult RipEngine::ProcessVobFile(const std::filesystem::path& path) {
             if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
         }
         const uint8_t* pack = file.nextPack();
-        if (!pack) {
-            reportUnreadable(path, file.error());
-            file.close();
-            dropUnfinishedSpu();
-            FinishFile();
-            return TickResult::Processed;
-        }
+        if (!pack) return abandonFile(path, file);
         ++m_filePos;
         m_fileBytes = file.nextOffset();
-        const bool spuWasEmpty = m_demuxer.SpuFill == 0;
-        PackKind kind = m_demuxer.ProcessPack(std::span<const uint8_t, kPackSize>(pack, kPackSize),
-                                              m_filePos, m_streamId, m_display,
-                                              m_job.SubpictureStartPack);
-        if (spuWasEmpty && m_demuxer.SpuFill != 0) {
-            m_spuStartFile = m_job.CurrentFile;
-            m_spuStartPack = m_job.SubpictureStartPack;
-            // A VobSub's packets may carry no usable PTS; its index is what
-            // players go by, so its timestamp wins.
-            if (index)
-                if (auto entry = index->find(m_streamId, file.packOffset())) {
-                    m_demuxer.SpuStartTime =
-                        MsToTimeCode(int64_t(TimeCodeToMs(m_demuxer.TimeOffset)) + entry->startMs);
-                    m_indexFound.insert(entry->filePos);
-                }
-        }
-        switch (kind) {
-        case PackKind::BadHeader: {
-            std::string text =
-                m_catalogue.text(26) + std::to_string(m_filePos) + "\r" + m_catalogue.text(27);
-            if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) == Answer::No) {
-                StopJob();
-                return TickResult::Processed;
-            }
-            break;
-        }
-        case PackKind::SpuComplete:
-            if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
-                m_demuxer.ClearSpu();
-                break;
-            }
-            ++m_job.VobPictures;
-            ++m_job.TotalPictures;
-            if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
-                noteDamaged(damage);
-                m_demuxer.ClearSpu();
-                break;
-            }
-            try {
-                HandleSubpicture();
-            } catch (const std::exception& e) {
-                reportSubpictureFailure(e.what());
-            }
-            m_demuxer.ClearSpu();
-            UpdateProgress();
-            break;
-        case PackKind::Other:
-            if (m_job.Paused && m_demuxer.SpuFill == 0) {
-                m_display.openVobEnabled = true;
-                m_job.Busy = false;
-                if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
-                // An SPU to be read again may have begun in the file before.
-                if (m_job.ContinuePackFixed && m_rereadFile != 0) m_job.CurrentFile = m_rereadFile;
-                publish();
-                return TickResult::Processed;
-            }
-            break;
-        case PackKind::Navigation:
-        case PackKind::Subtitle:
-            break;
-        }
+        if (!processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), file, index))
+            return TickResult::Processed;
     }
     UpdateProgress();
     file.close();
     if (index) noteMissingFromIndex(*index, path);
     FinishFile();
     return TickResult::Processed;
+}
+
+// The counters and estimates at the start of a file, or of its remainder
+// after a pause.
+void RipEngine::beginFile() {
+    m_job.Busy = true;
+    m_display.pauseEnabled = true;
+    m_display.openVobEnabled = false;
+    m_lastTick = m_lastEstimateTick = m_host.tickMs();
+    m_lastEstimatePosKb = 0;
+    m_msPerMb = 0;
+    if (m_job.ContinuePack == 0 && !m_job.ContinuePackFixed) {
+        m_job.VobPictures = 0;
+        m_display.progressPercent = 0;
+        m_display.filePictures = 0;
+        m_display.jobPictures = m_job.TotalPictures;
+    }
+    m_streamId = m_job.SubtitleStreamId;
+    m_kbBefore = 0;
+    for (uint32_t i = 0; i + 1 < m_job.CurrentFile && i < m_job.FileSizeKb.size(); ++i)
+        m_kbBefore += m_job.FileSizeKb[i];
+}
+
+// The file cannot be read (further): said, and the job goes on with the next.
+TickResult RipEngine::abandonFile(const std::filesystem::path& path, PackFile& file) {
+    reportUnreadable(path, file.error());
+    file.close();
+    dropUnfinishedSpu();
+    FinishFile();
+    return TickResult::Processed;
+}
+
+bool RipEngine::processPack(std::span<const uint8_t, kPackSize> pack, const PackFile& file,
+                            const VobSubIndex* index) {
+    const bool spuWasEmpty = !m_demuxer.assemblingSpu();
+    const PackKind kind =
+        m_demuxer.processPack(pack, m_filePos, m_streamId, m_display, m_job.SubpictureStartPack);
+    if (spuWasEmpty && m_demuxer.assemblingSpu()) {
+        m_spuStartFile = m_job.CurrentFile;
+        m_spuStartPack = m_job.SubpictureStartPack;
+        // A VobSub's packets may carry no usable PTS; its index is what
+        // players go by, so its timestamp wins.
+        if (index)
+            if (auto entry = index->find(m_streamId, file.packOffset())) {
+                m_demuxer.timeSpuFromIndex(entry->startMs);
+                m_indexFound.insert(entry->filePos);
+            }
+    }
+    switch (kind) {
+    case PackKind::BadHeader:
+        return goOnAfterBadPack();
+    case PackKind::SpuComplete:
+        completeSpu();
+        return true;
+    case PackKind::Other:
+        if (m_job.Paused && !m_demuxer.assemblingSpu()) {
+            pauseHere();
+            return false;
+        }
+        break;
+    case PackKind::Navigation:
+    case PackKind::Subtitle:
+        break;
+    }
+    return true;
+}
+
+bool RipEngine::goOnAfterBadPack() {
+    const std::string text = m_catalogue.text(Message::BadPacketHeader) +
+                             std::to_string(m_filePos) + "\r" +
+                             m_catalogue.text(Message::ContinueAfterBadPacket);
+    if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::No)
+        return true;
+    StopJob();
+    return false;
+}
+
+void RipEngine::completeSpu() {
+    if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
+        m_demuxer.clearSpu();
+        return;
+    }
+    ++m_job.VobPictures;
+    ++m_job.TotalPictures;
+    if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
+        noteDamaged(damage);
+        m_demuxer.clearSpu();
+        return;
+    }
+    Result r;
+    try {
+        r = handleSubpicture();
+    } catch (const std::exception& e) {
+        // The loop's last guard: a failure nothing below foresaw (memory, the
+        // file system) stops the job at this subpicture as a failed write
+        // does, and what was read stays.
+        r = Result::failure(e.what());
+    }
+    if (!r) reportSubpictureFailure(r.error);
+    m_demuxer.clearSpu();
+    UpdateProgress();
+}
+
+void RipEngine::pauseHere() {
+    m_display.openVobEnabled = true;
+    m_job.Busy = false;
+    if (!m_job.ContinuePackFixed) m_job.ContinuePack = m_filePos;
+    // An SPU to be read again may have begun in the file before.
+    if (m_job.ContinuePackFixed && m_rereadFile != 0) m_job.CurrentFile = m_rereadFile;
+    publish();
 }
 
 void RipEngine::FinishFile() {
@@ -258,7 +276,7 @@ void RipEngine::FinishFile() {
 void RipEngine::noteDamaged(const char* why) {
     ++m_job.DamagedPictures;
     m_job.Problems.push_back("Subpicture " + std::to_string(m_job.TotalPictures) + " at " +
-                             TimeCodeToStr(m_demuxer.SpuStartTime) + " skipped: " + why);
+                             TimeCodeToStr(m_demuxer.spuStartTime()) + " skipped: " + why);
 }
 
 void RipEngine::noteMissingFromIndex(const VobSubIndex& index, const std::filesystem::path& sub) {
@@ -281,7 +299,7 @@ void RipEngine::reportProblems() {
 }
 
 void RipEngine::saveVobSub() {
-    if (FileResult r = m_vobSub.save(m_job.VobSubName, m_job.VobSubInfo); !r)
+    if (Result r = m_vobSub.save(m_job.VobSubName, m_job.VobSubInfo); !r)
         m_host.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
@@ -293,16 +311,13 @@ void RipEngine::UpdateProgress() {
     uint64_t posKb = jobPositionKb();
     uint64_t total = m_job.TotalSizeKb;
     int percent = total == 0 ? 0 : int(std::min<uint64_t>(posKb * 100 / total, 100));
-    std::string p = std::to_string(percent);
-    m_display.applicationTitle = MainCaption.substr(0, 6) + " - " + p + "%";
-    m_display.LabelPos =
-        std::to_string(posKb >> 10) + "/" + std::to_string(total >> 10) + " MB (" + p + "%)";
+    m_display.progress = RipProgress{posKb, total};
     m_display.progressPercent = percent;
     uint32_t now = m_host.tickMs();
     m_job.Elapsed =
         MsToTimeCode(int64_t(TimeCodeToMs(m_job.Elapsed)) + int64_t(uint32_t(now - m_lastTick)));
     m_lastTick = now;
-    m_display.LabelTimeElapsed = TimeCodeToStr(m_job.Elapsed).substr(0, 8);
+    m_display.elapsed = m_job.Elapsed;
     publish();
     m_host.processEvents();
 }
@@ -320,7 +335,7 @@ void RipEngine::UpdateRemainingTime() {
     m_msPerMb = rate;
     uint64_t leftKb = m_job.TotalSizeKb > posKb ? m_job.TotalSizeKb - posKb : 0;
     int64_t remainingMs = int64_t(leftKb >> 10) * m_msPerMb;
-    m_display.LabelTimeRemaining = TimeCodeToStr(MsToTimeCode(remainingMs)).substr(0, 8);
+    m_display.remaining = MsToTimeCode(remainingMs);
     m_lastEstimateTick = now;
     m_lastEstimatePosKb = posKb;
 }
@@ -340,7 +355,7 @@ void RipEngine::StopJob() {
 void RipEngine::togglePause() {
     m_job.Paused = !m_job.Paused;
     m_job.NoStop = false;
-    m_display.pauseCaption = m_job.Paused ? kContinueCaption : kPauseCaption;
+    m_display.paused = m_job.Paused;
     publish();
 }
 
@@ -348,9 +363,9 @@ void RipEngine::decode() {
     DecodeSpu(m_demuxer.spu(), m_subpicture, m_frameWidth, m_frameHeight);
 }
 
-void RipEngine::HandleSubpicture() {
-    m_display.LabelNbSup = std::to_string(m_job.VobPictures);
-    m_display.LabelTotalNbSup = std::to_string(m_job.TotalPictures);
+Result RipEngine::handleSubpicture() {
+    m_display.filePictures = m_job.VobPictures;
+    m_display.jobPictures = m_job.TotalPictures;
     // The actions may stop at a dialog; the counters shown behind it are
     // this picture's.
     publish();
@@ -369,14 +384,13 @@ void RipEngine::HandleSubpicture() {
         std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".bmp");
         decode();
         if (m_actions)
-            m_actions->saveBitmap(
-                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime), file));
+            return m_actions->saveBitmap(
+                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), file));
         break;
     }
     case kActionSup: {
         std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".sup");
-        if (FileResult r = SaveSupFile(file, m_demuxer.spu()); !r)
-            throw std::runtime_error(r.error);
+        if (Result r = SaveSupFile(file, m_demuxer.spu()); !r) return r;
         if (m_job.ShowSubPict || m_job.WithTimingAndPosition) {
             decode();
             Rect rect = m_subpicture.rect();
@@ -386,7 +400,7 @@ void RipEngine::HandleSubpicture() {
         break;
     }
     case kActionVobSub:
-        m_vobSub.add(m_demuxer.spu(), TimeCodeToMs(m_demuxer.SpuStartTime));
+        m_vobSub.add(m_demuxer.spu(), TimeCodeToMs(m_demuxer.spuStartTime()));
         if (m_job.ShowSubPict) {
             decode();
             m_host.showPicture(m_subpicture.Bitmap, m_subpicture.rect());
@@ -396,15 +410,16 @@ void RipEngine::HandleSubpicture() {
         decode();
         if (m_actions)
             m_actions->show(
-                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime), {}));
+                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), {}));
         break;
     default:
         break;
     }
+    return {};
 }
 
 DisplayTimes RipEngine::ComputeDisplayTimes() {
-    DisplayTimes times = SubpictureDisplayTimes(m_subpicture, m_demuxer.SpuStartTime);
+    DisplayTimes times = SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime());
     if (m_subtitles.count() > 0 && m_subtitles.lastStop().isZero())
         m_subtitles.closeLast(times.start);
     return times;
@@ -436,8 +451,8 @@ void RipEngine::UncountSubpicture() {
 
 void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::string& reason) {
     // The catalogue's texts blame encryption; the last line says what really failed.
-    std::string text = m_catalogue.text(28) + path.string() + m_catalogue.text(29) + "\r" +
-                       m_catalogue.text(30) + "\r(" + reason + ")";
+    std::string text = m_catalogue.text(Message::CannotOpenFile) + path.string() + m_catalogue.text(Message::MightBeEncrypted) + "\r" +
+                       m_catalogue.text(Message::TryDecrypting) + "\r(" + reason + ")";
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
 }
 
@@ -445,7 +460,7 @@ void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::s
 // be read: glued to the next file's first packets it would swallow that
 // file's first subpicture.
 void RipEngine::dropUnfinishedSpu() {
-    m_demuxer.ClearSpu();
+    m_demuxer.clearSpu();
 }
 
 void RipEngine::reportSubpictureFailure(const std::string& reason) {

@@ -17,6 +17,7 @@
 
 namespace mirtal {
 
+class PackFile;
 struct Subpicture;
 struct VobSubIndex;
 
@@ -53,15 +54,14 @@ public:
 
     void setActions(SubpictureActions* actions) { m_actions = actions; }
 
-    // False (and nothing changed) when the job has no file or too many.
-    bool StartJob(const JobSetup& setup, std::string* error = nullptr);
+    // Fails (and nothing changed) when the job has no file or too many.
+    Result startJob(const JobSetup& setup);
     TickResult tick();
-    TickResult ProcessVobFile(const std::filesystem::path& path);
     void FinishFile();
     void UpdateProgress();
     void UpdateRemainingTime();
     void togglePause();
-    void HandleSubpicture();
+    Result handleSubpicture();
     // The display times of the decoded subpicture; closes the last subtitle
     // if its stop is still open.
     DisplayTimes ComputeDisplayTimes();
@@ -93,11 +93,19 @@ public:
     SubtitleSink& subtitles() { return m_subtitles; }
     const VobSubWriter& vobSub() const { return m_vobSub; }
 
-    // The main window caption whose first 6 characters title the progress.
-    std::string MainCaption = "Mirtal";
-
 private:
     void publish() { m_host.displayChanged(m_display); }
+    // One tick's work: the current file from where the job stands, pack by
+    // pack, to its end, a pause or a halt.
+    TickResult processVobFile(const std::filesystem::path& path);
+    void beginFile();
+    TickResult abandonFile(const std::filesystem::path& path, PackFile& file);
+    // False when the file loop ends here (the job paused or was stopped).
+    bool processPack(std::span<const uint8_t, kPackSize> pack, const PackFile& file,
+                     const VobSubIndex* index);
+    bool goOnAfterBadPack();
+    void completeSpu();
+    void pauseHere();
     void reportUnreadable(const std::filesystem::path& path, const std::string& reason);
     void reportSubpictureFailure(const std::string& reason);
     void dropUnfinishedSpu();

@@ -9,7 +9,7 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, const BannerCloc
       m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, m_documentSink) {
     m_engine.setActions(&m_actions);
     // As when the job dialog is created at program start.
-    m_demuxer->ResetTimeBase(m_display);
+    m_demuxer->resetTimeBase(m_display);
 }
 
 namespace {
@@ -27,27 +27,27 @@ Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& su
       m_demuxer(std::make_unique<Demuxer>()),
       m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, subtitles) {
     m_engine.setActions(actions);
-    m_demuxer->ResetTimeBase(m_display);
+    m_demuxer->resetTimeBase(m_display);
 }
 
-bool Session::startJob(const JobSetup& setup, std::string* error) {
+Result Session::startJob(const JobSetup& setup) {
     auto demuxerAtStart = std::make_unique<Demuxer>(*m_demuxer);
-    if (!m_engine.StartJob(setup, error)) return false;
+    if (Result r = m_engine.startJob(setup); !r) return r;
     m_demuxerAtStart = std::move(demuxerAtStart);
     m_setup = setup;
     m_subtitlesAtStart = m_document.NbSubTitle();
     m_ocrState.forgetTextColor();
     m_ocr.startJob();
     showGlyphCounts();
-    ResumeWhenIdle = false;
-    if (setup.action == kActionBmp || setup.action == kActionShow) ShowEachPicture = true;
+    m_resumeWhenIdle = false;
+    if (setup.action == kActionBmp || setup.action == kActionShow) m_adjustmentDue = true;
     if (setup.action == kActionShow) m_job.NoStop = false;
-    return true;
+    return {};
 }
 
 TickResult Session::tick() {
-    if (ResumeWhenIdle && !m_job.Busy) {
-        ResumeWhenIdle = false;
+    if (m_resumeWhenIdle && !m_job.Busy) {
+        m_resumeWhenIdle = false;
         if (m_job.Paused) m_engine.togglePause();
     }
     const TickResult result = m_engine.tick();
@@ -72,14 +72,19 @@ void Session::restartForNaming() {
     }
 }
 
+void Session::resetTimeBase() {
+    m_demuxer->resetTimeBase(m_display);
+    m_host.displayChanged(m_display);
+}
+
 void Session::showGlyphCounts() {
-    m_display.LabelGlyphsNamed = std::to_string(m_ocr.namedAutomatically());
-    m_display.LabelGlyphsAsked = std::to_string(m_ocr.asked());
+    m_display.glyphsNamed = uint32_t(m_ocr.namedAutomatically());
+    m_display.glyphsAsked = uint32_t(m_ocr.asked());
 }
 
 void Session::restartPass() {
     if (m_demuxerAtStart) *m_demuxer = *m_demuxerAtStart;
-    m_engine.StartJob(m_setup);
+    m_engine.startJob(m_setup);
 }
 
 } // namespace mirtal

@@ -43,10 +43,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    RipJob& job() { return m_job; }
+    const RipJob& job() const { return m_job; }
     Demuxer& demuxer() { return *m_demuxer; }
     Subpicture& subpicture() { return m_subpicture; }
-    RipDisplay& display() { return m_display; }
+    const RipDisplay& display() const { return m_display; }
     RipEngine& engine() { return m_engine; }
     Host& host() { return m_host; }
     const MessageCatalogue& catalogue() const { return m_catalogue; }
@@ -63,18 +63,32 @@ public:
     Rect& outputRect() { return m_outputRect; }
     SessionActions& actions() { return m_actions; }
 
-    // The bitmap adjustment step runs before the next composed picture
-    // (set when a BMP or show-only job starts, cleared when the step says OK).
-    bool ShowEachPicture = false;
-    // The step let the current picture be saved ("Skip this Picture" clears it).
-    bool SavePicture = true;
-    // Set when the rip paused so that the text colour can be chosen again:
-    // the driver lifts the pause as soon as the engine is idle.
-    bool ResumeWhenIdle = false;
+    // The subpicture stream (0x20..0x3F) the next job reads.
+    void chooseStream(uint8_t streamId) { m_job.SubtitleStreamId = streamId; }
+    // The main window's "show subpictures" box: the job shows each picture.
+    void showSubpictures(bool on) { m_job.ShowSubPict = on; }
+    // The job setup's Reset: the time line starts again at zero, and the
+    // host shows it.
+    void resetTimeBase();
+
+    // The bitmap adjustment step runs before the next composed picture (due
+    // when a BMP or show-only job starts, done when the step says OK).
+    bool adjustmentDue() const { return m_adjustmentDue; }
+    void requestAdjustment() { m_adjustmentDue = true; }
+    void finishAdjustment() { m_adjustmentDue = false; }
+    // Whether the step lets the current picture be saved ("Skip this
+    // Picture" skips it).
+    bool pictureKept() const { return m_pictureKept; }
+    void keepPicture() { m_pictureKept = true; }
+    void skipPicture() { m_pictureKept = false; }
+    // The rip paused so that the text colour can be chosen again: the next
+    // tick lifts the pause as soon as the engine is idle.
+    bool resumesWhenIdle() const { return m_resumeWhenIdle; }
+    void resumeWhenIdle() { m_resumeWhenIdle = true; }
 
     // The job setup's Start: fills the job and the per-job resets (stream
     // clock, text colour, the adjustment step), then unpauses.
-    bool startJob(const JobSetup& setup, std::string* error = nullptr);
+    Result startJob(const JobSetup& setup);
     // One timer tick, including the automatic continue after a colour change.
     TickResult tick();
     // The recogniser that names new glyph shapes (OcrDriver::setRecognizer).
@@ -109,6 +123,9 @@ private:
     RipEngine m_engine;
     JobSetup m_setup;
     int m_subtitlesAtStart = 0;
+    bool m_adjustmentDue = false;
+    bool m_pictureKept = true;
+    bool m_resumeWhenIdle = false;
     // The stream clock as the job found it: every pass starts from it.
     std::unique_ptr<Demuxer> m_demuxerAtStart;
 };

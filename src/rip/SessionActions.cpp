@@ -37,7 +37,7 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
     case OcrOutcome::ChangeColor:
         m_session.ocrState().forgetTextColor();
         engine.PauseToReprocessSubpicture();
-        m_session.ResumeWhenIdle = true;
+        m_session.resumeWhenIdle();
         break;
     case OcrOutcome::NoText:
     case OcrOutcome::ColorSkipped:
@@ -46,22 +46,22 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
 }
 
 bool SessionActions::adjust() {
-    m_session.SavePicture = true;
+    m_session.keepPicture();
     // The adjustment step always starts from the automatic colour order of
     // the picture at hand.
     m_session.composer().SetDvdColorOrder(
         AutoDetectTextColor(m_session.subpicture().Bitmap, m_session.ocrState().DrawColor));
     if (m_session.host().adjustBitmap()) {
-        m_session.ShowEachPicture = false;
+        m_session.finishAdjustment();
         return true;
     }
-    m_session.SavePicture = false;
+    m_session.skipPicture();
     return false;
 }
 
 bool SessionActions::adjustIfDue() {
-    m_session.SavePicture = true;
-    return !m_session.ShowEachPicture || adjust();
+    m_session.keepPicture();
+    return !m_session.adjustmentDue() || adjust();
 }
 
 void SessionActions::compose() {
@@ -75,17 +75,17 @@ void SessionActions::showComposed() {
     m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
 }
 
-void SessionActions::saveBitmap(RipEngine& engine, const SubpictureEvent& event) {
+Result SessionActions::saveBitmap(RipEngine& engine, const SubpictureEvent& event) {
     const bool save = adjustIfDue();
     compose();
-    if (!save) return; // skipped: no file and no entry, but the number is used up
+    if (!save) return {}; // skipped: no file and no entry, but the number is used up
     if (engine.job().ShowSubPict) showComposed();
     // The file before its entry: a failed write pauses the job so that this
     // picture is processed again, and it must not be listed twice.
-    if (FileResult r = SaveBitmapFile(m_session.outputBitmap(), event.fileName); !r)
-        throw std::runtime_error(r.error);
+    if (Result r = SaveBitmapFile(m_session.outputBitmap(), event.fileName); !r) return r;
     if (engine.job().WithTimingAndPosition)
         engine.AddFileNameEntry(m_session.outputRect(), event.fileName);
+    return {};
 }
 
 void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
@@ -109,11 +109,11 @@ void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
     }
 }
 
-std::optional<std::filesystem::path> SessionActions::chooseNameBeginning(int titleMessage) {
+std::optional<std::filesystem::path> SessionActions::chooseNameBeginning(Message title) {
     const MessageCatalogue& messages = m_session.catalogue();
     FileDialogRequest request;
-    request.title = messages.text(titleMessage) + std::to_string(m_session.job().TotalPictures) +
-                    messages.text(42);
+    request.title = messages.text(title) + std::to_string(m_session.job().TotalPictures) +
+                    messages.text(Message::EnterNameBeginning);
     request.initialFolder = pictureFolder;
     std::optional<std::filesystem::path> chosen = m_session.host().chooseSaveFile(request);
     if (chosen) pictureFolder = chosen->parent_path();
@@ -122,7 +122,7 @@ std::optional<std::filesystem::path> SessionActions::chooseNameBeginning(int tit
 
 namespace {
 
-bool reportIfFailed(DialogHost& host, const FileResult& result) {
+bool reportIfFailed(DialogHost& host, const Result& result) {
     if (!result) host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
     return bool(result);
 }
@@ -135,14 +135,14 @@ std::filesystem::path withSuffix(const std::filesystem::path& name, const char* 
 } // namespace
 
 bool SessionActions::saveShownPictureAsBmp() {
-    std::optional<std::filesystem::path> name = chooseNameBeginning(40);
+    std::optional<std::filesystem::path> name = chooseNameBeginning(Message::SaveBmpSubpictureTitle);
     if (!name) return false;
     return reportIfFailed(m_session.host(),
                           SaveBitmapFile(m_session.outputBitmap(), withSuffix(*name, ".BMP")));
 }
 
 bool SessionActions::saveCurrentSpuAsSup() {
-    std::optional<std::filesystem::path> name = chooseNameBeginning(41);
+    std::optional<std::filesystem::path> name = chooseNameBeginning(Message::SaveSupSubpictureTitle);
     if (!name) return false;
     return reportIfFailed(m_session.host(),
                           SaveSupFile(withSuffix(*name, ".SUP"), m_session.demuxer().spu()));

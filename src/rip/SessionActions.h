@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageCatalogue.h"
 #include "rip/SubpictureActions.h"
 
 #include <filesystem>
@@ -17,7 +18,7 @@ public:
     explicit SessionActions(Session& session) : m_session(session) {}
 
     void recognise(RipEngine& engine, const SubpictureEvent& event) override;
-    void saveBitmap(RipEngine& engine, const SubpictureEvent& event) override;
+    Result saveBitmap(RipEngine& engine, const SubpictureEvent& event) override;
     void show(RipEngine& engine, const SubpictureEvent& event) override;
 
     // The progression controller's buttons, for a host to call while it waits
@@ -45,7 +46,7 @@ private:
     void compose();
     void showComposed();
     // The save dialog for the current picture: title from the catalogue.
-    std::optional<std::filesystem::path> chooseNameBeginning(int titleMessage);
+    std::optional<std::filesystem::path> chooseNameBeginning(Message title);
 
     Session& m_session;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include "base/Colour.h"
 #include "rip/Subpicture.h"
 
@@ -33,7 +35,7 @@ public:
     // open subtitle has been closed at this start.
     virtual void recognise(RipEngine& engine, const SubpictureEvent& event) = 0;
     // Action 2: compose, optionally AddFileNameEntry, show and save event.fileName.
-    virtual void saveBitmap(RipEngine& engine, const SubpictureEvent& event) = 0;
+    virtual Result saveBitmap(RipEngine& engine, const SubpictureEvent& event) = 0;
     // Action 4: compose, show and wait at the progression controller.
     virtual void show(RipEngine& engine, const SubpictureEvent& event) = 0;
 };

@@ -88,13 +88,13 @@ void IniFile::addLine(Section& s, std::string raw) {
     s.lines.push_back(std::move(line));
 }
 
-FileResult IniFile::load(const fs::path& path) {
+Result IniFile::load(const fs::path& path) {
     *this = IniFile();
     std::error_code ec;
     if (!fs::exists(path, ec) && !ec) return {};
     std::string error;
     auto bytes = readWholeFile(path, &error, kMaxFileBytes);
-    if (!bytes) return FileResult::failure(error);
+    if (!bytes) return Result::failure(error);
     // Text never holds these; a file that does is something else altogether,
     // and taking its bytes for keys could only do harm.
     constexpr std::string_view kTextControls = "\t\n\v\f\r\x1A\x1B";
@@ -102,7 +102,7 @@ FileResult IniFile::load(const fs::path& path) {
         return (unsigned char)c < 0x20 && kTextControls.find(c) == std::string_view::npos;
     });
     if (binary)
-        return FileResult::failure("Cannot read " + path.string() +
+        return Result::failure("Cannot read " + path.string() +
                                    ": not an INI text file (it holds binary data)");
     *this = parse(*bytes);
     return {};
@@ -118,12 +118,12 @@ std::string IniFile::text() const {
     return out;
 }
 
-FileResult IniFile::save(const fs::path& path) const {
+Result IniFile::save(const fs::path& path) const {
     const fs::path folder = path.parent_path();
     std::error_code ec;
     if (!folder.empty() && !fs::is_directory(folder, ec)) {
         fs::create_directories(folder, ec);
-        if (ec) return FileResult::failure("Cannot write " + path.string() + ": " + ec.message());
+        if (ec) return Result::failure("Cannot write " + path.string() + ": " + ec.message());
     }
     return writeFileAtomic(path, text());
 }

@@ -29,9 +29,9 @@ public:
     // Replaces the content with the file's. A missing file reads as empty
     // and is not an error; a file that exists but cannot be read, or that
     // holds binary data, leaves the content empty and reports why.
-    FileResult load(const fs::path& path);
+    Result load(const fs::path& path);
     // Writes the text atomically, creating the parent folder if needed.
-    FileResult save(const fs::path& path) const;
+    Result save(const fs::path& path) const;
     // Lines end in CR LF.
     std::string text() const;
 

@@ -197,29 +197,29 @@ void WriteLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatal
             });
     }
     for (int i = 0; i < catalogue.count(); ++i)
-        ini.writeString(kMessagesSection, messageKey(i), catalogue.text(i));
+        ini.writeString(kMessagesSection, messageKey(i), catalogue.entry(i));
 }
 
-FileResult LoadLanguageFile(const fs::path& file, LanguageTarget& target,
+Result LoadLanguageFile(const fs::path& file, LanguageTarget& target,
                             MessageCatalogue& catalogue) {
     IniFile ini;
-    FileResult r = ini.load(file);
+    Result r = ini.load(file);
     if (r) ApplyLanguage(ini, target, catalogue);
     return r;
 }
 
-FileResult LoadLanguage(const fs::path& languageFolder, const std::string& name,
+Result LoadLanguage(const fs::path& languageFolder, const std::string& name,
                         LanguageTarget& target, MessageCatalogue& catalogue) {
     fs::path file = LanguageFilePath(languageFolder, name);
     if (file.empty()) return {};
     return LoadLanguageFile(file, target, catalogue);
 }
 
-FileResult ExportLanguageTemplate(const fs::path& languageFolder, LanguageTarget& target,
+Result ExportLanguageTemplate(const fs::path& languageFolder, LanguageTarget& target,
                                   const MessageCatalogue& catalogue) {
     const fs::path file = languageFolder / kLanguageTemplateName;
     IniFile ini;
-    if (FileResult r = ini.load(file); !r) return r;
+    if (Result r = ini.load(file); !r) return r;
     WriteLanguageTexts(ini, target, catalogue);
     return ini.save(file);
 }

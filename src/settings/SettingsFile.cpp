@@ -140,18 +140,18 @@ void writeColour(IniFile& ini, const char* s, const std::string& k, Colour c) {
     ini.writeInteger(s, k, int32_t(c));
 }
 
-FileResult loadExisting(const fs::path& file, IniFile& ini) {
+Result loadExisting(const fs::path& file, IniFile& ini) {
     std::error_code ec;
     if (!fs::exists(file, ec))
-        return FileResult::failure("Cannot open " + file.string() + ": " +
+        return Result::failure("Cannot open " + file.string() + ": " +
                                    (ec ? ec.message() : systemErrorText(ENOENT)));
     return ini.load(file);
 }
 
 // Changes some sections of a file and leaves the rest as it is.
-template <typename Change> FileResult updateFile(const fs::path& file, Change change) {
+template <typename Change> Result updateFile(const fs::path& file, Change change) {
     IniFile ini;
-    if (FileResult r = ini.load(file); !r) return r;
+    if (Result r = ini.load(file); !r) return r;
     change(ini);
     return ini.save(file);
 }
@@ -423,18 +423,18 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
     ini.writeInteger(kPositioning, "PosShift.Y", p.PosShift.Y);
 }
 
-FileResult LoadSettings(const fs::path& file, const std::string& programFolder,
+Result LoadSettings(const fs::path& file, const std::string& programFolder,
                         ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
                         BmpOutputSettings& bmp, SettingsWarnings* warnings) {
     IniFile ini;
-    FileResult r = ini.load(file); // on failure ini is empty: every default
+    Result r = ini.load(file); // on failure ini is empty: every default
     if (warnings) warnings->file = file.string();
     ReadSettings(ini, programFolder, program, ocr, output, warnings);
     ReadBmpOutputSettings(ini, bmp, warnings);
     return r;
 }
 
-FileResult SaveSettings(const fs::path& file, const ProgramSettings& program,
+Result SaveSettings(const fs::path& file, const ProgramSettings& program,
                         const OutputOptions& output, const BmpOutputSettings& bmp) {
     return updateFile(file, [&](IniFile& ini) {
         WriteSettings(ini, program, output);
@@ -442,17 +442,17 @@ FileResult SaveSettings(const fs::path& file, const ProgramSettings& program,
     });
 }
 
-FileResult SaveOcrSettings(const fs::path& file, const OcrSettings& ocr) {
+Result SaveOcrSettings(const fs::path& file, const OcrSettings& ocr) {
     return updateFile(file, [&](IniFile& ini) { WriteOcrSettings(ini, ocr); });
 }
 
-FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
+Result LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
                                  SettingsWarnings* warnings) {
     IniFile ini;
-    if (FileResult r = loadExisting(file, ini); !r) return r;
+    if (Result r = loadExisting(file, ini); !r) return r;
     // Any other text would only reset every bitmap setting to its default.
     if (!ini.hasSection(kCropping) && !ini.hasSection(kColor) && !ini.hasSection(kPositioning))
-        return FileResult::failure(file.string() + " is not a bitmap settings profile: it has " +
+        return Result::failure(file.string() + " is not a bitmap settings profile: it has " +
                                    "none of the sections [" + kCropping + "], [" + kColor +
                                    "], [" + kPositioning + "]");
     if (warnings) warnings->file = file.string();
@@ -460,7 +460,7 @@ FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
     return {};
 }
 
-FileResult SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp) {
+Result SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp) {
     return updateFile(file, [&](IniFile& ini) { WriteBmpOutputSettings(ini, bmp); });
 }
 

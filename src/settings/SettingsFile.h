@@ -67,24 +67,24 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp);
 // settings file. A missing file gives every default. A file that exists but
 // cannot be read, or is no text at all, also gives the defaults; the result
 // says why (and saving will not write over it).
-FileResult LoadSettings(const fs::path& file, const std::string& programFolder,
+Result LoadSettings(const fs::path& file, const std::string& programFolder,
                         ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
                         BmpOutputSettings& bmp, SettingsWarnings* warnings = nullptr);
 // Shut-down: writes those sections into the file, leaving OCR SETTING and
 // every section and key we do not know as they are. The file is replaced
 // atomically; when the old one cannot be read it is left alone and the
 // result says why.
-FileResult SaveSettings(const fs::path& file, const ProgramSettings& program,
+Result SaveSettings(const fs::path& file, const ProgramSettings& program,
                         const OutputOptions& output, const BmpOutputSettings& bmp);
 // Writes the OCR SETTING section on demand, the rest of the file unchanged.
-FileResult SaveOcrSettings(const fs::path& file, const OcrSettings& ocr);
+Result SaveOcrSettings(const fs::path& file, const OcrSettings& ocr);
 
 // Profiles (and the settings file): the three bitmap output sections. A
 // profile lacking a section or key gives that part its defaults. A file
 // that cannot be read, or holds none of the three sections, is no profile
 // and changes nothing.
-FileResult LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
+Result LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
                                  SettingsWarnings* warnings = nullptr);
-FileResult SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp);
+Result SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp);
 
 } // namespace mirtal

@@ -29,8 +29,8 @@ std::string EncodedFileText(const SubtitleDocument& doc) {
     return encodeText(doc.fileText(), doc.format().fileEncoding(doc.options().Encoding));
 }
 
-FileResult SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
-    FileResult result = writeFileAtomic(path, EncodedFileText(doc));
+Result SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
+    Result result = writeFileAtomic(path, EncodedFileText(doc));
     if (!result) return result;
     doc.setModified(false);
     doc.SetFileName(path.string());
@@ -43,12 +43,12 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
     if (!chosen) return FlowResult::Cancelled;
     std::error_code ec;
     if (fs::exists(*chosen, ec)) {
-        std::string text = messages.text(11) + chosen->filename().string() + messages.text(12);
+        std::string text = messages.text(Message::TextFileBeforeName) + chosen->filename().string() + messages.text(Message::TextFileExistsReplace);
         if (host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }
     doc.SaveFolder = chosen->parent_path();
-    FileResult result = SaveDocumentTo(doc, *chosen);
+    Result result = SaveDocumentTo(doc, *chosen);
     if (!result) {
         host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
         return FlowResult::Failed;
@@ -58,7 +58,7 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
 
 FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCatalogue& messages) {
     if (doc.Modified()) {
-        std::string text = messages.text(13) + "\r" + messages.text(14);
+        std::string text = messages.text(Message::TextNotSavedOpen) + "\r" + messages.text(Message::ReallyOpenAnother);
         if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }
@@ -74,7 +74,7 @@ FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCa
 FlowResult ClearDocument(SubtitleDocument& doc, DialogHost& host,
                          const MessageCatalogue& messages) {
     if (doc.Modified()) {
-        std::string text = messages.text(17) + "\r" + messages.text(18);
+        std::string text = messages.text(Message::TextNotSavedClear) + "\r" + messages.text(Message::ReallyClearText);
         if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }

@@ -23,7 +23,7 @@ std::string EncodedFileText(const SubtitleDocument& doc);
 // Writes the file for the current format atomically. On success the document
 // is no longer modified and takes the file's name; on failure nothing about
 // the document changes and any old file stays whole.
-FileResult SaveDocumentTo(SubtitleDocument& doc, const std::filesystem::path& path);
+Result SaveDocumentTo(SubtitleDocument& doc, const std::filesystem::path& path);
 
 // File > Save As: nothing with an empty list; asks before replacing a file;
 // reports a failed write.

@@ -123,7 +123,7 @@ private:
 
     bool askToContinue() {
         std::string text =
-            m_messages.text(15) + std::to_string(int(m_lastIndex) + 1) + "\r" + m_messages.text(16);
+            m_messages.text(Message::SubtitleFileError) + std::to_string(int(m_lastIndex) + 1) + "\r" + m_messages.text(Message::IgnoreAndContinue);
         Answer a = m_host.ask(MessageKind::Warning,
                               {Answer::Cancel, Answer::Ignore, Answer::YesToAll}, text);
         if (a == Answer::YesToAll) m_ignoreAll = true;

@@ -32,7 +32,7 @@ TTimeCode SplitFileEnd(const SubtitleStore& store) {
 bool ApplySplit(SubtitleDocument& doc, const SplitWindow& window, DialogHost& host,
                 const MessageCatalogue& messages) {
     if (window.SplitActive && TimeCodeToMs(window.SplitStart) > TimeCodeToMs(window.SplitStop)) {
-        host.ask(MessageKind::Warning, {Answer::Ok}, messages.text(37));
+        host.ask(MessageKind::Warning, {Answer::Ok}, messages.text(Message::StopBeforeStart));
         return false;
     }
     doc.setSplit(window);

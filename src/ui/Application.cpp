@@ -18,7 +18,6 @@ namespace mirtal {
 namespace {
 
 // Catalogue numbers of the messages of a job that stops.
-enum : int { kMsgJobStopped = 47, kMsgFileNotFound = 48 };
 
 // The folder as the settings file keeps it; a folder that has not changed
 // keeps its text exactly as it was read.
@@ -104,7 +103,7 @@ void Application::startUp() {
     Session& s = *m_session;
     ResetOcrSettings(s.ocrSettings());
     SettingsWarnings warnings;
-    const FileResult loaded =
+    const Result loaded =
         LoadSettings(settingsFile(), FolderText(m_dialogFolder), m_settings, s.ocrSettings(),
                      s.document().options(), s.bmpSettings(), &warnings);
     applySettings();
@@ -126,7 +125,8 @@ void Application::closeRequested(QCloseEvent* event) {
     }
     if (m_session->document().Modified() &&
         m_dialogs.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No},
-                      m_catalogue.text(9) + "\r" + m_catalogue.text(10)) != Answer::Yes) {
+                      m_catalogue.text(Message::TextNotSavedQuit) + "\r" +
+                          m_catalogue.text(Message::ReallyQuit)) != Answer::Yes) {
         showSubtitlesWindow();
         event->ignore();
     }
@@ -138,7 +138,7 @@ void Application::shutDown() {
     if (!job.Paused && (job.Busy || !job.finished())) s.engine().togglePause();
     m_tickTimer.stop();
     collectSettings();
-    const FileResult saved =
+    const Result saved =
         SaveSettings(settingsFile(), m_settings, s.document().options(), s.bmpSettings());
     if (!saved)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
@@ -165,7 +165,7 @@ void Application::showRipDisplay(const RipDisplay& display) {
     // inside its file loop, where a new Start would pull the file list from
     // under it.
     const bool canOpen = display.openVobEnabled || m_session->engine().halted();
-    m_mainWindow->showRipDisplay(display, m_session->job().Paused, canOpen);
+    m_mainWindow->showRipDisplay(ripTexts(display), m_session->job().Paused, canOpen);
 }
 
 void Application::openJobSetup() {
@@ -193,9 +193,9 @@ void Application::wireMainWindow() {
     connect(w, &MainWindow::pauseToggled, this, [this] { m_session->engine().togglePause(); });
     connect(w, &MainWindow::stopRequested, this, &Application::stopPausedJob);
     // The loop looks at the box before each picture it draws.
-    m_session->job().ShowSubPict = w->showsPictures();
+    m_session->showSubpictures(w->showsPictures());
     connect(w, &MainWindow::showPicturesToggled, this,
-            [this](bool on) { m_session->job().ShowSubPict = on; });
+            [this](bool on) { m_session->showSubpictures(on); });
 }
 
 void Application::wireJobSetup() {
@@ -244,10 +244,10 @@ TickResult Application::tick() {
         const std::string file = job.FileList[job.CurrentFile - 1].string();
         engine.StopJob();
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                      m_catalogue.text(kMsgFileNotFound) + file + "\r" +
-                          m_catalogue.text(kMsgJobStopped));
+                      m_catalogue.text(Message::FileNotFound) + file + "\r" +
+                          m_catalogue.text(Message::JobStopped));
     } else if (r == TickResult::Processed && engine.halted()) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgJobStopped));
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(Message::JobStopped));
     }
     return r;
 }

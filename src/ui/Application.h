@@ -98,7 +98,7 @@ public:
     void loadLanguage(const std::string& name);
     // The file is written to the lang folder of the settings folder; the
     // result says why it could not be.
-    FileResult exportLanguageTemplate();
+    Result exportLanguageTemplate();
     // Where language files are looked for: the settings folder's lang folder
     // (the user's own files and the template), then the one beside the
     // executable (the translations shipped with the program) when it differs.

@@ -145,7 +145,7 @@ void Application::loadLanguage(const std::string& name) {
         std::error_code ec;
         if (file.empty() || !fs::exists(file, ec)) continue;
         QtLanguageTarget target(languageWindows(*this));
-        if (FileResult r = LoadLanguageFile(file, target, m_catalogue); !r)
+        if (Result r = LoadLanguageFile(file, target, m_catalogue); !r)
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         loadQtTranslations(name);
         return;
@@ -165,14 +165,14 @@ void Application::loadQtTranslations(const std::string& languageName) {
     m_qtTranslator = std::move(translator);
 }
 
-FileResult Application::exportLanguageTemplate() {
+Result Application::exportLanguageTemplate() {
     QtLanguageTarget target(languageWindows(*this));
     return ExportLanguageTemplate(LanguageFolder(m_settingsFolder), target, m_catalogue);
 }
 
 void Application::wireLanguageButton() {
     connect(m_mainWindow, &MainWindow::saveLanguageRequested, this, [this] {
-        if (FileResult r = exportLanguageTemplate(); !r)
+        if (Result r = exportLanguageTemplate(); !r)
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
     });
 }

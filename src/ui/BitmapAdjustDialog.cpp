@@ -36,10 +36,6 @@ namespace {
 
 constexpr const char* kProfileFilter = "Mirtal BMP Settings File (*.ini)|*.ini|All|*.*";
 constexpr const char* kBitmapFilter = "Bitmap File (*.bmp)|*.bmp|All|*.*";
-constexpr int kMsgSamePaletteIndex = 36;
-constexpr int kMsgSaveCurrentBmp = 43;
-constexpr int kMsgSaveProfile = 44;
-constexpr int kMsgLoadProfile = 45;
 constexpr int kBarHeight = 30;
 constexpr int kOutlineDelayMs = 50;
 
@@ -456,7 +452,7 @@ bool BitmapAdjustDialog::runModal() {
 void BitmapAdjustDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return; // the window system showing it again, not an opening
-    m_session.SavePicture = true;
+    m_session.keepPicture();
     emit opened();
     m_outlineTimer->start();
     showSettings();
@@ -473,13 +469,13 @@ void BitmapAdjustDialog::showSettings() {
 void BitmapAdjustDialog::acceptSettings() {
     const uint8_t preset = m_session.bmpSettings().Colors.PresetColorPalIndex;
     if (preset == 1 || preset == 2) emit outputFormatChosen(preset == 1 ? ofIAuthor : ofPhilips);
-    m_session.ShowEachPicture = false;
+    m_session.finishAdjustment();
     emit closed();
     accept();
 }
 
 void BitmapAdjustDialog::skipPicture() {
-    m_session.SavePicture = false;
+    m_session.skipPicture();
     emit closed();
     QDialog::reject();
 }
@@ -625,7 +621,7 @@ void BitmapAdjustDialog::choosePaletteIndex(int slot) {
         for (uint8_t i : c.ColorPalIndex) used = used || i == chosen;
         if (used) {
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                          m_session.catalogue().text(kMsgSamePaletteIndex));
+                          m_session.catalogue().text(Message::SamePaletteIndexTwice));
             box->setCurrentIndex(own < 16 ? own : -1);
         }
     }
@@ -687,7 +683,7 @@ void BitmapAdjustDialog::chooseDvdCodeOfSlot(int slot) {
 // Profiles and the current picture
 
 void BitmapAdjustDialog::saveProfile() {
-    FileDialogRequest request{m_session.catalogue().text(kMsgSaveProfile),
+    FileDialogRequest request{m_session.catalogue().text(Message::SaveProfile),
                               kProfileFilter,
                               "ini",
                               m_profileFolder,
@@ -697,12 +693,12 @@ void BitmapAdjustDialog::saveProfile() {
     if (!file) return;
     const std::filesystem::path path = withDefaultExtension(*file, ".ini");
     m_profileLabel->setText(QString::fromStdString(path.filename().string()));
-    if (FileResult r = SaveBmpOutputSettings(path, m_session.bmpSettings()); !r)
+    if (Result r = SaveBmpOutputSettings(path, m_session.bmpSettings()); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
 void BitmapAdjustDialog::loadProfile() {
-    FileDialogRequest request{m_session.catalogue().text(kMsgLoadProfile),
+    FileDialogRequest request{m_session.catalogue().text(Message::LoadProfile),
                               kProfileFilter,
                               "ini",
                               m_profileFolder,
@@ -712,7 +708,7 @@ void BitmapAdjustDialog::loadProfile() {
     if (!file) return;
     // An unreadable profile changes nothing, the name of the current one included.
     SettingsWarnings warnings;
-    if (FileResult r = LoadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
+    if (Result r = LoadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         return;
     }
@@ -722,7 +718,7 @@ void BitmapAdjustDialog::loadProfile() {
 }
 
 void BitmapAdjustDialog::saveCurrentBitmap() {
-    FileDialogRequest request{m_session.catalogue().text(kMsgSaveCurrentBmp),
+    FileDialogRequest request{m_session.catalogue().text(Message::SaveCurrentBmp),
                               kBitmapFilter,
                               "bmp",
                               m_session.actions().pictureFolder.empty()
@@ -732,7 +728,7 @@ void BitmapAdjustDialog::saveCurrentBitmap() {
                               {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;
-    if (FileResult r =
+    if (Result r =
             SaveBitmapFile(m_session.outputBitmap(), withDefaultExtension(*file, ".bmp"));
         !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);

@@ -389,7 +389,7 @@ void JobSetupDialog::streamChosen() {
     if (!m_streamMap.hasView(line, SubpictureView(std::max(0, m_viewGroup->itemIndex()))))
         m_viewGroup->setItemIndex(0);
     const auto view = SubpictureView(std::max(0, m_viewGroup->itemIndex()));
-    m_session.job().SubtitleStreamId = m_streamMap.substream(line, view);
+    m_session.chooseStream(m_streamMap.substream(line, view));
 }
 
 std::vector<std::filesystem::path> JobSetupDialog::checkedPaths() const {
@@ -415,8 +415,7 @@ void JobSetupDialog::setLastTimeCode(TTimeCode tc) {
 // next pack.
 void JobSetupDialog::timeCodeEdited() {
     Demuxer& demuxer = m_session.demuxer();
-    demuxer.LastTimeCode = lastTimeCode();
-    demuxer.MarkRebase();
+    demuxer.restartTimeLineAt(lastTimeCode());
 }
 
 void JobSetupDialog::refreshMatrixField() {
@@ -429,9 +428,8 @@ void JobSetupDialog::actionChosen() {
 }
 
 void JobSetupDialog::resetTimeCode() {
-    m_session.demuxer().ResetTimeBase(m_session.display());
-    setLastTimeCode(m_session.demuxer().LastTimeCode);
-    m_session.host().displayChanged(m_session.display());
+    m_session.resetTimeBase();
+    setLastTimeCode(m_session.demuxer().lastTimeCode());
 }
 
 void JobSetupDialog::chooseVobFolder() {
@@ -464,12 +462,12 @@ bool JobSetupDialog::confirmAppend() {
     if (m_session.document().NbSubTitle() == 0) return true;
     const MessageCatalogue& msg = m_session.catalogue();
     return m_dialogs.ask(MessageKind::Information, {Answer::Ok, Answer::Cancel},
-                         msg.text(21) + "\r" + msg.text(22)) == Answer::Ok;
+                         msg.text(Message::TextFileNotEmpty) + "\r" + msg.text(Message::AddToEndOfFile)) == Answer::Ok;
 }
 
-std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int titleMessage) {
+std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(Message title) {
     FileDialogRequest r;
-    r.title = m_session.catalogue().text(titleMessage);
+    r.title = m_session.catalogue().text(title);
     std::filesystem::path& folder = m_session.actions().pictureFolder;
     r.initialFolder = folder;
     auto chosen = m_dialogs.chooseSaveFile(r);
@@ -479,7 +477,7 @@ std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(int tit
 
 std::optional<std::filesystem::path> JobSetupDialog::chooseVobSubName() {
     FileDialogRequest r;
-    r.title = m_session.catalogue().text(50);
+    r.title = m_session.catalogue().text(Message::SaveVobSubTitle);
     r.filter = "VobSub (*.idx)|*.idx|All|*.*";
     r.defaultExtension = "idx";
     std::filesystem::path& folder = m_session.actions().pictureFolder;
@@ -497,7 +495,7 @@ bool JobSetupDialog::startJob() {
     JobSetup setup;
     setup.files = checkedPaths();
     if (setup.files.empty()) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(25));
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(Message::NoVobSelected));
         return false;
     }
     setup.action = uint8_t(std::clamp(m_actionGroup->itemIndex(), 0, 4) + 1);
@@ -507,16 +505,17 @@ bool JobSetupDialog::startJob() {
     if (!readJobIndexes(setup) || !askOutputNames(setup)) return false;
     if (setup.action != kActionShow && setup.action != kActionVobSub &&
         m_session.document().SplitActive())
-        m_dialogs.ask(MessageKind::Plain, {Answer::Ok}, msg.text(23) + "\r" + msg.text(24));
+        m_dialogs.ask(MessageKind::Plain, {Answer::Ok},
+                      msg.text(Message::SplitOutputEnabled) + "\r" +
+                          msg.text(Message::SubtitlesMightNotAppear));
     // The main window's "Show Pict." box, which the job follows.
     setup.showSubPict = m_session.job().ShowSubPict;
     streamChosen();
-    m_session.demuxer().LastTimeCode = lastTimeCode();
+    m_session.demuxer().setLastTimeCode(lastTimeCode());
     emit aboutToStart(
         m_streamCodes[size_t(std::max(0, m_streamCombo->currentIndex())) % m_streamCodes.size()]);
-    std::string error;
-    if (!m_session.startJob(setup, &error)) {
-        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
+    if (Result r = m_session.startJob(setup); !r) {
+        m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         return false;
     }
     emit jobStarted();
@@ -552,7 +551,7 @@ bool JobSetupDialog::askOutputNames(JobSetup& setup) {
             if (!confirmAppend()) return false;
             emit subtitlesWindowRequested();
         }
-        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? 38 : 39);
+        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? Message::SaveBmpsTitle : Message::SaveSupsTitle);
         if (!prefix) return false;
         setup.picturePrefix = prefix->string();
         emit subtitlesWindowRequested();
@@ -571,7 +570,7 @@ bool JobSetupDialog::askOutputNames(JobSetup& setup) {
 
 void JobSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    setLastTimeCode(m_session.demuxer().CurrentStreamTime());
+    setLastTimeCode(m_session.demuxer().currentStreamTime());
     actionChosen();
     refreshMatrixField();
 }

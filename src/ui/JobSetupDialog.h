@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/MessageCatalogue.h"
 #include "rip/IfoLanguages.h"
 #include "rip/StreamMap.h"
 #include "subtitles/TimeCode.h"
@@ -113,7 +114,7 @@ private:
     bool readJobIndexes(JobSetup& setup);
     // False when the user refuses to add to a non-empty subtitle list.
     bool confirmAppend();
-    std::optional<std::filesystem::path> choosePicturePrefix(int titleMessage);
+    std::optional<std::filesystem::path> choosePicturePrefix(Message title);
     std::optional<std::filesystem::path> chooseVobSubName();
 
     Session& m_session;

@@ -531,7 +531,7 @@ void setTextIfChanged(QLabel* label, const std::string& text) {
 
 } // namespace
 
-void MainWindow::showRipDisplay(const RipDisplay& d, bool paused, bool jobSetupAvailable) {
+void MainWindow::showRipDisplay(const RipTexts& d, bool paused, bool jobSetupAvailable) {
     setTextIfChanged(m_fileNameLabel, d.LabelVobFile);
     setTextIfChanged(m_fileNumberLabel, d.LabelVobNum);
     setTextIfChanged(m_fileCountLabel, d.LabelVobNb);
@@ -559,7 +559,7 @@ void MainWindow::showRipDisplay(const RipDisplay& d, bool paused, bool jobSetupA
     m_openJobButton->setEnabled(jobSetupAvailable);
     // The application's display name would end every window's title; the
     // progress belongs to the main window's alone.
-    if (d.applicationTitle != RipDisplay{}.applicationTitle) showProgress(d.progressPercent);
+    if (d.applicationTitle != RipTexts{}.applicationTitle) showProgress(d.progressPercent);
 }
 
 void MainWindow::showJobMode(const QString& mode) {
@@ -674,7 +674,7 @@ void MainWindow::chooseSwatchColour(QFrame* swatch) {
 
 void MainWindow::chooseBackgroundImage() {
     FileDialogRequest r;
-    r.title = m_catalogue.text(46);
+    r.title = m_catalogue.text(Message::LoadBackgroundImage);
     r.filter = "Image File (*.bmp;*.jpg)|*.bmp;*.jpg|All|*.*";
     if (m_previewSettings.BackImageName.empty()) {
         r.initialFolder = m_dialogFolder;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rip/RipDisplay.h"
+#include "ui/RipTexts.h"
 #include "settings/ProgramSettings.h"
 #include "ui/PreviewPane.h"
 
@@ -49,7 +49,7 @@ public:
     void setUpPreview();
     // The engine's counters and times. The job can be stopped while it is
     // paused; the job setup can be opened when no job holds the files.
-    void showRipDisplay(const RipDisplay& display, bool paused, bool jobSetupAvailable);
+    void showRipDisplay(const RipTexts& texts, bool paused, bool jobSetupAvailable);
     // What the running job does ("OCR", "BMP"...).
     void showJobMode(const QString& mode);
     // The "Show Pict." box: the loop draws each picture while it is checked.
@@ -198,7 +198,7 @@ private:
     int m_progress = -1; // none yet
     // The pause caption is the engine's only when the pause state changes:
     // until then a caption from a language file stays.
-    std::string m_enginePauseCaption = RipDisplay{}.pauseCaption;
+    std::string m_enginePauseCaption = RipTexts{}.pauseCaption;
 
     QPoint m_dragStart;
     qint64 m_lastDragTime = 0;

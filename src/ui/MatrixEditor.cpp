@@ -28,8 +28,6 @@ namespace mirtal {
 namespace {
 
 constexpr int kQuotedPartLength = 26; // quotes, text and four blanks
-constexpr int kMsgDeleteCharacter = 19;
-constexpr int kMsgDeleteCharacterEnd = 20;
 
 // The memo shows line breaks as the toolkit does; the matrix file keeps
 // them as CR LF, as the comment of any matrix file written elsewhere does.
@@ -259,8 +257,8 @@ void MatrixEditor::modifyEntry() {
 void MatrixEditor::deleteEntry() {
     const int index = selectedEntry();
     if (index == 0) return;
-    const std::string question = m_messages.text(kMsgDeleteCharacter) + m_matrix.entry(index).Text +
-                                 m_messages.text(kMsgDeleteCharacterEnd);
+    const std::string question = m_messages.text(Message::DeleteCharacter) + m_matrix.entry(index).Text +
+                                 m_messages.text(Message::DeleteCharacterEnd);
     if (m_dialogs.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, question) !=
         Answer::Yes)
         return;

@@ -24,8 +24,7 @@ namespace mirtal {
 
 namespace {
 
-constexpr int kMsgNotStorable = 49; // catalogue number
-constexpr int kBlinkTicks = 25;     // one tick to start, then 24 colour toggles
+constexpr int kBlinkTicks = 25; // one tick to start, then 24 colour toggles
 constexpr int kBeepEvery = 8;
 constexpr int kLinePictureWidth = 150;
 constexpr int kLinePictureHeight = 50;
@@ -156,7 +155,8 @@ bool NewCharacterDialog::storable(const QString& text) {
             refused += (refused.empty() ? "" : " ") + name;
     }
     if (refused.empty()) return true;
-    m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, m_catalogue.text(kMsgNotStorable) + refused);
+    m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
+                  m_catalogue.text(Message::NotStorable) + refused);
     m_textEdit->setFocus();
     return false;
 }

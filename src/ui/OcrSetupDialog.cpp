@@ -280,7 +280,7 @@ void OcrSetupDialog::reloadDefaults() {
 void OcrSetupDialog::saveValues() {
     if (!storeControls()) return;
     m_cancelButton->setEnabled(false);
-    if (FileResult r = SaveOcrSettings(m_settingsFile, m_settings); !r)
+    if (Result r = SaveOcrSettings(m_settingsFile, m_settings); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 

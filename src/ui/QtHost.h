@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rip/Host.h"
+#include "ui/RipTexts.h"
 
 #include <QElapsedTimer>
 #include <QImage>

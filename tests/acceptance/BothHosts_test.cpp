@@ -183,7 +183,7 @@ fs::path trainedMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& dir)
     Session session(host, catalogue, clock);
     session.ocrSettings().SpaceWidth = session.ocrSettings().ItaSpaceWidth = c.spaceWidth;
     session.ocrSettings().MaxCharDiffHeight = c.maxCharDiffHeight;
-    session.job().SubtitleStreamId = uint8_t(0x20 + c.stream);
+    session.chooseStream(uint8_t(0x20 + c.stream));
     host.glyphResponder = [&](const GlyphQuestion& q) {
         return GlyphAnswer{GlyphAction::Learn,
                            truth.answer(q.startMs, q.line, q.charIndex, q.lineBoxes)};
@@ -505,7 +505,7 @@ TEST_P(BothHosts, ShowOnlyStopsAtEveryPictureInTheProgressionController) {
     std::vector<Shown> guiShown;
     QObject::connect(&p, &ProgressionDialog::shown, &p, [&] {
         Session& s = g.session();
-        const DisplayTimes t = SubpictureDisplayTimes(s.subpicture(), s.demuxer().SpuStartTime);
+        const DisplayTimes t = SubpictureDisplayTimes(s.subpicture(), s.demuxer().spuStartTime());
         guiShown.push_back({s.job().TotalPictures, TimeCodeToStr(t.start), TimeCodeToStr(t.stop),
                             s.outputRect(), s.outputBitmap().width(), s.outputBitmap().height()});
         QTimer::singleShot(0, &p, [&p] {

@@ -141,13 +141,13 @@ TEST(Files, AtomicWriteReplacesWholeOrKeepsOld) {
     // A folder that cannot be written: the old file stays, the error names it.
     if (geteuid() != 0) {
         chmod(dir.c_str(), 0500);
-        FileResult r = writeFileAtomic(f, "lost");
+        Result r = writeFileAtomic(f, "lost");
         chmod(dir.c_str(), 0700);
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find("a.txt"), std::string::npos);
         EXPECT_EQ(*readWholeFile(f), "new contents");
     }
-    FileResult missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
+    Result missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
     EXPECT_FALSE(missing.ok);
     int left = 0;
     for (auto& e : fs::directory_iterator(dir)) left += e.path().filename() != "a.txt";
@@ -174,12 +174,12 @@ TEST(MessageCatalogue, EnglishTextsAndAppendRule) {
     MessageCatalogue m;
     const int n = MessageCatalogue::kDefaultCount;
     ASSERT_EQ(m.count(), n);
-    EXPECT_EQ(m.text(19), "Delete character \"");
-    EXPECT_EQ(m.text(15), "Error in file at Subtitle N\xB0 ");
-    EXPECT_EQ(m.text(46), "Load a Background Image");
+    EXPECT_EQ(m.text(Message::DeleteCharacter), "Delete character \"");
+    EXPECT_EQ(m.text(Message::SubtitleFileError), "Error in file at Subtitle N\xB0 ");
+    EXPECT_EQ(m.text(Message::LoadBackgroundImage), "Load a Background Image");
     m.set(n + 1, "gap"); // not the next index: ignored
     EXPECT_EQ(m.count(), n);
     m.set(n, "extra");
     EXPECT_EQ(m.count(), n + 1);
-    EXPECT_EQ(m.text(99), "");
+    EXPECT_EQ(m.entry(99), "");
 }

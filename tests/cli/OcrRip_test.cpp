@@ -113,7 +113,7 @@ Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool an
     Session session(host, catalogue, clock);
     session.matrix() = std::move(matrix);
     session.ocrSettings() = settings.value_or(settingsFor(c));
-    session.job().SubtitleStreamId = substreamOf(c, truth);
+    session.chooseStream(substreamOf(c, truth));
     session.setRecognizer(recognizer);
     Rip rip;
     std::vector<Glyph> shapes;
@@ -238,8 +238,8 @@ TEST_P(DiscRip, MatrixTrainedFromTheTruthReadsEveryCharacterAndIsNeverAskedAgain
     const DiscCase& c = GetParam();
     DiscTruth truth(c.disc, c.stream);
     const Rip first = ripInProcess(c, truth, {});
-    EXPECT_EQ(first.display.LabelGlyphsAsked, std::to_string(first.asked.size()));
-    EXPECT_EQ(first.display.LabelGlyphsNamed, "0");
+    EXPECT_EQ(first.display.glyphsAsked, first.asked.size());
+    EXPECT_EQ(first.display.glyphsNamed, 0u);
 
     size_t characters = 0;
     const size_t errors = expectTruth(first, truth, characters);
@@ -335,8 +335,8 @@ TEST(TesseractNaming, VotesNameEveryShapeAndTheTrainedMatrixNeedsNoTesseract) {
         EXPECT_EQ(errors, 0u);
         const int lines = counting.lines;
         // The progress shows the shapes named and asked.
-        EXPECT_EQ(first.display.LabelGlyphsNamed, std::to_string(first.matrix.Count()));
-        EXPECT_EQ(first.display.LabelGlyphsAsked, "0");
+        EXPECT_EQ(first.display.glyphsNamed, uint32_t(first.matrix.Count()));
+        EXPECT_EQ(first.display.glyphsAsked, 0u);
         std::cout << "[ tesseract] " << c.disc << " stream " << c.stream << ": " << lines
                   << " lines read, " << first.matrix.Count() << " glyphs named, " << errors
                   << " errors in " << characters << " characters\n";
@@ -384,7 +384,7 @@ TEST_P(DiscRip, SpaceWidthLiesBetweenTheGapsInsideWordsAndTheGapsBetweenThem) {
     host.session = &session;
     session.ocrSettings() = settingsFor(c);
     session.ocr().options().noAsk = true; // the boxes do not depend on the matrix
-    session.job().SubtitleStreamId = substreamOf(c, truth);
+    session.chooseStream(substreamOf(c, truth));
     JobSetup setup;
     setup.files = vobsOf(truth);
     ASSERT_TRUE(session.startJob(setup));

@@ -66,7 +66,7 @@ CharMatrix trainedMatrix(int stream, int32_t spaceWidth, uint8_t maxCharDiffHeig
     Session session(host, catalogue, clock);
     session.ocrSettings().SpaceWidth = session.ocrSettings().ItaSpaceWidth = spaceWidth;
     session.ocrSettings().MaxCharDiffHeight = maxCharDiffHeight;
-    session.job().SubtitleStreamId = uint8_t(0x20 + stream);
+    session.chooseStream(uint8_t(0x20 + stream));
     host.glyphResponder = [&](const GlyphQuestion& q) {
         return GlyphAnswer{GlyphAction::Learn,
                            truth.answer(q.startMs, q.line, q.charIndex, q.lineBoxes)};

@@ -241,7 +241,7 @@ TEST(BmpFile, SaveReplacesExistingFile) {
 TEST(BmpFile, FailedSaveNamesFileAndReason) {
     TempDir dir;
     const fs::path file = dir.path() / "missing" / "x.bmp";
-    FileResult r = SaveBitmapFile(sample(3, 2, 4, {0, 1, 2, 3}), file);
+    Result r = SaveBitmapFile(sample(3, 2, 4, {0, 1, 2, 3}), file);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find(file.string()), std::string::npos) << r.error;
     EXPECT_NE(r.error.find("No such file"), std::string::npos) << r.error;

@@ -123,7 +123,7 @@ TEST(CarelessRuns, AFifoGivenAsAnyFileIsRefusedInsteadOfWaitedOn) {
                 return r.status;
             }
             IniFile ini;
-            const FileResult r = ini.load(fifoIni);
+            const Result r = ini.load(fifoIni);
             report(r.error);
             return r.ok ? 0 : 1;
         });

@@ -116,7 +116,7 @@ void expectFailedAndKept(const FullDiskOutcome& o, const std::string& reason) {
     EXPECT_TRUE(o.leftovers.empty()) << o.leftovers.front();
 }
 
-std::string errorOf(const FileResult& r) { return r ? std::string() : r.error; }
+std::string errorOf(const Result& r) { return r ? std::string() : r.error; }
 
 } // namespace
 

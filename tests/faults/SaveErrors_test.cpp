@@ -49,11 +49,11 @@ struct InjectedError {
 
 // A save that fails at the given step says so, naming the file and the
 // reason, keeps the old file and removes its temporary file.
-void expectSaveFails(const std::function<FileResult(const fs::path&)>& save, int& slot, int err) {
+void expectSaveFails(const std::function<Result(const fs::path&)>& save, int& slot, int err) {
     TempFolder dir;
     const fs::path target = dir / "target";
     writeText(target, "[OLD]\r\nkept=1\r\n");
-    FileResult r;
+    Result r;
     {
         InjectedError inject(slot, err);
         r = save(target);
@@ -77,7 +77,7 @@ TEST(SaveErrors, FailedFlushOrRenameIsReportedAndKeepsTheOldFile) {
     e.Text = "a";
     matrix.AppendEntry(e);
     ProgramSettings program;
-    const std::vector<std::pair<const char*, std::function<FileResult(const fs::path&)>>> saves = {
+    const std::vector<std::pair<const char*, std::function<Result(const fs::path&)>>> saves = {
         {"atomic write", [](const fs::path& p) { return writeFileAtomic(p, "new bytes"); }},
         {"matrix", [&](const fs::path& p) { return SaveMatrixFile(p, matrix); }},
         {"settings",
@@ -95,7 +95,7 @@ TEST(SaveErrors, FolderInThePlaceOfTheFileIsReported) {
     TempFolder dir;
     fs::create_directory(dir / "film.vtx");
     writeText(dir / "film.vtx" / "inside", "x");
-    const FileResult r = writeFileAtomic(dir / "film.vtx", "text");
+    const Result r = writeFileAtomic(dir / "film.vtx", "text");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find(std::strerror(EISDIR)), std::string::npos) << r.error;
     EXPECT_EQ(readText(dir / "film.vtx" / "inside"), "x");
@@ -108,9 +108,9 @@ TEST(SaveErrors, LongestFileNameCanBeSaved) {
     TempFolder dir;
     const std::string name = std::string(251, 'n') + ".vtx";
     ASSERT_EQ(name.size(), 255u);
-    const FileResult first = writeFileAtomic(dir / name, "first");
+    const Result first = writeFileAtomic(dir / name, "first");
     ASSERT_TRUE(first.ok) << first.error;
-    const FileResult second = writeFileAtomic(dir / name, "second");
+    const Result second = writeFileAtomic(dir / name, "second");
     ASSERT_TRUE(second.ok) << second.error;
     EXPECT_EQ(readText(dir / name), "second");
     EXPECT_TRUE(otherEntries(dir.path(), name).empty());

@@ -45,7 +45,7 @@ protected:
     std::unique_ptr<Session> newSession() {
         auto s = std::make_unique<Session>(m_host, m_catalogue, m_clock);
         s->ocr().options().noAsk = true;
-        s->job().SubtitleStreamId = 0x20;
+        s->chooseStream(0x20);
         return s;
     }
 

@@ -95,7 +95,7 @@ TEST_F(BitmapAdjust, OpeningFillsEveryControlFromTheSettingsAndShowsTheComposedP
     s.Positioning.SetTo.Y = 500;
     open();
 
-    EXPECT_TRUE(session.SavePicture);
+    EXPECT_TRUE(session.pictureKept());
     EXPECT_EQ(get<QSpinBox>("SpinEditMinX")->value(), 120);
     EXPECT_EQ(get<RadioGroup>("RadioGroupHAlignment")->itemIndex(), 2);
     EXPECT_EQ(paletteIndex(2)->currentIndex(), 6);
@@ -330,10 +330,10 @@ TEST_F(BitmapAdjust, SaveCurrentBmpWritesTheComposedPicture) {
 TEST_F(BitmapAdjust, OkWithAnAuthoringPresetSwitchesTheOutputFormat) {
     open();
     item(get<RadioGroup>("RadioGroupPresetPaletteIndex"), 2)->click();
-    session.ShowEachPicture = true;
+    session.requestAdjustment();
     get<QPushButton>("BitBtn1")->click();
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
     EXPECT_EQ(session.document().OutputFormat(), ofPhilips);
 
     open();
@@ -360,7 +360,7 @@ TEST_F(BitmapAdjust, TheSubtitlesWindowIsHiddenWhileOpenAndComesBack) {
     open();
     EXPECT_FALSE(subtitles.isVisible());
     get<QPushButton>("ButtonSkipPict")->click();
-    EXPECT_FALSE(session.SavePicture);
+    EXPECT_FALSE(session.pictureKept());
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_TRUE(subtitles.isVisible());
 
@@ -424,7 +424,7 @@ struct BitmapAdjustRip : ::testing::Test {
         if (!answers) answers = std::make_unique<test::ScriptedAnswers>(app->host());
         answers->onAdjustBitmap = [this, buttons] {
             QTimer::singleShot(0, [this, buttons] {
-                openings.push_back(session.SavePicture);
+                openings.push_back(session.pictureKept());
                 const size_t i = std::min(openings.size(), buttons.size()) - 1;
                 control<QPushButton>(&form, buttons[i])->click();
             });
@@ -438,8 +438,8 @@ struct BitmapAdjustRip : ::testing::Test {
         setup.action = action;
         setup.picturePrefix = (folder / "pic_").string();
         setup.withTimingAndPosition = true;
-        std::string error;
-        ASSERT_TRUE(session.startJob(setup, &error)) << error;
+        const Result started = session.startJob(setup);
+        ASSERT_TRUE(started) << started.error;
         for (int i = 0; i < 4 && !session.job().finished(); ++i) app->tick();
         ASSERT_TRUE(session.job().finished());
     }
@@ -454,7 +454,7 @@ TEST_F(BitmapAdjustRip, SkippedPictureWritesNothingAndTheDialogComesBackUntilOk)
     EXPECT_FALSE(std::filesystem::exists(folder / "pic_000001.bmp"));
     EXPECT_TRUE(std::filesystem::exists(folder / "pic_000002.bmp"));
     EXPECT_TRUE(std::filesystem::exists(folder / "pic_000046.bmp"));
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
     // One entry per saved picture, the skipped one left out.
     ASSERT_EQ(session.document().NbSubTitle(), 45);
     EXPECT_EQ(session.document().store().entry(1).Lines[0], "pic_000002.bmp");
@@ -473,8 +473,8 @@ TEST_F(BitmapAdjustRip, ShowOnlyAsksOnTheFirstPictureAndChangeColorsAsksAgain) {
     EXPECT_EQ(waits, 46);
 
     // The progression controller's "Change Colors" on the last picture.
-    session.ShowEachPicture = true;
+    session.requestAdjustment();
     control<QPushButton>(app->progression(), "ButtonChangeColor")->click();
     EXPECT_EQ(openings.size(), 2u);
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
 }

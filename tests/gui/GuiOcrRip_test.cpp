@@ -161,7 +161,7 @@ protected:
         };
         answers->onChooseTextColour = [this](const Bitmap24& work, int guess) {
             const DisplayTimes times =
-                SubpictureDisplayTimes(session().subpicture(), session().demuxer().SpuStartTime);
+                SubpictureDisplayTimes(session().subpicture(), session().demuxer().spuStartTime());
             const int unit = truth->unitAt(TimeCodeToMs(times.start));
             QTimer::singleShot(0, [this, unit] { answerColour(unit); });
             return answers->windows.chooseTextColour(work, guess);

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "StreamBuilder.h"
 #include "ui/NumericEdit.h"
 #include "ui/RadioGroup.h"
 
@@ -260,13 +261,13 @@ TEST(JobSetup, StartChecksAndTheirMessages) {
     EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelMode")->text(), "SUP");
 
     // Only show: no split warning, the controller stops again, the adjustment step is due.
-    s.job().NoStop = true;
-    s.ShowEachPicture = false;
+    s.engine().job().NoStop = true;
+    s.finishAdjustment();
     const size_t asked2 = b.dialogs().asked.size();
     ASSERT_TRUE(b.start(3));
     EXPECT_EQ(b.dialogs().asked.size(), asked2);
     EXPECT_FALSE(s.job().NoStop);
-    EXPECT_TRUE(s.ShowEachPicture);
+    EXPECT_TRUE(s.adjustmentDue());
     EXPECT_EQ(s.job().Action, kActionShow);
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
@@ -295,41 +296,39 @@ TEST(JobSetup, LastTimeCodeComesFromTheStreamClockAndRebases) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
     Demuxer& dm = b.session().demuxer();
-    dm.TimeOffset = StrToTimeCode("01:02:03,500");
-    dm.CurrentScr = 90 * 1250;
-    dm.RebaseOnNextPack = false;
+    test::setStreamClock(dm, StrToTimeCode("01:02:04,750"));
     d.show();
     EXPECT_EQ(field(d, "Word_uHour"), "1");
     EXPECT_EQ(field(d, "Word_uMin"), "2");
     EXPECT_EQ(field(d, "Word_uSec"), "4");
     EXPECT_EQ(field(d, "Word_uMSec"), "750");
-    EXPECT_TRUE(dm.RebaseOnNextPack) << "a refill that changes a field counts as a change";
-    EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("01:02:04,750"));
+    EXPECT_TRUE(dm.rebasePending()) << "a refill that changes a field counts as a change";
+    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:02:04,750"));
     d.hide();
 
-    dm.RebaseOnNextPack = false;
+    test::setStreamClock(dm, StrToTimeCode("01:02:04,750"));
     d.show();
-    EXPECT_FALSE(dm.RebaseOnNextPack) << "the same time again is no change";
+    EXPECT_FALSE(dm.rebasePending()) << "the same time again is no change";
     d.hide();
 
     QTest::keyClicks(control<QLineEdit>(&d, "Word_uSec"), "9");
-    EXPECT_TRUE(dm.RebaseOnNextPack);
-    EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("01:02:49,750"));
+    EXPECT_TRUE(dm.rebasePending());
+    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:02:49,750"));
 
-    dm.ChapterCount = 7;
+    test::passChapter(dm);
     QTest::mouseClick(control<QPushButton>(&d, "ButtonResetTC"), Qt::LeftButton);
     EXPECT_EQ(field(d, "Word_uHour"), "0");
     EXPECT_EQ(field(d, "Word_uMSec"), "0");
-    EXPECT_TRUE(dm.LastTimeCode.isZero());
-    EXPECT_EQ(dm.ChapterCount, 1);
+    EXPECT_TRUE(dm.lastTimeCode().isZero());
+    EXPECT_EQ(dm.chapterCount(), 1);
     EXPECT_EQ(control<QLabel>(&b.mainWindow(), "LabelChapters")->text(), "0");
 
     // Start hands the fields to the clock whatever the clock was given since.
     b.listAndCheck(discFolder("pal_en"));
     control<QLineEdit>(&d, "Word_uMin")->setText("10");
-    dm.LastTimeCode = {};
+    dm.setLastTimeCode({});
     ASSERT_TRUE(b.start(3));
-    EXPECT_EQ(dm.LastTimeCode, StrToTimeCode("00:10:00,000"));
+    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("00:10:00,000"));
 }
 
 TEST(JobSetup, OtherButtonsReachTheOtherWindows) {

@@ -58,9 +58,9 @@ inline std::unique_ptr<Application> makeApp(const std::filesystem::path& folder)
 inline IniFile exportedTexts(Application& app) {
     const std::filesystem::path file = LanguageFolder(app.settingsFolder()) / kLanguageTemplateName;
     std::filesystem::remove(file);
-    if (FileResult r = app.exportLanguageTemplate(); !r) throw std::runtime_error(r.error);
+    if (Result r = app.exportLanguageTemplate(); !r) throw std::runtime_error(r.error);
     IniFile ini;
-    if (FileResult r = ini.load(file); !r) throw std::runtime_error(r.error);
+    if (Result r = ini.load(file); !r) throw std::runtime_error(r.error);
     std::filesystem::remove(file);
     return ini;
 }

@@ -263,15 +263,15 @@ TEST_F(Languages, LoadingReplacesTextsAndMissingKeysKeepThePreviousLanguage) {
     EXPECT_EQ(control<QTabWidget>(&form18, "PageControl1")->tabToolTip(2), "Les couleurs");
     EXPECT_EQ(control<QAction>(&form1, "Quit1")->text(), "&Quitter");
     EXPECT_EQ(control<QMenu>(&form1, "GUILanguage1")->title(), "&Langue");
-    EXPECT_EQ(app->catalogue().text(0), "Premier");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixFull), "Premier");
 
     app->loadLanguage("Second"); // keys matched without case
     EXPECT_EQ(control<QPushButton>(&form18, "BitBtn1")->text(), "Gut");
     EXPECT_EQ(control<QPushButton>(&form18, "ButtonSkipPict")->text(), "Sauter");
     EXPECT_EQ(control<QAction>(&form1, "Quit1")->text(), "&Quitter");
-    EXPECT_EQ(app->catalogue().text(0), "Premier");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixFull), "Premier");
     // MsgStr_0 missing: the catalogue loop ends before MsgStr_1.
-    EXPECT_EQ(app->catalogue().text(1), "You have to use a different char. matrix for each DVD.");
+    EXPECT_EQ(app->catalogue().text(Message::OneMatrixPerDvd), "You have to use a different char. matrix for each DVD.");
     // Built-in captions stay where nothing in the file matches.
     EXPECT_EQ(control<QAction>(&form1, "OpenVob1")->text(), "&Open Vob(s)");
     EXPECT_EQ(control<QPushButton>(&form18, "ButtonSaveBMP")->text(), "Save Current BMP &As ...");
@@ -291,19 +291,19 @@ TEST_F(Languages, TheCatalogueStopsAtAGapOrAnEmptyTextAndMayGrow) {
                   "MsgStr_4=E4\r\n");
 
     app->loadLanguage("Gap");
-    EXPECT_EQ(app->catalogue().text(4), "G4");
-    EXPECT_EQ(app->catalogue().text(5), "This is NOT a valid Char Matrix File !");
-    EXPECT_EQ(app->catalogue().text(6), "Character Matrix ");
+    EXPECT_EQ(app->catalogue().text(Message::ExistsReplace), "G4");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixNotValid), "This is NOT a valid Char Matrix File !");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixBeforeName), "Character Matrix ");
 
     app->loadLanguage("Empty");
-    EXPECT_EQ(app->catalogue().text(2), "E2");
-    EXPECT_EQ(app->catalogue().text(3), "G3"); // from the language before
-    EXPECT_EQ(app->catalogue().text(4), "G4");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixEmpty), "E2");
+    EXPECT_EQ(app->catalogue().text(Message::FileBeforeName), "G3"); // from the language before
+    EXPECT_EQ(app->catalogue().text(Message::ExistsReplace), "G4");
 
     app->loadLanguage("Full");
     EXPECT_EQ(app->catalogue().count(), n + 1);
-    EXPECT_EQ(app->catalogue().text(n), "T" + std::to_string(n));
-    EXPECT_EQ(app->catalogue().text(36), "T36");
+    EXPECT_EQ(app->catalogue().entry(n), "T" + std::to_string(n));
+    EXPECT_EQ(app->catalogue().text(Message::SamePaletteIndexTwice), "T36");
 }
 
 TEST_F(Languages, RadioGroupItemsBeyondTheGroupAreIgnored) {
@@ -401,7 +401,7 @@ TEST_F(Languages, TheLanguageChosenBeforeIsLoadedAtStartUp) {
                            "[Messages]\r\nMsgStr_0=Au demarrage\r\n");
     app->start();
     EXPECT_EQ(control<QCheckBox>(&form1, "CheckBoxShowSubPict")->text(), "Voir");
-    EXPECT_EQ(app->catalogue().text(0), "Au demarrage");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixFull), "Au demarrage");
     EXPECT_EQ(checkedEntries(), QStringList{"Start"});
     form1.hide();
 }
@@ -444,7 +444,7 @@ TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
     }
     EXPECT_EQ(covered, int(translation.size())); // no key for a text that is not there
     EXPECT_GT(changed, covered * 3 / 4);
-    EXPECT_EQ(app->catalogue().text(36),
+    EXPECT_EQ(app->catalogue().text(Message::SamePaletteIndexTwice),
               "Vous ne pouvez pas choisir deux fois le m\xeame index de palette !!");
 
     app->loadLanguage("English");

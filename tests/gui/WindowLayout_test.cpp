@@ -77,7 +77,7 @@ struct Windows : ::testing::TestWithParam<const char*> {
         if (app->session().job().Paused) engine.togglePause();
         engine.togglePause();
         ASSERT_TRUE(app->session().job().Paused);
-        RipDisplay& d = app->session().display();
+        RipDisplay d = app->session().display();
         d.pauseEnabled = true;
         app->host().displayChanged(d);
     }

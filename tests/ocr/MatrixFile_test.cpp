@@ -253,7 +253,7 @@ TEST_F(TempDir, FailedSaveKeepsTheOldFile) {
     const fs::path file = m_dir / "keep.qmx";
     ASSERT_TRUE(SaveMatrixFile(file, MatrixOf(3)));
     const auto before = fs::file_size(file);
-    FileResult r = SaveMatrixFile(m_dir / "no such folder" / "x.qmx", MatrixOf(5));
+    Result r = SaveMatrixFile(m_dir / "no such folder" / "x.qmx", MatrixOf(5));
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("x.qmx"), std::string::npos);
     EXPECT_EQ(fs::file_size(file), before);

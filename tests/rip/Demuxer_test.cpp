@@ -17,9 +17,9 @@ struct DemuxFixture : ::testing::Test {
     uint32_t filePos = 0;
 
     PackKind feed(const Pack& p, uint8_t stream = 0x20) {
-        return demux->ProcessPack(p, ++filePos, stream, display, startPack);
+        return demux->processPack(p, ++filePos, stream, display, startPack);
     }
-    void SetUp() override { demux->ResetTimeBase(display); }
+    void SetUp() override { demux->resetTimeBase(display); }
 };
 
 Bytes countingBytes(size_t n, uint16_t announced) {
@@ -41,7 +41,7 @@ TEST_F(Demux, VideoAudioAndOtherSubstreamsAreOtherPacks) {
     EXPECT_EQ(feed(subtitlePack(300, 0x80, ac3.data(), ac3.size(), true)), PackKind::Other);
     Bytes spu = simpleSpu();
     EXPECT_EQ(feed(spuPacks(spu, 0x21, 0, 400)[0], 0x20), PackKind::Other);
-    EXPECT_EQ(demux->SpuFill, 0u);
+    EXPECT_EQ(demux->spu().size(), 0u);
 }
 
 TEST_F(Demux, BadPackHeaderIsReportedAndLeavesTheClock) {
@@ -49,7 +49,7 @@ TEST_F(Demux, BadPackHeaderIsReportedAndLeavesTheClock) {
     Pack bad = videoPack(90000);
     bad[3] = 0xBB;
     EXPECT_EQ(feed(bad), PackKind::BadHeader);
-    EXPECT_EQ(demux->CurrentScr, 9000);
+    EXPECT_EQ(demux->currentScr(), 9000);
 }
 
 TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
@@ -59,13 +59,13 @@ TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
     feed(videoPack(500));
     EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
     EXPECT_EQ(startPack, 1u); // 0-based index of the pack with the first packet
-    EXPECT_EQ(demux->SpuFill, 2019u);
+    EXPECT_EQ(demux->spu().size(), 2019u);
     EXPECT_EQ(feed(videoPack(1500)), PackKind::Other);
     EXPECT_EQ(feed(packs[1]), PackKind::SpuComplete);
     EXPECT_EQ(startPack, 1u);
-    ASSERT_EQ(demux->SpuFill, 3000u);
-    EXPECT_TRUE(std::equal(spu.begin(), spu.end(), demux->SpuBuffer.begin()));
-    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{0, 0, 1, 0}));
+    ASSERT_EQ(demux->spu().size(), 3000u);
+    EXPECT_TRUE(std::equal(spu.begin(), spu.end(), demux->spu().begin()));
+    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 1, 0}));
 }
 
 TEST_F(Demux, PaddingPacketCompletesBeforeAnnouncedSize) {
@@ -73,104 +73,102 @@ TEST_F(Demux, PaddingPacketCompletesBeforeAnnouncedSize) {
     auto packs = spuPacks(spu, 0x20, 0, 0, 2019, true);
     EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
     EXPECT_EQ(feed(packs[1]), PackKind::SpuComplete);
-    EXPECT_EQ(demux->SpuFill, 3000u);
+    EXPECT_EQ(demux->spu().size(), 3000u);
 }
 
 TEST_F(Demux, AnnouncedSizeBelowFirstPayloadCompletesAtOnce) {
     Bytes spu = countingBytes(500, 100);
     EXPECT_EQ(feed(spuPacks(spu, 0x20, 0, 0, 2019, false)[0]), PackKind::SpuComplete);
-    EXPECT_EQ(demux->SpuFill, 500u);
+    EXPECT_EQ(demux->spu().size(), 500u);
 }
 
 TEST_F(Demux, ClockRestartContinuesOneStepLater) {
     feed(videoPack(900000 - 3600));
     feed(videoPack(900000));
-    EXPECT_EQ(demux->ScrStep, 3600);
+    EXPECT_EQ(demux->scrStep(), 3600);
     feed(videoPack(0));
-    EXPECT_EQ(demux->TimeOffset, (TTimeCode{0, 0, 10, 40}));
+    EXPECT_EQ(demux->timeOffset(), (TTimeCode{0, 0, 10, 40}));
     Bytes spu = simpleSpu();
     feed(spuPacks(spu, 0x20, 0, 3600)[0]);
-    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{0, 0, 10, 40}));
+    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 10, 40}));
 }
 
 TEST_F(Demux, ClockGoingBackToNonZeroChangesNothing) {
     feed(videoPack(900000));
     feed(videoPack(450000));
-    EXPECT_EQ(demux->TimeOffset, TTimeCode{});
-    EXPECT_EQ(demux->CurrentStreamTime(), (TTimeCode{0, 0, 5, 0}));
+    EXPECT_EQ(demux->timeOffset(), TTimeCode{});
+    EXPECT_EQ(demux->currentStreamTime(), (TTimeCode{0, 0, 5, 0}));
 }
 
 TEST_F(Demux, RebaseAnchorsFirstPackAtLastTimeCode) {
-    demux->LastTimeCode = {1, 2, 3, 500};
-    demux->MarkRebase();
+    demux->restartTimeLineAt({1, 2, 3, 500});
     feed(videoPack(90000));
-    EXPECT_EQ(demux->TimeOffset, (TTimeCode{1, 2, 2, 500}));
-    EXPECT_EQ(demux->CurrentStreamTime(), (TTimeCode{1, 2, 3, 500}));
+    EXPECT_EQ(demux->timeOffset(), (TTimeCode{1, 2, 2, 500}));
+    EXPECT_EQ(demux->currentStreamTime(), (TTimeCode{1, 2, 3, 500}));
     Bytes spu = simpleSpu();
     feed(spuPacks(spu, 0x20, 180000, 100000)[0]);
-    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{1, 2, 4, 500}));
+    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{1, 2, 4, 500}));
 }
 
 TEST_F(Demux, RebaseToZeroOrEarlierKeepsPtsTimes) {
     feed(videoPack(90000)); // after ResetTimeBase: Last TimeCode zero
-    EXPECT_EQ(demux->TimeOffset, TTimeCode{});
-    demux->LastTimeCode = {0, 0, 1, 0};
-    demux->MarkRebase();
+    EXPECT_EQ(demux->timeOffset(), TTimeCode{});
+    demux->restartTimeLineAt({0, 0, 1, 0});
     feed(videoPack(900000)); // the pack's own time is later
-    EXPECT_EQ(demux->TimeOffset, TTimeCode{});
+    EXPECT_EQ(demux->timeOffset(), TTimeCode{});
     Bytes spu = simpleSpu();
     feed(spuPacks(spu, 0x20, 270000, 900100)[0]);
-    EXPECT_EQ(demux->SpuStartTime, (TTimeCode{0, 0, 3, 0}));
+    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 3, 0}));
 }
 
 TEST_F(Demux, FrameRateComesFromFirstNavigationPack) {
     feed(navPack(0, 0x00, 0x00, 0x01, 0xC5));
-    EXPECT_EQ(demux->FrameRate, 3000);
-    EXPECT_EQ(demux->Cell.Frame, 5);
-    EXPECT_EQ(display.LabelFPS, "NTSC 30 Fps");
-    EXPECT_EQ(display.LabelTime, "00:00:01,166");
+    EXPECT_EQ(demux->frameRate(), 3000);
+    EXPECT_EQ(demux->cell().Frame, 5);
+    EXPECT_EQ(display.standard, VideoStandard::Ntsc);
+    EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 1, 166}));
 
-    demux->JobStart();
+    demux->startJob();
     feed(navPack(0, 0x00, 0x00, 0x02, 0x53));
-    EXPECT_EQ(demux->FrameRate, 2500);
-    EXPECT_EQ(demux->Cell.Frame, 13);
-    EXPECT_EQ(display.LabelFPS, "PAL 25 Fps");
-    EXPECT_EQ(display.LabelTime, "00:00:02,520");
+    EXPECT_EQ(demux->frameRate(), 2500);
+    EXPECT_EQ(demux->cell().Frame, 13);
+    EXPECT_EQ(display.standard, VideoStandard::Pal);
+    EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 2, 520}));
 }
 
 TEST_F(Demux, NewCellCountsChapterAndContinuesNavigationTime) {
     feed(navPack(0, 0x00, 0x00, 0x10, 0x40 | 0x10));
     feed(navPack(0, 0x00, 0x00, 0x10, 0x40 | 0x22)); // same second: frame step 12
-    EXPECT_EQ(demux->FrameStep, 12);
+    EXPECT_EQ(demux->frameStep(), 12);
     feed(navPack(0, 0x00, 0x00, 0x00, 0x40 | 0x01)); // the cell restarts
-    EXPECT_EQ(demux->ChapterCount, 2);
-    EXPECT_EQ(display.LabelChapters, "2");
+    EXPECT_EQ(demux->chapterCount(), 2);
+    EXPECT_EQ(display.chapters, 2u);
     // 10 s 22 frames + 12 frames = 11 s 9 frames, plus the cell's 1 frame.
-    EXPECT_EQ(demux->NavTime, (CellTime{0, 0, 11, 10}));
-    EXPECT_EQ(display.LabelTime, "00:00:11,400");
+    EXPECT_EQ(demux->navTime(), (CellTime{0, 0, 11, 10}));
+    EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 11, 400}));
 }
 
 TEST_F(Demux, ResetTimeBaseClearsNavigationAndClock) {
     feed(navPack(0, 0x01, 0x00, 0x00, 0x40));
     feed(videoPack(123456));
-    demux->ResetTimeBase(display);
-    EXPECT_EQ(demux->NavTime, CellTime{});
-    EXPECT_EQ(demux->CurrentScr, 0);
-    EXPECT_EQ(demux->ChapterCount, 1);
-    EXPECT_EQ(display.LabelChapters, "0");
-    EXPECT_TRUE(demux->RebaseOnNextPack);
-    EXPECT_EQ(demux->LastTimeCode, TTimeCode{});
+    demux->resetTimeBase(display);
+    EXPECT_EQ(demux->navTime(), CellTime{});
+    EXPECT_EQ(demux->currentScr(), 0);
+    EXPECT_EQ(demux->chapterCount(), 1);
+    EXPECT_EQ(display.chapters, 0u);
+    EXPECT_TRUE(demux->rebasePending());
+    EXPECT_EQ(demux->lastTimeCode(), TTimeCode{});
 }
 
 TEST_F(Demux, JobStartDropsPartialSpuOnlyAfterNavigationTime) {
     Bytes spu = countingBytes(3000, 3000);
     feed(spuPacks(spu, 0x20, 0, 0, 2019, false)[0]);
-    demux->JobStart();
-    EXPECT_EQ(demux->SpuFill, 2019u); // no navigation time yet
+    demux->startJob();
+    EXPECT_EQ(demux->spu().size(), 2019u); // no navigation time yet
     feed(navPack(0, 0, 0, 1, 0x40));
-    demux->JobStart();
-    EXPECT_EQ(demux->SpuFill, 0u);
-    EXPECT_EQ(demux->FrameRate, 1);
+    demux->startJob();
+    EXPECT_EQ(demux->spu().size(), 0u);
+    EXPECT_EQ(demux->frameRate(), 1);
 }
 
 TEST_F(Demux, HostileLengthsStayInsidePackAndBuffer) {
@@ -181,7 +179,7 @@ TEST_F(Demux, HostileLengthsStayInsidePackAndBuffer) {
     p[18] = 0xFF; // PES length far past the pack
     p[19] = 0xFF;
     EXPECT_EQ(feed(p), PackKind::Subtitle);
-    EXPECT_EQ(demux->SpuFill, 2048u - 29u);
+    EXPECT_EQ(demux->spu().size(), 2048u - 29u);
 
     // Header data length 255: the substream id is at 278, the payload after it.
     Pack q = packHeader(0);
@@ -190,9 +188,9 @@ TEST_F(Demux, HostileLengthsStayInsidePackAndBuffer) {
     q[19] = 0xFF;
     q[22] = 0xFF;
     q[23 + 255] = 0x20;
-    uint32_t before = demux->SpuFill;
+    uint32_t before = demux->spu().size();
     EXPECT_EQ(feed(q), PackKind::Subtitle);
-    EXPECT_EQ(demux->SpuFill, before + (2048u - 24u - 255u));
+    EXPECT_EQ(demux->spu().size(), before + (2048u - 24u - 255u));
 }
 
 TEST_F(Demux, NegativePayloadLengthCopiesNothing) {
@@ -201,7 +199,7 @@ TEST_F(Demux, NegativePayloadLengthCopiesNothing) {
     p[18] = 0;
     p[19] = 3; // shorter than its own header
     EXPECT_EQ(feed(p), PackKind::Subtitle);
-    EXPECT_EQ(demux->SpuFill, 0u);
+    EXPECT_EQ(demux->spu().size(), 0u);
 }
 
 TEST_F(Demux, SpuOverflowingBufferIsCutAndCompleted) {
@@ -218,10 +216,9 @@ TEST_F(Demux, SpuOverflowingBufferIsCutAndCompleted) {
     }
     EXPECT_EQ(k, PackKind::SpuComplete);
     EXPECT_EQ(packs, 33);
-    EXPECT_EQ(demux->SpuFill, kSpuBufferSize);
     EXPECT_EQ(demux->spu().size(), kSpuBufferSize);
-    demux->ClearSpu();
-    EXPECT_EQ(demux->SpuFill, 0u);
+    demux->clearSpu();
+    EXPECT_EQ(demux->spu().size(), 0u);
 }
 
 TEST_F(Demux, RandomPacksNeverEscapeTheBuffers) {
@@ -234,7 +231,7 @@ TEST_F(Demux, RandomPacksNeverEscapeTheBuffers) {
         if (i % 2) put32(p.data() + 14, 0x000001BD);
         if (i % 4 == 1) p[23 + p[22]] = 0x20;
         PackKind k = feed(p);
-        ASSERT_LE(demux->SpuFill, kSpuBufferSize);
-        if (k == PackKind::SpuComplete) demux->ClearSpu();
+        ASSERT_LE(demux->spu().size(), kSpuBufferSize);
+        if (k == PackKind::SpuComplete) demux->clearSpu();
     }
 }

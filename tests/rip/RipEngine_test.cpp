@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <map>
 
 using namespace mirtal;
@@ -52,7 +53,10 @@ public:
         engine.subtitles().add({"text " + std::to_string(e.number)}, e.times.start, e.times.stop,
                                e.rect);
     }
-    void saveBitmap(RipEngine& engine, const SubpictureEvent& e) override { record(engine, e); }
+    Result saveBitmap(RipEngine& engine, const SubpictureEvent& e) override {
+        record(engine, e);
+        return {};
+    }
     void show(RipEngine& engine, const SubpictureEvent& e) override { record(engine, e); }
 
 private:
@@ -100,7 +104,7 @@ struct Engine : ::testing::Test {
     RecordingActions actions;
     Session session{host, catalogue, sink, &actions};
     RipEngine& engine = session.engine();
-    RipJob& job = session.job();
+    RipJob& job = session.engine().job();
 
     std::filesystem::path vob(const std::string& name, const std::vector<Pack>& packs) {
         auto p = dir / name;
@@ -114,7 +118,7 @@ struct Engine : ::testing::Test {
         s.action = action;
         s.withTimingAndPosition = timing;
         s.picturePrefix = std::move(prefix);
-        ASSERT_TRUE(engine.StartJob(s));
+        ASSERT_TRUE(engine.startJob(s));
     }
     // Ticks until the job is finished or stops (pause, halt).
     void runToEnd() {
@@ -136,10 +140,10 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     EXPECT_EQ(job.TotalSizeKb, 9u * 1024);
 
     EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().LabelPos, "3/9 MB (33%)");
+    EXPECT_EQ(shown().progress->positionKb >> 10, 3u);
     EXPECT_EQ(shown().progressPercent, 33);
-    EXPECT_EQ(shown().LabelVobFile, "VTS_01_1.VOB");
-    EXPECT_EQ(shown().LabelVobNb, "3");
+    EXPECT_EQ(shown().vobFile, "VTS_01_1.VOB");
+    EXPECT_EQ(shown().vobCount, 3u);
     EXPECT_EQ(job.VobPictures, 2u);
     EXPECT_EQ(job.TotalPictures, 2u);
     EXPECT_EQ(job.CurrentFile, 2u);
@@ -149,15 +153,15 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     EXPECT_EQ(host.eventDispatches, 6);
 
     EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().LabelPos, "6/9 MB (66%)");
-    EXPECT_EQ(shown().LabelVobNum, "2");
+    EXPECT_EQ(shown().progressPercent, 66);
+    EXPECT_EQ(shown().vobNumber, 2u);
     EXPECT_EQ(job.VobPictures, 2u);
     EXPECT_EQ(job.TotalPictures, 4u);
 
     EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().LabelPos, "9/9 MB (100%)");
-    EXPECT_EQ(shown().applicationTitle, "Mirtal - 100%");
-    EXPECT_EQ(shown().LabelTotalNbSup, "6");
+    EXPECT_EQ(shown().progress->positionKb, 9u * 1024);
+    EXPECT_EQ(shown().progressPercent, 100);
+    EXPECT_EQ(shown().jobPictures, 6u);
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     ASSERT_EQ(actions.seen.size(), 6u);
@@ -180,7 +184,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_TRUE(job.Paused);
     EXPECT_FALSE(job.Busy);
     EXPECT_EQ(job.ContinuePack, 515u); // the pack after the first video pack past SPU A
-    EXPECT_EQ(shown().pauseCaption, "Co&ntinue >");
+    EXPECT_TRUE(shown().paused);
     EXPECT_TRUE(shown().openVobEnabled);
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(actions.seen[0].bytes, 3000u);
@@ -189,7 +193,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_EQ(engine.tick(), TickResult::Nothing); // paused: ticks do nothing
     host.clock += 3'600'000; // an hour spent paused is not processing time
     engine.togglePause();
-    EXPECT_EQ(shown().pauseCaption, std::string("&Pause ") + char(127));
+    EXPECT_FALSE(shown().paused);
     runToEnd();
     EXPECT_TRUE(job.finished());
     ASSERT_EQ(actions.seen.size(), 2u);
@@ -407,6 +411,23 @@ TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
     EXPECT_EQ(job.TotalPictures, 2u);
 }
 
+TEST_F(Engine, AnActionThatFailsUnforeseenPausesAtItsSubpictureInsteadOfEndingTheProgram) {
+    start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))});
+    bool fail = true;
+    actions.onEvent = [&](RipEngine&, const SubpictureEvent&) {
+        if (fail) throw std::runtime_error("out of memory");
+    };
+    host.answers = {Answer::Ok};
+    engine.tick();
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find("out of memory"), std::string::npos);
+    EXPECT_TRUE(job.Paused);
+    fail = false;
+    engine.togglePause();
+    runToEnd();
+    EXPECT_TRUE(job.finished());
+}
+
 TEST_F(Engine, SpuStraddlingTwoFilesIsJoined) {
     Bytes spu = bigSpu(3500);
     auto packs = vobPacks(40, {{38, spu}}); // packs 38 and 39
@@ -456,8 +477,8 @@ TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     engine.tick();
     // The first estimate only primes the baselines; the one at pack 10240
     // measured 2000 ms for 20 MiB and leaves 100 MiB.
-    EXPECT_EQ(shown().LabelPos, "20/120 MB (16%)");
-    EXPECT_EQ(shown().LabelTimeRemaining, "00:00:10");
+    EXPECT_EQ(shown().progressPercent, 16);
+    EXPECT_EQ(shown().remaining, (TTimeCode{0, 0, 10, 0}));
 }
 
 TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
@@ -469,11 +490,9 @@ TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
 
 TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
     JobSetup s;
-    std::string error;
-    EXPECT_FALSE(engine.StartJob(s, &error));
-    EXPECT_EQ(error, "No VOB selected !!");
+    EXPECT_EQ(engine.startJob(s).error, "No VOB selected !!");
     s.files.assign(1025, dir / "x.vob");
-    EXPECT_FALSE(engine.StartJob(s, &error));
+    EXPECT_FALSE(engine.startJob(s));
     EXPECT_TRUE(job.Paused); // nothing changed
 }
 
@@ -489,14 +508,13 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     FakeSink s1, s2;
     RecordingActions a1, a2;
     Session one(h1, catalogue, s1, &a1), two(h2, catalogue, s2, &a2);
-    two.demuxer().LastTimeCode = {1, 0, 0, 0};
-    two.demuxer().MarkRebase();
-    two.job().SubtitleStreamId = 0x21;
+    two.demuxer().restartTimeLineAt({1, 0, 0, 0});
+    two.chooseStream(0x21);
     JobSetup setup;
     setup.files = {dir / "a.vob"};
     setup.action = kActionShow;
-    ASSERT_TRUE(one.engine().StartJob(setup));
-    ASSERT_TRUE(two.engine().StartJob(setup));
+    ASSERT_TRUE(one.engine().startJob(setup));
+    ASSERT_TRUE(two.engine().startJob(setup));
     two.engine().tick();
     one.engine().tick();
     ASSERT_EQ(a1.seen.size(), 2u);
@@ -533,7 +551,7 @@ TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
     s.files = {file};
     s.action = kActionOcr;
     s.forcedOnly = true;
-    ASSERT_TRUE(engine.StartJob(s));
+    ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 2u);
     EXPECT_EQ(actions.seen[0].number, 1u);
@@ -546,7 +564,7 @@ TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
     // The same file without the option: all five, the forced ones among them.
     actions.seen.clear();
     s.forcedOnly = false;
-    ASSERT_TRUE(engine.StartJob(s));
+    ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     EXPECT_EQ(actions.seen.size(), 5u);
     EXPECT_EQ(job.TotalPictures, 5u);
@@ -569,7 +587,7 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     s.files = {sub, plain};
     s.indexes = {index, nullptr};
     s.action = kActionShow;
-    ASSERT_TRUE(engine.StartJob(s));
+    ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 6u);
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), 61'000);
@@ -580,7 +598,5 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
         EXPECT_LT(TimeCodeToMs(actions.seen[i].times.start), 10'000) << "the VOB keeps its PTS";
 
     s.indexes = {index};
-    std::string error;
-    EXPECT_FALSE(engine.StartJob(s, &error));
-    EXPECT_EQ(error, "The job's VobSub indexes do not match its files");
+    EXPECT_EQ(engine.startJob(s).error, "The job's VobSub indexes do not match its files");
 }

@@ -81,7 +81,7 @@ TEST_F(SessionPictures, BmpAsksTheAdjustmentOnceAndListsEverySavedPicture) {
     start(kActionBmp, dir.path());
     runToEnd();
     EXPECT_EQ(host.adjustCalls, 1);
-    EXPECT_FALSE(session.ShowEachPicture);
+    EXPECT_FALSE(session.adjustmentDue());
     // The first picture's automatic colour order is a permutation.
     auto order = session.composer().DvdColorOrder();
     std::sort(order.begin(), order.end());

@@ -223,19 +223,19 @@ TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
 
     auto demux = std::make_unique<Demuxer>();
     RipDisplay display;
-    demux->ResetTimeBase(display);
+    demux->resetTimeBase(display);
     std::vector<Bytes> back;
     uint32_t startPack = 0;
     for (uint32_t pos = 0; pos * kPackSize < sub.size(); ++pos) {
         const auto* pack = reinterpret_cast<const uint8_t*>(sub.data()) + pos * kPackSize;
-        if (demux->ProcessPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), pos + 1, 0x20,
+        if (demux->processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), pos + 1, 0x20,
                                display, startPack) != PackKind::SpuComplete)
             continue;
         const int64_t expected = 3600000 + int64_t(back.size()) * 1001;
-        EXPECT_EQ(TimeCodeToMs(demux->SpuStartTime), expected) << "the PTS";
+        EXPECT_EQ(TimeCodeToMs(demux->spuStartTime()), expected) << "the PTS";
         EXPECT_EQ(index.startMs(0x20, startPack), expected) << "the index";
         back.emplace_back(demux->spu().begin(), demux->spu().end());
-        demux->ClearSpu();
+        demux->clearSpu();
     }
     EXPECT_EQ(back, units);
 }

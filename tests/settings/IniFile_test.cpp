@@ -111,7 +111,7 @@ TEST(IniFile, MissingFileReadsEmptyAndUnreadableFileIsReported) {
     EXPECT_TRUE(ini.sectionNames().empty());
 
     std::filesystem::create_directory(dir / "folder.ini");
-    FileResult r = ini.load(dir / "folder.ini");
+    Result r = ini.load(dir / "folder.ini");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("folder.ini"), std::string::npos);
 
@@ -130,7 +130,7 @@ TEST(IniFile, SaveCreatesFolderAndFailedSaveKeepsOldFile) {
     EXPECT_EQ(test::readText(nested), "[S]\r\nA=1\r\n");
 
     test::writeText(dir / "file", "not a folder");
-    FileResult r = ini.save(dir / "file" / "x.ini");
+    Result r = ini.save(dir / "file" / "x.ini");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("x.ini"), std::string::npos) << r.error;
     EXPECT_EQ(test::readText(dir / "file"), "not a folder");

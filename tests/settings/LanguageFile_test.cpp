@@ -121,7 +121,7 @@ TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
     // The empty hint was not exported, so it stays as it was: empty too.
     EXPECT_EQ(allTexts(windows), allTexts(original));
     for (int i = 0; i < MessageCatalogue::kDefaultCount; ++i)
-        EXPECT_EQ(catalogue.text(i), translated.text(i));
+        EXPECT_EQ(catalogue.entry(i), translated.entry(i));
     EXPECT_EQ(windows[0].components[6]->texts[P::Caption], "zoom") << "other classes keep theirs";
 }
 
@@ -133,9 +133,9 @@ TEST_F(LanguageFile, MissingKeysKeepThePreviousLanguage) {
     ASSERT_TRUE(LoadLanguage(lang(), "Second", windows, catalogue).ok);
     EXPECT_EQ(windows[0].m_caption, "Deuxieme");
     EXPECT_EQ(windows[0].components[0]->texts[P::Caption], "Lage");
-    EXPECT_EQ(catalogue.text(0), "Zero");
-    EXPECT_EQ(catalogue.text(1), "Eins");
-    EXPECT_EQ(catalogue.text(2), "The Character Matrix is Empty !");
+    EXPECT_EQ(catalogue.text(Message::MatrixFull), "Zero");
+    EXPECT_EQ(catalogue.text(Message::OneMatrixPerDvd), "Eins");
+    EXPECT_EQ(catalogue.text(Message::MatrixEmpty), "The Character Matrix is Empty !");
 }
 
 TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
@@ -145,18 +145,18 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
         if (i != 5) text += "MsgStr_" + std::to_string(i) + "=T" + std::to_string(i) + "\n";
     writeLanguage("Gap", text);
     ASSERT_TRUE(LoadLanguage(lang(), "Gap", windows, catalogue).ok);
-    EXPECT_EQ(catalogue.text(4), "T4");
-    EXPECT_EQ(catalogue.text(5), "This is NOT a valid Char Matrix File !");
-    EXPECT_EQ(catalogue.text(6), "Character Matrix ");
+    EXPECT_EQ(catalogue.text(Message::ExistsReplace), "T4");
+    EXPECT_EQ(catalogue.text(Message::MatrixNotValid), "This is NOT a valid Char Matrix File !");
+    EXPECT_EQ(catalogue.text(Message::MatrixBeforeName), "Character Matrix ");
     EXPECT_EQ(catalogue.count(), n);
 
     catalogue.FillMessageCatalogue();
     writeLanguage("Empty3",
                   "[Messages]\nMsgStr_0=A\nMsgStr_1=B\nMsgStr_2=C\nMsgStr_3=\nMsgStr_4=E\n");
     ASSERT_TRUE(LoadLanguage(lang(), "Empty3", windows, catalogue).ok);
-    EXPECT_EQ(catalogue.text(2), "C");
-    EXPECT_EQ(catalogue.text(3), "File ");
-    EXPECT_EQ(catalogue.text(4), " already exists ! Replace ?");
+    EXPECT_EQ(catalogue.text(Message::MatrixEmpty), "C");
+    EXPECT_EQ(catalogue.text(Message::FileBeforeName), "File ");
+    EXPECT_EQ(catalogue.text(Message::ExistsReplace), " already exists ! Replace ?");
 
     catalogue.FillMessageCatalogue();
     text = "[Messages]\n";
@@ -165,7 +165,7 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
     writeLanguage("Full", text);
     ASSERT_TRUE(LoadLanguage(lang(), "Full", windows, catalogue).ok);
     EXPECT_EQ(catalogue.count(), n + 1);
-    EXPECT_EQ(catalogue.text(n), "T" + std::to_string(n));
+    EXPECT_EQ(catalogue.entry(n), "T" + std::to_string(n));
 }
 
 TEST_F(LanguageFile, OnlyExistingRadioItemsChangeAndLoadedHintsAreShown) {
@@ -209,7 +209,7 @@ TEST_F(LanguageFile, DeletedOrUnsafeLanguageNameChangesNothing) {
     EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
     EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
     EXPECT_EQ(allTexts(windows), before);
-    EXPECT_EQ(catalogue.text(3), "File ");
+    EXPECT_EQ(catalogue.text(Message::FileBeforeName), "File ");
 }
 
 TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {

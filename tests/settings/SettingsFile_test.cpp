@@ -20,8 +20,8 @@ const Names kSavedSections = {"CONFIG",           "PREVIEW CFG",    "BMP OUT TC 
 class SettingsFile : public ::testing::Test {
 protected:
     fs::path file() const { return dir / kSettingsFileName; }
-    FileResult load() { return LoadSettings(file(), folder, program, ocr, output, bmp); }
-    FileResult save() { return SaveSettings(file(), program, output, bmp); }
+    Result load() { return LoadSettings(file(), folder, program, ocr, output, bmp); }
+    Result save() { return SaveSettings(file(), program, output, bmp); }
     IniFile saved() const { return IniFile::parse(readText(file())); }
 
     TempFolder dir;
@@ -268,7 +268,7 @@ TEST_F(SettingsFile, UnreadableFileGivesDefaultsAndIsNotOverwritten) {
         program.ActionMode = 3;
         EXPECT_FALSE(load().ok);
         EXPECT_EQ(program.ActionMode, 0);
-        FileResult r = save();
+        Result r = save();
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find(kSettingsFileName), std::string::npos) << r.error;
         EXPECT_FALSE(SaveOcrSettings(file(), ocr).ok);
@@ -298,7 +298,7 @@ TEST_F(SettingsFile, ProfileLackingSectionsResetsThemToDefaults) {
 TEST_F(SettingsFile, ProfileThatCannotBeReadChangesNothing) {
     bmp.Cropping.MinX = 100;
     const BmpOutputSettings before = bmp;
-    FileResult r = LoadBmpOutputSettings(dir / "gone.ini", bmp);
+    Result r = LoadBmpOutputSettings(dir / "gone.ini", bmp);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("gone.ini"), std::string::npos) << r.error;
     fs::create_directory(dir / "folder.ini");

@@ -96,7 +96,7 @@ TEST_F(FlowTest, FailedWriteReportsAndKeepsWhatWasThere) {
 
 TEST_F(FlowTest, FailedWriteIntoAMissingFolderKeepsTheDocumentState) {
     fill();
-    FileResult r = SaveDocumentTo(doc, dir / "no such folder" / "film.vtx");
+    Result r = SaveDocumentTo(doc, dir / "no such folder" / "film.vtx");
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.error.empty());
     EXPECT_TRUE(doc.Modified());

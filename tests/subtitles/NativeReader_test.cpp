@@ -29,7 +29,7 @@ protected:
         return e;
     }
     std::string errorText(int n) {
-        return messages.text(15) + std::to_string(n) + "\r" + messages.text(16);
+        return messages.text(Message::SubtitleFileError) + std::to_string(n) + "\r" + messages.text(Message::IgnoreAndContinue);
     }
 };
 
