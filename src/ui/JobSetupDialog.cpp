@@ -400,15 +400,15 @@ std::vector<std::filesystem::path> JobSetupDialog::checkedPaths() const {
 }
 
 TTimeCode JobSetupDialog::lastTimeCode() const {
-    return {uint8_t(m_hourEdit->valeur()), uint8_t(m_minuteEdit->valeur()),
-            uint8_t(m_secondEdit->valeur()), m_millisecondEdit->valeur()};
+    return {uint8_t(m_hourEdit->value()), uint8_t(m_minuteEdit->value()),
+            uint8_t(m_secondEdit->value()), m_millisecondEdit->value()};
 }
 
 void JobSetupDialog::setLastTimeCode(TTimeCode tc) {
-    m_hourEdit->setValeur(tc.Hour);
-    m_minuteEdit->setValeur(tc.Min);
-    m_secondEdit->setValeur(tc.Sec);
-    m_millisecondEdit->setValeur(tc.MSec);
+    m_hourEdit->setValue(tc.Hour);
+    m_minuteEdit->setValue(tc.Min);
+    m_secondEdit->setValue(tc.Sec);
+    m_millisecondEdit->setValue(tc.MSec);
 }
 
 // Any change of a field, typed or refilled, re-anchors the time line at the

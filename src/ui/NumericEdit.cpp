@@ -80,14 +80,14 @@ std::optional<int64_t> TWord_u::textNumber() const {
     return v > 65535 ? int64_t(65536) : int64_t(v);
 }
 
-uint16_t TWord_u::valeur() {
+uint16_t TWord_u::value() {
     auto n = textNumber();
     int64_t v = !n ? m_min : std::min<int64_t>(*n, 65535);
     m_value = uint16_t(std::clamp<int64_t>(v, 0, 65535));
     return m_value;
 }
 
-void TWord_u::setValeur(int64_t v) {
+void TWord_u::setValue(int64_t v) {
     v = std::min<int64_t>(v, m_max);
     v = std::max<int64_t>(v, m_min);
     m_value = uint16_t(v);
@@ -122,13 +122,13 @@ std::optional<int64_t> TInteger_u::textNumber() const {
     return int64_t(v);
 }
 
-int32_t TInteger_u::valeur() {
+int32_t TInteger_u::value() {
     auto n = textNumber();
     m_value = n ? int32_t(*n) : m_min;
     return m_value;
 }
 
-void TInteger_u::setValeur(int64_t v) {
+void TInteger_u::setValue(int64_t v) {
     v = std::min<int64_t>(v, m_max);
     v = std::max<int64_t>(v, m_min);
     m_value = int32_t(v);

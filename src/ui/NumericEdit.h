@@ -34,7 +34,7 @@ protected:
     virtual int boundWidth() const = 0;
     // The text as a number: nullopt when it is not one.
     virtual std::optional<int64_t> textNumber() const = 0;
-    virtual void readValue() = 0; // valeur read: stores the parsed value
+    virtual void readValue() = 0; // value read: stores the parsed value
     virtual void setToMin() = 0;
     virtual void setToMax() = 0;
     void updateHint();
@@ -52,8 +52,8 @@ class TWord_u : public NumericEdit {
 public:
     explicit TWord_u(QWidget* parent = nullptr);
 
-    uint16_t valeur();
-    void setValeur(int64_t v);
+    uint16_t value();
+    void setValue(int64_t v);
     uint16_t ValMin() const { return m_min; }
     uint16_t ValMax() const { return m_max; }
     void setValMin(uint16_t v);
@@ -64,9 +64,9 @@ protected:
     int64_t maxValue() const override { return m_max; }
     int boundWidth() const override { return 5; }
     std::optional<int64_t> textNumber() const override;
-    void readValue() override { valeur(); }
-    void setToMin() override { setValeur(m_min); }
-    void setToMax() override { setValeur(m_max); }
+    void readValue() override { value(); }
+    void setToMin() override { setValue(m_min); }
+    void setToMax() override { setValue(m_max); }
 
 private:
     uint16_t m_value = 0, m_min = 0, m_max = 65535;
@@ -78,8 +78,8 @@ class TInteger_u : public NumericEdit {
 public:
     explicit TInteger_u(QWidget* parent = nullptr);
 
-    int32_t valeur();
-    void setValeur(int64_t v);
+    int32_t value();
+    void setValue(int64_t v);
     int32_t ValMin() const { return m_min; }
     int32_t ValMax() const { return m_max; }
     void setValMin(int32_t v);
@@ -90,9 +90,9 @@ protected:
     int64_t maxValue() const override { return m_max; }
     int boundWidth() const override { return 6; }
     std::optional<int64_t> textNumber() const override;
-    void readValue() override { valeur(); }
-    void setToMin() override { setValeur(m_min); }
-    void setToMax() override { setValeur(m_max); }
+    void readValue() override { value(); }
+    void setToMin() override { setValue(m_min); }
+    void setToMax() override { setValue(m_max); }
 
 private:
     void updateMaxLength();

@@ -52,7 +52,7 @@ OcrSetupDialog::OcrSetupDialog(OcrSettings& settings, UiDialogs& dialogs,
 // the value the field holds.
 TWord_u* OcrSetupDialog::wordField(QWidget* parent, const char* name, uint16_t min, uint16_t max) {
     auto* f = named(new TWord_u(parent), name);
-    f->setValeur(min);
+    f->setValue(min);
     f->setValMin(min);
     f->setValMax(max);
     f->setDialogs(&m_dialogs);
@@ -63,7 +63,7 @@ TWord_u* OcrSetupDialog::wordField(QWidget* parent, const char* name, uint16_t m
 TInteger_u* OcrSetupDialog::integerField(QWidget* parent, const char* name, int32_t min,
                                          int32_t max) {
     auto* f = named(new TInteger_u(parent), name);
-    f->setValeur(min);
+    f->setValue(min);
     f->setValMin(min);
     f->setValMax(max);
     f->setDialogs(&m_dialogs);
@@ -192,33 +192,33 @@ QLayout* OcrSetupDialog::buildButtons() {
 void OcrSetupDialog::sensibilityBarMoved(int value) {
     if (m_syncing) return;
     m_syncing = true;
-    m_sensibility->setValeur(value);
+    m_sensibility->setValue(value);
     m_syncing = false;
 }
 
 void OcrSetupDialog::sensibilityTyped() {
     if (m_syncing) return;
     m_syncing = true;
-    m_sensibilityBar->setValue(m_sensibility->valeur());
+    m_sensibilityBar->setValue(m_sensibility->value());
     m_syncing = false;
 }
 
 void OcrSetupDialog::loadControls() {
     const OcrSettings& s = m_settings;
-    m_lineMinHeight->setValeur(s.MinLineHeight);
-    m_minInterLine->setValeur(s.MinInterLine);
-    m_lineMaxHeight->setValeur(s.MaxLineHeight);
-    m_charMinWidth->setValeur(s.MinCharWidth);
-    m_charMinHeight->setValeur(s.MinCharHeight);
+    m_lineMinHeight->setValue(s.MinLineHeight);
+    m_minInterLine->setValue(s.MinInterLine);
+    m_lineMaxHeight->setValue(s.MaxLineHeight);
+    m_charMinWidth->setValue(s.MinCharWidth);
+    m_charMinHeight->setValue(s.MinCharHeight);
     m_detachedCharCheck->setChecked(s.CheckDetachedChar);
-    m_widthDiff->setValeur(s.MaxCharDiffWidth);
-    m_topDiff->setValeur(s.MaxCharDiffTop);
-    m_heightDiff->setValeur(s.MaxCharDiffHeight);
-    m_sensibility->setValeur(s.Sensibility);
-    m_sensibilityBar->setValue(m_sensibility->valeur());
-    m_spaceWidth->setValeur(s.SpaceWidth);
-    m_italicSpaceWidth->setValeur(s.ItaSpaceWidth);
-    m_italicDetectWidth->setValeur(s.DetectItaWidth);
+    m_widthDiff->setValue(s.MaxCharDiffWidth);
+    m_topDiff->setValue(s.MaxCharDiffTop);
+    m_heightDiff->setValue(s.MaxCharDiffHeight);
+    m_sensibility->setValue(s.Sensibility);
+    m_sensibilityBar->setValue(m_sensibility->value());
+    m_spaceWidth->setValue(s.SpaceWidth);
+    m_italicSpaceWidth->setValue(s.ItaSpaceWidth);
+    m_italicDetectWidth->setValue(s.DetectItaWidth);
     m_autoSpaceWidthCheck->setChecked(s.AutoSpaceWidth);
     m_newGlyphsCombo->setCurrentIndex(std::min<int>(s.NameGlyphs, 2));
     m_markItalicsCheck->setChecked(s.MarkItalics);
@@ -238,19 +238,19 @@ bool OcrSetupDialog::storeControls() {
         }
     }
     OcrSettings& s = m_settings;
-    s.MinLineHeight = uint8_t(m_lineMinHeight->valeur());
-    s.MinInterLine = uint8_t(m_minInterLine->valeur());
-    s.MaxLineHeight = uint8_t(m_lineMaxHeight->valeur());
-    s.MinCharWidth = uint8_t(m_charMinWidth->valeur());
-    s.MinCharHeight = uint8_t(m_charMinHeight->valeur());
+    s.MinLineHeight = uint8_t(m_lineMinHeight->value());
+    s.MinInterLine = uint8_t(m_minInterLine->value());
+    s.MaxLineHeight = uint8_t(m_lineMaxHeight->value());
+    s.MinCharWidth = uint8_t(m_charMinWidth->value());
+    s.MinCharHeight = uint8_t(m_charMinHeight->value());
     s.CheckDetachedChar = m_detachedCharCheck->isChecked();
-    s.MaxCharDiffWidth = uint8_t(m_widthDiff->valeur());
-    s.MaxCharDiffTop = uint8_t(m_topDiff->valeur());
-    s.MaxCharDiffHeight = uint8_t(m_heightDiff->valeur());
-    s.Sensibility = m_sensibility->valeur();
-    s.SpaceWidth = m_spaceWidth->valeur();
-    s.ItaSpaceWidth = m_italicSpaceWidth->valeur();
-    s.DetectItaWidth = m_italicDetectWidth->valeur();
+    s.MaxCharDiffWidth = uint8_t(m_widthDiff->value());
+    s.MaxCharDiffTop = uint8_t(m_topDiff->value());
+    s.MaxCharDiffHeight = uint8_t(m_heightDiff->value());
+    s.Sensibility = m_sensibility->value();
+    s.SpaceWidth = m_spaceWidth->value();
+    s.ItaSpaceWidth = m_italicSpaceWidth->value();
+    s.DetectItaWidth = m_italicDetectWidth->value();
     s.AutoSpaceWidth = m_autoSpaceWidthCheck->isChecked();
     s.NameGlyphs = uint8_t(std::max(0, m_newGlyphsCombo->currentIndex()));
     s.MarkItalics = m_markItalicsCheck->isChecked();

@@ -51,7 +51,7 @@ TWord_u* TimeCorrectionDialog::numberField(const QString& name, uint16_t max, ui
     auto* f = named(new TWord_u(parent), name);
     f->setDialogs(&m_dialogs);
     f->setValMax(max);
-    f->setValeur(value);
+    f->setValue(value);
     f->setFixedWidth(48);
     return f;
 }
@@ -188,10 +188,10 @@ TimeCorrection TimeCorrectionDialog::request() const {
     r.ChangeDurations = m_changeDurationsBox->isChecked();
     r.Method =
         m_durationMethod->itemIndex() == 0 ? DurationMethod::Fixed : DurationMethod::Proportional;
-    r.FixedDuration = m_fixedDurationField->valeur();
-    r.OffsetDuration = m_offsetDurationField->valeur();
-    r.MsPerChar = m_msPerCharField->valeur();
-    r.MinInterval = m_minIntervalField->valeur();
+    r.FixedDuration = m_fixedDurationField->value();
+    r.OffsetDuration = m_offsetDurationField->value();
+    r.MsPerChar = m_msPerCharField->value();
+    r.MinInterval = m_minIntervalField->value();
     return r;
 }
 

@@ -29,18 +29,18 @@ namespace mirtal {
 
 TTimeCode TimeFields::time() const {
     TTimeCode t;
-    t.Hour = uint8_t(hours->valeur());
-    t.Min = uint8_t(minutes->valeur());
-    t.Sec = uint8_t(seconds->valeur());
-    t.MSec = milliseconds->valeur();
+    t.Hour = uint8_t(hours->value());
+    t.Min = uint8_t(minutes->value());
+    t.Sec = uint8_t(seconds->value());
+    t.MSec = milliseconds->value();
     return t;
 }
 
 void TimeFields::setTime(TTimeCode time) const {
-    hours->setValeur(time.Hour);
-    minutes->setValeur(time.Min);
-    seconds->setValeur(time.Sec);
-    milliseconds->setValeur(time.MSec);
+    hours->setValue(time.Hour);
+    minutes->setValue(time.Min);
+    seconds->setValue(time.Sec);
+    milliseconds->setValue(time.MSec);
 }
 
 TimeFields addTimeFields(QHBoxLayout* row, QWidget* parent, const QString& suffix, int width,
@@ -49,7 +49,7 @@ TimeFields addTimeFields(QHBoxLayout* row, QWidget* parent, const QString& suffi
         auto* f = named(new TWord_u(parent), name + suffix);
         f->setDialogs(dialogs);
         f->setValMax(max);
-        f->setValeur(0);
+        f->setValue(0);
         f->setFixedWidth(width);
         return f;
     };

@@ -40,7 +40,7 @@ TEST(NumericFields, EmptyWordFieldIsReportedAndSetToMinimum) {
     EXPECT_FALSE(f.checkValue());
     EXPECT_EQ(t.lastMessage(), "Valeur comprise entre 0 et 999 attendue.");
     EXPECT_EQ(f.text(), "0");
-    EXPECT_EQ(f.valeur(), 0);
+    EXPECT_EQ(f.value(), 0);
 }
 
 TEST(NumericFields, WordAbove65535IsTooLarge) {
@@ -50,7 +50,7 @@ TEST(NumericFields, WordAbove65535IsTooLarge) {
     f.setText("70000");
     EXPECT_FALSE(f.checkValue());
     EXPECT_EQ(t.lastMessage(), "Valeur trop grande : Valeur maximum = 65535");
-    EXPECT_EQ(f.valeur(), 65535);
+    EXPECT_EQ(f.value(), 65535);
 }
 
 TEST(NumericFields, IntegerBelowMinimumAndLoneMinus) {
@@ -62,12 +62,12 @@ TEST(NumericFields, IntegerBelowMinimumAndLoneMinus) {
     f.setText("-12");
     EXPECT_FALSE(f.checkValue());
     EXPECT_EQ(t.lastMessage(), "Valeur trop petite : Valeur minimum = -10");
-    EXPECT_EQ(f.valeur(), -10);
+    EXPECT_EQ(f.value(), -10);
     size_t before = t.dialogs.asked.size();
     f.setText("-");
     EXPECT_TRUE(f.checkValue());
     EXPECT_EQ(t.dialogs.asked.size(), before) << "a lone minus reads as the minimum, silently";
-    EXPECT_EQ(f.valeur(), -10);
+    EXPECT_EQ(f.value(), -10);
     EXPECT_EQ(f.maxLength(), 3);
 }
 
@@ -82,13 +82,13 @@ TEST(NumericFields, DefaultIntegerBoundsShowSixCharacters) {
 
 TEST(NumericFields, RangeNeverExcludesTheCurrentValue) {
     TWord_u f;
-    f.setValeur(20);
+    f.setValue(20);
     f.setValMax(10);
     EXPECT_EQ(f.ValMax(), 20);
     f.setValMin(30);
     EXPECT_EQ(f.ValMin(), 20);
-    f.setValeur(5);
-    EXPECT_EQ(f.valeur(), 20) << "writes are clamped into the range";
+    f.setValue(5);
+    EXPECT_EQ(f.value(), 20) << "writes are clamped into the range";
 }
 
 TEST(NumericFields, SilentCorrectionWithoutErrorMsg) {
@@ -100,7 +100,7 @@ TEST(NumericFields, SilentCorrectionWithoutErrorMsg) {
     f.setText("75");
     EXPECT_FALSE(f.checkValue());
     EXPECT_TRUE(t.dialogs.asked.empty());
-    EXPECT_EQ(f.valeur(), 59);
+    EXPECT_EQ(f.value(), 59);
 }
 
 // Pasting goes round the key filter: what is not a number never gets in,

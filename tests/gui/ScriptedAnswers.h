@@ -10,7 +10,7 @@ namespace mirtal::test {
 // The engine's questions that wait for the user, answered by the test where
 // it says so and by the windows otherwise: put in front of the windows'
 // answers for as long as it lives (it must not outlive the application).
-struct ScriptedAnswers : QtHost::Answers {
+struct ScriptedAnswers final : QtHost::Answers {
     explicit ScriptedAnswers(QtHost& host) : windows(*host.answers()) { host.setAnswers(this); }
 
     std::function<std::optional<int>(const Bitmap24&, int)> onChooseTextColour;
