@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 30
 PACKAGES   := g++ cmake make pkg-config qt6-base-dev libgl-dev libjpeg-dev \
               libgtest-dev googletest ffmpeg imagemagick mkvtoolnix clang libclang-rt-14-dev \
               help2man desktop-file-utils appstream dpkg-dev file libdvdread-dev \
-              libtesseract-dev tesseract-ocr-eng tesseract-ocr-fra qt6-translations-l10n
+              libtesseract-dev tesseract-ocr-eng tesseract-ocr-fra qt6-translations-l10n clang-format
 
 # The sanitizer build is one clang build of everything - the GUI, the tests
 # and the fuzz targets - with AddressSanitizer, LeakSanitizer and
@@ -26,7 +26,7 @@ WERROR     ?= ON
 # `make bench` measures on this file, made by bench/make_large_vob.sh when missing.
 BENCH_VOB  ?= /tmp/mirtal-large-vob/disc/VIDEO_TS/VTS_01_1.VOB
 
-.PHONY: setup configure build test run install deb configure-asan test-asan fuzz bench screenshots clean
+.PHONY: setup configure build test run install deb configure-asan test-asan fuzz bench screenshots format clean
 
 setup:
 	@missing=""; \
@@ -86,6 +86,11 @@ screenshots: configure
 	cmake -S . -B $(BUILD) -DMIRTAL_BENCH=ON
 	cmake --build $(BUILD) --target window_shots -j$(JOBS)
 	xvfb-run -a -s "-screen 0 1600x1200x24" $(BUILD)/bench/window_shots docs/screenshots/windows Francais
+
+# Every C++ source in the style of .clang-format (Debian 12's clang-format 14).
+FORMAT_DIRS := src app cli tests bench fuzz
+format: setup
+	git ls-files $(FORMAT_DIRS) | grep -E '\.(cpp|h)$$' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -29,7 +29,6 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QWidget>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>

@@ -67,7 +67,8 @@ constexpr std::array kCommands = {
             "      --italic-space-width and --name-glyphs. With --name-glyphs auto a new\n"
             "      shape first sends the rip through the stream once more for Tesseract's\n"
             "      votes, then reads it again; a question shows the suggested reading,\n"
-            "      which an empty answer takes (\\empty: the empty text). The output format options (--index-offset ..\n"
+            "      which an empty answer takes (\\empty: the empty text). The output format "
+            "options (--index-offset ..\n"
             "      --drop-frame) apply to the subtitle files of --convert, --action ocr and\n"
             "      --timing alike, over the settings file's MIRTAL, IAUTHOR and PHILIPS\n"
             "      OUTPUT sections",

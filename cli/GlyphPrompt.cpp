@@ -85,11 +85,12 @@ GlyphReply parseGlyphReply(const std::string& utf8, const std::string& suggestio
     if (typed.starts_with("\\\\"))
         typed.erase(0, 1);
     else if (typed.starts_with("\\"))
-        return {GlyphReply::Invalid,
-                {},
-                "unknown command " + typed +
-                    " (\\skip-line, \\skip-subpicture, \\stop, \\empty; begin a text with \\\\ for a "
-                    "backslash)"};
+        return {
+            GlyphReply::Invalid,
+            {},
+            "unknown command " + typed +
+                " (\\skip-line, \\skip-subpicture, \\stop, \\empty; begin a text with \\\\ for a "
+                "backslash)"};
     const std::string text = utf8ToCp1252(typed);
     // A character without an 8-bit form would be learned as '?'.
     if (std::count(text.begin(), text.end(), '?') != std::count(typed.begin(), typed.end(), '?'))

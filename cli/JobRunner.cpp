@@ -37,8 +37,8 @@ JobOutcome tickToEnd(Session& session, CliIo& io, const std::function<void()>& b
         const bool halted = session.engine().halted();
         if (halted || r == TickResult::MissingFile) {
             if (beforeMessage) beforeMessage();
-            io.err << "mirtal-rip: " << (halted ? "stopped at the bad pack of " : "file not found: ")
-                   << file << '\n';
+            io.err << "mirtal-rip: "
+                   << (halted ? "stopped at the bad pack of " : "file not found: ") << file << '\n';
             return {halted ? JobHalt::BadPack : JobHalt::MissingFile, file};
         }
         if (job.Paused && !job.Busy && !session.resumesWhenIdle()) return {JobHalt::Paused, file};

@@ -322,7 +322,8 @@ public:
     LineReading readLine(const LineImage& line) override {
         const auto start = std::chrono::steady_clock::now();
         LineReading r = m_inner->readLine(line);
-        m_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        m_seconds +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return r;
     }
     double seconds() const { return m_seconds; }
@@ -348,7 +349,8 @@ JobEnd runOcrJob(Session& session, OcrRipHost& host, CliIo& io) {
         return JobEnd::Failed;
     }
     io.err << "mirtal-rip: "
-           << (host.stop() == OcrRipHost::Stop::Asked ? "stopped as asked" : "end of input: stopped")
+           << (host.stop() == OcrRipHost::Stop::Asked ? "stopped as asked"
+                                                      : "end of input: stopped")
            << " at subpicture " << next << '\n';
     return JobEnd::Stopped;
 }
@@ -472,9 +474,9 @@ bool writeJobResult(Session& session, const OcrRunOptions& o, JobEnd end, bool f
 }
 
 // The closing lines: counts, the space widths chosen, the recogniser's work.
-void printJobTotals(Session& session, const OcrRunOptions& o, const OcrRipHost& host,
-                    int learned, bool matrixSaved, bool autoSpaceWidth,
-                    const TimedRecognizer* recognizer, CliIo& io) {
+void printJobTotals(Session& session, const OcrRunOptions& o, const OcrRipHost& host, int learned,
+                    bool matrixSaved, bool autoSpaceWidth, const TimedRecognizer* recognizer,
+                    CliIo& io) {
     io.err << "mirtal-rip: "
            << plural(int(session.job().TotalPictures), "subpicture", "subpictures") << ", "
            << damagedNote(session.job())

@@ -237,8 +237,8 @@ int runPictureJob(Session& session, PictureHost& host, CliIo& io) {
     return host.warnings() > 0 ? kExitDataProblem : kExitOk;
 }
 
-int writeList(SubtitleDocument& doc, const PictureOptions& o,
-              const std::optional<fs::path>& output, CliIo& io) {
+int writeList(SubtitleDocument& doc, const PictureOptions& o, const std::optional<fs::path>& output,
+              CliIo& io) {
     // Converting last, as the output format dialog does after the rip: the
     // native tab's coordinates box as given, else as the preset's script
     // left it.
@@ -287,9 +287,9 @@ int runPictures(const Args& args, CliIo& io) {
     host.attach(session);
     session.bmpSettings() = options.bmp;
     session.document().options() = options.formatOptions;
-    JobSetup setup =
-        prepareJob(session, args, input, stream,
-                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, options.action);
+    JobSetup setup = prepareJob(session, args, input, stream,
+                                timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt,
+                                options.action);
     setup.withTimingAndPosition = options.timing;
     setup.picturePrefix = options.prefix;
     setup.vobSubName = options.vobSubName;

@@ -16,11 +16,16 @@ namespace {
 // The kind a component's name suggests, as the program names its controls.
 ComponentKind kindOfName(std::string_view name) {
     static constexpr std::pair<std::string_view, ComponentKind> kPrefixes[] = {
-        {"Label", ComponentKind::Label},           {"Edit", ComponentKind::Edit},
-        {"Button", ComponentKind::Button},         {"BitBtn", ComponentKind::Button},
-        {"RadioButton", ComponentKind::RadioButton}, {"CheckBox", ComponentKind::CheckBox},
-        {"GroupBox", ComponentKind::GroupBox},     {"TabSheet", ComponentKind::TabSheet},
-        {"CoolButton", ComponentKind::CoolButton}, {"RadioGroup", ComponentKind::RadioGroup},
+        {"Label", ComponentKind::Label},
+        {"Edit", ComponentKind::Edit},
+        {"Button", ComponentKind::Button},
+        {"BitBtn", ComponentKind::Button},
+        {"RadioButton", ComponentKind::RadioButton},
+        {"CheckBox", ComponentKind::CheckBox},
+        {"GroupBox", ComponentKind::GroupBox},
+        {"TabSheet", ComponentKind::TabSheet},
+        {"CoolButton", ComponentKind::CoolButton},
+        {"RadioGroup", ComponentKind::RadioGroup},
     };
     ComponentKind kind = ComponentKind::Other;
     size_t best = 0;

@@ -102,7 +102,8 @@ void checkConversions(std::string_view bytes) {
 
     // The bytes as UTF-8.
     std::string error;
-    const std::optional<std::string> text = decodeText(bytes, TextEncoding::Utf8, &error, &replaced);
+    const std::optional<std::string> text =
+        decodeText(bytes, TextEncoding::Utf8, &error, &replaced);
     const std::string_view body = bytes.starts_with(kBom) ? bytes.substr(kBom.size()) : bytes;
     const std::string lenient = utf8ToCp1252(body);
     if (lenient.size() > body.size()) fuzz::broken("utf8ToCp1252 grew the text");
@@ -137,7 +138,9 @@ void checkConversions(std::string_view bytes) {
 
 // Every time fits its fixed columns and, when written, every rectangle its three digits.
 bool fitsTheFormat(const SubtitleDocument& doc) {
-    auto fits = [](TTimeCode t) { return t.Hour <= 99 && t.Min <= 99 && t.Sec <= 99 && t.MSec <= 999; };
+    auto fits = [](TTimeCode t) {
+        return t.Hour <= 99 && t.Min <= 99 && t.Sec <= 99 && t.MSec <= 999;
+    };
     auto three = [](int32_t v) { return v >= 0 && v <= 999; };
     const bool extended = doc.options().native.ExtendedFormat;
     for (const TSub& e : doc.store().entries()) {

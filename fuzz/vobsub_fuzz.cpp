@@ -39,7 +39,8 @@ struct LineKinds {
         }
     }
     static std::string_view lead(std::string_view line) {
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
         return line;
     }
     // Only the three entries the reader knows can be refused.

@@ -93,7 +93,9 @@ private:
 };
 
 // Random-access big-endian reads that return 0 outside the data.
-inline uint8_t byteAt(std::span<const uint8_t> d, size_t off) { return off < d.size() ? d[off] : 0; }
+inline uint8_t byteAt(std::span<const uint8_t> d, size_t off) {
+    return off < d.size() ? d[off] : 0;
+}
 inline uint16_t be16At(std::span<const uint8_t> d, size_t off) {
     return off + 1 < d.size() ? uint16_t(d[off] << 8 | d[off + 1]) : 0;
 }
@@ -115,7 +117,9 @@ public:
         u16le(uint16_t(v));
         u16le(uint16_t(v >> 16));
     }
-    void bytes(std::span<const uint8_t> b) { m_out.append(reinterpret_cast<const char*>(b.data()), b.size()); }
+    void bytes(std::span<const uint8_t> b) {
+        m_out.append(reinterpret_cast<const char*>(b.data()), b.size());
+    }
     void text(const std::string& s) { m_out += s; }
     // The text cut to fieldSize bytes, then zero bytes up to fieldSize.
     void zeroPaddedString(const std::string& s, size_t fieldSize) {

@@ -7,9 +7,15 @@ namespace mirtal {
 // A 24-bit colour as 0x00BBGGRR: red in the lowest byte.
 using Colour = uint32_t;
 
-constexpr uint8_t redOf(Colour c) { return uint8_t(c); }
-constexpr uint8_t greenOf(Colour c) { return uint8_t(c >> 8); }
-constexpr uint8_t blueOf(Colour c) { return uint8_t(c >> 16); }
+constexpr uint8_t redOf(Colour c) {
+    return uint8_t(c);
+}
+constexpr uint8_t greenOf(Colour c) {
+    return uint8_t(c >> 8);
+}
+constexpr uint8_t blueOf(Colour c) {
+    return uint8_t(c >> 16);
+}
 constexpr Colour makeColour(uint8_t r, uint8_t g, uint8_t b) {
     return Colour(r) | Colour(g) << 8 | Colour(b) << 16;
 }

@@ -25,9 +25,9 @@ private:
 };
 
 struct FileDialogRequest {
-    std::string title;                 // 8-bit text
-    std::string filter;                // "Name (*.ext)|*.ext|All|*.*"
-    std::string defaultExtension;      // without the dot; empty for none
+    std::string title;            // 8-bit text
+    std::string filter;           // "Name (*.ext)|*.ext|All|*.*"
+    std::string defaultExtension; // without the dot; empty for none
     std::filesystem::path initialFolder;
     std::string initialName;
     // A save meant to rewrite this file (the matrix over its own file): a
@@ -43,8 +43,10 @@ public:
     // A modal message box; the answer is one of the buttons offered.
     virtual Answer ask(MessageKind kind, Buttons buttons, const std::string& text) = 0;
     // A file dialog; nullopt when the user cancels.
-    virtual std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) = 0;
-    virtual std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path>
+    chooseOpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::filesystem::path>
+    chooseSaveFile(const FileDialogRequest& request) = 0;
 };
 
 } // namespace mirtal

@@ -73,7 +73,8 @@ void removeStaleTemporaries(const fs::path& folder, const std::string& prefix) {
         const fs::path file = folder / std::string(name);
         const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
-        struct stat held {}, named {};
+        struct stat held {
+        }, named{};
         // Ours to remove only while we hold it and the name is still that file.
         if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(file.c_str(), &named) == 0 &&
@@ -101,7 +102,7 @@ std::string randomPart() {
 int linkAnonymous(int fd, const fs::path& to) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0
-                                                                                            : errno;
+                                                                                          : errno;
 }
 
 // One save: the temporary file, anonymous or named, and its way to the target.
@@ -137,7 +138,8 @@ public:
             const int fd = ::mkstemp(tmpl.data());
             if (fd < 0) return errno;
             // A sweep may remove it before it is held: then start again.
-            struct stat held {}, named {};
+            struct stat held {
+            }, named{};
             if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &held) == 0 &&
                 ::lstat(tmpl.c_str(), &named) == 0 && sameFile(held, named)) {
                 m_fd = fd;
@@ -206,8 +208,7 @@ mode_t modeFor(const fs::path& path) {
 
 Result saveAtomic(const fs::path& path, std::string_view bytes, bool replace) {
     auto failure = [&](int err) {
-        return Result::failure("Cannot write " + path.string() + ": " + systemErrorText(err),
-                                   err);
+        return Result::failure("Cannot write " + path.string() + ": " + systemErrorText(err), err);
     };
     const mode_t mode = modeFor(path);
     AtomicSave save(path, replace);

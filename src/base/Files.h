@@ -14,7 +14,6 @@ namespace mirtal {
 
 namespace fs = std::filesystem;
 
-
 // Writes the bytes to a temporary file in the same folder, flushes it to disk
 // and renames it over `path`: the old file stays whole if anything fails.
 Result writeFileAtomic(const fs::path& path, std::string_view bytes);

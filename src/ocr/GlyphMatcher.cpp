@@ -189,8 +189,8 @@ bool partsAgree(const Glyph& glyph, const CharMatrixEntry& entry, int sensibilit
     int from = 0, parts = 0;
     std::array<std::pair<int, int>, GlyphCellSize> runs{};
     for (int y = 0; y <= o.minH; ++y) {
-        const bool ink = y < o.minH && (glyph.Rows[size_t(y)] & o.mask) &&
-                         (entry.Rows[size_t(y)] & o.mask);
+        const bool ink =
+            y < o.minH && (glyph.Rows[size_t(y)] & o.mask) && (entry.Rows[size_t(y)] & o.mask);
         if (ink) continue;
         if (y > from) runs[size_t(parts++)] = {from, y};
         from = y + 1;

@@ -46,8 +46,8 @@ int DifferingPixels(const Glyph& glyph, const CharMatrixEntry& entry);
 
 // The number of the closest entry among those that pass the filters and
 // reach Sensibility (on equal similarity the one with fewer differing
-// pixels, then the lower number); 0 when none does. Candidates are compared in index order, the penalty carried from
-// one to the next as Similarity describes.
+// pixels, then the lower number); 0 when none does. Candidates are compared in index order, the
+// penalty carried from one to the next as Similarity describes.
 int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings);
 
 // A new matrix entry learned from the glyph (its size clipped to the cell).

@@ -85,9 +85,17 @@ bool layIfCounted(std::span<const std::optional<std::string>> texts,
 // size, and that twin (Windows-1252).
 std::optional<char> twinOf(unsigned char c) {
     switch (c) {
-    case 'c': case 'o': case 's': case 'v': case 'w': case 'x': case 'z':
+    case 'c':
+    case 'o':
+    case 's':
+    case 'v':
+    case 'w':
+    case 'x':
+    case 'z':
         return char(c - 'a' + 'A');
-    case 0x9A: case 0x9C: case 0x9E: // s caron, oe, z caron
+    case 0x9A:
+    case 0x9C:
+    case 0x9E: // s caron, oe, z caron
         return char(c - 0x10);
     case 0xFF:
         return char(0x9F);
@@ -264,7 +272,8 @@ void GlyphNamer::countHeight(const std::string& text, int height) {
     if (std::string_view("aemnru").find(c) != std::string_view::npos) ++m_xHeights[size_t(height)];
     // Capitals that sit on the base line and reach the capital height.
     if (c >= 'A' && c <= 'Z' && c != 'J' && c != 'Q' && c != 'I') ++m_capHeights[size_t(height)];
-    if (std::string_view("bdhk").find(c) != std::string_view::npos) ++m_ascenderHeights[size_t(height)];
+    if (std::string_view("bdhk").find(c) != std::string_view::npos)
+        ++m_ascenderHeights[size_t(height)];
 }
 
 std::optional<int> GlyphNamer::medianHeight(const std::array<int, kHeights>& counts) const {
@@ -323,10 +332,9 @@ void GlyphNamer::vote(const ReadLine& line, const std::vector<std::optional<std:
     // The base line: where most boxes of the line end.
     std::map<int, int> bottoms;
     for (const CharBox& b : line.boxes) ++bottoms[b.Y + b.Height];
-    const int baseline =
-        std::max_element(bottoms.begin(), bottoms.end(), [](auto& a, auto& b) {
-            return a.second < b.second;
-        })->first;
+    const int baseline = std::max_element(bottoms.begin(), bottoms.end(), [](auto& a, auto& b) {
+                             return a.second < b.second;
+                         })->first;
     for (size_t c = 0; c < line.boxes.size(); ++c) {
         const int k = line.shape[c];
         if (k == 0 || !texts[c] || (!only.empty() && !only[size_t(k - 1)])) continue;
@@ -393,13 +401,14 @@ void GlyphNamer::rereadContested(LineRecognizer& recognizer, const std::vector<i
     for (const ReadLine& line : m_kept) {
         bool wanted = false;
         for (int k : line.shape)
-            wanted |= k != 0 && contested[size_t(k - 1)] && rereads[size_t(k - 1)] < kRereadsPerShape;
+            wanted |=
+                k != 0 && contested[size_t(k - 1)] && rereads[size_t(k - 1)] < kRereadsPerShape;
         if (!wanted) continue;
         for (int k : line.shape)
             if (k != 0) ++rereads[size_t(k - 1)];
         for (int scale : {2, 1}) {
-            LineReading reading = recognizer.readLine(scale == 2 ? doubled(line.image)
-                                                                 : bolder(line.image));
+            LineReading reading =
+                recognizer.readLine(scale == 2 ? doubled(line.image) : bolder(line.image));
             ++m_linesRead;
             for (RecognizedChar& c : reading.chars) c.left /= scale, c.right /= scale;
             vote(line, LayReading(reading, line.boxes), contested);
@@ -414,7 +423,8 @@ std::optional<std::string> GlyphNamer::barName(const CharMatrixEntry& entry) con
     if (!capHeight || !ascenderHeight || !IsPlainBar(glyph)) return std::nullopt;
     // An apostrophe or a dash is a plain bar too, far shorter than both.
     constexpr int kNear = 2;
-    if (std::abs(glyph.Height - *capHeight) > kNear && std::abs(glyph.Height - *ascenderHeight) > kNear)
+    if (std::abs(glyph.Height - *capHeight) > kNear &&
+        std::abs(glyph.Height - *ascenderHeight) > kNear)
         return std::nullopt;
     const std::string name = BarByHeight("l", glyph, *capHeight, *ascenderHeight);
     return name == "l" && *capHeight == *ascenderHeight ? std::nullopt : std::optional(name);
@@ -435,7 +445,9 @@ GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
         ++outcome.named;
         if (onAdded) onAdded(index);
     };
-    auto leader = [&](int k) { return m_votes[size_t(k - 1)].leader().substr(0, kEntryTextLength); };
+    auto leader = [&](int k) {
+        return m_votes[size_t(k - 1)].leader().substr(0, kEntryTextLength);
+    };
     auto settledNow = [&](int k) {
         if (!automatic || !m_votes[size_t(k - 1)].settled(true) || matrix.full()) return false;
         named(k, leader(k));

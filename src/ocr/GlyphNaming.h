@@ -103,8 +103,7 @@ public:
     // bars without a vote, as I or l by their height; every other shape's
     // leading reading becomes a suggestion.
     Outcome settle(CharMatrix& matrix, GlyphNaming naming, const OcrSettings& settings,
-                   const std::function<void(int)>& onAdded,
-                   LineRecognizer* recognizer = nullptr);
+                   const std::function<void(int)>& onAdded, LineRecognizer* recognizer = nullptr);
     // The leading reading of the shape that the glyph matches; empty when none.
     std::string suggestionFor(const Glyph& glyph, const OcrSettings& settings) const;
 

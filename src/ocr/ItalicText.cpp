@@ -1,8 +1,8 @@
 #include "ocr/ItalicText.h"
 
 #include <algorithm>
-#include <cmath>
 #include <bit>
+#include <cmath>
 #include <optional>
 
 namespace mirtal {
@@ -69,7 +69,8 @@ std::string MarkItalicWords(const std::vector<LineWord>& words) {
     std::optional<bool> before;
     for (auto& w : italic) w ? void(before = w) : void(w = before);
     std::optional<bool> after;
-    for (auto w = italic.rbegin(); w != italic.rend(); ++w) *w ? void(after = *w) : void(*w = after);
+    for (auto w = italic.rbegin(); w != italic.rend(); ++w)
+        *w ? void(after = *w) : void(*w = after);
 
     const bool all = std::all_of(italic.begin(), italic.end(), [](auto w) { return w == true; });
     std::string line;

@@ -129,8 +129,8 @@ RescueResult SaveRescueMatrix(const std::filesystem::path& folder,
     Result r;
     for (int n = 1; n <= kMostRescueFiles; ++n) {
         const std::filesystem::path file =
-            folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) +
-                      matrixFile.extension().string());
+            folder /
+            (stem + (n == 1 ? "" : "-" + std::to_string(n)) + matrixFile.extension().string());
         r = writeNewFileAtomic(file, bytes);
         if (r) return {file, {}};
         if (r.errorNumber != EEXIST) break;

@@ -88,7 +88,8 @@ bool MatrixFlows::SaveMatrix(bool askForName) {
         auto chosen = m_host.chooseSaveFile(dialogRequest(true));
         if (!chosen) return false;
         if (fileExists(*chosen)) {
-            const std::string question = m_messages.text(Message::FileBeforeName) + chosen->filename().string() +
+            const std::string question = m_messages.text(Message::FileBeforeName) +
+                                         chosen->filename().string() +
                                          m_messages.text(Message::ExistsReplace);
             if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, question) !=
                 Answer::Yes)
@@ -125,9 +126,9 @@ bool MatrixFlows::NewMatrix() {
 
 bool MatrixFlows::ConfirmDiscardMatrix() {
     if (!m_matrix.Modified()) return true;
-    const std::string question = m_messages.text(Message::MatrixBeforeName) +
-                                 nameWithoutFolder(m_matrix.FileName()) +
-                                 m_messages.text(Message::MatrixModified) + "\r" + m_messages.text(Message::SaveIt);
+    const std::string question =
+        m_messages.text(Message::MatrixBeforeName) + nameWithoutFolder(m_matrix.FileName()) +
+        m_messages.text(Message::MatrixModified) + "\r" + m_messages.text(Message::SaveIt);
     switch (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No, Answer::Cancel}, question)) {
     case Answer::No:
         return true;

@@ -7,10 +7,7 @@
 
 namespace mirtal {
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 OcrDriver::OcrDriver(CharMatrix& matrix, const OcrSettings& settings, OcrState& state,
                      OcrHost& ocrHost, DialogHost& dialogs, const MessageCatalogue& messages,
@@ -103,8 +100,8 @@ OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQues
 OcrDriver::Reading OcrDriver::LearnGlyph(const Glyph& glyph, const GlyphQuestion& question) {
     if (m_matrix.full()) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                      m_messages.text(Message::MatrixFull) + std::to_string(m_matrix.Count()) + "\r" +
-                          m_messages.text(Message::OneMatrixPerDvd));
+                      m_messages.text(Message::MatrixFull) + std::to_string(m_matrix.Count()) +
+                          "\r" + m_messages.text(Message::OneMatrixPerDvd));
         // Nothing can be learned; the line shows where the unread glyph was.
         return {GlyphAction::Learn, m_options.placeholder, false, true};
     }
@@ -233,7 +230,8 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
         }
         // Glyphs learned with an empty text add nothing, not even the spaces
         // between them: a line that holds nothing else is no line.
-        if (std::any_of(words.begin(), words.end(), [](const LineWord& w) { return !w.text.empty(); }))
+        if (std::any_of(words.begin(), words.end(),
+                        [](const LineWord& w) { return !w.text.empty(); }))
             result.lines.push_back(std::move(text));
     }
     result.outcome = result.lines.empty() ? OcrOutcome::NoText : OcrOutcome::Added;

@@ -151,7 +151,7 @@ void Demuxer::readNavigation(std::span<const uint8_t, kPackSize> pack, size_t pc
     }
     m_previousCell = m_cell;
     m_cell = {bcd(byteAt(pack, cell)), bcd(byteAt(pack, cell + 1)), bcd(byteAt(pack, cell + 2)),
-            bcd(uint8_t(frames - m_frameFlagBits))};
+              bcd(uint8_t(frames - m_frameFlagBits))};
     if (m_cell.key() < m_previousCell.key()) {
         m_chapterBase = addCellTimes(m_navTime, CellTime{0, 0, 0, m_frameStep});
         ++m_chapterCount;

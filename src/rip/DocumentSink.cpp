@@ -2,7 +2,8 @@
 
 namespace mirtal {
 
-void DocumentSink::add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop, const Rect& rect) {
+void DocumentSink::add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop,
+                       const Rect& rect) {
     if (m_document.AddSubtitle(lines, true, start, stop, rect) != AddStatus::StoreFull) {
         m_reportedFull = false;
         return;

@@ -10,12 +10,14 @@ namespace mirtal {
 // once, when it first refuses an entry; the rip goes on.
 class DocumentSink : public SubtitleSink {
 public:
-    DocumentSink(SubtitleDocument& document, DialogHost& dialogs) : m_document(document), m_dialogs(dialogs) {}
+    DocumentSink(SubtitleDocument& document, DialogHost& dialogs)
+        : m_document(document), m_dialogs(dialogs) {}
 
     int count() const override { return m_document.NbSubTitle(); }
     TTimeCode lastStop() const override { return m_document.lastStop(); }
     void closeLast(TTimeCode stop) override { m_document.CloseLastEntry(stop); }
-    void add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop, const Rect& rect) override;
+    void add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop,
+             const Rect& rect) override;
 
     int refused() const { return m_refused; }
 

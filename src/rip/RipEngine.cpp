@@ -76,7 +76,8 @@ Result RipEngine::startJob(const JobSetup& setup) {
     m_job.FileIndex.resize(setup.files.size());
     m_job.VobSubName = setup.vobSubName;
     if (setup.action == kActionVobSub)
-        m_job.VobSubInfo = DescribeVobSubTrack(setup.files, m_job.FileIndex, m_job.SubtitleStreamId);
+        m_job.VobSubInfo =
+            DescribeVobSubTrack(setup.files, m_job.FileIndex, m_job.SubtitleStreamId);
     m_vobSub.clear();
     m_job.TotalPictures = 0;
     m_job.DamagedPictures = m_job.MissingPictures = 0;
@@ -451,7 +452,8 @@ void RipEngine::UncountSubpicture() {
 
 void RipEngine::reportUnreadable(const std::filesystem::path& path, const std::string& reason) {
     // The catalogue's texts blame encryption; the last line says what really failed.
-    std::string text = m_catalogue.text(Message::CannotOpenFile) + path.string() + m_catalogue.text(Message::MightBeEncrypted) + "\r" +
+    std::string text = m_catalogue.text(Message::CannotOpenFile) + path.string() +
+                       m_catalogue.text(Message::MightBeEncrypted) + "\r" +
                        m_catalogue.text(Message::TryDecrypting) + "\r(" + reason + ")";
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
 }

@@ -136,7 +136,7 @@ private:
     int m_frameHeight = kFrameHeight;
     uint64_t m_fileBytes = 0;        // where the next pack of the current file begins
     std::set<uint64_t> m_indexFound; // index entries of the current file met so far
-    uint64_t m_kbBefore = 0; // FileSizeKb of the files before the current one
+    uint64_t m_kbBefore = 0;         // FileSizeKb of the files before the current one
     bool m_halted = false;
     uint32_t m_spuStartFile = 0; // file (1-based) and pack of the current SPU's first packet
     uint32_t m_spuStartPack = 0;

@@ -22,7 +22,8 @@ const FixedBannerClock& idleClock() {
 
 Session::Session(Host& host, const MessageCatalogue& catalogue, SubtitleSink& subtitles,
                  SubpictureActions* actions)
-    : m_host(host), m_catalogue(catalogue), m_document(idleClock()), m_documentSink(m_document, host),
+    : m_host(host), m_catalogue(catalogue), m_document(idleClock()),
+      m_documentSink(m_document, host),
       m_ocr(m_matrix, m_ocrSettings, m_ocrState, host, host, catalogue), m_actions(*this),
       m_demuxer(std::make_unique<Demuxer>()),
       m_engine(host, catalogue, m_job, *m_demuxer, m_subpicture, m_display, subtitles) {

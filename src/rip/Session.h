@@ -96,7 +96,6 @@ public:
     // The OCR driver's counts of named and asked shapes, into the display.
     void showGlyphCounts();
 
-
 private:
     // A rip that names glyphs by votes: a new shape stops the reading pass, a
     // training pass reads the stream for votes, and the reading starts again.

@@ -135,14 +135,16 @@ std::filesystem::path withSuffix(const std::filesystem::path& name, const char* 
 } // namespace
 
 bool SessionActions::saveShownPictureAsBmp() {
-    std::optional<std::filesystem::path> name = chooseNameBeginning(Message::SaveBmpSubpictureTitle);
+    std::optional<std::filesystem::path> name =
+        chooseNameBeginning(Message::SaveBmpSubpictureTitle);
     if (!name) return false;
     return reportIfFailed(m_session.host(),
                           SaveBitmapFile(m_session.outputBitmap(), withSuffix(*name, ".BMP")));
 }
 
 bool SessionActions::saveCurrentSpuAsSup() {
-    std::optional<std::filesystem::path> name = chooseNameBeginning(Message::SaveSupSubpictureTitle);
+    std::optional<std::filesystem::path> name =
+        chooseNameBeginning(Message::SaveSupSubpictureTitle);
     if (!name) return false;
     return reportIfFailed(m_session.host(),
                           SaveSupFile(withSuffix(*name, ".SUP"), m_session.demuxer().spu()));

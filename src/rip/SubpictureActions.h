@@ -1,8 +1,7 @@
 #pragma once
 
-#include "base/Result.h"
-
 #include "base/Colour.h"
+#include "base/Result.h"
 #include "rip/Subpicture.h"
 
 #include <cstdint>

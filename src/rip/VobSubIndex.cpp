@@ -60,7 +60,8 @@ public:
             v = v * 16 + uint64_t(c <= '9' ? c - '0' : c - 'a' + 10);
             ++digits;
         }
-        return digits > 0 && !(m_i < m_s.size() && std::isxdigit(static_cast<unsigned char>(m_s[m_i])));
+        return digits > 0 &&
+               !(m_i < m_s.size() && std::isxdigit(static_cast<unsigned char>(m_s[m_i])));
     }
     // Up to (not including) `stop` or the end of the line, spaces trimmed.
     std::string_view until(char stop) {
@@ -157,19 +158,16 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
             if (!r.eat(',') || !r.eatWord("index:") || !r.number(3, index) || !r.atEnd())
                 return fail("expected \"id: xx, index: N\"");
             if (index >= kSubpictureStreams)
-                return fail("stream index " + std::to_string(index) +
-                                                          " is not 0..31");
+                return fail("stream index " + std::to_string(index) + " is not 0..31");
             stream = &out.streams[size_t(index)];
-            if (stream->present)
-                return fail("stream index " + std::to_string(index) + " twice");
+            if (stream->present) return fail("stream index " + std::to_string(index) + " twice");
             stream->present = true;
             stream->code = std::string(code.substr(0, kMaxNameLength));
             delay = fileDelay;
             anyStream = true;
         } else if (r.eatWord("delay:")) {
             int64_t ms = 0;
-            if (!readTime(r, ms) || !r.atEnd())
-                return fail("expected \"delay: HH:MM:SS:mmm\"");
+            if (!readTime(r, ms) || !r.atEnd()) return fail("expected \"delay: HH:MM:SS:mmm\"");
             if (stream)
                 delay = fileDelay + ms;
             else
@@ -180,8 +178,7 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
             if (!readTime(r, ms) || !r.eat(',') || !r.eatWord("filepos:") || !r.hex(filePos) ||
                 !r.atEnd())
                 return fail("expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\"");
-            if (!stream)
-                return fail("timestamp before any \"id:\" line");
+            if (!stream) return fail("timestamp before any \"id:\" line");
             stream->entries.push_back({filePos, std::max<int64_t>(0, ms + delay)});
         } else if (r.eatWord("size:")) {
             // The frame the pictures are placed in (1920x1080 for an HD source); a
@@ -192,9 +189,8 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
         } else if (r.eatWord("palette:")) {
             std::array<uint32_t, 16> palette{};
             size_t k = 0;
-            for (uint64_t v = 0; k < palette.size() && (k == 0 || r.eat(',')) && r.hex(v) &&
-                                 v <= 0xFFFFFF;
-                 ++k)
+            for (uint64_t v = 0;
+                 k < palette.size() && (k == 0 || r.eat(',')) && r.hex(v) && v <= 0xFFFFFF; ++k)
                 palette[k] = uint32_t(v);
             if (k == palette.size() && r.atEnd()) out.palette = palette;
         }
@@ -205,10 +201,9 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
         return false;
     }
     for (VobSubStream& s : out.streams)
-        std::stable_sort(s.entries.begin(), s.entries.end(),
-                         [](const VobSubEntry& a, const VobSubEntry& b) {
-                             return a.filePos < b.filePos;
-                         });
+        std::stable_sort(
+            s.entries.begin(), s.entries.end(),
+            [](const VobSubEntry& a, const VobSubEntry& b) { return a.filePos < b.filePos; });
     return true;
 }
 

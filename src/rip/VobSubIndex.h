@@ -21,8 +21,8 @@ struct VobSubEntry {
 };
 
 struct VobSubStream {
-    bool present = false; // an "id: xx, index: N" line named it
-    std::string code;     // the language code as written, e.g. "en"
+    bool present = false;             // an "id: xx, index: N" line named it
+    std::string code;                 // the language code as written, e.g. "en"
     std::vector<VobSubEntry> entries; // sorted by filePos
 };
 

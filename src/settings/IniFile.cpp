@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <charconv>
+#include <climits>
 #include <system_error>
 
 namespace mirtal {
@@ -103,7 +103,7 @@ Result IniFile::load(const fs::path& path) {
     });
     if (binary)
         return Result::failure("Cannot read " + path.string() +
-                                   ": not an INI text file (it holds binary data)");
+                               ": not an INI text file (it holds binary data)");
     *this = parse(*bytes);
     return {};
 }

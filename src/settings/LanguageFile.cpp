@@ -200,23 +200,22 @@ void WriteLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatal
         ini.writeString(kMessagesSection, messageKey(i), catalogue.entry(i));
 }
 
-Result LoadLanguageFile(const fs::path& file, LanguageTarget& target,
-                            MessageCatalogue& catalogue) {
+Result LoadLanguageFile(const fs::path& file, LanguageTarget& target, MessageCatalogue& catalogue) {
     IniFile ini;
     Result r = ini.load(file);
     if (r) ApplyLanguage(ini, target, catalogue);
     return r;
 }
 
-Result LoadLanguage(const fs::path& languageFolder, const std::string& name,
-                        LanguageTarget& target, MessageCatalogue& catalogue) {
+Result LoadLanguage(const fs::path& languageFolder, const std::string& name, LanguageTarget& target,
+                    MessageCatalogue& catalogue) {
     fs::path file = LanguageFilePath(languageFolder, name);
     if (file.empty()) return {};
     return LoadLanguageFile(file, target, catalogue);
 }
 
 Result ExportLanguageTemplate(const fs::path& languageFolder, LanguageTarget& target,
-                                  const MessageCatalogue& catalogue) {
+                              const MessageCatalogue& catalogue) {
     const fs::path file = languageFolder / kLanguageTemplateName;
     IniFile ini;
     if (Result r = ini.load(file); !r) return r;

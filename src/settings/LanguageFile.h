@@ -51,14 +51,13 @@ void WriteLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatal
 
 // Loads a language by name. A missing file reads as empty, so nothing
 // changes; so does a file that cannot be read, and the result says why.
-Result LoadLanguage(const fs::path& languageFolder, const std::string& name,
-                        LanguageTarget& target, MessageCatalogue& catalogue);
-Result LoadLanguageFile(const fs::path& file, LanguageTarget& target,
-                            MessageCatalogue& catalogue);
+Result LoadLanguage(const fs::path& languageFolder, const std::string& name, LanguageTarget& target,
+                    MessageCatalogue& catalogue);
+Result LoadLanguageFile(const fs::path& file, LanguageTarget& target, MessageCatalogue& catalogue);
 
 // Merges every current text into lang/New_LangFile.lng. An existing file
 // that cannot be read is left alone.
 Result ExportLanguageTemplate(const fs::path& languageFolder, LanguageTarget& target,
-                                  const MessageCatalogue& catalogue);
+                              const MessageCatalogue& catalogue);
 
 } // namespace mirtal

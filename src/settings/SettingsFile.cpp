@@ -144,7 +144,7 @@ Result loadExisting(const fs::path& file, IniFile& ini) {
     std::error_code ec;
     if (!fs::exists(file, ec))
         return Result::failure("Cannot open " + file.string() + ": " +
-                                   (ec ? ec.message() : systemErrorText(ENOENT)));
+                               (ec ? ec.message() : systemErrorText(ENOENT)));
     return ini.load(file);
 }
 
@@ -246,15 +246,14 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     output.native.ExtendedFormat =
         ini.readBool(kNativeOutput, "Extended", od.native.ExtendedFormat);
     // 1 is UTF-8; anything else the code page every older file was written in.
-    output.Encoding = num(kNativeOutput, "Encoding", 0) == 1 ? TextEncoding::Utf8
-                                                                         : TextEncoding::Cp1252;
+    output.Encoding =
+        num(kNativeOutput, "Encoding", 0) == 1 ? TextEncoding::Utf8 : TextEncoding::Cp1252;
 
     IAuthorOptions& ia = output.iauthor;
     for (size_t i = 0; i < 4; ++i)
         ia.Colors[i] = num.colour(kIAuthorOutput, indexed("Color_", i), od.iauthor.Colors[i]);
     for (size_t i = 0; i < 4; ++i)
-        ia.Blend[i] =
-            uint8_t(num(kIAuthorOutput, indexed("Blend_", i), od.iauthor.Blend[i]));
+        ia.Blend[i] = uint8_t(num(kIAuthorOutput, indexed("Blend_", i), od.iauthor.Blend[i]));
     ia.MinInterval = num.u16(kIAuthorOutput, "MinimumInterval", od.iauthor.MinInterval);
 
     PhilipsOptions& ph = output.philips;
@@ -264,8 +263,8 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     for (size_t i = 0; i < 4; ++i)
         ph.Colors[i] = num.colour(kPhilipsOutput, indexed("Color_", i), od.philips.Colors[i]);
     for (size_t i = 0; i < 4; ++i)
-        ph.Contrast[i] = uint8_t(
-            num(kPhilipsOutput, indexed("Contrast_", i), od.philips.Contrast[i]));
+        ph.Contrast[i] =
+            uint8_t(num(kPhilipsOutput, indexed("Contrast_", i), od.philips.Contrast[i]));
 }
 
 void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& output) {
@@ -331,10 +330,8 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warni
     o.MaxCharDiffTop = num.u8(kOcr, "MaxCharDiffTop", o.MaxCharDiffTop);
     // Files written before the automatic width existed name fixed widths:
     // they keep them.
-    const bool namesWidths =
-        ini.hasKey(kOcr, "SpaceWidth") || ini.hasKey(kOcr, "ItaSpaceWidth");
-    o.AutoSpaceWidth =
-        ini.readBool(kOcr, "AutoSpaceWidth", namesWidths ? false : o.AutoSpaceWidth);
+    const bool namesWidths = ini.hasKey(kOcr, "SpaceWidth") || ini.hasKey(kOcr, "ItaSpaceWidth");
+    o.AutoSpaceWidth = ini.readBool(kOcr, "AutoSpaceWidth", namesWidths ? false : o.AutoSpaceWidth);
     o.NameGlyphs = num.u8(kOcr, "NameGlyphs", o.NameGlyphs);
     o.MarkItalics = ini.readBool(kOcr, "MarkItalics", o.MarkItalics);
 }
@@ -376,11 +373,10 @@ void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsW
     k.BitPerPixel = num(kColor, "BitPerPixel", d.Colors.BitPerPixel) == 8 ? 8 : 4;
     for (size_t i = 0; i < 4; ++i)
         k.Color[i] = num.colour(kColor, indexed("Color_", i), d.Colors.Color[i]);
-    k.PresetColorPalIndex =
-        num.u8(kColor, "PresetColorPalIndex", d.Colors.PresetColorPalIndex);
+    k.PresetColorPalIndex = num.u8(kColor, "PresetColorPalIndex", d.Colors.PresetColorPalIndex);
     for (size_t i = 0; i < 4; ++i)
-        k.ColorPalIndex[i] = uint8_t(
-            num(kColor, indexed("ColorPalIndex_", i), d.Colors.ColorPalIndex[i]));
+        k.ColorPalIndex[i] =
+            uint8_t(num(kColor, indexed("ColorPalIndex_", i), d.Colors.ColorPalIndex[i]));
     k.UnusedColor = num.colour(kColor, "UnusedColor", d.Colors.UnusedColor);
 
     BmpPositioning& p = bmp.Positioning;
@@ -424,8 +420,8 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
 }
 
 Result LoadSettings(const fs::path& file, const std::string& programFolder,
-                        ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
-                        BmpOutputSettings& bmp, SettingsWarnings* warnings) {
+                    ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
+                    BmpOutputSettings& bmp, SettingsWarnings* warnings) {
     IniFile ini;
     Result r = ini.load(file); // on failure ini is empty: every default
     if (warnings) warnings->file = file.string();
@@ -435,7 +431,7 @@ Result LoadSettings(const fs::path& file, const std::string& programFolder,
 }
 
 Result SaveSettings(const fs::path& file, const ProgramSettings& program,
-                        const OutputOptions& output, const BmpOutputSettings& bmp) {
+                    const OutputOptions& output, const BmpOutputSettings& bmp) {
     return updateFile(file, [&](IniFile& ini) {
         WriteSettings(ini, program, output);
         WriteBmpOutputSettings(ini, bmp);
@@ -447,14 +443,14 @@ Result SaveOcrSettings(const fs::path& file, const OcrSettings& ocr) {
 }
 
 Result LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
-                                 SettingsWarnings* warnings) {
+                             SettingsWarnings* warnings) {
     IniFile ini;
     if (Result r = loadExisting(file, ini); !r) return r;
     // Any other text would only reset every bitmap setting to its default.
     if (!ini.hasSection(kCropping) && !ini.hasSection(kColor) && !ini.hasSection(kPositioning))
         return Result::failure(file.string() + " is not a bitmap settings profile: it has " +
-                                   "none of the sections [" + kCropping + "], [" + kColor +
-                                   "], [" + kPositioning + "]");
+                               "none of the sections [" + kCropping + "], [" + kColor + "], [" +
+                               kPositioning + "]");
     if (warnings) warnings->file = file.string();
     ReadBmpOutputSettings(ini, bmp, warnings);
     return {};

@@ -68,14 +68,14 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp);
 // cannot be read, or is no text at all, also gives the defaults; the result
 // says why (and saving will not write over it).
 Result LoadSettings(const fs::path& file, const std::string& programFolder,
-                        ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
-                        BmpOutputSettings& bmp, SettingsWarnings* warnings = nullptr);
+                    ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
+                    BmpOutputSettings& bmp, SettingsWarnings* warnings = nullptr);
 // Shut-down: writes those sections into the file, leaving OCR SETTING and
 // every section and key we do not know as they are. The file is replaced
 // atomically; when the old one cannot be read it is left alone and the
 // result says why.
 Result SaveSettings(const fs::path& file, const ProgramSettings& program,
-                        const OutputOptions& output, const BmpOutputSettings& bmp);
+                    const OutputOptions& output, const BmpOutputSettings& bmp);
 // Writes the OCR SETTING section on demand, the rest of the file unchanged.
 Result SaveOcrSettings(const fs::path& file, const OcrSettings& ocr);
 
@@ -84,7 +84,7 @@ Result SaveOcrSettings(const fs::path& file, const OcrSettings& ocr);
 // that cannot be read, or holds none of the three sections, is no profile
 // and changes nothing.
 Result LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
-                                 SettingsWarnings* warnings = nullptr);
+                             SettingsWarnings* warnings = nullptr);
 Result SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp);
 
 } // namespace mirtal

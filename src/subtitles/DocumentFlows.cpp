@@ -43,7 +43,9 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
     if (!chosen) return FlowResult::Cancelled;
     std::error_code ec;
     if (fs::exists(*chosen, ec)) {
-        std::string text = messages.text(Message::TextFileBeforeName) + chosen->filename().string() + messages.text(Message::TextFileExistsReplace);
+        std::string text = messages.text(Message::TextFileBeforeName) +
+                           chosen->filename().string() +
+                           messages.text(Message::TextFileExistsReplace);
         if (host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }
@@ -58,7 +60,8 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
 
 FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCatalogue& messages) {
     if (doc.Modified()) {
-        std::string text = messages.text(Message::TextNotSavedOpen) + "\r" + messages.text(Message::ReallyOpenAnother);
+        std::string text = messages.text(Message::TextNotSavedOpen) + "\r" +
+                           messages.text(Message::ReallyOpenAnother);
         if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }
@@ -74,7 +77,8 @@ FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCa
 FlowResult ClearDocument(SubtitleDocument& doc, DialogHost& host,
                          const MessageCatalogue& messages) {
     if (doc.Modified()) {
-        std::string text = messages.text(Message::TextNotSavedClear) + "\r" + messages.text(Message::ReallyClearText);
+        std::string text = messages.text(Message::TextNotSavedClear) + "\r" +
+                           messages.text(Message::ReallyClearText);
         if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }

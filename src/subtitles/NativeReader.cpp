@@ -122,8 +122,9 @@ private:
     }
 
     bool askToContinue() {
-        std::string text =
-            m_messages.text(Message::SubtitleFileError) + std::to_string(int(m_lastIndex) + 1) + "\r" + m_messages.text(Message::IgnoreAndContinue);
+        std::string text = m_messages.text(Message::SubtitleFileError) +
+                           std::to_string(int(m_lastIndex) + 1) + "\r" +
+                           m_messages.text(Message::IgnoreAndContinue);
         Answer a = m_host.ask(MessageKind::Warning,
                               {Answer::Cancel, Answer::Ignore, Answer::YesToAll}, text);
         if (a == Answer::YesToAll) m_ignoreAll = true;
@@ -167,7 +168,8 @@ NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::pa
     TextEncoding encoding = doc.options().Encoding;
     std::optional<std::string> text;
     if (bytes) {
-        if (detectEncoding || bytes->starts_with("\xEF\xBB\xBF")) encoding = detectTextEncoding(*bytes);
+        if (detectEncoding || bytes->starts_with("\xEF\xBB\xBF"))
+            encoding = detectTextEncoding(*bytes);
         text = decodeText(*bytes, encoding, &error, &replaced);
         if (!text)
             error = utf8ToCp1252(path.filename().string()) + ": " + error +

@@ -33,8 +33,9 @@ StepResult ApplyOffset(SubtitleStore& store, int32_t deltaMs, DialogHost& host,
         int64_t s = int64_t(TimeCodeToMs(e.Start)) + deltaMs;
         int64_t stop = int64_t(TimeCodeToMs(e.Stop)) + deltaMs;
         if (s <= 0) {
-            std::string text = messages.text(Message::TimeCodeWarning) + TimeCodeToStr(e.Start) + messages.text(Message::TimeCodeReducedToZero) +
-                               "\r" + messages.text(Message::ContinueNoUndo);
+            std::string text = messages.text(Message::TimeCodeWarning) + TimeCodeToStr(e.Start) +
+                               messages.text(Message::TimeCodeReducedToZero) + "\r" +
+                               messages.text(Message::ContinueNoUndo);
             if (host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::Yes)
                 return StepResult::Declined;
             e.Start = {};
@@ -51,7 +52,9 @@ StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, Dia
     if (store.empty()) return StepResult::Applied;
     const int64_t last = TimeCodeToMs(store.last().Start);
     if (minus && last < stretchMs) {
-        host.ask(MessageKind::Warning, {Answer::Ok}, messages.text(Message::NegativeStretch) + "\r" + messages.text(Message::NegativeStretchEnd));
+        host.ask(MessageKind::Warning, {Answer::Ok},
+                 messages.text(Message::NegativeStretch) + "\r" +
+                     messages.text(Message::NegativeStretchEnd));
         return StepResult::Refused;
     }
     // Every time scales about zero: with the last start at zero there is

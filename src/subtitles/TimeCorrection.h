@@ -48,8 +48,8 @@ struct TimeCorrectionReport {
 
 // Correct Time: offset, stretch, durations, minimum interval, in that order,
 // then the list is rebuilt. Nothing happens with an empty store.
-TimeCorrectionReport CorrectTime(SubtitleDocument& doc, const TimeCorrection& request, DialogHost& host,
-                 const MessageCatalogue& messages);
+TimeCorrectionReport CorrectTime(SubtitleDocument& doc, const TimeCorrection& request,
+                                 DialogHost& host, const MessageCatalogue& messages);
 
 // Reported when a stretch is asked for while the last entry starts at zero.
 std::string zeroStretchMessage();

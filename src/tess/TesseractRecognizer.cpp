@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <vector>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
+#include <vector>
 
 namespace mirtal {
 
@@ -34,8 +34,8 @@ bool languageInstalled(const std::string& language) {
         folders.emplace_back(prefix);
         folders.emplace_back(std::filesystem::path(prefix) / "tessdata");
     }
-    for (const char* f : {"/usr/share/tesseract-ocr/5/tessdata", "/usr/share/tesseract-ocr/4.00/tessdata",
-                          "/usr/share/tessdata"})
+    for (const char* f : {"/usr/share/tesseract-ocr/5/tessdata",
+                          "/usr/share/tesseract-ocr/4.00/tessdata", "/usr/share/tessdata"})
         folders.emplace_back(f);
     std::error_code ec;
     for (const auto& folder : folders)
@@ -54,9 +54,8 @@ TesseractRecognizer::~TesseractRecognizer() {
 std::unique_ptr<TesseractRecognizer> TesseractRecognizer::open(const std::string& language,
                                                                std::string& error) {
     if (!languageInstalled(language)) {
-        error = "the recognition language \"" + language +
-                "\" is not installed (Debian package " + RecognitionLanguagePackage(language) +
-                ")";
+        error = "the recognition language \"" + language + "\" is not installed (Debian package " +
+                RecognitionLanguagePackage(language) + ")";
         return nullptr;
     }
     return std::unique_ptr<TesseractRecognizer>(new TesseractRecognizer(language));

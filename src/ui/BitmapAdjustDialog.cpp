@@ -728,8 +728,7 @@ void BitmapAdjustDialog::saveCurrentBitmap() {
                               {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;
-    if (Result r =
-            SaveBitmapFile(m_session.outputBitmap(), withDefaultExtension(*file, ".bmp"));
+    if (Result r = SaveBitmapFile(m_session.outputBitmap(), withDefaultExtension(*file, ".bmp"));
         !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }

@@ -6,7 +6,8 @@ namespace mirtal {
 
 QImage toQImage(const Bitmap24& b) {
     QImage img(b.width(), b.height(), QImage::Format_BGR888);
-    for (int y = 0; y < b.height(); ++y) std::memcpy(img.scanLine(y), b.row(y), size_t(b.width()) * 3);
+    for (int y = 0; y < b.height(); ++y)
+        std::memcpy(img.scanLine(y), b.row(y), size_t(b.width()) * 3);
     return img;
 }
 

@@ -462,7 +462,8 @@ bool JobSetupDialog::confirmAppend() {
     if (m_session.document().NbSubTitle() == 0) return true;
     const MessageCatalogue& msg = m_session.catalogue();
     return m_dialogs.ask(MessageKind::Information, {Answer::Ok, Answer::Cancel},
-                         msg.text(Message::TextFileNotEmpty) + "\r" + msg.text(Message::AddToEndOfFile)) == Answer::Ok;
+                         msg.text(Message::TextFileNotEmpty) + "\r" +
+                             msg.text(Message::AddToEndOfFile)) == Answer::Ok;
 }
 
 std::optional<std::filesystem::path> JobSetupDialog::choosePicturePrefix(Message title) {
@@ -551,7 +552,8 @@ bool JobSetupDialog::askOutputNames(JobSetup& setup) {
             if (!confirmAppend()) return false;
             emit subtitlesWindowRequested();
         }
-        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? Message::SaveBmpsTitle : Message::SaveSupsTitle);
+        auto prefix = choosePicturePrefix(setup.action == kActionBmp ? Message::SaveBmpsTitle
+                                                                     : Message::SaveSupsTitle);
         if (!prefix) return false;
         setup.picturePrefix = prefix->string();
         emit subtitlesWindowRequested();

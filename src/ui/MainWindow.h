@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/RipTexts.h"
 #include "settings/ProgramSettings.h"
 #include "ui/PreviewPane.h"
+#include "ui/RipTexts.h"
 
 #include <QMainWindow>
 #include <QPoint>

@@ -257,7 +257,8 @@ void MatrixEditor::modifyEntry() {
 void MatrixEditor::deleteEntry() {
     const int index = selectedEntry();
     if (index == 0) return;
-    const std::string question = m_messages.text(Message::DeleteCharacter) + m_matrix.entry(index).Text +
+    const std::string question = m_messages.text(Message::DeleteCharacter) +
+                                 m_matrix.entry(index).Text +
                                  m_messages.text(Message::DeleteCharacterEnd);
     if (m_dialogs.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, question) !=
         Answer::Yes)

@@ -4,7 +4,6 @@
 
 #include <QMessageBox>
 #include <QRegularExpressionValidator>
-
 #include <algorithm>
 #include <optional>
 
@@ -57,8 +56,8 @@ bool NumericEdit::checkValue() {
 }
 
 void NumericEdit::updateHint() {
-    setToolTip(QStringLiteral("Entier entre ") + QString::number(minValue()) + QStringLiteral(" et ") +
-               QString::number(maxValue()));
+    setToolTip(QStringLiteral("Entier entre ") + QString::number(minValue()) +
+               QStringLiteral(" et ") + QString::number(maxValue()));
 }
 
 // --- TWord_u
@@ -73,7 +72,8 @@ std::optional<int64_t> TWord_u::textNumber() const {
     qlonglong v = text().toLongLong(&ok);
     if (!ok || v < INT32_MIN || v > INT32_MAX) {
         // Digits too long for 32 bits still count as above the maximum.
-        bool digits = !text().isEmpty() && std::all_of(text().begin(), text().end(), [](QChar c) { return c.isDigit(); });
+        bool digits = !text().isEmpty() && std::all_of(text().begin(), text().end(),
+                                                       [](QChar c) { return c.isDigit(); });
         if (digits) return int64_t(65536);
         return std::nullopt;
     }

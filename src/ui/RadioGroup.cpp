@@ -18,7 +18,9 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget
     connect(m_group, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
 }
 
-int RadioGroup::itemIndex() const { return m_group->checkedId(); }
+int RadioGroup::itemIndex() const {
+    return m_group->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
     if (index < 0 || index >= count()) {
@@ -32,8 +34,12 @@ void RadioGroup::setItemIndex(int index) {
     m_group->button(index)->setChecked(true);
 }
 
-int RadioGroup::count() const { return int(m_group->buttons().size()); }
-QString RadioGroup::item(int i) const { return i >= 0 && i < count() ? m_group->button(i)->text() : QString(); }
+int RadioGroup::count() const {
+    return int(m_group->buttons().size());
+}
+QString RadioGroup::item(int i) const {
+    return i >= 0 && i < count() ? m_group->button(i)->text() : QString();
+}
 void RadioGroup::setItem(int i, const QString& text) {
     if (i >= 0 && i < count()) m_group->button(i)->setText(text);
 }

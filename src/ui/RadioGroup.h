@@ -14,7 +14,8 @@ namespace mirtal {
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    explicit RadioGroup(const QString& caption, const QStringList& items, QWidget* parent = nullptr);
+    explicit RadioGroup(const QString& caption, const QStringList& items,
+                        QWidget* parent = nullptr);
 
     int itemIndex() const;
     void setItemIndex(int index); // -1 clears; fires no signal

@@ -10,8 +10,12 @@
 
 namespace mirtal {
 
-QString fromCp1252(const std::string& text) { return QString::fromStdString(cp1252ToUtf8(text)); }
-std::string toCp1252(const QString& text) { return utf8ToCp1252(text.toStdString()); }
+QString fromCp1252(const std::string& text) {
+    return QString::fromStdString(cp1252ToUtf8(text));
+}
+std::string toCp1252(const QString& text) {
+    return utf8ToCp1252(text.toStdString());
+}
 
 void showSettingsWarnings(DialogHost& dialogs, const SettingsWarnings& warnings) {
     if (warnings.texts.empty()) return;
@@ -30,8 +34,10 @@ QString qtFilter(const std::string& filter) {
         QString name = parts[i];
         QString patterns = parts[i + 1];
         patterns.replace(';', ' ');
-        if (!name.contains('(')) name += " (" + patterns + ")";
-        else if (!name.contains(patterns)) name = name.left(name.indexOf('(')) + "(" + patterns + ")";
+        if (!name.contains('('))
+            name += " (" + patterns + ")";
+        else if (!name.contains(patterns))
+            name = name.left(name.indexOf('(')) + "(" + patterns + ")";
         out << name;
     }
     return out.join(";;");
@@ -39,12 +45,18 @@ QString qtFilter(const std::string& filter) {
 
 QMessageBox::StandardButton toQt(Answer a) {
     switch (a) {
-    case Answer::Ok: return QMessageBox::Ok;
-    case Answer::Cancel: return QMessageBox::Cancel;
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
-    case Answer::Ignore: return QMessageBox::Ignore;
-    case Answer::YesToAll: return QMessageBox::YesToAll;
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    case Answer::Ignore:
+        return QMessageBox::Ignore;
+    case Answer::YesToAll:
+        return QMessageBox::YesToAll;
     }
     return QMessageBox::Ok;
 }
@@ -73,7 +85,8 @@ Answer UiDialogs::ask(MessageKind kind, Buttons buttons, const std::string& text
                 : kind == MessageKind::Confirmation ? QMessageBox::Question
                 : kind == MessageKind::Information  ? QMessageBox::Information
                                                     : QMessageBox::NoIcon);
-    const Answer order[] = {Answer::Yes, Answer::YesToAll, Answer::Ok, Answer::Ignore, Answer::No, Answer::Cancel};
+    const Answer order[] = {Answer::Yes,    Answer::YesToAll, Answer::Ok,
+                            Answer::Ignore, Answer::No,       Answer::Cancel};
     QMessageBox::StandardButtons set;
     for (Answer a : order)
         if (buttons.has(a)) set |= toQt(a);
@@ -81,7 +94,9 @@ Answer UiDialogs::ask(MessageKind kind, Buttons buttons, const std::string& text
     int r = box.exec();
     for (Answer a : order)
         if (buttons.has(a) && r == toQt(a)) return a;
-    return buttons.has(Answer::Cancel) ? Answer::Cancel : buttons.has(Answer::No) ? Answer::No : Answer::Ok;
+    return buttons.has(Answer::Cancel) ? Answer::Cancel
+           : buttons.has(Answer::No)   ? Answer::No
+                                       : Answer::Ok;
 }
 
 std::optional<std::filesystem::path> UiDialogs::chooseOpenFile(const FileDialogRequest& r) {
@@ -97,7 +112,8 @@ std::optional<std::filesystem::path> UiDialogs::chooseOpenFile(const FileDialogR
     }
     QString dir = QString::fromStdString(r.initialFolder.string());
     if (!r.initialName.empty()) dir += "/" + fromCp1252(r.initialName);
-    QString f = QFileDialog::getOpenFileName(m_parent, fromCp1252(r.title), dir, qtFilter(r.filter));
+    QString f =
+        QFileDialog::getOpenFileName(m_parent, fromCp1252(r.title), dir, qtFilter(r.filter));
     if (f.isEmpty()) return std::nullopt;
     return std::filesystem::path(f.toStdString());
 }
@@ -131,7 +147,8 @@ std::optional<std::filesystem::path> UiDialogs::askSaveFile(const FileDialogRequ
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     // We ask about replacing files ourselves, with our own words.
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (!r.defaultExtension.empty()) dlg.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
+    if (!r.defaultExtension.empty())
+        dlg.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
     if (!r.initialName.empty()) dlg.selectFile(fromCp1252(r.initialName));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return std::filesystem::path(dlg.selectedFiles().front().toStdString());

@@ -16,7 +16,9 @@ void setSwatch(QFrame* swatch, Colour colour) {
     swatch->setAutoFillBackground(true);
 }
 
-Colour swatchColour(const QFrame* swatch) { return Colour(swatch->property("colour").toUInt()); }
+Colour swatchColour(const QFrame* swatch) {
+    return Colour(swatch->property("colour").toUInt());
+}
 
 } // namespace mirtal
 

@@ -3,9 +3,8 @@
 #include "base/Files.h"
 #include "base/TextCodec.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,7 +57,7 @@ TEST(Bitmap, CopyAndFrameClipAtEdges) {
     dst.copyFrom(src, -2, 1, 10, 10, 0, 0);
     EXPECT_EQ(dst.pixel(0, 0), 0u);        // source column -2 does not exist
     EXPECT_EQ(dst.pixel(2, 0), 0x111111u); // source column 0
-    dst.frameRect(-1, -1, 5, 5, 0x0000FF);  // entirely outside but for nothing
+    dst.frameRect(-1, -1, 5, 5, 0x0000FF); // entirely outside but for nothing
     EXPECT_EQ(dst.pixel(2, 1), 0x111111u);
     EXPECT_EQ(dst.pixel(1, 1), 0u);
 }
@@ -93,8 +92,8 @@ TEST(TextCodec, Utf8ReadingSkipsTheMarkAndCountsCharactersWithoutAnEightBitForm)
               "\xAB \x9Cil \xBB");
     EXPECT_EQ(replaced, 0u);
     // A second mark is a character (U+FEFF), not a mark; CJK, an emoji.
-    EXPECT_EQ(decodeText("\xEF\xBB\xBF\xEF\xBB\xBF?\xE4\xB8\xAD\xF0\x9F\x98\x80", TextEncoding::Utf8,
-                         nullptr, &replaced),
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF\xEF\xBB\xBF?\xE4\xB8\xAD\xF0\x9F\x98\x80",
+                         TextEncoding::Utf8, nullptr, &replaced),
               "????");
     EXPECT_EQ(replaced, 3u) << "a real question mark is not counted";
     EXPECT_EQ(decodeText("", TextEncoding::Utf8, nullptr, &replaced), "");
@@ -106,14 +105,14 @@ TEST(TextCodec, MalformedUtf8IsRefusedWithWhereItStarts) {
         const char* bytes;
         const char* where;
     };
-    for (const Bad& b : {Bad{"caf\xE9\r\n", "line 1, byte 4"},       // Windows-1252 é
-                         Bad{"a\nb\n\xC3", "line 3, byte 1"},        // cut short
-                         Bad{"ab\n\xC3(", "line 2, byte 1"},         // no continuation
-                         Bad{"\xC0\xAF", "line 1, byte 1"},          // overlong '/'
-                         Bad{"x\xE0\x80\xAF", "line 1, byte 2"},     // overlong, 3 bytes
-                         Bad{"\xED\xA0\x80", "line 1, byte 1"},      // surrogate
-                         Bad{"\xF4\x90\x80\x80", "line 1, byte 1"},  // past U+10FFFF
-                         Bad{"\x80", "line 1, byte 1"},              // lone continuation
+    for (const Bad& b : {Bad{"caf\xE9\r\n", "line 1, byte 4"},          // Windows-1252 é
+                         Bad{"a\nb\n\xC3", "line 3, byte 1"},           // cut short
+                         Bad{"ab\n\xC3(", "line 2, byte 1"},            // no continuation
+                         Bad{"\xC0\xAF", "line 1, byte 1"},             // overlong '/'
+                         Bad{"x\xE0\x80\xAF", "line 1, byte 2"},        // overlong, 3 bytes
+                         Bad{"\xED\xA0\x80", "line 1, byte 1"},         // surrogate
+                         Bad{"\xF4\x90\x80\x80", "line 1, byte 1"},     // past U+10FFFF
+                         Bad{"\x80", "line 1, byte 1"},                 // lone continuation
                          Bad{"\xF8\x88\x80\x80\x80", "line 1, byte 1"}, // five bytes
                          Bad{"\xFF", "line 1, byte 1"}}) {
         std::string error;

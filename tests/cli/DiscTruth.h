@@ -54,7 +54,7 @@ private:
     std::filesystem::path m_videoTs;
     std::vector<std::vector<std::string>> m_blocks;
     std::map<int32_t, size_t> m_blockByStart;
-    std::vector<bool> m_italic; // by unit
+    std::vector<bool> m_italic;                          // by unit
     std::map<std::string, std::pair<int, int>> m_widths; // text -> width sum, count
 };
 

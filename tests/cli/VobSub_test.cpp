@@ -170,10 +170,17 @@ TEST(VobSubInput, OcrAndPicturesOfAPairAreThoseOfTheVob) {
     writeText(dir / "Mirtal.ini",
               "[OCR SETTING]\r\nSpaceWidth=9\r\nItaSpaceWidth=9\r\nMaxCharDiffHeight=0\r\n");
     auto ocr = [&](const std::vector<std::string>& input, const std::string& out) {
-        std::vector<std::string> args = {"--action", "ocr",      "--matrix",
+        std::vector<std::string> args = {"--action",
+                                         "ocr",
+                                         "--matrix",
                                          (dir / "fr.qmx").string(),
-                                         "--settings", (dir / "Mirtal.ini").string(),
-                                         "--no-ask",   "--date", "x", "-o", (dir / out).string()};
+                                         "--settings",
+                                         (dir / "Mirtal.ini").string(),
+                                         "--no-ask",
+                                         "--date",
+                                         "x",
+                                         "-o",
+                                         (dir / out).string()};
         args.insert(args.end(), input.begin(), input.end());
         const Outcome r = run(args);
         EXPECT_EQ(r.status, 0) << r.err;

@@ -54,14 +54,17 @@ inline ChildEnd waitChild(pid_t pid, int reportFd) {
 // with EFBIG instead of killing the process, as on a full disk.
 inline void limitFileSize(rlim_t bytes) {
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {bytes, bytes};
+    struct rlimit limit {
+        bytes, bytes
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 // Runs `work` in a forked child. It writes its report with the given
 // function; its return value is the exit code. The child never returns
 // into the test framework.
-inline ChildEnd runInChild(const std::function<int(const std::function<void(const std::string&)>&)>& work) {
+inline ChildEnd
+runInChild(const std::function<int(const std::function<void(const std::string&)>&)>& work) {
     int fds[2];
     if (::pipe(fds) != 0) return {};
     std::fflush(nullptr);

@@ -52,7 +52,8 @@ FullDiskOutcome decode(const std::string& s) {
     while (end != std::string::npos && end + 1 < s.size()) {
         at = end + 1;
         end = s.find('\n', at);
-        o.leftovers.push_back(s.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        o.leftovers.push_back(
+            s.substr(at, end == std::string::npos ? std::string::npos : end - at));
     }
     return o;
 }
@@ -116,7 +117,9 @@ void expectFailedAndKept(const FullDiskOutcome& o, const std::string& reason) {
     EXPECT_TRUE(o.leftovers.empty()) << o.leftovers.front();
 }
 
-std::string errorOf(const Result& r) { return r ? std::string() : r.error; }
+std::string errorOf(const Result& r) {
+    return r ? std::string() : r.error;
+}
 
 } // namespace
 

@@ -75,18 +75,25 @@ protected:
     }
 
     std::vector<std::string> ocrArgs(bool ask, const fs::path& input = {}) const {
-        return {"--action", "ocr", "--matrix", (m_out / "film.qmx").string(),
-                ask ? "--ask" : "--no-ask", "--space-width", "11", "-o",
-                (m_out / "film.vtx").string(), input.empty() ? m_vobs.path().string() : input.string()};
+        return {"--action",
+                "ocr",
+                "--matrix",
+                (m_out / "film.qmx").string(),
+                ask ? "--ask" : "--no-ask",
+                "--space-width",
+                "11",
+                "-o",
+                (m_out / "film.vtx").string(),
+                input.empty() ? m_vobs.path().string() : input.string()};
     }
 
     // The native file of a rip with the given arguments, and its entries.
     std::vector<std::string> ripEntries(const std::vector<std::string>& args, bool answering) {
         fs::remove(m_out / "film.qmx");
-        const ChildEnd end =
-            runConversation(MIRTAL_RIP_EXE, args, "/dev/null", [&](const std::string& line, FILE* a) {
-                if (answering) answerX(line, a);
-            });
+        const ChildEnd end = runConversation(MIRTAL_RIP_EXE, args, "/dev/null",
+                                             [&](const std::string& line, FILE* a) {
+                                                 if (answering) answerX(line, a);
+                                             });
         EXPECT_EQ(end.exitCode, 0) << end.report;
         return timeLines(readText(m_out / "film.vtx"));
     }
@@ -120,8 +127,7 @@ TEST_F(RipCommandFaults, FullDiskKeepsTheOldFilesAndSaysWhy) {
         (tmp / "answers").string(), "/dev/null");
     EXPECT_TRUE(full.exited);
     EXPECT_EQ(full.exitCode, 1) << full.report;
-    EXPECT_TRUE(has(full.report, "Cannot write " + (m_out / "film.qmx").string()))
-        << full.report;
+    EXPECT_TRUE(has(full.report, "Cannot write " + (m_out / "film.qmx").string())) << full.report;
     EXPECT_TRUE(has(full.report, std::strerror(EFBIG))) << full.report;
     EXPECT_TRUE(has(full.report, "the learned glyphs could not be saved")) << full.report;
     EXPECT_TRUE(has(full.report, "Cannot write " + (m_out / "film.vtx").string())) << full.report;
@@ -133,8 +139,8 @@ TEST_F(RipCommandFaults, FullDiskKeepsTheOldFilesAndSaysWhy) {
 
     // Without the limit the same answers are saved: the run above failed
     // because of the disk and not because of its answers.
-    const ChildEnd free = runProgram(MIRTAL_RIP_EXE, ocrArgs(true), {},
-                                     (tmp / "answers").string(), "/dev/null");
+    const ChildEnd free =
+        runProgram(MIRTAL_RIP_EXE, ocrArgs(true), {}, (tmp / "answers").string(), "/dev/null");
     EXPECT_EQ(free.exitCode, 0) << free.report;
     EXPECT_GT(readText(m_out / "film.qmx").size(), oldMatrix.size());
     EXPECT_GT(timeLines(readText(m_out / "film.vtx")).size(), 4u);
@@ -166,14 +172,14 @@ TEST_F(RipCommandFaults, VobTruncatedWhileReadKeepsTheAnswersAndTheRest) {
 
     const uintmax_t size = fs::file_size(first);
     bool cutDone = false;
-    const ChildEnd cut = runConversation(
-        MIRTAL_RIP_EXE, ocrArgs(true), "/dev/null", [&](const std::string& line, FILE* a) {
-            if (!cutDone && line.rfind("GLYPH ", 0) == 0) {
-                fs::resize_file(first, size * 2 / 3 + 300);
-                cutDone = true;
-            }
-            answerX(line, a);
-        });
+    const ChildEnd cut = runConversation(MIRTAL_RIP_EXE, ocrArgs(true), "/dev/null",
+                                         [&](const std::string& line, FILE* a) {
+                                             if (!cutDone && line.rfind("GLYPH ", 0) == 0) {
+                                                 fs::resize_file(first, size * 2 / 3 + 300);
+                                                 cutDone = true;
+                                             }
+                                             answerX(line, a);
+                                         });
     ASSERT_TRUE(cutDone);
     EXPECT_EQ(cut.exitCode, 1) << cut.report;
     EXPECT_TRUE(has(cut.report, "Can't open file " + first.string())) << cut.report;

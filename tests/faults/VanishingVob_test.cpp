@@ -118,8 +118,12 @@ Entries withoutStraddling(const Entries& e, size_t fromFirst) {
     return out;
 }
 
-Entries prefix(const Entries& e, size_t n) { return Entries(e.begin(), e.begin() + long(n)); }
-Entries suffix(const Entries& e, size_t from) { return Entries(e.begin() + long(from), e.end()); }
+Entries prefix(const Entries& e, size_t n) {
+    return Entries(e.begin(), e.begin() + long(n));
+}
+Entries suffix(const Entries& e, size_t from) {
+    return Entries(e.begin() + long(from), e.end());
+}
 
 } // namespace
 
@@ -134,7 +138,8 @@ TEST_F(VanishingVob, FileDeletedBetweenFilesHoldsTheJobAndKeepsTheSubtitles) {
     fs::rename(m_files[1], keep);
     auto s = newSession();
     std::vector<TickResult> results;
-    run(*s, m_files, [&](int, TickResult r) { results.push_back(r); }, 4);
+    run(
+        *s, m_files, [&](int, TickResult r) { results.push_back(r); }, 4);
     ASSERT_EQ(results.size(), 4u);
     EXPECT_EQ(results[1], TickResult::MissingFile);
     EXPECT_EQ(results[3], TickResult::MissingFile);
@@ -184,7 +189,8 @@ TEST_F(VanishingVob, FileUnreadableBetweenFilesIsReportedAndSkipped) {
         ASSERT_EQ(m_host.questions.size(), 2u);
         EXPECT_TRUE(warnedAbout(middle)) << m_host.questions[0].text;
         EXPECT_NE(m_host.questions[1].text.find("skipped"), std::string::npos);
-        EXPECT_TRUE(sameEntries(entriesOf(s->document()), withoutStraddling(all, size_t(fromFirst))));
+        EXPECT_TRUE(
+            sameEntries(entriesOf(s->document()), withoutStraddling(all, size_t(fromFirst))));
     }
 }
 
@@ -222,8 +228,8 @@ TEST_F(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
     const uintmax_t size = fs::file_size(m_files[0]);
     // Cut points inside the file: on a pack boundary and inside a pack, early
     // and late, so some cuts fall inside a subpicture.
-    for (uintmax_t cut : {size / 3, size / 3 + 700, size / 2 + 2048 * 5 + 100, size * 3 / 4,
-                          size * 3 / 4 + 1500}) {
+    for (uintmax_t cut :
+         {size / 3, size / 3 + 700, size / 2 + 2048 * 5 + 100, size * 3 / 4, size * 3 / 4 + 1500}) {
         SCOPED_TRACE("cut at " + std::to_string(cut));
         fs::remove(m_files[0]);
         fs::copy_file(kSplitDisc / "VTS_01_1.VOB", m_files[0]);
@@ -250,7 +256,9 @@ TEST_F(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
         const size_t fromNext = all.size() - size_t(fromFirst) - 1;
         ASSERT_GE(got.size(), before + fromNext);
         const size_t fromCutFile = got.size() - fromNext;
-        EXPECT_TRUE(sameEntries(prefix(got, fromCutFile), prefix(all, fromCutFile))) << "before the cut";
-        EXPECT_TRUE(sameEntries(suffix(got, fromCutFile), suffix(all, size_t(fromFirst) + 1))) << "the next file";
+        EXPECT_TRUE(sameEntries(prefix(got, fromCutFile), prefix(all, fromCutFile)))
+            << "before the cut";
+        EXPECT_TRUE(sameEntries(suffix(got, fromCutFile), suffix(all, size_t(fromFirst) + 1)))
+            << "the next file";
     }
 }

@@ -3,9 +3,7 @@
 
 #include <QImage>
 #include <QImageReader>
-
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 using namespace mirtal;
@@ -17,7 +15,8 @@ namespace {
 PaletteBitmap pattern(int width, int height, int bpp) {
     PaletteBitmap b;
     b.reset(width, height, bpp);
-    for (int i = 0; i < 16; ++i) b.palette[size_t(i)] = makeColour(uint8_t(i * 16), uint8_t(255 - i * 8), uint8_t(i * 3));
+    for (int i = 0; i < 16; ++i)
+        b.palette[size_t(i)] = makeColour(uint8_t(i * 16), uint8_t(255 - i * 8), uint8_t(i * 3));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             uint8_t v = uint8_t((x + 3 * y) % 16);
@@ -41,7 +40,8 @@ TEST(BmpFilesInQt, QtReadsEveryWidthAndDepthWithPaletteAndPixels) {
     for (int bpp : {4, 8}) {
         for (int width : {1, 2, 3, 5, 8, 9, 104}) {
             PaletteBitmap b = pattern(width, 7, bpp);
-            std::string path = std::string(dir) + "/p" + std::to_string(bpp) + "_" + std::to_string(width) + ".bmp";
+            std::string path = std::string(dir) + "/p" + std::to_string(bpp) + "_" +
+                               std::to_string(width) + ".bmp";
             ASSERT_TRUE(SaveBitmapFile(b, path));
             QImageReader reader(QString::fromStdString(path));
             EXPECT_EQ(reader.format(), "bmp");
@@ -57,7 +57,8 @@ TEST(BmpFilesInQt, QtReadsEveryWidthAndDepthWithPaletteAndPixels) {
             }
             for (int y = 0; y < 7; ++y)
                 for (int x = 0; x < width; ++x)
-                    ASSERT_EQ(img.pixelIndex(x, y), b.index(x, y)) << path << " at " << x << "," << y;
+                    ASSERT_EQ(img.pixelIndex(x, y), b.index(x, y))
+                        << path << " at " << x << "," << y;
         }
     }
     std::filesystem::remove_all(dir);

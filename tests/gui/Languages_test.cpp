@@ -271,7 +271,8 @@ TEST_F(Languages, LoadingReplacesTextsAndMissingKeysKeepThePreviousLanguage) {
     EXPECT_EQ(control<QAction>(&form1, "Quit1")->text(), "&Quitter");
     EXPECT_EQ(app->catalogue().text(Message::MatrixFull), "Premier");
     // MsgStr_0 missing: the catalogue loop ends before MsgStr_1.
-    EXPECT_EQ(app->catalogue().text(Message::OneMatrixPerDvd), "You have to use a different char. matrix for each DVD.");
+    EXPECT_EQ(app->catalogue().text(Message::OneMatrixPerDvd),
+              "You have to use a different char. matrix for each DVD.");
     // Built-in captions stay where nothing in the file matches.
     EXPECT_EQ(control<QAction>(&form1, "OpenVob1")->text(), "&Open Vob(s)");
     EXPECT_EQ(control<QPushButton>(&form18, "ButtonSaveBMP")->text(), "Save Current BMP &As ...");
@@ -292,7 +293,8 @@ TEST_F(Languages, TheCatalogueStopsAtAGapOrAnEmptyTextAndMayGrow) {
 
     app->loadLanguage("Gap");
     EXPECT_EQ(app->catalogue().text(Message::ExistsReplace), "G4");
-    EXPECT_EQ(app->catalogue().text(Message::MatrixNotValid), "This is NOT a valid Char Matrix File !");
+    EXPECT_EQ(app->catalogue().text(Message::MatrixNotValid),
+              "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(app->catalogue().text(Message::MatrixBeforeName), "Character Matrix ");
 
     app->loadLanguage("Empty");

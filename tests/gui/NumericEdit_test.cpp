@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 using namespace mirtal;
@@ -17,7 +16,9 @@ struct Fields {
         dialogs.setScripted(true);
         dialogs.answers.assign(8, Answer::Ok);
     }
-    std::string lastMessage() const { return dialogs.asked.empty() ? "" : dialogs.asked.back().text; }
+    std::string lastMessage() const {
+        return dialogs.asked.empty() ? "" : dialogs.asked.back().text;
+    }
 };
 
 } // namespace
@@ -120,7 +121,6 @@ TEST(NumericFields, PastedTextGetsInOnlyAsANumber) {
     EXPECT_EQ(paste(word, "42"), "42");
     TInteger_u integer;
     integer.setText("5");
-    for (const char* bad : {"De", "5-5", "--1", "1-"})
-        EXPECT_EQ(paste(integer, bad), "5") << bad;
+    for (const char* bad : {"De", "5-5", "--1", "1-"}) EXPECT_EQ(paste(integer, bad), "5") << bad;
     EXPECT_EQ(paste(integer, "-12"), "-12");
 }

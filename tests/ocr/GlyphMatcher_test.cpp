@@ -271,8 +271,8 @@ TEST(GlyphMatcher, ClosestMatchingEntryWinsAndTiesGoToTheEarlierOne) {
     EXPECT_EQ(FindMatchingEntry(twins, GlyphOf(kO), s), 1);
     // A dotted slanted stroke, and a bar without the gap under the dot: the
     // gap costs (36 - 1 - 1) * 1000 / 36 = 944, and the bar comes first.
-    const std::vector<std::string> glyph = {"..###.", "......", "..###.", "..##..", ".###..",
-                                            ".##..."};
+    const std::vector<std::string> glyph = {"..###.", "......", "..###.",
+                                            "..##..", ".###..", ".##..."};
     std::vector<std::string> bar = glyph;
     bar[1] = "..###.";
     CharMatrix two;
@@ -287,9 +287,9 @@ TEST(GlyphMatcher, ClosestMatchingEntryWinsAndTiesGoToTheEarlierOne) {
 TEST(GlyphMatcher, OfEquallySimilarEntriesTheOneWithFewerDifferingPixelsWins) {
     // è and ê of a 20-pixel font: the similarity forgives the few pixels of
     // the accents, so both entries reach the same score for either glyph.
-    const std::vector<std::string> body = {
-        ".........", "..#####..", ".###..##.", "##.....##", "##.....##", "##.....##",
-        "#########", "##.......", "##.......", "##.....##", ".###..##.", "..#####.."};
+    const std::vector<std::string> body = {".........", "..#####..", ".###..##.", "##.....##",
+                                           "##.....##", "##.....##", "#########", "##.......",
+                                           "##.......", "##.....##", ".###..##.", "..#####.."};
     std::vector<std::string> grave = {"..###....", "....#....", ".....#..."};
     std::vector<std::string> circumflex = {"...###...", "..##.##..", "..#...##."};
     grave.insert(grave.end(), body.begin(), body.end());

@@ -17,7 +17,8 @@ using Texts = std::vector<std::optional<std::string>>;
 struct LayCase {
     const char* name;
     std::vector<int> boxLefts;
-    std::vector<std::pair<int, std::vector<std::string>>> chars; // left, choices; left < 0: word start
+    std::vector<std::pair<int, std::vector<std::string>>>
+        chars; // left, choices; left < 0: word start
     Texts want;
 };
 
@@ -34,26 +35,34 @@ LineReading readingOf(const LayCase& c) {
 
 TEST(GlyphNaming, ReadingsAreLaidOntoTheBoxesInOrderOrWordByWord) {
     const LayCase cases[] = {
-        {"in order, a quote as two strokes", {1, 12, 23, 34},
+        {"in order, a quote as two strokes",
+         {1, 12, 23, 34},
          {{-1, {"\""}}, {12, {"a"}}, {-23, {"\x92"}}},
          {"'", "'", "a", "'"}},
-        {"unused characters lose to the next choice", {1, 12},
+        {"unused characters lose to the next choice",
+         {1, 12},
          {{-1, {"|", "I"}}, {12, {"~"}}},
          {"I", std::nullopt}},
-        {"a word cut in more boxes gives no votes, the other word does", {1, 12, 23, 51, 62},
+        {"a word cut in more boxes gives no votes, the other word does",
+         {1, 12, 23, 51, 62},
          {{-1, {"o"}}, {23, {"n"}}, {-51, {"a"}}, {62, {"t"}}},
          {std::nullopt, std::nullopt, std::nullopt, "a", "t"}},
-        {"guillemets drawn in two chevrons", {1, 12, 23, 34},
+        {"guillemets drawn in two chevrons",
+         {1, 12, 23, 34},
          {{-1, {"\xAB"}}, {-23, {"a"}}, {34, {"!"}}},
          {"\xAB", "", "a", "!"}},
         {"guillemets drawn whole", {1, 12}, {{-1, {"\xBB"}}, {12, {"a"}}}, {"\xBB", "a"}},
-        {"a closing quote read as one apostrophe", {1, 12, 23, 34, 45},
+        {"a closing quote read as one apostrophe",
+         {1, 12, 23, 34, 45},
          {{-1, {"\""}}, {23, {"a"}}, {34, {"\x92"}}},
          {"'", "'", "a", "'", "'"}},
-        {"two apostrophes for one box too many: no votes", {1, 12, 23, 34},
+        {"two apostrophes for one box too many: no votes",
+         {1, 12, 23, 34},
          {{-1, {"'"}}, {12, {"a"}}, {34, {"'"}}},
          {std::nullopt, std::nullopt, std::nullopt, std::nullopt}},
-        {"a word without boxes gives nothing", {1, 12}, {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}},
+        {"a word without boxes gives nothing",
+         {1, 12},
+         {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}},
          {"x", std::nullopt}},
     };
     for (const LayCase& c : cases) {
@@ -69,8 +78,10 @@ TEST(GlyphNaming, LettersOfTwoSizesTakeTheirCaseFromTheBodyHeight) {
         int body;
         const char* want;
     } cases[] = {
-        {"C", 15, "c"}, {"c", 20, "C"}, {"o", 15, "o"}, {"\xC9", 15, "\xE9"}, // É with an e body
-        {"\xEE", 20, "\xCE"}, {"\x9C", 19, "\x8C"}, {"a", 20, "a"}, {"K", 15, "K"}, {"cc", 20, "cc"},
+        {"C", 15, "c"},       {"c", 20, "C"},       {"o", 15, "o"},
+        {"\xC9", 15, "\xE9"}, // É with an e body
+        {"\xEE", 20, "\xCE"}, {"\x9C", 19, "\x8C"}, {"a", 20, "a"},
+        {"K", 15, "K"},       {"cc", 20, "cc"},
     };
     for (const auto& c : cases) EXPECT_EQ(CaseBySize(c.text, c.body, 15, 20), c.want) << c.text;
     EXPECT_EQ(CaseBySize("c", 20, 20, 20), "c") << "no size difference known";
@@ -227,9 +238,9 @@ TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {
     // è and ê of a 20-pixel font: the matcher forgives their accents, a
     // shape does not; a pixel of noise stays the same shape.
     auto glyphOf = [](std::vector<std::string> rows) {
-        const std::vector<std::string> body = {
-            ".........", "..#####..", ".###..##.", "##.....##", "##.....##", "##.....##",
-            "#########", "##.......", "##.......", "##.....##", ".###..##.", "..#####.."};
+        const std::vector<std::string> body = {".........", "..#####..", ".###..##.", "##.....##",
+                                               "##.....##", "##.....##", "#########", "##.......",
+                                               "##.......", "##.....##", ".###..##.", "..#####.."};
         rows.insert(rows.end(), body.begin(), body.end());
         Glyph g;
         g.Width = 9, g.Height = int(rows.size());
@@ -283,9 +294,9 @@ TEST(GlyphNaming, StreamLanguagesMapToTheRecognisersAndTheirPackages) {
         const char* language;
         const char* package;
     } cases[] = {
-        {"fr", "fra", "tesseract-ocr-fra"}, {"EN", "eng", "tesseract-ocr-eng"},
+        {"fr", "fra", "tesseract-ocr-fra"},         {"EN", "eng", "tesseract-ocr-eng"},
         {"zh", "chi_sim", "tesseract-ocr-chi-sim"}, {"deu", "deu", "tesseract-ocr-deu"},
-        {"", "eng", "tesseract-ocr-eng"}, {"x1", "eng", "tesseract-ocr-eng"},
+        {"", "eng", "tesseract-ocr-eng"},           {"x1", "eng", "tesseract-ocr-eng"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RecognitionLanguage(c.code), c.language) << c.code;

@@ -2,8 +2,8 @@
 #include "OcrTestBitmaps.h"
 #include "ocr/OcrDriver.h"
 
-#include <gtest/gtest.h>
 #include <deque>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace mirtal;

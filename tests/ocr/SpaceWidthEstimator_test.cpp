@@ -32,8 +32,7 @@ TEST(SpaceWidthEstimator, NoWidthUntilTwoClustersAreSeen) {
 
 TEST(SpaceWidthEstimator, WidthIsTheMiddleOfTheWidestEmptyStretch) {
     // Inside words 1..6, between 9..13: 7 and 8 are empty, 8 keeps 7 below.
-    EXPECT_EQ(from({{1, 30}, {2, 40}, {3, 25}, {4, 10}, {6, 3}, {9, 4}, {11, 10}, {13, 2}})
-                  .width(),
+    EXPECT_EQ(from({{1, 30}, {2, 40}, {3, 25}, {4, 10}, {6, 3}, {9, 4}, {11, 10}, {13, 2}}).width(),
               8);
     // An odd stretch: 9..11 empty, the width is its middle, 10.
     EXPECT_EQ(from({{1, 30}, {3, 30}, {6, 10}, {8, 5}, {12, 6}, {15, 6}, {17, 1}}).width(), 10);

@@ -1,9 +1,8 @@
 #include "rip/PackFile.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace mirtal;
@@ -25,7 +24,9 @@ std::filesystem::path writePacks(uint32_t packs, size_t tail) {
     return name;
 }
 
-uint32_t indexOf(const uint8_t* p) { return uint32_t(p[0]) << 8 | p[1]; }
+uint32_t indexOf(const uint8_t* p) {
+    return uint32_t(p[0]) << 8 | p[1];
+}
 
 } // namespace
 

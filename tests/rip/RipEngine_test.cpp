@@ -7,8 +7,8 @@
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <stdexcept>
 #include <map>
+#include <stdexcept>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -191,7 +191,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     std::string elapsedAtPause = TimeCodeToStr(job.Elapsed);
 
     EXPECT_EQ(engine.tick(), TickResult::Nothing); // paused: ticks do nothing
-    host.clock += 3'600'000; // an hour spent paused is not processing time
+    host.clock += 3'600'000;                       // an hour spent paused is not processing time
     engine.togglePause();
     EXPECT_FALSE(shown().paused);
     runToEnd();

@@ -135,10 +135,27 @@ TEST(VobSubIndex, DamagedLinesAreRefusedWithTheirNumber) {
 
 TEST(VobSubIndex, RandomTextNeverBreaksTheReader) {
     // Pieces of real lines in random order, cut at random places.
-    const std::vector<std::string> pieces = {
-        "id: ",  "en",  ", index: ", "7",  "31", "timestamp: ", "00:00:01:000", ", filepos: ",
-        "ffff",  "\n",  "\r\n",      "#",  "-",  "delay: ",     ":",            "99999999999",
-        std::string("\0\xff", 2), " ",  "\t",        ",",  "0"};
+    const std::vector<std::string> pieces = {"id: ",
+                                             "en",
+                                             ", index: ",
+                                             "7",
+                                             "31",
+                                             "timestamp: ",
+                                             "00:00:01:000",
+                                             ", filepos: ",
+                                             "ffff",
+                                             "\n",
+                                             "\r\n",
+                                             "#",
+                                             "-",
+                                             "delay: ",
+                                             ":",
+                                             "99999999999",
+                                             std::string("\0\xff", 2),
+                                             " ",
+                                             "\t",
+                                             ",",
+                                             "0"};
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
         std::string text;
@@ -270,9 +287,9 @@ TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
     };
     for (const auto& c : cases) {
         VobSubTrack t = DescribeVobSubTrack({c.file}, {c.index}, c.stream);
-        EXPECT_EQ(std::tie(t.width, t.height, t.palette, t.language),
-                  std::tie(c.expected.width, c.expected.height, c.expected.palette,
-                           c.expected.language))
+        EXPECT_EQ(
+            std::tie(t.width, t.height, t.palette, t.language),
+            std::tie(c.expected.width, c.expected.height, c.expected.palette, c.expected.language))
             << c.file;
     }
 }

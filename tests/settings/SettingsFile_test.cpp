@@ -93,12 +93,11 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     ocr.MarkItalics = false;
     ASSERT_TRUE(SaveOcrSettings(file(), ocr).ok);
     IniFile ini = saved();
-    EXPECT_EQ(
-        ini.keyNames("OCR SETTING"),
-        (Names{"MinLineHeight", "MaxLineHeight", "MinInterLine", "MinCharWidth", "MinCharHeight",
-               "SpaceWidth", "ItaSpaceWidth", "DetectItaWidth", "CheckDetachedChar", "Sensibility",
-               "MaxCharDiffWidth", "MaxCharDiffHeight", "MaxCharDiffTop", "AutoSpaceWidth",
-               "NameGlyphs", "MarkItalics"}));
+    EXPECT_EQ(ini.keyNames("OCR SETTING"),
+              (Names{"MinLineHeight", "MaxLineHeight", "MinInterLine", "MinCharWidth",
+                     "MinCharHeight", "SpaceWidth", "ItaSpaceWidth", "DetectItaWidth",
+                     "CheckDetachedChar", "Sensibility", "MaxCharDiffWidth", "MaxCharDiffHeight",
+                     "MaxCharDiffTop", "AutoSpaceWidth", "NameGlyphs", "MarkItalics"}));
     EXPECT_EQ(readText(file()).substr(0, before.size()), before);
 
     // Shut-down never writes the OCR values, even changed ones.
@@ -161,15 +160,22 @@ TEST_F(SettingsFile, OutOfRangeValuesFallBackWithOneWarningEach) {
                       "[BMP OUT POSITIONING]\nSetTo.X=99999999999\n");
     SettingsWarnings warnings;
     ASSERT_TRUE(LoadSettings(file(), folder, program, ocr, output, bmp, &warnings).ok);
-    const std::pair<int64_t, int64_t> read[] = {
-        {ocr.MinLineHeight, 8},          {ocr.MaxLineHeight, 45},
-        {ocr.SpaceWidth, 9},             {ocr.Sensibility, 980},
-        {ocr.MinInterLine, 2},           {program.Preview.Zoom, 2000},
-        {program.Preview.FreeAspectRatio, 288}, {program.Preview.BackMode, 1},
-        {program.ActionMode, 0},         {bmp.Cropping.DivX, 8},
-        {bmp.Cropping.MinY, 0},          {bmp.Cropping.XPosMode, 2},
-        {bmp.Colors.ColorPalIndex[2], 2}, {bmp.Colors.UnusedColor, 0},
-        {bmp.Colors.BitPerPixel, 4},     {bmp.Positioning.SetTo.X, 719}};
+    const std::pair<int64_t, int64_t> read[] = {{ocr.MinLineHeight, 8},
+                                                {ocr.MaxLineHeight, 45},
+                                                {ocr.SpaceWidth, 9},
+                                                {ocr.Sensibility, 980},
+                                                {ocr.MinInterLine, 2},
+                                                {program.Preview.Zoom, 2000},
+                                                {program.Preview.FreeAspectRatio, 288},
+                                                {program.Preview.BackMode, 1},
+                                                {program.ActionMode, 0},
+                                                {bmp.Cropping.DivX, 8},
+                                                {bmp.Cropping.MinY, 0},
+                                                {bmp.Cropping.XPosMode, 2},
+                                                {bmp.Colors.ColorPalIndex[2], 2},
+                                                {bmp.Colors.UnusedColor, 0},
+                                                {bmp.Colors.BitPerPixel, 4},
+                                                {bmp.Positioning.SetTo.X, 719}};
     for (size_t i = 0; i < std::size(read); ++i) EXPECT_EQ(read[i].first, read[i].second) << i;
     ASSERT_EQ(warnings.texts.size(), 14u); // all but Zoom and XPosMode
     EXPECT_EQ(warnings.texts[0],

@@ -120,8 +120,8 @@ TEST_F(ConvertTest, EncodingChoosesTheBytesOfTheFilesReadAndWritten) {
     writeFileAtomic(dir / "old.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + line + "\r\n");
 
     // Read as the older tools wrote it, written in UTF-8, read back as UTF-8.
-    RipRun r = rip("--convert " + q(dir / "old.vtx") + " --input-encoding cp1252 --encoding utf-8 -o " +
-                   q(dir / "new.vtx"));
+    RipRun r = rip("--convert " + q(dir / "old.vtx") +
+                   " --input-encoding cp1252 --encoding utf-8 -o " + q(dir / "new.vtx"));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(fileBytes(dir / "new.vtx"),
               "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + utf8Line + "\r\n\r\n");
@@ -145,7 +145,8 @@ TEST_F(ConvertTest, EncodingChoosesTheBytesOfTheFilesReadAndWritten) {
     EXPECT_FALSE(std::filesystem::exists(dir / "never.vtx"));
 
     // Characters the code page lacks are named on reading.
-    writeFileAtomic(dir / "cjk.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xE4\xB8\xAD\xE6\x96\x87\r\n");
+    writeFileAtomic(dir / "cjk.vtx",
+                    "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xE4\xB8\xAD\xE6\x96\x87\r\n");
     r = rip("--convert " + q(dir / "cjk.vtx") + " --encoding utf-8");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\r\n??\r\n"), std::string::npos) << r.out;

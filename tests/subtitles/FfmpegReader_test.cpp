@@ -97,8 +97,7 @@ protected:
         int status = 0;
         const std::string charset = encoding == TextEncoding::Utf8 ? "UTF-8" : "cp1252";
         std::string out = run("ffmpeg -nostdin -hide_banner -loglevel error -sub_charenc " +
-                                  charset + " -i '" +
-                                  file.string() + "' -f srt - 2>&1",
+                                  charset + " -i '" + file.string() + "' -f srt - 2>&1",
                               status);
         EXPECT_EQ(status, 0) << out;
         EXPECT_EQ(out.find("rror"), std::string::npos) << out;

@@ -29,7 +29,8 @@ protected:
         return e;
     }
     std::string errorText(int n) {
-        return messages.text(Message::SubtitleFileError) + std::to_string(n) + "\r" + messages.text(Message::IgnoreAndContinue);
+        return messages.text(Message::SubtitleFileError) + std::to_string(n) + "\r" +
+               messages.text(Message::IgnoreAndContinue);
     }
 };
 
@@ -126,12 +127,16 @@ TEST_F(ReaderTest, SubRipFilesOfOtherToolsReadWhole) {
     const struct {
         const char* file;
         bool detect;
-    } cases[] = {{"ffmpeg.srt", true},  {"mkvextract.srt", false}, {"crlf_bom.srt", false},
-                 {"cp1252.srt", true},  {"loose.srt", true}};
+    } cases[] = {{"ffmpeg.srt", true},
+                 {"mkvextract.srt", false},
+                 {"crlf_bom.srt", false},
+                 {"cp1252.srt", true},
+                 {"loose.srt", true}};
     for (const auto& c : cases) {
         SubtitleDocument d{clock};
-        NativeReadReport r = ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" /
-                                                   c.file, dialogs, messages, c.detect);
+        NativeReadReport r =
+            ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / c.file, dialogs,
+                           messages, c.detect);
         EXPECT_EQ(r.errors, 0) << c.file;
         EXPECT_EQ(d.store().entries(), std::vector<TSub>(std::begin(expected), std::end(expected)))
             << c.file;
@@ -215,7 +220,8 @@ TEST_F(ReaderTest, UnreadableFileIsReportedAndLeavesTheDocumentAlone) {
 }
 
 TEST_F(ReaderTest, Utf8FilesKeepTheAccentsAndTheEightBitReaderSeesTheirBytes) {
-    add(doc, "00:00:01,000", "00:00:02,000", {"\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB", "\x9Cuvre \x80"});
+    add(doc, "00:00:01,000", "00:00:02,000",
+        {"\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB", "\x9Cuvre \x80"});
     doc.options().Encoding = TextEncoding::Utf8;
     doc.RefreshList();
     TempDir dir;
@@ -237,10 +243,12 @@ TEST_F(ReaderTest, Utf8FilesKeepTheAccentsAndTheEightBitReaderSeesTheirBytes) {
     SubtitleDocument cp{clock};
     ReadNativeFile(cp, dir / "fr.vtx", dialogs, messages);
     ASSERT_EQ(cp.NbSubTitle(), 1);
-    EXPECT_EQ(cp.store().entry(1).Lines[0], "\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB");
+    EXPECT_EQ(cp.store().entry(1).Lines[0],
+              "\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB");
 
     // A mark in front (as other editors write) and a character without an 8-bit form.
-    writeFileAtomic(dir / "marked.vtx", "\xEF\xBB\xBF" "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
+    writeFileAtomic(dir / "marked.vtx", "\xEF\xBB\xBF"
+                                        "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
                                         "\xE4\xB8\xAD caf\xC3\xA9\r\n");
     r = ReadNativeFile(utf8, dir / "marked.vtx", dialogs, messages);
     EXPECT_EQ(r.entries, 1);
