@@ -1,5 +1,5 @@
 #include "../settings/TempFolder.h"
-#include "ChildProcess.h"
+#include "Process.h"
 #include "Commands.h"
 #include "settings/IniFile.h"
 

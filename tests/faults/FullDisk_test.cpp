@@ -1,5 +1,5 @@
 #include "../settings/TempFolder.h"
-#include "ChildProcess.h"
+#include "Process.h"
 #include "FakeHost.h"
 #include "FaultFixtures.h"
 #include "base/Files.h"
