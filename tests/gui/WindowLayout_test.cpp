@@ -1,12 +1,8 @@
 // What a user meets in every window at its default size, in English and in
 // French: no text cut off, no two controls on one Alt key.
-#include "Controls.h"
-#include "LanguageBitmapSupport.h"
-#include "rip/Session.h"
+#include "AppTestSupport.h"
 #include "ui/AboutDialog.h"
 #include "ui/BitmapAdjustDialog.h"
-#include "ui/JobSetupDialog.h"
-#include "ui/MainWindow.h"
 #include "ui/MatrixEditor.h"
 #include "ui/NewCharacterDialog.h"
 #include "ui/OcrSetupDialog.h"
@@ -14,7 +10,6 @@
 #include "ui/PostOcrDialog.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/SplitDialog.h"
-#include "ui/SubtitlesWindow.h"
 #include "ui/TextColorDialog.h"
 #include "ui/TimeCorrectionDialog.h"
 
@@ -44,21 +39,16 @@ using namespace mirtal::test;
 namespace {
 
 struct Windows : ::testing::TestWithParam<const char*> {
-    ScratchFolder folder;
-    std::unique_ptr<Application> app;
+    AppBench b; // as at start-up: the main window is up when its language is loaded
+    Application* app = b.app.get();
 
     void SetUp() override {
-        app = makeApp(folder.path());
-        // As at start-up: the main window is up when its language is loaded.
-        app->start();
         const std::string language = GetParam();
-        if (language != "English") {
-            const auto shipped = shippedLanguageFolder() / (language + ".lng");
-            ASSERT_TRUE(std::filesystem::exists(shipped)) << shipped;
-            writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"),
-                      readText(shipped));
-            app->loadLanguage(language);
-        }
+        if (language == "English") return;
+        const std::string text = readText(shippedLanguageFolder() / (language + ".lng"));
+        ASSERT_FALSE(text.empty()) << language;
+        writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"), text);
+        app->loadLanguage(language);
     }
     void TearDown() override {
         for (QWidget* w : windows()) w->hide();
@@ -229,7 +219,7 @@ TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
     QApplication::sendPostedEvents();
     EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
     // With the display options over the preview.
-    test::control<QPushButton>(&main, "ButtonPreviewOption")->click();
+    control<QPushButton>(&main, "ButtonPreviewOption")->click();
     QApplication::sendPostedEvents();
     EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
 }
