@@ -7,33 +7,47 @@
 #include "rip/Session.h"
 #include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
+#include "ui/AboutDialog.h"
 #include "ui/Application.h"
+#include "ui/BitmapAdjustDialog.h"
 #include "ui/JobSetupDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/MatrixEditor.h"
+#include "ui/NewCharacterDialog.h"
+#include "ui/NumericEdit.h"
+#include "ui/OcrSetupDialog.h"
+#include "ui/OutputFormatDialog.h"
+#include "ui/PostOcrDialog.h"
 #include "ui/PreviewPane.h"
-#include "ui/QtHost.h"
+#include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/SplitDialog.h"
 #include "ui/SubtitlesWindow.h"
+#include "ui/TextColorDialog.h"
+#include "ui/TimeCorrectionDialog.h"
 
-#include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QGuiApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
-#include <filesystem>
-#include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
-#include <optional>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace mirtal::test {
 
@@ -46,7 +60,6 @@ struct ScriptedAnswers final : QtHost::Answers {
     std::function<std::optional<int>(const Bitmap24&, int)> onChooseTextColour;
     std::function<GlyphAnswer(const GlyphQuestion&)> onAskGlyph;
     std::function<bool()> onAdjustBitmap;
-    std::function<ProgressionChoice()> onWaitAtProgression;
     QtHost::Answers& windows;
 
     std::optional<int> chooseTextColour(const Bitmap24& work, int guess) override {
@@ -59,9 +72,7 @@ struct ScriptedAnswers final : QtHost::Answers {
     bool adjustBitmap() override {
         return onAdjustBitmap ? onAdjustBitmap() : windows.adjustBitmap();
     }
-    ProgressionChoice waitAtProgression() override {
-        return onWaitAtProgression ? onWaitAtProgression() : windows.waitAtProgression();
-    }
+    ProgressionChoice waitAtProgression() override { return windows.waitAtProgression(); }
 };
 
 inline std::filesystem::path discFolder(const std::string& disc) {
@@ -128,12 +139,12 @@ inline int shownLine(const QWidget& window) {
     return i.isValid() && list->selectionModel()->isSelected(i) ? i.row() : -1;
 }
 
-// Every text the language files can hold, as an export writes them now,
+// Every text the language files can hold, as "Save Lang" writes them now,
 // keyed "section/key".
 inline std::map<std::string, std::string> exportedTexts(Application& app) {
     const std::filesystem::path file = LanguageFolder(app.settingsFolder()) / kLanguageTemplateName;
     std::filesystem::remove(file);
-    if (Result r = app.exportLanguageTemplate(); !r) throw std::runtime_error(r.error);
+    control<QPushButton>(app.mainWindow(), "Button1")->click();
     IniFile ini;
     if (Result r = ini.load(file); !r) throw std::runtime_error(r.error);
     std::filesystem::remove(file);
@@ -157,17 +168,15 @@ inline std::unique_ptr<Application> installedApp(const std::filesystem::path& pr
     return app;
 }
 
-// One run of the program on a temporary program folder, every dialog
-// scripted. The windows that wait for the user in a real run (bitmap
-// adjustment) say OK at once unless a test installs its own answer.
+// One run of the program, every dialog scripted; the bitmap adjustment says
+// OK at once unless a test answers it.
 struct AppBench {
     TempFolder folder;
     std::unique_ptr<Application> app;
     std::unique_ptr<ScriptedAnswers> answers;
 
     explicit AppBench(bool startNow = true) {
-        // Closing the main window in a test must not post a quit that a
-        // later modal loop would pick up.
+        // No quit posted at a close for a later modal loop to pick up.
         QGuiApplication::setQuitOnLastWindowClosed(false);
         make();
         if (startNow) app->start();

@@ -5,15 +5,6 @@
 #include "settings/SettingsFile.h"
 #include "ui/WidgetSupport.h"
 
-#include <QComboBox>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSpinBox>
-#include <QTest>
-#include <QToolButton>
-#include <gtest/gtest.h>
-
 using namespace mirtal;
 using namespace mirtal::test;
 

@@ -1,37 +1,13 @@
 // What a user meets in every window at its default size, in English and in
 // French: no text cut off, no two controls on one Alt key.
 #include "AppTestSupport.h"
-#include "ui/AboutDialog.h"
-#include "ui/BitmapAdjustDialog.h"
-#include "ui/MatrixEditor.h"
-#include "ui/NewCharacterDialog.h"
-#include "ui/OcrSetupDialog.h"
-#include "ui/OutputFormatDialog.h"
-#include "ui/PostOcrDialog.h"
-#include "ui/ProgressionDialog.h"
-#include "ui/SplitDialog.h"
-#include "ui/TextColorDialog.h"
-#include "ui/TimeCorrectionDialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QTabBar>
-#include <QTabWidget>
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <map>
-#include <string>
-#include <vector>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -50,10 +26,6 @@ struct Windows : ::testing::TestWithParam<const char*> {
         writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"), text);
         app->loadLanguage(language);
     }
-    void TearDown() override {
-        for (QWidget* w : windows()) w->hide();
-    }
-
     std::vector<QWidget*> windows() const {
         return {app->mainWindow(), app->newCharacter(), app->subtitlesWindow(),
                 app->ocrSetup(),   app->matrixEditor(), app->jobSetup(),
@@ -220,14 +192,6 @@ TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
     EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
     // With the display options over the preview.
     control<QPushButton>(&main, "ButtonPreviewOption")->click();
-    QApplication::sendPostedEvents();
-    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
-}
-
-TEST_P(Windows, TheMainWindowNarrowedCutsNothingOff) {
-    MainWindow& main = *app->mainWindow();
-    main.show();
-    main.resize(200, main.height());
     QApplication::sendPostedEvents();
     EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
 }
