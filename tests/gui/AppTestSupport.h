@@ -104,6 +104,12 @@ inline PreviewPane& previewOf(MainWindow& w) {
 inline QCheckBox* jobOption(Application& app, const char* name) {
     return control<QCheckBox>(app.jobSetup(), name);
 }
+// Clicks the button once the modal dialog about to open runs its own loop.
+inline void clickLater(QWidget* window, const char* button) {
+    QTimer::singleShot(0, window, [window, button] {
+        QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+    });
+}
 // Start, and whether the job started (the dialog then closes as accepted).
 inline bool pressStart(Application& app) {
     JobSetupDialog& d = *app.jobSetup();

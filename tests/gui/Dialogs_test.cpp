@@ -17,9 +17,6 @@ void click(QWidget* w) {
     else
         QTest::mouseClick(w, Qt::LeftButton);
 }
-void clickLater(QWidget* d, const char* button) {
-    QTimer::singleShot(0, d, [d, button] { click(control<QWidget>(d, button)); });
-}
 void retype(QLineEdit* field, const QString& text) {
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);

@@ -11,12 +11,6 @@ using namespace mirtal::test;
 
 namespace {
 
-void clickLater(QWidget* window, const char* button) {
-    QTimer::singleShot(0, window, [window, button] {
-        QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
-    });
-}
-
 // Whether the main window's counters count the picture at hand.
 bool countersCurrent(AppBench& b) {
     return b.main<QLabel>("LabelNbSup")->text() == QString::number(b.session().job().VobPictures) &&
@@ -31,10 +25,8 @@ const QString kPause = QString("&Pause ") + QChar(0x2016);
 TEST(GuiRip, SupJobPausedFromTheEventLoopGoesOnAndTheCountersAndTitleFollow) {
     AppBench b;
     const QString appName = QGuiApplication::applicationDisplayName();
-    const auto out = b.folder / "out";
-    std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    ASSERT_TRUE(b.start(2, out / "pic"));
+    ASSERT_TRUE(b.start(2, b.folder / "pic"));
     auto* pause = b.main<QPushButton>("ButtonPause");
     // Inside the loop's event dispatch after the 10th picture: the timer, the
     // menu and the button come back at once; then the user presses Pause.
@@ -66,7 +58,7 @@ TEST(GuiRip, SupJobPausedFromTheEventLoopGoesOnAndTheCountersAndTitleFollow) {
     EXPECT_EQ(pause->text(), kPause);
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_TRUE(b.session().job().finished());
-    EXPECT_EQ(filesIn(out, ".sup").size(), 46u) << "nothing lost, nothing twice";
+    EXPECT_EQ(filesIn(b.folder.path(), ".sup").size(), 46u) << "nothing lost, nothing twice";
     EXPECT_EQ(b.main<QLabel>("LabelNbSup")->text(), "46");
     EXPECT_EQ(b.main<QLabel>("LabelTotalNbSup")->text(), "46");
     EXPECT_FALSE(pause->isEnabled()) << "the file is done";
@@ -88,10 +80,8 @@ TEST(GuiRip, SupJobPausedFromTheEventLoopGoesOnAndTheCountersAndTitleFollow) {
 // pictures read so far is written, as at the end of a job.
 TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
     AppBench b;
-    const auto out = b.folder / "out";
-    std::filesystem::create_directory(out);
     b.listAndCheck(discFolder("pal_en"));
-    b.dialogs().files.push_back(out / "pair");
+    b.dialogs().files.push_back(b.folder / "pair");
     ASSERT_TRUE(b.start(4));
     QObject::connect(&b.app->host(), &QtHost::pictureShown, &b.mainWindow(), [&] {
         if (b.session().job().TotalPictures == 10) clickLater(&b.mainWindow(), "ButtonPause");
@@ -100,7 +90,7 @@ TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
     ASSERT_TRUE(b.session().job().Paused);
     auto* stop = b.main<QPushButton>("ButtonStop");
     ASSERT_TRUE(stop->isVisibleTo(&b.mainWindow()));
-    EXPECT_FALSE(std::filesystem::exists(out / "pair.idx"));
+    EXPECT_FALSE(std::filesystem::exists(b.folder / "pair.idx"));
 
     QTest::mouseClick(stop, Qt::LeftButton);
     EXPECT_TRUE(b.session().engine().halted());
@@ -109,7 +99,7 @@ TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
     EXPECT_FALSE(b.main<QPushButton>("ButtonPause")->isEnabled());
     EXPECT_EQ(b.main<QPushButton>("ButtonPause")->text(), kPause);
     EXPECT_EQ(b.app->tick(), TickResult::Nothing) << "nothing takes the job up again";
-    std::ifstream idx(out / "pair.idx");
+    std::ifstream idx(b.folder / "pair.idx");
     int entries = 0;
     for (std::string line; std::getline(idx, line);) entries += line.rfind("timestamp:", 0) == 0;
     EXPECT_EQ(entries, 10);
@@ -120,8 +110,6 @@ TEST(GuiRip, StopFromThePauseEndsTheJobKeepingWhatWasRead) {
 // that picture; Skip leaves it out and the dialog comes back at the next.
 TEST(GuiRip, BmpJobOpensTheAdjustmentDialogUntilOk) {
     AppBench b;
-    const auto out = b.folder / "out";
-    std::filesystem::create_directory(out);
     std::vector<std::string> counters;
     b.answers->onAdjustBitmap = [&] {
         counters.push_back(b.main<QLabel>("LabelTotalNbSup")->text().toStdString());
@@ -130,12 +118,12 @@ TEST(GuiRip, BmpJobOpensTheAdjustmentDialogUntilOk) {
     };
     b.listAndCheck(discFolder("pal_en"));
     jobOption(*b.app, "CheckBoxPictTiming")->setChecked(false);
-    ASSERT_TRUE(b.start(1, out / "pic"));
+    ASSERT_TRUE(b.start(1, b.folder / "pic"));
     b.runTicks();
     EXPECT_TRUE(b.session().job().finished());
     EXPECT_EQ(counters, (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(filesIn(out, ".bmp").size(), 45u);
-    EXPECT_FALSE(std::filesystem::exists(out / "pic000001.bmp"));
+    EXPECT_EQ(filesIn(b.folder.path(), ".bmp").size(), 45u);
+    EXPECT_FALSE(std::filesystem::exists(b.folder / "pic000001.bmp"));
     EXPECT_EQ(b.dialogs().unexpected, 0);
 }
 
@@ -144,25 +132,19 @@ TEST(GuiRip, ShowOnlyStopsInTheProgressionController) {
     ProgressionDialog& p = *b.app->progression();
     b.listAndCheck(discFolder("pal_en"));
     b.main<QToolButton>("CoolButtonShowSubtitleText")->click();
-    // The user's hand at each showing of the controller.
-    std::vector<std::function<void()>> script;
     size_t shown = 0;
     bool subtitlesHidden = true;
     QObject::connect(&p, &ProgressionDialog::shown, &b.mainWindow(), [&] {
         subtitlesHidden = subtitlesHidden && !b.app->subtitlesWindow()->isVisible();
         const size_t at = shown++;
-        QTimer::singleShot(0, &p, [&, at] {
-            if (at < script.size()) return script[at]();
-            QTest::mouseClick(control<QPushButton>(&p, "ButtonNoStop"), Qt::LeftButton);
-        });
-    });
-    script.push_back([&] {
-        EXPECT_EQ(p.focusWidget(), control<QPushButton>(&p, "ButtonNext"));
         EXPECT_TRUE(countersCurrent(b));
-        QTest::mouseClick(control<QPushButton>(&p, "ButtonNext"), Qt::LeftButton);
+        // The user's hand: Next, then Pause, then No Stop.
+        if (at == 0)
+            QTimer::singleShot(
+                0, &p, [&] { EXPECT_EQ(p.focusWidget(), control<QPushButton>(&p, "ButtonNext")); });
+        const char* buttons[] = {"ButtonNext", "ButtonPause", "ButtonNoStop"};
+        clickLater(&p, buttons[std::min<size_t>(at, 2)]);
     });
-    script.push_back(
-        [&] { QTest::mouseClick(control<QPushButton>(&p, "ButtonPause"), Qt::LeftButton); });
     ASSERT_TRUE(b.start(3));
     EXPECT_EQ(b.app->tick(), TickResult::Processed);
     EXPECT_EQ(shown, 2u);
