@@ -176,37 +176,26 @@ std::vector<std::string> mnemonicClashes(QWidget* window) {
 
 } // namespace
 
-TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
-    for (QWidget* window : windows()) {
-        window->show();
+TEST_P(Windows, NothingIsClippedAndNoTwoControlsShareAnAltKey) {
+    auto check = [](QWidget* window) {
         QApplication::sendPostedEvents();
         EXPECT_EQ(clippedIn(window), std::vector<std::string>{})
             << window->objectName().toStdString();
-        window->hide();
-    }
-    // Paused, with the captions of that state.
-    MainWindow& main = *app->mainWindow();
-    main.show();
-    pause();
-    QApplication::sendPostedEvents();
-    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
-    // With the display options over the preview.
-    control<QPushButton>(&main, "ButtonPreviewOption")->click();
-    QApplication::sendPostedEvents();
-    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
-}
-
-TEST_P(Windows, NoTwoControlsShareAnAltKey) {
-    for (QWidget* window : windows()) {
-        window->show();
         EXPECT_EQ(mnemonicClashes(window), std::vector<std::string>{})
             << window->objectName().toStdString();
+    };
+    for (QWidget* window : windows()) {
+        window->show();
+        check(window);
         window->hide();
     }
+    // Paused, with the captions of that state, then with the display options.
     MainWindow& main = *app->mainWindow();
     main.show();
     pause();
-    EXPECT_EQ(mnemonicClashes(&main), std::vector<std::string>{});
+    check(&main);
+    control<QPushButton>(&main, "ButtonPreviewOption")->click();
+    check(&main);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Windows, ::testing::Values("English", "Francais"));
