@@ -26,24 +26,8 @@
 #include "ui/TextColorDialog.h"
 #include "ui/TimeCorrectionDialog.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTabWidget>
 #include <QTest>
-#include <QTimer>
-#include <QToolButton>
+#include <QtWidgets>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>

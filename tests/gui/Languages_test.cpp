@@ -3,9 +3,6 @@
 #include "AppTestSupport.h"
 #include "ui/QtLanguageTarget.h"
 
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <cctype>
 
 using namespace mirtal;

@@ -2,13 +2,6 @@
 // French: no text cut off, no two controls on one Alt key.
 #include "AppTestSupport.h"
 
-#include <QAbstractButton>
-#include <QAbstractScrollArea>
-#include <QMenuBar>
-#include <QRegularExpression>
-#include <QStyle>
-#include <QTabBar>
-
 using namespace mirtal;
 using namespace mirtal::test;
 
