@@ -184,32 +184,6 @@ TEST(NumericFields, OnlyNumbersGetInAndAValueOutOfRangeIsPutRight) {
     EXPECT_EQ(dialogs.asked.size(), 1u);
 }
 
-// Codes 0 (70 %), 1 (10 %, met first) and 2 (20 %): the guess is code 2,
-// shown white on black; Skip and Escape leave the colour unchosen.
-TEST_F(Dialogs, TextColourPreselectsTheGuessAndPreviewsTheChoice) {
-    TextColorDialog& d = *b.app->textColour();
-    OcrState& state = session.ocrState();
-    std::vector<Bitmap24> previews;
-    QObject::connect(&d, &TextColorDialog::previewChanged,
-                     [&](const Bitmap24& p) { previews.push_back(p); });
-    auto* colour = in<QComboBox>(&d, "ComboBoxTextColor");
-    Bitmap24 work(10, 10, state.DrawColor[0]);
-    work.fillRect(0, 0, 10, 1, state.DrawColor[1]);
-    work.fillRect(0, 4, 10, 6, state.DrawColor[2]);
-    QTimer::singleShot(0, &d, [&] {
-        EXPECT_EQ(colour->currentIndex(), 2);
-        EXPECT_EQ(previews.back().pixel(3, 4), 0xFFFFFFu);
-        EXPECT_EQ(previews.back().pixel(3, 0), 0x000000u);
-        colour->setCurrentIndex(1);
-        EXPECT_EQ(previews.back().pixel(3, 0), 0xFFFFFFu);
-        click(in<QPushButton>(&d, "ButtonOk"));
-    });
-    EXPECT_EQ(d.ask(work), std::optional<int>(1));
-    EXPECT_EQ(state.TextColor, state.DrawColor[1]);
-    clickLater(&d, "ButtonSkipPict");
-    EXPECT_EQ(d.ask(work), std::nullopt);
-}
-
 TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
     NewCharacterDialog& d = *b.app->newCharacter();
     const Bitmap24 work(40, 30, 0x000000);
