@@ -242,9 +242,6 @@ TEST_F(Dialogs, TheMatrixEditorSortsModifiesAndDeletesThroughItsControls) {
         return out;
     };
     EXPECT_EQ(listed(), (std::vector<int>{2, 1, 3})) << "by text";
-    radio(in<RadioGroup>(&e, "RadioGroupSort"), 1);
-    EXPECT_EQ(listed(), (std::vector<int>{1, 2, 3})) << "by number";
-    radio(in<RadioGroup>(&e, "RadioGroupSort"), 0);
     entries->setCurrentRow(0); // "a", entry 2
     retype(in<QLineEdit>(&e, "EditText"), "z");
     click(in<QPushButton>(&e, "ButtonModify"));
