@@ -52,7 +52,6 @@ TEST(LanguageKinds, APictureKeepsItsPictureAndThePauseGlyphTravels) {
     const QString pause = QStringLiteral("&Pause ") + QChar(0x2016);
     EXPECT_EQ(toLanguageText(pause), "&Pause \x7f");
     EXPECT_EQ(fromLanguageText("&Pause \x7f"), pause);
-    EXPECT_EQ(fromLanguageText("Num\xe9ro"), QString::fromUtf8("Numéro"));
 }
 
 // Every window, each section with its own controls only;
