@@ -1,32 +1,69 @@
 #pragma once
 
+// The program driven through its windows: one run on a temporary program
+// folder with every dialog scripted, and the lookups the tests share.
 #include "Controls.h"
-#include "ScriptedAnswers.h"
-#include "SubtitleWindowsTestSupport.h"
+#include "TempFolder.h"
 #include "rip/Session.h"
+#include "settings/IniFile.h"
+#include "settings/LanguageFile.h"
+#include "ui/AboutDialog.h"
 #include "ui/Application.h"
+#include "ui/BitmapAdjustDialog.h"
 #include "ui/JobSetupDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/MatrixEditor.h"
+#include "ui/NewCharacterDialog.h"
+#include "ui/NumericEdit.h"
+#include "ui/OcrSetupDialog.h"
+#include "ui/OutputFormatDialog.h"
+#include "ui/PostOcrDialog.h"
+#include "ui/PreviewPane.h"
+#include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
+#include "ui/SplitDialog.h"
 #include "ui/SubtitlesWindow.h"
+#include "ui/TextColorDialog.h"
+#include "ui/TimeCorrectionDialog.h"
 
-#include <QCheckBox>
-#include <QGuiApplication>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QToolButton>
-#include <filesystem>
-#include <functional>
+#include <QTest>
+#include <QtWidgets>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace mirtal::test {
 
+// The engine's questions that wait for the user, answered by the test where
+// it says so and by the windows otherwise: put in front of the windows'
+// answers for as long as it lives (it must not outlive the application).
+struct ScriptedAnswers final : QtHost::Answers {
+    explicit ScriptedAnswers(QtHost& host) : windows(*host.answers()) { host.setAnswers(this); }
+
+    std::function<std::optional<int>(const Bitmap24&, int)> onChooseTextColour;
+    std::function<GlyphAnswer(const GlyphQuestion&)> onAskGlyph;
+    std::function<bool()> onAdjustBitmap;
+    QtHost::Answers& windows;
+
+    std::optional<int> chooseTextColour(const Bitmap24& work, int guess) override {
+        return onChooseTextColour ? onChooseTextColour(work, guess)
+                                  : windows.chooseTextColour(work, guess);
+    }
+    GlyphAnswer askGlyph(const GlyphQuestion& q) override {
+        return onAskGlyph ? onAskGlyph(q) : windows.askGlyph(q);
+    }
+    bool adjustBitmap() override {
+        return onAdjustBitmap ? onAdjustBitmap() : windows.adjustBitmap();
+    }
+    ProgressionChoice waitAtProgression() override { return windows.waitAtProgression(); }
+};
+
 inline std::filesystem::path discFolder(const std::string& disc) {
     return std::filesystem::path(MIRTAL_TEST_DATA) / "discs" / disc / "VIDEO_TS";
+}
+inline std::filesystem::path shippedLanguageFolder() {
+    return std::filesystem::path(MIRTAL_TEST_DATA) / ".." / ".." / "lang";
 }
 
 // The job setup as the user fills it: "Open Dir" on a file of the folder.
@@ -40,13 +77,6 @@ inline void checkVobEntries(Application& app, std::vector<int> rows = {}) {
         for (int i = 0; i < list->count(); ++i) rows.push_back(i);
     for (int r : rows) list->item(r)->setCheckState(Qt::Checked);
 }
-// Checks the entry of the file of that name.
-inline void checkVobEntry(Application& app, const std::string& fileName) {
-    auto* list = control<QListWidget>(app.jobSetup(), "CheckListBoxVob");
-    for (int i = 0; i < list->count(); ++i)
-        if (list->item(i)->text().section('[', 0, 0).trimmed().toStdString() == fileName)
-            list->item(i)->setCheckState(Qt::Checked);
-}
 // Clicks the action's radio button (0 OCR, 1 BMP, 2 SUP, 3 show only, 4 VobSub).
 inline void chooseAction(Application& app, int action) {
     auto* group = control<RadioGroup>(app.jobSetup(), "RadioGroupAction");
@@ -58,6 +88,12 @@ inline PreviewPane& previewOf(MainWindow& w) {
 inline QCheckBox* jobOption(Application& app, const char* name) {
     return control<QCheckBox>(app.jobSetup(), name);
 }
+// Clicks the button once the modal dialog about to open runs its own loop.
+inline void clickLater(QWidget* window, const char* button) {
+    QTimer::singleShot(0, window, [window, button] {
+        QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+    });
+}
 // Start, and whether the job started (the dialog then closes as accepted).
 inline bool pressStart(Application& app) {
     JobSetupDialog& d = *app.jobSetup();
@@ -66,27 +102,81 @@ inline bool pressStart(Application& app) {
     return d.result() == QDialog::Accepted;
 }
 
-// One run of the program on a temporary program folder, every dialog
-// scripted. The windows that wait for the user in a real run (bitmap
-// adjustment) say OK at once unless a test installs its own answer.
+inline std::vector<std::string> filesIn(const std::filesystem::path& dir, const std::string& ext) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.path().extension() == ext) out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// What the Subtitles window's list shows; the selection once the list has
+// caught up with the document, which it does at the next event dispatch.
+inline QListView* subtitleList(const QWidget& window) {
+    return control<QListView>(&window, "ListBoxSubtitle");
+}
+inline int lineCount(const QWidget& window) {
+    return subtitleList(window)->model()->rowCount();
+}
+inline QString lineText(const QWidget& window, int row) {
+    const QAbstractItemModel* model = subtitleList(window)->model();
+    return model->data(model->index(row, 0)).toString();
+}
+inline int shownLine(const QWidget& window) {
+    QCoreApplication::processEvents();
+    const QListView* list = subtitleList(window);
+    const QModelIndex i = list->currentIndex();
+    return i.isValid() && list->selectionModel()->isSelected(i) ? i.row() : -1;
+}
+
+// Every text the language files can hold, as "Save Lang" writes them now,
+// keyed "section/key".
+inline std::map<std::string, std::string> exportedTexts(Application& app) {
+    const std::filesystem::path file = LanguageFolder(app.settingsFolder()) / kLanguageTemplateName;
+    std::filesystem::remove(file);
+    control<QPushButton>(app.mainWindow(), "Button1")->click();
+    IniFile ini;
+    if (Result r = ini.load(file); !r) throw std::runtime_error(r.error);
+    std::filesystem::remove(file);
+    std::map<std::string, std::string> out;
+    for (const std::string& s : ini.sectionNames())
+        for (const std::string& k : ini.keyNames(s)) out[s + "/" + k] = *ini.value(s, k);
+    return out;
+}
+
+// A program whose own folder cannot hold its settings (here: one not there
+// yet), as an installed one: they go to the user's configuration folder.
+inline std::unique_ptr<Application> installedApp(const std::filesystem::path& program,
+                                                 const std::filesystem::path& config) {
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.string().c_str());
+    auto app = std::make_unique<Application>(Application::Options{program, true});
+    if (old.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", old);
+    return app;
+}
+
+// One run of the program, every dialog scripted; the bitmap adjustment says
+// OK at once unless a test answers it.
 struct AppBench {
     TempFolder folder;
     std::unique_ptr<Application> app;
     std::unique_ptr<ScriptedAnswers> answers;
 
     explicit AppBench(bool startNow = true) {
-        // Closing the main window in a test must not post a quit that a
-        // later modal loop would pick up.
+        // No quit posted at a close for a later modal loop to pick up.
         QGuiApplication::setQuitOnLastWindowClosed(false);
         make();
         if (startNow) app->start();
     }
     // A second run on the same folder (the settings of the first are read).
-    void restart(bool startNow = true) {
+    void restart() {
         answers.reset();
         app.reset();
         make();
-        if (startNow) app->start();
+        app->start();
     }
 
     Session& session() { return app->session(); }
@@ -94,14 +184,13 @@ struct AppBench {
     MainWindow& mainWindow() { return *app->mainWindow(); }
     JobSetupDialog& jobSetup() { return *app->jobSetup(); }
     std::string lastMessage() { return dialogs().asked.empty() ? "" : dialogs().asked.back().text; }
+    template <typename T> T* main(const char* name) { return control<T>(app->mainWindow(), name); }
 
-    // Lists the folder in the job setup and checks the given entries (all by default).
     void listAndCheck(const std::filesystem::path& dir, std::vector<int> rows = {}) {
         listVobFolder(*app, dir);
         checkVobEntries(*app, rows);
     }
-    // The job setup's Start for the action (0..3), with a prefix answer for
-    // BMP and SUP.
+    // The job setup's Start for the action, with a prefix answer for BMP and SUP.
     bool start(int action, const std::filesystem::path& prefix = {}) {
         chooseAction(*app, action);
         if (action == 1 || action == 2) dialogs().files.push_back(prefix);
@@ -110,11 +199,10 @@ struct AppBench {
     // Timer ticks until the job is finished, halted or paused (at most `limit`).
     int runTicks(int limit = 20) {
         int n = 0;
-        while (n < limit && !session().job().finished() && !session().engine().halted() &&
-               !session().job().Paused) {
+        for (; n < limit && !session().job().finished() && !session().engine().halted() &&
+               !session().job().Paused;
+             ++n)
             app->tick();
-            ++n;
-        }
         return n;
     }
 
@@ -125,13 +213,5 @@ private:
         answers->onAdjustBitmap = [] { return true; };
     }
 };
-
-inline std::vector<std::string> filesIn(const std::filesystem::path& dir, const std::string& ext) {
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        if (e.path().extension() == ext) out.push_back(e.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-}
 
 } // namespace mirtal::test

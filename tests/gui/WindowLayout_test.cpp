@@ -1,42 +1,6 @@
 // What a user meets in every window at its default size, in English and in
 // French: no text cut off, no two controls on one Alt key.
-#include "Controls.h"
-#include "LanguageBitmapSupport.h"
-#include "rip/Session.h"
-#include "ui/AboutDialog.h"
-#include "ui/BitmapAdjustDialog.h"
-#include "ui/JobSetupDialog.h"
-#include "ui/MainWindow.h"
-#include "ui/MatrixEditor.h"
-#include "ui/NewCharacterDialog.h"
-#include "ui/OcrSetupDialog.h"
-#include "ui/OutputFormatDialog.h"
-#include "ui/PostOcrDialog.h"
-#include "ui/ProgressionDialog.h"
-#include "ui/SplitDialog.h"
-#include "ui/SubtitlesWindow.h"
-#include "ui/TextColorDialog.h"
-#include "ui/TimeCorrectionDialog.h"
-
-#include <QAbstractButton>
-#include <QAbstractScrollArea>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QStyle>
-#include <QTabBar>
-#include <QTabWidget>
-#include <algorithm>
-#include <gtest/gtest.h>
-#include <map>
-#include <string>
-#include <vector>
+#include "AppTestSupport.h"
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -44,26 +8,17 @@ using namespace mirtal::test;
 namespace {
 
 struct Windows : ::testing::TestWithParam<const char*> {
-    ScratchFolder folder;
-    std::unique_ptr<Application> app;
+    AppBench b; // as at start-up: the main window is up when its language is loaded
+    Application* app = b.app.get();
 
     void SetUp() override {
-        app = makeApp(folder.path());
-        // As at start-up: the main window is up when its language is loaded.
-        app->start();
         const std::string language = GetParam();
-        if (language != "English") {
-            const auto shipped = shippedLanguageFolder() / (language + ".lng");
-            ASSERT_TRUE(std::filesystem::exists(shipped)) << shipped;
-            writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"),
-                      readText(shipped));
-            app->loadLanguage(language);
-        }
+        if (language == "English") return;
+        const std::string text = readText(shippedLanguageFolder() / (language + ".lng"));
+        ASSERT_FALSE(text.empty()) << language;
+        writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"), text);
+        app->loadLanguage(language);
     }
-    void TearDown() override {
-        for (QWidget* w : windows()) w->hide();
-    }
-
     std::vector<QWidget*> windows() const {
         return {app->mainWindow(), app->newCharacter(), app->subtitlesWindow(),
                 app->ocrSetup(),   app->matrixEditor(), app->jobSetup(),
@@ -214,45 +169,26 @@ std::vector<std::string> mnemonicClashes(QWidget* window) {
 
 } // namespace
 
-TEST_P(Windows, NothingIsClippedAtTheDefaultSize) {
-    for (QWidget* window : windows()) {
-        window->show();
+TEST_P(Windows, NothingIsClippedAndNoTwoControlsShareAnAltKey) {
+    auto check = [](QWidget* window) {
         QApplication::sendPostedEvents();
         EXPECT_EQ(clippedIn(window), std::vector<std::string>{})
             << window->objectName().toStdString();
-        window->hide();
-    }
-    // Paused, with the captions of that state.
-    MainWindow& main = *app->mainWindow();
-    main.show();
-    pause();
-    QApplication::sendPostedEvents();
-    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
-    // With the display options over the preview.
-    test::control<QPushButton>(&main, "ButtonPreviewOption")->click();
-    QApplication::sendPostedEvents();
-    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
-}
-
-TEST_P(Windows, TheMainWindowNarrowedCutsNothingOff) {
-    MainWindow& main = *app->mainWindow();
-    main.show();
-    main.resize(200, main.height());
-    QApplication::sendPostedEvents();
-    EXPECT_EQ(clippedIn(&main), std::vector<std::string>{});
-}
-
-TEST_P(Windows, NoTwoControlsShareAnAltKey) {
-    for (QWidget* window : windows()) {
-        window->show();
         EXPECT_EQ(mnemonicClashes(window), std::vector<std::string>{})
             << window->objectName().toStdString();
+    };
+    for (QWidget* window : windows()) {
+        window->show();
+        check(window);
         window->hide();
     }
+    // Paused, with the captions of that state, then with the display options.
     MainWindow& main = *app->mainWindow();
     main.show();
     pause();
-    EXPECT_EQ(mnemonicClashes(&main), std::vector<std::string>{});
+    check(&main);
+    control<QPushButton>(&main, "ButtonPreviewOption")->click();
+    check(&main);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Windows, ::testing::Values("English", "Francais"));
