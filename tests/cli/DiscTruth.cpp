@@ -171,15 +171,6 @@ std::vector<std::string> DiscTruth::assign(const std::string& line,
     return texts;
 }
 
-std::vector<bool> DiscTruth::spacesAfter(const std::string& line, std::span<const CharBox> boxes) {
-    const std::vector<Slot> slots = slotsOf(line);
-    if (slots.size() != boxes.size() || slots.empty()) return {};
-    std::vector<bool> spaces;
-    for (size_t i = 0; i + 1 < slots.size(); ++i)
-        spaces.push_back(line.find(' ', slots[i].source) < slots[i + 1].source);
-    return spaces;
-}
-
 std::string DiscTruth::answer(int32_t startMs, int line, int charIndex,
                               std::span<const CharBox> boxes) {
     const std::vector<std::string>* block = blockAt(startMs);

@@ -44,9 +44,6 @@ public:
     std::string answer(int32_t startMs, int line, int charIndex, std::span<const CharBox> boxes);
     // What each box of the line reads as.
     std::vector<std::string> assign(const std::string& line, std::span<const CharBox> boxes);
-    // For each box but the last, whether a space follows it in the line;
-    // empty unless the boxes are the line's characters one to one.
-    static std::vector<bool> spacesAfter(const std::string& line, std::span<const CharBox> boxes);
 
 private:
     int expectedWidth(const std::string& text) const;
