@@ -1,6 +1,6 @@
-#include "../settings/TempFolder.h"
-#include "Process.h"
 #include "Commands.h"
+#include "Process.h"
+#include "TempFolder.h"
 #include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +141,7 @@ TEST(CarelessRuns, EmptyOrPartialResultsNeverReplaceTheOutput) {
     TempFolder d;
     const std::string out = (d / "out.txt").string(), prefix = (d / "p").string();
     const std::string emptyStream = kTwoStreams.string();
+    const std::string palEn = (kData / "discs" / "pal_en" / "VIDEO_TS" / "VTS_01_1.VOB").string();
     const std::string badPack = (kData / "broken" / "bad_pack_start.vob").string();
     const std::string partial = (d / "out.partial.txt").string() + " holds only the 4 ";
     const std::string kept = " of subpictures 1 to 4; " + out + " was left as it was";
@@ -159,7 +160,12 @@ TEST(CarelessRuns, EmptyOrPartialResultsNeverReplaceTheOutput) {
          partial + "subtitles" + kept},
         {{"--action", "bmp", "--prefix", prefix, "--timing", "--answer", "no", "-o", out, badPack},
          partial + "entries" + kept},
+        // A picture that cannot be written stops the job there.
+        {{"--action", "bmp", "--prefix", (d / "q").string(), "--timing", "-o", out, palEn},
+         (d / "out.partial.txt").string() + " holds only the 2 entries of subpictures 1 to 2; " +
+             out + " was left as it was"},
     };
+    fs::create_directory(d / "q000003.bmp");
     for (const Case& c : cases) {
         writeText(out, "a good file");
         fs::remove(d / "out.partial.txt");
