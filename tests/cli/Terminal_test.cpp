@@ -222,9 +222,6 @@ TEST(OcrPrompt, UnattendedRipsUsePlaceholdersAndUnsavedAnswersAreSaid) {
 TEST(FormatOptions, CommandLineOverSettingsOverDefaults) {
     TempFolder d;
     writeText(d / "ext.ini", "[MIRTAL OUTPUT]\r\nExtended=1\r\n");
-    writeText(d / "free.ini",
-              "[BMP OUT COLOR]\r\nBitPerPixel=8\r\nPresetColorPalIndex=0\r\n"
-              "[PHILIPS OUTPUT]\r\nFrameRate=1\r\n[IAUTHOR OUTPUT]\r\nBlend_0=99\r\n");
     writeText(d / "philips.ini",
               "[BMP OUT COLOR]\r\nPresetColorPalIndex=2\r\n[MIRTAL OUTPUT]\r\nExtended=0\r\n");
     writeText(d / "uncut.ini",
@@ -236,32 +233,24 @@ TEST(FormatOptions, CommandLineOverSettingsOverDefaults) {
     const std::string first = "1\r\n00:00:01,740 --> 00:00:03,093\r\n";
     struct Case {
         std::vector<std::string> args;
-        std::string begins, says = {};
+        std::string begins;
         int coordinates = -1; // native lines with "  X1:"
     };
     const Case cases[] = {
         {{"--format", "subviewer", "--title", "Film", "--author", "Me"},
          "[TITLE]\r\nFilm\r\n[AUTHOR]\r\nMe\r\n"},
-        {{}, "1\r\n", "", 46},
-        {{"--no-extended"}, first, "", 0},
+        {{}, "1\r\n", 46},
+        {{"--no-extended"}, first, 0},
         {{"--action", "bmp", "-p", at("a"), "--timing"}, "*******IAUTHOR OGT"},
-        {{"--action", "bmp", "-p", at("b"), "--timing", "-f", "native"}, "1\r\n", "", 46},
+        {{"--action", "bmp", "-p", at("b"), "--timing", "-f", "native"}, "1\r\n", 46},
         {{"--action", "bmp", "-p", at("c"), "--timing", "-f", "native", "--no-extended"},
          first + "c000001.bmp\r\n",
-         "",
          0},
         {{"--action", "bmp", "-p", at("e"), "--timing", "--settings", at("philips.ini"), "-f",
           "native", "--index-offset", "9"},
          "10\r\n00:00:01,740 --> 00:00:03,093\r\ne000001.bmp\r\n"},
-        {{"--action", "bmp", "-p", at("f"), "--timing", "--settings", at("free.ini")},
-         first + "f000001.bmp\r\n",
-         "warning: " + at("free.ini") + ": [IAUTHOR OUTPUT] Blend_0=99"},
-        {{"--action", "bmp", "-p", at("g"), "--timing", "--settings", at("free.ini"), "-f",
-          "philips", "--title", "Film"},
-         "",
-         "TITLE\t\tFilm\r\nFRAMERATE\tNTSC\r\nDROPFRAME\tYES\r\n"},
-        {{"--action", "bmp", "-p", at("h"), "--timing", "--settings", at("free.ini"), "--profile",
-          at("uncut.ini")},
+        {{"--action", "bmp", "-p", at("h"), "--timing", "--settings", at("philips.ini"),
+          "--profile", at("uncut.ini")},
          "# PHILIPS SVCD DESIGNER"},
     };
     for (const Case& c : cases) {
@@ -269,23 +258,20 @@ TEST(FormatOptions, CommandLineOverSettingsOverDefaults) {
         if (args.empty() || args[0] != "--action")
             args.insert(args.begin(), ocr.begin(), ocr.end());
         args.push_back(args[1] == "ocr" ? kPalEn : kPalVob);
-        SCOPED_TRACE(c.begins + c.says);
+        SCOPED_TRACE(c.begins);
         const CliRun r = ripHere(args);
         EXPECT_EQ(r.status, kExitOk) << r.err;
-        EXPECT_EQ(r.out.substr(0, c.begins.size()), c.begins);
-        EXPECT_TRUE(has(r.out + r.err, c.says)) << r.out.substr(0, 200) << r.err;
+        EXPECT_EQ(r.out.substr(0, c.begins.size()), c.begins) << r.out.substr(0, 200);
         if (c.coordinates >= 0) {
             EXPECT_EQ(countOf(r.out, "  X1:"), size_t(c.coordinates));
         }
     }
-    // 8 bits per pixel from the settings file; the profile replaces every
-    // bitmap section: 4 bits, uncropped (the first unit's area is 224 x 32).
+    // The profile replaces every bitmap section: uncropped, the first
+    // picture is the unit's area (224 x 32).
     auto header = [](const std::string& bmp, size_t at) {
         return bmp.size() > at + 1 ? uint8_t(bmp[at]) | uint8_t(bmp[at + 1]) << 8 : -1;
     };
-    const std::string f = readText(d / "f000001.bmp"), h = readText(d / "h000001.bmp");
-    EXPECT_EQ(header(f, 28), 8);
-    EXPECT_EQ(header(h, 28), 4);
+    const std::string h = readText(d / "h000001.bmp");
     EXPECT_EQ(header(h, 18), 224);
     EXPECT_EQ(header(h, 22), 32);
 }

@@ -2,13 +2,14 @@
 // a kill in the middle, a full disk, a refused flush or rename each leave
 // the old file whole and nothing beside it. One table of file kinds, each
 // saved by its real save function.
-#include "FaultFixtures.h"
 #include "Process.h"
 #include "TempFolder.h"
 #include "base/Files.h"
 #include "ocr/MatrixFile.h"
 #include "settings/SettingsFile.h"
+#include "subtitles/BannerClock.h"
 #include "subtitles/DocumentFlows.h"
+#include "subtitles/TimeCode.h"
 
 #include <algorithm>
 #include <array>
@@ -64,16 +65,35 @@ std::string pattern(size_t size, char seed) {
     return s;
 }
 
+// A matrix at its capacity, each glyph's pixels and text depending on `seed`.
+CharMatrix fullMatrix(int seed) {
+    CharMatrix m;
+    for (int i = 0; i < MaxCharMatrixEntries; ++i) {
+        CharMatrixEntry e;
+        e.Width = uint8_t(1 + (i + seed) % 45);
+        e.Height = uint8_t(1 + (i * 3 + seed) % 45);
+        e.Text = std::string(1, char('a' + (i + seed) % 26)) + std::to_string(i);
+        for (int y = 0; y < e.Height; ++y)
+            for (int x = 0; x < e.Width; ++x) e.setPixel(x, y, (x * y + i + seed) % 3 == 0);
+        m.AppendEntry(e);
+    }
+    return m;
+}
+
 const FileKind& kind(int which) {
     static FixedBannerClock clock("");
     static const auto kinds = [] {
         static const std::string raw[2] = {pattern(3 << 20, 'a'), pattern((3 << 20) + 12345, 'A')};
-        static const CharMatrix matrices[2] = {FullMatrix(0), FullMatrix(1)};
+        static const CharMatrix matrices[2] = {fullMatrix(0), fullMatrix(1)};
         static std::unique_ptr<SubtitleDocument> docs[2];
         static ProgramSettings program[2];
         for (int v = 0; v < 2; ++v) {
             docs[v] = std::make_unique<SubtitleDocument>(clock);
-            FillDocument(*docs[v], v == 0 ? "old" : "new", 15000);
+            for (int64_t i = 0; i < 15000; ++i) // two lines a second
+                docs[v]->AddSubtitle({"subtitle " + std::to_string(i + v), "second line"}, false,
+                                     MsToTimeCode(i * 1000 + 100), MsToTimeCode(i * 1000 + 900),
+                                     {});
+            docs[v]->RefreshList();
         }
         program[1].OpenDialogVob = "/media/dvd/VIDEO_TS/";
         program[1].Preview.Zoom = 2000;
