@@ -48,9 +48,4 @@ private:
 
 // A subtitle's lines as one text (the authoring tool wrapped long lines).
 std::string JoinLines(std::span<const std::string> lines);
-// Characters to insert, delete or replace to turn one text into the other.
-size_t EditDistance(const std::string& a, const std::string& b);
-// The text without its italic marks.
-std::string Unmarked(std::string text);
-
 } // namespace mirtal::test
