@@ -3,8 +3,6 @@
 #include "rip/Session.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -71,7 +69,7 @@ protected:
         setup.action = kActionOcr;
         ASSERT_TRUE(s.startJob(setup));
         for (int t = 1; t <= maxTicks && !s.job().finished(); ++t) {
-            m_results.push_back(s.tick());
+            s.tick();
             if (afterTick) afterTick(t);
         }
     }
@@ -87,81 +85,11 @@ protected:
     FakeHost m_host;
     MessageCatalogue m_catalogue;
     FixedBannerClock m_clock{""};
-    std::vector<TickResult> m_results;
     Entries all;
     size_t fromFirst = 0;
 };
 
 } // namespace
-
-// A file deleted between two files holds the job on it, silently, with the
-// first file's subtitles; once the file is back the job goes on as if
-// nothing had happened.
-TEST_F(VanishingVob, FileDeletedBetweenFilesHoldsTheJob) {
-    fs::rename(m_files[1], m_dir / "kept.bin");
-    auto s = newSession();
-    m_results.clear();
-    run(*s, m_files, {}, 4);
-    EXPECT_EQ(m_results,
-              (std::vector<TickResult>{TickResult::Processed, TickResult::MissingFile,
-                                       TickResult::MissingFile, TickResult::MissingFile}));
-    EXPECT_EQ(s->job().CurrentFile, 2u);
-    EXPECT_TRUE(m_host.questions.empty());
-    EXPECT_EQ(entriesOf(s->document()), part(all, 0, fromFirst));
-    fs::rename(m_dir / "kept.bin", m_files[1]);
-    EXPECT_EQ(s->tick(), TickResult::Processed);
-    EXPECT_TRUE(s->job().finished());
-    EXPECT_EQ(entriesOf(s->document()), all);
-}
-
-// A file that cannot be opened any more when its turn comes (something
-// else in its place, its permissions taken, or cut short) is reported; the
-// subtitles before it stay and the job goes on.
-TEST_F(VanishingVob, FileBrokenBetweenFilesIsReportedAndTheJobGoesOn) {
-    const fs::path middle = m_dir / "VTS_01_1b.VOB";
-    struct Way {
-        const char* name;
-        std::function<void()> breakIt;
-        bool skipped; // else read up to the cut
-    };
-    std::vector<Way> ways = {{"a folder in its place", [&] { fs::create_directory(middle); }, true},
-                             {"cut short",
-                              [&] {
-                                  fs::copy_file(m_files[1], middle);
-                                  fs::resize_file(middle, fs::file_size(middle) / 2 + 1000);
-                              },
-                              false}};
-    if (::geteuid() != 0) // permissions do not stop root
-        ways.push_back({"no read permission",
-                        [&] {
-                            fs::copy_file(m_files[1], middle);
-                            ::chmod(middle.c_str(), 0);
-                        },
-                        true});
-    for (const Way& way : ways) {
-        SCOPED_TRACE(way.name);
-        fs::remove_all(middle);
-        fs::copy_file(m_files[1], middle); // there when the job starts
-        m_host.questions.clear();
-        m_host.answers = {Answer::Ok, Answer::Ok};
-        auto s = newSession();
-        run(*s, {m_files[0], middle}, [&](int t) {
-            if (t != 1) return;
-            fs::remove(middle);
-            way.breakIt();
-        });
-        EXPECT_TRUE(s->job().finished());
-        EXPECT_TRUE(warnedAbout(middle)) << m_host.questions.at(0).text;
-        const Entries got = entriesOf(s->document());
-        if (way.skipped) {
-            EXPECT_EQ(got, part(all, 0, fromFirst));
-        } else {
-            ASSERT_GT(got.size(), fromFirst) << "nothing read before the cut";
-            ASSERT_LT(got.size(), all.size());
-            EXPECT_EQ(got, part(all, 0, got.size()));
-        }
-    }
-}
 
 // The file being read is cut short under it: the read error is reported,
 // what was recognised stays, and the next file is read in full, its first
