@@ -29,20 +29,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The OCR advanced setup a user fills in for each disc's font (mirtal-rip's
-// OCR tests measure the gaps), and the stream to read.
+// The stream to read and the OCR setup for its font (see mirtal-rip's OCR tests).
 struct DiscCase {
     const char* disc;
     int stream; // 0-based
     int32_t spaceWidth;
     uint8_t maxCharDiffHeight;
 };
-const DiscCase kDiscs[] = {
-    {"ntsc", 0, 8, 2},      // Liberation Sans 26
-    {"pal_en", 0, 10, 2},   // DejaVu Sans 28
-    {"pal_en_fr", 1, 9, 0}, // the French stream, Liberation Sans 28
-    {"split", 0, 11, 0},    // DejaVu Sans 30, one unit across the two VOB files
-};
+const DiscCase kDiscs[] = {{"ntsc", 0, 8, 2},
+                           {"pal_en", 0, 10, 2},
+                           {"pal_en_fr", 1, 9, 0},
+                           {"split", 0, 11, 0}}; // a unit across the two VOB files
 
 constexpr const char* kDate = "07/12/2026 03:00:00";
 
@@ -122,12 +119,10 @@ void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
 
 // The program with its windows, every dialog answered from a posted event
 // just before it runs its own loop, as a user's click would.
-
 class Gui {
 public:
     explicit Gui(const DiscCase& c, const fs::path& settings) : m_case(c) {
         QGuiApplication::setQuitOnLastWindowClosed(false);
-        fs::create_directories(m_folder.path());
         fs::copy_file(settings, m_folder / "Mirtal.ini");
         m_app =
             std::make_unique<Application>(Application::Options{m_folder.path(), true, &m_clock});
@@ -140,9 +135,8 @@ public:
                 0, [&app] { control<QPushButton>(app.textColour(), "ButtonOk")->click(); });
             return m_answers->windows.chooseTextColour(work, guess);
         };
-        // A trained matrix knows every glyph.
-        m_answers->onAskGlyph = [](const GlyphQuestion& q) {
-            ADD_FAILURE() << "asked for a glyph at " << q.startMs << " ms, line " << q.line;
+        m_answers->onAskGlyph = [](const GlyphQuestion& q) { // the matrix knows every glyph
+            ADD_FAILURE() << "asked for a glyph at " << q.startMs << " ms";
             return GlyphAnswer{GlyphAction::SkipSubpicture, {}};
         };
         // The bitmap adjustment step with its settings as they are: OK.
@@ -153,7 +147,6 @@ public:
         };
     }
 
-    Application& app() { return *m_app; }
     Session& session() { return m_app->session(); }
 
     void openMatrix(const fs::path& file) {
