@@ -80,13 +80,6 @@ bool DiscTruth::italicAt(int32_t startMs) const {
     return it != m_blockByStart.end() && it->second < m_italic.size() && m_italic[it->second];
 }
 
-std::string Unmarked(std::string text) {
-    for (const char* mark : {"<i>", "</i>"})
-        for (size_t at; (at = text.find(mark)) != std::string::npos;)
-            text.erase(at, std::char_traits<char>::length(mark));
-    return text;
-}
-
 const std::vector<std::string>* DiscTruth::blockAt(int32_t startMs) const {
     auto it = m_blockByStart.find(startMs);
     return it == m_blockByStart.end() ? nullptr : &m_blocks[it->second];
@@ -171,15 +164,6 @@ std::vector<std::string> DiscTruth::assign(const std::string& line,
     return texts;
 }
 
-std::vector<bool> DiscTruth::spacesAfter(const std::string& line, std::span<const CharBox> boxes) {
-    const std::vector<Slot> slots = slotsOf(line);
-    if (slots.size() != boxes.size() || slots.empty()) return {};
-    std::vector<bool> spaces;
-    for (size_t i = 0; i + 1 < slots.size(); ++i)
-        spaces.push_back(line.find(' ', slots[i].source) < slots[i + 1].source);
-    return spaces;
-}
-
 std::string DiscTruth::answer(int32_t startMs, int line, int charIndex,
                               std::span<const CharBox> boxes) {
     const std::vector<std::string>* block = blockAt(startMs);
@@ -193,21 +177,6 @@ std::string JoinLines(std::span<const std::string> lines) {
     std::string text;
     for (const std::string& l : lines) text += (text.empty() ? "" : " ") + l;
     return text;
-}
-
-size_t EditDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t replaced = diagonal + (a[i - 1] == b[j - 1] ? 0 : 1);
-            diagonal = row[j];
-            row[j] = std::min({replaced, row[j] + 1, row[j - 1] + 1});
-        }
-    }
-    return row[b.size()];
 }
 
 } // namespace mirtal::test

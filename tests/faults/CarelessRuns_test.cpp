@@ -1,11 +1,10 @@
-#include "../settings/TempFolder.h"
+#include "CliRun.h"
 #include "Process.h"
-#include "Commands.h"
+#include "TempFolder.h"
 #include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 #include <random>
-#include <sstream>
 #include <sys/stat.h>
 
 using namespace mirtal;
@@ -13,29 +12,7 @@ using namespace mirtal::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const fs::path kData = MIRTAL_TEST_DATA;
 const fs::path kTwoStreams = kData / "discs" / "pal_en_fr" / "VIDEO_TS" / "VTS_01_1.VOB";
-
-struct Ran {
-    int status = -1;
-    std::string err;
-};
-
-Ran rip(const std::vector<std::string>& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    cli::CliIo io{in, out, err, false};
-    Ran r;
-    r.status = cli::runCli(args, io);
-    r.err = err.str();
-    return r;
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 } // namespace
 
 // An output that is a file the run reads is refused before any work, with
@@ -77,7 +54,7 @@ TEST(CarelessRuns, AnOutputThatIsAFileInUseIsRefusedBeforeAnyWork) {
         {{"--convert", (d / "a.vtx").string(), "-o", (d / "a.vtx").string()}, "", ""},
     };
     for (const Case& c : cases) {
-        const Ran r = rip(c.args);
+        const CliRun r = ripHere(c.args);
         SCOPED_TRACE(c.args.back() + " " + c.output);
         if (c.output.empty()) {
             EXPECT_EQ(r.status, 0) << r.err;
@@ -118,7 +95,7 @@ TEST(CarelessRuns, AFifoGivenAsAnyFileIsRefusedInsteadOfWaitedOn) {
         const ChildEnd end = runInChild([&](const auto& report) {
             ::alarm(60);
             if (i < runs.size()) {
-                const Ran r = rip(runs[i]);
+                const CliRun r = ripHere(runs[i]);
                 report(r.err);
                 return r.status;
             }
@@ -141,6 +118,7 @@ TEST(CarelessRuns, EmptyOrPartialResultsNeverReplaceTheOutput) {
     TempFolder d;
     const std::string out = (d / "out.txt").string(), prefix = (d / "p").string();
     const std::string emptyStream = kTwoStreams.string();
+    const std::string palEn = (kData / "discs" / "pal_en" / "VIDEO_TS" / "VTS_01_1.VOB").string();
     const std::string badPack = (kData / "broken" / "bad_pack_start.vob").string();
     const std::string partial = (d / "out.partial.txt").string() + " holds only the 4 ";
     const std::string kept = " of subpictures 1 to 4; " + out + " was left as it was";
@@ -159,11 +137,16 @@ TEST(CarelessRuns, EmptyOrPartialResultsNeverReplaceTheOutput) {
          partial + "subtitles" + kept},
         {{"--action", "bmp", "--prefix", prefix, "--timing", "--answer", "no", "-o", out, badPack},
          partial + "entries" + kept},
+        // A picture that cannot be written stops the job there.
+        {{"--action", "bmp", "--prefix", (d / "q").string(), "--timing", "-o", out, palEn},
+         (d / "out.partial.txt").string() + " holds only the 2 entries of subpictures 1 to 2; " +
+             out + " was left as it was"},
     };
+    fs::create_directory(d / "q000003.bmp");
     for (const Case& c : cases) {
         writeText(out, "a good file");
         fs::remove(d / "out.partial.txt");
-        const Ran r = rip(c.args);
+        const CliRun r = ripHere(c.args);
         SCOPED_TRACE(c.said);
         EXPECT_EQ(r.status, 1) << r.err;
         EXPECT_TRUE(has(r.err, c.said)) << r.err;
@@ -180,7 +163,7 @@ TEST(CarelessRuns, AFloodOfOneWarningIsShownAFewTimesThenCounted) {
     std::string bytes(2048 * 1000, '\0');
     for (char& c : bytes) c = char(random());
     writeText(d / "random.vob", bytes);
-    const Ran r = rip({"--list", (d / "random.vob").string()});
+    const CliRun r = ripHere({"--list", (d / "random.vob").string()});
     EXPECT_EQ(r.status, 1);
     size_t shown = 0;
     for (size_t at = r.err.find("Bad Packet Header"); at != std::string::npos;

@@ -1,0 +1,246 @@
+#include "CliRun.h"
+#include "Process.h"
+#include "TempFolder.h"
+#include "ocr/MatrixFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirtal;
+using namespace mirtal::test;
+namespace fs = std::filesystem;
+
+TEST(CliArgs, OptionsValuesAndInputs) {
+    cli::Args a;
+    std::string error;
+    std::vector<std::string> argv = {"--list", "a.vob", "--stream=fr", "-s",
+                                     "2",      "--",    "--odd.vob"};
+    ASSERT_TRUE(cli::parseArgs(argv, a, error)) << error;
+    EXPECT_EQ(a.command, "--list");
+    EXPECT_EQ(a.inputs, (std::vector<std::string>{"a.vob", "--odd.vob"}));
+    EXPECT_EQ(a.value("--stream"), "2"); // the last one counts
+    EXPECT_EQ(a.values("--stream").size(), 2u);
+    EXPECT_FALSE(a.has("--time-code"));
+}
+
+TEST(CliArgs, HelpNamesEveryOptionAndCommand) {
+    const CliRun help = ripHere({"--help"});
+    EXPECT_EQ(help.status, cli::kExitOk);
+    for (const cli::OptionSpec& o : cli::optionTable())
+        EXPECT_TRUE(has(help.out, std::string(o.name))) << o.name;
+    for (const cli::Command& c : cli::commandTable())
+        EXPECT_TRUE(has(help.out, std::string(c.name))) << c.name;
+}
+
+// 0 success, 1 a job that failed or is incomplete, 2 a bad command line or
+// a refusal before anything is read: the built program on every command,
+// never killed by a signal, never writing where it was refused.
+TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
+    TempFolder d;
+    const std::string vob = discFile("pal_en", "VTS_01_1.VOB").string();
+    const std::string wide = discFile("wide", "VTS_01_0.IFO").string();
+    const std::string ifo = discFile("pal_en_fr", "VTS_01_0.IFO").string();
+    const fs::path broken = kData / "broken", variants = kData / "variants";
+    const fs::path pairs = kData / "vobsub";
+    fs::create_directories(d / "short");
+    fs::copy_file(broken / "short604_VTS_01_0.IFO", d / "short" / "VTS_01_0.IFO");
+    fs::copy_file(discFile("pal_en_fr", "VTS_01_1.VOB"), d / "short" / "VTS_01_1.VOB");
+    const std::string shortIfo = (d / "short" / "VTS_01_0.IFO").string();
+    fs::copy_file(pairs / "nopts.sub", d / "a.sub");
+    fs::copy_file(pairs / "nopts.sub", d / "b.sub");
+    std::string index = readText(pairs / "nopts.idx");
+    index.insert(index.find("timestamp: 00:00:03:630"), "timestamp: 00:00:0");
+    writeText(d / "b.idx", index);
+    fs::create_directories(d / "empty");
+    fs::copy_file(variants / "cut.idx", d / "empty" / "cut.idx");
+    writeText(d / "empty" / "cut.sub", "");
+    writeText(d / "a.vtx", "1\r\n00:00:00,000 --> 00:00:01,000\r\nHello\r\n\r\n");
+    const std::string damagedMatrix = std::string(kMatrixSignature) + "short";
+    writeText(d / "bad.qmx", damagedMatrix);
+    writeText(d / "file", "x");
+    fs::create_directories(d / "sub");
+    const auto in = [&](const std::string& name) { return (d / name).string(); };
+    const std::string m = in("m.qmx"), p = in("p"), L = "--list", A = "--action";
+    const std::string trunc = (broken / "truncated.vob").string();
+    const std::string badPack = (broken / "bad_pack_start.vob").string();
+    const std::string random = (broken / "random_64k.bin").string();
+    using Args = std::vector<std::string>;
+    // The command with its usual options, the argument list, then the input.
+    const auto ocr = [&](Args a) {
+        a.insert(a.begin(), {A, "ocr", "--matrix", m});
+        a.push_back(vob);
+        return a;
+    };
+    const auto pict = [&](const std::string& kind, Args a) {
+        a.insert(a.begin(), {A, kind, "--prefix", p});
+        a.push_back(vob);
+        return a;
+    };
+    struct Case {
+        Args args;
+        int status;
+        std::string said;
+        int rows = -1; // subpicture lines on standard output
+    };
+    const Case cases[] = {
+        {{L, vob}, 0, "", 46},
+        {{L, ifo, "-s", "fr"},
+         0,
+         "#   1  - English\n#   2  - French\n# stream 2 (substream 0x21): French",
+         42},
+        {{L, wide, "--stream", "fr"}, 0, "#   2  - French  wide 0x22  letterbox 0x23\n"},
+        {{L, wide, "--stream", "fr"}, 0, "# stream 2 (substream 0x22, wide): French"},
+        {{L, wide, "-s", "1", "--view", "letterbox"}, 0, "(substream 0x21, letterbox): English"},
+        {{L, wide, "--stream", "0x23"}, 0, "# stream 2 (substream 0x23, letterbox): French"},
+        {{L, (pairs / "pal_en_fr.fr.sub").string()}, 0, "# stream 1 (substream 0x20): French"},
+        {{L, (pairs / "pal_en_fr.fr.sub").string()},
+         0,
+         "# " + (pairs / "pal_en_fr.fr.idx").string() + "\n#   1  - French\n"},
+        {{L, "--forced-only", (pairs / "forced.vob").string()}, 0, "# total: 3 subpictures", 3},
+        {{L, (variants / "ffmpeg.vob").string()}, 0, "", 19}, // ffmpeg's muxer
+        {{L, (variants / "ffmpeg.vob").string(), "-s", "2"}, 0, "", 19},
+        {{L, trunc}, 1, "Can't open file " + trunc + " ,it might be crypted", 2},
+        {{L, badPack}, 1, "Bad Packet Header at LBA: 130", 7},
+        {{L, badPack, "--answer", "no"}, 1, "stopped at the bad pack"},
+        {{L, random}, 1, "Bad Packet Header", 0},
+        {{L, (variants / "damaged.vob").string()}, 1, "its control offset lies outside it", 2},
+        {{L, (variants / "cut.idx").string()}, 1, "12 of the 42 subpictures that its index", 30},
+        {{L, in("empty/cut.idx")}, 1, "42 of the 42 subpictures", 0},
+        {{L, shortIfo}, 1, "too short", 42},
+        {{L, in("b.idx")}, 1, "is damaged, line 20: expected", 0},
+        {{L, "--forced-only", discFile("pal_en_fr", "VTS_01_1.VOB").string()},
+         1,
+         "no forced subpictures in stream 1\n"},
+        {{L, (broken / "short700_VTS_01_0.IFO").string()}, 2, ""},
+        {{L, shortIfo, "--stream", "fr"}, 2, ""}, // its code was never read
+        {{L, in("a.sub")}, 2, "no a.idx beside it"},
+        {{L, "--stream", "de", (pairs / "nopts.idx").string()}, 2, ""},
+        {{L}, 2, "no input"},
+        {{"x.vob"}, 2, "no command"},
+        {{L, "--progress=yes", vob}, 2, "takes no value"},
+        {{L, vob, "--stream", "33"}, 2, "1..32"},
+        {{L, vob, "--stream", "0x40"}, 2, "0x20..0x3F"},
+        {{L, vob, "--stream", "de"}, 2, "no stream with the language de"},
+        {{L, random, "--stream", "fr"}, 2, "needs the title"},
+        {{L, vob, "--time-code", "1:00:00"}, 2, "HH:MM:SS,mmm"},
+        {{L, vob, "--time-code", "00:61:00,000"}, 2, "HH:MM:SS,mmm"},
+        {{L, (kData / "nothing.vob").string()}, 2, "not found"},
+        {{L, discFile("pal_en", "VIDEO_TS.IFO").string()}, 2, "not a title set IFO"},
+        {{L, vob, "--no-such-option"}, 2, "unknown option"},
+        {{L, vob, "--stream"}, 2, "needs a value"},
+        {{L, vob, "--view", "wide"}, 2, "needs a 16:9 title"},
+        {{L, vob, "--view", "tall"}, 2, "is not wide, letterbox or panscan"},
+        {{L, wide, "--stream", "fr", "--view", "panscan"}, 2, "has no panscan substream"},
+        {{L, wide, "--stream", "0x22", "--view", "wide"}, 2, "give its number or language"},
+        {{"--convert", in("a.vtx")}, 0, ""},
+        {{"--convert", in("a.vtx"), "--stretch", "00:00:01,000"}, 1, ""}, // the last start is 0
+        {{"--convert", in("a.vtx"), "--split", "1-2"}, 2, ""},
+        {{A, "show", vob}, 0, "", 46},
+        {{A, "sup", "--prefix", p, trunc}, 1, ""},
+        {{A, "bmp", "--prefix", p, (variants / "damaged.vob").string()},
+         1,
+         "5 damaged (skipped), 2 pictures written"},
+        {{A}, 2, "--action needs bmp, sup, vobsub or show"},
+        {{A, "text", vob}, 2, "expected bmp, sup, vobsub or show"},
+        {{A, "vobsub", vob}, 2, "vobsub needs -o NAME"},
+        {{A, "bmp", vob}, 2, "needs --prefix PATH"},
+        {{A, "bmp", "--prefix", in("none/p"), vob}, 2, "folder " + in("none") + " does not exist"},
+        {{A, "sup", "--prefix", in("file/p"), vob}, 2, "is not a folder"},
+        {pict("bmp", {"-o", in("l.txt")}), 2, "needs --timing"},
+        {pict("bmp", {"--timing", "-o", in("none/l.txt")}), 2, "-o: folder"},
+        {pict("bmp", {"--timing", "-o", in("sub")}), 2, "is a folder"},
+        {pict("bmp", {"--timing", "-f", "vtt"}), 2, "--format: expected"},
+        {pict("bmp", {"--timing", "--blend", "1,2,3"}), 2, "--blend: expected"},
+        {{A, "show", "--timing", vob}, 2, "writes no files"},
+        {pict("sup", {"--ask"}), 2, "--ask is for --action show"},
+        {pict("bmp", {"--settings", in("no.ini")}), 2, "no such file"},
+        {pict("bmp", {"--profile", in("sub")}), 2, "it is a folder"},
+        {pict("bmp", {"--stream", "40"}), 2, "1..32"},
+        {ocr({"--no-ask"}), 0, ""},
+        {{A, "ocr", "--matrix", in("bad.qmx"), "--no-ask", "-o", in("never.vtx"), vob},
+         1,
+         "nothing was changed"},
+        {{A, "ocr", vob}, 2, ""},
+        {{A, "ocr", "--no-ask", vob}, 2, ""},
+        {ocr({"--text-color", "4"}), 2, ""},
+        {ocr({"--space-width", "46"}), 2, ""},
+        {ocr({"--ask", "--no-ask"}), 2, ""},
+        {ocr({"--fix-quotes", "--no-fix-quotes"}), 2, ""},
+        {{A, "ocr", "--matrix", in("none/m.qmx"), vob}, 2, ""},
+        {ocr({"-o", d.path().string()}), 2, ""},
+        {ocr({"--settings", in("no.ini")}), 2, ""},
+        {ocr({"--format", "vtt"}), 2, ""},
+        {ocr({"--font-size", "0"}), 2, ""},
+        {ocr({"--name-glyphs", "guess"}), 2, ""},
+        {ocr({"--name-glyphs", "auto", "--ocr-language", "qqq"}), 2, "tesseract-ocr-qqq"},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& a : c.args) line += a + " ";
+        SCOPED_TRACE(line);
+        const ChildEnd end = runProgram(MIRTAL_RIP_EXE, c.args, {}, "/dev/null", in("stdout"));
+        ASSERT_TRUE(end.exited) << "signal " << end.signal;
+        EXPECT_EQ(end.exitCode, c.status) << end.report;
+        const std::string out = readText(d / "stdout");
+        EXPECT_TRUE(has(end.report + out, c.said)) << end.report << out.substr(0, 300);
+        const size_t rows = rowsOf(out).size();
+        if (c.rows >= 0) {
+            EXPECT_EQ(rows, size_t(c.rows));
+        }
+        if (c.status == cli::kExitUsage) {
+            EXPECT_EQ(rows, 0u);
+        }
+    }
+    // Refused runs wrote nothing; damaged units leave their numbers unused.
+    EXPECT_FALSE(fs::exists(d / "m.qmx") || fs::exists(d / "never.vtx") || fs::exists(d / "l.txt"));
+    EXPECT_EQ(readText(d / "bad.qmx"), damagedMatrix);
+    EXPECT_TRUE(fs::exists(d / "p000007.bmp"));
+    EXPECT_FALSE(fs::exists(d / "p000002.bmp"));
+}
+
+// Ways of naming one stream, and inputs that hold the same subpictures (a
+// title cut in two files, VobSub pairs by other writers, a pair without
+// usable PTS timed by its index), list the same lines.
+TEST(CliList, InputsAndStreamNamesOfTheSameSubpicturesListAlike) {
+    const std::string ifo = discFile("pal_en_fr", "VTS_01_0.IFO").string();
+    const std::string vob = discFile("pal_en_fr", "VTS_01_1.VOB").string();
+    const fs::path pairs = kData / "vobsub";
+    const fs::path split = kData / "discs" / "split" / "VIDEO_TS";
+    const std::string tc = "01:00:00,250";
+    const std::vector<std::string> same[][2] = {
+        {{ifo, "--stream", "fr"}, {ifo, "--stream", "0x21"}},
+        {{ifo, "--stream", "fr"}, {ifo, "-s", "2"}},
+        {{vob, "--stream=FR"}, {ifo, "-s", "2"}},
+        {{split.string()}, {(split / "VTS_01_1.VOB").string(), (split / "VTS_01_2.VOB").string()}},
+        {{(pairs / "pal_en_fr.fr.sub").string()}, {vob, "-s", "2"}},
+        {{(pairs / "nopts.idx").string()}, {vob}},
+        {{"--stream", "fr", (pairs / "nopts.sub").string()}, {vob, "-s", "2"}},
+        {{(kData / "variants" / "unpadded.idx").string()}, {(pairs / "pal_en_fr.en.idx").string()}},
+        // A job that continues a time line keeps it, whatever its reference.
+        {{vob, "--time-code", tc, "--from-video-start"}, {vob, "--time-code", tc}},
+    };
+    for (const auto& [a, b] : same) {
+        SCOPED_TRACE(a.back() + " / " + b.back());
+        std::vector<std::string> args = a, other = b;
+        args.insert(args.begin(), "--list");
+        other.insert(other.begin(), "--list");
+        const CliRun x = ripHere(args), y = ripHere(other);
+        EXPECT_EQ(x.status, 0) << x.err;
+        EXPECT_GE(rowsOf(x.out).size(), 40u);
+        EXPECT_EQ(rowsOf(x.out), rowsOf(y.out));
+    }
+}
+
+TEST(CliList, TimeCodeMovesEveryTime) {
+    const std::string vob = discFile("pal_en", "VTS_01_1.VOB").string();
+    auto startOf = [](const std::string& row) {
+        int n = 0, h = 0, m = 0, s = 0, ms = 0;
+        std::sscanf(row.c_str(), "%d %d:%d:%d,%d", &n, &h, &m, &s, &ms);
+        return ((h * 60LL + m) * 60 + s) * 1000 + ms;
+    };
+    // The first pack has SCR 0, so every time moves by the Last TimeCode.
+    const auto plain = rowsOf(ripHere({"--list", vob}).out);
+    const auto shifted = rowsOf(ripHere({"--list", vob, "--time-code", "01:00:00,250"}).out);
+    ASSERT_EQ(shifted.size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i)
+        EXPECT_EQ(startOf(shifted[i]), startOf(plain[i]) + 3'600'250) << shifted[i];
+}
