@@ -1,6 +1,9 @@
 #include "export/OutputBitmapComposer.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <stdexcept>
 
 using namespace mirtal;
 
@@ -46,6 +49,44 @@ protected:
 
 } // namespace
 
+// Settings from a short description: "x=" and "y=" the alignment modes,
+// "min=X,Y", "div=X,Y", "shift=X,Y", "uncut"; "at=X,Y" switches repositioning
+// on with its modes, "setto=X,Y", "move=X,Y" its shift.
+static BmpOutputSettings settingsFrom(const std::string& text) {
+    BmpOutputSettings s;
+    BmpCropping& c = s.Cropping;
+    BmpPositioning& p = s.Positioning;
+    std::istringstream in(text);
+    std::string word;
+    while (in >> word) {
+        const size_t eq = std::min(word.find('='), word.size());
+        const std::string key = word.substr(0, eq);
+        int a = 0, b = 0;
+        if (eq < word.size()) std::sscanf(word.c_str() + eq + 1, "%d,%d", &a, &b);
+        if (key == "x")
+            c.XPosMode = uint8_t(a);
+        else if (key == "y")
+            c.YPosMode = uint8_t(a);
+        else if (key == "min")
+            c.MinX = uint16_t(a), c.MinY = uint16_t(b);
+        else if (key == "div")
+            c.DivX = uint16_t(a), c.DivY = uint16_t(b);
+        else if (key == "shift")
+            c.PosShift = {a, b};
+        else if (key == "uncut")
+            c.Enabled = false;
+        else if (key == "at")
+            p.Enabled = true, p.XPosMode = uint8_t(a), p.YPosMode = uint8_t(b);
+        else if (key == "setto")
+            p.SetTo = {a, b};
+        else if (key == "move")
+            p.PosShift = {a, b};
+        else
+            throw std::invalid_argument(word);
+    }
+    return s;
+}
+
 // The text area cut out, grown to the minimum size and the size steps,
 // placed by the alignment and shift, kept on the frame, then moved by the
 // repositioning rule: {work bitmap with its text area, subpicture rectangle,
@@ -55,177 +96,60 @@ TEST_F(Composition, TextAreaIsCutGrownAlignedAndPlaced) {
         int width, height, left, top, w, h;
     };
     const Work standard{300, 100, 50, 20, 100, 30}, frame{100, 30, 0, 0, 100, 30};
-    auto with = [](auto change) {
-        BmpOutputSettings s;
-        change(s.Cropping, s.Positioning);
-        return s;
-    };
+    const Work tiny{100, 100, 10, 10, 8, 4};
+    const Rect low{100, 400, 399, 499}, mid{100, 300, 399, 399}, high{100, 100, 399, 199};
     const struct {
         Work work;
         Rect sub;
-        BmpOutputSettings settings;
+        const char* settings;
         Rect expected;
         int offX, offY;
     } cases[] = {
-        {standard, {100, 400, 399, 499}, {}, {148, 410, 251, 459}, 2, 10},
-        {standard,
-         {100, 300, 399, 399},
-         with([](auto& c, auto&) { c.XPosMode = 0, c.YPosMode = 2; }),
-         {150, 300, 253, 349},
-         0,
-         20},
-        {standard,
-         {100, 300, 399, 399},
-         with([](auto& c, auto&) { c.XPosMode = 2, c.YPosMode = 0; }),
-         {146, 320, 249, 369},
-         4,
-         0},
+        {standard, low, "", {148, 410, 251, 459}, 2, 10},
+        {standard, mid, "x=0 y=2", {150, 300, 253, 349}, 0, 20},
+        {standard, mid, "x=2 y=0", {146, 320, 249, 369}, 4, 0},
         // 101 wide grows to 104: an odd room of 3 centres at 1.
-        {{200, 60, 10, 5, 101, 31}, {200, 200, 399, 259}, {}, {209, 196, 312, 245}, 1, 9},
+        {{200, 60, 10, 5, 101, 31}, {200, 200, 399, 259}, "", {209, 196, 312, 245}, 1, 9},
         // A full-frame minimum width starts at the left edge whatever the alignment.
-        {standard,
-         {100, 400, 399, 499},
-         with([](auto& c, auto&) { c.MinX = 720, c.XPosMode = 0; }),
-         {0, 410, 719, 459},
-         150,
-         10},
-        {standard,
-         {100, 400, 399, 499},
-         with([](auto& c, auto&) { c.MinX = 720, c.XPosMode = 2; }),
-         {0, 410, 719, 459},
-         150,
-         10},
+        {standard, low, "min=720,50 x=0", {0, 410, 719, 459}, 150, 10},
+        {standard, low, "min=720,50 x=2", {0, 410, 719, 459}, 150, 10},
         // The bitmap stays on the frame and the text moves inside it.
-        {{100, 40, 0, 5, 100, 30},
-         {620, 500, 719, 539},
-         with([](auto& c, auto&) { c.XPosMode = 0; }),
-         {616, 495, 719, 544},
-         4,
-         10},
-        {frame, {0, 0, 99, 29}, {}, {0, 0, 103, 49}, 0, 0},
-        {frame,
-         {300, 546, 399, 575},
-         with([](auto& c, auto&) { c.YPosMode = 0; }),
-         {298, 526, 401, 575},
-         2,
-         20},
+        {{100, 40, 0, 5, 100, 30}, {620, 500, 719, 539}, "x=0", {616, 495, 719, 544}, 4, 10},
+        {frame, {0, 0, 99, 29}, "", {0, 0, 103, 49}, 0, 0},
+        {frame, {300, 546, 399, 575}, "y=0", {298, 526, 401, 575}, 2, 20},
         // A shift larger than the room is clamped to the bitmap.
-        {standard,
-         {100, 400, 399, 499},
-         with([](auto& c, auto&) {
-             c.PosShift = {50, 40};
-         }),
-         {150, 420, 253, 469},
-         0,
-         0},
-        {standard,
-         {100, 400, 399, 499},
-         with([](auto& c, auto&) {
-             c.PosShift = {-50, -40};
-         }),
-         {146, 400, 249, 449},
-         4,
-         20},
-        {standard,
-         {100, 400, 399, 499},
-         with([](auto& c, auto&) {
-             c.PosShift = {1, -3};
-         }),
-         {149, 407, 252, 456},
-         1,
-         13},
+        {standard, low, "shift=50,40", {150, 420, 253, 469}, 0, 0},
+        {standard, low, "shift=-50,-40", {146, 400, 249, 449}, 4, 20},
+        {standard, low, "shift=1,-3", {149, 407, 252, 456}, 1, 13},
         // Rounded up to the steps, then clamped to the frame: 719 in steps of 32.
-        {{720, 576, 0, 0, 715, 571}, {0, 0, 719, 575}, {}, {0, 0, 719, 571}, 0, 0},
-        {{720, 576, 0, 0, 719, 575},
-         {0, 0, 719, 575},
-         with([](auto& c, auto&) { c.DivX = 32, c.DivY = 32; }),
-         {0, 0, 719, 575},
-         0,
-         0},
+        {{720, 576, 0, 0, 715, 571}, {0, 0, 719, 575}, "", {0, 0, 719, 571}, 0, 0},
+        {{720, 576, 0, 0, 719, 575}, {0, 0, 719, 575}, "div=32,32", {0, 0, 719, 575}, 0, 0},
         // Minimum sizes; without them exact multiples are kept.
-        {{100, 100, 10, 10, 8, 4}, {100, 100, 199, 199}, {}, {106, 87, 121, 136}, 4, 23},
-        {{100, 100, 10, 10, 8, 4},
-         {100, 100, 199, 199},
-         with([](auto& c, auto&) { c.MinX = 0, c.MinY = 0; }),
-         {110, 110, 117, 113},
-         0,
-         0},
-        {standard,
-         {100, 400, 399, 499},
-         with([](auto& c, auto&) { c.Enabled = false; }),
-         {100, 400, 399, 499},
-         50,
-         20},
+        {tiny, {100, 100, 199, 199}, "", {106, 87, 121, 136}, 4, 23},
+        {tiny, {100, 100, 199, 199}, "min=0,0", {110, 110, 117, 113}, 0, 0},
+        {standard, low, "uncut", {100, 400, 399, 499}, 50, 20},
         // All background: nothing is cut; an empty work bitmap gives the minimum.
-        {{40, 20, 0, 0, 0, 0}, {200, 300, 239, 319}, {}, {200, 285, 239, 334}, 0, 0},
-        {{0, 0, 0, 0, 0, 0}, {0, 0, -1, -1}, {}, {0, 0, 15, 49}, 0, 0},
+        {{40, 20, 0, 0, 0, 0}, {200, 300, 239, 319}, "", {200, 285, 239, 334}, 0, 0},
+        {{0, 0, 0, 0, 0, 0}, {0, 0, -1, -1}, "", {0, 0, 15, 49}, 0, 0},
         // Repositioning: the rule, then the shift, then the frame.
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto&, auto& p) { p.Enabled = true, p.XPosMode = 1, p.YPosMode = 2; }),
-         {308, 526, 411, 575},
-         2,
-         10},
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto&, auto& p) {
-             p.Enabled = true, p.XPosMode = 3, p.YPosMode = 3, p.SetTo = {700, 10};
-         }),
-         {616, 10, 719, 59},
-         2,
-         10},
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto&, auto& p) {
-             p.Enabled = true, p.PosShift = {7, -500};
-         }),
-         {155, 0, 258, 49},
-         2,
-         10},
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto&, auto& p) {
-             p.Enabled = true, p.XPosMode = 2, p.PosShift = {-16, 0};
-         }),
-         {600, 110, 703, 159},
-         2,
-         10},
-        // Values only a hand-edited file holds: steps of 0 act as 1, only the
-        // low 8 bits of a step act, unknown modes act as the last one.
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto& c, auto&) { c.DivX = 0, c.DivY = 0, c.MinY = 0; }),
-         {150, 120, 249, 149},
-         0,
-         0},
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto& c, auto&) { c.DivX = 256 + 8, c.DivY = 256, c.MinY = 0; }),
-         {148, 120, 251, 149},
-         2,
-         0},
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto& c, auto&) { c.XPosMode = 7, c.YPosMode = 200; }),
-         {146, 100, 249, 149},
-         4,
-         20},
-        {standard,
-         {100, 100, 399, 199},
-         with([](auto&, auto& p) {
-             p.Enabled = true, p.XPosMode = 9, p.YPosMode = 255, p.SetTo = {-100000, 2000000000};
-         }),
-         {0, 526, 103, 575},
-         2,
-         10},
+        {standard, high, "at=1,2", {308, 526, 411, 575}, 2, 10},
+        {standard, high, "at=3,3 setto=700,10", {616, 10, 719, 59}, 2, 10},
+        {standard, high, "at=0,0 move=7,-500", {155, 0, 258, 49}, 2, 10},
+        {standard, high, "at=2,0 move=-16,0", {600, 110, 703, 159}, 2, 10},
+        // Values only a hand-edited file holds: a step of 0 acts as 1, only its
+        // low 8 bits act, and an unknown mode acts as the last one.
+        {standard, high, "div=0,0 min=16,0", {150, 120, 249, 149}, 0, 0},
+        {standard, high, "div=264,256 min=16,0", {148, 120, 251, 149}, 2, 0},
+        {standard, high, "x=7 y=200", {146, 100, 249, 149}, 4, 20},
+        {standard, high, "at=9,255 setto=-100000,2000000000", {0, 526, 103, 575}, 2, 10},
     };
     for (const auto& c : cases) {
         const Work& w = c.work;
-        SCOPED_TRACE(::testing::Message() << "sub " << c.sub.X1 << "," << c.sub.Y1 << " expected "
-                                          << c.expected.X1 << "," << c.expected.Y1);
+        SCOPED_TRACE(::testing::Message()
+                     << "sub " << c.sub.X1 << "," << c.sub.Y1 << " with " << c.settings);
         Bitmap24 work = workWithText(w.width, w.height, w.left, w.top, w.w, w.h);
         const Bitmap24 before = work;
-        settings = c.settings;
+        settings = settingsFrom(c.settings);
         const Rect r = composer.ComposeOutputBitmap(settings, work, out, c.sub);
         EXPECT_EQ(work, before) << "the work bitmap is left as it is";
         EXPECT_EQ(r, c.expected);

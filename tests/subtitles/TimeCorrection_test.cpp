@@ -1,6 +1,7 @@
 #include "SubtitleTestSupport.h"
 #include "subtitles/TimeCorrection.h"
 
+#include <deque>
 #include <gtest/gtest.h>
 
 using namespace mirtal;
@@ -21,46 +22,9 @@ protected:
 
 } // namespace
 
-TEST_F(TimeCorrectionTest, MinusOffsetAsksForStartsReachingZeroAndClampsStops) {
-    add(doc, "00:00:01,000", "00:00:01,500", {"a"});
-    add(doc, "00:00:02,000", "00:00:04,000", {"b"});
-    add(doc, "00:00:05,000", "00:00:06,000", {"c"});
-    dialogs.answers = {Answer::Yes, Answer::Yes};
-    TimeCorrection r;
-    r.Offset = tc("00:00:02,000");
-    r.MinusOffset = true;
-    CorrectTime(doc, r, dialogs, messages);
-    ASSERT_EQ(dialogs.questions.size(), 2u);
-    EXPECT_EQ(dialogs.questions[0].text, "Warning : Time Code 00:00:01,000 will be reduced to "
-                                         "00:00:00,000\rDo you want to continue ? ( No undo ! )");
-    EXPECT_EQ(dialogs.questions[1].text.substr(0, 32), "Warning : Time Code 00:00:02,000");
-    EXPECT_EQ(start(1), "00:00:00,000");
-    EXPECT_EQ(stop(1), "00:00:00,000");
-    EXPECT_EQ(start(2), "00:00:00,000");
-    EXPECT_EQ(stop(2), "00:00:02,000");
-    EXPECT_EQ(start(3), "00:00:03,000");
-    EXPECT_EQ(stop(3), "00:00:04,000");
-    EXPECT_EQ(doc.list().line(1), "00:00:00,000 --> 00:00:00,000");
-}
-
-TEST_F(TimeCorrectionTest, AnsweringNoStopsTheOffsetButTheLaterStepsStillRun) {
-    add(doc, "00:00:10,000", "00:00:11,000", {"a"});
-    add(doc, "00:00:01,000", "00:00:02,000", {"b"});
-    add(doc, "00:00:20,000", "00:00:21,000", {"c"});
-    dialogs.answers = {Answer::No};
-    TimeCorrection r;
-    r.Offset = tc("00:00:05,000");
-    r.MinusOffset = true;
-    r.MinInterval = 500;
-    CorrectTime(doc, r, dialogs, messages);
-    EXPECT_EQ(start(1), "00:00:05,000");
-    EXPECT_EQ(start(2), "00:00:01,000"); // left as it was, as is every later entry
-    EXPECT_EQ(start(3), "00:00:20,000");
-    EXPECT_EQ(stop(1), "00:00:06,000"); // overlap with entry 2: not touched
-    EXPECT_EQ(stop(2), "00:00:02,000");
-}
-
-// Corrections that ask nothing: {entries} + request -> "start stop" of each entry.
+// {entries} + request + the answers to its questions -> "start stop" of each
+// entry and the first question. A minus offset asks before a start reaches
+// zero; No leaves that entry and every later one, and the later steps run.
 TEST_F(TimeCorrectionTest, OffsetStretchDurationsAndIntervalsInTheirOrder) {
     auto with = [](auto change) {
         TimeCorrection r;
@@ -73,7 +37,45 @@ TEST_F(TimeCorrectionTest, OffsetStretchDurationsAndIntervalsInTheirOrder) {
         std::vector<std::pair<Times, std::vector<std::string>>> entries;
         TimeCorrection request;
         Times expected;
+        std::string question = "";
+        std::deque<Answer> answers = {};
     } cases[] = {
+        {{{{"00:00:01,000", "00:00:01,500"}, one},
+          {{"00:00:02,000", "00:00:04,000"}, one},
+          {{"00:00:05,000", "00:00:06,000"}, one}},
+         with([](auto& r) { r.Offset = tc("00:00:02,000"), r.MinusOffset = true; }),
+         {"00:00:00,000 00:00:00,000", "00:00:00,000 00:00:02,000", "00:00:03,000 00:00:04,000"},
+         "Warning : Time Code 00:00:01,000 will be reduced to 00:00:00,000\r"
+         "Do you want to continue ? ( No undo ! )",
+         {Answer::Yes, Answer::Yes}},
+        {{{{"00:00:10,000", "00:00:11,000"}, one},
+          {{"00:00:01,000", "00:00:02,000"}, one},
+          {{"00:00:20,000", "00:00:21,000"}, one}},
+         with([](auto& r) {
+             r.Offset = tc("00:00:05,000"), r.MinusOffset = true, r.MinInterval = 500;
+         }),
+         {"00:00:05,000 00:00:06,000", "00:00:01,000 00:00:02,000", "00:00:20,000 00:00:21,000"},
+         "Warning : Time Code 00:00:01,000 will be reduced to 00:00:00,000\r"
+         "Do you want to continue ? ( No undo ! )",
+         {Answer::No}},
+        // Refused stretches leave the times and let the other steps run.
+        {{{{"00:00:10,000", "00:00:12,000"}, one}},
+         with([](auto& r) {
+             r.Stretch = tc("00:00:20,000"), r.MinusStretch = true, r.ChangeDurations = true;
+             r.Method = DurationMethod::Fixed, r.FixedDuration = 1000;
+         }),
+         {"00:00:10,000 00:00:11,000"},
+         "You can't make a minus time Stretch with a time\r"
+         "that is larger than the total file time !",
+         {Answer::Ok}},
+        {{{{"00:00:00,000", "00:00:02,000"}, one}},
+         with([](auto& r) { r.Stretch = tc("00:00:05,000"); }),
+         {"00:00:00,000 00:00:02,000"},
+         zeroStretchMessage(),
+         {Answer::Ok}},
+        {{},
+         with([](auto& r) { r.Offset = r.Stretch = tc("00:00:01,000"), r.MinusOffset = true; }),
+         {}},
         {{{{"00:00:01,000", "00:00:01,500"}, one}},
          with([](auto& r) { r.Offset = tc("00:00:02,000"); }),
          {"00:00:03,000 00:00:03,500"}},
@@ -124,45 +126,16 @@ TEST_F(TimeCorrectionTest, OffsetStretchDurationsAndIntervalsInTheirOrder) {
         doc.store().clear();
         for (const auto& [times, lines] : c.entries)
             add(doc, times[0].c_str(), times[1].c_str(), lines);
+        dialogs.questions.clear();
+        dialogs.answers = c.answers;
         CorrectTime(doc, c.request, dialogs, messages);
         Times got;
         for (int i = 1; i <= doc.NbSubTitle(); ++i) got.push_back(start(i) + " " + stop(i));
         EXPECT_EQ(got, c.expected);
+        EXPECT_TRUE(dialogs.answers.empty());
+        EXPECT_EQ(dialogs.questions.empty() ? "" : dialogs.questions[0].text, c.question);
+        if (!got.empty()) {
+            EXPECT_EQ(doc.list().line(1), start(1) + " --> " + stop(1));
+        }
     }
-    EXPECT_TRUE(dialogs.questions.empty());
-}
-
-TEST_F(TimeCorrectionTest, StretchRefusalsLeaveTimesAndLetTheOtherStepsRun) {
-    add(doc, "00:00:10,000", "00:00:12,000", {"a"});
-    TimeCorrection r;
-    r.Stretch = tc("00:00:20,000");
-    r.MinusStretch = true;
-    r.ChangeDurations = true;
-    r.Method = DurationMethod::Fixed;
-    r.FixedDuration = 1000;
-    dialogs.answers = {Answer::Ok};
-    CorrectTime(doc, r, dialogs, messages);
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0].text, "You can't make a minus time Stretch with a time\r"
-                                         "that is larger than the total file time !");
-    EXPECT_EQ(start(1), "00:00:10,000");
-    EXPECT_EQ(stop(1), "00:00:11,000");
-}
-
-TEST_F(TimeCorrectionTest, StretchWithTheLastEntryAtZeroIsRefusedNotDividedByZero) {
-    add(doc, "00:00:00,000", "00:00:02,000", {"a"});
-    dialogs.answers = {Answer::Ok};
-    EXPECT_EQ(ApplyStretch(doc.store(), 5000, false, dialogs, messages), StepResult::Refused);
-    EXPECT_EQ(dialogs.questions[0].text, zeroStretchMessage());
-    EXPECT_EQ(stop(1), "00:00:02,000");
-}
-
-TEST_F(TimeCorrectionTest, EmptyStoreDoesNothing) {
-    TimeCorrection r;
-    r.Offset = tc("00:00:01,000");
-    r.MinusOffset = true;
-    r.Stretch = tc("00:00:01,000");
-    CorrectTime(doc, r, dialogs, messages);
-    EXPECT_TRUE(dialogs.questions.empty());
-    EXPECT_EQ(doc.NbSubTitle(), 0);
 }
