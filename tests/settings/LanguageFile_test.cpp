@@ -5,6 +5,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -239,24 +240,14 @@ TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
 
 TEST_F(LanguageFile, ArbitraryBytesNeverFault) {
     std::mt19937 rng(777);
-    const std::string pieces[] = {"[Form1]\n",
-                                  "[Messages]\n",
-                                  "MsgStr_",
-                                  "Form1.",
-                                  "LabelPos.",
-                                  "RadioGroupPreviewBack.Items",
-                                  "Hint",
-                                  "=",
-                                  "\r",
-                                  "\n",
-                                  "0",
-                                  "1",
-                                  "[Form1.MainMenu1]\n",
-                                  "Form1.MainMenu1.File1",
-                                  "\xFF"};
+    std::vector<std::string> pieces;
+    std::istringstream all(
+        "[Form1]\n|[Messages]\n|MsgStr_|Form1.|LabelPos.|RadioGroupPreviewBack.Items|"
+        "Hint|=|\r|\n|0|1|[Form1.MainMenu1]\n|Form1.MainMenu1.File1|\xFF");
+    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
     for (int round = 0; round < 200; ++round) {
         std::string text;
-        for (int i = 0; i < 60; ++i) text += pieces[rng() % std::size(pieces)];
+        for (int i = 0; i < 60; ++i) text += pieces[rng() % pieces.size()];
         ApplyLanguage(IniFile::parse(text), windows, catalogue);
         ASSERT_EQ(windows[0].components[5]->items.size(), 3u);
         ASSERT_GE(catalogue.count(), MessageCatalogue::kDefaultCount);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <gtest/gtest.h>
 #include <random>
+#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -38,29 +39,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ReaderTest, RoundTripKeepsEntriesRectanglesAndOffset) {
-    add(doc, "00:00:01,501", "00:00:03,250", {"Hello, I'm here."}, {160, 470, 559, 519});
-    add(doc, "00:00:04,000", "00:00:05,999", {"Caf\xE9", "\"two\" lines"}, {0, 0, 719, 575});
-    add(doc, "01:02:03,004", "01:02:05,000", {"one", "two", "three"}, {8, 9, 10, 11});
-    doc.options().native.IndexOffset = 41;
-    doc.options().native.ExtendedFormat = true;
-    doc.RefreshList();
-    TempFolder dir;
-    ASSERT_TRUE(SaveDocumentTo(doc, dir / "film.vtx"));
-    std::vector<TSub> before = doc.store().entries();
-
-    SubtitleDocument other{clock};
-    NativeReadReport r = ReadNativeFile(other, dir / "film.vtx", dialogs, messages);
-    EXPECT_EQ(r.entries, 3);
-    EXPECT_EQ(r.errors, 0);
-    EXPECT_EQ(other.store().entries(), before);
-    EXPECT_EQ(other.options().native.IndexOffset, 41);
-    EXPECT_TRUE(other.options().native.ExtendedFormat);
-    EXPECT_EQ(other.list().lines(), doc.list().lines());
-    EXPECT_EQ(other.FileName(), (dir / "film.vtx").string());
-    EXPECT_TRUE(dialogs.questions.empty());
-}
 
 // The number of the first entry sets the offset; the last time line read
 // sets the extended option; text after a time line that is no coordinate
@@ -238,60 +216,58 @@ TEST_F(ReaderTest, UnreadableFilesLeaveTheDocumentAlone) {
     }
 }
 
-TEST_F(ReaderTest, Utf8FilesKeepTheAccentsAndTheEightBitReaderSeesTheirBytes) {
-    add(doc, "00:00:01,000", "00:00:02,000",
-        {"\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB", "\x9Cuvre \x80"});
-    doc.options().Encoding = TextEncoding::Utf8;
-    doc.RefreshList();
+// Saved and read back whole in either encoding, without a byte order mark;
+// read as 8-bit, a UTF-8 file gives its bytes as characters.
+TEST_F(ReaderTest, SavedFilesReadBackWholeInTheirEncoding) {
+    const std::string accents = "\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB";
+    add(doc, "00:00:01,501", "00:00:03,250", {accents, "\x9Cuvre \x80"}, {160, 470, 559, 519});
+    add(doc, "01:02:03,004", "01:02:05,000", {"one", "two", "three"}, {8, 9, 10, 11});
+    doc.options().native.IndexOffset = 41;
+    doc.options().native.ExtendedFormat = true;
     TempFolder dir;
-    ASSERT_TRUE(SaveDocumentTo(doc, dir / "fr.vtx"));
-    const std::string bytes = fileBytes(dir / "fr.vtx");
-    EXPECT_FALSE(bytes.starts_with("\xEF\xBB\xBF")) << "no byte order mark is written";
-    EXPECT_NE(bytes.find("\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB\r\n"
-                         "\xC5\x93uvre \xE2\x82\xAC"),
+    for (TextEncoding e : {TextEncoding::Cp1252, TextEncoding::Utf8}) {
+        doc.options().Encoding = e;
+        doc.RefreshList();
+        ASSERT_TRUE(SaveDocumentTo(doc, dir / "film.vtx"));
+        SubtitleDocument other{clock};
+        other.options().Encoding = e;
+        NativeReadReport r = ReadNativeFile(other, dir / "film.vtx", dialogs, messages);
+        EXPECT_EQ(r.entries, 2);
+        EXPECT_EQ(r.errors + r.replaced, 0u);
+        EXPECT_EQ(other.store().entries(), doc.store().entries());
+        EXPECT_EQ(other.options().native.IndexOffset, 41);
+        EXPECT_TRUE(other.options().native.ExtendedFormat);
+        EXPECT_EQ(other.options().Encoding, e);
+        EXPECT_EQ(other.list().lines(), doc.list().lines());
+        EXPECT_EQ(other.FileName(), (dir / "film.vtx").string());
+    }
+    const std::string utf8 = "\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB";
+    const std::string bytes = fileBytes(dir / "film.vtx");
+    EXPECT_NE(bytes.find("42\r\n00:00:01,501 --> 00:00:03,250  X1:160 X2:559 Y1:470 Y2:519\r\n" +
+                         utf8 + "\r\n\xC5\x93uvre \xE2\x82\xAC\r\n"),
               std::string::npos);
-
-    SubtitleDocument utf8{clock};
-    utf8.options().Encoding = TextEncoding::Utf8;
-    NativeReadReport r = ReadNativeFile(utf8, dir / "fr.vtx", dialogs, messages);
-    EXPECT_EQ(r.replaced, 0u);
-    EXPECT_EQ(utf8.store().entries(), doc.store().entries());
-    EXPECT_EQ(utf8.options().Encoding, TextEncoding::Utf8);
-
-    // Read as 8-bit, the same file gives its UTF-8 bytes as characters.
     SubtitleDocument cp{clock};
-    ReadNativeFile(cp, dir / "fr.vtx", dialogs, messages);
-    ASSERT_EQ(cp.NbSubTitle(), 1);
-    EXPECT_EQ(cp.store().entry(1).Lines[0],
-              "\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB");
+    ReadNativeFile(cp, dir / "film.vtx", dialogs, messages);
+    EXPECT_EQ(cp.store().entry(1).Lines[0], utf8);
 
     // A mark in front (as other editors write) and a character without an 8-bit form.
     writeText(dir / "marked.vtx", "\xEF\xBB\xBF"
                                   "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
                                   "\xE4\xB8\xAD caf\xC3\xA9\r\n");
-    r = ReadNativeFile(utf8, dir / "marked.vtx", dialogs, messages);
+    NativeReadReport r = ReadNativeFile(doc, dir / "marked.vtx", dialogs, messages);
     EXPECT_EQ(r.entries, 1);
     EXPECT_EQ(r.replaced, 1u);
-    EXPECT_EQ(utf8.store().entry(1).Lines[0], "? caf\xE9");
-    EXPECT_EQ(utf8.options().native.IndexOffset, 0) << "the mark is not part of the first number";
+    EXPECT_EQ(doc.store().entry(1).Lines[0], "? caf\xE9");
+    EXPECT_EQ(doc.options().native.IndexOffset, 0) << "the mark is not part of the first number";
     EXPECT_TRUE(dialogs.questions.empty());
 }
 
 TEST_F(ReaderTest, RandomBytesNeverCrashAndEveryEntryHasText) {
     std::mt19937 rng(1234);
-    const char pieces[][40] = {"1",
-                               "\r\n",
-                               "\n",
-                               "\r",
-                               "00:00:01,000 --> 00:00:02,000",
-                               "  X1:",
-                               "X2:",
-                               "999999999999",
-                               "-",
-                               "abc",
-                               "\xff",
-                               " ",
-                               "\0"};
+    std::vector<std::string> pieces;
+    std::istringstream all(
+        "1|\r\n|\n|\r|00:00:01,000 --> 00:00:02,000|  X1:|X2:|999999999999|-|abc|\xff| ");
+    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
     for (int round = 0; round < 300; ++round) {
         std::string text;
         int n = int(rng() % 60);
@@ -299,7 +275,7 @@ TEST_F(ReaderTest, RandomBytesNeverCrashAndEveryEntryHasText) {
             if (rng() % 4 == 0)
                 text += char(rng() % 256);
             else
-                text += pieces[rng() % std::size(pieces)];
+                text += pieces[rng() % pieces.size()];
         }
         ScriptedDialogs yes;
         for (int k = 0; k < 1000; ++k) yes.answers.push_back(Answer::Ignore);
