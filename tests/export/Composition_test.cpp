@@ -159,76 +159,58 @@ TEST_F(Composition, TextAreaIsCutGrownAlignedAndPlaced) {
     }
 }
 
-TEST_F(Composition, FourBitRowsPackEvenColumnInHighNibble) {
-    Bitmap24 work(3, 1);
-    for (int x = 0; x < 3; ++x) work.setPixel(x, 0, kDrawColor[x + 1]);
-    settings.Cropping.Enabled = false;
-    settings.Colors.UnusedColor = 0x123456;
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 2, 0});
-    ASSERT_EQ(out.bitsPerPixel(), 4);
-    ASSERT_EQ(out.rowBytes(), 2);
-    EXPECT_EQ(out.row(0)[0], 0x12);
-    EXPECT_EQ(out.row(0)[1], 0x30);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(out.palette[size_t(i)], settings.Colors.Color[size_t(i)]);
-    for (int i = 4; i < 16; ++i) EXPECT_EQ(out.palette[size_t(i)], 0x123456u) << i;
-}
-
-TEST_F(Composition, EightBitRowsHoldOneIndexPerByte) {
-    Bitmap24 work(3, 2);
-    for (int x = 0; x < 3; ++x) work.setPixel(x, 1, kDrawColor[3 - x]);
-    settings.Cropping.Enabled = false;
-    settings.Colors.BitPerPixel = 8;
-    settings.Colors.ColorPalIndex = {4, 9, 15, 0};
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 2, 1});
-    ASSERT_EQ(out.bitsPerPixel(), 8);
-    const uint8_t expected[2][3] = {{4, 4, 4}, {0, 15, 9}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(out.row(y)[x], expected[y][x]);
-    EXPECT_EQ(out.palette[4], settings.Colors.Color[0]);
-    EXPECT_EQ(out.palette[0], settings.Colors.Color[3]);
-    EXPECT_EQ(out.palette[1], settings.Colors.UnusedColor);
-}
-
-TEST_F(Composition, DvdColorOrderMapsCodesToSlotsAndStartsUnset) {
-    composer.SetDvdColorOrder({0, 3, 2, 1});
-    EXPECT_EQ(composer.CompareColor()[1], kDrawColor[3]);
-    EXPECT_EQ(composer.CompareColor()[3], kDrawColor[1]);
-    Bitmap24 work(4, 1);
-    for (int x = 0; x < 4; ++x) work.setPixel(x, 0, kDrawColor[x]);
-    settings.Cropping.Enabled = false;
-    settings.Colors.BitPerPixel = 8;
-    settings.Colors.ColorPalIndex = {10, 11, 12, 13};
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 3, 0});
-    // Code 3 is the font (slot 1), code 1 the antialiasing (slot 3).
-    EXPECT_EQ(out.row(0)[0], 10);
-    EXPECT_EQ(out.row(0)[1], 13);
-    EXPECT_EQ(out.row(0)[2], 12);
-    EXPECT_EQ(out.row(0)[3], 11);
-
-    // Before the order is first set, every code but 0 counts as background.
-    OutputBitmapComposer fresh;
-    EXPECT_EQ(fresh.DvdColorOrder(), (std::array<uint8_t, 4>{0, 0, 0, 0}));
-    work = workWithText(20, 10, 0, 0, 20, 10);
-    settings.Colors.ColorPalIndex = {0, 1, 2, 3};
-    settings.Colors.BitPerPixel = 4;
-    fresh.ComposeOutputBitmap(settings, work, out, {0, 0, 19, 9});
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(out.index(x, y), 0);
-}
-
-TEST_F(Composition, SharedPaletteIndexShowsHigherSlot) {
+// One row of subpicture codes -> the packed row and the palette: the DVD
+// colour order maps codes to output slots, each slot's colour goes to its
+// palette index (the higher slot where two share one), the rest is the
+// unused colour; 4-bit rows hold the even column in the high nibble.
+TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
+    const struct {
+        int bpp;
+        std::array<uint8_t, 4> order, palIndex;
+        std::vector<int> codes;
+        std::vector<uint8_t> row;
+    } cases[] = {
+        {4, {0, 1, 2, 3}, {0, 1, 2, 3}, {1, 2, 3}, {0x12, 0x30}},
+        {8, {0, 1, 2, 3}, {4, 9, 15, 0}, {0, 3, 2, 1}, {4, 0, 15, 9}},
+        // Code 3 is the font (slot 1), code 1 the antialiasing (slot 3).
+        {8, {0, 3, 2, 1}, {10, 11, 12, 13}, {0, 1, 2, 3}, {10, 13, 12, 11}},
+        {4, {0, 1, 2, 3}, {0, 5, 5, 3}, {1, 2}, {0x55}},
+    };
+    for (const auto& c : cases) {
+        Bitmap24 work(int(c.codes.size()), 1);
+        for (size_t x = 0; x < c.codes.size(); ++x)
+            work.setPixel(int(x), 0, kDrawColor[c.codes[x]]);
+        settings.Cropping.Enabled = false;
+        settings.Colors.BitPerPixel = uint8_t(c.bpp);
+        settings.Colors.ColorPalIndex = c.palIndex;
+        settings.Colors.UnusedColor = 0x123456;
+        composer.SetDvdColorOrder(c.order);
+        composer.ComposeOutputBitmap(settings, work, out, {0, 0, int(c.codes.size()) - 1, 0});
+        ASSERT_EQ(out.bitsPerPixel(), c.bpp);
+        EXPECT_EQ(std::vector<uint8_t>(out.row(0), out.row(0) + out.rowBytes()), c.row);
+        std::array<Colour, 16> palette;
+        palette.fill(0x123456);
+        for (size_t slot = 0; slot < 4; ++slot)
+            palette[c.palIndex[slot]] = settings.Colors.Color[slot];
+        EXPECT_EQ(out.palette, palette);
+    }
     settings.Colors.ColorPalIndex = {0, 5, 5, 3};
     EXPECT_EQ(PaletteSlotOf(settings.Colors, 5), 2);
     EXPECT_EQ(PaletteSlotOf(settings.Colors, 0), 0);
     EXPECT_FALSE(PaletteSlotOf(settings.Colors, 1).has_value());
-    Bitmap24 work(2, 1);
-    work.setPixel(0, 0, kDrawColor[1]);
-    work.setPixel(1, 0, kDrawColor[2]);
-    settings.Cropping.Enabled = false;
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 1, 0});
-    EXPECT_EQ(out.palette[5], settings.Colors.Color[2]);
-    EXPECT_EQ(out.palette[1], settings.Colors.UnusedColor);
-    EXPECT_EQ(out.row(0)[0], 0x55);
+    composer.SetDvdColorOrder({0, 3, 2, 1});
+    EXPECT_EQ(composer.CompareColor()[1], kDrawColor[3]);
+    EXPECT_EQ(composer.CompareColor()[3], kDrawColor[1]);
+}
+
+// Before the order is first set, every code but 0 counts as background.
+TEST_F(Composition, ColourOrderStartsUnset) {
+    OutputBitmapComposer fresh;
+    EXPECT_EQ(fresh.DvdColorOrder(), (std::array<uint8_t, 4>{0, 0, 0, 0}));
+    Bitmap24 work = workWithText(20, 10, 0, 0, 20, 10);
+    fresh.ComposeOutputBitmap(settings, work, out, {0, 0, 19, 9});
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) ASSERT_EQ(out.index(x, y), 0);
 }
 
 TEST_F(Composition, OutOfRangePaletteIndexAndColourOrderAreBroughtIntoRange) {
