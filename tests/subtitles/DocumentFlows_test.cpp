@@ -42,7 +42,7 @@ TEST_F(FlowTest, EmptyListSavesNothingWithoutADialog) {
 
 TEST_F(FlowTest, ReplacingAFileAnsweredNoWritesNothingAndStaysModified) {
     fill();
-    writeFileAtomic(dir / "old.vtx", "old contents");
+    writeText(dir / "old.vtx", "old contents");
     dialogs.saveFiles = {dir / "old.vtx"};
     dialogs.answers = {Answer::No};
     EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
@@ -59,7 +59,7 @@ TEST_F(FlowTest, FailedWriteReportsAndKeepsWhatWasThere) {
     fill();
     // A folder in the way cannot be replaced by the renamed file, even for root.
     std::filesystem::create_directory(dir / "film.vtx");
-    writeFileAtomic(dir / "film.vtx" / "inside", "kept");
+    writeText(dir / "film.vtx" / "inside", "kept");
     dialogs.saveFiles = {dir / "film.vtx"};
     dialogs.answers = {Answer::Yes, Answer::Ok};
     EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Failed);
@@ -70,7 +70,10 @@ TEST_F(FlowTest, FailedWriteReportsAndKeepsWhatWasThere) {
     EXPECT_EQ(doc.FileName(), "New File");
 }
 
-TEST_F(FlowTest, OpenOverModifiedTextAsksAndNoKeepsEverything) {
+// Over modified text Open asks first: No keeps everything; Yes then no file,
+// or a missing one, keeps the text but no longer as modified; a file read
+// remembers its folder and leaves the document marked as changed.
+TEST_F(FlowTest, OpenAsksOverModifiedTextThenReadsTheChosenFile) {
     fill();
     dialogs.answers = {Answer::No};
     EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
@@ -79,32 +82,19 @@ TEST_F(FlowTest, OpenOverModifiedTextAsksAndNoKeepsEverything) {
               "Text NOT Saved !\rDo you really want to open another file ?");
     EXPECT_TRUE(doc.Modified());
     EXPECT_TRUE(dialogs.openRequests.empty());
-}
-
-TEST_F(FlowTest, OpenAnsweredYesThenCancelledKeepsTheTextButNotModified) {
-    fill();
     dialogs.answers = {Answer::Yes};
-    dialogs.openFiles = {std::nullopt};
-    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
-    EXPECT_EQ(doc.NbSubTitle(), 1);
-    EXPECT_FALSE(doc.Modified());
-    EXPECT_EQ(dialogs.openRequests[0].filter,
-              "Mirtal / SubRip File (*.vtx;*.srt)|*.vtx;*.srt|All (*.*)|*.*");
-    // A name that does not exist reads nothing either.
-    dialogs.openFiles = {dir / "missing.vtx"};
-    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
-    EXPECT_EQ(doc.NbSubTitle(), 1);
-}
-
-TEST_F(FlowTest, OpenReadsTheFileAndRemembersItsFolder) {
-    writeFileAtomic(dir / "in.vtx", "3\r\n00:00:01,000 --> 00:00:02,000\r\nRead\r\n\r\n");
-    dialogs.openFiles = {dir / "in.vtx"};
+    dialogs.openFiles = {std::nullopt, dir / "missing.vtx", dir / "in.vtx"};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
+        EXPECT_EQ(doc.NbSubTitle(), 1);
+        EXPECT_FALSE(doc.Modified());
+    }
+    writeText(dir / "in.vtx", "3\r\n00:00:01,000 --> 00:00:02,000\r\nRead\r\n\r\n");
     EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_EQ(doc.NbSubTitle(), 1);
+    EXPECT_EQ(doc.store().entry(1).Lines[0], "Read");
     EXPECT_EQ(doc.OpenFolder, dir.path());
     EXPECT_EQ(doc.caption(), "Subtitles - in -");
     EXPECT_EQ(doc.list().line(0), "3");
-    // Rendering after reading leaves the document marked as changed.
     EXPECT_TRUE(doc.Modified());
 }
 
