@@ -11,24 +11,21 @@
 using namespace mirtal;
 using namespace mirtal::test;
 
-TEST(ByteReader, ReadsPastEndYieldZerosAndFail) {
-    const uint8_t d[] = {0x12, 0x34, 0x56};
-    ByteReader r(d);
+TEST(ByteReader, ReadsPastTheEndYieldZerosAndFail) {
+    const uint8_t d[] = {0x12, 0x34, 0x56, 'a', 'b', 0, 'c', 'd', 'e'};
+    ByteReader r(std::span<const uint8_t>(d, 3));
     EXPECT_EQ(r.u16be(), 0x1234);
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.u16be(), 0);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.u8(), 0);
-    EXPECT_EQ(be16At(d, 2), 0);
+    EXPECT_EQ(be16At(std::span<const uint8_t>(d, 3), 2), 0);
     EXPECT_EQ(be16At(d, 1), 0x3456);
-}
-
-TEST(ByteReader, ZeroPaddedStringStopsAtZeroOrField) {
-    const uint8_t d[] = {'a', 'b', 0, 'c', 'd', 'e'};
-    ByteReader r(d);
-    EXPECT_EQ(r.zeroPaddedString(3), "ab");
-    EXPECT_EQ(r.zeroPaddedString(3), "cde");
-    EXPECT_TRUE(r.ok());
+    // A zero-padded string stops at its zero or at the end of its field.
+    ByteReader s(std::span<const uint8_t>(d + 3, 6));
+    EXPECT_EQ(s.zeroPaddedString(3), "ab");
+    EXPECT_EQ(s.zeroPaddedString(3), "cde");
+    EXPECT_TRUE(s.ok());
 }
 
 TEST(Bitmap, PixelBytesAreBlueGreenRed) {
