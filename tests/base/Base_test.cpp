@@ -1,33 +1,31 @@
+#include "Process.h"
+#include "TempFolder.h"
 #include "base/Bitmap.h"
 #include "base/ByteReader.h"
 #include "base/Files.h"
+#include "base/MessageCatalogue.h"
 #include "base/TextCodec.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace mirtal;
+using namespace mirtal::test;
 
-TEST(ByteReader, ReadsPastEndYieldZerosAndFail) {
-    const uint8_t d[] = {0x12, 0x34, 0x56};
-    ByteReader r(d);
+TEST(ByteReader, ReadsPastTheEndYieldZerosAndFail) {
+    const uint8_t d[] = {0x12, 0x34, 0x56, 'a', 'b', 0, 'c', 'd', 'e'};
+    ByteReader r(std::span<const uint8_t>(d, 3));
     EXPECT_EQ(r.u16be(), 0x1234);
     EXPECT_TRUE(r.ok());
     EXPECT_EQ(r.u16be(), 0);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.u8(), 0);
-    EXPECT_EQ(be16At(d, 2), 0);
+    EXPECT_EQ(be16At(std::span<const uint8_t>(d, 3), 2), 0);
     EXPECT_EQ(be16At(d, 1), 0x3456);
-}
-
-TEST(ByteReader, ZeroPaddedStringStopsAtZeroOrField) {
-    const uint8_t d[] = {'a', 'b', 0, 'c', 'd', 'e'};
-    ByteReader r(d);
-    EXPECT_EQ(r.zeroPaddedString(3), "ab");
-    EXPECT_EQ(r.zeroPaddedString(3), "cde");
-    EXPECT_TRUE(r.ok());
+    // A zero-padded string stops at its zero or at the end of its field.
+    ByteReader s(std::span<const uint8_t>(d + 3, 6));
+    EXPECT_EQ(s.zeroPaddedString(3), "ab");
+    EXPECT_EQ(s.zeroPaddedString(3), "cde");
+    EXPECT_TRUE(s.ok());
 }
 
 TEST(Bitmap, PixelBytesAreBlueGreenRed) {
@@ -62,14 +60,6 @@ TEST(Bitmap, CopyAndFrameClipAtEdges) {
     EXPECT_EQ(dst.pixel(1, 1), 0u);
 }
 
-TEST(TextCodec, Windows1252RoundTrip) {
-    std::string cp = "caf\xE9 \x80 \x9C";
-    std::string utf = cp1252ToUtf8(cp);
-    EXPECT_EQ(utf, "caf\xC3\xA9 \xE2\x82\xAC \xC5\x93");
-    EXPECT_EQ(utf8ToCp1252(utf), cp);
-    EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?"); // no 1252 form
-}
-
 TEST(TextCodec, EveryWindows1252ByteSurvivesBothEncodings) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += char(b);
@@ -79,6 +69,8 @@ TEST(TextCodec, EveryWindows1252ByteSurvivesBothEncodings) {
         EXPECT_EQ(decodeText(bytes, e, nullptr, &replaced), all) << encodingName(e);
         EXPECT_EQ(replaced, 0u);
     }
+    EXPECT_EQ(cp1252ToUtf8("caf\xE9 \x80 \x9C"), "caf\xC3\xA9 \xE2\x82\xAC \xC5\x93");
+    EXPECT_EQ(utf8ToCp1252("caf\xC3\xA9 \xE2\x82\xAC \xC5\x93\xE4\xB8\xAD"), "caf\xE9 \x80 \x9C?");
     EXPECT_EQ(encodeText("\xE9\x80", TextEncoding::Utf8), "\xC3\xA9\xE2\x82\xAC");
     EXPECT_EQ(encodeText("\xE9\x80", TextEncoding::Cp1252), "\xE9\x80");
     // The 8-bit encoding takes any byte as it is, even a UTF-8 mark.
@@ -123,62 +115,40 @@ TEST(TextCodec, MalformedUtf8IsRefusedWithWhereItStarts) {
     EXPECT_EQ(decodeText("\xF4\x8F\xBF\xBF\xEE\x80\x80\xDF\xBF", TextEncoding::Utf8), "???");
 }
 
-TEST(Files, WildcardIgnoresCase) {
+// The new bytes go to a temporary file renamed over the old one: a reader
+// sees the old file or the whole new one, and nothing else is left behind.
+TEST(Files, AtomicWriteReplacesTheWholeFileAndLeavesNothingElse) {
+    TempFolder dir;
+    ASSERT_TRUE(writeFileAtomic(dir / "a.txt", "old, and longer than the new"));
+    ASSERT_TRUE(writeFileAtomic(dir / "a.txt", "new contents"));
+    EXPECT_EQ(*readWholeFile(dir / "a.txt"), "new contents");
+    Result missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_NE(missing.error.find("b.txt"), std::string::npos) << missing.error;
+    EXPECT_EQ(otherEntries(dir.path(), "a.txt"), std::vector<std::string>{});
+}
+
+TEST(Files, ListingMatchesWildcardsAndSortsByNameIgnoringCase) {
     EXPECT_TRUE(wildcardMatchIgnoreCase("*.VOB", "vts_01_2.vob"));
     EXPECT_TRUE(wildcardMatchIgnoreCase("vts_*.ifo", "VTS_01_0.IFO"));
     EXPECT_FALSE(wildcardMatchIgnoreCase("*.VOB", "a.vobx"));
-}
-
-TEST(Files, AtomicWriteReplacesWholeOrKeepsOld) {
-    char tmpl[] = "/tmp/mirtal-files-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    fs::path dir = tmpl;
-    fs::path f = dir / "a.txt";
-    ASSERT_TRUE(writeFileAtomic(f, "old"));
-    ASSERT_TRUE(writeFileAtomic(f, "new contents"));
-    EXPECT_EQ(*readWholeFile(f), "new contents");
-    // A folder that cannot be written: the old file stays, the error names it.
-    if (geteuid() != 0) {
-        chmod(dir.c_str(), 0500);
-        Result r = writeFileAtomic(f, "lost");
-        chmod(dir.c_str(), 0700);
-        EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.error.find("a.txt"), std::string::npos);
-        EXPECT_EQ(*readWholeFile(f), "new contents");
-    }
-    Result missing = writeFileAtomic(dir / "no" / "such" / "b.txt", "x");
-    EXPECT_FALSE(missing.ok);
-    int left = 0;
-    for (auto& e : fs::directory_iterator(dir)) left += e.path().filename() != "a.txt";
-    EXPECT_EQ(left, 0) << "no temporary file is left behind";
-    fs::remove_all(dir);
-}
-
-TEST(Files, ListingSortsByNameIgnoringCase) {
-    char tmpl[] = "/tmp/mirtal-list-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    fs::path dir = tmpl;
+    TempFolder dir;
     for (const char* n : {"vts_01_2.vob", "VTS_01_1.VOB", "VTS_01_0.IFO", "x.vob.bak"})
-        std::ofstream(dir / n) << "x";
-    auto files = listFilesMatching(dir, "*.VOB");
+        writeText(dir / n, "x");
+    auto files = listFilesMatching(dir.path(), "*.VOB");
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].filename(), "VTS_01_1.VOB");
     EXPECT_EQ(files[1].filename(), "vts_01_2.vob");
-    fs::remove_all(dir);
 }
 
-#include "base/MessageCatalogue.h"
-
-TEST(MessageCatalogue, EnglishTextsAndAppendRule) {
+TEST(MessageCatalogue, OnlyTheNextIndexAppends) {
     MessageCatalogue m;
     const int n = MessageCatalogue::kDefaultCount;
     ASSERT_EQ(m.count(), n);
-    EXPECT_EQ(m.text(Message::DeleteCharacter), "Delete character \"");
-    EXPECT_EQ(m.text(Message::SubtitleFileError), "Error in file at Subtitle N\xB0 ");
-    EXPECT_EQ(m.text(Message::LoadBackgroundImage), "Load a Background Image");
-    m.set(n + 1, "gap"); // not the next index: ignored
+    m.set(n + 1, "gap");
     EXPECT_EQ(m.count(), n);
     m.set(n, "extra");
     EXPECT_EQ(m.count(), n + 1);
+    EXPECT_EQ(m.entry(n), "extra");
     EXPECT_EQ(m.entry(99), "");
 }

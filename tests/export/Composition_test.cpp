@@ -1,6 +1,9 @@
 #include "export/OutputBitmapComposer.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <stdexcept>
 
 using namespace mirtal;
 
@@ -46,295 +49,177 @@ protected:
 
 } // namespace
 
-TEST_F(Composition, DefaultsGrowTextAreaToStepsAndCentreIt) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    const Bitmap24 before = work;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-    EXPECT_EQ(work, before) << "the work bitmap is left as it is";
-    EXPECT_EQ(out.width(), 104);
-    EXPECT_EQ(out.height(), 50);
-    // offX = 2, offY = 10: the text keeps its frame position.
-    EXPECT_EQ(r, (Rect{100 + 50 - 2, 400 + 20 - 10, 100 + 50 - 2 + 103, 400 + 20 - 10 + 49}));
-    expectTextAt(2, 10, 100, 30);
+// Settings from a short description: "x=" and "y=" the alignment modes,
+// "min=X,Y", "div=X,Y", "shift=X,Y", "uncut"; "at=X,Y" switches repositioning
+// on with its modes, "setto=X,Y", "move=X,Y" its shift.
+static BmpOutputSettings settingsFrom(const std::string& text) {
+    BmpOutputSettings s;
+    BmpCropping& c = s.Cropping;
+    BmpPositioning& p = s.Positioning;
+    std::istringstream in(text);
+    std::string word;
+    while (in >> word) {
+        const size_t eq = std::min(word.find('='), word.size());
+        const std::string key = word.substr(0, eq);
+        int a = 0, b = 0;
+        if (eq < word.size()) std::sscanf(word.c_str() + eq + 1, "%d,%d", &a, &b);
+        if (key == "x")
+            c.XPosMode = uint8_t(a);
+        else if (key == "y")
+            c.YPosMode = uint8_t(a);
+        else if (key == "min")
+            c.MinX = uint16_t(a), c.MinY = uint16_t(b);
+        else if (key == "div")
+            c.DivX = uint16_t(a), c.DivY = uint16_t(b);
+        else if (key == "shift")
+            c.PosShift = {a, b};
+        else if (key == "uncut")
+            c.Enabled = false;
+        else if (key == "at")
+            p.Enabled = true, p.XPosMode = uint8_t(a), p.YPosMode = uint8_t(b);
+        else if (key == "setto")
+            p.SetTo = {a, b};
+        else if (key == "move")
+            p.PosShift = {a, b};
+        else
+            throw std::invalid_argument(word);
+    }
+    return s;
 }
 
-TEST_F(Composition, AlignmentModesPlaceTextInGrownBitmap) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    settings.Cropping.XPosMode = 0;
-    settings.Cropping.YPosMode = 2;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 300, 399, 399});
-    EXPECT_EQ(r.X1, 150);
-    EXPECT_EQ(r.Y1, 320 - 20);
-    expectTextAt(0, 20, 100, 30);
-
-    settings.Cropping.XPosMode = 2;
-    settings.Cropping.YPosMode = 0;
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 300, 399, 399});
-    EXPECT_EQ(r.X1, 150 - 4);
-    EXPECT_EQ(r.Y1, 320);
-    expectTextAt(4, 0, 100, 30);
-
-    // 101 wide grows to 104: an odd room of 3 centres at 1.
-    settings.Cropping.XPosMode = settings.Cropping.YPosMode = 1;
-    work = workWithText(200, 60, 10, 5, 101, 31);
-    r = composer.ComposeOutputBitmap(settings, work, out, {200, 200, 399, 259});
-    EXPECT_EQ(out.width(), 104);
-    EXPECT_EQ(r.X1, 200 + 10 - 1);
-    EXPECT_EQ(r.Y1, 200 + 5 - 9);
-    expectTextAt(1, 9, 101, 31);
-}
-
-TEST_F(Composition, MinimumWidthOfFullFrameStartsAtLeftEdgeAndKeepsTextPosition) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    settings.Cropping.MinX = 720;
-    for (uint8_t mode : {0, 1, 2}) {
-        settings.Cropping.XPosMode = mode;
-        Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-        EXPECT_EQ(out.width(), 720);
-        EXPECT_EQ(r.X1, 0);
-        EXPECT_EQ(r.X2, 719);
-        expectTextAt(150, 10, 100, 30);
+// The text area cut out, grown to the minimum size and the size steps,
+// placed by the alignment and shift, kept on the frame, then moved by the
+// repositioning rule: {work bitmap with its text area, subpicture rectangle,
+// settings} -> output rectangle and the text's place inside the bitmap.
+TEST_F(Composition, TextAreaIsCutGrownAlignedAndPlaced) {
+    struct Work {
+        int width, height, left, top, w, h;
+    };
+    const Work standard{300, 100, 50, 20, 100, 30}, frame{100, 30, 0, 0, 100, 30};
+    const Work tiny{100, 100, 10, 10, 8, 4};
+    const Rect low{100, 400, 399, 499}, mid{100, 300, 399, 399}, high{100, 100, 399, 199};
+    const struct {
+        Work work;
+        Rect sub;
+        const char* settings;
+        Rect expected;
+        int offX, offY;
+    } cases[] = {
+        {standard, low, "", {148, 410, 251, 459}, 2, 10},
+        {standard, mid, "x=0 y=2", {150, 300, 253, 349}, 0, 20},
+        {standard, mid, "x=2 y=0", {146, 320, 249, 369}, 4, 0},
+        // 101 wide grows to 104: an odd room of 3 centres at 1.
+        {{200, 60, 10, 5, 101, 31}, {200, 200, 399, 259}, "", {209, 196, 312, 245}, 1, 9},
+        // A full-frame minimum width starts at the left edge whatever the alignment.
+        {standard, low, "min=720,50 x=0", {0, 410, 719, 459}, 150, 10},
+        {standard, low, "min=720,50 x=2", {0, 410, 719, 459}, 150, 10},
+        // The bitmap stays on the frame and the text moves inside it.
+        {{100, 40, 0, 5, 100, 30}, {620, 500, 719, 539}, "x=0", {616, 495, 719, 544}, 4, 10},
+        {frame, {0, 0, 99, 29}, "", {0, 0, 103, 49}, 0, 0},
+        {frame, {300, 546, 399, 575}, "y=0", {298, 526, 401, 575}, 2, 20},
+        // A shift larger than the room is clamped to the bitmap.
+        {standard, low, "shift=50,40", {150, 420, 253, 469}, 0, 0},
+        {standard, low, "shift=-50,-40", {146, 400, 249, 449}, 4, 20},
+        {standard, low, "shift=1,-3", {149, 407, 252, 456}, 1, 13},
+        // Rounded up to the steps, then clamped to the frame: 719 in steps of 32.
+        {{720, 576, 0, 0, 715, 571}, {0, 0, 719, 575}, "", {0, 0, 719, 571}, 0, 0},
+        {{720, 576, 0, 0, 719, 575}, {0, 0, 719, 575}, "div=32,32", {0, 0, 719, 575}, 0, 0},
+        // Minimum sizes; without them exact multiples are kept.
+        {tiny, {100, 100, 199, 199}, "", {106, 87, 121, 136}, 4, 23},
+        {tiny, {100, 100, 199, 199}, "min=0,0", {110, 110, 117, 113}, 0, 0},
+        {standard, low, "uncut", {100, 400, 399, 499}, 50, 20},
+        // All background: nothing is cut; an empty work bitmap gives the minimum.
+        {{40, 20, 0, 0, 0, 0}, {200, 300, 239, 319}, "", {200, 285, 239, 334}, 0, 0},
+        {{0, 0, 0, 0, 0, 0}, {0, 0, -1, -1}, "", {0, 0, 15, 49}, 0, 0},
+        // Repositioning: the rule, then the shift, then the frame.
+        {standard, high, "at=1,2", {308, 526, 411, 575}, 2, 10},
+        {standard, high, "at=3,3 setto=700,10", {616, 10, 719, 59}, 2, 10},
+        {standard, high, "at=0,0 move=7,-500", {155, 0, 258, 49}, 2, 10},
+        {standard, high, "at=2,0 move=-16,0", {600, 110, 703, 159}, 2, 10},
+        // Values only a hand-edited file holds: a step of 0 acts as 1, only its
+        // low 8 bits act, and an unknown mode acts as the last one.
+        {standard, high, "div=0,0 min=16,0", {150, 120, 249, 149}, 0, 0},
+        {standard, high, "div=264,256 min=16,0", {148, 120, 251, 149}, 2, 0},
+        {standard, high, "x=7 y=200", {146, 100, 249, 149}, 4, 20},
+        {standard, high, "at=9,255 setto=-100000,2000000000", {0, 526, 103, 575}, 2, 10},
+    };
+    for (const auto& c : cases) {
+        const Work& w = c.work;
+        SCOPED_TRACE(::testing::Message()
+                     << "sub " << c.sub.X1 << "," << c.sub.Y1 << " with " << c.settings);
+        Bitmap24 work = workWithText(w.width, w.height, w.left, w.top, w.w, w.h);
+        const Bitmap24 before = work;
+        settings = settingsFrom(c.settings);
+        const Rect r = composer.ComposeOutputBitmap(settings, work, out, c.sub);
+        EXPECT_EQ(work, before) << "the work bitmap is left as it is";
+        EXPECT_EQ(r, c.expected);
+        EXPECT_EQ(out.width(), r.X2 - r.X1 + 1);
+        EXPECT_EQ(out.height(), r.Y2 - r.Y1 + 1);
+        expectTextAt(c.offX, c.offY, w.w, w.h);
     }
 }
 
-TEST_F(Composition, BitmapStaysOnFrameAndTextMovesInsideIt) {
-    // Left alignment would put the bitmap 4 pixels past the right edge.
-    Bitmap24 work = workWithText(100, 40, 0, 5, 100, 30);
-    settings.Cropping.XPosMode = 0;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {620, 500, 719, 539});
-    EXPECT_EQ(r.X1, 616);
-    EXPECT_EQ(r.X2, 719);
-    expectTextAt(4, 10, 100, 30);
-
-    settings.Cropping.XPosMode = 1;
-    // Top-left corner, centred: the bitmap would start at -2, -10.
-    work = workWithText(100, 30, 0, 0, 100, 30);
-    r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, 99, 29});
-    EXPECT_EQ(r, (Rect{0, 0, 103, 49}));
-    expectTextAt(0, 0, 100, 30);
-    // Bottom edge with top alignment: moved up, text moved down inside.
-    settings.Cropping.YPosMode = 0;
-    r = composer.ComposeOutputBitmap(settings, work, out, {300, 546, 399, 575});
-    EXPECT_EQ(r.Y1, 526);
-    EXPECT_EQ(r.Y2, 575);
-    expectTextAt(2, 20, 100, 30);
-}
-
-TEST_F(Composition, ShiftLargerThanRoomIsClampedToBitmap) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    settings.Cropping.PosShift = {50, 40};
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-    EXPECT_EQ(r.X1, 150); // offX 2 - 50 clamped to 0
-    EXPECT_EQ(r.Y1, 420);
-    expectTextAt(0, 0, 100, 30);
-
-    settings.Cropping.PosShift = {-50, -40};
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-    EXPECT_EQ(r.X1, 150 - 4); // clamped to the room of 4
-    EXPECT_EQ(r.Y1, 420 - 20);
-    expectTextAt(4, 20, 100, 30);
-
-    settings.Cropping.PosShift = {1, -3};
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-    expectTextAt(1, 13, 100, 30);
-}
-
-TEST_F(Composition, SizeIsClampedToFrameAfterRounding) {
-    // 715 rounds up to 720 with steps of 8; 719 with steps of 32 would be
-    // 736 and is clamped to 720, no longer a multiple.
-    Bitmap24 work = workWithText(720, 576, 0, 0, 715, 571);
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 719, 575});
-    EXPECT_EQ(out.width(), 720);
-    EXPECT_EQ(out.height(), 572);
-    work = workWithText(720, 576, 0, 0, 719, 575);
-    settings.Cropping.DivX = 32;
-    settings.Cropping.DivY = 32;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, 719, 575});
-    EXPECT_EQ(out.width(), 720);
-    EXPECT_EQ(out.height(), 576);
-    EXPECT_EQ(r, (Rect{0, 0, 719, 575}));
-}
-
-TEST_F(Composition, MinimumSizesAndExactMultiplesAreKept) {
-    Bitmap24 work = workWithText(100, 100, 10, 10, 8, 4);
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 199, 199});
-    EXPECT_EQ(out.width(), 16);
-    EXPECT_EQ(out.height(), 50);
-    EXPECT_EQ(r.X1, 100 + 10 - 4);
-    expectTextAt(4, 23, 8, 4);
-
-    settings.Cropping.MinX = 0;
-    settings.Cropping.MinY = 0;
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 199, 199});
-    EXPECT_EQ(out.width(), 8);
-    EXPECT_EQ(out.height(), 4);
-    EXPECT_EQ(r, (Rect{110, 110, 117, 113}));
-}
-
-TEST_F(Composition, CroppingOffKeepsSubpictureSizeAndRectangle) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    settings.Cropping.Enabled = false;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 400, 399, 499});
-    EXPECT_EQ(out.width(), 300);
-    EXPECT_EQ(out.height(), 100);
-    EXPECT_EQ(r, (Rect{100, 400, 399, 499}));
-    expectTextAt(50, 20, 100, 30);
-}
-
-TEST_F(Composition, AllBackgroundPictureIsNotCut) {
-    Bitmap24 work(40, 20, kDrawColor[0]);
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {200, 300, 239, 319});
-    EXPECT_EQ(out.width(), 40);
-    EXPECT_EQ(out.height(), 50);
-    // tl = tt = 0; centred offsets 0 and 15.
-    EXPECT_EQ(r, (Rect{200, 285, 239, 334}));
-    expectTextAt(0, 0, 0, 0);
-
-    // An empty work bitmap: the minimum size, all background.
-    work = Bitmap24();
-    r = composer.ComposeOutputBitmap(settings, work, out, {0, 0, -1, -1});
-    EXPECT_EQ(out.width(), 16);
-    EXPECT_EQ(out.height(), 50);
-    EXPECT_EQ(r, (Rect{0, 0, 15, 49}));
-    expectTextAt(0, 0, 0, 0);
-}
-
-TEST_F(Composition, FourBitRowsPackEvenColumnInHighNibble) {
-    Bitmap24 work(3, 1);
-    for (int x = 0; x < 3; ++x) work.setPixel(x, 0, kDrawColor[x + 1]);
-    settings.Cropping.Enabled = false;
-    settings.Colors.UnusedColor = 0x123456;
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 2, 0});
-    ASSERT_EQ(out.bitsPerPixel(), 4);
-    ASSERT_EQ(out.rowBytes(), 2);
-    EXPECT_EQ(out.row(0)[0], 0x12);
-    EXPECT_EQ(out.row(0)[1], 0x30);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(out.palette[size_t(i)], settings.Colors.Color[size_t(i)]);
-    for (int i = 4; i < 16; ++i) EXPECT_EQ(out.palette[size_t(i)], 0x123456u) << i;
-}
-
-TEST_F(Composition, EightBitRowsHoldOneIndexPerByte) {
-    Bitmap24 work(3, 2);
-    for (int x = 0; x < 3; ++x) work.setPixel(x, 1, kDrawColor[3 - x]);
-    settings.Cropping.Enabled = false;
-    settings.Colors.BitPerPixel = 8;
-    settings.Colors.ColorPalIndex = {4, 9, 15, 0};
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 2, 1});
-    ASSERT_EQ(out.bitsPerPixel(), 8);
-    const uint8_t expected[2][3] = {{4, 4, 4}, {0, 15, 9}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(out.row(y)[x], expected[y][x]);
-    EXPECT_EQ(out.palette[4], settings.Colors.Color[0]);
-    EXPECT_EQ(out.palette[0], settings.Colors.Color[3]);
-    EXPECT_EQ(out.palette[1], settings.Colors.UnusedColor);
-}
-
-TEST_F(Composition, DvdColorOrderMapsCodesToSlotsAndStartsUnset) {
-    composer.SetDvdColorOrder({0, 3, 2, 1});
-    EXPECT_EQ(composer.CompareColor()[1], kDrawColor[3]);
-    EXPECT_EQ(composer.CompareColor()[3], kDrawColor[1]);
-    Bitmap24 work(4, 1);
-    for (int x = 0; x < 4; ++x) work.setPixel(x, 0, kDrawColor[x]);
-    settings.Cropping.Enabled = false;
-    settings.Colors.BitPerPixel = 8;
-    settings.Colors.ColorPalIndex = {10, 11, 12, 13};
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 3, 0});
-    // Code 3 is the font (slot 1), code 1 the antialiasing (slot 3).
-    EXPECT_EQ(out.row(0)[0], 10);
-    EXPECT_EQ(out.row(0)[1], 13);
-    EXPECT_EQ(out.row(0)[2], 12);
-    EXPECT_EQ(out.row(0)[3], 11);
-
-    // Before the order is first set, every code but 0 counts as background.
-    OutputBitmapComposer fresh;
-    EXPECT_EQ(fresh.DvdColorOrder(), (std::array<uint8_t, 4>{0, 0, 0, 0}));
-    work = workWithText(20, 10, 0, 0, 20, 10);
-    settings.Colors.ColorPalIndex = {0, 1, 2, 3};
-    settings.Colors.BitPerPixel = 4;
-    fresh.ComposeOutputBitmap(settings, work, out, {0, 0, 19, 9});
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(out.index(x, y), 0);
-}
-
-TEST_F(Composition, SharedPaletteIndexShowsHigherSlot) {
+// One row of subpicture codes -> the packed row and the palette: the DVD
+// colour order maps codes to output slots, each slot's colour goes to its
+// palette index (the higher slot where two share one), the rest is the
+// unused colour; 4-bit rows hold the even column in the high nibble.
+TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
+    const struct {
+        int bpp;
+        std::array<uint8_t, 4> order, palIndex;
+        std::vector<int> codes;
+        std::vector<uint8_t> row;
+    } cases[] = {
+        {4, {0, 1, 2, 3}, {0, 1, 2, 3}, {1, 2, 3}, {0x12, 0x30}},
+        {8, {0, 1, 2, 3}, {4, 9, 15, 0}, {0, 3, 2, 1}, {4, 0, 15, 9}},
+        // Code 3 is the font (slot 1), code 1 the antialiasing (slot 3).
+        {8, {0, 3, 2, 1}, {10, 11, 12, 13}, {0, 1, 2, 3}, {10, 13, 12, 11}},
+        {4, {0, 1, 2, 3}, {0, 5, 5, 3}, {1, 2}, {0x55}},
+    };
+    for (const auto& c : cases) {
+        Bitmap24 work(int(c.codes.size()), 1);
+        for (size_t x = 0; x < c.codes.size(); ++x)
+            work.setPixel(int(x), 0, kDrawColor[c.codes[x]]);
+        settings.Cropping.Enabled = false;
+        settings.Colors.BitPerPixel = uint8_t(c.bpp);
+        settings.Colors.ColorPalIndex = c.palIndex;
+        settings.Colors.UnusedColor = 0x123456;
+        composer.SetDvdColorOrder(c.order);
+        composer.ComposeOutputBitmap(settings, work, out, {0, 0, int(c.codes.size()) - 1, 0});
+        ASSERT_EQ(out.bitsPerPixel(), c.bpp);
+        EXPECT_EQ(std::vector<uint8_t>(out.row(0), out.row(0) + out.rowBytes()), c.row);
+        std::array<Colour, 16> palette;
+        palette.fill(0x123456);
+        for (size_t slot = 0; slot < 4; ++slot)
+            palette[c.palIndex[slot]] = settings.Colors.Color[slot];
+        EXPECT_EQ(out.palette, palette);
+    }
     settings.Colors.ColorPalIndex = {0, 5, 5, 3};
     EXPECT_EQ(PaletteSlotOf(settings.Colors, 5), 2);
     EXPECT_EQ(PaletteSlotOf(settings.Colors, 0), 0);
     EXPECT_FALSE(PaletteSlotOf(settings.Colors, 1).has_value());
-    Bitmap24 work(2, 1);
-    work.setPixel(0, 0, kDrawColor[1]);
-    work.setPixel(1, 0, kDrawColor[2]);
-    settings.Cropping.Enabled = false;
-    composer.ComposeOutputBitmap(settings, work, out, {0, 0, 1, 0});
-    EXPECT_EQ(out.palette[5], settings.Colors.Color[2]);
-    EXPECT_EQ(out.palette[1], settings.Colors.UnusedColor);
-    EXPECT_EQ(out.row(0)[0], 0x55);
+    composer.SetDvdColorOrder({0, 3, 2, 1});
+    EXPECT_EQ(composer.CompareColor()[1], kDrawColor[3]);
+    EXPECT_EQ(composer.CompareColor()[3], kDrawColor[1]);
 }
 
-TEST_F(Composition, RepositioningRulesAndClamps) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    settings.Positioning.Enabled = true;
-    settings.Positioning.XPosMode = 1;
-    settings.Positioning.YPosMode = 2;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(r, (Rect{308, 526, 411, 575}));
-
-    settings.Positioning.XPosMode = 3;
-    settings.Positioning.SetTo = {700, 10};
-    settings.Positioning.YPosMode = 3;
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(r.X1, 616);
-    EXPECT_EQ(r.Y1, 10);
-
-    // Keep, then shifts added, then the frame clamps.
-    settings.Positioning.XPosMode = 0;
-    settings.Positioning.YPosMode = 0;
-    settings.Positioning.PosShift = {7, -500};
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(r, (Rect{148 + 7, 0, 148 + 7 + 103, 49}));
-    settings.Positioning.XPosMode = 2;
-    settings.Positioning.PosShift = {-16, 0};
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(r.X1, 720 - 104 - 16);
-    // The bitmap itself does not change with its place.
-    expectTextAt(2, 10, 100, 30);
+// Before the order is first set, every code but 0 counts as background.
+TEST_F(Composition, ColourOrderStartsUnset) {
+    OutputBitmapComposer fresh;
+    EXPECT_EQ(fresh.DvdColorOrder(), (std::array<uint8_t, 4>{0, 0, 0, 0}));
+    Bitmap24 work = workWithText(20, 10, 0, 0, 20, 10);
+    fresh.ComposeOutputBitmap(settings, work, out, {0, 0, 19, 9});
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) ASSERT_EQ(out.index(x, y), 0);
 }
 
-TEST_F(Composition, ValuesOnlyAHandEditedFileHoldsAreBroughtIntoRange) {
+TEST_F(Composition, OutOfRangePaletteIndexAndColourOrderAreBroughtIntoRange) {
     Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    settings.Cropping.DivX = 0;
-    settings.Cropping.DivY = 0;
-    settings.Cropping.MinY = 0;
-    composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(out.width(), 100);
-    EXPECT_EQ(out.height(), 30);
-
-    settings.Cropping.DivX = 256 + 8; // only the low 8 bits act
-    settings.Cropping.DivY = 256;     // low bits 0: taken as 1
-    composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(out.width(), 104);
-    EXPECT_EQ(out.height(), 30);
-
-    settings.Cropping.MinY = 50;
-    settings.Cropping.XPosMode = 7; // as right
-    settings.Cropping.YPosMode = 200;
-    Rect r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(r.X1, 150 - 4);
-    EXPECT_EQ(r.Y1, 120 - 20);
-
-    settings.Positioning.Enabled = true;
-    settings.Positioning.XPosMode = 9; // as "set to"
-    settings.Positioning.SetTo = {-100000, 2000000000};
-    settings.Positioning.YPosMode = 255;
-    r = composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
-    EXPECT_EQ(r, (Rect{0, 526, 103, 575}));
-
     settings.Colors.ColorPalIndex = {0, 200, 2, 3}; // as 15
     EXPECT_EQ(PaletteSlotOf(settings.Colors, 15), 1);
     composer.ComposeOutputBitmap(settings, work, out, {100, 100, 399, 199});
     EXPECT_EQ(out.palette[15], settings.Colors.Color[1]);
     EXPECT_EQ(out.index(4, 20), 15); // first text pixel is code 1, the font
-
     composer.SetDvdColorOrder({0, 1, 2, 99});
     EXPECT_EQ(composer.DvdColorOrder()[3], 3);
 }

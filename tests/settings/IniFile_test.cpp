@@ -1,88 +1,50 @@
-#include "TempFolder.h"
+#include "../support/TempFolder.h"
 #include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 #include <random>
 
 using namespace mirtal;
-using mirtal::test::TempFolder;
+using namespace mirtal::test;
+using Names = std::vector<std::string>;
 
-TEST(IniFile, SectionsAndKeysMatchWithoutCaseAndValuesStayAsWritten) {
-    IniFile ini = IniFile::parse("[Config]\r\n  Name =  two  words \r\nA=b=c\nEmpty=\r\n");
-    EXPECT_TRUE(ini.hasSection("CONFIG"));
+TEST(IniFile, ReadingMatchesNamesWithoutCaseAndFallsBackOnAnythingElse) {
+    IniFile ini = IniFile::parse("Stray=1\n[Config]\r\n  Name =  two  words \r\nA=b=c\nEmpty=\r\n"
+                                 ";K=1\n#J=2\n=3\n[Bad\nL=4\n"
+                                 "[S]\rA=12\r\rB=-5\nC=+7\r\nD= 42 \nE=abc\nF=12abc\nG=\n"
+                                 "H=2147483648\nI=-2147483648\nJ=0\nK=2\nL=0x10");
     EXPECT_EQ(ini.readString("config", "NAME", "x"), "  two  words ");
     EXPECT_EQ(ini.readString("CONFIG", "a", "x"), "b=c");
     EXPECT_EQ(ini.readString("CONFIG", "empty", "x"), "");
     EXPECT_EQ(ini.readString("CONFIG", "missing", "x"), "x");
     EXPECT_EQ(ini.readString("Other", "Name", "x"), "x");
-}
-
-TEST(IniFile, IntegersAndBooleansFallBackOnAnythingElse) {
-    IniFile ini = IniFile::parse("[S]\nA=12\nB=-5\nC=+7\nD= 42 \nE=abc\nF=12abc\nG=\n"
-                                 "H=2147483648\nI=-2147483648\nJ=0\nK=2\nL=0x10\n");
-    EXPECT_EQ(ini.readInteger("S", "A", 99), 12);
-    EXPECT_EQ(ini.readInteger("S", "B", 99), -5);
-    EXPECT_EQ(ini.readInteger("S", "C", 99), 7);
-    EXPECT_EQ(ini.readInteger("S", "D", 99), 42);
-    for (const char* k : {"E", "F", "G", "H", "L", "Missing"})
-        EXPECT_EQ(ini.readInteger("S", k, 99), 99) << k;
-    EXPECT_EQ(ini.readInteger("S", "I", 99), INT32_MIN);
+    // Comments, keys before any section and broken headers are no keys.
+    EXPECT_EQ(ini.keyNames("Config"), (Names{"Name", "A", "Empty", "L"}));
+    EXPECT_FALSE(ini.hasSection(""));
+    EXPECT_FALSE(ini.hasSection("Bad"));
+    const std::pair<const char*, int32_t> integers[] = {
+        {"A", 12}, {"B", -5}, {"C", 7},  {"D", 42},        {"E", 99},
+        {"F", 99}, {"G", 99}, {"H", 99}, {"I", INT32_MIN}, {"L", 99}};
+    for (const auto& [key, value] : integers)
+        EXPECT_EQ(ini.readInteger("S", key, 99), value) << key;
     EXPECT_FALSE(ini.readBool("S", "J", true));
     EXPECT_TRUE(ini.readBool("S", "K", false));
     EXPECT_TRUE(ini.readBool("S", "E", true));
     EXPECT_FALSE(ini.readBool("S", "E", false));
 }
 
-TEST(IniFile, WritesKeepUnknownLinesInPlace) {
-    IniFile ini = IniFile::parse("; made by hand\n"
-                                 "[Mine]\n"
-                                 "Old=1\n"
-                                 "odd line\n"
-                                 "\n"
-                                 "[Theirs]\n"
-                                 "Keep=this\n"
-                                 "# note\n");
+TEST(IniFile, WritesKeepEveryOtherLineInPlaceAndTouchOnlyTheFirstDuplicate) {
+    IniFile ini = IniFile::parse("; made by hand\n[Mine]\nOld=1\nold=5\nodd line\n\n"
+                                 "[Theirs]\nKeep=this\n# note\n[mine]\nOld=3\nOnly=4\n");
+    EXPECT_EQ(ini.readInteger("MINE", "old", 0), 1);
+    EXPECT_FALSE(ini.hasKey("Mine", "Only"));
     ini.writeInteger("MINE", "old", 2);
-    ini.writeString("Mine", "New", "v");
+    ini.writeString("Mine", "New", "two\r\nlines"); // a line break cannot split the line
     ini.writeBool("Added", "Flag", true);
-    EXPECT_EQ(ini.text(), "; made by hand\r\n"
-                          "[Mine]\r\n"
-                          "Old=2\r\n"
-                          "New=v\r\n"
-                          "odd line\r\n"
-                          "\r\n"
-                          "[Theirs]\r\n"
-                          "Keep=this\r\n"
-                          "# note\r\n"
-                          "\r\n"
-                          "[Added]\r\n"
-                          "Flag=1\r\n");
-}
-
-TEST(IniFile, DuplicatesReadAndWriteTheFirst) {
-    IniFile ini = IniFile::parse("[S]\nK=1\nk=2\n[s]\nK=3\nOnly=4\n");
-    EXPECT_EQ(ini.readInteger("S", "K", 0), 1);
-    EXPECT_FALSE(ini.hasKey("S", "Only"));
-    ini.writeInteger("S", "K", 9);
-    EXPECT_EQ(ini.text(), "[S]\r\nK=9\r\nk=2\r\n[s]\r\nK=3\r\nOnly=4\r\n");
-    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"S", "s"}));
-}
-
-TEST(IniFile, AnyLineEndReadsAndLineBreaksInValuesCannotSplitLines) {
-    IniFile ini = IniFile::parse("[S]\rA=1\r\rB=2\n\nC=3\r\nD=4");
-    EXPECT_EQ(ini.keyNames("S"), (std::vector<std::string>{"A", "B", "C", "D"}));
-    EXPECT_EQ(ini.readInteger("S", "D", 0), 4);
-    ini.writeString("S", "E", "two\r\nlines");
-    IniFile again = IniFile::parse(ini.text());
-    EXPECT_EQ(again.readString("S", "E", ""), "two  lines");
-    EXPECT_EQ(again.keyNames("S").size(), 5u);
-}
-
-TEST(IniFile, KeysBeforeAnySectionAndCommentsAreNotKeys) {
-    IniFile ini = IniFile::parse("Stray=1\n[S]\n;K=1\n#J=2\n=3\n[Bad\nL=4\n");
-    EXPECT_EQ(ini.keyNames("S"), (std::vector<std::string>{"L"}));
-    EXPECT_FALSE(ini.hasSection(""));
-    EXPECT_FALSE(ini.hasSection("Bad"));
+    EXPECT_EQ(ini.text(), "; made by hand\r\n[Mine]\r\nOld=2\r\nold=5\r\nNew=two  lines\r\n"
+                          "odd line\r\n\r\n[Theirs]\r\nKeep=this\r\n# note\r\n[mine]\r\nOld=3\r\n"
+                          "Only=4\r\n\r\n[Added]\r\nFlag=1\r\n");
+    EXPECT_EQ(ini.sectionNames(), (Names{"Mine", "Theirs", "mine", "Added"}));
 }
 
 TEST(IniFile, ArbitraryBytesParseAndRoundTripWrites) {
@@ -104,7 +66,7 @@ TEST(IniFile, ArbitraryBytesParseAndRoundTripWrites) {
     }
 }
 
-TEST(IniFile, MissingFileReadsEmptyAndUnreadableFileIsReported) {
+TEST(IniFile, MissingFileReadsEmptyAndOthersAreReported) {
     TempFolder dir;
     IniFile ini = IniFile::parse("[S]\nA=1\n");
     EXPECT_TRUE(ini.load(dir / "none.ini").ok);
@@ -115,23 +77,17 @@ TEST(IniFile, MissingFileReadsEmptyAndUnreadableFileIsReported) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("folder.ini"), std::string::npos);
 
-    const auto big = dir / "big.ini";
-    test::writeText(big, "[S]\r\nA=1\r\n");
-    std::filesystem::resize_file(big, IniFile::kMaxFileBytes + 1);
-    EXPECT_FALSE(ini.load(big).ok);
+    writeText(dir / "big.ini", "[S]\r\nA=1\r\n");
+    std::filesystem::resize_file(dir / "big.ini", IniFile::kMaxFileBytes + 1);
+    EXPECT_FALSE(ini.load(dir / "big.ini").ok);
     EXPECT_FALSE(ini.hasSection("S"));
-}
 
-TEST(IniFile, SaveCreatesFolderAndFailedSaveKeepsOldFile) {
-    TempFolder dir;
-    IniFile ini = IniFile::parse("[S]\nA=1\n");
-    const auto nested = dir / "a" / "b" / "x.ini";
-    ASSERT_TRUE(ini.save(nested).ok);
-    EXPECT_EQ(test::readText(nested), "[S]\r\nA=1\r\n");
-
-    test::writeText(dir / "file", "not a folder");
-    Result r = ini.save(dir / "file" / "x.ini");
+    // Saving makes the folders; a file in the way is named.
+    ini = IniFile::parse("[S]\nA=1\n");
+    ASSERT_TRUE(ini.save(dir / "a" / "b" / "x.ini").ok);
+    EXPECT_EQ(readText(dir / "a" / "b" / "x.ini"), "[S]\r\nA=1\r\n");
+    writeText(dir / "file", "not a folder");
+    r = ini.save(dir / "file" / "x.ini");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("x.ini"), std::string::npos) << r.error;
-    EXPECT_EQ(test::readText(dir / "file"), "not a folder");
 }

@@ -1,10 +1,10 @@
 #include "SubtitleTestSupport.h"
+#include "subtitles/DocumentFlows.h"
 #include "subtitles/IAuthorFormat.h"
-#include "subtitles/NativeFormat.h"
-#include "subtitles/PhilipsFormat.h"
 #include "subtitles/SubViewer2Format.h"
-#include "subtitles/SubtitleDocument.h"
 
+#include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace mirtal;
@@ -12,196 +12,222 @@ using namespace mirtal::test;
 
 namespace {
 
-class FormatTest : public ::testing::Test {
-protected:
-    FixedBannerClock clock{"01/02/2003 04:05:06"};
-    SubtitleDocument doc{clock};
+const std::filesystem::path kGolden =
+    std::filesystem::path(MIRTAL_TEST_DATA).parent_path() / "subtitles" / "golden";
 
-    TextLines render(TOutputFormat f) {
-        doc.setOutputFormat(f);
-        doc.RefreshList();
-        return doc.list().lines();
-    }
-    // The lines of the saved file, without their CR LF.
-    TextLines saved() {
-        TextLines out;
-        std::string text = doc.fileText();
-        size_t pos = 0;
-        while (pos < text.size()) {
-            size_t end = text.find("\r\n", pos);
-            if (end == std::string::npos) throw std::runtime_error("line without CR LF");
-            out.push_back(text.substr(pos, end - pos));
-            pos = end + 2;
-        }
-        return out;
-    }
+struct Entry {
+    const char* start;
+    const char* stop;
+    std::vector<std::string> lines;
+    Rect rect = {};
 };
 
-TSub entry(const char* start, const char* stop, std::vector<std::string> lines, Rect r = {}) {
-    SubtitleStore s;
-    s.add(lines, tc(start), tc(stop), r);
-    return s.entry(1);
+// Recognised text, as OCR leaves it, built to touch each rule of the writers.
+const std::vector<Entry> kText = {
+    {"00:00:01,501", "00:00:03,250", {"Hello, I'm here."}, {160, 470, 559, 519}},
+    {"00:00:03,250", "00:00:05,500", {"a", "b", "c"}, {8, 400, 1024, 575}},
+    {"00:00:05,800", "00:00:07,999", {"Caf\xE9 \"quoted\"", "second line"}, {5, 7, 99, 42}},
+    {"00:00:59,900", "00:01:00,040", {"Rounding up"}, {100, 450, 600, 500}},
+    {"00:01:00,040", "00:01:01,000", {"Four", "lines", "of", "text"}, {100, 400, 600, 560}},
+    {"00:10:00,000", "00:10:02,500", {"At ten minutes"}, {120, 480, 580, 520}},
+    {"01:02:03,004", "00:00:00,000", {"Still open"}, {200, 500, 520, 530}},
+};
+// Entries for saved pictures: the first line is the bitmap's name.
+const std::vector<Entry> kBitmaps = {
+    {"00:00:00,950", "00:00:03,000", {"sub000001.bmp"}, {160, 470, 559, 519}},
+    {"00:00:08,000", "00:00:10,000", {"sub000002.bmp"}, {100, 400, 619, 459}},
+    {"00:00:10,020", "00:01:00,000", {"sub000003.bmp"}, {96, 430, 623, 527}},
+    {"00:01:00,010", "00:10:00,000", {"sub000004.bmp"}, {0, 0, 1023, 9}},
+    {"00:10:01,990", "00:10:04,999", {"sub000005.bmp"}, {150, 440, 569, 509}},
+};
+
+using Prepare = std::function<void(SubtitleDocument&)>;
+
+std::string saved(SubtitleDocument& doc, TOutputFormat format, const std::vector<Entry>& entries,
+                  const Prepare& setup, const std::filesystem::path& file) {
+    for (const Entry& e : entries) add(doc, e.start, e.stop, e.lines, e.rect);
+    if (setup) setup(doc);
+    doc.setOutputFormat(format);
+    doc.RefreshList();
+    EXPECT_TRUE(SaveDocumentTo(doc, file));
+    return fileBytes(file);
 }
 
 } // namespace
 
-TEST(NativeFormat, TimeLinesPlainAndExtendedWithThreeCharacterCoordinates) {
-    TSub e = entry("00:01:02,345", "00:01:04,000", {"x"}, {160, 470, 559, 519});
-    EXPECT_EQ(NativeFormat::timeLine(e, false), "00:01:02,345 --> 00:01:04,000");
-    EXPECT_EQ(NativeFormat::timeLine(e, true),
-              "00:01:02,345 --> 00:01:04,000  X1:160 X2:559 Y1:470 Y2:519");
-    EXPECT_EQ(NativeFormat::timeLine(e, true).size(), 58u);
-    e.setRect({5, 7, 1024, 42});
-    EXPECT_EQ(NativeFormat::timeLine(e, true).substr(29), "  X1:005 X2:102 Y1:007 Y2:042");
-}
-
-TEST_F(FormatTest, NativeNumbersFromTheIndexOffset) {
-    add(doc, "00:00:01,000", "00:00:02,000", {"a"});
-    add(doc, "00:00:03,000", "00:00:04,000", {"b", "c"});
-    doc.options().native.IndexOffset = 100;
-    EXPECT_EQ(render(ofNative), (TextLines{"101", "00:00:01,000 --> 00:00:02,000", "a", "", "102",
-                                           "00:00:03,000 --> 00:00:04,000", "b", "c", ""}));
-}
-
-TEST_F(FormatTest, SubViewerRoundsAndClearsGapsButNeverBeforeTheFirst) {
-    add(doc, "00:00:01,501", "00:00:03,200", {"a"});
-    add(doc, "00:00:03,300", "00:00:05,000", {"b"}); // prev stop rounds to start: no clearing
-    add(doc, "00:00:59,900", "00:01:01,000", {"c"}); // gap: clearing entry first
-    TextLines l = render(ofSubViewer);
-    ASSERT_EQ(l.size(), 16u + 2 + 2 + 4);
-    EXPECT_EQ(TextLines(l.begin() + 16, l.end()), (TextLines{"[00:00:02]", "a", "[00:00:03]", "b",
-                                                             "[00:00:05]", "", "[00:01:00]", "c"}));
-    doc.options().subViewer.RoundTC = false;
-    l = render(ofSubViewer);
-    // Cut, not rounded: the stop 03,200 comes before the start 03,300, so a
-    // clearing entry is written although both read [00:00:03].
-    EXPECT_EQ(TextLines(l.begin() + 16, l.begin() + 22),
-              (TextLines{"[00:00:01]", "a", "[00:00:03]", "", "[00:00:03]", "b"}));
-}
-
-TEST_F(FormatTest, SubViewerTwoLineOptionJoinsFurtherLinesWithBlanks) {
-    add(doc, "00:00:01,000", "00:00:02,000", {"a", "b", "c"});
-    EXPECT_EQ(render(ofSubViewer).back(), "a|b c");
-    doc.options().subViewer.TwoLineMax = false;
-    EXPECT_EQ(render(ofSubViewer).back(), "a|b|c");
-}
-
-TEST_F(FormatTest, SubViewerEmptyStoreSavesHeaderAndTrailer) {
-    render(ofSubViewer);
-    TextLines file = saved();
-    ASSERT_EQ(file.size(), 18u);
-    EXPECT_EQ(file[0], "[TITLE]");
-    EXPECT_EQ(file[5], "Subtitles captured by Mirtal 0.93b");
-    EXPECT_EQ(file[16], "[END]");
-    EXPECT_EQ(file[17], "******** End Script ********");
-}
-
-TEST_F(FormatTest, SubViewer2CutsToHundredthsAndJoinsWithBr) {
-    add(doc, "00:00:01,239", "00:00:03,000", {"a", "b"});
-    TextLines l = render(ofSubViewer2);
-    ASSERT_EQ(l.size(), 15u + 3);
-    EXPECT_EQ(TextLines(l.begin() + 15, l.end()),
-              (TextLines{"00:00:01.23,00:00:03.00", "a[br]b", ""}));
-    EXPECT_EQ(l[11], "[COLF]&HFFFFFF,[STYLE]bd,[SIZE]18,[FONT]Arial");
-    EXPECT_EQ(TextLines(l.begin() + 12, l.begin() + 15),
-              (TextLines{"00:00:00.00,00:00:00.10", "", ""}));
-}
-
-TEST(SubViewer2Format, FontLineColourOrderAndTheLastStyleThatApplies) {
-    FontSpec f;
-    f.Color = makeColour(255, 0, 0);
-    f.Bold = false;
-    EXPECT_EQ(SubViewer2Format::fontLine(f), "[COLF]&H0000FF,[STYLE]no,[SIZE]18,[FONT]Arial");
-    f.Underline = f.Bold = true;
-    EXPECT_NE(SubViewer2Format::fontLine(f).find("[STYLE]bd,"), std::string::npos);
-    f.Italic = true;
-    EXPECT_NE(SubViewer2Format::fontLine(f).find("[STYLE]it,"), std::string::npos);
-    f = FontSpec{};
-    f.Bold = false;
-    f.StrikeOut = true;
-    EXPECT_NE(SubViewer2Format::fontLine(f).find("[STYLE]st,"), std::string::npos);
-    f.Underline = true;
-    EXPECT_NE(SubViewer2Format::fontLine(f).find("[STYLE]ud,"), std::string::npos);
-}
-
-TEST(IAuthorFormat, TimesAreShiftedByATenthAndCutToHundredths) {
-    EXPECT_EQ(IAuthorFormat::IAuthorTime(tc("00:01:02,345")), "62.44");
-    EXPECT_EQ(IAuthorFormat::IAuthorTime(tc("00:00:00,000")), "0.10");
-    EXPECT_EQ(IAuthorFormat::IAuthorTime(tc("00:00:00,950")), "1.05");
-    EXPECT_EQ(IAuthorFormat::IAuthorTime(tc("00:00:09,980")), "10.08");
-}
-
-TEST(IAuthorFormat, ColourConversionOfBlackWhiteAndPrimaries) {
-    EXPECT_EQ(IAuthorFormat::RgbToYCrCb(0x000000), (YCrCb{16, 128, 128}));
-    EXPECT_EQ(IAuthorFormat::RgbToYCrCb(0xFFFFFF), (YCrCb{234, 128, 128}));
-    // Red is the lowest byte; truncation toward zero for the negative terms.
-    EXPECT_EQ(IAuthorFormat::RgbToYCrCb(makeColour(255, 0, 0)), (YCrCb{81, 239, 91}));
-    EXPECT_EQ(IAuthorFormat::RgbToYCrCb(makeColour(0, 0, 255)), (YCrCb{40, 111, 239}));
-}
-
-TEST_F(FormatTest, IAuthorMinimumIntervalUsesTheNextStartAndSkipsOutsideTheWindow) {
-    add(doc, "00:00:08,000", "00:00:10,000", {"sub000001.bmp"});
-    add(doc, "00:00:10,020", "00:00:12,000", {"sub000002.bmp"});
-    doc.options().iauthor.MinInterval = 40;
-    render(ofIAuthor);
-    std::string text = doc.fileText();
-    EXPECT_NE(text.find("TIME: 10.08 DISABLE_OGT\r\n"), std::string::npos);
-    EXPECT_NE(text.find("TIME: 12.10 DISABLE_OGT\r\n"), std::string::npos);
-    EXPECT_EQ(
-        text.rfind("*******IAUTHOR OGT GENERATED BY MIRTAL 0.93b on 01/02/2003 04:05:06\r\n", 0),
-        0u);
-    doc.setSplit({true, tc("00:00:10,000"), tc("00:01:00,000")});
-    text = doc.fileText();
-    EXPECT_EQ(text.find("sub000001.bmp"), std::string::npos);
-    EXPECT_NE(text.find("Page #2 Finished"), std::string::npos);
-}
-
-TEST_F(FormatTest, HighlightLinesNeverDependOnTheOptions) {
-    add(doc, "00:00:01,000", "00:00:02,000", {"a.bmp"});
-    add(doc, "00:00:03,000", "00:00:04,000", {"b.bmp"});
-    render(ofIAuthor);
-    auto highlights = [&] {
-        std::string t = doc.fileText(), out;
-        size_t pos = 0;
-        while ((pos = t.find("light ", pos)) != std::string::npos) {
-            size_t begin = t.rfind('\n', pos) + 1;
-            size_t end = t.find('\r', pos);
-            out += t.substr(begin, end - begin) + "|";
-            pos = end;
-        }
-        return out;
+// Every writer, saved whole and compared byte for byte with a file checked by
+// hand. MIRTAL_UPDATE_GOLDEN=1 rewrites the files after a deliberate change.
+TEST(Formats, EveryWriterGivesItsGoldenFile) {
+    const struct {
+        const char* golden;
+        TOutputFormat format;
+        const std::vector<Entry>& entries;
+        Prepare setup;
+    } cases[] = {
+        {"native.vtx", ofNative, kText, [](auto& d) { d.options().native.IndexOffset = 100; }},
+        {"native_extended.vtx", ofNative, kText,
+         [](auto& d) { d.options().native.ExtendedFormat = true; }},
+        {"native_split.vtx", ofNative, kText,
+         [](auto& d) {
+             d.setSplit({true, tc("00:00:05,000"), tc("00:01:00,000")});
+         }},
+        {"subviewer.sub", ofSubViewer, kText,
+         [](auto& d) {
+             SubViewerOptions& o = d.options().subViewer;
+             o.Title = "Film", o.Author = "Me", o.Delay = -250;
+         }},
+        {"subviewer2.sub", ofSubViewer2, kText,
+         [](auto& d) {
+             SubViewer2Options& o = d.options().subViewer2;
+             o.Title = "Film";
+             o.Comment = "A comment";
+             o.Delay = 10;
+             o.CDTrack = 2;
+             o.Font.Name = "Courier New";
+             o.Font.PointSize = 20;
+             o.Font.Underline = true;                // bold wins over underline
+             o.Font.Color = makeColour(255, 255, 0); // 00FFFF in blue-green-red order
+         }},
+        // Always UTF-8; "Caf\xE9" sits at the top, the last rectangle is unknown.
+        {"webvtt.vtt", ofWebVtt, kText,
+         [](auto& d) { add(d, "01:02:05,000", "01:02:06,995", {"<i>Tags</i> & <3 {braces}"}); }},
+        {"ass.ass", ofAss, kText,
+         [](auto& d) { add(d, "01:02:05,000", "01:02:06,995", {"<i>Tags</i> & <3 {braces}"}); }},
+        {"sonic.txt", ofSonic, kText, {}},
+        {"iauthor.txt", ofIAuthor, kBitmaps,
+         [](auto& d) {
+             d.options().iauthor.Colors[2] = makeColour(255, 0, 0);
+             d.options().iauthor.Blend[2] = 8;
+             d.options().iauthor.MinInterval = 40;
+         }},
+        // The split window uses the stored next start for the interval.
+        {"iauthor_split.txt", ofIAuthor, kBitmaps,
+         [](auto& d) {
+             d.options().iauthor.MinInterval = 40;
+             d.setSplit({true, tc("00:00:09,000"), tc("00:01:00,000")});
+         }},
+        {"philips.sub", ofPhilips, kBitmaps,
+         [](auto& d) {
+             PhilipsOptions& o = d.options().philips;
+             o.Title = "My Title";
+             o.FrameRate = 1;
+             o.DropFrame = true;
+             o.UseBmpColors = false;
+             o.Colors[1] = makeColour(255, 255, 255);
+             o.Colors[2] = makeColour(0, 0, 255);
+             o.Colors[3] = makeColour(0, 255, 0);
+             o.Contrast[3] = 9;
+         }},
     };
-    std::string before = highlights();
-    doc.options().iauthor.Colors[1] = 0x123456;
-    doc.options().iauthor.Blend[1] = 3;
-    EXPECT_EQ(highlights(), before);
-    EXPECT_NE(before.find("TIME: 1.10 SETBLEND Hightlight 0, 15, 15, 15|"), std::string::npos);
+    TempFolder dir;
+    for (const auto& c : cases) {
+        FixedBannerClock clock{"01/02/2003 04:05:06"};
+        SubtitleDocument doc{clock};
+        const std::string written = saved(doc, c.format, c.entries, c.setup, dir / c.golden);
+        if (std::getenv("MIRTAL_UPDATE_GOLDEN")) writeFileAtomic(kGolden / c.golden, written);
+        const std::string expected = fileBytes(kGolden / c.golden);
+        size_t at = 0;
+        while (at < written.size() && at < expected.size() && written[at] == expected[at]) ++at;
+        const size_t from = std::min(written.rfind('\n', at), at);
+        EXPECT_EQ(written, expected)
+            << c.golden << " differs at byte " << at << ":\n  written: " << written.substr(from, 80)
+            << "\n  expected: " << expected.substr(from, 80);
+    }
 }
 
-TEST_F(FormatTest, PhilipsEntryGivesSizeAndPlacementAndHeaderFollowsTheColourBox) {
-    add(doc, "00:01:02,345", "00:01:04,000", {"sub000001.bmp"}, {160, 470, 559, 519});
-    TextLines l = render(ofPhilips);
-    EXPECT_EQ(l.back(), "sub000001.bmp 00:01:02:08 00:01:04:00 400 050 160 470");
-    // Using the bitmap's colours: CONTRAST, an empty line, then the list.
-    ASSERT_GE(l.size(), 4u);
-    EXPECT_EQ(l[l.size() - 4], "CONTRAST\t(0 15 15 15)");
-    EXPECT_EQ(l[l.size() - 3], "");
-    EXPECT_EQ(l[l.size() - 2], "[LIST]");
-    EXPECT_EQ(l[6], "FRAMERATE\tPAL");
-    doc.options().philips.FrameRate = 1;
-    doc.options().philips.DropFrame = false;
-    EXPECT_EQ(render(ofPhilips)[7], "DROPFRAME\tNO");
+// The options the golden files leave at their defaults.
+TEST(Formats, OptionsChangeTheirLines) {
+    const std::vector<Entry> gaps = {{"00:00:01,501", "00:00:03,200", {"a"}},
+                                     {"00:00:03,300", "00:00:05,000", {"b"}},
+                                     {"00:00:59,900", "00:01:01,000", {"c"}}};
+    const std::vector<Entry> three = {{"00:00:01,000", "00:00:02,000", {"a", "b", "c"}}};
+    const std::vector<Entry> picture = {
+        {"00:01:02,345", "00:01:04,000", {"sub000001.bmp"}, {160, 470, 559, 519}}};
+    const std::vector<Entry> minute = {{"00:01:00,000", "00:01:01,999", {"Hello", "there"}}};
+    const struct {
+        TOutputFormat format;
+        const std::vector<Entry>& entries;
+        Prepare setup;
+        std::vector<std::string> expected;
+    } cases[] = {
+        // Rounded; a clearing entry only where the rounded stop is before the next start.
+        {ofSubViewer,
+         gaps,
+         {},
+         {"[00:00:02]\r\na\r\n[00:00:03]\r\nb\r\n[00:00:05]\r\n\r\n[00:01:00]"}},
+        // Cut: the stop 03,200 is before the start 03,300 although both read 03.
+        {ofSubViewer,
+         gaps,
+         [](auto& d) { d.options().subViewer.RoundTC = false; },
+         {"[00:00:01]\r\na\r\n[00:00:03]\r\n\r\n[00:00:03]\r\nb\r\n"}},
+        {ofSubViewer, three, {}, {"\r\na|b c\r\n"}},
+        {ofSubViewer, three, [](auto& d) { d.options().subViewer.TwoLineMax = false; }, {"a|b|c"}},
+        // The bitmap's own colours: CONTRAST, an empty line, then the list.
+        {ofPhilips,
+         picture,
+         {},
+         {"FRAMERATE\tPAL\r\n", "CONTRAST\t(0 15 15 15)\r\n\r\n[LIST]\r\n"
+                                "sub000001.bmp 00:01:02:08 00:01:04:00 400 050 160 470\r\n"}},
+        {ofPhilips,
+         picture,
+         [](auto& d) { d.options().philips.FrameRate = 1, d.options().philips.DropFrame = false; },
+         {"DROPFRAME\tNO\r\n"}},
+        // Numbered by store position at its own frame rate.
+        {ofSonic,
+         minute,
+         [](auto& d) {
+             d.options().native.IndexOffset = 50;
+             d.options().philips.FrameRate = 1;
+         },
+         {"0001  00:01:00:00  00:01:01:24  Hello\r\nthere\r\n"}},
+        {ofSonic,
+         minute,
+         [](auto& d) { d.options().sonic = {.FrameRate = 1, .DropFrame = true}; },
+         {"0001  00:01:00:02  00:01:01:29  Hello"}},
+        {ofSonic, // drop-frame only counts with NTSC
+         minute,
+         [](auto& d) { d.options().sonic = {.FrameRate = 0, .DropFrame = true}; },
+         {"0001  00:01:00:00  00:01:01:24  Hello"}},
+    };
+    TempFolder dir;
+    for (const auto& c : cases) {
+        FixedBannerClock clock{""};
+        SubtitleDocument doc{clock};
+        const std::string text = saved(doc, c.format, c.entries, c.setup, dir / "out");
+        for (const std::string& e : c.expected)
+            EXPECT_NE(text.find(e), std::string::npos) << e << "\nin:\n" << text;
+    }
 }
 
-TEST_F(FormatTest, SonicNumbersByStorePositionAtItsOwnFrameRate) {
-    add(doc, "00:01:00,000", "00:01:01,999", {"Hello", "there"});
-    doc.options().native.IndexOffset = 50;
-    doc.options().philips.FrameRate = 1; // Philips settings do not leak into Sonic
-    EXPECT_EQ(render(ofSonic), (TextLines{"0001  00:01:00:00  00:01:01:24  Hello", "there", ""}));
-    doc.options().sonic.FrameRate = 1;
-    doc.options().sonic.DropFrame = true;
-    EXPECT_EQ(render(ofSonic)[0], "0001  00:01:00:02  00:01:01:29  Hello");
-    // Drop-frame only counts with NTSC.
-    doc.options().sonic.FrameRate = 0;
-    EXPECT_EQ(render(ofSonic)[0], "0001  00:01:00:00  00:01:01:24  Hello");
+TEST(Formats, SubViewer2FontStyleIsTheLastThatApplies) {
+    const struct {
+        bool bold, italic, underline, strike;
+        const char* style;
+    } cases[] = {{false, false, false, false, "no"},
+                 {true, false, true, false, "bd"},
+                 {true, true, true, false, "it"},
+                 {false, false, false, true, "st"},
+                 {false, false, true, true, "ud"}};
+    for (const auto& c : cases) {
+        FontSpec f;
+        f.Color = makeColour(255, 0, 0);
+        f.Bold = c.bold, f.Italic = c.italic, f.Underline = c.underline, f.StrikeOut = c.strike;
+        EXPECT_EQ(SubViewer2Format::fontLine(f),
+                  std::string("[COLF]&H0000FF,[STYLE]") + c.style + ",[SIZE]18,[FONT]Arial");
+    }
+}
+
+TEST(Formats, IAuthorTimesAndColours) {
+    // A tenth later, cut to hundredths.
+    const std::pair<const char*, const char*> times[] = {{"00:01:02,345", "62.44"},
+                                                         {"00:00:00,000", "0.10"},
+                                                         {"00:00:00,950", "1.05"},
+                                                         {"00:00:09,980", "10.08"}};
+    for (const auto& [time, text] : times) EXPECT_EQ(IAuthorFormat::IAuthorTime(tc(time)), text);
+    // Red is the lowest byte; the negative terms are truncated toward zero.
+    const std::pair<Colour, YCrCb> colours[] = {{0x000000, {16, 128, 128}},
+                                                {0xFFFFFF, {234, 128, 128}},
+                                                {makeColour(255, 0, 0), {81, 239, 91}},
+                                                {makeColour(0, 0, 255), {40, 111, 239}}};
+    for (const auto& [rgb, ycc] : colours) EXPECT_EQ(IAuthorFormat::RgbToYCrCb(rgb), ycc) << rgb;
 }

@@ -6,43 +6,49 @@
 using namespace mirtal;
 using namespace mirtal::test;
 
-TEST(QuoteRepair, PairsOfApostrophesOrQuotesBecomeOneQuote) {
-    EXPECT_EQ(RepairQuotes("''Yes''"), "\"Yes\"");
-    EXPECT_EQ(RepairQuotes("\"\"No\"\""), "\"No\"");
-    EXPECT_EQ(RepairQuotes("don't"), "don't");
-    EXPECT_EQ(RepairQuotes("'''"), "\"'");
-    EXPECT_EQ(RepairQuotes("''''"), "\"\"");
-    EXPECT_EQ(RepairQuotes("'\""), "'\"");
-    EXPECT_EQ(RepairQuotes(""), "");
+TEST(PostOcr, PairsOfApostrophesOrQuotesBecomeOneQuote) {
+    const std::pair<const char*, const char*> cases[] = {{"''Yes''", "\"Yes\""},
+                                                         {"\"\"No\"\"", "\"No\""},
+                                                         {"don't", "don't"},
+                                                         {"'''", "\"'"},
+                                                         {"''''", "\"\""},
+                                                         {"'\"", "'\""},
+                                                         {"", ""}};
+    for (const auto& [in, out] : cases) EXPECT_EQ(RepairQuotes(in), out) << in;
 }
 
-TEST(IlRepair, EnglishRulesRestoreCapitalsWhereTheyBelong) {
-    auto en = [](const char* s, char prev = '.') {
-        return RepairIlLine(s, prev, IlLanguage::English);
+// {line, last character of the line above, language} -> repaired line.
+TEST(PostOcr, IlRulesRestoreCapitalsWhereTheyBelong) {
+    const auto en = IlLanguage::English, de = IlLanguage::German, fr = IlLanguage::French;
+    const struct {
+        const char* in;
+        char previous;
+        IlLanguage language;
+        const char* out;
+    } cases[] = {
+        {"lt's mine", '.', en, "It's mine"},
+        {"and l said", ',', en, "and I said"},
+        {"lf only", '.', en, "If only"},
+        {"HELlO", '.', en, "HELIO"},
+        {"call", '.', en, "call"},
+        {"Hi, I'm OK.", '.', en, "Hi, I'm OK."},
+        {"TAXI!", '.', en, "TAXl!"},
+        {"- lt is", ',', en, "- It is"},
+        {"[ln the dark]", ',', en, "[In the dark]"},
+        {"lll", ',', en, "Ill"},
+        {"so lt goes", ',', en, "so It goes"},
+        {"Wait. lnside", ',', en, "Wait. Inside"},
+        // The languages differ on apostrophes and word initials.
+        {"und lch", ',', de, "und Ich"},
+        {"und lch", ',', en, "und lch"},
+        {"je suis l\xE0 l'ami", ',', fr, "je suis l\xE0 l'ami"},
+        {"je suis l\xE0 l'ami", ',', en, "je suis l\xE0 I'ami"},
+        {"ll est l\xE0", '.', fr, "Il est l\xE0"},
     };
-    EXPECT_EQ(en("lt's mine"), "It's mine");
-    EXPECT_EQ(en("and l said", ','), "and I said");
-    EXPECT_EQ(en("lf only"), "If only");
-    EXPECT_EQ(en("HELlO"), "HELIO");
-    EXPECT_EQ(en("call"), "call");
-    EXPECT_EQ(en("Hi, I'm OK."), "Hi, I'm OK.");
-    EXPECT_EQ(en("TAXI!"), "TAXl!");
-    EXPECT_EQ(en("- lt is", ','), "- It is");
-    EXPECT_EQ(en("[ln the dark]", ','), "[In the dark]");
-    EXPECT_EQ(en("lll", ','), "Ill");
-    EXPECT_EQ(en("so lt goes", ','), "so It goes");
-    EXPECT_EQ(en("Wait. lnside", ','), "Wait. Inside");
-}
+    for (const auto& c : cases)
+        EXPECT_EQ(RepairIlLine(c.in, c.previous, c.language), c.out) << c.in;
 
-TEST(IlRepair, LanguagesDifferOnApostrophesAndWordInitials) {
-    EXPECT_EQ(RepairIlLine("und lch", ',', IlLanguage::German), "und Ich");
-    EXPECT_EQ(RepairIlLine("und lch", ',', IlLanguage::English), "und lch");
-    EXPECT_EQ(RepairIlLine("je suis l\xE0 l'ami", ',', IlLanguage::French), "je suis l\xE0 l'ami");
-    EXPECT_EQ(RepairIlLine("je suis l\xE0 l'ami", ',', IlLanguage::English), "je suis l\xE0 I'ami");
-    EXPECT_EQ(RepairIlLine("ll est l\xE0", '.', IlLanguage::French), "Il est l\xE0");
-}
-
-TEST(IlRepair, EachLineSeesTheRepairedEndOfTheLineAbove) {
+    // Each line sees the repaired end of the line above.
     TSub e;
     e.NbLines = 3;
     e.Lines[0] = "We went there,";
@@ -57,11 +63,13 @@ TEST(PostOcr, CorrectRunsQuotesThenIlOverTheStoreAndRefreshes) {
     FixedBannerClock clock{""};
     SubtitleDocument doc{clock};
     add(doc, "00:00:01,000", "00:00:02,000", {"''lt's''"});
+    add(doc, "00:00:03,000", "00:00:04,000", {"and l said"});
     CorrectPostOcr(doc, false, false, IlLanguage::English);
     EXPECT_EQ(doc.store().entry(1).Lines[0], "''lt's''");
     EXPECT_TRUE(doc.list().empty());
     CorrectPostOcr(doc, true, true, IlLanguage::English);
     // After the quote repair the l follows a quote: no rule makes it I.
     EXPECT_EQ(doc.store().entry(1).Lines[0], "\"lt's\"");
+    EXPECT_EQ(doc.store().entry(2).Lines[0], "and I said");
     EXPECT_EQ(doc.list().line(2), "\"lt's\"");
 }

@@ -56,31 +56,22 @@ TEST(Store, NoTextStoresNothingAndExtraLinesJoinTheTenth) {
     EXPECT_EQ(e.rect(), (Rect{1, 2, 3, 4}));
 }
 
-TEST_F(DocumentTest, FullStoreRefusalReachesTheCallerAndRendersNothing) {
-    for (int i = 0; i < SubtitleStore::kCapacity; ++i) doc.store().add({"x"}, {}, {}, {});
-    size_t before = doc.list().size();
-    EXPECT_EQ(doc.AddSubtitle({"late"}, true, {}, {}, {}), AddStatus::StoreFull);
-    EXPECT_EQ(doc.list().size(), before);
-    EXPECT_FALSE(storeFullMessage().empty());
-}
-
-TEST_F(DocumentTest, ShownEntryIsRenderedAtOnceAndLabelled) {
+// A shown entry is rendered at once, labelled and selected while the list is
+// shown and scrolls down; a hidden one is only stored, as the reader does
+// before its refresh; a full store refuses and renders nothing.
+TEST_F(DocumentTest, AddedEntriesAreRenderedSelectedAndClosed) {
     EXPECT_EQ(doc.indexLabel(), "0");
     EXPECT_FALSE(doc.Modified());
-    doc.AddSubtitle({"Hello", "World"}, true, tc("00:00:01,000"), tc("00:00:02,500"), {});
+    doc.AddSubtitle({"Hello", "World"}, true, tc("00:00:01,000"), {}, {});
+    doc.CloseLastEntry(tc("00:00:02,500"));
     EXPECT_EQ(doc.list().lines(),
               (TextLines{"1", "00:00:01,000 --> 00:00:02,500", "Hello", "World", ""}));
     EXPECT_EQ(doc.indexLabel(), "1");
     EXPECT_TRUE(doc.Modified());
-    // Not shown: stored only, as the reader does before its refresh.
-    doc.AddSubtitle({"Later"}, false, tc("00:00:03,000"), tc("00:00:04,000"), {});
+    EXPECT_EQ(doc.list().selected(), -1);
+    doc.AddSubtitle({"Later"}, false, {}, {}, {});
     EXPECT_EQ(doc.list().size(), 5u);
     EXPECT_EQ(doc.NbSubTitle(), 2);
-}
-
-TEST_F(DocumentTest, NewEntrySelectedOnlyWhenAutoScrollingAndShown) {
-    doc.AddSubtitle({"a"}, true, {}, {}, {});
-    EXPECT_EQ(doc.list().selected(), -1);
     doc.ListShown = true;
     doc.AutoScrollDown = false;
     doc.AddSubtitle({"b"}, true, {}, {}, {});
@@ -88,6 +79,10 @@ TEST_F(DocumentTest, NewEntrySelectedOnlyWhenAutoScrollingAndShown) {
     doc.AutoScrollDown = true;
     doc.AddSubtitle({"c"}, true, {}, {}, {});
     EXPECT_EQ(doc.list().selected(), int(doc.list().size()) - 1);
+    while (doc.NbSubTitle() < SubtitleStore::kCapacity) doc.store().add({"x"}, {}, {}, {});
+    const size_t before = doc.list().size();
+    EXPECT_EQ(doc.AddSubtitle({"late"}, true, {}, {}, {}), AddStatus::StoreFull);
+    EXPECT_EQ(doc.list().size(), before);
 }
 
 TEST_F(DocumentTest, ClosingTheLastEntryInSubViewerTakesItsClearingLinesToo) {
@@ -110,12 +105,6 @@ TEST_F(DocumentTest, ClosingTheLastEntryInSubViewerTakesItsClearingLinesToo) {
     // A second removal has no entry of its own to take.
     doc.RemoveLastEntry();
     EXPECT_EQ(doc.list().size(), 18u);
-}
-
-TEST_F(DocumentTest, ClosingTheLastEntryShowsTheNewStop) {
-    doc.AddSubtitle({"open"}, true, tc("00:00:01,000"), {}, {});
-    doc.CloseLastEntry(tc("00:00:03,210"));
-    EXPECT_EQ(doc.list().lines(), (TextLines{"1", "00:00:01,000 --> 00:00:03,210", "open", ""}));
 }
 
 TEST_F(DocumentTest, EmptySubViewerRefreshShowsHeaderAndSelectsItsLastLine) {

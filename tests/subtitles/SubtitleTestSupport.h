@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TempFolder.h"
 #include "base/DialogHost.h"
 #include "base/Files.h"
 #include "subtitles/SubtitleDocument.h"
@@ -9,7 +10,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace mirtal::test {
@@ -49,29 +49,6 @@ public:
         saveFiles.pop_front();
         return f;
     }
-};
-
-// A fresh folder, removed with everything in it at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "mirtal-subs-XXXXXX").string();
-        std::vector<char> name(tmpl.begin(), tmpl.end());
-        name.push_back('\0');
-        if (!::mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-        m_path = name.data();
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
 };
 
 inline std::string fileBytes(const std::filesystem::path& p) {

@@ -4,57 +4,56 @@
 
 using namespace mirtal;
 
-TEST(TimeCode, TextFormAndMilliseconds) {
-    EXPECT_EQ(TimeCodeToStr(MsToTimeCode(3723004)), "01:02:03,004");
-    EXPECT_EQ(TimeCodeToStr(MsToTimeCode(0)), "00:00:00,000");
-    EXPECT_EQ(TimeCodeToMs(TTimeCode{1, 2, 3, 4}), 3723004);
-    EXPECT_EQ(TimeCodeToMs(MsToTimeCode(359999999)), 359999999); // 99:59:59,999
-}
-
-TEST(TimeCode, NegativeAndHugeMillisecondsNeverWrap) {
+TEST(TimeCode, TextMillisecondsAndParsing) {
+    const std::pair<int64_t, const char*> forms[] = {
+        {3723004, "01:02:03,004"}, {0, "00:00:00,000"}, {359999999, "99:59:59,999"}};
+    for (const auto& [ms, text] : forms) {
+        EXPECT_EQ(TimeCodeToStr(MsToTimeCode(ms)), text);
+        EXPECT_EQ(TimeCodeToMs(StrToTimeCode(text)), ms);
+    }
+    // Below zero and past 255 hours: clamped, never wrapped.
     EXPECT_EQ(MsToTimeCode(-5), TTimeCode{});
-    TTimeCode top = MsToTimeCode(int64_t(300) * 3600 * 1000);
-    EXPECT_EQ(top, (TTimeCode{255, 59, 59, 999}));
-}
-
-TEST(TimeCode, ZeroPadNeverShortens) {
+    EXPECT_EQ(MsToTimeCode(int64_t(300) * 3600 * 1000), (TTimeCode{255, 59, 59, 999}));
+    // Only the digit fields count; anything else reads as zero.
+    EXPECT_EQ(StrToTimeCode("00.01.02.003"), (TTimeCode{0, 1, 2, 3}));
+    for (const char* bad : {"00:01:xx,500", "00:01:02", ""})
+        EXPECT_EQ(StrToTimeCode(bad), TTimeCode{}) << bad;
     EXPECT_EQ(ZeroPad(1234, 3), "1234");
     EXPECT_EQ(ZeroPad(7, 3), "007");
     EXPECT_EQ(ZeroPad(0, 0), "0");
 }
 
-TEST(TimeCode, ParsingLooksOnlyAtDigitFields) {
-    EXPECT_EQ(StrToTimeCode("00:01:02,345"), (TTimeCode{0, 1, 2, 345}));
-    EXPECT_EQ(StrToTimeCode("00.01.02.003"), (TTimeCode{0, 1, 2, 3}));
-    EXPECT_EQ(StrToTimeCode("00:01:xx,500"), TTimeCode{});
-    EXPECT_EQ(StrToTimeCode("00:01:02"), TTimeCode{});
-    EXPECT_EQ(StrToTimeCode(""), TTimeCode{});
-}
-
-TEST(TimeCode, AdditionCarries) {
+TEST(TimeCode, ArithmeticRoundingAndIntervals) {
     EXPECT_EQ(AddTimeCodes({0, 0, 59, 800}, {0, 0, 0, 300}), (TTimeCode{0, 1, 0, 100}));
     EXPECT_EQ(AddTimeCodes({0, 59, 59, 999}, {0, 0, 0, 1}), (TTimeCode{1, 0, 0, 0}));
-}
-
-TEST(TimeCode, MinimumIntervalOnlyShortensClosePairs) {
-    EXPECT_EQ(EnforceMinInterval({0, 0, 10, 0}, {0, 0, 10, 50}, 100), (TTimeCode{0, 0, 9, 950}));
-    EXPECT_EQ(EnforceMinInterval({0, 0, 10, 0}, {0, 0, 9, 900}, 100), (TTimeCode{0, 0, 10, 0}));
-    EXPECT_EQ(EnforceMinInterval({0, 0, 10, 0}, {0, 0, 10, 100}, 100), (TTimeCode{0, 0, 10, 0}));
-    EXPECT_EQ(EnforceMinInterval({0, 0, 0, 20}, {0, 0, 0, 50}, 100), TTimeCode{});
-}
-
-TEST(TimeCode, RoundingHalfSecondGoesDown) {
+    // Half a second goes down.
     EXPECT_EQ(RoundTimeCode({0, 0, 1, 501}), (TTimeCode{0, 0, 2, 0}));
     EXPECT_EQ(RoundTimeCode({0, 0, 1, 500}), (TTimeCode{0, 0, 1, 0}));
     EXPECT_EQ(RoundTimeCode({0, 0, 59, 900}), (TTimeCode{0, 1, 0, 0}));
+    // {stop, next start, minimum} -> stop: only close pairs are shortened.
+    const TTimeCode ten{0, 0, 10, 0};
+    const struct {
+        TTimeCode stop, next, expected;
+    } intervals[] = {{ten, {0, 0, 10, 50}, {0, 0, 9, 950}},
+                     {ten, {0, 0, 9, 900}, ten},
+                     {ten, {0, 0, 10, 100}, ten},
+                     {{0, 0, 0, 20}, {0, 0, 0, 50}, {}}};
+    for (const auto& c : intervals) EXPECT_EQ(EnforceMinInterval(c.stop, c.next, 100), c.expected);
 }
 
 TEST(TimeCode, FrameCodesAndDropFrameLabels) {
-    EXPECT_EQ(TimeCodeToFrameCode({0, 0, 5, 40}, 2500, false).Frame, 1);
-    EXPECT_EQ(TimeCodeToFrameCode({0, 0, 5, 39}, 2500, false).Frame, 0);
-    EXPECT_EQ(TimeCodeToFrameCode({0, 0, 0, 999}, 2500, false).Frame, 24);
-    EXPECT_EQ(TimeCodeToFrameCode({0, 0, 0, 999}, 3000, false).Frame, 29);
-    EXPECT_EQ(FrameCodeToStr(TimeCodeToFrameCode({0, 1, 0, 0}, 3000, true)), "00:01:00:02");
-    EXPECT_EQ(FrameCodeToStr(TimeCodeToFrameCode({0, 10, 0, 0}, 3000, true)), "00:10:00:00");
-    EXPECT_EQ(FrameCodeToStr(TimeCodeToFrameCode({0, 1, 1, 0}, 3000, true)), "00:01:01:00");
+    const struct {
+        TTimeCode time;
+        uint32_t fps100;
+        bool drop;
+        const char* frames;
+    } cases[] = {
+        {{0, 0, 5, 40}, 2500, false, "00:00:05:01"},  {{0, 0, 5, 39}, 2500, false, "00:00:05:00"},
+        {{0, 0, 0, 999}, 2500, false, "00:00:00:24"}, {{0, 0, 0, 999}, 3000, false, "00:00:00:29"},
+        {{0, 1, 0, 0}, 3000, true, "00:01:00:02"},    {{0, 10, 0, 0}, 3000, true, "00:10:00:00"},
+        {{0, 1, 1, 0}, 3000, true, "00:01:01:00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FrameCodeToStr(TimeCodeToFrameCode(c.time, c.fps100, c.drop)), c.frames)
+            << TimeCodeToStr(c.time);
 }
