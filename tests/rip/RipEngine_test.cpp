@@ -1,5 +1,6 @@
 #include "FakeHost.h"
 #include "StreamBuilder.h"
+#include "TempFolder.h"
 #include "base/ByteReader.h"
 #include "export/SupFile.h"
 #include "rip/Session.h"
@@ -97,7 +98,7 @@ Bytes bigSpu(size_t bytes) {
 }
 
 struct Engine : ::testing::Test {
-    TempDir dir;
+    TempFolder dir;
     FakeHost host;
     MessageCatalogue catalogue;
     FakeSink sink;
@@ -203,44 +204,34 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_NE(TimeCodeToStr(job.Elapsed), elapsedAtPause);
 }
 
-TEST_F(Engine, PauseFromDialogProcessesInterruptedSpuAgain) {
-    Bytes two = bigSpu(3000);
-    start({vob("a.vob", vobPacks(600, {{100, two}, {300, simpleSpu()}}))});
-    int interruptions = 0;
-    actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
-        if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
-    };
-    engine.tick();
-    EXPECT_TRUE(job.Paused);
-    EXPECT_EQ(job.ContinuePack, 100u);
-    EXPECT_EQ(job.TotalPictures, 0u);
-    EXPECT_EQ(job.VobPictures, 0u);
-    engine.togglePause();
-    runToEnd();
-    ASSERT_EQ(actions.seen.size(), 3u);
-    EXPECT_EQ(actions.seen[0].number, 1u);
-    EXPECT_EQ(actions.seen[1].number, 1u);
-    EXPECT_EQ(actions.seen[1].bytes, two.size());
-    EXPECT_EQ(actions.seen[2].number, 2u);
-    EXPECT_EQ(job.TotalPictures, 2u);
-    EXPECT_EQ(job.VobPictures, 2u);
-}
-
-TEST_F(Engine, PauseFromDialogAtFirstPackOfFileRereadsIt) {
-    start({vob("a.vob", vobPacks(300, {{0, simpleSpu()}, {200, simpleSpu()}}))});
-    bool once = false;
-    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
-        if (!once) e.PauseToReprocessSubpicture();
-        once = true;
-    };
-    engine.tick();
-    EXPECT_TRUE(job.Paused);
-    EXPECT_EQ(job.ContinuePack, 0u);
-    engine.togglePause();
-    runToEnd();
-    ASSERT_EQ(actions.seen.size(), 3u);
-    EXPECT_EQ(actions.seen[1].number, 1u);
-    EXPECT_EQ(job.TotalPictures, 2u);
+TEST_F(Engine, PauseFromDialogProcessesTheInterruptedSpuAgain) {
+    // A unit over two packs at 100, and a unit in the first pack of the file.
+    const Bytes two = bigSpu(3000);
+    const struct {
+        std::map<size_t, Bytes> spus;
+        uint32_t continuePack;
+    } cases[] = {{{{100, two}, {300, simpleSpu()}}, 100}, {{{0, two}, {200, simpleSpu()}}, 0}};
+    for (const auto& c : cases) {
+        actions.seen.clear();
+        start({vob("a.vob", vobPacks(600, c.spus))});
+        int interruptions = 0;
+        actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
+            if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
+        };
+        engine.tick();
+        EXPECT_TRUE(job.Paused);
+        EXPECT_EQ(job.ContinuePack, c.continuePack);
+        EXPECT_EQ(job.TotalPictures, 0u);
+        EXPECT_EQ(job.VobPictures, 0u);
+        engine.togglePause();
+        runToEnd();
+        ASSERT_EQ(actions.seen.size(), 3u);
+        EXPECT_EQ(actions.seen[1].number, 1u);
+        EXPECT_EQ(actions.seen[1].bytes, two.size());
+        EXPECT_EQ(actions.seen[2].number, 2u);
+        EXPECT_EQ(job.TotalPictures, 2u);
+        EXPECT_EQ(job.VobPictures, 2u);
+    }
 }
 
 TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
@@ -256,29 +247,17 @@ TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
     EXPECT_EQ(actions.seen[1].number, 1u);
 }
 
-TEST_F(Engine, BadPackAnsweredYesIsSkipped) {
-    auto packs = vobPacks(10, {{6, simpleSpu()}});
-    packs[3][0] = 0xFF;
-    start({vob("a.vob", packs)});
-    host.answers = {Answer::Yes};
-    runToEnd();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0].kind, MessageKind::Warning);
-    EXPECT_EQ(host.questions[0].text, "Bad Packet Header at LBA: 4\rDo you want to continue ?");
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 1u);
-}
-
-TEST_F(Engine, BadPackAnsweredNoHaltsUntilNewStart) {
+TEST_F(Engine, BadPackHaltsTheJobOnNoAndIsSkippedOnYes) {
     auto packs = vobPacks(10, {{6, simpleSpu()}});
     packs[3][0] = 0xFF;
     auto path = vob("a.vob", packs);
     start({path});
     host.answers = {Answer::No};
     EXPECT_EQ(engine.tick(), TickResult::Processed);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].text, "Bad Packet Header at LBA: 4\rDo you want to continue ?");
     EXPECT_TRUE(engine.halted());
     EXPECT_TRUE(job.Busy);
-    EXPECT_EQ(job.CurrentFile, 1u);
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     EXPECT_TRUE(actions.seen.empty());
 
@@ -286,6 +265,7 @@ TEST_F(Engine, BadPackAnsweredNoHaltsUntilNewStart) {
     host.answers = {Answer::Yes};
     runToEnd();
     EXPECT_FALSE(engine.halted());
+    EXPECT_TRUE(job.finished());
     EXPECT_EQ(actions.seen.size(), 1u);
 }
 
@@ -296,10 +276,8 @@ TEST_F(Engine, UnreadableFileIsReportedAndJobMovesOn) {
     host.answers = {Answer::Ok};
     runToEnd();
     ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0].text,
-              "Can't open file " + (dir / "b.VOB").string() +
-                  " ,it might be crypted\rYou can try to decrypt it with DVD Decrypter, DECSS "
-                  "or VOBDec\r(it is a folder)");
+    EXPECT_NE(host.questions[0].text.find((dir / "b.VOB").string()), std::string::npos);
+    EXPECT_TRUE(host.questions[0].text.ends_with("\r(it is a folder)"));
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(actions.seen.size(), 1u);
 }
@@ -355,19 +333,15 @@ TEST_F(Engine, OpenStopIsClosedByNextStart) {
     EXPECT_TRUE(sink.entries[2].stop.isZero());
 }
 
-TEST_F(Engine, SupActionWritesUnitsUndecoded) {
+TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     Bytes unit = bigSpu(1500);
     start({vob("a.vob", vobPacks(50, {{10, unit}}))}, kActionSup, false, (dir / "film").string());
     runToEnd();
-    auto bytes = readWholeFile(dir / "film000001.sup");
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, std::string(unit.begin(), unit.end()));
+    EXPECT_EQ(readWholeFile(dir / "film000001.sup"), std::string(unit.begin(), unit.end()));
     EXPECT_EQ(session.subpicture().SequenceCount, 0u); // never decoded
     EXPECT_TRUE(sink.entries.empty());
     EXPECT_TRUE(host.shownRects.empty());
-}
 
-TEST_F(Engine, SupActionWithTimingAddsFileNameEntry) {
     Bytes spu = simpleSpu(352, 10, 109, 400, 419);
     start({vob("a.vob", vobPacks(50, {{10, spu}, {30, spu}}))}, kActionSup, true,
           (dir / "film_").string());
@@ -378,15 +352,16 @@ TEST_F(Engine, SupActionWithTimingAddsFileNameEntry) {
     EXPECT_EQ(TimeCodeToMs(sink.entries[1].stop) - TimeCodeToMs(sink.entries[1].start), 4004);
     EXPECT_EQ(host.shownRects.size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(dir / "film_000001.sup"));
-}
 
-TEST_F(Engine, BmpActionGetsNumberedFileName) {
+    actions.seen.clear();
     start({vob("a.vob", vobPacks(50, {{10, simpleSpu()}}))}, kActionBmp, false,
           (dir / "pic").string());
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(actions.seen[0].fileName, (dir / "pic000001.bmp").string());
     EXPECT_EQ(actions.seen[0].rect, (Rect{100, 500, 199, 509}));
+    EXPECT_EQ(PictureFileName("x", 1234567, ".sup"), "x1234567.sup");
+    EXPECT_EQ(PictureFileName("", 0, ""), "000000");
 }
 
 TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
@@ -481,13 +456,6 @@ TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     EXPECT_EQ(shown().remaining, (TTimeCode{0, 0, 10, 0}));
 }
 
-TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
-    EXPECT_EQ(PictureFileName("C:\\out\\film", 7, ".bmp"), "C:\\out\\film000007.bmp");
-    EXPECT_EQ(PictureFileName("C:\\out\\film", 1234567, ".bmp"), "C:\\out\\film1234567.bmp");
-    EXPECT_EQ(PictureFileName("x", 1000000, ".sup"), "x1000000.sup");
-    EXPECT_EQ(PictureFileName("", 0, ""), "000000");
-}
-
 TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
     JobSetup s;
     EXPECT_EQ(engine.startJob(s).error, "No VOB selected !!");
@@ -497,7 +465,7 @@ TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
 }
 
 TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
-    TempDir dir;
+    TempFolder dir;
     auto packs = vobPacks(200, {{10, simpleSpu()}, {100, simpleSpu()}});
     auto other = vobPacks(200, {{50, simpleSpu()}}, 0x21);
     for (size_t i = 0; i < 200; ++i)
