@@ -70,6 +70,11 @@ TEST(GlyphNaming, ReadingsAreLaidOntoTheBoxesInOrderOrWordByWord) {
         for (int left : c.boxLefts) boxes.push_back({uint16_t(left + 100), 0, 10, 20, 0, 0});
         EXPECT_EQ(LayReading(readingOf(c), boxes), c.want) << c.name;
     }
+    // Only the boxes given count: the line table's next box lies in the word.
+    const CharBox line[] = {{101, 0, 10, 20, 0, 0}, {112, 0, 10, 20, 0, 0}, {101, 0, 10, 20, 0, 0}};
+    EXPECT_EQ(LayReading(readingOf({"", {}, {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}}, {}}),
+                         std::span(line, 2)),
+              (Texts{"x", std::nullopt}));
 }
 
 TEST(GlyphNaming, LettersOfTwoSizesTakeTheirCaseFromTheBodyHeight) {
