@@ -269,45 +269,6 @@ TEST_F(Engine, BadPackHaltsTheJobOnNoAndIsSkippedOnYes) {
     EXPECT_EQ(actions.seen.size(), 1u);
 }
 
-TEST_F(Engine, UnreadableFileIsReportedAndJobMovesOn) {
-    std::filesystem::create_directory(dir / "b.VOB");
-    auto good = vob("c.VOB", vobPacks(20, {{5, simpleSpu()}}));
-    start({dir / "b.VOB", good});
-    host.answers = {Answer::Ok};
-    runToEnd();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_NE(host.questions[0].text.find((dir / "b.VOB").string()), std::string::npos);
-    EXPECT_TRUE(host.questions[0].text.ends_with("\r(it is a folder)"));
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 1u);
-}
-
-TEST_F(Engine, FileEndingInsidePackKeepsWhatCameBefore) {
-    auto path = vob("a.vob", vobPacks(20, {{5, simpleSpu()}, {12, simpleSpu()}}));
-    std::filesystem::resize_file(path, 15 * kPackSize + 700);
-    auto next = vob("b.vob", vobPacks(20, {{3, simpleSpu()}}));
-    start({path, next});
-    host.answers = {Answer::Ok};
-    runToEnd();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_TRUE(host.questions[0].text.ends_with("\r(the file ends inside a pack)"));
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 3u);
-}
-
-TEST_F(Engine, MissingFileIsTriedAgainAtNextTick) {
-    auto path = dir / "late.vob";
-    start({path});
-    EXPECT_EQ(engine.tick(), TickResult::MissingFile);
-    EXPECT_EQ(job.CurrentFile, 1u);
-    EXPECT_FALSE(job.Busy);
-    EXPECT_EQ(engine.tick(), TickResult::MissingFile);
-    writeVob(path, vobPacks(20, {{5, simpleSpu()}}));
-    EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 1u);
-}
-
 TEST_F(Engine, ShortSubpicturesAreNotRecognisedButCloseThePreviousOne) {
     sink.add({"open"}, {0, 0, 0, 100}, {}, {});
     start({vob("a.vob", vobPacks(100, {{10, simpleSpu(17)}, {50, simpleSpu(18)}}))}, kActionOcr);
