@@ -26,8 +26,40 @@ CharMatrixEntry EntryOf(const std::vector<std::string>& rows, const std::string&
     return EntryFromGlyph(GlyphOf(rows, top), text);
 }
 
+// The matching rule pixel by pixel over rows [top, end): +1 where the glyph
+// agrees with the entry or with its entry neighbour in the row, else minus
+// the penalty, which doubles up to 16 and falls back to 1 on agreement.
+int ReferenceScore(const Glyph& g, const CharMatrixEntry& e, int top, int end, int& p) {
+    const int minW = std::min<int>(g.Width, e.Width);
+    int score = 0;
+    for (int y = top; y < end; ++y)
+        for (int x = 0; x < minW; ++x) {
+            const bool on = g.pixel(x, y);
+            if (on == e.pixel(x, y)) {
+                score += 1;
+                p = 1;
+            } else if ((x > 0 && on == e.pixel(x - 1, y)) ||
+                       (x < minW - 1 && on == e.pixel(x + 1, y))) {
+                score += 1;
+            } else {
+                score -= p;
+                if (p < 16) p = 2 * p;
+            }
+        }
+    return score;
+}
+
+// The similarity: the score plus 4/5 of the area only one of them covers.
+int ReferenceSimilarity(const Glyph& g, const CharMatrixEntry& e, int& p) {
+    const int minW = std::min<int>(g.Width, e.Width), maxW = std::max<int>(g.Width, e.Width);
+    const int minH = std::min<int>(g.Height, e.Height), maxH = std::max<int>(g.Height, e.Height);
+    const int score =
+        ((maxW - minW) * minH + (maxH - minH) * maxW) * 4 / 5 + ReferenceScore(g, e, 0, minH, p);
+    return (score * 1000) / (maxW * maxH);
+}
+
 // Whether every run of rows where both have ink, taken alone with a fresh
-// penalty and without the area credit, reaches the threshold, pixel by pixel.
+// penalty and without the area credit, reaches the threshold.
 bool ReferencePartsAgree(const Glyph& g, const CharMatrixEntry& e, int sensibility) {
     const int minW = std::min<int>(g.Width, e.Width), minH = std::min<int>(g.Height, e.Height);
     auto ink = [&](int y) {
@@ -43,50 +75,11 @@ bool ReferencePartsAgree(const Glyph& g, const CharMatrixEntry& e, int sensibili
         }
     if (runs.size() < 2) return true;
     for (const auto& [top, end] : runs) {
-        int score = 0, p = 1;
-        for (int y = top; y < end; ++y)
-            for (int x = 0; x < minW; ++x) {
-                const bool on = g.pixel(x, y);
-                if (on == e.pixel(x, y)) {
-                    score += 1;
-                    p = 1;
-                } else if ((x > 0 && on == e.pixel(x - 1, y)) ||
-                           (x < minW - 1 && on == e.pixel(x + 1, y))) {
-                    score += 1;
-                } else {
-                    score -= p;
-                    if (p < 16) p = 2 * p;
-                }
-            }
-        if (score * 1000 < sensibility * minW * (end - top)) return false;
+        int p = 1;
+        if (ReferenceScore(g, e, top, end, p) * 1000 < sensibility * minW * (end - top))
+            return false;
     }
     return true;
-}
-
-// The similarity exactly as the matching rule words it, pixel by pixel.
-int ReferenceSimilarity(const Glyph& g, const CharMatrixEntry& e, int& p) {
-    const int w = g.Width, h = g.Height;
-    const int minW = std::min<int>(w, e.Width), maxW = std::max<int>(w, e.Width);
-    const int minH = std::min<int>(h, e.Height), maxH = std::max<int>(h, e.Height);
-    int score = (maxW - minW) * minH + (maxH - minH) * maxW;
-    score = (score * 4) / 5;
-    for (int y = 0; y < minH; ++y) {
-        for (int x = 0; x < minW; ++x) {
-            const bool on = g.pixel(x, y);
-            if (on == e.pixel(x, y)) {
-                score += 1;
-                p = 1;
-            } else if (x > 0 && on == e.pixel(x - 1, y)) {
-                score += 1;
-            } else if (x < minW - 1 && on == e.pixel(x + 1, y)) {
-                score += 1;
-            } else {
-                score -= p;
-                if (p < 16) p = 2 * p;
-            }
-        }
-    }
-    return (score * 1000) / (maxW * maxH);
 }
 
 Glyph RandomGlyph(std::mt19937& rng, int w, int h, int density) {
