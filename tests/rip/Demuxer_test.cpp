@@ -115,11 +115,11 @@ TEST_F(Demux, FrameRateComesFromFirstNavigationPack) {
     EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 1, 166}));
 
     demux->startJob();
-    feed(navPack(0, 0x00, 0x00, 0x02, 0x53));
+    feed(navPack(0, 0x01, 0x23, 0x02, 0x53));
     EXPECT_EQ(demux->frameRate(), 2500);
-    EXPECT_EQ(demux->cell().Frame, 13);
+    EXPECT_EQ(demux->cell(), (CellTime{1, 23, 2, 13}));
     EXPECT_EQ(display.standard, VideoStandard::Pal);
-    EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 2, 520}));
+    EXPECT_EQ(display.navigationTime, (TTimeCode{1, 23, 2, 520}));
 }
 
 TEST_F(Demux, NewCellCountsChapterAndContinuesNavigationTime) {

@@ -508,7 +508,8 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     const auto plain = vob("b.vob", vobPacks(100, spus));
     auto index = std::make_shared<VobSubIndex>();
     index->streams[0].present = true;
-    index->streams[0].entries = {{10 * kPackSize, 61'000}, {40 * kPackSize, 62'500}};
+    index->streams[0].entries = {
+        {10 * kPackSize, 61'000}, {40 * kPackSize, 62'500}, {90 * kPackSize, 70'000}};
     // An entry of another stream at the same pack does not concern stream 1.
     index->streams[1].present = true;
     index->streams[1].entries = {{70 * kPackSize, 99'000}};
@@ -517,7 +518,12 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     s.indexes = {index, nullptr};
     s.action = kActionShow;
     ASSERT_TRUE(engine.startJob(s));
+    host.answers = {Answer::Ok};
     runToEnd();
+    // the unit listed at pack 90 is not in the file: said once, at the end
+    EXPECT_EQ(job.MissingPictures, 1u);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find("1 of the 3 subpictures"), std::string::npos);
     ASSERT_EQ(actions.seen.size(), 6u);
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), 61'000);
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.stop), 61'000 + 4004);
