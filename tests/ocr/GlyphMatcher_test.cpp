@@ -9,18 +9,6 @@ using namespace mirtal::test;
 
 namespace {
 
-// Glyph from rows of '#' (on) and '.' (off).
-Glyph GlyphOf(const std::vector<std::string>& rows, uint8_t relTop = 0) {
-    Glyph g;
-    g.Height = int(rows.size());
-    g.Width = int(rows.empty() ? 0 : rows[0].size());
-    g.RelTop = relTop;
-    for (size_t y = 0; y < rows.size() && y < 45; ++y)
-        for (size_t x = 0; x < rows[y].size() && x < 45; ++x)
-            if (rows[y][x] == '#') g.Rows[y] |= uint64_t(1) << x;
-    return g;
-}
-
 CharMatrixEntry EntryOf(const std::vector<std::string>& rows, const std::string& text,
                         uint8_t top = 0) {
     return EntryFromGlyph(GlyphOf(rows, top), text);
@@ -209,16 +197,6 @@ std::vector<std::string> Accented(std::vector<std::string> accent) {
 }
 const auto kGrave = Accented({"..###....", "...##....", "....##...", ".....#..."});
 const auto kCircumflex = Accented({"...###...", "...####..", "..##.##..", "..#...##."});
-// The same over a 12-row body: both entries reach the same score for either glyph.
-const std::vector<std::string> kBody12 = {".........", "..#####..", ".###..##.", "##.....##",
-                                          "##.....##", "##.....##", "#########", "##.......",
-                                          "##.......", "##.....##", ".###..##.", "..#####.."};
-std::vector<std::string> Accented12(std::vector<std::string> accent) {
-    accent.insert(accent.end(), kBody12.begin(), kBody12.end());
-    return accent;
-}
-const auto kGrave12 = Accented12({"..###....", "....#....", ".....#..."});
-const auto kCircumflex12 = Accented12({"...###...", "..##.##..", "..#...##."});
 const std::vector<std::string> kNear = {".####.", "##..##", "######", "##..##", ".####."};
 
 } // namespace

@@ -1,12 +1,13 @@
+#include "OcrTestBitmaps.h"
 #include "ocr/GlyphNaming.h"
 #include "ocr/ItalicText.h"
 #include "ocr/RecognitionLanguage.h"
 #include "ocr/Segmentation.h"
 
-#include <deque>
 #include <gtest/gtest.h>
 
 using namespace mirtal;
+using namespace mirtal::test;
 
 namespace {
 
@@ -125,20 +126,6 @@ TEST(GlyphNaming, BarsOfDifferentHeightsAreDifferentShapes) {
 
 namespace {
 
-// Reads each line as the next text of its script, one character per box.
-class ScriptedReader : public LineRecognizer {
-public:
-    std::deque<std::string> script;
-    std::vector<LineImage> seen;
-    LineReading readLine(const LineImage& image) override {
-        seen.push_back(image);
-        LineReading r;
-        for (char c : script.at(0)) r.chars.push_back({0, 0, false, {std::string(1, c)}});
-        script.pop_front();
-        return r;
-    }
-};
-
 // One line of solid boxes, each filled with its marker colour.
 struct SolidLine {
     Bitmap24 work{120, 40, 0x000000};
@@ -242,20 +229,7 @@ TEST(GlyphNaming, AVotelessPlainBarIsIOrLByItsHeight) {
 TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {
     // è and ê of a 20-pixel font: the matcher forgives their accents, a
     // shape does not; a pixel of noise stays the same shape.
-    auto glyphOf = [](std::vector<std::string> rows) {
-        const std::vector<std::string> body = {".........", "..#####..", ".###..##.", "##.....##",
-                                               "##.....##", "##.....##", "#########", "##.......",
-                                               "##.......", "##.....##", ".###..##.", "..#####.."};
-        rows.insert(rows.end(), body.begin(), body.end());
-        Glyph g;
-        g.Width = 9, g.Height = int(rows.size());
-        for (size_t y = 0; y < rows.size(); ++y)
-            for (size_t x = 0; x < 9; ++x)
-                if (rows[y][x] == '#') g.Rows[y] |= uint64_t(1) << x;
-        return g;
-    };
-    const Glyph grave = glyphOf({"..###....", "....#....", ".....#..."});
-    const Glyph circumflex = glyphOf({"...###...", "..##.##..", "..#...##."});
+    const Glyph grave = GlyphOf(kGrave12), circumflex = GlyphOf(kCircumflex12);
     Glyph noisy = grave;
     noisy.Rows[7] |= 4; // a stroke a pixel wider
     CharMatrix shapes;
