@@ -174,7 +174,7 @@ TEST_F(OcrDriverTest, ChosenColourDecidesWhatIsText) {
 }
 
 TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
-    // Each answer is given at the first question of line 2; the lines before are learned.
+    // Each answer is given at the second glyph of line 2, after C was learned.
     const struct {
         GlyphAction action;
         OcrOutcome outcome;
@@ -192,16 +192,16 @@ TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
         m_state.chooseTextColor(3);
         m_host.glyphQuestions.clear();
         m_host.glyphResponder = [&](const GlyphQuestion& q) {
-            if (q.line == 2) return GlyphAnswer{c.action, "ignored"};
+            if (q.line == 2 && q.charIndex == 2) return GlyphAnswer{c.action, "ignored"};
             return Learn(std::string(1, truth[size_t(q.line - 1)][size_t(q.charIndex - 1)]));
         };
         OcrResult r = Read(Picture(truth));
         EXPECT_EQ(r.outcome, c.outcome);
         EXPECT_EQ(r.lines, c.lines);
         EXPECT_EQ(m_state.textColorChosen(), c.colourKept);
-        // line 2 was left at its first glyph: T was never asked about or learned
-        EXPECT_EQ(m_matrix.Count(), c.action == GlyphAction::SkipLine ? 3 : 2);
-        for (const auto& q : m_host.glyphQuestions) EXPECT_FALSE(q.line == 2 && q.charIndex > 1);
+        // line 2 was left at its second glyph: T was never learned, nor is "C" a line
+        EXPECT_EQ(m_matrix.Count(), c.action == GlyphAction::SkipLine ? 4 : 3);
+        for (const auto& q : m_host.glyphQuestions) EXPECT_FALSE(q.line == 2 && q.charIndex > 2);
     }
 }
 
