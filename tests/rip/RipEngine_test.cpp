@@ -535,3 +535,17 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     s.indexes = {index};
     EXPECT_EQ(engine.startJob(s).error, "The job's VobSub indexes do not match its files");
 }
+
+TEST_F(Engine, FromVideoStartTimesTheSubpicturesFromTheFirstVideoFrame) {
+    auto packs = vobPacks(100, {{50, simpleSpu()}});
+    packs[1][21] = 0x80; // a PTS: the video starts at 1 s
+    putPts(packs[1].data() + 23, 90 * 1000);
+    JobSetup s;
+    s.files = {vob("a.vob", packs)};
+    s.action = kActionShow;
+    s.fromVideoStart = true;
+    ASSERT_TRUE(engine.startJob(s));
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 1u);
+    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), (51 * kScrStep + 9000) / 90 - 1000);
+}
