@@ -112,12 +112,14 @@ TEST(MatrixFile, FullLengthCommentTextAndCellRoundTrip) {
     CharMatrixEntry e = MakeEntry(5, 5, "abcdefghijklmnopqrst");
     e.setPixel(40, 40, true); // outside Width x Height, but part of the stored cell
     m.AppendEntry(e);
+    m.AppendEntry(MakeEntry(45, 45, "the whole cell"));
     const std::string bytes = EncodeMatrix(m);
     EXPECT_EQ(bytes.substr(23, 255), comment); // no terminating zero
     CharMatrix back;
     ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
     EXPECT_EQ(back.Comment(), comment);
     EXPECT_EQ(back.entry(1), e);
+    EXPECT_EQ(back.entry(2), m.entry(2));
     EXPECT_FALSE(back.Modified());
 }
 
