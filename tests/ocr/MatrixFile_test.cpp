@@ -40,13 +40,15 @@ TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     CharMatrixEntry e = MakeEntry(10, 10, std::string(25, 'x'));
     e.Width = 60;
     e.Height = 50;
+    e.AutoNamed = true;
     EXPECT_EQ(m.AppendEntry(e), 1);
     EXPECT_TRUE(m.Modified());
     EXPECT_EQ(m.entry(1).Width, 45);
     EXPECT_EQ(m.entry(1).Height, 45);
     EXPECT_EQ(m.entry(1).Text, std::string(20, 'x'));
-    m.SetEntryText(1, std::string(21, 'a'));
-    EXPECT_EQ(m.entry(1).Text.size(), 20u);
+    m.SetEntryText(1, std::string(21, 'a')); // a name given by the user
+    EXPECT_EQ(m.entry(1).Text, std::string(20, 'a'));
+    EXPECT_FALSE(m.entry(1).AutoNamed);
     m.SetComment(std::string(300, 'c'));
     EXPECT_EQ(m.Comment().size(), 255u);
     m.ClearMatrix();
