@@ -28,6 +28,7 @@ TEST(Ifo, LanguagesFillTheStreamListAndUnknownCodesShowAsRead) {
     EXPECT_TRUE(r.ok());
     EXPECT_TRUE(r.message.empty());
     EXPECT_EQ(r.codes[1], "fr");
+    EXPECT_EQ(r.codes[2], "");
     const std::vector<std::string> want = {"English", "French", "", "ja", "EN", "Hindi", ""};
     for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(names[i], want[i]) << i;
     const auto lines = FillStreamList(names);

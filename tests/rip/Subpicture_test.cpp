@@ -250,3 +250,29 @@ TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
     EXPECT_FALSE(StartsForced(Bytes{}));
     EXPECT_FALSE(StartsForced(Bytes{0x00, 0x08, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
 }
+
+TEST(Decoder, DamagedUnitsSayWhatIsWrong) {
+    const Bytes good = simpleSpu(352, 0, 719, 0, 575);
+    Bytes zero = good, cut(good.begin(), good.end() - 1), lowControl = good, highControl = good;
+    zero[0] = zero[1] = 0;
+    lowControl[2] = 0, lowControl[3] = 3;
+    put16(highControl.data() + 2, uint32_t(good.size() - 3));
+    const struct {
+        Bytes spu;
+        std::string damage;
+    } cases[] = {
+        {good, ""},
+        {zero, "its size field is 0"},
+        {cut, "its size field says more than it holds"},
+        {lowControl, "its control offset lies outside it"},
+        {highControl, "its control offset lies outside it"},
+        {simpleSpu(352, 9, 8, 0, 9), "its display area is inverted"},
+        {simpleSpu(352, 0, 9, 9, 8), "its display area is inverted"},
+        {simpleSpu(352, 0, 720, 0, 9), "its display area lies outside the frame"},
+        {simpleSpu(352, 0, 9, 0, 576), "its display area lies outside the frame"},
+    };
+    for (const auto& c : cases) {
+        const char* damage = SpuDamage(c.spu, 720, 576);
+        EXPECT_EQ(damage ? damage : "", c.damage) << c.damage;
+    }
+}
