@@ -9,25 +9,45 @@ using namespace mirtal::test;
 
 namespace {
 
-// Glyph from rows of '#' (on) and '.' (off).
-Glyph GlyphOf(const std::vector<std::string>& rows, uint8_t relTop = 0) {
-    Glyph g;
-    g.Height = int(rows.size());
-    g.Width = int(rows.empty() ? 0 : rows[0].size());
-    g.RelTop = relTop;
-    for (size_t y = 0; y < rows.size() && y < 45; ++y)
-        for (size_t x = 0; x < rows[y].size() && x < 45; ++x)
-            if (rows[y][x] == '#') g.Rows[y] |= uint64_t(1) << x;
-    return g;
-}
-
 CharMatrixEntry EntryOf(const std::vector<std::string>& rows, const std::string& text,
                         uint8_t top = 0) {
     return EntryFromGlyph(GlyphOf(rows, top), text);
 }
 
+// The matching rule pixel by pixel over rows [top, end): +1 where the glyph
+// agrees with the entry or with its entry neighbour in the row, else minus
+// the penalty, which doubles up to 16 and falls back to 1 on agreement.
+int ReferenceScore(const Glyph& g, const CharMatrixEntry& e, int top, int end, int& p) {
+    const int minW = std::min<int>(g.Width, e.Width);
+    int score = 0;
+    for (int y = top; y < end; ++y)
+        for (int x = 0; x < minW; ++x) {
+            const bool on = g.pixel(x, y);
+            if (on == e.pixel(x, y)) {
+                score += 1;
+                p = 1;
+            } else if ((x > 0 && on == e.pixel(x - 1, y)) ||
+                       (x < minW - 1 && on == e.pixel(x + 1, y))) {
+                score += 1;
+            } else {
+                score -= p;
+                if (p < 16) p = 2 * p;
+            }
+        }
+    return score;
+}
+
+// The similarity: the score plus 4/5 of the area only one of them covers.
+int ReferenceSimilarity(const Glyph& g, const CharMatrixEntry& e, int& p) {
+    const int minW = std::min<int>(g.Width, e.Width), maxW = std::max<int>(g.Width, e.Width);
+    const int minH = std::min<int>(g.Height, e.Height), maxH = std::max<int>(g.Height, e.Height);
+    const int score =
+        ((maxW - minW) * minH + (maxH - minH) * maxW) * 4 / 5 + ReferenceScore(g, e, 0, minH, p);
+    return (score * 1000) / (maxW * maxH);
+}
+
 // Whether every run of rows where both have ink, taken alone with a fresh
-// penalty and without the area credit, reaches the threshold, pixel by pixel.
+// penalty and without the area credit, reaches the threshold.
 bool ReferencePartsAgree(const Glyph& g, const CharMatrixEntry& e, int sensibility) {
     const int minW = std::min<int>(g.Width, e.Width), minH = std::min<int>(g.Height, e.Height);
     auto ink = [&](int y) {
@@ -43,50 +63,11 @@ bool ReferencePartsAgree(const Glyph& g, const CharMatrixEntry& e, int sensibili
         }
     if (runs.size() < 2) return true;
     for (const auto& [top, end] : runs) {
-        int score = 0, p = 1;
-        for (int y = top; y < end; ++y)
-            for (int x = 0; x < minW; ++x) {
-                const bool on = g.pixel(x, y);
-                if (on == e.pixel(x, y)) {
-                    score += 1;
-                    p = 1;
-                } else if ((x > 0 && on == e.pixel(x - 1, y)) ||
-                           (x < minW - 1 && on == e.pixel(x + 1, y))) {
-                    score += 1;
-                } else {
-                    score -= p;
-                    if (p < 16) p = 2 * p;
-                }
-            }
-        if (score * 1000 < sensibility * minW * (end - top)) return false;
+        int p = 1;
+        if (ReferenceScore(g, e, top, end, p) * 1000 < sensibility * minW * (end - top))
+            return false;
     }
     return true;
-}
-
-// The similarity exactly as the matching rule words it, pixel by pixel.
-int ReferenceSimilarity(const Glyph& g, const CharMatrixEntry& e, int& p) {
-    const int w = g.Width, h = g.Height;
-    const int minW = std::min<int>(w, e.Width), maxW = std::max<int>(w, e.Width);
-    const int minH = std::min<int>(h, e.Height), maxH = std::max<int>(h, e.Height);
-    int score = (maxW - minW) * minH + (maxH - minH) * maxW;
-    score = (score * 4) / 5;
-    for (int y = 0; y < minH; ++y) {
-        for (int x = 0; x < minW; ++x) {
-            const bool on = g.pixel(x, y);
-            if (on == e.pixel(x, y)) {
-                score += 1;
-                p = 1;
-            } else if (x > 0 && on == e.pixel(x - 1, y)) {
-                score += 1;
-            } else if (x < minW - 1 && on == e.pixel(x + 1, y)) {
-                score += 1;
-            } else {
-                score -= p;
-                if (p < 16) p = 2 * p;
-            }
-        }
-    }
-    return (score * 1000) / (maxW * maxH);
 }
 
 Glyph RandomGlyph(std::mt19937& rng, int w, int h, int density) {
@@ -178,201 +159,125 @@ TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
     EXPECT_GT(closer, 30);
 }
 
-TEST(GlyphMatcher, RunsOfDisagreementCostDoublingPenalties) {
-    // 8 x 1: the entry is all off, the glyph all on: no agreement anywhere
-    CharMatrixEntry off = EntryOf({"........"}, "");
-    int p = 1;
-    // 1 + 2 + 4 + 8 + 16 + 16 + 16 + 16 = 79 charged, score -79 over 8 pixels
-    EXPECT_EQ(Similarity(GlyphOf({"########"}), off, p), -79 * 1000 / 8);
-    EXPECT_EQ(p, 16);
-    // the penalty carries into the next candidate
-    EXPECT_EQ(Similarity(GlyphOf({"########"}), off, p), -128 * 1000 / 8);
-}
-
 TEST(GlyphMatcher, FiltersRejectDifferentSizesAndTops) {
-    OcrSettings s;
     const Glyph g = GlyphOf(kO, 4);
-    CharMatrixEntry e = EntryOf(kO, "o", 4);
-    EXPECT_TRUE(PassesFilter(e, g, s));
-    e.Width = 9; // 3 wider
-    EXPECT_FALSE(PassesFilter(e, g, s));
-    e = EntryOf(kO, "o", 4);
-    e.Height = 8;
-    EXPECT_FALSE(PassesFilter(e, g, s));
-    e = EntryOf(kO, "o", 11); // top 7 lower
-    EXPECT_FALSE(PassesFilter(e, g, s));
-    e = EntryOf(kO, "o", 10);
-    EXPECT_TRUE(PassesFilter(e, g, s));
-}
-
-TEST(GlyphMatcher, OnePixelWiderGlyphIsNotComparedWithWidthDifferenceZero) {
-    CharMatrix m;
-    m.AppendEntry(EntryOf(kO, "o"));
-    std::vector<std::string> wider = kO;
+    std::vector<std::string> wider = kO, taller = kO;
+    for (auto& r : wider) r += "...";
+    taller.insert(taller.end(), 3, "......");
+    const struct {
+        std::vector<std::string> entry;
+        uint8_t top, maxDiffWidth;
+        bool passes;
+    } cases[] = {{kO, 4, 2, true},      {wider, 4, 2, false}, {wider, 4, 3, true},
+                 {taller, 4, 2, false}, {kO, 11, 2, false},   {kO, 10, 2, true}};
+    for (const auto& c : cases) {
+        OcrSettings s;
+        s.MaxCharDiffWidth = c.maxDiffWidth;
+        EXPECT_EQ(PassesFilter(EntryOf(c.entry, "o", c.top), g, s), c.passes)
+            << c.entry[0] << " top " << int(c.top) << " width " << int(c.maxDiffWidth);
+    }
+    // one column wider is not a width difference of zero
+    OcrSettings exact;
+    exact.MaxCharDiffWidth = 0;
+    wider = kO;
     for (auto& r : wider) r += '.';
-    OcrSettings s;
-    s.Sensibility = 0;
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(wider), s), 1);
-    s.MaxCharDiffWidth = 0;
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(wider), s), 0);
+    EXPECT_FALSE(PassesFilter(EntryOf(kO, "o"), GlyphOf(wider), exact));
 }
 
-TEST(GlyphMatcher, SensibilityZeroFailsOnlyNegativeSimilarity) {
-    OcrSettings s;
-    s.Sensibility = 0;
-    CharMatrix m;
-    m.AppendEntry(EntryOf({"........"}, "off"));
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf({"####...."}), s), 0); // 4 - (1 + 2 + 4 + 8) < 0
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf({"#......."}), s), 1); // 7 - 1
-    CharMatrix two;
-    two.AppendEntry(EntryOf({".."}, "off"));
-    EXPECT_EQ(FindMatchingEntry(two, GlyphOf({"#."}), s), 1); // 1 - 1: zero still matches
-}
+namespace {
 
-TEST(GlyphMatcher, SensibilityThousandNeedsEveryPixelToAgree) {
-    OcrSettings s;
-    s.Sensibility = 1000;
-    CharMatrix m;
-    m.AppendEntry(EntryOf(kO, "o"));
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(kO), s), 1);
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf({".####.", "##..##", "##.###", "##..##", ".####."}), s),
-              1);
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf({".####.", "##..##", "##..##", "##..##", ".#.##."}), s),
-              0);
-    // a pixel off by one column is forgiven (above), one off by a row is not
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf({"##..##", ".####.", "##..##", "##..##", ".####."}), s),
-              0);
-    std::vector<std::string> taller = kO;
-    taller.push_back("......"); // 4/5 of the extra row only
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(taller), s), 0);
-    // (6 * 4 / 5 + 30) * 1000 / 36 = 944
-    s.Sensibility = 945;
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(taller), s), 0);
-    s.Sensibility = 944;
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(taller), s), 1);
+// è and ê of a 20-pixel font: the similarity forgives most of their accents.
+const std::vector<std::string> kBody = {
+    ".........", ".........", "...####..", ".#######.", ".##...##.", "##.....##",
+    "##.....##", "##.....##", "#########", "#########", "##.......", "##.......",
+    "##.......", "##.....##", ".##....##", ".#######.", "...####.."};
+std::vector<std::string> Accented(std::vector<std::string> accent) {
+    accent.insert(accent.end(), kBody.begin(), kBody.end());
+    return accent;
 }
+const auto kGrave = Accented({"..###....", "...##....", "....##...", ".....#..."});
+const auto kCircumflex = Accented({"...###...", "...####..", "..##.##..", "..#...##."});
+const std::vector<std::string> kNear = {".####.", "##..##", "######", "##..##", ".####."};
 
-TEST(GlyphMatcher, ClosestMatchingEntryWinsAndTiesGoToTheEarlierOne) {
-    OcrSettings s;
-    s.Sensibility = 800;
-    CharMatrix m;
-    // two unforgiven disagreements: (28 - 1 - 2) * 1000 / 30 = 833
-    m.AppendEntry(EntryOf({".####.", "##..##", "######", "##..##", ".####."}, "near"));
-    m.AppendEntry(EntryOf(kO, "exact"));
-    m.AppendEntry(EntryOf(kO, "same again"));
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(kO), s), 2);
-    // a glyph closer to the first entry keeps it
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf({".####.", "##..##", "######", "##..##", ".####."}), s),
-              1);
-    // two equally close entries below 1000: the earlier one
-    CharMatrix twins;
-    twins.AppendEntry(m.entry(1));
-    twins.AppendEntry(m.entry(1));
-    EXPECT_EQ(FindMatchingEntry(twins, GlyphOf(kO), s), 1);
-    // A dotted slanted stroke, and a bar without the gap under the dot: the
-    // gap costs (36 - 1 - 1) * 1000 / 36 = 944, and the bar comes first.
-    const std::vector<std::string> glyph = {"..###.", "......", "..###.",
-                                            "..##..", ".###..", ".##..."};
-    std::vector<std::string> bar = glyph;
+} // namespace
+
+TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
+    std::vector<std::string> taller = kO,
+                             dotted = {"..###.", "......", "..###.", "..##..", ".###..", ".##..."};
+    taller.push_back("......"); // (6 * 4 / 5 + 30) * 1000 / 36 = 944
+    std::vector<std::string> bar = dotted, solid = kGrave, solidEntry = kCircumflex;
     bar[1] = "..###.";
-    CharMatrix two;
-    two.AppendEntry(EntryOf(bar, "l"));
-    two.AppendEntry(EntryOf(glyph, "i"));
-    s.Sensibility = 700;
-    int p = 1;
-    ASSERT_EQ(Similarity(GlyphOf(glyph), two.entry(1), p), 944);
-    EXPECT_EQ(two.entry(FindMatchingEntry(two, GlyphOf(glyph), s)).Text, "i");
-}
-
-TEST(GlyphMatcher, OfEquallySimilarEntriesTheOneWithFewerDifferingPixelsWins) {
-    // è and ê of a 20-pixel font: the similarity forgives the few pixels of
-    // the accents, so both entries reach the same score for either glyph.
-    const std::vector<std::string> body = {".........", "..#####..", ".###..##.", "##.....##",
-                                           "##.....##", "##.....##", "#########", "##.......",
-                                           "##.......", "##.....##", ".###..##.", "..#####.."};
-    std::vector<std::string> grave = {"..###....", "....#....", ".....#..."};
-    std::vector<std::string> circumflex = {"...###...", "..##.##..", "..#...##."};
-    grave.insert(grave.end(), body.begin(), body.end());
-    circumflex.insert(circumflex.end(), body.begin(), body.end());
-    CharMatrix m;
-    m.AppendEntry(EntryOf(circumflex, "\xEA"));
-    m.AppendEntry(EntryOf(grave, "\xE8"));
-    const OcrSettings s;
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(grave), s), 2);
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(circumflex), s), 1);
-    EXPECT_EQ(DifferingPixels(GlyphOf(grave), m.entry(1)), 2 + 5 + 4); // the accents' rows
-}
-
-TEST(GlyphMatcher, EachPartOfAStackedGlyphMustMatchOnItsOwn) {
-    // A grave accent met after a circumflex was learned (16:9 French
-    // subtitles): the horizontal shift forgives all but one pixel of the
-    // accent, and the whole glyph reaches 989.
-    const std::vector<std::string> body = {
-        ".........", ".........", "...####..", ".#######.", ".##...##.", "##.....##",
-        "##.....##", "##.....##", "#########", "#########", "##.......", "##.......",
-        "##.......", "##.....##", ".##....##", ".#######.", "...####.."};
-    auto withAccent = [&](std::vector<std::string> accent) {
-        accent.insert(accent.end(), body.begin(), body.end());
-        return accent;
-    };
-    const auto grave = withAccent({"..###....", "...##....", "....##...", ".....#..."});
-    const auto circumflex = withAccent({"...###...", "...####..", "..##.##..", "..#...##."});
-    CharMatrix m;
-    m.AppendEntry(EntryOf(circumflex, "\xEA"));
-    OcrSettings s;
-    int p = 1;
-    ASSERT_EQ(Similarity(GlyphOf(grave), m.entry(1), p), 989);
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(grave), s), 0);
-    m.AppendEntry(EntryOf(grave, "\xE8"));
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(grave), s), 2);
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(circumflex), s), 1);
-    // The accent alone, (36 - 1 - 1) * 1000 / 36 = 944, passes a lower threshold.
-    s.Sensibility = 940;
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(grave), s), 2);
-    m.DeleteEntry(2);
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(grave), s), 1);
-    // A glyph in one part is judged by its whole similarity only: the same
-    // disagreement over a bar without the gap passes.
-    std::vector<std::string> solid = grave, solidEntry = circumflex;
     solid[4] = solidEntry[4] = solid[5] = solidEntry[5] = "....#....";
-    CharMatrix one;
-    one.AppendEntry(EntryOf(solidEntry, "x"));
-    s.Sensibility = 980;
-    EXPECT_EQ(FindMatchingEntry(one, GlyphOf(solid), s), 1);
-}
-
-TEST(GlyphMatcher, PenaltyIsNotResetBetweenCandidates) {
-    // The first candidate fails and leaves the penalty at 16; the second one
-    // starts with a disagreement and is charged 16 for it instead of 1.
-    CharMatrix m;
-    m.AppendEntry(EntryOf({"........"}, "off"));
-    m.AppendEntry(EntryOf({"..######"}, "almost"));
-    const Glyph g = GlyphOf({"########"});
-    OcrSettings s;
-    s.Sensibility = 700;
-    int fresh = 1;
-    EXPECT_EQ(Similarity(g, m.entry(2), fresh), (7 - 1) * 1000 / 8);
-    int carried = 16;
-    EXPECT_EQ(Similarity(g, m.entry(2), carried), (7 - 16) * 1000 / 8);
-    EXPECT_EQ(FindMatchingEntry(m, g, s), 0);
-    CharMatrix alone;
-    alone.AppendEntry(m.entry(2));
-    EXPECT_EQ(FindMatchingEntry(alone, g, s), 1);
-}
-
-TEST(GlyphMatcher, HopelessCandidateStillHandsOnItsFullPenalty) {
-    // The first entry is hopeless after its first row (charge now 16), but its
-    // later rows agree exactly and bring the charge back to 1 for the next one.
-    const std::vector<std::string> glyph = {"########", "#.#.#.#.", "...##...", "##..##.."};
-    std::vector<std::string> hopeless = glyph, next = glyph;
+    const std::vector<std::string> glyph4 = {"########", "#.#.#.#.", "...##...", "##..##.."};
+    std::vector<std::string> hopeless = glyph4, next = glyph4;
     hopeless[0] = "........";
-    next[0] = "..######"; // one unforgiven disagreement at the start
-    CharMatrix m;
-    m.AppendEntry(EntryOf(hopeless, "hopeless"));
-    m.AppendEntry(EntryOf(next, "next"));
-    OcrSettings s;
-    s.Sensibility = 900; // (31 - 1) * 1000 / 32 = 937 when charged 1, 468 when charged 16
-    EXPECT_EQ(FindMatchingEntry(m, GlyphOf(glyph), s), 2);
+    next[0] = "..######";
+    using Rows = std::vector<std::string>;
+    // 40 x 25 against an empty entry: 500 agree, two disagree in a row
+    // (1 + 2), 498 alone (1 each): a score of -1, -1000 / 1000 exactly.
+    std::string pixels = "##.";
+    for (int i = 0; i < 498; ++i) pixels += "#.";
+    pixels += '.';
+    Rows minusOne, empty(25, std::string(40, '.'));
+    for (int y = 0; y < 25; ++y) minusOne.push_back(pixels.substr(size_t(y) * 40, 40));
+    const struct {
+        const char* name;
+        std::vector<Rows> entries;
+        Rows glyph;
+        int sensibility, want;
+    } cases[] = {
+        {"negative similarity fails at 0", {{"........"}}, {"####...."}, 0, 0},
+        {"7 - 1 passes at 0", {{"........"}}, {"#......."}, 0, 1},
+        {"1 - 1 = 0 still passes at 0", {{".."}}, {"#."}, 0, 1},
+        {"a similarity of -1000 / 1000 fails at 0", {empty}, minusOne, 0, 0},
+        {"equal", {kO}, kO, 1000, 1},
+        {"a pixel off by a column is forgiven",
+         {kO},
+         {".####.", "##..##", "##.###", "##..##", ".####."},
+         1000,
+         1},
+        {"a missing pixel is not",
+         {kO},
+         {".####.", "##..##", "##..##", "##..##", ".#.##."},
+         1000,
+         0},
+        {"a pixel off by a row is not",
+         {kO},
+         {"##..##", ".####.", "##..##", "##..##", ".####."},
+         1000,
+         0},
+        {"an extra row costs a fifth", {kO}, taller, 945, 0},
+        {"an extra row at its threshold", {kO}, taller, 944, 1},
+        {"the closer entry", {kNear, kO, kO}, kO, 800, 2},
+        {"the closer entry first", {kNear, kO}, kNear, 800, 1},
+        {"ties go to the earlier entry", {kNear, kNear}, kO, 800, 1},
+        {"a gap is no bar", {bar, dotted}, dotted, 700, 2},
+        {"fewer differing pixels", {kCircumflex12, kGrave12}, kGrave12, 980, 2},
+        {"fewer differing pixels again", {kCircumflex12, kGrave12}, kCircumflex12, 980, 1},
+        {"the accent fails on its own", {kCircumflex}, kGrave, 980, 0},
+        {"the accent's own entry", {kCircumflex, kGrave}, kGrave, 980, 2},
+        {"the accent passes a lower threshold", {kCircumflex}, kGrave, 940, 1},
+        {"a glyph in one part is judged whole", {solidEntry}, solid, 980, 1},
+        {"the penalty carries into the next candidate",
+         {{"........"}, {"..######"}},
+         {"########"},
+         700,
+         0},
+        {"alone it passes", {{"..######"}}, {"########"}, 700, 1},
+        {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2},
+    };
+    for (const auto& c : cases) {
+        CharMatrix m;
+        for (const Rows& e : c.entries) m.AppendEntry(EntryOf(e, "x"));
+        OcrSettings s;
+        s.Sensibility = uint16_t(c.sensibility);
+        EXPECT_EQ(FindMatchingEntry(m, GlyphOf(c.glyph), s), c.want) << c.name;
+    }
+    int p = 1;
+    EXPECT_EQ(Similarity(GlyphOf(kGrave), EntryOf(kCircumflex, "x"), p), 989);
+    EXPECT_EQ(Similarity(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x"), p),
+              Similarity(GlyphOf(kGrave12), EntryOf(kGrave12, "x"), p));
+    EXPECT_EQ(DifferingPixels(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x")), 2 + 5 + 4);
 }
 
 TEST(GlyphMatcher, OversizedGlyphIsLearnedClipped) {

@@ -2,7 +2,6 @@
 #include "OcrTestBitmaps.h"
 #include "ocr/OcrDriver.h"
 
-#include <deque>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -174,43 +173,36 @@ TEST_F(OcrDriverTest, ChosenColourDecidesWhatIsText) {
     EXPECT_EQ(m_work.width(), 4);
 }
 
-TEST_F(OcrDriverTest, SkipLineRemovesOnlyThatLine) {
-    std::vector<std::string> truth = {"AB", "CT", "LA"};
-    m_host.glyphResponder = [&](const GlyphQuestion& q) {
-        if (q.line == 2) return GlyphAnswer{GlyphAction::SkipLine, "ignored"};
-        return Learn(std::string(1, truth[size_t(q.line - 1)][size_t(q.charIndex - 1)]));
+TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
+    // Each answer is given at the second glyph of line 2, after C was learned.
+    const struct {
+        GlyphAction action;
+        OcrOutcome outcome;
+        std::vector<std::string> lines;
+        bool colourKept;
+    } cases[] = {
+        {GlyphAction::SkipLine, OcrOutcome::Added, {"AB", "LA"}, true},
+        {GlyphAction::SkipSubpicture, OcrOutcome::Dropped, {}, true},
+        {GlyphAction::Pause, OcrOutcome::Pause, {}, true},
+        {GlyphAction::ChangeColor, OcrOutcome::ChangeColor, {}, false},
     };
-    OcrResult r = Read(Picture(truth));
-    EXPECT_EQ(r.outcome, OcrOutcome::Added);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"AB", "LA"}));
-    // line 2 was left at its first glyph: T was never asked about or learned
-    EXPECT_EQ(m_matrix.Count(), 3);
-    for (const auto& q : m_host.glyphQuestions) EXPECT_FALSE(q.line == 2 && q.charIndex > 1);
-}
-
-TEST_F(OcrDriverTest, SkipSubpictureDropsEverythingButKeepsWhatWasLearned) {
-    m_host.glyphResponder = [](const GlyphQuestion& q) {
-        if (q.line == 2) return GlyphAnswer{GlyphAction::SkipSubpicture, ""};
-        return Learn(q.charIndex == 1 ? "A" : "B");
-    };
-    OcrResult r = Read(Picture({"AB", "CL"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::Dropped);
-    EXPECT_TRUE(r.lines.empty());
-    EXPECT_EQ(m_matrix.Count(), 2);
-}
-
-TEST_F(OcrDriverTest, PauseAndChangeColourStopThePicture) {
-    m_host.glyphAnswers = {GlyphAnswer{GlyphAction::Pause, ""}};
-    OcrResult r = Read(Picture({"AB"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::Pause);
-    EXPECT_TRUE(r.lines.empty());
-    EXPECT_TRUE(m_state.textColorChosen());
-
-    m_host.glyphAnswers = {GlyphAnswer{GlyphAction::ChangeColor, ""}};
-    r = Read(Picture({"AB"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::ChangeColor);
-    EXPECT_FALSE(m_state.textColorChosen());
-    EXPECT_EQ(m_matrix.Count(), 0);
+    const std::vector<std::string> truth = {"AB", "CT", "LA"};
+    for (const auto& c : cases) {
+        m_matrix.ClearMatrix();
+        m_state.chooseTextColor(3);
+        m_host.glyphQuestions.clear();
+        m_host.glyphResponder = [&](const GlyphQuestion& q) {
+            if (q.line == 2 && q.charIndex == 2) return GlyphAnswer{c.action, "ignored"};
+            return Learn(std::string(1, truth[size_t(q.line - 1)][size_t(q.charIndex - 1)]));
+        };
+        OcrResult r = Read(Picture(truth));
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(r.lines, c.lines);
+        EXPECT_EQ(m_state.textColorChosen(), c.colourKept);
+        // line 2 was left at its second glyph: T was never learned, nor is "C" a line
+        EXPECT_EQ(m_matrix.Count(), c.action == GlyphAction::SkipLine ? 4 : 3);
+        for (const auto& q : m_host.glyphQuestions) EXPECT_FALSE(q.line == 2 && q.charIndex > 2);
+    }
 }
 
 TEST_F(OcrDriverTest, GlyphsLearnedWithEmptyTextAddNothing) {
@@ -283,8 +275,7 @@ TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
     OcrResult r = Read(Picture({"A"}));
     ASSERT_EQ(m_host.questions.size(), 1u);
     EXPECT_EQ(m_host.questions[0].kind, MessageKind::Warning);
-    EXPECT_EQ(m_host.questions[0].text, "Maximum Number of Characters reached : 1024\r"
-                                        "You have to use a different char. matrix for each DVD.");
+    EXPECT_NE(m_host.questions[0].text.find("1024"), std::string::npos);
     EXPECT_TRUE(m_host.glyphQuestions.empty());
     EXPECT_EQ(r.lines, (std::vector<std::string>{"\xA4"}));
     EXPECT_EQ(r.placeholders, 1);
@@ -321,24 +312,6 @@ TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     EXPECT_TRUE(shown.empty());
 }
 
-namespace {
-
-// Reads each line as the next text of its script, one character per box.
-class ScriptedReader : public LineRecognizer {
-public:
-    std::deque<std::string> script;
-    int calls = 0;
-    LineReading readLine(const LineImage&) override {
-        ++calls;
-        LineReading r;
-        for (char c : script.at(0)) r.chars.push_back({0, 0, false, {std::string(1, c)}});
-        script.pop_front();
-        return r;
-    }
-};
-
-} // namespace
-
 TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTheLeadingOne) {
     ScriptedReader reader;
     m_driver.setRecognizer(&reader);
@@ -351,12 +324,12 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     // "AA" holds only A, settled after three votes: it is not read.
     reader.script = {"AB", "8A", "AB", "CA", "GB"};
     for (const std::string& p : pictures) EXPECT_EQ(Read(Picture({p})).outcome, OcrOutcome::NoText);
-    EXPECT_EQ(reader.calls, 5);
+    EXPECT_EQ(reader.seen.size(), 5u);
     // The lines of the contested C are read again in two drawings each; the
     // new votes stay split.
     reader.script = {"CA", "GA", "CB", "GB"};
     const GlyphNamer::Outcome settled = m_driver.finishTraining();
-    EXPECT_EQ(reader.calls, 9);
+    EXPECT_EQ(reader.seen.size(), 9u);
     EXPECT_EQ(settled.named, 2);
     EXPECT_EQ(settled.contested, 1);
     ASSERT_EQ(m_matrix.Count(), 2);
@@ -372,5 +345,5 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
     EXPECT_EQ(m_driver.namedAutomatically(), 2);
     EXPECT_EQ(m_driver.asked(), 1);
-    EXPECT_EQ(reader.calls, 9);
+    EXPECT_EQ(reader.seen.size(), 9u);
 }

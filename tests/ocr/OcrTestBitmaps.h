@@ -2,7 +2,10 @@
 
 #include "base/Bitmap.h"
 #include "base/Colour.h"
+#include "ocr/GlyphMatcher.h"
+#include "ocr/LineRecognizer.h"
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -57,5 +60,44 @@ inline void Stamp(Bitmap24& dst, const Bitmap24& piece, int x, int y) {
             if (piece.pixel(i, j) != kBack && dst.contains(x + i, y + j))
                 dst.setPixel(x + i, y + j, piece.pixel(i, j));
 }
+
+// Glyph from rows of '#' (on) and '.' (off).
+inline Glyph GlyphOf(const std::vector<std::string>& rows, uint8_t relTop = 0) {
+    Glyph g;
+    g.Height = int(rows.size());
+    g.Width = int(rows.empty() ? 0 : rows[0].size());
+    g.RelTop = relTop;
+    for (size_t y = 0; y < rows.size() && y < 45; ++y)
+        for (size_t x = 0; x < rows[y].size() && x < 45; ++x)
+            if (rows[y][x] == '#') g.Rows[y] |= uint64_t(1) << x;
+    return g;
+}
+
+// e with a grave accent and with a circumflex, of a 20-pixel font: the
+// matcher forgives most of the accents.
+inline std::vector<std::string> Accented(std::vector<std::string> accent) {
+    const std::vector<std::string> body = {".........", "..#####..", ".###..##.", "##.....##",
+                                           "##.....##", "##.....##", "#########", "##.......",
+                                           "##.......", "##.....##", ".###..##.", "..#####.."};
+    accent.insert(accent.end(), body.begin(), body.end());
+    return accent;
+}
+inline const std::vector<std::string> kGrave12 = Accented({"..###....", "....#....", ".....#..."});
+inline const std::vector<std::string> kCircumflex12 =
+    Accented({"...###...", "..##.##..", "..#...##."});
+
+// Reads each line as the next text of its script, one character per box.
+class ScriptedReader : public LineRecognizer {
+public:
+    std::deque<std::string> script;
+    std::vector<LineImage> seen;
+    LineReading readLine(const LineImage& image) override {
+        seen.push_back(image);
+        LineReading r;
+        for (char c : script.at(0)) r.chars.push_back({0, 0, false, {std::string(1, c)}});
+        script.pop_front();
+        return r;
+    }
+};
 
 } // namespace mirtal::test

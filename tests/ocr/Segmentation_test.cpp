@@ -20,16 +20,12 @@ Segmented Segment(const Bitmap24& b, const OcrSettings& s = {}) {
     return out;
 }
 
-Segmented Segment(const std::vector<std::string>& art, const OcrSettings& s = {}) {
-    return Segment(Art(art), s);
-}
-
 CharBox Box(int x, int y, int w, int h, int relTop = 0, int italic = 0) {
     return CharBox{uint16_t(x), uint16_t(y),     uint16_t(w),
                    uint16_t(h), uint8_t(relTop), uint8_t(italic)};
 }
 
-// n blocks of 3 x 3 under each other, `gap` empty rows apart.
+// n blocks of 3 x `height` under each other, `gap` empty rows apart.
 Bitmap24 StackedBlocks(int n, int gap, int height = 3) {
     Bitmap24 b(5, n * (height + gap), kBack);
     for (int i = 0; i < n; ++i)
@@ -37,170 +33,131 @@ Bitmap24 StackedBlocks(int n, int gap, int height = 3) {
     return b;
 }
 
+OcrSettings With(void (*change)(OcrSettings&)) {
+    OcrSettings s;
+    change(s);
+    return s;
+}
+
+struct Mark {
+    int x, y;
+    Colour colour;
+};
+
 } // namespace
 
-TEST(Segmentation, NoTextGivesNoLines) {
-    auto s = Segment({"....", ".oo.", "...."});
-    EXPECT_EQ(s.table.LineCount, 0);
-    Segmented empty{Bitmap24(), {}};
-    SegmentSubpicture(empty.bitmap, kText, {}, empty.table);
-    EXPECT_EQ(empty.table.LineCount, 0);
-}
-
-TEST(Segmentation, CharactersAlternateMarkerColours) {
-    auto s = Segment({
-        ".##...........",
-        ".##...###..##.",
-        ".##...#.#..##.",
-        ".##...###..##.",
-    });
-    ASSERT_EQ(s.table.LineCount, 1);
-    const TextLine& line = s.table.Lines[0];
-    ASSERT_EQ(line.CharCount, 3);
-    EXPECT_EQ(line.Chars[0], Box(1, 0, 2, 4));
-    EXPECT_EQ(line.Chars[1], Box(6, 1, 3, 3, 1)); // RelTop from the line's top
-    EXPECT_EQ(line.Chars[2], Box(11, 1, 2, 3, 1));
-    EXPECT_EQ(s.bitmap.pixel(1, 0), CharColorA);
-    EXPECT_EQ(s.bitmap.pixel(7, 3), CharColorB);
-    EXPECT_EQ(s.bitmap.pixel(12, 1), CharColorA);
-    EXPECT_EQ(CountPixels(s.bitmap, kText), 0);
-}
-
-TEST(Segmentation, DotOfIAndColonJoinInTheColumnWalk) {
-    auto s = Segment({
-        ".##...##.",
-        ".##...##.",
-        ".........",
-        ".##......",
-        ".##......",
-        ".##......",
-        ".##...##.",
-        ".##...##.",
-    });
-    ASSERT_EQ(s.table.LineCount, 1);
-    const TextLine& line = s.table.Lines[0];
-    ASSERT_EQ(line.CharCount, 2);
-    EXPECT_EQ(line.Chars[0], Box(1, 0, 2, 8));
-    EXPECT_EQ(line.Chars[1], Box(6, 0, 2, 8));
-    EXPECT_EQ(s.bitmap.pixel(1, 0), CharColorA); // the dot carries the stem's colour
-    EXPECT_EQ(s.bitmap.pixel(6, 0), CharColorB);
-    EXPECT_EQ(s.bitmap.pixel(7, 7), CharColorB);
-}
-
-TEST(Segmentation, QuestionMarkDotIsJoinedFromBelow) {
-    auto s = Segment({
-        "..####..",
-        ".##..##.",
-        ".....##.",
-        "....##..",
-        "...##...",
-        "...##...",
-        "...##...",
-        "...##...",
-        "...##...",
-        "........",
-        "...##...",
-        "...##...",
-    });
-    ASSERT_EQ(s.table.LineCount, 1);
-    const TextLine& line = s.table.Lines[0];
-    ASSERT_EQ(line.CharCount, 1);
-    EXPECT_EQ(line.Chars[0], Box(1, 0, 6, 12));
-    EXPECT_EQ(s.bitmap.pixel(3, 11), CharColorA);
-    EXPECT_EQ(CountPixels(s.bitmap, CharColorB), 0);
-}
-
-TEST(Segmentation, PieceBelowThatReachesFurtherRightStaysSeparate) {
-    auto s = Segment({
-        ".###.....",
-        ".###.....",
-        ".###.....",
-        ".........",
-        "...#####.",
-        "...#####.",
-    });
-    ASSERT_EQ(s.table.LineCount, 1);
-    const TextLine& line = s.table.Lines[0];
-    ASSERT_EQ(line.CharCount, 2);
-    EXPECT_EQ(line.Chars[0], Box(1, 0, 3, 3, 0, 1));
-    EXPECT_EQ(line.Chars[1], Box(3, 4, 5, 2, 4, 1)); // overlapping boxes: both italic
-}
-
-TEST(Segmentation, DetachedDiagonalPiecesJoinOnlyWhenAsked) {
-    const std::vector<std::string> art = {
-        "##....", "##....", "..##..", "..##..", "....##", "....##",
+TEST(Segmentation, LinesAndCharacterBoxes) {
+    const std::vector<std::string> diagonal = {"##....", "##....", "..##..",
+                                               "..##..", "....##", "....##"};
+    const std::vector<std::string> bar = {"#...###", "#...###", "#...###"};
+    const std::vector<std::string> accent = {".##.", "....", "....", "....", "####", "####"};
+    const std::vector<std::string> italic = {"##.##..##", "##.##..##"};
+    Bitmap24 tall(6, 60, kBack);
+    tall.fillRect(1, 0, 3, 46, kText); // 46 rows: taller than MaxLineHeight 45
+    tall.fillRect(1, 52, 4, 56, kText);
+    const OcrSettings defaults;
+    const OcrSettings noExploration = With([](OcrSettings& s) { s.MinLineHeight = 0; });
+    const OcrSettings ita = With([](OcrSettings& s) { s.DetectItaWidth = 1; });
+    const struct {
+        const char* name;
+        Bitmap24 bitmap;
+        OcrSettings settings;
+        std::vector<std::vector<CharBox>> lines;
+        std::vector<Mark> marks;
+    } cases[] = {
+        {"no text", Art({"....", ".oo.", "...."}), defaults, {}, {}},
+        {"nothing at all", Bitmap24(), defaults, {}, {}},
+        {"characters alternate marker colours",
+         Art({".##...........", ".##...###..##.", ".##...#.#..##.", ".##...###..##."}),
+         defaults,
+         {{Box(1, 0, 2, 4), Box(6, 1, 3, 3, 1), Box(11, 1, 2, 3, 1)}},
+         {{1, 0, CharColorA}, {7, 3, CharColorB}, {12, 1, CharColorA}}},
+        {"the dot of i and a colon join in the column walk",
+         Art({".##...##.", ".##...##.", ".........", ".##......", ".##......", ".##......",
+              ".##...##.", ".##...##."}),
+         defaults,
+         {{Box(1, 0, 2, 8), Box(6, 0, 2, 8)}},
+         {{1, 0, CharColorA}, {6, 0, CharColorB}, {7, 7, CharColorB}}},
+        {"the dot of a question mark is joined from below",
+         Art({"..####..", ".##..##.", ".....##.", "....##..", "...##...", "...##...", "...##...",
+              "...##...", "...##...", "........", "...##...", "...##..."}),
+         defaults,
+         {{Box(1, 0, 6, 12)}},
+         {{3, 11, CharColorA}}},
+        {"a piece below reaching further right stays apart, both italic",
+         Art({".###.....", ".###.....", ".###.....", ".........", "...#####.", "...#####."}),
+         defaults,
+         {{Box(1, 0, 3, 3, 0, 1), Box(3, 4, 5, 2, 4, 1)}},
+         {}},
+        {"detached diagonal pieces join", Art(diagonal), defaults, {{Box(0, 0, 6, 6)}}, {}},
+        {"detached diagonal pieces apart",
+         Art(diagonal),
+         With([](OcrSettings& s) { s.CheckDetachedChar = false; }),
+         {{Box(0, 0, 2, 2), Box(2, 2, 2, 2, 2), Box(4, 4, 2, 2, 4)}},
+         {}},
+        {"a bar one wide is rejected but recoloured",
+         Art(bar),
+         defaults,
+         {{Box(4, 0, 3, 3)}},
+         {{0, 0, CharColorA}, {4, 0, CharColorA}}},
+        {"a bar one wide with MinCharWidth 1",
+         Art(bar),
+         With([](OcrSettings& s) { s.MinCharWidth = 1; }),
+         {{Box(0, 0, 1, 3), Box(4, 0, 3, 3)}},
+         {{4, 0, CharColorB}}},
+        {"low boxes are rejected",
+         Art({"##..##", "##..##", "....##"}),
+         With([](OcrSettings& s) { s.MinCharHeight = 3; }),
+         {{Box(4, 0, 2, 3)}},
+         {}},
+        {"bands closer than MinInterLine",
+         StackedBlocks(2, 1),
+         noExploration,
+         {{Box(1, 0, 3, 7)}},
+         {}},
+        {"bands MinInterLine apart",
+         StackedBlocks(2, 2),
+         noExploration,
+         {{Box(1, 0, 3, 3)}, {Box(1, 5, 3, 3)}},
+         {}},
+        {"an accent within the exploration height", Art(accent), defaults, {{Box(0, 0, 4, 6)}}, {}},
+        {"the same gap lower than the exploration height (the accent too low)",
+         Art(accent),
+         With([](OcrSettings& s) { s.MinLineHeight = 2; }),
+         {{}, {Box(0, 4, 4, 2)}},
+         {}},
+        {"a tall band is skipped", tall, defaults, {{Box(1, 52, 3, 4)}}, {{1, 0, kText}}},
+        {"a tall band within MaxLineHeight",
+         tall,
+         With([](OcrSettings& s) { s.MaxLineHeight = 46; }),
+         {{Box(1, 0, 2, 46)}, {Box(1, 52, 3, 4)}},
+         {}},
+        {"gaps of 1 and 2 are upright with DetectItaWidth -1",
+         Art(italic),
+         defaults,
+         {{Box(0, 0, 2, 2), Box(3, 0, 2, 2), Box(7, 0, 2, 2)}},
+         {}},
+        {"a gap of 1 leans both sides, the last copies the one before",
+         Art(italic),
+         ita,
+         {{Box(0, 0, 2, 2, 0, 1), Box(3, 0, 2, 2, 0, 1), Box(7, 0, 2, 2, 0, 1)}},
+         {}},
+        {"a single character does not lean", Art({"##", "##"}), ita, {{Box(0, 0, 2, 2)}}, {}},
     };
-    auto joined = Segment(art);
-    ASSERT_EQ(joined.table.Lines[0].CharCount, 1);
-    EXPECT_EQ(joined.table.Lines[0].Chars[0], Box(0, 0, 6, 6));
-
-    OcrSettings apart;
-    apart.CheckDetachedChar = false;
-    auto split = Segment(art, apart);
-    ASSERT_EQ(split.table.Lines[0].CharCount, 3);
-    EXPECT_EQ(split.table.Lines[0].Chars[1], Box(2, 2, 2, 2, 2));
-}
-
-TEST(Segmentation, WidthOneBoxNeedsMinCharWidthOne) {
-    const std::vector<std::string> art = {"#...###", "#...###", "#...###"};
-    auto strict = Segment(art);
-    ASSERT_EQ(strict.table.Lines[0].CharCount, 1);
-    EXPECT_EQ(strict.table.Lines[0].Chars[0], Box(4, 0, 3, 3));
-    EXPECT_EQ(strict.bitmap.pixel(0, 0), CharColorA); // the rejected bar keeps its recolouring
-    EXPECT_EQ(strict.bitmap.pixel(4, 0), CharColorA); // and does not use up a colour
-
-    OcrSettings loose;
-    loose.MinCharWidth = 1;
-    auto s = Segment(art, loose);
-    ASSERT_EQ(s.table.Lines[0].CharCount, 2);
-    EXPECT_EQ(s.table.Lines[0].Chars[0], Box(0, 0, 1, 3));
-    EXPECT_EQ(s.bitmap.pixel(4, 0), CharColorB);
-}
-
-TEST(Segmentation, LowBoxesAreRejected) {
-    OcrSettings s;
-    s.MinCharHeight = 3;
-    auto r = Segment({"##..##", "##..##", "....##"}, s);
-    ASSERT_EQ(r.table.Lines[0].CharCount, 1);
-    EXPECT_EQ(r.table.Lines[0].Chars[0].X, 4);
-}
-
-TEST(Segmentation, BandsCloserThanMinInterLineFormOneLine) {
-    OcrSettings s;
-    s.MinLineHeight = 0; // no exploration: only the inter-line rule joins bands
-    auto close = Segment(StackedBlocks(2, 1), s);
-    ASSERT_EQ(close.table.LineCount, 1);
-    EXPECT_EQ(close.table.Lines[0].Chars[0], Box(1, 0, 3, 7));
-
-    auto apart = Segment(StackedBlocks(2, 2), s);
-    ASSERT_EQ(apart.table.LineCount, 2);
-    EXPECT_EQ(apart.table.Lines[1].Chars[0], Box(1, 5, 3, 3));
-}
-
-TEST(Segmentation, RowsWithinTheExplorationHeightDoNotEndALine) {
-    // an accent three rows above its letter
-    auto s = Segment({".##.", "....", "....", "....", "####", "####"});
-    ASSERT_EQ(s.table.LineCount, 1);
-    EXPECT_EQ(s.table.Lines[0].Chars[0].Height, 6);
-    // the same gap lower than the exploration height splits the lines
-    OcrSettings shallow;
-    shallow.MinLineHeight = 2;
-    EXPECT_EQ(Segment({".##.", "....", "....", "....", "####", "####"}, shallow).table.LineCount,
-              2);
-}
-
-TEST(Segmentation, TallBandIsSkippedAndDoesNotCount) {
-    Bitmap24 b(6, 60, kBack);
-    b.fillRect(1, 0, 3, 46, kText); // 46 rows: taller than MaxLineHeight 45
-    b.fillRect(1, 52, 4, 56, kText);
-    auto s = Segment(b);
-    ASSERT_EQ(s.table.LineCount, 1);
-    EXPECT_EQ(s.table.Lines[0].Chars[0], Box(1, 52, 3, 4));
-    EXPECT_EQ(s.bitmap.pixel(1, 0), kText); // the skipped band is not recoloured
-
-    OcrSettings taller;
-    taller.MaxLineHeight = 46;
-    EXPECT_EQ(Segment(b, taller).table.LineCount, 2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Segmented s = Segment(c.bitmap, c.settings);
+        ASSERT_EQ(s.table.LineCount, int(c.lines.size()));
+        for (size_t l = 0; l < c.lines.size(); ++l) {
+            const TextLine& line = s.table.Lines[l];
+            EXPECT_EQ(std::vector<CharBox>(line.Chars.begin(), line.Chars.begin() + line.CharCount),
+                      c.lines[l]);
+        }
+        for (const Mark& m : c.marks)
+            EXPECT_EQ(s.bitmap.pixel(m.x, m.y), m.colour) << m.x << "," << m.y;
+        const bool keepsText = !c.marks.empty() && c.marks.back().colour == kText;
+        EXPECT_TRUE(keepsText || CountPixels(s.bitmap, kText) == 0);
+    }
 }
 
 TEST(Segmentation, EleventhLineIsNeverRead) {
@@ -209,20 +166,6 @@ TEST(Segmentation, EleventhLineIsNeverRead) {
     ASSERT_EQ(s.table.LineCount, 10);
     EXPECT_EQ(s.table.Lines[9].Chars[0].Y, 9 * 9);
     EXPECT_EQ(s.bitmap.pixel(1, 10 * 9), kText);
-}
-
-TEST(Segmentation, ItalicFlagFollowsDetectItaWidth) {
-    const std::vector<std::string> art = {"##.##..##", "##.##..##"};
-    auto normal = Segment(art); // gaps of 1 and 2: not italic with -1
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(normal.table.Lines[0].Chars[size_t(i)].Italic, 0);
-    OcrSettings s;
-    s.DetectItaWidth = 1;
-    auto r = Segment(art, s);
-    EXPECT_EQ(r.table.Lines[0].Chars[0].Italic, 1); // gap after is 1
-    EXPECT_EQ(r.table.Lines[0].Chars[1].Italic, 1); // gap before is 1
-    EXPECT_EQ(r.table.Lines[0].Chars[2].Italic, 1); // the last copies the one before
-    auto single = Segment({"##", "##"}, s);
-    EXPECT_EQ(single.table.Lines[0].Chars[0].Italic, 0);
 }
 
 TEST(Segmentation, LineStopsAtFiveHundredCharacters) {
@@ -253,7 +196,7 @@ TEST(Segmentation, DamagedSettingsStillEndTheWalk) {
     s.MinCharWidth = 0;
     s.MinCharHeight = 0;
     s.MaxLineHeight = 255;
-    auto r = Segment({"#.#.#", ".#.#.", "#.#.#"}, s);
+    auto r = Segment(Art({"#.#.#", ".#.#.", "#.#.#"}), s);
     EXPECT_GE(r.table.LineCount, 1);
     EXPECT_EQ(CountPixels(r.bitmap, kText), 0);
 }

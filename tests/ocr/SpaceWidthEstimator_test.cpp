@@ -98,3 +98,16 @@ TEST(SpaceWidthEstimator, GlyphsBesideAGapCorrectItWhereTheClustersTouch) {
     // follows a space here, and a new glyph falls back to the plain width.
     EXPECT_EQ(keyed.isSpace(11, "q", "J"), keyed.isSpace(11, "", ""));
 }
+
+TEST(SpaceWidthEstimator, LargeRipsRefitOnlyOnceTheGapsGrewByAFiftieth) {
+    // 4096 gaps, 3..13 empty: width 8. Eighty-one gaps of 5 close part of
+    // the stretch (width 9), but the fit made at 4096 holds until all of them came.
+    SpaceWidthEstimator e =
+        from({{1, 1000}, {2, 1000}, {3, 1000}, {13, 400}, {14, 400}, {15, 296}});
+    ASSERT_EQ(e.count(), 4096);
+    EXPECT_EQ(e.width(), 8);
+    for (int i = 0; i < 80; ++i) e.add(5);
+    EXPECT_EQ(e.width(), 8);
+    e.add(5);
+    EXPECT_EQ(e.width(), 9);
+}

@@ -26,42 +26,28 @@ Bitmap24 Mix(int first, std::array<int, 4> counts) {
 
 } // namespace
 
-TEST(TextColor, GuessIsTheSecondMostFrequentCode) {
-    // background 70 %, body 20 %, outline 10 %, outline met first
-    DvdColorOrder order = AutoDetectTextColor(Mix(1, {70, 10, 0, 20}), kDraw);
-    EXPECT_EQ(order, (DvdColorOrder{0, 3, 1, 2}));
-    EXPECT_EQ(order[1], 3);
-}
-
-TEST(TextColor, FirstSeenCodeInSecondPlaceIsTakenForTheOutline) {
-    // background 70 %, outline 20 %, body 10 %, outline met first
-    EXPECT_EQ(AutoDetectTextColor(Mix(1, {70, 20, 0, 10}), kDraw), (DvdColorOrder{0, 3, 1, 2}));
-    // background 70 %, body 20 %, another code 10 %, body met first
-    EXPECT_EQ(AutoDetectTextColor(Mix(3, {70, 0, 10, 20}), kDraw), (DvdColorOrder{0, 2, 3, 1}));
-}
-
-TEST(TextColor, TiesKeepCodeOrderBeforeTheFirstSeenSwap) {
-    Bitmap24 b = Mix(0, {50, 20, 30, 0});
-    for (int x = 0; x < 10; ++x) b.setPixel(x, 9, 0x123456); // codes 1 and 2 now tie at 20
-    // 0, 1, 2, 3 by count; code 1 is met first and sits in second place
-    EXPECT_EQ(AutoDetectTextColor(b, kDraw), (DvdColorOrder{0, 2, 1, 3}));
-}
-
-TEST(TextColor, ColoursOutsideTheFourAreNotCounted) {
-    Bitmap24 b(10, 10, 0x123456);
-    b.setPixel(5, 5, kText);
-    EXPECT_EQ(AutoDetectTextColor(b, kDraw), (DvdColorOrder{3, 0, 1, 2}));
-}
-
-TEST(TextColor, EqualDisplayColoursGiveThePixelToTheLowerCode) {
-    std::array<Colour, 4> draw = kDraw;
-    draw[3] = draw[2];
-    Bitmap24 b = Mix(2, {40, 0, 60, 0});
-    EXPECT_EQ(AutoDetectTextColor(b, draw), (DvdColorOrder{2, 0, 1, 3}));
-}
-
-TEST(TextColor, EmptyBitmapHasNoGuess) {
-    EXPECT_EQ(AutoDetectTextColor(Bitmap24(), kDraw), (DvdColorOrder{0, 1, 2, 3}));
+TEST(TextColor, TheGuessIsTheSecondMostFrequentCodeUnlessItWasMetFirst) {
+    Bitmap24 tie = Mix(0, {50, 20, 30, 0});
+    for (int x = 0; x < 10; ++x) tie.setPixel(x, 9, 0x123456); // codes 1 and 2 now tie at 20
+    Bitmap24 foreign(10, 10, 0x123456);
+    foreign.setPixel(5, 5, kText);
+    std::array<Colour, 4> twins = kDraw;
+    twins[3] = twins[2];
+    const struct {
+        const char* name;
+        Bitmap24 bitmap;
+        std::array<Colour, 4> draw;
+        DvdColorOrder want;
+    } cases[] = {
+        {"body 20 %, outline 10 % met first", Mix(1, {70, 10, 0, 20}), kDraw, {0, 3, 1, 2}},
+        {"outline 20 % met first, body 10 %", Mix(1, {70, 20, 0, 10}), kDraw, {0, 3, 1, 2}},
+        {"body 20 % met first, another 10 %", Mix(3, {70, 0, 10, 20}), kDraw, {0, 2, 3, 1}},
+        {"ties keep code order before the swap", tie, kDraw, {0, 2, 1, 3}},
+        {"other colours are not counted", foreign, kDraw, {3, 0, 1, 2}},
+        {"equal colours count for the lower code", Mix(2, {40, 0, 60, 0}), twins, {2, 0, 1, 3}},
+        {"empty", Bitmap24(), kDraw, {0, 1, 2, 3}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AutoDetectTextColor(c.bitmap, c.draw), c.want) << c.name;
     EXPECT_FALSE(GuessTextColorIndex(Bitmap24(0, 5), kDraw));
     EXPECT_EQ(GuessTextColorIndex(Mix(1, {70, 10, 0, 20}), kDraw), 3);
 }
@@ -84,27 +70,17 @@ TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
     EXPECT_EQ(state.TextColor, before);
 }
 
-TEST(CropToText, KeepsTheBoundingBoxOfTheTextColour) {
-    Bitmap24 b = Art({"......", "..o#..", "...o#.", "......"});
-    auto box = CropToText(b, kText);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(*box, (Rect{3, 1, 4, 2}));
+TEST(CropToText, KeepsTheBoundingBoxOfTheTextOrOfAllButTheBackground) {
+    const Bitmap24 art = Art({"......", "..o#..", "...o#.", "......"});
+    Bitmap24 b = art;
+    EXPECT_EQ(CropToText(b, kText), (Rect{3, 1, 4, 2}));
     EXPECT_EQ(Plot(b, kText), (std::vector<std::string>{"#.", ".#"}));
     EXPECT_EQ(b.pixel(0, 1), kOutline);
-}
-
-TEST(CropToText, SecondModeKeepsEverythingButTheBackground) {
-    Bitmap24 b = Art({"......", "..o#..", "...o#.", "......"});
-    auto box = CropToText(b, kBack, CropMode::NotBackground);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(*box, (Rect{2, 1, 4, 2}));
-    EXPECT_EQ(b.width(), 3);
-    EXPECT_EQ(b.height(), 2);
-    EXPECT_EQ(b.pixel(0, 0), kOutline);
-}
-
-TEST(CropToText, WithoutTextTheBitmapStaysAsItWas) {
-    Bitmap24 b = Art({"..o", "o.."});
+    b = art;
+    EXPECT_EQ(CropToText(b, kBack, CropMode::NotBackground), (Rect{2, 1, 4, 2}));
+    EXPECT_EQ(Plot(b, kOutline), (std::vector<std::string>{"#..", ".#."}));
+    // without text the bitmap stays as it was
+    b = Art({"..o", "o.."});
     const Bitmap24 before = b;
     EXPECT_FALSE(CropToText(b, kText));
     EXPECT_EQ(b, before);

@@ -68,20 +68,6 @@ TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
     EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 1, 0}));
 }
 
-TEST_F(Demux, PaddingPacketCompletesBeforeAnnouncedSize) {
-    Bytes spu = countingBytes(3000, 5000); // claims more than it carries
-    auto packs = spuPacks(spu, 0x20, 0, 0, 2019, true);
-    EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
-    EXPECT_EQ(feed(packs[1]), PackKind::SpuComplete);
-    EXPECT_EQ(demux->spu().size(), 3000u);
-}
-
-TEST_F(Demux, AnnouncedSizeBelowFirstPayloadCompletesAtOnce) {
-    Bytes spu = countingBytes(500, 100);
-    EXPECT_EQ(feed(spuPacks(spu, 0x20, 0, 0, 2019, false)[0]), PackKind::SpuComplete);
-    EXPECT_EQ(demux->spu().size(), 500u);
-}
-
 TEST_F(Demux, ClockRestartContinuesOneStepLater) {
     feed(videoPack(900000 - 3600));
     feed(videoPack(900000));
@@ -129,11 +115,11 @@ TEST_F(Demux, FrameRateComesFromFirstNavigationPack) {
     EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 1, 166}));
 
     demux->startJob();
-    feed(navPack(0, 0x00, 0x00, 0x02, 0x53));
+    feed(navPack(0, 0x01, 0x23, 0x02, 0x53));
     EXPECT_EQ(demux->frameRate(), 2500);
-    EXPECT_EQ(demux->cell().Frame, 13);
+    EXPECT_EQ(demux->cell(), (CellTime{1, 23, 2, 13}));
     EXPECT_EQ(display.standard, VideoStandard::Pal);
-    EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 2, 520}));
+    EXPECT_EQ(display.navigationTime, (TTimeCode{1, 23, 2, 520}));
 }
 
 TEST_F(Demux, NewCellCountsChapterAndContinuesNavigationTime) {
@@ -171,35 +157,44 @@ TEST_F(Demux, JobStartDropsPartialSpuOnlyAfterNavigationTime) {
     EXPECT_EQ(demux->frameRate(), 1);
 }
 
-TEST_F(Demux, HostileLengthsStayInsidePackAndBuffer) {
+TEST_F(Demux, AUnitEndsAtItsSizeAtPaddingOrAtThePacksEnd) {
     Bytes payload(2000, 0xAB);
-    payload[0] = 0xFF;
-    payload[1] = 0xFF;
-    Pack p = subtitlePack(0, 0x20, payload.data(), payload.size(), true);
-    p[18] = 0xFF; // PES length far past the pack
-    p[19] = 0xFF;
-    EXPECT_EQ(feed(p), PackKind::Subtitle);
-    EXPECT_EQ(demux->spu().size(), 2048u - 29u);
-
+    payload[0] = payload[1] = 0xFF;
+    Pack farLength = subtitlePack(0, 0x20, payload.data(), payload.size(), true);
+    farLength[18] = farLength[19] = 0xFF; // PES length far past the pack
+    Pack tooShort = subtitlePack(0, 0x20, payload.data(), 10, true);
+    tooShort[18] = 0;
+    tooShort[19] = 3; // shorter than its own header
     // Header data length 255: the substream id is at 278, the payload after it.
-    Pack q = packHeader(0);
-    put32(q.data() + 14, 0x000001BD);
-    q[18] = 0xFF;
-    q[19] = 0xFF;
-    q[22] = 0xFF;
-    q[23 + 255] = 0x20;
-    uint32_t before = demux->spu().size();
-    EXPECT_EQ(feed(q), PackKind::Subtitle);
-    EXPECT_EQ(demux->spu().size(), before + (2048u - 24u - 255u));
-}
-
-TEST_F(Demux, NegativePayloadLengthCopiesNothing) {
-    Bytes payload(10, 1);
-    Pack p = subtitlePack(0, 0x20, payload.data(), payload.size(), true);
-    p[18] = 0;
-    p[19] = 3; // shorter than its own header
-    EXPECT_EQ(feed(p), PackKind::Subtitle);
-    EXPECT_EQ(demux->spu().size(), 0u);
+    Pack longHeader = packHeader(0);
+    put32(longHeader.data() + 14, 0x000001BD);
+    longHeader[18] = longHeader[19] = longHeader[22] = 0xFF;
+    longHeader[23 + 255] = 0x20;
+    const struct {
+        const char* name;
+        std::vector<Pack> packs;
+        PackKind last;
+        size_t size;
+    } cases[] = {
+        {"a padding packet ends it before its announced size",
+         spuPacks(countingBytes(3000, 5000), 0x20, 0, 0, 2019, true), PackKind::SpuComplete, 3000},
+        {"an announced size below the first payload",
+         spuPacks(countingBytes(500, 100), 0x20, 0, 0, 2019, false), PackKind::SpuComplete, 500},
+        {"a PES length past the pack", {farLength}, PackKind::Subtitle, 2048 - 29},
+        {"then a header data length of 255",
+         {farLength, longHeader},
+         PackKind::Subtitle,
+         2048 - 29 + 2048 - 24 - 255},
+        {"a negative payload length copies nothing", {tooShort}, PackKind::Subtitle, 0},
+    };
+    for (const auto& c : cases) {
+        demux = std::make_unique<Demuxer>();
+        SetUp();
+        PackKind k = PackKind::Other;
+        for (const Pack& p : c.packs) k = feed(p);
+        EXPECT_EQ(k, c.last) << c.name;
+        EXPECT_EQ(demux->spu().size(), c.size) << c.name;
+    }
 }
 
 TEST_F(Demux, SpuOverflowingBufferIsCutAndCompleted) {

@@ -1,43 +1,37 @@
+#include "TempFolder.h"
 #include "rip/PackFile.h"
 
-#include <cstdlib>
-#include <fstream>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 using namespace mirtal;
+using mirtal::test::TempFolder;
 
 namespace {
 
-// A file of `packs` whole packs (each filled with its own index) plus `tail` bytes.
-std::filesystem::path writePacks(uint32_t packs, size_t tail) {
-    char name[] = "/tmp/mirtal-packs-XXXXXX";
-    int fd = mkstemp(name);
-    close(fd);
-    std::ofstream out(name, std::ios::binary);
+// A file of `packs` whole packs (each marked with its index) plus `tail` bytes.
+std::filesystem::path writePacks(const TempFolder& dir, uint32_t packs, size_t tail) {
+    std::string bytes;
     for (uint32_t i = 0; i < packs; ++i) {
         std::string pack(kPackSize, char(i & 0xFF));
         pack[0] = char(i >> 8);
-        out << pack;
+        bytes += pack;
     }
-    out << std::string(tail, 'x');
-    return name;
-}
-
-uint32_t indexOf(const uint8_t* p) {
-    return uint32_t(p[0]) << 8 | p[1];
+    mirtal::test::writeText(dir / "packs.vob", bytes + std::string(tail, 'x'));
+    return dir / "packs.vob";
 }
 
 } // namespace
 
 TEST(PackFile, HandsOutEveryPackAcrossBlockBoundariesAndSeeks) {
-    auto path = writePacks(300, 0); // more than two read blocks
+    TempFolder dir;
     PackFile f;
-    ASSERT_TRUE(f.open(path));
+    ASSERT_TRUE(f.open(writePacks(dir, 300, 0))); // more than two read blocks
     for (uint32_t i = 0; i < 300; ++i) {
         const uint8_t* p = f.nextPack();
         ASSERT_NE(p, nullptr) << i;
-        EXPECT_EQ(indexOf(p), i);
+        EXPECT_EQ(uint32_t(p[0]) << 8 | p[1], i);
         EXPECT_EQ(p[kPackSize - 1], uint8_t(i & 0xFF));
     }
     EXPECT_EQ(f.nextPack(), nullptr);
@@ -45,15 +39,42 @@ TEST(PackFile, HandsOutEveryPackAcrossBlockBoundariesAndSeeks) {
     const uint8_t* p = f.nextPack();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p[kPackSize - 1], uint8_t(257 & 0xFF));
-    std::filesystem::remove(path);
 }
 
 TEST(PackFile, IncompleteLastPackIsAReadError) {
-    auto path = writePacks(3, 100);
+    TempFolder dir;
     PackFile f;
-    ASSERT_TRUE(f.open(path));
+    ASSERT_TRUE(f.open(writePacks(dir, 3, 100)));
     for (int i = 0; i < 3; ++i) ASSERT_NE(f.nextPack(), nullptr);
     EXPECT_EQ(f.nextPack(), nullptr);
     EXPECT_EQ(f.error(), "the file ends inside a pack");
-    std::filesystem::remove(path);
+}
+
+TEST(PackFile, ReopeningAndClosingGiveTheDescriptorBack) {
+    TempFolder dir;
+    const auto path = writePacks(dir, 2, 0);
+    auto openDescriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto before = openDescriptors();
+    {
+        PackFile f;
+        for (int i = 0; i < 20; ++i) ASSERT_TRUE(f.open(path)) << f.error();
+    }
+    EXPECT_EQ(openDescriptors(), before);
+    // With standard input closed the file gets descriptor 0, which is a
+    // descriptor like any other.
+    const int saved = ::dup(0);
+    ::close(0);
+    bool closed = false;
+    {
+        PackFile f;
+        if (f.open(path)) {
+            f.close();
+            closed = ::fcntl(0, F_GETFD) == -1;
+        }
+    }
+    ::dup2(saved, 0);
+    ::close(saved);
+    EXPECT_TRUE(closed);
 }

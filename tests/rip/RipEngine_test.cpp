@@ -1,5 +1,6 @@
 #include "FakeHost.h"
 #include "StreamBuilder.h"
+#include "TempFolder.h"
 #include "base/ByteReader.h"
 #include "export/SupFile.h"
 #include "rip/Session.h"
@@ -97,7 +98,7 @@ Bytes bigSpu(size_t bytes) {
 }
 
 struct Engine : ::testing::Test {
-    TempDir dir;
+    TempFolder dir;
     FakeHost host;
     MessageCatalogue catalogue;
     FakeSink sink;
@@ -203,44 +204,34 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_NE(TimeCodeToStr(job.Elapsed), elapsedAtPause);
 }
 
-TEST_F(Engine, PauseFromDialogProcessesInterruptedSpuAgain) {
-    Bytes two = bigSpu(3000);
-    start({vob("a.vob", vobPacks(600, {{100, two}, {300, simpleSpu()}}))});
-    int interruptions = 0;
-    actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
-        if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
-    };
-    engine.tick();
-    EXPECT_TRUE(job.Paused);
-    EXPECT_EQ(job.ContinuePack, 100u);
-    EXPECT_EQ(job.TotalPictures, 0u);
-    EXPECT_EQ(job.VobPictures, 0u);
-    engine.togglePause();
-    runToEnd();
-    ASSERT_EQ(actions.seen.size(), 3u);
-    EXPECT_EQ(actions.seen[0].number, 1u);
-    EXPECT_EQ(actions.seen[1].number, 1u);
-    EXPECT_EQ(actions.seen[1].bytes, two.size());
-    EXPECT_EQ(actions.seen[2].number, 2u);
-    EXPECT_EQ(job.TotalPictures, 2u);
-    EXPECT_EQ(job.VobPictures, 2u);
-}
-
-TEST_F(Engine, PauseFromDialogAtFirstPackOfFileRereadsIt) {
-    start({vob("a.vob", vobPacks(300, {{0, simpleSpu()}, {200, simpleSpu()}}))});
-    bool once = false;
-    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
-        if (!once) e.PauseToReprocessSubpicture();
-        once = true;
-    };
-    engine.tick();
-    EXPECT_TRUE(job.Paused);
-    EXPECT_EQ(job.ContinuePack, 0u);
-    engine.togglePause();
-    runToEnd();
-    ASSERT_EQ(actions.seen.size(), 3u);
-    EXPECT_EQ(actions.seen[1].number, 1u);
-    EXPECT_EQ(job.TotalPictures, 2u);
+TEST_F(Engine, PauseFromDialogProcessesTheInterruptedSpuAgain) {
+    // A unit over two packs at 100, and a unit in the first pack of the file.
+    const Bytes two = bigSpu(3000);
+    const struct {
+        std::map<size_t, Bytes> spus;
+        uint32_t continuePack;
+    } cases[] = {{{{100, two}, {300, simpleSpu()}}, 100}, {{{0, two}, {200, simpleSpu()}}, 0}};
+    for (const auto& c : cases) {
+        actions.seen.clear();
+        start({vob("a.vob", vobPacks(600, c.spus))});
+        int interruptions = 0;
+        actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
+            if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
+        };
+        engine.tick();
+        EXPECT_TRUE(job.Paused);
+        EXPECT_EQ(job.ContinuePack, c.continuePack);
+        EXPECT_EQ(job.TotalPictures, 0u);
+        EXPECT_EQ(job.VobPictures, 0u);
+        engine.togglePause();
+        runToEnd();
+        ASSERT_EQ(actions.seen.size(), 3u);
+        EXPECT_EQ(actions.seen[1].number, 1u);
+        EXPECT_EQ(actions.seen[1].bytes, two.size());
+        EXPECT_EQ(actions.seen[2].number, 2u);
+        EXPECT_EQ(job.TotalPictures, 2u);
+        EXPECT_EQ(job.VobPictures, 2u);
+    }
 }
 
 TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
@@ -256,29 +247,17 @@ TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
     EXPECT_EQ(actions.seen[1].number, 1u);
 }
 
-TEST_F(Engine, BadPackAnsweredYesIsSkipped) {
-    auto packs = vobPacks(10, {{6, simpleSpu()}});
-    packs[3][0] = 0xFF;
-    start({vob("a.vob", packs)});
-    host.answers = {Answer::Yes};
-    runToEnd();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0].kind, MessageKind::Warning);
-    EXPECT_EQ(host.questions[0].text, "Bad Packet Header at LBA: 4\rDo you want to continue ?");
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 1u);
-}
-
-TEST_F(Engine, BadPackAnsweredNoHaltsUntilNewStart) {
+TEST_F(Engine, BadPackHaltsTheJobOnNoAndIsSkippedOnYes) {
     auto packs = vobPacks(10, {{6, simpleSpu()}});
     packs[3][0] = 0xFF;
     auto path = vob("a.vob", packs);
     start({path});
     host.answers = {Answer::No};
     EXPECT_EQ(engine.tick(), TickResult::Processed);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_EQ(host.questions[0].text, "Bad Packet Header at LBA: 4\rDo you want to continue ?");
     EXPECT_TRUE(engine.halted());
     EXPECT_TRUE(job.Busy);
-    EXPECT_EQ(job.CurrentFile, 1u);
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     EXPECT_TRUE(actions.seen.empty());
 
@@ -286,46 +265,6 @@ TEST_F(Engine, BadPackAnsweredNoHaltsUntilNewStart) {
     host.answers = {Answer::Yes};
     runToEnd();
     EXPECT_FALSE(engine.halted());
-    EXPECT_EQ(actions.seen.size(), 1u);
-}
-
-TEST_F(Engine, UnreadableFileIsReportedAndJobMovesOn) {
-    std::filesystem::create_directory(dir / "b.VOB");
-    auto good = vob("c.VOB", vobPacks(20, {{5, simpleSpu()}}));
-    start({dir / "b.VOB", good});
-    host.answers = {Answer::Ok};
-    runToEnd();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(host.questions[0].text,
-              "Can't open file " + (dir / "b.VOB").string() +
-                  " ,it might be crypted\rYou can try to decrypt it with DVD Decrypter, DECSS "
-                  "or VOBDec\r(it is a folder)");
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 1u);
-}
-
-TEST_F(Engine, FileEndingInsidePackKeepsWhatCameBefore) {
-    auto path = vob("a.vob", vobPacks(20, {{5, simpleSpu()}, {12, simpleSpu()}}));
-    std::filesystem::resize_file(path, 15 * kPackSize + 700);
-    auto next = vob("b.vob", vobPacks(20, {{3, simpleSpu()}}));
-    start({path, next});
-    host.answers = {Answer::Ok};
-    runToEnd();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_TRUE(host.questions[0].text.ends_with("\r(the file ends inside a pack)"));
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 3u);
-}
-
-TEST_F(Engine, MissingFileIsTriedAgainAtNextTick) {
-    auto path = dir / "late.vob";
-    start({path});
-    EXPECT_EQ(engine.tick(), TickResult::MissingFile);
-    EXPECT_EQ(job.CurrentFile, 1u);
-    EXPECT_FALSE(job.Busy);
-    EXPECT_EQ(engine.tick(), TickResult::MissingFile);
-    writeVob(path, vobPacks(20, {{5, simpleSpu()}}));
-    EXPECT_EQ(engine.tick(), TickResult::Processed);
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(actions.seen.size(), 1u);
 }
@@ -355,19 +294,15 @@ TEST_F(Engine, OpenStopIsClosedByNextStart) {
     EXPECT_TRUE(sink.entries[2].stop.isZero());
 }
 
-TEST_F(Engine, SupActionWritesUnitsUndecoded) {
+TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     Bytes unit = bigSpu(1500);
     start({vob("a.vob", vobPacks(50, {{10, unit}}))}, kActionSup, false, (dir / "film").string());
     runToEnd();
-    auto bytes = readWholeFile(dir / "film000001.sup");
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, std::string(unit.begin(), unit.end()));
+    EXPECT_EQ(readWholeFile(dir / "film000001.sup"), std::string(unit.begin(), unit.end()));
     EXPECT_EQ(session.subpicture().SequenceCount, 0u); // never decoded
     EXPECT_TRUE(sink.entries.empty());
     EXPECT_TRUE(host.shownRects.empty());
-}
 
-TEST_F(Engine, SupActionWithTimingAddsFileNameEntry) {
     Bytes spu = simpleSpu(352, 10, 109, 400, 419);
     start({vob("a.vob", vobPacks(50, {{10, spu}, {30, spu}}))}, kActionSup, true,
           (dir / "film_").string());
@@ -378,15 +313,16 @@ TEST_F(Engine, SupActionWithTimingAddsFileNameEntry) {
     EXPECT_EQ(TimeCodeToMs(sink.entries[1].stop) - TimeCodeToMs(sink.entries[1].start), 4004);
     EXPECT_EQ(host.shownRects.size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(dir / "film_000001.sup"));
-}
 
-TEST_F(Engine, BmpActionGetsNumberedFileName) {
+    actions.seen.clear();
     start({vob("a.vob", vobPacks(50, {{10, simpleSpu()}}))}, kActionBmp, false,
           (dir / "pic").string());
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(actions.seen[0].fileName, (dir / "pic000001.bmp").string());
     EXPECT_EQ(actions.seen[0].rect, (Rect{100, 500, 199, 509}));
+    EXPECT_EQ(PictureFileName("x", 1234567, ".sup"), "x1234567.sup");
+    EXPECT_EQ(PictureFileName("", 0, ""), "000000");
 }
 
 TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
@@ -481,13 +417,6 @@ TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     EXPECT_EQ(shown().remaining, (TTimeCode{0, 0, 10, 0}));
 }
 
-TEST_F(Engine, PictureFileNamesArePaddedToSixDigits) {
-    EXPECT_EQ(PictureFileName("C:\\out\\film", 7, ".bmp"), "C:\\out\\film000007.bmp");
-    EXPECT_EQ(PictureFileName("C:\\out\\film", 1234567, ".bmp"), "C:\\out\\film1234567.bmp");
-    EXPECT_EQ(PictureFileName("x", 1000000, ".sup"), "x1000000.sup");
-    EXPECT_EQ(PictureFileName("", 0, ""), "000000");
-}
-
 TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
     JobSetup s;
     EXPECT_EQ(engine.startJob(s).error, "No VOB selected !!");
@@ -497,7 +426,7 @@ TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
 }
 
 TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
-    TempDir dir;
+    TempFolder dir;
     auto packs = vobPacks(200, {{10, simpleSpu()}, {100, simpleSpu()}});
     auto other = vobPacks(200, {{50, simpleSpu()}}, 0x21);
     for (size_t i = 0; i < 200; ++i)
@@ -579,7 +508,8 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     const auto plain = vob("b.vob", vobPacks(100, spus));
     auto index = std::make_shared<VobSubIndex>();
     index->streams[0].present = true;
-    index->streams[0].entries = {{10 * kPackSize, 61'000}, {40 * kPackSize, 62'500}};
+    index->streams[0].entries = {
+        {10 * kPackSize, 61'000}, {40 * kPackSize, 62'500}, {90 * kPackSize, 70'000}};
     // An entry of another stream at the same pack does not concern stream 1.
     index->streams[1].present = true;
     index->streams[1].entries = {{70 * kPackSize, 99'000}};
@@ -588,7 +518,12 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     s.indexes = {index, nullptr};
     s.action = kActionShow;
     ASSERT_TRUE(engine.startJob(s));
+    host.answers = {Answer::Ok};
     runToEnd();
+    // the unit listed at pack 90 is not in the file: said once, at the end
+    EXPECT_EQ(job.MissingPictures, 1u);
+    ASSERT_EQ(host.questions.size(), 1u);
+    EXPECT_NE(host.questions[0].text.find("1 of the 3 subpictures"), std::string::npos);
     ASSERT_EQ(actions.seen.size(), 6u);
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), 61'000);
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.stop), 61'000 + 4004);
@@ -599,4 +534,18 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
 
     s.indexes = {index};
     EXPECT_EQ(engine.startJob(s).error, "The job's VobSub indexes do not match its files");
+}
+
+TEST_F(Engine, FromVideoStartTimesTheSubpicturesFromTheFirstVideoFrame) {
+    auto packs = vobPacks(100, {{50, simpleSpu()}});
+    packs[1][21] = 0x80; // a PTS: the video starts at 1 s
+    putPts(packs[1].data() + 23, 90 * 1000);
+    JobSetup s;
+    s.files = {vob("a.vob", packs)};
+    s.action = kActionShow;
+    s.fromVideoStart = true;
+    ASSERT_TRUE(engine.startJob(s));
+    runToEnd();
+    ASSERT_EQ(actions.seen.size(), 1u);
+    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), (51 * kScrStep + 9000) / 90 - 1000);
 }

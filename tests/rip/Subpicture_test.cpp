@@ -89,50 +89,46 @@ TEST(Decoder, MissingOrInvertedAreaIsClamped) {
     EXPECT_EQ(tall.Height, 576);
 }
 
-TEST(Decoder, EndOfLineCodePaintsWholeLine) {
-    Subpicture s = decode(areaSpu({0x00, 0x03}, {0x00, 0x01}, 0, 9, 0, 1));
-    for (int x = 0; x < 10; ++x) {
-        EXPECT_EQ(at(s, x, 0), kDrawColor[3]);
-        EXPECT_EQ(at(s, x, 1), kDrawColor[1]);
-    }
-}
-
-TEST(Decoder, ShortCodesDrawRuns) {
-    // 01 10: one pixel of colour 2; 00 01 11 01: seven pixels of colour 1;
-    // then the rest of the line in colour 3.
-    Bits b;
-    b.put(0b0110, 4);
-    b.put(0b00011101, 8);
-    b.put(0b0000000000000011, 16);
-    Subpicture s = decode(areaSpu(b.bytes, {}, 0, 19, 0, 0));
-    EXPECT_EQ(at(s, 0, 0), kDrawColor[2]);
-    for (int x = 1; x <= 7; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[1]) << x;
-    for (int x = 8; x < 20; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[3]) << x;
-}
-
-TEST(Decoder, LongCodesAndBothFieldsInterleave) {
-    Bits top, bottom;
-    top.put(0b0000'010100'01, 12);     // 20 of colour 1
-    top.put(0b000000'00000000'10, 16); // the rest of the line in colour 2
+TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
+    Bits shortCodes, top, bottom;
+    shortCodes.put(0b0110, 4);              // one pixel of colour 2
+    shortCodes.put(0b00011101, 8);          // seven of colour 1
+    shortCodes.put(0b0000000000000011, 16); // the rest of the line in colour 3
+    top.put(0b0000'010100'01, 12);          // 20 of colour 1
+    top.put(0b000000'00000000'10, 16);      // the rest of the line in colour 2
     top.endLine();
     top.put(0b000000'01100100'11, 16);    // 100 of colour 3, cut at the width
     bottom.put(0b000000'11111111'01, 16); // 255 of colour 1, cut at the width
-    Subpicture s = decode(areaSpu(top.bytes, bottom.bytes, 0, 49, 0, 3));
-    for (int x = 0; x < 20; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[1]) << x;
-    for (int x = 20; x < 50; ++x) EXPECT_EQ(at(s, x, 0), kDrawColor[2]) << x;
-    for (int x = 0; x < 50; ++x) EXPECT_EQ(at(s, x, 1), kDrawColor[1]) << x;
-    for (int x = 0; x < 50; ++x) EXPECT_EQ(at(s, x, 2), kDrawColor[3]) << x;
-    for (int x = 0; x < 50; ++x) EXPECT_EQ(at(s, x, 3), kDrawColor[0]) << x; // no data left
-}
-
-TEST(Decoder, LineEndingInsideByteSkipsRestOfByte) {
-    // Lines of 3 pixels: 11 01 fills line 0 after half a byte; the other half
-    // (01 11, one pixel of colour 3) must be ignored, so line 2 is all colour 2.
-    Bytes top = {0b1101'0111, 0b1110'0000};
-    Subpicture s = decode(areaSpu(top, {}, 0, 2, 0, 2));
-    for (int x = 0; x < 3; ++x) {
-        EXPECT_EQ(at(s, x, 0), kDrawColor[1]) << x;
-        EXPECT_EQ(at(s, x, 2), kDrawColor[2]) << x;
+    auto row = [](std::initializer_list<std::pair<int, char>> runs) {
+        std::string r;
+        for (auto [n, c] : runs) r += std::string(size_t(n), c);
+        return r;
+    };
+    const struct {
+        const char* name;
+        Bytes top, bottom;
+        std::vector<std::string> rows; // colour codes from the top
+    } cases[] = {
+        {"end of line codes", {0x00, 0x03}, {0x00, 0x01}, {row({{10, '3'}}), row({{10, '1'}})}},
+        {"short codes", shortCodes.bytes, {}, {row({{1, '2'}, {7, '1'}, {12, '3'}})}},
+        {"long codes, fields interleaved, no data left",
+         top.bytes,
+         bottom.bytes,
+         {row({{20, '1'}, {30, '2'}}), row({{50, '1'}}), row({{50, '3'}}), row({{50, '0'}})}},
+        // 11 01 fills a line of 3 after half a byte: the other half (01 11) is not read
+        {"a line ending inside a byte", {0b1101'0111, 0b1110'0000}, {}, {"111", "000", "222"}},
+    };
+    for (const auto& c : cases) {
+        const Subpicture s = decode(
+            areaSpu(c.top, c.bottom, 0, int(c.rows[0].size()) - 1, 0, int(c.rows.size()) - 1));
+        std::vector<std::string> got;
+        for (int y = 0; y < s.Bitmap.height(); ++y) {
+            got.emplace_back();
+            for (int x = 0; x < s.Bitmap.width(); ++x)
+                got.back() +=
+                    char('0' + (std::find(kDrawColor, kDrawColor + 4, at(s, x, y)) - kDrawColor));
+        }
+        EXPECT_EQ(got, c.rows) << c.name;
     }
 }
 
@@ -253,4 +249,30 @@ TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
     }
     EXPECT_FALSE(StartsForced(Bytes{}));
     EXPECT_FALSE(StartsForced(Bytes{0x00, 0x08, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
+}
+
+TEST(Decoder, DamagedUnitsSayWhatIsWrong) {
+    const Bytes good = simpleSpu(352, 0, 719, 0, 575);
+    Bytes zero = good, cut(good.begin(), good.end() - 1), lowControl = good, highControl = good;
+    zero[0] = zero[1] = 0;
+    lowControl[2] = 0, lowControl[3] = 3;
+    put16(highControl.data() + 2, uint32_t(good.size() - 3));
+    const struct {
+        Bytes spu;
+        std::string damage;
+    } cases[] = {
+        {good, ""},
+        {zero, "its size field is 0"},
+        {cut, "its size field says more than it holds"},
+        {lowControl, "its control offset lies outside it"},
+        {highControl, "its control offset lies outside it"},
+        {simpleSpu(352, 9, 8, 0, 9), "its display area is inverted"},
+        {simpleSpu(352, 0, 9, 9, 8), "its display area is inverted"},
+        {simpleSpu(352, 0, 720, 0, 9), "its display area lies outside the frame"},
+        {simpleSpu(352, 0, 9, 0, 576), "its display area lies outside the frame"},
+    };
+    for (const auto& c : cases) {
+        const char* damage = SpuDamage(c.spu, 720, 576);
+        EXPECT_EQ(damage ? damage : "", c.damage) << c.damage;
+    }
 }

@@ -1,11 +1,12 @@
 #include "StreamBuilder.h"
+#include "TempFolder.h"
 #include "rip/Demuxer.h"
 #include "rip/VobSubIndex.h"
 #include "rip/VobSubTrack.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -24,10 +25,6 @@ std::string parseError(const std::string& text) {
     std::string error;
     EXPECT_FALSE(ParseVobSubIndex(text, index, error)) << text;
     return error;
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 const std::string kTwoStreams = "# VobSub index file, v7 (do not modify this line!)\r\n"
@@ -135,27 +132,10 @@ TEST(VobSubIndex, DamagedLinesAreRefusedWithTheirNumber) {
 
 TEST(VobSubIndex, RandomTextNeverBreaksTheReader) {
     // Pieces of real lines in random order, cut at random places.
-    const std::vector<std::string> pieces = {"id: ",
-                                             "en",
-                                             ", index: ",
-                                             "7",
-                                             "31",
-                                             "timestamp: ",
-                                             "00:00:01:000",
-                                             ", filepos: ",
-                                             "ffff",
-                                             "\n",
-                                             "\r\n",
-                                             "#",
-                                             "-",
-                                             "delay: ",
-                                             ":",
-                                             "99999999999",
-                                             std::string("\0\xff", 2),
-                                             " ",
-                                             "\t",
-                                             ",",
-                                             "0"};
+    std::vector<std::string> pieces = {std::string("\0\xff", 2)};
+    std::stringstream all("id: |en|, index: |7|31|timestamp: |00:00:01:000|, filepos: |ffff|\n|"
+                          "\r\n|#|-|delay: |:|99999999999| |\t|,|0");
+    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
         std::string text;
@@ -175,7 +155,7 @@ TEST(VobSubIndex, RandomTextNeverBreaksTheReader) {
 }
 
 TEST(VobSubPairs, EitherFileFindsTheOther) {
-    TempDir dir;
+    TempFolder dir;
     writeText(dir / "Movie.idx", "id: en, index: 0\ntimestamp: 00:00:01:000, filepos: 0\n");
     writeText(dir / "Movie.SUB", std::string(2048, '\0'));
     for (const char* given : {"Movie.idx", "Movie.SUB"}) {
@@ -187,14 +167,12 @@ TEST(VobSubPairs, EitherFileFindsTheOther) {
         ASSERT_TRUE(pair.index);
         EXPECT_EQ(pair.index->startMs(0x20, 0), 1000);
     }
-    EXPECT_TRUE(IsVobSubFileName("a.IdX"));
-    EXPECT_TRUE(IsVobSubFileName("b.sub"));
-    EXPECT_FALSE(IsVobSubFileName("VTS_01_1.VOB"));
-    EXPECT_FALSE(IsVobSubFileName("idx"));
+    EXPECT_TRUE(IsVobSubFileName("a.IdX") && IsVobSubFileName("b.sub"));
+    EXPECT_FALSE(IsVobSubFileName("VTS_01_1.VOB") || IsVobSubFileName("idx"));
 }
 
 TEST(VobSubPairs, MissingPartnerDamagedIndexAndOtherNamesAreReported) {
-    TempDir dir;
+    TempFolder dir;
     VobSubPair pair;
     std::string error;
     writeText(dir / "alone.sub", std::string(2048, '\0'));
@@ -261,7 +239,7 @@ TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
 // input's own index, else the defaults.
 TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
     const std::filesystem::path data = MIRTAL_TEST_DATA;
-    TempDir dir;
+    TempFolder dir;
     writeText(dir / "own.idx", "size: 640x480\npalette: 112233, 445566, 778899, aabbcc, 000000, "
                                "000000, 000000, 000000, 000000, 000000, 000000, 000000, 000000, "
                                "000000, 000000, ffffff\nid: de, index: 0\n");

@@ -7,11 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -204,23 +202,5 @@ inline void passChapter(Demuxer& demuxer) {
     demuxer.processPack(navPack(0, 0x00, 0x00, 0x10, 0x40), 1, 0x20, display, startPack);
     demuxer.processPack(navPack(0, 0x00, 0x00, 0x00, 0x41), 2, 0x20, display, startPack);
 }
-
-// A temporary folder removed at the end of the test.
-class TempDir {
-public:
-    TempDir() {
-        std::string templ = (std::filesystem::temp_directory_path() / "mirtal-rip-XXXXXX").string();
-        m_path = mkdtemp(templ.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
-};
 
 } // namespace mirtal::test
