@@ -7,25 +7,10 @@
 using namespace mirtal;
 using namespace mirtal::test;
 
-namespace {
-
-void openIfo(AppBench& b, const std::filesystem::path& ifo) {
-    b.dialogs().files.push_back(ifo);
-    QTest::mouseClick(control<QPushButton>(&b.jobSetup(), "ButtonOpenIfo"), Qt::LeftButton);
-}
-
-void chooseStream(JobSetupDialog& d, int line) {
-    auto* streams = control<QComboBox>(&d, "ComboBoxLanguage");
-    streams->setCurrentIndex(line);
-    emit streams->activated(line);
-}
-
-} // namespace
-
 TEST(Preview, ZoomPlacesThePictureAndTheOptionsPanelWritesBackOnlyWhatTheUserChanges) {
     AppBench b;
     MainWindow& w = b.mainWindow();
-    PreviewPane& p = previewOf(w);
+    PreviewPane& p = *w.findChild<PreviewPane*>();
     PreviewSettings& s = w.previewSettings();
     s.Zoom = 1000;
     s.AtTruePos = true;
@@ -36,34 +21,30 @@ TEST(Preview, ZoomPlacesThePictureAndTheOptionsPanelWritesBackOnlyWhatTheUserCha
     w.showPicture(picture, Rect{200, 400, 299, 449});
     EXPECT_EQ(p.image()->geometry(), QRect(origin + QPoint(200, 400), QSize(100, 50)));
 
-    auto* options = b.main<QPushButton>("ButtonPreviewOption");
-    QTest::mouseClick(options, Qt::LeftButton);
+    QTest::mouseClick(b.main<QPushButton>("ButtonPreviewOption"), Qt::LeftButton);
     EXPECT_TRUE(b.main<QFrame>("PanelPreviewCfg")->isVisibleTo(&w));
     const PreviewSettings filled = s;
-    EXPECT_EQ(b.main<QSpinBox>("SpinEditZoom")->value(), 100);
+    auto* zoom = b.main<QSpinBox>("SpinEditZoom");
+    EXPECT_EQ(zoom->value(), 100);
     EXPECT_EQ(s, filled) << "the change events of the filling wrote back";
-    b.main<QSpinBox>("SpinEditZoom")->setValue(50);
+    zoom->setValue(50);
     EXPECT_EQ(s.Zoom, 500);
     EXPECT_EQ(p.image()->geometry(), QRect(origin + QPoint(100, 200), QSize(50, 25)));
-
-    auto* autoZoom = b.main<QCheckBox>("CheckBoxAutoZoom");
-    autoZoom->setChecked(true);
-    EXPECT_FALSE(b.main<QSpinBox>("SpinEditZoom")->isEnabled());
+    b.main<QCheckBox>("CheckBoxAutoZoom")->setChecked(true);
+    EXPECT_FALSE(zoom->isEnabled());
     EXPECT_EQ(s.Zoom, PreviewPane::autoZoom(w.width(), w.height()));
-    autoZoom->setChecked(false);
-    EXPECT_TRUE(b.main<QSpinBox>("SpinEditZoom")->isEnabled());
+    b.main<QCheckBox>("CheckBoxAutoZoom")->setChecked(false);
+    EXPECT_TRUE(zoom->isEnabled());
     EXPECT_EQ(s.Zoom, 500) << "the zoom field is live again";
 }
 
 TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
     AppBench b;
     b.session().document().AddSubtitle({"Hello"}, true, MsToTimeCode(1000), MsToTimeCode(2000), {});
-    b.dialogs().answers.push_back(Answer::No);
+    b.dialogs().answers = {Answer::No, Answer::Yes};
     EXPECT_FALSE(b.mainWindow().close());
     EXPECT_TRUE(b.app->subtitlesWindow()->isVisible()) << "No shows the Subtitles window";
     EXPECT_FALSE(std::filesystem::exists(b.app->settingsFile())) << "nothing saved";
-
-    b.dialogs().answers.push_back(Answer::Yes);
     EXPECT_TRUE(b.mainWindow().close());
     EXPECT_TRUE(std::filesystem::exists(b.app->settingsFile()));
     EXPECT_EQ(b.dialogs().unexpected, 0);
@@ -80,7 +61,7 @@ TEST(CloseFlow, ARunningJobIsPausedBeforeTheSettingsAreWritten) {
         if (b.session().job().TotalPictures == 3)
             QTimer::singleShot(0, &b.mainWindow(), [&] { closed = b.mainWindow().close(); });
     });
-    b.runTicks(1);
+    runJob(*b.app, 1);
     EXPECT_TRUE(closed);
     EXPECT_TRUE(b.session().job().Paused);
     EXPECT_EQ(b.session().job().TotalPictures, 3u) << "the job stopped at the pause";
@@ -108,27 +89,29 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderWithTheirCheckMarksAndStartTakesTheListOr
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(list->currentRow(), 0) << "without Ctrl the key only moves the selection";
     EXPECT_TRUE(list->item(0)->text().startsWith("VTS_01_2.VOB"));
-    const std::vector<std::string> order{"VTS_01_1.VOB", "VTS_01_5.VOB", "VTS_01_3.VOB"};
     ASSERT_TRUE(b.start(3));
     std::vector<std::string> job;
     for (const auto& p : b.session().job().FileList) job.push_back(p.filename().string());
-    EXPECT_EQ(job, order);
+    EXPECT_EQ(job, (std::vector<std::string>{"VTS_01_1.VOB", "VTS_01_5.VOB", "VTS_01_3.VOB"}));
 }
 
 TEST(JobSetup, TheChosenStreamAndViewReachTheJobAndTheControlsFollowTheTitle) {
     AppBench b;
     JobSetupDialog& d = b.jobSetup();
-    openIfo(b, discFolder("pal_en_fr") / "VTS_01_0.IFO");
-    EXPECT_EQ(control<QComboBox>(&d, "ComboBoxLanguage")->itemText(1), "2  - French");
+    auto* streams = control<QComboBox>(&d, "ComboBoxLanguage");
+    auto open = [&](const char* disc) {
+        b.dialogs().files.push_back(discFolder(disc) / "VTS_01_0.IFO");
+        QTest::mouseClick(control<QPushButton>(&d, "ButtonOpenIfo"), Qt::LeftButton);
+        streams->setCurrentIndex(1);
+        emit streams->activated(1);
+        return b.session().job().SubtitleStreamId;
+    };
+    EXPECT_EQ(open("pal_en_fr"), 0x21);
+    EXPECT_EQ(streams->itemText(1), "2  - French");
     EXPECT_EQ(d.choices().vobFolder, discFolder("pal_en_fr")) << "the IFO's folder is listed";
-    chooseStream(d, 1);
-    EXPECT_EQ(b.session().job().SubtitleStreamId, 0x21);
     auto* view = control<RadioGroup>(&d, "RadioGroupView");
     EXPECT_FALSE(view->isEnabled()) << "a 4:3 title has no views";
-
-    openIfo(b, discFolder("wide") / "VTS_01_0.IFO");
-    chooseStream(d, 1);
-    EXPECT_EQ(b.session().job().SubtitleStreamId, 0x22);
+    EXPECT_EQ(open("wide"), 0x22);
     const QList<QRadioButton*> views = view->findChildren<QRadioButton*>();
     EXPECT_FALSE(views.at(2)->isEnabled()) << "the disc has no pan-scan French";
     QTest::mouseClick(views.at(1), Qt::LeftButton);
@@ -146,18 +129,16 @@ TEST(JobSetup, TheChosenStreamAndViewReachTheJobAndTheControlsFollowTheTitle) {
 
 TEST(JobSetup, TheTimeFieldsFollowTheStreamClockAndHandItBack) {
     AppBench b;
-    JobSetupDialog& d = b.jobSetup();
     Demuxer& dm = b.session().demuxer();
-    auto field = [&](const char* name) { return control<QLineEdit>(&d, name); };
+    auto field = [&](const char* name) { return control<QLineEdit>(&b.jobSetup(), name); };
     setStreamClock(dm, StrToTimeCode("01:02:04,750"));
-    d.show();
+    b.jobSetup().show();
     EXPECT_EQ(field("Word_uHour")->text() + field("Word_uMin")->text() +
                   field("Word_uSec")->text() + field("Word_uMSec")->text(),
               "124750");
     QTest::keyClicks(field("Word_uSec"), "9");
     EXPECT_TRUE(dm.rebasePending());
     EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:02:49,750"));
-
     b.listAndCheck(discFolder("pal_en"));
     field("Word_uMin")->setText("10");
     dm.setLastTimeCode({});
@@ -171,21 +152,21 @@ TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
     std::filesystem::create_directory(vobs);
     listVobFolder(*b.app, vobs);
     chooseAction(*b.app, 2);
-    jobOption(*b.app, "CheckBoxPictTiming")->setChecked(false);
-    jobOption(*b.app, "CheckBoxForcedOnly")->setChecked(true);
-    jobOption(*b.app, "CheckBoxFromVideoStart")->setChecked(false);
+    const std::pair<const char*, bool> boxes[] = {{"CheckBoxPictTiming", false},
+                                                  {"CheckBoxForcedOnly", true},
+                                                  {"CheckBoxFromVideoStart", false}};
+    for (auto [box, on] : boxes) jobOption(*b.app, box)->setChecked(on);
     b.main<QPushButton>("ButtonPreviewOption")->click();
     b.main<QSpinBox>("SpinEditZoom")->setValue(150);
     ASSERT_TRUE(b.mainWindow().close());
 
     b.restart();
     EXPECT_EQ(control<RadioGroup>(&b.jobSetup(), "RadioGroupAction")->itemIndex(), 2);
-    EXPECT_FALSE(jobOption(*b.app, "CheckBoxPictTiming")->isChecked());
+    for (auto [box, on] : boxes) EXPECT_EQ(jobOption(*b.app, box)->isChecked(), on) << box;
     EXPECT_TRUE(jobOption(*b.app, "CheckBoxPictTiming")->isEnabled()) << "SUP enables it";
-    EXPECT_TRUE(jobOption(*b.app, "CheckBoxForcedOnly")->isChecked());
-    EXPECT_FALSE(jobOption(*b.app, "CheckBoxFromVideoStart")->isChecked());
     EXPECT_EQ(FolderText(b.jobSetup().choices().vobFolder), FolderText(vobs));
-    EXPECT_EQ(previewOf(b.mainWindow()).zoom(), 1500) << "the preview set up from the settings";
+    EXPECT_EQ(b.mainWindow().findChild<PreviewPane*>()->zoom(), 1500)
+        << "the preview set up from the settings";
     EXPECT_TRUE(b.dialogs().asked.empty());
 }
 
@@ -194,17 +175,16 @@ TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
 TEST(Settings, DialogsStartInTheSettingsFolderWhenTheProgramFolderIsReadOnly) {
     TempFolder config, scratch;
     auto app = installedApp(scratch / "program", config.path());
-    const std::filesystem::path settings = config / "Mirtal";
-    ASSERT_EQ(app->settingsFolder(), settings);
+    const std::string settings = FolderText(config / "Mirtal");
+    ASSERT_EQ(FolderText(app->settingsFolder()), settings);
     app->start();
     const ProgramSettings& ps = app->settings();
-    for (const std::string& folder :
-         {ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText, ps.SaveDialogBmpSup,
-          ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix})
-        EXPECT_EQ(folder, FolderText(settings));
+    EXPECT_EQ((std::vector{ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
+                           ps.SaveDialogBmpSup, ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix}),
+              std::vector<std::string>(6, settings));
     app->dialogs().files.push_back(std::nullopt);
     control<QPushButton>(app->jobSetup(), "ButtonOpenDir")->click();
     ASSERT_FALSE(app->dialogs().fileRequests.empty());
-    EXPECT_EQ(FolderText(app->dialogs().fileRequests.back().initialFolder), FolderText(settings));
+    EXPECT_EQ(FolderText(app->dialogs().fileRequests.back().initialFolder), settings);
     app->mainWindow()->hide();
 }
