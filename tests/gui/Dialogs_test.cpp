@@ -9,19 +9,13 @@ using namespace mirtal::test;
 
 namespace {
 
-void click(QWidget* w) {
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        b->click();
-    else
-        QTest::mouseClick(w, Qt::LeftButton);
+void click(QWidget* button) {
+    qobject_cast<QAbstractButton*>(button)->click();
 }
 void retype(QLineEdit* field, const QString& text) {
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
     QTest::keyClicks(field, text);
-}
-void radio(QWidget* group, int i) {
-    click(group->findChildren<QRadioButton*>().at(i));
 }
 
 struct Dialogs : ::testing::Test {
@@ -81,27 +75,6 @@ TEST_F(Dialogs, TheSubtitlesListAppendsFollowsTheNewestLineAndItsCommandsReachTh
     }
 }
 
-TEST_F(Dialogs, OutputFormatConvertsOnlyOnConvertAndItsBoxesFollowTheirChoices) {
-    OutputFormatDialog& d = *b.app->outputFormat();
-    add(1000, 2000, {"sub000001.bmp"});
-    d.show();
-    EXPECT_FALSE(in(&d, "CheckBoxPhilipsDropFrame")->isEnabled()) << "PAL";
-    in<QComboBox>(&d, "ComboBoxPhilipsFrameRate")->setCurrentIndex(1);
-    EXPECT_TRUE(in(&d, "CheckBoxPhilipsDropFrame")->isEnabled());
-    in<QCheckBox>(&d, "CheckBoxPhilipsUseBmpColor")->click();
-    click(in(&d, "BitBtn1")); // Cancel: nothing stored
-    EXPECT_EQ(doc.OutputFormat(), ofNative);
-    EXPECT_TRUE(doc.options().philips.UseBmpColors);
-
-    d.show();
-    EXPECT_EQ(in<QComboBox>(&d, "ComboBoxPhilipsFrameRate")->currentIndex(), 0);
-    in<QTabWidget>(&d, "PageControlMirtal")->setCurrentIndex(ofSubViewer);
-    click(in(&d, "BitBtnConvert"));
-    EXPECT_FALSE(d.isVisible());
-    EXPECT_EQ(doc.OutputFormat(), ofSubViewer);
-    EXPECT_EQ(lineText(list, 0), "[TITLE]") << "the list shows the new format";
-}
-
 // Split, time correction and post-OCR: a box enables its controls, a field
 // out of range is refused with the dialog left open, the list shows the result.
 TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeTheList) {
@@ -112,12 +85,12 @@ TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeT
     EXPECT_FALSE(in(&split, "PanelStartSplit")->isEnabled());
     click(in(&split, "CheckBoxSplit"));
     EXPECT_TRUE(in(&split, "PanelStartSplit")->isEnabled());
-    in<TWord_u>(&split, "Word_uMin1")->setText("20");
+    in<QLineEdit>(&split, "Word_uMin1")->setText("20");
     dialogs.answers = {Answer::Ok, Answer::Ok};
     click(in(&split, "BitBtn1"));
     EXPECT_TRUE(split.isVisible()) << "stop before start";
     EXPECT_FALSE(doc.SplitActive());
-    in<TWord_u>(&split, "Word_uHour2")->setText("1");
+    in<QLineEdit>(&split, "Word_uHour2")->setText("1");
     click(in(&split, "BitBtn1"));
     EXPECT_FALSE(split.isVisible());
     EXPECT_EQ(lineCount(list), 4) << "the list shows the part alone";
@@ -128,15 +101,15 @@ TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeT
     TimeCorrectionDialog& time = *b.app->timeCorrection();
     doc.setModified(false);
     time.show();
-    radio(in(&time, "RadioGroupTime"), 0);
+    click(in(&time, "RadioGroupTime")->findChildren<QRadioButton*>().at(0));
     EXPECT_TRUE(in(&time, "PanelFixedTime")->isVisible());
-    retype(in<TWord_u>(&time, "Word_uMin"), "75");
+    retype(in<QLineEdit>(&time, "Word_uMin"), "75");
     click(in(&time, "BitBtnModifyTC"));
     EXPECT_TRUE(time.isVisible()) << "a field out of range is put right first";
-    EXPECT_EQ(in<TWord_u>(&time, "Word_uMin")->text(), "59");
+    EXPECT_EQ(in<QLineEdit>(&time, "Word_uMin")->text(), "59");
     EXPECT_FALSE(doc.Modified());
-    retype(in<TWord_u>(&time, "Word_uMin"), "0");
-    retype(in<TWord_u>(&time, "Word_uSec"), "2");
+    retype(in<QLineEdit>(&time, "Word_uMin"), "0");
+    retype(in<QLineEdit>(&time, "Word_uSec"), "2");
     click(in(&time, "BitBtnModifyTC"));
     EXPECT_FALSE(time.isVisible());
     EXPECT_EQ(lineText(list, 1), "00:10:02,000 --> 00:10:04,000");
@@ -150,34 +123,6 @@ TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeT
     click(in(&post, "BitBtnCorrect"));
     EXPECT_FALSE(post.isVisible());
     EXPECT_EQ(lineText(list, 10), "\"Yes\" It is");
-}
-
-TEST(NumericFields, OnlyNumbersGetInAndAValueOutOfRangeIsPutRight) {
-    auto paste = [](NumericEdit& f, const QString& text) {
-        QGuiApplication::clipboard()->setText(text);
-        f.selectAll();
-        f.paste();
-        return f.text().toStdString();
-    };
-    TWord_u word;
-    word.setValMax(999);
-    word.setText("");
-    QTest::keyClicks(&word, "1a2-3 4");
-    EXPECT_EQ(word.text(), "123");
-    for (const char* bad : {"-5", " 7", "\xef\xbc\x92"})
-        EXPECT_EQ(paste(word, QString::fromUtf8(bad)), "123") << bad;
-    TInteger_u integer;
-    integer.setValMin(-10);
-    integer.setText("5");
-    for (const char* bad : {"5-5", "--1"}) EXPECT_EQ(paste(integer, bad), "5") << bad;
-    EXPECT_EQ(paste(integer, "-12"), "-12");
-    UiDialogs dialogs;
-    dialogs.setScripted(true);
-    dialogs.answers = {Answer::Ok};
-    integer.setDialogs(&dialogs);
-    EXPECT_FALSE(integer.checkValue());
-    EXPECT_EQ(integer.value(), -10);
-    EXPECT_EQ(dialogs.asked.size(), 1u);
 }
 
 TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
@@ -258,65 +203,4 @@ TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrixAndSavesRefuseAFileInUse) {
     EXPECT_NE(b.lastMessage().find("is the character matrix"), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(file), saved);
     EXPECT_EQ(dialogs.unexpected, 0);
-}
-
-TEST_F(Dialogs, OcrSetupStoresCheckedFieldsOnOkAndDefaultsCannotBeCancelled) {
-    OcrSetupDialog& d = *b.app->ocrSetup();
-    OcrSettings& s = session.ocrSettings();
-    s.Sensibility = 500;
-    d.show();
-    retype(in<QLineEdit>(&d, "Word_uSensibility"), "955");
-    EXPECT_EQ(in<QSlider>(&d, "TrackBarSensibility")->value(), 955);
-    retype(in<QLineEdit>(&d, "Integer_uDetectItaWidth"), "-11");
-    dialogs.answers = {Answer::Ok};
-    click(in(&d, "BitBtnOk"));
-    EXPECT_TRUE(d.isVisible()) << "a field out of range keeps the dialog open";
-    EXPECT_EQ(s.Sensibility, 500);
-    click(in(&d, "BitBtnOk"));
-    EXPECT_EQ(s.Sensibility, 955);
-    EXPECT_EQ(s.DetectItaWidth, -10);
-    d.show();
-    retype(in<QLineEdit>(&d, "Word_uSensibility"), "700");
-    click(in(&d, "BitBtnCancel"));
-    EXPECT_EQ(s.Sensibility, 955);
-    d.show();
-    click(in(&d, "ButtonDefaultValues"));
-    EXPECT_EQ(s, OcrSettings{});
-    EXPECT_FALSE(in(&d, "BitBtnCancel")->isEnabled());
-    click(in(&d, "BitBtnOk"));
-}
-
-TEST_F(Dialogs, BitmapAdjustRecomposesAtEveryChangeAndItsBoxesEnableTheirControls) {
-    Subpicture& sub = session.subpicture(); // a 100 x 40 bar at (200, 400)
-    sub.Sequences = {ControlSequence{}};
-    sub.Sequences[0].X1 = 200, sub.Sequences[0].Y1 = 400;
-    sub.Sequences[0].X2 = 299, sub.Sequences[0].Y2 = 439;
-    sub.SequenceCount = 1, sub.Width = 100, sub.Height = 40;
-    sub.Bitmap.reset(100, 40, kDrawColor[0]);
-    sub.Bitmap.fillRect(10, 10, 90, 30, kDrawColor[1]);
-    BitmapAdjustDialog& d = *b.app->bitmapAdjust();
-    session.bmpSettings().Cropping.MinX = 120;
-    int shown = 0;
-    QObject::connect(&b.app->host(), &QtHost::pictureShown, &d, [&] { ++shown; });
-    list.show();
-    d.show();
-    EXPECT_FALSE(list.isVisible()) << "the Subtitles window makes way";
-    EXPECT_EQ(in<QSpinBox>(&d, "SpinEditMinX")->value(), 120);
-    EXPECT_EQ(session.outputBitmap().width(), 120);
-    const int before = shown;
-    in<QSpinBox>(&d, "SpinEditMinX")->setValue(200);
-    EXPECT_EQ(session.bmpSettings().Cropping.MinX, 200);
-    EXPECT_EQ(session.outputBitmap().width(), 200);
-    EXPECT_EQ(shown, before + 1);
-
-    in<QCheckBox>(&d, "CheckBoxAllowBmpCropping")->setChecked(false);
-    EXPECT_FALSE(in(&d, "GroupBoxSizeConstraints")->isEnabled());
-    EXPECT_EQ(session.outputBitmap().width(), 100) << "the subpicture's own size";
-    radio(in(&d, "RadioGroupPresetPaletteIndex"), 2); // Philips: indexes forced
-    EXPECT_FALSE(in(&d, "ComboBoxColorIndex0")->isEnabled());
-    radio(in(&d, "RadioGroupPresetPaletteIndex"), 0); // Free
-    EXPECT_TRUE(in(&d, "ComboBoxColorIndex0")->isEnabled());
-    click(in(&d, "ButtonSkipPict"));
-    EXPECT_FALSE(session.pictureKept());
-    EXPECT_TRUE(list.isVisible()) << "and comes back";
 }

@@ -150,7 +150,6 @@ TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     writeText(program / "lang" / "Shipped.lng", caption("Shipped"));
     writeText(program / "lang" / "Extra.lng", caption("Extra"));
     writeText(own / "lang" / "shipped.lng", caption("Own copy"));
-    writeText(own / "lang" / "notes.txt", "not a language");
     writeText(own / "Mirtal.ini", "[CONFIG]\r\nLanguageFileName=shipped\r\n");
     app->start();
     auto* menu = control<QMenu>(app->mainWindow(), "GUILanguage1");

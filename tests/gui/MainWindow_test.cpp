@@ -1,42 +1,10 @@
 // The main window, the job setup and the settings they keep: what a click
 // reaches, what it enables and where the dialogs start.
 #include "AppTestSupport.h"
-#include "StreamBuilder.h"
 #include "settings/SettingsFile.h"
 
 using namespace mirtal;
 using namespace mirtal::test;
-
-TEST(Preview, ZoomPlacesThePictureAndTheOptionsPanelWritesBackOnlyWhatTheUserChanges) {
-    AppBench b;
-    MainWindow& w = b.mainWindow();
-    PreviewPane& p = *w.findChild<PreviewPane*>();
-    PreviewSettings& s = w.previewSettings();
-    s.Zoom = 1000;
-    s.AtTruePos = true;
-    w.setUpPreview();
-    const QPoint origin = p.bevel()->pos() + QPoint(2, 2);
-    QImage picture(100, 50, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    w.showPicture(picture, Rect{200, 400, 299, 449});
-    EXPECT_EQ(p.image()->geometry(), QRect(origin + QPoint(200, 400), QSize(100, 50)));
-
-    QTest::mouseClick(b.main<QPushButton>("ButtonPreviewOption"), Qt::LeftButton);
-    EXPECT_TRUE(b.main<QFrame>("PanelPreviewCfg")->isVisibleTo(&w));
-    const PreviewSettings filled = s;
-    auto* zoom = b.main<QSpinBox>("SpinEditZoom");
-    EXPECT_EQ(zoom->value(), 100);
-    EXPECT_EQ(s, filled) << "the change events of the filling wrote back";
-    zoom->setValue(50);
-    EXPECT_EQ(s.Zoom, 500);
-    EXPECT_EQ(p.image()->geometry(), QRect(origin + QPoint(100, 200), QSize(50, 25)));
-    b.main<QCheckBox>("CheckBoxAutoZoom")->setChecked(true);
-    EXPECT_FALSE(zoom->isEnabled());
-    EXPECT_EQ(s.Zoom, PreviewPane::autoZoom(w.width(), w.height()));
-    b.main<QCheckBox>("CheckBoxAutoZoom")->setChecked(false);
-    EXPECT_TRUE(zoom->isEnabled());
-    EXPECT_EQ(s.Zoom, 500) << "the zoom field is live again";
-}
 
 TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
     AppBench b;
@@ -48,24 +16,6 @@ TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
     EXPECT_TRUE(b.mainWindow().close());
     EXPECT_TRUE(std::filesystem::exists(b.app->settingsFile()));
     EXPECT_EQ(b.dialogs().unexpected, 0);
-}
-
-// The user closes the window while the job's loop dispatches events.
-TEST(CloseFlow, ARunningJobIsPausedBeforeTheSettingsAreWritten) {
-    AppBench b;
-    b.listAndCheck(discFolder("pal_en"));
-    jobOption(*b.app, "CheckBoxPictTiming")->setChecked(false);
-    ASSERT_TRUE(b.start(2, b.folder / "sup"));
-    bool closed = false;
-    QObject::connect(&b.app->host(), &QtHost::pictureShown, &b.mainWindow(), [&] {
-        if (b.session().job().TotalPictures == 3)
-            QTimer::singleShot(0, &b.mainWindow(), [&] { closed = b.mainWindow().close(); });
-    });
-    runJob(*b.app, 1);
-    EXPECT_TRUE(closed);
-    EXPECT_TRUE(b.session().job().Paused);
-    EXPECT_EQ(b.session().job().TotalPictures, 3u) << "the job stopped at the pause";
-    EXPECT_TRUE(std::filesystem::exists(b.app->settingsFile()));
 }
 
 TEST(JobSetup, ArrowsAndCtrlKeysReorderWithTheirCheckMarksAndStartTakesTheListOrder) {
@@ -116,34 +66,6 @@ TEST(JobSetup, TheChosenStreamAndViewReachTheJobAndTheControlsFollowTheTitle) {
     EXPECT_FALSE(views.at(2)->isEnabled()) << "the disc has no pan-scan French";
     QTest::mouseClick(views.at(1), Qt::LeftButton);
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x23);
-
-    // The timing box follows the action and keeps its mark.
-    QCheckBox* timing = jobOption(*b.app, "CheckBoxPictTiming");
-    chooseAction(*b.app, 2);
-    timing->setChecked(true);
-    EXPECT_TRUE(timing->isEnabled());
-    chooseAction(*b.app, 0);
-    EXPECT_FALSE(timing->isEnabled());
-    EXPECT_TRUE(timing->isChecked());
-}
-
-TEST(JobSetup, TheTimeFieldsFollowTheStreamClockAndHandItBack) {
-    AppBench b;
-    Demuxer& dm = b.session().demuxer();
-    auto field = [&](const char* name) { return control<QLineEdit>(&b.jobSetup(), name); };
-    setStreamClock(dm, StrToTimeCode("01:02:04,750"));
-    b.jobSetup().show();
-    EXPECT_EQ(field("Word_uHour")->text() + field("Word_uMin")->text() +
-                  field("Word_uSec")->text() + field("Word_uMSec")->text(),
-              "124750");
-    QTest::keyClicks(field("Word_uSec"), "9");
-    EXPECT_TRUE(dm.rebasePending());
-    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:02:49,750"));
-    b.listAndCheck(discFolder("pal_en"));
-    field("Word_uMin")->setText("10");
-    dm.setLastTimeCode({});
-    ASSERT_TRUE(b.start(3));
-    EXPECT_EQ(dm.lastTimeCode(), StrToTimeCode("01:10:49,750")) << "Start hands the fields over";
 }
 
 TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
