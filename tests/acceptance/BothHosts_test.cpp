@@ -3,25 +3,11 @@
 // with the same settings file: the two output folders must hold the same
 // files, byte for byte.
 #include "AppTestSupport.h"
-#include "Controls.h"
 #include "DiscTruth.h"
 #include "FakeHost.h"
 #include "Process.h"
 #include "ocr/MatrixFile.h"
 #include "subtitles/BannerClock.h"
-#include "ui/BitmapAdjustDialog.h"
-#include "ui/OutputFormatDialog.h"
-#include "ui/PostOcrDialog.h"
-#include "ui/SubtitlesWindow.h"
-#include "ui/TextColorDialog.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <map>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -81,10 +67,6 @@ std::string settingsText(const DiscCase& c) {
            "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) + "\r\n";
 }
 
-fs::path videoTs(const DiscCase& c) {
-    return discFolder(c.disc);
-}
-
 std::map<std::string, std::string> folderFiles(const fs::path& dir) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(dir))
@@ -107,7 +89,7 @@ void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
                            truth.answer(q.startMs, q.line, q.charIndex, q.lineBoxes)};
     };
     JobSetup setup;
-    for (const auto& e : fs::directory_iterator(videoTs(c)))
+    for (const auto& e : fs::directory_iterator(discFolder(c.disc)))
         if (e.path().extension() == ".VOB") setup.files.push_back(e.path());
     std::sort(setup.files.begin(), setup.files.end());
     setup.action = kActionOcr;
@@ -127,49 +109,38 @@ public:
         m_app =
             std::make_unique<Application>(Application::Options{m_folder.path(), true, &m_clock});
         m_app->start();
-        Application& app = *m_app;
-        m_answers = std::make_unique<test::ScriptedAnswers>(app.host());
-        // The text colour: the guess, as shown, with OK.
-        m_answers->onChooseTextColour = [this, &app](const Bitmap24& work, int guess) {
-            QTimer::singleShot(
-                0, [&app] { control<QPushButton>(app.textColour(), "ButtonOk")->click(); });
+        m_answers = std::make_unique<ScriptedAnswers>(m_app->host());
+        // The text colour's guess and the bitmap adjustment as they are: OK.
+        m_answers->onChooseTextColour = [this](const Bitmap24& work, int guess) {
+            clickLater(m_app->textColour(), "ButtonOk");
             return m_answers->windows.chooseTextColour(work, guess);
         };
         m_answers->onAskGlyph = [](const GlyphQuestion& q) { // the matrix knows every glyph
             ADD_FAILURE() << "asked for a glyph at " << q.startMs << " ms";
             return GlyphAnswer{GlyphAction::SkipSubpicture, {}};
         };
-        // The bitmap adjustment step with its settings as they are: OK.
-        m_answers->onAdjustBitmap = [this, &app] {
-            QTimer::singleShot(
-                0, [&app] { control<QPushButton>(app.bitmapAdjust(), "BitBtn1")->click(); });
+        m_answers->onAdjustBitmap = [this] {
+            clickLater(m_app->bitmapAdjust(), "BitBtn1");
             return m_answers->windows.adjustBitmap();
         };
     }
 
     Session& session() { return m_app->session(); }
 
-    void openMatrix(const fs::path& file) {
-        m_app->dialogs().files.push_back(file);
-        QTest::mouseClick(test::control<QPushButton>(m_app->jobSetup(), "ButtonOpenCharMatrixFile"),
-                          Qt::LeftButton);
-    }
-
     // The job setup: the disc's folder listed, every VOB checked, the stream
-    // and the action (0..4) chosen, Start; then the timer's ticks to the end.
-    void ripDisc(int action, bool timing, const fs::path& prefix = {}) {
+    // and the action (0..4) chosen, the output prefix or OCR's matrix given,
+    // Start; then the timer's ticks to the end.
+    void ripDisc(int action, bool timing, const fs::path& file) {
         JobSetupDialog& d = *m_app->jobSetup();
-        test::listVobFolder(*m_app, videoTs(m_case));
-        test::checkVobEntries(*m_app);
-        test::control<QComboBox>(&d, "ComboBoxLanguage")->setCurrentIndex(m_case.stream);
-        test::chooseAction(*m_app, action);
-        test::jobOption(*m_app, "CheckBoxPictTiming")->setChecked(timing);
-        if (action == 1 || action == 2 || action == 4) m_app->dialogs().files.push_back(prefix);
-        ASSERT_TRUE(test::pressStart(*m_app));
-        for (int n = 0; n < 50 && !session().job().finished() && !session().job().Paused &&
-                        !session().engine().halted();
-             ++n)
-            m_app->tick();
+        listVobFolder(*m_app, discFolder(m_case.disc));
+        m_app->dialogs().files.push_back(file);
+        if (action == 0) control<QPushButton>(&d, "ButtonOpenCharMatrixFile")->click();
+        checkVobEntries(*m_app);
+        control<QComboBox>(&d, "ComboBoxLanguage")->setCurrentIndex(m_case.stream);
+        chooseAction(*m_app, action);
+        jobOption(*m_app, "CheckBoxPictTiming")->setChecked(timing);
+        ASSERT_TRUE(pressStart(*m_app));
+        runJob(*m_app);
         ASSERT_TRUE(session().job().finished());
     }
 
@@ -208,7 +179,7 @@ private:
     TempFolder m_folder;
     FixedBannerClock m_clock{kDate};
     std::unique_ptr<Application> m_app;
-    std::unique_ptr<test::ScriptedAnswers> m_answers;
+    std::unique_ptr<ScriptedAnswers> m_answers;
 };
 
 using Param = std::tuple<DiscCase, Action>;
@@ -219,17 +190,15 @@ TEST_P(BothHosts, WriteTheSameFiles) {
     const auto& [c, action] = GetParam();
     TempFolder dir;
     const fs::path gui = dir / "gui", cli = dir / "cli", settings = dir / "Mirtal.ini";
-    fs::create_directories(gui);
-    fs::create_directories(cli);
+    for (const fs::path& p : {gui, cli}) fs::create_directories(p);
     writeText(settings, settingsText(c));
     if (action.job == 0) {
         DiscTruth truth(c.disc, c.stream);
         trainMatrix(c, truth, dir / "m.qmx");
     }
     Gui g(c, settings);
-    if (action.job == 0) g.openMatrix(dir / "m.qmx");
     g.ripDisc(action.job, action.job == 1 || action.job == 2,
-              gui / (action.job == 4 ? "film.idx" : "pic"));
+              action.job == 0 ? dir / "m.qmx" : gui / (action.job == 4 ? "film.idx" : "pic"));
     if (action.job == 0) g.repairQuotes();
     std::vector<std::string> args;
     for (const std::string& a : action.args)
@@ -248,7 +217,7 @@ TEST_P(BothHosts, WriteTheSameFiles) {
         runs.back().push_back((cli / format.file).string());
     }
     for (std::vector<std::string>& run : runs) {
-        run.push_back(videoTs(c).string());
+        run.push_back(discFolder(c.disc).string());
         const ChildEnd end = runProgram(MIRTAL_RIP_EXE, run);
         EXPECT_EQ(end.exitCode, 0) << end.report;
     }

@@ -5,7 +5,6 @@
 #include "Controls.h"
 #include "TempFolder.h"
 #include "rip/Session.h"
-#include "settings/IniFile.h"
 #include "settings/LanguageFile.h"
 #include "ui/AboutDialog.h"
 #include "ui/Application.h"
@@ -14,11 +13,9 @@
 #include "ui/MainWindow.h"
 #include "ui/MatrixEditor.h"
 #include "ui/NewCharacterDialog.h"
-#include "ui/NumericEdit.h"
 #include "ui/OcrSetupDialog.h"
 #include "ui/OutputFormatDialog.h"
 #include "ui/PostOcrDialog.h"
-#include "ui/PreviewPane.h"
 #include "ui/ProgressionDialog.h"
 #include "ui/RadioGroup.h"
 #include "ui/SplitDialog.h"
@@ -28,16 +25,13 @@
 
 #include <QTest>
 #include <QtWidgets>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
-#include <memory>
 
 namespace mirtal::test {
 
 // The engine's questions that wait for the user, answered by the test where
-// it says so and by the windows otherwise: put in front of the windows'
-// answers for as long as it lives (it must not outlive the application).
+// it says so and by the windows otherwise (it must not outlive the application).
 struct ScriptedAnswers final : QtHost::Answers {
     explicit ScriptedAnswers(QtHost& host) : windows(*host.answers()) { host.setAnswers(this); }
 
@@ -73,17 +67,16 @@ inline void listVobFolder(Application& app, const std::filesystem::path& dir) {
 }
 inline void checkVobEntries(Application& app, std::vector<int> rows = {}) {
     auto* list = control<QListWidget>(app.jobSetup(), "CheckListBoxVob");
-    if (rows.empty())
-        for (int i = 0; i < list->count(); ++i) rows.push_back(i);
-    for (int r : rows) list->item(r)->setCheckState(Qt::Checked);
+    for (int i = 0; i < list->count(); ++i)
+        if (rows.empty() || std::count(rows.begin(), rows.end(), i))
+            list->item(i)->setCheckState(Qt::Checked);
 }
 // Clicks the action's radio button (0 OCR, 1 BMP, 2 SUP, 3 show only, 4 VobSub).
 inline void chooseAction(Application& app, int action) {
-    auto* group = control<RadioGroup>(app.jobSetup(), "RadioGroupAction");
-    group->findChildren<QRadioButton*>().at(action)->click();
-}
-inline PreviewPane& previewOf(MainWindow& w) {
-    return *w.findChild<PreviewPane*>();
+    control<RadioGroup>(app.jobSetup(), "RadioGroupAction")
+        ->findChildren<QRadioButton*>()
+        .at(action)
+        ->click();
 }
 inline QCheckBox* jobOption(Application& app, const char* name) {
     return control<QCheckBox>(app.jobSetup(), name);
@@ -96,39 +89,34 @@ inline void clickLater(QWidget* window, const char* button) {
 }
 // Start, and whether the job started (the dialog then closes as accepted).
 inline bool pressStart(Application& app) {
-    JobSetupDialog& d = *app.jobSetup();
-    d.setResult(QDialog::Rejected);
-    control<QPushButton>(&d, "BitBtnStart")->click();
-    return d.result() == QDialog::Accepted;
+    app.jobSetup()->setResult(QDialog::Rejected);
+    control<QPushButton>(app.jobSetup(), "BitBtnStart")->click();
+    return app.jobSetup()->result() == QDialog::Accepted;
 }
-
-inline std::vector<std::string> filesIn(const std::filesystem::path& dir, const std::string& ext) {
-    std::vector<std::string> out;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        if (e.path().extension() == ext) out.push_back(e.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
+// Timer ticks until the job is finished, halted or paused (at most `limit`).
+inline void runJob(Application& app, int limit = 50) {
+    Session& s = app.session();
+    for (int n = 0; n < limit && !s.job().finished() && !s.engine().halted() && !s.job().Paused;
+         ++n)
+        app.tick();
 }
 
 // What the Subtitles window's list shows; the selection once the list has
 // caught up with the document, which it does at the next event dispatch.
-inline QListView* subtitleList(const QWidget& window) {
-    return control<QListView>(&window, "ListBoxSubtitle");
-}
-inline int lineCount(const QWidget& window) {
-    return subtitleList(window)->model()->rowCount();
-}
 inline QString lineText(const QWidget& window, int row) {
-    const QAbstractItemModel* model = subtitleList(window)->model();
+    const QAbstractItemModel* model = control<QListView>(&window, "ListBoxSubtitle")->model();
     return model->data(model->index(row, 0)).toString();
 }
-inline int shownLine(const QWidget& window) {
-    QCoreApplication::processEvents();
-    const QListView* list = subtitleList(window);
-    const QModelIndex i = list->currentIndex();
-    return i.isValid() && list->selectionModel()->isSelected(i) ? i.row() : -1;
+inline int lineCount(const QWidget& window) {
+    return control<QListView>(&window, "ListBoxSubtitle")->model()->rowCount();
 }
 
+inline std::map<std::string, std::string> iniTexts(const IniFile& ini) {
+    std::map<std::string, std::string> out;
+    for (const std::string& s : ini.sectionNames())
+        for (const std::string& k : ini.keyNames(s)) out[s + "/" + k] = *ini.value(s, k);
+    return out;
+}
 // Every text the language files can hold, as "Save Lang" writes them now,
 // keyed "section/key".
 inline std::map<std::string, std::string> exportedTexts(Application& app) {
@@ -138,10 +126,7 @@ inline std::map<std::string, std::string> exportedTexts(Application& app) {
     IniFile ini;
     if (Result r = ini.load(file); !r) throw std::runtime_error(r.error);
     std::filesystem::remove(file);
-    std::map<std::string, std::string> out;
-    for (const std::string& s : ini.sectionNames())
-        for (const std::string& k : ini.keyNames(s)) out[s + "/" + k] = *ini.value(s, k);
-    return out;
+    return iniTexts(ini);
 }
 
 // A program whose own folder cannot hold its settings (here: one not there
@@ -151,10 +136,7 @@ inline std::unique_ptr<Application> installedApp(const std::filesystem::path& pr
     const QByteArray old = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.string().c_str());
     auto app = std::make_unique<Application>(Application::Options{program, true});
-    if (old.isEmpty())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", old);
+    old.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
     return app;
 }
 
@@ -168,15 +150,15 @@ struct AppBench {
     explicit AppBench(bool startNow = true) {
         // No quit posted at a close for a later modal loop to pick up.
         QGuiApplication::setQuitOnLastWindowClosed(false);
-        make();
-        if (startNow) app->start();
+        restart(startNow);
     }
     // A second run on the same folder (the settings of the first are read).
-    void restart() {
-        answers.reset();
-        app.reset();
-        make();
-        app->start();
+    void restart(bool startNow = true) {
+        answers.reset(), app.reset();
+        app = std::make_unique<Application>(Application::Options{folder.path(), true});
+        answers = std::make_unique<ScriptedAnswers>(app->host());
+        answers->onAdjustBitmap = [] { return true; };
+        if (startNow) app->start();
     }
 
     Session& session() { return app->session(); }
@@ -195,22 +177,6 @@ struct AppBench {
         chooseAction(*app, action);
         if (action == 1 || action == 2) dialogs().files.push_back(prefix);
         return pressStart(*app);
-    }
-    // Timer ticks until the job is finished, halted or paused (at most `limit`).
-    int runTicks(int limit = 20) {
-        int n = 0;
-        for (; n < limit && !session().job().finished() && !session().engine().halted() &&
-               !session().job().Paused;
-             ++n)
-            app->tick();
-        return n;
-    }
-
-private:
-    void make() {
-        app = std::make_unique<Application>(Application::Options{folder.path(), true});
-        answers = std::make_unique<ScriptedAnswers>(app->host());
-        answers->onAdjustBitmap = [] { return true; };
     }
 };
 
