@@ -10,9 +10,10 @@
 using namespace mirtal;
 using namespace mirtal::test;
 namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
 
 namespace {
-const fs::path kTwoStreams = kData / "discs" / "pal_en_fr" / "VIDEO_TS" / "VTS_01_1.VOB";
+const fs::path kTwoStreams = discFile("pal_en_fr", "VTS_01_1.VOB");
 } // namespace
 
 // An output that is a file the run reads is refused before any work, with
@@ -25,45 +26,34 @@ TEST(CarelessRuns, AnOutputThatIsAFileInUseIsRefusedBeforeAnyWork) {
     writeText(d / "m.qmx", "a matrix");
     writeText(d / "s.ini", "[CONFIG]\n");
     writeText(d / "a.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
-    const std::string vob = (d / "a.VOB").string(), link = (d / "link.VOB").string();
-    const std::string matrix = (d / "m.qmx").string(), settings = (d / "s.ini").string();
-    struct Case {
-        std::vector<std::string> args;
+    const auto in = [&](const std::string& name) { return (d / name).string(); };
+    const std::string vob = in("a.VOB"), link = in("link.VOB"), m = in("m.qmx"), s = in("s.ini");
+    const Args ocr = {"--action", "ocr", "--matrix"},
+               bmp = {"--action", "bmp", "--prefix", in("p")};
+    const auto run = [](Args head, const Args& tail) {
+        head.insert(head.end(), tail.begin(), tail.end());
+        return head;
+    };
+    const struct Case {
+        Args args;
         std::string output, inUse; // both named; empty for an allowed run
     } cases[] = {
-        {{"--action", "ocr", "--matrix", matrix, "-o", matrix, vob}, matrix, matrix},
-        {{"--action", "ocr", "--matrix", matrix, "-o", link, vob}, link, vob},
-        {{"--action", "ocr", "--matrix", vob, vob}, vob, vob},
-        {{"--action", "ocr", "--matrix", (d / "new.qmx").string(), "-o",
-          (d / "." / "new.qmx").string(), vob},
-         "new.qmx",
-         (d / "new.qmx").string()},
-        {{"--action", "ocr", "--matrix", matrix, "--settings", settings, "-o", settings, vob},
-         settings,
-         settings},
-        {{"--action", "bmp", "--prefix", (d / "p").string(), "--timing", "-o", link, vob},
-         link,
-         vob},
-        {{"--action", "sup", "--prefix", (d / "p").string(), "--timing", "--profile", settings,
-          "-o", settings, vob},
-         settings,
-         settings},
-        {{"--action", "bmp", "--prefix", (d / "p").string(), (d / "p000002.bmp").string()},
-         "--prefix " + (d / "p").string(),
-         (d / "p000002.bmp").string()},
-        {{"--convert", (d / "a.vtx").string(), "-o", (d / "a.vtx").string()}, "", ""},
+        {run(ocr, {m, "-o", m, vob}), m, m},
+        {run(ocr, {m, "-o", link, vob}), link, vob},
+        {run(ocr, {vob, vob}), vob, vob},
+        {run(ocr, {in("new.qmx"), "-o", in("./new.qmx"), vob}), "new.qmx", in("new.qmx")},
+        {run(ocr, {m, "--settings", s, "-o", s, vob}), s, s},
+        {run(bmp, {"--timing", "-o", link, vob}), link, vob},
+        {run(bmp, {"--timing", "--profile", s, "-o", s, vob}), s, s},
+        {run(bmp, {in("p000002.bmp")}), "--prefix " + in("p"), in("p000002.bmp")},
+        {{"--convert", in("a.vtx"), "-o", in("a.vtx")}, "", ""},
     };
     for (const Case& c : cases) {
         const CliRun r = ripHere(c.args);
         SCOPED_TRACE(c.args.back() + " " + c.output);
-        if (c.output.empty()) {
-            EXPECT_EQ(r.status, 0) << r.err;
-            continue;
-        }
-        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_EQ(r.status, c.output.empty() ? 0 : 2) << r.err;
         EXPECT_TRUE(has(r.err, c.output) && has(r.err, c.inUse)) << r.err;
-        EXPECT_EQ(readText(d / "m.qmx"), "a matrix");
-        EXPECT_EQ(readText(d / "s.ini"), "[CONFIG]\n");
+        EXPECT_EQ(readText(d / "m.qmx") + readText(d / "s.ini"), "a matrix[CONFIG]\n");
         EXPECT_EQ(fs::file_size(d / "a.VOB"), fs::file_size(kTwoStreams));
         EXPECT_FALSE(fs::exists(d / "new.qmx"));
     }
@@ -78,31 +68,26 @@ TEST(CarelessRuns, AFifoGivenAsAnyFileIsRefusedInsteadOfWaitedOn) {
     fs::copy_file(kData / "vobsub" / "nopts.sub", d / "v.sub");
     for (const char* fifo : {"f.VOB", "VTS_01_0.IFO", "v.idx", "f.qmx", "f.vtx", "f.ini"})
         ASSERT_EQ(::mkfifo((d / fifo).c_str(), 0600), 0);
-    const std::string vob = (d / "VTS_01_1.VOB").string(), m = (d / "m.qmx").string();
-    const std::string fifoIni = (d / "f.ini").string();
-    const std::vector<std::vector<std::string>> runs = {
-        {"--list", (d / "f.VOB").string()},
-        {"--list", (d / "VTS_01_0.IFO").string()},
-        {"--list", (d / "v.idx").string()},
-        {"--action", "ocr", "--matrix", (d / "f.qmx").string(), vob},
-        {"--convert", (d / "f.vtx").string()},
-        {"--action", "ocr", "--matrix", m, "--settings", fifoIni, vob},
-        {"--action", "bmp", "--prefix", (d / "p").string(), "--profile", fifoIni, vob},
+    const auto in = [&](const std::string& name) { return (d / name).string(); };
+    const std::string vob = in("VTS_01_1.VOB"), ini = in("f.ini");
+    const std::vector<Args> runs = {
+        {"--list", in("f.VOB")},
+        {"--list", in("VTS_01_0.IFO")},
+        {"--list", in("v.idx")},
+        {"--action", "ocr", "--matrix", in("f.qmx"), vob},
+        {"--convert", in("f.vtx")},
+        {"--action", "ocr", "--matrix", in("m.qmx"), "--settings", ini, vob},
+        {"--action", "bmp", "--prefix", in("p"), "--profile", ini, vob},
     };
-    // The last run: the reader of the windows' settings, language and
-    // profile files.
+    // The last run: the reader of the windows' settings, language and profile files.
     for (size_t i = 0; i <= runs.size(); ++i) {
         const ChildEnd end = runInChild([&](const auto& report) {
             ::alarm(60);
-            if (i < runs.size()) {
-                const CliRun r = ripHere(runs[i]);
-                report(r.err);
-                return r.status;
-            }
-            IniFile ini;
-            const Result r = ini.load(fifoIni);
-            report(r.error);
-            return r.ok ? 0 : 1;
+            IniFile file;
+            const CliRun r = i < runs.size() ? ripHere(runs[i]) : CliRun{};
+            const Result loaded = i < runs.size() ? Result{} : file.load(ini);
+            report(r.err + loaded.error);
+            return i < runs.size() ? r.status : int(!loaded.ok);
         });
         SCOPED_TRACE(i);
         EXPECT_TRUE(end.exited) << "signal " << end.signal;
@@ -116,42 +101,42 @@ TEST(CarelessRuns, AFifoGivenAsAnyFileIsRefusedInsteadOfWaitedOn) {
 // beside the output, never over it, and says so.
 TEST(CarelessRuns, EmptyOrPartialResultsNeverReplaceTheOutput) {
     TempFolder d;
-    const std::string out = (d / "out.txt").string(), prefix = (d / "p").string();
-    const std::string emptyStream = kTwoStreams.string();
-    const std::string palEn = (kData / "discs" / "pal_en" / "VIDEO_TS" / "VTS_01_1.VOB").string();
+    const std::string out = (d / "out.txt").string(), partial = (d / "out.partial.txt").string();
     const std::string badPack = (kData / "broken" / "bad_pack_start.vob").string();
-    const std::string partial = (d / "out.partial.txt").string() + " holds only the 4 ";
     const std::string kept = " of subpictures 1 to 4; " + out + " was left as it was";
-    struct Case {
-        std::vector<std::string> args;
+    const Args ocr = {"--action", "ocr", "--matrix", (d / "m.qmx").string(), "--no-ask", "-o", out};
+    const auto bmp = [&](const std::string& prefix) {
+        return Args{"--action", "bmp", "--prefix", (d / prefix).string(), "--timing", "-o", out};
+    };
+    const auto run = [](Args head, const Args& tail) {
+        head.insert(head.end(), tail.begin(), tail.end());
+        return head;
+    };
+    const std::string none = "no subpictures in stream 5 (streams with subpictures: 1, 2)";
+    const struct Case {
+        Args args;
         std::string said;
     } cases[] = {
-        {{"--action", "ocr", "--matrix", (d / "m.qmx").string(), "--no-ask", "-s", "5", "-o", out,
-          emptyStream},
-         "no subpictures in stream 5 (streams with subpictures: 1, 2)"},
-        {{"--action", "bmp", "--prefix", prefix, "--timing", "-s", "5", "-o", out, emptyStream},
-         "no subpictures in stream 5 (streams with subpictures: 1, 2)"},
-        {{"--list", "-s", "5", emptyStream}, "no subpictures in stream 5"},
-        {{"--action", "ocr", "--matrix", (d / "m.qmx").string(), "--no-ask", "--answer", "no", "-o",
-          out, badPack},
-         partial + "subtitles" + kept},
-        {{"--action", "bmp", "--prefix", prefix, "--timing", "--answer", "no", "-o", out, badPack},
-         partial + "entries" + kept},
+        {run(ocr, {"-s", "5", kTwoStreams.string()}), none},
+        {run(bmp("p"), {"-s", "5", kTwoStreams.string()}), none},
+        {{"--list", "-s", "5", kTwoStreams.string()}, "no subpictures in stream 5"},
+        {run(ocr, {"--answer", "no", badPack}), partial + " holds only the 4 subtitles" + kept},
+        {run(bmp("p"), {"--answer", "no", badPack}), partial + " holds only the 4 entries" + kept},
         // A picture that cannot be written stops the job there.
-        {{"--action", "bmp", "--prefix", (d / "q").string(), "--timing", "-o", out, palEn},
-         (d / "out.partial.txt").string() + " holds only the 2 entries of subpictures 1 to 2; " +
-             out + " was left as it was"},
+        {run(bmp("q"), {discFile("pal_en", "VTS_01_1.VOB").string()}),
+         partial + " holds only the 2 entries of subpictures 1 to 2; " + out +
+             " was left as it was"},
     };
     fs::create_directory(d / "q000003.bmp");
     for (const Case& c : cases) {
         writeText(out, "a good file");
-        fs::remove(d / "out.partial.txt");
+        fs::remove(partial);
         const CliRun r = ripHere(c.args);
         SCOPED_TRACE(c.said);
         EXPECT_EQ(r.status, 1) << r.err;
         EXPECT_TRUE(has(r.err, c.said)) << r.err;
         EXPECT_EQ(readText(out), "a good file");
-        EXPECT_EQ(fs::exists(d / "out.partial.txt"), has(c.said, "partial"));
+        EXPECT_EQ(fs::exists(partial), has(c.said, "partial"));
     }
 }
 
@@ -165,10 +150,6 @@ TEST(CarelessRuns, AFloodOfOneWarningIsShownAFewTimesThenCounted) {
     writeText(d / "random.vob", bytes);
     const CliRun r = ripHere({"--list", (d / "random.vob").string()});
     EXPECT_EQ(r.status, 1);
-    size_t shown = 0;
-    for (size_t at = r.err.find("Bad Packet Header"); at != std::string::npos;
-         at = r.err.find("Bad Packet Header", at + 1))
-        ++shown;
-    EXPECT_EQ(shown, 8u) << r.err;
+    EXPECT_EQ(countOf(r.err, "Bad Packet Header"), 8u) << r.err;
     EXPECT_TRUE(has(r.err, "... and 992 more bad packs\n")) << r.err;
 }
