@@ -180,13 +180,12 @@ TEST_P(SaveFaults, RefusedSaveSaysWhyAndKeepsTheOldFile) {
             if (error == EFBIG) limitFileSize(k.version[1].size() / 2);
             g_fsyncError = error == EIO ? EIO : 0;
             g_renameError = error == EXDEV ? EXDEV : 0;
-            error == EIO || error == EXDEV ? error : 0;
             const Result r = k.save(target, 1);
             std::vector<std::string> left = otherEntries(dir.path(), "target");
             std::erase(left, "filler");
             report(readText(target) + "|" + std::to_string(left.size()) + "|" + r.error);
             g_fsyncError = g_renameError = 0;
-            const bool again = error != EIO && error != EXDEV ? true : k.save(target, 1).ok;
+            const bool again = (error != EIO && error != EXDEV) || k.save(target, 1).ok;
             return r.ok ? 0 : again ? 1 : 3;
         });
         if (error == ENOSPC && end.exitCode == 2) continue; // no private mount here
