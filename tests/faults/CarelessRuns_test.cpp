@@ -13,143 +13,101 @@ namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
 namespace {
-const fs::path kTwoStreams = discFile("pal_en_fr", "VTS_01_1.VOB");
+const std::string kTwoStreams = discFile("pal_en_fr", "VTS_01_1.VOB").string();
 } // namespace
 
-// An output that is a file the run reads is refused before any work, with
-// a message naming both; the file is left as it was.
-TEST(CarelessRuns, AnOutputThatIsAFileInUseIsRefusedBeforeAnyWork) {
+// Outputs that are files the run reads (exit 2), jobs that find nothing or
+// stop early (exit 1: what there is goes beside the output, never over it),
+// FIFOs in the place of any file (refused, not waited on: each run is a child
+// with a watchdog) and floods of one warning (a few shown, then counted).
+TEST(CarelessRuns, OutputsInUseEmptyOrPartialResultsAndFloodsOfWarnings) {
     TempFolder d;
     fs::copy_file(kTwoStreams, d / "a.VOB");
     fs::create_hard_link(d / "a.VOB", d / "link.VOB");
     fs::copy_file(kTwoStreams, d / "p000002.bmp");
+    fs::create_directory(d / "q000003.bmp");
     writeText(d / "m.qmx", "a matrix");
     writeText(d / "s.ini", "[CONFIG]\n");
     writeText(d / "a.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
-    const auto in = [&](const std::string& name) { return (d / name).string(); };
-    const std::string vob = in("a.VOB"), link = in("link.VOB"), m = in("m.qmx"), s = in("s.ini");
-    const Args ocr = {"--action", "ocr", "--matrix"},
-               bmp = {"--action", "bmp", "--prefix", in("p")};
-    const auto run = [](Args head, const Args& tail) {
-        head.insert(head.end(), tail.begin(), tail.end());
-        return head;
-    };
-    const struct Case {
-        Args args;
-        std::string output, inUse; // both named; empty for an allowed run
-    } cases[] = {
-        {run(ocr, {m, "-o", m, vob}), m, m},
-        {run(ocr, {m, "-o", link, vob}), link, vob},
-        {run(ocr, {vob, vob}), vob, vob},
-        {run(ocr, {in("new.qmx"), "-o", in("./new.qmx"), vob}), "new.qmx", in("new.qmx")},
-        {run(ocr, {m, "--settings", s, "-o", s, vob}), s, s},
-        {run(bmp, {"--timing", "-o", link, vob}), link, vob},
-        {run(bmp, {"--timing", "--profile", s, "-o", s, vob}), s, s},
-        {run(bmp, {in("p000002.bmp")}), "--prefix " + in("p"), in("p000002.bmp")},
-        {{"--convert", in("a.vtx"), "-o", in("a.vtx")}, "", ""},
-    };
-    for (const Case& c : cases) {
-        const CliRun r = ripHere(c.args);
-        SCOPED_TRACE(c.args.back() + " " + c.output);
-        EXPECT_EQ(r.status, c.output.empty() ? 0 : 2) << r.err;
-        EXPECT_TRUE(has(r.err, c.output) && has(r.err, c.inUse)) << r.err;
-        EXPECT_EQ(readText(d / "m.qmx") + readText(d / "s.ini"), "a matrix[CONFIG]\n");
-        EXPECT_EQ(fs::file_size(d / "a.VOB"), fs::file_size(kTwoStreams));
-        EXPECT_FALSE(fs::exists(d / "new.qmx"));
-    }
-}
-
-// A FIFO in the place of any file is refused with a message instead of
-// waiting forever in open() for a writer. The run is a child with a
-// watchdog, so that a wait fails the test instead of hanging it.
-TEST(CarelessRuns, AFifoGivenAsAnyFileIsRefusedInsteadOfWaitedOn) {
-    TempFolder d;
-    fs::copy_file(kTwoStreams, d / "VTS_01_1.VOB");
+    std::mt19937 random(18); // a bad pack every 2 KiB
+    std::string bytes(2048 * 1000, '\0');
+    for (char& c : bytes) c = char(random());
+    writeText(d / "random.vob", bytes);
     fs::copy_file(kData / "vobsub" / "nopts.sub", d / "v.sub");
     for (const char* fifo : {"f.VOB", "VTS_01_0.IFO", "v.idx", "f.qmx", "f.vtx", "f.ini"})
         ASSERT_EQ(::mkfifo((d / fifo).c_str(), 0600), 0);
     const auto in = [&](const std::string& name) { return (d / name).string(); };
-    const std::string vob = in("VTS_01_1.VOB"), ini = in("f.ini");
-    const std::vector<Args> runs = {
-        {"--list", in("f.VOB")},
-        {"--list", in("VTS_01_0.IFO")},
-        {"--list", in("v.idx")},
-        {"--action", "ocr", "--matrix", in("f.qmx"), vob},
-        {"--convert", in("f.vtx")},
-        {"--action", "ocr", "--matrix", in("m.qmx"), "--settings", ini, vob},
-        {"--action", "bmp", "--prefix", in("p"), "--profile", ini, vob},
-    };
-    // The last run: the reader of the windows' settings, language and profile files.
-    for (size_t i = 0; i <= runs.size(); ++i) {
-        const ChildEnd end = runInChild([&](const auto& report) {
-            ::alarm(60);
-            IniFile file;
-            const CliRun r = i < runs.size() ? ripHere(runs[i]) : CliRun{};
-            const Result loaded = i < runs.size() ? Result{} : file.load(ini);
-            report(r.err + loaded.error);
-            return i < runs.size() ? r.status : int(!loaded.ok);
-        });
-        SCOPED_TRACE(i);
-        EXPECT_TRUE(end.exited) << "signal " << end.signal;
-        EXPECT_NE(end.exitCode, 0);
-        EXPECT_TRUE(has(end.report, "FIFO")) << end.report;
-    }
-}
-
-// A job that finds nothing leaves the output as it was, names the streams
-// that do have subpictures and fails; one stopped early writes what it has
-// beside the output, never over it, and says so.
-TEST(CarelessRuns, EmptyOrPartialResultsNeverReplaceTheOutput) {
-    TempFolder d;
-    const std::string out = (d / "out.txt").string(), partial = (d / "out.partial.txt").string();
-    const std::string badPack = (kData / "broken" / "bad_pack_start.vob").string();
-    const std::string kept = " of subpictures 1 to 4; " + out + " was left as it was";
-    const Args ocr = {"--action", "ocr", "--matrix", (d / "m.qmx").string(), "--no-ask", "-o", out};
-    const auto bmp = [&](const std::string& prefix) {
-        return Args{"--action", "bmp", "--prefix", (d / prefix).string(), "--timing", "-o", out};
-    };
+    const std::string vob = in("a.VOB"), link = in("link.VOB"), m = in("m.qmx"), s = in("s.ini"),
+                      out = in("out.txt"), partial = in("out.partial.txt"),
+                      badPack = (kData / "broken" / "bad_pack_start.vob").string(),
+                      kept = " of subpictures 1 to 4; " + out + " was left as it was",
+                      none = "no subpictures in stream 5 (streams with subpictures: 1, 2)";
+    const Args ocr = {"--action", "ocr", "--matrix"}, bmp = {"--action", "bmp", "--prefix"};
     const auto run = [](Args head, const Args& tail) {
         head.insert(head.end(), tail.begin(), tail.end());
         return head;
     };
-    const std::string none = "no subpictures in stream 5 (streams with subpictures: 1, 2)";
     const struct Case {
         Args args;
-        std::string said;
+        int status;
+        std::string said, alsoSaid;
     } cases[] = {
-        {run(ocr, {"-s", "5", kTwoStreams.string()}), none},
-        {run(bmp("p"), {"-s", "5", kTwoStreams.string()}), none},
-        {{"--list", "-s", "5", kTwoStreams.string()}, "no subpictures in stream 5"},
-        {run(ocr, {"--answer", "no", badPack}), partial + " holds only the 4 subtitles" + kept},
-        {run(bmp("p"), {"--answer", "no", badPack}), partial + " holds only the 4 entries" + kept},
+        {run(ocr, {m, "-o", m, vob}), 2, m, m},
+        {run(ocr, {m, "-o", link, vob}), 2, link, vob},
+        {run(ocr, {vob, vob}), 2, vob, vob},
+        {run(ocr, {in("new.qmx"), "-o", in("./new.qmx"), vob}), 2, "new.qmx", in("new.qmx")},
+        {run(ocr, {m, "--settings", s, "-o", s, vob}), 2, s, s},
+        {run(bmp, {in("p"), "--timing", "-o", link, vob}), 2, link, vob},
+        {run(bmp, {in("p"), "--timing", "--profile", s, "-o", s, vob}), 2, s, s},
+        {run(bmp, {in("p"), in("p000002.bmp")}), 2, "--prefix " + in("p"), in("p000002.bmp")},
+        {{"--convert", in("a.vtx"), "-o", in("a.vtx")}, 0, "", ""},
+        {run(ocr, {in("n.qmx"), "--no-ask", "-s", "5", "-o", out, kTwoStreams}), 1, none, ""},
+        {run(bmp, {in("p"), "--timing", "-s", "5", "-o", out, kTwoStreams}), 1, none, ""},
+        {{"--list", "-s", "5", kTwoStreams}, 1, "no subpictures in stream 5", ""},
+        {run(ocr, {in("n.qmx"), "--no-ask", "--answer", "no", "-o", out, badPack}), 1,
+         partial + " holds only the 4 subtitles" + kept, ""},
+        {run(bmp, {in("p"), "--timing", "--answer", "no", "-o", out, badPack}), 1,
+         partial + " holds only the 4 entries" + kept, ""},
         // A picture that cannot be written stops the job there.
-        {run(bmp("q"), {discFile("pal_en", "VTS_01_1.VOB").string()}),
-         partial + " holds only the 2 entries of subpictures 1 to 2; " + out +
-             " was left as it was"},
+        {run(bmp, {in("q"), "--timing", "-o", out, discFile("pal_en", "VTS_01_1.VOB")}), 1,
+         partial + " holds only the 2 entries of subpictures 1 to 2; " + out,
+         " was left as it was"},
+        {{"--list", in("random.vob")}, 1, "... and 992 more bad packs\n", ""},
+        {{"--list", in("f.VOB")}, 2, "FIFO", ""},
+        {{"--list", in("VTS_01_0.IFO")}, 2, "FIFO", ""},
+        {{"--list", in("v.idx")}, 2, "FIFO", ""},
+        {{"--convert", in("f.vtx")}, 2, "FIFO", ""},
+        {run(ocr, {in("f.qmx"), vob}), 2, "FIFO", ""},
+        {run(ocr, {m, "--settings", in("f.ini"), vob}), 2, "FIFO", ""},
+        {run(bmp, {in("p"), "--profile", in("f.ini"), vob}), 2, "FIFO", ""},
     };
-    fs::create_directory(d / "q000003.bmp");
     for (const Case& c : cases) {
         writeText(out, "a good file");
         fs::remove(partial);
-        const CliRun r = ripHere(c.args);
-        SCOPED_TRACE(c.said);
-        EXPECT_EQ(r.status, 1) << r.err;
-        EXPECT_TRUE(has(r.err, c.said)) << r.err;
-        EXPECT_EQ(readText(out), "a good file");
+        const ChildEnd r = runInChild([&](const auto& report) {
+            ::alarm(60);
+            const CliRun run = ripHere(c.args);
+            report(run.err);
+            return run.status;
+        });
+        SCOPED_TRACE(c.args.back() + " " + c.said);
+        EXPECT_EQ(r.exitCode, c.status) << r.report;
+        EXPECT_TRUE(has(r.report, c.said) && has(r.report, c.alsoSaid)) << r.report;
+        EXPECT_EQ(readText(out) + readText(d / "m.qmx") + readText(d / "s.ini"),
+                  "a good filea matrix[CONFIG]\n");
+        EXPECT_EQ(fs::file_size(d / "a.VOB"), fs::file_size(kTwoStreams));
+        EXPECT_FALSE(fs::exists(d / "new.qmx") || fs::exists(d / "n.qmx"));
         EXPECT_EQ(fs::exists(partial), has(c.said, "partial"));
+        EXPECT_LE(countOf(r.report, "Bad Packet Header"), 8u);
     }
-}
-
-// A file of random bytes has a bad pack every 2 KiB: a few are shown, the
-// rest counted.
-TEST(CarelessRuns, AFloodOfOneWarningIsShownAFewTimesThenCounted) {
-    TempFolder d;
-    std::mt19937 random(18);
-    std::string bytes(2048 * 1000, '\0');
-    for (char& c : bytes) c = char(random());
-    writeText(d / "random.vob", bytes);
-    const CliRun r = ripHere({"--list", (d / "random.vob").string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(countOf(r.err, "Bad Packet Header"), 8u) << r.err;
-    EXPECT_TRUE(has(r.err, "... and 992 more bad packs\n")) << r.err;
+    // The reader of the windows' settings, language and profile files.
+    const ChildEnd ini = runInChild([&](const auto& report) {
+        ::alarm(60);
+        IniFile file;
+        const Result r = file.load(in("f.ini"));
+        report(r.error);
+        return int(r.ok);
+    });
+    EXPECT_EQ(ini.exitCode, 0);
+    EXPECT_TRUE(has(ini.report, "FIFO")) << ini.report;
 }

@@ -1,7 +1,5 @@
-// Every kind of file the programs save goes through the same atomic save:
-// a kill in the middle, a full disk, a refused flush or rename each leave
-// the old file whole and nothing beside it. One table of file kinds, each
-// saved by its real save function.
+// Every kind of file the programs save, each by its real save function, goes
+// through the same atomic save.
 #include "CliRun.h"
 #include "Process.h"
 #include "TempFolder.h"
@@ -26,9 +24,8 @@ using namespace mirtal;
 using namespace mirtal::test;
 namespace fs = std::filesystem;
 
-// Failures no folder can produce on demand (a flush the disk refuses, a
-// rename the file system refuses): this executable's own fsync and rename
-// come before the C library's and fail with the chosen error while it is set.
+// Failures no folder produces on demand: this executable's own fsync and
+// rename come before the C library's and fail while their error is set.
 namespace {
 int g_fsyncError = 0, g_renameError = 0;
 } // namespace
@@ -79,8 +76,7 @@ const FileKind& kind(int which) {
             {"settings", [](const fs::path& p, int v) {
                  return SaveSettings(p, program[v], OutputOptions{}, BmpOutputSettings{});
              }}};
-        // The bytes of each version, from a file that went through both
-        // (the settings file keeps what it does not write).
+        // The bytes of each version (the settings file keeps what it does not write).
         for (FileKind& f : k) {
             TempFolder scratch;
             for (int v : {0, 1, 0}) {
@@ -94,8 +90,7 @@ const FileKind& kind(int which) {
     return kinds[size_t(which)];
 }
 
-class SaveFaults : public ::testing::TestWithParam<int> {
-protected:
+struct SaveFaults : ::testing::TestWithParam<int> {
     const FileKind& k = kind(GetParam());
 };
 
@@ -112,11 +107,10 @@ bool writesInto(pid_t pid, const fs::path& dir) {
 
 } // namespace
 
-// A child saves version 1, 0, 1, ... over and over and is killed with
-// SIGKILL once it is inside a save, after a growing number of looks at the
-// folder (so in the write, the flush or before the rename). Each time the
-// file is one version or the other, whole, and the next save leaves
-// nothing beside it, whatever the dead child left.
+// A child saves version 1, 0, 1, ... and is killed once inside a save, after
+// a growing number of looks at the folder (in the write, the flush or before
+// the rename). The file is one version or the other, whole, and the next
+// save leaves nothing beside it, whatever the dead child left.
 TEST_P(SaveFaults, KillDuringASaveLeavesTheOldOrTheNewFile) {
     TempFolder dir;
     const fs::path target = dir / "target";
@@ -136,8 +130,7 @@ TEST_P(SaveFaults, KillDuringASaveLeavesTheOldOrTheNewFile) {
         ::close(ready[1]);
         char c = 0;
         (void)!::read(ready[0], &c, 1);
-        // A bounded number of looks: the child keeps saving, so it opens a
-        // file long before that.
+        // Bounded: the child keeps saving, so it opens a file long before.
         bool inside = false;
         for (long polls = 0; polls < 200000 && !inside; ++polls)
             inside = writesInto(pid, dir.path());
@@ -199,10 +192,8 @@ TEST_P(SaveFaults, RefusedSaveSaysWhyAndKeepsTheOldFile) {
 INSTANTIATE_TEST_SUITE_P(FileKinds, SaveFaults, ::testing::Range(0, 4),
                          [](const auto& info) { return kind(info.param).name; });
 
-// What a dead save left is removed by the next save of the same file; the
-// temporary file of a save still running, and names that only look alike,
-// stay. A folder in the place of the file is refused; a name as long as the
-// file system allows is saved (its temporary file needs no longer one).
+// The temporary file of a save still running, and names that only look
+// alike, stay; a folder in the place is refused; the longest name is saved.
 TEST(AtomicSave, NextSaveRemovesOnlyWhatDeadSavesLeft) {
     TempFolder dir;
     std::vector<std::string> kept = {".other.mirtal-dead02", ".target.backup",

@@ -13,7 +13,6 @@ namespace {
 
 const fs::path kSplitDisc = fs::path(MIRTAL_TEST_DATA) / "discs" / "split" / "VIDEO_TS";
 
-// Start and lines of every entry the rip put in the document.
 using Entries = std::vector<std::pair<int64_t, std::string>>;
 
 Entries entriesOf(SubtitleDocument& doc, size_t from = 0) {
@@ -29,21 +28,19 @@ Entries entriesOf(SubtitleDocument& doc, size_t from = 0) {
 
 } // namespace
 
-// A text rip of the split disc's two VOB files (unknown glyphs read as the
-// placeholder, so every subpicture gives an entry without questions); the
-// first file is cut short under it, on a pack boundary and inside a pack,
-// early and late, so some cuts fall inside a subpicture. The read error is
-// reported, what was recognised stays, and the next file is read in full,
-// its first subtitle included; a subpicture cut in two is dropped rather
-// than glued to the next file's.
+// The first of the split disc's two VOB files is cut short while a text rip
+// reads it (on a pack boundary and inside a pack, early and late, so some
+// cuts fall inside a subpicture): the read error is reported, what was read
+// stays, the next file is read in full; a subpicture cut in two is dropped
+// rather than glued to the next file's.
 TEST(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
     TempFolder dir;
     const std::vector<fs::path> files = {dir / "VTS_01_1.VOB", dir / "VTS_01_2.VOB"};
-    fs::copy_file(kSplitDisc / "VTS_01_2.VOB", files[1]);
+    for (const char* name : {"VTS_01_1.VOB", "VTS_01_2.VOB"})
+        fs::copy_file(kSplitDisc / name, dir / name);
     FakeHost host;
     MessageCatalogue catalogue;
     FixedBannerClock clock("");
-    // Rips the files, calling `during` as the host processes events.
     size_t afterFirstTick = 0;
     const auto rip = [&](const std::function<void(Session&)>& during) {
         auto s = std::make_unique<Session>(host, catalogue, clock);
@@ -54,20 +51,15 @@ TEST(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
         setup.files = files;
         setup.action = kActionOcr;
         EXPECT_TRUE(s->startJob(setup));
-        for (int t = 1; t <= 8 && !s->job().finished(); ++t) {
-            s->tick();
-            if (t == 1) afterFirstTick = size_t(s->document().NbSubTitle());
-        }
+        for (int t = 1; t <= 8 && !s->job().finished(); ++t)
+            if (s->tick(), t == 1) afterFirstTick = size_t(s->document().NbSubTitle());
         host.onProcessEvents = {};
         EXPECT_TRUE(s->job().finished());
         return s;
     };
-    fs::copy_file(kSplitDisc / "VTS_01_1.VOB", files[0]);
     const Entries all = entriesOf(rip([](Session&) {})->document());
     const size_t fromFirst = afterFirstTick; // the subpicture that straddles follows them
-    ASSERT_GT(fromFirst, 2u);
-    ASSERT_GT(all.size(), fromFirst + 2);
-    ASSERT_TRUE(host.questions.empty());
+    ASSERT_TRUE(fromFirst > 2 && all.size() > fromFirst + 2 && host.questions.empty());
     const uintmax_t size = fs::file_size(files[0]);
     for (uintmax_t cut :
          {size / 3, size / 3 + 700, size / 2 + 2048 * 5 + 100, size * 3 / 4, size * 3 / 4 + 1500}) {
