@@ -101,29 +101,29 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {{L, wide, "--stream", "fr"}, 0, "# stream 2 (substream 0x22, wide): French"},
         {{L, wide, "-s", "1", "--view", "letterbox"}, 0, "(substream 0x21, letterbox): English"},
         {{L, wide, "--stream", "0x23"}, 0, "# stream 2 (substream 0x23, letterbox): French"},
-        {{L, (pairs / "pal_en_fr.fr.sub").string()}, 0, "# stream 1 (substream 0x20): French"},
-        {{L, (pairs / "pal_en_fr.fr.sub").string()},
+        {{L, fixture("vobsub/pal_en_fr.fr.sub")}, 0, "# stream 1 (substream 0x20): French"},
+        {{L, fixture("vobsub/pal_en_fr.fr.sub")},
          0,
-         "# " + (pairs / "pal_en_fr.fr.idx").string() + "\n#   1  - French\n"},
-        {{L, "--forced-only", (pairs / "forced.vob").string()}, 0, "# total: 3 subpictures", 3},
-        {{L, (variants / "ffmpeg.vob").string()}, 0, "", 19}, // ffmpeg's muxer
-        {{L, (variants / "ffmpeg.vob").string(), "-s", "2"}, 0, "", 19},
+         "# " + fixture("vobsub/pal_en_fr.fr.idx") + "\n#   1  - French\n"},
+        {{L, "--forced-only", fixture("vobsub/forced.vob")}, 0, "# total: 3 subpictures", 3},
+        {{L, fixture("variants/ffmpeg.vob")}, 0, "", 19}, // ffmpeg's muxer
+        {{L, fixture("variants/ffmpeg.vob"), "-s", "2"}, 0, "", 19},
         {{L, trunc}, 1, "Can't open file " + trunc + " ,it might be crypted", 2},
         {{L, badPack}, 1, "Bad Packet Header at LBA: 130", 7},
         {{L, badPack, "--answer", "no"}, 1, "stopped at the bad pack"},
         {{L, random}, 1, "Bad Packet Header", 0},
-        {{L, (variants / "damaged.vob").string()}, 1, "its control offset lies outside it", 2},
-        {{L, (variants / "cut.idx").string()}, 1, "12 of the 42 subpictures that its index", 30},
+        {{L, fixture("variants/damaged.vob")}, 1, "its control offset lies outside it", 2},
+        {{L, fixture("variants/cut.idx")}, 1, "12 of the 42 subpictures that its index", 30},
         {{L, in("empty/cut.idx")}, 1, "42 of the 42 subpictures", 0},
         {{L, shortIfo}, 1, "too short", 42},
         {{L, in("b.idx")}, 1, "is damaged, line 20: expected", 0},
         {{L, "--forced-only", discFile("pal_en_fr", "VTS_01_1.VOB").string()},
          1,
          "no forced subpictures in stream 1\n"},
-        {{L, (broken / "short700_VTS_01_0.IFO").string()}, 2, ""},
+        {{L, fixture("broken/short700_VTS_01_0.IFO")}, 2, ""},
         {{L, shortIfo, "--stream", "fr"}, 2, ""}, // its code was never read
         {{L, in("a.sub")}, 2, "no a.idx beside it"},
-        {{L, "--stream", "de", (pairs / "nopts.idx").string()}, 2, ""},
+        {{L, "--stream", "de", fixture("vobsub/nopts.idx")}, 2, ""},
         {{L}, 2, "no input"},
         {{"x.vob"}, 2, "no command"},
         {{L, "--progress=yes", vob}, 2, "takes no value"},
@@ -133,7 +133,7 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {{L, random, "--stream", "fr"}, 2, "needs the title"},
         {{L, vob, "--time-code", "1:00:00"}, 2, "HH:MM:SS,mmm"},
         {{L, vob, "--time-code", "00:61:00,000"}, 2, "HH:MM:SS,mmm"},
-        {{L, (kData / "nothing.vob").string()}, 2, "not found"},
+        {{L, fixture("nothing.vob")}, 2, "not found"},
         {{L, discFile("pal_en", "VIDEO_TS.IFO").string()}, 2, "not a title set IFO"},
         {{L, vob, "--no-such-option"}, 2, "unknown option"},
         {{L, vob, "--stream"}, 2, "needs a value"},
@@ -152,7 +152,7 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {{C, in("a.vtx"), "--split", "1-2", "-o", in("c4")}, 2, "--split"},
         {{C, in("a.vtx"), "--min-interval", "10000", "-o", in("c5")}, 2, "--min-interval"},
         {{A, "sup", "--prefix", p, trunc}, 1, ""},
-        {{A, "bmp", "--prefix", p, (variants / "damaged.vob").string()},
+        {{A, "bmp", "--prefix", p, fixture("variants/damaged.vob")},
          1,
          "5 damaged (skipped), 2 pictures written"},
         {{A}, 2, "--action needs bmp, sup, vobsub or show"},
@@ -229,17 +229,17 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
 TEST(CliList, InputsAndStreamNamesOfTheSameSubpicturesListAlike) {
     const std::string ifo = discFile("pal_en_fr", "VTS_01_0.IFO").string();
     const std::string vob = discFile("pal_en_fr", "VTS_01_1.VOB").string();
-    const fs::path pairs = kData / "vobsub", split = kData / "discs" / "split" / "VIDEO_TS";
+    const fs::path split = kData / "discs" / "split" / "VIDEO_TS";
     const std::string tc = "01:00:00,250";
     const std::vector<std::string> same[][2] = {
         {{ifo, "--stream", "fr"}, {ifo, "--stream", "0x21"}},
         {{ifo, "--stream", "fr"}, {ifo, "-s", "2"}},
         {{vob, "--stream=FR"}, {ifo, "-s", "2"}},
         {{split.string()}, {(split / "VTS_01_1.VOB").string(), (split / "VTS_01_2.VOB").string()}},
-        {{(pairs / "pal_en_fr.fr.sub").string()}, {vob, "-s", "2"}},
-        {{(pairs / "nopts.idx").string()}, {vob}},
-        {{"--stream", "fr", (pairs / "nopts.sub").string()}, {vob, "-s", "2"}},
-        {{(kData / "variants" / "unpadded.idx").string()}, {(pairs / "pal_en_fr.en.idx").string()}},
+        {{fixture("vobsub/pal_en_fr.fr.sub")}, {vob, "-s", "2"}},
+        {{fixture("vobsub/nopts.idx")}, {vob}},
+        {{"--stream", "fr", fixture("vobsub/nopts.sub")}, {vob, "-s", "2"}},
+        {{fixture("variants/unpadded.idx")}, {fixture("vobsub/pal_en_fr.en.idx")}},
         // A job that continues a time line keeps it, whatever its reference.
         {{vob, "--time-code", tc, "--from-video-start"}, {vob, "--time-code", tc}},
     };

@@ -5,6 +5,7 @@
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace mirtal::test;
 namespace fs = std::filesystem;
@@ -36,22 +37,18 @@ std::vector<Row> list(std::vector<std::string> args) {
     return rows;
 }
 
-// Columns of a tab-separated fixture table, as rows of `into` from field `at`.
-void columns(const fs::path& table, const std::vector<std::string>& names, std::vector<Row>& into,
-             size_t at) {
-    std::istringstream in(readText(table));
+// The columns of a tab-separated fixture table, by name.
+std::map<std::string, std::vector<int64_t>> table(const fs::path& file) {
+    std::istringstream in(readText(file));
     std::string line, cell;
     std::getline(in, line);
-    std::vector<std::string> header;
-    for (std::istringstream h(line); std::getline(h, cell, '\t');) header.push_back(cell);
-    for (size_t r = 0; std::getline(in, line); ++r) {
-        std::vector<std::string> cells;
-        for (std::istringstream f(line); std::getline(f, cell, '\t');) cells.push_back(cell);
-        into.resize(std::max(into.size(), r + 1));
-        for (size_t n = 0; n < names.size(); ++n)
-            into[r][at + n] = std::stoll(cells.at(
-                size_t(std::find(header.begin(), header.end(), names[n]) - header.begin())));
-    }
+    std::vector<std::string> names;
+    for (std::istringstream h(line); std::getline(h, cell, '\t');) names.push_back(cell);
+    std::map<std::string, std::vector<int64_t>> columns;
+    for (std::istringstream f; std::getline(in, line);)
+        for (f = std::istringstream(line); const std::string& name : names)
+            if (std::getline(f, cell, '\t')) columns[name].push_back(std::atoll(cell.c_str()));
+    return columns;
 }
 
 } // namespace
@@ -76,10 +73,13 @@ TEST(ListTruth, EveryStreamOfEveryDiscListsTheDiscsUnits) {
         SCOPED_TRACE(c.disc + " stream " + k);
         std::vector<std::string> args = c.args;
         args.push_back((base / "VIDEO_TS" / "VTS_01_0.IFO").string());
+        auto subs = table(base / ("subs_s" + k + ".tsv")),
+             scan = table(base / ("spuscan_s" + k + ".tsv"));
         std::vector<Row> truth;
-        columns(base / ("subs_s" + k + ".tsv"), {"start_ms", "stop_ms"}, truth, 0);
-        columns(base / ("spuscan_s" + k + ".tsv"), {"x1", "y1", "x2", "y2"}, truth, 2);
-        columns(base / ("subs_s" + k + ".tsv"), {"size"}, truth, 6);
+        for (size_t i = 0; i < subs["start_ms"].size(); ++i)
+            truth.push_back({subs["start_ms"][i], subs["stop_ms"][i], scan["x1"].at(i),
+                             scan["y1"].at(i), scan["x2"].at(i), scan["y2"].at(i),
+                             subs["size"][i]});
         std::vector<Row> rows = list(args);
         ASSERT_EQ(rows.size(), truth.size());
         for (size_t i = 0; i < rows.size(); ++i) // times rounded either way
