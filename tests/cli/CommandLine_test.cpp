@@ -68,21 +68,21 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
               "[BMP OUT CROPPING]\r\nEnabled=0\r\n[BMP OUT COLOR]\r\nPresetColorPalIndex=2\r\n");
     using Args = std::vector<std::string>;
     // The command with its usual options, the argument list, then the input.
-    const auto ocr = [&](Args a) {
-        a.insert(a.begin(), {A, "ocr", "--matrix", m});
-        a.push_back(vob);
-        return a;
+    const auto job = [&](Args head, const Args& a) {
+        head.insert(head.end(), a.begin(), a.end());
+        head.push_back(vob);
+        return head;
     };
-    const auto pict = [&](const std::string& kind, Args a, const std::string& prefix = "p") {
-        a.insert(a.begin(), {A, kind, "--prefix", in(prefix)});
-        a.push_back(vob);
-        return a;
+    const auto ocr = [&](const Args& a) { return job({A, "ocr", "--matrix", m}, a); };
+    const auto pict = [&](const std::string& kind, const Args& a, const std::string& prefix = "p") {
+        return job({A, kind, "--prefix", in(prefix)}, a);
     };
     // Format options of the command line lie over the settings file, and the
     // settings file and profile over the defaults.
-    const auto format = [&](Args a) {
-        a.insert(a.begin(), {"--no-ask", "--no-save-matrix", "--settings", in("ext.ini")});
-        return ocr(a);
+    const auto format = [&](const Args& a) {
+        return job(
+            {A, "ocr", "--matrix", m, "--no-ask", "--no-save-matrix", "--settings", in("ext.ini")},
+            a);
     };
     const std::string first = "1\r\n00:00:01,740 --> 00:00:03,093";
     struct Case {
