@@ -11,6 +11,10 @@ namespace mirtal::test {
 
 inline const std::filesystem::path kData = MIRTAL_TEST_DATA;
 
+inline std::string fixture(const std::string& name) {
+    return (kData / name).string();
+}
+
 inline std::filesystem::path discFile(const std::string& disc, const std::string& file) {
     return kData / "discs" / disc / "VIDEO_TS" / file;
 }

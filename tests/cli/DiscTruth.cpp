@@ -22,13 +22,8 @@ struct Slot {
 std::vector<Slot> slotsOf(const std::string& line) {
     std::vector<Slot> slots;
     for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == ' ') continue;
-        if (line[i] == '"') {
-            slots.push_back({"'", i});
-            slots.push_back({"'", i});
-        } else {
-            slots.push_back({std::string(1, line[i]), i});
-        }
+        if (line[i] == '"') slots.push_back({"'", i});
+        if (line[i] != ' ') slots.push_back({line[i] == '"' ? "'" : std::string(1, line[i]), i});
     }
     return slots;
 }
@@ -42,24 +37,20 @@ DiscTruth::DiscTruth(const std::string& disc, int stream) {
     const std::filesystem::path folder = std::filesystem::path(MIRTAL_TEST_DATA) / "discs" / disc;
     m_videoTs = folder / "VIDEO_TS";
     const std::string k = std::to_string(stream);
-    std::ifstream truth(folder / ("truth_s" + k + ".txt"));
-    std::ifstream subs(folder / ("subs_s" + k + ".tsv"));
+    std::ifstream truth(folder / ("truth_s" + k + ".txt")), subs(folder / ("subs_s" + k + ".tsv"));
     if (!truth || !subs) throw std::runtime_error("no ground truth for " + disc + " stream " + k);
     std::string line;
     m_blocks.emplace_back();
-    while (std::getline(truth, line)) {
+    while (std::getline(truth, line))
         if (line.empty())
             m_blocks.emplace_back();
         else
             m_blocks.back().push_back(utf8ToCp1252(line));
-    }
     std::getline(subs, line); // column names
-    while (std::getline(subs, line)) {
-        std::istringstream row(line);
-        size_t index = 0;
+    for (size_t index = 0; std::getline(subs, line);) {
         int64_t pts = 0;
         int32_t startMs = 0;
-        row >> index >> pts >> startMs;
+        std::istringstream(line) >> index >> pts >> startMs;
         m_blockByStart[startMs] = index;
     }
     if (m_blockByStart.size() != m_blocks.size())
@@ -113,52 +104,37 @@ std::vector<std::string> DiscTruth::assign(const std::string& line,
     // Least total width misfit over layouts of 1 box per slot, 2 boxes per
     // slot (a cut character) and 1 box per 2 slots (touching characters).
     constexpr int kNone = std::numeric_limits<int>::max() / 2;
-    std::vector<std::vector<int>> cost(nb + 1, std::vector<int>(ns + 1, kNone));
-    std::vector<std::vector<int>> step(nb + 1, std::vector<int>(ns + 1, 0));
+    std::vector<std::vector<int>> cost(nb + 1, std::vector<int>(ns + 1, kNone)),
+        step(nb + 1, std::vector<int>(ns + 1, 0));
     cost[0][0] = 0;
-    auto span = [&](size_t first, size_t last) {
-        return boxes[last].X + boxes[last].Width - boxes[first].X;
-    };
-    for (size_t i = 0; i <= nb; ++i)
-        for (size_t j = 0; j <= ns; ++j) {
-            if (cost[i][j] >= kNone) continue;
-            auto relax = [&](size_t di, size_t dj, int c, int kind) {
-                if (i + di > nb || j + dj > ns) return;
-                if (cost[i][j] + c < cost[i + di][j + dj]) {
-                    cost[i + di][j + dj] = cost[i][j] + c;
-                    step[i + di][j + dj] = kind;
-                }
+    const auto width = [&](size_t j) { return expectedWidth(slots[j].text); };
+    for (size_t i = 0; i < nb; ++i)
+        for (size_t j = 0; j < ns; ++j) {
+            const auto relax = [&](size_t di, size_t dj, int c, int kind) {
+                if (cost[i][j] >= kNone || i + di > nb || j + dj > ns) return;
+                if (cost[i][j] + c < cost[i + di][j + dj])
+                    cost[i + di][j + dj] = cost[i][j] + c, step[i + di][j + dj] = kind;
             };
-            if (i < nb && j < ns) {
-                relax(1, 1, std::abs(boxes[i].Width - expectedWidth(slots[j].text)), 1);
-                if (i + 1 < nb)
-                    relax(2, 1,
-                          std::abs(span(i, i + 1) - expectedWidth(slots[j].text)) + kUnevenStep, 2);
-                if (j + 1 < ns)
-                    relax(1, 2,
-                          std::abs(boxes[i].Width - expectedWidth(slots[j].text) -
-                                   expectedWidth(slots[j + 1].text)) +
-                              kUnevenStep,
-                          3);
-            }
+            relax(1, 1, std::abs(boxes[i].Width - width(j)), 1);
+            if (i + 1 < nb)
+                relax(2, 1,
+                      std::abs(boxes[i + 1].X + boxes[i + 1].Width - boxes[i].X - width(j)) +
+                          kUnevenStep,
+                      2);
+            if (j + 1 < ns)
+                relax(1, 2, std::abs(boxes[i].Width - width(j) - width(j + 1)) + kUnevenStep, 3);
         }
     if (cost[nb][ns] >= kNone) throw std::runtime_error("no layout of the boxes on: " + line);
     for (size_t i = nb, j = ns; i > 0;) {
-        switch (step[i][j]) {
-        case 1:
+        if (step[i][j] == 1) {
             texts[--i] = slots[--j].text;
-            break;
-        case 2: // the first piece carries the character
-            texts[i - 1].clear();
+        } else if (step[i][j] == 2) { // the first piece carries the character
             texts[i - 2] = slots[--j].text;
             i -= 2;
-            break;
-        default: { // both strokes of a double quote in one box are that quote
-            const Slot& a = slots[j - 2];
-            const Slot& b = slots[j - 1];
+        } else { // both strokes of a double quote in one box are that quote
+            const Slot &a = slots[j - 2], &b = slots[j - 1];
             texts[--i] = a.source == b.source ? std::string(1, line[a.source]) : a.text + b.text;
             j -= 2;
-        }
         }
     }
     return texts;

@@ -12,12 +12,10 @@
 namespace mirtal::test {
 
 // The ground truth of one subpicture stream of a fixture disc, and what a
-// careful user answers for each glyph the rip asks about. A question is
-// found by its unit's start time, its line and the box's place in the line.
-// Boxes are laid onto the line's characters (spaces left out) one to one
-// when their counts agree; otherwise the layout that best fits the box
-// widths (each character as wide as in the lines that matched one to one),
-// with characters cut in two boxes (the first piece reads as the character)
+// careful user answers for each glyph the rip asks about (found by its
+// unit's start, its line and the box's place in the line). Boxes are laid
+// onto the line's characters one to one when their counts agree; otherwise
+// the layout that best fits the box widths, with characters cut in two boxes
 // and boxes of two touching characters. A double quote is two strokes, each
 // named an apostrophe: the quote repair joins them.
 class DiscTruth {
@@ -26,12 +24,8 @@ public:
 
     std::filesystem::path videoTs() const { return m_videoTs; }
     const std::vector<std::vector<std::string>>& blocks() const { return m_blocks; }
-    // The block of the unit that starts at startMs; null when none does.
-    const std::vector<std::string>* blockAt(int32_t startMs) const;
-
-    // Whether that unit is in italic (disc.txt names the roman units).
-    bool italicAt(int32_t startMs) const;
-
+    const std::vector<std::string>* blockAt(int32_t startMs) const; // null when none starts there
+    bool italicAt(int32_t startMs) const; // disc.txt names the roman units
     std::string answer(int32_t startMs, int line, int charIndex, std::span<const CharBox> boxes);
     // What each box of the line reads as.
     std::vector<std::string> assign(const std::string& line, std::span<const CharBox> boxes);

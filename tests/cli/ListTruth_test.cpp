@@ -19,37 +19,36 @@ int64_t ms(const std::string& tc) {
 }
 
 // Each listed subpicture: start and stop in ms, X1, Y1, X2, Y2, bytes.
-std::vector<std::vector<int64_t>> list(std::vector<std::string> args) {
+using Row = std::array<int64_t, 7>;
+std::vector<Row> list(std::vector<std::string> args) {
     args.insert(args.begin(), "--list");
     const CliRun r = ripHere(args);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    std::vector<std::vector<int64_t>> rows;
+    std::vector<Row> rows;
     for (const std::string& row : rowsOf(r.out)) {
         std::istringstream f(row);
         std::string number, start, stop;
-        int64_t x1, y1, x2, y2, bytes;
-        f >> number >> start >> stop >> x1 >> y1 >> x2 >> y2 >> bytes;
-        rows.push_back({ms(start), ms(stop), x1, y1, x2, y2, bytes});
+        Row x{};
+        f >> number >> start >> stop >> x[2] >> x[3] >> x[4] >> x[5] >> x[6];
+        x[0] = ms(start), x[1] = ms(stop);
+        rows.push_back(x);
     }
     return rows;
 }
 
-// A column of a tab-separated fixture table.
-std::vector<int64_t> column(const fs::path& table, const std::string& name) {
-    std::istringstream in(readText(table));
+// The columns of a tab-separated fixture table, by name.
+std::map<std::string, std::vector<int64_t>> table(const fs::path& file) {
+    std::istringstream in(readText(file));
     std::string line, cell;
     std::getline(in, line);
-    std::istringstream header(line);
-    size_t at = 0;
-    while (std::getline(header, cell, '\t') && cell != name) ++at;
-    std::vector<int64_t> values;
-    while (std::getline(in, line)) {
-        std::istringstream f(line);
-        for (size_t i = 0; i <= at; ++i) std::getline(f, cell, '\t');
-        values.push_back(std::stoll(cell));
-    }
-    return values;
+    std::vector<std::string> names;
+    for (std::istringstream h(line); std::getline(h, cell, '\t');) names.push_back(cell);
+    std::map<std::string, std::vector<int64_t>> columns;
+    for (std::istringstream f; std::getline(in, line);)
+        for (f = std::istringstream(line); const std::string& name : names)
+            if (std::getline(f, cell, '\t')) columns[name].push_back(std::atoll(cell.c_str()));
+    return columns;
 }
 
 } // namespace
@@ -61,11 +60,9 @@ TEST(ListTruth, EveryStreamOfEveryDiscListsTheDiscsUnits) {
         int k;                // the substream of the truth tables
         bool authored = true; // disc.txt names the SRT file it was made from
     };
-    std::vector<Case> cases = {
-        {"wide", {"--stream", "fr"}, 2, false},
-        {"wide", {"-s", "1", "--view", "letterbox"}, 1, false},
-        {"wide", {"--stream", "0x23"}, 3, false},
-    };
+    std::vector<Case> cases = {{"wide", {"--stream", "fr"}, 2, false},
+                               {"wide", {"-s", "1", "--view", "letterbox"}, 1, false},
+                               {"wide", {"--stream", "0x23"}, 3, false}};
     for (const char* disc : {"pal_en", "pal_en_fr", "ntsc", "split"})
         for (int k = 0;
              fs::exists(kData / "discs" / disc / ("subs_s" + std::to_string(k) + ".tsv")); ++k)
@@ -76,18 +73,19 @@ TEST(ListTruth, EveryStreamOfEveryDiscListsTheDiscsUnits) {
         SCOPED_TRACE(c.disc + " stream " + k);
         std::vector<std::string> args = c.args;
         args.push_back((base / "VIDEO_TS" / "VTS_01_0.IFO").string());
-        const auto rows = list(args);
-        const fs::path subs = base / ("subs_s" + k + ".tsv"),
-                       scan = base / ("spuscan_s" + k + ".tsv");
-        const std::vector<int64_t> truth[] = {column(subs, "start_ms"), column(subs, "stop_ms"),
-                                              column(scan, "x1"),       column(scan, "y1"),
-                                              column(scan, "x2"),       column(scan, "y2"),
-                                              column(subs, "size")};
-        ASSERT_EQ(rows.size(), truth[0].size());
-        for (size_t i = 0; i < rows.size(); ++i)
-            for (size_t f = 0; f < 7; ++f)
-                EXPECT_NEAR(rows[i][f], truth[f][i], f < 2 ? 1 : 0)
-                    << "row " << i << " field " << f;
+        auto subs = table(base / ("subs_s" + k + ".tsv")),
+             scan = table(base / ("spuscan_s" + k + ".tsv"));
+        std::vector<Row> truth;
+        for (size_t i = 0; i < subs["start_ms"].size(); ++i)
+            truth.push_back({subs["start_ms"][i], subs["stop_ms"][i], scan["x1"].at(i),
+                             scan["y1"].at(i), scan["x2"].at(i), scan["y2"].at(i),
+                             subs["size"][i]});
+        std::vector<Row> rows = list(args);
+        ASSERT_EQ(rows.size(), truth.size());
+        for (size_t i = 0; i < rows.size(); ++i) // times rounded either way
+            for (size_t f : {0, 1})
+                if (std::abs(rows[i][f] - truth[i][f]) <= 1) rows[i][f] = truth[i][f];
+        EXPECT_EQ(rows, truth);
         if (!c.authored) continue;
         // From the first video frame, as the film is played: the times the
         // subtitles were authored with, within one frame.
@@ -106,13 +104,19 @@ TEST(ListTruth, EveryStreamOfEveryDiscListsTheDiscsUnits) {
 }
 
 // First packets without a PTS (timed by their pack) and stuffed pack
-// headers, as other muxers write them.
-TEST(ListTruth, UnstampedPacketsAreTimedByTheirPack) {
+// headers, as other muxers write them; and a Last TimeCode moves every time
+// (the first pack has SCR 0).
+TEST(ListTruth, UnstampedPacketsAreTimedByTheirPackAndTimeCodeMovesEveryTime) {
     std::istringstream expected(readText(kData / "variants" / "unstamped.txt"));
-    std::vector<int64_t> starts, listed;
+    std::vector<int64_t> starts, listed, plain, shifted;
     for (int64_t start; expected >> start;) starts.push_back(start);
-    for (const auto& row : list({(kData / "variants" / "unstamped.vob").string()}))
+    for (const Row& row : list({(kData / "variants" / "unstamped.vob").string()}))
         listed.push_back(row[0]);
     EXPECT_EQ(listed, starts);
     EXPECT_EQ(listed.size(), 7u);
+    const std::string vob = discFile("pal_en", "VTS_01_1.VOB").string();
+    for (const Row& row : list({vob})) plain.push_back(row[0] + 3'600'250);
+    for (const Row& row : list({vob, "--time-code", "01:00:00,250"})) shifted.push_back(row[0]);
+    EXPECT_EQ(shifted, plain);
+    EXPECT_EQ(plain.size(), 46u);
 }
