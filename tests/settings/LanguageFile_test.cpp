@@ -63,6 +63,17 @@ std::vector<std::string> allTexts(FakeTarget& t) {
     return out;
 }
 
+// The texts of `after` that differ from `before`, or the sizes where they differ.
+std::vector<std::string> changed(const std::vector<std::string>& before,
+                                 const std::vector<std::string>& after) {
+    if (before.size() != after.size())
+        return {std::to_string(before.size()), std::to_string(after.size())};
+    std::vector<std::string> out;
+    for (size_t i = 0; i < after.size(); ++i)
+        if (after[i] != before[i]) out.push_back(after[i]);
+    return out;
+}
+
 class LanguageFile : public ::testing::Test {
 protected:
     fs::path lang() const { return LanguageFolder(dir.path()); }
@@ -88,11 +99,6 @@ TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
                      "Form1.ButtonPause.Hint", "Form1.CoolButtonOpenVob.Hint",
                      "Form1.RadioGroupPreviewBack.Caption", "Form1.RadioGroupPreviewBack.Items0",
                      "Form1.RadioGroupPreviewBack.Items1", "Form1.RadioGroupPreviewBack.Items2"}));
-    EXPECT_EQ(ini.keyNames("Form1.MainMenu1"),
-              (Names{"Form1.MainMenu1.File1", "Form1.MainMenu1.File1.OpenVobs1",
-                     "Form1.MainMenu1.Options2", "Form1.MainMenu1.Options2.GUILanguage1"}));
-    EXPECT_EQ(ini.value("Form1.MainMenu1", "Form1.MainMenu1.Options2.GUILanguage1"),
-              "GUI &Language");
     const int n = MessageCatalogue::kDefaultCount;
     ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
     EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));
@@ -124,17 +130,56 @@ TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
     EXPECT_EQ(windows[0].components[6]->texts[P::Caption], "zoom") << "other classes keep theirs";
 }
 
+// Only existing radio items change; a loaded hint is shown, even empty; other
+// classes keep their texts; a menu item is found only under its own parents
+// in its menu's section; a language file missing or outside changes nothing.
+TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
+    const struct {
+        std::string text;
+        Names changes;
+    } cases[] = {
+        {"[Form1]\nForm1.RadioGroupPreviewBack.Items0=Aucun\nForm1.RadioGroupPreviewBack.Items2="
+         "Libre\n"
+         "Form1.RadioGroupPreviewBack.Items3=x\nForm1.RadioGroupPreviewBack.Items5=y\n"
+         "Form1.CoolButtonOpenVob.Hint=Ouvrir\nForm1.CoolButtonOpenVob.Caption=never\n"
+         "Form1.SpinEditZoom.Text=never\nForm1.EditName.Hint=\n",
+         {"Ouvrir", "Aucun", "Libre"}},
+        {"[Form1.MainMenu1]\nForm1.MainMenu1.Options2.GUILanguage1=Langue\n"
+         "Form1.MainMenu1.Options1.GUILanguage1=old layout\nForm1.MainMenu1.OpenVobs1=not at top\n"
+         "[Form1]\nForm1.MainMenu1.File1=wrong section\n",
+         {"Langue"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        FakeTarget fresh = makeWindows();
+        const Names before = allTexts(fresh);
+        writeLanguage("Lang", c.text);
+        ASSERT_TRUE(LoadLanguage(lang(), c.text.empty() ? "Deleted" : "Lang", fresh, catalogue).ok);
+        EXPECT_EQ(changed(before, allTexts(fresh)), c.changes) << c.text;
+        FakeWindow& f1 = fresh[0];
+        EXPECT_EQ((std::vector<bool>{f1.components[4]->hintShown, f1.components[2]->hintShown,
+                                     f1.components[3]->hintShown}),
+                  (std::vector<bool>{c.changes.size() == 3, c.changes.size() == 3, false}));
+    }
+    writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
+    const Names before = allTexts(windows);
+    EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
+    EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
+    EXPECT_EQ(allTexts(windows), before);
+    EXPECT_EQ(catalogue.text(Message::FileBeforeName), "File ");
+}
+
 TEST_F(LanguageFile, MissingKeysKeepThePreviousLanguage) {
     writeLanguage("First", "[Form1]\nForm1.Form1.Caption=Erste\nForm1.LabelPos.Caption=Lage\n"
                            "[Messages]\nMsgStr_0=Null\nMsgStr_1=Eins\n");
     writeLanguage("Second", "[FORM1]\nform1.form1.caption=Deuxieme\n[messages]\nmsgstr_0=Zero\n");
+    const Names before = allTexts(windows);
     ASSERT_TRUE(LoadLanguage(lang(), "First", windows, catalogue).ok);
     ASSERT_TRUE(LoadLanguage(lang(), "Second", windows, catalogue).ok);
-    EXPECT_EQ(windows[0].m_caption, "Deuxieme");
-    EXPECT_EQ(windows[0].components[0]->texts[P::Caption], "Lage");
-    EXPECT_EQ(catalogue.text(Message::MatrixFull), "Zero");
-    EXPECT_EQ(catalogue.text(Message::OneMatrixPerDvd), "Eins");
-    EXPECT_EQ(catalogue.text(Message::MatrixEmpty), "The Character Matrix is Empty !");
+    EXPECT_EQ(changed(before, allTexts(windows)), (Names{"Deuxieme", "Lage"}));
+    EXPECT_EQ((Names{catalogue.text(Message::MatrixFull), catalogue.text(Message::OneMatrixPerDvd),
+                     catalogue.text(Message::MatrixEmpty)}),
+              (Names{"Zero", "Eins", "The Character Matrix is Empty !"}));
 }
 
 // Messages are read in order up to a gap or an empty text; one past the
@@ -165,50 +210,6 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
             EXPECT_EQ(catalogue.entry(i), i < c.loaded ? "T" + std::to_string(i) : english.entry(i))
                 << i;
     }
-}
-
-TEST_F(LanguageFile, OnlyExistingRadioItemsChangeAndLoadedHintsAreShown) {
-    writeLanguage("Radio", "[Form1]\n"
-                           "Form1.RadioGroupPreviewBack.Items0=Aucun\n"
-                           "Form1.RadioGroupPreviewBack.Items2=Libre\n"
-                           "Form1.RadioGroupPreviewBack.Items3=x\n"
-                           "Form1.RadioGroupPreviewBack.Items5=y\n"
-                           "Form1.CoolButtonOpenVob.Hint=Ouvrir\n"
-                           "Form1.CoolButtonOpenVob.Caption=never\n"
-                           "Form1.SpinEditZoom.Text=never\n"
-                           "Form1.EditName.Hint=\n");
-    ASSERT_TRUE(LoadLanguage(lang(), "Radio", windows, catalogue).ok);
-    FakeWindow& f1 = windows[0];
-    EXPECT_EQ(f1.components[5]->items, (Names{"Aucun", "Preset :", "Libre"}));
-    EXPECT_EQ(f1.components[4]->texts[P::Hint], "Ouvrir");
-    EXPECT_EQ(f1.components[4]->texts.count(P::Caption), 0u);
-    EXPECT_TRUE(f1.components[4]->hintShown);
-    EXPECT_TRUE(f1.components[2]->hintShown) << "an existing key counts, even empty";
-    EXPECT_FALSE(f1.components[3]->hintShown);
-    EXPECT_EQ(f1.components[6]->texts[P::Text], "100");
-}
-
-TEST_F(LanguageFile, RenamedMenuItemKeepsBuiltInCaption) {
-    writeLanguage("Menu", "[Form1.MainMenu1]\n"
-                          "Form1.MainMenu1.Options2.GUILanguage1=Langue\n"
-                          "Form1.MainMenu1.Options1.GUILanguage1=old layout\n"
-                          "Form1.MainMenu1.OpenVobs1=not at top\n"
-                          "[Form1]\nForm1.MainMenu1.File1=wrong section\n");
-    ASSERT_TRUE(LoadLanguage(lang(), "Menu", windows, catalogue).ok);
-    FakeMenuItem& top = windows[0].menus[0]->top;
-    EXPECT_EQ(top.children[1]->children[0]->m_caption, "Langue");
-    EXPECT_EQ(top.children[0]->m_caption, "&File");
-    EXPECT_EQ(top.children[0]->children[0]->m_caption, "&Open Vob(s)");
-}
-
-TEST_F(LanguageFile, DeletedOrUnsafeLanguageNameChangesNothing) {
-    const std::vector<std::string> before = allTexts(windows);
-    EXPECT_TRUE(LoadLanguage(lang(), "Deleted", windows, catalogue).ok);
-    writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
-    EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
-    EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
-    EXPECT_EQ(allTexts(windows), before);
-    EXPECT_EQ(catalogue.text(Message::FileBeforeName), "File ");
 }
 
 TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
