@@ -31,6 +31,20 @@ protected:
         for (size_t k = 0; k < lines.size(); ++k) e.Lines[k] = lines[k];
         return e;
     }
+    // "ss,mmm-ss,mmm line|line @x1,y1,x2,y2; " for each entry, @ only with a rectangle.
+    std::string dump() const {
+        std::string out;
+        for (const TSub& e : doc.store().entries()) {
+            out += TimeCodeToStr(e.Start).substr(6) + "-" + TimeCodeToStr(e.Stop).substr(6);
+            for (int k = 0; k < e.NbLines; ++k) out += (k ? "|" : " ") + e.Lines[size_t(k)];
+            const Rect r = e.rect();
+            if (!(r == Rect{}))
+                for (int v : {r.X1, r.Y1, r.X2, r.Y2})
+                    out += (v == r.X1 ? " @" : ",") + std::to_string(v);
+            out += "; ";
+        }
+        return out;
+    }
     std::string errorText(int n) {
         return messages.text(Message::SubtitleFileError) + std::to_string(n) + "\r" +
                messages.text(Message::IgnoreAndContinue);
@@ -43,57 +57,37 @@ protected:
 // sets the extended option; text after a time line that is no coordinate
 // keeps the rectangle before it.
 TEST_F(ReaderTest, GoodFilesGiveEntriesOffsetAndExtendedOption) {
-    const Rect r1{160, 470, 559, 519};
     const struct {
-        const char* text;
-        std::vector<TSub> entries;
+        const char *text, *entries;
         int offset;
         bool extended;
     } cases[] = {
-        {"101\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\n"
-         "7\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\n",
-         {sub("00:00:01,000", "00:00:02,000", {"a"}), sub("00:00:03,000", "00:00:04,000", {"b"})},
-         100,
-         false},
-        {"0\r\n00:00:01,000 --> 00:00:02,500\r\nplain\r\n", // offset below zero: clamped
-         {sub("00:00:01,000", "00:00:02,500", {"plain"})},
-         0,
-         false},
+        {"101\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\n7\r\n00:00:03,000 --> "
+         "00:00:04,000\r\nb\r\n\r\n",
+         "01,000-02,000 a; 03,000-04,000 b; ", 100, false},
+        // An offset below zero is clamped.
+        {"0\r\n00:00:01,000 --> 00:00:02,500\r\nplain\r\n", "01,000-02,500 plain; ", 0, false},
         {"1\r\n00:00:01,000 --> 00:00:02,000  X1:160 X2:559 Y1:470 Y2:519\r\na\r\n\r\n"
          "2\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n",
-         {sub("00:00:01,000", "00:00:02,000", {"a"}, r1),
-          sub("00:00:03,000", "00:00:04,000", {"b"})},
-         0,
-         false},
+         "01,000-02,000 a @160,470,559,519; 03,000-04,000 b; ", 0, false},
         {"1\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\n"
          "2\r\n00:00:01,000 --> 00:00:02,000  X1:102 X2:559 Y1:470 Y2:519\r\na\r\n",
-         {sub("00:00:03,000", "00:00:04,000", {"b"}),
-          sub("00:00:01,000", "00:00:02,000", {"a"}, {102, 470, 559, 519})},
-         0,
-         true},
+         "03,000-04,000 b; 01,000-02,000 a @102,470,559,519; ", 0, true},
         {"1\r\n00:00:01,000 --> 00:00:02,000  X1:160 X2:559 Y1:470 Y2:519\r\na\r\n\r\n"
          "2\r\n00:00:03,000 --> 00:00:04,000  comment here\r\nb\r\n",
-         {sub("00:00:01,000", "00:00:02,000", {"a"}, r1),
-          sub("00:00:03,000", "00:00:04,000", {"b"}, r1)},
-         0,
-         true},
+         "01,000-02,000 a @160,470,559,519; 03,000-04,000 b @160,470,559,519; ", 0, true},
         // Line feeds only, blanks around; blank lines after the last entry ask nothing.
         {"  5 \n\t00:00:01,000 --> 00:00:02,000  \n  Hello  \n\n6\n00:00:03,000 --> "
          "00:00:04,000\nb\n\n \n\t\n",
-         {sub("00:00:01,000", "00:00:02,000", {"Hello"}),
-          sub("00:00:03,000", "00:00:04,000", {"b"})},
-         4,
-         false},
-        {"1\r\nxx:00:01,000 --> 00:00:0y,000\r\na\r\n", // malformed times read as zero
-         {sub("00:00:00,000", "00:00:00,000", {"a"})},
-         0,
-         false},
+         "01,000-02,000 Hello; 03,000-04,000 b; ", 4, false},
+        // Malformed times read as zero.
+        {"1\r\nxx:00:01,000 --> 00:00:0y,000\r\na\r\n", "00,000-00,000 a; ", 0, false},
     };
     for (const auto& c : cases) {
         doc.options().native.ExtendedFormat = !c.extended;
         NativeReadReport r = read(c.text);
         EXPECT_EQ(r.errors, 0) << c.text;
-        EXPECT_EQ(doc.store().entries(), c.entries) << c.text;
+        EXPECT_EQ(dump(), c.entries) << c.text;
         EXPECT_EQ(doc.options().native.IndexOffset, c.offset) << c.text;
         EXPECT_EQ(doc.options().native.ExtendedFormat, c.extended) << c.text;
         EXPECT_EQ(doc.list().line(0), std::to_string(c.offset + 1)) << c.text;
