@@ -101,39 +101,38 @@ TEST_F(ReaderTest, DamagedEntriesAskAndTheAnswerDecides) {
     const std::string stray = "1\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\noops\r\n"
                               "2\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\nbad again\r\n"
                               "3\r\n00:00:05,000 --> 00:00:06,000\r\nc\r\n";
+    // Answers: c(ancel), i(gnore), y(es to all).
     const struct {
         std::string text;
-        std::deque<Answer> answers;
+        const char* answers;
         int errors, entries, firstError;
         bool cancelled;
     } cases[] = {
-        {"", {Answer::Ignore}, 1, 0, 1, false},
+        {"", "i", 1, 0, 1, false},
         {"1\r\n00:00:01,000 --> 00:00:02,000\r\nfirst\r\n\r\n"
          "2\r\n00:00:03,000 --> 00:00:04,000  X1:abc X2:559 Y1:470 Y2:519\r\n"
          "text one\r\ntext two\r\n\r\n3\r\n00:00:05,000 --> 00:00:06,000\r\nthird\r\n",
-         {Answer::Ignore, Answer::Ignore, Answer::Ignore},
-         3,
-         2,
-         3,
-         false},
-        {stray, {Answer::Cancel}, 1, 1, 2, true}, // what was read is kept
-        {stray, {Answer::YesToAll}, 2, 3, 2, false},
+         "iii", 3, 2, 3, false},
+        {stray, "c", 1, 1, 2, true}, // what was read is kept
+        {stray, "y", 2, 3, 2, false},
     };
     for (const auto& c : cases) {
         doc.setSplit({true, tc("00:00:00,000"), tc("00:00:01,000")});
         dialogs.questions.clear();
-        dialogs.answers = c.answers;
+        for (const char* a = c.answers; *a; ++a)
+            dialogs.answers.push_back(*a == 'c'   ? Answer::Cancel
+                                      : *a == 'i' ? Answer::Ignore
+                                                  : Answer::YesToAll);
         NativeReadReport r = read(c.text);
-        EXPECT_EQ(r.errors, c.errors) << c.text;
-        EXPECT_EQ(r.entries, c.entries) << c.text;
-        EXPECT_EQ(doc.NbSubTitle(), c.entries) << c.text;
-        EXPECT_EQ(r.cancelled, c.cancelled) << c.text;
+        EXPECT_EQ(std::tuple(r.errors, r.entries, doc.NbSubTitle(), r.cancelled),
+                  std::tuple(c.errors, c.entries, c.entries, c.cancelled))
+            << c.text;
         EXPECT_TRUE(dialogs.answers.empty()) << c.text;
         ASSERT_FALSE(dialogs.questions.empty());
-        EXPECT_EQ(dialogs.questions[0].text, errorText(c.firstError));
-        EXPECT_EQ(dialogs.questions[0].kind, MessageKind::Warning);
-        for (Answer a : {Answer::Cancel, Answer::Ignore, Answer::YesToAll})
-            EXPECT_TRUE(dialogs.questions[0].buttons.has(a));
+        const ScriptedDialogs::Question& q = dialogs.questions[0];
+        EXPECT_EQ(q.text, errorText(c.firstError));
+        EXPECT_TRUE(q.kind == MessageKind::Warning && q.buttons.has(Answer::Cancel) &&
+                    q.buttons.has(Answer::Ignore) && q.buttons.has(Answer::YesToAll));
         EXPECT_FALSE(doc.SplitActive()) << "reading switches the split filter off";
         EXPECT_EQ(doc.list().size(), size_t(c.entries) * 4) << c.text;
     }
