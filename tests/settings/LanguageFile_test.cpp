@@ -89,30 +89,28 @@ protected:
 
 } // namespace
 
+// Merged into an existing template: its keys stay in place, with today's texts.
 TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
-    ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
-    IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
-    EXPECT_EQ(ini.sectionNames(), (Names{"Form1", "Form1.MainMenu1", "Form18", "Messages"}));
-    EXPECT_EQ(ini.keyNames("Form1"),
-              (Names{"Form1.Form1.Caption", "Form1.LabelPos.Caption", "Form1.LabelNbSup.Caption",
-                     "Form1.LabelNbSup.Hint", "Form1.EditName.Text", "Form1.ButtonPause.Caption",
-                     "Form1.ButtonPause.Hint", "Form1.CoolButtonOpenVob.Hint",
-                     "Form1.RadioGroupPreviewBack.Caption", "Form1.RadioGroupPreviewBack.Items0",
-                     "Form1.RadioGroupPreviewBack.Items1", "Form1.RadioGroupPreviewBack.Items2"}));
-    const int n = MessageCatalogue::kDefaultCount;
-    ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
-    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));
-    EXPECT_EQ(ini.value("Messages", "MsgStr_4"), catalogue.entry(4));
-}
-
-TEST_F(LanguageFile, TemplateMergesIntoExistingFile) {
     fs::create_directories(lang());
     writeText(lang() / kLanguageTemplateName,
               "[Form1]\r\nForm1.Old.Caption=kept\r\nForm1.LabelPos.Caption=stale\r\n");
     ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
     IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
-    EXPECT_EQ(ini.value("Form1", "Form1.Old.Caption"), "kept");
-    EXPECT_EQ(ini.value("Form1", "Form1.LabelPos.Caption"), "Pos/Size Percent");
+    EXPECT_EQ(ini.sectionNames(), (Names{"Form1", "Form1.MainMenu1", "Form18", "Messages"}));
+    EXPECT_EQ(ini.keyNames("Form1"),
+              (Names{"Form1.Old.Caption", "Form1.LabelPos.Caption", "Form1.Form1.Caption",
+                     "Form1.LabelNbSup.Caption", "Form1.LabelNbSup.Hint", "Form1.EditName.Text",
+                     "Form1.ButtonPause.Caption", "Form1.ButtonPause.Hint",
+                     "Form1.CoolButtonOpenVob.Hint", "Form1.RadioGroupPreviewBack.Caption",
+                     "Form1.RadioGroupPreviewBack.Items0", "Form1.RadioGroupPreviewBack.Items1",
+                     "Form1.RadioGroupPreviewBack.Items2"}));
+    EXPECT_EQ(
+        (Names{*ini.value("Form1", "Form1.Old.Caption"),
+               *ini.value("Form1", "Form1.LabelPos.Caption"), *ini.value("Messages", "MsgStr_4")}),
+        (Names{"kept", "Pos/Size Percent", catalogue.entry(4)}));
+    const int n = MessageCatalogue::kDefaultCount;
+    ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
+    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));
 }
 
 TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
@@ -214,7 +212,6 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
 
 TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
     writeLanguage("Deutsch", "");
-    fs::create_directories(lang());
     writeText(lang() / "ESPANOL.LNG", "[Form1]\nForm1.Form1.Caption=Hola\n");
     writeText(lang() / "Fran\xC3\xA7"
                        "ais.lng",
@@ -222,17 +219,12 @@ TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
     writeText(lang() / ".lng", "");
     writeText(lang() / "readme.txt", "");
     fs::create_directory(lang() / "folder.lng");
-    std::vector<LanguageEntry> list = ListLanguages(lang());
-    Names names, captions;
-    for (auto& e : list) {
-        names.push_back(e.name);
-        captions.push_back(e.caption);
-    }
-    EXPECT_EQ(names, (Names{"Deutsch", "ESPANOL",
-                            "Fran\xC3\xA7"
-                            "ais"}));
-    EXPECT_EQ(captions.back(), "Fran\xE7"
-                               "ais");
+    Names got;
+    for (auto& e : ListLanguages(lang())) got.push_back(e.name + "=" + e.caption);
+    EXPECT_EQ(got, (Names{"Deutsch=Deutsch", "ESPANOL=ESPANOL",
+                          "Fran\xC3\xA7"
+                          "ais=Fran\xE7"
+                          "ais"}));
     EXPECT_EQ(LanguageFilePath(lang(), "ESPANOL"), lang() / "ESPANOL.LNG");
     ASSERT_TRUE(LoadLanguage(lang(), "ESPANOL", windows, catalogue).ok);
     EXPECT_EQ(windows[0].m_caption, "Hola");
