@@ -88,12 +88,8 @@ TEST(Formats, EveryWriterGivesItsGoldenFile) {
         {"subviewer2.sub", ofSubViewer2, kText,
          [](auto& d) {
              SubViewer2Options& o = d.options().subViewer2;
-             o.Title = "Film";
-             o.Comment = "A comment";
-             o.Delay = 10;
-             o.CDTrack = 2;
-             o.Font.Name = "Courier New";
-             o.Font.PointSize = 20;
+             o.Title = "Film", o.Comment = "A comment", o.Delay = 10, o.CDTrack = 2;
+             o.Font.Name = "Courier New", o.Font.PointSize = 20;
              o.Font.Underline = true;                // bold wins over underline
              o.Font.Color = makeColour(255, 255, 0); // 00FFFF in blue-green-red order
          }},
@@ -105,9 +101,8 @@ TEST(Formats, EveryWriterGivesItsGoldenFile) {
         {"sonic.txt", ofSonic, kText, {}},
         {"iauthor.txt", ofIAuthor, kBitmaps,
          [](auto& d) {
-             d.options().iauthor.Colors[2] = makeColour(255, 0, 0);
-             d.options().iauthor.Blend[2] = 8;
-             d.options().iauthor.MinInterval = 40;
+             IAuthorOptions& o = d.options().iauthor;
+             o.Colors[2] = makeColour(255, 0, 0), o.Blend[2] = 8, o.MinInterval = 40;
          }},
         // The split window uses the stored next start for the interval.
         {"iauthor_split.txt", ofIAuthor, kBitmaps,
@@ -118,14 +113,9 @@ TEST(Formats, EveryWriterGivesItsGoldenFile) {
         {"philips.sub", ofPhilips, kBitmaps,
          [](auto& d) {
              PhilipsOptions& o = d.options().philips;
-             o.Title = "My Title";
-             o.FrameRate = 1;
-             o.DropFrame = true;
-             o.UseBmpColors = false;
-             o.Colors[1] = makeColour(255, 255, 255);
-             o.Colors[2] = makeColour(0, 0, 255);
-             o.Colors[3] = makeColour(0, 255, 0);
-             o.Contrast[3] = 9;
+             o.Title = "My Title", o.FrameRate = 1, o.DropFrame = true, o.UseBmpColors = false;
+             o.Colors[1] = makeColour(255, 255, 255), o.Colors[2] = makeColour(0, 0, 255);
+             o.Colors[3] = makeColour(0, 255, 0), o.Contrast[3] = 9;
          }},
         // A clearing entry only where the rounded stop is before the next start.
         {"subviewer_rounded.sub", ofSubViewer, kGaps, {}},
@@ -138,8 +128,7 @@ TEST(Formats, EveryWriterGivesItsGoldenFile) {
         // Numbered by store position at its own frame rate; drop-frame only counts with NTSC.
         {"sonic_pal.txt", ofSonic, kMinute,
          [](auto& d) {
-             d.options().native.IndexOffset = 50;
-             d.options().philips.FrameRate = 1;
+             d.options().native.IndexOffset = 50, d.options().philips.FrameRate = 1;
              d.options().sonic = {.FrameRate = 0, .DropFrame = true};
          }},
         {"sonic_drop.txt", ofSonic, kMinute,
