@@ -48,7 +48,7 @@ TEST(BmpFile, HeaderColourTableAndBottomUpPaddedRows) {
 
 TEST(BmpFile, SaveReplacesTheFileOrNamesItAndTheReason) {
     TempFolder dir;
-    ASSERT_TRUE(SaveBitmapFile(sample(40, 30, 8), dir / "a.bmp").ok);
+    writeText(dir / "a.bmp", std::string(2000, 'x'));
     const PaletteBitmap small = sample(3, 2, 4);
     ASSERT_TRUE(SaveBitmapFile(small, dir / "a.bmp").ok);
     EXPECT_EQ(readText(dir / "a.bmp"), EncodeBitmapFile(small));
@@ -56,5 +56,4 @@ TEST(BmpFile, SaveReplacesTheFileOrNamesItAndTheReason) {
     const fs::path missing = dir / "missing" / "x.bmp";
     Result r = SaveBitmapFile(small, missing);
     EXPECT_EQ(r.error, "Cannot write " + missing.string() + ": No such file or directory");
-    EXPECT_FALSE(fs::exists(missing));
 }

@@ -126,10 +126,9 @@ TEST_F(Composition, TextAreaIsCutGrownAlignedAndPlaced) {
         const Work& w = c.work;
         SCOPED_TRACE("row " + std::to_string(&c - cases));
         Bitmap24 work = workWithText(w.width, w.height, w.left, w.top, w.w, w.h);
-        const Bitmap24 before = work;
         settings = settingsFrom(c.settings);
         const Rect r = composer.ComposeOutputBitmap(settings, work, out, c.sub);
-        EXPECT_EQ(work, before) << "the work bitmap is left as it is";
+        EXPECT_EQ(work, workWithText(w.width, w.height, w.left, w.top, w.w, w.h)) << "left alone";
         EXPECT_EQ(r, c.expected);
         EXPECT_EQ(std::pair(out.width(), out.height()),
                   std::pair(r.X2 - r.X1 + 1, r.Y2 - r.Y1 + 1));
@@ -157,16 +156,14 @@ TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
         Bitmap24 work(int(c.codes.size()), 1);
         for (size_t x = 0; x < c.codes.size(); ++x)
             work.setPixel(int(x), 0, kDrawColor[c.codes[x]]);
-        settings.Cropping.Enabled = false;
-        settings.Colors.BitPerPixel = uint8_t(c.bpp);
-        settings.Colors.ColorPalIndex = c.palIndex;
-        settings.Colors.UnusedColor = 0x123456;
+        settings.Cropping.Enabled = false, settings.Colors.BitPerPixel = uint8_t(c.bpp);
+        settings.Colors.ColorPalIndex = c.palIndex, settings.Colors.UnusedColor = 0x123456;
         composer.SetDvdColorOrder(c.order);
         composer.ComposeOutputBitmap(settings, work, out, {0, 0, int(c.codes.size()) - 1, 0});
         ASSERT_EQ(out.bitsPerPixel(), c.bpp);
         EXPECT_EQ(std::vector<uint8_t>(out.row(0), out.row(0) + out.rowBytes()), c.row);
         std::array<Colour, 16> palette;
-        palette.fill(0x123456);
+        palette.fill(settings.Colors.UnusedColor);
         for (size_t slot = 0; slot < 4; ++slot)
             palette[std::min<size_t>(c.palIndex[slot], 15)] = settings.Colors.Color[slot];
         EXPECT_EQ(out.palette, palette);
@@ -178,13 +175,9 @@ TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
     composer.SetDvdColorOrder({0, 3, 2, 1});
     EXPECT_EQ(composer.CompareColor(),
               (std::array<Colour, 4>{kDrawColor[0], kDrawColor[3], kDrawColor[2], kDrawColor[1]}));
-}
-
-// Before the order is first set, every code but 0 counts as background.
-TEST_F(Composition, ColourOrderStartsUnset) {
+    // Before the order is first set, every code but 0 counts as background.
     OutputBitmapComposer fresh;
-    Bitmap24 work = workWithText(20, 10, 0, 0, 20, 10);
-    fresh.ComposeOutputBitmap(settings, work, out, {0, 0, 19, 9});
+    fresh.ComposeOutputBitmap(settings, workWithText(20, 10, 0, 0, 20, 10), out, {0, 0, 19, 9});
     expectTextAt(0, 0, 0, 0);
 }
 
