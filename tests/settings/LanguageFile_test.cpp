@@ -135,6 +135,7 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
     const struct {
         std::string text;
         Names changes;
+        std::string previous = "";
     } cases[] = {
         {"[Form1]\nForm1.RadioGroupPreviewBack.Items0=Aucun\nForm1.RadioGroupPreviewBack.Items2="
          "Libre\n"
@@ -147,10 +148,17 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
          "[Form1]\nForm1.MainMenu1.File1=wrong section\n",
          {"Langue"}},
         {"", {}},
+        // Keys the second language lacks keep the first one's texts.
+        {"[FORM1]\nform1.form1.caption=Deuxieme\n[messages]\nmsgstr_0=Zero\n",
+         {"Deuxieme", "Lage"},
+         "[Form1]\nForm1.Form1.Caption=Erste\nForm1.LabelPos.Caption=Lage\n"
+         "[Messages]\nMsgStr_0=Null\nMsgStr_1=Eins\n"},
     };
     for (const auto& c : cases) {
         FakeTarget fresh = makeWindows();
         const Names before = allTexts(fresh);
+        writeLanguage("First", c.previous);
+        ASSERT_TRUE(LoadLanguage(lang(), "First", fresh, catalogue).ok);
         writeLanguage("Lang", c.text);
         ASSERT_TRUE(LoadLanguage(lang(), c.text.empty() ? "Deleted" : "Lang", fresh, catalogue).ok);
         EXPECT_EQ(changed(before, allTexts(fresh)), c.changes) << c.text;
@@ -164,17 +172,6 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
     EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
     EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
     EXPECT_EQ(allTexts(windows), before);
-    EXPECT_EQ(catalogue.text(Message::FileBeforeName), "File ");
-}
-
-TEST_F(LanguageFile, MissingKeysKeepThePreviousLanguage) {
-    writeLanguage("First", "[Form1]\nForm1.Form1.Caption=Erste\nForm1.LabelPos.Caption=Lage\n"
-                           "[Messages]\nMsgStr_0=Null\nMsgStr_1=Eins\n");
-    writeLanguage("Second", "[FORM1]\nform1.form1.caption=Deuxieme\n[messages]\nmsgstr_0=Zero\n");
-    const Names before = allTexts(windows);
-    ASSERT_TRUE(LoadLanguage(lang(), "First", windows, catalogue).ok);
-    ASSERT_TRUE(LoadLanguage(lang(), "Second", windows, catalogue).ok);
-    EXPECT_EQ(changed(before, allTexts(windows)), (Names{"Deuxieme", "Lage"}));
     EXPECT_EQ((Names{catalogue.text(Message::MatrixFull), catalogue.text(Message::OneMatrixPerDvd),
                      catalogue.text(Message::MatrixEmpty)}),
               (Names{"Zero", "Eins", "The Character Matrix is Empty !"}));
