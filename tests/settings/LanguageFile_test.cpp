@@ -104,10 +104,10 @@ TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
                      "Form1.CoolButtonOpenVob.Hint", "Form1.RadioGroupPreviewBack.Caption",
                      "Form1.RadioGroupPreviewBack.Items0", "Form1.RadioGroupPreviewBack.Items1",
                      "Form1.RadioGroupPreviewBack.Items2"}));
-    EXPECT_EQ(
-        (Names{*ini.value("Form1", "Form1.Old.Caption"),
-               *ini.value("Form1", "Form1.LabelPos.Caption"), *ini.value("Messages", "MsgStr_4")}),
-        (Names{"kept", "Pos/Size Percent", catalogue.entry(4)}));
+    EXPECT_EQ((Names{ini.value("Form1", "Form1.Old.Caption").value_or("?"),
+                     ini.value("Form1", "Form1.LabelPos.Caption").value_or("?"),
+                     ini.value("Messages", "MsgStr_4").value_or("?")}),
+              (Names{"kept", "Pos/Size Percent", catalogue.entry(4)}));
     const int n = MessageCatalogue::kDefaultCount;
     ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
     EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));

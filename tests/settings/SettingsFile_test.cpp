@@ -50,7 +50,9 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndSaveWritesAllButOcrSection) {
     IniFile ini = saved();
     EXPECT_FALSE(ini.hasSection("OCR SETTING"));
     // Booleans as 1/0, colours in decimal.
-    auto v = [&](const char* section, const char* key) { return *ini.value(section, key); };
+    auto v = [&](const char* section, const char* key) {
+        return ini.value(section, key).value_or("?");
+    };
     EXPECT_EQ((Names{v("CONFIG", "AutoScrollDown"), v("PREVIEW CFG", "BorderColor"),
                      v("BMP OUT COLOR", "Color_2"), v("PHILIPS OUTPUT", "Color_3"),
                      v("CONFIG", "SaveDialogText")}),
