@@ -149,22 +149,17 @@ TEST_F(ReaderTest, SubRipFilesOfOtherToolsReadWhole) {
             {face + "D\xE9j\xE0 vu \xE0 l'\xE9t\xE9, \xAB na\xEFve \xBB</font>"}),
         sub("01:00:00,000", "01:00:01,990", {face + "The last one</font>"}),
     };
-    const struct {
-        const char* file;
-        bool detect;
-    } cases[] = {{"ffmpeg.srt", true},
-                 {"mkvextract.srt", false},
-                 {"crlf_bom.srt", false},
-                 {"cp1252.srt", true},
-                 {"loose.srt", true}};
-    for (const auto& c : cases) {
+    const char* files[] = {"ffmpeg.srt", "mkvextract.srt", "crlf_bom.srt", "cp1252.srt",
+                           "loose.srt"};
+    const bool detectEncoding[] = {true, false, false, true, true};
+    for (size_t i = 0; i < std::size(files); ++i) {
         SubtitleDocument d{clock};
         NativeReadReport r =
-            ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / c.file, dialogs,
-                           messages, c.detect);
-        EXPECT_EQ(r.errors, 0) << c.file;
+            ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / files[i], dialogs,
+                           messages, detectEncoding[i]);
+        EXPECT_EQ(r.errors, 0) << files[i];
         EXPECT_EQ(d.store().entries(), std::vector<TSub>(std::begin(expected), std::end(expected)))
-            << c.file;
+            << files[i];
     }
     EXPECT_TRUE(dialogs.questions.empty());
 }
