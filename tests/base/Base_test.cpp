@@ -71,39 +71,32 @@ TEST(TextCodec, EveryWindows1252ByteSurvivesBothEncodings) {
 // without an 8-bit form are counted, a real question mark is not; the
 // longest valid forms at each limit decode.
 TEST(TextCodec, DecodingReplacesAndCountsCharactersWithoutAnEightBitForm) {
-    const auto u = TextEncoding::Utf8;
-    const struct {
-        const char *bytes, *text;
-        TextEncoding encoding;
-        size_t replaced;
-    } cases[] = {{"\xEF\xBB\xBF\xC2\xAB \xC5\x93il \xC2\xBB", "\xAB \x9Cil \xBB", u, 0},
-                 {"\xEF\xBB\xBF\xEF\xBB\xBF?\xE4\xB8\xAD\xF0\x9F\x98\x80", "????", u, 3},
-                 {"\xF4\x8F\xBF\xBF\xEE\x80\x80\xDF\xBF", "???", u, 3},
-                 {"", "", u, 0},
-                 {"\xEF\xBB\xBFx", "\xEF\xBB\xBFx", TextEncoding::Cp1252, 0}};
-    for (const auto& c : cases) {
-        size_t replaced = 99;
-        EXPECT_EQ(decodeText(c.bytes, c.encoding, nullptr, &replaced), c.text) << c.bytes;
-        EXPECT_EQ(replaced, c.replaced) << c.bytes;
+    const char* bytes[] = {"\xEF\xBB\xBF\xC2\xAB \xC5\x93il \xC2\xBB",
+                           "\xEF\xBB\xBF\xEF\xBB\xBF?\xE4\xB8\xAD\xF0\x9F\x98\x80",
+                           "\xF4\x8F\xBF\xBF\xEE\x80\x80\xDF\xBF", "", "\xEF\xBB\xBFx"};
+    const char* texts[] = {"\xAB \x9Cil \xBB", "????", "???", "", "\xEF\xBB\xBFx"};
+    const size_t replaced[] = {0, 3, 3, 0, 0};
+    for (size_t i = 0; i < std::size(bytes); ++i) {
+        // The last is read as Windows-1252, which takes every byte as it is.
+        const TextEncoding e = i + 1 < std::size(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp1252;
+        size_t count = 99;
+        EXPECT_EQ(decodeText(bytes[i], e, nullptr, &count), texts[i]) << i;
+        EXPECT_EQ(count, replaced[i]) << i;
     }
 }
 
 TEST(TextCodec, MalformedUtf8IsRefusedWithWhereItStarts) {
     // Windows-1252, cut short, no continuation, overlong in 2 and 3 bytes, a surrogate,
     // past U+10FFFF, a lone continuation, five bytes, 0xFF.
-    for (const auto& [bytes, where] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"caf\xE9\r\n", "line 1, byte 4"},
-             {"a\nb\n\xC3", "line 3, byte 1"},
-             {"ab\n\xC3(", "line 2, byte 1"},
-             {"\xC0\xAF", "line 1, byte 1"},
-             {"x\xE0\x80\xAF", "line 1, byte 2"},
-             {"\xED\xA0\x80", "line 1, byte 1"},
-             {"\xF4\x90\x80\x80", "line 1, byte 1"},
-             {"\x80", "line 1, byte 1"},
-             {"\xF8\x88\x80\x80\x80", "line 1, byte 1"},
-             {"\xFF", "line 1, byte 1"}}) {
+    const char* bytes[] = {"caf\xE9\r\n",          "a\nb\n\xC3",   "ab\n\xC3(",        "\xC0\xAF",
+                           "x\xE0\x80\xAF",        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80",
+                           "\xF8\x88\x80\x80\x80", "\xFF"};
+    const int line[] = {1, 3, 2, 1, 1, 1, 1, 1, 1, 1}, byte[] = {4, 1, 1, 1, 2, 1, 1, 1, 1, 1};
+    for (size_t i = 0; i < std::size(bytes); ++i) {
+        const std::string where =
+            "line " + std::to_string(line[i]) + ", byte " + std::to_string(byte[i]);
         std::string error;
-        EXPECT_EQ(decodeText(bytes, TextEncoding::Utf8, &error), std::nullopt) << where;
+        EXPECT_EQ(decodeText(bytes[i], TextEncoding::Utf8, &error), std::nullopt) << where;
         EXPECT_NE(error.find(where), std::string::npos) << error;
     }
 }
