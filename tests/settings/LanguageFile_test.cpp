@@ -137,9 +137,9 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
         Names changes;
         std::string previous = "";
     } cases[] = {
-        {"[Form1]\nForm1.RadioGroupPreviewBack.Items0=Aucun\nForm1.RadioGroupPreviewBack.Items2="
-         "Libre\n"
-         "Form1.RadioGroupPreviewBack.Items3=x\nForm1.RadioGroupPreviewBack.Items5=y\n"
+        {"[Form1]\nForm1.RadioGroupPreviewBack.Items0=Aucun\n"
+         "Form1.RadioGroupPreviewBack.Items2=Libre\nForm1.RadioGroupPreviewBack.Items3=x\nForm1."
+         "RadioGroupPreviewBack.Items5=y\n"
          "Form1.CoolButtonOpenVob.Hint=Ouvrir\nForm1.CoolButtonOpenVob.Caption=never\n"
          "Form1.SpinEditZoom.Text=never\nForm1.EditName.Hint=\n",
          {"Ouvrir", "Aucun", "Libre"}},
@@ -163,9 +163,10 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
         ASSERT_TRUE(LoadLanguage(lang(), c.text.empty() ? "Deleted" : "Lang", fresh, catalogue).ok);
         EXPECT_EQ(changed(before, allTexts(fresh)), c.changes) << c.text;
         FakeWindow& f1 = fresh[0];
+        const bool hints = &c == cases; // only the first file names hints
         EXPECT_EQ((std::vector<bool>{f1.components[4]->hintShown, f1.components[2]->hintShown,
                                      f1.components[3]->hintShown}),
-                  (std::vector<bool>{c.changes.size() == 3, c.changes.size() == 3, false}));
+                  (std::vector<bool>{hints, hints, false}));
     }
     writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
     const Names before = allTexts(windows);
