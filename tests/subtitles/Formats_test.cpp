@@ -1,6 +1,5 @@
 #include "SubtitleTestSupport.h"
 #include "subtitles/DocumentFlows.h"
-#include "subtitles/IAuthorFormat.h"
 #include "subtitles/SubViewer2Format.h"
 
 #include <cstdlib>
@@ -160,19 +159,4 @@ TEST(Formats, SubViewer2FontStyleIsTheLastThatApplies) {
         EXPECT_EQ(SubViewer2Format::fontLine(f),
                   std::string("[COLF]&H0000FF,[STYLE]") + c.style + ",[SIZE]18,[FONT]Arial");
     }
-}
-
-TEST(Formats, IAuthorTimesAndColours) {
-    // A tenth later, cut to hundredths.
-    const std::pair<const char*, const char*> times[] = {{"00:01:02,345", "62.44"},
-                                                         {"00:00:00,000", "0.10"},
-                                                         {"00:00:00,950", "1.05"},
-                                                         {"00:00:09,980", "10.08"}};
-    for (const auto& [time, text] : times) EXPECT_EQ(IAuthorFormat::IAuthorTime(tc(time)), text);
-    // Red is the lowest byte; the negative terms are truncated toward zero.
-    const std::pair<Colour, YCrCb> colours[] = {{0x000000, {16, 128, 128}},
-                                                {0xFFFFFF, {234, 128, 128}},
-                                                {makeColour(255, 0, 0), {81, 239, 91}},
-                                                {makeColour(0, 0, 255), {40, 111, 239}}};
-    for (const auto& [rgb, ycc] : colours) EXPECT_EQ(IAuthorFormat::RgbToYCrCb(rgb), ycc) << rgb;
 }
