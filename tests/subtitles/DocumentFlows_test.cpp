@@ -26,7 +26,7 @@ TEST_F(FlowTest, SaveAsWritesTheListWithCrLfAndClearsModified) {
     fill();
     dialogs.saveFiles = {dir / "out.vtx"};
     EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_EQ(fileBytes(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
+    EXPECT_EQ(readText(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
     EXPECT_EQ(std::tuple(doc.Modified(), doc.caption(), doc.SaveFolder),
               std::tuple(false, std::string("Subtitles - out -"), dir.path()));
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
@@ -49,7 +49,7 @@ TEST_F(FlowTest, SaveOverAFileAsksAndAFailedWriteKeepsWhatWasThere) {
     ASSERT_EQ(dialogs.questions.size(), 3u);
     EXPECT_EQ(dialogs.questions[0].text, "File old.vtx already exists ! Replace file ?");
     EXPECT_NE(dialogs.questions[2].text.find("film.vtx"), std::string::npos);
-    EXPECT_EQ(fileBytes(dir / "old.vtx") + fileBytes(dir / "film.vtx" / "inside"),
+    EXPECT_EQ(readText(dir / "old.vtx") + readText(dir / "film.vtx" / "inside"),
               "old contentskept");
     EXPECT_EQ(std::pair(doc.Modified(), doc.FileName()), std::pair(true, std::string("New File")));
 }

@@ -58,7 +58,7 @@ std::string saved(SubtitleDocument& doc, TOutputFormat format, const std::vector
     doc.setOutputFormat(format);
     doc.RefreshList();
     EXPECT_TRUE(SaveDocumentTo(doc, file));
-    return fileBytes(file);
+    return readText(file);
 }
 
 } // namespace
@@ -139,7 +139,7 @@ TEST(Formats, EveryWriterGivesItsGoldenFile) {
         SubtitleDocument doc{clock};
         const std::string written = saved(doc, c.format, c.entries, c.setup, dir / c.golden);
         if (std::getenv("MIRTAL_UPDATE_GOLDEN")) writeFileAtomic(kGolden / c.golden, written);
-        EXPECT_EQ(written, fileBytes(kGolden / c.golden)) << c.golden;
+        EXPECT_EQ(written, readText(kGolden / c.golden)) << c.golden;
     }
 }
 

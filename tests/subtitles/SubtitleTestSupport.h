@@ -50,12 +50,6 @@ private:
     }
 };
 
-inline std::string fileBytes(const std::filesystem::path& p) {
-    auto bytes = readWholeFile(p);
-    if (!bytes) throw std::runtime_error("cannot read " + p.string());
-    return *bytes;
-}
-
 inline TTimeCode tc(const char* text) {
     return StrToTimeCode(text);
 }
