@@ -9,6 +9,10 @@
 
 namespace mirtal::test {
 
+template <class T, class... Args> T& append(std::vector<std::unique_ptr<T>>& list, Args... args) {
+    return *list.emplace_back(std::make_unique<T>(std::move(args)...));
+}
+
 // Plain records standing in for the windows.
 struct FakeComponent : LanguageComponent {
     FakeComponent(std::string n, ComponentKind k) : m_name(std::move(n)), m_kind(k) {}
@@ -35,10 +39,7 @@ struct FakeMenuItem : LanguageMenuItem {
     void setCaption(const std::string& v) override { m_caption = v; }
     int childCount() const override { return int(children.size()); }
     LanguageMenuItem& child(int i) override { return *children.at(size_t(i)); }
-    FakeMenuItem& add(std::string n, std::string c) {
-        children.push_back(std::make_unique<FakeMenuItem>(std::move(n), std::move(c)));
-        return *children.back();
-    }
+    FakeMenuItem& add(std::string n, std::string c) { return append(children, n, c); }
 
     std::string m_name, m_caption;
     std::vector<std::unique_ptr<FakeMenuItem>> children;
@@ -62,14 +63,8 @@ struct FakeWindow : LanguageWindow {
     int menuCount() const override { return int(menus.size()); }
     LanguageMenu& menu(int i) override { return *menus.at(size_t(i)); }
 
-    FakeComponent& add(std::string n, ComponentKind k) {
-        components.push_back(std::make_unique<FakeComponent>(std::move(n), k));
-        return *components.back();
-    }
-    FakeMenu& addMenu(std::string n) {
-        menus.push_back(std::make_unique<FakeMenu>(std::move(n)));
-        return *menus.back();
-    }
+    FakeComponent& add(std::string n, ComponentKind k) { return append(components, n, k); }
+    FakeMenu& addMenu(std::string n) { return append(menus, n); }
 
     std::string m_name, m_caption;
     std::vector<std::unique_ptr<FakeComponent>> components;
@@ -79,10 +74,7 @@ struct FakeWindow : LanguageWindow {
 struct FakeTarget : LanguageTarget {
     int windowCount() const override { return int(windows.size()); }
     LanguageWindow& window(int i) override { return *windows.at(size_t(i)); }
-    FakeWindow& add(std::string n, std::string c) {
-        windows.push_back(std::make_unique<FakeWindow>(std::move(n), std::move(c)));
-        return *windows.back();
-    }
+    FakeWindow& add(std::string n, std::string c) { return append(windows, n, c); }
     FakeWindow& operator[](size_t i) { return *windows.at(i); }
     std::vector<std::unique_ptr<FakeWindow>> windows;
 };

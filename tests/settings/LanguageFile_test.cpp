@@ -63,6 +63,17 @@ std::vector<std::string> allTexts(FakeTarget& t) {
     return out;
 }
 
+// The texts of `after` that differ from `before`, or the sizes where they differ.
+std::vector<std::string> changed(const std::vector<std::string>& before,
+                                 const std::vector<std::string>& after) {
+    if (before.size() != after.size())
+        return {std::to_string(before.size()), std::to_string(after.size())};
+    std::vector<std::string> out;
+    for (size_t i = 0; i < after.size(); ++i)
+        if (after[i] != before[i]) out.push_back(after[i]);
+    return out;
+}
+
 class LanguageFile : public ::testing::Test {
 protected:
     fs::path lang() const { return LanguageFolder(dir.path()); }
@@ -78,35 +89,28 @@ protected:
 
 } // namespace
 
+// Merged into an existing template: its keys stay in place, with today's texts.
 TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
-    ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
-    IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
-    EXPECT_EQ(ini.sectionNames(), (Names{"Form1", "Form1.MainMenu1", "Form18", "Messages"}));
-    EXPECT_EQ(ini.keyNames("Form1"),
-              (Names{"Form1.Form1.Caption", "Form1.LabelPos.Caption", "Form1.LabelNbSup.Caption",
-                     "Form1.LabelNbSup.Hint", "Form1.EditName.Text", "Form1.ButtonPause.Caption",
-                     "Form1.ButtonPause.Hint", "Form1.CoolButtonOpenVob.Hint",
-                     "Form1.RadioGroupPreviewBack.Caption", "Form1.RadioGroupPreviewBack.Items0",
-                     "Form1.RadioGroupPreviewBack.Items1", "Form1.RadioGroupPreviewBack.Items2"}));
-    EXPECT_EQ(ini.keyNames("Form1.MainMenu1"),
-              (Names{"Form1.MainMenu1.File1", "Form1.MainMenu1.File1.OpenVobs1",
-                     "Form1.MainMenu1.Options2", "Form1.MainMenu1.Options2.GUILanguage1"}));
-    EXPECT_EQ(ini.value("Form1.MainMenu1", "Form1.MainMenu1.Options2.GUILanguage1"),
-              "GUI &Language");
-    const int n = MessageCatalogue::kDefaultCount;
-    ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
-    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));
-    EXPECT_EQ(ini.value("Messages", "MsgStr_4"), catalogue.entry(4));
-}
-
-TEST_F(LanguageFile, TemplateMergesIntoExistingFile) {
     fs::create_directories(lang());
     writeText(lang() / kLanguageTemplateName,
               "[Form1]\r\nForm1.Old.Caption=kept\r\nForm1.LabelPos.Caption=stale\r\n");
     ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
     IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
-    EXPECT_EQ(ini.value("Form1", "Form1.Old.Caption"), "kept");
-    EXPECT_EQ(ini.value("Form1", "Form1.LabelPos.Caption"), "Pos/Size Percent");
+    EXPECT_EQ(ini.sectionNames(), (Names{"Form1", "Form1.MainMenu1", "Form18", "Messages"}));
+    EXPECT_EQ(ini.keyNames("Form1"),
+              (Names{"Form1.Old.Caption", "Form1.LabelPos.Caption", "Form1.Form1.Caption",
+                     "Form1.LabelNbSup.Caption", "Form1.LabelNbSup.Hint", "Form1.EditName.Text",
+                     "Form1.ButtonPause.Caption", "Form1.ButtonPause.Hint",
+                     "Form1.CoolButtonOpenVob.Hint", "Form1.RadioGroupPreviewBack.Caption",
+                     "Form1.RadioGroupPreviewBack.Items0", "Form1.RadioGroupPreviewBack.Items1",
+                     "Form1.RadioGroupPreviewBack.Items2"}));
+    EXPECT_EQ((Names{ini.value("Form1", "Form1.Old.Caption").value_or("?"),
+                     ini.value("Form1", "Form1.LabelPos.Caption").value_or("?"),
+                     ini.value("Messages", "MsgStr_4").value_or("?")}),
+              (Names{"kept", "Pos/Size Percent", catalogue.entry(4)}));
+    const int n = MessageCatalogue::kDefaultCount;
+    ASSERT_EQ(ini.keyNames("Messages").size(), size_t(n));
+    EXPECT_EQ(ini.keyNames("Messages").back(), "MsgStr_" + std::to_string(n - 1));
 }
 
 TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
@@ -124,17 +128,54 @@ TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
     EXPECT_EQ(windows[0].components[6]->texts[P::Caption], "zoom") << "other classes keep theirs";
 }
 
-TEST_F(LanguageFile, MissingKeysKeepThePreviousLanguage) {
-    writeLanguage("First", "[Form1]\nForm1.Form1.Caption=Erste\nForm1.LabelPos.Caption=Lage\n"
-                           "[Messages]\nMsgStr_0=Null\nMsgStr_1=Eins\n");
-    writeLanguage("Second", "[FORM1]\nform1.form1.caption=Deuxieme\n[messages]\nmsgstr_0=Zero\n");
-    ASSERT_TRUE(LoadLanguage(lang(), "First", windows, catalogue).ok);
-    ASSERT_TRUE(LoadLanguage(lang(), "Second", windows, catalogue).ok);
-    EXPECT_EQ(windows[0].m_caption, "Deuxieme");
-    EXPECT_EQ(windows[0].components[0]->texts[P::Caption], "Lage");
-    EXPECT_EQ(catalogue.text(Message::MatrixFull), "Zero");
-    EXPECT_EQ(catalogue.text(Message::OneMatrixPerDvd), "Eins");
-    EXPECT_EQ(catalogue.text(Message::MatrixEmpty), "The Character Matrix is Empty !");
+// Only existing radio items change; a loaded hint is shown, even empty; other
+// classes keep their texts; a menu item is found only under its own parents
+// in its menu's section; a language file missing or outside changes nothing.
+TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
+    const struct {
+        std::string text;
+        Names changes;
+        std::string previous = "";
+    } cases[] = {
+        {"[Form1]\nForm1.RadioGroupPreviewBack.Items0=Aucun\n"
+         "Form1.RadioGroupPreviewBack.Items2=Libre\nForm1.RadioGroupPreviewBack.Items3=x\nForm1."
+         "RadioGroupPreviewBack.Items5=y\n"
+         "Form1.CoolButtonOpenVob.Hint=Ouvrir\nForm1.CoolButtonOpenVob.Caption=never\n"
+         "Form1.SpinEditZoom.Text=never\nForm1.EditName.Hint=\n",
+         {"Ouvrir", "Aucun", "Libre"}},
+        {"[Form1.MainMenu1]\nForm1.MainMenu1.Options2.GUILanguage1=Langue\n"
+         "Form1.MainMenu1.Options1.GUILanguage1=old layout\nForm1.MainMenu1.OpenVobs1=not at top\n"
+         "[Form1]\nForm1.MainMenu1.File1=wrong section\n",
+         {"Langue"}},
+        {"", {}},
+        // Keys the second language lacks keep the first one's texts.
+        {"[FORM1]\nform1.form1.caption=Deuxieme\n[messages]\nmsgstr_0=Zero\n",
+         {"Deuxieme", "Lage"},
+         "[Form1]\nForm1.Form1.Caption=Erste\nForm1.LabelPos.Caption=Lage\n"
+         "[Messages]\nMsgStr_0=Null\nMsgStr_1=Eins\n"},
+    };
+    for (const auto& c : cases) {
+        FakeTarget fresh = makeWindows();
+        const Names before = allTexts(fresh);
+        writeLanguage("First", c.previous);
+        ASSERT_TRUE(LoadLanguage(lang(), "First", fresh, catalogue).ok);
+        writeLanguage("Lang", c.text);
+        ASSERT_TRUE(LoadLanguage(lang(), c.text.empty() ? "Deleted" : "Lang", fresh, catalogue).ok);
+        EXPECT_EQ(changed(before, allTexts(fresh)), c.changes) << c.text;
+        FakeWindow& f1 = fresh[0];
+        const bool hints = &c == cases; // only the first file names hints
+        EXPECT_EQ((std::vector<bool>{f1.components[4]->hintShown, f1.components[2]->hintShown,
+                                     f1.components[3]->hintShown}),
+                  (std::vector<bool>{hints, hints, false}));
+    }
+    writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
+    const Names before = allTexts(windows);
+    EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
+    EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
+    EXPECT_EQ(allTexts(windows), before);
+    EXPECT_EQ((Names{catalogue.text(Message::MatrixFull), catalogue.text(Message::OneMatrixPerDvd),
+                     catalogue.text(Message::MatrixEmpty)}),
+              (Names{"Zero", "Eins", "The Character Matrix is Empty !"}));
 }
 
 // Messages are read in order up to a gap or an empty text; one past the
@@ -167,53 +208,8 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
     }
 }
 
-TEST_F(LanguageFile, OnlyExistingRadioItemsChangeAndLoadedHintsAreShown) {
-    writeLanguage("Radio", "[Form1]\n"
-                           "Form1.RadioGroupPreviewBack.Items0=Aucun\n"
-                           "Form1.RadioGroupPreviewBack.Items2=Libre\n"
-                           "Form1.RadioGroupPreviewBack.Items3=x\n"
-                           "Form1.RadioGroupPreviewBack.Items5=y\n"
-                           "Form1.CoolButtonOpenVob.Hint=Ouvrir\n"
-                           "Form1.CoolButtonOpenVob.Caption=never\n"
-                           "Form1.SpinEditZoom.Text=never\n"
-                           "Form1.EditName.Hint=\n");
-    ASSERT_TRUE(LoadLanguage(lang(), "Radio", windows, catalogue).ok);
-    FakeWindow& f1 = windows[0];
-    EXPECT_EQ(f1.components[5]->items, (Names{"Aucun", "Preset :", "Libre"}));
-    EXPECT_EQ(f1.components[4]->texts[P::Hint], "Ouvrir");
-    EXPECT_EQ(f1.components[4]->texts.count(P::Caption), 0u);
-    EXPECT_TRUE(f1.components[4]->hintShown);
-    EXPECT_TRUE(f1.components[2]->hintShown) << "an existing key counts, even empty";
-    EXPECT_FALSE(f1.components[3]->hintShown);
-    EXPECT_EQ(f1.components[6]->texts[P::Text], "100");
-}
-
-TEST_F(LanguageFile, RenamedMenuItemKeepsBuiltInCaption) {
-    writeLanguage("Menu", "[Form1.MainMenu1]\n"
-                          "Form1.MainMenu1.Options2.GUILanguage1=Langue\n"
-                          "Form1.MainMenu1.Options1.GUILanguage1=old layout\n"
-                          "Form1.MainMenu1.OpenVobs1=not at top\n"
-                          "[Form1]\nForm1.MainMenu1.File1=wrong section\n");
-    ASSERT_TRUE(LoadLanguage(lang(), "Menu", windows, catalogue).ok);
-    FakeMenuItem& top = windows[0].menus[0]->top;
-    EXPECT_EQ(top.children[1]->children[0]->m_caption, "Langue");
-    EXPECT_EQ(top.children[0]->m_caption, "&File");
-    EXPECT_EQ(top.children[0]->children[0]->m_caption, "&Open Vob(s)");
-}
-
-TEST_F(LanguageFile, DeletedOrUnsafeLanguageNameChangesNothing) {
-    const std::vector<std::string> before = allTexts(windows);
-    EXPECT_TRUE(LoadLanguage(lang(), "Deleted", windows, catalogue).ok);
-    writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
-    EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
-    EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
-    EXPECT_EQ(allTexts(windows), before);
-    EXPECT_EQ(catalogue.text(Message::FileBeforeName), "File ");
-}
-
 TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
     writeLanguage("Deutsch", "");
-    fs::create_directories(lang());
     writeText(lang() / "ESPANOL.LNG", "[Form1]\nForm1.Form1.Caption=Hola\n");
     writeText(lang() / "Fran\xC3\xA7"
                        "ais.lng",
@@ -221,17 +217,12 @@ TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
     writeText(lang() / ".lng", "");
     writeText(lang() / "readme.txt", "");
     fs::create_directory(lang() / "folder.lng");
-    std::vector<LanguageEntry> list = ListLanguages(lang());
-    Names names, captions;
-    for (auto& e : list) {
-        names.push_back(e.name);
-        captions.push_back(e.caption);
-    }
-    EXPECT_EQ(names, (Names{"Deutsch", "ESPANOL",
-                            "Fran\xC3\xA7"
-                            "ais"}));
-    EXPECT_EQ(captions.back(), "Fran\xE7"
-                               "ais");
+    Names got;
+    for (auto& e : ListLanguages(lang())) got.push_back(e.name + "=" + e.caption);
+    EXPECT_EQ(got, (Names{"Deutsch=Deutsch", "ESPANOL=ESPANOL",
+                          "Fran\xC3\xA7"
+                          "ais=Fran\xE7"
+                          "ais"}));
     EXPECT_EQ(LanguageFilePath(lang(), "ESPANOL"), lang() / "ESPANOL.LNG");
     ASSERT_TRUE(LoadLanguage(lang(), "ESPANOL", windows, catalogue).ok);
     EXPECT_EQ(windows[0].m_caption, "Hola");

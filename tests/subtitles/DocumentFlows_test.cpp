@@ -22,52 +22,36 @@ protected:
 } // namespace
 
 TEST_F(FlowTest, SaveAsWritesTheListWithCrLfAndClearsModified) {
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled) << "nothing to save";
     fill();
     dialogs.saveFiles = {dir / "out.vtx"};
     EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_EQ(fileBytes(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
-    EXPECT_FALSE(doc.Modified());
-    EXPECT_EQ(doc.FileName(), (dir / "out.vtx").string());
-    EXPECT_EQ(doc.caption(), "Subtitles - out -");
-    EXPECT_EQ(doc.SaveFolder, dir.path());
+    EXPECT_EQ(readText(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
+    EXPECT_EQ(std::tuple(doc.Modified(), doc.caption(), doc.SaveFolder),
+              std::tuple(false, std::string("Subtitles - out -"), dir.path()));
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs.saveRequests[0].defaultExtension, "vtx");
-    EXPECT_EQ(dialogs.saveRequests[0].initialName, "New File.vtx");
+    EXPECT_EQ(
+        std::pair(dialogs.saveRequests[0].defaultExtension, dialogs.saveRequests[0].initialName),
+        std::pair(std::string("vtx"), std::string("New File.vtx")));
 }
 
-TEST_F(FlowTest, EmptyListSavesNothingWithoutADialog) {
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
-    EXPECT_TRUE(dialogs.saveRequests.empty());
-}
-
-TEST_F(FlowTest, ReplacingAFileAnsweredNoWritesNothingAndStaysModified) {
+// Replacing asks; No writes nothing. A folder in the way cannot be replaced by
+// the renamed file, even for root: reported, the document stays as it was.
+TEST_F(FlowTest, SaveOverAFileAsksAndAFailedWriteKeepsWhatWasThere) {
     fill();
     writeText(dir / "old.vtx", "old contents");
-    dialogs.saveFiles = {dir / "old.vtx"};
-    dialogs.answers = {Answer::No};
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
-    EXPECT_EQ(dialogs.questions[0].text, "File old.vtx already exists ! Replace file ?");
-    EXPECT_EQ(fileBytes(dir / "old.vtx"), "old contents");
-    EXPECT_TRUE(doc.Modified());
-    dialogs.saveFiles = {dir / "old.vtx"};
-    dialogs.answers = {Answer::Yes};
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_NE(fileBytes(dir / "old.vtx"), "old contents");
-}
-
-TEST_F(FlowTest, FailedWriteReportsAndKeepsWhatWasThere) {
-    fill();
-    // A folder in the way cannot be replaced by the renamed file, even for root.
     std::filesystem::create_directory(dir / "film.vtx");
     writeText(dir / "film.vtx" / "inside", "kept");
-    dialogs.saveFiles = {dir / "film.vtx"};
-    dialogs.answers = {Answer::Yes, Answer::Ok};
+    dialogs.saveFiles = {dir / "old.vtx", dir / "film.vtx"};
+    dialogs.answers = {Answer::No, Answer::Yes, Answer::Ok};
+    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
     EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Failed);
-    ASSERT_EQ(dialogs.questions.size(), 2u);
-    EXPECT_NE(dialogs.questions[1].text.find("film.vtx"), std::string::npos);
-    EXPECT_EQ(fileBytes(dir / "film.vtx" / "inside"), "kept");
-    EXPECT_TRUE(doc.Modified());
-    EXPECT_EQ(doc.FileName(), "New File");
+    ASSERT_EQ(dialogs.questions.size(), 3u);
+    EXPECT_EQ(dialogs.questions[0].text, "File old.vtx already exists ! Replace file ?");
+    EXPECT_NE(dialogs.questions[2].text.find("film.vtx"), std::string::npos);
+    EXPECT_EQ(readText(dir / "old.vtx") + readText(dir / "film.vtx" / "inside"),
+              "old contentskept");
+    EXPECT_EQ(std::pair(doc.Modified(), doc.FileName()), std::pair(true, std::string("New File")));
 }
 
 // Over modified text Open asks first: No keeps everything; Yes then no file,
@@ -80,41 +64,33 @@ TEST_F(FlowTest, OpenAsksOverModifiedTextThenReadsTheChosenFile) {
     EXPECT_EQ(dialogs.questions[0].kind, MessageKind::Confirmation);
     EXPECT_EQ(dialogs.questions[0].text,
               "Text NOT Saved !\rDo you really want to open another file ?");
-    EXPECT_TRUE(doc.Modified());
-    EXPECT_TRUE(dialogs.openRequests.empty());
+    EXPECT_TRUE(doc.Modified() && dialogs.openRequests.empty());
     dialogs.answers = {Answer::Yes};
     dialogs.openFiles = {std::nullopt, dir / "missing.vtx", dir / "in.vtx"};
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
-        EXPECT_EQ(doc.NbSubTitle(), 1);
-        EXPECT_FALSE(doc.Modified());
+        EXPECT_EQ(std::pair(doc.NbSubTitle(), doc.Modified()), std::pair(1, false));
     }
     writeText(dir / "in.vtx", "3\r\n00:00:01,000 --> 00:00:02,000\r\nRead\r\n\r\n");
     EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_EQ(doc.store().entry(1).Lines[0], "Read");
-    EXPECT_EQ(doc.OpenFolder, dir.path());
-    EXPECT_EQ(doc.caption(), "Subtitles - in -");
-    EXPECT_EQ(doc.list().line(0), "3");
-    EXPECT_TRUE(doc.Modified());
+    EXPECT_EQ(doc.list().lines(), (TextLines{"3", "00:00:01,000 --> 00:00:02,000", "Read", ""}));
+    EXPECT_EQ(std::tuple(doc.OpenFolder, doc.caption(), doc.Modified()),
+              std::tuple(dir.path(), std::string("Subtitles - in -"), true));
 }
 
 TEST_F(FlowTest, ClearAsksOnlyWhileModifiedAndLeavesTheHeader) {
     fill();
     doc.setOutputFormat(ofSubViewer);
     doc.SetFileName("/x/named.vtx");
-    dialogs.answers = {Answer::No};
+    dialogs.answers = {Answer::No, Answer::Yes};
     EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Cancelled);
     EXPECT_EQ(doc.NbSubTitle(), 1);
+    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
     EXPECT_EQ(dialogs.questions[0].text,
               "Text NOT Saved !\rDo you really want to clear all text ?");
-    dialogs.answers = {Answer::Yes};
+    EXPECT_EQ(std::tuple(doc.NbSubTitle(), doc.FileName(), doc.indexLabel(), doc.list().size(),
+                         doc.Modified()),
+              std::tuple(0, std::string("New File"), std::string("0"), size_t(16), false));
     EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_EQ(doc.NbSubTitle(), 0);
-    EXPECT_EQ(doc.FileName(), "New File");
-    EXPECT_EQ(doc.indexLabel(), "0");
-    EXPECT_EQ(doc.list().size(), 16u);
-    EXPECT_FALSE(doc.Modified());
-    // Not modified: no question.
-    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
-    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(dialogs.questions.size(), 2u) << "not modified: no question";
 }

@@ -5,7 +5,6 @@
 #include <deque>
 #include <gtest/gtest.h>
 #include <random>
-#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -32,6 +31,20 @@ protected:
         for (size_t k = 0; k < lines.size(); ++k) e.Lines[k] = lines[k];
         return e;
     }
+    // "ss,mmm-ss,mmm line|line @x1,y1,x2,y2; " for each entry, @ only with a rectangle.
+    std::string dump() const {
+        std::string out;
+        for (const TSub& e : doc.store().entries()) {
+            out += TimeCodeToStr(e.Start).substr(6) + "-" + TimeCodeToStr(e.Stop).substr(6);
+            for (int k = 0; k < e.NbLines; ++k) out += (k ? "|" : " ") + e.Lines[size_t(k)];
+            const Rect r = e.rect();
+            if (!(r == Rect{}))
+                for (int v : {r.X1, r.Y1, r.X2, r.Y2})
+                    out += (v == r.X1 ? " @" : ",") + std::to_string(v);
+            out += "; ";
+        }
+        return out;
+    }
     std::string errorText(int n) {
         return messages.text(Message::SubtitleFileError) + std::to_string(n) + "\r" +
                messages.text(Message::IgnoreAndContinue);
@@ -44,57 +57,37 @@ protected:
 // sets the extended option; text after a time line that is no coordinate
 // keeps the rectangle before it.
 TEST_F(ReaderTest, GoodFilesGiveEntriesOffsetAndExtendedOption) {
-    const Rect r1{160, 470, 559, 519};
     const struct {
-        const char* text;
-        std::vector<TSub> entries;
+        const char *text, *entries;
         int offset;
         bool extended;
     } cases[] = {
-        {"101\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\n"
-         "7\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\n",
-         {sub("00:00:01,000", "00:00:02,000", {"a"}), sub("00:00:03,000", "00:00:04,000", {"b"})},
-         100,
-         false},
-        {"0\r\n00:00:01,000 --> 00:00:02,500\r\nplain\r\n", // offset below zero: clamped
-         {sub("00:00:01,000", "00:00:02,500", {"plain"})},
-         0,
-         false},
+        {"101\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\n7\r\n00:00:03,000 --> "
+         "00:00:04,000\r\nb\r\n\r\n",
+         "01,000-02,000 a; 03,000-04,000 b; ", 100, false},
+        // An offset below zero is clamped.
+        {"0\r\n00:00:01,000 --> 00:00:02,500\r\nplain\r\n", "01,000-02,500 plain; ", 0, false},
         {"1\r\n00:00:01,000 --> 00:00:02,000  X1:160 X2:559 Y1:470 Y2:519\r\na\r\n\r\n"
          "2\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n",
-         {sub("00:00:01,000", "00:00:02,000", {"a"}, r1),
-          sub("00:00:03,000", "00:00:04,000", {"b"})},
-         0,
-         false},
+         "01,000-02,000 a @160,470,559,519; 03,000-04,000 b; ", 0, false},
         {"1\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\n"
          "2\r\n00:00:01,000 --> 00:00:02,000  X1:102 X2:559 Y1:470 Y2:519\r\na\r\n",
-         {sub("00:00:03,000", "00:00:04,000", {"b"}),
-          sub("00:00:01,000", "00:00:02,000", {"a"}, {102, 470, 559, 519})},
-         0,
-         true},
+         "03,000-04,000 b; 01,000-02,000 a @102,470,559,519; ", 0, true},
         {"1\r\n00:00:01,000 --> 00:00:02,000  X1:160 X2:559 Y1:470 Y2:519\r\na\r\n\r\n"
          "2\r\n00:00:03,000 --> 00:00:04,000  comment here\r\nb\r\n",
-         {sub("00:00:01,000", "00:00:02,000", {"a"}, r1),
-          sub("00:00:03,000", "00:00:04,000", {"b"}, r1)},
-         0,
-         true},
+         "01,000-02,000 a @160,470,559,519; 03,000-04,000 b @160,470,559,519; ", 0, true},
         // Line feeds only, blanks around; blank lines after the last entry ask nothing.
         {"  5 \n\t00:00:01,000 --> 00:00:02,000  \n  Hello  \n\n6\n00:00:03,000 --> "
          "00:00:04,000\nb\n\n \n\t\n",
-         {sub("00:00:01,000", "00:00:02,000", {"Hello"}),
-          sub("00:00:03,000", "00:00:04,000", {"b"})},
-         4,
-         false},
-        {"1\r\nxx:00:01,000 --> 00:00:0y,000\r\na\r\n", // malformed times read as zero
-         {sub("00:00:00,000", "00:00:00,000", {"a"})},
-         0,
-         false},
+         "01,000-02,000 Hello; 03,000-04,000 b; ", 4, false},
+        // Malformed times read as zero.
+        {"1\r\nxx:00:01,000 --> 00:00:0y,000\r\na\r\n", "00,000-00,000 a; ", 0, false},
     };
     for (const auto& c : cases) {
         doc.options().native.ExtendedFormat = !c.extended;
         NativeReadReport r = read(c.text);
         EXPECT_EQ(r.errors, 0) << c.text;
-        EXPECT_EQ(doc.store().entries(), c.entries) << c.text;
+        EXPECT_EQ(dump(), c.entries) << c.text;
         EXPECT_EQ(doc.options().native.IndexOffset, c.offset) << c.text;
         EXPECT_EQ(doc.options().native.ExtendedFormat, c.extended) << c.text;
         EXPECT_EQ(doc.list().line(0), std::to_string(c.offset + 1)) << c.text;
@@ -108,39 +101,38 @@ TEST_F(ReaderTest, DamagedEntriesAskAndTheAnswerDecides) {
     const std::string stray = "1\r\n00:00:01,000 --> 00:00:02,000\r\na\r\n\r\noops\r\n"
                               "2\r\n00:00:03,000 --> 00:00:04,000\r\nb\r\n\r\nbad again\r\n"
                               "3\r\n00:00:05,000 --> 00:00:06,000\r\nc\r\n";
+    // Answers: c(ancel), i(gnore), y(es to all).
     const struct {
         std::string text;
-        std::deque<Answer> answers;
+        const char* answers;
         int errors, entries, firstError;
         bool cancelled;
     } cases[] = {
-        {"", {Answer::Ignore}, 1, 0, 1, false},
+        {"", "i", 1, 0, 1, false},
         {"1\r\n00:00:01,000 --> 00:00:02,000\r\nfirst\r\n\r\n"
          "2\r\n00:00:03,000 --> 00:00:04,000  X1:abc X2:559 Y1:470 Y2:519\r\n"
          "text one\r\ntext two\r\n\r\n3\r\n00:00:05,000 --> 00:00:06,000\r\nthird\r\n",
-         {Answer::Ignore, Answer::Ignore, Answer::Ignore},
-         3,
-         2,
-         3,
-         false},
-        {stray, {Answer::Cancel}, 1, 1, 2, true}, // what was read is kept
-        {stray, {Answer::YesToAll}, 2, 3, 2, false},
+         "iii", 3, 2, 3, false},
+        {stray, "c", 1, 1, 2, true}, // what was read is kept
+        {stray, "y", 2, 3, 2, false},
     };
     for (const auto& c : cases) {
         doc.setSplit({true, tc("00:00:00,000"), tc("00:00:01,000")});
         dialogs.questions.clear();
-        dialogs.answers = c.answers;
+        for (const char* a = c.answers; *a; ++a)
+            dialogs.answers.push_back(*a == 'c'   ? Answer::Cancel
+                                      : *a == 'i' ? Answer::Ignore
+                                                  : Answer::YesToAll);
         NativeReadReport r = read(c.text);
-        EXPECT_EQ(r.errors, c.errors) << c.text;
-        EXPECT_EQ(r.entries, c.entries) << c.text;
-        EXPECT_EQ(doc.NbSubTitle(), c.entries) << c.text;
-        EXPECT_EQ(r.cancelled, c.cancelled) << c.text;
+        EXPECT_EQ(std::tuple(r.errors, r.entries, doc.NbSubTitle(), r.cancelled),
+                  std::tuple(c.errors, c.entries, c.entries, c.cancelled))
+            << c.text;
         EXPECT_TRUE(dialogs.answers.empty()) << c.text;
         ASSERT_FALSE(dialogs.questions.empty());
-        EXPECT_EQ(dialogs.questions[0].text, errorText(c.firstError));
-        EXPECT_EQ(dialogs.questions[0].kind, MessageKind::Warning);
-        for (Answer a : {Answer::Cancel, Answer::Ignore, Answer::YesToAll})
-            EXPECT_TRUE(dialogs.questions[0].buttons.has(a));
+        const ScriptedDialogs::Question& q = dialogs.questions[0];
+        EXPECT_EQ(q.text, errorText(c.firstError));
+        EXPECT_TRUE(q.kind == MessageKind::Warning && q.buttons.has(Answer::Cancel) &&
+                    q.buttons.has(Answer::Ignore) && q.buttons.has(Answer::YesToAll));
         EXPECT_FALSE(doc.SplitActive()) << "reading switches the split filter off";
         EXPECT_EQ(doc.list().size(), size_t(c.entries) * 4) << c.text;
     }
@@ -157,22 +149,17 @@ TEST_F(ReaderTest, SubRipFilesOfOtherToolsReadWhole) {
             {face + "D\xE9j\xE0 vu \xE0 l'\xE9t\xE9, \xAB na\xEFve \xBB</font>"}),
         sub("01:00:00,000", "01:00:01,990", {face + "The last one</font>"}),
     };
-    const struct {
-        const char* file;
-        bool detect;
-    } cases[] = {{"ffmpeg.srt", true},
-                 {"mkvextract.srt", false},
-                 {"crlf_bom.srt", false},
-                 {"cp1252.srt", true},
-                 {"loose.srt", true}};
-    for (const auto& c : cases) {
+    const char* files[] = {"ffmpeg.srt", "mkvextract.srt", "crlf_bom.srt", "cp1252.srt",
+                           "loose.srt"};
+    const bool detectEncoding[] = {true, false, false, true, true};
+    for (size_t i = 0; i < std::size(files); ++i) {
         SubtitleDocument d{clock};
         NativeReadReport r =
-            ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / c.file, dialogs,
-                           messages, c.detect);
-        EXPECT_EQ(r.errors, 0) << c.file;
+            ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / files[i], dialogs,
+                           messages, detectEncoding[i]);
+        EXPECT_EQ(r.errors, 0) << files[i];
         EXPECT_EQ(d.store().entries(), std::vector<TSub>(std::begin(expected), std::end(expected)))
-            << c.file;
+            << files[i];
     }
     EXPECT_TRUE(dialogs.questions.empty());
 }
@@ -194,36 +181,26 @@ TEST_F(ReaderTest, UnreadableFilesLeaveTheDocumentAlone) {
     TempFolder dir;
     writeText(dir / "old.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\nfirst\r\n\r\n"
                                "2\r\n00:00:03,000 --> 00:00:04,000\r\nd\xE9j\xE0 vu\r\n");
-    const std::pair<std::filesystem::path, std::string> cases[] = {
-        {dir.path(), ""},
-        {dir / "old.vtx", "old.vtx: not UTF-8 text: line 7, byte 2 of the line "
-                          "(choose the Windows-1252 encoding to read it)"}};
     add(doc, "00:00:01,000", "00:00:02,000", {"keep me"});
+    const std::vector<TSub> before = doc.store().entries();
     doc.options().Encoding = TextEncoding::Utf8;
-    doc.RefreshList();
-    for (const auto& [file, message] : cases) {
-        dialogs.questions.clear();
+    for (const std::filesystem::path& file : {dir.path(), dir / "old.vtx"}) {
         dialogs.answers = {Answer::Ok};
-        NativeReadReport r = ReadNativeFile(doc, file, dialogs, messages);
-        EXPECT_TRUE(r.readFailed);
-        ASSERT_EQ(dialogs.questions.size(), 1u);
-        if (!message.empty()) {
-            EXPECT_EQ(dialogs.questions[0].text, message);
-        }
-        EXPECT_EQ(doc.NbSubTitle(), 1);
-        EXPECT_EQ(doc.store().entry(1).Lines[0], "keep me");
+        EXPECT_TRUE(ReadNativeFile(doc, file, dialogs, messages).readFailed);
+        EXPECT_EQ(doc.store().entries(), before);
         EXPECT_EQ(doc.FileName(), "New File");
     }
+    ASSERT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(dialogs.questions[1].text, "old.vtx: not UTF-8 text: line 7, byte 2 of the line "
+                                         "(choose the Windows-1252 encoding to read it)");
 }
 
-// Saved and read back whole in either encoding, without a byte order mark;
-// read as 8-bit, a UTF-8 file gives its bytes as characters.
+// Saved and read back whole in either encoding, without a byte order mark.
 TEST_F(ReaderTest, SavedFilesReadBackWholeInTheirEncoding) {
-    const std::string accents = "\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB";
-    add(doc, "00:00:01,501", "00:00:03,250", {accents, "\x9Cuvre \x80"}, {160, 470, 559, 519});
+    add(doc, "00:00:01,501", "00:00:03,250",
+        {"\xC0 l'\xE9t\xE9, \xAB na\xEFve \xBB", "\x9Cuvre \x80"}, {160, 470, 559, 519});
     add(doc, "01:02:03,004", "01:02:05,000", {"one", "two", "three"}, {8, 9, 10, 11});
-    doc.options().native.IndexOffset = 41;
-    doc.options().native.ExtendedFormat = true;
+    doc.options().native = {.IndexOffset = 41, .ExtendedFormat = true};
     TempFolder dir;
     for (TextEncoding e : {TextEncoding::Cp1252, TextEncoding::Utf8}) {
         doc.options().Encoding = e;
@@ -232,58 +209,42 @@ TEST_F(ReaderTest, SavedFilesReadBackWholeInTheirEncoding) {
         SubtitleDocument other{clock};
         other.options().Encoding = e;
         NativeReadReport r = ReadNativeFile(other, dir / "film.vtx", dialogs, messages);
-        EXPECT_EQ(r.entries, 2);
-        EXPECT_EQ(r.errors + r.replaced, 0u);
+        EXPECT_EQ(std::tuple(r.entries, r.errors, r.replaced), std::tuple(2, 0, 0u));
         EXPECT_EQ(other.store().entries(), doc.store().entries());
-        EXPECT_EQ(other.options().native.IndexOffset, 41);
-        EXPECT_TRUE(other.options().native.ExtendedFormat);
-        EXPECT_EQ(other.options().Encoding, e);
+        EXPECT_EQ(
+            std::pair(other.options().native.IndexOffset, other.options().native.ExtendedFormat),
+            std::pair(uint16_t(41), true));
         EXPECT_EQ(other.list().lines(), doc.list().lines());
         EXPECT_EQ(other.FileName(), (dir / "film.vtx").string());
     }
-    const std::string utf8 = "\xC3\x80 l'\xC3\xA9t\xC3\xA9, \xC2\xAB na\xC3\xAFve \xC2\xBB";
-    const std::string bytes = fileBytes(dir / "film.vtx");
-    EXPECT_NE(bytes.find("42\r\n00:00:01,501 --> 00:00:03,250  X1:160 X2:559 Y1:470 Y2:519\r\n" +
-                         utf8 + "\r\n\xC5\x93uvre \xE2\x82\xAC\r\n"),
-              std::string::npos);
-    SubtitleDocument cp{clock};
-    ReadNativeFile(cp, dir / "film.vtx", dialogs, messages);
-    EXPECT_EQ(cp.store().entry(1).Lines[0], utf8);
 
     // A mark in front (as other editors write) and a character without an 8-bit form.
     writeText(dir / "marked.vtx", "\xEF\xBB\xBF"
                                   "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
                                   "\xE4\xB8\xAD caf\xC3\xA9\r\n");
     NativeReadReport r = ReadNativeFile(doc, dir / "marked.vtx", dialogs, messages);
-    EXPECT_EQ(r.entries, 1);
-    EXPECT_EQ(r.replaced, 1u);
+    EXPECT_EQ(std::tuple(r.entries, r.replaced, doc.options().native.IndexOffset),
+              std::tuple(1, 1u, 0));
     EXPECT_EQ(doc.store().entry(1).Lines[0], "? caf\xE9");
-    EXPECT_EQ(doc.options().native.IndexOffset, 0) << "the mark is not part of the first number";
     EXPECT_TRUE(dialogs.questions.empty());
 }
 
 TEST_F(ReaderTest, RandomBytesNeverCrashAndEveryEntryHasText) {
     std::mt19937 rng(1234);
-    std::vector<std::string> pieces;
-    std::istringstream all(
-        "1|\r\n|\n|\r|00:00:01,000 --> 00:00:02,000|  X1:|X2:|999999999999|-|abc|\xff| ");
-    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
+    const std::vector<std::string> pieces = {
+        "1", "\r\n", "\n",   "\r", "00:00:01,000 --> 00:00:02,000", "  X1:", "X2:", "999999999999",
+        "-", "abc",  "\xff", " "};
     for (int round = 0; round < 300; ++round) {
         std::string text;
-        int n = int(rng() % 60);
-        for (int k = 0; k < n; ++k) {
-            if (rng() % 4 == 0)
-                text += char(rng() % 256);
-            else
-                text += pieces[rng() % pieces.size()];
-        }
-        ScriptedDialogs yes;
-        for (int k = 0; k < 1000; ++k) yes.answers.push_back(Answer::Ignore);
-        ReadNativeText(doc, text, "fuzz.vtx", yes, messages);
+        for (int k = int(rng() % 60); k > 0; --k)
+            text +=
+                rng() % 4 == 0 ? std::string(1, char(rng() % 256)) : pieces[rng() % pieces.size()];
+        ScriptedDialogs ignore;
+        ignore.answers.assign(1000, Answer::Ignore);
+        ReadNativeText(doc, text, "fuzz.vtx", ignore, messages);
         for (const TSub& e : doc.store().entries()) {
-            ASSERT_GE(e.NbLines, 1);
-            ASSERT_LE(e.NbLines, TSub::kMaxLines);
-            for (int j = 0; j < e.NbLines; ++j) ASSERT_FALSE(e.Lines[size_t(j)].empty());
+            ASSERT_TRUE(e.NbLines >= 1 && e.NbLines <= TSub::kMaxLines) << text;
+            for (int j = 0; j < e.NbLines; ++j) ASSERT_FALSE(e.Lines[size_t(j)].empty()) << text;
         }
     }
 }

@@ -30,32 +30,25 @@ public:
 
     Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override {
         questions.push_back({kind, buttons, text});
-        if (answers.empty()) throw std::runtime_error("unexpected question: " + text);
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return next(answers, "question: " + text);
     }
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& r) override {
         openRequests.push_back(r);
-        if (openFiles.empty()) throw std::runtime_error("unexpected open dialog");
-        auto f = openFiles.front();
-        openFiles.pop_front();
-        return f;
+        return next(openFiles, "open dialog");
     }
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& r) override {
         saveRequests.push_back(r);
-        if (saveFiles.empty()) throw std::runtime_error("unexpected save dialog");
-        auto f = saveFiles.front();
-        saveFiles.pop_front();
-        return f;
+        return next(saveFiles, "save dialog");
+    }
+
+private:
+    template <class T> static T next(std::deque<T>& queue, const std::string& what) {
+        if (queue.empty()) throw std::runtime_error("unexpected " + what);
+        T front = queue.front();
+        queue.pop_front();
+        return front;
     }
 };
-
-inline std::string fileBytes(const std::filesystem::path& p) {
-    auto bytes = readWholeFile(p);
-    if (!bytes) throw std::runtime_error("cannot read " + p.string());
-    return *bytes;
-}
 
 inline TTimeCode tc(const char* text) {
     return StrToTimeCode(text);

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -15,127 +16,109 @@ protected:
     SubtitleDocument doc{clock};
     MessageCatalogue messages;
     ScriptedDialogs dialogs;
-
-    std::string start(int i) { return TimeCodeToStr(doc.store().entry(i).Start); }
-    std::string stop(int i) { return TimeCodeToStr(doc.store().entry(i).Stop); }
 };
+
+std::string full(const std::string& t) {
+    return std::string("00:00:00,000").substr(0, 12 - t.size()) + t;
+}
+
+// "1,000-1,500 1:02,000-1:04,000+" -> the same with whole time codes; "+" marks
+// an entry of two lines.
+std::string expand(const std::string& list) {
+    std::string out;
+    std::istringstream in(list);
+    for (std::string e; in >> e;) {
+        const size_t dash = e.find('-'), plus = e.find('+');
+        out += full(e.substr(0, dash)) + "-" + full(e.substr(dash + 1, plus - dash - 1)) +
+               (plus == std::string::npos ? " " : "+ ");
+    }
+    return out;
+}
+
+// "offset=-2,000 stretch=5,000 durations fixed=1000 gap=100"; a minus time
+// counts down.
+TimeCorrection request(const std::string& text) {
+    TimeCorrection r;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) {
+        const size_t eq = std::min(w.find('='), w.size());
+        const std::string key = w.substr(0, eq), value = w.substr(std::min(eq + 1, w.size()));
+        const bool minus = value.starts_with('-');
+        if (key == "offset")
+            r.Offset = tc(full(value.substr(minus)).c_str()), r.MinusOffset = minus;
+        if (key == "stretch")
+            r.Stretch = tc(full(value.substr(minus)).c_str()), r.MinusStretch = minus;
+        if (key == "durations" || key == "fixed") r.ChangeDurations = true;
+        if (key == "fixed") r.Method = DurationMethod::Fixed;
+        if (key == "fixed" && !value.empty()) r.FixedDuration = uint16_t(std::stoi(value));
+        if (key == "gap") r.MinInterval = uint16_t(std::stoi(value));
+    }
+    return r;
+}
 
 } // namespace
 
-// {entries} + request + the answers to its questions -> "start stop" of each
-// entry and the first question. A minus offset asks before a start reaches
-// zero; No leaves that entry and every later one, and the later steps run.
+// {entries} + request + the answers (yes, no, ok) to its questions -> the
+// entries' times and the first question. A minus offset asks before a start reaches zero; No
+// leaves that entry and every later one, and the later steps run.
 TEST_F(TimeCorrectionTest, OffsetStretchDurationsAndIntervalsInTheirOrder) {
-    auto with = [](auto change) {
-        TimeCorrection r;
-        change(r);
-        return r;
-    };
-    using Times = std::vector<std::string>;
-    const std::vector<std::string> two = {"Hello", "World!"}, one = {"x"};
+    const std::string reduced = "Warning : Time Code 00:00:01,000 will be reduced to "
+                                "00:00:00,000\rDo you want to continue ? ( No undo ! )";
+    const std::string stretchTooLarge = "You can't make a minus time Stretch with a time\r"
+                                        "that is larger than the total file time !";
     const struct {
-        std::vector<std::pair<Times, std::vector<std::string>>> entries;
-        TimeCorrection request;
-        Times expected;
+        const char *entries, *request, *expected, *answers = "";
         std::string question = "";
-        std::deque<Answer> answers = {};
     } cases[] = {
-        {{{{"00:00:01,000", "00:00:01,500"}, one},
-          {{"00:00:02,000", "00:00:04,000"}, one},
-          {{"00:00:05,000", "00:00:06,000"}, one}},
-         with([](auto& r) { r.Offset = tc("00:00:02,000"), r.MinusOffset = true; }),
-         {"00:00:00,000 00:00:00,000", "00:00:00,000 00:00:02,000", "00:00:03,000 00:00:04,000"},
-         "Warning : Time Code 00:00:01,000 will be reduced to 00:00:00,000\r"
-         "Do you want to continue ? ( No undo ! )",
-         {Answer::Yes, Answer::Yes}},
-        {{{{"00:00:10,000", "00:00:11,000"}, one},
-          {{"00:00:01,000", "00:00:02,000"}, one},
-          {{"00:00:20,000", "00:00:21,000"}, one}},
-         with([](auto& r) {
-             r.Offset = tc("00:00:05,000"), r.MinusOffset = true, r.MinInterval = 500;
-         }),
-         {"00:00:05,000 00:00:06,000", "00:00:01,000 00:00:02,000", "00:00:20,000 00:00:21,000"},
-         "Warning : Time Code 00:00:01,000 will be reduced to 00:00:00,000\r"
-         "Do you want to continue ? ( No undo ! )",
-         {Answer::No}},
+        {"1,000-1,500 2,000-4,000 5,000-6,000", "offset=-2,000",
+         "0,000-0,000 0,000-2,000 3,000-4,000", "yy", reduced},
+        {"10,000-11,000 1,000-2,000 20,000-21,000", "offset=-5,000 gap=500",
+         "5,000-6,000 1,000-2,000 20,000-21,000", "n", reduced},
         // Refused stretches leave the times and let the other steps run.
-        {{{{"00:00:10,000", "00:00:12,000"}, one}},
-         with([](auto& r) {
-             r.Stretch = tc("00:00:20,000"), r.MinusStretch = true, r.ChangeDurations = true;
-             r.Method = DurationMethod::Fixed, r.FixedDuration = 1000;
-         }),
-         {"00:00:10,000 00:00:11,000"},
-         "You can't make a minus time Stretch with a time\r"
-         "that is larger than the total file time !",
-         {Answer::Ok}},
-        {{{{"00:00:00,000", "00:00:02,000"}, one}},
-         with([](auto& r) { r.Stretch = tc("00:00:05,000"); }),
-         {"00:00:00,000 00:00:02,000"},
-         zeroStretchMessage(),
-         {Answer::Ok}},
-        {{},
-         with([](auto& r) { r.Offset = r.Stretch = tc("00:00:01,000"), r.MinusOffset = true; }),
-         {}},
-        {{{{"00:00:01,000", "00:00:01,500"}, one}},
-         with([](auto& r) { r.Offset = tc("00:00:02,000"); }),
-         {"00:00:03,000 00:00:03,500"}},
+        {"10,000-12,000", "stretch=-20,000 fixed=1000", "10,000-11,000", "o", stretchTooLarge},
+        {"0,000-2,000", "stretch=5,000", "0,000-2,000", "o", zeroStretchMessage()},
+        {"", "offset=-1,000 stretch=1,000", ""},
+        {"1,000-1,500", "offset=2,000", "3,000-3,500"},
         // Scaled about zero by (last start - 5 s) / last start, rounding halves to even.
-        {{{{"00:25:00,000", "00:25:02,000"}, one}, {{"00:50:00,000", "00:50:01,000"}, one}},
-         with([](auto& r) { r.Stretch = tc("00:00:05,000"), r.MinusStretch = true; }),
-         {"00:24:57,500 00:24:59,497", "00:49:55,000 00:49:55,998"}},
-        {{{{"00:00:00,001", "00:00:00,003"}, one}, {{"00:00:00,002", "00:00:00,005"}, one}},
-         with([](auto& r) { r.Stretch = tc("00:00:00,001"); }), // x 1.5
-         {"00:00:00,002 00:00:00,004", "00:00:00,003 00:00:00,008"}},
-        {{{{"00:00:10,000", "00:00:12,000"}, one}, {{"00:00:20,000", "00:00:22,000"}, one}},
-         with([](auto& r) { r.Stretch = tc("00:00:20,000"), r.MinusStretch = true; }),
-         {"00:00:00,000 00:00:00,000", "00:00:00,000 00:00:00,000"}},
+        {"25:00,000-25:02,000 50:00,000-50:01,000", "stretch=-5,000",
+         "24:57,500-24:59,497 49:55,000-49:55,998"},
+        {"0,001-0,003 0,002-0,005", "stretch=0,001", "0,002-0,004 0,003-0,008"}, // x 1.5
+        {"10,000-12,000 20,000-22,000", "stretch=-20,000", "0,000-0,000 0,000-0,000"},
         // 500 ms + 50 per character, up to the next start.
-        {{{{"00:00:10,000", "00:00:10,100"}, two}, {{"00:00:20,000", "00:00:20,100"}, one}},
-         with([](auto& r) { r.ChangeDurations = true; }),
-         {"00:00:10,000 00:00:11,050", "00:00:20,000 00:00:20,550"}},
-        {{{{"00:00:10,000", "00:00:10,100"}, two}, {{"00:00:10,800", "00:00:10,900"}, one}},
-         with([](auto& r) { r.ChangeDurations = true; }),
-         {"00:00:10,000 00:00:10,800", "00:00:10,800 00:00:11,350"}},
+        {"10,000-10,100+ 20,000-20,100", "durations", "10,000-11,050+ 20,000-20,550"},
+        {"10,000-10,100+ 10,800-10,900", "durations", "10,000-10,800+ 10,800-11,350"},
         // Fixed: the last entry gets its full time.
-        {{{{"00:00:01,000", "00:00:01,100"}, one},
-          {{"00:00:03,000", "00:00:03,100"}, one},
-          {{"00:00:10,000", "00:00:10,100"}, one}},
-         with([](auto& r) { r.ChangeDurations = true, r.Method = DurationMethod::Fixed; }),
-         {"00:00:01,000 00:00:03,000", "00:00:03,000 00:00:07,000", "00:00:10,000 00:00:14,000"}},
-        {{{{"00:00:10,000", "00:00:10,100"}, one}},
-         with([](auto& r) {
-             r.ChangeDurations = true, r.Method = DurationMethod::Fixed, r.FixedDuration = 65535;
-         }),
-         {"00:00:10,000 00:01:15,535"}},
+        {"1,000-1,100 3,000-3,100 10,000-10,100", "fixed", "1,000-3,000 3,000-7,000 10,000-14,000"},
+        {"10,000-10,100", "fixed=65535", "10,000-1:15,535"},
         // Durations first, then the interval; never after the last entry.
-        {{{{"00:00:10,000", "00:00:12,000"}, one},
-          {{"00:00:20,000", "00:00:20,500"}, one},
-          {{"00:00:40,000", "00:00:41,000"}, one}},
-         with([](auto& r) {
-             r.ChangeDurations = true, r.Method = DurationMethod::Fixed, r.FixedDuration = 15000;
-             r.MinInterval = 100;
-         }),
-         {"00:00:10,000 00:00:19,900", "00:00:20,000 00:00:35,000", "00:00:40,000 00:00:55,000"}},
-        {{{{"00:00:08,000", "00:00:10,000"}, one},
-          {{"00:00:10,050", "00:00:12,000"}, one},
-          {{"00:00:12,010", "00:00:13,000"}, one}},
-         with([](auto& r) { r.MinInterval = 100; }),
-         {"00:00:08,000 00:00:09,950", "00:00:10,050 00:00:11,910", "00:00:12,010 00:00:13,000"}},
+        {"10,000-12,000 20,000-20,500 40,000-41,000", "fixed=15000 gap=100",
+         "10,000-19,900 20,000-35,000 40,000-55,000"},
+        {"8,000-10,000 10,050-12,000 12,010-13,000", "gap=100",
+         "8,000-9,950 10,050-11,910 12,010-13,000"},
     };
     for (const auto& c : cases) {
         doc.store().clear();
-        for (const auto& [times, lines] : c.entries)
-            add(doc, times[0].c_str(), times[1].c_str(), lines);
+        std::istringstream in(expand(c.entries));
+        for (std::string e; in >> e;)
+            add(doc, e.substr(0, 12).c_str(), e.substr(13, 12).c_str(),
+                e.size() > 25 ? std::vector<std::string>{"Hello", "World!"}
+                              : std::vector<std::string>{"x"});
         dialogs.questions.clear();
-        dialogs.answers = c.answers;
-        CorrectTime(doc, c.request, dialogs, messages);
-        Times got;
-        for (int i = 1; i <= doc.NbSubTitle(); ++i) got.push_back(start(i) + " " + stop(i));
-        EXPECT_EQ(got, c.expected);
+        dialogs.answers.clear();
+        for (const char* a = c.answers; *a; ++a)
+            dialogs.answers.push_back(*a == 'y'   ? Answer::Yes
+                                      : *a == 'n' ? Answer::No
+                                                  : Answer::Ok);
+        CorrectTime(doc, request(c.request), dialogs, messages);
+        std::string got;
+        for (const TSub& e : doc.store().entries())
+            got +=
+                TimeCodeToStr(e.Start) + "-" + TimeCodeToStr(e.Stop) + (e.NbLines > 1 ? "+ " : " ");
+        EXPECT_EQ(got, expand(c.expected));
         EXPECT_TRUE(dialogs.answers.empty());
         EXPECT_EQ(dialogs.questions.empty() ? "" : dialogs.questions[0].text, c.question);
         if (!got.empty()) {
-            EXPECT_EQ(doc.list().line(1), start(1) + " --> " + stop(1));
+            EXPECT_EQ(doc.list().line(1), got.substr(0, 12) + " --> " + got.substr(13, 12));
         }
     }
 }
