@@ -40,53 +40,78 @@ Bytes areaSpu(const Bytes& top, const Bytes& bottom, int x1, int x2, int y1, int
     return makeSpu(top, bottom, {{0, displayArea(x1, x2, y1, y2) + Bytes{0x01}}});
 }
 
+// Every sequence as "delay:command[F] rectangle @field offsets", then the size
+// of the picture and of its bitmap and whether it is shown at all.
+std::string Describe(const Subpicture& s) {
+    std::string d;
+    for (uint32_t i = 0; i < s.SequenceCount; ++i) {
+        const ControlSequence& q = s.Sequences[i];
+        d += std::to_string(q.DelayMs) + ":" + std::to_string(q.Command) + (q.Forced ? "F " : " ") +
+             std::to_string(q.X1) + "," + std::to_string(q.Y1) + "-" + std::to_string(q.X2) + "," +
+             std::to_string(q.Y2) + " @" + std::to_string(q.TopFieldOffset) + "/" +
+             std::to_string(q.BottomFieldOffset) + "; ";
+    }
+    return d + std::to_string(s.Width) + "x" + std::to_string(s.Height) + " bitmap " +
+           std::to_string(s.Bitmap.width()) + "x" + std::to_string(s.Bitmap.height()) +
+           (IsDisplayable(s) ? " shown" : " not shown");
+}
+
+// simpleSpu(100) with its second sequence pointing back at the first.
+Bytes LoopingSpu() {
+    Bytes spu = simpleSpu(100);
+    const size_t ctrl = size_t(spu[2]) << 8 | spu[3];
+    const size_t second = size_t(spu[ctrl + 2]) << 8 | spu[ctrl + 3];
+    put16(spu.data() + second + 2, uint32_t(ctrl));
+    return spu;
+}
+
 } // namespace
 
-TEST(Decoder, TwoSequencesGiveStartAndStopDelays) {
-    Subpicture s = decode(simpleSpu(352));
-    ASSERT_EQ(s.SequenceCount, 2u);
-    EXPECT_EQ(s.Sequences[0].DelayMs, 0u);
-    EXPECT_EQ(s.Sequences[0].Command, 1);
-    EXPECT_EQ(s.Sequences[1].DelayMs, 4004u);
-    EXPECT_EQ(s.Sequences[1].Command, 2);
-    DisplayTimes t = SubpictureDisplayTimes(s, TTimeCode{0, 0, 1, 500});
+TEST(Decoder, SequencesGiveTimesCommandsAndTheDisplayArea) {
+    const Bytes forced = makeSpu({0x00, 0x02}, {0x00, 0x02},
+                                 {{0, displayArea(0, 9, 0, 1) + Bytes{0x00}}, {100, {0x02}}});
+    const struct {
+        const char* name;
+        Bytes spu;
+        std::string want;
+    } cases[] = {
+        // a stop-only sequence keeps the rectangle and the field offsets
+        {"start and stop", simpleSpu(100, 10, 59, 20, 29),
+         "0:1 10,20-59,29 @4/14; 1137:2 10,20-59,29 @4/14; 50x10 bitmap 50x10 shown"},
+        {"193 ms are too short", simpleSpu(17),
+         "0:1 100,500-199,509 @4/14; 193:2 100,500-199,509 @4/14; 100x10 bitmap 100x10 not shown"},
+        {"204 ms are not", simpleSpu(18),
+         "0:1 100,500-199,509 @4/14; 204:2 100,500-199,509 @4/14; 100x10 bitmap 100x10 shown"},
+        {"no stop: still open", simpleSpu(-1),
+         "0:1 100,500-199,509 @4/14; 100x10 bitmap 100x10 shown"},
+        {"stop first", makeSpu({}, {}, {{0, {0x02}}, {50, {0x01}}}),
+         "0:2 0,0-0,0 @4/4; 568:1 0,0-0,0 @4/4; 1x1 bitmap 1x1 not shown"},
+        {"area bytes",
+         makeSpu({}, {}, {{0, Bytes{0x05, 0x00, 0x02, 0xCF, 0x00, 0x20, 0x3F, 0x01}}}),
+         "0:1 0,2-719,63 @4/4; 720x62 bitmap 720x62 shown"},
+        {"no area", makeSpu({}, {}, {{0, {0x01}}}), "0:1 0,0-0,0 @4/4; 1x1 bitmap 1x1 shown"},
+        {"inverted: 49 - 50 + 1 = 0 rows become 1", areaSpu({}, {}, 300, 100, 50, 49),
+         "0:1 300,50-100,49 @4/4; 720x1 bitmap 720x1 shown"},
+        {"too large", areaSpu({}, {}, 0, 4095, 0, 4095),
+         "0:1 0,0-4095,4095 @4/4; 720x576 bitmap 720x576 shown"},
+        // 0x07 with size 6 carries 4 bytes that must not be read as commands
+        {"change colour skipped whole",
+         makeSpu({}, {},
+                 {{0, displayArea(0, 9, 0, 0) +
+                          Bytes{0x07, 0x00, 0x06, 0x02, 0x02, 0x02, 0x02, 0x01}}}),
+         "0:1 0,0-9,0 @4/4; 10x1 bitmap 10x1 shown"},
+        {"a chain that does not advance ends there", LoopingSpu(),
+         "0:1 100,500-199,509 @4/14; 1137:2 100,500-199,509 @4/14; 100x10 bitmap 100x10 shown"},
+        // the forced command starts the display too, and only the first sequence is forced
+        {"forced", forced, "0:1F 0,0-9,1 @4/6; 1137:2 0,0-9,1 @4/6; 10x2 bitmap 10x2 shown"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Describe(decode(c.spu)), c.want) << c.name;
+    DisplayTimes t = SubpictureDisplayTimes(decode(simpleSpu(352)), TTimeCode{0, 0, 1, 500});
     EXPECT_EQ(t.start, (TTimeCode{0, 0, 1, 500}));
     EXPECT_EQ(t.stop, (TTimeCode{0, 0, 5, 504}));
-}
-
-TEST(Decoder, StopOnlySequenceKeepsRectangleAndFieldOffsets) {
-    Subpicture s = decode(simpleSpu(100, 10, 59, 20, 29));
-    const ControlSequence& a = s.Sequences[0];
-    const ControlSequence& b = s.Sequences[1];
-    EXPECT_EQ(b.X1, a.X1);
-    EXPECT_EQ(b.X2, a.X2);
-    EXPECT_EQ(b.Y1, a.Y1);
-    EXPECT_EQ(b.Y2, a.Y2);
-    EXPECT_EQ(b.TopFieldOffset, a.TopFieldOffset);
-    EXPECT_EQ(b.BottomFieldOffset, a.BottomFieldOffset);
-    EXPECT_EQ(s.rect(), (Rect{10, 20, 59, 29}));
-}
-
-TEST(Decoder, DisplayAreaBytesGiveRectangleAndSize) {
-    Bytes spu = makeSpu({}, {}, {{0, Bytes{0x05, 0x00, 0x02, 0xCF, 0x00, 0x20, 0x3F, 0x01}}});
-    Subpicture s = decode(spu);
-    EXPECT_EQ(s.rect(), (Rect{0, 2, 719, 63}));
-    EXPECT_EQ(s.Width, 720);
-    EXPECT_EQ(s.Height, 62);
-    EXPECT_EQ(s.Bitmap.width(), 720);
-    EXPECT_EQ(s.Bitmap.height(), 62);
-}
-
-TEST(Decoder, MissingOrInvertedAreaIsClamped) {
-    Subpicture none = decode(makeSpu({}, {}, {{0, {0x01}}}));
-    EXPECT_EQ(none.Width, 1);
-    EXPECT_EQ(none.Height, 1);
-    Subpicture inverted = decode(areaSpu({}, {}, 300, 100, 50, 49));
-    EXPECT_EQ(inverted.Width, 720);
-    EXPECT_EQ(inverted.Height, 1); // 49 - 50 + 1 = 0 becomes 1
-    Subpicture tall = decode(areaSpu({}, {}, 0, 4095, 0, 4095));
-    EXPECT_EQ(tall.Width, 720);
-    EXPECT_EQ(tall.Height, 576);
+    t = SubpictureDisplayTimes(decode(simpleSpu(-1)), TTimeCode{0, 1, 0, 0});
+    EXPECT_TRUE(t.stop.isZero());
+    EXPECT_EQ(t.start, (TTimeCode{0, 1, 0, 0}));
 }
 
 TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
@@ -130,35 +155,6 @@ TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
         }
         EXPECT_EQ(got, c.rows) << c.name;
     }
-}
-
-TEST(Decoder, IsDisplayableNeedsStartAndMoreThan200Ms) {
-    EXPECT_FALSE(IsDisplayable(decode(simpleSpu(17)))); // 193 ms
-    EXPECT_TRUE(IsDisplayable(decode(simpleSpu(18))));  // 204 ms
-    EXPECT_TRUE(IsDisplayable(decode(simpleSpu(-1))));  // no stop: still open
-    Subpicture stopFirst = decode(makeSpu({}, {}, {{0, {0x02}}, {50, {0x01}}}));
-    EXPECT_FALSE(IsDisplayable(stopFirst));
-    DisplayTimes t = SubpictureDisplayTimes(decode(simpleSpu(-1)), TTimeCode{0, 1, 0, 0});
-    EXPECT_TRUE(t.stop.isZero());
-    EXPECT_EQ(t.start, (TTimeCode{0, 1, 0, 0}));
-}
-
-TEST(Decoder, ChangeColourCommandIsSkippedWhole) {
-    // 0x07 with size 6 carries 4 bytes that must not be read as commands.
-    Bytes cmds = displayArea(0, 9, 0, 0) + Bytes{0x07, 0x00, 0x06, 0x02, 0x02, 0x02, 0x02, 0x01};
-    Subpicture s = decode(makeSpu({}, {}, {{0, cmds}}));
-    EXPECT_EQ(s.first().Command, 1);
-}
-
-TEST(Decoder, ChainThatDoesNotAdvanceEndsThere) {
-    Bytes spu = simpleSpu(100);
-    // Point the second sequence back at the first one.
-    size_t ctrl = size_t(spu[2]) << 8 | spu[3];
-    size_t second = size_t(spu[ctrl + 2]) << 8 | spu[ctrl + 3];
-    spu[second + 2] = uint8_t(ctrl >> 8);
-    spu[second + 3] = uint8_t(ctrl);
-    Subpicture s = decode(spu);
-    EXPECT_EQ(s.SequenceCount, 2u);
 }
 
 TEST(Decoder, LongChainOfTinySequencesIsParsedWhole) {
@@ -215,10 +211,9 @@ TEST(Decoder, RandomUnitsDecodeSafely) {
 TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
     Subpicture s;
     DecodeSpu(simpleSpu(352, 0, 99, 0, 9), s);
-    DecodeSpu(makeSpu({}, {}, {{5, displayArea(0, 9, 0, 0) + Bytes{0x01}}}), s);
-    EXPECT_EQ(s.SequenceCount, 1u);
-    EXPECT_EQ(s.Width, 10);
-    EXPECT_EQ(s.Height, 1);
+    const Bytes next = makeSpu({}, {}, {{5, displayArea(0, 9, 0, 0) + Bytes{0x01}}});
+    DecodeSpu(next, s);
+    EXPECT_EQ(Describe(s), Describe(decode(next)));
     EXPECT_EQ(at(s, 5, 0), kDrawColor[0]);
 }
 
@@ -230,12 +225,6 @@ TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
     EXPECT_TRUE(StartsForced(spu({0x00}, {0x02})));
     EXPECT_FALSE(StartsForced(spu({0x01}, {0x02})));
     EXPECT_FALSE(StartsForced(spu({0x01}, {0x00})));
-    // The decoder starts the display for both commands and says which.
-    Subpicture s = decode(spu({0x00}, {0x02}));
-    EXPECT_EQ(s.Sequences[0].Command, 1);
-    EXPECT_TRUE(s.Sequences[0].Forced);
-    EXPECT_FALSE(s.Sequences[1].Forced);
-    EXPECT_TRUE(IsDisplayable(s));
 
     // A cut unit is forced once it holds the command; nothing past the cut
     // is read. The command follows the header (4), both fields (2 + 2), the
