@@ -193,21 +193,6 @@ TEST(Decoder, TruncatedUnitDecodesWhatItHolds) {
     }
 }
 
-TEST(Decoder, RandomUnitsDecodeSafely) {
-    uint32_t seed = 99;
-    auto rnd = [&] { return seed = seed * 1664525u + 1013904223u, uint8_t(seed >> 24); };
-    Subpicture s; // reused, as the engine does
-    for (int i = 0; i < 400; ++i) {
-        Bytes spu(size_t(rnd()) * 8 + rnd());
-        for (auto& b : spu) b = rnd();
-        DecodeSpu(spu, s);
-        ASSERT_GE(s.SequenceCount, 1u);
-        ASSERT_LE(s.Width, 720);
-        ASSERT_LE(s.Height, 576);
-        ASSERT_EQ(s.Bitmap.width(), s.Width);
-    }
-}
-
 TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
     Subpicture s;
     DecodeSpu(simpleSpu(352, 0, 99, 0, 9), s);

@@ -5,8 +5,6 @@
 #include "rip/VobSubTrack.h"
 
 #include <gtest/gtest.h>
-#include <random>
-#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -128,30 +126,6 @@ TEST(VobSubIndex, DamagedLinesAreRefusedWithTheirNumber) {
         {"", "no subtitle stream (no \"id: xx, index: N\" line)"},
     };
     for (const Case& c : cases) EXPECT_EQ(parseError(c.text), c.expected) << c.text;
-}
-
-TEST(VobSubIndex, RandomTextNeverBreaksTheReader) {
-    // Pieces of real lines in random order, cut at random places.
-    std::vector<std::string> pieces = {std::string("\0\xff", 2)};
-    std::stringstream all("id: |en|, index: |7|31|timestamp: |00:00:01:000|, filepos: |ffff|\n|"
-                          "\r\n|#|-|delay: |:|99999999999| |\t|,|0");
-    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
-    std::mt19937 random(7);
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        const int n = int(random() % 40);
-        for (int i = 0; i < n; ++i) text += pieces[random() % pieces.size()];
-        if (!text.empty()) text.resize(random() % (text.size() + 1));
-        VobSubIndex index;
-        std::string error;
-        if (ParseVobSubIndex(text, index, error)) {
-            for (const VobSubStream& s : index.streams)
-                for (size_t i = 1; i < s.entries.size(); ++i)
-                    ASSERT_LE(s.entries[i - 1].filePos, s.entries[i].filePos);
-        } else {
-            ASSERT_FALSE(error.empty()) << text;
-        }
-    }
 }
 
 TEST(VobSubPairs, EitherFileFindsTheOther) {
