@@ -284,11 +284,8 @@ TEST(GlyphMatcher, OversizedGlyphIsLearnedClipped) {
     std::vector<std::string> wide(10, std::string(50, '#'));
     const Glyph g = GlyphOf(wide);
     const CharMatrixEntry e = EntryFromGlyph(g, "long text over twenty chars");
-    EXPECT_EQ(e.Width, 45);
-    EXPECT_EQ(e.Height, 10);
-    EXPECT_EQ(e.Text, "long text over twent");
-    EXPECT_TRUE(e.pixel(44, 9));
-    EXPECT_FALSE(e.pixel(0, 10));
+    EXPECT_EQ(std::tuple(e.Width, e.Height, e.Text, e.pixel(44, 9), e.pixel(0, 10)),
+              std::tuple(45, 10, "long text over twent", true, false));
     CharMatrix m;
     m.AppendEntry(e);
     OcrSettings s;
@@ -303,14 +300,9 @@ TEST(GlyphMatcher, GlyphIsCutFromTheWorkBitmapByMarkerColour) {
     work.setPixel(2, 1, 0xFE0000); // a neighbour's marker: off
     work.setPixel(3, 2, 0xFF0000);
     const Glyph g = MakeGlyph(work, CharBox{1, 1, 3, 2, 5, 0}, 0xFF0000);
-    EXPECT_EQ(g.Width, 3);
-    EXPECT_EQ(g.Height, 2);
-    EXPECT_EQ(g.RelTop, 5);
-    EXPECT_TRUE(g.pixel(0, 0));
-    EXPECT_FALSE(g.pixel(1, 0));
-    EXPECT_TRUE(g.pixel(2, 1));
+    EXPECT_EQ(std::tuple(g.Width, g.Height, g.RelTop, g.pixel(0, 0), g.pixel(1, 0), g.pixel(2, 1)),
+              std::tuple(3, 2, 5, true, false, true));
     // a box reaching past the bitmap reads as off there
     const Glyph past = MakeGlyph(work, CharBox{4, 1, 10, 10, 0, 0}, 0xFF0000);
-    EXPECT_EQ(past.Width, 10);
-    EXPECT_FALSE(past.pixel(5, 5));
+    EXPECT_EQ(std::pair(past.Width, past.pixel(5, 5)), std::pair(10, false));
 }
