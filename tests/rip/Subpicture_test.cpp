@@ -8,24 +8,6 @@ using namespace mirtal::test;
 
 namespace {
 
-// Bit writer for run-length test data: values of a given bit count, and a
-// jump to the next byte at the end of a line.
-struct Bits {
-    Bytes bytes;
-    int used = 8;
-    void put(uint32_t value, int count) {
-        for (int i = count - 1; i >= 0; --i) {
-            if (used == 8) {
-                bytes.push_back(0);
-                used = 0;
-            }
-            if ((value >> i) & 1) bytes.back() |= uint8_t(0x80 >> used);
-            ++used;
-        }
-    }
-    void endLine() { used = 8; }
-};
-
 Colour at(const Subpicture& s, int x, int y) {
     return s.Bitmap.pixel(x, y);
 }
@@ -115,15 +97,12 @@ TEST(Decoder, SequencesGiveTimesCommandsAndTheDisplayArea) {
 }
 
 TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
-    Bits shortCodes, top, bottom;
-    shortCodes.put(0b0110, 4);              // one pixel of colour 2
-    shortCodes.put(0b00011101, 8);          // seven of colour 1
-    shortCodes.put(0b0000000000000011, 16); // the rest of the line in colour 3
-    top.put(0b0000'010100'01, 12);          // 20 of colour 1
-    top.put(0b000000'00000000'10, 16);      // the rest of the line in colour 2
-    top.endLine();
-    top.put(0b000000'01100100'11, 16);    // 100 of colour 3, cut at the width
-    bottom.put(0b000000'11111111'01, 16); // 255 of colour 1, cut at the width
+    // 0110: 1 of colour 2, 0001 1101: 7 of colour 1, 14 zeros and 11: the rest of the line in 3
+    const Bytes shortCodes = {0x61, 0xD0, 0x00, 0x30};
+    // 0000 0101 0001: 20 of colour 1, 14 zeros and 10: the rest in 2, the end
+    // of the line fills the byte; then 0000 0001 1001 0011: 100 of colour 3
+    const Bytes top = {0x05, 0x10, 0x00, 0x20, 0x01, 0x93};
+    const Bytes bottom = {0x03, 0xFD}; // 255 of colour 1, cut at the width
     auto row = [](std::initializer_list<std::pair<int, char>> runs) {
         std::string r;
         for (auto [n, c] : runs) r += std::string(size_t(n), c);
@@ -135,10 +114,10 @@ TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
         std::vector<std::string> rows; // colour codes from the top
     } cases[] = {
         {"end of line codes", {0x00, 0x03}, {0x00, 0x01}, {row({{10, '3'}}), row({{10, '1'}})}},
-        {"short codes", shortCodes.bytes, {}, {row({{1, '2'}, {7, '1'}, {12, '3'}})}},
+        {"short codes", shortCodes, {}, {row({{1, '2'}, {7, '1'}, {12, '3'}})}},
         {"long codes, fields interleaved, no data left",
-         top.bytes,
-         bottom.bytes,
+         top,
+         bottom,
          {row({{20, '1'}, {30, '2'}}), row({{50, '1'}}), row({{50, '3'}}), row({{50, '0'}})}},
         // 11 01 fills a line of 3 after half a byte: the other half (01 11) is not read
         {"a line ending inside a byte", {0b1101'0111, 0b1110'0000}, {}, {"111", "000", "222"}},
