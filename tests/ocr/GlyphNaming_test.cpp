@@ -100,30 +100,6 @@ TEST(GlyphNaming, LettersOfTwoSizesTakeTheirCaseFromTheBodyHeight) {
     EXPECT_EQ(BodyHeight(e, 8), 5) << "a cedilla apart from the body";
 }
 
-TEST(GlyphNaming, BarsOfDifferentHeightsAreDifferentShapes) {
-    auto bar = [](int height, int width) {
-        Glyph g;
-        g.Width = width, g.Height = height;
-        for (int y = 0; y < height; ++y) g.Rows[size_t(y)] = (uint64_t(1) << width) - 1;
-        return g;
-    };
-    CharMatrix shapes;
-    shapes.AppendEntry(EntryFromGlyph(bar(22, 3), ""));
-    const OcrSettings s;
-    ASSERT_EQ(FindMatchingEntry(shapes, bar(23, 3), s), 1); // the matcher lets them meet
-    EXPECT_EQ(FindShape(shapes, bar(23, 3), s), 0);
-    EXPECT_EQ(FindShape(shapes, bar(22, 3), s), 1);
-    EXPECT_TRUE(IsPlainBar(bar(22, 3)));
-    // Other glyphs keep the height allowance: two strokes are no plain bar.
-    Glyph two = bar(23, 3), twoEntry = bar(22, 3);
-    for (auto& row : two.Rows) row &= 0x5;
-    for (auto& row : twoEntry.Rows) row &= 0x5;
-    EXPECT_FALSE(IsPlainBar(two));
-    CharMatrix pairs;
-    pairs.AppendEntry(EntryFromGlyph(twoEntry, ""));
-    EXPECT_EQ(FindShape(pairs, two, s), 1);
-}
-
 namespace {
 
 // One line of solid boxes, each filled with its marker colour.
@@ -203,20 +179,41 @@ TEST(GlyphNaming, AVotelessPlainBarIsIOrLByItsHeight) {
 }
 
 TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {
-    // è and ê of a 20-pixel font: the matcher forgives their accents, a
-    // shape does not; a pixel of noise stays the same shape.
+    auto bar = [](int height, int width) {
+        Glyph g;
+        g.Width = width, g.Height = height;
+        for (int y = 0; y < height; ++y) g.Rows[size_t(y)] = (uint64_t(1) << width) - 1;
+        return g;
+    };
+    Glyph two = bar(23, 3), twoEntry = bar(22, 3);
+    for (auto& row : two.Rows) row &= 0x5;
+    for (auto& row : twoEntry.Rows) row &= 0x5;
+    // è and ê of a 20-pixel font
     const Glyph grave = GlyphOf(kGrave12), circumflex = GlyphOf(kCircumflex12);
     Glyph noisy = grave;
     noisy.Rows[7] |= 4; // a stroke a pixel wider
-    CharMatrix shapes;
-    shapes.AppendEntry(EntryFromGlyph(circumflex, ""));
-    shapes.AppendEntry(EntryFromGlyph(grave, ""));
+    const struct {
+        const char* name;
+        std::vector<Glyph> entries;
+        Glyph glyph;
+        int match, shape;
+    } cases[] = {
+        {"a bar a row taller", {bar(22, 3)}, bar(23, 3), 1, 0},
+        {"the same bar", {bar(22, 3)}, bar(22, 3), 1, 1},
+        {"two strokes keep the height allowance", {twoEntry}, two, 1, 1},
+        {"the accents", {circumflex}, grave, 1, 0},
+        {"a pixel of noise", {circumflex, grave}, noisy, 2, 2},
+    };
     const OcrSettings s;
-    CharMatrix first;
-    first.AppendEntry(shapes.entry(1));
-    ASSERT_EQ(FindMatchingEntry(first, grave, s), 1);
-    EXPECT_EQ(FindShape(first, grave, s), 0);
-    EXPECT_EQ(FindShape(shapes, noisy, s), 2);
+    for (const auto& c : cases) {
+        CharMatrix m;
+        for (const Glyph& e : c.entries) m.AppendEntry(EntryFromGlyph(e, ""));
+        EXPECT_EQ(std::tuple(FindMatchingEntry(m, c.glyph, s), FindShape(m, c.glyph, s)),
+                  std::tuple(c.match, c.shape))
+            << c.name;
+    }
+    EXPECT_TRUE(IsPlainBar(bar(22, 3)));
+    EXPECT_FALSE(IsPlainBar(two));
 }
 
 TEST(GlyphNaming, AShapeSettlesWhenOneReadingClearlyLeads) {
