@@ -150,10 +150,10 @@ TEST_F(OcrDriverTest, TextColourIsAskedWithTheGuessOnlyUntilChosen) {
     EXPECT_FALSE(m_state.textColorChosen());
     EXPECT_EQ(ReadText(Picture({"AB"})),
               "added [AB] glyphs 2 learned 2 placeholders 0 matrix 2 asked 2");
-    EXPECT_EQ(m_host.textColorCalls, 2);
-    EXPECT_EQ(m_state.TextColorIndex, 3);
-    EXPECT_EQ(m_state.TextColor, kText);
-    EXPECT_EQ(m_state.ColorOrder[1], 3); // background first, then the text body
+    // the colour order: background first, then the text body
+    EXPECT_EQ(std::tuple(m_host.textColorCalls, m_state.TextColorIndex, m_state.TextColor,
+                         m_state.ColorOrder[1]),
+              std::tuple(2, 3, kText, 3));
 
     Read(Picture({"BA"}));
     EXPECT_EQ(m_host.textColorCalls, 2);
@@ -225,21 +225,15 @@ TEST_F(OcrDriverTest, AfterAnItalicCharacterFiveColumnsMakeASpace) {
     // The two first boxes overlap (an italic pair); the third is 5 columns on.
     const std::vector<std::string> italic = {
         "#####...........##", "#####...........##", "#####...........##", "#####...........##",
-        "..................", "..................", "...######.........", "...######.........",
-    };
-    const std::vector<std::string> upright = {
-        "#####.....##",
-        "#####.....##",
-        "#####.....##",
-        "#####.....##",
-    };
+        "..................", "..................", "...######.........", "...######........."};
+    const std::vector<std::string> upright(4, "#####.....##");
     m_host.glyphAnswers = {Learn("x"), Learn("y"), Learn("z")};
     EXPECT_EQ(Read(Art(italic)).lines, (std::vector<std::string>{"xy z"}));
     ASSERT_EQ(m_driver.lineTable().Lines[0].CharCount, 3);
     EXPECT_EQ(m_driver.lineTable().Lines[0].Chars[1].Italic, 1);
     m_host.glyphAnswers = {Learn("u")};
-    EXPECT_EQ(Read(Art(upright)).lines,
-              (std::vector<std::string>{"xz"})); // x known, then 5: no space
+    // x known, then 5: no space
+    EXPECT_EQ(Read(Art(upright)).lines, (std::vector<std::string>{"xz"}));
 }
 
 TEST_F(OcrDriverTest, NoAskModeReadsUnknownGlyphsAsPlaceholders) {
