@@ -264,8 +264,7 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
          700,
          0},
         {"alone it passes", {{"..######"}}, {"########"}, 700, 1},
-        {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2},
-    };
+        {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2}};
     for (const auto& c : cases) {
         CharMatrix m;
         for (const Rows& e : c.entries) m.AppendEntry(EntryOf(e, "x"));
