@@ -45,8 +45,8 @@ TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     EXPECT_EQ(std::tuple(m.entry(1).Width, m.entry(1).Height, m.entry(1).Text),
               std::tuple(45, 45, std::string(20, 'x')));
     m.SetEntryText(1, std::string(21, 'a')); // a name given by the user
-    EXPECT_EQ(m.entry(1).Text, std::string(20, 'a'));
-    EXPECT_FALSE(m.entry(1).AutoNamed);
+    EXPECT_EQ(std::tuple(m.entry(1).Text, m.entry(1).AutoNamed),
+              std::tuple(std::string(20, 'a'), false));
     m.SetComment(std::string(300, 'c'));
     EXPECT_EQ(m.Comment().size(), 255u);
     m.ClearMatrix();
@@ -68,8 +68,7 @@ TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
     EXPECT_EQ(std::tuple(m.Count(), m.entry(3), m.entry(4), m.Modified()),
               std::tuple(9, tenth, fourth, true));
     m.DeleteEntry(9); // the last one simply goes
-    EXPECT_EQ(m.Count(), 8);
-    EXPECT_EQ(m.entry(3), tenth);
+    EXPECT_EQ(std::tuple(m.Count(), m.entry(3)), std::tuple(8, tenth));
     m.DeleteEntry(0);
     m.DeleteEntry(9);
     EXPECT_EQ(m.Count(), 8);
@@ -88,9 +87,7 @@ TEST(MatrixFile, LayoutOfTheHeaderTheEntriesAndTheirPixels) {
     ASSERT_EQ(bytes.size(), 557u);
     EXPECT_EQ(bytes.substr(0, 30), std::string("Mirtal_Char_Matrix_FileDisc 1\0", 30));
     EXPECT_EQ(bytes.substr(278, 8), std::string("\1\0\3\7\11ab\0", 8)); // count, top, size, text
-    EXPECT_EQ(uint8_t(bytes[303]), 0x40);
-    EXPECT_EQ(uint8_t(bytes[303 + 252]), 0xFF);
-    EXPECT_EQ(uint8_t(bytes[303 + 253]), 0x80);
+    EXPECT_EQ(bytes.substr(303, 1) + bytes.substr(303 + 252, 2), "\x40\xFF\x80");
     EXPECT_EQ(EncodeMatrix(MatrixOf(3)).size(), 280u + 3 * 277u);
 
     bytes[303 + 253] = char(0xFF); // the low bits of the last byte are no pixels
@@ -113,10 +110,8 @@ TEST(MatrixFile, FullLengthCommentTextAndCellRoundTrip) {
     EXPECT_EQ(bytes.substr(23, 255), comment); // no terminating zero
     CharMatrix back;
     ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
-    EXPECT_EQ(back.Comment(), comment);
-    EXPECT_EQ(back.entry(1), e);
-    EXPECT_EQ(back.entry(2), m.entry(2));
-    EXPECT_FALSE(back.Modified());
+    EXPECT_EQ(std::tuple(back.Comment(), back.entry(1), back.entry(2), back.Modified()),
+              std::tuple(comment, e, m.entry(2), false));
 }
 
 TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
