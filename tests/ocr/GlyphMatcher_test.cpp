@@ -220,32 +220,24 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
     pixels += '.';
     Rows minusOne, empty(25, std::string(40, '.'));
     for (int y = 0; y < 25; ++y) minusOne.push_back(pixels.substr(size_t(y) * 40, 40));
+    const Rows shifted = {".####.", "##..##", "##.###", "##..##", ".####."},
+               missing = {".####.", "##..##", "##..##", "##..##", ".#.##."},
+               rowOff = {"##..##", ".####.", "##..##", "##..##", ".####."};
+    const Rows full = {"########"}, blank = {"........"}, right = {"..######"};
     const struct {
         const char* name;
         std::vector<Rows> entries;
         Rows glyph;
         int sensibility, want;
     } cases[] = {
-        {"negative similarity fails at 0", {{"........"}}, {"####...."}, 0, 0},
-        {"7 - 1 passes at 0", {{"........"}}, {"#......."}, 0, 1},
+        {"negative similarity fails at 0", {blank}, {"####...."}, 0, 0},
+        {"7 - 1 passes at 0", {blank}, {"#......."}, 0, 1},
         {"1 - 1 = 0 still passes at 0", {{".."}}, {"#."}, 0, 1},
         {"a similarity of -1000 / 1000 fails at 0", {empty}, minusOne, 0, 0},
         {"equal", {kO}, kO, 1000, 1},
-        {"a pixel off by a column is forgiven",
-         {kO},
-         {".####.", "##..##", "##.###", "##..##", ".####."},
-         1000,
-         1},
-        {"a missing pixel is not",
-         {kO},
-         {".####.", "##..##", "##..##", "##..##", ".#.##."},
-         1000,
-         0},
-        {"a pixel off by a row is not",
-         {kO},
-         {"##..##", ".####.", "##..##", "##..##", ".####."},
-         1000,
-         0},
+        {"a pixel off by a column is forgiven", {kO}, shifted, 1000, 1},
+        {"a missing pixel is not", {kO}, missing, 1000, 0},
+        {"a pixel off by a row is not", {kO}, rowOff, 1000, 0},
         {"an extra row costs a fifth", {kO}, taller, 945, 0},
         {"an extra row at its threshold", {kO}, taller, 944, 1},
         {"the closer entry", {kNear, kO, kO}, kO, 800, 2},
@@ -258,12 +250,8 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         {"the accent's own entry", {kCircumflex, kGrave}, kGrave, 980, 2},
         {"the accent passes a lower threshold", {kCircumflex}, kGrave, 940, 1},
         {"a glyph in one part is judged whole", {solidEntry}, solid, 980, 1},
-        {"the penalty carries into the next candidate",
-         {{"........"}, {"..######"}},
-         {"########"},
-         700,
-         0},
-        {"alone it passes", {{"..######"}}, {"########"}, 700, 1},
+        {"the penalty carries into the next candidate", {blank, right}, full, 700, 0},
+        {"alone it passes", {right}, full, 700, 1},
         {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2}};
     for (const auto& c : cases) {
         CharMatrix m;
