@@ -67,9 +67,24 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
     Bitmap24 tall(6, 60, kBack);
     tall.fillRect(1, 0, 3, 46, kText); // 46 rows: taller than MaxLineHeight 45
     tall.fillRect(1, 52, 4, 56, kText);
-    const OcrSettings defaults;
-    const OcrSettings noExploration = With([](OcrSettings& s) { s.MinLineHeight = 0; });
-    const OcrSettings ita = With([](OcrSettings& s) { s.DetectItaWidth = 1; });
+    const Bitmap24 alternate =
+        Art({".##...........", ".##...###..##.", ".##...#.#..##.", ".##...###..##."});
+    const Bitmap24 colon = Art({".##...##.", ".##...##.", ".........", ".##......", ".##......",
+                                ".##......", ".##...##.", ".##...##."});
+    const Bitmap24 question =
+        Art({"..####..", ".##..##.", ".....##.", "....##..", "...##...", "...##...", "...##...",
+             "...##...", "...##...", "........", "...##...", "...##..."});
+    const Bitmap24 below =
+        Art({".###.....", ".###.....", ".###.....", ".........", "...#####.", "...#####."});
+    using S = OcrSettings;
+    const S defaults, noExploration = With([](S&s) { s.MinLineHeight = 0; }),
+                      ita = With([](S&s) { s.DetectItaWidth = 1; }),
+                      apart = With([](S&s) { s.CheckDetachedChar = false; }),
+                      narrow = With([](S&s) { s.MinCharWidth = 1; }),
+                      high = With([](S&s) { s.MinCharHeight = 3; }),
+                      shallow = With([](S&s) { s.MinLineHeight = 2; }),
+                      tallOk = With([](S&s) { s.MaxLineHeight = 46; });
+    const Colour A = CharColorA, B = CharColorB;
     const struct {
         const char* name;
         Bitmap24 bitmap;
@@ -80,62 +95,44 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
         {"no text", Art({"....", ".oo.", "...."}), defaults, "", {}},
         {"nothing at all", Bitmap24(), defaults, "", {}},
         {"characters alternate marker colours",
-         Art({".##...........", ".##...###..##.", ".##...#.#..##.", ".##...###..##."}),
+         alternate,
          defaults,
          "[1,0 2x4 6,1 3x3+1 11,1 2x3+1]",
-         {{1, 0, CharColorA}, {7, 3, CharColorB}, {12, 1, CharColorA}}},
+         {{1, 0, A}, {7, 3, B}, {12, 1, A}}},
         {"the dot of i and a colon join in the column walk",
-         Art({".##...##.", ".##...##.", ".........", ".##......", ".##......", ".##......",
-              ".##...##.", ".##...##."}),
+         colon,
          defaults,
          "[1,0 2x8 6,0 2x8]",
-         {{1, 0, CharColorA}, {6, 0, CharColorB}, {7, 7, CharColorB}}},
+         {{1, 0, A}, {6, 0, B}, {7, 7, B}}},
         {"the dot of a question mark is joined from below",
-         Art({"..####..", ".##..##.", ".....##.", "....##..", "...##...", "...##...", "...##...",
-              "...##...", "...##...", "........", "...##...", "...##..."}),
+         question,
          defaults,
          "[1,0 6x12]",
-         {{3, 11, CharColorA}}},
+         {{3, 11, A}}},
         {"a piece below reaching further right stays apart, both italic",
-         Art({".###.....", ".###.....", ".###.....", ".........", "...#####.", "...#####."}),
+         below,
          defaults,
          "[1,0 3x3i 3,4 5x2+4i]",
          {}},
         {"detached diagonal pieces join", Art(diagonal), defaults, "[0,0 6x6]", {}},
         {"detached diagonal pieces apart",
          Art(diagonal),
-         With([](OcrSettings& s) { s.CheckDetachedChar = false; }),
+         apart,
          "[0,0 2x2 2,2 2x2+2 4,4 2x2+4]",
          {}},
         {"a bar one wide is rejected but recoloured",
          Art(bar),
          defaults,
          "[4,0 3x3]",
-         {{0, 0, CharColorA}, {4, 0, CharColorA}}},
-        {"a bar one wide with MinCharWidth 1",
-         Art(bar),
-         With([](OcrSettings& s) { s.MinCharWidth = 1; }),
-         "[0,0 1x3 4,0 3x3]",
-         {{4, 0, CharColorB}}},
-        {"low boxes are rejected",
-         Art({"##..##", "##..##", "....##"}),
-         With([](OcrSettings& s) { s.MinCharHeight = 3; }),
-         "[4,0 2x3]",
-         {}},
+         {{0, 0, A}, {4, 0, A}}},
+        {"a bar one wide with MinCharWidth 1", Art(bar), narrow, "[0,0 1x3 4,0 3x3]", {{4, 0, B}}},
+        {"low boxes are rejected", Art({"##..##", "##..##", "....##"}), high, "[4,0 2x3]", {}},
         {"bands closer than MinInterLine", StackedBlocks(2, 1), noExploration, "[1,0 3x7]", {}},
         {"bands MinInterLine apart", StackedBlocks(2, 2), noExploration, "[1,0 3x3][1,5 3x3]", {}},
         {"an accent within the exploration height", Art(accent), defaults, "[0,0 4x6]", {}},
-        {"the same gap lower than the exploration height (the accent too low)",
-         Art(accent),
-         With([](OcrSettings& s) { s.MinLineHeight = 2; }),
-         "[][0,4 4x2]",
-         {}},
+        {"the accent too low", Art(accent), shallow, "[][0,4 4x2]", {}},
         {"a tall band is skipped", tall, defaults, "[1,52 3x4]", {{1, 0, kText}}},
-        {"a tall band within MaxLineHeight",
-         tall,
-         With([](OcrSettings& s) { s.MaxLineHeight = 46; }),
-         "[1,0 2x46][1,52 3x4]",
-         {}},
+        {"a tall band within MaxLineHeight", tall, tallOk, "[1,0 2x46][1,52 3x4]", {}},
         {"gaps of 1 and 2 are upright with DetectItaWidth -1",
          Art(italic),
          defaults,
