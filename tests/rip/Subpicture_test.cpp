@@ -136,23 +136,6 @@ TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
     }
 }
 
-TEST(Decoder, LongChainOfTinySequencesIsParsedWhole) {
-    // 16000 sequences of 4 bytes, each pointing at the next: no commands at
-    // all, every one read once.
-    Bytes spu(4 + 16000 * 4, 0);
-    for (size_t i = 0; i < 16000; ++i) {
-        size_t o = 4 + i * 4;
-        size_t next = i + 1 < 16000 ? o + 4 : o;
-        put16(spu.data() + o, 1);
-        put16(spu.data() + o + 2, uint32_t(next));
-    }
-    put16(spu.data(), uint32_t(spu.size()));
-    put16(spu.data() + 2, 4);
-    Subpicture s = decode(spu);
-    EXPECT_EQ(s.SequenceCount, 16000u);
-    EXPECT_EQ(s.last().DelayMs, 11u);
-}
-
 TEST(Decoder, FieldOffsetsOutsideUnitGiveEmptyPicture) {
     Bytes cmds = displayArea(0, 15, 0, 3) + Bytes{0x06, 0xF0, 0x00, 0xFF, 0x00, 0x01};
     Subpicture s = decode(makeSpu({0x00, 0x03}, {}, {{0, cmds}}));
