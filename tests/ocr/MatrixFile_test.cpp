@@ -58,6 +58,8 @@ TEST(CharMatrix, AppendStopsAt1024) {
     EXPECT_TRUE(m.full());
     EXPECT_EQ(m.AppendEntry(MakeEntry(3, 3, "z")), 0);
     EXPECT_EQ(m.Count(), MaxCharMatrixEntries);
+    CharMatrix back; // a full matrix is a valid file
+    EXPECT_TRUE(DecodeMatrix(Bytes(EncodeMatrix(m)), back));
 }
 
 TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
