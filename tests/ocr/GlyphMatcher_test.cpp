@@ -220,32 +220,24 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
     pixels += '.';
     Rows minusOne, empty(25, std::string(40, '.'));
     for (int y = 0; y < 25; ++y) minusOne.push_back(pixels.substr(size_t(y) * 40, 40));
+    const Rows shifted = {".####.", "##..##", "##.###", "##..##", ".####."},
+               missing = {".####.", "##..##", "##..##", "##..##", ".#.##."},
+               rowOff = {"##..##", ".####.", "##..##", "##..##", ".####."};
+    const Rows full = {"########"}, blank = {"........"}, right = {"..######"};
     const struct {
         const char* name;
         std::vector<Rows> entries;
         Rows glyph;
         int sensibility, want;
     } cases[] = {
-        {"negative similarity fails at 0", {{"........"}}, {"####...."}, 0, 0},
-        {"7 - 1 passes at 0", {{"........"}}, {"#......."}, 0, 1},
+        {"negative similarity fails at 0", {blank}, {"####...."}, 0, 0},
+        {"7 - 1 passes at 0", {blank}, {"#......."}, 0, 1},
         {"1 - 1 = 0 still passes at 0", {{".."}}, {"#."}, 0, 1},
         {"a similarity of -1000 / 1000 fails at 0", {empty}, minusOne, 0, 0},
         {"equal", {kO}, kO, 1000, 1},
-        {"a pixel off by a column is forgiven",
-         {kO},
-         {".####.", "##..##", "##.###", "##..##", ".####."},
-         1000,
-         1},
-        {"a missing pixel is not",
-         {kO},
-         {".####.", "##..##", "##..##", "##..##", ".#.##."},
-         1000,
-         0},
-        {"a pixel off by a row is not",
-         {kO},
-         {"##..##", ".####.", "##..##", "##..##", ".####."},
-         1000,
-         0},
+        {"a pixel off by a column is forgiven", {kO}, shifted, 1000, 1},
+        {"a missing pixel is not", {kO}, missing, 1000, 0},
+        {"a pixel off by a row is not", {kO}, rowOff, 1000, 0},
         {"an extra row costs a fifth", {kO}, taller, 945, 0},
         {"an extra row at its threshold", {kO}, taller, 944, 1},
         {"the closer entry", {kNear, kO, kO}, kO, 800, 2},
@@ -258,14 +250,9 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         {"the accent's own entry", {kCircumflex, kGrave}, kGrave, 980, 2},
         {"the accent passes a lower threshold", {kCircumflex}, kGrave, 940, 1},
         {"a glyph in one part is judged whole", {solidEntry}, solid, 980, 1},
-        {"the penalty carries into the next candidate",
-         {{"........"}, {"..######"}},
-         {"########"},
-         700,
-         0},
-        {"alone it passes", {{"..######"}}, {"########"}, 700, 1},
-        {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2},
-    };
+        {"the penalty carries into the next candidate", {blank, right}, full, 700, 0},
+        {"alone it passes", {right}, full, 700, 1},
+        {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2}};
     for (const auto& c : cases) {
         CharMatrix m;
         for (const Rows& e : c.entries) m.AppendEntry(EntryOf(e, "x"));
@@ -284,11 +271,8 @@ TEST(GlyphMatcher, OversizedGlyphIsLearnedClipped) {
     std::vector<std::string> wide(10, std::string(50, '#'));
     const Glyph g = GlyphOf(wide);
     const CharMatrixEntry e = EntryFromGlyph(g, "long text over twenty chars");
-    EXPECT_EQ(e.Width, 45);
-    EXPECT_EQ(e.Height, 10);
-    EXPECT_EQ(e.Text, "long text over twent");
-    EXPECT_TRUE(e.pixel(44, 9));
-    EXPECT_FALSE(e.pixel(0, 10));
+    EXPECT_EQ(std::tuple(e.Width, e.Height, e.Text, e.pixel(44, 9), e.pixel(0, 10)),
+              std::tuple(45, 10, "long text over twent", true, false));
     CharMatrix m;
     m.AppendEntry(e);
     OcrSettings s;
@@ -303,14 +287,9 @@ TEST(GlyphMatcher, GlyphIsCutFromTheWorkBitmapByMarkerColour) {
     work.setPixel(2, 1, 0xFE0000); // a neighbour's marker: off
     work.setPixel(3, 2, 0xFF0000);
     const Glyph g = MakeGlyph(work, CharBox{1, 1, 3, 2, 5, 0}, 0xFF0000);
-    EXPECT_EQ(g.Width, 3);
-    EXPECT_EQ(g.Height, 2);
-    EXPECT_EQ(g.RelTop, 5);
-    EXPECT_TRUE(g.pixel(0, 0));
-    EXPECT_FALSE(g.pixel(1, 0));
-    EXPECT_TRUE(g.pixel(2, 1));
+    EXPECT_EQ(std::tuple(g.Width, g.Height, g.RelTop, g.pixel(0, 0), g.pixel(1, 0), g.pixel(2, 1)),
+              std::tuple(3, 2, 5, true, false, true));
     // a box reaching past the bitmap reads as off there
     const Glyph past = MakeGlyph(work, CharBox{4, 1, 10, 10, 0, 0}, 0xFF0000);
-    EXPECT_EQ(past.Width, 10);
-    EXPECT_FALSE(past.pixel(5, 5));
+    EXPECT_EQ(std::pair(past.Width, past.pixel(5, 5)), std::pair(10, false));
 }

@@ -100,39 +100,36 @@ TEST(GlyphNaming, LettersOfTwoSizesTakeTheirCaseFromTheBodyHeight) {
     EXPECT_EQ(BodyHeight(e, 8), 5) << "a cedilla apart from the body";
 }
 
-TEST(GlyphNaming, BarsOfDifferentHeightsAreDifferentShapes) {
-    auto bar = [](int height, int width) {
-        Glyph g;
-        g.Width = width, g.Height = height;
-        for (int y = 0; y < height; ++y) g.Rows[size_t(y)] = (uint64_t(1) << width) - 1;
-        return g;
-    };
-    CharMatrix shapes;
-    shapes.AppendEntry(EntryFromGlyph(bar(22, 3), ""));
-    const OcrSettings s;
-    ASSERT_EQ(FindMatchingEntry(shapes, bar(23, 3), s), 1); // the matcher lets them meet
-    EXPECT_EQ(FindShape(shapes, bar(23, 3), s), 0);
-    EXPECT_EQ(FindShape(shapes, bar(22, 3), s), 1);
-    EXPECT_TRUE(IsPlainBar(bar(22, 3)));
-    // Other glyphs keep the height allowance: two strokes are no plain bar.
-    Glyph two = bar(23, 3), twoEntry = bar(22, 3);
-    for (auto& row : two.Rows) row &= 0x5;
-    for (auto& row : twoEntry.Rows) row &= 0x5;
-    EXPECT_FALSE(IsPlainBar(two));
-    CharMatrix pairs;
-    pairs.AppendEntry(EntryFromGlyph(twoEntry, ""));
-    EXPECT_EQ(FindShape(pairs, two, s), 1);
-}
-
 namespace {
 
 // One line of solid boxes, each filled with its marker colour.
 struct SolidLine {
     Bitmap24 work{120, 40, 0x000000};
     std::vector<CharBox> boxes;
-    void add(int x, int y, int w, int h, int relTop) {
+    SolidLine& add(int x, int y, int w, int h, int relTop) {
         boxes.push_back({uint16_t(x), uint16_t(y), uint16_t(w), uint16_t(h), uint8_t(relTop), 0});
         work.fillRect(x, y, x + w, y + h, MarkerColor(int(boxes.size())));
+        return *this;
+    }
+};
+
+// Trains on the lines, read as the script says, and settles: "named/contested"
+// and the matrix's entries as text@top, a '*' for an automatic name.
+struct Training {
+    ScriptedReader reader;
+    CharMatrix matrix;
+    std::string run(std::deque<std::string> script, const std::vector<const SolidLine*>& lines,
+                    GlyphNaming naming = GlyphNaming::Auto, bool reread = false) {
+        GlyphNamer namer;
+        const OcrSettings s;
+        reader.script = std::move(script);
+        for (const SolidLine* l : lines) namer.trainLine(l->work, l->boxes, matrix, s, reader);
+        EXPECT_TRUE(reread || reader.script.empty());
+        const auto o = namer.settle(matrix, naming, s, {}, reread ? &reader : nullptr);
+        std::string out = std::to_string(o.named) + "/" + std::to_string(o.contested);
+        for (const auto& e : matrix.entries())
+            out += " " + e.Text + "@" + std::to_string(e.Top) + (e.AutoNamed ? "*" : "");
+        return out;
     }
 };
 
@@ -143,104 +140,80 @@ TEST(GlyphNaming, AShapeWithoutVotesTakesTheNameOfItsPixelsAtAnotherTop) {
     // dots are at the top of their line. A block of its own size read as
     // nothing has no twin and is left to the user.
     SolidLine text, dots, block;
-    text.add(0, 0, 6, 10, 0);
-    text.add(10, 8, 2, 2, 8);
-    dots.add(0, 0, 2, 2, 0);
-    dots.add(6, 0, 2, 2, 0);
+    text.add(0, 0, 6, 10, 0).add(10, 8, 2, 2, 8);
+    dots.add(0, 0, 2, 2, 0).add(6, 0, 2, 2, 0);
     block.add(0, 0, 12, 12, 0);
-    for (GlyphNaming naming : {GlyphNaming::Auto, GlyphNaming::Suggest}) {
-        GlyphNamer namer;
-        ScriptedReader reader;
-        reader.script = {"a.", "a.", "a.", "", ""};
-        CharMatrix matrix;
-        const OcrSettings s;
-        for (int i = 0; i < 3; ++i) namer.trainLine(text.work, text.boxes, matrix, s, reader);
-        namer.trainLine(dots.work, dots.boxes, matrix, s, reader);
-        namer.trainLine(block.work, block.boxes, matrix, s, reader);
-        EXPECT_TRUE(reader.script.empty());
-        const GlyphNamer::Outcome outcome = namer.settle(matrix, naming, s, {});
-        if (naming == GlyphNaming::Suggest) {
-            EXPECT_EQ(outcome.named, 0);
-            EXPECT_EQ(outcome.contested, 4);
-            continue;
-        }
-        EXPECT_EQ(outcome.named, 3);
-        EXPECT_EQ(outcome.contested, 1);
-        ASSERT_EQ(matrix.Count(), 3);
-        EXPECT_EQ(matrix.entry(3).Text, ".");
-        EXPECT_EQ(matrix.entry(3).Top, 0);
-        EXPECT_TRUE(matrix.entry(3).AutoNamed);
-    }
+    const std::vector<const SolidLine*> lines = {&text, &text, &text, &dots, &block};
+    const std::deque<std::string> script = {"a.", "a.", "a.", "", ""};
+    EXPECT_EQ(Training().run(script, lines), "3/1 a@0* .@8* .@0*");
+    EXPECT_EQ(Training().run(script, lines, GlyphNaming::Suggest), "0/4");
 }
 
 TEST(GlyphNaming, ContestedLinesAreReadAgainLargerAndBolder) {
     SolidLine line;
     line.add(0, 4, 6, 6, 4); // lower than the line: the rows above it stay empty
     line.add(10, 0, 9, 10, 0);
-    const OcrSettings s;
-    for (bool reread : {true, false}) {
-        GlyphNamer namer;
-        ScriptedReader reader;
-        reader.script = {"", "ab", "ab"}; // missed at first, read in both new drawings
-        CharMatrix matrix;
-        namer.trainLine(line.work, line.boxes, matrix, s, reader);
-        const GlyphNamer::Outcome outcome =
-            namer.settle(matrix, GlyphNaming::Auto, s, {}, reread ? &reader : nullptr);
-        if (!reread) {
-            EXPECT_EQ(outcome.contested, 2);
-            continue;
-        }
-        EXPECT_EQ(outcome.named, 2);
-        ASSERT_EQ(matrix.Count(), 2);
-        EXPECT_EQ(matrix.entry(1).Text + matrix.entry(2).Text, "ab");
-        ASSERT_EQ(reader.seen.size(), 3u);
-        EXPECT_EQ(reader.seen[1].width, 2 * reader.seen[0].width);
-        EXPECT_EQ(reader.seen[1].height, 2 * reader.seen[0].height);
-        // bolder: the first box grows a column into the gap (the last one
-        // would grow past the image's edge)
-        auto ink = [](const LineImage& im) { return std::count(im.on.begin(), im.on.end(), 1); };
-        EXPECT_EQ(ink(reader.seen[2]), ink(reader.seen[0]) + 6);
-    }
+    // missed at first, read in both new drawings
+    EXPECT_EQ(Training().run({""}, {&line}), "0/2");
+    Training t;
+    EXPECT_EQ(t.run({"", "ab", "ab"}, {&line}, GlyphNaming::Auto, true), "2/0 a@4* b@0*");
+    const auto& seen = t.reader.seen;
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(std::pair(seen[1].width, seen[1].height),
+              std::pair(2 * seen[0].width, 2 * seen[0].height));
+    // bolder: the first box grows a column into the gap (the last one
+    // would grow past the image's edge)
+    auto ink = [](const LineImage& im) { return std::count(im.on.begin(), im.on.end(), 1); };
+    EXPECT_EQ(ink(seen[2]), ink(seen[0]) + 6);
 }
 
 TEST(GlyphNaming, AVotelessPlainBarIsIOrLByItsHeight) {
     // "Ad" read three times gives the capital and ascender heights; a line
-    // of three bars read as nothing: one of each height and an apostrophe.
+    // of three bars read as nothing: one of each height and an apostrophe,
+    // which is neither.
     SolidLine text, bars;
-    text.add(0, 2, 8, 14, 2);
-    text.add(12, 0, 7, 16, 0);
-    bars.add(0, 2, 2, 14, 2);
-    bars.add(6, 0, 2, 16, 0);
-    bars.add(12, 0, 2, 4, 0);
-    GlyphNamer namer;
-    ScriptedReader reader;
-    reader.script = {"Ad", "Ad", "Ad", ""};
-    CharMatrix matrix;
-    const OcrSettings s;
-    for (int i = 0; i < 3; ++i) namer.trainLine(text.work, text.boxes, matrix, s, reader);
-    namer.trainLine(bars.work, bars.boxes, matrix, s, reader);
-    const GlyphNamer::Outcome outcome = namer.settle(matrix, GlyphNaming::Auto, s, {});
-    EXPECT_EQ(outcome.contested, 1); // the apostrophe is neither
-    ASSERT_EQ(matrix.Count(), 4);
-    EXPECT_EQ(matrix.entry(3).Text, "I");
-    EXPECT_EQ(matrix.entry(4).Text, "l");
+    text.add(0, 2, 8, 14, 2).add(12, 0, 7, 16, 0);
+    bars.add(0, 2, 2, 14, 2).add(6, 0, 2, 16, 0).add(12, 0, 2, 4, 0);
+    EXPECT_EQ(Training().run({"Ad", "Ad", "Ad", ""}, {&text, &text, &text, &bars}),
+              "4/1 A@2* d@0* I@2* l@0*");
 }
 
 TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {
-    // è and ê of a 20-pixel font: the matcher forgives their accents, a
-    // shape does not; a pixel of noise stays the same shape.
+    auto bar = [](int height, int width) {
+        Glyph g;
+        g.Width = width, g.Height = height;
+        for (int y = 0; y < height; ++y) g.Rows[size_t(y)] = (uint64_t(1) << width) - 1;
+        return g;
+    };
+    Glyph two = bar(23, 3), twoEntry = bar(22, 3);
+    for (auto& row : two.Rows) row &= 0x5;
+    for (auto& row : twoEntry.Rows) row &= 0x5;
+    // è and ê of a 20-pixel font
     const Glyph grave = GlyphOf(kGrave12), circumflex = GlyphOf(kCircumflex12);
     Glyph noisy = grave;
     noisy.Rows[7] |= 4; // a stroke a pixel wider
-    CharMatrix shapes;
-    shapes.AppendEntry(EntryFromGlyph(circumflex, ""));
-    shapes.AppendEntry(EntryFromGlyph(grave, ""));
+    const struct {
+        const char* name;
+        std::vector<Glyph> entries;
+        Glyph glyph;
+        int match, shape;
+    } cases[] = {
+        {"a bar a row taller", {bar(22, 3)}, bar(23, 3), 1, 0},
+        {"the same bar", {bar(22, 3)}, bar(22, 3), 1, 1},
+        {"two strokes keep the height allowance", {twoEntry}, two, 1, 1},
+        {"the accents", {circumflex}, grave, 1, 0},
+        {"a pixel of noise", {circumflex, grave}, noisy, 2, 2},
+    };
     const OcrSettings s;
-    CharMatrix first;
-    first.AppendEntry(shapes.entry(1));
-    ASSERT_EQ(FindMatchingEntry(first, grave, s), 1);
-    EXPECT_EQ(FindShape(first, grave, s), 0);
-    EXPECT_EQ(FindShape(shapes, noisy, s), 2);
+    for (const auto& c : cases) {
+        CharMatrix m;
+        for (const Glyph& e : c.entries) m.AppendEntry(EntryFromGlyph(e, ""));
+        EXPECT_EQ(std::tuple(FindMatchingEntry(m, c.glyph, s), FindShape(m, c.glyph, s)),
+                  std::tuple(c.match, c.shape))
+            << c.name;
+    }
+    EXPECT_TRUE(IsPlainBar(bar(22, 3)));
+    EXPECT_FALSE(IsPlainBar(two));
 }
 
 TEST(GlyphNaming, AShapeSettlesWhenOneReadingClearlyLeads) {

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace mirtal;
 namespace fs = std::filesystem;
@@ -43,18 +42,15 @@ TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     e.AutoNamed = true;
     EXPECT_EQ(m.AppendEntry(e), 1);
     EXPECT_TRUE(m.Modified());
-    EXPECT_EQ(m.entry(1).Width, 45);
-    EXPECT_EQ(m.entry(1).Height, 45);
-    EXPECT_EQ(m.entry(1).Text, std::string(20, 'x'));
+    EXPECT_EQ(std::tuple(m.entry(1).Width, m.entry(1).Height, m.entry(1).Text),
+              std::tuple(45, 45, std::string(20, 'x')));
     m.SetEntryText(1, std::string(21, 'a')); // a name given by the user
-    EXPECT_EQ(m.entry(1).Text, std::string(20, 'a'));
-    EXPECT_FALSE(m.entry(1).AutoNamed);
+    EXPECT_EQ(std::tuple(m.entry(1).Text, m.entry(1).AutoNamed),
+              std::tuple(std::string(20, 'a'), false));
     m.SetComment(std::string(300, 'c'));
     EXPECT_EQ(m.Comment().size(), 255u);
     m.ClearMatrix();
-    EXPECT_EQ(m.Count(), 0);
-    EXPECT_TRUE(m.Comment().empty());
-    EXPECT_FALSE(m.Modified());
+    EXPECT_EQ(std::tuple(m.Count(), m.Comment(), m.Modified()), std::tuple(0, "", false));
 }
 
 TEST(CharMatrix, AppendStopsAt1024) {
@@ -62,6 +58,8 @@ TEST(CharMatrix, AppendStopsAt1024) {
     EXPECT_TRUE(m.full());
     EXPECT_EQ(m.AppendEntry(MakeEntry(3, 3, "z")), 0);
     EXPECT_EQ(m.Count(), MaxCharMatrixEntries);
+    CharMatrix back; // a full matrix is a valid file
+    EXPECT_TRUE(DecodeMatrix(Bytes(EncodeMatrix(m)), back));
 }
 
 TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
@@ -69,13 +67,10 @@ TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
     const CharMatrixEntry tenth = m.entry(10), fourth = m.entry(4);
     m.setModified(false);
     m.DeleteEntry(3);
-    EXPECT_EQ(m.Count(), 9);
-    EXPECT_EQ(m.entry(3), tenth);
-    EXPECT_EQ(m.entry(4), fourth);
-    EXPECT_TRUE(m.Modified());
+    EXPECT_EQ(std::tuple(m.Count(), m.entry(3), m.entry(4), m.Modified()),
+              std::tuple(9, tenth, fourth, true));
     m.DeleteEntry(9); // the last one simply goes
-    EXPECT_EQ(m.Count(), 8);
-    EXPECT_EQ(m.entry(3), tenth);
+    EXPECT_EQ(std::tuple(m.Count(), m.entry(3)), std::tuple(8, tenth));
     m.DeleteEntry(0);
     m.DeleteEntry(9);
     EXPECT_EQ(m.Count(), 8);
@@ -94,9 +89,7 @@ TEST(MatrixFile, LayoutOfTheHeaderTheEntriesAndTheirPixels) {
     ASSERT_EQ(bytes.size(), 557u);
     EXPECT_EQ(bytes.substr(0, 30), std::string("Mirtal_Char_Matrix_FileDisc 1\0", 30));
     EXPECT_EQ(bytes.substr(278, 8), std::string("\1\0\3\7\11ab\0", 8)); // count, top, size, text
-    EXPECT_EQ(uint8_t(bytes[303]), 0x40);
-    EXPECT_EQ(uint8_t(bytes[303 + 252]), 0xFF);
-    EXPECT_EQ(uint8_t(bytes[303 + 253]), 0x80);
+    EXPECT_EQ(bytes.substr(303, 1) + bytes.substr(303 + 252, 2), "\x40\xFF\x80");
     EXPECT_EQ(EncodeMatrix(MatrixOf(3)).size(), 280u + 3 * 277u);
 
     bytes[303 + 253] = char(0xFF); // the low bits of the last byte are no pixels
@@ -119,10 +112,8 @@ TEST(MatrixFile, FullLengthCommentTextAndCellRoundTrip) {
     EXPECT_EQ(bytes.substr(23, 255), comment); // no terminating zero
     CharMatrix back;
     ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
-    EXPECT_EQ(back.Comment(), comment);
-    EXPECT_EQ(back.entry(1), e);
-    EXPECT_EQ(back.entry(2), m.entry(2));
-    EXPECT_FALSE(back.Modified());
+    EXPECT_EQ(std::tuple(back.Comment(), back.entry(1), back.entry(2), back.Modified()),
+              std::tuple(comment, e, m.entry(2), false));
 }
 
 TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
@@ -158,25 +149,6 @@ TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
     }
 }
 
-TEST(MatrixFile, RandomDamageNeverBreaksTheReader) {
-    const std::string good = EncodeMatrix(MatrixOf(5));
-    std::mt19937 rng(1234);
-    for (int round = 0; round < 2000; ++round) {
-        std::string bytes = good.substr(0, rng() % (good.size() + 1));
-        for (int k = int(rng() % 6); k > 0 && !bytes.empty(); --k)
-            bytes[rng() % bytes.size()] = char(rng());
-        CharMatrix m;
-        MatrixLoadResult r = DecodeMatrix(Bytes(bytes), m);
-        if (r) {
-            EXPECT_LE(m.Count(), MaxCharMatrixEntries);
-            EXPECT_GE(bytes.size(), 280u + 277u * unsigned(m.Count()));
-            for (const auto& e : m.entries()) EXPECT_LE(e.Width, 45);
-        } else {
-            EXPECT_EQ(m.Count(), 0);
-        }
-    }
-}
-
 TEST(MatrixFile, SaveAndLoadThroughAFile) {
     mirtal::test::TempFolder dir;
     CharMatrix m = MatrixOf(30);
@@ -186,10 +158,8 @@ TEST(MatrixFile, SaveAndLoadThroughAFile) {
 
     CharMatrix back;
     ASSERT_TRUE(LoadMatrixFile(file, back));
-    EXPECT_EQ(back.FileName(), file.string());
-    EXPECT_FALSE(back.Modified());
-    ASSERT_EQ(back.Count(), 30);
-    for (int i = 1; i <= 30; ++i) EXPECT_EQ(back.entry(i), m.entry(i));
+    EXPECT_EQ(std::pair(back.FileName(), back.Modified()), std::pair(file.string(), false));
+    EXPECT_TRUE(std::ranges::equal(back.entries(), m.entries()));
 
     MatrixLoadResult r = LoadMatrixFile(dir / "none.qmx", back);
     EXPECT_EQ(r.status, MatrixLoadStatus::CannotRead);

@@ -39,6 +39,17 @@ protected:
         return m_dir / name;
     }
 
+    // The matrix, its file and what the window shows of it, as one text.
+    std::string State() const {
+        return std::to_string(m_matrix.Count()) + (m_matrix.Modified() ? " modified" : " saved") +
+               " file '" + fs::path(m_matrix.FileName()).filename().string() + "' field '" +
+               m_field + "' replaced " + std::to_string(m_replaced);
+    }
+    bool Asked(const std::string& part) const {
+        return !m_host.questions.empty() &&
+               m_host.questions.back().text.find(part) != std::string::npos;
+    }
+
     mirtal::test::TempFolder m_dir;
     FakeHost m_host;
     MessageCatalogue m_messages;
@@ -68,19 +79,17 @@ TEST_F(MatrixFlowsTest, SaveAsAsksBeforeReplacingAndNamesTheMatrix) {
     m_host.answers = {Answer::No, Answer::Yes};
     EXPECT_FALSE(m_flows.SaveMatrix(true));
     EXPECT_EQ(m_host.questions.size(), 1u);
-    EXPECT_NE(m_host.questions[0].text.find("old.qmx"), std::string::npos);
+    EXPECT_TRUE(Asked("old.qmx"));
     EXPECT_EQ(fs::file_size(file), FileSize(1));
-    EXPECT_TRUE(m_matrix.Modified());
-    EXPECT_TRUE(m_matrix.FileName().empty());
+    EXPECT_EQ(State(), "2 modified file '' field 'New File' replaced 0");
 
     EXPECT_TRUE(m_flows.SaveMatrix(true));
     EXPECT_EQ(m_host.fileRequests[1].initialFolder, fs::path("/save/here"));
     EXPECT_EQ(fs::file_size(file), FileSize(2));
     EXPECT_EQ(m_matrix.FileName(), file.string());
-    EXPECT_FALSE(m_matrix.Modified());
+    EXPECT_EQ(State(), "2 saved file 'old.qmx' field 'old.qmx' replaced 0");
     EXPECT_EQ(m_folders.openFolder, m_dir.path());
     EXPECT_EQ(m_folders.saveFolder, m_dir.path());
-    EXPECT_EQ(m_field, "old.qmx");
 }
 
 TEST_F(MatrixFlowsTest, MenuSaveAsksForANameOnlyWhenTheFileIsMissing) {
@@ -109,7 +118,7 @@ TEST_F(MatrixFlowsTest, ConfirmDiscardFollowsTheAnswer) {
     Learn(1);
     m_host.answers = {Answer::Cancel, Answer::No, Answer::Yes};
     EXPECT_FALSE(m_flows.ConfirmDiscardMatrix());
-    EXPECT_NE(m_host.questions.back().text.find("mine.qmx"), std::string::npos);
+    EXPECT_TRUE(Asked("mine.qmx"));
     EXPECT_TRUE(m_matrix.Modified());
     EXPECT_TRUE(m_flows.ConfirmDiscardMatrix());
     EXPECT_EQ(fs::file_size(file), FileSize(1)); // not saved
@@ -129,11 +138,8 @@ TEST_F(MatrixFlowsTest, DiscardYesKeepsTheMatrixWhenTheSaveDoesNotHappen) {
     m_host.answers = {Answer::Yes, Answer::Ok}; // the write fails, and its message
     m_host.saveFiles = {m_dir / "nowhere" / "x.qmx"};
     EXPECT_FALSE(m_flows.NewMatrix());
-    EXPECT_NE(m_host.questions.back().text.find("x.qmx"), std::string::npos);
-    EXPECT_EQ(m_matrix.Count(), 2);
-    EXPECT_TRUE(m_matrix.Modified());
-    EXPECT_TRUE(m_matrix.FileName().empty());
-    EXPECT_EQ(m_field, "New File");
+    EXPECT_TRUE(Asked("x.qmx"));
+    EXPECT_EQ(State(), "2 modified file '' field 'New File' replaced 0");
 }
 
 TEST_F(MatrixFlowsTest, OpenAsksAboutAModifiedMatrixFirstThenLoadsAndNamesIt) {
@@ -147,11 +153,8 @@ TEST_F(MatrixFlowsTest, OpenAsksAboutAModifiedMatrixFirstThenLoadsAndNamesIt) {
     m_host.openFiles = {file};
     EXPECT_TRUE(m_flows.OpenMatrix());
     EXPECT_EQ(m_host.fileRequests[0].initialFolder, fs::path("/open/here"));
-    EXPECT_EQ(m_matrix.Count(), 4);
     EXPECT_EQ(m_matrix.FileName(), file.string());
-    EXPECT_FALSE(m_matrix.Modified());
-    EXPECT_EQ(m_replaced, 1);
-    EXPECT_EQ(m_field, "other.qmx");
+    EXPECT_EQ(State(), "4 saved file 'other.qmx' field 'other.qmx' replaced 1");
     EXPECT_EQ(m_folders.openFolder, m_dir.path());
     EXPECT_EQ(m_folders.saveFolder, m_dir.path());
 }
@@ -169,7 +172,7 @@ TEST_F(MatrixFlowsTest, OpenOfADamagedFileKeepsTheMatrix) {
     EXPECT_FALSE(m_flows.OpenMatrix());
     EXPECT_EQ(m_host.questions.back().text, "This is NOT a valid Char Matrix File !");
     EXPECT_FALSE(m_flows.OpenMatrix());
-    EXPECT_NE(m_host.questions.back().text.find("cut.qmx"), std::string::npos);
+    EXPECT_TRUE(Asked("cut.qmx"));
     EXPECT_EQ(m_matrix, before);
     EXPECT_EQ(m_replaced, 0);
 }
@@ -179,9 +182,6 @@ TEST_F(MatrixFlowsTest, NewClearsAfterConfirmation) {
     m_matrix.SetComment("old");
     m_host.answers = {Answer::No};
     EXPECT_TRUE(m_flows.NewMatrix());
-    EXPECT_EQ(m_matrix.Count(), 0);
     EXPECT_TRUE(m_matrix.Comment().empty());
-    EXPECT_FALSE(m_matrix.Modified());
-    EXPECT_EQ(m_replaced, 1);
-    EXPECT_EQ(m_field, "New File");
+    EXPECT_EQ(State(), "0 saved file '' field 'New File' replaced 1");
 }

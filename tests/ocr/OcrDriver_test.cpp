@@ -76,6 +76,18 @@ protected:
         m_work = picture;
         return m_driver.OcrSubpicture(m_work, {7, 1234});
     }
+    // The outcome, the lines read and the counts, as one text.
+    std::string Summary(const OcrResult& r) const {
+        static const char* const outcomes[] = {
+            "added", "no text", "dropped", "colour skipped", "pause", "change colour", "train"};
+        std::string s = outcomes[int(r.outcome)];
+        for (const std::string& line : r.lines) s += " [" + line + "]";
+        return s + " glyphs " + std::to_string(r.glyphs) + " learned " + std::to_string(r.learned) +
+               " placeholders " + std::to_string(r.placeholders) + " matrix " +
+               std::to_string(m_matrix.Count()) + " asked " +
+               std::to_string(m_host.glyphQuestions.size());
+    }
+    std::string ReadText(const Bitmap24& picture) { return Summary(Read(picture)); }
 
     FakeHost m_host;
     MessageCatalogue m_messages;
@@ -92,47 +104,35 @@ TEST_F(OcrDriverTest, EmptyMatrixAsksForTheFirstGlyphAndLearnsIt) {
     int questions = 0;
     m_host.glyphResponder = [&](const GlyphQuestion& q) {
         ++questions;
-        EXPECT_EQ(q.subpictureNumber, 7u);
-        EXPECT_EQ(q.startMs, 1234);
-        EXPECT_EQ(q.line, 1);
-        EXPECT_EQ(q.charIndex, questions);
-        EXPECT_EQ(q.symbolIndex, questions);
-        EXPECT_EQ(q.lineBoxes.size(), 2u);
+        EXPECT_EQ(std::tuple(q.subpictureNumber, q.startMs, q.line, q.charIndex, q.symbolIndex,
+                             q.lineBoxes.size()),
+                  std::tuple(7u, 1234, 1, questions, questions, size_t(2)));
         EXPECT_EQ(q.box, q.lineBoxes[size_t(q.charIndex - 1)]);
         EXPECT_EQ(q.workBitmap, &m_work);
         EXPECT_EQ(q.workBitmap->pixel(q.box.X, q.box.Y + kScale), MarkerColor(q.charIndex));
         return Learn(questions == 1 ? "A" : "B");
     };
-    OcrResult r = Read(Picture({"AB"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::Added);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"AB"}));
-    EXPECT_EQ(r.learned, 2);
-    EXPECT_EQ(m_matrix.Count(), 2);
+    EXPECT_EQ(ReadText(Picture({"AB"})),
+              "added [AB] glyphs 2 learned 2 placeholders 0 matrix 2 asked 2");
     EXPECT_TRUE(m_matrix.Modified());
     EXPECT_EQ(m_matrix.entry(1).Text, "A");
     EXPECT_EQ(m_work.width(), 2 * 4 * kScale + 2); // cropped to the text
 
     m_host.glyphResponder = nullptr; // any further question would throw
-    r = Read(Picture({"BA", "AB"}));
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"BA", "AB"}));
-    EXPECT_EQ(r.learned, 0);
-    EXPECT_EQ(r.glyphs, 4);
+    EXPECT_EQ(ReadText(Picture({"BA", "AB"})),
+              "added [BA] [AB] glyphs 4 learned 0 placeholders 0 matrix 2 asked 2");
 }
 
 TEST_F(OcrDriverTest, SameUnknownGlyphTwiceInALineIsAskedOnce) {
     AnswerFrom({"TTT"});
-    OcrResult r = Read(Picture({"TTT"}));
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"TTT"}));
-    EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
+    EXPECT_EQ(ReadText(Picture({"TTT"})),
+              "added [TTT] glyphs 3 learned 1 placeholders 0 matrix 1 asked 1");
 }
 
 TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
     Bitmap24 outlineOnly(50, 20, kBack);
     outlineOnly.fillRect(5, 5, 30, 8, kOutline);
-    OcrResult r = Read(outlineOnly);
-    EXPECT_EQ(r.outcome, OcrOutcome::NoText);
-    EXPECT_TRUE(r.lines.empty());
-    EXPECT_TRUE(m_host.glyphQuestions.empty());
+    EXPECT_EQ(ReadText(outlineOnly), "no text glyphs 0 learned 0 placeholders 0 matrix 0 asked 0");
     EXPECT_EQ(m_host.textColorCalls, 0);
 
     m_state.forgetTextColor(); // an empty bitmap gives nothing to choose a colour from
@@ -145,17 +145,15 @@ TEST_F(OcrDriverTest, TextColourIsAskedWithTheGuessOnlyUntilChosen) {
     m_state.forgetTextColor();
     m_host.textColors = {std::nullopt, 3};
     AnswerFrom({"AB"});
-    OcrResult r = Read(Picture({"AB"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::ColorSkipped);
-    EXPECT_TRUE(m_host.glyphQuestions.empty());
+    EXPECT_EQ(ReadText(Picture({"AB"})),
+              "colour skipped glyphs 0 learned 0 placeholders 0 matrix 0 asked 0");
     EXPECT_FALSE(m_state.textColorChosen());
-
-    r = Read(Picture({"AB"}));
-    EXPECT_EQ(m_host.textColorCalls, 2);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"AB"}));
-    EXPECT_EQ(m_state.TextColorIndex, 3);
-    EXPECT_EQ(m_state.TextColor, kText);
-    EXPECT_EQ(m_state.ColorOrder[1], 3); // background first, then the text body
+    EXPECT_EQ(ReadText(Picture({"AB"})),
+              "added [AB] glyphs 2 learned 2 placeholders 0 matrix 2 asked 2");
+    // the colour order: background first, then the text body
+    EXPECT_EQ(std::tuple(m_host.textColorCalls, m_state.TextColorIndex, m_state.TextColor,
+                         m_state.ColorOrder[1]),
+              std::tuple(2, 3, kText, 3));
 
     Read(Picture({"BA"}));
     EXPECT_EQ(m_host.textColorCalls, 2);
@@ -168,8 +166,7 @@ TEST_F(OcrDriverTest, ChosenColourDecidesWhatIsText) {
     b.fillRect(2, 2, 6, 8, kOutline);
     b.fillRect(10, 2, 14, 8, kText);
     m_host.glyphAnswers = {Learn("o")};
-    OcrResult r = Read(b);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"o"}));
+    EXPECT_EQ(Read(b).lines, (std::vector<std::string>{"o"}));
     EXPECT_EQ(m_work.width(), 4);
 }
 
@@ -195,9 +192,8 @@ TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
             if (q.line == 2 && q.charIndex == 2) return GlyphAnswer{c.action, "ignored"};
             return Learn(std::string(1, truth[size_t(q.line - 1)][size_t(q.charIndex - 1)]));
         };
-        OcrResult r = Read(Picture(truth));
-        EXPECT_EQ(r.outcome, c.outcome);
-        EXPECT_EQ(r.lines, c.lines);
+        const OcrResult r = Read(Picture(truth));
+        EXPECT_EQ(std::tie(r.outcome, r.lines), std::tie(c.outcome, c.lines));
         EXPECT_EQ(m_state.textColorChosen(), c.colourKept);
         // line 2 was left at its second glyph: T was never learned, nor is "C" a line
         EXPECT_EQ(m_matrix.Count(), c.action == GlyphAction::SkipLine ? 4 : 3);
@@ -207,15 +203,11 @@ TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
 
 TEST_F(OcrDriverTest, GlyphsLearnedWithEmptyTextAddNothing) {
     m_host.glyphAnswers = {Learn(""), Learn("b")};
-    OcrResult r = Read(Picture({"AB"}));
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"b"}));
+    EXPECT_EQ(Read(Picture({"AB"})).lines, (std::vector<std::string>{"b"}));
     EXPECT_EQ(m_matrix.Count(), 2);
-
     // a line of nothing but such glyphs, even with gaps between them, is no line
-    r = Read(Picture({"A A", "AB"}));
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"b"}));
-    r = Read(Picture({"A  A"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::NoText);
+    EXPECT_EQ(Read(Picture({"A A", "AB"})).lines, (std::vector<std::string>{"b"}));
+    EXPECT_EQ(Read(Picture({"A  A"})).outcome, OcrOutcome::NoText);
 }
 
 TEST_F(OcrDriverTest, SpacesFollowTheGapBetweenBoxes) {
@@ -233,34 +225,23 @@ TEST_F(OcrDriverTest, AfterAnItalicCharacterFiveColumnsMakeASpace) {
     // The two first boxes overlap (an italic pair); the third is 5 columns on.
     const std::vector<std::string> italic = {
         "#####...........##", "#####...........##", "#####...........##", "#####...........##",
-        "..................", "..................", "...######.........", "...######.........",
-    };
-    const std::vector<std::string> upright = {
-        "#####.....##",
-        "#####.....##",
-        "#####.....##",
-        "#####.....##",
-    };
+        "..................", "..................", "...######.........", "...######........."};
+    const std::vector<std::string> upright(4, "#####.....##");
     m_host.glyphAnswers = {Learn("x"), Learn("y"), Learn("z")};
     EXPECT_EQ(Read(Art(italic)).lines, (std::vector<std::string>{"xy z"}));
     ASSERT_EQ(m_driver.lineTable().Lines[0].CharCount, 3);
     EXPECT_EQ(m_driver.lineTable().Lines[0].Chars[1].Italic, 1);
     m_host.glyphAnswers = {Learn("u")};
-    EXPECT_EQ(Read(Art(upright)).lines,
-              (std::vector<std::string>{"xz"})); // x known, then 5: no space
+    // x known, then 5: no space
+    EXPECT_EQ(Read(Art(upright)).lines, (std::vector<std::string>{"xz"}));
 }
 
 TEST_F(OcrDriverTest, NoAskModeReadsUnknownGlyphsAsPlaceholders) {
     m_host.glyphAnswers = {Learn("A")};
     Read(Picture({"A"}));
     m_driver.options().noAsk = true;
-    OcrResult r = Read(Picture({"AB A", "T"}));
-    EXPECT_EQ(r.outcome, OcrOutcome::Added);
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"A\xA4 A", "\xA4"}));
-    EXPECT_EQ(r.placeholders, 2);
-    EXPECT_EQ(r.learned, 0);
-    EXPECT_EQ(m_matrix.Count(), 1);
-    EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
+    EXPECT_EQ(ReadText(Picture({"AB A", "T"})),
+              "added [A\xA4 A] [\xA4] glyphs 4 learned 0 placeholders 2 matrix 1 asked 1");
 
     m_driver.options().placeholder = "#";
     EXPECT_EQ(Read(Picture({"B"})).lines, (std::vector<std::string>{"#"}));
@@ -272,14 +253,11 @@ TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
     never.Top = 200;
     for (int i = 0; i < MaxCharMatrixEntries; ++i) m_matrix.AppendEntry(never);
     m_host.answers = {Answer::Ok};
-    OcrResult r = Read(Picture({"A"}));
+    EXPECT_EQ(ReadText(Picture({"A"})),
+              "added [\xA4] glyphs 1 learned 0 placeholders 1 matrix 1024 asked 0");
     ASSERT_EQ(m_host.questions.size(), 1u);
     EXPECT_EQ(m_host.questions[0].kind, MessageKind::Warning);
     EXPECT_NE(m_host.questions[0].text.find("1024"), std::string::npos);
-    EXPECT_TRUE(m_host.glyphQuestions.empty());
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"\xA4"}));
-    EXPECT_EQ(r.placeholders, 1);
-    EXPECT_EQ(m_matrix.Count(), MaxCharMatrixEntries);
 }
 
 TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
@@ -330,11 +308,9 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     reader.script = {"CA", "GA", "CB", "GB"};
     const GlyphNamer::Outcome settled = m_driver.finishTraining();
     EXPECT_EQ(reader.seen.size(), 9u);
-    EXPECT_EQ(settled.named, 2);
-    EXPECT_EQ(settled.contested, 1);
+    EXPECT_EQ(std::pair(settled.named, settled.contested), std::pair(2, 1));
     ASSERT_EQ(m_matrix.Count(), 2);
-    EXPECT_EQ(m_matrix.entry(1).Text, "A");
-    EXPECT_EQ(m_matrix.entry(2).Text, "B");
+    EXPECT_EQ(m_matrix.entry(1).Text + m_matrix.entry(2).Text, "AB");
     EXPECT_TRUE(m_matrix.entry(2).AutoNamed);
 
     m_host.glyphResponder = [](const GlyphQuestion& q) {
@@ -342,8 +318,7 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
         return Learn(q.suggestion);
     };
     for (const std::string& p : pictures) EXPECT_EQ(Read(Picture({p})).lines[0], p);
-    EXPECT_EQ(m_host.glyphQuestions.size(), 1u);
-    EXPECT_EQ(m_driver.namedAutomatically(), 2);
-    EXPECT_EQ(m_driver.asked(), 1);
-    EXPECT_EQ(reader.seen.size(), 9u);
+    EXPECT_EQ(std::tuple(m_host.glyphQuestions.size(), m_driver.namedAutomatically(),
+                         m_driver.asked(), reader.seen.size()),
+              std::tuple(size_t(1), 2, 1, size_t(9)));
 }

@@ -57,14 +57,13 @@ TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
     auto packs = spuPacks(spu, 0x20, 90000, 1000, 2019, false);
     ASSERT_EQ(packs.size(), 2u);
     feed(videoPack(500));
+    // startPack: the 0-based index of the pack with the first packet
     EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
-    EXPECT_EQ(startPack, 1u); // 0-based index of the pack with the first packet
-    EXPECT_EQ(demux->spu().size(), 2019u);
+    EXPECT_EQ(std::tuple(startPack, demux->spu().size()), std::tuple(1u, size_t(2019)));
     EXPECT_EQ(feed(videoPack(1500)), PackKind::Other);
     EXPECT_EQ(feed(packs[1]), PackKind::SpuComplete);
     EXPECT_EQ(startPack, 1u);
-    ASSERT_EQ(demux->spu().size(), 3000u);
-    EXPECT_TRUE(std::equal(spu.begin(), spu.end(), demux->spu().begin()));
+    EXPECT_EQ(Bytes(demux->spu().begin(), demux->spu().end()), spu);
     EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 1, 0}));
 }
 
@@ -109,16 +108,14 @@ TEST_F(Demux, RebaseToZeroOrEarlierKeepsPtsTimes) {
 
 TEST_F(Demux, FrameRateComesFromFirstNavigationPack) {
     feed(navPack(0, 0x00, 0x00, 0x01, 0xC5));
-    EXPECT_EQ(demux->frameRate(), 3000);
-    EXPECT_EQ(demux->cell().Frame, 5);
-    EXPECT_EQ(display.standard, VideoStandard::Ntsc);
+    EXPECT_EQ(std::tuple(demux->frameRate(), demux->cell().Frame, display.standard),
+              std::tuple(3000, 5, VideoStandard::Ntsc));
     EXPECT_EQ(display.navigationTime, (TTimeCode{0, 0, 1, 166}));
 
     demux->startJob();
     feed(navPack(0, 0x01, 0x23, 0x02, 0x53));
-    EXPECT_EQ(demux->frameRate(), 2500);
-    EXPECT_EQ(demux->cell(), (CellTime{1, 23, 2, 13}));
-    EXPECT_EQ(display.standard, VideoStandard::Pal);
+    EXPECT_EQ(std::tuple(demux->frameRate(), demux->cell(), display.standard),
+              std::tuple(2500, CellTime{1, 23, 2, 13}, VideoStandard::Pal));
     EXPECT_EQ(display.navigationTime, (TTimeCode{1, 23, 2, 520}));
 }
 
@@ -138,12 +135,9 @@ TEST_F(Demux, ResetTimeBaseClearsNavigationAndClock) {
     feed(navPack(0, 0x01, 0x00, 0x00, 0x40));
     feed(videoPack(123456));
     demux->resetTimeBase(display);
-    EXPECT_EQ(demux->navTime(), CellTime{});
-    EXPECT_EQ(demux->currentScr(), 0);
-    EXPECT_EQ(demux->chapterCount(), 1);
-    EXPECT_EQ(display.chapters, 0u);
-    EXPECT_TRUE(demux->rebasePending());
-    EXPECT_EQ(demux->lastTimeCode(), TTimeCode{});
+    EXPECT_EQ(std::tuple(demux->navTime(), demux->currentScr(), demux->chapterCount(),
+                         display.chapters, demux->rebasePending(), demux->lastTimeCode()),
+              std::tuple(CellTime{}, 0, 1, 0u, true, TTimeCode{}));
 }
 
 TEST_F(Demux, JobStartDropsPartialSpuOnlyAfterNavigationTime) {
@@ -153,8 +147,7 @@ TEST_F(Demux, JobStartDropsPartialSpuOnlyAfterNavigationTime) {
     EXPECT_EQ(demux->spu().size(), 2019u); // no navigation time yet
     feed(navPack(0, 0, 0, 1, 0x40));
     demux->startJob();
-    EXPECT_EQ(demux->spu().size(), 0u);
-    EXPECT_EQ(demux->frameRate(), 1);
+    EXPECT_EQ(std::tuple(demux->spu().size(), demux->frameRate()), std::tuple(size_t(0), 1));
 }
 
 TEST_F(Demux, AUnitEndsAtItsSizeAtPaddingOrAtThePacksEnd) {
@@ -214,19 +207,4 @@ TEST_F(Demux, SpuOverflowingBufferIsCutAndCompleted) {
     EXPECT_EQ(demux->spu().size(), kSpuBufferSize);
     demux->clearSpu();
     EXPECT_EQ(demux->spu().size(), 0u);
-}
-
-TEST_F(Demux, RandomPacksNeverEscapeTheBuffers) {
-    uint32_t seed = 12345;
-    auto rnd = [&] { return seed = seed * 1103515245u + 12345u, uint8_t(seed >> 16); };
-    for (int i = 0; i < 3000; ++i) {
-        Pack p;
-        for (auto& b : p) b = rnd();
-        put32(p.data(), 0x000001BA);
-        if (i % 2) put32(p.data() + 14, 0x000001BD);
-        if (i % 4 == 1) p[23 + p[22]] = 0x20;
-        PackKind k = feed(p);
-        ASSERT_LE(demux->spu().size(), kSpuBufferSize);
-        if (k == PackKind::SpuComplete) demux->clearSpu();
-    }
 }

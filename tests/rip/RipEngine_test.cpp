@@ -108,9 +108,8 @@ struct Engine : ::testing::Test {
     RipJob& job = session.engine().job();
 
     std::filesystem::path vob(const std::string& name, const std::vector<Pack>& packs) {
-        auto p = dir / name;
-        writeVob(p, packs);
-        return p;
+        writeVob(dir / name, packs);
+        return dir / name;
     }
     void start(std::vector<std::filesystem::path> files, uint8_t action = kActionShow,
                bool timing = false, std::string prefix = {}) {
@@ -127,53 +126,70 @@ struct Engine : ::testing::Test {
             if (engine.tick() == TickResult::Nothing) break;
     }
     const RipDisplay& shown() const { return host.displays.back(); }
+    // The numbers and sizes of the subpictures handed on, as "number:bytes".
+    std::string seen() const {
+        std::string s;
+        for (const Seen& e : actions.seen)
+            s += (s.empty() ? "" : " ") + std::to_string(e.number) + ":" + std::to_string(e.bytes);
+        return s;
+    }
+    // Paused, the pack to continue at and the job's picture counts.
+    std::string where() const {
+        return std::string(job.Paused ? "paused" : "running") + " file " +
+               std::to_string(job.CurrentFile) + " pack " + std::to_string(job.ContinuePack) +
+               " pictures " + std::to_string(job.VobPictures) + "/" +
+               std::to_string(job.TotalPictures);
+    }
+    // Pauses at the first event of subpicture `number` to process it again.
+    void reprocessOnce(uint32_t number = 1) {
+        actions.onEvent = [this, number, once = false](RipEngine& e,
+                                                       const SubpictureEvent& ev) mutable {
+            if (ev.number == number && !once) e.PauseToReprocessSubpicture();
+            once = once || ev.number == number;
+        };
+    }
 };
+
+int64_t StartMs(size_t pack) {
+    return (int64_t(pack + 1) * kScrStep + 9000) / 90;
+}
 
 } // namespace
 
 TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     std::vector<std::filesystem::path> files;
-    for (int i = 0; i < 3; ++i)
-        files.push_back(vob("VTS_01_" + std::to_string(i + 1) + ".VOB",
+    for (int i = 1; i <= 3; ++i)
+        files.push_back(vob("VTS_01_" + std::to_string(i) + ".VOB",
                             vobPacks(1536, {{100, simpleSpu()}, {900, simpleSpu()}})));
     start(files);
-    EXPECT_FALSE(job.Paused);
     EXPECT_EQ(job.TotalSizeKb, 9u * 1024);
-
-    EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().progress->positionKb >> 10, 3u);
-    EXPECT_EQ(shown().progressPercent, 33);
-    EXPECT_EQ(shown().vobFile, "VTS_01_1.VOB");
-    EXPECT_EQ(shown().vobCount, 3u);
-    EXPECT_EQ(job.VobPictures, 2u);
-    EXPECT_EQ(job.TotalPictures, 2u);
-    EXPECT_EQ(job.CurrentFile, 2u);
-    EXPECT_FALSE(job.Busy);
-    EXPECT_FALSE(shown().pauseEnabled);
-    // Progress at packs 0, 512 and 1024, after each SPU and at the end.
-    EXPECT_EQ(host.eventDispatches, 6);
-
-    EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().progressPercent, 66);
-    EXPECT_EQ(shown().vobNumber, 2u);
-    EXPECT_EQ(job.VobPictures, 2u);
-    EXPECT_EQ(job.TotalPictures, 4u);
-
-    EXPECT_EQ(engine.tick(), TickResult::Processed);
-    EXPECT_EQ(shown().progress->positionKb, 9u * 1024);
-    EXPECT_EQ(shown().progressPercent, 100);
-    EXPECT_EQ(shown().jobPictures, 6u);
-    EXPECT_TRUE(job.finished());
+    auto progress = [&] {
+        return std::to_string(shown().progress->positionKb) + " KiB " +
+               std::to_string(shown().progressPercent) + "% " + shown().vobFile + " " +
+               std::to_string(shown().vobNumber) + "/" + std::to_string(shown().vobCount) + " " +
+               std::to_string(shown().jobPictures) + " " + where() +
+               (job.Busy || shown().pauseEnabled ? " busy" : "");
+    };
+    const char* const want[] = {
+        "3072 KiB 33% VTS_01_1.VOB 1/3 2 running file 2 pack 0 pictures 2/2",
+        "6144 KiB 66% VTS_01_2.VOB 2/3 4 running file 3 pack 0 pictures 2/4",
+        "9216 KiB 100% VTS_01_3.VOB 3/3 6 running file 4 pack 0 pictures 2/6"};
+    for (const char* w : want) {
+        EXPECT_EQ(engine.tick(), TickResult::Processed);
+        EXPECT_EQ(progress(), w);
+        // Progress at packs 0, 512 and 1024, after each SPU and at the end.
+        if (w == want[0]) {
+            EXPECT_EQ(host.eventDispatches, 6);
+        }
+    }
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
-    ASSERT_EQ(actions.seen.size(), 6u);
-    for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(actions.seen[i].number, i + 1);
+    EXPECT_EQ(seen(), "1:48 2:48 3:48 4:48 5:48 6:48");
 }
 
 TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     // SPU A: packs 511 and 513 with a video pack between; SPU B at 1000.
     auto packs = vobPacks(1200, {{1000, simpleSpu()}});
-    Bytes a = bigSpu(3000);
-    auto aPacks = spuPacks(a, 0x20, 0, 511 * kScrStep, 2019, false);
+    const auto aPacks = spuPacks(bigSpu(3000), 0x20, 0, 511 * kScrStep, 2019, false);
     packs[511] = aPacks[0];
     packs[513] = aPacks[1];
     start({vob("a.vob", packs)});
@@ -182,23 +198,20 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
         if (host.eventDispatches == 2) engine.togglePause(); // the dispatch at pack 512
     };
     engine.tick();
-    EXPECT_TRUE(job.Paused);
+    // continues at the pack after the first video pack past SPU A
+    EXPECT_EQ(where(), "paused file 1 pack 515 pictures 1/1");
     EXPECT_FALSE(job.Busy);
-    EXPECT_EQ(job.ContinuePack, 515u); // the pack after the first video pack past SPU A
-    EXPECT_TRUE(shown().paused);
-    EXPECT_TRUE(shown().openVobEnabled);
-    ASSERT_EQ(actions.seen.size(), 1u);
-    EXPECT_EQ(actions.seen[0].bytes, 3000u);
-    std::string elapsedAtPause = TimeCodeToStr(job.Elapsed);
+    EXPECT_TRUE(shown().paused && shown().openVobEnabled);
+    EXPECT_EQ(seen(), "1:3000");
+    const std::string elapsedAtPause = TimeCodeToStr(job.Elapsed);
 
-    EXPECT_EQ(engine.tick(), TickResult::Nothing); // paused: ticks do nothing
-    host.clock += 3'600'000;                       // an hour spent paused is not processing time
+    EXPECT_EQ(engine.tick(), TickResult::Nothing);
+    host.clock += 3'600'000; // an hour spent paused is not processing time
     engine.togglePause();
     EXPECT_FALSE(shown().paused);
     runToEnd();
     EXPECT_TRUE(job.finished());
-    ASSERT_EQ(actions.seen.size(), 2u);
-    EXPECT_EQ(actions.seen[1].number, 2u);
+    EXPECT_EQ(seen(), "1:3000 2:" + std::to_string(simpleSpu().size()));
     EXPECT_EQ(job.VobPictures, 2u);
     EXPECT_LT(TimeCodeToMs(job.Elapsed), 1000);
     EXPECT_NE(TimeCodeToStr(job.Elapsed), elapsedAtPause);
@@ -207,66 +220,53 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
 TEST_F(Engine, PauseFromDialogProcessesTheInterruptedSpuAgain) {
     // A unit over two packs at 100, and a unit in the first pack of the file.
     const Bytes two = bigSpu(3000);
+    const std::string want = "1:3000 1:3000 2:" + std::to_string(simpleSpu().size());
     const struct {
         std::map<size_t, Bytes> spus;
-        uint32_t continuePack;
-    } cases[] = {{{{100, two}, {300, simpleSpu()}}, 100}, {{{0, two}, {200, simpleSpu()}}, 0}};
+        const char* paused;
+    } cases[] = {{{{100, two}, {300, simpleSpu()}}, "paused file 1 pack 100 pictures 0/0"},
+                 {{{0, two}, {200, simpleSpu()}}, "paused file 1 pack 0 pictures 0/0"}};
     for (const auto& c : cases) {
         actions.seen.clear();
         start({vob("a.vob", vobPacks(600, c.spus))});
-        int interruptions = 0;
-        actions.onEvent = [&](RipEngine& e, const SubpictureEvent& ev) {
-            if (ev.number == 1 && interruptions++ == 0) e.PauseToReprocessSubpicture();
-        };
+        reprocessOnce();
         engine.tick();
-        EXPECT_TRUE(job.Paused);
-        EXPECT_EQ(job.ContinuePack, c.continuePack);
-        EXPECT_EQ(job.TotalPictures, 0u);
-        EXPECT_EQ(job.VobPictures, 0u);
+        EXPECT_EQ(where(), c.paused);
         engine.togglePause();
         runToEnd();
-        ASSERT_EQ(actions.seen.size(), 3u);
-        EXPECT_EQ(actions.seen[1].number, 1u);
-        EXPECT_EQ(actions.seen[1].bytes, two.size());
-        EXPECT_EQ(actions.seen[2].number, 2u);
-        EXPECT_EQ(job.TotalPictures, 2u);
-        EXPECT_EQ(job.VobPictures, 2u);
+        EXPECT_EQ(seen(), want);
+        EXPECT_EQ(where(), "running file 2 pack 0 pictures 2/2");
     }
 }
 
 TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
     start({vob("a.vob", vobPacks(100, {{10, simpleSpu()}, {50, simpleSpu()}}))});
-    bool once = false;
-    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
+    actions.onEvent = [once = false](RipEngine& e, const SubpictureEvent&) mutable {
         if (!once) e.UncountSubpicture();
         once = true;
     };
     runToEnd();
+    EXPECT_EQ(seen(), "1:48 1:48");
     EXPECT_EQ(job.TotalPictures, 1u);
-    EXPECT_EQ(actions.seen.size(), 2u);
-    EXPECT_EQ(actions.seen[1].number, 1u);
 }
 
 TEST_F(Engine, BadPackHaltsTheJobOnNoAndIsSkippedOnYes) {
     auto packs = vobPacks(10, {{6, simpleSpu()}});
     packs[3][0] = 0xFF;
-    auto path = vob("a.vob", packs);
+    const auto path = vob("a.vob", packs);
     start({path});
     host.answers = {Answer::No};
     EXPECT_EQ(engine.tick(), TickResult::Processed);
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(host.questions[0].text, "Bad Packet Header at LBA: 4\rDo you want to continue ?");
-    EXPECT_TRUE(engine.halted());
-    EXPECT_TRUE(job.Busy);
+    EXPECT_TRUE(engine.halted() && job.Busy);
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     EXPECT_TRUE(actions.seen.empty());
 
     start({path});
     host.answers = {Answer::Yes};
     runToEnd();
-    EXPECT_FALSE(engine.halted());
-    EXPECT_TRUE(job.finished());
-    EXPECT_EQ(actions.seen.size(), 1u);
+    EXPECT_EQ(std::tuple(engine.halted(), job.finished(), seen()), std::tuple(false, true, "1:48"));
 }
 
 TEST_F(Engine, ShortSubpicturesAreNotRecognisedButCloseThePreviousOne) {
@@ -274,13 +274,11 @@ TEST_F(Engine, ShortSubpicturesAreNotRecognisedButCloseThePreviousOne) {
     start({vob("a.vob", vobPacks(100, {{10, simpleSpu(17)}, {50, simpleSpu(18)}}))}, kActionOcr);
     actions.onEvent = [&](RipEngine&, const SubpictureEvent&) {};
     runToEnd();
-    ASSERT_EQ(actions.seen.size(), 1u); // only the 204 ms one
-    EXPECT_EQ(actions.seen[0].number, 2u);
+    EXPECT_EQ(seen(), "2:48"); // only the 204 ms one
     ASSERT_EQ(sink.entries.size(), 2u);
     // The open entry was closed at the 193 ms subpicture's start.
-    uint32_t scr10 = 11 * kScrStep;
-    EXPECT_EQ(sink.entries[0].stop, MsToTimeCode((scr10 + 9000) / 90));
-    EXPECT_EQ(sink.entries[1].stop, MsToTimeCode((51 * kScrStep + 9000) / 90 + 204));
+    EXPECT_EQ(sink.entries[0].stop, MsToTimeCode(StartMs(10)));
+    EXPECT_EQ(sink.entries[1].stop, MsToTimeCode(StartMs(50) + 204));
 }
 
 TEST_F(Engine, OpenStopIsClosedByNextStart) {
@@ -295,22 +293,22 @@ TEST_F(Engine, OpenStopIsClosedByNextStart) {
 }
 
 TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
-    Bytes unit = bigSpu(1500);
+    const Bytes unit = bigSpu(1500);
     start({vob("a.vob", vobPacks(50, {{10, unit}}))}, kActionSup, false, (dir / "film").string());
     runToEnd();
     EXPECT_EQ(readWholeFile(dir / "film000001.sup"), std::string(unit.begin(), unit.end()));
     EXPECT_EQ(session.subpicture().SequenceCount, 0u); // never decoded
-    EXPECT_TRUE(sink.entries.empty());
-    EXPECT_TRUE(host.shownRects.empty());
+    EXPECT_TRUE(sink.entries.empty() && host.shownRects.empty());
 
-    Bytes spu = simpleSpu(352, 10, 109, 400, 419);
+    const Bytes spu = simpleSpu(352, 10, 109, 400, 419);
     start({vob("a.vob", vobPacks(50, {{10, spu}, {30, spu}}))}, kActionSup, true,
           (dir / "film_").string());
     runToEnd();
     ASSERT_EQ(sink.entries.size(), 2u);
-    EXPECT_EQ(sink.entries[1].lines, std::vector<std::string>{"film_000002.sup"});
-    EXPECT_EQ(sink.entries[1].rect, (Rect{10, 400, 109, 419}));
-    EXPECT_EQ(TimeCodeToMs(sink.entries[1].stop) - TimeCodeToMs(sink.entries[1].start), 4004);
+    const auto& e = sink.entries[1];
+    EXPECT_EQ(e.lines, std::vector<std::string>{"film_000002.sup"});
+    EXPECT_EQ(e.rect, (Rect{10, 400, 109, 419}));
+    EXPECT_EQ(TimeCodeToMs(e.stop) - TimeCodeToMs(e.start), 4004);
     EXPECT_EQ(host.shownRects.size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(dir / "film_000001.sup"));
 
@@ -326,25 +324,22 @@ TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
 }
 
 TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
+    const auto folder = dir / "missing";
     start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))}, kActionSup, false,
-          (dir / "missing" / "s").string());
+          (folder / "s").string());
     host.answers = {Answer::Ok};
     engine.tick();
     ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_NE(host.questions[0].text.find((dir / "missing" / "s000001.sup").string()),
-              std::string::npos);
+    EXPECT_NE(host.questions[0].text.find((folder / "s000001.sup").string()), std::string::npos);
     EXPECT_NE(host.questions[0].text.find("No such file"), std::string::npos);
-    EXPECT_TRUE(job.Paused);
-    EXPECT_EQ(job.ContinuePack, 10u);
-    EXPECT_EQ(job.TotalPictures, 0u);
+    EXPECT_EQ(where(), "paused file 1 pack 10 pictures 0/0");
 
-    std::filesystem::create_directory(dir / "missing");
+    std::filesystem::create_directory(folder);
     engine.togglePause();
     runToEnd();
-    EXPECT_TRUE(job.finished());
-    EXPECT_TRUE(std::filesystem::exists(dir / "missing" / "s000001.sup"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "missing" / "s000002.sup"));
-    EXPECT_EQ(job.TotalPictures, 2u);
+    EXPECT_EQ(where(), "running file 2 pack 0 pictures 2/2");
+    EXPECT_TRUE(std::filesystem::exists(folder / "s000001.sup") &&
+                std::filesystem::exists(folder / "s000002.sup"));
 }
 
 TEST_F(Engine, AnActionThatFailsUnforeseenPausesAtItsSubpictureInsteadOfEndingTheProgram) {
@@ -364,49 +359,27 @@ TEST_F(Engine, AnActionThatFailsUnforeseenPausesAtItsSubpictureInsteadOfEndingTh
     EXPECT_TRUE(job.finished());
 }
 
-TEST_F(Engine, SpuStraddlingTwoFilesIsJoined) {
-    Bytes spu = bigSpu(3500);
+TEST_F(Engine, SpuStraddlingTwoFilesIsJoinedAndAPauseGoesBackToTheFirstFile) {
+    const Bytes spu = bigSpu(3500);
     auto packs = vobPacks(40, {{38, spu}}); // packs 38 and 39
-    std::vector<Pack> first(packs.begin(), packs.begin() + 39);
-    std::vector<Pack> second{packs[39]};
-    append(second, vobPacks(10, {}));
-    start({vob("1.vob", first), vob("2.vob", second)});
-    runToEnd();
-    ASSERT_EQ(actions.seen.size(), 1u);
-    EXPECT_EQ(actions.seen[0].bytes, spu.size());
-    EXPECT_EQ(job.VobPictures, 1u); // counted in the file where it completed
-}
-
-TEST_F(Engine, PauseFromDialogOnStraddlingSpuGoesBackToTheFirstFile) {
-    Bytes spu = bigSpu(3500);
-    auto packs = vobPacks(40, {{38, spu}});
     std::vector<Pack> first(packs.begin(), packs.begin() + 39);
     std::vector<Pack> second{packs[39]};
     append(second, vobPacks(10, {{5, simpleSpu()}}));
     start({vob("1.vob", first), vob("2.vob", second)});
-    bool once = false;
-    actions.onEvent = [&](RipEngine& e, const SubpictureEvent&) {
-        if (!once) e.PauseToReprocessSubpicture();
-        once = true;
-    };
+    reprocessOnce();
     runToEnd(); // file 1 ends; file 2 completes the SPU and pauses
-    EXPECT_TRUE(job.Paused);
-    EXPECT_EQ(job.CurrentFile, 1u);
-    EXPECT_EQ(job.ContinuePack, 38u);
+    EXPECT_EQ(where(), "paused file 1 pack 38 pictures 0/0");
     engine.togglePause();
     runToEnd();
     EXPECT_TRUE(job.finished());
-    ASSERT_EQ(actions.seen.size(), 3u);
-    EXPECT_EQ(actions.seen[1].number, 1u);
-    EXPECT_EQ(actions.seen[1].bytes, spu.size());
-    EXPECT_EQ(actions.seen[2].number, 2u);
-    EXPECT_EQ(job.TotalPictures, 2u);
+    EXPECT_EQ(seen(), "1:3500 1:3500 2:" + std::to_string(simpleSpu().size()));
+    // counted in the file where it completed
+    EXPECT_EQ(where(), "running file 3 pack 0 pictures 2/2");
 }
 
 TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
     // 20 MiB + 2 packs: estimates at packs 0 and 10240.
-    auto path = vob("a.vob", vobPacks(10242, {}));
-    start({path});
+    start({vob("a.vob", vobPacks(10242, {}))});
     job.FileSizeKb[0] += 100 * 1024; // pretend 100 MiB more are still to come
     job.TotalSizeKb += 100 * 1024;
     host.onProcessEvents = [&] { host.clock += 100; }; // 100 ms per MiB
@@ -428,7 +401,7 @@ TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
 TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     TempFolder dir;
     auto packs = vobPacks(200, {{10, simpleSpu()}, {100, simpleSpu()}});
-    auto other = vobPacks(200, {{50, simpleSpu()}}, 0x21);
+    const auto other = vobPacks(200, {{50, simpleSpu()}}, 0x21);
     for (size_t i = 0; i < 200; ++i)
         if (be32At(other[i], 14) == 0x000001BD) packs[i] = other[i];
     writeVob(dir / "a.vob", packs);
@@ -442,14 +415,12 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     JobSetup setup;
     setup.files = {dir / "a.vob"};
     setup.action = kActionShow;
-    ASSERT_TRUE(one.engine().startJob(setup));
-    ASSERT_TRUE(two.engine().startJob(setup));
+    ASSERT_TRUE(one.engine().startJob(setup) && two.engine().startJob(setup));
     two.engine().tick();
     one.engine().tick();
-    ASSERT_EQ(a1.seen.size(), 2u);
-    ASSERT_EQ(a2.seen.size(), 1u);
-    EXPECT_EQ(one.job().TotalPictures, 2u);
-    EXPECT_EQ(two.job().TotalPictures, 1u);
+    ASSERT_EQ(std::tuple(a1.seen.size(), a2.seen.size(), one.job().TotalPictures,
+                         two.job().TotalPictures),
+              std::tuple(2u, 1u, 2u, 1u));
     EXPECT_LT(TimeCodeToMs(a1.seen[0].times.start), 60'000);
     EXPECT_GE(TimeCodeToMs(a2.seen[0].times.start), 3'600'000);
 }
@@ -457,8 +428,8 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
 namespace {
 
 // simpleSpu with the forced start command in its first sequence.
-Bytes forcedSpu(int stopDelay = 352) {
-    Bytes spu = simpleSpu(stopDelay);
+Bytes forcedSpu() {
+    Bytes spu = simpleSpu();
     const size_t ctrl = size_t(spu[2]) << 8 | spu[3];
     for (size_t i = ctrl + 4; i < spu.size(); ++i)
         if (spu[i] == 0x01) { // after 0x06 (5 bytes) and 0x05 (7 bytes)
@@ -471,32 +442,25 @@ Bytes forcedSpu(int stopDelay = 352) {
 } // namespace
 
 TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
-    const auto file = vob("a.vob", vobPacks(300, {{10, simpleSpu()},
-                                                  {50, forcedSpu()},
-                                                  {100, simpleSpu()},
-                                                  {150, forcedSpu()},
-                                                  {200, simpleSpu()}}));
     JobSetup s;
-    s.files = {file};
+    s.files = {vob("a.vob", vobPacks(300, {{10, simpleSpu()},
+                                           {50, forcedSpu()},
+                                           {100, simpleSpu()},
+                                           {150, forcedSpu()},
+                                           {200, simpleSpu()}}))};
     s.action = kActionOcr;
-    s.forcedOnly = true;
-    ASSERT_TRUE(engine.startJob(s));
-    runToEnd();
-    ASSERT_EQ(actions.seen.size(), 2u);
-    EXPECT_EQ(actions.seen[0].number, 1u);
-    EXPECT_EQ(actions.seen[1].number, 2u);
-    EXPECT_EQ(actions.seen[0].times.start, MsToTimeCode((51 * kScrStep + 9000) / 90));
-    EXPECT_EQ(actions.seen[1].times.start, MsToTimeCode((151 * kScrStep + 9000) / 90));
-    EXPECT_EQ(job.TotalPictures, 2u);
-    EXPECT_EQ(sink.entries.size(), 2u);
-
-    // The same file without the option: all five, the forced ones among them.
-    actions.seen.clear();
-    s.forcedOnly = false;
-    ASSERT_TRUE(engine.startJob(s));
-    runToEnd();
-    EXPECT_EQ(actions.seen.size(), 5u);
-    EXPECT_EQ(job.TotalPictures, 5u);
+    for (bool forcedOnly : {true, false}) {
+        actions.seen.clear();
+        s.forcedOnly = forcedOnly;
+        ASSERT_TRUE(engine.startJob(s));
+        runToEnd();
+        // the kept ones are numbered among themselves
+        EXPECT_EQ(seen(), forcedOnly ? "1:48 2:48" : "1:48 2:48 3:48 4:48 5:48");
+        EXPECT_EQ(job.TotalPictures, forcedOnly ? 2u : 5u);
+    }
+    ASSERT_EQ(sink.entries.size(), 7u);
+    EXPECT_EQ(TimeCodeToMs(sink.entries[0].start), StartMs(50));
+    EXPECT_EQ(TimeCodeToMs(sink.entries[1].start), StartMs(150));
 }
 
 TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
@@ -504,8 +468,6 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     // the one at 70), then a VOB with none. The index wins over the PTS; the
     // delay is already in its entries.
     const std::map<size_t, Bytes> spus = {{10, simpleSpu()}, {40, simpleSpu()}, {70, simpleSpu()}};
-    const auto sub = vob("film.sub", vobPacks(100, spus));
-    const auto plain = vob("b.vob", vobPacks(100, spus));
     auto index = std::make_shared<VobSubIndex>();
     index->streams[0].present = true;
     index->streams[0].entries = {
@@ -514,7 +476,7 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     index->streams[1].present = true;
     index->streams[1].entries = {{70 * kPackSize, 99'000}};
     JobSetup s;
-    s.files = {sub, plain};
+    s.files = {vob("film.sub", vobPacks(100, spus)), vob("b.vob", vobPacks(100, spus))};
     s.indexes = {index, nullptr};
     s.action = kActionShow;
     ASSERT_TRUE(engine.startJob(s));
@@ -524,13 +486,12 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     EXPECT_EQ(job.MissingPictures, 1u);
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_NE(host.questions[0].text.find("1 of the 3 subpictures"), std::string::npos);
-    ASSERT_EQ(actions.seen.size(), 6u);
-    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), 61'000);
+    std::vector<int64_t> times;
+    for (const Seen& e : actions.seen) times.push_back(TimeCodeToMs(e.times.start));
+    // the VOB keeps its PTS
+    EXPECT_EQ(times, (std::vector<int64_t>{61'000, 62'500, StartMs(70), StartMs(10), StartMs(40),
+                                           StartMs(70)}));
     EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.stop), 61'000 + 4004);
-    EXPECT_EQ(TimeCodeToMs(actions.seen[1].times.start), 62'500);
-    EXPECT_EQ(actions.seen[2].times.start, MsToTimeCode((71 * kScrStep + 9000) / 90));
-    for (size_t i = 3; i < 6; ++i)
-        EXPECT_LT(TimeCodeToMs(actions.seen[i].times.start), 10'000) << "the VOB keeps its PTS";
 
     s.indexes = {index};
     EXPECT_EQ(engine.startJob(s).error, "The job's VobSub indexes do not match its files");
@@ -547,5 +508,5 @@ TEST_F(Engine, FromVideoStartTimesTheSubpicturesFromTheFirstVideoFrame) {
     ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 1u);
-    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), (51 * kScrStep + 9000) / 90 - 1000);
+    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), StartMs(50) - 1000);
 }
