@@ -46,12 +46,12 @@ void printHelp() {
     // Where this copy of the program keeps and finds things, for the user
     // looking for them and the translator adding a language.
     const std::filesystem::path folder = programFolder();
-    const std::filesystem::path settings = mirtal::SettingsFolder(folder);
+    const std::filesystem::path settings = mirtal::settingsFolderFor(folder);
     std::printf("Settings file: %s\nLanguage folders:\n",
                 (settings / mirtal::kSettingsFileName).string().c_str());
-    for (const std::filesystem::path& lang : mirtal::LanguageFolders(folder, settings)) {
+    for (const std::filesystem::path& lang : mirtal::languageFoldersFor(folder, settings)) {
         std::string names;
-        for (const mirtal::LanguageEntry& e : mirtal::ListLanguages(lang))
+        for (const mirtal::LanguageEntry& e : mirtal::listLanguages(lang))
             names += (names.empty() ? "" : ", ") + e.name;
         std::printf("  %s (%s)\n", lang.string().c_str(), names.empty() ? "none" : names.c_str());
     }

@@ -36,7 +36,7 @@ public:
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override { return guess; }
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override { return guess; }
     GlyphAnswer askGlyph(const GlyphQuestion&) override {
         return {GlyphAction::SkipSubpicture, {}};
     }

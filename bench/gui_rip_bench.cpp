@@ -121,7 +121,7 @@ public:
     }
     std::optional<fs::path> chooseOpenFile(const FileDialogRequest&) override { return {}; }
     std::optional<fs::path> chooseSaveFile(const FileDialogRequest&) override { return {}; }
-    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override { return guess; }
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override { return guess; }
     GlyphAnswer askGlyph(const GlyphQuestion& q) override {
         ++learned;
         return {GlyphAction::Learn, "g" + std::to_string(q.symbolIndex)};
@@ -138,10 +138,10 @@ public:
 int train(const fs::path& vob, const fs::path& matrixFile) {
     TrainingHost host;
     MessageCatalogue catalogue;
-    catalogue.FillMessageCatalogue();
+    catalogue.fillMessageCatalogue();
     SystemBannerClock clock;
     Session session(host, catalogue, clock);
-    ResetOcrSettings(session.ocrSettings()); // as the program starts
+    resetOcrSettings(session.ocrSettings()); // as the program starts
     JobSetup setup;
     setup.files = {vob};
     setup.action = kActionOcr;
@@ -150,12 +150,12 @@ int train(const fs::path& vob, const fs::path& matrixFile) {
         return 2;
     }
     while (!session.job().finished() && !session.engine().halted()) session.tick();
-    if (const Result r = SaveMatrixFile(matrixFile, session.matrix()); !r) {
+    if (const Result r = saveMatrixFile(matrixFile, session.matrix()); !r) {
         std::fprintf(stderr, "gui_rip_bench: %s\n", r.error.c_str());
         return 2;
     }
     std::printf("trained %s: %d glyphs on %u subpictures of %s\n", matrixFile.c_str(),
-                session.matrix().Count(), session.job().TotalPictures, vob.c_str());
+                session.matrix().count(), session.job().TotalPictures, vob.c_str());
     return 0;
 }
 
@@ -186,7 +186,7 @@ bool setUpJob(Application& app, const RipOptions& o, const fs::path& out) {
         }
         app.dialogs().files.push_back(o.matrix);
         control<QAction>(&w, "OpenCharacterMatrix1")->trigger();
-        if (app.session().matrix().Count() == 0) {
+        if (app.session().matrix().count() == 0) {
             std::fprintf(stderr, "gui_rip_bench: %s opened no glyph\n", o.matrix.c_str());
             return false;
         }
@@ -268,7 +268,7 @@ void report(const RipOptions& o, Application& app, const CountingAnswers& answer
                 o.vob.c_str(), unsigned(job.TotalSizeKb), o.show ? "on" : "off",
                 o.timing ? ", with timing" : "");
     std::printf("  subpictures %u, subtitles %d, files written %zu%s\n", job.TotalPictures,
-                app.session().document().NbSubTitle(),
+                app.session().document().nbSubTitle(),
                 size_t(std::distance(fs::directory_iterator(out), fs::directory_iterator())),
                 app.session().engine().halted() ? ", HALTED"
                 : job.Paused                    ? ", PAUSED before the end"

@@ -16,9 +16,9 @@ using namespace mirtal;
 
 namespace {
 
-constexpr Colour kBody = kDrawColor[3];
-constexpr Colour kOutline = kDrawColor[1];
-constexpr Colour kBack = kDrawColor[0];
+constexpr Colour kBody = kDrawColour[3];
+constexpr Colour kOutline = kDrawColour[1];
+constexpr Colour kBack = kDrawColour[0];
 
 // A glyph of thick connected strokes, 10..19 wide, in the three height
 // classes of a real font: x-height, ascender and descender letters.
@@ -43,7 +43,7 @@ FontGlyph RandomGlyph(std::mt19937& rng) {
         y = ny;
     }
     // Letters are set by their inked extent, as a renderer's advance would.
-    if (auto box = CropToText(g.body, kBody)) g.top += box->Y1;
+    if (auto box = cropToText(g.body, kBody)) g.top += box->Y1;
     return g;
 }
 
@@ -101,7 +101,7 @@ class BenchHost : public OcrHost, public DialogHost {
 public:
     const Picture* current = nullptr;
     int asked = 0;
-    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override { return guess; }
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override { return guess; }
     GlyphAnswer askGlyph(const GlyphQuestion& q) override {
         ++asked;
         std::string line = current->truth.at(size_t(q.line - 1));
@@ -122,7 +122,7 @@ int NaiveMatch(const CharMatrix& m, const Bitmap24& glyph, uint8_t relTop, Colou
                const OcrSettings& s) {
     int p = 1;
     const int w = glyph.width(), h = glyph.height();
-    for (int i = 1; i <= m.Count(); ++i) {
+    for (int i = 1; i <= m.count(); ++i) {
         const CharMatrixEntry& e = m.entry(i);
         if (std::abs(e.Width - w) > s.MaxCharDiffWidth ||
             std::abs(e.Height - h) > s.MaxCharDiffHeight ||
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     CharMatrix matrix;
     OcrSettings settings;
     OcrState state;
-    state.chooseTextColor(3);
+    state.chooseTextColour(3);
     MessageCatalogue messages;
     BenchHost host;
     OcrDriver driver(matrix, settings, state, host, host, messages);
@@ -182,13 +182,13 @@ int main(int argc, char** argv) {
     for (const Picture& p : pictures) {
         host.current = &p;
         Bitmap24 work = p.work;
-        driver.OcrSubpicture(work);
+        driver.ocrSubpicture(work);
     }
     int correct = 0, total = 0;
     for (const Picture& p : pictures) {
         host.current = &p;
         Bitmap24 work = p.work;
-        OcrResult r = driver.OcrSubpicture(work);
+        OcrResult r = driver.ocrSubpicture(work);
         for (size_t l = 0; l < p.truth.size(); ++l) {
             ++total;
             const bool same = l < r.lines.size() && r.lines[l] == p.truth[l];
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("matrix: %d entries after training; %d/%d lines read back exactly\n",
-                matrix.Count(), correct, total);
+                matrix.count(), correct, total);
     const int askedBefore = host.asked;
 
     // Each pass reads every picture once; the best of several passes counts,
@@ -212,28 +212,29 @@ int main(int argc, char** argv) {
         for (const Picture& p : pictures) {
             host.current = &p;
             work = p.work;
-            driver.OcrSubpicture(work);
+            driver.ocrSubpicture(work);
         }
     };
     auto segmentPass = [&] {
         for (const Picture& p : pictures) {
             work = p.work;
-            CropToText(work, kBody);
-            SegmentSubpicture(work, kBody, settings, table);
+            cropToText(work, kBody);
+            segmentSubpicture(work, kBody, settings, table);
         }
     };
     auto naivePass = [&] {
         found = 0;
         for (const Picture& p : pictures) {
             work = p.work;
-            CropToText(work, kBody);
-            SegmentSubpicture(work, kBody, settings, table);
+            cropToText(work, kBody);
+            segmentSubpicture(work, kBody, settings, table);
             for (int l = 0; l < table.LineCount; ++l)
                 for (int c = 0; c < table.Lines[size_t(l)].CharCount; ++c) {
                     const CharBox& b = table.Lines[size_t(l)].Chars[size_t(c)];
                     Bitmap24 glyph(b.Width, b.Height);
                     glyph.copyFrom(work, b.X, b.Y, b.Width, b.Height, 0, 0);
-                    found += NaiveMatch(matrix, glyph, b.RelTop, MarkerColor(c + 1), settings) != 0;
+                    found +=
+                        NaiveMatch(matrix, glyph, b.RelTop, markerColour(c + 1), settings) != 0;
                 }
         }
     };

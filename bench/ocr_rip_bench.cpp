@@ -60,7 +60,7 @@ public:
     }
     std::optional<fs::path> chooseOpenFile(const FileDialogRequest&) override { return {}; }
     std::optional<fs::path> chooseSaveFile(const FileDialogRequest&) override { return {}; }
-    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override { return guess; }
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override { return guess; }
     // Every new shape gets a name of its own.
     GlyphAnswer askGlyph(const GlyphQuestion& q) override {
         ++asked;
@@ -130,16 +130,16 @@ int main(int argc, char** argv) {
         uint32_t number = 0;
         driver.startJob();
         for (const auto& unit : collector.units) {
-            DecodeSpu(unit, sub);
-            if (!IsDisplayable(sub)) continue;
-            glyphs += driver.OcrSubpicture(sub.Bitmap, {++number, 0}).glyphs;
+            decodeSpu(unit, sub);
+            if (!isDisplayable(sub)) continue;
+            glyphs += driver.ocrSubpicture(sub.Bitmap, {++number, 0}).glyphs;
         }
         return glyphs;
     };
     auto decodePass = [&]() {
         long pixels = 0;
         for (const auto& unit : collector.units) {
-            DecodeSpu(unit, sub);
+            decodeSpu(unit, sub);
             pixels += sub.Bitmap.width();
         }
         return pixels;
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     const double n = double(collector.units.size());
     std::printf("ocr_rip_bench: %s, stream %d: %zu subpictures, %ld glyphs; matrix of %d glyphs "
                 "(%d questions in training, %d after)\n",
-                input.c_str(), stream, collector.units.size(), glyphs, matrix.Count(),
+                input.c_str(), stream, collector.units.size(), glyphs, matrix.count(),
                 trainingQuestions, host.asked);
     std::printf("  decode + crop + segment + match: %8.0f subpictures/s  (%.2f us per glyph; "
                 "median %.0f/s)\n",

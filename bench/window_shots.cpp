@@ -20,7 +20,7 @@
 #include "ui/ProgressionDialog.h"
 #include "ui/SplitDialog.h"
 #include "ui/SubtitlesWindow.h"
-#include "ui/TextColorDialog.h"
+#include "ui/TextColourDialog.h"
 #include "ui/TimeCorrectionDialog.h"
 
 #include <QApplication>
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         const std::string language = argv[i];
         const std::filesystem::path shipped =
             std::filesystem::path(MIRTAL_SOURCE_LANG) / (language + ".lng");
-        const std::filesystem::path folder = LanguageFolder(app.settingsFolder());
+        const std::filesystem::path folder = languageFolderIn(app.settingsFolder());
         std::filesystem::create_directories(folder);
         std::error_code ec;
         std::filesystem::copy_file(shipped, folder / (language + ".lng"),

@@ -151,7 +151,7 @@ std::optional<std::filesystem::path> CliHost::chooseSaveFile(const FileDialogReq
     return std::filesystem::path(*line);
 }
 
-std::optional<int> CliHost::chooseTextColor(const Bitmap24&, int guess) {
+std::optional<int> CliHost::chooseTextColour(const Bitmap24&, int guess) {
     return guess;
 }
 
@@ -199,7 +199,7 @@ std::string positionText(const RipDisplay& display) {
 }
 
 std::string clockText(const std::optional<TTimeCode>& time) {
-    return time ? TimeCodeToStr(*time).substr(0, 8) : std::string();
+    return time ? timeCodeToStr(*time).substr(0, 8) : std::string();
 }
 
 void printSettingsWarnings(const SettingsWarnings& warnings, CliIo& io) {

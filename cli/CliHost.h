@@ -31,7 +31,7 @@ public:
     Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& request) override;
-    std::optional<int> chooseTextColor(const Bitmap24& work, int guess) override;
+    std::optional<int> chooseTextColour(const Bitmap24& work, int guess) override;
     GlyphAnswer askGlyph(const GlyphQuestion& question) override;
     bool adjustBitmap() override;
     ProgressionChoice waitAtProgression() override;

@@ -90,14 +90,20 @@ bool parseCorrections(OptionParser& p, Plan& plan) {
             !parseTimeCodeOption(s->substr(dash + 1), stop, why))
             return p.fail("--split", "expected START-STOP, both HH:MM:SS,mmm, got \"" + *s + "\"");
         plan.split = true;
-        plan.window = {true, MsToTimeCode(start), MsToTimeCode(stop)};
+        plan.window = {true, msToTimeCode(start), msToTimeCode(stop)};
     }
     return true;
 }
 
-} // namespace
+// What the command line asks of the conversion, checked before anything is read.
+struct ConvertRequest {
+    Plan plan;
+    OutputOptions output;
+    std::optional<TextEncoding> encoding, inputEncoding;
+};
 
-int runDocument(const Args& args, CliIo& io) {
+// 0 when the arguments make a conversion, else the exit status (the reason told).
+int parseConvertRequest(const Args& args, CliIo& io, ConvertRequest& request) {
     if (args.inputs.size() != 1) {
         io.err << "mirtal-rip: --convert takes one subtitle file in the native format (.srt or "
                   ".vtx)\n";
@@ -107,53 +113,27 @@ int runDocument(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: " << problem << '\n';
         return kExitUsage;
     }
-    Plan plan;
     OptionParser parser{args, {}};
-    OutputOptions requested; // checked before anything is read
-    std::optional<TextEncoding> encoding, inputEncoding;
-    if (!parseCorrections(parser, plan) || !parseFormatOptions(parser, plan.format, requested) ||
-        !parseEncoding(args, encoding, parser.error) ||
-        !parseEncoding(args, inputEncoding, parser.error, "--input-encoding")) {
+    if (!parseCorrections(parser, request.plan) ||
+        !parseFormatOptions(parser, request.plan.format, request.output) ||
+        !parseEncoding(args, request.encoding, parser.error) ||
+        !parseEncoding(args, request.inputEncoding, parser.error, "--input-encoding")) {
         io.err << "mirtal-rip: " << parser.error << '\n';
         return kExitUsage;
     }
+    return 0;
+}
 
-    const BannerClockChoice clock(args);
-    SubtitleDocument doc(clock.clock());
-    DocumentHost host(io, args);
-    MessageCatalogue messages;
-
-    // The file is read in the encoding named, else in the one its bytes tell.
-    std::optional<TextEncoding> readIn = inputEncoding ? inputEncoding : encoding;
-    requested.Encoding = encoding.value_or(TextEncoding::Cp1252);
-    doc.options().Encoding = readIn.value_or(TextEncoding::Cp1252);
-    NativeReadReport read = ReadNativeFile(doc, args.inputs[0], host, messages, !readIn);
-    if (read.readFailed) return kExitDataProblem;
-    bool damaged = read.errors > 0 || read.storeFull;
-    if (read.cancelled) {
-        io.err << "mirtal-rip: reading stopped at a damaged entry; nothing written\n";
-        return kExitDataProblem;
-    }
-
-    // The file's own offset and coordinates form stay unless asked otherwise.
-    if (doc.NbSubTitle() == 0) {
-        // An empty result never replaces a file that may hold subtitles.
-        io.err << "mirtal-rip: no subtitles in " << args.inputs[0] << "; nothing written\n";
-        return kExitDataProblem;
-    }
-
-    NativeOptions fromFile = doc.options().native;
-    doc.options() = requested;
-    if (!args.has("--index-offset")) doc.options().native.IndexOffset = fromFile.IndexOffset;
-    if (!args.has("--extended") && !args.has("--no-extended"))
-        doc.options().native.ExtendedFormat = fromFile.ExtendedFormat;
-
+// Applies the repairs, the time correction and the split the plan asks for;
+// 0 when the document is to be written, else the exit status.
+int correctDocument(SubtitleDocument& doc, const Plan& plan, DocumentHost& host,
+                    const MessageCatalogue& messages, CliIo& io) {
     // Text repairs first, so that proportional durations count the repaired text.
     if (plan.fixQuotes || plan.fixIl)
-        CorrectPostOcr(doc, plan.fixQuotes, plan.fixIl, plan.language);
+        correctPostOcr(doc, plan.fixQuotes, plan.fixIl, plan.language);
     // A script must not end up with half its entries shifted: a declined
     // offset or a refused stretch writes nothing.
-    TimeCorrectionReport timeReport = CorrectTime(doc, plan.time, host, messages);
+    TimeCorrectionReport timeReport = correctTime(doc, plan.time, host, messages);
     if (timeReport.offset == StepResult::Declined) {
         io.err << "mirtal-rip: offset declined; nothing written\n";
         return kExitDataProblem;
@@ -162,28 +142,76 @@ int runDocument(const Args& args, CliIo& io) {
         io.err << "mirtal-rip: stretch refused; nothing written\n";
         return kExitDataProblem;
     }
-    if (plan.split && !ApplySplit(doc, plan.window, host, messages)) return kExitUsage;
+    if (plan.split && !applySplitWindow(doc, plan.window, host, messages)) return kExitUsage;
+    return 0;
+}
 
-    doc.setOutputFormat(plan.format.value_or(ofNative));
-    doc.RefreshList();
+// Writes the document to --output, or to the standard output.
+bool writeDocument(const Args& args, SubtitleDocument& doc, CliIo& io) {
     if (auto out = args.value("--output"); out && *out != "-") {
-        Result saved = SaveDocumentTo(doc, *out);
+        Result saved = saveDocumentTo(doc, *out);
         if (!saved) {
             io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
-            return kExitDataProblem;
+            return false;
         }
     } else {
-        io.out << EncodedFileText(doc) << std::flush;
+        io.out << encodedFileText(doc) << std::flush;
     }
+    return true;
+}
+
+void reportRead(const NativeReadReport& read, CliIo& io) {
     if (read.replaced > 0)
         io.err << "mirtal-rip: " << read.replaced << " character" << (read.replaced == 1 ? "" : "s")
                << " without a Windows-1252 form read as '?'\n";
-    if (damaged)
+    if (read.errors > 0 || read.storeFull)
         io.err << "mirtal-rip: " << read.errors << " damaged entr"
                << (read.errors == 1 ? "y" : "ies")
                << (read.storeFull ? " and more entries than the store holds" : "") << " left out; "
                << read.entries << " written\n";
-    return damaged ? kExitDataProblem : kExitOk;
+}
+
+} // namespace
+
+int runDocument(const Args& args, CliIo& io) {
+    ConvertRequest request;
+    if (int status = parseConvertRequest(args, io, request)) return status;
+
+    const BannerClockChoice clock(args);
+    SubtitleDocument doc(clock.clock());
+    DocumentHost host(io, args);
+    MessageCatalogue messages;
+
+    // The file is read in the encoding named, else in the one its bytes tell.
+    std::optional<TextEncoding> readIn =
+        request.inputEncoding ? request.inputEncoding : request.encoding;
+    request.output.Encoding = request.encoding.value_or(TextEncoding::Cp1252);
+    doc.options().Encoding = readIn.value_or(TextEncoding::Cp1252);
+    NativeReadReport read = readNativeFile(doc, args.inputs[0], host, messages, !readIn);
+    if (read.readFailed) return kExitDataProblem;
+    if (read.cancelled) {
+        io.err << "mirtal-rip: reading stopped at a damaged entry; nothing written\n";
+        return kExitDataProblem;
+    }
+    if (doc.nbSubTitle() == 0) {
+        // An empty result never replaces a file that may hold subtitles.
+        io.err << "mirtal-rip: no subtitles in " << args.inputs[0] << "; nothing written\n";
+        return kExitDataProblem;
+    }
+
+    // The file's own offset and coordinates form stay unless asked otherwise.
+    NativeOptions fromFile = doc.options().native;
+    doc.options() = request.output;
+    if (!args.has("--index-offset")) doc.options().native.IndexOffset = fromFile.IndexOffset;
+    if (!args.has("--extended") && !args.has("--no-extended"))
+        doc.options().native.ExtendedFormat = fromFile.ExtendedFormat;
+
+    if (int status = correctDocument(doc, request.plan, host, messages, io)) return status;
+    doc.setOutputFormat(request.plan.format.value_or(ofNative));
+    doc.refreshList();
+    if (!writeDocument(args, doc, io)) return kExitDataProblem;
+    reportRead(read, io);
+    return read.errors > 0 || read.storeFull ? kExitDataProblem : kExitOk;
 }
 
 } // namespace mirtal::cli

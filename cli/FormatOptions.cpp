@@ -45,7 +45,7 @@ bool OptionParser::signedTime(const char* option, TTimeCode& tc, bool& minus) {
     int32_t ms = 0;
     std::string why;
     if (!parseTimeCodeOption(text, ms, why)) return fail(option, why);
-    tc = MsToTimeCode(ms);
+    tc = msToTimeCode(ms);
     return true;
 }
 

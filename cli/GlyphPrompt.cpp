@@ -14,12 +14,12 @@ std::string glyphQuestionLine(const GlyphQuestion& q) {
     char line[160];
     std::snprintf(line, sizeof line,
                   "GLYPH subpicture=%u start=%s line=%d char=%d width=%d height=%d",
-                  q.subpictureNumber, TimeCodeToStr(MsToTimeCode(q.startMs)).c_str(), q.line,
+                  q.subpictureNumber, timeCodeToStr(msToTimeCode(q.startMs)).c_str(), q.line,
                   q.charIndex, int(q.box.Width), int(q.box.Height));
     return line;
 }
 
-std::vector<std::string> glyphArt(const GlyphQuestion& q, Colour textColor, int columns) {
+std::vector<std::string> glyphArt(const GlyphQuestion& q, Colour textColour, int columns) {
     const CharBox& box = q.box;
     const int lineTop = box.Y - box.RelTop;
     int lineBottom = box.Y + box.Height - 1;
@@ -39,7 +39,7 @@ std::vector<std::string> glyphArt(const GlyphQuestion& q, Colour textColor, int 
     if (frameRight >= left + columns) left = frameRight + 1 - columns;
     if (frameLeft < left) left = frameLeft;
 
-    const Colour own = MarkerColor(q.charIndex);
+    const Colour own = markerColour(q.charIndex);
     std::vector<std::string> rows;
     for (int y = top; y <= bottom; ++y) {
         std::string row;
@@ -64,7 +64,7 @@ std::vector<std::string> glyphArt(const GlyphQuestion& q, Colour textColor, int 
                     x >= box.X && x < box.X + box.Width && y >= box.Y && y < box.Y + box.Height;
                 if (inBox && p == own)
                     c = '#';
-                else if (p == textColor || p == CharColorA || p == CharColorB)
+                else if (p == textColour || p == kCharColourA || p == kCharColourB)
                     c = '+';
             }
             row += c;

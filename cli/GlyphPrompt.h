@@ -20,7 +20,7 @@ std::string glyphQuestionLine(const GlyphQuestion& question);
 // glyph's own pixels, '+' the other text of the line, '.' background, and a
 // frame of '|' and '-' one pixel outside the glyph's box. At most `columns`
 // wide, centred on the glyph.
-std::vector<std::string> glyphArt(const GlyphQuestion& question, Colour textColor,
+std::vector<std::string> glyphArt(const GlyphQuestion& question, Colour textColour,
                                   int columns = 76);
 
 // What a typed answer means:

@@ -23,11 +23,11 @@ bool isTitleVob(const std::string& name) {
 }
 
 void readLanguages(const fs::path& ifo, JobInput& out) {
-    IfoReadResult r = ReadIfoLanguages(ifo, out.names);
+    IfoReadResult r = readIfoStreamLanguages(ifo, out.names);
     out.ifo = ifo;
     out.codes = r.codes;
     out.ifoProblem = r.ok() ? std::string() : r.message;
-    out.map = ReadStreamMap(ifo);
+    out.map = readStreamMap(ifo);
 }
 
 // --stream's text: a substream id goes to `id`, a stream number or language
@@ -72,6 +72,78 @@ bool parseStreamNumber(const std::string& s, const JobInput& input, int& line, i
     return false;
 }
 
+// A folder: its VOB files.
+bool addFolder(const fs::path& p, const std::string& text, JobInput& out, std::string& error) {
+    auto vobs = listFilesMatching(p, "*.VOB");
+    if (vobs.empty()) {
+        error = "no VOB file in folder " + text;
+        return false;
+    }
+    out.vobs.insert(out.vobs.end(), vobs.begin(), vobs.end());
+    return true;
+}
+
+// A title set's IFO: the title VOBs beside it, and its stream languages.
+bool addTitleSet(const fs::path& p, const std::string& text, JobInput& out, std::string& error) {
+    const std::string name = p.filename().string();
+    if (!isTitleSetIfo(name)) {
+        error = "not a title set IFO (VTS_nn_0.IFO): " + text;
+        return false;
+    }
+    std::string pattern = name.substr(0, 7) + "?.VOB";
+    size_t before = out.vobs.size();
+    for (const fs::path& v :
+         listFilesMatching(p.parent_path().empty() ? "." : p.parent_path(), pattern))
+        if (isTitleVob(v.filename().string())) out.vobs.push_back(v);
+    if (out.vobs.size() == before) {
+        error = "no title VOB file (" + name.substr(0, 7) + "1.VOB ...) beside " + text;
+        return false;
+    }
+    if (!out.ifo) readLanguages(p, out);
+    return true;
+}
+
+// A VobSub .idx or .sub: the .sub with its index; the index names the languages.
+bool addVobSub(const fs::path& p, JobInput& out, std::string& error) {
+    VobSubPair pair;
+    if (!loadVobSubPair(p, pair, error)) {
+        // Both halves are there: the pair itself is damaged.
+        const auto partner = findVobSubPartner(p);
+        out.damaged =
+            partner && specialFileProblem(p).empty() && specialFileProblem(*partner).empty();
+        return false;
+    }
+    out.indexes.resize(out.vobs.size());
+    out.vobs.push_back(pair.sub);
+    out.indexes.push_back(pair.index);
+    if (!out.ifo) {
+        out.ifo = pair.idx;
+        out.names = pair.index->languages();
+        out.codes = pair.index->codes();
+    }
+    return true;
+}
+
+bool addInput(const std::string& text, JobInput& out, std::string& error) {
+    fs::path p(text);
+    std::error_code ec;
+    auto status = fs::status(p, ec);
+    if (ec || !fs::exists(status)) {
+        error = "not found: " + text;
+        return false;
+    }
+    if (!fs::is_directory(status) && !fs::is_regular_file(status)) {
+        error = specialFileProblem(p);
+        return false;
+    }
+    const std::string name = p.filename().string();
+    if (fs::is_directory(status)) return addFolder(p, text, out, error);
+    if (wildcardMatchIgnoreCase("*.IFO", name)) return addTitleSet(p, text, out, error);
+    if (isVobSubFileName(name)) return addVobSub(p, out, error);
+    out.vobs.push_back(p);
+    return true;
+}
+
 } // namespace
 
 bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::string& error) {
@@ -80,63 +152,10 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
         error = "no input given (VOB files, a folder, a VTS_nn_0.IFO or a VobSub .idx/.sub)";
         return false;
     }
-    for (const std::string& text : inputs) {
-        fs::path p(text);
-        std::error_code ec;
-        auto status = fs::status(p, ec);
-        if (ec || !fs::exists(status)) {
-            error = "not found: " + text;
-            return false;
-        }
-        std::string name = p.filename().string();
-        if (!fs::is_directory(status) && !fs::is_regular_file(status)) {
-            error = specialFileProblem(p);
-            return false;
-        }
-        if (fs::is_directory(status)) {
-            auto vobs = listFilesMatching(p, "*.VOB");
-            if (vobs.empty()) {
-                error = "no VOB file in folder " + text;
-                return false;
-            }
-            out.vobs.insert(out.vobs.end(), vobs.begin(), vobs.end());
-        } else if (wildcardMatchIgnoreCase("*.IFO", name)) {
-            if (!isTitleSetIfo(name)) {
-                error = "not a title set IFO (VTS_nn_0.IFO): " + text;
-                return false;
-            }
-            std::string pattern = name.substr(0, 7) + "?.VOB";
-            size_t before = out.vobs.size();
-            for (const fs::path& v :
-                 listFilesMatching(p.parent_path().empty() ? "." : p.parent_path(), pattern))
-                if (isTitleVob(v.filename().string())) out.vobs.push_back(v);
-            if (out.vobs.size() == before) {
-                error = "no title VOB file (" + name.substr(0, 7) + "1.VOB ...) beside " + text;
-                return false;
-            }
-            if (!out.ifo) readLanguages(p, out);
-        } else if (IsVobSubFileName(name)) {
-            VobSubPair pair;
-            if (!LoadVobSubPair(p, pair, error)) {
-                // Both halves are there: the pair itself is damaged.
-                const auto partner = FindVobSubPartner(p);
-                out.damaged = partner && specialFileProblem(p).empty() &&
-                              specialFileProblem(*partner).empty();
-                return false;
-            }
-            out.indexes.resize(out.vobs.size());
-            out.vobs.push_back(pair.sub);
-            out.indexes.push_back(pair.index);
-            if (!out.ifo) {
-                out.ifo = pair.idx;
-                out.names = pair.index->languages();
-                out.codes = pair.index->codes();
-            }
-        } else {
-            out.vobs.push_back(p);
-        }
-    }
+    for (const std::string& text : inputs)
+        if (!addInput(text, out, error)) return false;
     out.indexes.resize(out.vobs.size());
+    // VOB files named as a title set's: the languages from the IFO beside them.
     if (!out.ifo && !out.vobs.empty()) {
         std::string first = out.vobs.front().filename().string();
         if (wildcardMatchIgnoreCase("VTS_??_?.VOB", first)) {
@@ -233,12 +252,12 @@ bool parseTimeCodeOption(const std::string& text, int32_t& ms, std::string& erro
     bool shape = text.size() == 12 && text[2] == ':' && text[5] == ':' && text[8] == ',';
     for (size_t i : {0, 1, 3, 4, 6, 7, 9, 10, 11})
         if (shape && !std::isdigit(static_cast<unsigned char>(text[i]))) shape = false;
-    TTimeCode tc = shape ? StrToTimeCode(text) : TTimeCode{};
+    TTimeCode tc = shape ? strToTimeCode(text) : TTimeCode{};
     if (!shape || tc.Min > 59 || tc.Sec > 59) {
         error = "time code " + text + " is not HH:MM:SS,mmm";
         return false;
     }
-    ms = TimeCodeToMs(tc);
+    ms = timeCodeToMs(tc);
     return true;
 }
 

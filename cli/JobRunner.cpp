@@ -17,7 +17,7 @@ const BannerClock& BannerClockChoice::clock() const {
 JobSetup prepareJob(Session& session, const Args& args, const JobInput& input,
                     const StreamChoice& stream, std::optional<int32_t> lastTimeCodeMs,
                     uint8_t action) {
-    if (lastTimeCodeMs) session.demuxer().restartTimeLineAt(MsToTimeCode(*lastTimeCodeMs));
+    if (lastTimeCodeMs) session.demuxer().restartTimeLineAt(msToTimeCode(*lastTimeCodeMs));
     session.chooseStream(stream.id);
     JobSetup setup;
     setup.files = input.vobs;

@@ -31,7 +31,7 @@ public:
     void show(RipEngine&, const SubpictureEvent& e) override {
         char line[160];
         std::snprintf(line, sizeof line, "%6u  %s  %s  %4d %4d %4d %4d  %6zu\n", e.number,
-                      TimeCodeToStr(e.times.start).c_str(), TimeCodeToStr(e.times.stop).c_str(),
+                      timeCodeToStr(e.times.start).c_str(), timeCodeToStr(e.times.stop).c_str(),
                       e.rect.X1, e.rect.Y1, e.rect.X2, e.rect.Y2, e.spu.size());
         m_out << line;
         ++m_count;
@@ -100,7 +100,7 @@ int runList(const Args& args, CliIo& io) {
         io.out << "# " << input.ifo->string();
         if (input.map.mapped()) io.out << " (16:9 title: its first program chain maps the streams)";
         io.out << '\n';
-        auto lines = FillStreamList(input.names);
+        auto lines = streamListTexts(input.names);
         for (int k = 0; k < kSubpictureStreams; ++k)
             if (!input.names[size_t(k)].empty() || (input.map.mapped() && input.map.hasStream(k)))
                 io.out << "#   " << printable(lines[size_t(k)]) << substreamsOf(input.map, k)

@@ -35,7 +35,7 @@ struct OcrRunOptions {
     fs::path matrix;
     bool saveMatrix = true;
     bool ask = false;
-    std::optional<int> textColor; // none: the automatic guess
+    std::optional<int> textColour; // none: the automatic guess
     std::optional<fs::path> settingsFile;
     std::optional<int32_t> spaceWidth;
     std::optional<int32_t> italicSpaceWidth;
@@ -57,7 +57,7 @@ bool fail(std::string& error, std::string text) {
 
 bool writableFolderOf(const fs::path& file, const char* what, std::string& error) {
     const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    if (!IsWritableFolder(folder))
+    if (!isWritableFolder(folder))
         return fail(error, std::string(what) + ": cannot create files in " + folder.string());
     return true;
 }
@@ -74,7 +74,8 @@ bool parseSpace(const Args& args, const char* option, std::optional<int32_t>& ou
     return true;
 }
 
-bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::string& error) {
+// The matrix, the questions and the settings file.
+bool parseMatrixOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::string& error) {
     auto matrix = args.value("--matrix");
     if (!matrix || matrix->empty())
         return fail(error, "--action ocr needs --matrix FILE (the character matrix; created when "
@@ -86,14 +87,19 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
     if (args.has("--ask") && args.has("--no-ask"))
         return fail(error, "--ask and --no-ask exclude each other");
     o.ask = args.has("--ask") || (io.inputIsTerminal && !args.has("--no-ask"));
-    if (auto c = args.value("--text-color"); c && *c != "auto") {
-        if (c->size() != 1 || (*c)[0] < '0' || (*c)[0] > '3')
-            return fail(error, "--text-color: expected 0, 1, 2, 3 or auto, got \"" + *c + "\"");
-        o.textColor = (*c)[0] - '0';
-    }
     if (auto s = args.value("--settings")) {
         if (!checkOptionFile(*s, "--settings", error)) return false;
         o.settingsFile = fs::path(*s);
+    }
+    return true;
+}
+
+// How glyphs are found and named: text colour, space widths, naming, language.
+bool parseRecognitionOptions(const Args& args, OcrRunOptions& o, std::string& error) {
+    if (auto c = args.value("--text-color"); c && *c != "auto") {
+        if (c->size() != 1 || (*c)[0] < '0' || (*c)[0] > '3')
+            return fail(error, "--text-color: expected 0, 1, 2, 3 or auto, got \"" + *c + "\"");
+        o.textColour = (*c)[0] - '0';
     }
     if (args.value("--space-width") == "auto") {
         o.autoSpaceWidth = true;
@@ -101,6 +107,22 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
         return false;
     }
     if (!parseSpace(args, "--italic-space-width", o.italicSpaceWidth, error)) return false;
+    if (auto n = args.value("--name-glyphs")) {
+        constexpr std::array kModes = {"ask", "suggest", "auto"};
+        auto it = std::find(kModes.begin(), kModes.end(), *n);
+        if (it == kModes.end())
+            return fail(error, "--name-glyphs: expected ask, suggest or auto, got \"" + *n + "\"");
+        o.naming = GlyphNaming(it - kModes.begin());
+    }
+    if (auto l = args.value("--ocr-language")) {
+        if (l->empty()) return fail(error, "--ocr-language: expected a language code");
+        o.language = *l;
+    }
+    return true;
+}
+
+// What is done to the text and where it goes.
+bool parseTextOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::string& error) {
     if (!parseEncoding(args, o.encoding, error)) return false;
     if (args.has("--fix-quotes") && args.has("--no-fix-quotes"))
         return fail(error, "--fix-quotes and --no-fix-quotes exclude each other");
@@ -116,26 +138,22 @@ bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::s
     OptionParser parser{args, {}};
     OutputOptions unused;
     if (!parseFormatOptions(parser, o.format, unused)) return fail(error, parser.error);
+    std::error_code ec;
     if (auto out = args.value("--output"); out && *out != "-") {
         o.output = fs::path(*out);
         if (fs::is_directory(*o.output, ec)) return fail(error, "-o: " + *out + " is a folder");
         if (!writableFolderOf(*o.output, "-o", error)) return false;
     }
-    // Checked now rather than after an hour of training.
-    if (o.saveMatrix && !writableFolderOf(o.matrix, "--matrix", error)) return false;
     o.progress = args.has("--progress") || io.errorIsTerminal;
-    if (auto n = args.value("--name-glyphs")) {
-        constexpr std::array kModes = {"ask", "suggest", "auto"};
-        auto it = std::find(kModes.begin(), kModes.end(), *n);
-        if (it == kModes.end())
-            return fail(error, "--name-glyphs: expected ask, suggest or auto, got \"" + *n + "\"");
-        o.naming = GlyphNaming(it - kModes.begin());
-    }
-    if (auto l = args.value("--ocr-language")) {
-        if (l->empty()) return fail(error, "--ocr-language: expected a language code");
-        o.language = *l;
-    }
     return true;
+}
+
+bool parseOcrOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::string& error) {
+    if (!parseMatrixOptions(args, io, o, error) || !parseRecognitionOptions(args, o, error) ||
+        !parseTextOptions(args, io, o, error))
+        return false;
+    // Checked now rather than after an hour of training.
+    return !o.saveMatrix || writableFolderOf(o.matrix, "--matrix", error);
 }
 
 // The settings file: --settings, else Mirtal.ini of the program's settings
@@ -145,7 +163,7 @@ std::optional<fs::path> settingsFileToRead(const OcrRunOptions& o) {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) return std::nullopt;
-    fs::path file = SettingsFolder(exe.parent_path()) / kSettingsFileName;
+    fs::path file = settingsFolderFor(exe.parent_path()) / kSettingsFileName;
     if (!fs::is_regular_file(file, ec)) return std::nullopt;
     return file;
 }
@@ -171,7 +189,7 @@ public:
     enum class Stop { None, Asked, EndOfInput };
 
     OcrRipHost(CliIo& io, const Args& args, const OcrRunOptions& o)
-        : CliHost(io, args), m_textColorChoice(o.textColor), m_progress(o.progress) {}
+        : CliHost(io, args), m_textColourChoice(o.textColour), m_progress(o.progress) {}
 
     void attach(const OcrState& state) { m_state = &state; }
     // Runs before every question: the glyphs learned so far reach the disk
@@ -186,11 +204,11 @@ public:
         return CliHost::ask(kind, buttons, text);
     }
 
-    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override {
-        const int chosen = m_textColorChoice.value_or(guess);
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override {
+        const int chosen = m_textColourChoice.value_or(guess);
         endProgressLine();
         m_io.err << "mirtal-rip: text colour " << chosen
-                 << (m_textColorChoice ? "" : " (automatic guess)") << '\n';
+                 << (m_textColourChoice ? "" : " (automatic guess)") << '\n';
         return chosen;
     }
 
@@ -198,10 +216,10 @@ public:
         endProgressLine();
         if (beforeQuestion) beforeQuestion();
         ++m_questions;
-        const Colour textColor = m_state ? m_state->TextColor : kDrawColor[2];
+        const Colour textColour = m_state ? m_state->TextColor : kDrawColour[2];
         for (;;) {
             m_io.err << glyphQuestionLine(q) << '\n';
-            for (const std::string& row : glyphArt(q, textColor)) m_io.err << "  " << row << '\n';
+            for (const std::string& row : glyphArt(q, textColour)) m_io.err << "  " << row << '\n';
             m_io.err << "  new glyph " << q.symbolIndex << ": type what it reads ";
             if (q.suggestion.empty())
                 m_io.err << "(an empty line: nothing)";
@@ -259,7 +277,7 @@ public:
     }
 
 private:
-    std::optional<int> m_textColorChoice;
+    std::optional<int> m_textColourChoice;
     bool m_progress;
     const OcrState* m_state = nullptr;
     Stop m_stop = Stop::None;
@@ -276,8 +294,8 @@ public:
         : m_matrix(matrix), m_options(o), m_host(host), m_io(io) {}
 
     bool save() {
-        if (!m_options.saveMatrix || !m_matrix.Modified() || m_matrix.Count() == 0) return true;
-        Result r = SaveMatrixFile(m_options.matrix, m_matrix);
+        if (!m_options.saveMatrix || !m_matrix.isModified() || m_matrix.count() == 0) return true;
+        Result r = saveMatrixFile(m_options.matrix, m_matrix);
         if (r) {
             m_matrix.setModified(false);
             m_failed = false;
@@ -297,10 +315,10 @@ public:
         const fs::path temporary = fs::temp_directory_path(ec);
         for (const fs::path& folder : {beside.empty() ? fs::path(".") : beside, temporary}) {
             if (folder.empty()) continue;
-            const RescueResult rescued = SaveRescueMatrix(folder, m_options.matrix, m_matrix);
-            if (rescued.file.empty()) continue;
+            const auto rescued = saveRescueMatrix(folder, m_options.matrix, m_matrix);
+            if (!rescued) continue;
             m_host.ask(MessageKind::Warning, {Answer::Ok},
-                       "the learned glyphs were saved to " + rescued.file.string() + " instead");
+                       "the learned glyphs were saved to " + rescued->string() + " instead");
             return false;
         }
         m_host.ask(MessageKind::Warning, {Answer::Ok}, "the learned glyphs could not be saved");
@@ -358,19 +376,19 @@ JobEnd runOcrJob(Session& session, OcrRipHost& host, CliIo& io) {
 bool writeDocument(SubtitleDocument& doc, const OcrRunOptions& o,
                    const std::optional<fs::path>& output, CliIo& io) {
     if (o.fixQuotes || o.fixIl)
-        CorrectPostOcr(doc, o.fixQuotes, o.fixIl.has_value(),
+        correctPostOcr(doc, o.fixQuotes, o.fixIl.has_value(),
                        o.fixIl.value_or(IlLanguage::English));
     doc.setOutputFormat(o.format.value_or(ofNative));
-    doc.RefreshList();
+    doc.refreshList();
     if (!output) {
-        io.out << EncodedFileText(doc) << std::flush;
+        io.out << encodedFileText(doc) << std::flush;
         return true;
     }
-    if (Result saved = SaveDocumentTo(doc, *output); !saved) {
+    if (Result saved = saveDocumentTo(doc, *output); !saved) {
         // The answers went into the matrix, but the subtitles exist only here.
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error)
                << "; the subtitles follow on standard output\n";
-        io.out << EncodedFileText(doc) << std::flush;
+        io.out << encodedFileText(doc) << std::flush;
         return false;
     }
     return true;
@@ -390,7 +408,7 @@ bool loadJobMatrix(const OcrRunOptions& o, CliIo& io, CharMatrix& matrix, bool& 
     std::error_code ec;
     isNew = !fs::exists(o.matrix, ec);
     if (!isNew) {
-        MatrixLoadResult loaded = LoadMatrixFile(o.matrix, matrix);
+        MatrixLoadResult loaded = loadMatrixFile(o.matrix, matrix);
         if (!loaded) {
             io.err << "mirtal-rip: " << cp1252ToUtf8(loaded.detail) << "; nothing was changed\n";
             return false;
@@ -416,7 +434,7 @@ bool readJobSettings(const Args& args, const OcrRunOptions& o,
         } else {
             ProgramSettings program;
             SettingsWarnings warnings{settingsFile->string(), {}};
-            ReadSettings(ini, "", program, ocr, outputOptions, &warnings);
+            readSettings(ini, "", program, ocr, outputOptions, &warnings);
             printSettingsWarnings(warnings, io);
             settingsRead = true;
         }
@@ -442,7 +460,7 @@ bool openJobRecognizer(const OcrRunOptions& o, const OcrSettings& ocr, const Job
     if (GlyphNaming(ocr.NameGlyphs) == GlyphNaming::Ask) return true;
     const std::string code =
         stream.line >= 0 ? input.codes[size_t(stream.line) % input.codes.size()] : "";
-    language = RecognitionLanguage(o.language.value_or(code));
+    language = recognitionLanguage(o.language.value_or(code));
     auto tesseract = TesseractRecognizer::open(language, error);
     if (!tesseract) return false;
     recognizer = std::make_unique<TimedRecognizer>(std::move(tesseract));
@@ -455,7 +473,7 @@ bool openJobRecognizer(const OcrRunOptions& o, const OcrSettings& ocr, const Job
 bool writeJobResult(Session& session, const OcrRunOptions& o, JobEnd end, bool forcedOnly,
                     CliIo& io) {
     const uint32_t subpictures = session.job().TotalPictures;
-    const int subtitles = session.document().NbSubTitle();
+    const int subtitles = session.document().nbSubTitle();
     if (subtitles == 0) {
         io.err << "mirtal-rip: "
                << (subpictures == 0 ? nothingFoundMessage(session, forcedOnly)
@@ -473,6 +491,32 @@ bool writeJobResult(Session& session, const OcrRunOptions& o, JobEnd end, bool f
     return written;
 }
 
+// The opening line: the matrix (its glyph count, none when new), the settings
+// file read (none: built in), the space widths, the recogniser's language.
+void printJobStart(const OcrRunOptions& o, std::optional<int> glyphs,
+                   const std::optional<fs::path>& settingsRead, const OcrSettings& ocr,
+                   const std::string& recognizerLanguage, CliIo& io) {
+    io.err << "mirtal-rip: matrix " << o.matrix.string() << ": "
+           << (glyphs ? plural(*glyphs, "glyph", "glyphs") : std::string("new"))
+           << "; OCR settings "
+           << (settingsRead ? "of " + settingsRead->string() : std::string("built in"))
+           << ", space width " << (ocr.AutoSpaceWidth ? "auto from " : "") << ocr.SpaceWidth
+           << ", italic " << ocr.ItaSpaceWidth;
+    if (!recognizerLanguage.empty())
+        io.err << "; new glyphs named by Tesseract (" << recognizerLanguage << ")";
+    io.err << '\n';
+}
+
+void configureSession(Session& session, CharMatrix matrix, const OcrSettings& ocr,
+                      const OutputOptions& outputOptions, const OcrRunOptions& o,
+                      LineRecognizer* recognizer) {
+    session.matrix() = std::move(matrix);
+    session.ocrSettings() = ocr;
+    session.document().options() = outputOptions;
+    session.ocr().options().noAsk = !o.ask;
+    session.setRecognizer(recognizer);
+}
+
 // The closing lines: counts, the space widths chosen, the recogniser's work.
 void printJobTotals(Session& session, const OcrRunOptions& o, const OcrRipHost& host, int learned,
                     bool matrixSaved, bool autoSpaceWidth, const TimedRecognizer* recognizer,
@@ -480,11 +524,11 @@ void printJobTotals(Session& session, const OcrRunOptions& o, const OcrRipHost& 
     io.err << "mirtal-rip: "
            << plural(int(session.job().TotalPictures), "subpicture", "subpictures") << ", "
            << damagedNote(session.job())
-           << plural(session.document().NbSubTitle(), "subtitle", "subtitles") << ", "
+           << plural(session.document().nbSubTitle(), "subtitle", "subtitles") << ", "
            << plural(host.questions(), "question", "questions") << ", "
            << plural(learned, "glyph", "glyphs") << " learned";
     if (o.saveMatrix && learned > 0 && matrixSaved)
-        io.err << " (" << o.matrix.string() << ": " << session.matrix().Count() << " glyphs)";
+        io.err << " (" << o.matrix.string() << ": " << session.matrix().count() << " glyphs)";
     else if (!o.saveMatrix && learned > 0)
         io.err << " (not saved: --no-save-matrix)";
     io.err << '\n';
@@ -510,28 +554,46 @@ void printJobTotals(Session& session, const OcrRunOptions& o, const OcrRipHost& 
                << " written as " << cp1252ToUtf8(session.ocr().options().placeholder) << '\n';
 }
 
-} // namespace
-
-int runOcr(const Args& args, CliIo& io) {
-    OcrRunOptions o;
+// What the job reads: the inputs, the stream, the time line and the settings file.
+struct OcrInputs {
     JobInput input;
-    std::string error;
     StreamChoice stream;
+    std::optional<int32_t> lastTimeCodeMs;
+    std::optional<fs::path> settingsFile;
+};
+
+// 0 when the arguments make a job, else the exit status (the reason told).
+int parseOcrRequest(const Args& args, CliIo& io, OcrRunOptions& o, OcrInputs& in) {
+    std::string error;
     int32_t lastTimeCodeMs = 0;
     auto timeCode = args.value("--time-code");
     // The first input is the action word "ocr".
     const std::vector<std::string> inputs(args.inputs.begin() + 1, args.inputs.end());
-    if (!parseOcrOptions(args, io, o, error) || !resolveInputs(inputs, input, error) ||
-        !chooseStream(args, input, stream, error) ||
+    if (!parseOcrOptions(args, io, o, error) || !resolveInputs(inputs, in.input, error) ||
+        !chooseStream(args, in.input, in.stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
-        return refusalStatus(input);
+        return refusalStatus(in.input);
     }
-    const std::optional<fs::path> settingsFile = settingsFileToRead(o);
-    if (std::string clash = outputsClash(o, input, settingsFile); !clash.empty()) {
+    if (timeCode) in.lastTimeCodeMs = lastTimeCodeMs;
+    in.settingsFile = settingsFileToRead(o);
+    if (std::string clash = outputsClash(o, in.input, in.settingsFile); !clash.empty()) {
         io.err << "mirtal-rip: " << clash << '\n';
         return kExitUsage;
     }
+    return 0;
+}
+
+} // namespace
+
+int runOcr(const Args& args, CliIo& io) {
+    OcrRunOptions o;
+    OcrInputs in;
+    if (int status = parseOcrRequest(args, io, o, in)) return status;
+    const JobInput& input = in.input;
+    const StreamChoice& stream = in.stream;
+    const std::optional<fs::path>& settingsFile = in.settingsFile;
+    std::string error;
     CharMatrix matrix;
     bool newMatrix = false;
     if (!loadJobMatrix(o, io, matrix, newMatrix)) return kExitDataProblem;
@@ -549,29 +611,19 @@ int runOcr(const Args& args, CliIo& io) {
 
     OcrRipHost host(io, args, o);
     if (!input.ifoProblem.empty()) host.ask(MessageKind::Warning, {Answer::Ok}, input.ifoProblem);
-    io.err << "mirtal-rip: matrix " << o.matrix.string() << ": "
-           << (newMatrix ? "new" : plural(matrix.Count(), "glyph", "glyphs")) << "; OCR settings "
-           << (settingsRead ? "of " + settingsFile->string() : std::string("built in"))
-           << ", space width " << (ocr.AutoSpaceWidth ? "auto from " : "") << ocr.SpaceWidth
-           << ", italic " << ocr.ItaSpaceWidth;
-    if (recognizer) io.err << "; new glyphs named by Tesseract (" << language << ")";
-    io.err << '\n';
+    printJobStart(o, newMatrix ? std::nullopt : std::optional(matrix.count()),
+                  settingsRead ? settingsFile : std::nullopt, ocr,
+                  recognizer ? language : std::string(), io);
 
     const BannerClockChoice clock(args);
     MessageCatalogue catalogue;
     Session session(host, catalogue, clock.clock());
-    session.matrix() = std::move(matrix);
-    session.ocrSettings() = ocr;
-    session.document().options() = outputOptions;
-    session.ocr().options().noAsk = !o.ask;
-    session.setRecognizer(recognizer.get());
-    const JobSetup setup =
-        prepareJob(session, args, input, stream,
-                   timeCode ? std::optional<int32_t>(lastTimeCodeMs) : std::nullopt, kActionOcr);
+    configureSession(session, std::move(matrix), ocr, outputOptions, o, recognizer.get());
+    const JobSetup setup = prepareJob(session, args, input, stream, in.lastTimeCodeMs, kActionOcr);
     host.attach(session.ocrState());
     MatrixKeeper keeper(session.matrix(), o, host, io);
     host.beforeQuestion = [&keeper] { keeper.save(); };
-    const int entriesBefore = session.matrix().Count();
+    const int entriesBefore = session.matrix().count();
 
     if (Result r = session.startJob(setup); !r) {
         io.err << "mirtal-rip: " << r.error << '\n';
@@ -581,7 +633,7 @@ int runOcr(const Args& args, CliIo& io) {
     // Nothing the user typed is lost, however the job ended.
     const bool matrixSaved = keeper.saveAtEnd();
     const bool written = writeJobResult(session, o, end, setup.forcedOnly, io);
-    printJobTotals(session, o, host, session.matrix().Count() - entriesBefore, matrixSaved,
+    printJobTotals(session, o, host, session.matrix().count() - entriesBefore, matrixSaved,
                    ocr.AutoSpaceWidth, recognizer.get(), io);
     if (end != JobEnd::Finished || !written || !matrixSaved ||
         host.stop() == OcrRipHost::Stop::EndOfInput || host.warnings() > 0)

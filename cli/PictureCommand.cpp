@@ -53,7 +53,7 @@ public:
         if (preset == 1 || preset == 2) {
             SubtitleDocument& doc = m_session->document();
             doc.setOutputFormat(preset == 1 ? ofIAuthor : ofPhilips);
-            doc.RefreshList();
+            doc.refreshList();
         }
         return true;
     }
@@ -63,11 +63,11 @@ public:
     void showPicture(const PaletteBitmap& bitmap, const Rect& r) override {
         if (!m_printShown || !m_session) return;
         DisplayTimes t =
-            SubpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().spuStartTime());
+            subpictureDisplayTimes(m_session->subpicture(), m_session->demuxer().spuStartTime());
         char line[160];
         std::snprintf(line, sizeof line, "%6u  %s  %s  %4d %4d %4d %4d  %3d %3d\n",
-                      m_session->job().TotalPictures, TimeCodeToStr(t.start).c_str(),
-                      TimeCodeToStr(t.stop).c_str(), r.X1, r.Y1, r.X2, r.Y2, bitmap.width(),
+                      m_session->job().TotalPictures, timeCodeToStr(t.start).c_str(),
+                      timeCodeToStr(t.stop).c_str(), r.X1, r.Y1, r.X2, r.Y2, bitmap.width(),
                       bitmap.height());
         m_io.out << line << std::flush;
         ++m_shown;
@@ -115,7 +115,7 @@ bool checkFolder(const fs::path& file, const char* option, std::string& error) {
         return fail(error, std::string(option) + ": folder " + folder.string() + " does not exist");
     if (!fs::is_directory(status))
         return fail(error, std::string(option) + ": " + folder.string() + " is not a folder");
-    if (!IsWritableFolder(folder))
+    if (!isWritableFolder(folder))
         return fail(error, std::string(option) + ": cannot create files in " + folder.string());
     return true;
 }
@@ -130,15 +130,15 @@ bool loadBitmapSettings(const Args& args, PictureOptions& o, std::string& error)
         ProgramSettings program;
         OcrSettings ocr;
         o.settingsWarnings.file = *file;
-        ReadSettings(ini, "", program, ocr, o.formatOptions, &o.settingsWarnings);
-        ReadBmpOutputSettings(ini, o.bmp, &o.settingsWarnings);
+        readSettings(ini, "", program, ocr, o.formatOptions, &o.settingsWarnings);
+        readBmpOutputSettings(ini, o.bmp, &o.settingsWarnings);
     }
     std::optional<TextEncoding> encoding;
     if (!parseEncoding(args, encoding, error)) return false;
     if (encoding) o.formatOptions.Encoding = *encoding;
     if (auto file = args.value("--profile")) {
         if (!checkOptionFile(*file, "--profile", error)) return false;
-        if (Result r = LoadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
+        if (Result r = loadBmpOutputSettings(*file, o.bmp, &o.settingsWarnings); !r)
             return fail(error, "--profile: " + r.error);
     }
     return true;
@@ -152,7 +152,7 @@ bool parseVobSubOptions(const Args& args, PictureOptions& o, std::string& error)
     if (args.has("--timing") || args.has("--prefix") || args.has("--ask"))
         return fail(error, "--action vobsub writes only the pair: no --timing, --prefix or --ask");
     fs::path name = *out;
-    if (IsVobSubFileName(name.filename().string())) name.replace_extension();
+    if (isVobSubFileName(name.filename().string())) name.replace_extension();
     if (!checkFolder(name, "-o", error)) return false;
     o.vobSubName = name;
     return true;
@@ -244,16 +244,47 @@ int writeList(SubtitleDocument& doc, const PictureOptions& o, const std::optiona
     // left it.
     if (o.extended) doc.options().native.ExtendedFormat = *o.extended;
     if (o.format) doc.setOutputFormat(*o.format);
-    doc.RefreshList();
+    doc.refreshList();
     if (!output) {
-        io.out << EncodedFileText(doc) << std::flush;
+        io.out << encodedFileText(doc) << std::flush;
         return kExitOk;
     }
-    if (Result saved = SaveDocumentTo(doc, *output); !saved) {
+    if (Result saved = saveDocumentTo(doc, *output); !saved) {
         io.err << "mirtal-rip: " << cp1252ToUtf8(saved.error) << '\n';
         return kExitDataProblem;
     }
     return kExitOk;
+}
+
+void reportVobSub(Session& session, const PictureOptions& options, CliIo& io) {
+    const size_t units = session.engine().vobSub().count();
+    io.err << "mirtal-rip: " << units << " subpicture" << (units == 1 ? "" : "s");
+    if (session.job().finished())
+        io.err << " written to " << options.vobSubName.string() << ".idx and .sub\n";
+    else
+        io.err << " read; the job did not end, nothing written\n";
+}
+
+// Tells which pictures were written and writes their list where timing was
+// asked for; the list's exit status.
+int reportPictures(Session& session, const PictureOptions& options, CliIo& io) {
+    const uint32_t done = session.job().TotalPictures;
+    if (done == 0) return kExitOk;
+    const char* extension = options.action == kActionBmp ? ".bmp" : ".sup";
+    const uint32_t written = done - session.job().DamagedPictures;
+    io.err << "mirtal-rip: " << damagedNote(session.job()) << written << " picture"
+           << (written == 1 ? "" : "s")
+           << " written: " << pictureFileName(options.prefix, 1, extension) << " .. "
+           << pictureFileName(options.prefix, done, extension) << '\n';
+    if (!options.timing) return kExitOk;
+    const bool partial = options.output && !session.job().finished();
+    const std::optional<fs::path> target =
+        partial ? std::optional(partialOutputPath(*options.output)) : options.output;
+    const int listStatus = writeList(session.document(), options, target, io);
+    if (listStatus == kExitOk && partial)
+        reportPartialOutput(io, *target, *options.output, session.document().nbSubTitle(),
+                            "entries", done);
+    return listStatus;
 }
 
 } // namespace
@@ -300,8 +331,7 @@ int runPictures(const Args& args, CliIo& io) {
     if (show)
         io.out << "#    number  start         stop            X1   Y1   X2   Y2  width height\n";
     int status = runPictureJob(session, host, io);
-    const uint32_t done = session.job().TotalPictures;
-    if (done == 0) {
+    if (session.job().TotalPictures == 0) {
         io.err << "mirtal-rip: " << nothingFoundMessage(session, setup.forcedOnly)
                << (options.timing ? "; nothing written\n" : "\n");
         status = kExitDataProblem;
@@ -311,33 +341,11 @@ int runPictures(const Args& args, CliIo& io) {
         return status;
     }
     if (options.action == kActionVobSub) {
-        const size_t units = session.engine().vobSub().count();
-        io.err << "mirtal-rip: " << units << " subpicture" << (units == 1 ? "" : "s");
-        if (session.job().finished())
-            io.err << " written to " << options.vobSubName.string() << ".idx and .sub\n";
-        else
-            io.err << " read; the job did not end, nothing written\n";
+        reportVobSub(session, options, io);
         return status;
     }
-    const char* extension = options.action == kActionBmp ? ".bmp" : ".sup";
-    const uint32_t written = done - session.job().DamagedPictures;
-    if (done > 0)
-        io.err << "mirtal-rip: " << damagedNote(session.job()) << written << " picture"
-               << (written == 1 ? "" : "s")
-               << " written: " << PictureFileName(options.prefix, 1, extension) << " .. "
-               << PictureFileName(options.prefix, done, extension) << '\n';
-    if (options.timing && done > 0) {
-        const bool partial = options.output && !session.job().finished();
-        const std::optional<fs::path> target =
-            partial ? std::optional(partialOutputPath(*options.output)) : options.output;
-        const int listStatus = writeList(session.document(), options, target, io);
-        if (listStatus != kExitOk)
-            status = listStatus;
-        else if (partial)
-            reportPartialOutput(io, *target, *options.output, session.document().NbSubTitle(),
-                                "entries", done);
-    }
-    return status;
+    const int listStatus = reportPictures(session, options, io);
+    return listStatus != kExitOk ? listStatus : status;
 }
 
 } // namespace mirtal::cli

@@ -42,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             PackKind kind = demuxer.processPack(pack, filePos, streamId, display, startPack);
             if (demuxer.spu().size() > kSpuBufferSize) fuzz::broken("SPU fill past the buffer");
             if (kind == PackKind::SpuComplete) {
-                DecodeSpu(demuxer.spu(), sub);
-                (void)SubpictureDisplayTimes(sub, demuxer.spuStartTime());
-                (void)IsDisplayable(sub);
+                decodeSpu(demuxer.spu(), sub);
+                (void)subpictureDisplayTimes(sub, demuxer.spuStartTime());
+                (void)isDisplayable(sub);
                 demuxer.clearSpu();
             }
             (void)demuxer.currentStreamTime();

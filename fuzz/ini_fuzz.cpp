@@ -16,19 +16,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OcrSettings ocr;
     OutputOptions output;
     BmpOutputSettings bmp;
-    ReadSettings(ini, "/opt/mirtal/", program, ocr, output);
-    ReadBmpOutputSettings(ini, bmp);
+    readSettings(ini, "/opt/mirtal/", program, ocr, output);
+    readBmpOutputSettings(ini, bmp);
 
-    WriteSettings(ini, program, output);
-    WriteOcrSettings(ini, ocr);
-    WriteBmpOutputSettings(ini, bmp);
+    writeSettings(ini, program, output);
+    writeOcrSettings(ini, ocr);
+    writeBmpOutputSettings(ini, bmp);
     IniFile written = IniFile::parse(ini.text());
     ProgramSettings program2;
     OcrSettings ocr2;
     OutputOptions output2;
     BmpOutputSettings bmp2;
-    ReadSettings(written, "/opt/mirtal/", program2, ocr2, output2);
-    ReadBmpOutputSettings(written, bmp2);
+    readSettings(written, "/opt/mirtal/", program2, ocr2, output2);
+    readBmpOutputSettings(written, bmp2);
     if (!(program2 == program)) fuzz::broken("program settings round trip");
     if (!(ocr2 == ocr)) fuzz::broken("OCR settings round trip");
     if (!(bmp2 == bmp)) fuzz::broken("bitmap output settings round trip");

@@ -161,15 +161,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Target target;
     buildTarget(ini, target);
     MessageCatalogue catalogue;
-    ApplyLanguage(ini, target, catalogue);
+    applyLanguage(ini, target, catalogue);
     if (catalogue.count() < MessageCatalogue::kDefaultCount) fuzz::broken("catalogue shrank");
 
     // Writing the texts back and applying the result again changes nothing.
     IniFile out = IniFile::parse(input);
-    WriteLanguageTexts(out, target, catalogue);
+    writeLanguageTexts(out, target, catalogue);
     const std::string written = out.text();
     MessageCatalogue again;
-    ApplyLanguage(IniFile::parse(written), target, again);
+    applyLanguage(IniFile::parse(written), target, again);
     for (int i = 0; i < catalogue.count(); ++i)
         if (catalogue.entry(i) != again.entry(i)) fuzz::broken("catalogue round trip");
     return 0;

@@ -11,18 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CharMatrixEntry marker;
     marker.Width = marker.Height = 1;
     marker.Text = "x";
-    matrix.AppendEntry(marker);
+    matrix.appendEntry(marker);
     const CharMatrix before = matrix;
 
-    MatrixLoadResult r = DecodeMatrix(std::span<const uint8_t>(data, size), matrix);
+    MatrixLoadResult r = decodeMatrix(std::span<const uint8_t>(data, size), matrix);
     if (!r) {
         if (!(matrix == before)) fuzz::broken("a failed load changed the matrix");
         return 0;
     }
-    const std::string bytes = EncodeMatrix(matrix);
+    const std::string bytes = encodeMatrix(matrix);
     CharMatrix again;
     auto span = std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    if (!DecodeMatrix(span, again) || !(again == matrix)) fuzz::broken("round trip");
+    if (!decodeMatrix(span, again) || !(again == matrix)) fuzz::broken("round trip");
 
     // Each entry as a glyph of its own size, against the whole matrix.
     OcrSettings settings;
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         g.Height = e.Height;
         g.RelTop = e.Top;
         g.Rows = e.Rows;
-        (void)FindMatchingEntry(matrix, g, settings);
-        if (matrix.Count() > 16) break; // enough for the matcher; keeps runs fast
+        (void)findMatchingEntry(matrix, g, settings);
+        if (matrix.count() > 16) break; // enough for the matcher; keeps runs fast
     }
     return 0;
 }

@@ -64,9 +64,9 @@ struct DocumentState {
     bool modified = false;
 
     explicit DocumentState(const SubtitleDocument& doc)
-        : entries(doc.store().entries()), text(doc.fileText()), fileName(doc.FileName()),
+        : entries(doc.store().entries()), text(doc.fileText()), fileName(doc.fileName()),
           caption(doc.caption()), native(doc.options().native), split(doc.split()),
-          modified(doc.Modified()) {}
+          modified(doc.isModified()) {}
     bool operator==(const DocumentState& o) const {
         return entries == o.entries && text == o.text && fileName == o.fileName &&
                caption == o.caption && native.IndexOffset == o.native.IndexOffset &&
@@ -81,10 +81,10 @@ size_t questionMarks(std::string_view s) {
 
 // Decoding UTF-8 through the strict reader with exactly one byte order mark
 // taken off, whatever the bytes start with.
-std::optional<std::string> strictUtf8(std::string_view bytes, std::string* error = nullptr) {
+ValueResult<std::string> strictUtf8(std::string_view bytes) {
     std::string withBom(kBom);
     withBom += bytes;
-    return decodeText(withBom, TextEncoding::Utf8, error);
+    return decodeText(withBom, TextEncoding::Utf8);
 }
 
 // The conversions between Windows-1252 and UTF-8 on the same bytes.
@@ -97,13 +97,12 @@ void checkConversions(std::string_view bytes) {
     if (utf8 != cp1252ToUtf8(bytes)) fuzz::broken("encodeText and cp1252ToUtf8");
     if (utf8ToCp1252(utf8) != bytes) fuzz::broken("Windows-1252 -> UTF-8 -> Windows-1252");
     size_t replaced = 1;
-    if (decodeText(utf8, TextEncoding::Utf8, nullptr, &replaced) != bytes || replaced != 0)
+    if (decodeText(utf8, TextEncoding::Utf8, &replaced) != bytes || replaced != 0)
         fuzz::broken("written UTF-8 does not read back");
 
     // The bytes as UTF-8.
-    std::string error;
-    const std::optional<std::string> text =
-        decodeText(bytes, TextEncoding::Utf8, &error, &replaced);
+    const ValueResult<std::string> text = decodeText(bytes, TextEncoding::Utf8, &replaced);
+    const std::string& error = text.error;
     const std::string_view body = bytes.starts_with(kBom) ? bytes.substr(kBom.size()) : bytes;
     const std::string lenient = utf8ToCp1252(body);
     if (lenient.size() > body.size()) fuzz::broken("utf8ToCp1252 grew the text");
@@ -130,9 +129,9 @@ void checkConversions(std::string_view bytes) {
     const size_t at = lineStart + byte - 1;
     if (at >= body.size() || body.substr(lineStart, byte - 1).find('\n') != std::string_view::npos)
         fuzz::broken("the refused byte is not on its line");
-    std::string restError;
-    if (!strictUtf8(body.substr(0, at)) || strictUtf8(body.substr(at), &restError) ||
-        restError != "not UTF-8 text: line 1, byte 1 of the line")
+    const ValueResult<std::string> rest = strictUtf8(body.substr(at));
+    if (!strictUtf8(body.substr(0, at)) || rest ||
+        rest.error != "not UTF-8 text: line 1, byte 1 of the line")
         fuzz::broken("the refused byte is not where the text stops being UTF-8");
 }
 
@@ -153,17 +152,17 @@ bool fitsTheFormat(const SubtitleDocument& doc) {
 // Saved in its encoding and opened again, the document reads without a
 // question and renders the same.
 void checkReadBack(const SubtitleDocument& doc, const MessageCatalogue& messages) {
-    if (doc.NbSubTitle() == 0 || !fitsTheFormat(doc)) return;
-    const std::string saved = EncodedFileText(doc);
+    if (doc.nbSubTitle() == 0 || !fitsTheFormat(doc)) return;
+    const std::string saved = encodedFileText(doc);
     fuzz::MemoryFile file(reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
     FixedBannerClock clock("01/02/2003 04:05:06");
     SubtitleDocument again(clock);
     again.options().Encoding = doc.options().Encoding;
     NoQuestions none;
-    NativeReadReport r = ReadNativeFile(again, file.path(), none, messages);
+    NativeReadReport r = readNativeFile(again, file.path(), none, messages);
     if (r.readFailed || r.replaced != 0 || r.errors != 0)
         fuzz::broken("a saved document does not read back");
-    if (again.NbSubTitle() != doc.NbSubTitle() || again.fileText() != doc.fileText())
+    if (again.nbSubTitle() != doc.nbSubTitle() || again.fileText() != doc.fileText())
         fuzz::broken("a saved document reads back different");
 }
 
@@ -184,26 +183,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MessageCatalogue messages;
     // A document is open, modified and split when the file is read.
     NoQuestions none;
-    ReadNativeText(doc, kOpenDocument, "open.vtx", none, messages);
+    readNativeText(doc, kOpenDocument, "open.vtx", none, messages);
     doc.setSplit({true, {0, 0, 1, 0}, {0, 0, 3, 0}});
     doc.setModified(true);
     const DocumentState before(doc);
 
     fuzz::MemoryFile file(data + 1, size - 1);
     Answers answers(data[0] & 0x7F);
-    NativeReadReport r = ReadNativeFile(doc, file.path(), answers, messages);
+    NativeReadReport r = readNativeFile(doc, file.path(), answers, messages);
     // A byte order mark says UTF-8 whatever the document's encoding.
     const bool decodes =
-        decodeText(bytes, bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8 : encoding)
-            .has_value();
+        decodeText(bytes, bytes.starts_with("\xEF\xBB\xBF") ? TextEncoding::Utf8 : encoding).ok;
     if (r.readFailed == decodes) fuzz::broken("refused other than the bytes not in the encoding");
     if (r.readFailed) {
         if (r.error.empty() || answers.oks != 1) fuzz::broken("a refusal not reported once");
         if (!(DocumentState(doc) == before)) fuzz::broken("a refused file changed the document");
         return 0;
     }
-    if (r.entries != doc.NbSubTitle()) fuzz::broken("entries reported and stored");
-    if (doc.SplitActive()) fuzz::broken("a read document is still split");
+    if (r.entries != doc.nbSubTitle()) fuzz::broken("entries reported and stored");
+    if (doc.splitActive()) fuzz::broken("a read document is still split");
     checkReadBack(doc, messages);
     return 0;
 }

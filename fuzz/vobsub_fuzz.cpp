@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const LineKinds kinds(text);
     VobSubIndex index;
     std::string error;
-    const bool ok = ParseVobSubIndex(text, index, error);
+    const bool ok = parseVobSubIndex(text, index, error);
     if (ok)
         checkIndex(text, kinds, index, data, size);
     else
@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     again.streams[size % kSubpictureStreams].code = "xx";
     again.streams[0].entries.push_back({0, 1});
     std::string againError;
-    if (ParseVobSubIndex(text, again, againError) != ok || (ok && !sameIndex(index, again)) ||
+    if (parseVobSubIndex(text, again, againError) != ok || (ok && !sameIndex(index, again)) ||
         (!ok && againError != error))
         fuzz::broken("a second read of the same text differs");
     return 0;

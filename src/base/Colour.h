@@ -21,7 +21,7 @@ constexpr Colour makeColour(uint8_t r, uint8_t g, uint8_t b) {
 }
 
 // The four colours in which the 2-bit subpicture codes 0..3 are painted.
-constexpr Colour kDrawColor[4] = {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF};
+constexpr Colour kDrawColour[4] = {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF};
 
 struct Rect {
     int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0; // inclusive on both ends

@@ -4,7 +4,7 @@
 
 namespace mirtal {
 
-std::optional<Rect> CropToText(Bitmap24& bitmap, Colour colour, CropMode mode) {
+std::optional<Rect> cropToText(Bitmap24& bitmap, Colour colour, CropMode mode) {
     const int w = bitmap.width(), h = bitmap.height();
     if (bitmap.empty()) return std::nullopt;
     const bool wantEqual = mode == CropMode::TextColour;

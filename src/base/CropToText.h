@@ -15,7 +15,7 @@ enum class CropMode {
 // Replaces the bitmap by the content of the bounding box of the selected
 // pixels (moved to the origin) and returns that box, inclusive, in the old
 // coordinates. Without any selected pixel the bitmap is left as it was.
-std::optional<Rect> CropToText(Bitmap24& bitmap, Colour colour,
+std::optional<Rect> cropToText(Bitmap24& bitmap, Colour colour,
                                CropMode mode = CropMode::TextColour);
 
 } // namespace mirtal

@@ -270,14 +270,11 @@ std::string specialFileProblem(const fs::path& path) {
 
 namespace {
 
-std::optional<std::string> readFrom(const fs::path& path, std::string* error, uint64_t maxBytes,
-                                    bool refuseLarger) {
+ValueResult<std::string> readFrom(const fs::path& path, uint64_t maxBytes, bool refuseLarger) {
+    using Bytes = ValueResult<std::string>;
     std::string reason;
     int fd = openRegularFile(path, reason);
-    if (fd < 0) {
-        if (error) *error = "Cannot open " + path.string() + ": " + reason;
-        return std::nullopt;
-    }
+    if (fd < 0) return Bytes::failure("Cannot open " + path.string() + ": " + reason);
     std::string out;
     char buf[65536];
     for (;;) {
@@ -288,31 +285,30 @@ std::optional<std::string> readFrom(const fs::path& path, std::string* error, ui
         ssize_t n = ::read(fd, buf, want);
         if (n < 0) {
             if (errno == EINTR) continue;
-            if (error) *error = "Cannot read " + path.string() + ": " + systemErrorText(errno);
+            const int err = errno;
             ::close(fd);
-            return std::nullopt;
+            return Bytes::failure("Cannot read " + path.string() + ": " + systemErrorText(err),
+                                  err);
         }
         if (n == 0) break;
         if (out.size() + size_t(n) > maxBytes) {
-            if (error) *error = "File too large: " + path.string();
             ::close(fd);
-            return std::nullopt;
+            return Bytes::failure("File too large: " + path.string());
         }
         out.append(buf, size_t(n));
     }
     ::close(fd);
-    return out;
+    return Bytes::of(std::move(out));
 }
 
 } // namespace
 
-std::optional<std::string> readWholeFile(const fs::path& path, std::string* error,
-                                         uint64_t maxBytes) {
-    return readFrom(path, error, maxBytes, true);
+ValueResult<std::string> readWholeFile(const fs::path& path, uint64_t maxBytes) {
+    return readFrom(path, maxBytes, true);
 }
 
-std::optional<std::string> readFileStart(const fs::path& path, size_t bytes, std::string* error) {
-    return readFrom(path, error, bytes, false);
+ValueResult<std::string> readFileStart(const fs::path& path, size_t bytes) {
+    return readFrom(path, bytes, false);
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {

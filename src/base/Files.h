@@ -33,11 +33,9 @@ int openRegularFile(const fs::path& path, std::string& reason);
 std::string specialFileProblem(const fs::path& path);
 
 // Reads a whole file, refusing files larger than maxBytes and special files.
-std::optional<std::string> readWholeFile(const fs::path& path, std::string* error = nullptr,
-                                         uint64_t maxBytes = 64ull << 20);
+ValueResult<std::string> readWholeFile(const fs::path& path, uint64_t maxBytes = 64ull << 20);
 // Reads at most `bytes` from the start of a file; a shorter file gives less.
-std::optional<std::string> readFileStart(const fs::path& path, size_t bytes,
-                                         std::string* error = nullptr);
+ValueResult<std::string> readFileStart(const fs::path& path, size_t bytes);
 
 // The same file: device and inode when both exist, else the same absolute
 // path with the dots resolved (an output not written yet).

@@ -64,7 +64,7 @@ const char* const kEnglish[MessageCatalogue::kDefaultCount] = {
 
 } // namespace
 
-void MessageCatalogue::FillMessageCatalogue() {
+void MessageCatalogue::fillMessageCatalogue() {
     m_texts.assign(std::begin(kEnglish), std::end(kEnglish));
 }
 

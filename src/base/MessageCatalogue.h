@@ -67,12 +67,12 @@ enum class Message : int {
 // so a newly loaded language applies to every later message.
 class MessageCatalogue {
 public:
-    MessageCatalogue() { FillMessageCatalogue(); }
+    MessageCatalogue() { fillMessageCatalogue(); }
 
     static constexpr int kDefaultCount = 51;
 
     // Clears the catalogue and puts back the built-in English texts.
-    void FillMessageCatalogue();
+    void fillMessageCatalogue();
     const std::string& text(Message message) const { return entry(int(message)); }
 
     // By number, for the language files: entry i, or an empty text for an

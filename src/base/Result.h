@@ -15,4 +15,29 @@ struct Result {
     explicit operator bool() const { return ok; }
 };
 
+// Outcome of an operation that makes a value: the value, or what failed and
+// why. Reads like a pointer to the value once checked.
+template <class T> struct ValueResult : Result {
+    T value{};
+
+    static ValueResult of(T v) {
+        ValueResult r;
+        r.value = std::move(v);
+        return r;
+    }
+    static ValueResult failure(std::string msg, int err = 0) {
+        ValueResult r;
+        r.ok = false;
+        r.error = std::move(msg);
+        r.errorNumber = err;
+        return r;
+    }
+    T& operator*() { return value; }
+    const T& operator*() const { return value; }
+    T* operator->() { return &value; }
+    const T* operator->() const { return &value; }
+    // A failure is equal to no value.
+    friend bool operator==(const ValueResult& r, const T& v) { return r.ok && r.value == v; }
+};
+
 } // namespace mirtal

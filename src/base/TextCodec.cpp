@@ -78,10 +78,11 @@ std::string encodeText(std::string_view cp1252, TextEncoding encoding) {
     return encoding == TextEncoding::Utf8 ? cp1252ToUtf8(cp1252) : std::string(cp1252);
 }
 
-std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
-                                      std::string* error, size_t* replaced) {
+ValueResult<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
+                                    size_t* replaced) {
+    using Text = ValueResult<std::string>;
     if (replaced) *replaced = 0;
-    if (encoding != TextEncoding::Utf8) return std::string(bytes);
+    if (encoding != TextEncoding::Utf8) return Text::of(std::string(bytes));
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     std::string out;
     out.reserve(bytes.size());
@@ -89,19 +90,16 @@ std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encod
     for (size_t i = 0; i < bytes.size();) {
         char32_t cp = 0;
         const size_t len = readUtf8(bytes, i, cp);
-        if (len == 0) {
-            if (error)
-                *error = "not UTF-8 text: line " + std::to_string(line) + ", byte " +
-                         std::to_string(i - lineStart + 1) + " of the line";
-            return std::nullopt;
-        }
+        if (len == 0)
+            return Text::failure("not UTF-8 text: line " + std::to_string(line) + ", byte " +
+                                 std::to_string(i - lineStart + 1) + " of the line");
         const char c = toCp1252(cp);
         if (c == '?' && cp != '?' && replaced) ++*replaced;
         out += c;
         if (cp == '\n') ++line, lineStart = i + 1;
         i += len;
     }
-    return out;
+    return Text::of(std::move(out));
 }
 
 TextEncoding detectTextEncoding(std::string_view bytes) {

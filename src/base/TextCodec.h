@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,10 +27,10 @@ const char* encodingName(TextEncoding encoding); // "Windows-1252", "UTF-8"
 std::string encodeText(std::string_view cp1252, TextEncoding encoding);
 // A file's bytes as Windows-1252 text. In UTF-8 a leading byte order mark
 // is skipped and characters that Windows-1252 lacks become '?' (counted in
-// `replaced`); bytes that are not UTF-8 give none, with `error` naming the
-// line and byte where they start.
-std::optional<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
-                                      std::string* error = nullptr, size_t* replaced = nullptr);
+// `replaced`); bytes that are not UTF-8 fail, the error naming the line and
+// byte where they start.
+ValueResult<std::string> decodeText(std::string_view bytes, TextEncoding encoding,
+                                    size_t* replaced = nullptr);
 
 // The encoding a file's bytes tell: UTF-8 when they begin with a byte order
 // mark, or are valid UTF-8 with characters beyond ASCII (which 8-bit text

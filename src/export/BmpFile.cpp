@@ -14,7 +14,7 @@ constexpr uint32_t kColourEntries = 16;
 
 } // namespace
 
-std::string EncodeBitmapFile(const PaletteBitmap& bitmap) {
+std::string encodeBitmapFile(const PaletteBitmap& bitmap) {
     const uint32_t width = uint32_t(bitmap.width()), height = uint32_t(bitmap.height());
     const uint32_t bpp = bitmap.bitsPerPixel() == 8 ? 8 : 4;
     const uint32_t stride = (width * bpp + 31) / 32 * 4;
@@ -58,8 +58,8 @@ std::string EncodeBitmapFile(const PaletteBitmap& bitmap) {
     return out;
 }
 
-Result SaveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path) {
-    return writeFileAtomic(path, EncodeBitmapFile(bitmap));
+Result saveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path) {
+    return writeFileAtomic(path, encodeBitmapFile(bitmap));
 }
 
 } // namespace mirtal

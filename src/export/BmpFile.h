@@ -13,9 +13,9 @@ constexpr int32_t kBmpPixelsPerMetre = 2835;
 // The bytes of a Windows BMP file for a 4- or 8-bit output bitmap: a
 // 40-byte information header, a 16-entry colour table (for both depths) and
 // bottom-up rows padded to 4 bytes.
-std::string EncodeBitmapFile(const PaletteBitmap& bitmap);
+std::string encodeBitmapFile(const PaletteBitmap& bitmap);
 
 // Writes the bitmap as a BMP file, replacing any file of that name.
-Result SaveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path);
+Result saveBitmapFile(const PaletteBitmap& bitmap, const fs::path& path);
 
 } // namespace mirtal

@@ -27,13 +27,13 @@ struct BmpCropping {
 };
 
 // Output slots: 0 background, 1 font, 2 outline, 3 antialiasing.
-struct BmpColors {
+struct BmpColours {
     uint8_t BitPerPixel = 4; // 4 or 8
     std::array<Colour, 4> Color = {0x000000, 0xFFFFFF, 0xFF0000, 0x808080};
     uint8_t PresetColorPalIndex = 1;                     // 0 Free, 1 I-Author, 2 Philips
     std::array<uint8_t, 4> ColorPalIndex = {0, 1, 2, 3}; // 0..15
     Colour UnusedColor = 0x000000;
-    bool operator==(const BmpColors&) const = default;
+    bool operator==(const BmpColours&) const = default;
 };
 
 // Where the output rectangle goes on the frame.
@@ -48,7 +48,7 @@ struct BmpPositioning {
 
 struct BmpOutputSettings {
     BmpCropping Cropping;
-    BmpColors Colors;
+    BmpColours Colors;
     BmpPositioning Positioning;
     bool operator==(const BmpOutputSettings&) const = default;
 };

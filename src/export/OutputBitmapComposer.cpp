@@ -28,7 +28,7 @@ struct TextArea {
 // colour, found from the four sides so that a small text in a large
 // picture costs little more than one pass over its rows.
 TextArea findTextArea(const Bitmap24& bmp) {
-    const Colour bg = kDrawColor[0];
+    const Colour bg = kDrawColour[0];
     const uint8_t b0 = blueOf(bg), b1 = greenOf(bg), b2 = redOf(bg);
     const int w = bmp.width(), h = bmp.height();
     auto firstInk = [&](const uint8_t* row, int from, int to) {
@@ -94,29 +94,29 @@ int64_t textOffset(int mode, int32_t shift, int64_t room) {
 
 } // namespace
 
-std::optional<int> PaletteSlotOf(const BmpColors& colors, int paletteIndex) {
+std::optional<int> paletteSlotOf(const BmpColours& colours, int paletteIndex) {
     for (int k = 3; k >= 0; --k)
-        if (effectivePalIndex(colors.ColorPalIndex[size_t(k)]) == paletteIndex) return k;
+        if (effectivePalIndex(colours.ColorPalIndex[size_t(k)]) == paletteIndex) return k;
     return std::nullopt;
 }
 
-std::array<Colour, 16> OutputPalette(const BmpColors& colors) {
+std::array<Colour, 16> outputPalette(const BmpColours& colours) {
     std::array<Colour, 16> pal{};
     for (int i = 0; i < 16; ++i) {
-        auto slot = PaletteSlotOf(colors, i);
-        pal[size_t(i)] = slot ? colors.Color[size_t(*slot)] : colors.UnusedColor;
+        auto slot = paletteSlotOf(colours, i);
+        pal[size_t(i)] = slot ? colours.Color[size_t(*slot)] : colours.UnusedColor;
     }
     return pal;
 }
 
-void OutputBitmapComposer::SetDvdColorOrder(const std::array<uint8_t, 4>& order) {
+void OutputBitmapComposer::setDvdColourOrder(const std::array<uint8_t, 4>& order) {
     for (size_t k = 0; k < 4; ++k) {
-        m_dvdColorOrder[k] = std::min<uint8_t>(order[k], 3);
-        m_compareColor[k] = kDrawColor[m_dvdColorOrder[k]];
+        m_dvdColourOrder[k] = std::min<uint8_t>(order[k], 3);
+        m_compareColour[k] = kDrawColour[m_dvdColourOrder[k]];
     }
 }
 
-Rect OutputBitmapComposer::ComposeOutputBitmap(const BmpOutputSettings& settings,
+Rect OutputBitmapComposer::composeOutputBitmap(const BmpOutputSettings& settings,
                                                const Bitmap24& work, PaletteBitmap& output,
                                                const Rect& subpictureRect, int frameWidth,
                                                int frameHeight) {
@@ -207,22 +207,22 @@ Rect OutputBitmapComposer::ComposeOutputBitmap(const BmpOutputSettings& settings
     return out;
 }
 
-void OutputBitmapComposer::convert(const BmpColors& colors, const Bitmap24& work,
+void OutputBitmapComposer::convert(const BmpColours& colours, const Bitmap24& work,
                                    const Placement& p, PaletteBitmap& output) {
-    output.reset(p.W, p.H, colors.BitPerPixel == 8 ? 8 : 4);
-    output.palette = OutputPalette(colors);
+    output.reset(p.W, p.H, colours.BitPerPixel == 8 ? 8 : 4);
+    output.palette = outputPalette(colours);
 
     uint8_t slotIndex[4];
     for (size_t k = 0; k < 4; ++k)
-        slotIndex[k] = uint8_t(effectivePalIndex(colors.ColorPalIndex[k]));
+        slotIndex[k] = uint8_t(effectivePalIndex(colours.ColorPalIndex[k]));
     // A colour matching no slot cannot arise while the order is a
     // permutation; before the order is first set it counts as background.
     auto indexOf = [&](Colour c) -> uint8_t {
         for (size_t k = 0; k < 4; ++k)
-            if (c == m_compareColor[k]) return slotIndex[k];
+            if (c == m_compareColour[k]) return slotIndex[k];
         return slotIndex[0];
     };
-    const uint8_t bgIndex = indexOf(kDrawColor[0]);
+    const uint8_t bgIndex = indexOf(kDrawColour[0]);
 
     // The part of the text area that lands inside the output bitmap.
     const int x0 = int(std::clamp<int64_t>(p.offX, 0, p.W));

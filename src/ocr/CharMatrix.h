@@ -8,15 +8,15 @@
 
 namespace mirtal {
 
-constexpr int MaxCharMatrixEntries = 1024;
-constexpr int GlyphCellSize = 45;
+constexpr int kMaxCharMatrixEntries = 1024;
+constexpr int kGlyphCellSize = 45;
 constexpr size_t kEntryTextLength = 20;
 constexpr size_t kMatrixCommentLength = 255;
 
 // One learned glyph. The 45 x 45 cell is kept as one bit row per y (bit x of
 // Rows[y] is the pixel at x, y): the matcher compares whole rows at once.
 struct CharMatrixEntry {
-    std::array<uint64_t, GlyphCellSize> Rows{};
+    std::array<uint64_t, kGlyphCellSize> Rows{};
     uint8_t Top = 0;    // line-relative top of the glyph
     uint8_t Width = 0;  // 1..45
     uint8_t Height = 0; // 1..45
@@ -26,11 +26,11 @@ struct CharMatrixEntry {
     bool AutoNamed = false;
 
     bool pixel(int x, int y) const {
-        return x >= 0 && y >= 0 && x < GlyphCellSize && y < GlyphCellSize &&
+        return x >= 0 && y >= 0 && x < kGlyphCellSize && y < kGlyphCellSize &&
                (Rows[size_t(y)] >> x & 1u) != 0;
     }
     void setPixel(int x, int y, bool on) {
-        if (x < 0 || y < 0 || x >= GlyphCellSize || y >= GlyphCellSize) return;
+        if (x < 0 || y < 0 || x >= kGlyphCellSize || y >= kGlyphCellSize) return;
         if (on)
             Rows[size_t(y)] |= uint64_t(1) << x;
         else
@@ -44,31 +44,31 @@ class CharMatrix {
 public:
     CharMatrix() { m_entries.reserve(64); }
 
-    int Count() const { return int(m_entries.size()); }
-    bool full() const { return Count() >= MaxCharMatrixEntries; }
+    int count() const { return int(m_entries.size()); }
+    bool full() const { return count() >= kMaxCharMatrixEntries; }
     // Entry i, 1-based; i must lie in 1..Count.
     const CharMatrixEntry& entry(int i) const { return m_entries[size_t(i - 1)]; }
     std::span<const CharMatrixEntry> entries() const { return m_entries; }
 
-    const std::string& Comment() const { return m_comment; }
-    const std::string& FileName() const { return m_fileName; }
+    const std::string& comment() const { return m_comment; }
+    const std::string& fileName() const { return m_fileName; }
     void setFileName(std::string path) { m_fileName = std::move(path); }
-    bool Modified() const { return m_modified; }
+    bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
 
     // Empty, without comment or file name, not modified.
-    void ClearMatrix();
+    void clearMatrix();
     // Stores the entry as number Count + 1 (its size clipped to the cell, its
     // text to 20 characters) and returns that number; 0 when the matrix is full.
-    int AppendEntry(CharMatrixEntry entry);
+    int appendEntry(CharMatrixEntry entry);
     // The last entry takes number i. Out-of-range numbers change nothing.
-    void DeleteEntry(int i);
-    void SetEntryText(int i, const std::string& text);
+    void deleteEntry(int i);
+    void setEntryText(int i, const std::string& text);
     // The user has seen entry i: it no longer counts as named automatically.
     void markLookedAt(int i) {
-        if (i >= 1 && i <= Count()) m_entries[size_t(i - 1)].AutoNamed = false;
+        if (i >= 1 && i <= count()) m_entries[size_t(i - 1)].AutoNamed = false;
     }
-    void SetComment(const std::string& text);
+    void setComment(const std::string& text);
 
     bool operator==(const CharMatrix&) const = default;
 

@@ -17,8 +17,8 @@ Glyph glyphFrom(const Bitmap24& bitmap, int x0, int y0, int w, int h, uint8_t re
     g.RelTop = relTop;
     const uint8_t b0 = blueOf(colour), b1 = greenOf(colour), b2 = redOf(colour);
     // Parts of the box outside the bitmap read as off.
-    const int x1 = std::min({w, GlyphCellSize, bitmap.width() - x0});
-    const int y1 = std::min({h, GlyphCellSize, bitmap.height() - y0});
+    const int x1 = std::min({w, kGlyphCellSize, bitmap.width() - x0});
+    const int y1 = std::min({h, kGlyphCellSize, bitmap.height() - y0});
     for (int y = std::max(0, -y0); y < y1; ++y) {
         const uint8_t* p = bitmap.row(y0 + y);
         uint64_t bits = 0;
@@ -47,16 +47,16 @@ inline int chargeRun(int& p, int k) {
 
 } // namespace
 
-Glyph MakeGlyph(const Bitmap24& work, const CharBox& box, Colour glyphColor) {
-    return glyphFrom(work, box.X, box.Y, box.Width, box.Height, box.RelTop, glyphColor);
+Glyph makeGlyph(const Bitmap24& work, const CharBox& box, Colour glyphColour) {
+    return glyphFrom(work, box.X, box.Y, box.Width, box.Height, box.RelTop, glyphColour);
 }
 
-Glyph MakeGlyph(const Bitmap24& glyphBitmap, uint8_t relTop, Colour glyphColor) {
+Glyph makeGlyph(const Bitmap24& glyphBitmap, uint8_t relTop, Colour glyphColour) {
     return glyphFrom(glyphBitmap, 0, 0, glyphBitmap.width(), glyphBitmap.height(), relTop,
-                     glyphColor);
+                     glyphColour);
 }
 
-bool PassesFilter(const CharMatrixEntry& entry, const Glyph& glyph, const OcrSettings& settings) {
+bool passesFilter(const CharMatrixEntry& entry, const Glyph& glyph, const OcrSettings& settings) {
     return std::abs(int(entry.Width) - glyph.Width) <= settings.MaxCharDiffWidth &&
            std::abs(int(entry.Height) - glyph.Height) <= settings.MaxCharDiffHeight &&
            std::abs(int(entry.Top) - int(glyph.RelTop)) <= settings.MaxCharDiffTop;
@@ -70,8 +70,8 @@ struct Overlap {
 };
 
 Overlap overlapOf(const Glyph& glyph, const CharMatrixEntry& entry) {
-    const int ew = std::min<int>(entry.Width, GlyphCellSize);
-    const int eh = std::min<int>(entry.Height, GlyphCellSize);
+    const int ew = std::min<int>(entry.Width, kGlyphCellSize);
+    const int eh = std::min<int>(entry.Height, kGlyphCellSize);
     Overlap o{std::min(glyph.Width, ew),
               std::max(glyph.Width, ew),
               std::min(glyph.Height, eh),
@@ -187,7 +187,7 @@ bool partsAgree(const Glyph& glyph, const CharMatrixEntry& entry, int sensibilit
     const Overlap o = overlapOf(glyph, entry);
     if (o.minW <= 0) return true;
     int from = 0, parts = 0;
-    std::array<std::pair<int, int>, GlyphCellSize> runs{};
+    std::array<std::pair<int, int>, kGlyphCellSize> runs{};
     for (int y = 0; y <= o.minH; ++y) {
         const bool ink =
             y < o.minH && (glyph.Rows[size_t(y)] & o.mask) && (entry.Rows[size_t(y)] & o.mask);
@@ -208,7 +208,7 @@ bool partsAgree(const Glyph& glyph, const CharMatrixEntry& entry, int sensibilit
 
 } // namespace
 
-int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
+int similarityOf(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
     const Overlap o = overlapOf(glyph, entry);
     if (o.maxW <= 0 || o.maxH <= 0) return 0;
     int score = areaCredit(o);
@@ -221,20 +221,20 @@ int Similarity(const Glyph& glyph, const CharMatrixEntry& entry, int& penalty) {
     return score * 1000 / (o.maxW * o.maxH);
 }
 
-int DifferingPixels(const Glyph& glyph, const CharMatrixEntry& entry) {
+int differingPixels(const Glyph& glyph, const CharMatrixEntry& entry) {
     int differing = 0;
-    for (size_t y = 0; y < GlyphCellSize; ++y)
+    for (size_t y = 0; y < kGlyphCellSize; ++y)
         differing += std::popcount(glyph.Rows[y] ^ entry.Rows[y]);
     return differing;
 }
 
-int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings) {
+int findMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSettings& settings) {
     int penalty = 1;
     int best = 0, bestSimilarity = 0, bestDiffering = 0;
     const auto entries = matrix.entries();
     for (size_t i = 0; i < entries.size(); ++i) {
         const CharMatrixEntry& e = entries[i];
-        if (!PassesFilter(e, glyph, settings)) continue;
+        if (!passesFilter(e, glyph, settings)) continue;
         // Once an entry matches, a later one must be closer: more similar,
         // or as similar with fewer pixels that differ (the similarity
         // forgives the few pixels that tell è from ê at small sizes).
@@ -243,7 +243,7 @@ int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSet
         if (!reaches(glyph, e, penalty, needed, similarity) ||
             !partsAgree(glyph, e, settings.Sensibility))
             continue;
-        const int differing = DifferingPixels(glyph, e);
+        const int differing = differingPixels(glyph, e);
         if (best && similarity == bestSimilarity && differing >= bestDiffering) continue;
         best = int(i) + 1;
         bestSimilarity = similarity;
@@ -253,11 +253,11 @@ int FindMatchingEntry(const CharMatrix& matrix, const Glyph& glyph, const OcrSet
     return best;
 }
 
-CharMatrixEntry EntryFromGlyph(const Glyph& glyph, const std::string& text) {
+CharMatrixEntry entryFromGlyph(const Glyph& glyph, const std::string& text) {
     CharMatrixEntry e;
     e.Top = glyph.RelTop;
-    e.Width = uint8_t(std::clamp(glyph.Width, 0, GlyphCellSize));
-    e.Height = uint8_t(std::clamp(glyph.Height, 0, GlyphCellSize));
+    e.Width = uint8_t(std::clamp(glyph.Width, 0, kGlyphCellSize));
+    e.Height = uint8_t(std::clamp(glyph.Height, 0, kGlyphCellSize));
     e.Text = text.substr(0, kEntryTextLength);
     const uint64_t mask = e.Width ? (uint64_t(1) << e.Width) - 1 : 0;
     for (int y = 0; y < e.Height; ++y) e.Rows[size_t(y)] = glyph.Rows[size_t(y)] & mask;

@@ -113,7 +113,7 @@ std::optional<char> lowerTwinOf(unsigned char c) {
 
 } // namespace
 
-LineImage LineImageOf(const Bitmap24& work, std::span<const CharBox> boxes) {
+LineImage lineImageOf(const Bitmap24& work, std::span<const CharBox> boxes) {
     LineImage image;
     if (boxes.empty()) return image;
     int top = boxes[0].Y, bottom = 0, right = 0;
@@ -132,12 +132,12 @@ LineImage LineImageOf(const Bitmap24& work, std::span<const CharBox> boxes) {
         for (int x = 0; x < image.width; ++x) {
             const Colour p = work.pixel(left + x, top + y);
             image.on[size_t(y) * size_t(image.width) + size_t(x)] =
-                p == CharColorA || p == CharColorB;
+                p == kCharColourA || p == kCharColourB;
         }
     return image;
 }
 
-std::vector<std::optional<std::string>> LayReading(const LineReading& reading,
+std::vector<std::optional<std::string>> layReading(const LineReading& reading,
                                                    std::span<const CharBox> boxes) {
     std::vector<std::optional<std::string>> out(boxes.size());
     std::vector<std::optional<std::string>> texts;
@@ -168,15 +168,15 @@ std::vector<std::optional<std::string>> LayReading(const LineReading& reading,
     return out;
 }
 
-int BodyHeight(const Glyph& glyph, int baseline) {
-    const int h = std::min({glyph.Height, GlyphCellSize, baseline});
+int glyphBodyHeight(const Glyph& glyph, int baseline) {
+    const int h = std::min({glyph.Height, kGlyphCellSize, baseline});
     int top = -1;
     for (int y = 0; y < h; ++y)
         if (glyph.Rows[size_t(y)] && (y == 0 || !glyph.Rows[size_t(y - 1)])) top = y;
     return top < 0 ? 0 : baseline - top;
 }
 
-std::string CaseBySize(const std::string& text, int bodyHeight, int xHeight, int capHeight) {
+std::string caseBySize(const std::string& text, int bodyHeight, int xHeight, int capHeight) {
     if (text.size() != 1 || capHeight <= xHeight) return text;
     const unsigned char c = (unsigned char)text[0];
     const bool upper = 2 * bodyHeight > xHeight + capHeight;
@@ -185,10 +185,10 @@ std::string CaseBySize(const std::string& text, int bodyHeight, int xHeight, int
     return text;
 }
 
-bool IsPlainBar(const Glyph& glyph) {
-    const int h = std::min(glyph.Height, GlyphCellSize);
+bool isPlainBar(const Glyph& glyph) {
+    const int h = std::min(glyph.Height, kGlyphCellSize);
     if (h <= 0) return false;
-    int narrowest = GlyphCellSize, widest = 0;
+    int narrowest = kGlyphCellSize, widest = 0;
     for (int y = 0; y < h; ++y) {
         const uint64_t row = glyph.Rows[size_t(y)];
         if (!row) return false;
@@ -200,26 +200,26 @@ bool IsPlainBar(const Glyph& glyph) {
     return widest - narrowest <= 1;
 }
 
-std::string BarByHeight(const std::string& text, const Glyph& glyph, int capHeight,
+std::string barByHeight(const std::string& text, const Glyph& glyph, int capHeight,
                         int ascenderHeight) {
     constexpr std::string_view kBarReadings = "Il|!1ift/()[]";
     if (text.size() != 1 || kBarReadings.find(text[0]) == std::string_view::npos ||
-        capHeight == ascenderHeight || !IsPlainBar(glyph))
+        capHeight == ascenderHeight || !isPlainBar(glyph))
         return text;
     return std::abs(glyph.Height - capHeight) < std::abs(glyph.Height - ascenderHeight) ? "I" : "l";
 }
 
-int FindShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings) {
+int findShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings) {
     OcrSettings strict = settings;
-    if (IsPlainBar(glyph)) strict.MaxCharDiffHeight = 0;
-    const int k = FindMatchingEntry(shapes, glyph, strict);
+    if (isPlainBar(glyph)) strict.MaxCharDiffHeight = 0;
+    const int k = findMatchingEntry(shapes, glyph, strict);
     if (k == 0) return 0;
     // The matcher forgives a few pixels that tell accents apart (è and ê
     // at 20 pixels differ in 11 of some 60): a shape's glyphs may differ in a
     // pixel or two of noise, and in no more than a twenty-fifth of the ink.
     int ink = 0;
     for (uint64_t row : glyph.Rows) ink += std::popcount(row);
-    return DifferingPixels(glyph, shapes.entry(k)) <= std::max(2, ink / 25) ? k : 0;
+    return differingPixels(glyph, shapes.entry(k)) <= std::max(2, ink / 25) ? k : 0;
 }
 
 std::map<std::string, int> ShapeVotes::merged() const {
@@ -294,15 +294,15 @@ void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
     line.known.resize(boxes.size());
     bool unsettled = false;
     for (size_t c = 0; c < boxes.size(); ++c) {
-        line.glyphs.push_back(MakeGlyph(work, boxes[c], MarkerColor(int(c) + 1)));
+        line.glyphs.push_back(makeGlyph(work, boxes[c], markerColour(int(c) + 1)));
         const Glyph& glyph = line.glyphs.back();
-        if (const int i = FindMatchingEntry(matrix, glyph, settings)) {
+        if (const int i = findMatchingEntry(matrix, glyph, settings)) {
             line.known[c] = matrix.entry(i).Text;
             continue;
         }
-        int k = FindShape(m_shapes, glyph, settings);
+        int k = findShape(m_shapes, glyph, settings);
         if (k == 0 && !m_shapes.full()) {
-            k = m_shapes.AppendEntry(EntryFromGlyph(glyph, {}));
+            k = m_shapes.appendEntry(entryFromGlyph(glyph, {}));
             m_votes.emplace_back();
         }
         line.shape[c] = k;
@@ -310,10 +310,10 @@ void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
     }
     if (!unsettled) return;
 
-    line.image = LineImageOf(work, boxes);
+    line.image = lineImageOf(work, boxes);
     const LineReading reading = recognizer.readLine(line.image);
     ++m_linesRead;
-    const std::vector<std::optional<std::string>> texts = LayReading(reading, boxes);
+    const std::vector<std::optional<std::string>> texts = layReading(reading, boxes);
     for (size_t c = 0; c < boxes.size(); ++c) {
         if (line.shape[c] == 0)
             countHeight(line.known[c], boxes[c].Height);
@@ -340,10 +340,10 @@ void GlyphNamer::vote(const ReadLine& line, const std::vector<std::optional<std:
         if (k == 0 || !texts[c] || (!only.empty() && !only[size_t(k - 1)])) continue;
         std::string text = *texts[c];
         if (xHeight && capHeight)
-            text = CaseBySize(text, BodyHeight(line.glyphs[c], baseline - line.boxes[c].Y),
+            text = caseBySize(text, glyphBodyHeight(line.glyphs[c], baseline - line.boxes[c].Y),
                               *xHeight, *capHeight);
         if (capHeight && ascenderHeight)
-            text = BarByHeight(text, line.glyphs[c], *capHeight, *ascenderHeight);
+            text = barByHeight(text, line.glyphs[c], *capHeight, *ascenderHeight);
         ++m_votes[size_t(k - 1)].counts[text];
     }
 }
@@ -411,7 +411,7 @@ void GlyphNamer::rereadContested(LineRecognizer& recognizer, const std::vector<i
                 recognizer.readLine(scale == 2 ? doubled(line.image) : bolder(line.image));
             ++m_linesRead;
             for (RecognizedChar& c : reading.chars) c.left /= scale, c.right /= scale;
-            vote(line, LayReading(reading, line.boxes), contested);
+            vote(line, layReading(reading, line.boxes), contested);
         }
     }
 }
@@ -420,13 +420,13 @@ std::optional<std::string> GlyphNamer::barName(const CharMatrixEntry& entry) con
     const Glyph glyph = glyphOf(entry);
     const std::optional<int> capHeight = medianHeight(m_capHeights);
     const std::optional<int> ascenderHeight = medianHeight(m_ascenderHeights);
-    if (!capHeight || !ascenderHeight || !IsPlainBar(glyph)) return std::nullopt;
+    if (!capHeight || !ascenderHeight || !isPlainBar(glyph)) return std::nullopt;
     // An apostrophe or a dash is a plain bar too, far shorter than both.
     constexpr int kNear = 2;
     if (std::abs(glyph.Height - *capHeight) > kNear &&
         std::abs(glyph.Height - *ascenderHeight) > kNear)
         return std::nullopt;
-    const std::string name = BarByHeight("l", glyph, *capHeight, *ascenderHeight);
+    const std::string name = barByHeight("l", glyph, *capHeight, *ascenderHeight);
     return name == "l" && *capHeight == *ascenderHeight ? std::nullopt : std::optional(name);
 }
 
@@ -435,13 +435,13 @@ GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
                                        const std::function<void(int)>& onAdded,
                                        LineRecognizer* recognizer) {
     Outcome outcome;
-    m_suggestions.ClearMatrix();
+    m_suggestions.clearMatrix();
     const bool automatic = naming == GlyphNaming::Auto;
     auto named = [&](int k, std::string text) {
         CharMatrixEntry entry = m_shapes.entry(k);
         entry.Text = std::move(text);
         entry.AutoNamed = true;
-        const int index = matrix.AppendEntry(std::move(entry));
+        const int index = matrix.appendEntry(std::move(entry));
         ++outcome.named;
         if (onAdded) onAdded(index);
     };
@@ -454,7 +454,7 @@ GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
         return true;
     };
     std::vector<int> open;
-    for (int k = 1; k <= m_shapes.Count(); ++k)
+    for (int k = 1; k <= m_shapes.count(); ++k)
         if (!settledNow(k)) open.push_back(k);
     // A shape without a single vote may be a known glyph at another height
     // in its line: a line of three dots is read as nothing, and its dots sit
@@ -464,7 +464,7 @@ GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
     anyTop.MaxCharDiffTop = 255;
     std::erase_if(open, [&](int k) {
         if (!automatic || !m_votes[size_t(k - 1)].counts.empty() || matrix.full()) return false;
-        const int twin = FindShape(matrix, glyphOf(m_shapes.entry(k)), anyTop);
+        const int twin = findShape(matrix, glyphOf(m_shapes.entry(k)), anyTop);
         if (twin) named(k, matrix.entry(twin).Text);
         return twin != 0;
     });
@@ -480,17 +480,17 @@ GlyphNamer::Outcome GlyphNamer::settle(CharMatrix& matrix, GlyphNaming naming,
             }
         CharMatrixEntry entry = m_shapes.entry(k);
         entry.Text = leader(k);
-        m_suggestions.AppendEntry(std::move(entry));
+        m_suggestions.appendEntry(std::move(entry));
         ++outcome.contested;
     }
-    m_shapes.ClearMatrix();
+    m_shapes.clearMatrix();
     m_votes.clear();
     m_kept.clear();
     return outcome;
 }
 
 std::string GlyphNamer::suggestionFor(const Glyph& glyph, const OcrSettings& settings) const {
-    const int k = FindShape(m_suggestions, glyph, settings);
+    const int k = findShape(m_suggestions, glyph, settings);
     return k ? m_suggestions.entry(k).Text : std::string();
 }
 

@@ -25,7 +25,7 @@ enum class GlyphNaming : uint8_t { Ask = 0, Suggest = 1, Auto = 2 };
 
 // The line image of a line of boxes: every pixel of a character's marker
 // colour, from the first box's left edge and the highest box's top.
-LineImage LineImageOf(const Bitmap24& work, std::span<const CharBox> boxes);
+LineImage lineImageOf(const Bitmap24& work, std::span<const CharBox> boxes);
 
 // What each box of a line reads as, from a reading of that line: the
 // characters in order when their count is the box count (a double quote is
@@ -35,35 +35,35 @@ LineImage LineImageOf(const Bitmap24& work, std::span<const CharBox> boxes);
 // when that makes the numbers agree, the second reading as nothing; with
 // one box more than characters, a lone apostrophe counts as the two strokes
 // of a double quote. Box columns are taken from the first box's left edge.
-std::vector<std::optional<std::string>> LayReading(const LineReading& reading,
+std::vector<std::optional<std::string>> layReading(const LineReading& reading,
                                                    std::span<const CharBox> boxes);
 
 // The height above the base line (a row of the glyph, one past its body's
 // last row) of the lowest band of rows between empty rows that starts above
 // it: the body of an accented letter without its accent, and with a
 // cedilla that hangs below the line left out.
-int BodyHeight(const Glyph& glyph, int baseline);
+int glyphBodyHeight(const Glyph& glyph, int baseline);
 
 // Letters whose two cases differ only in size take their case from the
 // body's height against the x-height and the capital height; other texts
 // stay as they are.
-std::string CaseBySize(const std::string& text, int bodyHeight, int xHeight, int capHeight);
+std::string caseBySize(const std::string& text, int bodyHeight, int xHeight, int capHeight);
 
 // A plain bar: one run of ink per row, no empty row, of even width.
-bool IsPlainBar(const Glyph& glyph);
+bool isPlainBar(const Glyph& glyph);
 
 // The shape (an entry of `shapes`) a glyph belongs to while votes are
 // counted. Plain bars of different heights are different shapes: the
 // matcher's height allowance would pour the votes of I and l, bars that
 // differ by a row in many fonts, into one shape. The matrix tells them
 // apart afterwards, each taking its closest entry.
-int FindShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings);
+int findShape(const CharMatrix& shapes, const Glyph& glyph, const OcrSettings& settings);
 
 // A plain bar (one run of ink per row, no gap, of even width) read as one
 // of the characters such a bar may be taken for is I when its height lies
 // nearer the capital height than the ascender height, else l: in many fonts
 // nothing else tells them apart. Other texts stay as they are.
-std::string BarByHeight(const std::string& text, const Glyph& glyph, int capHeight,
+std::string barByHeight(const std::string& text, const Glyph& glyph, int capHeight,
                         int ascenderHeight);
 
 // The readings a shape received.
@@ -108,7 +108,7 @@ public:
     std::string suggestionFor(const Glyph& glyph, const OcrSettings& settings) const;
 
     int linesRead() const { return m_linesRead; }
-    int shapes() const { return m_shapes.Count(); }
+    int shapes() const { return m_shapes.count(); }
 
 private:
     static constexpr int kHeights = 64;

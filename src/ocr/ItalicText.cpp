@@ -30,9 +30,9 @@ double SlantProfile::lean() const {
     return right / stacking[upright];
 }
 
-SlantProfile GlyphSlant(const Glyph& glyph) {
+SlantProfile glyphSlant(const Glyph& glyph) {
     SlantProfile profile;
-    const int h = std::min(glyph.Height, GlyphCellSize);
+    const int h = std::min(glyph.Height, kGlyphCellSize);
     int rows = 0;
     for (int y = 0; y < h; ++y) rows += glyph.Rows[size_t(y)] != 0;
     if (rows < kMinRows) return profile;
@@ -53,7 +53,7 @@ SlantProfile GlyphSlant(const Glyph& glyph) {
     return profile;
 }
 
-std::string MarkItalicWords(const std::vector<LineWord>& words) {
+std::string markItalicWords(const std::vector<LineWord>& words) {
     SlantProfile whole;
     for (const LineWord& w : words) whole += w.slant;
     const bool lineItalic = whole.lean() > kItalicLean;

@@ -21,7 +21,7 @@ struct SlantProfile {
     // slanted strokes lean both ways alike, well above it for italics.
     double lean() const;
 };
-SlantProfile GlyphSlant(const Glyph& glyph);
+SlantProfile glyphSlant(const Glyph& glyph);
 
 // Text leaning more than this counts as set in italic (upright lines of
 // the test discs lean -0.28..0.12, italic ones 0.64..1.44).
@@ -43,6 +43,6 @@ constexpr double kWordLeanMargin = 0.2;
 // <i>...</i>: a whole line in italic is one span, otherwise each run of
 // italic words. Words too small to measure (a dash, dots) go with the
 // measured word before them, else the one after.
-std::string MarkItalicWords(const std::vector<LineWord>& words);
+std::string markItalicWords(const std::vector<LineWord>& words);
 
 } // namespace mirtal

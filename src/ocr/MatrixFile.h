@@ -25,26 +25,23 @@ struct MatrixLoadResult {
 };
 
 // The bytes of a matrix file.
-std::string EncodeMatrix(const CharMatrix& matrix);
+std::string encodeMatrix(const CharMatrix& matrix);
 // Reads matrix file bytes into a new matrix and moves it into `matrix` only
 // when the whole file is sound, so a damaged file leaves the matrix as it was.
 // The result is not modified and has no file name.
-MatrixLoadResult DecodeMatrix(std::span<const uint8_t> bytes, CharMatrix& matrix);
+MatrixLoadResult decodeMatrix(std::span<const uint8_t> bytes, CharMatrix& matrix);
 
-// As DecodeMatrix; on success FileName is the path and Modified is cleared.
-MatrixLoadResult LoadMatrixFile(const std::filesystem::path& path, CharMatrix& matrix);
+// As decodeMatrix; on success fileName is the path and Modified is cleared.
+MatrixLoadResult loadMatrixFile(const std::filesystem::path& path, CharMatrix& matrix);
 // Writes atomically; the matrix itself is not touched.
-Result SaveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix);
+Result saveMatrixFile(const std::filesystem::path& path, const CharMatrix& matrix);
 
-// Where the glyphs went when their own file could not be written.
-struct RescueResult {
-    std::filesystem::path file; // empty when none could be written
-    std::string error;          // then why
-};
 // Saves the matrix in `folder` as <stem>.unsaved<ext> of the matrix file's
 // name or, when that exists, the first free of <stem>.unsaved-2<ext>,
-// -3, ...: a rescue file, once written, is never overwritten.
-RescueResult SaveRescueMatrix(const std::filesystem::path& folder,
-                              const std::filesystem::path& matrixFile, const CharMatrix& matrix);
+// -3, ...: a rescue file, once written, is never overwritten. Gives the file
+// written.
+ValueResult<std::filesystem::path> saveRescueMatrix(const std::filesystem::path& folder,
+                                                    const std::filesystem::path& matrixFile,
+                                                    const CharMatrix& matrix);
 
 } // namespace mirtal

@@ -23,9 +23,9 @@ bool fileExists(const fs::path& path) {
 
 } // namespace
 
-std::string MatrixFileFieldText(const CharMatrix& matrix) {
-    if (matrix.FileName().empty()) return "New File";
-    return nameWithoutFolder(matrix.FileName());
+std::string matrixFileFieldText(const CharMatrix& matrix) {
+    if (matrix.fileName().empty()) return "New File";
+    return nameWithoutFolder(matrix.fileName());
 }
 
 void MatrixFlows::warn(const std::string& text) {
@@ -43,8 +43,8 @@ FileDialogRequest MatrixFlows::dialogRequest(bool save) const {
         r.title = "Save current Character Matrix File";
         r.defaultExtension = "qmx";
         r.initialFolder = m_folders.saveFolder;
-        r.initialName = nameWithoutFolder(m_matrix.FileName());
-        r.rewrites = m_matrix.FileName();
+        r.initialName = nameWithoutFolder(m_matrix.fileName());
+        r.rewrites = m_matrix.fileName();
     } else {
         r.title = "Open a previously created Character Matrix File";
         r.initialFolder = m_folders.openFolder;
@@ -52,12 +52,12 @@ FileDialogRequest MatrixFlows::dialogRequest(bool save) const {
     return r;
 }
 
-bool MatrixFlows::OpenMatrix() {
-    if (!ConfirmDiscardMatrix()) return false;
+bool MatrixFlows::openMatrix() {
+    if (!confirmDiscardMatrix()) return false;
     auto chosen = m_host.chooseOpenFile(dialogRequest(false));
     if (!chosen) return false;
     m_folders.openFolder = m_folders.saveFolder = chosen->parent_path();
-    MatrixLoadResult result = LoadMatrixFile(*chosen, m_matrix);
+    MatrixLoadResult result = loadMatrixFile(*chosen, m_matrix);
     switch (result.status) {
     case MatrixLoadStatus::Ok:
         if (onMatrixReplaced) onMatrixReplaced();
@@ -78,12 +78,12 @@ bool MatrixFlows::OpenMatrix() {
     return false;
 }
 
-bool MatrixFlows::SaveMatrix(bool askForName) {
-    if (m_matrix.Count() == 0) {
+bool MatrixFlows::saveMatrix(bool askForName) {
+    if (m_matrix.count() == 0) {
         warn(m_messages.text(Message::MatrixEmpty));
         return false;
     }
-    fs::path target = m_matrix.FileName();
+    fs::path target = m_matrix.fileName();
     if (askForName) {
         auto chosen = m_host.chooseSaveFile(dialogRequest(true));
         if (!chosen) return false;
@@ -97,9 +97,9 @@ bool MatrixFlows::SaveMatrix(bool askForName) {
         }
         target = *chosen;
     }
-    if (target.empty()) return SaveMatrix(true);
+    if (target.empty()) return saveMatrix(true);
     m_folders.openFolder = m_folders.saveFolder = target.parent_path();
-    Result written = SaveMatrixFile(target, m_matrix);
+    Result written = saveMatrixFile(target, m_matrix);
     if (!written) {
         // The matrix stays modified and keeps its old name, so nothing is lost
         // and the next save tries again.
@@ -112,22 +112,22 @@ bool MatrixFlows::SaveMatrix(bool askForName) {
     return true;
 }
 
-bool MatrixFlows::SaveMatrixMenu() {
-    return SaveMatrix(!fileExists(m_matrix.FileName()));
+bool MatrixFlows::saveMatrixMenu() {
+    return saveMatrix(!fileExists(m_matrix.fileName()));
 }
 
-bool MatrixFlows::NewMatrix() {
-    if (!ConfirmDiscardMatrix()) return false;
-    m_matrix.ClearMatrix();
+bool MatrixFlows::newMatrix() {
+    if (!confirmDiscardMatrix()) return false;
+    m_matrix.clearMatrix();
     if (onMatrixReplaced) onMatrixReplaced();
     fileNameChanged();
     return true;
 }
 
-bool MatrixFlows::ConfirmDiscardMatrix() {
-    if (!m_matrix.Modified()) return true;
+bool MatrixFlows::confirmDiscardMatrix() {
+    if (!m_matrix.isModified()) return true;
     const std::string question =
-        m_messages.text(Message::MatrixBeforeName) + nameWithoutFolder(m_matrix.FileName()) +
+        m_messages.text(Message::MatrixBeforeName) + nameWithoutFolder(m_matrix.fileName()) +
         m_messages.text(Message::MatrixModified) + "\r" + m_messages.text(Message::SaveIt);
     switch (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No, Answer::Cancel}, question)) {
     case Answer::No:
@@ -135,7 +135,7 @@ bool MatrixFlows::ConfirmDiscardMatrix() {
     case Answer::Yes:
         // A matrix the user wanted kept is only dropped once it is on disk; an
         // empty one has nothing worth keeping.
-        return SaveMatrixMenu() || m_matrix.Count() == 0;
+        return saveMatrixMenu() || m_matrix.count() == 0;
     default:
         return false;
     }

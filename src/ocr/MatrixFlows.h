@@ -19,7 +19,7 @@ struct MatrixDialogFolders {
 
 // Text of the job setup's matrix file field: the file name without folder,
 // or "New File" for a matrix that has never been saved.
-std::string MatrixFileFieldText(const CharMatrix& matrix);
+std::string matrixFileFieldText(const CharMatrix& matrix);
 
 // The user-level open, save and new commands for the character matrix, as
 // logic over message boxes and file dialogs. Every message comes from the
@@ -32,20 +32,20 @@ public:
 
     // The matrix was replaced by a loaded or a new one (the editor rebuilds its list).
     std::function<void()> onMatrixReplaced;
-    // FileName or the new-file state changed (the job setup refreshes its field).
+    // fileName or the new-file state changed (the job setup refreshes its field).
     std::function<void()> onFileNameChanged;
 
     // True when a matrix was loaded.
-    bool OpenMatrix();
+    bool openMatrix();
     // True when the file was written.
-    bool SaveMatrix(bool askForName);
-    // "Save": asks for a name only when no file named FileName exists.
-    bool SaveMatrixMenu();
+    bool saveMatrix(bool askForName);
+    // "Save": asks for a name only when no file named fileName exists.
+    bool saveMatrixMenu();
     // True when the matrix was cleared.
-    bool NewMatrix();
+    bool newMatrix();
     // True when the current matrix may be dropped: it was not modified, the
     // user declined to save it, or it was saved.
-    bool ConfirmDiscardMatrix();
+    bool confirmDiscardMatrix();
 
 private:
     void warn(const std::string& text);

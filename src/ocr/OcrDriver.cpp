@@ -1,7 +1,7 @@
 #include "ocr/OcrDriver.h"
 
 #include "base/CropToText.h"
-#include "ocr/TextColor.h"
+#include "ocr/TextColour.h"
 
 #include <algorithm>
 
@@ -89,18 +89,18 @@ bool OcrDriver::spaceBetween(const CharBox& box, const CharBox& next, const std:
     return gap >= (box.Italic ? m_settings.ItaSpaceWidth : m_settings.SpaceWidth);
 }
 
-OcrDriver::Reading OcrDriver::RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question) {
-    if (int i = FindMatchingEntry(m_matrix, glyph, m_settings))
+OcrDriver::Reading OcrDriver::recognizeGlyph(const Glyph& glyph, const GlyphQuestion& question) {
+    if (int i = findMatchingEntry(m_matrix, glyph, m_settings))
         return {GlyphAction::Learn, m_matrix.entry(i).Text};
     if (namesGlyphs() && !m_trained) return {GlyphAction::Learn, {}, false, false, true};
     if (m_options.noAsk) return {GlyphAction::Learn, m_options.placeholder, false, true};
-    return LearnGlyph(glyph, question);
+    return learnGlyph(glyph, question);
 }
 
-OcrDriver::Reading OcrDriver::LearnGlyph(const Glyph& glyph, const GlyphQuestion& question) {
+OcrDriver::Reading OcrDriver::learnGlyph(const Glyph& glyph, const GlyphQuestion& question) {
     if (m_matrix.full()) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
-                      m_messages.text(Message::MatrixFull) + std::to_string(m_matrix.Count()) +
+                      m_messages.text(Message::MatrixFull) + std::to_string(m_matrix.count()) +
                           "\r" + m_messages.text(Message::OneMatrixPerDvd));
         // Nothing can be learned; the line shows where the unread glyph was.
         return {GlyphAction::Learn, m_options.placeholder, false, true};
@@ -108,39 +108,118 @@ OcrDriver::Reading OcrDriver::LearnGlyph(const Glyph& glyph, const GlyphQuestion
     if (m_options.preview && question.workBitmap) {
         Bitmap24 framed = *question.workBitmap;
         const CharBox& b = question.box;
-        framed.frameRect(b.X - 1, b.Y - 1, b.X + b.Width + 1, b.Y + b.Height + 1, kGlyphFrameColor);
+        framed.frameRect(b.X - 1, b.Y - 1, b.X + b.Width + 1, b.Y + b.Height + 1,
+                         kGlyphFrameColour);
         m_options.preview(framed);
     }
     GlyphQuestion asked = question;
-    asked.symbolIndex = m_matrix.Count() + 1;
+    asked.symbolIndex = m_matrix.count() + 1;
     if (m_trained) asked.suggestion = m_namer.suggestionFor(glyph, m_settings);
     ++m_asked;
     GlyphAnswer answer = m_ocrHost.askGlyph(asked);
     if (answer.action != GlyphAction::Learn) return {answer.action, {}};
-    const int index = m_matrix.AppendEntry(EntryFromGlyph(glyph, answer.text));
+    const int index = m_matrix.appendEntry(entryFromGlyph(glyph, answer.text));
     if (m_options.onLearned) m_options.onLearned(index);
     return {GlyphAction::Learn, m_matrix.entry(index).Text, true, false};
 }
 
-OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
-    OcrResult result;
-    if (!m_state.textColorChosen()) {
-        // Without a single pixel there is nothing to choose a colour from.
-        if (work.empty()) return result;
-        m_state.ColorOrder = AutoDetectTextColor(work, m_state.DrawColor);
-        auto choice = m_ocrHost.chooseTextColor(work, m_state.ColorOrder[1]);
-        if (!choice || *choice < 0 || *choice > 3) {
-            result.outcome = OcrOutcome::ColorSkipped;
-            return result;
+bool OcrDriver::haveTextColour(Bitmap24& work) {
+    if (m_state.textColourChosen()) return true;
+    m_state.ColorOrder = autoDetectTextColour(work, m_state.DrawColor);
+    auto choice = m_ocrHost.chooseTextColour(work, m_state.ColorOrder[1]);
+    if (!choice || *choice < 0 || *choice > 3) return false;
+    m_state.chooseTextColour(*choice);
+    return true;
+}
+
+OcrOutcome OcrDriver::readGlyphs(Bitmap24& work, const PictureInfo& info,
+                                 std::vector<ReadLine>& lines, OcrResult& result) {
+    const LineTable& table = *m_table;
+    GlyphQuestion question;
+    question.subpictureNumber = info.subpictureNumber;
+    question.startMs = info.startMs;
+    question.workBitmap = &work;
+    lines.assign(size_t(table.LineCount), {});
+    for (int l = 0; l < table.LineCount; ++l) {
+        const auto boxes = table.Lines[size_t(l)].boxes();
+        question.line = l + 1;
+        question.lineBoxes = boxes;
+        ReadLine& read = lines[size_t(l)];
+        for (size_t c = 0; c < boxes.size(); ++c) {
+            const CharBox& box = boxes[c];
+            const Glyph glyph = makeGlyph(work, box, markerColour(int(c) + 1));
+            question.charIndex = int(c) + 1;
+            question.box = box;
+            Reading reading = recognizeGlyph(glyph, question);
+            if (reading.train) {
+                // Nothing of this subpicture is kept: it is read again after training.
+                m_wantsTraining = true;
+                return OcrOutcome::Train;
+            }
+            ++result.glyphs;
+            if (reading.learned) ++result.learned;
+            if (reading.placeholder) ++result.placeholders;
+            if (reading.action == GlyphAction::SkipLine) {
+                read.skipped = true;
+                break;
+            }
+            switch (reading.action) {
+            case GlyphAction::Learn:
+                break;
+            case GlyphAction::Pause:
+                return OcrOutcome::Pause;
+            case GlyphAction::ChangeColour:
+                m_state.forgetTextColour();
+                return OcrOutcome::ChangeColour;
+            default:
+                return OcrOutcome::Dropped;
+            }
+            read.texts.push_back(std::move(reading.text));
+            read.slants.push_back(glyphSlant(glyph));
         }
-        m_state.chooseTextColor(*choice);
+        SlantProfile slant;
+        for (const SlantProfile& s : read.slants) slant += s;
+        const bool italic = slant.lean() > kItalicLean;
+        for (const std::string& text : read.texts)
+            read.keys.push_back(italic && !text.empty() ? text + "\x01" : text);
     }
-    m_textBox = CropToText(work, m_state.TextColor)
+    return OcrOutcome::Added;
+}
+
+std::string OcrDriver::lineText(const ReadLine& read, std::span<const CharBox> boxes) const {
+    std::vector<LineWord> words(1);
+    for (size_t c = 0; c < read.texts.size(); ++c) {
+        LineWord& word = words.back();
+        word.text += read.texts[c];
+        word.slant += read.slants[c];
+        if (c + 1 < read.texts.size() &&
+            spaceBetween(boxes[c], boxes[c + 1], read.keys[c], read.keys[c + 1]))
+            words.emplace_back();
+    }
+    // Glyphs learned with an empty text add nothing, not even the spaces
+    // between them: a line that holds nothing else is no line.
+    if (std::none_of(words.begin(), words.end(), [](const LineWord& w) { return !w.text.empty(); }))
+        return {};
+    if (m_settings.MarkItalics) return markItalicWords(words);
+    std::string text;
+    for (size_t w = 0; w < words.size(); ++w) text += (w ? " " : "") + words[w].text;
+    return text;
+}
+
+OcrResult OcrDriver::ocrSubpicture(Bitmap24& work, const PictureInfo& info) {
+    OcrResult result;
+    // Without a single pixel there is nothing to choose a colour from.
+    if (!m_state.textColourChosen() && work.empty()) return result;
+    if (!haveTextColour(work)) {
+        result.outcome = OcrOutcome::ColourSkipped;
+        return result;
+    }
+    m_textBox = cropToText(work, m_state.TextColor)
                     .value_or(Rect{0, 0, work.width() - 1, work.height() - 1});
     result.textBox = m_textBox;
     if (m_options.showPicture && m_options.preview) m_options.preview(work);
     LineTable& table = *m_table;
-    SegmentSubpicture(work, m_state.TextColor, m_settings, table);
+    segmentSubpicture(work, m_state.TextColor, m_settings, table);
     if (m_training && m_recognizer) {
         for (int l = 0; l < table.LineCount; ++l)
             m_namer.trainLine(work, table.Lines[size_t(l)].boxes(), m_matrix, m_settings,
@@ -150,88 +229,14 @@ OcrResult OcrDriver::OcrSubpicture(Bitmap24& work, const PictureInfo& info) {
 
     // Every glyph is read first: the spaces depend on the glyphs on both
     // sides of a gap, and this picture's own gaps already help to space it.
-    GlyphQuestion question;
-    question.subpictureNumber = info.subpictureNumber;
-    question.startMs = info.startMs;
-    question.workBitmap = &work;
-    std::vector<ReadLine> lines(size_t(table.LineCount));
-    for (int l = 0; l < table.LineCount; ++l) {
-        const auto boxes = table.Lines[size_t(l)].boxes();
-        question.line = l + 1;
-        question.lineBoxes = boxes;
-        ReadLine& read = lines[size_t(l)];
-        for (size_t c = 0; c < boxes.size(); ++c) {
-            const CharBox& box = boxes[c];
-            const Glyph glyph = MakeGlyph(work, box, MarkerColor(int(c) + 1));
-            question.charIndex = int(c) + 1;
-            question.box = box;
-            Reading reading = RecognizeGlyph(glyph, question);
-            if (reading.train) {
-                // Nothing of this subpicture is kept: it is read again after training.
-                m_wantsTraining = true;
-                result.lines.clear();
-                result.outcome = OcrOutcome::Train;
-                return result;
-            }
-            ++result.glyphs;
-            if (reading.learned) ++result.learned;
-            if (reading.placeholder) ++result.placeholders;
-            if (reading.action == GlyphAction::SkipLine) {
-                read.skipped = true;
-                break;
-            }
-            if (reading.action != GlyphAction::Learn) {
-                result.lines.clear();
-                switch (reading.action) {
-                case GlyphAction::Pause:
-                    result.outcome = OcrOutcome::Pause;
-                    break;
-                case GlyphAction::ChangeColor:
-                    m_state.forgetTextColor();
-                    result.outcome = OcrOutcome::ChangeColor;
-                    break;
-                default:
-                    result.outcome = OcrOutcome::Dropped;
-                    break;
-                }
-                return result;
-            }
-            read.texts.push_back(std::move(reading.text));
-            read.slants.push_back(GlyphSlant(glyph));
-        }
-    }
-    for (ReadLine& read : lines) {
-        SlantProfile slant;
-        for (const SlantProfile& s : read.slants) slant += s;
-        const bool italic = slant.lean() > kItalicLean;
-        for (const std::string& text : read.texts)
-            read.keys.push_back(italic && !text.empty() ? text + "\x01" : text);
-    }
+    std::vector<ReadLine> lines;
+    result.outcome = readGlyphs(work, info, lines, result);
+    if (result.outcome != OcrOutcome::Added) return result;
     countGaps(table, lines, info);
-
     for (int l = 0; l < table.LineCount; ++l) {
         const ReadLine& read = lines[size_t(l)];
         if (read.skipped) continue;
-        const auto boxes = table.Lines[size_t(l)].boxes();
-        std::vector<LineWord> words(1);
-        for (size_t c = 0; c < read.texts.size(); ++c) {
-            LineWord& word = words.back();
-            word.text += read.texts[c];
-            word.slant += read.slants[c];
-            if (c + 1 < read.texts.size() &&
-                spaceBetween(boxes[c], boxes[c + 1], read.keys[c], read.keys[c + 1]))
-                words.emplace_back();
-        }
-        std::string text;
-        if (m_settings.MarkItalics) {
-            text = MarkItalicWords(words);
-        } else {
-            for (size_t w = 0; w < words.size(); ++w) text += (w ? " " : "") + words[w].text;
-        }
-        // Glyphs learned with an empty text add nothing, not even the spaces
-        // between them: a line that holds nothing else is no line.
-        if (std::any_of(words.begin(), words.end(),
-                        [](const LineWord& w) { return !w.text.empty(); }))
+        if (std::string text = lineText(read, table.Lines[size_t(l)].boxes()); !text.empty())
             result.lines.push_back(std::move(text));
     }
     result.outcome = result.lines.empty() ? OcrOutcome::NoText : OcrOutcome::Added;

@@ -24,7 +24,7 @@
 namespace mirtal {
 
 // Frame drawn around the glyph that is put to the user.
-constexpr Colour kGlyphFrameColor = 0x3333FF;
+constexpr Colour kGlyphFrameColour = 0x3333FF;
 // The text an unknown glyph yields when it cannot be learned: the currency
 // sign of Windows-1252, visible and practically never part of a subtitle.
 inline const std::string kUnknownGlyphText = "\xA4";
@@ -45,13 +45,13 @@ struct OcrOptions {
 };
 
 enum class OcrOutcome {
-    Added,        // `lines` holds the text of the subpicture
-    NoText,       // nothing was read: no subtitle for this subpicture
-    Dropped,      // the user dropped it ("Skip This SubPicture"): it is not counted
-    ColorSkipped, // the text colour dialog skipped it; the colour stays unchosen
-    Pause,        // the user paused: read this subpicture again when the rip goes on
-    ChangeColor,  // as Pause, and the text colour is asked for again
-    Train,        // a shape is new: read the stream for votes first, then again
+    Added,         // `lines` holds the text of the subpicture
+    NoText,        // nothing was read: no subtitle for this subpicture
+    Dropped,       // the user dropped it ("Skip This SubPicture"): it is not counted
+    ColourSkipped, // the text colour dialog skipped it; the colour stays unchosen
+    Pause,         // the user paused: read this subpicture again when the rip goes on
+    ChangeColour,  // as Pause, and the text colour is asked for again
+    Train,         // a shape is new: read the stream for votes first, then again
 };
 
 struct OcrResult {
@@ -78,7 +78,7 @@ public:
               DialogHost& dialogs, const MessageCatalogue& messages, OcrOptions options = {});
 
     // Crops and recolours the work bitmap in place and returns its lines.
-    OcrResult OcrSubpicture(Bitmap24& work, const PictureInfo& info = {});
+    OcrResult ocrSubpicture(Bitmap24& work, const PictureInfo& info = {});
 
     // The text of a glyph: the closest matching entry, or what the user names it
     // (learned at once). The action says whether to go on (Learn) or not.
@@ -89,8 +89,8 @@ public:
         bool placeholder = false;
         bool train = false; // a new shape, and the votes are not in yet
     };
-    Reading RecognizeGlyph(const Glyph& glyph, const GlyphQuestion& question);
-    Reading LearnGlyph(const Glyph& glyph, const GlyphQuestion& question);
+    Reading recognizeGlyph(const Glyph& glyph, const GlyphQuestion& question);
+    Reading learnGlyph(const Glyph& glyph, const GlyphQuestion& question);
 
     // The boxes of the last subpicture.
     const LineTable& lineTable() const { return *m_table; }
@@ -136,6 +136,15 @@ private:
         std::vector<std::string> keys;
         bool skipped = false;
     };
+    // Chooses the text colour when none is chosen yet; false when the user
+    // skipped the choice.
+    bool haveTextColour(Bitmap24& work);
+    // Reads every glyph of the segmented lines into `lines`; an outcome other
+    // than Added ends the subpicture there.
+    OcrOutcome readGlyphs(Bitmap24& work, const PictureInfo& info, std::vector<ReadLine>& lines,
+                          OcrResult& result);
+    // The line's text with its spaces (and italic marks when kept).
+    std::string lineText(const ReadLine& read, std::span<const CharBox> boxes) const;
     void countGaps(const LineTable& table, const std::vector<ReadLine>& lines,
                    const PictureInfo& info);
     bool spaceBetween(const CharBox& box, const CharBox& next, const std::string& text,

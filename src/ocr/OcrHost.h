@@ -23,7 +23,7 @@ struct GlyphQuestion {
     std::string suggestion;               // the recogniser's reading, when it has one
 };
 
-enum class GlyphAction { Learn, SkipLine, SkipSubpicture, Pause, ChangeColor };
+enum class GlyphAction { Learn, SkipLine, SkipSubpicture, Pause, ChangeColour };
 
 struct GlyphAnswer {
     GlyphAction action = GlyphAction::Learn;
@@ -35,7 +35,7 @@ class OcrHost {
 public:
     virtual ~OcrHost() = default;
     // The text colour index 0..3, given the automatic guess; nullopt skips the picture.
-    virtual std::optional<int> chooseTextColor(const Bitmap24& work, int guess) = 0;
+    virtual std::optional<int> chooseTextColour(const Bitmap24& work, int guess) = 0;
     virtual GlyphAnswer askGlyph(const GlyphQuestion& question) = 0;
 };
 

@@ -32,7 +32,7 @@ struct OcrSettings {
     bool operator==(const OcrSettings&) const = default;
 };
 
-inline void ResetOcrSettings(OcrSettings& s) {
+inline void resetOcrSettings(OcrSettings& s) {
     s = OcrSettings{};
 }
 

@@ -29,7 +29,7 @@ std::string lowered(std::string_view s) {
 
 } // namespace
 
-std::string RecognitionLanguage(std::string_view code) {
+std::string recognitionLanguage(std::string_view code) {
     const std::string c = lowered(code);
     for (const auto& [iso, own] : kLanguages)
         if (c == iso) return std::string(own);
@@ -39,7 +39,7 @@ std::string RecognitionLanguage(std::string_view code) {
     return ownForm ? c : "eng";
 }
 
-std::string RecognitionLanguagePackage(std::string_view language) {
+std::string recognitionLanguagePackage(std::string_view language) {
     std::string name = "tesseract-ocr-" + lowered(language);
     std::replace(name.begin(), name.end(), '_', '-');
     return name;

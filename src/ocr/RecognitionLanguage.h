@@ -9,9 +9,9 @@ namespace mirtal {
 // codes of DVDs and VobSub indexes ("fr") become the recogniser's own
 // ("fra"); a code of its own form ("fra", "chi_sim") stays; an unknown or
 // empty code gives English.
-std::string RecognitionLanguage(std::string_view code);
+std::string recognitionLanguage(std::string_view code);
 
 // The Debian package that holds a recognition language ("tesseract-ocr-fra").
-std::string RecognitionLanguagePackage(std::string_view language);
+std::string recognitionLanguagePackage(std::string_view language);
 
 } // namespace mirtal

@@ -76,12 +76,12 @@ private:
     std::vector<Seed> m_stack;
 };
 
-std::optional<int> firstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fill, int fromCol,
+std::optional<int> firstCharColumn(Bitmap24& bitmap, Colour textColour, Colour fill, int fromCol,
                                    int top, int bottom, RegionFiller& filler) {
     const Clip c = clip(bitmap, top, bottom, fromCol, bitmap.width() - 1);
     for (int x = c.fromCol; x <= c.toCol; ++x) {
         for (int y = c.toRow; y >= c.fromRow; --y) {
-            if (bitmap.pixel(x, y) == textColor) {
+            if (bitmap.pixel(x, y) == textColour) {
                 filler.fill(bitmap, x, y, fill);
                 return x;
             }
@@ -90,8 +90,8 @@ std::optional<int> firstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fi
     return std::nullopt;
 }
 
-CharEdge charRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, int top, int bottom,
-                       const OcrSettings& settings, RegionFiller& filler) {
+CharEdge charRightEdge(Bitmap24& bitmap, Colour textColour, Colour fill, int x0, int top,
+                       int bottom, const OcrSettings& settings, RegionFiller& filler) {
     const int w = bitmap.width();
     top = std::max(top, 0);
     bottom = std::min(bottom, bitmap.height() - 1);
@@ -106,7 +106,7 @@ CharEdge charRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, 
         for (int r = bottom; r >= top; --r, p -= stride) {
             if (isColour(p, fill)) {
                 found = true;
-            } else if (isColour(p, textColor)) {
+            } else if (isColour(p, textColour)) {
                 // Thin strokes of small type touch only at corners.
                 const bool diagonal = settings.CheckDetachedChar && c > 0 &&
                                       ((r > top && isColour(p - stride - 3, fill)) ||
@@ -132,28 +132,28 @@ CharEdge charRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, 
 // Finds the characters of one line (rows top..bottom) into its table entry.
 class LineReader {
 public:
-    LineReader(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings, TextLine& line,
+    LineReader(Bitmap24& bitmap, Colour textColour, const OcrSettings& settings, TextLine& line,
                int top, int bottom, RegionFiller& filler)
-        : m_bitmap(bitmap), m_textColor(textColor), m_settings(settings), m_line(line), m_top(top),
-          m_bottom(bottom), m_filler(filler) {}
+        : m_bitmap(bitmap), m_textColour(textColour), m_settings(settings), m_line(line),
+          m_top(top), m_bottom(bottom), m_filler(filler) {}
 
     void read() {
         const int w = m_bitmap.width();
         int n = 0;
         int x = 0;
         while (x < w) {
-            const Colour fill = MarkerColor(n + 1);
-            auto x0 = firstCharColumn(m_bitmap, m_textColor, fill, x, m_top, m_bottom, m_filler);
+            const Colour fill = markerColour(n + 1);
+            auto x0 = firstCharColumn(m_bitmap, m_textColour, fill, x, m_top, m_bottom, m_filler);
             if (!x0) break;
-            const CharEdge edge = charRightEdge(m_bitmap, m_textColor, fill, *x0, m_top, m_bottom,
+            const CharEdge edge = charRightEdge(m_bitmap, m_textColour, fill, *x0, m_top, m_bottom,
                                                 m_settings, m_filler);
             // The column walk always moves right of x0, but a damaged settings
             // value must never let the line loop in place.
             x = edge.nextCol ? std::max(*edge.nextCol, *x0 + 1) : w;
             const int right = edge.right;
             const int charTop =
-                FirstRowWith(m_bitmap, fill, m_top, m_bottom, *x0, right).value_or(m_top);
-            const int charBottom = LastRowOfBand(m_bitmap, fill, charTop, m_bottom, *x0, right,
+                firstRowWith(m_bitmap, fill, m_top, m_bottom, *x0, right).value_or(m_top);
+            const int charBottom = lastRowOfBand(m_bitmap, fill, charTop, m_bottom, *x0, right,
                                                  m_bottom - charTop + 1);
             if (right - *x0 + 1 < m_settings.MinCharWidth ||
                 charBottom - charTop + 1 < m_settings.MinCharHeight)
@@ -183,12 +183,12 @@ private:
         const int boxBottom = box.Y + box.Height - 1;
         const int boxRight = box.X + box.Width - 1;
         if (box.Y <= prevBottom || boxRight > prevRight) return false;
-        const Colour fill = MarkerColor(n + 1);
+        const Colour fill = markerColour(n + 1);
         for (int y = box.Y; y <= boxBottom; ++y) {
             bool filled = false;
             for (int x = box.X; x <= boxRight; ++x) {
                 if (m_bitmap.pixel(x, y) == fill) {
-                    m_filler.fill(m_bitmap, x, y, MarkerColor(n));
+                    m_filler.fill(m_bitmap, x, y, markerColour(n));
                     filled = true;
                     break;
                 }
@@ -220,7 +220,7 @@ private:
     }
 
     Bitmap24& m_bitmap;
-    Colour m_textColor;
+    Colour m_textColour;
     const OcrSettings& m_settings;
     TextLine& m_line;
     int m_top, m_bottom;
@@ -229,7 +229,7 @@ private:
 
 } // namespace
 
-std::optional<int> FirstRowWith(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
+std::optional<int> firstRowWith(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
                                 int fromCol, int toCol) {
     const Clip c = clip(bitmap, fromRow, toRow, fromCol, toCol);
     if (c.fromCol > c.toCol) return std::nullopt;
@@ -238,7 +238,7 @@ std::optional<int> FirstRowWith(const Bitmap24& bitmap, Colour colour, int fromR
     return std::nullopt;
 }
 
-int LastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow, int fromCol,
+int lastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow, int fromCol,
                   int toCol, int exploration) {
     const Clip c = clip(bitmap, fromRow, toRow, fromCol, toCol);
     int last = fromRow;
@@ -252,19 +252,19 @@ int LastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
     return last;
 }
 
-std::optional<int> FirstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fill, int fromCol,
-                                   int top, int bottom) {
+std::optional<int> findFirstCharColumn(Bitmap24& bitmap, Colour textColour, Colour fill,
+                                       int fromCol, int top, int bottom) {
     RegionFiller filler;
-    return firstCharColumn(bitmap, textColor, fill, fromCol, top, bottom, filler);
+    return firstCharColumn(bitmap, textColour, fill, fromCol, top, bottom, filler);
 }
 
-CharEdge CharRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, int top, int bottom,
-                       const OcrSettings& settings) {
+CharEdge findCharRightEdge(Bitmap24& bitmap, Colour textColour, Colour fill, int x0, int top,
+                           int bottom, const OcrSettings& settings) {
     RegionFiller filler;
-    return charRightEdge(bitmap, textColor, fill, x0, top, bottom, settings, filler);
+    return charRightEdge(bitmap, textColour, fill, x0, top, bottom, settings, filler);
 }
 
-void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings,
+void segmentSubpicture(Bitmap24& bitmap, Colour textColour, const OcrSettings& settings,
                        LineTable& table) {
     table.LineCount = 0;
     const int w = bitmap.width(), h = bitmap.height();
@@ -272,22 +272,22 @@ void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& se
     RegionFiller filler;
     int y = 0;
     while (y < h && table.LineCount < kMaxTextLines) {
-        auto top = FirstRowWith(bitmap, textColor, y, h - 1, 0, w - 1);
+        auto top = firstRowWith(bitmap, textColour, y, h - 1, 0, w - 1);
         if (!top) break;
         int bottom =
-            LastRowOfBand(bitmap, textColor, *top, h - 1, 0, w - 1, settings.MinLineHeight);
-        auto next = FirstRowWith(bitmap, textColor, bottom + 1, h - 1, 0, w - 1);
+            lastRowOfBand(bitmap, textColour, *top, h - 1, 0, w - 1, settings.MinLineHeight);
+        auto next = firstRowWith(bitmap, textColour, bottom + 1, h - 1, 0, w - 1);
         // Bands closer than MinInterLine are one line (accents, descenders).
         while (next && *next - bottom - 1 < settings.MinInterLine) {
             bottom =
-                LastRowOfBand(bitmap, textColor, *next, h - 1, 0, w - 1, settings.MinLineHeight);
-            next = FirstRowWith(bitmap, textColor, bottom + 1, h - 1, 0, w - 1);
+                lastRowOfBand(bitmap, textColour, *next, h - 1, 0, w - 1, settings.MinLineHeight);
+            next = firstRowWith(bitmap, textColour, bottom + 1, h - 1, 0, w - 1);
         }
         y = bottom + 1;
         if (bottom - *top + 1 > settings.MaxLineHeight) continue;
         TextLine& line = table.Lines[table.LineCount];
         ++table.LineCount;
-        LineReader(bitmap, textColor, settings, line, *top, bottom, filler).read();
+        LineReader(bitmap, textColour, settings, line, *top, bottom, filler).read();
     }
 }
 

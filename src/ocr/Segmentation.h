@@ -15,15 +15,15 @@ namespace mirtal {
 // Marker colours of the odd (1st, 3rd, ...) and even characters of a line:
 // nearly the same blue on screen, distinct as values, so a character's
 // pixels can be told from its left neighbour's.
-constexpr Colour CharColorA = 0xFF0000;
-constexpr Colour CharColorB = 0xFE0000;
+constexpr Colour kCharColourA = 0xFF0000;
+constexpr Colour kCharColourB = 0xFE0000;
 
 constexpr int kMaxTextLines = 10;
 constexpr int kMaxLineChars = 500;
 
 // Marker colour of character number n (1-based) of a line.
-constexpr Colour MarkerColor(int n) {
-    return n % 2 == 1 ? CharColorA : CharColorB;
+constexpr Colour markerColour(int n) {
+    return n % 2 == 1 ? kCharColourA : kCharColourB;
 }
 
 struct TextLine {
@@ -40,22 +40,22 @@ struct LineTable {
 // Cuts the bitmap into at most 10 lines of character boxes and recolours
 // every accepted character in its marker colour. A line stops at 500
 // characters; what lies right of the 500th stays unread.
-void SegmentSubpicture(Bitmap24& bitmap, Colour textColor, const OcrSettings& settings,
+void segmentSubpicture(Bitmap24& bitmap, Colour textColour, const OcrSettings& settings,
                        LineTable& table);
 
 // Building blocks; rows and columns are inclusive and clipped to the bitmap.
 
 // The first row in fromRow..toRow holding the colour in columns fromCol..toCol.
-std::optional<int> FirstRowWith(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
+std::optional<int> firstRowWith(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow,
                                 int fromCol, int toCol);
 // Walks down from fromRow and returns the last row holding the colour before
 // the first row without it that lies at least `exploration` rows below fromRow.
-int LastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow, int fromCol,
+int lastRowOfBand(const Bitmap24& bitmap, Colour colour, int fromRow, int toRow, int fromCol,
                   int toCol, int exploration);
 // The first column from fromCol holding text in rows top..bottom; the text
 // region met first from the bottom is filled with the marker colour.
-std::optional<int> FirstCharColumn(Bitmap24& bitmap, Colour textColor, Colour fill, int fromCol,
-                                   int top, int bottom);
+std::optional<int> findFirstCharColumn(Bitmap24& bitmap, Colour textColour, Colour fill,
+                                       int fromCol, int top, int bottom);
 
 struct CharEdge {
     int right = 0;
@@ -63,7 +63,7 @@ struct CharEdge {
 };
 // Follows the character that starts at x0 to its right edge, joining the text
 // that touches it from below or, with CheckDetachedChar, diagonally.
-CharEdge CharRightEdge(Bitmap24& bitmap, Colour textColor, Colour fill, int x0, int top, int bottom,
-                       const OcrSettings& settings);
+CharEdge findCharRightEdge(Bitmap24& bitmap, Colour textColour, Colour fill, int x0, int top,
+                           int bottom, const OcrSettings& settings);
 
 } // namespace mirtal

@@ -35,7 +35,7 @@ uint32_t readPts(std::span<const uint8_t, kPackSize> p, size_t at) {
 }
 
 TTimeCode addMs(TTimeCode tc, int64_t ms) {
-    return MsToTimeCode(int64_t(TimeCodeToMs(tc)) + ms);
+    return msToTimeCode(int64_t(timeCodeToMs(tc)) + ms);
 }
 
 } // namespace
@@ -77,8 +77,8 @@ PackKind Demuxer::processPack(std::span<const uint8_t, kPackSize> pack, uint32_t
 void Demuxer::updateClock(int32_t scr) {
     m_currentScr = scr;
     if (m_rebaseOnNextPack) {
-        int64_t t = int64_t(TimeCodeToMs(m_lastTimeCode)) * 90;
-        m_timeOffset = scr < t ? MsToTimeCode((t - scr) / 90) : TTimeCode{};
+        int64_t t = int64_t(timeCodeToMs(m_lastTimeCode)) * 90;
+        m_timeOffset = scr < t ? msToTimeCode((t - scr) / 90) : TTimeCode{};
         m_previousScr = 0;
         m_scrStep = 0;
         m_rebaseOnNextPack = false;
@@ -218,8 +218,8 @@ TTimeCode Demuxer::currentStreamTime() const {
 // shown at zero.
 TTimeCode Demuxer::streamTime(int64_t ticks) const {
     if (m_videoStartMs == 0) return addMs(m_timeOffset, ticks / 90);
-    const int64_t ms = int64_t(TimeCodeToMs(m_timeOffset)) + ticks / 90 - m_videoStartMs;
-    return MsToTimeCode(std::max<int64_t>(ms, 0));
+    const int64_t ms = int64_t(timeCodeToMs(m_timeOffset)) + ticks / 90 - m_videoStartMs;
+    return msToTimeCode(std::max<int64_t>(ms, 0));
 }
 
 std::optional<uint32_t> Demuxer::videoPts(std::span<const uint8_t, kPackSize> pack) {

@@ -79,7 +79,7 @@ public:
     TTimeCode spuStartTime() const { return m_spuStartTime; }
     // A VobSub index times the SPU just begun: `startMs` on the time line.
     void timeSpuFromIndex(int64_t startMs) {
-        m_spuStartTime = MsToTimeCode(int64_t(TimeCodeToMs(m_timeOffset)) + startMs);
+        m_spuStartTime = msToTimeCode(int64_t(timeCodeToMs(m_timeOffset)) + startMs);
     }
 
     // Packets of each subpicture stream 0x20..0x3F seen since the job began:

@@ -4,7 +4,7 @@ namespace mirtal {
 
 void DocumentSink::add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop,
                        const Rect& rect) {
-    if (m_document.AddSubtitle(lines, true, start, stop, rect) != AddStatus::StoreFull) {
+    if (m_document.addSubtitle(lines, true, start, stop, rect) != AddStatus::StoreFull) {
         m_reportedFull = false;
         return;
     }

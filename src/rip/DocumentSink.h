@@ -13,9 +13,9 @@ public:
     DocumentSink(SubtitleDocument& document, DialogHost& dialogs)
         : m_document(document), m_dialogs(dialogs) {}
 
-    int count() const override { return m_document.NbSubTitle(); }
+    int count() const override { return m_document.nbSubTitle(); }
     TTimeCode lastStop() const override { return m_document.lastStop(); }
-    void closeLast(TTimeCode stop) override { m_document.CloseLastEntry(stop); }
+    void closeLast(TTimeCode stop) override { m_document.closeLastEntry(stop); }
     void add(const std::vector<std::string>& lines, TTimeCode start, TTimeCode stop,
              const Rect& rect) override;
 

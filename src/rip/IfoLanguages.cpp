@@ -30,14 +30,14 @@ constexpr size_t kMaxNameLength = 20;
 
 } // namespace
 
-std::string LanguageName(std::string_view code) {
+std::string languageNameOf(std::string_view code) {
     if (code.size() == 2 && code[0] == '\0' && code[1] == '\0') return {};
     for (const Language& l : kLanguages)
         if (l.code == code) return std::string(l.name);
     return std::string(code);
 }
 
-IfoReadResult ReadIfoLanguages(const std::filesystem::path& path, StreamLanguages& names) {
+IfoReadResult readIfoStreamLanguages(const std::filesystem::path& path, StreamLanguages& names) {
     IfoReadResult result;
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
@@ -46,10 +46,9 @@ IfoReadResult ReadIfoLanguages(const std::filesystem::path& path, StreamLanguage
     }
     result.found = true;
     std::array<char, kFirstCode + kEntrySize * kSubpictureStreams> head{};
-    std::string readError;
-    const std::optional<std::string> start = readFileStart(path, head.size(), &readError);
+    const ValueResult<std::string> start = readFileStart(path, head.size());
     if (!start) {
-        result.message = readError;
+        result.message = start.error;
         return result;
     }
     std::copy(start->begin(), start->end(), head.begin());
@@ -59,7 +58,7 @@ IfoReadResult ReadIfoLanguages(const std::filesystem::path& path, StreamLanguage
         if (at + 2 > got) break;
         std::string_view code(head.data() + at, 2);
         result.codes[size_t(k)] = code[0] == 0 && code[1] == 0 ? "" : std::string(code);
-        names[size_t(k)] = LanguageName(code).substr(0, kMaxNameLength);
+        names[size_t(k)] = languageNameOf(code).substr(0, kMaxNameLength);
         result.streamsRead = k + 1;
     }
     if (result.streamsRead < kSubpictureStreams)
@@ -69,7 +68,7 @@ IfoReadResult ReadIfoLanguages(const std::filesystem::path& path, StreamLanguage
     return result;
 }
 
-std::vector<std::string> FillStreamList(const StreamLanguages& names) {
+std::vector<std::string> streamListTexts(const StreamLanguages& names) {
     std::vector<std::string> lines;
     lines.reserve(kSubpictureStreams);
     for (int k = 1; k <= kSubpictureStreams; ++k)

@@ -23,18 +23,18 @@ struct IfoReadResult {
 };
 
 // "English" for "en" and so on; "" for an unset code; any other code itself.
-std::string LanguageName(std::string_view code);
+std::string languageNameOf(std::string_view code);
 
 // Reads the language codes of a VTS_nn_0.IFO into `names`. A missing file
 // leaves the names as they were; a short or unreadable one keeps the names
 // read before the failure and says what happened in the message.
-IfoReadResult ReadIfoLanguages(const std::filesystem::path& path, StreamLanguages& names);
+IfoReadResult readIfoStreamLanguages(const std::filesystem::path& path, StreamLanguages& names);
 
 // The 32 lines of the stream list, e.g. "1  - English" and "12 - ".
-std::vector<std::string> FillStreamList(const StreamLanguages& names);
+std::vector<std::string> streamListTexts(const StreamLanguages& names);
 
 // The substream id that line `index` (0-based) of the stream list stands for.
-constexpr uint8_t StreamIdOfLine(int index) {
+constexpr uint8_t streamIdOfLine(int index) {
     return uint8_t(0x20 + index);
 }
 

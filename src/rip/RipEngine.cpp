@@ -77,7 +77,7 @@ Result RipEngine::startJob(const JobSetup& setup) {
     m_job.VobSubName = setup.vobSubName;
     if (setup.action == kActionVobSub)
         m_job.VobSubInfo =
-            DescribeVobSubTrack(setup.files, m_job.FileIndex, m_job.SubtitleStreamId);
+            describeVobSubTrack(setup.files, m_job.FileIndex, m_job.SubtitleStreamId);
     m_vobSub.clear();
     m_job.TotalPictures = 0;
     m_job.DamagedPictures = m_job.MissingPictures = 0;
@@ -134,8 +134,8 @@ TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
     m_fileBytes = file.nextOffset();
     while (!file.atEnd()) {
         if (m_filePos % kPacksPerProgress == 0) {
-            UpdateProgress();
-            if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) UpdateRemainingTime();
+            updateProgress();
+            if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) updateRemainingTime();
         }
         const uint8_t* pack = file.nextPack();
         if (!pack) return abandonFile(path, file);
@@ -144,10 +144,10 @@ TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
         if (!processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), file, index))
             return TickResult::Processed;
     }
-    UpdateProgress();
+    updateProgress();
     file.close();
     if (index) noteMissingFromIndex(*index, path);
-    FinishFile();
+    finishFile();
     return TickResult::Processed;
 }
 
@@ -177,7 +177,7 @@ TickResult RipEngine::abandonFile(const std::filesystem::path& path, PackFile& f
     reportUnreadable(path, file.error());
     file.close();
     dropUnfinishedSpu();
-    FinishFile();
+    finishFile();
     return TickResult::Processed;
 }
 
@@ -222,18 +222,18 @@ bool RipEngine::goOnAfterBadPack() {
                              m_catalogue.text(Message::ContinueAfterBadPacket);
     if (m_host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::No)
         return true;
-    StopJob();
+    stopJob();
     return false;
 }
 
 void RipEngine::completeSpu() {
-    if (m_job.ForcedOnly && !StartsForced(m_demuxer.spu())) {
+    if (m_job.ForcedOnly && !startsForced(m_demuxer.spu())) {
         m_demuxer.clearSpu();
         return;
     }
     ++m_job.VobPictures;
     ++m_job.TotalPictures;
-    if (const char* damage = SpuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
+    if (const char* damage = spuDamage(m_demuxer.spu(), m_frameWidth, m_frameHeight)) {
         noteDamaged(damage);
         m_demuxer.clearSpu();
         return;
@@ -249,7 +249,7 @@ void RipEngine::completeSpu() {
     }
     if (!r) reportSubpictureFailure(r.error);
     m_demuxer.clearSpu();
-    UpdateProgress();
+    updateProgress();
 }
 
 void RipEngine::pauseHere() {
@@ -261,7 +261,7 @@ void RipEngine::pauseHere() {
     publish();
 }
 
-void RipEngine::FinishFile() {
+void RipEngine::finishFile() {
     m_job.Busy = false;
     m_display.pauseEnabled = false;
     m_display.openVobEnabled = true;
@@ -277,7 +277,7 @@ void RipEngine::FinishFile() {
 void RipEngine::noteDamaged(const char* why) {
     ++m_job.DamagedPictures;
     m_job.Problems.push_back("Subpicture " + std::to_string(m_job.TotalPictures) + " at " +
-                             TimeCodeToStr(m_demuxer.spuStartTime()) + " skipped: " + why);
+                             timeCodeToStr(m_demuxer.spuStartTime()) + " skipped: " + why);
 }
 
 void RipEngine::noteMissingFromIndex(const VobSubIndex& index, const std::filesystem::path& sub) {
@@ -308,7 +308,7 @@ uint64_t RipEngine::jobPositionKb() const {
     return m_kbBefore + m_fileBytes / 1024;
 }
 
-void RipEngine::UpdateProgress() {
+void RipEngine::updateProgress() {
     uint64_t posKb = jobPositionKb();
     uint64_t total = m_job.TotalSizeKb;
     int percent = total == 0 ? 0 : int(std::min<uint64_t>(posKb * 100 / total, 100));
@@ -316,14 +316,14 @@ void RipEngine::UpdateProgress() {
     m_display.progressPercent = percent;
     uint32_t now = m_host.tickMs();
     m_job.Elapsed =
-        MsToTimeCode(int64_t(TimeCodeToMs(m_job.Elapsed)) + int64_t(uint32_t(now - m_lastTick)));
+        msToTimeCode(int64_t(timeCodeToMs(m_job.Elapsed)) + int64_t(uint32_t(now - m_lastTick)));
     m_lastTick = now;
     m_display.elapsed = m_job.Elapsed;
     publish();
     m_host.processEvents();
 }
 
-void RipEngine::UpdateRemainingTime() {
+void RipEngine::updateRemainingTime() {
     uint32_t now = m_host.tickMs();
     uint64_t posKb = jobPositionKb();
     uint64_t dKb = posKb > m_lastEstimatePosKb ? posKb - m_lastEstimatePosKb : 0;
@@ -336,14 +336,14 @@ void RipEngine::UpdateRemainingTime() {
     m_msPerMb = rate;
     uint64_t leftKb = m_job.TotalSizeKb > posKb ? m_job.TotalSizeKb - posKb : 0;
     int64_t remainingMs = int64_t(leftKb >> 10) * m_msPerMb;
-    m_display.remaining = MsToTimeCode(remainingMs);
+    m_display.remaining = msToTimeCode(remainingMs);
     m_lastEstimateTick = now;
     m_lastEstimatePosKb = posKb;
 }
 
 // Busy stays set, so no tick takes the job up again; there is nothing left
 // to pause, and the job setup is open for a new Start.
-void RipEngine::StopJob() {
+void RipEngine::stopJob() {
     // What was read is kept: the VobSub pair holds the pictures so far.
     if (m_job.Action == kActionVobSub && m_vobSub.count() > 0) saveVobSub();
     m_job.Busy = true;
@@ -361,7 +361,7 @@ void RipEngine::togglePause() {
 }
 
 void RipEngine::decode() {
-    DecodeSpu(m_demuxer.spu(), m_subpicture, m_frameWidth, m_frameHeight);
+    decodeSpu(m_demuxer.spu(), m_subpicture, m_frameWidth, m_frameHeight);
 }
 
 Result RipEngine::handleSubpicture() {
@@ -377,31 +377,31 @@ Result RipEngine::handleSubpicture() {
     switch (m_job.Action) {
     case kActionOcr: {
         decode();
-        DisplayTimes times = ComputeDisplayTimes();
-        if (IsDisplayable() && m_actions) m_actions->recognise(*this, event(times, {}));
+        DisplayTimes times = computeDisplayTimes();
+        if (isDisplayable() && m_actions) m_actions->recognise(*this, event(times, {}));
         break;
     }
     case kActionBmp: {
-        std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".bmp");
+        std::string file = pictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".bmp");
         decode();
         if (m_actions)
             return m_actions->saveBitmap(
-                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), file));
+                *this, event(subpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), file));
         break;
     }
     case kActionSup: {
-        std::string file = PictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".sup");
-        if (Result r = SaveSupFile(file, m_demuxer.spu()); !r) return r;
+        std::string file = pictureFileName(m_job.PicturePrefix, m_job.TotalPictures, ".sup");
+        if (Result r = saveSupFile(file, m_demuxer.spu()); !r) return r;
         if (m_job.ShowSubPict || m_job.WithTimingAndPosition) {
             decode();
             Rect rect = m_subpicture.rect();
-            if (m_job.WithTimingAndPosition) AddFileNameEntry(rect, file);
+            if (m_job.WithTimingAndPosition) addFileNameEntry(rect, file);
             m_host.showPicture(m_subpicture.Bitmap, rect);
         }
         break;
     }
     case kActionVobSub:
-        m_vobSub.add(m_demuxer.spu(), TimeCodeToMs(m_demuxer.spuStartTime()));
+        m_vobSub.add(m_demuxer.spu(), timeCodeToMs(m_demuxer.spuStartTime()));
         if (m_job.ShowSubPict) {
             decode();
             m_host.showPicture(m_subpicture.Bitmap, m_subpicture.rect());
@@ -411,7 +411,7 @@ Result RipEngine::handleSubpicture() {
         decode();
         if (m_actions)
             m_actions->show(
-                *this, event(SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), {}));
+                *this, event(subpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime()), {}));
         break;
     default:
         break;
@@ -419,33 +419,33 @@ Result RipEngine::handleSubpicture() {
     return {};
 }
 
-DisplayTimes RipEngine::ComputeDisplayTimes() {
-    DisplayTimes times = SubpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime());
+DisplayTimes RipEngine::computeDisplayTimes() {
+    DisplayTimes times = subpictureDisplayTimes(m_subpicture, m_demuxer.spuStartTime());
     if (m_subtitles.count() > 0 && m_subtitles.lastStop().isZero())
         m_subtitles.closeLast(times.start);
     return times;
 }
 
-bool RipEngine::IsDisplayable() const {
-    return mirtal::IsDisplayable(m_subpicture);
+bool RipEngine::isDisplayable() const {
+    return mirtal::isDisplayable(m_subpicture);
 }
 
-void RipEngine::AddFileNameEntry(const Rect& rect, const std::string& file) {
-    DisplayTimes times = ComputeDisplayTimes();
+void RipEngine::addFileNameEntry(const Rect& rect, const std::string& file) {
+    DisplayTimes times = computeDisplayTimes();
     m_subtitles.add({fileNamePart(file)}, times.start, times.stop, rect);
 }
 
-void RipEngine::PauseToReprocessSubpicture() {
+void RipEngine::pauseToReprocessSubpicture() {
     // SubpictureStartPack is cleared between files, so the engine keeps its
     // own note of where the SPU began: it may straddle two files.
     m_job.ContinuePack = m_spuStartPack;
     m_job.ContinuePackFixed = true;
     m_rereadFile = m_spuStartFile;
-    UncountSubpicture();
+    uncountSubpicture();
     if (!m_job.Paused) togglePause();
 }
 
-void RipEngine::UncountSubpicture() {
+void RipEngine::uncountSubpicture() {
     if (m_job.VobPictures > 0) --m_job.VobPictures;
     if (m_job.TotalPictures > 0) --m_job.TotalPictures;
 }
@@ -468,7 +468,7 @@ void RipEngine::dropUnfinishedSpu() {
 void RipEngine::reportSubpictureFailure(const std::string& reason) {
     std::string text = "Subpicture " + std::to_string(m_job.TotalPictures) + ": " + reason +
                        "\rThe job pauses here; Continue processes this subpicture again.";
-    PauseToReprocessSubpicture();
+    pauseToReprocessSubpicture();
     m_host.ask(MessageKind::Warning, {Answer::Ok}, text);
 }
 

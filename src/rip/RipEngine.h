@@ -57,43 +57,38 @@ public:
     // Fails (and nothing changed) when the job has no file or too many.
     Result startJob(const JobSetup& setup);
     TickResult tick();
-    void FinishFile();
-    void UpdateProgress();
-    void UpdateRemainingTime();
     void togglePause();
-    Result handleSubpicture();
-    // The display times of the decoded subpicture; closes the last subtitle
-    // if its stop is still open.
-    DisplayTimes ComputeDisplayTimes();
-    bool IsDisplayable() const;
-    void AddFileNameEntry(const Rect& rect, const std::string& file);
+    void addFileNameEntry(const Rect& rect, const std::string& file);
 
     // For a dialog that interrupts the current subpicture and wants it
     // processed again after the pause: the job continues at the SPU's first
     // pack and counts it again.
-    void PauseToReprocessSubpicture();
+    void pauseToReprocessSubpicture();
     // Takes the current subpicture out of the counts.
-    void UncountSubpicture();
+    void uncountSubpicture();
 
     // Stops the job where it stands (say, its next file is gone, or the user
     // ends it from the pause), keeping what was read.
-    void StopJob();
-    // Stopped, at the user's request after a bad pack or by StopJob; only a
+    void stopJob();
+    // Stopped, at the user's request after a bad pack or by stopJob; only a
     // new Start goes on.
     bool halted() const { return m_halted; }
     uint32_t filePos() const { return m_filePos; }
-    uint64_t jobPositionKb() const;
 
-    Host& host() { return m_host; }
-    const MessageCatalogue& catalogue() const { return m_catalogue; }
     RipJob& job() { return m_job; }
-    Demuxer& demuxer() { return m_demuxer; }
-    Subpicture& subpicture() { return m_subpicture; }
-    RipDisplay& display() { return m_display; }
     SubtitleSink& subtitles() { return m_subtitles; }
     const VobSubWriter& vobSub() const { return m_vobSub; }
 
 private:
+    void finishFile();
+    void updateProgress();
+    void updateRemainingTime();
+    uint64_t jobPositionKb() const;
+    Result handleSubpicture();
+    // The display times of the decoded subpicture; closes the last subtitle
+    // if its stop is still open.
+    DisplayTimes computeDisplayTimes();
+    bool isDisplayable() const;
     void publish() { m_host.displayChanged(m_display); }
     // One tick's work: the current file from where the job stands, pack by
     // pack, to its end, a pause or a halt.

@@ -36,8 +36,8 @@ Result Session::startJob(const JobSetup& setup) {
     if (Result r = m_engine.startJob(setup); !r) return r;
     m_demuxerAtStart = std::move(demuxerAtStart);
     m_setup = setup;
-    m_subtitlesAtStart = m_document.NbSubTitle();
-    m_ocrState.forgetTextColor();
+    m_subtitlesAtStart = m_document.nbSubTitle();
+    m_ocrState.forgetTextColour();
     m_ocr.startJob();
     showGlyphCounts();
     m_resumeWhenIdle = false;
@@ -60,9 +60,9 @@ void Session::restartForNaming() {
     if (m_job.Busy) return;
     if (m_ocr.wantsTraining() && m_job.Paused && !m_ocr.training()) {
         // What the pass read before the new shape is read again after training.
-        if (m_document.NbSubTitle() > m_subtitlesAtStart) {
+        if (m_document.nbSubTitle() > m_subtitlesAtStart) {
             m_document.store().truncate(m_subtitlesAtStart);
-            m_document.RefreshList();
+            m_document.refreshList();
         }
         m_ocr.beginTraining();
         restartPass();
@@ -86,6 +86,12 @@ void Session::showGlyphCounts() {
 void Session::restartPass() {
     if (m_demuxerAtStart) *m_demuxer = *m_demuxerAtStart;
     m_engine.startJob(m_setup);
+}
+
+void Session::composePicture() {
+    m_outputRect = m_composer.composeOutputBitmap(
+        m_bmpSettings, m_subpicture.Bitmap, m_outputBitmap, m_subpicture.rect(),
+        m_subpicture.FrameWidth, m_subpicture.FrameHeight);
 }
 
 } // namespace mirtal

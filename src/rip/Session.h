@@ -58,9 +58,9 @@ public:
     OcrState& ocrState() { return m_ocrState; }
     OcrDriver& ocr() { return m_ocr; }
     BmpOutputSettings& bmpSettings() { return m_bmpSettings; }
-    OutputBitmapComposer& composer() { return m_composer; }
-    PaletteBitmap& outputBitmap() { return m_outputBitmap; }
-    Rect& outputRect() { return m_outputRect; }
+    const OutputBitmapComposer& composer() const { return m_composer; }
+    const PaletteBitmap& outputBitmap() const { return m_outputBitmap; }
+    const Rect& outputRect() const { return m_outputRect; }
     SessionActions& actions() { return m_actions; }
 
     // The subpicture stream (0x20..0x3F) the next job reads.
@@ -85,6 +85,14 @@ public:
     // tick lifts the pause as soon as the engine is idle.
     bool resumesWhenIdle() const { return m_resumeWhenIdle; }
     void resumeWhenIdle() { m_resumeWhenIdle = true; }
+
+    // The decoded subpicture composed into the output picture with the bitmap
+    // settings and the DVD colour order; shown through the host.
+    void composePicture();
+    void showComposedPicture() { m_host.showPicture(m_outputBitmap, m_outputRect); }
+    void setDvdColourOrder(const std::array<uint8_t, 4>& order) {
+        m_composer.setDvdColourOrder(order);
+    }
 
     // The job setup's Start: fills the job and the per-job resets (stream
     // clock, text colour, the adjustment step), then unpauses.

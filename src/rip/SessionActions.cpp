@@ -2,7 +2,7 @@
 
 #include "export/BmpFile.h"
 #include "export/SupFile.h"
-#include "ocr/TextColor.h"
+#include "ocr/TextColour.h"
 #include "rip/RipEngine.h"
 #include "rip/Session.h"
 
@@ -17,10 +17,10 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
         ocr.options().preview = [this](const Bitmap24& b) {
             m_session.host().showPicture(b, Rect{});
         };
-    PictureInfo info{event.number, TimeCodeToMs(event.times.start)};
+    PictureInfo info{event.number, timeCodeToMs(event.times.start)};
     // The driver crops and recolours the work bitmap in place, as the
     // preview then shows recognised characters in their marker colours.
-    OcrResult r = ocr.OcrSubpicture(m_session.subpicture().Bitmap, info);
+    OcrResult r = ocr.ocrSubpicture(m_session.subpicture().Bitmap, info);
     placeholders += r.placeholders;
     m_session.showGlyphCounts();
     switch (r.outcome) {
@@ -28,19 +28,19 @@ void SessionActions::recognise(RipEngine& engine, const SubpictureEvent& event) 
         engine.subtitles().add(r.lines, event.times.start, event.times.stop, event.rect);
         break;
     case OcrOutcome::Dropped:
-        engine.UncountSubpicture();
+        engine.uncountSubpicture();
         break;
     case OcrOutcome::Train:
     case OcrOutcome::Pause:
-        engine.PauseToReprocessSubpicture();
+        engine.pauseToReprocessSubpicture();
         break;
-    case OcrOutcome::ChangeColor:
-        m_session.ocrState().forgetTextColor();
-        engine.PauseToReprocessSubpicture();
+    case OcrOutcome::ChangeColour:
+        m_session.ocrState().forgetTextColour();
+        engine.pauseToReprocessSubpicture();
         m_session.resumeWhenIdle();
         break;
     case OcrOutcome::NoText:
-    case OcrOutcome::ColorSkipped:
+    case OcrOutcome::ColourSkipped:
         break;
     }
 }
@@ -49,8 +49,8 @@ bool SessionActions::adjust() {
     m_session.keepPicture();
     // The adjustment step always starts from the automatic colour order of
     // the picture at hand.
-    m_session.composer().SetDvdColorOrder(
-        AutoDetectTextColor(m_session.subpicture().Bitmap, m_session.ocrState().DrawColor));
+    m_session.setDvdColourOrder(
+        autoDetectTextColour(m_session.subpicture().Bitmap, m_session.ocrState().DrawColor));
     if (m_session.host().adjustBitmap()) {
         m_session.finishAdjustment();
         return true;
@@ -64,34 +64,23 @@ bool SessionActions::adjustIfDue() {
     return !m_session.adjustmentDue() || adjust();
 }
 
-void SessionActions::compose() {
-    const Subpicture& sub = m_session.subpicture();
-    m_session.outputRect() = m_session.composer().ComposeOutputBitmap(
-        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(), sub.FrameWidth,
-        sub.FrameHeight);
-}
-
-void SessionActions::showComposed() {
-    m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
-}
-
 Result SessionActions::saveBitmap(RipEngine& engine, const SubpictureEvent& event) {
     const bool save = adjustIfDue();
-    compose();
+    m_session.composePicture();
     if (!save) return {}; // skipped: no file and no entry, but the number is used up
-    if (engine.job().ShowSubPict) showComposed();
+    if (engine.job().ShowSubPict) m_session.showComposedPicture();
     // The file before its entry: a failed write pauses the job so that this
     // picture is processed again, and it must not be listed twice.
-    if (Result r = SaveBitmapFile(m_session.outputBitmap(), event.fileName); !r) return r;
+    if (Result r = saveBitmapFile(m_session.outputBitmap(), event.fileName); !r) return r;
     if (engine.job().WithTimingAndPosition)
-        engine.AddFileNameEntry(m_session.outputRect(), event.fileName);
+        engine.addFileNameEntry(m_session.outputRect(), event.fileName);
     return {};
 }
 
 void SessionActions::show(RipEngine& engine, const SubpictureEvent&) {
     adjustIfDue();
-    compose();
-    showComposed();
+    m_session.composePicture();
+    m_session.showComposedPicture();
     if (engine.job().NoStop) return;
     switch (m_session.host().waitAtProgression()) {
     case ProgressionChoice::Next:
@@ -139,7 +128,7 @@ bool SessionActions::saveShownPictureAsBmp() {
         chooseNameBeginning(Message::SaveBmpSubpictureTitle);
     if (!name) return false;
     return reportIfFailed(m_session.host(),
-                          SaveBitmapFile(m_session.outputBitmap(), withSuffix(*name, ".BMP")));
+                          saveBitmapFile(m_session.outputBitmap(), withSuffix(*name, ".BMP")));
 }
 
 bool SessionActions::saveCurrentSpuAsSup() {
@@ -147,13 +136,13 @@ bool SessionActions::saveCurrentSpuAsSup() {
         chooseNameBeginning(Message::SaveSupSubpictureTitle);
     if (!name) return false;
     return reportIfFailed(m_session.host(),
-                          SaveSupFile(withSuffix(*name, ".SUP"), m_session.demuxer().spu()));
+                          saveSupFile(withSuffix(*name, ".SUP"), m_session.demuxer().spu()));
 }
 
-void SessionActions::changeColors() {
+void SessionActions::changeColours() {
     adjust();
-    compose();
-    showComposed();
+    m_session.composePicture();
+    m_session.showComposedPicture();
 }
 
 } // namespace mirtal

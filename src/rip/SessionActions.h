@@ -29,7 +29,7 @@ public:
     bool saveCurrentSpuAsSup();
     // "Change Colors": the bitmap adjustment step, then the picture is
     // composed and shown again.
-    void changeColors();
+    void changeColours();
 
     // Initial folder of the on-demand save dialog; takes the folder of the
     // last name chosen.
@@ -43,8 +43,6 @@ private:
     // the picture.
     bool adjustIfDue();
     bool adjust();
-    void compose();
-    void showComposed();
     // The save dialog for the current picture: title from the catalogue.
     std::optional<std::filesystem::path> chooseNameBeginning(Message title);
 

@@ -71,11 +71,11 @@ bool StreamMap::hasView(int line, SubpictureView view) const {
 }
 
 uint8_t StreamMap::substream(int line, SubpictureView view) const {
-    if (!m_mapped || !hasStream(line)) return StreamIdOfLine(line);
+    if (!m_mapped || !hasStream(line)) return streamIdOfLine(line);
     return id(line, hasView(line, view) ? int(view) + 1 : 1);
 }
 
-StreamMap ReadStreamMap(const std::filesystem::path& ifo) {
+StreamMap readStreamMap(const std::filesystem::path& ifo) {
     const int titleSet = titleSetNumber(ifo.filename().string());
     if (titleSet == 0) return {};
     const std::filesystem::path folder = ifo.parent_path().empty() ? "." : ifo.parent_path();

@@ -55,6 +55,6 @@ private:
 // library. A file that is not named VTS_nn_0.IFO, a missing or damaged IFO
 // or a 4:3 title gives the unmapped StreamMap: the caller keeps today's
 // stream numbers, and the languages (read on their own) report the damage.
-StreamMap ReadStreamMap(const std::filesystem::path& ifo);
+StreamMap readStreamMap(const std::filesystem::path& ifo);
 
 } // namespace mirtal

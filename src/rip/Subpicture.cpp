@@ -92,9 +92,9 @@ class FieldDecoder {
 public:
     FieldDecoder(Bitmap24& bitmap, int firstRow) : m_bitmap(bitmap), m_row(firstRow) {
         for (int i = 0; i < 4; ++i) {
-            m_colour[i][0] = blueOf(kDrawColor[i]);
-            m_colour[i][1] = greenOf(kDrawColor[i]);
-            m_colour[i][2] = redOf(kDrawColor[i]);
+            m_colour[i][0] = blueOf(kDrawColour[i]);
+            m_colour[i][1] = greenOf(kDrawColour[i]);
+            m_colour[i][2] = redOf(kDrawColour[i]);
         }
     }
 
@@ -194,21 +194,21 @@ Rect Subpicture::rect() const {
     return Rect{int32_t(s.X1), int32_t(s.Y1), int32_t(s.X2), int32_t(s.Y2)};
 }
 
-void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out, int frameWidth, int frameHeight) {
+void decodeSpu(std::span<const uint8_t> spu, Subpicture& out, int frameWidth, int frameHeight) {
     parseControlSequences(spu, out);
     const ControlSequence& s = out.first();
     out.FrameWidth = frameWidth;
     out.FrameHeight = frameHeight;
     out.Width = clampDimension(s.X1, s.X2, uint16_t(frameWidth));
     out.Height = clampDimension(s.Y1, s.Y2, uint16_t(frameHeight));
-    out.Bitmap.reset(out.Width, out.Height, kDrawColor[0]);
+    out.Bitmap.reset(out.Width, out.Height, kDrawColour[0]);
     uint16_t ctrl = be16At(spu, 2);
     uint16_t top = s.TopFieldOffset, bottom = s.BottomFieldOffset;
     FieldDecoder(out.Bitmap, 0).decode(fieldBytes(spu, top, uint16_t(bottom - top)));
     FieldDecoder(out.Bitmap, 1).decode(fieldBytes(spu, bottom, uint16_t(ctrl - bottom)));
 }
 
-bool StartsForced(std::span<const uint8_t> spu) {
+bool startsForced(std::span<const uint8_t> spu) {
     const size_t limit = std::min<size_t>(be16At(spu, 0), spu.size());
     const size_t o = be16At(spu, 2);
     ControlSequence first;
@@ -216,7 +216,7 @@ bool StartsForced(std::span<const uint8_t> spu) {
     return first.Forced;
 }
 
-const char* SpuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHeight) {
+const char* spuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHeight) {
     const size_t size = be16At(spu, 0);
     if (size == 0) return "its size field is 0";
     if (size > spu.size()) return "its size field says more than it holds";
@@ -230,16 +230,16 @@ const char* SpuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHei
     return nullptr;
 }
 
-DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime) {
+DisplayTimes subpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime) {
     DisplayTimes t;
-    int64_t base = TimeCodeToMs(spuStartTime);
-    t.start = MsToTimeCode(base + sub.first().DelayMs);
+    int64_t base = timeCodeToMs(spuStartTime);
+    t.start = msToTimeCode(base + sub.first().DelayMs);
     if (sub.SequenceCount >= 2 && sub.last().Command == 2)
-        t.stop = MsToTimeCode(base + sub.last().DelayMs);
+        t.stop = msToTimeCode(base + sub.last().DelayMs);
     return t;
 }
 
-bool IsDisplayable(const Subpicture& sub) {
+bool isDisplayable(const Subpicture& sub) {
     if (sub.first().Command != 1) return false;
     if (sub.SequenceCount >= 2 && sub.last().Command == 2)
         return uint64_t(sub.first().DelayMs) + 200 < sub.last().DelayMs;

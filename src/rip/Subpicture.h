@@ -43,7 +43,7 @@ struct Subpicture {
 
 // Decodes the SPU bytes. Nothing outside `spu` is read, whatever its offsets
 // say, and the work is linear in its size.
-void DecodeSpu(std::span<const uint8_t> spu, Subpicture& out, int frameWidth = kFrameWidth,
+void decodeSpu(std::span<const uint8_t> spu, Subpicture& out, int frameWidth = kFrameWidth,
                int frameHeight = kFrameHeight);
 
 struct DisplayTimes {
@@ -54,17 +54,17 @@ struct DisplayTimes {
 // True when the SPU's first control sequence starts the display with the
 // forced start command (0x00): the subpicture is meant to be shown even when
 // subtitles are off. Reads only the control sequence, not the picture.
-bool StartsForced(std::span<const uint8_t> spu);
+bool startsForced(std::span<const uint8_t> spu);
 
 // Why the unit cannot be drawn as it stands (its size field 0 or past its
 // data, its control sequences outside it, its display area inverted or
 // outside a `frameWidth` x `frameHeight` frame); null when it can be.
-const char* SpuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHeight);
+const char* spuDamage(std::span<const uint8_t> spu, int frameWidth, int frameHeight);
 
 // Start and stop of a decoded SPU that began at `spuStartTime`.
-DisplayTimes SubpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime);
+DisplayTimes subpictureDisplayTimes(const Subpicture& sub, TTimeCode spuStartTime);
 
 // Shown by a start command, and for more than 200 ms when a stop is given.
-bool IsDisplayable(const Subpicture& sub);
+bool isDisplayable(const Subpicture& sub);
 
 } // namespace mirtal

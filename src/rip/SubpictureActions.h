@@ -24,7 +24,7 @@ struct SubpictureEvent {
 
 // The per-subpicture work of the OCR, BMP and show-only actions. The engine
 // decodes the subpicture, computes its times and calls one of these; the
-// engine reference gives access to the job, the host, AddFileNameEntry and
+// engine reference gives access to the job, the host, addFileNameEntry and
 // the pause contracts. An exception thrown here is reported to the user and
 // the job pauses at this subpicture, so Continue processes it again.
 class SubpictureActions {
@@ -33,7 +33,7 @@ public:
     // Action 1: only called for displayable subpictures, after the previous
     // open subtitle has been closed at this start.
     virtual void recognise(RipEngine& engine, const SubpictureEvent& event) = 0;
-    // Action 2: compose, optionally AddFileNameEntry, show and save event.fileName.
+    // Action 2: compose, optionally addFileNameEntry, show and save event.fileName.
     virtual Result saveBitmap(RipEngine& engine, const SubpictureEvent& event) = 0;
     // Action 4: compose, show and wait at the progression controller.
     virtual void show(RipEngine& engine, const SubpictureEvent& event) = 0;

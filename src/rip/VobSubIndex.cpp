@@ -102,6 +102,82 @@ std::string lineError(size_t number, const std::string& what) {
     return "line " + std::to_string(number) + ": " + what;
 }
 
+// Reads an index line by line; each line's reader returns what is wrong with
+// it, empty when nothing is.
+class IndexParser {
+public:
+    explicit IndexParser(VobSubIndex& out) : m_out(out) {}
+
+    std::string line(LineReader& r) {
+        if (r.eatWord("id:")) return stream(r);
+        if (r.eatWord("delay:")) return delay(r);
+        if (r.eatWord("timestamp:")) return timestamp(r);
+        if (r.eatWord("size:"))
+            frameSize(r);
+        else if (r.eatWord("palette:"))
+            palette(r);
+        // Anything else (langidx, scale, ...) does not concern the rip.
+        return {};
+    }
+    bool anyStream() const { return m_stream != nullptr; }
+
+private:
+    std::string stream(LineReader& r) {
+        std::string_view code = r.until(',');
+        int64_t index = 0;
+        if (!r.eat(',') || !r.eatWord("index:") || !r.number(3, index) || !r.atEnd())
+            return "expected \"id: xx, index: N\"";
+        if (index >= kSubpictureStreams)
+            return "stream index " + std::to_string(index) + " is not 0..31";
+        m_stream = &m_out.streams[size_t(index)];
+        if (m_stream->present) return "stream index " + std::to_string(index) + " twice";
+        m_stream->present = true;
+        m_stream->code = std::string(code.substr(0, kMaxNameLength));
+        m_delay = m_fileDelay;
+        return {};
+    }
+    // A delay before the first stream applies to the whole file; one inside
+    // a stream's section adds to it for the rest of that section.
+    std::string delay(LineReader& r) {
+        int64_t ms = 0;
+        if (!readTime(r, ms) || !r.atEnd()) return "expected \"delay: HH:MM:SS:mmm\"";
+        if (m_stream)
+            m_delay = m_fileDelay + ms;
+        else
+            m_fileDelay = m_delay = ms;
+        return {};
+    }
+    std::string timestamp(LineReader& r) {
+        int64_t ms = 0;
+        uint64_t filePos = 0;
+        if (!readTime(r, ms) || !r.eat(',') || !r.eatWord("filepos:") || !r.hex(filePos) ||
+            !r.atEnd())
+            return "expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\"";
+        if (!m_stream) return "timestamp before any \"id:\" line";
+        m_stream->entries.push_back({filePos, std::max<int64_t>(0, ms + m_delay)});
+        return {};
+    }
+    // The frame the pictures are placed in (1920x1080 for an HD source); a
+    // line that does not read keeps the DVD frame rather than refusing the rip.
+    void frameSize(LineReader& r) {
+        int64_t w = 0, h = 0;
+        if (r.number(4, w) && (r.eat('x') || r.eat('X')) && r.number(4, h) && w > 0 && h > 0)
+            m_out.frameWidth = int(w), m_out.frameHeight = int(h);
+    }
+    void palette(LineReader& r) {
+        std::array<uint32_t, 16> palette{};
+        size_t k = 0;
+        for (uint64_t v = 0;
+             k < palette.size() && (k == 0 || r.eat(',')) && r.hex(v) && v <= 0xFFFFFF; ++k)
+            palette[k] = uint32_t(v);
+        if (k == palette.size() && r.atEnd()) m_out.palette = palette;
+    }
+
+    VobSubIndex& m_out;
+    VobSubStream* m_stream = nullptr;
+    int64_t m_fileDelay = 0, m_delay = 0;
+};
+
 } // namespace
 
 std::optional<int64_t> VobSubIndex::startMs(uint8_t streamId, uint32_t pack) const {
@@ -120,7 +196,8 @@ const VobSubEntry* VobSubIndex::find(uint8_t streamId, uint64_t offset) const {
 StreamLanguages VobSubIndex::languages() const {
     StreamLanguages names;
     for (size_t k = 0; k < streams.size(); ++k)
-        if (streams[k].present) names[k] = LanguageName(streams[k].code).substr(0, kMaxNameLength);
+        if (streams[k].present)
+            names[k] = languageNameOf(streams[k].code).substr(0, kMaxNameLength);
     return names;
 }
 
@@ -130,20 +207,11 @@ std::array<std::string, kSubpictureStreams> VobSubIndex::codes() const {
     return out;
 }
 
-bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& error) {
+bool parseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& error) {
     out = VobSubIndex{};
-    // A delay before the first stream applies to the whole file; one inside
-    // a stream's section adds to it for the rest of that section.
-    int64_t fileDelay = 0, delay = 0;
-    VobSubStream* stream = nullptr;
+    IndexParser parser(out);
     size_t lineNumber = 0;
-    size_t pos = 0;
-    bool anyStream = false;
-    auto fail = [&](const std::string& what) {
-        error = lineError(lineNumber, what);
-        return false;
-    };
-    while (pos < text.size()) {
+    for (size_t pos = 0; pos < text.size();) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(pos, end - pos);
@@ -152,51 +220,12 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         LineReader r(line);
         if (r.atEnd() || r.eat('#')) continue;
-        if (r.eatWord("id:")) {
-            std::string_view code = r.until(',');
-            int64_t index = 0;
-            if (!r.eat(',') || !r.eatWord("index:") || !r.number(3, index) || !r.atEnd())
-                return fail("expected \"id: xx, index: N\"");
-            if (index >= kSubpictureStreams)
-                return fail("stream index " + std::to_string(index) + " is not 0..31");
-            stream = &out.streams[size_t(index)];
-            if (stream->present) return fail("stream index " + std::to_string(index) + " twice");
-            stream->present = true;
-            stream->code = std::string(code.substr(0, kMaxNameLength));
-            delay = fileDelay;
-            anyStream = true;
-        } else if (r.eatWord("delay:")) {
-            int64_t ms = 0;
-            if (!readTime(r, ms) || !r.atEnd()) return fail("expected \"delay: HH:MM:SS:mmm\"");
-            if (stream)
-                delay = fileDelay + ms;
-            else
-                fileDelay = delay = ms;
-        } else if (r.eatWord("timestamp:")) {
-            int64_t ms = 0;
-            uint64_t filePos = 0;
-            if (!readTime(r, ms) || !r.eat(',') || !r.eatWord("filepos:") || !r.hex(filePos) ||
-                !r.atEnd())
-                return fail("expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\"");
-            if (!stream) return fail("timestamp before any \"id:\" line");
-            stream->entries.push_back({filePos, std::max<int64_t>(0, ms + delay)});
-        } else if (r.eatWord("size:")) {
-            // The frame the pictures are placed in (1920x1080 for an HD source); a
-            // line that does not read keeps the DVD frame rather than refusing the rip.
-            int64_t w = 0, h = 0;
-            if (r.number(4, w) && (r.eat('x') || r.eat('X')) && r.number(4, h) && w > 0 && h > 0)
-                out.frameWidth = int(w), out.frameHeight = int(h);
-        } else if (r.eatWord("palette:")) {
-            std::array<uint32_t, 16> palette{};
-            size_t k = 0;
-            for (uint64_t v = 0;
-                 k < palette.size() && (k == 0 || r.eat(',')) && r.hex(v) && v <= 0xFFFFFF; ++k)
-                palette[k] = uint32_t(v);
-            if (k == palette.size() && r.atEnd()) out.palette = palette;
+        if (std::string problem = parser.line(r); !problem.empty()) {
+            error = lineError(lineNumber, problem);
+            return false;
         }
-        // Anything else (langidx, scale, ...) does not concern the rip.
     }
-    if (!anyStream) {
+    if (!parser.anyStream()) {
         error = "no subtitle stream (no \"id: xx, index: N\" line)";
         return false;
     }
@@ -207,7 +236,7 @@ bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& erro
     return true;
 }
 
-bool IsVobSubFileName(std::string_view name) {
+bool isVobSubFileName(std::string_view name) {
     return wildcardMatchIgnoreCase("*.idx", name) || wildcardMatchIgnoreCase("*.sub", name);
 }
 
@@ -237,9 +266,9 @@ std::string partnerName(const std::string& name) {
 
 } // namespace
 
-std::optional<std::filesystem::path> FindVobSubPartner(const std::filesystem::path& path) {
+std::optional<std::filesystem::path> findVobSubPartner(const std::filesystem::path& path) {
     const std::string name = path.filename().string();
-    if (!IsVobSubFileName(name)) return std::nullopt;
+    if (!isVobSubFileName(name)) return std::nullopt;
     const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
     auto found = findIgnoringCase(folder, partnerName(name));
     // A folder made "./x.sub" of a bare name: give it back as it was asked.
@@ -247,14 +276,14 @@ std::optional<std::filesystem::path> FindVobSubPartner(const std::filesystem::pa
     return found;
 }
 
-bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error) {
+bool loadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error) {
     const std::string name = path.filename().string();
-    if (!IsVobSubFileName(name)) {
+    if (!isVobSubFileName(name)) {
         error = path.string() + " is not a VobSub file (.idx or .sub)";
         return false;
     }
     const bool givenIdx = wildcardMatchIgnoreCase("*.idx", name);
-    auto partner = FindVobSubPartner(path);
+    auto partner = findVobSubPartner(path);
     if (!partner) {
         error = "VobSub " + path.string() + ": no " + partnerName(name) + " beside it";
         return false;
@@ -262,15 +291,14 @@ bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::str
     out = VobSubPair{};
     out.idx = givenIdx ? path : *partner;
     out.sub = givenIdx ? *partner : path;
-    std::string readError;
-    auto text = readWholeFile(out.idx, &readError, kMaxIndexBytes);
+    auto text = readWholeFile(out.idx, kMaxIndexBytes);
     if (!text) {
-        error = readError;
+        error = text.error;
         return false;
     }
     auto index = std::make_shared<VobSubIndex>();
     std::string parseError;
-    if (!ParseVobSubIndex(*text, *index, parseError)) {
+    if (!parseVobSubIndex(*text, *index, parseError)) {
         error = "VobSub index " + out.idx.string() + " is damaged, " + parseError;
         return false;
     }

@@ -50,7 +50,7 @@ struct VobSubIndex {
 // Parses the text of a .idx. Unknown lines are skipped and CR LF ends are
 // taken as LF; a line that starts like a known entry but does not read as
 // one is refused, with its number in `error`.
-bool ParseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& error);
+bool parseVobSubIndex(std::string_view text, VobSubIndex& out, std::string& error);
 
 // A .idx and the .sub beside it (same name, the other extension, letter
 // case ignored), found from either.
@@ -61,15 +61,15 @@ struct VobSubPair {
 };
 
 // True for a file name ending in .idx or .sub, letter case ignored.
-bool IsVobSubFileName(std::string_view name);
+bool isVobSubFileName(std::string_view name);
 
 // The .sub of a .idx or the .idx of a .sub: the file beside it of the same
 // name with the other extension (letter case ignored, the exact spelling
 // preferred); none when there is no such file or `path` is neither.
-std::optional<std::filesystem::path> FindVobSubPartner(const std::filesystem::path& path);
+std::optional<std::filesystem::path> findVobSubPartner(const std::filesystem::path& path);
 
 // Finds the partner of `path` and reads the .idx; false with the reason in
 // `error` when a file is missing, unreadable or damaged.
-bool LoadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error);
+bool loadVobSubPair(const std::filesystem::path& path, VobSubPair& out, std::string& error);
 
 } // namespace mirtal

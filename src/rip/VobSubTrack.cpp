@@ -31,8 +31,8 @@ uint32_t YCrCbToRgb(uint32_t entry) {
            channel(1164 * y + 2018 * cb);
 }
 
-std::optional<IfoTitle> ReadIfoTitle(const std::filesystem::path& path) {
-    std::optional<std::string> file = readWholeFile(path, nullptr, kMaxIfoBytes);
+std::optional<IfoTitle> readIfoTitle(const std::filesystem::path& path) {
+    const ValueResult<std::string> file = readWholeFile(path, kMaxIfoBytes);
     if (!file || !file->starts_with("DVDVIDEO-VTS")) return std::nullopt;
     ByteReader r(bytesOf(*file));
     IfoTitle title;
@@ -55,7 +55,7 @@ std::optional<IfoTitle> ReadIfoTitle(const std::filesystem::path& path) {
     return title;
 }
 
-VobSubTrack DescribeVobSubTrack(const std::vector<std::filesystem::path>& files,
+VobSubTrack describeVobSubTrack(const std::vector<std::filesystem::path>& files,
                                 const std::vector<std::shared_ptr<const VobSubIndex>>& indexes,
                                 uint8_t streamId) {
     VobSubTrack track;
@@ -74,20 +74,20 @@ VobSubTrack DescribeVobSubTrack(const std::vector<std::filesystem::path>& files,
     const std::filesystem::path folder = files.front().parent_path();
     auto ifos = listFilesMatching(folder.empty() ? "." : folder, first.substr(0, 7) + "0.IFO");
     if (ifos.empty()) return track;
-    if (auto title = ReadIfoTitle(ifos.front())) {
+    if (auto title = readIfoTitle(ifos.front())) {
         track.width = title->width;
         track.height = title->height;
         if (title->palette) track.palette = *title->palette;
     }
     // On a 16:9 title a language may sit in several substreams, one per view.
     size_t line = stream;
-    if (StreamMap map = ReadStreamMap(ifos.front()); map.mapped())
+    if (StreamMap map = readStreamMap(ifos.front()); map.mapped())
         for (int k = 0; k < kSubpictureStreams; ++k)
             for (int v = 0; v < kSubpictureViews; ++v)
                 if (map.hasStream(k) && map.substream(k, SubpictureView(v)) == streamId)
                     line = size_t(k);
     StreamLanguages names;
-    IfoReadResult languages = ReadIfoLanguages(ifos.front(), names);
+    IfoReadResult languages = readIfoStreamLanguages(ifos.front(), names);
     if (int(line) < languages.streamsRead) track.language = languages.codes[line];
     return track;
 }

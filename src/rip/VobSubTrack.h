@@ -18,7 +18,7 @@ struct IfoTitle {
     int width = 720, height = 576;
     std::optional<VobSubPalette> palette;
 };
-std::optional<IfoTitle> ReadIfoTitle(const std::filesystem::path& path);
+std::optional<IfoTitle> readIfoTitle(const std::filesystem::path& path);
 
 // A palette entry of a DVD (0, Y, Cr, Cb) as 0xRRGGBB.
 uint32_t YCrCbToRgb(uint32_t entry);
@@ -27,7 +27,7 @@ uint32_t YCrCbToRgb(uint32_t entry);
 // VTS_nn_k.VOB gives the frame size, the palette and the language; else a
 // VobSub input's index gives what it has; what neither gives is the default
 // (720 x 576, kDefaultVobSubPalette, no language).
-VobSubTrack DescribeVobSubTrack(const std::vector<std::filesystem::path>& files,
+VobSubTrack describeVobSubTrack(const std::vector<std::filesystem::path>& files,
                                 const std::vector<std::shared_ptr<const VobSubIndex>>& indexes,
                                 uint8_t streamId);
 

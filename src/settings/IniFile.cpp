@@ -92,9 +92,8 @@ Result IniFile::load(const fs::path& path) {
     *this = IniFile();
     std::error_code ec;
     if (!fs::exists(path, ec) && !ec) return {};
-    std::string error;
-    auto bytes = readWholeFile(path, &error, kMaxFileBytes);
-    if (!bytes) return Result::failure(error);
+    auto bytes = readWholeFile(path, kMaxFileBytes);
+    if (!bytes) return Result::failure(bytes.error);
     // Text never holds these; a file that does is something else altogether,
     // and taking its bytes for keys could only do harm.
     constexpr std::string_view kTextControls = "\t\n\v\f\r\x1A\x1B";

@@ -88,22 +88,22 @@ void forEachMenuItem(LanguageWindow& w,
 
 } // namespace
 
-fs::path LanguageFolder(const fs::path& settingsFolder) {
+fs::path languageFolderIn(const fs::path& settingsFolder) {
     return settingsFolder / kLanguageFolderName;
 }
 
-std::vector<fs::path> LanguageFolders(const fs::path& programFolder,
-                                      const fs::path& settingsFolder) {
-    std::vector<fs::path> folders{LanguageFolder(settingsFolder)};
-    const fs::path installed = InstalledDataFolder(programFolder);
-    const fs::path shipped = LanguageFolder(installed.empty() ? programFolder : installed);
+std::vector<fs::path> languageFoldersFor(const fs::path& programFolder,
+                                         const fs::path& settingsFolder) {
+    std::vector<fs::path> folders{languageFolderIn(settingsFolder)};
+    const fs::path installed = installedDataFolder(programFolder);
+    const fs::path shipped = languageFolderIn(installed.empty() ? programFolder : installed);
     std::error_code ec;
     if (!fs::equivalent(folders.front(), shipped, ec) && folders.front() != shipped)
         folders.push_back(shipped);
     return folders;
 }
 
-std::vector<LanguageEntry> ListLanguages(const fs::path& languageFolder) {
+std::vector<LanguageEntry> listLanguages(const fs::path& languageFolder) {
     std::vector<LanguageEntry> out;
     const size_t ext = std::string(kLanguageExtension).size();
     for (const fs::path& f : listFilesMatching(languageFolder, "*.lng")) {
@@ -115,19 +115,19 @@ std::vector<LanguageEntry> ListLanguages(const fs::path& languageFolder) {
     return out;
 }
 
-fs::path LanguageFilePath(const fs::path& languageFolder, const std::string& name) {
+fs::path languageFilePath(const fs::path& languageFolder, const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
         return {};
     fs::path exact = languageFolder / (name + kLanguageExtension);
     std::error_code ec;
     if (fs::exists(exact, ec)) return exact;
     // The listing matches the extension without case; so does the lookup.
-    for (const LanguageEntry& e : ListLanguages(languageFolder))
+    for (const LanguageEntry& e : listLanguages(languageFolder))
         if (equalsIgnoreCase(e.name, name)) return e.file;
     return exact;
 }
 
-void ApplyLanguage(const IniFile& ini, LanguageTarget& target, MessageCatalogue& catalogue) {
+void applyLanguage(const IniFile& ini, LanguageTarget& target, MessageCatalogue& catalogue) {
     for (int wi = 0; wi < target.windowCount(); ++wi) {
         LanguageWindow& w = target.window(wi);
         const std::string wn = w.name();
@@ -168,7 +168,7 @@ void ApplyLanguage(const IniFile& ini, LanguageTarget& target, MessageCatalogue&
     }
 }
 
-void WriteLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatalogue& catalogue) {
+void writeLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatalogue& catalogue) {
     for (int wi = 0; wi < target.windowCount(); ++wi) {
         LanguageWindow& w = target.window(wi);
         const std::string wn = w.name();
@@ -200,26 +200,26 @@ void WriteLanguageTexts(IniFile& ini, LanguageTarget& target, const MessageCatal
         ini.writeString(kMessagesSection, messageKey(i), catalogue.entry(i));
 }
 
-Result LoadLanguageFile(const fs::path& file, LanguageTarget& target, MessageCatalogue& catalogue) {
+Result loadLanguageFile(const fs::path& file, LanguageTarget& target, MessageCatalogue& catalogue) {
     IniFile ini;
     Result r = ini.load(file);
-    if (r) ApplyLanguage(ini, target, catalogue);
+    if (r) applyLanguage(ini, target, catalogue);
     return r;
 }
 
-Result LoadLanguage(const fs::path& languageFolder, const std::string& name, LanguageTarget& target,
-                    MessageCatalogue& catalogue) {
-    fs::path file = LanguageFilePath(languageFolder, name);
+Result loadLanguageByName(const fs::path& languageFolder, const std::string& name,
+                          LanguageTarget& target, MessageCatalogue& catalogue) {
+    fs::path file = languageFilePath(languageFolder, name);
     if (file.empty()) return {};
-    return LoadLanguageFile(file, target, catalogue);
+    return loadLanguageFile(file, target, catalogue);
 }
 
-Result ExportLanguageTemplate(const fs::path& languageFolder, LanguageTarget& target,
-                              const MessageCatalogue& catalogue) {
+Result writeLanguageTemplate(const fs::path& languageFolder, LanguageTarget& target,
+                             const MessageCatalogue& catalogue) {
     const fs::path file = languageFolder / kLanguageTemplateName;
     IniFile ini;
     if (Result r = ini.load(file); !r) return r;
-    WriteLanguageTexts(ini, target, catalogue);
+    writeLanguageTexts(ini, target, catalogue);
     return ini.save(file);
 }
 

@@ -17,7 +17,7 @@ constexpr const char* kNativeOutput = "MIRTAL OUTPUT";
 constexpr const char* kIAuthorOutput = "IAUTHOR OUTPUT";
 constexpr const char* kPhilipsOutput = "PHILIPS OUTPUT";
 constexpr const char* kCropping = "BMP OUT CROPPING";
-constexpr const char* kColor = "BMP OUT COLOR";
+constexpr const char* kColour = "BMP OUT COLOR";
 constexpr const char* kPositioning = "BMP OUT POSITIONING";
 
 std::string indexed(const char* stem, size_t i) {
@@ -77,11 +77,11 @@ constexpr KeyRange kKeyRanges[] = {
     {kCropping, "YPosMode", 0, 2},
     {kCropping, "PosShift.X", -720, 720, kNearest},
     {kCropping, "PosShift.Y", -576, 576, kNearest},
-    {kColor, "BitPerPixel", 4, 8}, // 8, or anything else for 4
-    {kColor, "Color_", 0, kColourMax},
-    {kColor, "PresetColorPalIndex", 0, 2},
-    {kColor, "ColorPalIndex_", 0, 15},
-    {kColor, "UnusedColor", 0, kColourMax},
+    {kColour, "BitPerPixel", 4, 8}, // 8, or anything else for 4
+    {kColour, "Color_", 0, kColourMax},
+    {kColour, "PresetColorPalIndex", 0, 2},
+    {kColour, "ColorPalIndex_", 0, 15},
+    {kColour, "UnusedColor", 0, kColourMax},
     {kPositioning, "XPosMode", 0, 3},
     {kPositioning, "SetTo.X", 0, 719, kNearest},
     {kPositioning, "PosShift.X", -720, 720, kNearest},
@@ -158,13 +158,13 @@ template <typename Change> Result updateFile(const fs::path& file, Change change
 
 } // namespace
 
-bool IsWritableFolder(const fs::path& folder) {
+bool isWritableFolder(const fs::path& folder) {
     std::error_code ec;
     return !folder.empty() && fs::is_directory(folder, ec) &&
            ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-fs::path InstalledDataFolder(const fs::path& programFolder) {
+fs::path installedDataFolder(const fs::path& programFolder) {
     // The build sets the path from the executable's install folder to the
     // data's, so that any layout it installs is recognised.
     const fs::path data = (programFolder / MIRTAL_DATA_FROM_BIN).lexically_normal();
@@ -172,11 +172,11 @@ fs::path InstalledDataFolder(const fs::path& programFolder) {
     return fs::is_directory(data / "lang", ec) ? data : fs::path();
 }
 
-fs::path SettingsFolder(const fs::path& programFolder, const std::string& xdgConfigHome,
-                        const std::string& home) {
+fs::path settingsFolderFor(const fs::path& programFolder, const std::string& xdgConfigHome,
+                           const std::string& home) {
     // Even where it may (root, a prefix of the user's own), an installed
     // program writes nothing beside its executable.
-    if (InstalledDataFolder(programFolder).empty() && IsWritableFolder(programFolder))
+    if (installedDataFolder(programFolder).empty() && isWritableFolder(programFolder))
         return programFolder;
     fs::path base;
     if (!xdgConfigHome.empty() && fs::path(xdgConfigHome).is_absolute())
@@ -188,29 +188,29 @@ fs::path SettingsFolder(const fs::path& programFolder, const std::string& xdgCon
     return base / "Mirtal";
 }
 
-fs::path SettingsFolder(const fs::path& programFolder) {
+fs::path settingsFolderFor(const fs::path& programFolder) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    return SettingsFolder(programFolder, xdg ? xdg : "", home ? home : "");
+    return settingsFolderFor(programFolder, xdg ? xdg : "", home ? home : "");
 }
 
-fs::path DialogStartFolder(const fs::path& programFolder, const std::string& home) {
-    if (home.empty() || InstalledDataFolder(programFolder).empty()) return programFolder;
+fs::path dialogStartFolder(const fs::path& programFolder, const std::string& home) {
+    if (home.empty() || installedDataFolder(programFolder).empty()) return programFolder;
     return home;
 }
 
-fs::path DialogStartFolder(const fs::path& programFolder) {
+fs::path dialogStartFolder(const fs::path& programFolder) {
     const char* home = std::getenv("HOME");
-    return DialogStartFolder(programFolder, home ? home : "");
+    return dialogStartFolder(programFolder, home ? home : "");
 }
 
-std::string FolderText(const fs::path& folder) {
+std::string folderText(const fs::path& folder) {
     std::string s = folder.string();
     if (s.empty() || s.back() != '/') s += '/';
     return s;
 }
 
-void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramSettings& p,
+void readSettings(const IniFile& ini, const std::string& programFolder, ProgramSettings& p,
                   OcrSettings& ocr, OutputOptions& output, SettingsWarnings* warnings) {
     const Numbers num(ini, warnings);
     const ProgramSettings d;
@@ -238,7 +238,7 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
     v.FreeAspectRatio = num.u16(kPreview, "FreeAspectRatio", dp.FreeAspectRatio);
     v.BackImageName = ini.readString(kPreview, "BackImageName", dp.BackImageName);
 
-    ReadOcrSettings(ini, ocr, warnings);
+    readOcrSettings(ini, ocr, warnings);
 
     p.WithTimingAndPosition = ini.readBool(kTimingAndPosition, "Enabled", d.WithTimingAndPosition);
 
@@ -267,7 +267,7 @@ void ReadSettings(const IniFile& ini, const std::string& programFolder, ProgramS
             uint8_t(num(kPhilipsOutput, indexed("Contrast_", i), od.philips.Contrast[i]));
 }
 
-void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& output) {
+void writeSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& output) {
     ini.writeString(kConfig, "OpenDialogCharMatrix", p.OpenDialogCharMatrix);
     ini.writeString(kConfig, "SaveDialogCharMatrix", p.SaveDialogCharMatrix);
     ini.writeString(kConfig, "SaveDialogBmpSup", p.SaveDialogBmpSup);
@@ -313,7 +313,7 @@ void WriteSettings(IniFile& ini, const ProgramSettings& p, const OutputOptions& 
         ini.writeInteger(kPhilipsOutput, indexed("Contrast_", i), ph.Contrast[i]);
 }
 
-void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warnings) {
+void readOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warnings) {
     const Numbers num(ini, warnings);
     o.MinLineHeight = num.u8(kOcr, "MinLineHeight", o.MinLineHeight);
     o.MaxLineHeight = num.u8(kOcr, "MaxLineHeight", o.MaxLineHeight);
@@ -336,7 +336,7 @@ void ReadOcrSettings(const IniFile& ini, OcrSettings& o, SettingsWarnings* warni
     o.MarkItalics = ini.readBool(kOcr, "MarkItalics", o.MarkItalics);
 }
 
-void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
+void writeOcrSettings(IniFile& ini, const OcrSettings& o) {
     ini.writeInteger(kOcr, "MinLineHeight", o.MinLineHeight);
     ini.writeInteger(kOcr, "MaxLineHeight", o.MaxLineHeight);
     ini.writeInteger(kOcr, "MinInterLine", o.MinInterLine);
@@ -355,7 +355,7 @@ void WriteOcrSettings(IniFile& ini, const OcrSettings& o) {
     ini.writeBool(kOcr, "MarkItalics", o.MarkItalics);
 }
 
-void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsWarnings* warnings) {
+void readBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsWarnings* warnings) {
     const Numbers num(ini, warnings);
     const BmpOutputSettings d;
     BmpCropping& c = bmp.Cropping;
@@ -369,15 +369,15 @@ void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsW
     c.PosShift.X = num(kCropping, "PosShift.X", d.Cropping.PosShift.X);
     c.PosShift.Y = num(kCropping, "PosShift.Y", d.Cropping.PosShift.Y);
 
-    BmpColors& k = bmp.Colors;
-    k.BitPerPixel = num(kColor, "BitPerPixel", d.Colors.BitPerPixel) == 8 ? 8 : 4;
+    BmpColours& k = bmp.Colors;
+    k.BitPerPixel = num(kColour, "BitPerPixel", d.Colors.BitPerPixel) == 8 ? 8 : 4;
     for (size_t i = 0; i < 4; ++i)
-        k.Color[i] = num.colour(kColor, indexed("Color_", i), d.Colors.Color[i]);
-    k.PresetColorPalIndex = num.u8(kColor, "PresetColorPalIndex", d.Colors.PresetColorPalIndex);
+        k.Color[i] = num.colour(kColour, indexed("Color_", i), d.Colors.Color[i]);
+    k.PresetColorPalIndex = num.u8(kColour, "PresetColorPalIndex", d.Colors.PresetColorPalIndex);
     for (size_t i = 0; i < 4; ++i)
         k.ColorPalIndex[i] =
-            uint8_t(num(kColor, indexed("ColorPalIndex_", i), d.Colors.ColorPalIndex[i]));
-    k.UnusedColor = num.colour(kColor, "UnusedColor", d.Colors.UnusedColor);
+            uint8_t(num(kColour, indexed("ColorPalIndex_", i), d.Colors.ColorPalIndex[i]));
+    k.UnusedColor = num.colour(kColour, "UnusedColor", d.Colors.UnusedColor);
 
     BmpPositioning& p = bmp.Positioning;
     p.Enabled = ini.readBool(kPositioning, "Enabled", d.Positioning.Enabled);
@@ -389,7 +389,7 @@ void ReadBmpOutputSettings(const IniFile& ini, BmpOutputSettings& bmp, SettingsW
     p.PosShift.Y = num(kPositioning, "PosShift.Y", d.Positioning.PosShift.Y);
 }
 
-void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
+void writeBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
     const BmpCropping& c = bmp.Cropping;
     ini.writeBool(kCropping, "Enabled", c.Enabled);
     ini.writeInteger(kCropping, "MinX", c.MinX);
@@ -401,13 +401,13 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
     ini.writeInteger(kCropping, "PosShift.X", c.PosShift.X);
     ini.writeInteger(kCropping, "PosShift.Y", c.PosShift.Y);
 
-    const BmpColors& k = bmp.Colors;
-    ini.writeInteger(kColor, "BitPerPixel", k.BitPerPixel == 8 ? 8 : 4);
-    for (size_t i = 0; i < 4; ++i) writeColour(ini, kColor, indexed("Color_", i), k.Color[i]);
-    ini.writeInteger(kColor, "PresetColorPalIndex", k.PresetColorPalIndex);
+    const BmpColours& k = bmp.Colors;
+    ini.writeInteger(kColour, "BitPerPixel", k.BitPerPixel == 8 ? 8 : 4);
+    for (size_t i = 0; i < 4; ++i) writeColour(ini, kColour, indexed("Color_", i), k.Color[i]);
+    ini.writeInteger(kColour, "PresetColorPalIndex", k.PresetColorPalIndex);
     for (size_t i = 0; i < 4; ++i)
-        ini.writeInteger(kColor, indexed("ColorPalIndex_", i), k.ColorPalIndex[i]);
-    writeColour(ini, kColor, "UnusedColor", k.UnusedColor);
+        ini.writeInteger(kColour, indexed("ColorPalIndex_", i), k.ColorPalIndex[i]);
+    writeColour(ini, kColour, "UnusedColor", k.UnusedColor);
 
     const BmpPositioning& p = bmp.Positioning;
     ini.writeBool(kPositioning, "Enabled", p.Enabled);
@@ -419,45 +419,45 @@ void WriteBmpOutputSettings(IniFile& ini, const BmpOutputSettings& bmp) {
     ini.writeInteger(kPositioning, "PosShift.Y", p.PosShift.Y);
 }
 
-Result LoadSettings(const fs::path& file, const std::string& programFolder,
+Result loadSettings(const fs::path& file, const std::string& programFolder,
                     ProgramSettings& program, OcrSettings& ocr, OutputOptions& output,
                     BmpOutputSettings& bmp, SettingsWarnings* warnings) {
     IniFile ini;
     Result r = ini.load(file); // on failure ini is empty: every default
     if (warnings) warnings->file = file.string();
-    ReadSettings(ini, programFolder, program, ocr, output, warnings);
-    ReadBmpOutputSettings(ini, bmp, warnings);
+    readSettings(ini, programFolder, program, ocr, output, warnings);
+    readBmpOutputSettings(ini, bmp, warnings);
     return r;
 }
 
-Result SaveSettings(const fs::path& file, const ProgramSettings& program,
+Result saveSettings(const fs::path& file, const ProgramSettings& program,
                     const OutputOptions& output, const BmpOutputSettings& bmp) {
     return updateFile(file, [&](IniFile& ini) {
-        WriteSettings(ini, program, output);
-        WriteBmpOutputSettings(ini, bmp);
+        writeSettings(ini, program, output);
+        writeBmpOutputSettings(ini, bmp);
     });
 }
 
-Result SaveOcrSettings(const fs::path& file, const OcrSettings& ocr) {
-    return updateFile(file, [&](IniFile& ini) { WriteOcrSettings(ini, ocr); });
+Result saveOcrSettings(const fs::path& file, const OcrSettings& ocr) {
+    return updateFile(file, [&](IniFile& ini) { writeOcrSettings(ini, ocr); });
 }
 
-Result LoadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
+Result loadBmpOutputSettings(const fs::path& file, BmpOutputSettings& bmp,
                              SettingsWarnings* warnings) {
     IniFile ini;
     if (Result r = loadExisting(file, ini); !r) return r;
     // Any other text would only reset every bitmap setting to its default.
-    if (!ini.hasSection(kCropping) && !ini.hasSection(kColor) && !ini.hasSection(kPositioning))
+    if (!ini.hasSection(kCropping) && !ini.hasSection(kColour) && !ini.hasSection(kPositioning))
         return Result::failure(file.string() + " is not a bitmap settings profile: it has " +
-                               "none of the sections [" + kCropping + "], [" + kColor + "], [" +
+                               "none of the sections [" + kCropping + "], [" + kColour + "], [" +
                                kPositioning + "]");
     if (warnings) warnings->file = file.string();
-    ReadBmpOutputSettings(ini, bmp, warnings);
+    readBmpOutputSettings(ini, bmp, warnings);
     return {};
 }
 
-Result SaveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp) {
-    return updateFile(file, [&](IniFile& ini) { WriteBmpOutputSettings(ini, bmp); });
+Result saveBmpOutputSettings(const fs::path& file, const BmpOutputSettings& bmp) {
+    return updateFile(file, [&](IniFile& ini) { writeBmpOutputSettings(ini, bmp); });
 }
 
 } // namespace mirtal

@@ -11,7 +11,7 @@ namespace {
 
 // "1:02:03.00", rounded to the hundredth.
 std::string eventTime(TTimeCode tc) {
-    int64_t cs = (int64_t(TimeCodeToMs(tc)) + 5) / 10;
+    int64_t cs = (int64_t(timeCodeToMs(tc)) + 5) / 10;
     char text[24];
     std::snprintf(text, sizeof text, "%d:%02d:%02d.%02d", int(cs / 360000), int(cs / 6000 % 60),
                   int(cs / 100 % 60), int(cs % 100));

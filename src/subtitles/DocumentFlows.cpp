@@ -25,19 +25,20 @@ FileDialogRequest openDialogRequest(const SubtitleDocument& doc) {
     return r;
 }
 
-std::string EncodedFileText(const SubtitleDocument& doc) {
+std::string encodedFileText(const SubtitleDocument& doc) {
     return encodeText(doc.fileText(), doc.format().fileEncoding(doc.options().Encoding));
 }
 
-Result SaveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
-    Result result = writeFileAtomic(path, EncodedFileText(doc));
+Result saveDocumentTo(SubtitleDocument& doc, const fs::path& path) {
+    Result result = writeFileAtomic(path, encodedFileText(doc));
     if (!result) return result;
     doc.setModified(false);
-    doc.SetFileName(path.string());
+    doc.setFileName(path.string());
     return result;
 }
 
-FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogue& messages) {
+FlowResult saveDocumentAs(SubtitleDocument& doc, DialogHost& host,
+                          const MessageCatalogue& messages) {
     if (doc.list().empty()) return FlowResult::Cancelled;
     std::optional<fs::path> chosen = host.chooseSaveFile(saveDialogRequest(doc));
     if (!chosen) return FlowResult::Cancelled;
@@ -50,7 +51,7 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
             return FlowResult::Cancelled;
     }
     doc.SaveFolder = chosen->parent_path();
-    Result result = SaveDocumentTo(doc, *chosen);
+    Result result = saveDocumentTo(doc, *chosen);
     if (!result) {
         host.ask(MessageKind::Warning, {Answer::Ok}, result.error);
         return FlowResult::Failed;
@@ -58,8 +59,9 @@ FlowResult SaveAs(SubtitleDocument& doc, DialogHost& host, const MessageCatalogu
     return FlowResult::Done;
 }
 
-FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCatalogue& messages) {
-    if (doc.Modified()) {
+FlowResult openDocumentAsking(SubtitleDocument& doc, DialogHost& host,
+                              const MessageCatalogue& messages) {
+    if (doc.isModified()) {
         std::string text = messages.text(Message::TextNotSavedOpen) + "\r" +
                            messages.text(Message::ReallyOpenAnother);
         if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
@@ -70,21 +72,21 @@ FlowResult OpenDocument(SubtitleDocument& doc, DialogHost& host, const MessageCa
     std::error_code ec;
     if (!chosen || !fs::exists(*chosen, ec)) return FlowResult::Cancelled;
     doc.OpenFolder = chosen->parent_path();
-    NativeReadReport report = ReadNativeFile(doc, *chosen, host, messages);
+    NativeReadReport report = readNativeFile(doc, *chosen, host, messages);
     return report.readFailed ? FlowResult::Failed : FlowResult::Done;
 }
 
-FlowResult ClearDocument(SubtitleDocument& doc, DialogHost& host,
-                         const MessageCatalogue& messages) {
-    if (doc.Modified()) {
+FlowResult clearDocumentAsking(SubtitleDocument& doc, DialogHost& host,
+                               const MessageCatalogue& messages) {
+    if (doc.isModified()) {
         std::string text = messages.text(Message::TextNotSavedClear) + "\r" +
                            messages.text(Message::ReallyClearText);
         if (host.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No}, text) != Answer::Yes)
             return FlowResult::Cancelled;
     }
     doc.discardAll();
-    doc.SetFileName(SubtitleDocument::kNewFileName);
-    doc.RefreshList();
+    doc.setFileName(SubtitleDocument::kNewFileName);
+    doc.refreshList();
     return FlowResult::Done;
 }
 

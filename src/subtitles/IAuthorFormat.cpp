@@ -18,11 +18,11 @@ void IAuthorFormat::renderEntry(const RenderContext& ctx, const TSub& entry, int
 }
 
 std::string IAuthorFormat::IAuthorTime(TTimeCode tc) {
-    int64_t t = int64_t(TimeCodeToMs(tc)) + 100;
-    return std::to_string(t / 1000) + "." + ZeroPad((t % 1000) / 10, 2);
+    int64_t t = int64_t(timeCodeToMs(tc)) + 100;
+    return std::to_string(t / 1000) + "." + zeroPad((t % 1000) / 10, 2);
 }
 
-YCrCb IAuthorFormat::RgbToYCrCb(Colour colour) {
+YCrCb IAuthorFormat::rgbToYCrCb(Colour colour) {
     int32_t r = int32_t(redOf(colour)) * 219 + 4096;
     int32_t g = int32_t(greenOf(colour)) * 219 + 4096;
     int32_t b = int32_t(blueOf(colour)) * 219 + 4096;
@@ -44,7 +44,7 @@ void entryBlock(const IAuthorOptions& o, const TSub& e, int i, TextLines& out) {
     add("BMPFILE: " + e.Lines[0]);
     add("STARTTIME: " + t);
     for (int k = 0; k < 4; ++k) {
-        YCrCb c = IAuthorFormat::RgbToYCrCb(o.Colors[k]);
+        YCrCb c = IAuthorFormat::rgbToYCrCb(o.Colors[k]);
         add("TIME: " + t + " SETCOLOR Primary " + std::to_string(k) + ", " + std::to_string(c.Y) +
             ", " + std::to_string(c.Cr) + ", " + std::to_string(c.Cb));
     }
@@ -74,16 +74,16 @@ std::string IAuthorFormat::fileText(const RenderContext& ctx, const TextLines&) 
                   ctx.clock.localDateTimeText());
     out.push_back(std::string(72, '*'));
     out.emplace_back();
-    const int n = ctx.store.NbSubTitle();
+    const int n = ctx.store.nbSubTitle();
     for (int i = 1; i <= n; ++i) {
         TSub e = ctx.store.entry(i);
         bool keep = true;
         if (ctx.split.SplitActive) {
-            keep = InSplitWindow(ctx.split, e);
-            if (keep) e = ClipToSplitWindow(ctx.split, e);
+            keep = inSplitWindow(ctx.split, e);
+            if (keep) e = clipToSplitWindow(ctx.split, e);
         }
         // The next start as stored, not shifted by the split window.
-        if (i < n) e.Stop = EnforceMinInterval(e.Stop, ctx.store.entry(i + 1).Start, o.MinInterval);
+        if (i < n) e.Stop = enforceMinInterval(e.Stop, ctx.store.entry(i + 1).Start, o.MinInterval);
         if (keep && e.NbLines >= 1) entryBlock(o, e, i, out);
     }
     out.emplace_back();

@@ -25,7 +25,7 @@ public:
 
     // Seconds with hundredths, 100 ms late: 00:01:02,345 gives 62.44.
     static std::string IAuthorTime(TTimeCode tc);
-    static YCrCb RgbToYCrCb(Colour colour);
+    static YCrCb rgbToYCrCb(Colour colour);
 };
 
 } // namespace mirtal

@@ -7,10 +7,10 @@ const char* NativeFormat::saveFilter() const {
 }
 
 std::string NativeFormat::timeLine(const TSub& e, bool extended) {
-    std::string line = TimeCodeToStr(e.Start) + " --> " + TimeCodeToStr(e.Stop);
+    std::string line = timeCodeToStr(e.Start) + " --> " + timeCodeToStr(e.Stop);
     if (extended)
-        line += "  X1:" + ThreeCharText(e.X1) + " X2:" + ThreeCharText(e.X2) +
-                " Y1:" + ThreeCharText(e.Y1) + " Y2:" + ThreeCharText(e.Y2);
+        line += "  X1:" + threeCharText(e.X1) + " X2:" + threeCharText(e.X2) +
+                " Y1:" + threeCharText(e.Y1) + " Y2:" + threeCharText(e.Y2);
     return line;
 }
 

@@ -91,8 +91,8 @@ private:
             m_first = false;
         }
         std::string_view timeLine = trim(m_lines.next());
-        TTimeCode start = StrToTimeCode(part(timeLine, 0, 12));
-        TTimeCode stop = StrToTimeCode(part(timeLine, 17));
+        TTimeCode start = strToTimeCode(part(timeLine, 0, 12));
+        TTimeCode stop = strToTimeCode(part(timeLine, 17));
         if (timeLine.size() > 31) {
             std::string_view c = trim(part(timeLine, 30));
             if (!c.empty() && (c[0] == 'x' || c[0] == 'X')) {
@@ -112,7 +112,7 @@ private:
             if (line.empty()) break;
             text.emplace_back(line);
         }
-        AddStatus status = m_doc.AddSubtitle(text, false, start, stop, m_rect);
+        AddStatus status = m_doc.addSubtitle(text, false, start, stop, m_rect);
         if (status == AddStatus::Added) ++m_report.entries;
         if (status == AddStatus::StoreFull) {
             m_report.storeFull = true;
@@ -144,35 +144,35 @@ private:
 
 } // namespace
 
-NativeReadReport ReadNativeText(SubtitleDocument& doc, std::string_view bytes,
+NativeReadReport readNativeText(SubtitleDocument& doc, std::string_view bytes,
                                 const std::string& fileName, DialogHost& host,
                                 const MessageCatalogue& messages) {
     doc.discardAll();
-    doc.SetFileName(fileName);
+    doc.setFileName(fileName);
     NativeReadReport report = Reader(doc, bytes, host, messages).run();
     SplitWindow split = doc.split();
     split.SplitActive = false;
     doc.setSplit(split);
-    doc.RefreshList();
+    doc.refreshList();
     return report;
 }
 
-NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
+NativeReadReport readNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
                                 DialogHost& host, const MessageCatalogue& messages,
                                 bool detectEncoding) {
     // Read everything first: a file that cannot be read must not cost the
     // user the document on screen.
-    std::string error;
-    std::optional<std::string> bytes = readWholeFile(path, &error);
+    const ValueResult<std::string> bytes = readWholeFile(path);
+    std::string error = bytes.error;
     size_t replaced = 0;
     TextEncoding encoding = doc.options().Encoding;
-    std::optional<std::string> text;
+    ValueResult<std::string> text = ValueResult<std::string>::failure(error);
     if (bytes) {
         if (detectEncoding || bytes->starts_with("\xEF\xBB\xBF"))
             encoding = detectTextEncoding(*bytes);
-        text = decodeText(*bytes, encoding, &error, &replaced);
+        text = decodeText(*bytes, encoding, &replaced);
         if (!text)
-            error = utf8ToCp1252(path.filename().string()) + ": " + error +
+            error = utf8ToCp1252(path.filename().string()) + ": " + text.error +
                     " (choose the Windows-1252 encoding to read it)";
     }
     if (!text) {
@@ -182,7 +182,7 @@ NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::pa
         host.ask(MessageKind::Warning, {Answer::Ok}, error);
         return report;
     }
-    NativeReadReport report = ReadNativeText(doc, *text, path.string(), host, messages);
+    NativeReadReport report = readNativeText(doc, *text, path.string(), host, messages);
     report.replaced = replaced;
     return report;
 }

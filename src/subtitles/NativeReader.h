@@ -29,11 +29,11 @@ struct NativeReadReport {
 // lacks read as '?' (counted in the report). The text is read in the
 // document's encoding, or with detectEncoding in the one its bytes tell;
 // a byte order mark always means UTF-8.
-NativeReadReport ReadNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
+NativeReadReport readNativeFile(SubtitleDocument& doc, const std::filesystem::path& path,
                                 DialogHost& host, const MessageCatalogue& messages,
                                 bool detectEncoding = false);
 // The same over Windows-1252 text already in memory; fileName becomes the document's name.
-NativeReadReport ReadNativeText(SubtitleDocument& doc, std::string_view bytes,
+NativeReadReport readNativeText(SubtitleDocument& doc, std::string_view bytes,
                                 const std::string& fileName, DialogHost& host,
                                 const MessageCatalogue& messages);
 

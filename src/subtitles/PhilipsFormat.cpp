@@ -2,11 +2,11 @@
 
 namespace mirtal {
 
-uint32_t FramesPer100s(uint8_t frameRateIndex) {
+uint32_t framesPer100s(uint8_t frameRateIndex) {
     return frameRateIndex == 1 ? 3000 : 2500;
 }
 
-bool UsesDropFrame(uint8_t frameRateIndex, bool dropFrameBox) {
+bool usesDropFrame(uint8_t frameRateIndex, bool dropFrameBox) {
     return frameRateIndex == 1 && dropFrameBox;
 }
 
@@ -45,13 +45,13 @@ void PhilipsFormat::renderHeader(const RenderContext& ctx, TextLines& out) const
 void PhilipsFormat::renderEntry(const RenderContext& ctx, const TSub& e, int,
                                 TextLines& out) const {
     const PhilipsOptions& o = ctx.options.philips;
-    const uint32_t fps = FramesPer100s(o.FrameRate);
-    const bool drop = UsesDropFrame(o.FrameRate, o.DropFrame);
-    out.push_back(e.Lines[0] + " " + FrameCodeToStr(TimeCodeToFrameCode(e.Start, fps, drop)) + " " +
-                  FrameCodeToStr(TimeCodeToFrameCode(e.Stop, fps, drop)) + " " +
-                  ThreeCharText(int64_t(e.X2) - e.X1 + 1) + " " +
-                  ThreeCharText(int64_t(e.Y2) - e.Y1 + 1) + " " + ThreeCharText(e.X1) + " " +
-                  ThreeCharText(e.Y1));
+    const uint32_t fps = framesPer100s(o.FrameRate);
+    const bool drop = usesDropFrame(o.FrameRate, o.DropFrame);
+    out.push_back(e.Lines[0] + " " + frameCodeToStr(timeCodeToFrameCode(e.Start, fps, drop)) + " " +
+                  frameCodeToStr(timeCodeToFrameCode(e.Stop, fps, drop)) + " " +
+                  threeCharText(int64_t(e.X2) - e.X1 + 1) + " " +
+                  threeCharText(int64_t(e.Y2) - e.Y1 + 1) + " " + threeCharText(e.X1) + " " +
+                  threeCharText(e.Y1));
 }
 
 } // namespace mirtal

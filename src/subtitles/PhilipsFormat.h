@@ -16,7 +16,7 @@ public:
 };
 
 // 2500 for PAL (index 0), 3000 for NTSC (index 1); drop-frame only with NTSC.
-uint32_t FramesPer100s(uint8_t frameRateIndex);
-bool UsesDropFrame(uint8_t frameRateIndex, bool dropFrameBox);
+uint32_t framesPer100s(uint8_t frameRateIndex);
+bool usesDropFrame(uint8_t frameRateIndex, bool dropFrameBox);
 
 } // namespace mirtal

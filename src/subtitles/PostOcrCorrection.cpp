@@ -2,7 +2,7 @@
 
 namespace mirtal {
 
-std::string RepairQuotes(const std::string& line) {
+std::string repairDoubledQuotes(const std::string& line) {
     std::string s = line;
     std::string r = line;
     size_t d = 0;
@@ -64,7 +64,7 @@ const char* rulesOf(IlLanguage language) {
 
 } // namespace
 
-std::string RepairIlLine(const std::string& line, char previousLast, IlLanguage language) {
+std::string repairIlLine(const std::string& line, char previousLast, IlLanguage language) {
     if (line.empty()) return line;
     std::string w = "  " + line + "  ";
     for (size_t k = 2; k < w.size() - 2; ++k)
@@ -83,7 +83,7 @@ std::string RepairIlLine(const std::string& line, char previousLast, IlLanguage 
     return w.substr(2, w.size() - 4);
 }
 
-void RepairIl(TSub& entry, IlLanguage language) {
+void repairIlEntry(TSub& entry, IlLanguage language) {
     for (int j = 0; j < entry.NbLines; ++j) {
         char previousLast = '.';
         if (j > 0) {
@@ -91,22 +91,22 @@ void RepairIl(TSub& entry, IlLanguage language) {
             // An empty line above gives no sentence context.
             previousLast = above.empty() ? ' ' : above.back();
         }
-        entry.Lines[size_t(j)] = RepairIlLine(entry.Lines[size_t(j)], previousLast, language);
+        entry.Lines[size_t(j)] = repairIlLine(entry.Lines[size_t(j)], previousLast, language);
     }
 }
 
-void CorrectPostOcr(SubtitleDocument& doc, bool repairQuotes, bool repairIl, IlLanguage language) {
+void correctPostOcr(SubtitleDocument& doc, bool repairQuotes, bool repairIl, IlLanguage language) {
     if (!repairQuotes && !repairIl) return;
     SubtitleStore& store = doc.store();
     if (repairQuotes)
-        for (int i = 1; i <= store.NbSubTitle(); ++i) {
+        for (int i = 1; i <= store.nbSubTitle(); ++i) {
             TSub& e = store.entry(i);
             for (int j = 0; j < e.NbLines; ++j)
-                e.Lines[size_t(j)] = RepairQuotes(e.Lines[size_t(j)]);
+                e.Lines[size_t(j)] = repairDoubledQuotes(e.Lines[size_t(j)]);
         }
     if (repairIl)
-        for (int i = 1; i <= store.NbSubTitle(); ++i) RepairIl(store.entry(i), language);
-    doc.RefreshList();
+        for (int i = 1; i <= store.nbSubTitle(); ++i) repairIlEntry(store.entry(i), language);
+    doc.refreshList();
 }
 
 } // namespace mirtal

@@ -4,11 +4,11 @@
 
 namespace mirtal {
 
-SplitBarGeometry ComputeSplitBar(TTimeCode start, TTimeCode stop, TTimeCode end, int barLeft,
+SplitBarGeometry computeSplitBar(TTimeCode start, TTimeCode stop, TTimeCode end, int barLeft,
                                  int barWidth) {
-    int64_t a = TimeCodeToMs(start) / 1000;
-    int64_t b = TimeCodeToMs(stop) / 1000;
-    int64_t total = TimeCodeToMs(end) / 1000;
+    int64_t a = timeCodeToMs(start) / 1000;
+    int64_t b = timeCodeToMs(stop) / 1000;
+    int64_t total = timeCodeToMs(end) / 1000;
     if (total == 0) {
         total = 1;
         b = 1;
@@ -19,24 +19,24 @@ SplitBarGeometry ComputeSplitBar(TTimeCode start, TTimeCode stop, TTimeCode end,
     SplitBarGeometry g;
     g.fillLeft = int(barLeft + scale * left / 1000000);
     g.fillWidth = int((b - left) * scale / 1000000);
-    g.endText = TimeCodeToStr(end);
-    g.startText = TimeCodeToStr(start);
-    g.stopText = TimeCodeToStr(stop);
+    g.endText = timeCodeToStr(end);
+    g.startText = timeCodeToStr(start);
+    g.stopText = timeCodeToStr(stop);
     return g;
 }
 
-TTimeCode SplitFileEnd(const SubtitleStore& store) {
+TTimeCode splitFileEnd(const SubtitleStore& store) {
     return store.empty() ? TTimeCode{} : store.last().Stop;
 }
 
-bool ApplySplit(SubtitleDocument& doc, const SplitWindow& window, DialogHost& host,
-                const MessageCatalogue& messages) {
-    if (window.SplitActive && TimeCodeToMs(window.SplitStart) > TimeCodeToMs(window.SplitStop)) {
+bool applySplitWindow(SubtitleDocument& doc, const SplitWindow& window, DialogHost& host,
+                      const MessageCatalogue& messages) {
+    if (window.SplitActive && timeCodeToMs(window.SplitStart) > timeCodeToMs(window.SplitStop)) {
         host.ask(MessageKind::Warning, {Answer::Ok}, messages.text(Message::StopBeforeStart));
         return false;
     }
     doc.setSplit(window);
-    doc.RefreshList();
+    doc.refreshList();
     return true;
 }
 

@@ -22,16 +22,16 @@ struct SplitBarGeometry {
 };
 
 // Computed in whole seconds; an empty file counts as one second long.
-SplitBarGeometry ComputeSplitBar(TTimeCode start, TTimeCode stop, TTimeCode end, int barLeft,
+SplitBarGeometry computeSplitBar(TTimeCode start, TTimeCode stop, TTimeCode end, int barLeft,
                                  int barWidth);
 
 // The file end the dialog shows: the stop of the last entry, zero when empty.
-TTimeCode SplitFileEnd(const SubtitleStore& store);
+TTimeCode splitFileEnd(const SubtitleStore& store);
 
 // OK: with the box ticked a stop before the start is refused with a message
 // (false, nothing changes); otherwise the window is stored, even unticked,
 // and the list rebuilt.
-bool ApplySplit(SubtitleDocument& doc, const SplitWindow& window, DialogHost& host,
-                const MessageCatalogue& messages);
+bool applySplitWindow(SubtitleDocument& doc, const SplitWindow& window, DialogHost& host,
+                      const MessageCatalogue& messages);
 
 } // namespace mirtal

@@ -15,9 +15,9 @@ struct SplitWindow {
 };
 
 // Only the start is tested: an entry running past the window end is kept and cut.
-bool InSplitWindow(const SplitWindow& window, const TSub& entry);
+bool inSplitWindow(const SplitWindow& window, const TSub& entry);
 // A stop before the window start (a stop not known yet, say) becomes
 // 00:00:00,000 instead of a negative time.
-TSub ClipToSplitWindow(const SplitWindow& window, TSub entry);
+TSub clipToSplitWindow(const SplitWindow& window, TSub entry);
 
 } // namespace mirtal

@@ -8,7 +8,7 @@ namespace {
 
 // "00:01:02.34": hundredths cut, not rounded.
 std::string hundredths(TTimeCode tc) {
-    std::string s = TimeCodeToStr(tc);
+    std::string s = timeCodeToStr(tc);
     return s.substr(0, 8) + "." + s.substr(9, 2);
 }
 

@@ -5,7 +5,7 @@ namespace mirtal {
 namespace {
 
 std::string bracketedSeconds(TTimeCode tc) {
-    return "[" + TimeCodeToStr(tc).substr(0, 8) + "]";
+    return "[" + timeCodeToStr(tc).substr(0, 8) + "]";
 }
 
 } // namespace
@@ -26,13 +26,13 @@ void SubViewerFormat::renderEntry(const RenderContext& ctx, const TSub& entry, i
     const SubViewerOptions& o = ctx.options.subViewer;
     TTimeCode start = entry.Start;
     // The previous stop as stored: the split window does not shift it.
-    bool hasPrev = index > 1 && index - 1 <= ctx.store.NbSubTitle();
+    bool hasPrev = index > 1 && index - 1 <= ctx.store.nbSubTitle();
     TTimeCode prev = hasPrev ? ctx.store.entry(index - 1).Stop : TTimeCode{};
     if (o.RoundTC) {
-        start = RoundTimeCode(start);
-        prev = RoundTimeCode(prev);
+        start = roundTimeCode(start);
+        prev = roundTimeCode(prev);
     }
-    if (hasPrev && TimeCodeToMs(prev) < TimeCodeToMs(start)) {
+    if (hasPrev && timeCodeToMs(prev) < timeCodeToMs(start)) {
         out.push_back(bracketedSeconds(prev));
         out.emplace_back();
     }

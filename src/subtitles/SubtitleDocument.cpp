@@ -3,13 +3,13 @@
 namespace mirtal {
 
 SubtitleDocument::SubtitleDocument(const BannerClock& clock) : m_clock(clock) {
-    SetFileName(kNewFileName);
+    setFileName(kNewFileName);
 }
 
-AddStatus SubtitleDocument::AddSubtitle(const std::vector<std::string>& lines, bool show,
+AddStatus SubtitleDocument::addSubtitle(const std::vector<std::string>& lines, bool show,
                                         TTimeCode start, TTimeCode stop, const Rect& rect) {
     AddStatus status = m_store.add(lines, start, stop, rect);
-    if (status == AddStatus::Added && show) AddEntry(NbSubTitle(), true);
+    if (status == AddStatus::Added && show) addEntry(nbSubTitle(), true);
     return status;
 }
 
@@ -17,20 +17,20 @@ TTimeCode SubtitleDocument::lastStop() const {
     return m_store.empty() ? TTimeCode{} : m_store.last().Stop;
 }
 
-void SubtitleDocument::CloseLastEntry(TTimeCode stop) {
+void SubtitleDocument::closeLastEntry(TTimeCode stop) {
     if (m_store.empty()) return;
-    RemoveLastEntry();
+    removeLastEntry();
     m_store.last().Stop = stop;
-    AddEntry(NbSubTitle(), true);
+    addEntry(nbSubTitle(), true);
 }
 
-void SubtitleDocument::AddEntry(int index, bool scroll) {
-    if (index < 1 || index > NbSubTitle()) return;
+void SubtitleDocument::addEntry(int index, bool scroll) {
+    if (index < 1 || index > nbSubTitle()) return;
     setModified(true);
     TSub copy = m_store.entry(index);
     size_t appended = 0;
-    if (!m_split.SplitActive || InSplitWindow(m_split, copy)) {
-        if (m_split.SplitActive) copy = ClipToSplitWindow(m_split, copy);
+    if (!m_split.SplitActive || inSplitWindow(m_split, copy)) {
+        if (m_split.SplitActive) copy = clipToSplitWindow(m_split, copy);
         TextLines lines;
         format().renderEntry(context(), copy, index, lines);
         appended = lines.size();
@@ -42,7 +42,7 @@ void SubtitleDocument::AddEntry(int index, bool scroll) {
     setIndexLabel(std::to_string(index));
 }
 
-void SubtitleDocument::RefreshList() {
+void SubtitleDocument::refreshList() {
     // Views hear of a rebuild once, not once per entry.
     m_refreshing = true;
     m_list.beginBulk();
@@ -52,15 +52,15 @@ void SubtitleDocument::RefreshList() {
     TextLines header;
     f.renderHeader(context(), header);
     m_list.append(std::move(header));
-    for (int i = 1; i <= NbSubTitle(); ++i) AddEntry(i, false);
+    for (int i = 1; i <= nbSubTitle(); ++i) addEntry(i, false);
     m_list.selectLast();
     m_list.endBulk();
     m_refreshing = false;
     notifyState();
 }
 
-void SubtitleDocument::RemoveLastEntry() {
-    if (m_list.empty() || m_lastRenderedIndex != NbSubTitle() || NbSubTitle() == 0) return;
+void SubtitleDocument::removeLastEntry() {
+    if (m_list.empty() || m_lastRenderedIndex != nbSubTitle() || nbSubTitle() == 0) return;
     m_list.removeLast(m_lastRenderedLines);
     m_lastRenderedIndex = 0;
     m_lastRenderedLines = 0;
@@ -76,7 +76,7 @@ void SubtitleDocument::setModified(bool modified) {
     notifyState();
 }
 
-void SubtitleDocument::SetFileName(const std::string& name) {
+void SubtitleDocument::setFileName(const std::string& name) {
     m_fileName = name;
     std::string base = std::filesystem::path(name).stem().string();
     m_caption = "Subtitles - " + base + " -";

@@ -25,51 +25,51 @@ public:
     SubtitleDocument(const SubtitleDocument&) = delete;
     SubtitleDocument& operator=(const SubtitleDocument&) = delete;
 
-    // The store. Corrections change entries in place, then call RefreshList.
+    // The store. Corrections change entries in place, then call refreshList.
     const SubtitleStore& store() const { return m_store; }
     SubtitleStore& store() { return m_store; }
-    int NbSubTitle() const { return m_store.NbSubTitle(); }
+    int nbSubTitle() const { return m_store.nbSubTitle(); }
 
     // Stores one entry and, with show, renders it at once (scrolling to it).
     // A full store refuses the entry: the caller reports storeFullMessage().
-    AddStatus AddSubtitle(const std::vector<std::string>& lines, bool show, TTimeCode start,
+    AddStatus addSubtitle(const std::vector<std::string>& lines, bool show, TTimeCode start,
                           TTimeCode stop, const Rect& rect);
     // The stop of the newest entry; zero when the store is empty or the stop is open.
     TTimeCode lastStop() const;
     // The newest entry's stop became known: re-render it with that stop.
-    void CloseLastEntry(TTimeCode stop);
+    void closeLastEntry(TTimeCode stop);
 
     // Rendering.
     const SubtitleList& list() const { return m_list; }
     SubtitleList& list() { return m_list; }
-    void AddEntry(int index, bool scroll);
-    void RefreshList();
-    void RemoveLastEntry();
+    void addEntry(int index, bool scroll);
+    void refreshList();
+    void removeLastEntry();
 
     // Options: live ones are edited here directly; the format dialog keeps its
     // own copy of the stored ones and writes them back on Convert.
     OutputOptions& options() { return m_options; }
     const OutputOptions& options() const { return m_options; }
-    TOutputFormat OutputFormat() const { return m_format; }
-    // Takes effect at the next RefreshList, as the format dialog's Convert does.
+    TOutputFormat outputFormat() const { return m_format; }
+    // Takes effect at the next refreshList, as the format dialog's Convert does.
     void setOutputFormat(TOutputFormat format);
     const SubtitleFormat& format() const { return formatFor(m_format); }
 
     // Document state.
-    bool Modified() const { return m_modified; }
+    bool isModified() const { return m_modified; }
     void setModified(bool modified);
-    const std::string& FileName() const { return m_fileName; }
+    const std::string& fileName() const { return m_fileName; }
     // Also sets the caption and the save dialog's initial name.
-    void SetFileName(const std::string& name);
+    void setFileName(const std::string& name);
     const std::string& caption() const { return m_caption; }
     const std::string& saveInitialName() const { return m_saveInitialName; }
     // The index of the entry rendered last, "0" when empty.
     const std::string& indexLabel() const { return m_indexLabel; }
 
     const SplitWindow& split() const { return m_split; }
-    bool SplitActive() const { return m_split.SplitActive; }
-    TTimeCode SplitStart() const { return m_split.SplitStart; }
-    TTimeCode SplitStop() const { return m_split.SplitStop; }
+    bool splitActive() const { return m_split.SplitActive; }
+    TTimeCode splitStart() const { return m_split.SplitStart; }
+    TTimeCode splitStop() const { return m_split.SplitStop; }
     void setSplit(const SplitWindow& split) { m_split = split; }
 
     // The window's scroll-down box and whether the window is on screen: both
@@ -101,7 +101,7 @@ private:
     std::string m_caption;
     std::string m_saveInitialName;
     std::string m_indexLabel = "0";
-    // What the last AddEntry appended, so RemoveLastEntry takes exactly that.
+    // What the last addEntry appended, so removeLastEntry takes exactly that.
     int m_lastRenderedIndex = 0;
     size_t m_lastRenderedLines = 0;
     bool m_refreshing = false;

@@ -24,11 +24,11 @@ bool sitsAtTop(const TSub& e) {
 }
 
 TTimeCode stopNotBeforeStart(const TSub& e) {
-    return TimeCodeToMs(e.Stop) < TimeCodeToMs(e.Start) ? e.Start : e.Stop;
+    return timeCodeToMs(e.Stop) < timeCodeToMs(e.Start) ? e.Start : e.Stop;
 }
 
-std::string ThreeCharText(int64_t value) {
-    return ZeroPad(value, 3).substr(0, 3);
+std::string threeCharText(int64_t value) {
+    return zeroPad(value, 3).substr(0, 3);
 }
 
 } // namespace mirtal

@@ -30,7 +30,7 @@ public:
     virtual const char* saveFilter() const = 0;
     // Options the format forces while it is chosen.
     virtual void prepareOptions(OutputOptions&) const {}
-    // Lines that RefreshList writes before the first entry.
+    // Lines that refreshList writes before the first entry.
     virtual void renderHeader(const RenderContext&, TextLines&) const {}
     // Appends the lines of one entry (a copy, already clipped by the split
     // window) at store position index.
@@ -43,8 +43,8 @@ public:
 };
 
 std::string joinCrLf(const TextLines& lines);
-// ZeroPad(v, 3) cut to its first three characters: 1024 gives 102.
-std::string ThreeCharText(int64_t value);
+// zeroPad(v, 3) cut to its first three characters: 1024 gives 102.
+std::string threeCharText(int64_t value);
 
 // A subtitle whose picture sat above the middle of the frame (of an NTSC
 // frame, and so of a PAL one too): a sign or a song placed on top, which the

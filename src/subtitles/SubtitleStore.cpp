@@ -5,12 +5,12 @@
 namespace mirtal {
 
 const TSub& SubtitleStore::entry(int i) const {
-    if (i < 1 || i > NbSubTitle()) throw std::out_of_range("subtitle " + std::to_string(i));
+    if (i < 1 || i > nbSubTitle()) throw std::out_of_range("subtitle " + std::to_string(i));
     return m_entries[size_t(i - 1)];
 }
 
 TSub& SubtitleStore::entry(int i) {
-    if (i < 1 || i > NbSubTitle()) throw std::out_of_range("subtitle " + std::to_string(i));
+    if (i < 1 || i > nbSubTitle()) throw std::out_of_range("subtitle " + std::to_string(i));
     return m_entries[size_t(i - 1)];
 }
 

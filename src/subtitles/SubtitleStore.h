@@ -39,15 +39,15 @@ class SubtitleStore {
 public:
     static constexpr int kCapacity = 15000;
 
-    int NbSubTitle() const { return int(m_entries.size()); }
+    int nbSubTitle() const { return int(m_entries.size()); }
     bool empty() const { return m_entries.empty(); }
-    bool full() const { return NbSubTitle() >= kCapacity; }
+    bool full() const { return nbSubTitle() >= kCapacity; }
 
-    // Entry i, 1-based; throws std::out_of_range outside 1..NbSubTitle.
+    // Entry i, 1-based; throws std::out_of_range outside 1..nbSubTitle.
     const TSub& entry(int i) const;
     TSub& entry(int i);
-    const TSub& last() const { return entry(NbSubTitle()); }
-    TSub& last() { return entry(NbSubTitle()); }
+    const TSub& last() const { return entry(nbSubTitle()); }
+    TSub& last() { return entry(nbSubTitle()); }
 
     // Stores one entry. No text: nothing stored. A full store refuses the
     // entry rather than overwrite anything. Lines past the tenth are joined
@@ -58,7 +58,7 @@ public:
     // Keeps the first `count` entries: what a pass read before it had to
     // start again.
     void truncate(int count) {
-        if (count >= 0 && count < NbSubTitle()) m_entries.resize(size_t(count));
+        if (count >= 0 && count < nbSubTitle()) m_entries.resize(size_t(count));
     }
 
     const std::vector<TSub>& entries() const { return m_entries; }
@@ -67,7 +67,7 @@ private:
     std::vector<TSub> m_entries;
 };
 
-// The text to report when AddSubtitle meets a full store.
+// The text to report when addSubtitle meets a full store.
 std::string storeFullMessage();
 
 } // namespace mirtal

@@ -5,12 +5,12 @@
 
 namespace mirtal {
 
-int32_t TimeCodeToMs(TTimeCode tc) {
+int32_t timeCodeToMs(TTimeCode tc) {
     return (int32_t(tc.Hour) * 3600 + int32_t(tc.Min) * 60 + int32_t(tc.Sec)) * 1000 +
            int32_t(tc.MSec);
 }
 
-TTimeCode MsToTimeCode(int64_t ms) {
+TTimeCode msToTimeCode(int64_t ms) {
     constexpr int64_t kMax = (255LL * 3600 + 59 * 60 + 59) * 1000 + 999;
     ms = std::clamp<int64_t>(ms, 0, kMax);
     int64_t s = ms / 1000;
@@ -22,15 +22,15 @@ TTimeCode MsToTimeCode(int64_t ms) {
     return tc;
 }
 
-std::string ZeroPad(int64_t value, int width) {
+std::string zeroPad(int64_t value, int width) {
     std::string s = std::to_string(value);
     if (int(s.size()) < width) s.insert(0, size_t(width) - s.size(), '0');
     return s;
 }
 
-std::string TimeCodeToStr(TTimeCode tc) {
-    return ZeroPad(tc.Hour, 2) + ":" + ZeroPad(tc.Min, 2) + ":" + ZeroPad(tc.Sec, 2) + "," +
-           ZeroPad(tc.MSec, 3);
+std::string timeCodeToStr(TTimeCode tc) {
+    return zeroPad(tc.Hour, 2) + ":" + zeroPad(tc.Min, 2) + ":" + zeroPad(tc.Sec, 2) + "," +
+           zeroPad(tc.MSec, 3);
 }
 
 bool parseInteger(std::string_view text, int64_t& value) {
@@ -43,7 +43,7 @@ bool parseInteger(std::string_view text, int64_t& value) {
     return r.ec == std::errc() && r.ptr == e;
 }
 
-TTimeCode StrToTimeCode(std::string_view text) {
+TTimeCode strToTimeCode(std::string_view text) {
     auto field = [&](size_t pos, size_t len, int64_t& v) {
         if (pos >= text.size()) return false;
         return parseInteger(text.substr(pos, len), v);
@@ -58,7 +58,7 @@ TTimeCode StrToTimeCode(std::string_view text) {
     return tc;
 }
 
-TTimeCode AddTimeCodes(TTimeCode a, TTimeCode b) {
+TTimeCode addTimeCodes(TTimeCode a, TTimeCode b) {
     int ms = a.MSec + b.MSec, carry = 0;
     if (ms > 999) {
         ms -= 1000;
@@ -84,23 +84,23 @@ TTimeCode AddTimeCodes(TTimeCode a, TTimeCode b) {
     return r;
 }
 
-TTimeCode EnforceMinInterval(TTimeCode stop, TTimeCode nextStart, int32_t minMs) {
-    int64_t gap = int64_t(TimeCodeToMs(nextStart)) - TimeCodeToMs(stop);
+TTimeCode enforceMinInterval(TTimeCode stop, TTimeCode nextStart, int32_t minMs) {
+    int64_t gap = int64_t(timeCodeToMs(nextStart)) - timeCodeToMs(stop);
     if (gap >= 0 && minMs > gap) {
         // A next start closer to zero than the interval leaves the stop at zero.
-        int64_t ms = int64_t(TimeCodeToMs(stop)) + gap - minMs;
-        return MsToTimeCode(ms < 0 ? 0 : ms);
+        int64_t ms = int64_t(timeCodeToMs(stop)) + gap - minMs;
+        return msToTimeCode(ms < 0 ? 0 : ms);
     }
     return stop;
 }
 
-TTimeCode RoundTimeCode(TTimeCode tc) {
-    if (tc.MSec > 500) tc = AddTimeCodes(tc, TTimeCode{0, 0, 1, 0});
+TTimeCode roundTimeCode(TTimeCode tc) {
+    if (tc.MSec > 500) tc = addTimeCodes(tc, TTimeCode{0, 0, 1, 0});
     tc.MSec = 0;
     return tc;
 }
 
-TFrameCode TimeCodeToFrameCode(TTimeCode tc, uint32_t fps100, bool dropFrame) {
+TFrameCode timeCodeToFrameCode(TTimeCode tc, uint32_t fps100, bool dropFrame) {
     TFrameCode fc;
     fc.Hour = tc.Hour;
     fc.Min = tc.Min;
@@ -110,9 +110,9 @@ TFrameCode TimeCodeToFrameCode(TTimeCode tc, uint32_t fps100, bool dropFrame) {
     return fc;
 }
 
-std::string FrameCodeToStr(TFrameCode fc) {
-    return ZeroPad(fc.Hour, 2) + ":" + ZeroPad(fc.Min, 2) + ":" + ZeroPad(fc.Sec, 2) + ":" +
-           ZeroPad(fc.Frame, 2);
+std::string frameCodeToStr(TFrameCode fc) {
+    return zeroPad(fc.Hour, 2) + ":" + zeroPad(fc.Min, 2) + ":" + zeroPad(fc.Sec, 2) + ":" +
+           zeroPad(fc.Frame, 2);
 }
 
 } // namespace mirtal

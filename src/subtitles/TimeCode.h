@@ -26,18 +26,18 @@ struct TFrameCode {
     bool operator==(const TFrameCode&) const = default;
 };
 
-int32_t TimeCodeToMs(TTimeCode tc);
+int32_t timeCodeToMs(TTimeCode tc);
 // Negative input is taken as 0, and times past 255 hours saturate at
 // 255:59:59,999, so that no caller ever gets a wrapped time.
-TTimeCode MsToTimeCode(int64_t ms);
-std::string ZeroPad(int64_t value, int width);
-std::string TimeCodeToStr(TTimeCode tc);
-TTimeCode StrToTimeCode(std::string_view text);
-TTimeCode AddTimeCodes(TTimeCode a, TTimeCode b);
-TTimeCode EnforceMinInterval(TTimeCode stop, TTimeCode nextStart, int32_t minMs);
-TTimeCode RoundTimeCode(TTimeCode tc);
-TFrameCode TimeCodeToFrameCode(TTimeCode tc, uint32_t fps100, bool dropFrame);
-std::string FrameCodeToStr(TFrameCode fc);
+TTimeCode msToTimeCode(int64_t ms);
+std::string zeroPad(int64_t value, int width);
+std::string timeCodeToStr(TTimeCode tc);
+TTimeCode strToTimeCode(std::string_view text);
+TTimeCode addTimeCodes(TTimeCode a, TTimeCode b);
+TTimeCode enforceMinInterval(TTimeCode stop, TTimeCode nextStart, int32_t minMs);
+TTimeCode roundTimeCode(TTimeCode tc);
+TFrameCode timeCodeToFrameCode(TTimeCode tc, uint32_t fps100, bool dropFrame);
+std::string frameCodeToStr(TFrameCode fc);
 
 // Whole-number parse of a text (optional sign, digits only, nothing else).
 bool parseInteger(std::string_view text, int64_t& value);

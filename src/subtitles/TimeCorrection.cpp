@@ -17,7 +17,7 @@ int64_t roundHalfEven(double x) {
 }
 
 TTimeCode nonNegative(int64_t ms) {
-    return MsToTimeCode(ms < 0 ? 0 : ms);
+    return msToTimeCode(ms < 0 ? 0 : ms);
 }
 
 } // namespace
@@ -26,31 +26,31 @@ std::string zeroStretchMessage() {
     return "You can't make a time Stretch when the last Subtitle starts at 00:00:00,000 !";
 }
 
-StepResult ApplyOffset(SubtitleStore& store, int32_t deltaMs, DialogHost& host,
+StepResult applyOffset(SubtitleStore& store, int32_t deltaMs, DialogHost& host,
                        const MessageCatalogue& messages) {
-    for (int i = 1; i <= store.NbSubTitle(); ++i) {
+    for (int i = 1; i <= store.nbSubTitle(); ++i) {
         TSub& e = store.entry(i);
-        int64_t s = int64_t(TimeCodeToMs(e.Start)) + deltaMs;
-        int64_t stop = int64_t(TimeCodeToMs(e.Stop)) + deltaMs;
+        int64_t s = int64_t(timeCodeToMs(e.Start)) + deltaMs;
+        int64_t stop = int64_t(timeCodeToMs(e.Stop)) + deltaMs;
         if (s <= 0) {
-            std::string text = messages.text(Message::TimeCodeWarning) + TimeCodeToStr(e.Start) +
+            std::string text = messages.text(Message::TimeCodeWarning) + timeCodeToStr(e.Start) +
                                messages.text(Message::TimeCodeReducedToZero) + "\r" +
                                messages.text(Message::ContinueNoUndo);
             if (host.ask(MessageKind::Warning, {Answer::Yes, Answer::No}, text) != Answer::Yes)
                 return StepResult::Declined;
             e.Start = {};
         } else {
-            e.Start = MsToTimeCode(s);
+            e.Start = msToTimeCode(s);
         }
         e.Stop = nonNegative(stop);
     }
     return StepResult::Applied;
 }
 
-StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, DialogHost& host,
+StepResult applyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, DialogHost& host,
                         const MessageCatalogue& messages) {
     if (store.empty()) return StepResult::Applied;
-    const int64_t last = TimeCodeToMs(store.last().Start);
+    const int64_t last = timeCodeToMs(store.last().Start);
     if (minus && last < stretchMs) {
         host.ask(MessageKind::Warning, {Answer::Ok},
                  messages.text(Message::NegativeStretch) + "\r" +
@@ -65,10 +65,10 @@ StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, Dia
     }
     const double f = (minus ? -1.0 : 1.0) * double(stretchMs) / double(last);
     auto scale = [f](TTimeCode t) {
-        double ms = TimeCodeToMs(t);
+        double ms = timeCodeToMs(t);
         return nonNegative(roundHalfEven(ms + f * ms));
     };
-    for (int i = 1; i <= store.NbSubTitle(); ++i) {
+    for (int i = 1; i <= store.nbSubTitle(); ++i) {
         TSub& e = store.entry(i);
         e.Start = scale(e.Start);
         e.Stop = scale(e.Stop);
@@ -76,43 +76,43 @@ StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, Dia
     return StepResult::Applied;
 }
 
-void RecomputeDurations(SubtitleStore& store, int32_t baseMs, int32_t perCharMs) {
-    const int n = store.NbSubTitle();
+void recomputeDurations(SubtitleStore& store, int32_t baseMs, int32_t perCharMs) {
+    const int n = store.nbSubTitle();
     for (int i = 1; i <= n; ++i) {
         TSub& e = store.entry(i);
         uint16_t chars = 0; // a 16-bit count, as the dialog has always kept it
         for (int k = 0; k < e.NbLines; ++k) chars = uint16_t(chars + e.Lines[size_t(k)].size());
-        int64_t start = TimeCodeToMs(e.Start);
-        int64_t limit = i < n ? int64_t(TimeCodeToMs(store.entry(i + 1).Start)) : start + 65535;
+        int64_t start = timeCodeToMs(e.Start);
+        int64_t limit = i < n ? int64_t(timeCodeToMs(store.entry(i + 1).Start)) : start + 65535;
         int64_t wanted = start + baseMs + int64_t(chars) * perCharMs;
         e.Stop = nonNegative(wanted < limit ? wanted : limit);
     }
 }
 
-void ApplyMinimumInterval(SubtitleStore& store, int32_t minMs) {
-    for (int i = 1; i < store.NbSubTitle(); ++i) {
+void applyMinimumInterval(SubtitleStore& store, int32_t minMs) {
+    for (int i = 1; i < store.nbSubTitle(); ++i) {
         TSub& e = store.entry(i);
-        e.Stop = EnforceMinInterval(e.Stop, store.entry(i + 1).Start, minMs);
+        e.Stop = enforceMinInterval(e.Stop, store.entry(i + 1).Start, minMs);
     }
 }
 
-TimeCorrectionReport CorrectTime(SubtitleDocument& doc, const TimeCorrection& r, DialogHost& host,
+TimeCorrectionReport correctTime(SubtitleDocument& doc, const TimeCorrection& r, DialogHost& host,
                                  const MessageCatalogue& messages) {
     TimeCorrectionReport report;
     SubtitleStore& store = doc.store();
     if (store.empty()) return report;
-    if (int32_t d = TimeCodeToMs(r.Offset); d > 0)
-        report.offset = ApplyOffset(store, r.MinusOffset ? -d : d, host, messages);
-    if (int32_t s = TimeCodeToMs(r.Stretch); s > 0)
-        report.stretch = ApplyStretch(store, s, r.MinusStretch, host, messages);
+    if (int32_t d = timeCodeToMs(r.Offset); d > 0)
+        report.offset = applyOffset(store, r.MinusOffset ? -d : d, host, messages);
+    if (int32_t s = timeCodeToMs(r.Stretch); s > 0)
+        report.stretch = applyStretch(store, s, r.MinusStretch, host, messages);
     if (r.ChangeDurations) {
         if (r.Method == DurationMethod::Fixed)
-            RecomputeDurations(store, r.FixedDuration, 0);
+            recomputeDurations(store, r.FixedDuration, 0);
         else
-            RecomputeDurations(store, r.OffsetDuration, r.MsPerChar);
+            recomputeDurations(store, r.OffsetDuration, r.MsPerChar);
     }
-    if (r.MinInterval != 0) ApplyMinimumInterval(store, r.MinInterval);
-    doc.RefreshList();
+    if (r.MinInterval != 0) applyMinimumInterval(store, r.MinInterval);
+    doc.refreshList();
     return report;
 }
 

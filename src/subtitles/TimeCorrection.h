@@ -30,15 +30,15 @@ enum class StepResult { Applied, Declined, Refused };
 // Shifts every entry by deltaMs. A start that would fall to zero or below
 // asks first; No leaves that entry and all later ones as they were
 // (Declined). Stops are clamped to zero.
-StepResult ApplyOffset(SubtitleStore& store, int32_t deltaMs, DialogHost& host,
+StepResult applyOffset(SubtitleStore& store, int32_t deltaMs, DialogHost& host,
                        const MessageCatalogue& messages);
 // Scales every time about zero so that the last start moves by stretchMs
 // (less with minus). Refused, with a message, when that cannot be done.
-StepResult ApplyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, DialogHost& host,
+StepResult applyStretch(SubtitleStore& store, int32_t stretchMs, bool minus, DialogHost& host,
                         const MessageCatalogue& messages);
 // Each stop = start + base + characters x perChar, but never past the next start.
-void RecomputeDurations(SubtitleStore& store, int32_t baseMs, int32_t perCharMs);
-void ApplyMinimumInterval(SubtitleStore& store, int32_t minMs);
+void recomputeDurations(SubtitleStore& store, int32_t baseMs, int32_t perCharMs);
+void applyMinimumInterval(SubtitleStore& store, int32_t minMs);
 
 // What became of the two steps that can ask or refuse.
 struct TimeCorrectionReport {
@@ -48,7 +48,7 @@ struct TimeCorrectionReport {
 
 // Correct Time: offset, stretch, durations, minimum interval, in that order,
 // then the list is rebuilt. Nothing happens with an empty store.
-TimeCorrectionReport CorrectTime(SubtitleDocument& doc, const TimeCorrection& request,
+TimeCorrectionReport correctTime(SubtitleDocument& doc, const TimeCorrection& request,
                                  DialogHost& host, const MessageCatalogue& messages);
 
 // Reported when a stretch is asked for while the last entry starts at zero.

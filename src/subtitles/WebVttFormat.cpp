@@ -9,7 +9,7 @@ namespace {
 
 // "01:02:03.004"
 std::string cueTime(TTimeCode tc) {
-    std::string s = TimeCodeToStr(tc);
+    std::string s = timeCodeToStr(tc);
     s[8] = '.';
     return s;
 }

@@ -55,7 +55,7 @@ std::unique_ptr<TesseractRecognizer> TesseractRecognizer::open(const std::string
                                                                std::string& error) {
     if (!languageInstalled(language)) {
         error = "the recognition language \"" + language + "\" is not installed (Debian package " +
-                RecognitionLanguagePackage(language) + ")";
+                recognitionLanguagePackage(language) + ")";
         return nullptr;
     }
     return std::unique_ptr<TesseractRecognizer>(new TesseractRecognizer(language));

@@ -27,7 +27,7 @@ void storeFolder(std::string& stored, const std::filesystem::path& folder) {
         return s;
     };
     if (folder.empty() || trimmed(stored) == trimmed(folder.string())) return;
-    stored = FolderText(folder);
+    stored = folderText(folder);
 }
 
 } // namespace
@@ -35,8 +35,8 @@ void storeFolder(std::string& stored, const std::filesystem::path& folder) {
 Application::Application(Options options)
     : m_programFolder(std::move(options.programFolder)), m_dialogs(nullptr), m_host(m_dialogs) {
     m_dialogs.setScripted(options.scriptedDialogs);
-    m_settingsFolder = SettingsFolder(m_programFolder);
-    m_dialogFolder = DialogStartFolder(m_programFolder);
+    m_settingsFolder = settingsFolderFor(m_programFolder);
+    m_dialogFolder = dialogStartFolder(m_programFolder);
     // A program folder the settings cannot be written to takes no files
     // either: the dialogs start where the settings are.
     if (m_dialogFolder == m_programFolder && m_settingsFolder != m_programFolder) {
@@ -60,8 +60,8 @@ std::vector<FileInUse> Application::filesInUse() const {
     std::vector<FileInUse> files;
     for (const std::filesystem::path& vob : m_session->job().FileList)
         files.push_back({vob, "a file of the job"});
-    if (!m_session->matrix().FileName().empty())
-        files.push_back({m_session->matrix().FileName(), "the character matrix"});
+    if (!m_session->matrix().fileName().empty())
+        files.push_back({m_session->matrix().fileName(), "the character matrix"});
     files.push_back({settingsFile(), "the settings file"});
     if (!m_settings.Preview.BackImageName.empty())
         files.push_back({m_settings.Preview.BackImageName, "the background picture"});
@@ -101,13 +101,13 @@ void Application::collectSettings() {
 // then the preview from the loaded settings.
 void Application::startUp() {
     Session& s = *m_session;
-    ResetOcrSettings(s.ocrSettings());
+    resetOcrSettings(s.ocrSettings());
     SettingsWarnings warnings;
     const Result loaded =
-        LoadSettings(settingsFile(), FolderText(m_dialogFolder), m_settings, s.ocrSettings(),
+        loadSettings(settingsFile(), folderText(m_dialogFolder), m_settings, s.ocrSettings(),
                      s.document().options(), s.bmpSettings(), &warnings);
     applySettings();
-    m_catalogue.FillMessageCatalogue();
+    m_catalogue.fillMessageCatalogue();
     buildLanguageMenu();
     if (!m_settings.LanguageFileName.empty()) loadLanguage(m_settings.LanguageFileName);
     m_mainWindow->setUpPreview();
@@ -123,7 +123,7 @@ void Application::closeRequested(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (m_session->document().Modified() &&
+    if (m_session->document().isModified() &&
         m_dialogs.ask(MessageKind::Confirmation, {Answer::Yes, Answer::No},
                       m_catalogue.text(Message::TextNotSavedQuit) + "\r" +
                           m_catalogue.text(Message::ReallyQuit)) != Answer::Yes) {
@@ -139,7 +139,7 @@ void Application::shutDown() {
     m_tickTimer.stop();
     collectSettings();
     const Result saved =
-        SaveSettings(settingsFile(), m_settings, s.document().options(), s.bmpSettings());
+        saveSettings(settingsFile(), m_settings, s.document().options(), s.bmpSettings());
     if (!saved)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
                       "The settings were not saved.\r" + saved.error);
@@ -179,7 +179,7 @@ void Application::stopPausedJob() {
     RipEngine& engine = m_session->engine();
     if (!m_session->job().Paused) return;
     engine.togglePause();
-    engine.StopJob();
+    engine.stopJob();
 }
 
 void Application::wireMainWindow() {
@@ -219,7 +219,7 @@ void Application::wireProgression() {
     connect(p, &ProgressionDialog::saveAsSupRequested, this,
             [this] { m_session->actions().saveCurrentSpuAsSup(); });
     connect(p, &ProgressionDialog::changeColoursRequested, this,
-            [this] { m_session->actions().changeColors(); });
+            [this] { m_session->actions().changeColours(); });
 }
 
 ProgressionChoice Application::waitAtProgression() {
@@ -242,7 +242,7 @@ TickResult Application::tick() {
     if (r == TickResult::MissingFile) {
         const RipJob& job = m_session->job();
         const std::string file = job.FileList[job.CurrentFile - 1].string();
-        engine.StopJob();
+        engine.stopJob();
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok},
                       m_catalogue.text(Message::FileNotFound) + file + "\r" +
                           m_catalogue.text(Message::JobStopped));

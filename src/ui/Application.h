@@ -33,7 +33,7 @@ class AboutDialog;
 class NewCharacterDialog; // Form2
 class OcrSetupDialog;     // Form4
 class MatrixEditor;       // Form5
-class TextColorDialog;    // Form9
+class TextColourDialog;   // Form9
 // Subtitle windows
 class SubtitlesWindow;      // Form3
 class PostOcrDialog;        // Form10
@@ -71,7 +71,6 @@ public:
     // Where the file dialogs open until the settings say otherwise.
     const std::filesystem::path& dialogFolder() const { return m_dialogFolder; }
     std::filesystem::path settingsFile() const { return m_settingsFolder / "Mirtal.ini"; }
-    QTimer& timer() { return m_tickTimer; }
 
     MainWindow* mainWindow() const { return m_mainWindow; }
     JobSetupDialog* jobSetup() const { return m_jobSetup; }
@@ -80,7 +79,7 @@ public:
     NewCharacterDialog* newCharacter() const { return m_newCharacter; }
     OcrSetupDialog* ocrSetup() const { return m_ocrSetup; }
     MatrixEditor* matrixEditor() const { return m_matrixEditor; }
-    TextColorDialog* textColour() const { return m_textColour; }
+    TextColourDialog* textColour() const { return m_textColour; }
     SubtitlesWindow* subtitlesWindow() const { return m_subtitlesWindow; }
     PostOcrDialog* postOcr() const { return m_postOcr; }
     OutputFormatDialog* outputFormat() const { return m_outputFormat; }
@@ -179,7 +178,7 @@ private:
     NewCharacterDialog* m_newCharacter = nullptr;
     OcrSetupDialog* m_ocrSetup = nullptr;
     MatrixEditor* m_matrixEditor = nullptr;
-    TextColorDialog* m_textColour = nullptr;
+    TextColourDialog* m_textColour = nullptr;
     SubtitlesWindow* m_subtitlesWindow = nullptr;
     PostOcrDialog* m_postOcr = nullptr;
     OutputFormatDialog* m_outputFormat = nullptr;

@@ -30,8 +30,8 @@
 #if __has_include("ui/MatrixEditor.h")
 #include "ui/MatrixEditor.h"
 #endif
-#if __has_include("ui/TextColorDialog.h")
-#include "ui/TextColorDialog.h"
+#if __has_include("ui/TextColourDialog.h")
+#include "ui/TextColourDialog.h"
 #endif
 #if __has_include("ui/PostOcrDialog.h")
 #include "ui/PostOcrDialog.h"
@@ -73,7 +73,7 @@ std::vector<QWidget*> languageWindows(const Application& app) {
 std::vector<LanguageEntry> listAllLanguages(const std::vector<fs::path>& folders) {
     std::vector<LanguageEntry> all;
     for (const fs::path& folder : folders)
-        for (LanguageEntry& e : ListLanguages(folder)) {
+        for (LanguageEntry& e : listLanguages(folder)) {
             const bool known = std::any_of(all.begin(), all.end(), [&](const LanguageEntry& k) {
                 return equalsIgnoreCase(k.name, e.name);
             });
@@ -109,7 +109,7 @@ QLocale localeNamed(const QString& name) {
 } // namespace
 
 std::vector<std::filesystem::path> Application::languageFolders() const {
-    return LanguageFolders(m_programFolder, m_settingsFolder);
+    return languageFoldersFor(m_programFolder, m_settingsFolder);
 }
 
 void Application::buildLanguageMenu() {
@@ -141,11 +141,11 @@ void Application::loadLanguage(const std::string& name) {
     // system spells them in UTF-8.
     const std::string fileName = cp1252ToUtf8(name);
     for (const fs::path& folder : languageFolders()) {
-        const fs::path file = LanguageFilePath(folder, fileName);
+        const fs::path file = languageFilePath(folder, fileName);
         std::error_code ec;
         if (file.empty() || !fs::exists(file, ec)) continue;
         QtLanguageTarget target(languageWindows(*this));
-        if (Result r = LoadLanguageFile(file, target, m_catalogue); !r)
+        if (Result r = loadLanguageFile(file, target, m_catalogue); !r)
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         loadQtTranslations(name);
         return;
@@ -167,7 +167,7 @@ void Application::loadQtTranslations(const std::string& languageName) {
 
 Result Application::exportLanguageTemplate() {
     QtLanguageTarget target(languageWindows(*this));
-    return ExportLanguageTemplate(LanguageFolder(m_settingsFolder), target, m_catalogue);
+    return writeLanguageTemplate(languageFolderIn(m_settingsFolder), target, m_catalogue);
 }
 
 void Application::wireLanguageButton() {

@@ -9,7 +9,7 @@
 #include "ui/MatrixEditor.h"
 #include "ui/NewCharacterDialog.h"
 #include "ui/OcrSetupDialog.h"
-#include "ui/TextColorDialog.h"
+#include "ui/TextColourDialog.h"
 
 #include <QAction>
 #include <algorithm>
@@ -22,9 +22,9 @@ namespace {
 // A dialog folder goes back into the settings only when it changed, so that
 // the text read from the settings file is kept as it was.
 void keepFolder(std::string& stored, const std::filesystem::path& folder) {
-    if (folder.empty() || std::filesystem::path(stored) == folder || stored == FolderText(folder))
+    if (folder.empty() || std::filesystem::path(stored) == folder || stored == folderText(folder))
         return;
-    stored = FolderText(folder);
+    stored = folderText(folder);
 }
 
 // Runs one of the matrix commands with the dialog folders of the settings;
@@ -53,7 +53,7 @@ void Application::createOcrWindows() {
     m_newCharacter = new NewCharacterDialog(m_dialogs, m_catalogue, m_mainWindow);
     m_ocrSetup = new OcrSetupDialog(s.ocrSettings(), m_dialogs, settingsFile(), m_mainWindow);
     m_matrixEditor = new MatrixEditor(s.matrix(), m_dialogs, m_catalogue, m_mainWindow);
-    m_textColour = new TextColorDialog(s.ocrState(), m_mainWindow);
+    m_textColour = new TextColourDialog(s.ocrState(), m_mainWindow);
 
     wireTextColour();
 
@@ -68,7 +68,7 @@ void Application::createOcrWindows() {
             s.setRecognizer(nullptr);
             return;
         }
-        const std::string language = RecognitionLanguage(code);
+        const std::string language = recognitionLanguage(code);
         if (!m_recognizer || language != m_recognizerLanguage) {
             std::string error;
             m_recognizer = TesseractRecognizer::open(language, error);
@@ -88,9 +88,9 @@ void Application::createOcrWindows() {
     });
     connect(w, &MainWindow::openMatrixRequested, this, &Application::openMatrix);
     connect(w, &MainWindow::saveMatrixRequested, this,
-            [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrixMenu(); }); });
+            [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.saveMatrixMenu(); }); });
     connect(w, &MainWindow::saveMatrixAsRequested, this,
-            [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.SaveMatrix(true); }); });
+            [this] { runMatrixFlow(*this, [](MatrixFlows& f) { return f.saveMatrix(true); }); });
     connect(w, &MainWindow::newMatrixRequested, this, &Application::newMatrix);
     connect(w, &MainWindow::ocrSetupRequested, m_ocrSetup, [this] { m_ocrSetup->exec(); });
 }
@@ -100,9 +100,9 @@ void Application::createOcrWindows() {
 // while it is up.
 void Application::wireTextColour() {
     auto subtitlesWereVisible = std::make_shared<bool>(false);
-    connect(m_textColour, &TextColorDialog::previewChanged, this,
+    connect(m_textColour, &TextColourDialog::previewChanged, this,
             [this](const Bitmap24& b) { m_host.showPicture(b, Rect{}); });
-    connect(m_textColour, &TextColorDialog::opened, this, [this, subtitlesWereVisible] {
+    connect(m_textColour, &TextColourDialog::opened, this, [this, subtitlesWereVisible] {
         *subtitlesWereVisible = subtitlesWindowVisible();
         if (*subtitlesWereVisible) hideSubtitlesWindow();
         const QSize image = m_mainWindow->pictureSize();
@@ -111,7 +111,7 @@ void Application::wireTextColour() {
         if (width != m_mainWindow->width() || height != m_mainWindow->height())
             m_mainWindow->resize(width, height);
     });
-    connect(m_textColour, &TextColorDialog::closed, this, [this, subtitlesWereVisible] {
+    connect(m_textColour, &TextColourDialog::closed, this, [this, subtitlesWereVisible] {
         if (*subtitlesWereVisible) showSubtitlesWindow();
         *subtitlesWereVisible = false;
     });
@@ -127,15 +127,15 @@ GlyphAnswer Application::askGlyph(const GlyphQuestion& q) {
 
 // The matrix commands, for the menu, the job setup and the close flow.
 bool Application::confirmDiscardMatrix() {
-    return runMatrixFlow(*this, [](MatrixFlows& f) { return f.ConfirmDiscardMatrix(); });
+    return runMatrixFlow(*this, [](MatrixFlows& f) { return f.confirmDiscardMatrix(); });
 }
 
 void Application::openMatrix() {
-    runMatrixFlow(*this, [](MatrixFlows& f) { return f.OpenMatrix(); });
+    runMatrixFlow(*this, [](MatrixFlows& f) { return f.openMatrix(); });
 }
 
 void Application::newMatrix() {
-    runMatrixFlow(*this, [](MatrixFlows& f) { return f.NewMatrix(); });
+    runMatrixFlow(*this, [](MatrixFlows& f) { return f.newMatrix(); });
 }
 
 } // namespace mirtal

@@ -1,7 +1,7 @@
 #include "ui/BitmapAdjustDialog.h"
 
 #include "export/BmpFile.h"
-#include "ocr/TextColor.h"
+#include "ocr/TextColour.h"
 #include "rip/Session.h"
 #include "settings/SettingsFile.h"
 #include "ui/PreviewPane.h"
@@ -114,7 +114,7 @@ BitmapAdjustDialog::BitmapAdjustDialog(Session& session, UiDialogs& dialogs,
     m_tabs->setUsesScrollButtons(false);
     m_tabs->addTab(buildProfilesTab(), "Profiles");
     m_tabs->addTab(buildCroppingTab(), "Cropping");
-    m_tabs->addTab(buildColorsTab(), "Colors");
+    m_tabs->addTab(buildColoursTab(), "Colors");
     m_tabs->addTab(buildPositioningTab(), "Positioning");
     root->addWidget(m_tabs, 1);
     root->addWidget(buildBottomBar());
@@ -247,7 +247,7 @@ QFrame* BitmapAdjustDialog::makeSwatch(QWidget* parent, const char* name, const 
     return f;
 }
 
-QWidget* BitmapAdjustDialog::buildColorsTab() {
+QWidget* BitmapAdjustDialog::buildColoursTab() {
     auto* page = named(new QWidget, "TabSheetColors");
     auto* h = new QHBoxLayout(page);
     h->setContentsMargins(4, 2, 4, 2);
@@ -488,13 +488,11 @@ void BitmapAdjustDialog::reject() {
 // Settings and controls
 
 void BitmapAdjustDialog::recompose() {
-    Subpicture& sub = m_session.subpicture();
+    const Subpicture& sub = m_session.subpicture();
     // Nothing decoded yet: there is no picture to compose.
     if (sub.SequenceCount == 0 || sub.Bitmap.empty()) return;
-    m_session.outputRect() = m_session.composer().ComposeOutputBitmap(
-        m_session.bmpSettings(), sub.Bitmap, m_session.outputBitmap(), sub.rect(), sub.FrameWidth,
-        sub.FrameHeight);
-    m_session.host().showPicture(m_session.outputBitmap(), m_session.outputRect());
+    m_session.composePicture();
+    m_session.showComposedPicture();
 }
 
 void BitmapAdjustDialog::fillControls() {
@@ -510,12 +508,12 @@ void BitmapAdjustDialog::fillControls() {
     m_xShiftSpin->setValue(crop.PosShift.X);
     m_yShiftSpin->setValue(crop.PosShift.Y);
 
-    const BmpColors colors = s.Colors;
-    for (int k = 0; k < 4; ++k) setSwatch(m_colourSwatches[size_t(k)], colors.Color[size_t(k)]);
-    setSwatch(m_unusedColourSwatch, colors.UnusedColor);
+    const BmpColours colours = s.Colors;
+    for (int k = 0; k < 4; ++k) setSwatch(m_colourSwatches[size_t(k)], colours.Color[size_t(k)]);
+    setSwatch(m_unusedColourSwatch, colours.UnusedColor);
     autoSortColours();
-    m_palettePreset->setItemIndex(colors.PresetColorPalIndex);
-    m_bitDepthCombo->setCurrentIndex(colors.BitPerPixel == 8 ? 1 : 0);
+    m_palettePreset->setItemIndex(colours.PresetColorPalIndex);
+    m_bitDepthCombo->setCurrentIndex(colours.BitPerPixel == 8 ? 1 : 0);
     applyPalettePreset();
 
     const BmpPositioning pos = s.Positioning;
@@ -564,18 +562,18 @@ void BitmapAdjustDialog::readPositioning() {
 }
 
 void BitmapAdjustDialog::readColours() {
-    BmpColors& c = m_session.bmpSettings().Colors;
+    BmpColours& c = m_session.bmpSettings().Colors;
     for (int k = 0; k < 4; ++k) c.Color[size_t(k)] = swatchColour(m_colourSwatches[size_t(k)]);
     c.UnusedColor = swatchColour(m_unusedColourSwatch);
 }
 
 void BitmapAdjustDialog::setDvdCombos() {
-    const DvdColorOrder& order = m_session.composer().DvdColorOrder();
+    const DvdColourOrder& order = m_session.composer().dvdColourOrder();
     for (int k = 0; k < 4; ++k) m_dvdCodeCombos[size_t(k)]->setCurrentIndex(order[size_t(k)]);
 }
 
 void BitmapAdjustDialog::setIndexCombos() {
-    const BmpColors& c = m_session.bmpSettings().Colors;
+    const BmpColours& c = m_session.bmpSettings().Colors;
     for (int k = 0; k < 4; ++k) {
         // An index above 15 (a hand-edited file) shows as no choice.
         const int i = c.ColorPalIndex[size_t(k)];
@@ -605,14 +603,14 @@ void BitmapAdjustDialog::positioningChanged() {
 }
 
 void BitmapAdjustDialog::chooseSwatchColour(QFrame* swatch) {
-    if (std::optional<QColor> c = m_dialogs.chooseColor(toQColor(swatchColour(swatch))))
+    if (std::optional<QColor> c = m_dialogs.chooseColour(toQColor(swatchColour(swatch))))
         setSwatch(swatch, fromQColor(*c));
     readColours();
     recompose();
 }
 
 void BitmapAdjustDialog::choosePaletteIndex(int slot) {
-    BmpColors& c = m_session.bmpSettings().Colors;
+    BmpColours& c = m_session.bmpSettings().Colors;
     QComboBox* box = m_paletteIndexCombos[size_t(slot)];
     const int chosen = box->currentIndex();
     const int own = c.ColorPalIndex[size_t(slot)];
@@ -633,7 +631,7 @@ void BitmapAdjustDialog::choosePaletteIndex(int slot) {
 }
 
 void BitmapAdjustDialog::applyPalettePreset() {
-    BmpColors& c = m_session.bmpSettings().Colors;
+    BmpColours& c = m_session.bmpSettings().Colors;
     const int preset = m_palettePreset->itemIndex();
     if (preset >= 0) c.PresetColorPalIndex = uint8_t(preset);
     if (preset == 1 || preset == 2) {
@@ -651,13 +649,13 @@ void BitmapAdjustDialog::readBitDepth() {
 }
 
 void BitmapAdjustDialog::autoSortColours() {
-    m_session.composer().SetDvdColorOrder(
-        AutoDetectTextColor(m_session.subpicture().Bitmap, m_session.ocrState().DrawColor));
+    m_session.setDvdColourOrder(
+        autoDetectTextColour(m_session.subpicture().Bitmap, m_session.ocrState().DrawColor));
     setDvdCombos();
     recompose();
 }
 
-DvdColorOrder chooseDvdCode(DvdColorOrder order, int slot, int code) {
+DvdColourOrder chooseDvdCode(DvdColourOrder order, int slot, int code) {
     const uint8_t previous = order[size_t(slot)];
     const uint8_t c = uint8_t(code);
     if (c == previous) return order;
@@ -673,8 +671,7 @@ DvdColorOrder chooseDvdCode(DvdColorOrder order, int slot, int code) {
 void BitmapAdjustDialog::chooseDvdCodeOfSlot(int slot) {
     const int code = m_dvdCodeCombos[size_t(slot)]->currentIndex();
     if (code < 0) return;
-    m_session.composer().SetDvdColorOrder(
-        chooseDvdCode(m_session.composer().DvdColorOrder(), slot, code));
+    m_session.setDvdColourOrder(chooseDvdCode(m_session.composer().dvdColourOrder(), slot, code));
     setDvdCombos();
     recompose();
 }
@@ -693,7 +690,7 @@ void BitmapAdjustDialog::saveProfile() {
     if (!file) return;
     const std::filesystem::path path = withDefaultExtension(*file, ".ini");
     m_profileLabel->setText(QString::fromStdString(path.filename().string()));
-    if (Result r = SaveBmpOutputSettings(path, m_session.bmpSettings()); !r)
+    if (Result r = saveBmpOutputSettings(path, m_session.bmpSettings()); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 
@@ -708,7 +705,7 @@ void BitmapAdjustDialog::loadProfile() {
     if (!file) return;
     // An unreadable profile changes nothing, the name of the current one included.
     SettingsWarnings warnings;
-    if (Result r = LoadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
+    if (Result r = loadBmpOutputSettings(*file, m_session.bmpSettings(), &warnings); !r) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
         return;
     }
@@ -728,7 +725,7 @@ void BitmapAdjustDialog::saveCurrentBitmap() {
                               {}};
     std::optional<std::filesystem::path> file = m_dialogs.chooseSaveFile(request);
     if (!file) return;
-    if (Result r = SaveBitmapFile(m_session.outputBitmap(), withDefaultExtension(*file, ".bmp"));
+    if (Result r = saveBitmapFile(m_session.outputBitmap(), withDefaultExtension(*file, ".bmp"));
         !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }

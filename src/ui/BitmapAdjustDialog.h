@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Colour.h"
-#include "base/DvdColorOrder.h"
+#include "base/DvdColourOrder.h"
 #include "subtitles/OutputOptions.h"
 
 #include <QDialog>
@@ -29,7 +29,7 @@ class UiDialogs;
 
 // The order after slot `slot` was set to `code`: the slot that had the code
 // takes the one `slot` had, so the order stays a permutation.
-DvdColorOrder chooseDvdCode(DvdColorOrder order, int slot, int code);
+DvdColourOrder chooseDvdCode(DvdColourOrder order, int slot, int code);
 // The tab-shaped outline of a window of this size whose tab headers end at
 // `tabsRight`.
 QRegion tabOutline(int width, int height, int tabsRight);
@@ -89,7 +89,7 @@ private:
     QWidget* buildCroppingTab();
     QGroupBox* buildSizeConstraints(QWidget* page);
     QFrame* buildAlignmentPanel(QWidget* page);
-    QWidget* buildColorsTab();
+    QWidget* buildColoursTab();
     QLayout* buildColourSlots(QWidget* page);
     QLayout* buildPaletteOptions(QWidget* page);
     QWidget* buildPositioningTab();

@@ -78,7 +78,7 @@ const char* const kIfoFilter = "VTS Ifo (vts_*.ifo)|vts_*.ifo|VOB (*.vob)|*.vob|
 std::vector<std::filesystem::path> listedFiles(const std::filesystem::path& dir) {
     std::vector<std::filesystem::path> files = listFilesMatching(dir, "*.VOB");
     for (const auto& sub : listFilesMatching(dir, "*.SUB"))
-        if (FindVobSubPartner(sub)) files.push_back(sub);
+        if (findVobSubPartner(sub)) files.push_back(sub);
     std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
         const std::string na = a.filename().string(), nb = b.filename().string();
         if (lessIgnoreCase(na, nb)) return true;
@@ -351,8 +351,8 @@ void JobSetupDialog::moveSelected(int delta) {
 }
 
 void JobSetupDialog::readIfoLanguages(const std::filesystem::path& ifo) {
-    const IfoReadResult r = mirtal::ReadIfoLanguages(ifo, m_streamLanguages);
-    if (r.found) m_streamMap = ReadStreamMap(ifo);
+    const IfoReadResult r = mirtal::readIfoStreamLanguages(ifo, m_streamLanguages);
+    if (r.found) m_streamMap = readStreamMap(ifo);
     if (r.found) m_streamCodes = r.codes;
     fillStreamList();
     if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
@@ -361,7 +361,7 @@ void JobSetupDialog::readIfoLanguages(const std::filesystem::path& ifo) {
 bool JobSetupDialog::readVobSubLanguages(const std::filesystem::path& file) {
     VobSubPair pair;
     std::string error;
-    if (!LoadVobSubPair(file, pair, error)) {
+    if (!loadVobSubPair(file, pair, error)) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
         return false;
     }
@@ -374,7 +374,7 @@ bool JobSetupDialog::readVobSubLanguages(const std::filesystem::path& file) {
 
 void JobSetupDialog::fillStreamList() {
     m_streamCombo->clear();
-    for (const std::string& line : mirtal::FillStreamList(m_streamLanguages))
+    for (const std::string& line : mirtal::streamListTexts(m_streamLanguages))
         m_streamCombo->addItem(fromCp1252(line));
     m_streamCombo->setCurrentIndex(0);
     // The list shows its first line chosen; the job follows what it shows.
@@ -419,7 +419,7 @@ void JobSetupDialog::timeCodeEdited() {
 }
 
 void JobSetupDialog::refreshMatrixField() {
-    m_matrixFileEdit->setText(fromCp1252(MatrixFileFieldText(m_session.matrix())));
+    m_matrixFileEdit->setText(fromCp1252(matrixFileFieldText(m_session.matrix())));
 }
 
 void JobSetupDialog::actionChosen() {
@@ -439,7 +439,7 @@ void JobSetupDialog::chooseVobFolder() {
     r.initialFolder = m_vobFolder;
     auto f = m_dialogs.chooseOpenFile(r);
     if (!f) return;
-    if (IsVobSubFileName(f->filename().string())) readVobSubLanguages(*f);
+    if (isVobSubFileName(f->filename().string())) readVobSubLanguages(*f);
     listFolder(f->parent_path());
 }
 
@@ -451,7 +451,7 @@ void JobSetupDialog::chooseIfo() {
     auto f = m_dialogs.chooseOpenFile(r);
     if (!f) return;
     m_vobFolder = f->parent_path();
-    if (IsVobSubFileName(f->filename().string()))
+    if (isVobSubFileName(f->filename().string()))
         readVobSubLanguages(*f);
     else
         readIfoLanguages(*f);
@@ -459,7 +459,7 @@ void JobSetupDialog::chooseIfo() {
 }
 
 bool JobSetupDialog::confirmAppend() {
-    if (m_session.document().NbSubTitle() == 0) return true;
+    if (m_session.document().nbSubTitle() == 0) return true;
     const MessageCatalogue& msg = m_session.catalogue();
     return m_dialogs.ask(MessageKind::Information, {Answer::Ok, Answer::Cancel},
                          msg.text(Message::TextFileNotEmpty) + "\r" +
@@ -487,7 +487,7 @@ std::optional<std::filesystem::path> JobSetupDialog::chooseVobSubName() {
     if (!chosen) return chosen;
     folder = chosen->parent_path();
     // NAME.idx or NAME.sub both name the pair NAME.
-    if (IsVobSubFileName(chosen->filename().string())) chosen->replace_extension();
+    if (isVobSubFileName(chosen->filename().string())) chosen->replace_extension();
     return chosen;
 }
 
@@ -505,7 +505,7 @@ bool JobSetupDialog::startJob() {
     setup.fromVideoStart = m_fromVideoStartBox->isChecked();
     if (!readJobIndexes(setup) || !askOutputNames(setup)) return false;
     if (setup.action != kActionShow && setup.action != kActionVobSub &&
-        m_session.document().SplitActive())
+        m_session.document().splitActive())
         m_dialogs.ask(MessageKind::Plain, {Answer::Ok},
                       msg.text(Message::SplitOutputEnabled) + "\r" +
                           msg.text(Message::SubtitlesMightNotAppear));
@@ -528,10 +528,10 @@ bool JobSetupDialog::startJob() {
 bool JobSetupDialog::readJobIndexes(JobSetup& setup) {
     setup.indexes.resize(setup.files.size());
     for (size_t i = 0; i < setup.files.size(); ++i) {
-        if (!IsVobSubFileName(setup.files[i].filename().string())) continue;
+        if (!isVobSubFileName(setup.files[i].filename().string())) continue;
         VobSubPair pair;
         std::string error;
-        if (!LoadVobSubPair(setup.files[i], pair, error)) {
+        if (!loadVobSubPair(setup.files[i], pair, error)) {
             m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, error);
             return false;
         }

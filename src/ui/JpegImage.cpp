@@ -97,10 +97,9 @@ namespace {
 // Through the core's reader, which refuses a FIFO or a device instead of
 // waiting on it with a black window.
 std::optional<QByteArray> readPicture(const QString& path, QString* error) {
-    std::string why;
-    const auto bytes = readWholeFile(std::filesystem::path(path.toStdString()), &why);
+    const auto bytes = readWholeFile(std::filesystem::path(path.toStdString()));
     if (!bytes) {
-        if (error) *error = QString::fromStdString(why);
+        if (error) *error = QString::fromStdString(bytes.error);
         return std::nullopt;
     }
     return QByteArray(bytes->data(), qsizetype(bytes->size()));

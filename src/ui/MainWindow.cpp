@@ -666,7 +666,7 @@ void MainWindow::chooseFreeRatio() {
 }
 
 void MainWindow::chooseSwatchColour(QFrame* swatch) {
-    std::optional<QColor> c = m_dialogs.chooseColor(toQColor(swatchColour(swatch)));
+    std::optional<QColor> c = m_dialogs.chooseColour(toQColor(swatchColour(swatch)));
     if (!c) return;
     setSwatch(swatch, fromQColor(*c));
     previewOptionChanged();

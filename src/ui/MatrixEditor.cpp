@@ -78,7 +78,7 @@ MatrixEditor::MatrixEditor(CharMatrix& matrix, UiDialogs& dialogs, const Message
 // The selected glyph, magnified, with its measures and its text.
 QLayout* MatrixEditor::buildDetails() {
     m_glyphPicture = named(new QLabel(this), "ImageChar");
-    m_glyphPicture->setFixedSize(2 * GlyphCellSize + 4, 2 * GlyphCellSize + 4);
+    m_glyphPicture->setFixedSize(2 * kGlyphCellSize + 4, 2 * kGlyphCellSize + 4);
     m_glyphPicture->setAlignment(Qt::AlignCenter);
     m_glyphPicture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_indexLabel = named(new QLabel(this), "LabelCharIndex");
@@ -149,7 +149,7 @@ void MatrixEditor::connectControls() {
 // An entry named automatically counts as looked at once the user picks it.
 void MatrixEditor::markLookedAt(QListWidgetItem* item) {
     const int index = matrixItemEntry(item->text());
-    if (index < 1 || index > m_matrix.Count() || !m_matrix.entry(index).AutoNamed) return;
+    if (index < 1 || index > m_matrix.count() || !m_matrix.entry(index).AutoNamed) return;
     m_matrix.markLookedAt(index);
     item->setFont(m_list->font());
     item->setForeground(m_list->palette().text());
@@ -183,23 +183,23 @@ int matrixItemEntry(const QString& text) {
 }
 
 void MatrixEditor::updateCaption() {
-    const std::string name = std::filesystem::path(m_matrix.FileName()).filename().string();
+    const std::string name = std::filesystem::path(m_matrix.fileName()).filename().string();
     setWindowTitle("View/Edit Character Matrix - " + fromCp1252(name) + " -");
 }
 
 void MatrixEditor::rebuildList() {
     m_filling = true;
     m_list->clear();
-    for (int i = 1; i <= m_matrix.Count(); ++i) m_list->addItem(makeItem(i));
+    for (int i = 1; i <= m_matrix.count(); ++i) m_list->addItem(makeItem(i));
     if (m_list->count() > 0) m_list->setCurrentRow(0);
-    m_comment->setPlainText(commentToMemo(m_matrix.Comment()));
+    m_comment->setPlainText(commentToMemo(m_matrix.comment()));
     m_filling = false;
     updateCaption();
     showSelectedEntry();
 }
 
 void MatrixEditor::listLearnedEntry(int index) {
-    if (index < 1 || index > m_matrix.Count()) return;
+    if (index < 1 || index > m_matrix.count()) return;
     QListWidgetItem* item = makeItem(index);
     m_list->addItem(item);
     m_list->setCurrentItem(item);
@@ -210,7 +210,7 @@ int MatrixEditor::selectedEntry() const {
     const QListWidgetItem* item = m_list->currentItem();
     if (!item) return 0;
     const int index = matrixItemEntry(item->text());
-    return index >= 1 && index <= m_matrix.Count() ? index : 0;
+    return index >= 1 && index <= m_matrix.count() ? index : 0;
 }
 
 int MatrixEditor::rowOfEntry(int index) const {
@@ -248,7 +248,7 @@ void MatrixEditor::showSelectedEntry() {
 void MatrixEditor::modifyEntry() {
     const int index = selectedEntry();
     if (index == 0) return;
-    m_matrix.SetEntryText(index, toCp1252(m_textEdit->text()));
+    m_matrix.setEntryText(index, toCp1252(m_textEdit->text()));
     m_matrix.setModified(true);
     rebuildList();
     m_list->setCurrentRow(rowOfEntry(index));
@@ -265,7 +265,7 @@ void MatrixEditor::deleteEntry() {
         return;
     const int row = m_list->currentRow();
     m_matrix.setModified(true);
-    m_matrix.DeleteEntry(index);
+    m_matrix.deleteEntry(index);
     rebuildList();
     m_list->setCurrentRow(std::min(row, m_list->count() - 1));
     showSelectedEntry();
@@ -284,7 +284,7 @@ void MatrixEditor::commentEdited() {
         m_comment->moveCursor(QTextCursor::End);
         m_filling = false;
     }
-    m_matrix.SetComment(comment);
+    m_matrix.setComment(comment);
     m_matrix.setModified(true);
 }
 
@@ -306,7 +306,7 @@ void MatrixEditor::selectFirstItemStartingWith(const std::string& character) {
     if (character.empty()) return;
     for (int r = 0; r < m_list->count(); ++r) {
         const int index = matrixItemEntry(m_list->item(r)->text());
-        if (index < 1 || index > m_matrix.Count()) continue;
+        if (index < 1 || index > m_matrix.count()) continue;
         const std::string& text = m_matrix.entry(index).Text;
         if (!text.empty() && text[0] == character[0]) {
             m_list->setCurrentRow(r);

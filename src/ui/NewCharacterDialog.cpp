@@ -54,7 +54,7 @@ Bitmap24 buildLinePicture(const GlyphQuestion& q, Colour background) {
     picture.copyFrom(*q.workBitmap, sourceColumn, lineTop, W, h, 0, destinationRow);
     const int top = destinationRow + c.RelTop;
     picture.frameRect(offset - 1, top - 1, offset + c.Width + 1, top + c.Height + 1,
-                      kGlyphFrameColor);
+                      kGlyphFrameColour);
     return picture;
 }
 
@@ -122,7 +122,7 @@ void NewCharacterDialog::connectButtons() {
         {m_skipLineButton, GlyphAction::SkipLine},
         {m_skipSubpictureButton, GlyphAction::SkipSubpicture},
         {m_pauseButton, GlyphAction::Pause},
-        {m_changeColourButton, GlyphAction::ChangeColor}};
+        {m_changeColourButton, GlyphAction::ChangeColour}};
     for (auto [button, action] : answers)
         connect(button, &QPushButton::clicked, this, [this, a = action] { answer(a); });
     connect(m_wakeUpTimer, &QTimer::timeout, this, &NewCharacterDialog::wakeUpTick);

@@ -17,7 +17,7 @@ class NumericEdit : public QLineEdit {
 public:
     // Message boxes go through this; without it they are real message boxes.
     void setDialogs(UiDialogs* dialogs) { m_dialogs = dialogs; }
-    bool ErrorMsg() const { return m_errorMsg; }
+    bool errorMsg() const { return m_errorMsg; }
     void setErrorMsg(bool on) { m_errorMsg = on; }
 
     // Runs the leave-the-field check; true when the text was acceptable.
@@ -53,8 +53,8 @@ public:
 
     uint16_t value();
     void setValue(int64_t v);
-    uint16_t ValMin() const { return m_min; }
-    uint16_t ValMax() const { return m_max; }
+    uint16_t valMin() const { return m_min; }
+    uint16_t valMax() const { return m_max; }
     void setValMin(uint16_t v);
     void setValMax(uint16_t v);
 
@@ -79,8 +79,8 @@ public:
 
     int32_t value();
     void setValue(int64_t v);
-    int32_t ValMin() const { return m_min; }
-    int32_t ValMax() const { return m_max; }
+    int32_t valMin() const { return m_min; }
+    int32_t valMax() const { return m_max; }
     void setValMin(int32_t v);
     void setValMax(int32_t v);
 

@@ -272,7 +272,7 @@ void OcrSetupDialog::reject() {
 }
 
 void OcrSetupDialog::reloadDefaults() {
-    ResetOcrSettings(m_settings);
+    resetOcrSettings(m_settings);
     loadControls();
     m_cancelButton->setEnabled(false);
 }
@@ -280,7 +280,7 @@ void OcrSetupDialog::reloadDefaults() {
 void OcrSetupDialog::saveValues() {
     if (!storeControls()) return;
     m_cancelButton->setEnabled(false);
-    if (Result r = SaveOcrSettings(m_settingsFile, m_settings); !r)
+    if (Result r = saveOcrSettings(m_settingsFile, m_settings); !r)
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.error);
 }
 

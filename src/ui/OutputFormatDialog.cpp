@@ -453,7 +453,7 @@ void OutputFormatDialog::loadFromDocument() {
     m_filling = false;
     updateDropFrameBoxes();
     updatePhilipsColourPanels();
-    m_formatTabs->setCurrentIndex(int(m_doc.OutputFormat()));
+    m_formatTabs->setCurrentIndex(int(m_doc.outputFormat()));
 }
 
 void OutputFormatDialog::convert() {
@@ -477,9 +477,9 @@ void OutputFormatDialog::convert() {
     m_doc.setOutputFormat(TOutputFormat(tab));
     if (tab == ofIAuthor) o.native.ExtendedFormat = true;
     // The save dialog's default name takes the new format's extension.
-    m_doc.SetFileName(m_doc.FileName());
+    m_doc.setFileName(m_doc.fileName());
     accept();
-    m_doc.RefreshList();
+    m_doc.refreshList();
 }
 
 void OutputFormatDialog::convertTo(TOutputFormat format) {
@@ -503,7 +503,7 @@ bool OutputFormatDialog::eventFilter(QObject* watched, QEvent* event) {
         for (int k = 0; k < 4; ++k) {
             for (QFrame* panel : {m_iauthorSwatches[k], m_philipsSwatches[k]}) {
                 if (watched != panel) continue;
-                if (auto c = m_dialogs.chooseColor(toQColor(swatchColour(panel))))
+                if (auto c = m_dialogs.chooseColour(toQColor(swatchColour(panel))))
                     setSwatch(panel, fromQColor(*c));
                 return true;
             }
@@ -552,7 +552,7 @@ void OutputFormatDialog::chooseFont() {
 
 void OutputFormatDialog::chooseFontColour() {
     FontSpec spec = m_doc.options().subViewer2.Font;
-    std::optional<QColor> chosen = m_dialogs.chooseColor(toQColor(spec.Color));
+    std::optional<QColor> chosen = m_dialogs.chooseColour(toQColor(spec.Color));
     if (!chosen) return;
     spec.Color = fromQColor(*chosen);
     setSampleFont(spec);

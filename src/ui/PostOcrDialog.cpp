@@ -64,7 +64,7 @@ void PostOcrDialog::correct() {
         int language = m_ilLanguage->itemIndex();
         if (language < 0 || language > 2) language = 0;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        CorrectPostOcr(m_doc, quotes, il, IlLanguage(language));
+        correctPostOcr(m_doc, quotes, il, IlLanguage(language));
         QApplication::restoreOverrideCursor();
     }
     accept();

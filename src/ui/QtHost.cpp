@@ -23,7 +23,7 @@ std::optional<std::filesystem::path> QtHost::chooseSaveFile(const FileDialogRequ
     return m_dialogs.chooseSaveFile(r);
 }
 
-std::optional<int> QtHost::chooseTextColor(const Bitmap24& work, int guess) {
+std::optional<int> QtHost::chooseTextColour(const Bitmap24& work, int guess) {
     return m_answers ? m_answers->chooseTextColour(work, guess) : std::optional<int>(guess);
 }
 

@@ -9,7 +9,7 @@ const char* const kContinueCaption = "Co&ntinue >";
 
 // hh:mm:ss of a time code.
 std::string clockText(const TTimeCode& time) {
-    return TimeCodeToStr(time).substr(0, 8);
+    return timeCodeToStr(time).substr(0, 8);
 }
 
 std::string standardText(VideoStandard standard) {
@@ -42,8 +42,8 @@ RipTexts ripTexts(const RipDisplay& d) {
     t.progressPercent = d.progressPercent;
     t.LabelTimeElapsed = clockText(d.elapsed);
     if (d.remaining) t.LabelTimeRemaining = clockText(*d.remaining);
-    t.LabelTime = TimeCodeToStr(d.navigationTime);
-    t.LabelTime7 = TimeCodeToStr(d.streamTime);
+    t.LabelTime = timeCodeToStr(d.navigationTime);
+    t.LabelTime7 = timeCodeToStr(d.streamTime);
     t.LabelChapters = std::to_string(d.chapters);
     t.LabelFPS = standardText(d.standard);
     t.LabelGlyphsNamed = std::to_string(d.glyphsNamed);

@@ -162,11 +162,11 @@ void SplitDialog::setStopTime(TTimeCode t) {
 }
 
 void SplitDialog::loadFromDocument() {
-    m_fileEnd = SplitFileEnd(m_doc.store());
+    m_fileEnd = splitFileEnd(m_doc.store());
     m_filling = true;
-    m_splitBox->setChecked(m_doc.SplitActive());
-    m_start.setTime(m_doc.SplitStart());
-    m_stop.setTime(m_doc.SplitStop());
+    m_splitBox->setChecked(m_doc.splitActive());
+    m_start.setTime(m_doc.splitStart());
+    m_stop.setTime(m_doc.splitStop());
     m_filling = false;
     updateTimeControls();
 }
@@ -193,7 +193,7 @@ void SplitDialog::timesEdited() {
 
 void SplitDialog::drawBar(TTimeCode start, TTimeCode stop) {
     const QRect full = m_fullFileShape->geometry();
-    const SplitBarGeometry g = ComputeSplitBar(start, stop, m_fileEnd, full.x(), full.width());
+    const SplitBarGeometry g = computeSplitBar(start, stop, m_fileEnd, full.x(), full.width());
     m_savedPartShape->setGeometry(g.fillLeft, full.y(), g.fillWidth, full.height());
     // A fill of no width would still show its frame line: hide it instead.
     m_savedPartShape->setVisible(g.fillWidth > 0);
@@ -221,7 +221,7 @@ void SplitDialog::applySplit() {
     w.SplitActive = m_splitBox->isChecked();
     w.SplitStart = m_start.time();
     w.SplitStop = m_stop.time();
-    if (ApplySplit(m_doc, w, m_dialogs, m_catalogue)) accept();
+    if (applySplitWindow(m_doc, w, m_dialogs, m_catalogue)) accept();
 }
 
 } // namespace mirtal

@@ -286,19 +286,19 @@ void SubtitlesWindow::placeBesideMainWindow() {
 void SubtitlesWindow::saveAs() {
     if (!m_settings.SaveDialogText.empty()) m_doc.SaveFolder = m_settings.SaveDialogText;
     // The folder of a chosen file is the next initial folder, also kept between runs.
-    if (SaveAs(m_doc, m_dialogs, m_catalogue) != FlowResult::Cancelled)
-        m_settings.SaveDialogText = FolderText(m_doc.SaveFolder);
+    if (saveDocumentAs(m_doc, m_dialogs, m_catalogue) != FlowResult::Cancelled)
+        m_settings.SaveDialogText = folderText(m_doc.SaveFolder);
 }
 
 void SubtitlesWindow::openDocument() {
     if (!m_settings.OpenDialogMirtalText.empty())
         m_doc.OpenFolder = m_settings.OpenDialogMirtalText;
-    if (OpenDocument(m_doc, m_dialogs, m_catalogue) != FlowResult::Cancelled)
-        m_settings.OpenDialogMirtalText = FolderText(m_doc.OpenFolder);
+    if (openDocumentAsking(m_doc, m_dialogs, m_catalogue) != FlowResult::Cancelled)
+        m_settings.OpenDialogMirtalText = folderText(m_doc.OpenFolder);
 }
 
 void SubtitlesWindow::clearDocument() {
-    ClearDocument(m_doc, m_dialogs, m_catalogue);
+    clearDocumentAsking(m_doc, m_dialogs, m_catalogue);
 }
 
 void SubtitlesWindow::selectFirstLine() {

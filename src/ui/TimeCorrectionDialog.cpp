@@ -202,7 +202,7 @@ void TimeCorrectionDialog::correctTimes() {
         return;
     const TimeCorrection r = request();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    CorrectTime(m_doc, r, m_dialogs, m_catalogue);
+    correctTime(m_doc, r, m_dialogs, m_catalogue);
     QApplication::restoreOverrideCursor();
     accept();
 }

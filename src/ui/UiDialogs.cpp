@@ -154,14 +154,14 @@ std::optional<std::filesystem::path> UiDialogs::askSaveFile(const FileDialogRequ
     return std::filesystem::path(dlg.selectedFiles().front().toStdString());
 }
 
-std::optional<QColor> UiDialogs::chooseColor(const QColor& initial) {
+std::optional<QColor> UiDialogs::chooseColour(const QColor& initial) {
     if (m_scripted) {
-        if (colors.empty()) {
+        if (colours.empty()) {
             ++unexpected;
             return std::nullopt;
         }
-        auto c = colors.front();
-        colors.pop_front();
+        auto c = colours.front();
+        colours.pop_front();
         return c;
     }
     QColor c = QColorDialog::getColor(initial, m_parent);

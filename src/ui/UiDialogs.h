@@ -27,7 +27,7 @@ public:
     Answer ask(MessageKind kind, Buttons buttons, const std::string& text) override;
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& request) override;
-    std::optional<QColor> chooseColor(const QColor& initial);
+    std::optional<QColor> chooseColour(const QColor& initial);
 
     // The files the program reads or keeps (the job's VOBs, the matrix, the
     // settings file...): a save dialog's choice that is one of them is
@@ -43,7 +43,7 @@ public:
     bool scripted() const { return m_scripted; }
     std::deque<Answer> answers;
     std::deque<std::optional<std::filesystem::path>> files;
-    std::deque<std::optional<QColor>> colors;
+    std::deque<std::optional<QColor>> colours;
     std::deque<std::optional<QFont>> fonts;
 
     struct Record {

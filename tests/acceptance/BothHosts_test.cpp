@@ -96,7 +96,7 @@ void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
     EXPECT_TRUE(session.startJob(setup));
     while (!session.job().finished() && !session.job().Paused) session.tick();
     EXPECT_TRUE(session.job().finished());
-    EXPECT_TRUE(SaveMatrixFile(file, session.matrix()));
+    EXPECT_TRUE(saveMatrixFile(file, session.matrix()));
 }
 
 // The program with its windows, every dialog answered from a posted event
@@ -163,7 +163,7 @@ public:
             QTest::mouseClick(d.findChild<QPushButton*>("BitBtnConvert"), Qt::LeftButton);
         });
         m_app->subtitlesWindow()->findChild<QAction*>("SetOutputFormat1")->trigger();
-        EXPECT_EQ(session().document().OutputFormat(), format);
+        EXPECT_EQ(session().document().outputFormat(), format);
     }
 
     void saveAs(const fs::path& file) {
@@ -210,7 +210,7 @@ TEST_P(BothHosts, WriteTheSameFiles) {
     if (action.saves.empty()) runs.push_back(args);
     for (int f : action.saves) {
         const Format& format = kFormats[f];
-        if (g.session().document().OutputFormat() != format.format) g.convertTo(format.format);
+        if (g.session().document().outputFormat() != format.format) g.convertTo(format.format);
         g.saveAs(gui / format.file);
         runs.push_back(args);
         for (const char* a : {"--format", format.name, "-o"}) runs.back().push_back(a);

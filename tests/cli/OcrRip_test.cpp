@@ -101,11 +101,11 @@ Rip ripInProcess(const DiscCase& c, DiscTruth& truth, CharMatrix matrix, bool an
     while (!session.job().finished() && !session.job().Paused) session.tick();
     EXPECT_TRUE(session.job().finished());
     EXPECT_TRUE(host.questions.empty()) << host.questions.front().text;
-    CorrectPostOcr(session.document(), true, false, IlLanguage::English);
+    correctPostOcr(session.document(), true, false, IlLanguage::English);
     std::map<int32_t, std::string> read, expected;
-    for (int i = 1; i <= session.document().NbSubTitle(); ++i) {
+    for (int i = 1; i <= session.document().nbSubTitle(); ++i) {
         const TSub& e = session.document().store().entry(i);
-        read[TimeCodeToMs(e.Start)] = cp1252ToUtf8(JoinLines({e.Lines.data(), size_t(e.NbLines)}));
+        read[timeCodeToMs(e.Start)] = cp1252ToUtf8(JoinLines({e.Lines.data(), size_t(e.NbLines)}));
     }
     for (const auto& [startMs, text] : read) {
         std::vector<std::string> lines =
@@ -163,7 +163,7 @@ TEST_P(DiscRip, EveryCharacterIsReadAsTheTruthHasIt) {
     s.NameGlyphs = uint8_t(GlyphNaming::Auto);
     const Rip named = ripInProcess(c, truth, {}, false, s, &counting);
     EXPECT_TRUE(named.asked.empty()) << named.asked.front().questionLine;
-    EXPECT_EQ(named.display.glyphsNamed, uint32_t(named.matrix.Count()));
+    EXPECT_EQ(named.display.glyphsNamed, uint32_t(named.matrix.count()));
     EXPECT_EQ(named.display.glyphsAsked, 0u);
     const int lines = counting.lines;
     EXPECT_EQ(ripInProcess(c, truth, named.matrix, false, s, &counting).fileText, named.fileText);
@@ -212,6 +212,6 @@ TEST(OcrConversation, TheProgramAsksAndLearnsAsTheSession) {
     EXPECT_EQ(questions, expected);
     EXPECT_EQ(readText(dir / "fr.vtx"), session.fileText);
     CharMatrix learned;
-    ASSERT_TRUE(LoadMatrixFile(dir / "fr.qmx", learned));
+    ASSERT_TRUE(loadMatrixFile(dir / "fr.qmx", learned));
     EXPECT_TRUE(std::ranges::equal(learned.entries(), session.matrix.entries()));
 }

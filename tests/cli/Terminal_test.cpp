@@ -105,14 +105,14 @@ TEST(GlyphPrompt, RepliesCommandsEscapesAndRefusals) {
 TEST(GlyphPrompt, QuestionLineAndFramedArtOfTheLine) {
     // Two characters on one line: a 2 x 3 bar and, after a gap, a 1 x 2 dot
     // lower down; the line's leftover text stays in the text colour.
-    const Colour text = kDrawColor[2];
-    Bitmap24 work(8, 4, kDrawColor[0]);
+    const Colour text = kDrawColour[2];
+    Bitmap24 work(8, 4, kDrawColour[0]);
     for (int y = 0; y < 3; ++y) {
-        work.setPixel(0, y, CharColorA);
-        work.setPixel(1, y, CharColorA);
+        work.setPixel(0, y, kCharColourA);
+        work.setPixel(1, y, kCharColourA);
     }
-    work.setPixel(4, 2, CharColorB);
-    work.setPixel(4, 3, CharColorB);
+    work.setPixel(4, 2, kCharColourB);
+    work.setPixel(4, 3, kCharColourB);
     work.setPixel(7, 0, text);
     const CharBox boxes[] = {{0, 0, 2, 3, 0, 0}, {4, 2, 1, 2, 2, 0}};
     GlyphQuestion q;
@@ -164,8 +164,8 @@ TEST(OcrPrompt, EndOfInputStopsButKeepsEveryAnswerAndWhatWasRead) {
     EXPECT_EQ(countOf(r.err, "\nGLYPH "), 31u) << "the 31st question finds the input's end";
     EXPECT_TRUE(has(r.err, "end of input"));
     CharMatrix saved;
-    ASSERT_TRUE(LoadMatrixFile(dir / "new.qmx", saved)) << "a new matrix file is created";
-    EXPECT_EQ(saved.Count(), 30);
+    ASSERT_TRUE(loadMatrixFile(dir / "new.qmx", saved)) << "a new matrix file is created";
+    EXPECT_EQ(saved.count(), 30);
     // The subtitles finished before the stop, every glyph read as "x".
     const std::string out = readText(dir / "out.vtx");
     EXPECT_GE(countOf(out, "-->"), 1u);

@@ -41,7 +41,7 @@ TEST(BmpFile, HeaderColourTableAndBottomUpPaddedRows) {
                 std::copy_n(b.row(y), b.rowBytes(), row.begin());
                 expected += row;
             }
-            EXPECT_EQ(EncodeBitmapFile(b), expected) << "bpp " << bpp << " width " << w;
+            EXPECT_EQ(encodeBitmapFile(b), expected) << "bpp " << bpp << " width " << w;
         }
     }
 }
@@ -50,10 +50,10 @@ TEST(BmpFile, SaveReplacesTheFileOrNamesItAndTheReason) {
     TempFolder dir;
     writeText(dir / "a.bmp", std::string(2000, 'x'));
     const PaletteBitmap small = sample(3, 2, 4);
-    ASSERT_TRUE(SaveBitmapFile(small, dir / "a.bmp").ok);
-    EXPECT_EQ(readText(dir / "a.bmp"), EncodeBitmapFile(small));
+    ASSERT_TRUE(saveBitmapFile(small, dir / "a.bmp").ok);
+    EXPECT_EQ(readText(dir / "a.bmp"), encodeBitmapFile(small));
 
     const fs::path missing = dir / "missing" / "x.bmp";
-    Result r = SaveBitmapFile(small, missing);
+    Result r = saveBitmapFile(small, missing);
     EXPECT_EQ(r.error, "Cannot write " + missing.string() + ": No such file or directory");
 }

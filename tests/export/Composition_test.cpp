@@ -12,15 +12,15 @@ namespace {
 
 // Text area: the w x h rectangle at (left, top), cycling through the codes 1, 2, 3.
 Bitmap24 workWithText(int width, int height, int left, int top, int w, int h) {
-    Bitmap24 b(width, height, kDrawColor[0]);
+    Bitmap24 b(width, height, kDrawColour[0]);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) b.setPixel(left + x, top + y, kDrawColor[1 + (x + y) % 3]);
+        for (int x = 0; x < w; ++x) b.setPixel(left + x, top + y, kDrawColour[1 + (x + y) % 3]);
     return b;
 }
 
 class Composition : public ::testing::Test {
 protected:
-    Composition() { composer.SetDvdColorOrder({0, 1, 2, 3}); }
+    Composition() { composer.setDvdColourOrder({0, 1, 2, 3}); }
 
     // The text area of workWithText at (offX, offY), background elsewhere.
     void expectTextAt(int offX, int offY, int w, int h) {
@@ -127,7 +127,7 @@ TEST_F(Composition, TextAreaIsCutGrownAlignedAndPlaced) {
         SCOPED_TRACE("row " + std::to_string(&c - cases));
         Bitmap24 work = workWithText(w.width, w.height, w.left, w.top, w.w, w.h);
         settings = settingsFrom(c.settings);
-        const Rect r = composer.ComposeOutputBitmap(settings, work, out, c.sub);
+        const Rect r = composer.composeOutputBitmap(settings, work, out, c.sub);
         EXPECT_EQ(work, workWithText(w.width, w.height, w.left, w.top, w.w, w.h)) << "left alone";
         EXPECT_EQ(r, c.expected);
         EXPECT_EQ(std::pair(out.width(), out.height()),
@@ -155,11 +155,11 @@ TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
     for (const auto& c : cases) {
         Bitmap24 work(int(c.codes.size()), 1);
         for (size_t x = 0; x < c.codes.size(); ++x)
-            work.setPixel(int(x), 0, kDrawColor[c.codes[x]]);
+            work.setPixel(int(x), 0, kDrawColour[c.codes[x]]);
         settings.Cropping.Enabled = false, settings.Colors.BitPerPixel = uint8_t(c.bpp);
         settings.Colors.ColorPalIndex = c.palIndex, settings.Colors.UnusedColor = 0x123456;
-        composer.SetDvdColorOrder(c.order);
-        composer.ComposeOutputBitmap(settings, work, out, {0, 0, int(c.codes.size()) - 1, 0});
+        composer.setDvdColourOrder(c.order);
+        composer.composeOutputBitmap(settings, work, out, {0, 0, int(c.codes.size()) - 1, 0});
         ASSERT_EQ(out.bitsPerPixel(), c.bpp);
         EXPECT_EQ(std::vector<uint8_t>(out.row(0), out.row(0) + out.rowBytes()), c.row);
         std::array<Colour, 16> palette;
@@ -168,16 +168,16 @@ TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
             palette[std::min<size_t>(c.palIndex[slot], 15)] = settings.Colors.Color[slot];
         EXPECT_EQ(out.palette, palette);
     }
-    const BmpColors& colors = settings.Colors;
-    EXPECT_EQ((std::vector{PaletteSlotOf(colors, 15), PaletteSlotOf(colors, 5),
-                           PaletteSlotOf(colors, 0), PaletteSlotOf(colors, 1)}),
+    const BmpColours& colours = settings.Colors;
+    EXPECT_EQ((std::vector{paletteSlotOf(colours, 15), paletteSlotOf(colours, 5),
+                           paletteSlotOf(colours, 0), paletteSlotOf(colours, 1)}),
               (std::vector<std::optional<int>>{1, 3, 0, std::nullopt}));
-    composer.SetDvdColorOrder({0, 3, 2, 1});
-    EXPECT_EQ(composer.CompareColor(),
-              (std::array<Colour, 4>{kDrawColor[0], kDrawColor[3], kDrawColor[2], kDrawColor[1]}));
+    composer.setDvdColourOrder({0, 3, 2, 1});
+    EXPECT_EQ(composer.compareColour(), (std::array<Colour, 4>{kDrawColour[0], kDrawColour[3],
+                                                               kDrawColour[2], kDrawColour[1]}));
     // Before the order is first set, every code but 0 counts as background.
     OutputBitmapComposer fresh;
-    fresh.ComposeOutputBitmap(settings, workWithText(20, 10, 0, 0, 20, 10), out, {0, 0, 19, 9});
+    fresh.composeOutputBitmap(settings, workWithText(20, 10, 0, 0, 20, 10), out, {0, 0, 19, 9});
     expectTextAt(0, 0, 0, 0);
 }
 
@@ -188,7 +188,7 @@ TEST_F(Composition, SubpictureOutsideFrameIsClippedWithoutFault) {
         for (int32_t shift : {0, INT32_MIN, INT32_MAX}) {
             settings.Cropping.PosShift = settings.Positioning.PosShift = {shift, shift};
             settings.Positioning.Enabled = shift != 0;
-            Rect r = composer.ComposeOutputBitmap(settings, work, out, sub);
+            Rect r = composer.composeOutputBitmap(settings, work, out, sub);
             EXPECT_TRUE(r.X1 >= 0 && r.Y1 >= 0 && r.X2 <= 719 && r.Y2 <= 575 &&
                         r.X2 - r.X1 + 1 == out.width() && r.Y2 - r.Y1 + 1 == out.height())
                 << r.X1 << "," << r.Y1 << " " << r.X2 << "," << r.Y2;

@@ -62,19 +62,19 @@ const FileKind& kind(int which) {
             CharMatrixEntry glyph;
             glyph.Width = glyph.Height = uint8_t(3 + v);
             glyph.Text = "x";
-            matrices[v].AppendEntry(glyph);
+            matrices[v].appendEntry(glyph);
             docs[v] = std::make_unique<SubtitleDocument>(clock);
-            docs[v]->AddSubtitle({"subtitle " + std::to_string(v)}, false, MsToTimeCode(100),
-                                 MsToTimeCode(900), {});
-            docs[v]->RefreshList();
+            docs[v]->addSubtitle({"subtitle " + std::to_string(v)}, false, msToTimeCode(100),
+                                 msToTimeCode(900), {});
+            docs[v]->refreshList();
         }
         program[1].OpenDialogVob = "/media/dvd/VIDEO_TS/";
         std::vector<FileKind> k = {
             {"raw", [](const fs::path& p, int v) { return writeFileAtomic(p, raw[v]); }},
-            {"matrix", [](const fs::path& p, int v) { return SaveMatrixFile(p, matrices[v]); }},
-            {"subtitles", [](const fs::path& p, int v) { return SaveDocumentTo(*docs[v], p); }},
+            {"matrix", [](const fs::path& p, int v) { return saveMatrixFile(p, matrices[v]); }},
+            {"subtitles", [](const fs::path& p, int v) { return saveDocumentTo(*docs[v], p); }},
             {"settings", [](const fs::path& p, int v) {
-                 return SaveSettings(p, program[v], OutputOptions{}, BmpOutputSettings{});
+                 return saveSettings(p, program[v], OutputOptions{}, BmpOutputSettings{});
              }}};
         // The bytes of each version (the settings file keeps what it does not write).
         for (FileKind& f : k) {

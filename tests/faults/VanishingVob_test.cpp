@@ -17,11 +17,11 @@ using Entries = std::vector<std::pair<int64_t, std::string>>;
 
 Entries entriesOf(SubtitleDocument& doc, size_t from = 0) {
     Entries out;
-    for (int i = int(from) + 1; i <= doc.store().NbSubTitle(); ++i) {
+    for (int i = int(from) + 1; i <= doc.store().nbSubTitle(); ++i) {
         const TSub& s = doc.store().entry(i);
         std::string text;
         for (int l = 0; l < s.NbLines; ++l) text += s.Lines[size_t(l)] + "|";
-        out.emplace_back(TimeCodeToMs(s.Start), text);
+        out.emplace_back(timeCodeToMs(s.Start), text);
     }
     return out;
 }
@@ -52,7 +52,7 @@ TEST(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
         setup.action = kActionOcr;
         EXPECT_TRUE(s->startJob(setup));
         for (int t = 1; t <= 8 && !s->job().finished(); ++t)
-            if (s->tick(), t == 1) afterFirstTick = size_t(s->document().NbSubTitle());
+            if (s->tick(), t == 1) afterFirstTick = size_t(s->document().nbSubTitle());
         host.onProcessEvents = {};
         EXPECT_TRUE(s->job().finished());
         return s;
@@ -75,7 +75,7 @@ TEST(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
                 uintmax_t(s.engine().filePos()) * 2048 < size / 6)
                 return;
             cutDone = true;
-            before = size_t(s.document().NbSubTitle());
+            before = size_t(s.document().nbSubTitle());
             fs::resize_file(files[0], cut);
         });
         ASSERT_TRUE(cutDone);

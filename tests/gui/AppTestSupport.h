@@ -20,7 +20,7 @@
 #include "ui/RadioGroup.h"
 #include "ui/SplitDialog.h"
 #include "ui/SubtitlesWindow.h"
-#include "ui/TextColorDialog.h"
+#include "ui/TextColourDialog.h"
 #include "ui/TimeCorrectionDialog.h"
 
 #include <QTest>
@@ -120,7 +120,8 @@ inline std::map<std::string, std::string> iniTexts(const IniFile& ini) {
 // Every text the language files can hold, as "Save Lang" writes them now,
 // keyed "section/key".
 inline std::map<std::string, std::string> exportedTexts(Application& app) {
-    const std::filesystem::path file = LanguageFolder(app.settingsFolder()) / kLanguageTemplateName;
+    const std::filesystem::path file =
+        languageFolderIn(app.settingsFolder()) / kLanguageTemplateName;
     std::filesystem::remove(file);
     control<QPushButton>(app.mainWindow(), "Button1")->click();
     IniFile ini;

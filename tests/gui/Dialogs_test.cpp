@@ -26,7 +26,7 @@ struct Dialogs : ::testing::Test {
     SubtitlesWindow& list = *b.app->subtitlesWindow();
 
     void add(int startMs, int stopMs, std::vector<std::string> lines) {
-        doc.AddSubtitle(lines, true, MsToTimeCode(startMs), MsToTimeCode(stopMs), {});
+        doc.addSubtitle(lines, true, msToTimeCode(startMs), msToTimeCode(stopMs), {});
     }
     template <typename T = QWidget> T* in(QWidget* d, const char* name) {
         return control<T>(d, name);
@@ -57,7 +57,7 @@ TEST_F(Dialogs, TheSubtitlesListAppendsFollowsTheNewestLineAndItsCommandsReachTh
 
     dialogs.answers = {Answer::No, Answer::Yes};
     in<QAction>(&list, "Clear1")->trigger();
-    EXPECT_EQ(doc.NbSubTitle(), 3) << "No keeps the text";
+    EXPECT_EQ(doc.nbSubTitle(), 3) << "No keeps the text";
     click(in(&list, "CoolButtonClearSub"));
     EXPECT_EQ(lineCount(list), 0);
     const std::tuple<void (SubtitlesWindow::*)(), const char*, const char*> commands[] = {
@@ -89,14 +89,14 @@ TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeT
     dialogs.answers = {Answer::Ok, Answer::Ok};
     click(in(&split, "BitBtn1"));
     EXPECT_TRUE(split.isVisible()) << "stop before start";
-    EXPECT_FALSE(doc.SplitActive());
+    EXPECT_FALSE(doc.splitActive());
     in<QLineEdit>(&split, "Word_uHour2")->setText("1");
     click(in(&split, "BitBtn1"));
     EXPECT_FALSE(split.isVisible());
     EXPECT_EQ(lineCount(list), 4) << "the list shows the part alone";
     click(in(&split, "CheckBoxSplit"));
     click(in(&split, "BitBtn1"));
-    ASSERT_FALSE(doc.SplitActive());
+    ASSERT_FALSE(doc.splitActive());
 
     TimeCorrectionDialog& time = *b.app->timeCorrection();
     doc.setModified(false);
@@ -107,7 +107,7 @@ TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeT
     click(in(&time, "BitBtnModifyTC"));
     EXPECT_TRUE(time.isVisible()) << "a field out of range is put right first";
     EXPECT_EQ(in<QLineEdit>(&time, "Word_uMin")->text(), "59");
-    EXPECT_FALSE(doc.Modified());
+    EXPECT_FALSE(doc.isModified());
     retype(in<QLineEdit>(&time, "Word_uMin"), "0");
     retype(in<QLineEdit>(&time, "Word_uSec"), "2");
     click(in(&time, "BitBtnModifyTC"));
@@ -151,7 +151,7 @@ TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
         {"ButtonSkipLine", GlyphAction::SkipLine},
         {"ButtonSkipSubPict", GlyphAction::SkipSubpicture},
         {"ButtonPause", GlyphAction::Pause},
-        {"ButtonChangeColor", GlyphAction::ChangeColor}};
+        {"ButtonChangeColor", GlyphAction::ChangeColour}};
     for (auto [button, action] : buttons) {
         QTimer::singleShot(0, &d, [&, button] {
             QTest::keyClicks(text, "x");
@@ -169,7 +169,7 @@ TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrixAndSavesRefuseAFileInUse) {
     for (const char* t : {"b", "a", "c"}) {
         CharMatrixEntry e;
         e.Text = t, e.Width = 3, e.Height = 4;
-        m.AppendEntry(e);
+        m.appendEntry(e);
     }
     MatrixEditor& e = *b.app->matrixEditor();
     e.rebuildList();
@@ -188,12 +188,12 @@ TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrixAndSavesRefuseAFileInUse) {
     EXPECT_EQ(listed(), (std::vector<int>{1, 3, 2})) << "sorted again";
     dialogs.answers = {Answer::No, Answer::Yes, Answer::Cancel, Answer::Ok};
     click(in(&e, "ButtonDelete"));
-    EXPECT_EQ(m.Count(), 3);
+    EXPECT_EQ(m.count(), 3);
     QTest::keyClick(entries, Qt::Key_Delete);
-    EXPECT_EQ(m.Count(), 2);
+    EXPECT_EQ(m.count(), 2);
 
     b.main<QAction>("NewCharaterMatrix1")->trigger();
-    EXPECT_EQ(m.Count(), 2) << "cancelled";
+    EXPECT_EQ(m.count(), 2) << "cancelled";
     const auto file = b.folder / "c.qmx";
     dialogs.files = {file, file};
     b.main<QAction>("SaveCharacterMatrix1")->trigger();

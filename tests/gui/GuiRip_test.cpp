@@ -169,7 +169,7 @@ TEST(GuiRip, OcrJobAsksThroughTheWindowsWhichFollowTheTraining) {
     EXPECT_EQ(colours, 1);
     EXPECT_TRUE(list.isVisible());
     EXPECT_GT(questions, 10);
-    EXPECT_EQ(questions, b.session().matrix().Count());
+    EXPECT_EQ(questions, b.session().matrix().count());
     EXPECT_EQ(learned->count(), questions);
     EXPECT_GT(rows, 0);
     EXPECT_EQ(b.dialogs().unexpected, 0);

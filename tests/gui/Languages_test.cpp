@@ -13,7 +13,7 @@ struct Languages : ::testing::Test {
     Application& app = *b.app;
 
     void writeLanguage(const std::string& name, const std::string& text) {
-        writeText(LanguageFolder(app.settingsFolder()) / (name + ".lng"), text);
+        writeText(languageFolderIn(app.settingsFolder()) / (name + ".lng"), text);
     }
     void copyShipped() {
         for (const std::string name : {"English", "Francais"})
@@ -39,7 +39,7 @@ TEST(LanguageKinds, APictureKeepsItsPictureAndThePauseGlyphTravels) {
     pm.fill(Qt::red);
     picture->setPixmap(pm);
     MessageCatalogue catalogue;
-    ApplyLanguage(IniFile::parse("[FormX]\nFormX.Image1.Caption=Texte\n"), target, catalogue);
+    applyLanguage(IniFile::parse("[FormX]\nFormX.Image1.Caption=Texte\n"), target, catalogue);
     EXPECT_FALSE(picture->pixmap().isNull());
     EXPECT_TRUE(picture->text().isEmpty());
     const QString pause = QStringLiteral("&Pause ") + QChar(0x2016);

@@ -8,7 +8,7 @@ using namespace mirtal::test;
 
 TEST(CloseFlow, UnsavedSubtitlesAskAndNoKeepsTheWindow) {
     AppBench b;
-    b.session().document().AddSubtitle({"Hello"}, true, MsToTimeCode(1000), MsToTimeCode(2000), {});
+    b.session().document().addSubtitle({"Hello"}, true, msToTimeCode(1000), msToTimeCode(2000), {});
     b.dialogs().answers = {Answer::No, Answer::Yes};
     EXPECT_FALSE(b.mainWindow().close());
     EXPECT_TRUE(b.app->subtitlesWindow()->isVisible()) << "No shows the Subtitles window";
@@ -86,7 +86,7 @@ TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
     EXPECT_EQ(control<RadioGroup>(&b.jobSetup(), "RadioGroupAction")->itemIndex(), 2);
     for (auto [box, on] : boxes) EXPECT_EQ(jobOption(*b.app, box)->isChecked(), on) << box;
     EXPECT_TRUE(jobOption(*b.app, "CheckBoxPictTiming")->isEnabled()) << "SUP enables it";
-    EXPECT_EQ(FolderText(b.jobSetup().choices().vobFolder), FolderText(vobs));
+    EXPECT_EQ(folderText(b.jobSetup().choices().vobFolder), folderText(vobs));
     EXPECT_EQ(b.mainWindow().findChild<PreviewPane*>()->zoom(), 1500)
         << "the preview set up from the settings";
     EXPECT_TRUE(b.dialogs().asked.empty());
@@ -97,8 +97,8 @@ TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
 TEST(Settings, DialogsStartInTheSettingsFolderWhenTheProgramFolderIsReadOnly) {
     TempFolder config, scratch;
     auto app = installedApp(scratch / "program", config.path());
-    const std::string settings = FolderText(config / "Mirtal");
-    ASSERT_EQ(FolderText(app->settingsFolder()), settings);
+    const std::string settings = folderText(config / "Mirtal");
+    ASSERT_EQ(folderText(app->settingsFolder()), settings);
     app->start();
     const ProgramSettings& ps = app->settings();
     EXPECT_EQ((std::vector{ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
@@ -107,6 +107,6 @@ TEST(Settings, DialogsStartInTheSettingsFolderWhenTheProgramFolderIsReadOnly) {
     app->dialogs().files.push_back(std::nullopt);
     control<QPushButton>(app->jobSetup(), "ButtonOpenDir")->click();
     ASSERT_FALSE(app->dialogs().fileRequests.empty());
-    EXPECT_EQ(FolderText(app->dialogs().fileRequests.back().initialFolder), settings);
+    EXPECT_EQ(folderText(app->dialogs().fileRequests.back().initialFolder), settings);
     app->mainWindow()->hide();
 }

@@ -119,7 +119,7 @@ TEST_P(Windows, NothingIsClippedAndNoTwoControlsShareAnAltKey) {
     if (const std::string language = GetParam(); language != "English") {
         const std::string text = readText(shippedLanguageFolder() / (language + ".lng"));
         ASSERT_FALSE(text.empty()) << language;
-        writeText(LanguageFolder(app->settingsFolder()) / (language + ".lng"), text);
+        writeText(languageFolderIn(app->settingsFolder()) / (language + ".lng"), text);
         app->loadLanguage(language);
     }
     for (QWidget* window : std::initializer_list<QWidget*>{

@@ -11,7 +11,7 @@ namespace {
 
 CharMatrixEntry EntryOf(const std::vector<std::string>& rows, const std::string& text,
                         uint8_t top = 0) {
-    return EntryFromGlyph(GlyphOf(rows, top), text);
+    return entryFromGlyph(GlyphOf(rows, top), text);
 }
 
 // The matching rule pixel by pixel over rows [top, end): +1 where the glyph
@@ -100,11 +100,11 @@ TEST(GlyphMatcher, BitParallelSimilarityEqualsThePixelRule) {
             for (int y = 0; y < 45; ++y)
                 source.Rows[size_t(y)] = g.Rows[size_t(y)] ^ (rng() % 8 == 0 ? rng() : 0);
         }
-        CharMatrixEntry e = EntryFromGlyph(source, "x");
+        CharMatrixEntry e = entryFromGlyph(source, "x");
         if (round % 5 == 0)
             e.Rows[size_t(rng() % 45)] |= rng(); // bits outside the size are never read
         int p1 = 1 << (rng() % 5), p2 = p1;
-        const int fast = Similarity(g, e, p1);
+        const int fast = similarityOf(g, e, p1);
         const int slow = ReferenceSimilarity(g, e, p2);
         ASSERT_EQ(fast, slow) << "round " << round << " " << w << "x" << h << " vs " << ew << "x"
                               << eh;
@@ -131,15 +131,15 @@ TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
             e.Height = h + int(rng() % 3) - 1;
             for (int flips = int(rng() % 40); flips > 0; --flips)
                 e.Rows[rng() % 20] ^= uint64_t(1) << (rng() % 20);
-            m.AppendEntry(EntryFromGlyph(e, std::to_string(i)));
+            m.appendEntry(entryFromGlyph(e, std::to_string(i)));
         }
         OcrSettings s;
         s.Sensibility = uint16_t(std::array{0, 500, 900, 960, 980, 1000}[rng() % 6]);
         int expected = 0, first = 0, best = 0, bestDiffering = 0, p = 1;
-        for (int i = 1; i <= m.Count(); ++i) {
-            if (!PassesFilter(m.entry(i), g, s)) continue;
+        for (int i = 1; i <= m.count(); ++i) {
+            if (!passesFilter(m.entry(i), g, s)) continue;
             const int similarity = ReferenceSimilarity(g, m.entry(i), p);
-            const int differing = DifferingPixels(g, m.entry(i));
+            const int differing = differingPixels(g, m.entry(i));
             if (similarity < s.Sensibility || (expected && similarity < best) ||
                 (expected && similarity == best && differing >= bestDiffering) ||
                 !ReferencePartsAgree(g, m.entry(i), s.Sensibility))
@@ -147,7 +147,7 @@ TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
             expected = i, best = similarity, bestDiffering = differing;
             if (!first) first = i;
         }
-        ASSERT_EQ(FindMatchingEntry(m, g, s), expected) << "round " << round;
+        ASSERT_EQ(findMatchingEntry(m, g, s), expected) << "round " << round;
         late += expected > 2;
         none += expected == 0;
         closer += expected != first;
@@ -173,7 +173,7 @@ TEST(GlyphMatcher, FiltersRejectDifferentSizesAndTops) {
     for (const auto& c : cases) {
         OcrSettings s;
         s.MaxCharDiffWidth = c.maxDiffWidth;
-        EXPECT_EQ(PassesFilter(EntryOf(c.entry, "o", c.top), g, s), c.passes)
+        EXPECT_EQ(passesFilter(EntryOf(c.entry, "o", c.top), g, s), c.passes)
             << c.entry[0] << " top " << int(c.top) << " width " << int(c.maxDiffWidth);
     }
     // one column wider is not a width difference of zero
@@ -181,7 +181,7 @@ TEST(GlyphMatcher, FiltersRejectDifferentSizesAndTops) {
     exact.MaxCharDiffWidth = 0;
     wider = kO;
     for (auto& r : wider) r += '.';
-    EXPECT_FALSE(PassesFilter(EntryOf(kO, "o"), GlyphOf(wider), exact));
+    EXPECT_FALSE(passesFilter(EntryOf(kO, "o"), GlyphOf(wider), exact));
 }
 
 namespace {
@@ -255,30 +255,30 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2}};
     for (const auto& c : cases) {
         CharMatrix m;
-        for (const Rows& e : c.entries) m.AppendEntry(EntryOf(e, "x"));
+        for (const Rows& e : c.entries) m.appendEntry(EntryOf(e, "x"));
         OcrSettings s;
         s.Sensibility = uint16_t(c.sensibility);
-        EXPECT_EQ(FindMatchingEntry(m, GlyphOf(c.glyph), s), c.want) << c.name;
+        EXPECT_EQ(findMatchingEntry(m, GlyphOf(c.glyph), s), c.want) << c.name;
     }
     int p = 1;
-    EXPECT_EQ(Similarity(GlyphOf(kGrave), EntryOf(kCircumflex, "x"), p), 989);
-    EXPECT_EQ(Similarity(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x"), p),
-              Similarity(GlyphOf(kGrave12), EntryOf(kGrave12, "x"), p));
-    EXPECT_EQ(DifferingPixels(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x")), 2 + 5 + 4);
+    EXPECT_EQ(similarityOf(GlyphOf(kGrave), EntryOf(kCircumflex, "x"), p), 989);
+    EXPECT_EQ(similarityOf(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x"), p),
+              similarityOf(GlyphOf(kGrave12), EntryOf(kGrave12, "x"), p));
+    EXPECT_EQ(differingPixels(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x")), 2 + 5 + 4);
 }
 
 TEST(GlyphMatcher, OversizedGlyphIsLearnedClipped) {
     std::vector<std::string> wide(10, std::string(50, '#'));
     const Glyph g = GlyphOf(wide);
-    const CharMatrixEntry e = EntryFromGlyph(g, "long text over twenty chars");
+    const CharMatrixEntry e = entryFromGlyph(g, "long text over twenty chars");
     EXPECT_EQ(std::tuple(e.Width, e.Height, e.Text, e.pixel(44, 9), e.pixel(0, 10)),
               std::tuple(45, 10, "long text over twent", true, false));
     CharMatrix m;
-    m.AppendEntry(e);
+    m.appendEntry(e);
     OcrSettings s;
-    EXPECT_EQ(FindMatchingEntry(m, g, s), 0); // 50 is 5 wider than the stored 45
+    EXPECT_EQ(findMatchingEntry(m, g, s), 0); // 50 is 5 wider than the stored 45
     s.MaxCharDiffWidth = 5;
-    EXPECT_EQ(FindMatchingEntry(m, g, s), 1);
+    EXPECT_EQ(findMatchingEntry(m, g, s), 1);
 }
 
 TEST(GlyphMatcher, GlyphIsCutFromTheWorkBitmapByMarkerColour) {
@@ -286,10 +286,10 @@ TEST(GlyphMatcher, GlyphIsCutFromTheWorkBitmapByMarkerColour) {
     work.setPixel(1, 1, 0xFF0000);
     work.setPixel(2, 1, 0xFE0000); // a neighbour's marker: off
     work.setPixel(3, 2, 0xFF0000);
-    const Glyph g = MakeGlyph(work, CharBox{1, 1, 3, 2, 5, 0}, 0xFF0000);
+    const Glyph g = makeGlyph(work, CharBox{1, 1, 3, 2, 5, 0}, 0xFF0000);
     EXPECT_EQ(std::tuple(g.Width, g.Height, g.RelTop, g.pixel(0, 0), g.pixel(1, 0), g.pixel(2, 1)),
               std::tuple(3, 2, 5, true, false, true));
     // a box reaching past the bitmap reads as off there
-    const Glyph past = MakeGlyph(work, CharBox{4, 1, 10, 10, 0, 0}, 0xFF0000);
+    const Glyph past = makeGlyph(work, CharBox{4, 1, 10, 10, 0, 0}, 0xFF0000);
     EXPECT_EQ(std::pair(past.Width, past.pixel(5, 5)), std::pair(10, false));
 }

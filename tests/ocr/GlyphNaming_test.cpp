@@ -69,11 +69,11 @@ TEST(GlyphNaming, ReadingsAreLaidOntoTheBoxesInOrderOrWordByWord) {
     for (const LayCase& c : cases) {
         std::vector<CharBox> boxes;
         for (int left : c.boxLefts) boxes.push_back({uint16_t(left + 100), 0, 10, 20, 0, 0});
-        EXPECT_EQ(LayReading(readingOf(c), boxes), c.want) << c.name;
+        EXPECT_EQ(layReading(readingOf(c), boxes), c.want) << c.name;
     }
     // Only the boxes given count: the line table's next box lies in the word.
     const CharBox line[] = {{101, 0, 10, 20, 0, 0}, {112, 0, 10, 20, 0, 0}, {101, 0, 10, 20, 0, 0}};
-    EXPECT_EQ(LayReading(readingOf({"", {}, {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}}, {}}),
+    EXPECT_EQ(layReading(readingOf({"", {}, {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}}, {}}),
                          std::span(line, 2)),
               (Texts{"x", std::nullopt}));
 }
@@ -89,15 +89,15 @@ TEST(GlyphNaming, LettersOfTwoSizesTakeTheirCaseFromTheBodyHeight) {
         {"\xEE", 20, "\xCE"}, {"\x9C", 19, "\x8C"}, {"a", 20, "a"},
         {"K", 15, "K"},       {"cc", 20, "cc"},
     };
-    for (const auto& c : cases) EXPECT_EQ(CaseBySize(c.text, c.body, 15, 20), c.want) << c.text;
-    EXPECT_EQ(CaseBySize("c", 20, 20, 20), "c") << "no size difference known";
+    for (const auto& c : cases) EXPECT_EQ(caseBySize(c.text, c.body, 15, 20), c.want) << c.text;
+    EXPECT_EQ(caseBySize("c", 20, 20, 20), "c") << "no size difference known";
 
     Glyph e; // a 2-row accent over a 5-row body, a 2-row cedilla hanging below the line
     e.Width = 3, e.Height = 10;
     for (int y : {0, 1, 3, 4, 5, 6, 7, 8, 9}) e.Rows[size_t(y)] = 0b101;
-    EXPECT_EQ(BodyHeight(e, 8), 5);
+    EXPECT_EQ(glyphBodyHeight(e, 8), 5);
     e.Rows[8] = 0;
-    EXPECT_EQ(BodyHeight(e, 8), 5) << "a cedilla apart from the body";
+    EXPECT_EQ(glyphBodyHeight(e, 8), 5) << "a cedilla apart from the body";
 }
 
 namespace {
@@ -108,7 +108,7 @@ struct SolidLine {
     std::vector<CharBox> boxes;
     SolidLine& add(int x, int y, int w, int h, int relTop) {
         boxes.push_back({uint16_t(x), uint16_t(y), uint16_t(w), uint16_t(h), uint8_t(relTop), 0});
-        work.fillRect(x, y, x + w, y + h, MarkerColor(int(boxes.size())));
+        work.fillRect(x, y, x + w, y + h, markerColour(int(boxes.size())));
         return *this;
     }
 };
@@ -207,13 +207,13 @@ TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {
     const OcrSettings s;
     for (const auto& c : cases) {
         CharMatrix m;
-        for (const Glyph& e : c.entries) m.AppendEntry(EntryFromGlyph(e, ""));
-        EXPECT_EQ(std::tuple(FindMatchingEntry(m, c.glyph, s), FindShape(m, c.glyph, s)),
+        for (const Glyph& e : c.entries) m.appendEntry(entryFromGlyph(e, ""));
+        EXPECT_EQ(std::tuple(findMatchingEntry(m, c.glyph, s), findShape(m, c.glyph, s)),
                   std::tuple(c.match, c.shape))
             << c.name;
     }
-    EXPECT_TRUE(IsPlainBar(bar(22, 3)));
-    EXPECT_FALSE(IsPlainBar(two));
+    EXPECT_TRUE(isPlainBar(bar(22, 3)));
+    EXPECT_FALSE(isPlainBar(two));
 }
 
 TEST(GlyphNaming, AShapeSettlesWhenOneReadingClearlyLeads) {
@@ -241,12 +241,12 @@ TEST(GlyphNaming, AShapeSettlesWhenOneReadingClearlyLeads) {
 }
 
 TEST(GlyphNaming, StreamLanguagesMapToTheRecognisersAndUnknownOnesToEnglish) {
-    EXPECT_EQ(RecognitionLanguage("EN"), "eng");
-    EXPECT_EQ(RecognitionLanguage("zh"), "chi_sim");
-    EXPECT_EQ(RecognitionLanguage("deu"), "deu");
-    EXPECT_EQ(RecognitionLanguage(""), "eng");
-    EXPECT_EQ(RecognitionLanguage("x1"), "eng");
-    EXPECT_EQ(RecognitionLanguagePackage("chi_sim"), "tesseract-ocr-chi-sim");
+    EXPECT_EQ(recognitionLanguage("EN"), "eng");
+    EXPECT_EQ(recognitionLanguage("zh"), "chi_sim");
+    EXPECT_EQ(recognitionLanguage("deu"), "deu");
+    EXPECT_EQ(recognitionLanguage(""), "eng");
+    EXPECT_EQ(recognitionLanguage("x1"), "eng");
+    EXPECT_EQ(recognitionLanguagePackage("chi_sim"), "tesseract-ocr-chi-sim");
 }
 
 namespace {
@@ -262,16 +262,16 @@ Glyph Bar(double shear) {
 } // namespace
 
 TEST(ItalicText, LeaningWordsAreMarkedAsAWholeLineOrAsRuns) {
-    EXPECT_NEAR(GlyphSlant(Bar(0)).lean(), 0, 1e-9);
-    EXPECT_GT(GlyphSlant(Bar(0.2)).lean(), kItalicLean + kWordLeanMargin);
+    EXPECT_NEAR(glyphSlant(Bar(0)).lean(), 0, 1e-9);
+    EXPECT_GT(glyphSlant(Bar(0.2)).lean(), kItalicLean + kWordLeanMargin);
     Glyph dot = Bar(0.25);
     dot.Height = 4;
-    EXPECT_EQ(GlyphSlant(dot).measured, 0) << "too short to tell";
+    EXPECT_EQ(glyphSlant(dot).measured, 0) << "too short to tell";
 
     // Words of three bars; a single leaning bar is too little to go against its line.
     auto word = [](const char* text, double shear, int bars) {
         LineWord w{text, {}};
-        for (int i = 0; i < bars; ++i) w.slant += GlyphSlant(Bar(shear));
+        for (int i = 0; i < bars; ++i) w.slant += glyphSlant(Bar(shear));
         return w;
     };
     const LineWord up = word("up", 0, 3), it = word("it", 0.2, 3), a = word("a", 0.2, 1),
@@ -289,5 +289,5 @@ TEST(ItalicText, LeaningWordsAreMarkedAsAWholeLineOrAsRuns) {
         {{up, a, up}, "up a up"},
         {{dash}, "-"},
     };
-    for (const auto& c : cases) EXPECT_EQ(MarkItalicWords(c.words), c.want) << c.want;
+    for (const auto& c : cases) EXPECT_EQ(markItalicWords(c.words), c.want) << c.want;
 }

@@ -23,7 +23,7 @@ CharMatrixEntry MakeEntry(uint8_t w, uint8_t h, const std::string& text, uint8_t
 CharMatrix MatrixOf(int n) {
     CharMatrix m;
     for (int i = 1; i <= n; ++i)
-        m.AppendEntry(MakeEntry(uint8_t(i % 45 + 1), 20, std::to_string(i)));
+        m.appendEntry(MakeEntry(uint8_t(i % 45 + 1), 20, std::to_string(i)));
     return m;
 }
 
@@ -35,66 +35,66 @@ std::span<const uint8_t> Bytes(const std::string& s) {
 
 TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     CharMatrix m;
-    EXPECT_FALSE(m.Modified());
+    EXPECT_FALSE(m.isModified());
     CharMatrixEntry e = MakeEntry(10, 10, std::string(25, 'x'));
     e.Width = 60;
     e.Height = 50;
     e.AutoNamed = true;
-    EXPECT_EQ(m.AppendEntry(e), 1);
-    EXPECT_TRUE(m.Modified());
+    EXPECT_EQ(m.appendEntry(e), 1);
+    EXPECT_TRUE(m.isModified());
     EXPECT_EQ(std::tuple(m.entry(1).Width, m.entry(1).Height, m.entry(1).Text),
               std::tuple(45, 45, std::string(20, 'x')));
-    m.SetEntryText(1, std::string(21, 'a')); // a name given by the user
+    m.setEntryText(1, std::string(21, 'a')); // a name given by the user
     EXPECT_EQ(std::tuple(m.entry(1).Text, m.entry(1).AutoNamed),
               std::tuple(std::string(20, 'a'), false));
-    m.SetComment(std::string(300, 'c'));
-    EXPECT_EQ(m.Comment().size(), 255u);
-    m.ClearMatrix();
-    EXPECT_EQ(std::tuple(m.Count(), m.Comment(), m.Modified()), std::tuple(0, "", false));
+    m.setComment(std::string(300, 'c'));
+    EXPECT_EQ(m.comment().size(), 255u);
+    m.clearMatrix();
+    EXPECT_EQ(std::tuple(m.count(), m.comment(), m.isModified()), std::tuple(0, "", false));
 }
 
 TEST(CharMatrix, AppendStopsAt1024) {
-    CharMatrix m = MatrixOf(MaxCharMatrixEntries);
+    CharMatrix m = MatrixOf(kMaxCharMatrixEntries);
     EXPECT_TRUE(m.full());
-    EXPECT_EQ(m.AppendEntry(MakeEntry(3, 3, "z")), 0);
-    EXPECT_EQ(m.Count(), MaxCharMatrixEntries);
+    EXPECT_EQ(m.appendEntry(MakeEntry(3, 3, "z")), 0);
+    EXPECT_EQ(m.count(), kMaxCharMatrixEntries);
     CharMatrix back; // a full matrix is a valid file
-    EXPECT_TRUE(DecodeMatrix(Bytes(EncodeMatrix(m)), back));
+    EXPECT_TRUE(decodeMatrix(Bytes(encodeMatrix(m)), back));
 }
 
 TEST(CharMatrix, DeleteMovesLastEntryIntoTheHole) {
     CharMatrix m = MatrixOf(10);
     const CharMatrixEntry tenth = m.entry(10), fourth = m.entry(4);
     m.setModified(false);
-    m.DeleteEntry(3);
-    EXPECT_EQ(std::tuple(m.Count(), m.entry(3), m.entry(4), m.Modified()),
+    m.deleteEntry(3);
+    EXPECT_EQ(std::tuple(m.count(), m.entry(3), m.entry(4), m.isModified()),
               std::tuple(9, tenth, fourth, true));
-    m.DeleteEntry(9); // the last one simply goes
-    EXPECT_EQ(std::tuple(m.Count(), m.entry(3)), std::tuple(8, tenth));
-    m.DeleteEntry(0);
-    m.DeleteEntry(9);
-    EXPECT_EQ(m.Count(), 8);
+    m.deleteEntry(9); // the last one simply goes
+    EXPECT_EQ(std::tuple(m.count(), m.entry(3)), std::tuple(8, tenth));
+    m.deleteEntry(0);
+    m.deleteEntry(9);
+    EXPECT_EQ(m.count(), 8);
 }
 
 TEST(MatrixFile, LayoutOfTheHeaderTheEntriesAndTheirPixels) {
     CharMatrix m;
-    m.SetComment("Disc 1");
+    m.setComment("Disc 1");
     CharMatrixEntry e = MakeEntry(7, 9, "ab", 3);
     e.Rows.fill(0);
     e.setPixel(1, 0, true);                                 // bit 1: 0x40 of byte 0
     e.setPixel(44, 44, true);                               // bit 2024: top bit of byte 253
     for (int x = 36; x <= 43; ++x) e.setPixel(x, 44, true); // bits 2016..2023: byte 252
-    m.AppendEntry(e);
-    std::string bytes = EncodeMatrix(m);
+    m.appendEntry(e);
+    std::string bytes = encodeMatrix(m);
     ASSERT_EQ(bytes.size(), 557u);
     EXPECT_EQ(bytes.substr(0, 30), std::string("Mirtal_Char_Matrix_FileDisc 1\0", 30));
     EXPECT_EQ(bytes.substr(278, 8), std::string("\1\0\3\7\11ab\0", 8)); // count, top, size, text
     EXPECT_EQ(bytes.substr(303, 1) + bytes.substr(303 + 252, 2), "\x40\xFF\x80");
-    EXPECT_EQ(EncodeMatrix(MatrixOf(3)).size(), 280u + 3 * 277u);
+    EXPECT_EQ(encodeMatrix(MatrixOf(3)).size(), 280u + 3 * 277u);
 
     bytes[303 + 253] = char(0xFF); // the low bits of the last byte are no pixels
     CharMatrix back;
-    ASSERT_TRUE(DecodeMatrix(Bytes(bytes + "junk"), back)); // nor are bytes after the entries
+    ASSERT_TRUE(decodeMatrix(Bytes(bytes + "junk"), back)); // nor are bytes after the entries
     EXPECT_EQ(back.entry(1), e);
     EXPECT_FALSE(back.entry(1).pixel(35, 44));
 }
@@ -103,22 +103,22 @@ TEST(MatrixFile, FullLengthCommentTextAndCellRoundTrip) {
     CharMatrix m;
     std::string comment(255, 'c');
     comment[0] = '\xE9'; // 8-bit text survives as it is
-    m.SetComment(comment);
+    m.setComment(comment);
     CharMatrixEntry e = MakeEntry(5, 5, "abcdefghijklmnopqrst");
     e.setPixel(40, 40, true); // outside Width x Height, but part of the stored cell
-    m.AppendEntry(e);
-    m.AppendEntry(MakeEntry(45, 45, "the whole cell"));
-    const std::string bytes = EncodeMatrix(m);
+    m.appendEntry(e);
+    m.appendEntry(MakeEntry(45, 45, "the whole cell"));
+    const std::string bytes = encodeMatrix(m);
     EXPECT_EQ(bytes.substr(23, 255), comment); // no terminating zero
     CharMatrix back;
-    ASSERT_TRUE(DecodeMatrix(Bytes(bytes), back));
-    EXPECT_EQ(std::tuple(back.Comment(), back.entry(1), back.entry(2), back.Modified()),
+    ASSERT_TRUE(decodeMatrix(Bytes(bytes), back));
+    EXPECT_EQ(std::tuple(back.comment(), back.entry(1), back.entry(2), back.isModified()),
               std::tuple(comment, e, m.entry(2), false));
 }
 
 TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
     const CharMatrix original = MatrixOf(4);
-    const std::string good = EncodeMatrix(MatrixOf(2));
+    const std::string good = encodeMatrix(MatrixOf(2));
     struct Case {
         const char* name;
         std::string bytes;
@@ -142,7 +142,7 @@ TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
     };
     for (const Case& c : cases) {
         CharMatrix m = original;
-        MatrixLoadResult r = DecodeMatrix(Bytes(c.bytes), m);
+        MatrixLoadResult r = decodeMatrix(Bytes(c.bytes), m);
         EXPECT_EQ(r.status, c.status) << c.name;
         EXPECT_FALSE(r.detail.empty()) << c.name;
         EXPECT_EQ(m, original) << c.name;
@@ -153,18 +153,18 @@ TEST(MatrixFile, SaveAndLoadThroughAFile) {
     mirtal::test::TempFolder dir;
     CharMatrix m = MatrixOf(30);
     const fs::path file = dir / "disc.qmx";
-    ASSERT_TRUE(SaveMatrixFile(file, m));
-    EXPECT_TRUE(m.Modified()); // saving the bytes alone does not change the matrix
+    ASSERT_TRUE(saveMatrixFile(file, m));
+    EXPECT_TRUE(m.isModified()); // saving the bytes alone does not change the matrix
 
     CharMatrix back;
-    ASSERT_TRUE(LoadMatrixFile(file, back));
-    EXPECT_EQ(std::pair(back.FileName(), back.Modified()), std::pair(file.string(), false));
+    ASSERT_TRUE(loadMatrixFile(file, back));
+    EXPECT_EQ(std::pair(back.fileName(), back.isModified()), std::pair(file.string(), false));
     EXPECT_TRUE(std::ranges::equal(back.entries(), m.entries()));
 
-    MatrixLoadResult r = LoadMatrixFile(dir / "none.qmx", back);
+    MatrixLoadResult r = loadMatrixFile(dir / "none.qmx", back);
     EXPECT_EQ(r.status, MatrixLoadStatus::CannotRead);
     EXPECT_NE(r.detail.find("none.qmx"), std::string::npos);
-    EXPECT_EQ(back.Count(), 30);
+    EXPECT_EQ(back.count(), 30);
 }
 
 // A second rescue must not replace the glyphs the first one kept.
@@ -172,11 +172,11 @@ TEST(MatrixFile, RescueTakesTheNextFreeNameAndKeepsEarlierRescues) {
     mirtal::test::TempFolder dir;
     const char* const names[] = {"disc.unsaved.qmx", "disc.unsaved-2.qmx", "disc.unsaved-3.qmx"};
     for (int n = 1; n <= 3; ++n)
-        EXPECT_EQ(SaveRescueMatrix(dir.path(), dir / "disc.qmx", MatrixOf(n)).file,
+        EXPECT_EQ(saveRescueMatrix(dir.path(), dir / "disc.qmx", MatrixOf(n)).value,
                   dir / names[n - 1]);
     for (int n = 1; n <= 3; ++n) {
         CharMatrix back;
-        ASSERT_TRUE(LoadMatrixFile(dir / names[n - 1], back));
-        EXPECT_EQ(back.Count(), n);
+        ASSERT_TRUE(loadMatrixFile(dir / names[n - 1], back));
+        EXPECT_EQ(back.count(), n);
     }
 }

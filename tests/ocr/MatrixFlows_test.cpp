@@ -20,29 +20,29 @@ class MatrixFlowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_flows.onMatrixReplaced = [this] { ++m_replaced; };
-        m_flows.onFileNameChanged = [this] { m_field = MatrixFileFieldText(m_matrix); };
+        m_flows.onFileNameChanged = [this] { m_field = matrixFileFieldText(m_matrix); };
     }
     void Learn(int n) {
         for (int i = 0; i < n; ++i) {
             CharMatrixEntry e;
             e.Width = e.Height = 5;
             e.Text = std::string(1, char('a' + i));
-            m_matrix.AppendEntry(e);
+            m_matrix.appendEntry(e);
         }
     }
     fs::path WriteMatrix(const std::string& name, int entries) {
         CharMatrix m;
         CharMatrixEntry e;
         e.Width = e.Height = 3;
-        for (int i = 0; i < entries; ++i) m.AppendEntry(e);
-        EXPECT_TRUE(SaveMatrixFile(m_dir / name, m));
+        for (int i = 0; i < entries; ++i) m.appendEntry(e);
+        EXPECT_TRUE(saveMatrixFile(m_dir / name, m));
         return m_dir / name;
     }
 
     // The matrix, its file and what the window shows of it, as one text.
     std::string State() const {
-        return std::to_string(m_matrix.Count()) + (m_matrix.Modified() ? " modified" : " saved") +
-               " file '" + fs::path(m_matrix.FileName()).filename().string() + "' field '" +
+        return std::to_string(m_matrix.count()) + (m_matrix.isModified() ? " modified" : " saved") +
+               " file '" + fs::path(m_matrix.fileName()).filename().string() + "' field '" +
                m_field + "' replaced " + std::to_string(m_replaced);
     }
     bool Asked(const std::string& part) const {
@@ -65,7 +65,7 @@ protected:
 TEST_F(MatrixFlowsTest, SavingAnEmptyMatrixIsRefusedWithTheCataloguesWarning) {
     m_messages.set(2, "Matrice vide !");
     m_host.answers = {Answer::Ok};
-    EXPECT_FALSE(m_flows.SaveMatrix(true));
+    EXPECT_FALSE(m_flows.saveMatrix(true));
     ASSERT_EQ(m_host.questions.size(), 1u);
     EXPECT_EQ(m_host.questions[0].text, "Matrice vide !");
     EXPECT_EQ(m_host.questions[0].kind, MessageKind::Warning);
@@ -77,16 +77,16 @@ TEST_F(MatrixFlowsTest, SaveAsAsksBeforeReplacingAndNamesTheMatrix) {
     Learn(2);
     m_host.saveFiles = {file, file};
     m_host.answers = {Answer::No, Answer::Yes};
-    EXPECT_FALSE(m_flows.SaveMatrix(true));
+    EXPECT_FALSE(m_flows.saveMatrix(true));
     EXPECT_EQ(m_host.questions.size(), 1u);
     EXPECT_TRUE(Asked("old.qmx"));
     EXPECT_EQ(fs::file_size(file), FileSize(1));
     EXPECT_EQ(State(), "2 modified file '' field 'New File' replaced 0");
 
-    EXPECT_TRUE(m_flows.SaveMatrix(true));
+    EXPECT_TRUE(m_flows.saveMatrix(true));
     EXPECT_EQ(m_host.fileRequests[1].initialFolder, fs::path("/save/here"));
     EXPECT_EQ(fs::file_size(file), FileSize(2));
-    EXPECT_EQ(m_matrix.FileName(), file.string());
+    EXPECT_EQ(m_matrix.fileName(), file.string());
     EXPECT_EQ(State(), "2 saved file 'old.qmx' field 'old.qmx' replaced 0");
     EXPECT_EQ(m_folders.openFolder, m_dir.path());
     EXPECT_EQ(m_folders.saveFolder, m_dir.path());
@@ -96,35 +96,35 @@ TEST_F(MatrixFlowsTest, MenuSaveAsksForANameOnlyWhenTheFileIsMissing) {
     Learn(1);
     const fs::path file = m_dir / "a.qmx";
     m_host.saveFiles = {file};
-    EXPECT_TRUE(m_flows.SaveMatrixMenu()); // no name yet: asks
+    EXPECT_TRUE(m_flows.saveMatrixMenu()); // no name yet: asks
     Learn(1);
-    EXPECT_TRUE(m_flows.SaveMatrixMenu()); // the file exists: writes it again
+    EXPECT_TRUE(m_flows.saveMatrixMenu()); // the file exists: writes it again
     EXPECT_EQ(m_host.fileRequests.size(), 1u);
     EXPECT_EQ(fs::file_size(file), FileSize(2));
     fs::remove(file);
     m_host.saveFiles = {std::nullopt};
-    EXPECT_FALSE(m_flows.SaveMatrixMenu()); // removed meanwhile: asks, user cancels
+    EXPECT_FALSE(m_flows.saveMatrixMenu()); // removed meanwhile: asks, user cancels
     EXPECT_EQ(m_host.fileRequests.size(), 2u);
     EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(MatrixFlowsTest, ConfirmDiscardFollowsTheAnswer) {
-    EXPECT_TRUE(m_flows.ConfirmDiscardMatrix()); // not modified: no question
+    EXPECT_TRUE(m_flows.confirmDiscardMatrix()); // not modified: no question
     EXPECT_TRUE(m_host.questions.empty());
 
     const fs::path file = WriteMatrix("mine.qmx", 1);
     m_host.openFiles = {file};
-    ASSERT_TRUE(m_flows.OpenMatrix());
+    ASSERT_TRUE(m_flows.openMatrix());
     Learn(1);
     m_host.answers = {Answer::Cancel, Answer::No, Answer::Yes};
-    EXPECT_FALSE(m_flows.ConfirmDiscardMatrix());
+    EXPECT_FALSE(m_flows.confirmDiscardMatrix());
     EXPECT_TRUE(Asked("mine.qmx"));
-    EXPECT_TRUE(m_matrix.Modified());
-    EXPECT_TRUE(m_flows.ConfirmDiscardMatrix());
+    EXPECT_TRUE(m_matrix.isModified());
+    EXPECT_TRUE(m_flows.confirmDiscardMatrix());
     EXPECT_EQ(fs::file_size(file), FileSize(1)); // not saved
-    EXPECT_TRUE(m_flows.ConfirmDiscardMatrix()); // saved under its name without a dialog
+    EXPECT_TRUE(m_flows.confirmDiscardMatrix()); // saved under its name without a dialog
     EXPECT_EQ(fs::file_size(file), FileSize(2));
-    EXPECT_FALSE(m_matrix.Modified());
+    EXPECT_FALSE(m_matrix.isModified());
     EXPECT_EQ(m_host.fileRequests.size(), 1u); // only the open dialog
 }
 
@@ -132,12 +132,12 @@ TEST_F(MatrixFlowsTest, DiscardYesKeepsTheMatrixWhenTheSaveDoesNotHappen) {
     Learn(2);
     m_host.answers = {Answer::Yes};
     m_host.saveFiles = {std::nullopt}; // the user cancels the save dialog
-    EXPECT_FALSE(m_flows.ConfirmDiscardMatrix());
-    EXPECT_EQ(m_matrix.Count(), 2);
+    EXPECT_FALSE(m_flows.confirmDiscardMatrix());
+    EXPECT_EQ(m_matrix.count(), 2);
 
     m_host.answers = {Answer::Yes, Answer::Ok}; // the write fails, and its message
     m_host.saveFiles = {m_dir / "nowhere" / "x.qmx"};
-    EXPECT_FALSE(m_flows.NewMatrix());
+    EXPECT_FALSE(m_flows.newMatrix());
     EXPECT_TRUE(Asked("x.qmx"));
     EXPECT_EQ(State(), "2 modified file '' field 'New File' replaced 0");
 }
@@ -145,15 +145,15 @@ TEST_F(MatrixFlowsTest, DiscardYesKeepsTheMatrixWhenTheSaveDoesNotHappen) {
 TEST_F(MatrixFlowsTest, OpenAsksAboutAModifiedMatrixFirstThenLoadsAndNamesIt) {
     Learn(1);
     m_host.answers = {Answer::Cancel, Answer::No};
-    EXPECT_FALSE(m_flows.OpenMatrix());
+    EXPECT_FALSE(m_flows.openMatrix());
     EXPECT_TRUE(m_host.fileRequests.empty());
-    EXPECT_EQ(m_matrix.Count(), 1);
+    EXPECT_EQ(m_matrix.count(), 1);
 
     const fs::path file = WriteMatrix("other.qmx", 4);
     m_host.openFiles = {file};
-    EXPECT_TRUE(m_flows.OpenMatrix());
+    EXPECT_TRUE(m_flows.openMatrix());
     EXPECT_EQ(m_host.fileRequests[0].initialFolder, fs::path("/open/here"));
-    EXPECT_EQ(m_matrix.FileName(), file.string());
+    EXPECT_EQ(m_matrix.fileName(), file.string());
     EXPECT_EQ(State(), "4 saved file 'other.qmx' field 'other.qmx' replaced 1");
     EXPECT_EQ(m_folders.openFolder, m_dir.path());
     EXPECT_EQ(m_folders.saveFolder, m_dir.path());
@@ -169,9 +169,9 @@ TEST_F(MatrixFlowsTest, OpenOfADamagedFileKeepsTheMatrix) {
 
     m_host.openFiles = {m_dir / "bad.qmx", cut};
     m_host.answers = {Answer::Ok, Answer::Ok};
-    EXPECT_FALSE(m_flows.OpenMatrix());
+    EXPECT_FALSE(m_flows.openMatrix());
     EXPECT_EQ(m_host.questions.back().text, "This is NOT a valid Char Matrix File !");
-    EXPECT_FALSE(m_flows.OpenMatrix());
+    EXPECT_FALSE(m_flows.openMatrix());
     EXPECT_TRUE(Asked("cut.qmx"));
     EXPECT_EQ(m_matrix, before);
     EXPECT_EQ(m_replaced, 0);
@@ -179,9 +179,9 @@ TEST_F(MatrixFlowsTest, OpenOfADamagedFileKeepsTheMatrix) {
 
 TEST_F(MatrixFlowsTest, NewClearsAfterConfirmation) {
     Learn(2);
-    m_matrix.SetComment("old");
+    m_matrix.setComment("old");
     m_host.answers = {Answer::No};
-    EXPECT_TRUE(m_flows.NewMatrix());
-    EXPECT_TRUE(m_matrix.Comment().empty());
+    EXPECT_TRUE(m_flows.newMatrix());
+    EXPECT_TRUE(m_matrix.comment().empty());
     EXPECT_EQ(State(), "0 saved file '' field 'New File' replaced 1");
 }

@@ -63,7 +63,7 @@ GlyphAnswer Learn(std::string text) {
 
 class OcrDriverTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_state.chooseTextColor(3); }
+    void SetUp() override { m_state.chooseTextColour(3); }
 
     // Answers every question from the texts of the lines (spaces left out).
     void AnswerFrom(std::vector<std::string> truth) {
@@ -74,7 +74,7 @@ protected:
     }
     OcrResult Read(const Bitmap24& picture) {
         m_work = picture;
-        return m_driver.OcrSubpicture(m_work, {7, 1234});
+        return m_driver.ocrSubpicture(m_work, {7, 1234});
     }
     // The outcome, the lines read and the counts, as one text.
     std::string Summary(const OcrResult& r) const {
@@ -84,7 +84,7 @@ protected:
         for (const std::string& line : r.lines) s += " [" + line + "]";
         return s + " glyphs " + std::to_string(r.glyphs) + " learned " + std::to_string(r.learned) +
                " placeholders " + std::to_string(r.placeholders) + " matrix " +
-               std::to_string(m_matrix.Count()) + " asked " +
+               std::to_string(m_matrix.count()) + " asked " +
                std::to_string(m_host.glyphQuestions.size());
     }
     std::string ReadText(const Bitmap24& picture) { return Summary(Read(picture)); }
@@ -109,12 +109,12 @@ TEST_F(OcrDriverTest, EmptyMatrixAsksForTheFirstGlyphAndLearnsIt) {
                   std::tuple(7u, 1234, 1, questions, questions, size_t(2)));
         EXPECT_EQ(q.box, q.lineBoxes[size_t(q.charIndex - 1)]);
         EXPECT_EQ(q.workBitmap, &m_work);
-        EXPECT_EQ(q.workBitmap->pixel(q.box.X, q.box.Y + kScale), MarkerColor(q.charIndex));
+        EXPECT_EQ(q.workBitmap->pixel(q.box.X, q.box.Y + kScale), markerColour(q.charIndex));
         return Learn(questions == 1 ? "A" : "B");
     };
     EXPECT_EQ(ReadText(Picture({"AB"})),
               "added [AB] glyphs 2 learned 2 placeholders 0 matrix 2 asked 2");
-    EXPECT_TRUE(m_matrix.Modified());
+    EXPECT_TRUE(m_matrix.isModified());
     EXPECT_EQ(m_matrix.entry(1).Text, "A");
     EXPECT_EQ(m_work.width(), 2 * 4 * kScale + 2); // cropped to the text
 
@@ -133,35 +133,35 @@ TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
     Bitmap24 outlineOnly(50, 20, kBack);
     outlineOnly.fillRect(5, 5, 30, 8, kOutline);
     EXPECT_EQ(ReadText(outlineOnly), "no text glyphs 0 learned 0 placeholders 0 matrix 0 asked 0");
-    EXPECT_EQ(m_host.textColorCalls, 0);
+    EXPECT_EQ(m_host.textColourCalls, 0);
 
-    m_state.forgetTextColor(); // an empty bitmap gives nothing to choose a colour from
+    m_state.forgetTextColour(); // an empty bitmap gives nothing to choose a colour from
     Bitmap24 empty;
-    EXPECT_EQ(m_driver.OcrSubpicture(empty).outcome, OcrOutcome::NoText);
-    EXPECT_EQ(m_host.textColorCalls, 0);
+    EXPECT_EQ(m_driver.ocrSubpicture(empty).outcome, OcrOutcome::NoText);
+    EXPECT_EQ(m_host.textColourCalls, 0);
 }
 
 TEST_F(OcrDriverTest, TextColourIsAskedWithTheGuessOnlyUntilChosen) {
-    m_state.forgetTextColor();
-    m_host.textColors = {std::nullopt, 3};
+    m_state.forgetTextColour();
+    m_host.textColours = {std::nullopt, 3};
     AnswerFrom({"AB"});
     EXPECT_EQ(ReadText(Picture({"AB"})),
               "colour skipped glyphs 0 learned 0 placeholders 0 matrix 0 asked 0");
-    EXPECT_FALSE(m_state.textColorChosen());
+    EXPECT_FALSE(m_state.textColourChosen());
     EXPECT_EQ(ReadText(Picture({"AB"})),
               "added [AB] glyphs 2 learned 2 placeholders 0 matrix 2 asked 2");
     // the colour order: background first, then the text body
-    EXPECT_EQ(std::tuple(m_host.textColorCalls, m_state.TextColorIndex, m_state.TextColor,
+    EXPECT_EQ(std::tuple(m_host.textColourCalls, m_state.TextColorIndex, m_state.TextColor,
                          m_state.ColorOrder[1]),
               std::tuple(2, 3, kText, 3));
 
     Read(Picture({"BA"}));
-    EXPECT_EQ(m_host.textColorCalls, 2);
+    EXPECT_EQ(m_host.textColourCalls, 2);
 }
 
 TEST_F(OcrDriverTest, ChosenColourDecidesWhatIsText) {
-    m_state.forgetTextColor();
-    m_host.textColors = {1}; // the outline
+    m_state.forgetTextColour();
+    m_host.textColours = {1}; // the outline
     Bitmap24 b(30, 10, kBack);
     b.fillRect(2, 2, 6, 8, kOutline);
     b.fillRect(10, 2, 14, 8, kText);
@@ -181,12 +181,12 @@ TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
         {GlyphAction::SkipLine, OcrOutcome::Added, {"AB", "LA"}, true},
         {GlyphAction::SkipSubpicture, OcrOutcome::Dropped, {}, true},
         {GlyphAction::Pause, OcrOutcome::Pause, {}, true},
-        {GlyphAction::ChangeColor, OcrOutcome::ChangeColor, {}, false},
+        {GlyphAction::ChangeColour, OcrOutcome::ChangeColour, {}, false},
     };
     const std::vector<std::string> truth = {"AB", "CT", "LA"};
     for (const auto& c : cases) {
-        m_matrix.ClearMatrix();
-        m_state.chooseTextColor(3);
+        m_matrix.clearMatrix();
+        m_state.chooseTextColour(3);
         m_host.glyphQuestions.clear();
         m_host.glyphResponder = [&](const GlyphQuestion& q) {
             if (q.line == 2 && q.charIndex == 2) return GlyphAnswer{c.action, "ignored"};
@@ -194,9 +194,9 @@ TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
         };
         const OcrResult r = Read(Picture(truth));
         EXPECT_EQ(std::tie(r.outcome, r.lines), std::tie(c.outcome, c.lines));
-        EXPECT_EQ(m_state.textColorChosen(), c.colourKept);
+        EXPECT_EQ(m_state.textColourChosen(), c.colourKept);
         // line 2 was left at its second glyph: T was never learned, nor is "C" a line
-        EXPECT_EQ(m_matrix.Count(), c.action == GlyphAction::SkipLine ? 4 : 3);
+        EXPECT_EQ(m_matrix.count(), c.action == GlyphAction::SkipLine ? 4 : 3);
         for (const auto& q : m_host.glyphQuestions) EXPECT_FALSE(q.line == 2 && q.charIndex > 2);
     }
 }
@@ -204,7 +204,7 @@ TEST_F(OcrDriverTest, AnswersOtherThanLearnStopTheLineOrThePicture) {
 TEST_F(OcrDriverTest, GlyphsLearnedWithEmptyTextAddNothing) {
     m_host.glyphAnswers = {Learn(""), Learn("b")};
     EXPECT_EQ(Read(Picture({"AB"})).lines, (std::vector<std::string>{"b"}));
-    EXPECT_EQ(m_matrix.Count(), 2);
+    EXPECT_EQ(m_matrix.count(), 2);
     // a line of nothing but such glyphs, even with gaps between them, is no line
     EXPECT_EQ(Read(Picture({"A A", "AB"})).lines, (std::vector<std::string>{"b"}));
     EXPECT_EQ(Read(Picture({"A  A"})).outcome, OcrOutcome::NoText);
@@ -251,7 +251,7 @@ TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
     CharMatrixEntry never; // filtered out by its top
     never.Width = never.Height = 1;
     never.Top = 200;
-    for (int i = 0; i < MaxCharMatrixEntries; ++i) m_matrix.AppendEntry(never);
+    for (int i = 0; i < kMaxCharMatrixEntries; ++i) m_matrix.appendEntry(never);
     m_host.answers = {Answer::Ok};
     EXPECT_EQ(ReadText(Picture({"A"})),
               "added [\xA4] glyphs 1 learned 0 placeholders 1 matrix 1024 asked 0");
@@ -278,9 +278,9 @@ TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     // the picture is cropped to the text, so only the left side of the frame shows
     const CharBox& second = m_driver.lineTable().Lines[0].Chars[1];
     for (int y = second.Y; y < second.Y + second.Height; ++y)
-        EXPECT_EQ(shown[2].pixel(second.X - 1, y), kGlyphFrameColor) << y;
-    EXPECT_NE(shown[1].pixel(second.X - 1, second.Y), kGlyphFrameColor);
-    EXPECT_NE(m_work.pixel(second.X - 1, second.Y), kGlyphFrameColor); // drawn on a copy
+        EXPECT_EQ(shown[2].pixel(second.X - 1, y), kGlyphFrameColour) << y;
+    EXPECT_NE(shown[1].pixel(second.X - 1, second.Y), kGlyphFrameColour);
+    EXPECT_NE(m_work.pixel(second.X - 1, second.Y), kGlyphFrameColour); // drawn on a copy
     EXPECT_EQ(listed, (std::vector<int>{1, 2}));
     EXPECT_EQ(m_matrix.entry(1).Text, std::string(20, 'q'));
 
@@ -309,7 +309,7 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     const GlyphNamer::Outcome settled = m_driver.finishTraining();
     EXPECT_EQ(reader.seen.size(), 9u);
     EXPECT_EQ(std::pair(settled.named, settled.contested), std::pair(2, 1));
-    ASSERT_EQ(m_matrix.Count(), 2);
+    ASSERT_EQ(m_matrix.count(), 2);
     EXPECT_EQ(m_matrix.entry(1).Text + m_matrix.entry(2).Text, "AB");
     EXPECT_TRUE(m_matrix.entry(2).AutoNamed);
 

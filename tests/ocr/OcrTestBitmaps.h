@@ -11,10 +11,10 @@
 
 namespace mirtal::test {
 
-constexpr Colour kBack = kDrawColor[0];
-constexpr Colour kOutline = kDrawColor[1];
-constexpr Colour kAntiAlias = kDrawColor[2];
-constexpr Colour kText = kDrawColor[3];
+constexpr Colour kBack = kDrawColour[0];
+constexpr Colour kOutline = kDrawColour[1];
+constexpr Colour kAntiAlias = kDrawColour[2];
+constexpr Colour kText = kDrawColour[3];
 
 // A work bitmap drawn as rows of characters: '#' text, 'o' outline,
 // 'a' anti-aliasing, anything else background.

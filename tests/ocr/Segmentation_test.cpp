@@ -16,7 +16,7 @@ struct Segmented {
 
 Segmented Segment(const Bitmap24& b, const OcrSettings& s = {}) {
     Segmented out{b, {}};
-    SegmentSubpicture(out.bitmap, kText, s, out.table);
+    segmentSubpicture(out.bitmap, kText, s, out.table);
     return out;
 }
 
@@ -84,7 +84,7 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
                       high = With([](S&s) { s.MinCharHeight = 3; }),
                       shallow = With([](S&s) { s.MinLineHeight = 2; }),
                       tallOk = With([](S&s) { s.MaxLineHeight = 46; });
-    const Colour A = CharColorA, B = CharColorB;
+    const Colour A = kCharColourA, B = kCharColourB;
     const struct {
         const char* name;
         Bitmap24 bitmap;
@@ -175,13 +175,13 @@ TEST(Segmentation, LineStopsAtFiveHundredCharacters) {
 
 TEST(Segmentation, BuildingBlocksClipAndReportNone) {
     const Bitmap24 b = Art({"....", ".#..", "....", "..#."});
-    EXPECT_EQ(FirstRowWith(b, kText, 0, 3, 0, 3), 1);
-    EXPECT_EQ(FirstRowWith(b, kText, 2, 3, 0, 1), std::nullopt);
-    EXPECT_EQ(FirstRowWith(b, kText, 3, 2, 0, 3), std::nullopt);
-    EXPECT_EQ(FirstRowWith(b, kText, -5, 99, -5, 99), 1);
-    EXPECT_EQ(LastRowOfBand(b, kText, 1, 3, 0, 3, 0), 1);
-    EXPECT_EQ(LastRowOfBand(b, kText, 1, 3, 0, 3, 2), 3);
-    EXPECT_EQ(LastRowOfBand(b, kText, 1, 99, 0, 99, 1), 1);
+    EXPECT_EQ(firstRowWith(b, kText, 0, 3, 0, 3), 1);
+    EXPECT_EQ(firstRowWith(b, kText, 2, 3, 0, 1), std::nullopt);
+    EXPECT_EQ(firstRowWith(b, kText, 3, 2, 0, 3), std::nullopt);
+    EXPECT_EQ(firstRowWith(b, kText, -5, 99, -5, 99), 1);
+    EXPECT_EQ(lastRowOfBand(b, kText, 1, 3, 0, 3, 0), 1);
+    EXPECT_EQ(lastRowOfBand(b, kText, 1, 3, 0, 3, 2), 3);
+    EXPECT_EQ(lastRowOfBand(b, kText, 1, 99, 0, 99, 1), 1);
 }
 
 TEST(Segmentation, DamagedSettingsStillEndTheWalk) {
@@ -206,11 +206,11 @@ TEST(Segmentation, CharacterFillTakesExactlyTheConnectedRegion) {
             for (int x = 0; x < 30; ++x)
                 if (rng() % 100 < 55) b.setPixel(x, y, rng() % 4 ? kText : kOutline);
         Bitmap24 expected = b;
-        auto x0 = FirstCharColumn(b, kText, CharColorA, 0, 0, 19);
+        auto x0 = findFirstCharColumn(b, kText, kCharColourA, 0, 0, 19);
         ASSERT_TRUE(x0);
         int seedY = 19;
         while (expected.pixel(*x0, seedY) != kText) --seedY;
-        expected.floodFill(*x0, seedY, CharColorA);
+        expected.floodFill(*x0, seedY, kCharColourA);
         ASSERT_EQ(b, expected) << "round " << round;
     }
 }

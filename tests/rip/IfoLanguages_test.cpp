@@ -24,32 +24,33 @@ std::filesystem::path writeIfo(const TempFolder& dir, const std::vector<std::str
 TEST(Ifo, LanguagesFillTheStreamListAndUnknownCodesShowAsRead) {
     TempFolder dir;
     StreamLanguages names;
-    IfoReadResult r = ReadIfoLanguages(writeIfo(dir, {"en", "fr", "", "ja", "EN", "hi"}), names);
+    IfoReadResult r =
+        readIfoStreamLanguages(writeIfo(dir, {"en", "fr", "", "ja", "EN", "hi"}), names);
     EXPECT_EQ(std::tuple(r.ok(), r.message, r.codes[1], r.codes[2]),
               std::tuple(true, "", "fr", ""));
     const std::vector<std::string> want = {"English", "French", "", "ja", "EN", "Hindi", ""};
     for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(names[i], want[i]) << i;
-    const auto lines = FillStreamList(names);
+    const auto lines = streamListTexts(names);
     ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines[0] + "|" + lines[2] + "|" + lines[31], "1  - English|3  - |32 - ");
-    EXPECT_EQ(StreamIdOfLine(1), 0x21);
+    EXPECT_EQ(streamIdOfLine(1), 0x21);
 }
 
 TEST(Ifo, MissingOrShortFilesKeepWhatWasRead) {
     TempFolder dir;
     StreamLanguages names;
     names.fill("old");
-    IfoReadResult missing = ReadIfoLanguages(dir / "VTS_09_0.IFO", names);
+    IfoReadResult missing = readIfoStreamLanguages(dir / "VTS_09_0.IFO", names);
     EXPECT_EQ(std::tuple(missing.found, missing.ok(), names[0]), std::tuple(false, false, "old"));
 
     IfoReadResult r =
-        ReadIfoLanguages(writeIfo(dir, std::vector<std::string>(32, "de"), 700), names);
+        readIfoStreamLanguages(writeIfo(dir, std::vector<std::string>(32, "de"), 700), names);
     // the code of stream 17 ends at byte 698
     EXPECT_EQ(std::tuple(r.found, r.ok(), r.streamsRead, names[16], names[17]),
               std::tuple(true, false, 17, "German", "old"));
     EXPECT_NE(r.message.find("too short"), std::string::npos);
 
-    IfoReadResult empty = ReadIfoLanguages(writeIfo(dir, {}, 0), names);
+    IfoReadResult empty = readIfoStreamLanguages(writeIfo(dir, {}, 0), names);
     EXPECT_EQ(empty.streamsRead, 0);
     EXPECT_FALSE(empty.message.empty());
 }
@@ -58,8 +59,8 @@ TEST(Ifo, FixturesNameTheirStreams) {
     const std::filesystem::path data = MIRTAL_TEST_DATA;
     if (!std::filesystem::exists(data / "broken/short604_VTS_01_0.IFO")) GTEST_SKIP();
     StreamLanguages names;
-    EXPECT_EQ(ReadIfoLanguages(data / "broken/short604_VTS_01_0.IFO", names).streamsRead, 1);
+    EXPECT_EQ(readIfoStreamLanguages(data / "broken/short604_VTS_01_0.IFO", names).streamsRead, 1);
     EXPECT_EQ(names[0] + "|" + names[1], "English|");
-    EXPECT_TRUE(ReadIfoLanguages(data / "discs/pal_en_fr/VIDEO_TS/VTS_01_0.IFO", names).ok());
+    EXPECT_TRUE(readIfoStreamLanguages(data / "discs/pal_en_fr/VIDEO_TS/VTS_01_0.IFO", names).ok());
     EXPECT_EQ(names[1] + "|" + names[2], "French|");
 }

@@ -144,7 +144,7 @@ struct Engine : ::testing::Test {
     void reprocessOnce(uint32_t number = 1) {
         actions.onEvent = [this, number, once = false](RipEngine& e,
                                                        const SubpictureEvent& ev) mutable {
-            if (ev.number == number && !once) e.PauseToReprocessSubpicture();
+            if (ev.number == number && !once) e.pauseToReprocessSubpicture();
             once = once || ev.number == number;
         };
     }
@@ -203,7 +203,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_FALSE(job.Busy);
     EXPECT_TRUE(shown().paused && shown().openVobEnabled);
     EXPECT_EQ(seen(), "1:3000");
-    const std::string elapsedAtPause = TimeCodeToStr(job.Elapsed);
+    const std::string elapsedAtPause = timeCodeToStr(job.Elapsed);
 
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     host.clock += 3'600'000; // an hour spent paused is not processing time
@@ -213,8 +213,8 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     EXPECT_TRUE(job.finished());
     EXPECT_EQ(seen(), "1:3000 2:" + std::to_string(simpleSpu().size()));
     EXPECT_EQ(job.VobPictures, 2u);
-    EXPECT_LT(TimeCodeToMs(job.Elapsed), 1000);
-    EXPECT_NE(TimeCodeToStr(job.Elapsed), elapsedAtPause);
+    EXPECT_LT(timeCodeToMs(job.Elapsed), 1000);
+    EXPECT_NE(timeCodeToStr(job.Elapsed), elapsedAtPause);
 }
 
 TEST_F(Engine, PauseFromDialogProcessesTheInterruptedSpuAgain) {
@@ -242,7 +242,7 @@ TEST_F(Engine, PauseFromDialogProcessesTheInterruptedSpuAgain) {
 TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
     start({vob("a.vob", vobPacks(100, {{10, simpleSpu()}, {50, simpleSpu()}}))});
     actions.onEvent = [once = false](RipEngine& e, const SubpictureEvent&) mutable {
-        if (!once) e.UncountSubpicture();
+        if (!once) e.uncountSubpicture();
         once = true;
     };
     runToEnd();
@@ -277,8 +277,8 @@ TEST_F(Engine, ShortSubpicturesAreNotRecognisedButCloseThePreviousOne) {
     EXPECT_EQ(seen(), "2:48"); // only the 204 ms one
     ASSERT_EQ(sink.entries.size(), 2u);
     // The open entry was closed at the 193 ms subpicture's start.
-    EXPECT_EQ(sink.entries[0].stop, MsToTimeCode(StartMs(10)));
-    EXPECT_EQ(sink.entries[1].stop, MsToTimeCode(StartMs(50) + 204));
+    EXPECT_EQ(sink.entries[0].stop, msToTimeCode(StartMs(10)));
+    EXPECT_EQ(sink.entries[1].stop, msToTimeCode(StartMs(50) + 204));
 }
 
 TEST_F(Engine, OpenStopIsClosedByNextStart) {
@@ -288,7 +288,7 @@ TEST_F(Engine, OpenStopIsClosedByNextStart) {
     runToEnd();
     ASSERT_EQ(sink.entries.size(), 3u);
     EXPECT_EQ(sink.entries[0].stop, sink.entries[1].start);
-    EXPECT_EQ(TimeCodeToMs(sink.entries[1].stop) - TimeCodeToMs(sink.entries[1].start), 1137);
+    EXPECT_EQ(timeCodeToMs(sink.entries[1].stop) - timeCodeToMs(sink.entries[1].start), 1137);
     EXPECT_TRUE(sink.entries[2].stop.isZero());
 }
 
@@ -308,7 +308,7 @@ TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     const auto& e = sink.entries[1];
     EXPECT_EQ(e.lines, std::vector<std::string>{"film_000002.sup"});
     EXPECT_EQ(e.rect, (Rect{10, 400, 109, 419}));
-    EXPECT_EQ(TimeCodeToMs(e.stop) - TimeCodeToMs(e.start), 4004);
+    EXPECT_EQ(timeCodeToMs(e.stop) - timeCodeToMs(e.start), 4004);
     EXPECT_EQ(host.shownRects.size(), 2u);
     EXPECT_TRUE(std::filesystem::exists(dir / "film_000001.sup"));
 
@@ -319,8 +319,8 @@ TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(actions.seen[0].fileName, (dir / "pic000001.bmp").string());
     EXPECT_EQ(actions.seen[0].rect, (Rect{100, 500, 199, 509}));
-    EXPECT_EQ(PictureFileName("x", 1234567, ".sup"), "x1234567.sup");
-    EXPECT_EQ(PictureFileName("", 0, ""), "000000");
+    EXPECT_EQ(pictureFileName("x", 1234567, ".sup"), "x1234567.sup");
+    EXPECT_EQ(pictureFileName("", 0, ""), "000000");
 }
 
 TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
@@ -421,8 +421,8 @@ TEST(Sessions, TwoSessionsDoNotSeeEachOther) {
     ASSERT_EQ(std::tuple(a1.seen.size(), a2.seen.size(), one.job().TotalPictures,
                          two.job().TotalPictures),
               std::tuple(2u, 1u, 2u, 1u));
-    EXPECT_LT(TimeCodeToMs(a1.seen[0].times.start), 60'000);
-    EXPECT_GE(TimeCodeToMs(a2.seen[0].times.start), 3'600'000);
+    EXPECT_LT(timeCodeToMs(a1.seen[0].times.start), 60'000);
+    EXPECT_GE(timeCodeToMs(a2.seen[0].times.start), 3'600'000);
 }
 
 namespace {
@@ -459,8 +459,8 @@ TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
         EXPECT_EQ(job.TotalPictures, forcedOnly ? 2u : 5u);
     }
     ASSERT_EQ(sink.entries.size(), 7u);
-    EXPECT_EQ(TimeCodeToMs(sink.entries[0].start), StartMs(50));
-    EXPECT_EQ(TimeCodeToMs(sink.entries[1].start), StartMs(150));
+    EXPECT_EQ(timeCodeToMs(sink.entries[0].start), StartMs(50));
+    EXPECT_EQ(timeCodeToMs(sink.entries[1].start), StartMs(150));
 }
 
 TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
@@ -487,11 +487,11 @@ TEST_F(Engine, AVobSubIndexTimesTheSubpicturesItLists) {
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_NE(host.questions[0].text.find("1 of the 3 subpictures"), std::string::npos);
     std::vector<int64_t> times;
-    for (const Seen& e : actions.seen) times.push_back(TimeCodeToMs(e.times.start));
+    for (const Seen& e : actions.seen) times.push_back(timeCodeToMs(e.times.start));
     // the VOB keeps its PTS
     EXPECT_EQ(times, (std::vector<int64_t>{61'000, 62'500, StartMs(70), StartMs(10), StartMs(40),
                                            StartMs(70)}));
-    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.stop), 61'000 + 4004);
+    EXPECT_EQ(timeCodeToMs(actions.seen[0].times.stop), 61'000 + 4004);
 
     s.indexes = {index};
     EXPECT_EQ(engine.startJob(s).error, "The job's VobSub indexes do not match its files");
@@ -508,5 +508,5 @@ TEST_F(Engine, FromVideoStartTimesTheSubpicturesFromTheFirstVideoFrame) {
     ASSERT_TRUE(engine.startJob(s));
     runToEnd();
     ASSERT_EQ(actions.seen.size(), 1u);
-    EXPECT_EQ(TimeCodeToMs(actions.seen[0].times.start), StartMs(50) - 1000);
+    EXPECT_EQ(timeCodeToMs(actions.seen[0].times.start), StartMs(50) - 1000);
 }

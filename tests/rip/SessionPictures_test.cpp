@@ -29,7 +29,7 @@ public:
 };
 
 std::string numbered(uint32_t n, const char* ext) {
-    return PictureFileName("pic", n, ext);
+    return pictureFileName("pic", n, ext);
 }
 
 struct SessionPictures : ::testing::Test {
@@ -75,7 +75,8 @@ struct SessionPictures : ::testing::Test {
 
 // Width and height from the information header of a BMP file.
 std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
-    std::string b = readWholeFile(file).value_or("");
+    const auto bRead = readWholeFile(file);
+    const std::string& b = bRead.value;
     auto le32 = [&](size_t at) {
         return int32_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
                        uint32_t(uint8_t(b[at + 3])) << 24);
@@ -91,13 +92,13 @@ TEST_F(SessionPictures, BmpAsksTheAdjustmentOnceAndListsEverySavedPicture) {
     runToEnd();
     EXPECT_EQ(host.adjustCalls, 1);
     EXPECT_FALSE(session.adjustmentDue());
-    auto order = session.composer().DvdColorOrder();
+    auto order = session.composer().dvdColourOrder();
     std::sort(order.begin(), order.end());
     EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
 
     auto names = files();
     ASSERT_EQ(names.size(), kUnits);
-    ASSERT_EQ(store().NbSubTitle(), int(kUnits));
+    ASSERT_EQ(store().nbSubTitle(), int(kUnits));
     for (uint32_t n = 1; n <= kUnits; ++n) {
         SCOPED_TRACE(n);
         const TSub& e = store().entry(int(n));
@@ -106,7 +107,7 @@ TEST_F(SessionPictures, BmpAsksTheAdjustmentOnceAndListsEverySavedPicture) {
         auto [w, h] = bmpSize(dir / names[n - 1]);
         EXPECT_EQ(w, e.X2 - e.X1 + 1);
         EXPECT_EQ(h, e.Y2 - e.Y1 + 1);
-        EXPECT_GT(TimeCodeToMs(e.Stop), TimeCodeToMs(e.Start));
+        EXPECT_GT(timeCodeToMs(e.Stop), timeCodeToMs(e.Start));
     }
 }
 
@@ -118,7 +119,7 @@ TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
     const auto names = files();
     ASSERT_EQ(names.size(), kUnits - 1);
     EXPECT_EQ(names.front() + " " + names.back(), numbered(2, ".bmp ") + numbered(kUnits, ".bmp"));
-    ASSERT_EQ(store().NbSubTitle(), int(kUnits - 1));
+    ASSERT_EQ(store().nbSubTitle(), int(kUnits - 1));
     EXPECT_EQ(store().entry(1).Lines[0], numbered(2, ".bmp"));
 }
 
@@ -132,12 +133,12 @@ TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
               std::string::npos);
     EXPECT_NE(host.questions[0].text.find("No such file"), std::string::npos);
     EXPECT_EQ(state(), "paused pictures 0 shown 0 asked 0 adjusted 1");
-    EXPECT_EQ(store().NbSubTitle(), 0);
+    EXPECT_EQ(store().nbSubTitle(), 0);
 
     fs::create_directory(folder);
     session.engine().togglePause();
     runToEnd();
-    ASSERT_EQ(store().NbSubTitle(), int(kUnits));
+    ASSERT_EQ(store().nbSubTitle(), int(kUnits));
     for (uint32_t n = 1; n <= kUnits; ++n) {
         EXPECT_EQ(store().entry(int(n)).Lines[0], numbered(n, ".bmp"));
         EXPECT_TRUE(fs::exists(folder / numbered(n, ".bmp"))) << n;
@@ -151,7 +152,7 @@ TEST_F(SessionPictures, ShowWaitsAtEachPictureUntilNoStop) {
     runToEnd();
     EXPECT_EQ(state(), "running no stop done pictures 46 shown 46 asked 3 adjusted 1");
     EXPECT_TRUE(files().empty());
-    EXPECT_EQ(store().NbSubTitle(), 0);
+    EXPECT_EQ(store().nbSubTitle(), 0);
 }
 
 TEST_F(SessionPictures, PauseAtTheControllerStopsTheJobAndContinueGoesOn) {
@@ -200,7 +201,7 @@ TEST_F(SessionPictures, ControllerSavesTheShownPictureAndTheRawUnit) {
     std::vector<bool> results;
     host.whileWaiting = [&] {
         if (session.job().TotalPictures != 1) return;
-        shownBmp = EncodeBitmapFile(session.outputBitmap());
+        shownBmp = encodeBitmapFile(session.outputBitmap());
         unit.assign(session.demuxer().spu().begin(), session.demuxer().spu().end());
         results = {
             session.actions().saveShownPictureAsBmp(), session.actions().saveShownPictureAsBmp(),

@@ -14,7 +14,7 @@ Colour at(const Subpicture& s, int x, int y) {
 
 Subpicture decode(const Bytes& spu) {
     Subpicture s;
-    DecodeSpu(spu, s);
+    decodeSpu(spu, s);
     return s;
 }
 
@@ -35,7 +35,7 @@ std::string Describe(const Subpicture& s) {
     }
     return d + std::to_string(s.Width) + "x" + std::to_string(s.Height) + " bitmap " +
            std::to_string(s.Bitmap.width()) + "x" + std::to_string(s.Bitmap.height()) +
-           (IsDisplayable(s) ? " shown" : " not shown");
+           (isDisplayable(s) ? " shown" : " not shown");
 }
 
 // simpleSpu(100) with its second sequence pointing back at the first.
@@ -88,10 +88,10 @@ TEST(Decoder, SequencesGiveTimesCommandsAndTheDisplayArea) {
         {"forced", forced, "0:1F 0,0-9,1 @4/6; 1137:2 0,0-9,1 @4/6; 10x2 bitmap 10x2 shown"},
     };
     for (const auto& c : cases) EXPECT_EQ(Describe(decode(c.spu)), c.want) << c.name;
-    DisplayTimes t = SubpictureDisplayTimes(decode(simpleSpu(352)), TTimeCode{0, 0, 1, 500});
+    DisplayTimes t = subpictureDisplayTimes(decode(simpleSpu(352)), TTimeCode{0, 0, 1, 500});
     EXPECT_EQ(t.start, (TTimeCode{0, 0, 1, 500}));
     EXPECT_EQ(t.stop, (TTimeCode{0, 0, 5, 504}));
-    t = SubpictureDisplayTimes(decode(simpleSpu(-1)), TTimeCode{0, 1, 0, 0});
+    t = subpictureDisplayTimes(decode(simpleSpu(-1)), TTimeCode{0, 1, 0, 0});
     EXPECT_TRUE(t.stop.isZero());
     EXPECT_EQ(t.start, (TTimeCode{0, 1, 0, 0}));
 }
@@ -129,8 +129,8 @@ TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
         for (int y = 0; y < s.Bitmap.height(); ++y) {
             got.emplace_back();
             for (int x = 0; x < s.Bitmap.width(); ++x)
-                got.back() +=
-                    char('0' + (std::find(kDrawColor, kDrawColor + 4, at(s, x, y)) - kDrawColor));
+                got.back() += char(
+                    '0' + (std::find(kDrawColour, kDrawColour + 4, at(s, x, y)) - kDrawColour));
         }
         EXPECT_EQ(got, c.rows) << c.name;
     }
@@ -140,7 +140,7 @@ TEST(Decoder, FieldOffsetsOutsideUnitGiveEmptyPicture) {
     Bytes cmds = displayArea(0, 15, 0, 3) + Bytes{0x06, 0xF0, 0x00, 0xFF, 0x00, 0x01};
     Subpicture s = decode(makeSpu({0x00, 0x03}, {}, {{0, cmds}}));
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 16; ++x) ASSERT_EQ(at(s, x, y), kDrawColor[0]);
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(at(s, x, y), kDrawColour[0]);
 }
 
 TEST(Decoder, TruncatedUnitDecodesWhatItHolds) {
@@ -157,11 +157,11 @@ TEST(Decoder, TruncatedUnitDecodesWhatItHolds) {
 
 TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
     Subpicture s;
-    DecodeSpu(simpleSpu(352, 0, 99, 0, 9), s);
+    decodeSpu(simpleSpu(352, 0, 99, 0, 9), s);
     const Bytes next = makeSpu({}, {}, {{5, displayArea(0, 9, 0, 0) + Bytes{0x01}}});
-    DecodeSpu(next, s);
+    decodeSpu(next, s);
     EXPECT_EQ(Describe(s), Describe(decode(next)));
-    EXPECT_EQ(at(s, 5, 0), kDrawColor[0]);
+    EXPECT_EQ(at(s, 5, 0), kDrawColour[0]);
 }
 
 TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
@@ -169,9 +169,9 @@ TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
     auto spu = [&](Bytes first, Bytes second) {
         return makeSpu(line, line, {{0, displayArea(0, 9, 0, 1) + first}, {100, second}});
     };
-    EXPECT_TRUE(StartsForced(spu({0x00}, {0x02})));
-    EXPECT_FALSE(StartsForced(spu({0x01}, {0x02})));
-    EXPECT_FALSE(StartsForced(spu({0x01}, {0x00})));
+    EXPECT_TRUE(startsForced(spu({0x00}, {0x02})));
+    EXPECT_FALSE(startsForced(spu({0x01}, {0x02})));
+    EXPECT_FALSE(startsForced(spu({0x01}, {0x00})));
 
     // A cut unit is forced once it holds the command; nothing past the cut
     // is read. The command follows the header (4), both fields (2 + 2), the
@@ -181,10 +181,10 @@ TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
     ASSERT_EQ(whole[command], 0x00);
     for (size_t n = 4; n < whole.size(); ++n) {
         Bytes cut(whole.begin(), whole.begin() + long(n));
-        EXPECT_EQ(StartsForced(cut), n > command) << n;
+        EXPECT_EQ(startsForced(cut), n > command) << n;
     }
-    EXPECT_FALSE(StartsForced(Bytes{}));
-    EXPECT_FALSE(StartsForced(Bytes{0x00, 0x08, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_FALSE(startsForced(Bytes{}));
+    EXPECT_FALSE(startsForced(Bytes{0x00, 0x08, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
 }
 
 TEST(Decoder, DamagedUnitsSayWhatIsWrong) {
@@ -208,7 +208,7 @@ TEST(Decoder, DamagedUnitsSayWhatIsWrong) {
         {simpleSpu(352, 0, 9, 0, 576), "its display area lies outside the frame"},
     };
     for (const auto& c : cases) {
-        const char* damage = SpuDamage(c.spu, 720, 576);
+        const char* damage = spuDamage(c.spu, 720, 576);
         EXPECT_EQ(damage ? damage : "", c.damage) << c.damage;
     }
 }

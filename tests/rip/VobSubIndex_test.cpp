@@ -14,14 +14,14 @@ namespace {
 VobSubIndex parsed(const std::string& text) {
     VobSubIndex index;
     std::string error;
-    EXPECT_TRUE(ParseVobSubIndex(text, index, error)) << error;
+    EXPECT_TRUE(parseVobSubIndex(text, index, error)) << error;
     return index;
 }
 
 std::string parseError(const std::string& text) {
     VobSubIndex index;
     std::string error;
-    EXPECT_FALSE(ParseVobSubIndex(text, index, error)) << text;
+    EXPECT_FALSE(parseVobSubIndex(text, index, error)) << text;
     return error;
 }
 
@@ -135,14 +135,14 @@ TEST(VobSubPairs, EitherFileFindsTheOther) {
     for (const char* given : {"Movie.idx", "Movie.SUB"}) {
         VobSubPair pair;
         std::string error;
-        ASSERT_TRUE(LoadVobSubPair(dir / given, pair, error)) << given << ": " << error;
+        ASSERT_TRUE(loadVobSubPair(dir / given, pair, error)) << given << ": " << error;
         EXPECT_EQ(pair.idx, dir / "Movie.idx");
         EXPECT_EQ(pair.sub, dir / "Movie.SUB");
         ASSERT_TRUE(pair.index);
         EXPECT_EQ(pair.index->startMs(0x20, 0), 1000);
     }
-    EXPECT_TRUE(IsVobSubFileName("a.IdX") && IsVobSubFileName("b.sub"));
-    EXPECT_FALSE(IsVobSubFileName("VTS_01_1.VOB") || IsVobSubFileName("idx"));
+    EXPECT_TRUE(isVobSubFileName("a.IdX") && isVobSubFileName("b.sub"));
+    EXPECT_FALSE(isVobSubFileName("VTS_01_1.VOB") || isVobSubFileName("idx"));
 }
 
 TEST(VobSubPairs, MissingPartnerDamagedIndexAndOtherNamesAreReported) {
@@ -150,12 +150,12 @@ TEST(VobSubPairs, MissingPartnerDamagedIndexAndOtherNamesAreReported) {
     VobSubPair pair;
     std::string error;
     writeText(dir / "alone.sub", std::string(2048, '\0'));
-    EXPECT_FALSE(LoadVobSubPair(dir / "alone.sub", pair, error));
+    EXPECT_FALSE(loadVobSubPair(dir / "alone.sub", pair, error));
     EXPECT_EQ(error, "VobSub " + (dir / "alone.sub").string() + ": no alone.idx beside it");
 
     writeText(dir / "bad.idx", "# header\nid: en, index: 0\ntimestamp: garbage\n");
     writeText(dir / "bad.sub", std::string(2048, '\0'));
-    EXPECT_FALSE(LoadVobSubPair(dir / "bad.sub", pair, error));
+    EXPECT_FALSE(loadVobSubPair(dir / "bad.sub", pair, error));
     EXPECT_EQ(error, "VobSub index " + (dir / "bad.idx").string() +
                          " is damaged, line 3: expected \"timestamp: HH:MM:SS:mmm, filepos: "
                          "HEX\"");
@@ -163,10 +163,10 @@ TEST(VobSubPairs, MissingPartnerDamagedIndexAndOtherNamesAreReported) {
     // A folder named like the partner is not the partner.
     std::filesystem::create_directory(dir / "folder.idx");
     writeText(dir / "folder.sub", std::string(2048, '\0'));
-    EXPECT_FALSE(LoadVobSubPair(dir / "folder.sub", pair, error));
+    EXPECT_FALSE(loadVobSubPair(dir / "folder.sub", pair, error));
     EXPECT_NE(error.find("no folder.idx beside it"), std::string::npos) << error;
 
-    EXPECT_FALSE(LoadVobSubPair(dir / "x.vob", pair, error));
+    EXPECT_FALSE(loadVobSubPair(dir / "x.vob", pair, error));
     EXPECT_NE(error.find("is not a VobSub file"), std::string::npos) << error;
 }
 
@@ -188,7 +188,7 @@ TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
     ASSERT_EQ(sub.size() % kPackSize, 0u);
     VobSubIndex index;
     std::string error;
-    ASSERT_TRUE(ParseVobSubIndex(writer.indexText({}), index, error)) << error;
+    ASSERT_TRUE(parseVobSubIndex(writer.indexText({}), index, error)) << error;
 
     auto demux = std::make_unique<Demuxer>();
     RipDisplay display;
@@ -201,7 +201,7 @@ TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
                                display, startPack) != PackKind::SpuComplete)
             continue;
         const int64_t expected = 3600000 + int64_t(back.size()) * 1001;
-        EXPECT_EQ(TimeCodeToMs(demux->spuStartTime()), expected) << "the PTS";
+        EXPECT_EQ(timeCodeToMs(demux->spuStartTime()), expected) << "the PTS";
         EXPECT_EQ(index.startMs(0x20, startPack), expected) << "the index";
         back.emplace_back(demux->spu().begin(), demux->spu().end());
         demux->clearSpu();
@@ -220,7 +220,7 @@ TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
     writeText(dir / "own.sub", "");
     VobSubPair own;
     std::string error;
-    ASSERT_TRUE(LoadVobSubPair(dir / "own.idx", own, error)) << error;
+    ASSERT_TRUE(loadVobSubPair(dir / "own.idx", own, error)) << error;
     const VobSubPalette disc = {0xFFFFFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const VobSubPalette ownPalette = {0x112233, 0x445566, 0x778899, 0xAABBCC, 0, 0, 0, 0,
                                       0,        0,        0,        0,        0, 0, 0, 0xFFFFFF};
@@ -238,7 +238,7 @@ TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
         {data / "vobsub/forced.vob", nullptr, 0x20, {}},
     };
     for (const auto& c : cases) {
-        VobSubTrack t = DescribeVobSubTrack({c.file}, {c.index}, c.stream);
+        VobSubTrack t = describeVobSubTrack({c.file}, {c.index}, c.stream);
         EXPECT_EQ(
             std::tie(t.width, t.height, t.palette, t.language),
             std::tie(c.expected.width, c.expected.height, c.expected.palette, c.expected.language))

@@ -76,7 +76,7 @@ std::vector<std::string> changed(const std::vector<std::string>& before,
 
 class LanguageFile : public ::testing::Test {
 protected:
-    fs::path lang() const { return LanguageFolder(dir.path()); }
+    fs::path lang() const { return languageFolderIn(dir.path()); }
     void writeLanguage(const std::string& name, const std::string& text) {
         fs::create_directories(lang());
         writeText(lang() / (name + ".lng"), text);
@@ -94,7 +94,7 @@ TEST_F(LanguageFile, TemplateHoldsEveryTextUnderItsKey) {
     fs::create_directories(lang());
     writeText(lang() / kLanguageTemplateName,
               "[Form1]\r\nForm1.Old.Caption=kept\r\nForm1.LabelPos.Caption=stale\r\n");
-    ASSERT_TRUE(ExportLanguageTemplate(lang(), windows, catalogue).ok);
+    ASSERT_TRUE(writeLanguageTemplate(lang(), windows, catalogue).ok);
     IniFile ini = IniFile::parse(readText(lang() / kLanguageTemplateName));
     EXPECT_EQ(ini.sectionNames(), (Names{"Form1", "Form1.MainMenu1", "Form18", "Messages"}));
     EXPECT_EQ(ini.keyNames("Form1"),
@@ -118,9 +118,9 @@ TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
     MessageCatalogue translated;
     for (int i = 0; i < translated.count(); ++i)
         translated.set(i, " Nachricht " + std::to_string(i) + " ");
-    ASSERT_TRUE(ExportLanguageTemplate(lang(), original, translated).ok);
+    ASSERT_TRUE(writeLanguageTemplate(lang(), original, translated).ok);
 
-    ASSERT_TRUE(LoadLanguage(lang(), "New_LangFile", windows, catalogue).ok);
+    ASSERT_TRUE(loadLanguageByName(lang(), "New_LangFile", windows, catalogue).ok);
     // The empty hint was not exported, so it stays as it was: empty too.
     EXPECT_EQ(allTexts(windows), allTexts(original));
     for (int i = 0; i < MessageCatalogue::kDefaultCount; ++i)
@@ -158,9 +158,10 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
         FakeTarget fresh = makeWindows();
         const Names before = allTexts(fresh);
         writeLanguage("First", c.previous);
-        ASSERT_TRUE(LoadLanguage(lang(), "First", fresh, catalogue).ok);
+        ASSERT_TRUE(loadLanguageByName(lang(), "First", fresh, catalogue).ok);
         writeLanguage("Lang", c.text);
-        ASSERT_TRUE(LoadLanguage(lang(), c.text.empty() ? "Deleted" : "Lang", fresh, catalogue).ok);
+        ASSERT_TRUE(
+            loadLanguageByName(lang(), c.text.empty() ? "Deleted" : "Lang", fresh, catalogue).ok);
         EXPECT_EQ(changed(before, allTexts(fresh)), c.changes) << c.text;
         FakeWindow& f1 = fresh[0];
         const bool hints = &c == cases; // only the first file names hints
@@ -170,8 +171,8 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
     }
     writeText(dir / "outside.lng", "[Form1]\nForm1.Form1.Caption=outside\n");
     const Names before = allTexts(windows);
-    EXPECT_TRUE(LoadLanguage(lang(), "../outside", windows, catalogue).ok);
-    EXPECT_TRUE(LoadLanguage(lang(), "", windows, catalogue).ok);
+    EXPECT_TRUE(loadLanguageByName(lang(), "../outside", windows, catalogue).ok);
+    EXPECT_TRUE(loadLanguageByName(lang(), "", windows, catalogue).ok);
     EXPECT_EQ(allTexts(windows), before);
     EXPECT_EQ((Names{catalogue.text(Message::MatrixFull), catalogue.text(Message::OneMatrixPerDvd),
                      catalogue.text(Message::MatrixEmpty)}),
@@ -198,9 +199,9 @@ TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
         {numbered(-1, n), n + 1, n + 1},
     };
     for (const auto& c : cases) {
-        catalogue.FillMessageCatalogue();
+        catalogue.fillMessageCatalogue();
         writeLanguage("Messages", c.text);
-        ASSERT_TRUE(LoadLanguage(lang(), "Messages", windows, catalogue).ok);
+        ASSERT_TRUE(loadLanguageByName(lang(), "Messages", windows, catalogue).ok);
         ASSERT_EQ(catalogue.count(), c.count);
         for (int i = 0; i < c.count; ++i)
             EXPECT_EQ(catalogue.entry(i), i < c.loaded ? "T" + std::to_string(i) : english.entry(i))
@@ -218,15 +219,15 @@ TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
     writeText(lang() / "readme.txt", "");
     fs::create_directory(lang() / "folder.lng");
     Names got;
-    for (auto& e : ListLanguages(lang())) got.push_back(e.name + "=" + e.caption);
+    for (auto& e : listLanguages(lang())) got.push_back(e.name + "=" + e.caption);
     EXPECT_EQ(got, (Names{"Deutsch=Deutsch", "ESPANOL=ESPANOL",
                           "Fran\xC3\xA7"
                           "ais=Fran\xE7"
                           "ais"}));
-    EXPECT_EQ(LanguageFilePath(lang(), "ESPANOL"), lang() / "ESPANOL.LNG");
-    ASSERT_TRUE(LoadLanguage(lang(), "ESPANOL", windows, catalogue).ok);
+    EXPECT_EQ(languageFilePath(lang(), "ESPANOL"), lang() / "ESPANOL.LNG");
+    ASSERT_TRUE(loadLanguageByName(lang(), "ESPANOL", windows, catalogue).ok);
     EXPECT_EQ(windows[0].m_caption, "Hola");
-    EXPECT_TRUE(ListLanguages(dir / "no-such-folder").empty());
+    EXPECT_TRUE(listLanguages(dir / "no-such-folder").empty());
 }
 
 TEST_F(LanguageFile, ArbitraryBytesNeverFault) {
@@ -239,7 +240,7 @@ TEST_F(LanguageFile, ArbitraryBytesNeverFault) {
     for (int round = 0; round < 200; ++round) {
         std::string text;
         for (int i = 0; i < 60; ++i) text += pieces[rng() % pieces.size()];
-        ApplyLanguage(IniFile::parse(text), windows, catalogue);
+        applyLanguage(IniFile::parse(text), windows, catalogue);
         ASSERT_EQ(windows[0].components[5]->items.size(), 3u);
         ASSERT_GE(catalogue.count(), MessageCatalogue::kDefaultCount);
     }

@@ -20,12 +20,12 @@ template <class... T> std::vector<int64_t> values(T... v) {
 class SettingsFile : public ::testing::Test {
 protected:
     fs::path file() const { return dir / kSettingsFileName; }
-    Result load() { return LoadSettings(file(), folder, program, ocr, output, bmp); }
-    Result save() { return SaveSettings(file(), program, output, bmp); }
+    Result load() { return loadSettings(file(), folder, program, ocr, output, bmp); }
+    Result save() { return saveSettings(file(), program, output, bmp); }
     IniFile saved() const { return IniFile::parse(readText(file())); }
 
     TempFolder dir;
-    std::string folder = FolderText(dir.path());
+    std::string folder = folderText(dir.path());
     ProgramSettings program;
     OcrSettings ocr;
     OutputOptions output;
@@ -68,12 +68,12 @@ TEST_F(SettingsFile, SaveOcrSettingsCreatesSectionWithAllKeysAndSaveSettingsLeav
     ocr.AutoSpaceWidth = false;
     ocr.NameGlyphs = 2;
     ocr.MarkItalics = false;
-    ASSERT_TRUE(SaveOcrSettings(file(), ocr).ok);
+    ASSERT_TRUE(saveOcrSettings(file(), ocr).ok);
     EXPECT_EQ(readText(file()).substr(0, before.size()), before);
 
     // Shut-down never writes the OCR values, even changed ones.
     OcrSettings inMemory;
-    ASSERT_TRUE(LoadSettings(file(), folder, program, inMemory, output, bmp).ok);
+    ASSERT_TRUE(loadSettings(file(), folder, program, inMemory, output, bmp).ok);
     EXPECT_EQ(inMemory, ocr);
     inMemory.MinLineHeight = 30;
     ASSERT_TRUE(save().ok);
@@ -113,7 +113,7 @@ TEST_F(SettingsFile, OutOfRangeValuesFallBackWithOneWarningEach) {
                       "[BMP OUT COLOR]\nColorPalIndex_2=260\nUnusedColor=-1\nBitPerPixel=16\n"
                       "[BMP OUT POSITIONING]\nSetTo.X=99999999999\n");
     SettingsWarnings warnings;
-    ASSERT_TRUE(LoadSettings(file(), folder, program, ocr, output, bmp, &warnings).ok);
+    ASSERT_TRUE(loadSettings(file(), folder, program, ocr, output, bmp, &warnings).ok);
     const std::vector<int64_t> read =
         values(ocr.MinLineHeight, ocr.MaxLineHeight, ocr.SpaceWidth, ocr.Sensibility,
                ocr.MinInterLine, program.Preview.Zoom, program.Preview.FreeAspectRatio,
@@ -161,7 +161,7 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     ProgramSettings p2;
     OutputOptions out2;
     BmpOutputSettings b2;
-    ASSERT_TRUE(LoadSettings(file(), "/elsewhere/", p2, ocr, out2, b2).ok);
+    ASSERT_TRUE(loadSettings(file(), "/elsewhere/", p2, ocr, out2, b2).ok);
     EXPECT_TRUE(p2 == program && b2 == bmp);
     EXPECT_EQ(values(out2.native.ExtendedFormat, out2.Encoding, out2.iauthor.Colors[2],
                      out2.iauthor.Blend[1], out2.iauthor.MinInterval, out2.philips.Colors[3],
@@ -196,8 +196,8 @@ TEST_F(SettingsFile, UnreadableFileGivesDefaultsAndIsNotOverwritten) {
         Result r = save();
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find(kSettingsFileName), std::string::npos) << r.error;
-        EXPECT_FALSE(SaveOcrSettings(file(), ocr).ok);
-        EXPECT_FALSE(SaveBmpOutputSettings(file(), bmp).ok);
+        EXPECT_FALSE(saveOcrSettings(file(), ocr).ok);
+        EXPECT_FALSE(saveBmpOutputSettings(file(), bmp).ok);
         EXPECT_TRUE(readText(file()) == before);
     }
 }
@@ -206,13 +206,13 @@ TEST_F(SettingsFile, ProfileLackingSectionsResetsThemToDefaults) {
     bmp.Cropping.MinX = 100, bmp.Positioning.Enabled = true, bmp.Positioning.XPosMode = 2;
     const fs::path profile = dir / "colours.ini";
     writeText(profile, "[Bmp Out Color]\r\nbitperpixel=8\r\nCOLOR_1=255\r\n");
-    ASSERT_TRUE(LoadBmpOutputSettings(profile, bmp).ok);
+    ASSERT_TRUE(loadBmpOutputSettings(profile, bmp).ok);
     BmpOutputSettings expected;
     expected.Colors.BitPerPixel = 8, expected.Colors.Color[1] = 255;
     EXPECT_EQ(bmp, expected);
 
     // Saving a profile writes only the three sections.
-    ASSERT_TRUE(SaveBmpOutputSettings(dir / "new.ini", bmp).ok);
+    ASSERT_TRUE(saveBmpOutputSettings(dir / "new.ini", bmp).ok);
     EXPECT_EQ(IniFile::parse(readText(dir / "new.ini")).sectionNames(),
               (Names{"BMP OUT CROPPING", "BMP OUT COLOR", "BMP OUT POSITIONING"}));
 }
@@ -225,7 +225,7 @@ TEST_F(SettingsFile, ProfileThatCannotBeReadChangesNothing) {
     writeText(dir / "binary.ini", std::string("[BMP OUT COLOR]\0\xFF", 17));
     writeText(dir / "Mirtal.ini", "[CONFIG]\r\nActionMode=1\r\n");
     for (const char* name : {"gone.ini", "folder.ini", "binary.ini", "Mirtal.ini"}) {
-        Result r = LoadBmpOutputSettings(dir / name, bmp);
+        Result r = loadBmpOutputSettings(dir / name, bmp);
         EXPECT_NE(r.error.find(name), std::string::npos) << r.error;
     }
     EXPECT_EQ(bmp, before);
@@ -233,15 +233,16 @@ TEST_F(SettingsFile, ProfileThatCannotBeReadChangesNothing) {
 
 TEST(SettingsFolder, ProgramFolderWhenWritableElseUserConfig) {
     TempFolder dir;
-    EXPECT_EQ(SettingsFolder(dir.path(), "/xdg", "/home/u"), dir.path());
+    EXPECT_EQ(settingsFolderFor(dir.path(), "/xdg", "/home/u"), dir.path());
     const fs::path readOnly = dir / "not-a-folder";
     writeText(readOnly, "");
-    EXPECT_EQ(SettingsFolder(readOnly, "/xdg", "/home/u"), fs::path("/xdg/Mirtal"));
-    EXPECT_EQ(SettingsFolder(readOnly, "relative", "/home/u"), fs::path("/home/u/.config/Mirtal"));
-    EXPECT_EQ(SettingsFolder(readOnly, "", "/home/u"), fs::path("/home/u/.config/Mirtal"));
-    EXPECT_EQ(SettingsFolder(readOnly, "", ""), readOnly);
-    EXPECT_EQ(FolderText("/opt/mirtal"), "/opt/mirtal/");
-    EXPECT_EQ(FolderText("/opt/mirtal/"), "/opt/mirtal/");
+    EXPECT_EQ(settingsFolderFor(readOnly, "/xdg", "/home/u"), fs::path("/xdg/Mirtal"));
+    EXPECT_EQ(settingsFolderFor(readOnly, "relative", "/home/u"),
+              fs::path("/home/u/.config/Mirtal"));
+    EXPECT_EQ(settingsFolderFor(readOnly, "", "/home/u"), fs::path("/home/u/.config/Mirtal"));
+    EXPECT_EQ(settingsFolderFor(readOnly, "", ""), readOnly);
+    EXPECT_EQ(folderText("/opt/mirtal"), "/opt/mirtal/");
+    EXPECT_EQ(folderText("/opt/mirtal/"), "/opt/mirtal/");
 }
 
 TEST(SettingsFolder, InstalledProgramKeepsNothingBesideItsExecutable) {
@@ -251,11 +252,11 @@ TEST(SettingsFolder, InstalledProgramKeepsNothingBesideItsExecutable) {
     const fs::path shipped = dir / "usr" / "share" / "mirtal" / "lang";
     fs::create_directories(bin);
     // Not installed (the build tree): everything beside the executable.
-    EXPECT_EQ(DialogStartFolder(bin, "/home/u"), bin);
-    EXPECT_EQ(LanguageFolders(bin, "/cfg"), (Folders{"/cfg/lang", bin / "lang"}));
-    EXPECT_EQ(LanguageFolders(bin, bin), Folders{bin / "lang"});
+    EXPECT_EQ(dialogStartFolder(bin, "/home/u"), bin);
+    EXPECT_EQ(languageFoldersFor(bin, "/cfg"), (Folders{"/cfg/lang", bin / "lang"}));
+    EXPECT_EQ(languageFoldersFor(bin, bin), Folders{bin / "lang"});
     fs::create_directories(shipped);
-    EXPECT_EQ(SettingsFolder(bin, "/xdg", "/home/u"), fs::path("/xdg/Mirtal"));
-    EXPECT_EQ(DialogStartFolder(bin, "/home/u"), fs::path("/home/u"));
-    EXPECT_EQ(LanguageFolders(bin, "/xdg/Mirtal"), (Folders{"/xdg/Mirtal/lang", shipped}));
+    EXPECT_EQ(settingsFolderFor(bin, "/xdg", "/home/u"), fs::path("/xdg/Mirtal"));
+    EXPECT_EQ(dialogStartFolder(bin, "/home/u"), fs::path("/home/u"));
+    EXPECT_EQ(languageFoldersFor(bin, "/xdg/Mirtal"), (Folders{"/xdg/Mirtal/lang", shipped}));
 }

@@ -16,18 +16,18 @@ protected:
     ScriptedDialogs dialogs;
     TempFolder dir;
 
-    void fill() { doc.AddSubtitle({"Hello"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {}); }
+    void fill() { doc.addSubtitle({"Hello"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {}); }
 };
 
 } // namespace
 
 TEST_F(FlowTest, SaveAsWritesTheListWithCrLfAndClearsModified) {
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled) << "nothing to save";
+    EXPECT_EQ(saveDocumentAs(doc, dialogs, messages), FlowResult::Cancelled) << "nothing to save";
     fill();
     dialogs.saveFiles = {dir / "out.vtx"};
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(saveDocumentAs(doc, dialogs, messages), FlowResult::Done);
     EXPECT_EQ(readText(dir / "out.vtx"), "1\r\n00:00:01,000 --> 00:00:02,000\r\nHello\r\n\r\n");
-    EXPECT_EQ(std::tuple(doc.Modified(), doc.caption(), doc.SaveFolder),
+    EXPECT_EQ(std::tuple(doc.isModified(), doc.caption(), doc.SaveFolder),
               std::tuple(false, std::string("Subtitles - out -"), dir.path()));
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(
@@ -44,14 +44,15 @@ TEST_F(FlowTest, SaveOverAFileAsksAndAFailedWriteKeepsWhatWasThere) {
     writeText(dir / "film.vtx" / "inside", "kept");
     dialogs.saveFiles = {dir / "old.vtx", dir / "film.vtx"};
     dialogs.answers = {Answer::No, Answer::Yes, Answer::Ok};
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Cancelled);
-    EXPECT_EQ(SaveAs(doc, dialogs, messages), FlowResult::Failed);
+    EXPECT_EQ(saveDocumentAs(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(saveDocumentAs(doc, dialogs, messages), FlowResult::Failed);
     ASSERT_EQ(dialogs.questions.size(), 3u);
     EXPECT_EQ(dialogs.questions[0].text, "File old.vtx already exists ! Replace file ?");
     EXPECT_NE(dialogs.questions[2].text.find("film.vtx"), std::string::npos);
     EXPECT_EQ(readText(dir / "old.vtx") + readText(dir / "film.vtx" / "inside"),
               "old contentskept");
-    EXPECT_EQ(std::pair(doc.Modified(), doc.FileName()), std::pair(true, std::string("New File")));
+    EXPECT_EQ(std::pair(doc.isModified(), doc.fileName()),
+              std::pair(true, std::string("New File")));
 }
 
 // Over modified text Open asks first: No keeps everything; Yes then no file,
@@ -60,37 +61,37 @@ TEST_F(FlowTest, SaveOverAFileAsksAndAFailedWriteKeepsWhatWasThere) {
 TEST_F(FlowTest, OpenAsksOverModifiedTextThenReadsTheChosenFile) {
     fill();
     dialogs.answers = {Answer::No};
-    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(openDocumentAsking(doc, dialogs, messages), FlowResult::Cancelled);
     EXPECT_EQ(dialogs.questions[0].kind, MessageKind::Confirmation);
     EXPECT_EQ(dialogs.questions[0].text,
               "Text NOT Saved !\rDo you really want to open another file ?");
-    EXPECT_TRUE(doc.Modified() && dialogs.openRequests.empty());
+    EXPECT_TRUE(doc.isModified() && dialogs.openRequests.empty());
     dialogs.answers = {Answer::Yes};
     dialogs.openFiles = {std::nullopt, dir / "missing.vtx", dir / "in.vtx"};
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Cancelled);
-        EXPECT_EQ(std::pair(doc.NbSubTitle(), doc.Modified()), std::pair(1, false));
+        EXPECT_EQ(openDocumentAsking(doc, dialogs, messages), FlowResult::Cancelled);
+        EXPECT_EQ(std::pair(doc.nbSubTitle(), doc.isModified()), std::pair(1, false));
     }
     writeText(dir / "in.vtx", "3\r\n00:00:01,000 --> 00:00:02,000\r\nRead\r\n\r\n");
-    EXPECT_EQ(OpenDocument(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(openDocumentAsking(doc, dialogs, messages), FlowResult::Done);
     EXPECT_EQ(doc.list().lines(), (TextLines{"3", "00:00:01,000 --> 00:00:02,000", "Read", ""}));
-    EXPECT_EQ(std::tuple(doc.OpenFolder, doc.caption(), doc.Modified()),
+    EXPECT_EQ(std::tuple(doc.OpenFolder, doc.caption(), doc.isModified()),
               std::tuple(dir.path(), std::string("Subtitles - in -"), true));
 }
 
 TEST_F(FlowTest, ClearAsksOnlyWhileModifiedAndLeavesTheHeader) {
     fill();
     doc.setOutputFormat(ofSubViewer);
-    doc.SetFileName("/x/named.vtx");
+    doc.setFileName("/x/named.vtx");
     dialogs.answers = {Answer::No, Answer::Yes};
-    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Cancelled);
-    EXPECT_EQ(doc.NbSubTitle(), 1);
-    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(clearDocumentAsking(doc, dialogs, messages), FlowResult::Cancelled);
+    EXPECT_EQ(doc.nbSubTitle(), 1);
+    EXPECT_EQ(clearDocumentAsking(doc, dialogs, messages), FlowResult::Done);
     EXPECT_EQ(dialogs.questions[0].text,
               "Text NOT Saved !\rDo you really want to clear all text ?");
-    EXPECT_EQ(std::tuple(doc.NbSubTitle(), doc.FileName(), doc.indexLabel(), doc.list().size(),
-                         doc.Modified()),
+    EXPECT_EQ(std::tuple(doc.nbSubTitle(), doc.fileName(), doc.indexLabel(), doc.list().size(),
+                         doc.isModified()),
               std::tuple(0, std::string("New File"), std::string("0"), size_t(16), false));
-    EXPECT_EQ(ClearDocument(doc, dialogs, messages), FlowResult::Done);
+    EXPECT_EQ(clearDocumentAsking(doc, dialogs, messages), FlowResult::Done);
     EXPECT_EQ(dialogs.questions.size(), 2u) << "not modified: no question";
 }

@@ -56,8 +56,8 @@ std::string saved(SubtitleDocument& doc, TOutputFormat format, const std::vector
     for (const Entry& e : entries) add(doc, e.start, e.stop, e.lines, e.rect);
     if (setup) setup(doc);
     doc.setOutputFormat(format);
-    doc.RefreshList();
-    EXPECT_TRUE(SaveDocumentTo(doc, file));
+    doc.refreshList();
+    EXPECT_TRUE(saveDocumentTo(doc, file));
     return readText(file);
 }
 

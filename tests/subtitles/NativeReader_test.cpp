@@ -19,7 +19,7 @@ protected:
     ScriptedDialogs dialogs;
 
     NativeReadReport read(const std::string& text) {
-        return ReadNativeText(doc, text, "/subs/film.vtx", dialogs, messages);
+        return readNativeText(doc, text, "/subs/film.vtx", dialogs, messages);
     }
     static TSub sub(const char* start, const char* stop, std::vector<std::string> lines,
                     Rect rect = {}) {
@@ -35,7 +35,7 @@ protected:
     std::string dump() const {
         std::string out;
         for (const TSub& e : doc.store().entries()) {
-            out += TimeCodeToStr(e.Start).substr(6) + "-" + TimeCodeToStr(e.Stop).substr(6);
+            out += timeCodeToStr(e.Start).substr(6) + "-" + timeCodeToStr(e.Stop).substr(6);
             for (int k = 0; k < e.NbLines; ++k) out += (k ? "|" : " ") + e.Lines[size_t(k)];
             const Rect r = e.rect();
             if (!(r == Rect{}))
@@ -124,7 +124,7 @@ TEST_F(ReaderTest, DamagedEntriesAskAndTheAnswerDecides) {
                                       : *a == 'i' ? Answer::Ignore
                                                   : Answer::YesToAll);
         NativeReadReport r = read(c.text);
-        EXPECT_EQ(std::tuple(r.errors, r.entries, doc.NbSubTitle(), r.cancelled),
+        EXPECT_EQ(std::tuple(r.errors, r.entries, doc.nbSubTitle(), r.cancelled),
                   std::tuple(c.errors, c.entries, c.entries, c.cancelled))
             << c.text;
         EXPECT_TRUE(dialogs.answers.empty()) << c.text;
@@ -133,7 +133,7 @@ TEST_F(ReaderTest, DamagedEntriesAskAndTheAnswerDecides) {
         EXPECT_EQ(q.text, errorText(c.firstError));
         EXPECT_TRUE(q.kind == MessageKind::Warning && q.buttons.has(Answer::Cancel) &&
                     q.buttons.has(Answer::Ignore) && q.buttons.has(Answer::YesToAll));
-        EXPECT_FALSE(doc.SplitActive()) << "reading switches the split filter off";
+        EXPECT_FALSE(doc.splitActive()) << "reading switches the split filter off";
         EXPECT_EQ(doc.list().size(), size_t(c.entries) * 4) << c.text;
     }
 }
@@ -155,7 +155,7 @@ TEST_F(ReaderTest, SubRipFilesOfOtherToolsReadWhole) {
     for (size_t i = 0; i < std::size(files); ++i) {
         SubtitleDocument d{clock};
         NativeReadReport r =
-            ReadNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / files[i], dialogs,
+            readNativeFile(d, std::filesystem::path(MIRTAL_TEST_DATA) / "srt" / files[i], dialogs,
                            messages, detectEncoding[i]);
         EXPECT_EQ(r.errors, 0) << files[i];
         EXPECT_EQ(d.store().entries(), std::vector<TSub>(std::begin(expected), std::end(expected)))
@@ -173,7 +173,7 @@ TEST_F(ReaderTest, MoreEntriesThanTheStoreHoldsStopsWithOneMessage) {
     EXPECT_TRUE(r.storeFull);
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].text, storeFullMessage());
-    EXPECT_EQ(doc.NbSubTitle(), SubtitleStore::kCapacity);
+    EXPECT_EQ(doc.nbSubTitle(), SubtitleStore::kCapacity);
 }
 
 // A folder, or 8-bit text read as UTF-8: reported, the document untouched.
@@ -186,9 +186,9 @@ TEST_F(ReaderTest, UnreadableFilesLeaveTheDocumentAlone) {
     doc.options().Encoding = TextEncoding::Utf8;
     for (const std::filesystem::path& file : {dir.path(), dir / "old.vtx"}) {
         dialogs.answers = {Answer::Ok};
-        EXPECT_TRUE(ReadNativeFile(doc, file, dialogs, messages).readFailed);
+        EXPECT_TRUE(readNativeFile(doc, file, dialogs, messages).readFailed);
         EXPECT_EQ(doc.store().entries(), before);
-        EXPECT_EQ(doc.FileName(), "New File");
+        EXPECT_EQ(doc.fileName(), "New File");
     }
     ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(dialogs.questions[1].text, "old.vtx: not UTF-8 text: line 7, byte 2 of the line "
@@ -204,25 +204,25 @@ TEST_F(ReaderTest, SavedFilesReadBackWholeInTheirEncoding) {
     TempFolder dir;
     for (TextEncoding e : {TextEncoding::Cp1252, TextEncoding::Utf8}) {
         doc.options().Encoding = e;
-        doc.RefreshList();
-        ASSERT_TRUE(SaveDocumentTo(doc, dir / "film.vtx"));
+        doc.refreshList();
+        ASSERT_TRUE(saveDocumentTo(doc, dir / "film.vtx"));
         SubtitleDocument other{clock};
         other.options().Encoding = e;
-        NativeReadReport r = ReadNativeFile(other, dir / "film.vtx", dialogs, messages);
+        NativeReadReport r = readNativeFile(other, dir / "film.vtx", dialogs, messages);
         EXPECT_EQ(std::tuple(r.entries, r.errors, r.replaced), std::tuple(2, 0, 0u));
         EXPECT_EQ(other.store().entries(), doc.store().entries());
         EXPECT_EQ(
             std::pair(other.options().native.IndexOffset, other.options().native.ExtendedFormat),
             std::pair(uint16_t(41), true));
         EXPECT_EQ(other.list().lines(), doc.list().lines());
-        EXPECT_EQ(other.FileName(), (dir / "film.vtx").string());
+        EXPECT_EQ(other.fileName(), (dir / "film.vtx").string());
     }
 
     // A mark in front (as other editors write) and a character without an 8-bit form.
     writeText(dir / "marked.vtx", "\xEF\xBB\xBF"
                                   "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
                                   "\xE4\xB8\xAD caf\xC3\xA9\r\n");
-    NativeReadReport r = ReadNativeFile(doc, dir / "marked.vtx", dialogs, messages);
+    NativeReadReport r = readNativeFile(doc, dir / "marked.vtx", dialogs, messages);
     EXPECT_EQ(std::tuple(r.entries, r.replaced, doc.options().native.IndexOffset),
               std::tuple(1, 1u, 0));
     EXPECT_EQ(doc.store().entry(1).Lines[0], "? caf\xE9");
@@ -241,7 +241,7 @@ TEST_F(ReaderTest, RandomBytesNeverCrashAndEveryEntryHasText) {
                 rng() % 4 == 0 ? std::string(1, char(rng() % 256)) : pieces[rng() % pieces.size()];
         ScriptedDialogs ignore;
         ignore.answers.assign(1000, Answer::Ignore);
-        ReadNativeText(doc, text, "fuzz.vtx", ignore, messages);
+        readNativeText(doc, text, "fuzz.vtx", ignore, messages);
         for (const TSub& e : doc.store().entries()) {
             ASSERT_TRUE(e.NbLines >= 1 && e.NbLines <= TSub::kMaxLines) << text;
             for (int j = 0; j < e.NbLines; ++j) ASSERT_FALSE(e.Lines[size_t(j)].empty()) << text;

@@ -14,7 +14,7 @@ TEST(PostOcr, PairsOfApostrophesOrQuotesBecomeOneQuote) {
                                                          {"''''", "\"\""},
                                                          {"'\"", "'\""},
                                                          {"", ""}};
-    for (const auto& [in, out] : cases) EXPECT_EQ(RepairQuotes(in), out) << in;
+    for (const auto& [in, out] : cases) EXPECT_EQ(repairDoubledQuotes(in), out) << in;
 }
 
 // {line, last character of the line above, language} -> repaired line.
@@ -46,7 +46,7 @@ TEST(PostOcr, IlRulesRestoreCapitalsWhereTheyBelong) {
         {"ll est l\xE0", '.', fr, "Il est l\xE0"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RepairIlLine(c.in, c.previous, c.language), c.out) << c.in;
+        EXPECT_EQ(repairIlLine(c.in, c.previous, c.language), c.out) << c.in;
 
     // Each line sees the repaired end of the line above.
     TSub e;
@@ -54,7 +54,7 @@ TEST(PostOcr, IlRulesRestoreCapitalsWhereTheyBelong) {
     e.Lines[0] = "We went there,";
     e.Lines[1] = "like this.";
     e.Lines[2] = "lt was late";
-    RepairIl(e, IlLanguage::English);
+    repairIlEntry(e, IlLanguage::English);
     EXPECT_EQ(e.Lines[1], "like this.");
     EXPECT_EQ(e.Lines[2], "It was late");
 }
@@ -64,10 +64,10 @@ TEST(PostOcr, CorrectRunsQuotesThenIlOverTheStoreAndRefreshes) {
     SubtitleDocument doc{clock};
     add(doc, "00:00:01,000", "00:00:02,000", {"''lt's''"});
     add(doc, "00:00:03,000", "00:00:04,000", {"and l said"});
-    CorrectPostOcr(doc, false, false, IlLanguage::English);
+    correctPostOcr(doc, false, false, IlLanguage::English);
     EXPECT_EQ(doc.store().entry(1).Lines[0], "''lt's''");
     EXPECT_TRUE(doc.list().empty());
-    CorrectPostOcr(doc, true, true, IlLanguage::English);
+    correctPostOcr(doc, true, true, IlLanguage::English);
     // After the quote repair the l follows a quote: no rule makes it I.
     EXPECT_EQ(doc.store().entry(1).Lines[0], "\"lt's\"");
     EXPECT_EQ(doc.store().entry(2).Lines[0], "and I said");

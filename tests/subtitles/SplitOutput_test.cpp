@@ -17,18 +17,18 @@ std::string bar(const SplitBarGeometry& g) {
 // empty file counts as one second.
 TEST(SplitBar, WindowIsScaledInWholeSecondsAndClampedToTheFile) {
     SubtitleStore store;
-    EXPECT_EQ(SplitFileEnd(store), TTimeCode{});
-    EXPECT_EQ(bar(ComputeSplitBar({}, {}, SplitFileEnd(store), 0, 300)),
+    EXPECT_EQ(splitFileEnd(store), TTimeCode{});
+    EXPECT_EQ(bar(computeSplitBar({}, {}, splitFileEnd(store), 0, 300)),
               "0+300 00:00:00,000 00:00:00,000 00:00:00,000");
     EXPECT_EQ(
-        bar(ComputeSplitBar(tc("00:15:00,000"), tc("00:45:00,999"), tc("01:30:00,000"), 10, 540)),
+        bar(computeSplitBar(tc("00:15:00,000"), tc("00:45:00,999"), tc("01:30:00,000"), 10, 540)),
         "100+180 00:15:00,000 00:45:00,999 01:30:00,000");
     EXPECT_EQ(
-        bar(ComputeSplitBar(tc("02:00:00,000"), tc("00:10:00,000"), tc("01:30:00,000"), 0, 540)),
+        bar(computeSplitBar(tc("02:00:00,000"), tc("00:10:00,000"), tc("01:30:00,000"), 0, 540)),
         "540+0 02:00:00,000 00:10:00,000 01:30:00,000");
     EXPECT_EQ(SplitBarGeometry::centredLeft(100, 31), 85);
     store.add({"a"}, tc("00:00:01,000"), tc("00:00:04,000"), {});
-    EXPECT_EQ(SplitFileEnd(store), tc("00:00:04,000"));
+    EXPECT_EQ(splitFileEnd(store), tc("00:00:04,000"));
 }
 
 TEST(SplitOk, StopBeforeStartIsRefusedOnlyWhileTicked) {
@@ -38,11 +38,11 @@ TEST(SplitOk, StopBeforeStartIsRefusedOnlyWhileTicked) {
     ScriptedDialogs dialogs;
     dialogs.answers = {Answer::Ok};
     SplitWindow bad{true, tc("00:10:00,000"), tc("00:05:00,000")};
-    EXPECT_FALSE(ApplySplit(doc, bad, dialogs, messages));
+    EXPECT_FALSE(applySplitWindow(doc, bad, dialogs, messages));
     EXPECT_EQ(dialogs.questions[0].text, "The Stop time is smaller than the Start time !");
     EXPECT_EQ(doc.split(), SplitWindow{});
     bad.SplitActive = false;
-    EXPECT_TRUE(ApplySplit(doc, bad, dialogs, messages));
+    EXPECT_TRUE(applySplitWindow(doc, bad, dialogs, messages));
     EXPECT_EQ(doc.split(), bad);
 }
 
@@ -55,15 +55,16 @@ TEST(SplitOk, TwoDiscRecipeGivesBothHalvesFromZero) {
     add(doc, "00:44:59,000", "00:45:03,000", {"crossing"});
     add(doc, "00:45:00,000", "00:45:02,000", {"two"});
     add(doc, "01:29:58,000", "01:30:00,000", {"end"});
-    ASSERT_TRUE(ApplySplit(doc, {true, {}, tc("00:45:00,000")}, dialogs, messages));
+    ASSERT_TRUE(applySplitWindow(doc, {true, {}, tc("00:45:00,000")}, dialogs, messages));
     EXPECT_EQ(doc.list().line(5), "00:44:59,000 --> 00:45:00,000");
     // Copy stop to start, Last Sub., OK.
-    ASSERT_TRUE(
-        ApplySplit(doc, {true, tc("00:45:00,000"), SplitFileEnd(doc.store())}, dialogs, messages));
+    ASSERT_TRUE(applySplitWindow(doc, {true, tc("00:45:00,000"), splitFileEnd(doc.store())},
+                                 dialogs, messages));
     EXPECT_EQ(doc.list().lines(), (TextLines{"3", "00:00:00,000 --> 00:00:02,000", "two", "", "4",
                                              "00:44:58,000 --> 00:45:00,000", "end", ""}));
     // Start equal to stop: accepted, nothing shown.
-    ASSERT_TRUE(ApplySplit(doc, {true, tc("00:20:00,000"), tc("00:20:00,000")}, dialogs, messages));
+    ASSERT_TRUE(
+        applySplitWindow(doc, {true, tc("00:20:00,000"), tc("00:20:00,000")}, dialogs, messages));
     EXPECT_TRUE(doc.list().empty());
     EXPECT_TRUE(dialogs.questions.empty());
 }

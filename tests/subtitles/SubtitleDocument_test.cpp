@@ -36,7 +36,7 @@ TEST(Store, RefusesEntriesPastItsCapacityAndNoText) {
     for (int i = 0; i < SubtitleStore::kCapacity; ++i)
         ASSERT_EQ(store.add({"line " + std::to_string(i)}, {}, {}, {}), AddStatus::Added);
     EXPECT_EQ(store.add({"one too many"}, {}, {}, {}), AddStatus::StoreFull);
-    EXPECT_EQ(std::pair(store.NbSubTitle(), store.last().Lines[0]),
+    EXPECT_EQ(std::pair(store.nbSubTitle(), store.last().Lines[0]),
               std::pair(SubtitleStore::kCapacity, std::string("line 14999")));
     EXPECT_THROW(store.entry(SubtitleStore::kCapacity + 1), std::out_of_range);
     EXPECT_THROW(store.entry(0), std::out_of_range);
@@ -59,24 +59,24 @@ TEST(Store, ExtraLinesJoinTheTenth) {
 // shown and scrolls down; a hidden one is only stored, as the reader does
 // before its refresh; a full store refuses and renders nothing.
 TEST_F(DocumentTest, AddedEntriesAreRenderedSelectedAndClosed) {
-    EXPECT_EQ(std::pair(doc.indexLabel(), doc.Modified()), std::pair(std::string("0"), false));
-    doc.AddSubtitle({"Hello", "World"}, true, tc("00:00:01,000"), {}, {});
-    doc.CloseLastEntry(tc("00:00:02,500"));
-    EXPECT_EQ(std::tuple(doc.indexLabel(), doc.Modified(), doc.list().selected()),
+    EXPECT_EQ(std::pair(doc.indexLabel(), doc.isModified()), std::pair(std::string("0"), false));
+    doc.addSubtitle({"Hello", "World"}, true, tc("00:00:01,000"), {}, {});
+    doc.closeLastEntry(tc("00:00:02,500"));
+    EXPECT_EQ(std::tuple(doc.indexLabel(), doc.isModified(), doc.list().selected()),
               std::tuple(std::string("1"), true, -1));
-    doc.AddSubtitle({"Later"}, false, {}, {}, {});
+    doc.addSubtitle({"Later"}, false, {}, {}, {});
     EXPECT_EQ(doc.list().lines(),
               (TextLines{"1", "00:00:01,000 --> 00:00:02,500", "Hello", "World", ""}));
     doc.ListShown = true;
     doc.AutoScrollDown = false;
-    doc.AddSubtitle({"b"}, true, {}, {}, {});
+    doc.addSubtitle({"b"}, true, {}, {}, {});
     EXPECT_EQ(doc.list().selected(), -1);
     doc.AutoScrollDown = true;
-    doc.AddSubtitle({"c"}, true, {}, {}, {});
+    doc.addSubtitle({"c"}, true, {}, {}, {});
     EXPECT_EQ(doc.list().selected(), int(doc.list().size()) - 1);
-    while (doc.NbSubTitle() < SubtitleStore::kCapacity) doc.store().add({"x"}, {}, {}, {});
+    while (doc.nbSubTitle() < SubtitleStore::kCapacity) doc.store().add({"x"}, {}, {}, {});
     const size_t before = doc.list().size();
-    EXPECT_EQ(doc.AddSubtitle({"late"}, true, {}, {}, {}), AddStatus::StoreFull);
+    EXPECT_EQ(doc.addSubtitle({"late"}, true, {}, {}, {}), AddStatus::StoreFull);
     EXPECT_EQ(doc.list().size(), before);
 }
 
@@ -84,27 +84,27 @@ TEST_F(DocumentTest, AddedEntriesAreRenderedSelectedAndClosed) {
 // entry keeps its clearing lines; removing it takes its own lines only.
 TEST_F(DocumentTest, SubViewerListKeepsItsHeaderAndClearingLines) {
     doc.setOutputFormat(ofSubViewer);
-    doc.RefreshList();
+    doc.refreshList();
     const TextLines header = doc.list().lines();
     ASSERT_EQ(header.size(), 16u);
-    EXPECT_EQ(std::tuple(doc.list().selected(), header[15], doc.Modified()),
+    EXPECT_EQ(std::tuple(doc.list().selected(), header[15], doc.isModified()),
               std::tuple(15, std::string("******** START SCRIPT ********"), false));
     doc.setOutputFormat(ofNative);
-    doc.RefreshList();
+    doc.refreshList();
     EXPECT_EQ(std::pair(doc.list().size(), doc.list().selected()), std::pair(size_t(0), -1));
     doc.setOutputFormat(ofSubViewer);
-    doc.RefreshList();
-    doc.AddSubtitle({"first"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {});
-    doc.AddSubtitle({"second"}, true, tc("00:00:05,000"), {}, {});
+    doc.refreshList();
+    doc.addSubtitle({"first"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {});
+    doc.addSubtitle({"second"}, true, tc("00:00:05,000"), {}, {});
     EXPECT_EQ(doc.lastStop(), TTimeCode{});
-    doc.CloseLastEntry(tc("00:00:07,000"));
+    doc.closeLastEntry(tc("00:00:07,000"));
     TextLines expected = header;
     for (const char* line : {"[00:00:01]", "first", "[00:00:02]", "", "[00:00:05]", "second"})
         expected.push_back(line);
     EXPECT_EQ(doc.list().lines(), expected);
     EXPECT_EQ(doc.store().last().Stop, tc("00:00:07,000"));
-    doc.RemoveLastEntry();
-    doc.RemoveLastEntry(); // the second has no entry of its own to take
+    doc.removeLastEntry();
+    doc.removeLastEntry(); // the second has no entry of its own to take
     expected.resize(18);
     EXPECT_EQ(doc.list().lines(), expected);
 }
@@ -114,7 +114,7 @@ TEST_F(DocumentTest, SplitWindowKeepsEntriesStartingInsideCutAndShifted) {
     add(doc, "00:01:59,999", "00:02:05,000", {"crossing"});
     add(doc, "00:02:00,000", "00:02:03,000", {"after"});
     doc.setSplit({true, tc("00:01:00,000"), tc("00:02:00,000")});
-    doc.RefreshList();
+    doc.refreshList();
     // Numbered by store position, not the filtered order.
     EXPECT_EQ(doc.list().lines(),
               (TextLines{"2", "00:00:59,999 --> 00:01:00,000", "crossing", ""}));
@@ -122,18 +122,18 @@ TEST_F(DocumentTest, SplitWindowKeepsEntriesStartingInsideCutAndShifted) {
 
 TEST_F(DocumentTest, OpenStopBeforeSplitStartRendersAsZeroNotAWrappedTime) {
     doc.setSplit({true, tc("00:10:00,000"), tc("00:20:00,000")});
-    doc.RefreshList();
-    doc.AddSubtitle({"ripping"}, true, tc("00:12:00,000"), {}, {});
+    doc.refreshList();
+    doc.addSubtitle({"ripping"}, true, tc("00:12:00,000"), {}, {});
     // Adding and closing an entry the filter keeps out changes nothing in the list.
-    doc.AddSubtitle({"outside"}, true, tc("00:25:00,000"), {}, {});
-    doc.CloseLastEntry(tc("00:25:02,000"));
+    doc.addSubtitle({"outside"}, true, tc("00:25:00,000"), {}, {});
+    doc.closeLastEntry(tc("00:25:02,000"));
     EXPECT_EQ(doc.list().lines(), (TextLines{"1", "00:02:00,000 --> 00:00:00,000", "ripping", ""}));
 }
 
 TEST_F(DocumentTest, IAuthorListIsNativeWithCoordinatesAndForcesTheExtendedOption) {
     add(doc, "00:00:01,000", "00:00:02,000", {"sub000001.bmp"}, {160, 470, 559, 519});
     doc.setOutputFormat(ofIAuthor);
-    doc.RefreshList();
+    doc.refreshList();
     EXPECT_TRUE(doc.options().native.ExtendedFormat);
     EXPECT_EQ(doc.list().line(1), "00:00:01,000 --> 00:00:02,000  X1:160 X2:559 Y1:470 Y2:519");
 }
@@ -141,12 +141,12 @@ TEST_F(DocumentTest, IAuthorListIsNativeWithCoordinatesAndForcesTheExtendedOptio
 TEST_F(DocumentTest, FileNameGivesCaptionAndTheFormatsExtension) {
     EXPECT_EQ(std::pair(doc.caption(), doc.saveInitialName()),
               std::pair(std::string("Subtitles - New File -"), std::string("New File.vtx")));
-    doc.SetFileName("/films/disc one/Movie.part1.vtx");
+    doc.setFileName("/films/disc one/Movie.part1.vtx");
     EXPECT_EQ(doc.caption(), "Subtitles - Movie.part1 -");
     std::string names;
     for (int f = 0; f < kFormatCount; ++f) {
         doc.setOutputFormat(TOutputFormat(f));
-        doc.SetFileName(doc.FileName());
+        doc.setFileName(doc.fileName());
         names += doc.saveInitialName() + " ";
     }
     EXPECT_EQ(names, "Movie.part1.vtx Movie.part1.sub Movie.part1.sub Movie.part1.txt "
@@ -156,15 +156,15 @@ TEST_F(DocumentTest, FileNameGivesCaptionAndTheFormatsExtension) {
 TEST_F(DocumentTest, ViewHearsOfAppendsRemovalsAndOneResetPerRefresh) {
     RecordingObserver view;
     doc.list().setObserver(&view);
-    doc.AddSubtitle({"a"}, true, {}, {}, {});
-    doc.AddSubtitle({"b", "c"}, true, {}, {}, {});
-    doc.RemoveLastEntry();
+    doc.addSubtitle({"a"}, true, {}, {}, {});
+    doc.addSubtitle({"b", "c"}, true, {}, {}, {});
+    doc.removeLastEntry();
     EXPECT_EQ(view.events, (std::vector<std::string>{"append 0+4", "append 4+5", "remove 4+5"}));
     EXPECT_GT(view.stateChanges, 0);
     view.events.clear();
     view.stateChanges = 0;
-    for (int i = 0; i < 50; ++i) doc.AddSubtitle({"x"}, false, {}, {}, {});
-    doc.RefreshList();
+    for (int i = 0; i < 50; ++i) doc.addSubtitle({"x"}, false, {}, {}, {});
+    doc.refreshList();
     EXPECT_EQ(view.events, (std::vector<std::string>{"reset", "select 208"}));
     EXPECT_EQ(std::pair(view.stateChanges, doc.indexLabel()), std::pair(1, std::string("52")));
 }

@@ -51,12 +51,12 @@ private:
 };
 
 inline TTimeCode tc(const char* text) {
-    return StrToTimeCode(text);
+    return strToTimeCode(text);
 }
 
 inline void add(SubtitleDocument& doc, const char* start, const char* stop,
                 std::vector<std::string> lines, Rect rect = {}) {
-    if (doc.AddSubtitle(lines, false, tc(start), tc(stop), rect) != AddStatus::Added)
+    if (doc.addSubtitle(lines, false, tc(start), tc(stop), rect) != AddStatus::Added)
         throw std::runtime_error("entry not added");
 }
 

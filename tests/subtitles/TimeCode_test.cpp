@@ -8,28 +8,28 @@ TEST(TimeCode, TextMillisecondsAndParsing) {
     const std::pair<int64_t, const char*> forms[] = {
         {3723004, "01:02:03,004"}, {0, "00:00:00,000"}, {359999999, "99:59:59,999"}};
     for (const auto& [ms, text] : forms) {
-        EXPECT_EQ(TimeCodeToStr(MsToTimeCode(ms)), text);
-        EXPECT_EQ(TimeCodeToMs(StrToTimeCode(text)), ms);
+        EXPECT_EQ(timeCodeToStr(msToTimeCode(ms)), text);
+        EXPECT_EQ(timeCodeToMs(strToTimeCode(text)), ms);
     }
     // Below zero and past 255 hours: clamped, never wrapped.
-    EXPECT_EQ(MsToTimeCode(-5), TTimeCode{});
-    EXPECT_EQ(MsToTimeCode(int64_t(300) * 3600 * 1000), (TTimeCode{255, 59, 59, 999}));
+    EXPECT_EQ(msToTimeCode(-5), TTimeCode{});
+    EXPECT_EQ(msToTimeCode(int64_t(300) * 3600 * 1000), (TTimeCode{255, 59, 59, 999}));
     // Only the digit fields count; anything else reads as zero.
-    EXPECT_EQ(StrToTimeCode("00.01.02.003"), (TTimeCode{0, 1, 2, 3}));
+    EXPECT_EQ(strToTimeCode("00.01.02.003"), (TTimeCode{0, 1, 2, 3}));
     for (const char* bad : {"00:01:xx,500", "00:01:02", ""})
-        EXPECT_EQ(StrToTimeCode(bad), TTimeCode{}) << bad;
-    EXPECT_EQ(ZeroPad(1234, 3), "1234");
-    EXPECT_EQ(ZeroPad(7, 3), "007");
-    EXPECT_EQ(ZeroPad(0, 0), "0");
+        EXPECT_EQ(strToTimeCode(bad), TTimeCode{}) << bad;
+    EXPECT_EQ(zeroPad(1234, 3), "1234");
+    EXPECT_EQ(zeroPad(7, 3), "007");
+    EXPECT_EQ(zeroPad(0, 0), "0");
 }
 
 TEST(TimeCode, ArithmeticRoundingAndIntervals) {
-    EXPECT_EQ(AddTimeCodes({0, 0, 59, 800}, {0, 0, 0, 300}), (TTimeCode{0, 1, 0, 100}));
-    EXPECT_EQ(AddTimeCodes({0, 59, 59, 999}, {0, 0, 0, 1}), (TTimeCode{1, 0, 0, 0}));
+    EXPECT_EQ(addTimeCodes({0, 0, 59, 800}, {0, 0, 0, 300}), (TTimeCode{0, 1, 0, 100}));
+    EXPECT_EQ(addTimeCodes({0, 59, 59, 999}, {0, 0, 0, 1}), (TTimeCode{1, 0, 0, 0}));
     // Half a second goes down.
-    EXPECT_EQ(RoundTimeCode({0, 0, 1, 501}), (TTimeCode{0, 0, 2, 0}));
-    EXPECT_EQ(RoundTimeCode({0, 0, 1, 500}), (TTimeCode{0, 0, 1, 0}));
-    EXPECT_EQ(RoundTimeCode({0, 0, 59, 900}), (TTimeCode{0, 1, 0, 0}));
+    EXPECT_EQ(roundTimeCode({0, 0, 1, 501}), (TTimeCode{0, 0, 2, 0}));
+    EXPECT_EQ(roundTimeCode({0, 0, 1, 500}), (TTimeCode{0, 0, 1, 0}));
+    EXPECT_EQ(roundTimeCode({0, 0, 59, 900}), (TTimeCode{0, 1, 0, 0}));
     // {stop, next start, minimum} -> stop: only close pairs are shortened.
     const TTimeCode ten{0, 0, 10, 0};
     const struct {
@@ -38,7 +38,7 @@ TEST(TimeCode, ArithmeticRoundingAndIntervals) {
                      {ten, {0, 0, 9, 900}, ten},
                      {ten, {0, 0, 10, 100}, ten},
                      {{0, 0, 0, 20}, {0, 0, 0, 50}, {}}};
-    for (const auto& c : intervals) EXPECT_EQ(EnforceMinInterval(c.stop, c.next, 100), c.expected);
+    for (const auto& c : intervals) EXPECT_EQ(enforceMinInterval(c.stop, c.next, 100), c.expected);
 }
 
 TEST(TimeCode, FrameCodesAndDropFrameLabels) {
@@ -54,6 +54,6 @@ TEST(TimeCode, FrameCodesAndDropFrameLabels) {
         {{0, 1, 1, 0}, 3000, true, "00:01:01:00"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FrameCodeToStr(TimeCodeToFrameCode(c.time, c.fps100, c.drop)), c.frames)
-            << TimeCodeToStr(c.time);
+        EXPECT_EQ(frameCodeToStr(timeCodeToFrameCode(c.time, c.fps100, c.drop)), c.frames)
+            << timeCodeToStr(c.time);
 }

@@ -109,11 +109,11 @@ TEST_F(TimeCorrectionTest, OffsetStretchDurationsAndIntervalsInTheirOrder) {
             dialogs.answers.push_back(*a == 'y'   ? Answer::Yes
                                       : *a == 'n' ? Answer::No
                                                   : Answer::Ok);
-        CorrectTime(doc, request(c.request), dialogs, messages);
+        correctTime(doc, request(c.request), dialogs, messages);
         std::string got;
         for (const TSub& e : doc.store().entries())
             got +=
-                TimeCodeToStr(e.Start) + "-" + TimeCodeToStr(e.Stop) + (e.NbLines > 1 ? "+ " : " ");
+                timeCodeToStr(e.Start) + "-" + timeCodeToStr(e.Stop) + (e.NbLines > 1 ? "+ " : " ");
         EXPECT_EQ(got, expand(c.expected));
         EXPECT_TRUE(dialogs.answers.empty());
         EXPECT_EQ(dialogs.questions.empty() ? "" : dialogs.questions[0].text, c.question);

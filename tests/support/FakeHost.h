@@ -24,7 +24,7 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<std::filesystem::path>> openFiles;
     std::deque<std::optional<std::filesystem::path>> saveFiles;
-    std::deque<std::optional<int>> textColors;
+    std::deque<std::optional<int>> textColours;
     std::deque<GlyphAnswer> glyphAnswers;
     std::deque<bool> adjustAnswers;
     std::deque<ProgressionChoice> progressionAnswers;
@@ -39,7 +39,7 @@ public:
     std::vector<GlyphQuestion> glyphQuestions;
     std::vector<RipDisplay> displays;
     std::vector<Rect> shownRects;
-    int textColorCalls = 0;
+    int textColourCalls = 0;
     int adjustCalls = 0;
     int progressionCalls = 0;
     int eventDispatches = 0;
@@ -67,11 +67,11 @@ public:
         saveFiles.pop_front();
         return f;
     }
-    std::optional<int> chooseTextColor(const Bitmap24&, int guess) override {
-        ++textColorCalls;
-        if (textColors.empty()) return guess;
-        auto c = textColors.front();
-        textColors.pop_front();
+    std::optional<int> chooseTextColour(const Bitmap24&, int guess) override {
+        ++textColourCalls;
+        if (textColours.empty()) return guess;
+        auto c = textColours.front();
+        textColours.pop_front();
         return c;
     }
     GlyphAnswer askGlyph(const GlyphQuestion& q) override {

@@ -179,40 +179,6 @@ inline ChildEnd runConversation(const std::string& exe, const std::vector<std::s
     return end;
 }
 
-// What a shell command wrote to its standard output and its exit status
-// (-1 when it did not end normally).
-struct ShellRun {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a command line through the shell; standard error goes where the
-// command line sends it.
-inline ShellRun runShell(const std::string& command) {
-    ShellRun run;
-    std::fflush(nullptr);
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return run;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) run.out.append(buf, n);
-    const int raw = ::pclose(p);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
-
-// A path quoted for the shell.
-inline std::string shellQuoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Whether a program of that name is on the PATH.
-inline bool haveProgram(const std::string& name) {
-    return runShell("command -v " + shellQuoted(name) + " >/dev/null 2>&1").status == 0;
-}
-
 // The names in a folder other than `keep`: what a save left behind.
 inline std::vector<std::string> otherEntries(const std::filesystem::path& folder,
                                              const std::string& keep) {

@@ -184,23 +184,4 @@ inline void append(std::vector<Pack>& to, const std::vector<Pack>& more) {
     to.insert(to.end(), more.begin(), more.end());
 }
 
-// Puts the stream clock at `time` with no re-anchoring pending, as a pack
-// read at that time leaves it; Last TimeCode stays as it was.
-inline void setStreamClock(Demuxer& demuxer, TTimeCode time) {
-    const TTimeCode last = demuxer.lastTimeCode();
-    demuxer.restartTimeLineAt(time);
-    RipDisplay display;
-    uint32_t startPack = 0;
-    demuxer.processPack(videoPack(90 * 1250), 1, 0x20, display, startPack);
-    demuxer.setLastTimeCode(last);
-}
-
-// Two navigation packs whose cell restarts: the navigation time passes a chapter.
-inline void passChapter(Demuxer& demuxer) {
-    RipDisplay display;
-    uint32_t startPack = 0;
-    demuxer.processPack(navPack(0, 0x00, 0x00, 0x10, 0x40), 1, 0x20, display, startPack);
-    demuxer.processPack(navPack(0, 0x00, 0x00, 0x00, 0x41), 2, 0x20, display, startPack);
-}
-
 } // namespace mirtal::test

@@ -1,6 +1,6 @@
 #include "OcrTestBitmaps.h"
 #include "base/CropToText.h"
-#include "ocr/TextColor.h"
+#include "ocr/TextColour.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ using namespace mirtal::test;
 
 namespace {
 
-const std::array<Colour, 4> kDraw{kDrawColor[0], kDrawColor[1], kDrawColor[2], kDrawColor[3]};
+const std::array<Colour, 4> kDraw{kDrawColour[0], kDrawColour[1], kDrawColour[2], kDrawColour[3]};
 
 // A 10 x 10 bitmap: `first` at the top-left pixel, then the counts of codes
 // 0..3 (which include that first pixel) in reading order.
@@ -37,7 +37,7 @@ TEST(TextColor, TheGuessIsTheSecondMostFrequentCodeUnlessItWasMetFirst) {
         const char* name;
         Bitmap24 bitmap;
         std::array<Colour, 4> draw;
-        DvdColorOrder want;
+        DvdColourOrder want;
     } cases[] = {
         {"body 20 %, outline 10 % met first", Mix(1, {70, 10, 0, 20}), kDraw, {0, 3, 1, 2}},
         {"outline 20 % met first, body 10 %", Mix(1, {70, 20, 0, 10}), kDraw, {0, 3, 1, 2}},
@@ -47,16 +47,16 @@ TEST(TextColor, TheGuessIsTheSecondMostFrequentCodeUnlessItWasMetFirst) {
         {"equal colours count for the lower code", Mix(2, {40, 0, 60, 0}), twins, {2, 0, 1, 3}},
         {"empty", Bitmap24(), kDraw, {0, 1, 2, 3}},
     };
-    for (const auto& c : cases) EXPECT_EQ(AutoDetectTextColor(c.bitmap, c.draw), c.want) << c.name;
-    EXPECT_FALSE(GuessTextColorIndex(Bitmap24(0, 5), kDraw));
-    EXPECT_EQ(GuessTextColorIndex(Mix(1, {70, 10, 0, 20}), kDraw), 3);
+    for (const auto& c : cases) EXPECT_EQ(autoDetectTextColour(c.bitmap, c.draw), c.want) << c.name;
+    EXPECT_FALSE(guessTextColourIndex(Bitmap24(0, 5), kDraw));
+    EXPECT_EQ(guessTextColourIndex(Mix(1, {70, 10, 0, 20}), kDraw), 3);
 }
 
 TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
     OcrState state;
     Bitmap24 work = Art({"o#a.", "####"});
     work.setPixel(3, 0, 0x123456);
-    Bitmap24 preview = SelectTextColor(state, work, 1);
+    Bitmap24 preview = selectTextColour(state, work, 1);
     EXPECT_EQ(state.TextColor, kOutline);
     // a pixel not of a display colour is left alone
     EXPECT_EQ((std::vector<Colour>{preview.pixel(0, 0), preview.pixel(1, 0), preview.pixel(2, 0),
@@ -66,24 +66,24 @@ TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
     EXPECT_EQ(work.pixel(0, 0), kOutline); // the work bitmap itself is untouched
 
     const Colour before = state.TextColor;
-    SelectTextColor(state, work, 7);
+    selectTextColour(state, work, 7);
     EXPECT_EQ(state.TextColor, before);
 }
 
 TEST(CropToText, KeepsTheBoundingBoxOfTheTextOrOfAllButTheBackground) {
     const Bitmap24 art = Art({"......", "..o#..", "...o#.", "......"});
     Bitmap24 b = art;
-    EXPECT_EQ(CropToText(b, kText), (Rect{3, 1, 4, 2}));
+    EXPECT_EQ(cropToText(b, kText), (Rect{3, 1, 4, 2}));
     EXPECT_EQ(Plot(b, kText), (std::vector<std::string>{"#.", ".#"}));
     EXPECT_EQ(b.pixel(0, 1), kOutline);
     b = art;
-    EXPECT_EQ(CropToText(b, kBack, CropMode::NotBackground), (Rect{2, 1, 4, 2}));
+    EXPECT_EQ(cropToText(b, kBack, CropMode::NotBackground), (Rect{2, 1, 4, 2}));
     EXPECT_EQ(Plot(b, kOutline), (std::vector<std::string>{"#..", ".#."}));
     // without text the bitmap stays as it was
     b = Art({"..o", "o.."});
     const Bitmap24 before = b;
-    EXPECT_FALSE(CropToText(b, kText));
+    EXPECT_FALSE(cropToText(b, kText));
     EXPECT_EQ(b, before);
     Bitmap24 empty;
-    EXPECT_FALSE(CropToText(empty, kText));
+    EXPECT_FALSE(cropToText(empty, kText));
 }

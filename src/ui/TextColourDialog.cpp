@@ -1,7 +1,7 @@
-#include "ui/TextColorDialog.h"
+#include "ui/TextColourDialog.h"
 
 #include "ocr/OcrState.h"
-#include "ocr/TextColor.h"
+#include "ocr/TextColour.h"
 #include "ui/WidgetSupport.h"
 
 #include <QComboBox>
@@ -14,7 +14,7 @@
 
 namespace mirtal {
 
-TextColorDialog::TextColorDialog(OcrState& state, QWidget* parent)
+TextColourDialog::TextColourDialog(OcrState& state, QWidget* parent)
     : QDialog(parent), m_state(state) {
     setObjectName("Form9");
     setWindowTitle("Font color selection");
@@ -44,7 +44,7 @@ TextColorDialog::TextColorDialog(OcrState& state, QWidget* parent)
     g->addWidget(skip, 3, 0, 1, 2);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_colourCombo, &QComboBox::currentIndexChanged, this, &TextColorDialog::previewColour);
+    connect(m_colourCombo, &QComboBox::currentIndexChanged, this, &TextColourDialog::previewColour);
     connect(m_okButton, &QPushButton::clicked, this, [this] {
         m_skipped = false;
         accept();
@@ -53,10 +53,10 @@ TextColorDialog::TextColorDialog(OcrState& state, QWidget* parent)
         m_skipped = true;
         reject();
     });
-    connect(detect, &QPushButton::clicked, this, &TextColorDialog::detectColour);
+    connect(detect, &QPushButton::clicked, this, &TextColourDialog::detectColour);
 }
 
-std::optional<int> TextColorDialog::ask(const Bitmap24& work) {
+std::optional<int> TextColourDialog::ask(const Bitmap24& work) {
     m_work = work;
     // Closing the dialog any other way than OK leaves the colour unchosen,
     // so it is asked again at the next picture.
@@ -66,15 +66,15 @@ std::optional<int> TextColorDialog::ask(const Bitmap24& work) {
     return m_colourCombo->currentIndex();
 }
 
-void TextColorDialog::previewColour(int index) {
+void TextColourDialog::previewColour(int index) {
     if (index < 0 || index > 3) return;
-    const Bitmap24 preview = mirtal::SelectTextColor(m_state, m_work, index);
+    const Bitmap24 preview = mirtal::selectTextColour(m_state, m_work, index);
     if (!m_work.empty()) emit previewChanged(preview);
 }
 
-void TextColorDialog::detectColour() {
+void TextColourDialog::detectColour() {
     if (!m_work.empty()) {
-        m_state.ColorOrder = AutoDetectTextColor(m_work, m_state.DrawColor);
+        m_state.ColorOrder = autoDetectTextColour(m_work, m_state.DrawColor);
         const int guess = m_state.ColorOrder[1];
         // Selecting the entry already shown fires no change: preview it here.
         if (m_colourCombo->currentIndex() == guess)
@@ -85,7 +85,7 @@ void TextColorDialog::detectColour() {
     m_okButton->setFocus();
 }
 
-void TextColorDialog::showEvent(QShowEvent* event) {
+void TextColourDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     if (!m_work.empty()) emit previewChanged(m_work);
@@ -95,7 +95,7 @@ void TextColorDialog::showEvent(QShowEvent* event) {
     m_okButton->setFocus();
 }
 
-void TextColorDialog::hideEvent(QHideEvent* event) {
+void TextColourDialog::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous()) emit closed();
 }

@@ -15,10 +15,10 @@ struct OcrState;
 // "Font color selection": which of the four subpicture colours is the text.
 // The preview it talks about is the main window's: every change of the list
 // shows the work bitmap there with the chosen colour white on black.
-class TextColorDialog : public QDialog {
+class TextColourDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TextColorDialog(OcrState& state, QWidget* parent = nullptr);
+    explicit TextColourDialog(OcrState& state, QWidget* parent = nullptr);
 
     // Shows the dialog modally for this work bitmap: the chosen colour index,
     // or nullopt when the picture is skipped.

@@ -1,10 +1,11 @@
-#include "ocr/TextColor.h"
+#include "ocr/TextColour.h"
 
 #include <utility>
 
 namespace mirtal {
 
-DvdColorOrder AutoDetectTextColor(const Bitmap24& bitmap, const std::array<Colour, 4>& drawColor) {
+DvdColourOrder autoDetectTextColour(const Bitmap24& bitmap,
+                                    const std::array<Colour, 4>& drawColour) {
     std::array<uint32_t, 4> count{};
     int firstSeen = -1;
     for (int y = 0; y < bitmap.height(); ++y) {
@@ -13,7 +14,7 @@ DvdColorOrder AutoDetectTextColor(const Bitmap24& bitmap, const std::array<Colou
             const Colour c = Colour(p[0]) << 16 | Colour(p[1]) << 8 | p[2];
             // The lowest code wins when two display colours are equal.
             for (int v = 0; v < 4; ++v) {
-                if (c == drawColor[size_t(v)]) {
+                if (c == drawColour[size_t(v)]) {
                     ++count[size_t(v)];
                     if (v != 0 && firstSeen < 0) firstSeen = v;
                     break;
@@ -21,7 +22,7 @@ DvdColorOrder AutoDetectTextColor(const Bitmap24& bitmap, const std::array<Colou
             }
         }
     }
-    DvdColorOrder order{0, 1, 2, 3};
+    DvdColourOrder order{0, 1, 2, 3};
     // A bubble sort that swaps only on a strictly smaller left count keeps
     // ties in code order.
     for (int pass = 0; pass < 3; ++pass) {
@@ -36,13 +37,13 @@ DvdColorOrder AutoDetectTextColor(const Bitmap24& bitmap, const std::array<Colou
     return order;
 }
 
-std::optional<int> GuessTextColorIndex(const Bitmap24& bitmap,
-                                       const std::array<Colour, 4>& drawColor) {
+std::optional<int> guessTextColourIndex(const Bitmap24& bitmap,
+                                        const std::array<Colour, 4>& drawColour) {
     if (bitmap.empty()) return std::nullopt;
-    return AutoDetectTextColor(bitmap, drawColor)[1];
+    return autoDetectTextColour(bitmap, drawColour)[1];
 }
 
-Bitmap24 SelectTextColor(OcrState& state, const Bitmap24& work, int index) {
+Bitmap24 selectTextColour(OcrState& state, const Bitmap24& work, int index) {
     Bitmap24 preview = work;
     if (index < 0 || index > 3) return preview;
     state.TextColor = state.DrawColor[size_t(index)];
