@@ -1,6 +1,7 @@
 // The program's dialogs on their own: what their controls enable and that
 // their buttons reach the engine, whose rules are tested where they live.
 #include "AppTestSupport.h"
+#include "ui/NumericEdit.h"
 
 #include <QSignalSpy>
 
@@ -123,6 +124,36 @@ TEST_F(Dialogs, SplitTimeAndPostOcrEnableTheirControlsCheckTheirFieldsAndChangeT
     click(in(&post, "BitBtnCorrect"));
     EXPECT_FALSE(post.isVisible());
     EXPECT_EQ(lineText(list, 10), "\"Yes\" It is");
+}
+
+// What only a number field does: typing and pasting let numbers in and
+// nothing else, and a value out of range is put right after one question.
+TEST(NumericFields, OnlyNumbersGetInAndAValueOutOfRangeIsPutRight) {
+    auto paste = [](NumericEdit& f, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        f.selectAll();
+        f.paste();
+        return f.text().toStdString();
+    };
+    TWord_u word;
+    word.setValMax(999);
+    word.setText("");
+    QTest::keyClicks(&word, "1a2-3 4");
+    EXPECT_EQ(word.text(), "123");
+    for (const char* bad : {"-5", " 7", "\xef\xbc\x92"})
+        EXPECT_EQ(paste(word, QString::fromUtf8(bad)), "123") << bad;
+    TInteger_u integer;
+    integer.setValMin(-10);
+    integer.setText("5");
+    for (const char* bad : {"5-5", "--1"}) EXPECT_EQ(paste(integer, bad), "5") << bad;
+    EXPECT_EQ(paste(integer, "-12"), "-12");
+    UiDialogs dialogs;
+    dialogs.setScripted(true);
+    dialogs.answers = {Answer::Ok};
+    integer.setDialogs(&dialogs);
+    EXPECT_FALSE(integer.checkValue());
+    EXPECT_EQ(integer.value(), -10);
+    EXPECT_EQ(dialogs.asked.size(), 1u);
 }
 
 TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
