@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <istream>
 #include <ostream>
 #include <system_error>
@@ -74,6 +75,25 @@ bool parseSpace(const Args& args, const char* option, std::optional<int32_t>& ou
     return true;
 }
 
+// The position of `value` among `choices`; else fails with
+// "OPTION: expected a, b or c, got "value"".
+bool parseChoice(const std::string& value, std::initializer_list<const char*> choices,
+                 const char* option, int& index, std::string& error) {
+    index = 0;
+    for (const char* c : choices) {
+        if (value == c) return true;
+        ++index;
+    }
+    std::string expected;
+    index = 0;
+    for (const char* c : choices)
+        expected += (index++ == 0                   ? ""
+                     : index == int(choices.size()) ? " or "
+                                                    : ", ") +
+                    std::string(c);
+    return fail(error, std::string(option) + ": expected " + expected + ", got \"" + value + "\"");
+}
+
 // The matrix, the questions and the settings file.
 bool parseMatrixOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::string& error) {
     auto matrix = args.value("--matrix");
@@ -108,11 +128,10 @@ bool parseRecognitionOptions(const Args& args, OcrRunOptions& o, std::string& er
     }
     if (!parseSpace(args, "--italic-space-width", o.italicSpaceWidth, error)) return false;
     if (auto n = args.value("--name-glyphs")) {
-        constexpr std::array kModes = {"ask", "suggest", "auto"};
-        auto it = std::find(kModes.begin(), kModes.end(), *n);
-        if (it == kModes.end())
-            return fail(error, "--name-glyphs: expected ask, suggest or auto, got \"" + *n + "\"");
-        o.naming = GlyphNaming(it - kModes.begin());
+        int mode = 0;
+        if (!parseChoice(*n, {"ask", "suggest", "auto"}, "--name-glyphs", mode, error))
+            return false;
+        o.naming = GlyphNaming(mode);
     }
     if (auto l = args.value("--ocr-language")) {
         if (l->empty()) return fail(error, "--ocr-language: expected a language code");
@@ -128,11 +147,9 @@ bool parseTextOptions(const Args& args, const CliIo& io, OcrRunOptions& o, std::
         return fail(error, "--fix-quotes and --no-fix-quotes exclude each other");
     o.fixQuotes = !args.has("--no-fix-quotes");
     if (auto il = args.value("--fix-il")) {
-        constexpr std::array kLanguages = {"en", "fr", "de"};
-        auto it = std::find(kLanguages.begin(), kLanguages.end(), *il);
-        if (it == kLanguages.end())
-            return fail(error, "--fix-il: expected en, fr or de, got \"" + *il + "\"");
-        o.fixIl = IlLanguage(it - kLanguages.begin());
+        int language = 0;
+        if (!parseChoice(*il, {"en", "fr", "de"}, "--fix-il", language, error)) return false;
+        o.fixIl = IlLanguage(language);
     }
     // Checked here; laid over the settings file's options once it is read.
     OptionParser parser{args, {}};

@@ -37,16 +37,21 @@ inline std::string readAll(int fd) {
     return out;
 }
 
-inline ChildEnd waitChild(pid_t pid, int reportFd) {
-    ChildEnd end;
-    end.report = readAll(reportFd);
-    ::close(reportFd);
+// Waits for the child and notes how it ended.
+inline void waitExit(pid_t pid, ChildEnd& end) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     end.exited = WIFEXITED(status);
     end.exitCode = end.exited ? WEXITSTATUS(status) : -1;
     end.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+inline ChildEnd waitChild(pid_t pid, int reportFd) {
+    ChildEnd end;
+    end.report = readAll(reportFd);
+    ::close(reportFd);
+    waitExit(pid, end);
     return end;
 }
 
@@ -170,12 +175,7 @@ inline ChildEnd runConversation(const std::string& exe, const std::vector<std::s
     std::free(buffer);
     std::fclose(answers);
     std::fclose(errors);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    end.exited = WIFEXITED(status);
-    end.exitCode = end.exited ? WEXITSTATUS(status) : -1;
-    end.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    waitExit(pid, end);
     return end;
 }
 
