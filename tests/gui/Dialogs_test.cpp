@@ -183,7 +183,8 @@ TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
         {"ButtonSkipSubPict", GlyphAction::SkipSubpicture},
         {"ButtonPause", GlyphAction::Pause},
         {"ButtonChangeColor", GlyphAction::ChangeColour}};
-    for (auto [button, action] : buttons) {
+    for (const auto& [name, action] : buttons) {
+        const char* button = name;
         QTimer::singleShot(0, &d, [&, button] {
             QTest::keyClicks(text, "x");
             click(in(&d, button));

@@ -142,8 +142,7 @@ struct Engine : ::testing::Test {
     }
     // Pauses at the first event of subpicture `number` to process it again.
     void reprocessOnce(uint32_t number = 1) {
-        actions.onEvent = [this, number, once = false](RipEngine& e,
-                                                       const SubpictureEvent& ev) mutable {
+        actions.onEvent = [number, once = false](RipEngine& e, const SubpictureEvent& ev) mutable {
             if (ev.number == number && !once) e.pauseToReprocessSubpicture();
             once = once || ev.number == number;
         };
