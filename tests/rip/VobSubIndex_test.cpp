@@ -103,6 +103,18 @@ TEST(VobSubIndex, LooseSpellingsAreRead) {
     EXPECT_EQ(Starts(index, {{0x23, 0x1F800 / 2048}, {0x24, 0x1F000 / 2048}}), "5000 6000");
 }
 
+// The frame the pictures are placed in: an HD index's own, the DVD frame
+// when the size line does not read.
+TEST(VobSubIndex, FrameSizeIsTheIndexOwnOrTheDvdFrame) {
+    for (const auto& [line, width, height] : {std::tuple{"size: 1920x1080", 1920, 1080},
+                                              {"size: 720x0", 720, 576},
+                                              {"size: 0x480", 720, 576},
+                                              {"size: 640", 720, 576}}) {
+        const VobSubIndex index = parsed(std::string(line) + "\nid: en, index: 0\n");
+        EXPECT_EQ(std::pair(index.frameWidth, index.frameHeight), std::pair(width, height)) << line;
+    }
+}
+
 TEST(VobSubIndex, DamagedLinesAreRefusedWithTheirNumber) {
     const std::string timestamp = "line 2: expected \"timestamp: HH:MM:SS:mmm, filepos: HEX\"";
     struct Case {
