@@ -523,40 +523,40 @@ void OutputFormatDialog::updatePhilipsColourPanels() {
     m_philipsColourHeading->setEnabled(!fromBitmap);
 }
 
-void OutputFormatDialog::setSampleFont(const FontSpec& spec) {
-    QFont f(fromCp1252(spec.Name));
-    if (spec.PointSize > 0) f.setPointSize(spec.PointSize);
-    f.setBold(spec.Bold);
-    f.setItalic(spec.Italic);
-    f.setUnderline(spec.Underline);
-    f.setStrikeOut(spec.StrikeOut);
+void OutputFormatDialog::setSampleFont(const FontSpec& font) {
+    QFont f(fromCp1252(font.Name));
+    if (font.PointSize > 0) f.setPointSize(font.PointSize);
+    f.setBold(font.Bold);
+    f.setItalic(font.Italic);
+    f.setUnderline(font.Underline);
+    f.setStrikeOut(font.StrikeOut);
     m_fontSample->setFont(f);
     QPalette p = m_fontSample->palette();
-    p.setColor(QPalette::WindowText, toQColor(spec.Color));
+    p.setColor(QPalette::WindowText, toQColor(font.Color));
     m_fontSample->setPalette(p);
 }
 
 void OutputFormatDialog::chooseFont() {
     std::optional<QFont> chosen = m_dialogs.chooseFont(m_fontSample->font());
     if (!chosen) return;
-    FontSpec spec = m_doc.options().subViewer2.Font;
-    spec.Name = toCp1252(chosen->family());
-    if (chosen->pointSize() > 0) spec.PointSize = chosen->pointSize();
-    spec.Bold = chosen->bold();
-    spec.Italic = chosen->italic();
-    spec.Underline = chosen->underline();
-    spec.StrikeOut = chosen->strikeOut();
-    setSampleFont(spec);
-    m_doc.options().subViewer2.Font = spec;
+    FontSpec font = m_doc.options().subViewer2.Font;
+    font.Name = toCp1252(chosen->family());
+    if (chosen->pointSize() > 0) font.PointSize = chosen->pointSize();
+    font.Bold = chosen->bold();
+    font.Italic = chosen->italic();
+    font.Underline = chosen->underline();
+    font.StrikeOut = chosen->strikeOut();
+    setSampleFont(font);
+    m_doc.options().subViewer2.Font = font;
 }
 
 void OutputFormatDialog::chooseFontColour() {
-    FontSpec spec = m_doc.options().subViewer2.Font;
-    std::optional<QColor> chosen = m_dialogs.chooseColour(toQColor(spec.Color));
+    FontSpec font = m_doc.options().subViewer2.Font;
+    std::optional<QColor> chosen = m_dialogs.chooseColour(toQColor(font.Color));
     if (!chosen) return;
-    spec.Color = fromQColor(*chosen);
-    setSampleFont(spec);
-    m_doc.options().subViewer2.Font = spec;
+    font.Color = fromQColor(*chosen);
+    setSampleFont(font);
+    m_doc.options().subViewer2.Font = font;
 }
 
 } // namespace mirtal
