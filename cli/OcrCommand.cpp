@@ -79,18 +79,16 @@ bool parseSpace(const Args& args, const char* option, std::optional<int32_t>& ou
 // "OPTION: expected a, b or c, got "value"".
 bool parseChoice(const std::string& value, std::initializer_list<const char*> choices,
                  const char* option, int& index, std::string& error) {
-    index = 0;
-    for (const char* c : choices) {
-        if (value == c) return true;
-        ++index;
-    }
+    const auto* found =
+        std::find_if(choices.begin(), choices.end(), [&](const char* c) { return value == c; });
+    index = int(found - choices.begin());
+    if (found != choices.end()) return true;
     std::string expected;
-    index = 0;
-    for (const char* c : choices)
-        expected += (index++ == 0                   ? ""
-                     : index == int(choices.size()) ? " or "
-                                                    : ", ") +
-                    std::string(c);
+    for (const auto* c = choices.begin(); c != choices.end(); ++c)
+        expected += (c == choices.begin()     ? ""
+                     : c + 1 == choices.end() ? " or "
+                                              : ", ") +
+                    std::string(*c);
     return fail(error, std::string(option) + ": expected " + expected + ", got \"" + value + "\"");
 }
 
