@@ -199,7 +199,8 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {ocr({"--settings", in("no.ini")}), 2, ""},
         {ocr({"--format", "vtt"}), 2, ""},
         {ocr({"--font-size", "0"}), 2, ""},
-        {ocr({"--name-glyphs", "guess"}), 2, ""},
+        {ocr({"--name-glyphs", "guess"}), 2, "--name-glyphs: expected ask, suggest or auto, got"},
+        {ocr({"--fix-il", "it"}), 2, "--fix-il: expected en, fr or de, got \"it\""},
         {ocr({"--name-glyphs", "auto", "--ocr-language", "qqq"}), 2, "tesseract-ocr-qqq"},
     };
     for (const Case& c : cases) {
