@@ -1,5 +1,6 @@
 #include "ocr/GlyphNaming.h"
 
+#include "ocr/ItalicText.h"
 #include "ocr/Segmentation.h"
 
 #include <algorithm>
@@ -81,6 +82,36 @@ bool layIfCounted(std::span<const std::optional<std::string>> texts,
     return true;
 }
 
+// A word of a reading: its characters [first, end) and the boxes [from, to)
+// whose middle lies inside its columns.
+struct ReadWord {
+    size_t first = 0, end = 0, from = 0, to = 0;
+};
+
+std::vector<ReadWord> readWords(const LineReading& reading, std::span<const CharBox> boxes) {
+    std::vector<ReadWord> words;
+    if (boxes.empty()) return words;
+    const int origin = boxes[0].X;
+    for (size_t first = 0; first < reading.chars.size();) {
+        ReadWord w{first, first + 1, boxes.size(), 0};
+        while (w.end < reading.chars.size() && !reading.chars[w.end].wordStart) ++w.end;
+        int left = reading.chars[first].left, right = reading.chars[first].right;
+        for (size_t i = first; i < w.end; ++i) {
+            left = std::min(left, reading.chars[i].left);
+            right = std::max(right, reading.chars[i].right);
+        }
+        for (size_t b = 0; b < boxes.size(); ++b) {
+            const int middle = boxes[b].X - origin + boxes[b].Width / 2;
+            if (middle < left || middle > right) continue;
+            w.from = std::min(w.from, b);
+            w.to = b + 1;
+        }
+        words.push_back(w);
+        first = w.end;
+    }
+    return words;
+}
+
 // Lower-case letters with an upper-case twin of the same shape in another
 // size, and that twin (Windows-1252).
 std::optional<char> twinOf(unsigned char c) {
@@ -143,27 +174,10 @@ std::vector<std::optional<std::string>> layReading(const LineReading& reading,
     std::vector<std::optional<std::string>> texts;
     for (const RecognizedChar& c : reading.chars) texts.push_back(bestChoice(c));
     if (layIfCounted(texts, out)) return out;
-    if (boxes.empty()) return out;
-    const int origin = boxes[0].X;
-    for (size_t first = 0; first < reading.chars.size();) {
-        size_t end = first + 1;
-        while (end < reading.chars.size() && !reading.chars[end].wordStart) ++end;
-        int left = reading.chars[first].left, right = reading.chars[first].right;
-        for (size_t i = first; i < end; ++i) {
-            left = std::min(left, reading.chars[i].left);
-            right = std::max(right, reading.chars[i].right);
-        }
-        // The boxes whose middle lies inside the word.
-        size_t from = boxes.size(), to = 0;
-        for (size_t b = 0; b < boxes.size(); ++b) {
-            const int middle = boxes[b].X - origin + boxes[b].Width / 2;
-            if (middle < left || middle > right) continue;
-            from = std::min(from, b);
-            to = b + 1;
-        }
-        const std::span<const std::optional<std::string>> word(texts.data() + first, end - first);
-        if (from < to) layIfCounted(word, std::span(out).subspan(from, to - from));
-        first = end;
+    for (const ReadWord& w : readWords(reading, boxes)) {
+        const std::span<const std::optional<std::string>> word(texts.data() + w.first,
+                                                               w.end - w.first);
+        if (w.from < w.to) layIfCounted(word, std::span(out).subspan(w.from, w.to - w.from));
     }
     return out;
 }
@@ -321,7 +335,22 @@ void GlyphNamer::trainLine(const Bitmap24& work, std::span<const CharBox> boxes,
             countHeight(*texts[c], boxes[c].Height);
     }
     vote(line, texts, {});
+    keepPairsInsideWords(line, reading, texts);
     keep(std::move(line));
+}
+
+void GlyphNamer::keepPairsInsideWords(const ReadLine& line, const LineReading& reading,
+                                      const std::vector<std::optional<std::string>>& texts) {
+    // Only a reading that named every box agrees with the boxes well enough
+    // to say where its words end.
+    if (std::any_of(texts.begin(), texts.end(), [](const auto& t) { return !t; })) return;
+    SlantProfile slant;
+    for (const Glyph& g : line.glyphs) slant += glyphSlant(g);
+    const bool italic = slant.lean() > kItalicLean;
+    for (const ReadWord& w : readWords(reading, line.boxes))
+        for (size_t b = w.from; b + 1 < w.to; ++b)
+            m_insideWords.insert({spacingKey(*texts[b], italic), spacingKey(*texts[b + 1], italic),
+                                  line.boxes[b].Italic != 0});
 }
 
 void GlyphNamer::vote(const ReadLine& line, const std::vector<std::optional<std::string>>& texts,

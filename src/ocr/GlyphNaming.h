@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -107,6 +108,16 @@ public:
     // The leading reading of the shape that the glyph matches; empty when none.
     std::string suggestionFor(const Glyph& glyph, const OcrSettings& settings) const;
 
+    // Neighbouring glyphs that a reading took for one word, their texts
+    // as their gaps are counted for the space width.
+    struct WordPair {
+        std::string left, right;
+        bool italic = false; // the boxes were segmented as italics
+        auto operator<=>(const WordPair&) const = default;
+    };
+    // The pairs inside words of the lines read whole (every box named).
+    const std::set<WordPair>& pairsInsideWords() const { return m_insideWords; }
+
     int linesRead() const { return m_linesRead; }
     int shapes() const { return m_shapes.count(); }
 
@@ -133,6 +144,8 @@ private:
     void vote(const ReadLine& line, const std::vector<std::optional<std::string>>& texts,
               const std::vector<bool>& only);
     void keep(ReadLine line);
+    void keepPairsInsideWords(const ReadLine& line, const LineReading& reading,
+                              const std::vector<std::optional<std::string>>& texts);
     // Reads the kept lines of the given shapes again, drawn larger and bolder.
     void rereadContested(LineRecognizer& recognizer, const std::vector<int>& shapes);
     // The name of a vote-less plain bar: I or l by its height, none when its
@@ -143,6 +156,7 @@ private:
     std::vector<ShapeVotes> m_votes;
     std::vector<ReadLine> m_kept;
     CharMatrix m_suggestions;
+    std::set<WordPair> m_insideWords;
     std::array<int, kHeights> m_xHeights{}, m_capHeights{}, m_ascenderHeights{};
     int m_linesRead = 0;
 };

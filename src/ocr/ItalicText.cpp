@@ -53,6 +53,10 @@ SlantProfile glyphSlant(const Glyph& glyph) {
     return profile;
 }
 
+std::string spacingKey(const std::string& text, bool italicLine) {
+    return italicLine && !text.empty() ? text + "\x01" : text;
+}
+
 std::string markItalicWords(const std::vector<LineWord>& words) {
     SlantProfile whole;
     for (const LineWord& w : words) whole += w.slant;

@@ -27,6 +27,11 @@ SlantProfile glyphSlant(const Glyph& glyph);
 // the test discs lean -0.28..0.12, italic ones 0.64..1.44).
 constexpr double kItalicLean = 0.35;
 
+// The key a glyph's gaps are counted under for the space width: its text,
+// marked in a line that leans as italics (an italic letter overhangs its
+// neighbours unlike its upright twin).
+std::string spacingKey(const std::string& text, bool italicLine);
+
 // One word of a recognised line: its text and its glyphs' slant.
 struct LineWord {
     std::string text;

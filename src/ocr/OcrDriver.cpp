@@ -35,6 +35,8 @@ void OcrDriver::beginTraining() {
 
 GlyphNamer::Outcome OcrDriver::finishTraining() {
     m_training = false;
+    for (const GlyphNamer::WordPair& g : m_namer.pairsInsideWords())
+        (g.italic ? m_italicGaps : m_normalGaps).addInsideWord(g.left, g.right);
     m_trained = true;
     m_wantsTraining = false;
     const GlyphNamer::Outcome outcome =
@@ -180,8 +182,7 @@ OcrOutcome OcrDriver::readGlyphs(Bitmap24& work, const PictureInfo& info,
         SlantProfile slant;
         for (const SlantProfile& s : read.slants) slant += s;
         const bool italic = slant.lean() > kItalicLean;
-        for (const std::string& text : read.texts)
-            read.keys.push_back(italic && !text.empty() ? text + "\x01" : text);
+        for (const std::string& text : read.texts) read.keys.push_back(spacingKey(text, italic));
     }
     return OcrOutcome::Added;
 }

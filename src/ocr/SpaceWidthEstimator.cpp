@@ -21,6 +21,7 @@ void SpaceWidthEstimator::clear() {
     m_counts.fill(0);
     m_total = 0;
     m_gaps.clear();
+    m_insideWords.clear();
     m_keys.clear();
     m_fit = {};
     m_fittedTotal = -1;
@@ -46,6 +47,11 @@ void SpaceWidthEstimator::add(int gap, std::string_view left, std::string_view r
     ++m_counts[size_t(gap - kMinGap)];
     ++m_total;
     if (m_gaps.size() < kMaxKeptGaps) m_gaps.push_back({int16_t(gap), keyOf(left), keyOf(right)});
+}
+
+void SpaceWidthEstimator::addInsideWord(std::string_view left, std::string_view right) {
+    const uint16_t l = keyOf(left), r = keyOf(right);
+    if (l && r) m_insideWords.emplace(l, r);
 }
 
 int SpaceWidthEstimator::binOf(double gap) {
@@ -112,7 +118,7 @@ const SpaceWidthEstimator::Fit& SpaceWidthEstimator::fit() const {
     m_fit = {};
     // The raw gaps tell which ones lie inside words...
     const std::optional<int32_t> raw = widthOf(m_counts, m_total);
-    m_fit.width = raw;
+    m_fit.width = m_fit.rawWidth = raw;
     if (!raw || m_keys.empty()) return m_fit;
 
     // ...and those give each glyph's correction on either side.
@@ -133,6 +139,7 @@ const SpaceWidthEstimator::Fit& SpaceWidthEstimator::fit() const {
             if (s.count >= kMinGlyphGaps) s.offset = double(s.sum) / s.count - mean;
         }
     Fit refined;
+    refined.rawWidth = raw;
     refined.before = std::move(before);
     refined.after = std::move(after);
     Histogram counts{};
@@ -152,7 +159,10 @@ std::optional<bool> SpaceWidthEstimator::isSpace(int gap, std::string_view left,
                                                  std::string_view right) const {
     const Fit& f = fit();
     if (!f.width) return std::nullopt;
-    return binOf(corrected(f, clampGap(gap), knownKey(left), knownKey(right))) >= *f.width;
+    gap = clampGap(gap);
+    const uint16_t l = knownKey(left), r = knownKey(right);
+    if (gap < *f.rawWidth && m_insideWords.contains({l, r})) return false;
+    return binOf(corrected(f, gap, l, r)) >= *f.width;
 }
 
 } // namespace mirtal

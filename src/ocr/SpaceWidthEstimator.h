@@ -3,9 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace mirtal {
@@ -24,6 +26,11 @@ namespace mirtal {
 // inside words (its side bearing, as it were): the mean of the gaps inside
 // words next to it against the mean of all of them. The clusters are found
 // among the corrected gaps, in bins one column wide.
+//
+// A correction needs a few gaps of the glyph inside words, which a short
+// stream may not have for its one exclamation mark. A pair of glyphs that a
+// reader (a line recogniser) saw inside a word is therefore no space where
+// the gap alone, uncorrected, is none either.
 class SpaceWidthEstimator {
 public:
     // Gaps are kept in a histogram over this range; others are clamped to it.
@@ -44,6 +51,8 @@ public:
     void add(int gap) { add(gap, {}, {}); }
     // A gap between the glyph read as `left` and the one read as `right`.
     void add(int gap, std::string_view left, std::string_view right);
+    // A pair of glyphs a reader saw inside a word; it adds no gap.
+    void addInsideWord(std::string_view left, std::string_view right);
     int count() const { return m_total; }
 
     // The width the corrected gaps are measured against, or none while the
@@ -66,6 +75,7 @@ private:
     };
     struct Fit {
         std::optional<int32_t> width;
+        std::optional<int32_t> rawWidth; // from the gaps uncorrected
         std::vector<Side> before, after; // by key: the glyph left of / right of the gap
     };
 
@@ -79,6 +89,7 @@ private:
     Histogram m_counts{};
     int m_total = 0;
     std::vector<Gap> m_gaps;
+    std::set<std::pair<uint16_t, uint16_t>> m_insideWords;
     std::unordered_map<std::string, uint16_t> m_keys;
     mutable Fit m_fit;
     mutable int m_fittedTotal = -1;
