@@ -224,6 +224,8 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
                missing = {".####.", "##..##", "##..##", "##..##", ".#.##."},
                rowOff = {"##..##", ".####.", "##..##", "##..##", ".####."};
     const Rows full = {"########"}, blank = {"........"}, right = {"..######"};
+    const Rows under = {"....", "....", "####"}, underGlyph = {"....", "....", "##.."},
+               twoBars = {"####", "....", "####"}, shortBar = {"####", "....", "###."};
     const struct {
         const char* name;
         std::vector<Rows> entries;
@@ -250,6 +252,8 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         {"the accent's own entry", {kCircumflex, kGrave}, kGrave, 980, 2},
         {"the accent passes a lower threshold", {kCircumflex}, kGrave, 940, 1},
         {"a glyph in one part is judged whole", {solidEntry}, solid, 980, 1},
+        {"empty rows above one part make no parts", {under}, underGlyph, 500, 1},
+        {"a part a point short of 750 fails", {twoBars}, shortBar, 750, 0},
         {"the penalty carries into the next candidate", {blank, right}, full, 700, 0},
         {"alone it passes", {right}, full, 700, 1},
         {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2}};
