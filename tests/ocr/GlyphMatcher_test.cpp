@@ -161,27 +161,23 @@ TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
 
 TEST(GlyphMatcher, FiltersRejectDifferentSizesAndTops) {
     const Glyph g = GlyphOf(kO, 4);
-    std::vector<std::string> wider = kO, taller = kO;
+    std::vector<std::string> wider = kO, wider1 = kO, taller = kO;
     for (auto& r : wider) r += "...";
+    for (auto& r : wider1) r += '.';
     taller.insert(taller.end(), 3, "......");
     const struct {
         std::vector<std::string> entry;
         uint8_t top, maxDiffWidth;
         bool passes;
     } cases[] = {{kO, 4, 2, true},      {wider, 4, 2, false}, {wider, 4, 3, true},
-                 {taller, 4, 2, false}, {kO, 11, 2, false},   {kO, 10, 2, true}};
+                 {taller, 4, 2, false}, {kO, 11, 2, false},   {kO, 10, 2, true},
+                 {wider1, 4, 0, false}};
     for (const auto& c : cases) {
         OcrSettings s;
         s.MaxCharDiffWidth = c.maxDiffWidth;
         EXPECT_EQ(passesFilter(EntryOf(c.entry, "o", c.top), g, s), c.passes)
             << c.entry[0] << " top " << int(c.top) << " width " << int(c.maxDiffWidth);
     }
-    // one column wider is not a width difference of zero
-    OcrSettings exact;
-    exact.MaxCharDiffWidth = 0;
-    wider = kO;
-    for (auto& r : wider) r += '.';
-    EXPECT_FALSE(passesFilter(EntryOf(kO, "o"), GlyphOf(wider), exact));
 }
 
 namespace {
@@ -224,6 +220,8 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
                missing = {".####.", "##..##", "##..##", "##..##", ".#.##."},
                rowOff = {"##..##", ".####.", "##..##", "##..##", ".####."};
     const Rows full = {"########"}, blank = {"........"}, right = {"..######"};
+    const Rows under = {"....", "....", "####"}, underGlyph = {"....", "....", "##.."},
+               twoBars = {"####", "....", "####"}, shortBar = {"####", "....", "###."};
     const struct {
         const char* name;
         std::vector<Rows> entries;
@@ -250,6 +248,8 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         {"the accent's own entry", {kCircumflex, kGrave}, kGrave, 980, 2},
         {"the accent passes a lower threshold", {kCircumflex}, kGrave, 940, 1},
         {"a glyph in one part is judged whole", {solidEntry}, solid, 980, 1},
+        {"empty rows above one part make no parts", {under}, underGlyph, 500, 1},
+        {"a part a point short of 750 fails", {twoBars}, shortBar, 750, 0},
         {"the penalty carries into the next candidate", {blank, right}, full, 700, 0},
         {"alone it passes", {right}, full, 700, 1},
         {"a hopeless candidate hands on its whole penalty", {hopeless, next}, glyph4, 900, 2}};

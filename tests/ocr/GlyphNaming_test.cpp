@@ -35,36 +35,31 @@ LineReading readingOf(const LayCase& c) {
 } // namespace
 
 TEST(GlyphNaming, ReadingsAreLaidOntoTheBoxesInOrderOrWordByWord) {
+    const auto none = std::nullopt;
     const LayCase cases[] = {
-        {"in order, a quote as two strokes",
+        {"a quote as two",
          {1, 12, 23, 34},
          {{-1, {"\""}}, {12, {"a"}}, {-23, {"\x92"}}},
          {"'", "'", "a", "'"}},
-        {"unused characters lose to the next choice",
-         {1, 12},
-         {{-1, {"|", "I"}}, {12, {"~"}}},
-         {"I", std::nullopt}},
-        {"a word cut in more boxes gives no votes, the other word does",
+        {"the next choice", {1, 12}, {{-1, {"|", "I"}}, {12, {"~"}}}, {"I", none}},
+        {"a word cut in more boxes",
          {1, 12, 23, 51, 62},
          {{-1, {"o"}}, {23, {"n"}}, {-51, {"a"}}, {62, {"t"}}},
-         {std::nullopt, std::nullopt, std::nullopt, "a", "t"}},
-        {"guillemets drawn in two chevrons",
+         {none, none, none, "a", "t"}},
+        {"guillemets in two",
          {1, 12, 23, 34},
          {{-1, {"\xAB"}}, {-23, {"a"}}, {34, {"!"}}},
          {"\xAB", "", "a", "!"}},
-        {"guillemets drawn whole", {1, 12}, {{-1, {"\xBB"}}, {12, {"a"}}}, {"\xBB", "a"}},
-        {"a closing quote read as one apostrophe",
+        {"guillemets whole", {1, 12}, {{-1, {"\xBB"}}, {12, {"a"}}}, {"\xBB", "a"}},
+        {"a closing quote as one",
          {1, 12, 23, 34, 45},
          {{-1, {"\""}}, {23, {"a"}}, {34, {"\x92"}}},
          {"'", "'", "a", "'", "'"}},
-        {"two apostrophes for one box too many: no votes",
+        {"two apostrophes, a box too many",
          {1, 12, 23, 34},
          {{-1, {"'"}}, {12, {"a"}}, {34, {"'"}}},
-         {std::nullopt, std::nullopt, std::nullopt, std::nullopt}},
-        {"a word without boxes gives nothing",
-         {1, 12},
-         {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}},
-         {"x", std::nullopt}},
+         {none, none, none, none}},
+        {"a word without boxes", {1, 12}, {{-1, {"x"}}, {-80, {"y"}}, {90, {"z"}}}, {"x", none}},
     };
     for (const LayCase& c : cases) {
         std::vector<CharBox> boxes;

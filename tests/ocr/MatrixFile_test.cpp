@@ -119,28 +119,24 @@ TEST(MatrixFile, FullLengthCommentTextAndCellRoundTrip) {
 TEST(MatrixFile, DamagedFilesAreRejectedAndLeaveTheMatrixAlone) {
     const CharMatrix original = MatrixOf(4);
     const std::string good = encodeMatrix(MatrixOf(2));
-    struct Case {
+    auto patched = [&](size_t at, const std::string& bytes) {
+        return std::string(good).replace(at, bytes.size(), bytes);
+    };
+    const struct {
         const char* name;
         std::string bytes;
         MatrixLoadStatus status;
-    };
-    std::string lowerCase = good;
-    lowerCase[0] = 'm';
-    std::string count1025 = good;
-    count1025[278] = char(1025 & 0xFF);
-    count1025[279] = char(1025 >> 8);
-    std::string wide = good;
-    wide[280 + 1] = 46;
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"empty", "", MatrixLoadStatus::BadSignature},
         {"short signature", "Mirtal_Char", MatrixLoadStatus::BadSignature},
-        {"letter case", lowerCase, MatrixLoadStatus::BadSignature},
-        {"count 1025", count1025 + std::string(277 * 1025, '\0'), MatrixLoadStatus::TooManyEntries},
+        {"letter case", patched(0, "m"), MatrixLoadStatus::BadSignature},
+        {"count 1025", patched(278, "\x01\x04") + std::string(277 * 1025, '\0'),
+         MatrixLoadStatus::TooManyEntries},
         {"header cut", good.substr(0, 279), MatrixLoadStatus::Truncated},
         {"entry cut", good.substr(0, good.size() - 1), MatrixLoadStatus::Truncated},
-        {"width 46", wide, MatrixLoadStatus::BadEntry},
+        {"width 46", patched(281, "\x2E"), MatrixLoadStatus::BadEntry},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CharMatrix m = original;
         MatrixLoadResult r = decodeMatrix(Bytes(c.bytes), m);
         EXPECT_EQ(r.status, c.status) << c.name;

@@ -13,7 +13,6 @@ namespace mirtal::test {
 
 constexpr Colour kBack = kDrawColour[0];
 constexpr Colour kOutline = kDrawColour[1];
-constexpr Colour kAntiAlias = kDrawColour[2];
 constexpr Colour kText = kDrawColour[3];
 
 // A work bitmap drawn as rows of characters: '#' text, 'o' outline,
@@ -27,23 +26,12 @@ inline Bitmap24 Art(const std::vector<std::string>& rows) {
             const char c = rows[y][x];
             const Colour colour = c == '#'   ? kText
                                   : c == 'o' ? kOutline
-                                  : c == 'a' ? kAntiAlias
+                                  : c == 'a' ? kDrawColour[2]
                                              : kBack;
             b.setPixel(int(x), int(y), colour);
         }
     }
     return b;
-}
-
-// The pixels of one colour as rows of '#' and '.', for readable failures.
-inline std::vector<std::string> Plot(const Bitmap24& b, Colour colour) {
-    std::vector<std::string> out;
-    for (int y = 0; y < b.height(); ++y) {
-        std::string r;
-        for (int x = 0; x < b.width(); ++x) r += b.pixel(x, y) == colour ? '#' : '.';
-        out.push_back(r);
-    }
-    return out;
 }
 
 inline int CountPixels(const Bitmap24& b, Colour colour) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <random>
+#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -45,17 +46,6 @@ Bitmap24 StackedBlocks(int n, int gap, int height = 3) {
     return b;
 }
 
-OcrSettings With(void (*change)(OcrSettings&)) {
-    OcrSettings s;
-    change(s);
-    return s;
-}
-
-struct Mark {
-    int x, y;
-    Colour colour;
-};
-
 } // namespace
 
 TEST(Segmentation, LinesAndCharacterBoxes) {
@@ -63,7 +53,6 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
                                                "..##..", "....##", "....##"};
     const std::vector<std::string> bar = {"#...###", "#...###", "#...###"};
     const std::vector<std::string> accent = {".##.", "....", "....", "....", "####", "####"};
-    const std::vector<std::string> italic = {"##.##..##", "##.##..##"};
     Bitmap24 tall(6, 60, kBack);
     tall.fillRect(1, 0, 3, 46, kText); // 46 rows: taller than MaxLineHeight 45
     tall.fillRect(1, 52, 4, 56, kText);
@@ -76,101 +65,69 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
              "...##...", "...##...", "........", "...##...", "...##..."});
     const Bitmap24 below =
         Art({".###.....", ".###.....", ".###.....", ".........", "...#####.", "...#####."});
-    using S = OcrSettings;
-    const S defaults, noExploration = With([](S&s) { s.MinLineHeight = 0; }),
-                      ita = With([](S&s) { s.DetectItaWidth = 1; }),
-                      apart = With([](S&s) { s.CheckDetachedChar = false; }),
-                      narrow = With([](S&s) { s.MinCharWidth = 1; }),
-                      high = With([](S&s) { s.MinCharHeight = 3; }),
-                      shallow = With([](S&s) { s.MinLineHeight = 2; }),
-                      tallOk = With([](S&s) { s.MaxLineHeight = 46; });
-    const Colour A = kCharColourA, B = kCharColourB;
+    OcrSettings defaults, noExploration, ita, apart, narrow, high, shallow, tallOk;
+    noExploration.MinLineHeight = 0, ita.DetectItaWidth = 1, apart.CheckDetachedChar = false;
+    narrow.MinCharWidth = 1, high.MinCharHeight = 3, shallow.MinLineHeight = 2;
+    tallOk.MaxLineHeight = 46;
+    const Bitmap24 italic = Art({"##.##..##", "##.##..##"}), diag = Art(diagonal);
+    // marks: "x,y" and the colour left there: a and b the two marker colours, t the text's
     const struct {
         const char* name;
         Bitmap24 bitmap;
         OcrSettings settings;
-        std::string lines;
-        std::vector<Mark> marks;
+        std::string lines, marks;
     } cases[] = {
-        {"no text", Art({"....", ".oo.", "...."}), defaults, "", {}},
-        {"nothing at all", Bitmap24(), defaults, "", {}},
-        {"characters alternate marker colours",
-         alternate,
-         defaults,
-         "[1,0 2x4 6,1 3x3+1 11,1 2x3+1]",
-         {{1, 0, A}, {7, 3, B}, {12, 1, A}}},
-        {"the dot of i and a colon join in the column walk",
-         colon,
-         defaults,
-         "[1,0 2x8 6,0 2x8]",
-         {{1, 0, A}, {6, 0, B}, {7, 7, B}}},
-        {"the dot of a question mark is joined from below",
-         question,
-         defaults,
-         "[1,0 6x12]",
-         {{3, 11, A}}},
-        {"a piece below reaching further right stays apart, both italic",
-         below,
-         defaults,
-         "[1,0 3x3i 3,4 5x2+4i]",
-         {}},
-        {"detached diagonal pieces join", Art(diagonal), defaults, "[0,0 6x6]", {}},
-        {"detached diagonal pieces apart",
-         Art(diagonal),
-         apart,
-         "[0,0 2x2 2,2 2x2+2 4,4 2x2+4]",
-         {}},
-        {"a bar one wide is rejected but recoloured",
-         Art(bar),
-         defaults,
-         "[4,0 3x3]",
-         {{0, 0, A}, {4, 0, A}}},
-        {"a bar one wide with MinCharWidth 1", Art(bar), narrow, "[0,0 1x3 4,0 3x3]", {{4, 0, B}}},
-        {"low boxes are rejected", Art({"##..##", "##..##", "....##"}), high, "[4,0 2x3]", {}},
-        {"bands closer than MinInterLine", StackedBlocks(2, 1), noExploration, "[1,0 3x7]", {}},
-        {"bands MinInterLine apart", StackedBlocks(2, 2), noExploration, "[1,0 3x3][1,5 3x3]", {}},
-        {"an accent within the exploration height", Art(accent), defaults, "[0,0 4x6]", {}},
-        {"the accent too low", Art(accent), shallow, "[][0,4 4x2]", {}},
-        {"a tall band is skipped", tall, defaults, "[1,52 3x4]", {{1, 0, kText}}},
-        {"a tall band within MaxLineHeight", tall, tallOk, "[1,0 2x46][1,52 3x4]", {}},
-        {"gaps of 1 and 2 are upright with DetectItaWidth -1",
-         Art(italic),
-         defaults,
-         "[0,0 2x2 3,0 2x2 7,0 2x2]",
-         {}},
-        {"a gap of 1 leans both sides, the last copies the one before",
-         Art(italic),
-         ita,
-         "[0,0 2x2i 3,0 2x2i 7,0 2x2i]",
-         {}},
-        {"a single character does not lean", Art({"##", "##"}), ita, "[0,0 2x2]", {}}};
+        {"no text", Art({"....", ".oo.", "...."}), defaults, "", ""},
+        {"nothing at all", Bitmap24(), defaults, "", ""},
+        {"markers alternate", alternate, defaults, "[1,0 2x4 6,1 3x3+1 11,1 2x3+1]",
+         "1,0a 7,3b 12,1a"},
+        {"the dot of i and a colon join", colon, defaults, "[1,0 2x8 6,0 2x8]", "1,0a 6,0b 7,7b"},
+        {"a question mark's dot joins from below", question, defaults, "[1,0 6x12]", "3,11a"},
+        {"a piece below reaching right stays apart, italic", below, defaults,
+         "[1,0 3x3i 3,4 5x2+4i]", ""},
+        {"detached diagonal pieces join", diag, defaults, "[0,0 6x6]", ""},
+        {"detached diagonal pieces apart", diag, apart, "[0,0 2x2 2,2 2x2+2 4,4 2x2+4]", ""},
+        {"a bar one wide is rejected but recoloured", Art(bar), defaults, "[4,0 3x3]", "0,0a 4,0a"},
+        {"a bar one wide with MinCharWidth 1", Art(bar), narrow, "[0,0 1x3 4,0 3x3]", "4,0b"},
+        {"low boxes are rejected", Art({"##..##", "##..##", "....##"}), high, "[4,0 2x3]", ""},
+        {"bands closer than MinInterLine", StackedBlocks(2, 1), noExploration, "[1,0 3x7]", ""},
+        {"bands MinInterLine apart", StackedBlocks(2, 2), noExploration, "[1,0 3x3][1,5 3x3]", ""},
+        {"an accent within the exploration height", Art(accent), defaults, "[0,0 4x6]", ""},
+        {"the accent too low", Art(accent), shallow, "[][0,4 4x2]", ""},
+        {"a tall band is skipped", tall, defaults, "[1,52 3x4]", "1,0t"},
+        {"a tall band within MaxLineHeight", tall, tallOk, "[1,0 2x46][1,52 3x4]", ""},
+        {"gaps of 1 and 2 upright by default", italic, defaults, "[0,0 2x2 3,0 2x2 7,0 2x2]", ""},
+        {"a gap of 1 leans both sides, the last as the one before", italic, ita,
+         "[0,0 2x2i 3,0 2x2i 7,0 2x2i]", ""},
+        {"a single character does not lean", Art({"##", "##"}), ita, "[0,0 2x2]", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Segmented s = Segment(c.bitmap, c.settings);
         EXPECT_EQ(Lines(s.table), c.lines);
-        for (const Mark& m : c.marks)
-            EXPECT_EQ(s.bitmap.pixel(m.x, m.y), m.colour) << m.x << "," << m.y;
-        const bool keepsText = !c.marks.empty() && c.marks.back().colour == kText;
-        EXPECT_TRUE(keepsText || CountPixels(s.bitmap, kText) == 0);
+        std::istringstream marks(c.marks);
+        for (int x, y; marks >> x && marks.ignore() >> y;) {
+            const char m = char(marks.get());
+            const Colour want = m == 'a' ? kCharColourA : m == 'b' ? kCharColourB : kText;
+            EXPECT_EQ(s.bitmap.pixel(x, y), want) << x << "," << y;
+        }
+        EXPECT_TRUE(c.marks.ends_with('t') || CountPixels(s.bitmap, kText) == 0);
     }
 }
 
-TEST(Segmentation, EleventhLineIsNeverRead) {
+TEST(Segmentation, TenLinesOfFiveHundredCharactersAtMost) {
     // six empty rows reach past the exploration height of 8, so every block is a line
     auto s = Segment(StackedBlocks(11, 6));
     ASSERT_EQ(s.table.LineCount, 10);
     EXPECT_EQ(s.table.Lines[9].Chars[0].Y, 9 * 9);
     EXPECT_EQ(s.bitmap.pixel(1, 10 * 9), kText);
-}
 
-TEST(Segmentation, LineStopsAtFiveHundredCharacters) {
     Bitmap24 b(4 * 520, 3, kBack);
     for (int i = 0; i < 520; ++i) b.fillRect(i * 4, 0, i * 4 + 2, 3, kText);
-    auto s = Segment(b);
+    s = Segment(b);
     ASSERT_EQ(s.table.LineCount, 1);
     EXPECT_EQ(s.table.Lines[0].CharCount, kMaxLineChars);
     EXPECT_EQ(s.table.Lines[0].Chars[499].X, 499 * 4);
-    EXPECT_EQ(s.bitmap.pixel(505 * 4, 0), kText); // the rest stays unread
+    EXPECT_EQ(s.bitmap.pixel(505 * 4, 0), kText);
 }
 
 TEST(Segmentation, BuildingBlocksClipAndReportNone) {
