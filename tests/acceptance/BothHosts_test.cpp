@@ -1,7 +1,5 @@
-// Every action on the fixture discs, once through the windows (every dialog
-// answered as a user would) and once through mirtal-rip run as a program
-// with the same settings file: the two output folders must hold the same
-// files, byte for byte.
+// Every action on the fixture discs through the windows and through
+// mirtal-rip with the same settings file: the same files, byte for byte.
 #include "AppTestSupport.h"
 #include "DiscTruth.h"
 #include "FakeHost.h"
@@ -60,7 +58,6 @@ const Action kActions[] = {
     {"vobsub", 4, {"--action", "vobsub", "-o", "@film"}, {}},
 };
 
-// The stream clock, which the ground truth tables count in.
 std::string settingsText(const DiscCase& c) {
     return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
            std::to_string(c.spaceWidth) + "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
@@ -144,7 +141,6 @@ public:
         ASSERT_TRUE(session().job().finished());
     }
 
-    // "Post OCR Correction" with the doubled quotes only.
     void repairQuotes() {
         QTimer::singleShot(0, [this] {
             PostOcrDialog& d = *m_app->postOcr();
@@ -155,7 +151,6 @@ public:
         m_app->subtitlesWindow()->findChild<QAction*>("PostOCRCorrection1")->trigger();
     }
 
-    // "Set Output Format": the format's tab, "Convert to this Format".
     void convertTo(TOutputFormat format) {
         QTimer::singleShot(0, [this, format] {
             OutputFormatDialog& d = *m_app->outputFormat();
@@ -222,12 +217,10 @@ TEST_P(BothHosts, WriteTheSameFiles) {
         EXPECT_EQ(end.exitCode, 0) << end.report;
     }
     const auto a = folderFiles(gui), b = folderFiles(cli);
-    std::vector<std::string> names, other;
-    for (const auto& [name, bytes] : a) names.push_back(name);
-    for (const auto& [name, bytes] : b) other.push_back(name);
-    ASSERT_EQ(names, other) << "the windows and mirtal-rip wrote different files";
-    ASSERT_FALSE(names.empty());
-    for (const auto& [name, bytes] : a) EXPECT_TRUE(bytes == b.at(name)) << name << " differs";
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a.size(), b.size()) << "the windows and mirtal-rip wrote different files";
+    for (const auto& [name, bytes] : a)
+        EXPECT_TRUE(b.contains(name) && bytes == b.at(name)) << name << " differs";
 }
 
 INSTANTIATE_TEST_SUITE_P(FixtureDiscs, BothHosts,

@@ -54,13 +54,3 @@ TEST(Ifo, MissingOrShortFilesKeepWhatWasRead) {
     EXPECT_EQ(empty.streamsRead, 0);
     EXPECT_FALSE(empty.message.empty());
 }
-
-TEST(Ifo, FixturesNameTheirStreams) {
-    const std::filesystem::path data = MIRTAL_TEST_DATA;
-    if (!std::filesystem::exists(data / "broken/short604_VTS_01_0.IFO")) GTEST_SKIP();
-    StreamLanguages names;
-    EXPECT_EQ(readIfoStreamLanguages(data / "broken/short604_VTS_01_0.IFO", names).streamsRead, 1);
-    EXPECT_EQ(names[0] + "|" + names[1], "English|");
-    EXPECT_TRUE(readIfoStreamLanguages(data / "discs/pal_en_fr/VIDEO_TS/VTS_01_0.IFO", names).ok());
-    EXPECT_EQ(names[1] + "|" + names[2], "French|");
-}
