@@ -257,17 +257,6 @@ TEST_F(Engine, PauseFromDialogProcessesTheInterruptedSpuAgain) {
     }
 }
 
-TEST_F(Engine, UncountSubpictureTakesItOutOfTheCounts) {
-    start({vob("a.vob", vobPacks(100, {{10, simpleSpu()}, {50, simpleSpu()}}))});
-    actions.onEvent = [once = false](RipEngine& e, const SubpictureEvent&) mutable {
-        if (!once) e.uncountSubpicture();
-        once = true;
-    };
-    runToEnd();
-    EXPECT_EQ(seen(), "1:48 1:48");
-    EXPECT_EQ(job.TotalPictures, 1u);
-}
-
 TEST_F(Engine, BadPackHaltsTheJobOnNoAndIsSkippedOnYes) {
     auto packs = vobPacks(10, {{6, simpleSpu()}});
     packs[3][0] = 0xFF;
@@ -337,40 +326,35 @@ TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     EXPECT_EQ(pictureFileName("", 0, ""), "000000");
 }
 
-TEST_F(Engine, FailedSupWriteIsReportedAndPausesAtThatSubpicture) {
+// A picture that cannot be written, or an action failing unforeseen, stops
+// the job at its subpicture with the reason; Continue does it again.
+TEST_F(Engine, AFailedActionPausesAtItsSubpictureAndContinueDoesItAgain) {
     const auto folder = dir / "missing";
-    start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))}, kActionSup, false,
-          (folder / "s").string());
-    host.answers = {Answer::Ok};
-    engine.tick();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_NE(host.questions[0].text.find((folder / "s000001.sup").string()), std::string::npos);
-    EXPECT_NE(host.questions[0].text.find("No such file"), std::string::npos);
-    EXPECT_EQ(where(), "paused file 1 pack 10 pictures 0/0");
-
-    std::filesystem::create_directory(folder);
-    engine.togglePause();
-    runToEnd();
-    EXPECT_EQ(where(), "running file 2 pack 0 pictures 2/2");
-    EXPECT_TRUE(std::filesystem::exists(folder / "s000001.sup") &&
-                std::filesystem::exists(folder / "s000002.sup"));
-}
-
-TEST_F(Engine, AnActionThatFailsUnforeseenPausesAtItsSubpictureInsteadOfEndingTheProgram) {
-    start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))});
     bool fail = true;
     actions.onEvent = [&](RipEngine&, const SubpictureEvent&) {
         if (fail) throw std::runtime_error("out of memory");
     };
-    host.answers = {Answer::Ok};
-    engine.tick();
-    ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_NE(host.questions[0].text.find("out of memory"), std::string::npos);
-    EXPECT_TRUE(job.Paused);
-    fail = false;
-    engine.togglePause();
-    runToEnd();
-    EXPECT_TRUE(job.finished());
+    for (const uint8_t action : {kActionSup, kActionShow}) {
+        start({vob("a.vob", vobPacks(60, {{10, simpleSpu()}, {40, simpleSpu()}}))}, action, false,
+              (folder / "s").string());
+        host.questions.clear();
+        host.answers = {Answer::Ok};
+        engine.tick();
+        ASSERT_EQ(host.questions.size(), 1u);
+        const std::string& q = host.questions[0].text;
+        const std::string why = action == kActionShow ? "out of memory" : "No such file";
+        EXPECT_TRUE(q.find(why) != q.npos &&
+                    (action == kActionShow || q.find(folder / "s000001.sup") != q.npos))
+            << q;
+        EXPECT_EQ(where(), "paused file 1 pack 10 pictures 0/0");
+        std::filesystem::create_directories(folder);
+        fail = action == kActionSup;
+        engine.togglePause();
+        runToEnd();
+        EXPECT_EQ(where(), "running file 2 pack 0 pictures 2/2");
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder / "s000001.sup") &&
+                std::filesystem::exists(folder / "s000002.sup"));
 }
 
 TEST_F(Engine, RemainingTimeSettlesFromSecondEstimate) {
