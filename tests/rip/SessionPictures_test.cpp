@@ -56,9 +56,9 @@ struct SessionPictures : ::testing::TestWithParam<int> {
         for (int i = 0; i < 5 && !session.job().finished(); ++i) session.tick();
         ASSERT_TRUE(session.job().finished());
     }
-    std::vector<std::string> files() const {
+    std::vector<std::string> files(const fs::path& folder = {}) const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir.path()))
+        for (const auto& e : fs::directory_iterator(folder.empty() ? dir.path() : folder))
             if (e.is_regular_file()) names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -87,30 +87,6 @@ std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
 
 } // namespace
 
-TEST_F(SessionPictures, BmpAsksTheAdjustmentOnceAndListsEverySavedPicture) {
-    start(kActionBmp, dir.path());
-    runToEnd();
-    EXPECT_EQ(host.adjustCalls, 1);
-    EXPECT_FALSE(session.adjustmentDue());
-    auto order = session.composer().dvdColourOrder();
-    std::sort(order.begin(), order.end());
-    EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
-
-    auto names = files();
-    ASSERT_EQ(names.size(), kUnits);
-    ASSERT_EQ(store().nbSubTitle(), int(kUnits));
-    for (uint32_t n = 1; n <= kUnits; ++n) {
-        SCOPED_TRACE(n);
-        const TSub& e = store().entry(int(n));
-        EXPECT_EQ(names[n - 1], numbered(n, ".bmp"));
-        EXPECT_EQ(e.Lines[0], names[n - 1]);
-        auto [w, h] = bmpSize(dir / names[n - 1]);
-        EXPECT_EQ(w, e.X2 - e.X1 + 1);
-        EXPECT_EQ(h, e.Y2 - e.Y1 + 1);
-        EXPECT_GT(timeCodeToMs(e.Stop), timeCodeToMs(e.Start));
-    }
-}
-
 TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
     host.adjustAnswers = {false, true};
     start(kActionBmp, dir.path());
@@ -123,7 +99,9 @@ TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
     EXPECT_EQ(store().entry(1).Lines[0], numbered(2, ".bmp"));
 }
 
-TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
+// A picture that cannot be written names its file and pauses there; after
+// Continue every picture is saved and listed once, the adjustment asked once.
+TEST_F(SessionPictures, BmpListsEverySavedPictureOnceAfterAFailedWrite) {
     const fs::path folder = dir / "later";
     host.answers = {Answer::Ok};
     start(kActionBmp, folder);
@@ -138,10 +116,18 @@ TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
     fs::create_directory(folder);
     session.engine().togglePause();
     runToEnd();
+    EXPECT_EQ(host.adjustCalls, 1);
+    EXPECT_FALSE(session.adjustmentDue());
+    auto order = session.composer().dvdColourOrder();
+    std::sort(order.begin(), order.end());
+    EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
+    ASSERT_EQ(files(folder).size(), kUnits);
     ASSERT_EQ(store().nbSubTitle(), int(kUnits));
     for (uint32_t n = 1; n <= kUnits; ++n) {
-        EXPECT_EQ(store().entry(int(n)).Lines[0], numbered(n, ".bmp"));
-        EXPECT_TRUE(fs::exists(folder / numbered(n, ".bmp"))) << n;
+        const TSub& e = store().entry(int(n));
+        EXPECT_EQ(e.Lines[0], numbered(n, ".bmp")) << n;
+        EXPECT_EQ(bmpSize(folder / e.Lines[0]), std::pair(e.X2 - e.X1 + 1, e.Y2 - e.Y1 + 1)) << n;
+        EXPECT_GT(timeCodeToMs(e.Stop), timeCodeToMs(e.Start)) << n;
     }
 }
 
