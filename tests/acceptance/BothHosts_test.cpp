@@ -27,8 +27,6 @@ const DiscCase kDiscs[] = {{"ntsc", 0, 8, 2},
 
 constexpr const char* kDate = "07/12/2026 03:00:00";
 
-// The list formats: the windows convert the list and save it, mirtal-rip
-// writes it with --format.
 struct Format {
     TOutputFormat format;
     const char* name;
@@ -124,9 +122,6 @@ public:
 
     Session& session() { return m_app->session(); }
 
-    // The job setup: the disc's folder listed, every VOB checked, the stream
-    // and the action (0..4) chosen, the output prefix or OCR's matrix given,
-    // Start; then the timer's ticks to the end.
     void ripDisc(int action, bool timing, const fs::path& file) {
         JobSetupDialog& d = *m_app->jobSetup();
         listVobFolder(*m_app, discFolder(m_case.disc));

@@ -61,7 +61,6 @@ TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
     auto packs = spuPacks(spu, 0x20, 90000, 1000, 2019, false);
     ASSERT_EQ(packs.size(), 2u);
     feed(videoPack(500));
-    // startPack: the 0-based index of the pack with the first packet
     EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
     EXPECT_EQ(std::tuple(startPack, demux->spu().size()), std::tuple(1u, size_t(2019)));
     EXPECT_EQ(feed(videoPack(1500)), PackKind::Other);

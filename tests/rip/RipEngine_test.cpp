@@ -117,7 +117,6 @@ struct Engine : ::testing::Test {
         s.picturePrefix = std::move(prefix);
         ASSERT_TRUE(engine.startJob(s));
     }
-    // Ticks until the job is finished or stops (pause, halt).
     void runToEnd() {
         for (int i = 0; i < 100 && !job.finished(); ++i)
             if (engine.tick() == TickResult::Nothing) break;
@@ -130,7 +129,6 @@ struct Engine : ::testing::Test {
             s += (s.empty() ? "" : " ") + std::to_string(e.number) + ":" + std::to_string(e.bytes);
         return s;
     }
-    // Paused, the pack to continue at and the job's picture counts.
     std::string where() const {
         return std::string(job.Paused ? "paused" : "running") + " file " +
                std::to_string(job.CurrentFile) + " pack " + std::to_string(job.ContinuePack) +
@@ -419,7 +417,6 @@ TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
         s.forcedOnly = forcedOnly;
         ASSERT_TRUE(engine.startJob(s));
         runToEnd();
-        // the kept ones are numbered among themselves
         EXPECT_EQ(seen(), forcedOnly ? "1:48 2:48" : "1:48 2:48 3:48 4:48 5:48");
         EXPECT_EQ(job.TotalPictures, forcedOnly ? 2u : 5u);
     }

@@ -155,7 +155,6 @@ TEST(VobSubPairs, EitherFileFindsTheOtherButNotAFolder) {
     }
     EXPECT_TRUE(isVobSubFileName("a.IdX") && isVobSubFileName("b.sub"));
     EXPECT_FALSE(isVobSubFileName("VTS_01_1.VOB") || isVobSubFileName("idx"));
-    // A folder named like the partner is not the partner.
     VobSubPair pair;
     std::string error;
     std::filesystem::create_directory(dir / "folder.idx");
