@@ -1,7 +1,5 @@
-// Every action on the fixture discs, once through the windows (every dialog
-// answered as a user would) and once through mirtal-rip run as a program
-// with the same settings file: the two output folders must hold the same
-// files, byte for byte.
+// Every action on the fixture discs through the windows and through
+// mirtal-rip with the same settings file: the same files, byte for byte.
 #include "AppTestSupport.h"
 #include "DiscTruth.h"
 #include "FakeHost.h"
@@ -29,8 +27,6 @@ const DiscCase kDiscs[] = {{"ntsc", 0, 8, 2},
 
 constexpr const char* kDate = "07/12/2026 03:00:00";
 
-// The list formats: the windows convert the list and save it, mirtal-rip
-// writes it with --format.
 struct Format {
     TOutputFormat format;
     const char* name;
@@ -60,7 +56,6 @@ const Action kActions[] = {
     {"vobsub", 4, {"--action", "vobsub", "-o", "@film"}, {}},
 };
 
-// The stream clock, which the ground truth tables count in.
 std::string settingsText(const DiscCase& c) {
     return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
            std::to_string(c.spaceWidth) + "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
@@ -127,9 +122,6 @@ public:
 
     Session& session() { return m_app->session(); }
 
-    // The job setup: the disc's folder listed, every VOB checked, the stream
-    // and the action (0..4) chosen, the output prefix or OCR's matrix given,
-    // Start; then the timer's ticks to the end.
     void ripDisc(int action, bool timing, const fs::path& file) {
         JobSetupDialog& d = *m_app->jobSetup();
         listVobFolder(*m_app, discFolder(m_case.disc));
@@ -144,7 +136,6 @@ public:
         ASSERT_TRUE(session().job().finished());
     }
 
-    // "Post OCR Correction" with the doubled quotes only.
     void repairQuotes() {
         QTimer::singleShot(0, [this] {
             PostOcrDialog& d = *m_app->postOcr();
@@ -155,7 +146,6 @@ public:
         m_app->subtitlesWindow()->findChild<QAction*>("PostOCRCorrection1")->trigger();
     }
 
-    // "Set Output Format": the format's tab, "Convert to this Format".
     void convertTo(TOutputFormat format) {
         QTimer::singleShot(0, [this, format] {
             OutputFormatDialog& d = *m_app->outputFormat();
@@ -222,12 +212,10 @@ TEST_P(BothHosts, WriteTheSameFiles) {
         EXPECT_EQ(end.exitCode, 0) << end.report;
     }
     const auto a = folderFiles(gui), b = folderFiles(cli);
-    std::vector<std::string> names, other;
-    for (const auto& [name, bytes] : a) names.push_back(name);
-    for (const auto& [name, bytes] : b) other.push_back(name);
-    ASSERT_EQ(names, other) << "the windows and mirtal-rip wrote different files";
-    ASSERT_FALSE(names.empty());
-    for (const auto& [name, bytes] : a) EXPECT_TRUE(bytes == b.at(name)) << name << " differs";
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a.size(), b.size()) << "the windows and mirtal-rip wrote different files";
+    for (const auto& [name, bytes] : a)
+        EXPECT_TRUE(b.contains(name) && bytes == b.at(name)) << name << " differs";
 }
 
 INSTANTIATE_TEST_SUITE_P(FixtureDiscs, BothHosts,

@@ -1,7 +1,6 @@
 #include "CliRun.h"
 #include "Process.h"
 #include "TempFolder.h"
-#include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -100,14 +99,4 @@ TEST(CarelessRuns, OutputsInUseEmptyOrPartialResultsAndFloodsOfWarnings) {
         EXPECT_EQ(fs::exists(partial), has(c.said, "partial"));
         EXPECT_LE(countOf(r.report, "Bad Packet Header"), 8u);
     }
-    // The reader of the windows' settings, language and profile files.
-    const ChildEnd ini = runInChild([&](const auto& report) {
-        ::alarm(60);
-        IniFile file;
-        const Result r = file.load(in("f.ini"));
-        report(r.error);
-        return int(r.ok);
-    });
-    EXPECT_EQ(ini.exitCode, 0);
-    EXPECT_TRUE(has(ini.report, "FIFO")) << ini.report;
 }

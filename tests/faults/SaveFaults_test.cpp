@@ -42,7 +42,6 @@ extern "C" int rename(const char* from, const char* to) noexcept {
 
 namespace {
 
-// One kind of file: its save writing version 0 or 1, and the bytes of each.
 struct FileKind {
     std::string name;
     std::function<Result(const fs::path&, int)> save;

@@ -20,6 +20,10 @@ struct DemuxFixture : ::testing::Test {
         return demux->processPack(p, ++filePos, stream, display, startPack);
     }
     void SetUp() override { demux->resetTimeBase(display); }
+    void fresh() {
+        demux = std::make_unique<Demuxer>();
+        SetUp();
+    }
 };
 
 Bytes countingBytes(size_t n, uint16_t announced) {
@@ -57,7 +61,6 @@ TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
     auto packs = spuPacks(spu, 0x20, 90000, 1000, 2019, false);
     ASSERT_EQ(packs.size(), 2u);
     feed(videoPack(500));
-    // startPack: the 0-based index of the pack with the first packet
     EXPECT_EQ(feed(packs[0]), PackKind::Subtitle);
     EXPECT_EQ(std::tuple(startPack, demux->spu().size()), std::tuple(1u, size_t(2019)));
     EXPECT_EQ(feed(videoPack(1500)), PackKind::Other);
@@ -67,43 +70,31 @@ TEST_F(Demux, SpuSpanningTwoPacksCompletes) {
     EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 1, 0}));
 }
 
-TEST_F(Demux, ClockRestartContinuesOneStepLater) {
-    feed(videoPack(900000 - 3600));
-    feed(videoPack(900000));
-    EXPECT_EQ(demux->scrStep(), 3600);
-    feed(videoPack(0));
-    EXPECT_EQ(demux->timeOffset(), (TTimeCode{0, 0, 10, 40}));
-    Bytes spu = simpleSpu();
-    feed(spuPacks(spu, 0x20, 0, 3600)[0]);
-    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 10, 40}));
-}
-
-TEST_F(Demux, ClockGoingBackToNonZeroChangesNothing) {
-    feed(videoPack(900000));
-    feed(videoPack(450000));
-    EXPECT_EQ(demux->timeOffset(), TTimeCode{});
-    EXPECT_EQ(demux->currentStreamTime(), (TTimeCode{0, 0, 5, 0}));
-}
-
-TEST_F(Demux, RebaseAnchorsFirstPackAtLastTimeCode) {
-    demux->restartTimeLineAt({1, 2, 3, 500});
-    feed(videoPack(90000));
-    EXPECT_EQ(demux->timeOffset(), (TTimeCode{1, 2, 2, 500}));
-    EXPECT_EQ(demux->currentStreamTime(), (TTimeCode{1, 2, 3, 500}));
-    Bytes spu = simpleSpu();
-    feed(spuPacks(spu, 0x20, 180000, 100000)[0]);
-    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{1, 2, 4, 500}));
-}
-
-TEST_F(Demux, RebaseToZeroOrEarlierKeepsPtsTimes) {
-    feed(videoPack(90000)); // after ResetTimeBase: Last TimeCode zero
-    EXPECT_EQ(demux->timeOffset(), TTimeCode{});
-    demux->restartTimeLineAt({0, 0, 1, 0});
-    feed(videoPack(900000)); // the pack's own time is later
-    EXPECT_EQ(demux->timeOffset(), TTimeCode{});
-    Bytes spu = simpleSpu();
-    feed(spuPacks(spu, 0x20, 270000, 900100)[0]);
-    EXPECT_EQ(demux->spuStartTime(), (TTimeCode{0, 0, 3, 0}));
+// A clock restarting at 0 continues one step later, one going back to
+// non-zero changes nothing; a restarted time line anchors the first pack at
+// its time unless the pack's own time is later.
+TEST_F(Demux, ClockRestartsAndRebasesSetTheTimeOffset) {
+    const struct {
+        TTimeCode restart;
+        std::vector<uint32_t> scrs;
+        TTimeCode offset, now;
+        uint32_t pts;
+        TTimeCode spuStart;
+    } cases[] = {
+        {{}, {900000 - 3600, 900000, 0}, {0, 0, 10, 40}, {0, 0, 10, 40}, 0, {0, 0, 10, 40}},
+        {{}, {900000, 450000}, {}, {0, 0, 5, 0}, 270000, {0, 0, 3, 0}},
+        {{1, 2, 3, 500}, {90000}, {1, 2, 2, 500}, {1, 2, 3, 500}, 180000, {1, 2, 4, 500}},
+        {{0, 0, 1, 0}, {900000}, {}, {0, 0, 10, 0}, 270000, {0, 0, 3, 0}},
+    };
+    for (const auto& c : cases) {
+        fresh();
+        if (!c.restart.isZero()) demux->restartTimeLineAt(c.restart);
+        for (uint32_t scr : c.scrs) feed(videoPack(scr));
+        EXPECT_EQ(std::tuple(demux->timeOffset(), demux->currentStreamTime()),
+                  std::tuple(c.offset, c.now));
+        feed(spuPacks(simpleSpu(), 0x20, c.pts, c.scrs.back() + 3600)[0]);
+        EXPECT_EQ(demux->spuStartTime(), c.spuStart);
+    }
 }
 
 TEST_F(Demux, FrameRateComesFromFirstNavigationPack) {
@@ -181,8 +172,7 @@ TEST_F(Demux, AUnitEndsAtItsSizeAtPaddingOrAtThePacksEnd) {
         {"a negative payload length copies nothing", {tooShort}, PackKind::Subtitle, 0},
     };
     for (const auto& c : cases) {
-        demux = std::make_unique<Demuxer>();
-        SetUp();
+        fresh();
         PackKind k = PackKind::Other;
         for (const Pack& p : c.packs) k = feed(p);
         EXPECT_EQ(k, c.last) << c.name;

@@ -24,10 +24,11 @@ std::filesystem::path writePacks(const TempFolder& dir, uint32_t packs, size_t t
 
 } // namespace
 
+// An incomplete last pack is a read error.
 TEST(PackFile, HandsOutEveryPackAcrossBlockBoundariesAndSeeks) {
     TempFolder dir;
     PackFile f;
-    ASSERT_TRUE(f.open(writePacks(dir, 300, 0))); // more than two read blocks
+    ASSERT_TRUE(f.open(writePacks(dir, 300, 100))); // more than two read blocks
     for (uint32_t i = 0; i < 300; ++i) {
         const uint8_t* p = f.nextPack();
         ASSERT_NE(p, nullptr) << i;
@@ -35,19 +36,11 @@ TEST(PackFile, HandsOutEveryPackAcrossBlockBoundariesAndSeeks) {
         EXPECT_EQ(p[kPackSize - 1], uint8_t(i & 0xFF));
     }
     EXPECT_EQ(f.nextPack(), nullptr);
+    EXPECT_EQ(f.error(), "the file ends inside a pack");
     ASSERT_TRUE(f.seekPack(257));
     const uint8_t* p = f.nextPack();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p[kPackSize - 1], uint8_t(257 & 0xFF));
-}
-
-TEST(PackFile, IncompleteLastPackIsAReadError) {
-    TempFolder dir;
-    PackFile f;
-    ASSERT_TRUE(f.open(writePacks(dir, 3, 100)));
-    for (int i = 0; i < 3; ++i) ASSERT_NE(f.nextPack(), nullptr);
-    EXPECT_EQ(f.nextPack(), nullptr);
-    EXPECT_EQ(f.error(), "the file ends inside a pack");
 }
 
 TEST(PackFile, ReopeningAndClosingGiveTheDescriptorBack) {

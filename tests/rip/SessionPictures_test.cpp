@@ -6,6 +6,8 @@
 #include "rip/Session.h"
 
 #include <algorithm>
+#include <cstring>
+#include <deque>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -32,7 +34,7 @@ std::string numbered(uint32_t n, const char* ext) {
     return pictureFileName("pic", n, ext);
 }
 
-struct SessionPictures : ::testing::Test {
+struct SessionPictures : ::testing::TestWithParam<int> {
     TempFolder dir;
     ControllerHost host;
     MessageCatalogue catalogue;
@@ -54,9 +56,9 @@ struct SessionPictures : ::testing::Test {
         for (int i = 0; i < 5 && !session.job().finished(); ++i) session.tick();
         ASSERT_TRUE(session.job().finished());
     }
-    std::vector<std::string> files() const {
+    std::vector<std::string> files(const fs::path& folder = {}) const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir.path()))
+        for (const auto& e : fs::directory_iterator(folder.empty() ? dir.path() : folder))
             if (e.is_regular_file()) names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -73,43 +75,17 @@ struct SessionPictures : ::testing::Test {
     }
 };
 
+using Controller = SessionPictures;
+
 // Width and height from the information header of a BMP file.
 std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
-    const auto bRead = readWholeFile(file);
-    const std::string& b = bRead.value;
-    auto le32 = [&](size_t at) {
-        return int32_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 |
-                       uint32_t(uint8_t(b[at + 3])) << 24);
-    };
-    if (b.size() < 54 || b.compare(0, 2, "BM") != 0) return {-1, -1};
-    return {le32(18), le32(22)};
+    const std::string b = readText(file);
+    int32_t size[2] = {-1, -1};
+    if (b.size() >= 26) std::memcpy(size, b.data() + 18, sizeof size);
+    return {size[0], size[1]};
 }
 
 } // namespace
-
-TEST_F(SessionPictures, BmpAsksTheAdjustmentOnceAndListsEverySavedPicture) {
-    start(kActionBmp, dir.path());
-    runToEnd();
-    EXPECT_EQ(host.adjustCalls, 1);
-    EXPECT_FALSE(session.adjustmentDue());
-    auto order = session.composer().dvdColourOrder();
-    std::sort(order.begin(), order.end());
-    EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
-
-    auto names = files();
-    ASSERT_EQ(names.size(), kUnits);
-    ASSERT_EQ(store().nbSubTitle(), int(kUnits));
-    for (uint32_t n = 1; n <= kUnits; ++n) {
-        SCOPED_TRACE(n);
-        const TSub& e = store().entry(int(n));
-        EXPECT_EQ(names[n - 1], numbered(n, ".bmp"));
-        EXPECT_EQ(e.Lines[0], names[n - 1]);
-        auto [w, h] = bmpSize(dir / names[n - 1]);
-        EXPECT_EQ(w, e.X2 - e.X1 + 1);
-        EXPECT_EQ(h, e.Y2 - e.Y1 + 1);
-        EXPECT_GT(timeCodeToMs(e.Stop), timeCodeToMs(e.Start));
-    }
-}
 
 TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
     host.adjustAnswers = {false, true};
@@ -123,7 +99,9 @@ TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
     EXPECT_EQ(store().entry(1).Lines[0], numbered(2, ".bmp"));
 }
 
-TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
+// A picture that cannot be written names its file and pauses there; after
+// Continue every picture is saved and listed once, the adjustment asked once.
+TEST_F(SessionPictures, BmpListsEverySavedPictureOnceAfterAFailedWrite) {
     const fs::path folder = dir / "later";
     host.answers = {Answer::Ok};
     start(kActionBmp, folder);
@@ -138,62 +116,63 @@ TEST_F(SessionPictures, FailedWriteNamesTheFileAndContinueListsThePictureOnce) {
     fs::create_directory(folder);
     session.engine().togglePause();
     runToEnd();
+    EXPECT_EQ(host.adjustCalls, 1);
+    EXPECT_FALSE(session.adjustmentDue());
+    auto order = session.composer().dvdColourOrder();
+    std::sort(order.begin(), order.end());
+    EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
+    ASSERT_EQ(files(folder).size(), kUnits);
     ASSERT_EQ(store().nbSubTitle(), int(kUnits));
     for (uint32_t n = 1; n <= kUnits; ++n) {
-        EXPECT_EQ(store().entry(int(n)).Lines[0], numbered(n, ".bmp"));
-        EXPECT_TRUE(fs::exists(folder / numbered(n, ".bmp"))) << n;
+        const TSub& e = store().entry(int(n));
+        EXPECT_EQ(e.Lines[0], numbered(n, ".bmp")) << n;
+        EXPECT_EQ(bmpSize(folder / e.Lines[0]), std::pair(e.X2 - e.X1 + 1, e.Y2 - e.Y1 + 1)) << n;
+        EXPECT_GT(timeCodeToMs(e.Stop), timeCodeToMs(e.Start)) << n;
     }
 }
 
-TEST_F(SessionPictures, ShowWaitsAtEachPictureUntilNoStop) {
-    host.progressionAnswers = {ProgressionChoice::Next, ProgressionChoice::Next,
-                               ProgressionChoice::NoStop};
+// The controller waits at each picture until No Stop; a pause made from it,
+// while it waits or from the main window after No Stop stops the job, and
+// Continue brings the controller back at the next picture (a pause clears No
+// Stop) without showing a picture twice.
+TEST_P(Controller, WaitsAtEachPictureAndPausesTheJob) {
+    using P = ProgressionChoice;
+    const struct {
+        std::deque<P> answers;
+        bool pauseWhileWaiting;
+        uint32_t mainPauseAt;
+        const char *paused, *done;
+    } cases[] = {
+        {{P::Next, P::Next, P::NoStop}, false, 0, "", "asked 3"},
+        {{P::Next, P::Pause}, false, 0, "paused pictures 2 shown 2 asked 2 adjusted 1", "asked 3"},
+        {{P::Pause}, true, 0, "paused pictures 1 shown 1 asked 1 adjusted 1", "asked 2"},
+        {{P::NoStop}, false, 10, "paused pictures 10 shown 10 asked 1 adjusted 1", "asked 2"},
+    };
+    const auto& c = cases[GetParam()];
+    host.progressionAnswers = c.answers;
+    host.whileWaiting = [&] {
+        if (c.pauseWhileWaiting && !session.job().Paused) session.engine().togglePause();
+    };
+    host.onProcessEvents = [&, clicked = false]() mutable {
+        if (!clicked && c.mainPauseAt != 0 && session.job().TotalPictures == c.mainPauseAt)
+            clicked = true, session.engine().togglePause();
+    };
     start(kActionShow, dir.path());
+    if (*c.paused) {
+        session.tick();
+        EXPECT_EQ(state(), c.paused);
+        host.progressionAnswers = {P::NoStop};
+        host.whileWaiting = {};
+        session.engine().togglePause();
+    }
     runToEnd();
-    EXPECT_EQ(state(), "running no stop done pictures 46 shown 46 asked 3 adjusted 1");
+    EXPECT_EQ(state(),
+              "running no stop done pictures 46 shown 46 " + std::string(c.done) + " adjusted 1");
     EXPECT_TRUE(files().empty());
     EXPECT_EQ(store().nbSubTitle(), 0);
 }
 
-TEST_F(SessionPictures, PauseAtTheControllerStopsTheJobAndContinueGoesOn) {
-    host.progressionAnswers = {ProgressionChoice::Next, ProgressionChoice::Pause};
-    start(kActionShow, dir.path());
-    session.tick();
-    EXPECT_EQ(state(), "paused pictures 2 shown 2 asked 2 adjusted 1");
-    // Continue: the controller comes back at the next picture (the pause
-    // cleared any NoStop), and no picture is shown twice.
-    host.progressionAnswers = {ProgressionChoice::NoStop};
-    session.engine().togglePause();
-    runToEnd();
-    EXPECT_EQ(state(), "running no stop done pictures 46 shown 46 asked 3 adjusted 1");
-}
-
-TEST_F(SessionPictures, PauseAtTheControllerKeepsAPauseMadeWhileWaiting) {
-    host.whileWaiting = [&] {
-        if (!session.job().Paused) session.engine().togglePause();
-    };
-    host.progressionAnswers = {ProgressionChoice::Pause};
-    start(kActionShow, dir.path());
-    session.tick();
-    EXPECT_EQ(state(), "paused pictures 1 shown 1 asked 1 adjusted 1");
-}
-
-TEST_F(SessionPictures, MainPauseAfterNoStopBringsTheControllerBack) {
-    host.progressionAnswers = {ProgressionChoice::NoStop};
-    host.onProcessEvents = [&, clicked = false]() mutable {
-        if (!clicked && session.job().TotalPictures == 10) {
-            clicked = true;
-            session.engine().togglePause();
-        }
-    };
-    start(kActionShow, dir.path());
-    session.tick();
-    EXPECT_EQ(state(), "paused pictures 10 shown 10 asked 1 adjusted 1");
-    host.progressionAnswers = {ProgressionChoice::NoStop};
-    session.engine().togglePause();
-    runToEnd();
-    EXPECT_EQ(state(), "running no stop done pictures 46 shown 46 asked 2 adjusted 1");
-}
+INSTANTIATE_TEST_SUITE_P(Choices, Controller, ::testing::Range(0, 4));
 
 TEST_F(SessionPictures, ControllerSavesTheShownPictureAndTheRawUnit) {
     std::string shownBmp;
