@@ -162,6 +162,27 @@ TEST(GlyphNaming, ContestedLinesAreReadAgainLargerAndBolder) {
     EXPECT_EQ(ink(seen[2]), ink(seen[0]) + 6);
 }
 
+// The pairs of glyphs a reading put into one word, for the space width:
+// only from a reading that named every box.
+TEST(GlyphNaming, PairsInsideWordsComeFromReadingsThatNameEveryBox) {
+    struct FixedReader : LineRecognizer {
+        LineReading reading;
+        LineReading readLine(const LineImage&) override { return reading; }
+    } reader;
+    SolidLine line;
+    line.add(0, 0, 6, 10, 0).add(10, 0, 6, 10, 0).add(30, 0, 6, 10, 0);
+    auto pairs = [&](std::vector<RecognizedChar> chars) {
+        reader.reading.chars = std::move(chars);
+        GlyphNamer namer;
+        namer.trainLine(line.work, line.boxes, CharMatrix{}, OcrSettings{}, reader);
+        std::string out;
+        for (const auto& p : namer.pairsInsideWords()) out += p.left + p.right + " ";
+        return out;
+    };
+    EXPECT_EQ(pairs({{0, 5, true, {"a"}}, {10, 15, false, {"b"}}, {30, 35, true, {"c"}}}), "ab ");
+    EXPECT_EQ(pairs({{0, 15, true, {"a"}}, {30, 35, true, {"c"}}}), "");
+}
+
 TEST(GlyphNaming, AVotelessPlainBarIsIOrLByItsHeight) {
     // "Ad" read three times gives the capital and ascender heights; a line
     // of three bars read as nothing: one of each height and an apostrophe,

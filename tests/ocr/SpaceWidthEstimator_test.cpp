@@ -107,3 +107,18 @@ TEST(SpaceWidthEstimator, LargeRipsRefitOnlyOnceTheGapsGrewByAFiftieth) {
     e.add(5);
     EXPECT_EQ(e.width(), 9);
 }
+
+// "e" sits tight against what follows it, so its gaps are corrected up, and
+// the one "e!" of the stream has no correction of its own for the "!". The
+// uncorrected width is 10: from there the gap is a space whatever was read.
+TEST(SpaceWidthEstimator, APairReadInsideAWordIsNoSpaceBelowTheRawWidth) {
+    SpaceWidthEstimator e;
+    for (int i = 0; i < 40; ++i)
+        e.add(3 + i % 3, "a", "b"), e.add(0, "e", "a"), e.add(14, "b", "a");
+    e.add(8, "e", "!");
+    ASSERT_EQ(e.isSpace(8, "e", "!"), true);
+    e.addInsideWord("e", "!");
+    EXPECT_EQ(
+        (std::vector{e.isSpace(8, "e", "!"), e.isSpace(10, "e", "!"), e.isSpace(8, "e", "?")}),
+        (std::vector<std::optional<bool>>{false, true, true}));
+}
