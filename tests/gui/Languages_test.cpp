@@ -1,6 +1,7 @@
 // The objectName contract with the language files: what the template holds,
 // what a language file changes and where the program finds them.
 #include "AppTestSupport.h"
+#include "settings/SettingsFile.h"
 #include "ui/QtLanguageTarget.h"
 
 using namespace mirtal;
@@ -139,7 +140,8 @@ TEST_F(Languages, QtsOwnTextsFollowTheChosenLanguage) {
 
 // An installed program: the menu lists the files of both language folders,
 // the user's own copy winning, checks and loads the choice of last time,
-// and loads the one chosen.
+// and loads the one chosen. Its own folder being no place to save into, the
+// file dialogs start where the settings are.
 TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     TempFolder config, scratch;
     const auto program = scratch / "program", own = config / "Mirtal";
@@ -169,5 +171,12 @@ TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     EXPECT_EQ(ok->text(), "Extra");
     ASSERT_TRUE(app->exportLanguageTemplate()); // where the user may write
     EXPECT_TRUE(std::filesystem::exists(own / "lang" / kLanguageTemplateName));
+    const ProgramSettings& ps = app->settings();
+    EXPECT_EQ((std::vector{ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
+                           ps.SaveDialogBmpSup, ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix}),
+              std::vector<std::string>(6, folderText(own)));
+    app->dialogs().files.push_back(std::nullopt);
+    control<QPushButton>(app->jobSetup(), "ButtonOpenDir")->click();
+    EXPECT_EQ(folderText(app->dialogs().fileRequests.at(0).initialFolder), folderText(own));
     app->mainWindow()->hide();
 }

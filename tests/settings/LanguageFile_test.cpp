@@ -4,8 +4,6 @@
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <random>
-#include <sstream>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -228,20 +226,4 @@ TEST_F(LanguageFile, ListingTakesLngFilesWithoutCaseAndFindsThemBack) {
     ASSERT_TRUE(loadLanguageByName(lang(), "ESPANOL", windows, catalogue).ok);
     EXPECT_EQ(windows[0].m_caption, "Hola");
     EXPECT_TRUE(listLanguages(dir / "no-such-folder").empty());
-}
-
-TEST_F(LanguageFile, ArbitraryBytesNeverFault) {
-    std::mt19937 rng(777);
-    std::vector<std::string> pieces;
-    std::istringstream all(
-        "[Form1]\n|[Messages]\n|MsgStr_|Form1.|LabelPos.|RadioGroupPreviewBack.Items|"
-        "Hint|=|\r|\n|0|1|[Form1.MainMenu1]\n|Form1.MainMenu1.File1|\xFF");
-    for (std::string piece; std::getline(all, piece, '|');) pieces.push_back(piece);
-    for (int round = 0; round < 200; ++round) {
-        std::string text;
-        for (int i = 0; i < 60; ++i) text += pieces[rng() % pieces.size()];
-        applyLanguage(IniFile::parse(text), windows, catalogue);
-        ASSERT_EQ(windows[0].components[5]->items.size(), 3u);
-        ASSERT_GE(catalogue.count(), MessageCatalogue::kDefaultCount);
-    }
 }

@@ -2,9 +2,7 @@
 #include "subtitles/DocumentFlows.h"
 #include "subtitles/NativeReader.h"
 
-#include <deque>
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -227,24 +225,4 @@ TEST_F(ReaderTest, SavedFilesReadBackWholeInTheirEncoding) {
               std::tuple(1, 1u, 0));
     EXPECT_EQ(doc.store().entry(1).Lines[0], "? caf\xE9");
     EXPECT_TRUE(dialogs.questions.empty());
-}
-
-TEST_F(ReaderTest, RandomBytesNeverCrashAndEveryEntryHasText) {
-    std::mt19937 rng(1234);
-    const std::vector<std::string> pieces = {
-        "1", "\r\n", "\n",   "\r", "00:00:01,000 --> 00:00:02,000", "  X1:", "X2:", "999999999999",
-        "-", "abc",  "\xff", " "};
-    for (int round = 0; round < 300; ++round) {
-        std::string text;
-        for (int k = int(rng() % 60); k > 0; --k)
-            text +=
-                rng() % 4 == 0 ? std::string(1, char(rng() % 256)) : pieces[rng() % pieces.size()];
-        ScriptedDialogs ignore;
-        ignore.answers.assign(1000, Answer::Ignore);
-        readNativeText(doc, text, "fuzz.vtx", ignore, messages);
-        for (const TSub& e : doc.store().entries()) {
-            ASSERT_TRUE(e.NbLines >= 1 && e.NbLines <= TSub::kMaxLines) << text;
-            for (int j = 0; j < e.NbLines; ++j) ASSERT_FALSE(e.Lines[size_t(j)].empty()) << text;
-        }
-    }
 }

@@ -55,8 +55,11 @@ TEST(SplitOk, TwoDiscRecipeGivesBothHalvesFromZero) {
     add(doc, "00:44:59,000", "00:45:03,000", {"crossing"});
     add(doc, "00:45:00,000", "00:45:02,000", {"two"});
     add(doc, "01:29:58,000", "01:30:00,000", {"end"});
-    ASSERT_TRUE(applySplitWindow(doc, {true, {}, tc("00:45:00,000")}, dialogs, messages));
-    EXPECT_EQ(doc.list().line(5), "00:44:59,000 --> 00:45:00,000");
+    ASSERT_TRUE(
+        applySplitWindow(doc, {true, tc("00:00:01,000"), tc("00:45:00,000")}, dialogs, messages));
+    // Numbered by store position; what starts inside is kept, cut at the stop and shifted.
+    EXPECT_EQ(doc.list().lines(), (TextLines{"1", "00:09:59,000 --> 00:10:01,000", "one", "", "2",
+                                             "00:44:58,000 --> 00:44:59,000", "crossing", ""}));
     // Copy stop to start, Last Sub., OK.
     ASSERT_TRUE(applySplitWindow(doc, {true, tc("00:45:00,000"), splitFileEnd(doc.store())},
                                  dialogs, messages));

@@ -1,7 +1,6 @@
 #include "SubtitleTestSupport.h"
 #include "subtitles/TimeCorrection.h"
 
-#include <deque>
 #include <gtest/gtest.h>
 #include <sstream>
 
