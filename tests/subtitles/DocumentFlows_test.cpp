@@ -8,12 +8,7 @@ using namespace mirtal::test;
 
 namespace {
 
-class FlowTest : public ::testing::Test {
-protected:
-    FixedBannerClock clock{"01/02/2003 04:05:06"};
-    SubtitleDocument doc{clock};
-    MessageCatalogue messages;
-    ScriptedDialogs dialogs;
+struct FlowTest : DocumentTest {
     TempFolder dir;
 
     void fill() { doc.addSubtitle({"Hello"}, true, tc("00:00:01,000"), tc("00:00:02,000"), {}); }

@@ -8,12 +8,7 @@ using namespace mirtal::test;
 
 namespace {
 
-class ReaderTest : public ::testing::Test {
-protected:
-    FixedBannerClock clock{"01/02/2003 04:05:06"};
-    SubtitleDocument doc{clock};
-    MessageCatalogue messages;
-    ScriptedDialogs dialogs;
+struct ReaderTest : DocumentTest {
 
     NativeReadReport read(const std::string& text) {
         return readNativeText(doc, text, "/subs/film.vtx", dialogs, messages);

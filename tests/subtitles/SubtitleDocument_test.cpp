@@ -22,12 +22,6 @@ struct RecordingObserver : SubtitleListObserver {
     int stateChanges = 0;
 };
 
-class DocumentTest : public ::testing::Test {
-protected:
-    FixedBannerClock clock{"01/02/2003 04:05:06"};
-    SubtitleDocument doc{clock};
-};
-
 } // namespace
 
 TEST(Store, RefusesEntriesPastItsCapacityAndNoText) {
