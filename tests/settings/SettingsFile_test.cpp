@@ -171,17 +171,6 @@ TEST_F(SettingsFile, EveryValueRoundTrips) {
     EXPECT_EQ(out2.philips.Title, "") << "not a stored option";
 }
 
-TEST_F(SettingsFile, UnknownSectionsKeysAndCommentsSurviveSave) {
-    const std::string theirs = "; hand-written\r\n[Other Program]\r\nX=1\r\n";
-    writeText(file(), theirs + "[config]\r\nactionmode=2\r\nFuture=yes\r\n");
-    load();
-    EXPECT_EQ(program.ActionMode, 2);
-    program.ActionMode = 1;
-    ASSERT_TRUE(save().ok);
-    EXPECT_EQ(readText(file()).substr(0, theirs.size() + 36),
-              theirs + "[config]\r\nactionmode=1\r\nFuture=yes\r\n");
-}
-
 // Binary (or too large, which the INI reader refuses alike): the defaults,
 // and the file is never written over.
 TEST_F(SettingsFile, UnreadableFileGivesDefaultsAndIsNotOverwritten) {
