@@ -162,6 +162,8 @@ struct AppBench {
         QGuiApplication::setQuitOnLastWindowClosed(false);
         restart(startNow);
     }
+    // Every run: no dialog the test did not answer.
+    ~AppBench() { EXPECT_EQ(app ? app->dialogs().unexpected : 0, 0); }
     // A second run on the same folder (the settings of the first are read).
     void restart(bool startNow = true) {
         answers.reset(), app.reset();
