@@ -27,10 +27,6 @@ struct ReaderTest : DocumentTest {
         }
         return out;
     }
-    std::string errorText(int n) {
-        return messages.text(Message::SubtitleFileError) + std::to_string(n) + "\r" +
-               messages.text(Message::IgnoreAndContinue);
-    }
 };
 
 } // namespace
@@ -112,7 +108,8 @@ TEST_F(ReaderTest, DamagedEntriesAskAndTheAnswerDecides) {
         EXPECT_TRUE(dialogs.answers.empty()) << c.text;
         ASSERT_FALSE(dialogs.questions.empty());
         const ScriptedDialogs::Question& q = dialogs.questions[0];
-        EXPECT_EQ(q.text, errorText(c.firstError));
+        EXPECT_EQ(q.text, messages.text(Message::SubtitleFileError) + std::to_string(c.firstError) +
+                              "\r" + messages.text(Message::IgnoreAndContinue));
         EXPECT_TRUE(q.kind == MessageKind::Warning && q.buttons.has(Answer::Cancel) &&
                     q.buttons.has(Answer::Ignore) && q.buttons.has(Answer::YesToAll));
         EXPECT_FALSE(doc.splitActive()) << "reading switches the split filter off";
