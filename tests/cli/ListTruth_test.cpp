@@ -3,6 +3,7 @@
 // decoder on streams that real authoring tools and muxers wrote.
 #include "CliRun.h"
 #include "TempFolder.h"
+#include "subtitles/TimeCode.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -13,9 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 int64_t ms(const std::string& tc) {
-    int h = 0, m = 0, s = 0, f = 0;
-    std::sscanf(tc.c_str(), "%d:%d:%d,%d", &h, &m, &s, &f);
-    return ((h * 60LL + m) * 60 + s) * 1000 + f;
+    return timeCodeToMs(mirtal::strToTimeCode(tc));
 }
 
 // Each listed subpicture: start and stop in ms, X1, Y1, X2, Y2, bytes.

@@ -2,7 +2,6 @@
 
 // The program driven through its windows: one run on a temporary program
 // folder with every dialog scripted, and the lookups the tests share.
-#include "Controls.h"
 #include "TempFolder.h"
 #include "rip/Session.h"
 #include "settings/LanguageFile.h"
@@ -29,6 +28,16 @@
 #include <map>
 
 namespace mirtal::test {
+
+// A window's control found by its objectName, the name the language files
+// know it by. A missing or differently typed control fails the test.
+template <typename T> T* control(const QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw std::runtime_error(std::string("no control named ") + name + " in " +
+                                 window->objectName().toStdString());
+    return found;
+}
 
 // The engine's questions that wait for the user, answered by the test where
 // it says so and by the windows otherwise (it must not outlive the application).
@@ -153,6 +162,8 @@ struct AppBench {
         QGuiApplication::setQuitOnLastWindowClosed(false);
         restart(startNow);
     }
+    // Every run: no dialog the test did not answer.
+    ~AppBench() { EXPECT_EQ(app ? app->dialogs().unexpected : 0, 0); }
     // A second run on the same folder (the settings of the first are read).
     void restart(bool startNow = true) {
         answers.reset(), app.reset();

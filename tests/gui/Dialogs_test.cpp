@@ -234,5 +234,4 @@ TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrixAndSavesRefuseAFileInUse) {
     in<QAction>(&list, "Saveas1")->trigger();
     EXPECT_NE(b.lastMessage().find("is the character matrix"), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(file), saved);
-    EXPECT_EQ(dialogs.unexpected, 0);
 }

@@ -1,6 +1,7 @@
 // The objectName contract with the language files: what the template holds,
 // what a language file changes and where the program finds them.
 #include "AppTestSupport.h"
+#include "settings/SettingsFile.h"
 #include "ui/QtLanguageTarget.h"
 
 using namespace mirtal;
@@ -14,10 +15,6 @@ struct Languages : ::testing::Test {
 
     void writeLanguage(const std::string& name, const std::string& text) {
         writeText(languageFolderIn(app.settingsFolder()) / (name + ".lng"), text);
-    }
-    void copyShipped() {
-        for (const std::string name : {"English", "Francais"})
-            writeLanguage(name, readText(shippedLanguageFolder() / (name + ".lng")));
     }
 };
 
@@ -71,9 +68,6 @@ TEST_F(Languages, TheTemplateHoldsEveryWindowsOwnTextsOnly) {
                                "Form1/Form1.CoolButtonOpenVob.Caption", // a hint-only button
                                "Form3/Form3.LabelNbSubTitle.Caption", "Form1/Form1.Image1.Caption"})
         EXPECT_EQ(t.count(absent), 0u) << absent;
-    const int n = MessageCatalogue::kDefaultCount;
-    EXPECT_EQ(t.count("Messages/MsgStr_" + std::to_string(n - 1)), 1u);
-    EXPECT_EQ(t.count("Messages/MsgStr_" + std::to_string(n)), 0u);
 
     writeLanguage("Other", "[Form3]\r\nForm3.CheckBoxScrollDown.Caption=?\r\n"
                            "Form3.CheckBoxScrollDown.Hint=Down\r\n"
@@ -86,14 +80,29 @@ TEST_F(Languages, TheTemplateHoldsEveryWindowsOwnTextsOnly) {
 }
 
 // The shipped French file covers every text there is to translate, and the
-// shipped English file takes every one of them back.
+// shipped English file takes every one of them back; Qt's own buttons follow
+// (a message box in French says Oui).
 TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
+    auto qtTexts = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes);
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        return box.button(QMessageBox::Yes)->text() + "|" +
+               dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
+    };
+    const QString qtEnglish = qtTexts();
+    ASSERT_TRUE(qtEnglish.startsWith("&Yes|"));
     IniFile frenchIni;
     ASSERT_TRUE(frenchIni.load(shippedLanguageFolder() / "Francais.lng"));
     const auto french = iniTexts(frenchIni);
     const auto english = exportedTexts(app);
-    copyShipped();
+    for (const std::string name : {"English", "Francais"})
+        writeLanguage(name, readText(shippedLanguageFolder() / (name + ".lng")));
     app.loadLanguage("Francais");
+    const QString qtFrench = qtTexts();
+    EXPECT_TRUE(qtFrench.startsWith("&Oui|"));
+    EXPECT_NE(qtFrench.mid(5), qtEnglish.mid(5));
     const auto loaded = exportedTexts(app);
     int changed = 0, covered = 0;
     for (const auto& [key, value] : english) {
@@ -114,32 +123,13 @@ TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
     EXPECT_GT(changed, covered * 3 / 4);
     app.loadLanguage("English");
     EXPECT_EQ(exportedTexts(app), english);
-}
-
-// Qt's own buttons follow the language: a message box in French says Oui.
-TEST_F(Languages, QtsOwnTextsFollowTheChosenLanguage) {
-    auto texts = [] {
-        QMessageBox box;
-        box.setStandardButtons(QMessageBox::Yes);
-        QFileDialog dialog;
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        return box.button(QMessageBox::Yes)->text() + "|" +
-               dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
-    };
-    const QString english = texts();
-    ASSERT_TRUE(english.startsWith("&Yes|"));
-    copyShipped();
-    app.loadLanguage("Francais");
-    const QString french = texts();
-    EXPECT_TRUE(french.startsWith("&Oui|"));
-    EXPECT_NE(french.mid(5), english.mid(5));
-    app.loadLanguage("English");
-    EXPECT_EQ(texts(), english);
+    EXPECT_EQ(qtTexts(), qtEnglish);
 }
 
 // An installed program: the menu lists the files of both language folders,
 // the user's own copy winning, checks and loads the choice of last time,
-// and loads the one chosen.
+// and loads the one chosen. Its own folder being no place to save into, the
+// file dialogs start where the settings are.
 TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     TempFolder config, scratch;
     const auto program = scratch / "program", own = config / "Mirtal";
@@ -169,5 +159,12 @@ TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     EXPECT_EQ(ok->text(), "Extra");
     ASSERT_TRUE(app->exportLanguageTemplate()); // where the user may write
     EXPECT_TRUE(std::filesystem::exists(own / "lang" / kLanguageTemplateName));
+    const ProgramSettings& ps = app->settings();
+    EXPECT_EQ((std::vector{ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
+                           ps.SaveDialogBmpSup, ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix}),
+              std::vector<std::string>(6, folderText(own)));
+    app->dialogs().files.push_back(std::nullopt);
+    control<QPushButton>(app->jobSetup(), "ButtonOpenDir")->click();
+    EXPECT_EQ(folderText(app->dialogs().fileRequests.at(0).initialFolder), folderText(own));
     app->mainWindow()->hide();
 }

@@ -2,7 +2,6 @@
 #include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace mirtal;
 using namespace mirtal::test;
@@ -43,25 +42,6 @@ TEST(IniFile, WritesKeepEveryOtherLineInPlaceAndTouchOnlyTheFirstDuplicate) {
                           "odd line\r\n\r\n[Theirs]\r\nKeep=this\r\n# note\r\n[mine]\r\nOld=3\r\n"
                           "Only=4\r\n\r\n[Added]\r\nFlag=1\r\n");
     EXPECT_EQ(ini.sectionNames(), (Names{"Mine", "Theirs", "mine", "Added"}));
-}
-
-TEST(IniFile, ArbitraryBytesParseAndRoundTripWrites) {
-    std::mt19937 rng(12345);
-    const std::string alphabet("[]=;#\r\n \tAbKkSs0\0\xFF\xE9x", 20);
-    for (int round = 0; round < 300; ++round) {
-        std::string junk;
-        const size_t len = rng() % 400;
-        for (size_t i = 0; i < len; ++i)
-            junk += (rng() % 4 == 0) ? char(rng() % 256) : alphabet[rng() % alphabet.size()];
-        IniFile ini = IniFile::parse(junk);
-        for (const std::string& s : ini.sectionNames()) ini.keyNames(s);
-        ini.writeString("S", "K", "value " + std::to_string(round));
-        ini.writeInteger("s b", "k", round);
-        IniFile again = IniFile::parse(ini.text());
-        ASSERT_EQ(again.readString("S", "K", ""), "value " + std::to_string(round)) << junk;
-        ASSERT_EQ(again.readInteger("S B", "K", -1), round) << junk;
-        ASSERT_EQ(again.text(), ini.text());
-    }
 }
 
 // A folder, a file too large, a save through a file in the way: named. Saving

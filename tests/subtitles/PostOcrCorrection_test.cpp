@@ -59,9 +59,7 @@ TEST(PostOcr, IlRulesRestoreCapitalsWhereTheyBelong) {
     EXPECT_EQ(e.Lines[2], "It was late");
 }
 
-TEST(PostOcr, CorrectRunsQuotesThenIlOverTheStoreAndRefreshes) {
-    FixedBannerClock clock{""};
-    SubtitleDocument doc{clock};
+TEST_F(DocumentTest, PostOcrRunsQuotesThenIlOverTheStoreAndRefreshes) {
     add(doc, "00:00:01,000", "00:00:02,000", {"''lt's''"});
     add(doc, "00:00:03,000", "00:00:04,000", {"and l said"});
     correctPostOcr(doc, false, false, IlLanguage::English);

@@ -31,11 +31,9 @@ TEST(SplitBar, WindowIsScaledInWholeSecondsAndClampedToTheFile) {
     EXPECT_EQ(splitFileEnd(store), tc("00:00:04,000"));
 }
 
-TEST(SplitOk, StopBeforeStartIsRefusedOnlyWhileTicked) {
-    FixedBannerClock clock{""};
-    SubtitleDocument doc{clock};
-    MessageCatalogue messages;
-    ScriptedDialogs dialogs;
+using SplitOk = DocumentTest;
+
+TEST_F(SplitOk, StopBeforeStartIsRefusedOnlyWhileTicked) {
     dialogs.answers = {Answer::Ok};
     SplitWindow bad{true, tc("00:10:00,000"), tc("00:05:00,000")};
     EXPECT_FALSE(applySplitWindow(doc, bad, dialogs, messages));
@@ -46,17 +44,16 @@ TEST(SplitOk, StopBeforeStartIsRefusedOnlyWhileTicked) {
     EXPECT_EQ(doc.split(), bad);
 }
 
-TEST(SplitOk, TwoDiscRecipeGivesBothHalvesFromZero) {
-    FixedBannerClock clock{""};
-    SubtitleDocument doc{clock};
-    MessageCatalogue messages;
-    ScriptedDialogs dialogs;
+TEST_F(SplitOk, TwoDiscRecipeGivesBothHalvesFromZero) {
     add(doc, "00:10:00,000", "00:10:02,000", {"one"});
     add(doc, "00:44:59,000", "00:45:03,000", {"crossing"});
     add(doc, "00:45:00,000", "00:45:02,000", {"two"});
     add(doc, "01:29:58,000", "01:30:00,000", {"end"});
-    ASSERT_TRUE(applySplitWindow(doc, {true, {}, tc("00:45:00,000")}, dialogs, messages));
-    EXPECT_EQ(doc.list().line(5), "00:44:59,000 --> 00:45:00,000");
+    ASSERT_TRUE(
+        applySplitWindow(doc, {true, tc("00:00:01,000"), tc("00:45:00,000")}, dialogs, messages));
+    // Numbered by store position; what starts inside is kept, cut at the stop and shifted.
+    EXPECT_EQ(doc.list().lines(), (TextLines{"1", "00:09:59,000 --> 00:10:01,000", "one", "", "2",
+                                             "00:44:58,000 --> 00:44:59,000", "crossing", ""}));
     // Copy stop to start, Last Sub., OK.
     ASSERT_TRUE(applySplitWindow(doc, {true, tc("00:45:00,000"), splitFileEnd(doc.store())},
                                  dialogs, messages));

@@ -3,10 +3,12 @@
 #include "TempFolder.h"
 #include "base/DialogHost.h"
 #include "base/Files.h"
+#include "base/MessageCatalogue.h"
 #include "subtitles/SubtitleDocument.h"
 
 #include <deque>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -48,6 +50,14 @@ private:
         queue.pop_front();
         return front;
     }
+};
+
+// A document with its clock, messages and scripted dialogs.
+struct DocumentTest : ::testing::Test {
+    FixedBannerClock clock{"01/02/2003 04:05:06"};
+    SubtitleDocument doc{clock};
+    MessageCatalogue messages;
+    ScriptedDialogs dialogs;
 };
 
 inline TTimeCode tc(const char* text) {

@@ -1,7 +1,6 @@
 #include "SubtitleTestSupport.h"
 #include "subtitles/TimeCorrection.h"
 
-#include <deque>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -10,13 +9,7 @@ using namespace mirtal::test;
 
 namespace {
 
-class TimeCorrectionTest : public ::testing::Test {
-protected:
-    FixedBannerClock clock{""};
-    SubtitleDocument doc{clock};
-    MessageCatalogue messages;
-    ScriptedDialogs dialogs;
-};
+using TimeCorrectionTest = DocumentTest;
 
 std::string full(const std::string& t) {
     return std::string("00:00:00,000").substr(0, 12 - t.size()) + t;
