@@ -285,6 +285,53 @@ build_disc wide "${D[@]}"; write_truth wide "${D[@]}"; check_colours wide
 D=(PAL 25 "en:$OBLIQUE:28:italic.en.srt::$DEJAVU" "fr:$SERIF:28:italic.fr.srt")
 build_disc italic "${D[@]}"; write_truth italic "${D[@]}"; check_colours italic
 
+# Two episodes in one title set: two titles (one program chain each) of two
+# chapters (the second from 0:10), English subtitles of their own. Each
+# title's truth comes from its own stream before authoring, timed from its
+# own start; dvdauthor keeps the time stamps, which the script checks.
+build_episodes() {
+    local dir=$DISCS/episodes w=$WORK/episodes n pgcs=""
+    rm -rf "$dir"
+    mkdir -p "$dir" "$w"
+    printf 'name=episodes\nformat=PAL\ntitles=2\nchapter2_start_s=10\n' >"$w/disc.txt"
+    for n in 1 2; do
+        make_video PAL $(( $(srt_end_s "$SRC/episode$n.srt") + 2 )) "$w/v$n.mpg"
+        cp "$SRC/episode$n.srt" "$w/t$n.srt"
+        spumux_xml PAL "$DEJAVU" 28 25 "$w/t$n.srt" "$w/t$n.xml"
+        spumux_xml PAL "$DEJAVU" 28 25 "@SRT@" "$w/t$n.tmpl.xml"
+        spumux -m dvd -s 0 "$w/t$n.xml" <"$w/v$n.mpg" >"$w/t$n.mpg" 2>"$w/spumux$n.log" ||
+            { cat "$w/spumux$n.log" >&2; exit 1; }
+        "${TOOL[@]}" ffprobe --sub $((0x20)) --size 720x576 --out "$dir/subs_t$n.tsv" "$w/t$n.mpg"
+        "${TOOL[@]}" truth --sub $((0x20)) --srt "$w/t$n.srt" --xml "$w/t$n.tmpl.xml" \
+            --out "$dir/truth_t$n.txt" "$w/t$n.mpg" >/dev/null
+        "${TOOL[@]}" spuscan --sub $((0x20)) --out "$w/t$n.tsv" "$w/t$n.mpg"
+        echo "title${n}_count=$(($(wc -l <"$dir/subs_t$n.tsv") - 1))" >>"$w/disc.txt"
+        pgcs+="   <pgc>"$'\n'"    <vob file=\"$w/t$n.mpg\" chapters=\"0,0:10\"/>"$'\n'"   </pgc>"$'\n'
+    done
+    cat >"$w/dvd.xml" <<EOF
+<dvdauthor dest="$dir">
+ <vmgm/>
+ <titleset>
+  <titles>
+   <video format="pal" aspect="4:3"/>
+   <audio format="ac3" lang="en"/>
+   <subpicture lang="en"/>
+${pgcs}  </titles>
+ </titleset>
+</dvdauthor>
+EOF
+    VIDEO_FORMAT=PAL dvdauthor -x "$w/dvd.xml" >"$w/dvdauthor.log" 2>&1 ||
+        { cat "$w/dvdauthor.log" >&2; exit 1; }
+    # The authored title set holds both titles' units, time stamps and
+    # pictures unchanged (dvdauthor maps the colours onto its own palette).
+    "${TOOL[@]}" spuscan --sub $((0x20)) --out "$w/authored.tsv" "$dir"/VIDEO_TS/VTS_01_1.VOB
+    cmp -s <(tail -n +2 "$w/authored.tsv" | cut -f5-12) \
+        <(tail -q -n +2 "$w/t1.tsv" "$w/t2.tsv" | cut -f5-12) ||
+        { echo "episodes: dvdauthor changed the subpicture units" >&2; exit 1; }
+    mv "$w/disc.txt" "$dir/disc.txt"
+}
+build_episodes
+
 # IFO languages of the two-stream disc must read "en" at 600 and "fr" at 606.
 [[ $(dd if="$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" bs=1 skip=600 count=2 status=none) == en &&
    $(dd if="$DISCS/pal_en_fr/VIDEO_TS/VTS_01_0.IFO" bs=1 skip=606 count=2 status=none) == fr ]] ||
