@@ -25,6 +25,14 @@ constexpr std::array kOptions = {
     OptionSpec{"--from-video-start", "", "",
                "times from the first video frame (where a remuxed film starts) rather than "
                "from the stream clock; also where the --settings file says FromVideoStart=1"},
+    OptionSpec{"--dvd-title", "", "N|all",
+               "read title N of the title set (a VTS_nn_0.IFO input) cell by cell as a player "
+               "plays it, timed from its start; all: one job and one output per title, named "
+               "with _titleN (see --list-titles)"},
+    OptionSpec{"--chapters", "", "A[-B]",
+               "with --dvd-title: only these chapters, timed from the first one's start"},
+    OptionSpec{"--angle", "", "N",
+               "with --dvd-title: the angle of a multi-angle title (default 1)"},
     OptionSpec{"--forced-only", "", "",
                "keep only the subpictures started by the forced start command (lines meant to "
                "be shown even with subtitles off); the others are not counted"},

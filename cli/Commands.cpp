@@ -16,6 +16,11 @@ constexpr std::array kCommands = {
             "      a stop of 00:00:00,000 means the unit has no stop command. Lines that are\n"
             "      not subpictures (stream languages, totals) begin with '#'",
             runList},
+    Command{"--list-titles", "VTS_nn_0.IFO",
+            "list the titles of the title set as a player plays them: number, length,\n"
+            "      chapters, angles and cells, then the chapters' starts (for --dvd-title,\n"
+            "      --chapters and --angle)",
+            runListTitles},
     Command{"--convert", "FILE.srt|FILE.vtx",
             "read a subtitle file in the native format (SubRip; UTF-8 or Windows-1252,\n"
             "      told by its bytes unless --input-encoding or --encoding names it), correct\n"
@@ -159,6 +164,8 @@ int runCli(std::span<const std::string> arguments, CliIo& io) {
         io.err << "mirtal-rip: no command given (see --help)\n";
         return kExitUsage;
     }
+    if (args.value("--dvd-title") == "all" && args.command != "--convert")
+        return runEveryTitle(args, io);
     return findCommand(args.command)->run(args, io);
 }
 

@@ -34,6 +34,10 @@ struct Command {
 // A new command is a file of its own defining its run function, declared
 // here, plus one line in the table of Commands.cpp.
 int runList(const Args& args, CliIo& io);
+int runListTitles(const Args& args, CliIo& io);
+// --dvd-title all: the command once per title of the title set, each output
+// named with _titleN; the worst exit status.
+int runEveryTitle(const Args& args, CliIo& io);
 int runDocument(const Args& args, CliIo& io);
 int runPictures(const Args& args, CliIo& io);
 int runOcr(const Args& args, CliIo& io);

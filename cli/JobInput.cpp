@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "base/Files.h"
+#include "rip/Demuxer.h"
 #include "settings/IniFile.h"
 #include "subtitles/TimeCode.h"
 
@@ -84,18 +85,25 @@ bool addFolder(const fs::path& p, const std::string& text, JobInput& out, std::s
 }
 
 // A title set's IFO: the title VOBs beside it, and its stream languages.
+// VTS_nn_1.VOB .. VTS_nn_9.VOB beside a VTS_nn_0.IFO, in name order.
+std::vector<fs::path> titleSetVobs(const fs::path& ifo) {
+    std::vector<fs::path> vobs;
+    const std::string pattern = ifo.filename().string().substr(0, 7) + "?.VOB";
+    for (const fs::path& v :
+         listFilesMatching(ifo.parent_path().empty() ? "." : ifo.parent_path(), pattern))
+        if (isTitleVob(v.filename().string())) vobs.push_back(v);
+    return vobs;
+}
+
 bool addTitleSet(const fs::path& p, const std::string& text, JobInput& out, std::string& error) {
     const std::string name = p.filename().string();
     if (!isTitleSetIfo(name)) {
         error = "not a title set IFO (VTS_nn_0.IFO): " + text;
         return false;
     }
-    std::string pattern = name.substr(0, 7) + "?.VOB";
-    size_t before = out.vobs.size();
-    for (const fs::path& v :
-         listFilesMatching(p.parent_path().empty() ? "." : p.parent_path(), pattern))
-        if (isTitleVob(v.filename().string())) out.vobs.push_back(v);
-    if (out.vobs.size() == before) {
+    const std::vector<fs::path> vobs = titleSetVobs(p);
+    out.vobs.insert(out.vobs.end(), vobs.begin(), vobs.end());
+    if (vobs.empty()) {
         error = "no title VOB file (" + name.substr(0, 7) + "1.VOB ...) beside " + text;
         return false;
     }
@@ -145,6 +153,96 @@ bool addInput(const std::string& text, JobInput& out, std::string& error) {
 }
 
 } // namespace
+
+namespace {
+
+// "A" or "A-B" within 1..count.
+bool parseRange(const std::string& text, size_t count, size_t& first, size_t& last) {
+    const size_t dash = text.find('-');
+    auto number = [](const std::string& s, size_t& v) {
+        if (s.empty() || s.size() > 4 || s.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        v = size_t(std::stoul(s));
+        return true;
+    };
+    if (!number(text.substr(0, dash), first)) return false;
+    if (dash == std::string::npos)
+        last = first;
+    else if (!number(text.substr(dash + 1), last))
+        return false;
+    return first >= 1 && first <= last && last <= count;
+}
+
+} // namespace
+
+bool titlesOfInput(const JobInput& input, std::vector<Title>& titles, std::string& error) {
+    if (!input.ifo || !isTitleSetIfo(input.ifo->filename().string())) {
+        error = "titles are read from a title set: give its VTS_nn_0.IFO as the input";
+        return false;
+    }
+    auto read = readTitles(*input.ifo);
+    if (!read) {
+        error = read.error;
+        return false;
+    }
+    titles = std::move(*read);
+    return true;
+}
+
+bool chooseTitle(const Args& args, JobInput& input, std::string& error) {
+    const auto number = args.value("--dvd-title");
+    if (!number) {
+        if (!args.has("--chapters") && !args.has("--angle")) return true;
+        error = std::string(args.has("--chapters") ? "--chapters" : "--angle") +
+                " chooses within a title: give --dvd-title N";
+        return false;
+    }
+    std::vector<Title> titles;
+    if (!titlesOfInput(input, titles, error)) return false;
+    size_t t = 0, unused = 0;
+    if (!parseRange(*number, titles.size(), t, unused) || t != unused) {
+        error =
+            "--dvd-title: expected 1.." + std::to_string(titles.size()) + " or all, got " + *number;
+        return false;
+    }
+    const Title& title = titles[t - 1];
+    size_t first = 1, last = title.chapters.size(), angle = 1;
+    if (auto chapters = args.value("--chapters");
+        chapters && !parseRange(*chapters, title.chapters.size(), first, last)) {
+        error = "--chapters: title " + *number + " has chapters 1.." +
+                std::to_string(title.chapters.size()) + ", got " + *chapters;
+        return false;
+    }
+    if (auto a = args.value("--angle"); a && !parseRange(*a, size_t(title.angles), angle, unused)) {
+        error = "--angle: title " + *number + " has angles 1.." + std::to_string(title.angles) +
+                ", got " + *a;
+        return false;
+    }
+    // The cells count packs over all the title set's VOB files, whatever the inputs named.
+    const std::vector<fs::path> vobs = titleSetVobs(*input.ifo);
+    std::vector<uint64_t> packs;
+    for (const fs::path& v : vobs) {
+        std::error_code ec;
+        packs.push_back(fs::file_size(v, ec) / kPackSize);
+    }
+    input.ranges.clear();
+    std::vector<fs::path> files;
+    for (const FileStretch& s :
+         stretchesOf(vobs, packs, title.cellsToRead(int(angle), first, last))) {
+        files.push_back(s.file);
+        input.ranges.push_back(s.packs);
+    }
+    const auto whole =
+        stretchesOf(vobs, packs, title.cellsToRead(int(angle), 1, title.chapters.size()));
+    if (!whole.empty()) input.titleStart = whole.front();
+    if (files.empty()) {
+        error = "title " + *number + ": its cells lie outside the title set's VOB files";
+        return false;
+    }
+    input.vobs = std::move(files);
+    input.indexes.assign(input.vobs.size(), nullptr);
+    return true;
+}
 
 bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::string& error) {
     out = JobInput{};

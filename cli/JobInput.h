@@ -5,6 +5,7 @@
 #include "rip/IfoLanguages.h"
 #include "rip/RipJob.h"
 #include "rip/StreamMap.h"
+#include "rip/Titles.h"
 #include "rip/VobSubIndex.h"
 
 #include <array>
@@ -28,6 +29,9 @@ struct JobInput {
     std::string ifoProblem; // a short or unreadable IFO: what was wrong
     StreamMap map;          // the substreams of a 16:9 title's streams
     bool damaged = false;   // refused because an input is damaged, not because of the command line
+    // Empty, or one per file of vobs: the packs of a title's cells (--dvd-title).
+    std::vector<PackRange> ranges;
+    FileStretch titleStart; // where the title's first cell begins
 };
 
 // The subpicture stream a job reads.
@@ -51,6 +55,15 @@ bool resolveInputs(const std::vector<std::string>& inputs, JobInput& out, std::s
 // the substream of its --view (wide by default) through the IFO's table;
 // elsewhere stream k is substream 0x1F + k and there is no view to choose.
 bool chooseStream(const Args& args, const JobInput& input, StreamChoice& out, std::string& error);
+
+// --dvd-title N with --chapters A-B and --angle N: the job reads the cells of
+// that title of the IFO input's title set, in playing order. Without
+// --dvd-title the files are read whole (and --chapters or --angle refused).
+bool chooseTitle(const Args& args, JobInput& input, std::string& error);
+
+// The titles of the title set an IFO input names, for --list-titles and
+// --dvd-title all; false with a message when the input is not one.
+bool titlesOfInput(const JobInput& input, std::vector<Title>& titles, std::string& error);
 
 // --from-video-start, or FromVideoStart=1 in the --settings file. A file
 // without the key keeps the stream clock, as mirtal-rip always did.

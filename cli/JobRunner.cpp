@@ -22,6 +22,9 @@ JobSetup prepareJob(Session& session, const Args& args, const JobInput& input,
     JobSetup setup;
     setup.files = input.vobs;
     setup.indexes = input.indexes;
+    setup.ranges = input.ranges;
+    setup.titleFile = input.titleStart.file;
+    setup.titlePack = input.titleStart.packs.first;
     setup.forcedOnly = args.has("--forced-only");
     setup.fromVideoStart = timesFromVideoStart(args);
     setup.action = action;

@@ -80,7 +80,8 @@ int runList(const Args& args, CliIo& io) {
     StreamChoice stream;
     int32_t lastTimeCodeMs = 0;
     auto timeCode = args.value("--time-code");
-    if (!resolveInputs(args.inputs, input, error) || !chooseStream(args, input, stream, error) ||
+    if (!resolveInputs(args.inputs, input, error) || !chooseTitle(args, input, error) ||
+        !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
         return refusalStatus(input);
@@ -129,8 +130,9 @@ int runList(const Args& args, CliIo& io) {
     uint64_t bytesRead = 0;
     for (uint32_t kb : session.job().FileSizeKb) bytesRead += uint64_t(kb) << 10;
     io.out << "# total: " << printer.count() << " subpictures, " << damagedNote(session.job())
-           << printer.bytes() << " bytes of subpicture units, " << input.vobs.size() << " file"
-           << (input.vobs.size() == 1 ? "" : "s") << ", " << (bytesRead >> 20) << " MiB\n";
+           << printer.bytes() << " bytes of subpicture units, " << input.vobs.size()
+           << (input.ranges.empty() ? " file" : " cell") << (input.vobs.size() == 1 ? "" : "s")
+           << ", " << (bytesRead >> 20) << " MiB\n";
     return status;
 }
 

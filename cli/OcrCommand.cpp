@@ -585,7 +585,7 @@ int parseOcrRequest(const Args& args, CliIo& io, OcrRunOptions& o, OcrInputs& in
     // The first input is the action word "ocr".
     const std::vector<std::string> inputs(args.inputs.begin() + 1, args.inputs.end());
     if (!parseOcrOptions(args, io, o, error) || !resolveInputs(inputs, in.input, error) ||
-        !chooseStream(args, in.input, in.stream, error) ||
+        !chooseTitle(args, in.input, error) || !chooseStream(args, in.input, in.stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
         return refusalStatus(in.input);

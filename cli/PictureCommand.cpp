@@ -298,7 +298,8 @@ int runPictures(const Args& args, CliIo& io) {
     int32_t lastTimeCodeMs = 0;
     auto timeCode = args.value("--time-code");
     if (!parsePictureOptions(args, options, inputs, error) ||
-        !resolveInputs(inputs, input, error) || !chooseStream(args, input, stream, error) ||
+        !resolveInputs(inputs, input, error) || !chooseTitle(args, input, error) ||
+        !chooseStream(args, input, stream, error) ||
         (timeCode && !parseTimeCodeOption(*timeCode, lastTimeCodeMs, error))) {
         io.err << "mirtal-rip: " << error << '\n';
         return refusalStatus(input);

@@ -222,6 +222,11 @@ TTimeCode Demuxer::streamTime(int64_t ticks) const {
     return msToTimeCode(std::max<int64_t>(ms, 0));
 }
 
+std::optional<int32_t> Demuxer::packClock(std::span<const uint8_t, kPackSize> pack) {
+    if (be32At(pack, 0) != kPackStartCode) return std::nullopt;
+    return readScr(pack);
+}
+
 std::optional<uint32_t> Demuxer::videoPts(std::span<const uint8_t, kPackSize> pack) {
     if (be32At(pack, 0) != kPackStartCode) return std::nullopt;
     size_t at = kPackHeaderSize + (pack[13] & 7);

@@ -70,6 +70,8 @@ public:
     void startJob();
     // The PTS of the first video packet of the pack that has one.
     static std::optional<uint32_t> videoPts(std::span<const uint8_t, kPackSize> pack);
+    // The clock (SCR) of a pack; none when it is no pack.
+    static std::optional<int32_t> packClock(std::span<const uint8_t, kPackSize> pack);
 
     // The SPU gathered so far (complete after processPack said SpuComplete).
     std::span<const uint8_t> spu() const { return {m_spuBuffer.data(), m_spuFill}; }

@@ -21,17 +21,50 @@ constexpr uint32_t kProgressPerEstimate = 20;
 // navigation pack.
 constexpr uint32_t kVideoStartSearchPacks = 4096;
 
-// The first video presentation time of a file, in ms; 0 when it has none.
-int64_t videoStartMs(const std::filesystem::path& path) {
+// The first video presentation time of a file from pack `first` on, in ms;
+// 0 when it has none. With `orClock`, the clock of that first pack instead.
+int64_t videoStartMs(const std::filesystem::path& path, uint32_t first = 0, bool orClock = false) {
     PackFile file;
-    if (!file.open(path)) return 0;
+    if (!file.open(path) || !file.seekPack(first)) return 0;
     for (uint32_t i = 0; i < kVideoStartSearchPacks && !file.atEnd(); ++i) {
         const uint8_t* pack = file.nextPack();
         if (!pack) break;
-        if (auto pts = Demuxer::videoPts(std::span<const uint8_t, kPackSize>(pack, kPackSize)))
-            return *pts / 90;
+        const std::span<const uint8_t, kPackSize> p(pack, kPackSize);
+        if (orClock) return std::max<int32_t>(Demuxer::packClock(p).value_or(0), 0) / 90;
+        if (auto pts = Demuxer::videoPts(p)) return *pts / 90;
     }
     return 0;
+}
+
+// A title's time line: its first frame lies this long after its first
+// pack's clock (the multiplexer's delay), and a chapter's frames as long
+// after the chapter's start.
+int64_t titleReferenceMs(const JobSetup& setup) {
+    const auto& file = setup.files.front();
+    const uint32_t first = setup.ranges.front().first;
+    const int64_t frame = videoStartMs(file, first);
+    if (setup.fromVideoStart) return frame;
+    const bool titleStart =
+        setup.titleFile.empty() || (setup.titleFile == file && setup.titlePack == first);
+    if (titleStart || frame == 0) return videoStartMs(file, first, true);
+    const int64_t delay = videoStartMs(setup.titleFile, setup.titlePack) -
+                          videoStartMs(setup.titleFile, setup.titlePack, true);
+    return std::max<int64_t>(frame - delay, 0);
+}
+
+// Where a new time line starts: at a title's first pack (its first video
+// frame with fromVideoStart), at the first video frame of a job of whole
+// files that asks for it, else at the stream clock's zero.
+int64_t timeReferenceMs(const JobSetup& setup) {
+    if (!setup.ranges.empty()) return titleReferenceMs(setup);
+    return setup.fromVideoStart ? videoStartMs(setup.files.front()) : 0;
+}
+
+// The bytes of a file that a range covers.
+uint64_t rangeBytes(uint64_t fileBytes, const PackRange& r) {
+    const uint64_t end = std::min<uint64_t>(fileBytes, uint64_t(r.end) * kPackSize);
+    const uint64_t first = uint64_t(r.first) * kPackSize;
+    return end > first ? end - first : 0;
 }
 
 std::string fileNamePart(const std::string& path) {
@@ -51,16 +84,19 @@ Result RipEngine::startJob(const JobSetup& setup) {
         return Result::failure(setup.files.empty() ? "No VOB selected !!"
                                                    : "A job holds at most 1024 files");
     }
-    if (!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) {
-        return Result::failure("The job's VobSub indexes do not match its files");
+    if ((!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) ||
+        (!setup.ranges.empty() && setup.ranges.size() != setup.files.size())) {
+        return Result::failure("The job's VobSub indexes or pack ranges do not match its files");
     }
     m_job.FileList = setup.files;
+    m_job.FileRanges = setup.ranges;
+    m_job.FileRanges.resize(setup.files.size());
     m_job.FileSizeKb.assign(setup.files.size(), 0);
     m_job.TotalSizeKb = 0;
     for (size_t i = 0; i < setup.files.size(); ++i) {
         std::error_code ec;
         uint64_t bytes = std::filesystem::file_size(setup.files[i], ec);
-        if (ec) bytes = 0;
+        bytes = ec ? 0 : rangeBytes(bytes, m_job.FileRanges[i]);
         m_job.FileSizeKb[i] = uint32_t(std::min<uint64_t>(bytes >> 10, UINT32_MAX));
         m_job.TotalSizeKb += m_job.FileSizeKb[i];
     }
@@ -91,9 +127,7 @@ Result RipEngine::startJob(const JobSetup& setup) {
     // Only a job that starts a time line at zero chooses its reference; one
     // that continues a time line keeps the reference that line has.
     if (m_demuxer.rebasePending())
-        m_demuxer.setVideoStartMs(setup.fromVideoStart && m_demuxer.lastTimeCode().isZero()
-                                      ? videoStartMs(setup.files.front())
-                                      : 0);
+        m_demuxer.setVideoStartMs(m_demuxer.lastTimeCode().isZero() ? timeReferenceMs(setup) : 0);
     m_demuxer.startJob();
     if (m_job.Paused) togglePause();
     return {};
@@ -125,14 +159,17 @@ TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
     m_frameWidth = index ? index->frameWidth : kFrameWidth;
     m_frameHeight = index ? index->frameHeight : kFrameHeight;
     PackFile file;
-    m_filePos = m_job.ContinuePack;
-    m_fileBytes = 0;
-    if (!file.open(path, index != nullptr) || !file.seekPack(m_job.ContinuePack))
+    const PackRange range = m_job.FileRanges[m_job.CurrentFile - 1];
+    const bool fromStart = m_job.ContinuePack == 0 && !m_job.ContinuePackFixed;
+    m_filePos = fromStart ? range.first : m_job.ContinuePack;
+    m_rangeStartBytes = uint64_t(range.first) * kPackSize;
+    m_fileBytes = m_rangeStartBytes;
+    if (!file.open(path, index != nullptr) || !file.seekPack(m_filePos))
         return abandonFile(path, file);
     m_job.ContinuePack = 0;
     m_job.ContinuePackFixed = false;
     m_fileBytes = file.nextOffset();
-    while (!file.atEnd()) {
+    while (!file.atEnd() && m_filePos < range.end) {
         if (m_filePos % kPacksPerProgress == 0) {
             updateProgress();
             if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) updateRemainingTime();
@@ -305,7 +342,7 @@ void RipEngine::saveVobSub() {
 }
 
 uint64_t RipEngine::jobPositionKb() const {
-    return m_kbBefore + m_fileBytes / 1024;
+    return m_kbBefore + (m_fileBytes - std::min(m_fileBytes, m_rangeStartBytes)) / 1024;
 }
 
 void RipEngine::updateProgress() {

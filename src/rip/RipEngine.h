@@ -35,6 +35,14 @@ struct JobSetup {
     bool fromVideoStart = false;
     // Empty, or one per file: the index of a VobSub .sub, null for a VOB.
     std::vector<std::shared_ptr<const VobSubIndex>> indexes;
+    // Empty (every file whole), or one per file: the packs read, for a title
+    // ripped cell by cell. Such a job is timed from the title's start: the
+    // clock of its first pack (`titleFile` at `titlePack`), or its first video
+    // frame with fromVideoStart. A job that starts at a later chapter is timed
+    // from that chapter's first frame as the title's time line places it.
+    std::vector<PackRange> ranges;
+    std::filesystem::path titleFile; // empty: the job's first pack begins the title
+    uint32_t titlePack = 0;
 };
 
 enum class TickResult {
@@ -130,6 +138,7 @@ private:
     int m_frameWidth = kFrameWidth; // of the current file's pictures
     int m_frameHeight = kFrameHeight;
     uint64_t m_fileBytes = 0;        // where the next pack of the current file begins
+    uint64_t m_rangeStartBytes = 0;  // where the current file's range begins
     std::set<uint64_t> m_indexFound; // index entries of the current file met so far
     uint64_t m_kbBefore = 0;         // FileSizeKb of the files before the current one
     bool m_halted = false;

@@ -21,12 +21,22 @@ enum RipAction : uint8_t {
     kActionVobSub = 5,
 };
 
+// The packs [first, end) of a file that a job reads: the whole file, or a
+// title's cell (or the part of one that lies in that file).
+struct PackRange {
+    uint32_t first = 0;
+    uint32_t end = UINT32_MAX;
+    bool wholeFile() const { return first == 0 && end == UINT32_MAX; }
+    bool operator==(const PackRange&) const = default;
+};
+
 // The one rip job: its files, stream, action, counters and pause state.
 struct RipJob {
     static constexpr size_t kMaxFiles = 1024;
 
     std::vector<std::filesystem::path> FileList;
-    std::vector<uint32_t> FileSizeKb; // per file of FileList; 0 when not found at start
+    std::vector<uint32_t> FileSizeKb;  // per file of FileList; 0 when not found at start
+    std::vector<PackRange> FileRanges; // per file of FileList
     uint64_t TotalSizeKb = 0;
     uint32_t CurrentFile = 1; // 1-based; past the end = job finished
     uint32_t ContinuePack = 0;

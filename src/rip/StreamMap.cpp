@@ -1,11 +1,6 @@
 #include "rip/StreamMap.h"
 
-#include "base/Files.h"
-
-#include <cstdarg>
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-#include <memory>
+#include "rip/DvdRead.h"
 
 namespace mirtal {
 
@@ -15,25 +10,6 @@ constexpr std::array<std::string_view, kSubpictureViews> kViewNames = {"wide", "
                                                                        "panscan"};
 constexpr uint32_t kValid = 0x80000000u;
 constexpr int kAspect16by9 = 3;
-
-// The library's complaints (no CSS library, a damaged IFO) are not the
-// user's business: a damaged IFO is reported by the language reader.
-void discardLog(void*, dvd_logger_level_t, const char*, va_list) {}
-
-struct DvdCloser {
-    void operator()(dvd_reader_t* d) const { DVDClose(d); }
-};
-struct IfoCloser {
-    void operator()(ifo_handle_t* h) const { ifoClose(h); }
-};
-
-// nn of VTS_nn_0.IFO; 0 for any other name.
-int titleSetNumber(const std::string& name) {
-    if (!wildcardMatchIgnoreCase("VTS_??_0.IFO", name)) return 0;
-    const char a = name[4], b = name[5];
-    if (a < '0' || a > '9' || b < '0' || b > '9') return 0;
-    return (a - '0') * 10 + (b - '0');
-}
 
 } // namespace
 
@@ -76,20 +52,16 @@ uint8_t StreamMap::substream(int line, SubpictureView view) const {
 }
 
 StreamMap readStreamMap(const std::filesystem::path& ifo) {
-    const int titleSet = titleSetNumber(ifo.filename().string());
-    if (titleSet == 0) return {};
-    const std::filesystem::path folder = ifo.parent_path().empty() ? "." : ifo.parent_path();
-    const dvd_logger_cb quiet{discardLog};
-    std::unique_ptr<dvd_reader_t, DvdCloser> dvd(DVDOpen2(nullptr, &quiet, folder.c_str()));
-    if (!dvd) return {};
-    std::unique_ptr<ifo_handle_t, IfoCloser> vts(ifoOpen(dvd.get(), titleSet));
-    if (!vts || !vts->vtsi_mat || !vts->vts_pgcit || vts->vts_pgcit->nr_of_pgci_srp == 0 ||
-        !vts->vts_pgcit->pgci_srp || !vts->vts_pgcit->pgci_srp[0].pgc)
+    const std::optional<OpenTitleSet> open = openTitleSet(ifo);
+    if (!open) return {};
+    const ifo_handle_t& vts = *open->vts;
+    if (vts.vts_pgcit->nr_of_pgci_srp == 0 || !vts.vts_pgcit->pgci_srp ||
+        !vts.vts_pgcit->pgci_srp[0].pgc)
         return {};
     std::array<uint32_t, kSubpictureStreams> entries{};
-    const pgc_t& first = *vts->vts_pgcit->pgci_srp[0].pgc;
+    const pgc_t& first = *vts.vts_pgcit->pgci_srp[0].pgc;
     for (size_t k = 0; k < entries.size(); ++k) entries[k] = first.subp_control[k];
-    return StreamMap(vts->vtsi_mat->vts_video_attr.display_aspect_ratio == kAspect16by9, entries);
+    return StreamMap(vts.vtsi_mat->vts_video_attr.display_aspect_ratio == kAspect16by9, entries);
 }
 
 } // namespace mirtal
