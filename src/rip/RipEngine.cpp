@@ -84,9 +84,11 @@ Result RipEngine::startJob(const JobSetup& setup) {
         return Result::failure(setup.files.empty() ? "No VOB selected !!"
                                                    : "A job holds at most 1024 files");
     }
-    if ((!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) ||
-        (!setup.ranges.empty() && setup.ranges.size() != setup.files.size())) {
-        return Result::failure("The job's VobSub indexes or pack ranges do not match its files");
+    if (!setup.indexes.empty() && setup.indexes.size() != setup.files.size()) {
+        return Result::failure("The job's VobSub indexes do not match its files");
+    }
+    if (!setup.ranges.empty() && setup.ranges.size() != setup.files.size()) {
+        return Result::failure("The job's pack ranges do not match its files");
     }
     m_job.FileList = setup.files;
     m_job.FileRanges = setup.ranges;
