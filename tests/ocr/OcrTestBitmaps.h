@@ -41,14 +41,6 @@ inline int CountPixels(const Bitmap24& b, Colour colour) {
     return n;
 }
 
-// Pastes `piece` into `dst` at (x, y), keeping the text pixels only.
-inline void Stamp(Bitmap24& dst, const Bitmap24& piece, int x, int y) {
-    for (int j = 0; j < piece.height(); ++j)
-        for (int i = 0; i < piece.width(); ++i)
-            if (piece.pixel(i, j) != kBack && dst.contains(x + i, y + j))
-                dst.setPixel(x + i, y + j, piece.pixel(i, j));
-}
-
 // Glyph from rows of '#' (on) and '.' (off).
 inline Glyph GlyphOf(const std::vector<std::string>& rows, uint8_t relTop = 0) {
     Glyph g;

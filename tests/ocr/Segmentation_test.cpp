@@ -130,29 +130,6 @@ TEST(Segmentation, TenLinesOfFiveHundredCharactersAtMost) {
     EXPECT_EQ(s.bitmap.pixel(505 * 4, 0), kText);
 }
 
-TEST(Segmentation, BuildingBlocksClipAndReportNone) {
-    const Bitmap24 b = Art({"....", ".#..", "....", "..#."});
-    EXPECT_EQ(firstRowWith(b, kText, 0, 3, 0, 3), 1);
-    EXPECT_EQ(firstRowWith(b, kText, 2, 3, 0, 1), std::nullopt);
-    EXPECT_EQ(firstRowWith(b, kText, 3, 2, 0, 3), std::nullopt);
-    EXPECT_EQ(firstRowWith(b, kText, -5, 99, -5, 99), 1);
-    EXPECT_EQ(lastRowOfBand(b, kText, 1, 3, 0, 3, 0), 1);
-    EXPECT_EQ(lastRowOfBand(b, kText, 1, 3, 0, 3, 2), 3);
-    EXPECT_EQ(lastRowOfBand(b, kText, 1, 99, 0, 99, 1), 1);
-}
-
-TEST(Segmentation, DamagedSettingsStillEndTheWalk) {
-    OcrSettings s;
-    s.MinLineHeight = 0;
-    s.MinInterLine = 0;
-    s.MinCharWidth = 0;
-    s.MinCharHeight = 0;
-    s.MaxLineHeight = 255;
-    auto r = Segment(Art({"#.#.#", ".#.#.", "#.#.#"}), s);
-    EXPECT_GE(r.table.LineCount, 1);
-    EXPECT_EQ(CountPixels(r.bitmap, kText), 0);
-}
-
 TEST(Segmentation, CharacterFillTakesExactlyTheConnectedRegion) {
     // Random speckle makes twisted regions; the fill must agree with a plain
     // pixel-by-pixel 4-connected fill from the same seed.
