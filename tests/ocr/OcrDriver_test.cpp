@@ -243,18 +243,12 @@ TEST_F(OcrDriverTest, FullMatrixWarnsAndLearnsNothing) {
 TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     std::vector<Bitmap24> shown;
     std::vector<int> listed;
-    std::vector<Rect> places;
-    m_driver.options().preview = [&](const Bitmap24& b) {
-        shown.push_back(b);
-        places.push_back(m_driver.textBox());
-    };
+    m_driver.options().preview = [&](const Bitmap24& b) { shown.push_back(b); };
     m_driver.options().onLearned = [&](int i) { listed.push_back(i); };
-    m_host.glyphAnswers = {Learn(std::string(30, 'q')), Learn("B")};
+    m_host.glyphAnswers = {Learn("A"), Learn("B")};
     Read(Picture({"AB"}));
     ASSERT_EQ(shown.size(), 3u); // the cropped picture, then one per question
     EXPECT_EQ(shown[0].width(), m_work.width());
-    const Rect textBox{10, 10, 10 + m_work.width() - 1, 10 + m_work.height() - 1};
-    EXPECT_EQ(places, (std::vector<Rect>{textBox, textBox, textBox}));
     // the picture is cropped to the text, so only the left side of the frame shows
     const CharBox& second = m_driver.lineTable().Lines[0].Chars[1];
     for (int y = second.Y; y < second.Y + second.Height; ++y)
@@ -262,7 +256,6 @@ TEST_F(OcrDriverTest, PreviewShowsThePictureAndFramesTheQuestionedGlyph) {
     EXPECT_NE(shown[1].pixel(second.X - 1, second.Y), kGlyphFrameColour);
     EXPECT_NE(m_work.pixel(second.X - 1, second.Y), kGlyphFrameColour); // drawn on a copy
     EXPECT_EQ(listed, (std::vector<int>{1, 2}));
-    EXPECT_EQ(m_matrix.entry(1).Text, std::string(20, 'q'));
 
     m_driver.options().showPicture = false;
     shown.clear();
@@ -275,7 +268,7 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     m_driver.setRecognizer(&reader);
     m_settings.NameGlyphs = uint8_t(GlyphNaming::Auto);
     const std::vector<std::string> pictures = {"AB", "BA", "AB", "CA", "AA", "CB"};
-    EXPECT_EQ(Read(Picture({pictures[0]})).outcome, OcrOutcome::Train);
+    EXPECT_EQ(Read(Picture({"AB"})).outcome, OcrOutcome::Train);
     EXPECT_TRUE(m_driver.wantsTraining());
 
     m_driver.beginTraining();
@@ -283,15 +276,14 @@ TEST_F(OcrDriverTest, NamedByTheMajorityReadingOnlyContestedShapesAreAskedWithTh
     reader.script = {"AB", "8A", "AB", "CA", "GB"};
     for (const std::string& p : pictures) EXPECT_EQ(Read(Picture({p})).outcome, OcrOutcome::NoText);
     EXPECT_EQ(reader.seen.size(), 5u);
-    // The lines of the contested C are read again in two drawings each; the
-    // new votes stay split.
+    // The contested C's lines are read again in two drawings each; the new votes stay split.
     reader.script = {"CA", "GA", "CB", "GB"};
     const GlyphNamer::Outcome settled = m_driver.finishTraining();
-    EXPECT_EQ(reader.seen.size(), 9u);
-    EXPECT_EQ(std::pair(settled.named, settled.contested), std::pair(2, 1));
-    ASSERT_EQ(m_matrix.count(), 2);
-    EXPECT_EQ(m_matrix.entry(1).Text + m_matrix.entry(2).Text, "AB");
-    EXPECT_TRUE(m_matrix.entry(2).AutoNamed);
+    ASSERT_EQ(std::tuple(reader.seen.size(), settled.named, settled.contested, m_matrix.count()),
+              std::tuple(size_t(9), 2, 1, 2));
+    EXPECT_EQ(m_matrix.entry(1).Text + m_matrix.entry(2).Text +
+                  (m_matrix.entry(2).AutoNamed ? "*" : ""),
+              "AB*");
 
     m_host.glyphResponder = [](const GlyphQuestion& q) {
         EXPECT_EQ(q.suggestion, "C");
