@@ -45,8 +45,7 @@ int ReferenceSimilarity(const Glyph& g, const CharMatrixEntry& e, int& p) {
     return (score * 1000) / (maxW * maxH);
 }
 
-// Whether every run of rows where both have ink, taken alone with a fresh
-// penalty and without the area credit, reaches the threshold.
+// Whether each run of rows where both have ink, alone (fresh penalty, no area credit), passes.
 bool ReferencePartsAgree(const Glyph& g, const CharMatrixEntry& e, int sensibility) {
     const int minW = std::min<int>(g.Width, e.Width), minH = std::min<int>(g.Height, e.Height);
     auto ink = [&](int y) {
@@ -205,8 +204,7 @@ TEST(GlyphMatcher, TheClosestEntryThatReachesTheThresholdInEveryPartWins) {
     hopeless[0] = "........";
     next[0] = "..######";
     using Rows = std::vector<std::string>;
-    // 40 x 25 against an empty entry: 500 agree, two disagree in a row
-    // (1 + 2), 498 alone (1 each): a score of -1, -1000 / 1000 exactly.
+    // 40 x 25 against an empty entry: 500 agree, 2 in a row (1 + 2) and 498 alone cost: -1000/1000.
     std::string pixels = "##.";
     for (int i = 0; i < 498; ++i) pixels += "#.";
     pixels += '.';

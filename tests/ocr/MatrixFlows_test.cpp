@@ -36,8 +36,7 @@ protected:
         return m_dir / name;
     }
 
-    // The matrix, its file, what the window shows of it and the questions
-    // and file dialogs so far, as one text.
+    // The matrix, its file, the window's field, the questions and file dialogs, as one text.
     std::string State() const {
         return std::to_string(m_matrix.count()) + (m_matrix.isModified() ? " modified" : " saved") +
                " file '" + fs::path(m_matrix.fileName()).filename().string() + "' field '" +

@@ -78,7 +78,6 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
         std::string lines, marks;
     } cases[] = {
         {"no text", Art({"....", ".oo.", "...."}), defaults, "", ""},
-        {"nothing at all", Bitmap24(), defaults, "", ""},
         {"markers alternate", alternate, defaults, "[1,0 2x4 6,1 3x3+1 11,1 2x3+1]",
          "1,0a 7,3b 12,1a"},
         {"the dot of i and a colon join", colon, defaults, "[1,0 2x8 6,0 2x8]", "1,0a 6,0b 7,7b"},
@@ -131,8 +130,7 @@ TEST(Segmentation, TenLinesOfFiveHundredCharactersAtMost) {
 }
 
 TEST(Segmentation, CharacterFillTakesExactlyTheConnectedRegion) {
-    // Random speckle makes twisted regions; the fill must agree with a plain
-    // pixel-by-pixel 4-connected fill from the same seed.
+    // Random speckle makes twisted regions: the fill must equal a plain 4-connected flood fill.
     std::mt19937 rng(5);
     for (int round = 0; round < 200; ++round) {
         Bitmap24 b(30, 20, kBack);

@@ -11,8 +11,7 @@ namespace {
 
 const std::array<Colour, 4> kDraw{kDrawColour[0], kDrawColour[1], kDrawColour[2], kDrawColour[3]};
 
-// A 10 x 10 bitmap: `first` at the top-left pixel, then the counts of codes
-// 0..3 (which include that first pixel) in reading order.
+// A 10 x 10 bitmap: `first` at the top left, then codes 0..3 as counted (with the first).
 Bitmap24 Mix(int first, std::array<int, 4> counts) {
     Bitmap24 b(10, 10);
     std::vector<int> codes{first};
