@@ -121,8 +121,9 @@ TEST_F(MatrixFlowsTest, ConfirmDiscardFollowsTheAnswer) {
     EXPECT_EQ(State(), "2 saved file 'mine.qmx' field 'mine.qmx' replaced 1 asked 3 dialogs 1");
 }
 
-TEST_F(MatrixFlowsTest, DiscardYesKeepsTheMatrixWhenTheSaveDoesNotHappen) {
+TEST_F(MatrixFlowsTest, NewKeepsTheMatrixWhenTheSaveDoesNotHappenAndClearsWhenToldSo) {
     Learn(2);
+    m_matrix.setComment("old");
     m_host.answers = {Answer::Yes};
     m_host.saveFiles = {std::nullopt}; // the user cancels the save dialog
     EXPECT_FALSE(m_flows.confirmDiscardMatrix());
@@ -133,6 +134,11 @@ TEST_F(MatrixFlowsTest, DiscardYesKeepsTheMatrixWhenTheSaveDoesNotHappen) {
     EXPECT_FALSE(m_flows.newMatrix());
     EXPECT_TRUE(Asked("x.qmx"));
     EXPECT_EQ(State(), "2 modified file '' field 'New File' replaced 0 asked 3 dialogs 2");
+
+    m_host.answers = {Answer::No};
+    EXPECT_TRUE(m_flows.newMatrix());
+    EXPECT_EQ(State() + m_matrix.comment(),
+              "0 saved file '' field 'New File' replaced 1 asked 4 dialogs 2");
 }
 
 TEST_F(MatrixFlowsTest, OpenAsksAboutAModifiedMatrixFirstThenLoadsAndNamesIt) {
@@ -161,13 +167,4 @@ TEST_F(MatrixFlowsTest, OpenOfADamagedFileKeepsTheMatrix) {
     EXPECT_EQ(m_host.questions.back().text, "This is NOT a valid Char Matrix File !");
     EXPECT_EQ(m_matrix, before);
     EXPECT_EQ(State(), "3 saved file '' field 'New File' replaced 0 asked 1 dialogs 1");
-}
-
-TEST_F(MatrixFlowsTest, NewClearsAfterConfirmation) {
-    Learn(2);
-    m_matrix.setComment("old");
-    m_host.answers = {Answer::No};
-    EXPECT_TRUE(m_flows.newMatrix());
-    EXPECT_TRUE(m_matrix.comment().empty());
-    EXPECT_EQ(State(), "0 saved file '' field 'New File' replaced 1 asked 1 dialogs 0");
 }

@@ -55,13 +55,6 @@ class OcrDriverTest : public ::testing::Test {
 protected:
     void SetUp() override { m_state.chooseTextColour(3); }
 
-    // Answers every question from the texts of the lines (spaces left out).
-    void AnswerFrom(std::vector<std::string> truth) {
-        for (auto& t : truth) std::erase(t, ' ');
-        m_host.glyphResponder = [truth](const GlyphQuestion& q) {
-            return Learn(std::string(1, truth.at(size_t(q.line - 1)).at(size_t(q.charIndex - 1))));
-        };
-    }
     OcrResult Read(const Bitmap24& picture) {
         m_work = picture;
         return m_driver.ocrSubpicture(m_work, {7, 1234});
@@ -104,8 +97,6 @@ TEST_F(OcrDriverTest, EmptyMatrixAsksForTheFirstGlyphAndLearnsIt) {
     };
     EXPECT_EQ(ReadText(Picture({"AB"})),
               "added [AB] glyphs 2 learned 2 placeholders 0 matrix 2 asked 2");
-    EXPECT_TRUE(m_matrix.isModified());
-    EXPECT_EQ(m_matrix.entry(1).Text, "A");
     EXPECT_EQ(m_work.width(), 2 * 4 * kScale + 2); // cropped to the text
 
     m_host.glyphResponder = nullptr; // any further question would throw
@@ -117,7 +108,6 @@ TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
     Bitmap24 outlineOnly(50, 20, kBack);
     outlineOnly.fillRect(5, 5, 30, 8, kOutline);
     EXPECT_EQ(ReadText(outlineOnly), "no text glyphs 0 learned 0 placeholders 0 matrix 0 asked 0");
-    EXPECT_EQ(m_host.textColourCalls, 0);
 
     m_state.forgetTextColour(); // an empty bitmap gives nothing to choose a colour from
     Bitmap24 empty;
@@ -128,7 +118,7 @@ TEST_F(OcrDriverTest, PictureWithoutTextPixelsAddsNothingAndAsksNothing) {
 TEST_F(OcrDriverTest, TextColourIsAskedWithTheGuessOnlyUntilChosen) {
     m_state.forgetTextColour();
     m_host.textColours = {std::nullopt, 3};
-    AnswerFrom({"AB"});
+    m_host.glyphAnswers = {Learn("A"), Learn("B")};
     EXPECT_EQ(ReadText(Picture({"AB"})),
               "colour skipped glyphs 0 learned 0 placeholders 0 matrix 0 asked 0");
     EXPECT_FALSE(m_state.textColourChosen());
@@ -195,7 +185,7 @@ TEST_F(OcrDriverTest, GlyphsLearnedWithEmptyTextAddNothing) {
 }
 
 TEST_F(OcrDriverTest, SpacesFollowTheGapBetweenBoxes) {
-    AnswerFrom({"ABCT"});
+    m_host.glyphAnswers = {Learn("A"), Learn("B"), Learn("C"), Learn("T")};
     Read(Picture({"ABCT"}));
     m_host.glyphResponder = nullptr;
     EXPECT_EQ(Read(Picture({"A B"}, 7)).lines, (std::vector<std::string>{"A B"}));
