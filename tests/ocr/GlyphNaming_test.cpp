@@ -286,7 +286,6 @@ TEST(ItalicText, LeaningWordsAreMarkedAsAWholeLineOrAsRuns) {
         std::vector<LineWord> words;
         const char* want;
     } cases[] = {
-        {{up, up}, "up up"},
         {{it, it}, "<i>it it</i>"},
         {{dash, it, it}, "<i>- it it</i>"},
         {{up, up, it, it, up, up}, "up up <i>it it</i> up up"},

@@ -35,7 +35,6 @@ std::span<const uint8_t> Bytes(const std::string& s) {
 
 TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     CharMatrix m;
-    EXPECT_FALSE(m.isModified());
     CharMatrixEntry e = MakeEntry(10, 10, std::string(25, 'x'));
     e.Width = 60;
     e.Height = 50;

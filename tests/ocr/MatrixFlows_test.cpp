@@ -11,7 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What a matrix file of n entries weighs.
 uintmax_t FileSize(int entries) {
     return 280u + 277u * uintmax_t(entries);
 }

@@ -61,10 +61,6 @@ TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
     EXPECT_EQ((std::vector<Colour>{preview.pixel(0, 0), preview.pixel(1, 0), preview.pixel(2, 0),
                                    preview.pixel(3, 0)}),
               (std::vector<Colour>{0xFFFFFF, 0, 0, 0x123456}));
-    // a background that is not black shows that it turns black too
-    state.DrawColor[0] = 0x0000FF;
-    work.setPixel(3, 1, 0x0000FF);
-    EXPECT_EQ(selectTextColour(state, work, 1).pixel(3, 1), Colour{0});
 }
 
 TEST(CropToText, KeepsTheBoundingBoxOfTheTextOrOfAllButTheBackground) {
