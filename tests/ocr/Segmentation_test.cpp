@@ -51,7 +51,7 @@ Bitmap24 StackedBlocks(int n, int gap, int height = 3) {
 TEST(Segmentation, LinesAndCharacterBoxes) {
     const std::vector<std::string> diagonal = {"##....", "##....", "..##..",
                                                "..##..", "....##", "....##"};
-    const std::vector<std::string> bar = {"#...###", "#...###", "#...###"};
+    const std::vector<std::string> bar = {"....###", "#...###", "#...###"};
     const std::vector<std::string> accent = {".##.", "....", "....", "....", "####", "####"};
     Bitmap24 tall(6, 60, kBack);
     tall.fillRect(1, 0, 3, 46, kText); // 46 rows: taller than MaxLineHeight 45
@@ -86,8 +86,8 @@ TEST(Segmentation, LinesAndCharacterBoxes) {
          "[1,0 3x3i 3,4 5x2+4i]", ""},
         {"detached diagonal pieces join", diag, defaults, "[0,0 6x6]", ""},
         {"detached diagonal pieces apart", diag, apart, "[0,0 2x2 2,2 2x2+2 4,4 2x2+4]", ""},
-        {"a bar one wide is rejected but recoloured", Art(bar), defaults, "[4,0 3x3]", "0,0a 4,0a"},
-        {"a bar one wide with MinCharWidth 1", Art(bar), narrow, "[0,0 1x3 4,0 3x3]", "4,0b"},
+        {"a bar one wide is rejected but recoloured", Art(bar), defaults, "[4,0 3x3]", "0,1a 4,0a"},
+        {"a bar one wide with MinCharWidth 1", Art(bar), narrow, "[0,1 1x2+1 4,0 3x3]", "4,0b"},
         {"low boxes are rejected", Art({"##..##", "##..##", "....##"}), high, "[4,0 2x3]", ""},
         {"bands closer than MinInterLine", StackedBlocks(2, 1), noExploration, "[1,0 3x7]", ""},
         {"bands MinInterLine apart", StackedBlocks(2, 2), noExploration, "[1,0 3x3][1,5 3x3]", ""},
