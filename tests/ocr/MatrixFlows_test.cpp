@@ -11,9 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-uintmax_t FileSize(int entries) {
-    return 280u + 277u * uintmax_t(entries);
-}
+constexpr auto FileSize = [](int entries) { return 280u + 277u * uintmax_t(entries); };
 
 class MatrixFlowsTest : public ::testing::Test {
 protected:

@@ -74,6 +74,16 @@ TEST(SpaceWidthEstimator, GlyphsBesideAGapCorrectItWhereTheClustersTouch) {
     EXPECT_EQ(keyed.isSpace(11, "q", "J"), keyed.isSpace(11, "", ""));
 }
 
+// 4096 gaps, 3..13 empty: width 8. 81 gaps of 5 make it 9, but the fit holds until all came.
+TEST(SpaceWidthEstimator, LargeRipsRefitOnlyOnceTheGapsGrewByAFiftieth) {
+    SpaceWidthEstimator e =
+        from({{1, 1000}, {2, 1000}, {3, 1000}, {13, 400}, {14, 400}, {15, 296}});
+    std::vector<std::optional<int>> widths = {e.width()};
+    for (int i = 0; i < 81; ++i) e.add(5), widths.push_back(e.width());
+    EXPECT_EQ(std::vector(widths.end() - 3, widths.end()),
+              (std::vector<std::optional<int>>{8, 8, 9}));
+}
+
 // "e" sits tight, so its gaps are corrected up; "e!" has no correction of its own. From the
 // uncorrected width, 10, a gap is a space whatever was read.
 TEST(SpaceWidthEstimator, APairReadInsideAWordIsNoSpaceBelowTheRawWidth) {

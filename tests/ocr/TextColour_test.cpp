@@ -53,14 +53,11 @@ TEST(TextColor, TheGuessIsTheSecondMostFrequentCodeUnlessItWasMetFirst) {
 
 TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
     OcrState state;
-    Bitmap24 work = Art({"o#a.", "####"});
-    work.setPixel(3, 0, 0x123456);
-    Bitmap24 preview = selectTextColour(state, work, 1);
+    Bitmap24 work = Art({"o#a.", "####"}), want(4, 2, 0);
+    work.setPixel(3, 0, 0x123456); // not a display colour: left alone
+    want.setPixel(0, 0, 0xFFFFFF), want.setPixel(3, 0, 0x123456);
+    EXPECT_EQ(selectTextColour(state, work, 1), want);
     EXPECT_EQ(state.TextColor, kOutline);
-    // a pixel not of a display colour is left alone
-    EXPECT_EQ((std::vector<Colour>{preview.pixel(0, 0), preview.pixel(1, 0), preview.pixel(2, 0),
-                                   preview.pixel(3, 0)}),
-              (std::vector<Colour>{0xFFFFFF, 0, 0, 0x123456}));
 }
 
 TEST(CropToText, KeepsTheBoundingBoxOfTheTextOrOfAllButTheBackground) {
