@@ -76,8 +76,7 @@ TEST(SpaceWidthEstimator, GlyphsBesideAGapCorrectItWhereTheClustersTouch) {
 
 // 4096 gaps, 3..13 empty: width 8. 81 gaps of 5 make it 9, but the fit holds until all came.
 TEST(SpaceWidthEstimator, LargeRipsRefitOnlyOnceTheGapsGrewByAFiftieth) {
-    SpaceWidthEstimator e =
-        from({{1, 1000}, {2, 1000}, {3, 1000}, {13, 400}, {14, 400}, {15, 296}});
+    auto e = from({{1, 1000}, {2, 1000}, {3, 1000}, {13, 400}, {14, 400}, {15, 296}});
     std::vector<std::optional<int>> widths = {e.width()};
     for (int i = 0; i < 81; ++i) e.add(5), widths.push_back(e.width());
     EXPECT_EQ(std::vector(widths.end() - 3, widths.end()),

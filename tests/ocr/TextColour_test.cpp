@@ -53,8 +53,9 @@ TEST(TextColor, TheGuessIsTheSecondMostFrequentCodeUnlessItWasMetFirst) {
 
 TEST(TextColor, SelectShowsTheChosenColourWhiteOnBlack) {
     OcrState state;
+    state.DrawColor[0] = 0x0000FF; // a background that is not black turns black too
     Bitmap24 work = Art({"o#a.", "####"}), want(4, 2, 0);
-    work.setPixel(3, 0, 0x123456); // not a display colour: left alone
+    work.setPixel(3, 0, 0x123456), work.setPixel(3, 1, 0x0000FF); // 0x123456 is left alone
     want.setPixel(0, 0, 0xFFFFFF), want.setPixel(3, 0, 0x123456);
     EXPECT_EQ(selectTextColour(state, work, 1), want);
     EXPECT_EQ(state.TextColor, kOutline);
