@@ -15,8 +15,7 @@ constexpr Colour kBack = kDrawColour[0];
 constexpr Colour kOutline = kDrawColour[1];
 constexpr Colour kText = kDrawColour[3];
 
-// A work bitmap drawn as rows of characters: '#' text, 'o' outline,
-// 'a' anti-aliasing, anything else background.
+// A work bitmap from rows: '#' text, 'o' outline, 'a' anti-aliasing, anything else background.
 inline Bitmap24 Art(const std::vector<std::string>& rows) {
     size_t w = 0;
     for (const auto& r : rows) w = std::max(w, r.size());
@@ -41,14 +40,6 @@ inline int CountPixels(const Bitmap24& b, Colour colour) {
     return n;
 }
 
-// Pastes `piece` into `dst` at (x, y), keeping the text pixels only.
-inline void Stamp(Bitmap24& dst, const Bitmap24& piece, int x, int y) {
-    for (int j = 0; j < piece.height(); ++j)
-        for (int i = 0; i < piece.width(); ++i)
-            if (piece.pixel(i, j) != kBack && dst.contains(x + i, y + j))
-                dst.setPixel(x + i, y + j, piece.pixel(i, j));
-}
-
 // Glyph from rows of '#' (on) and '.' (off).
 inline Glyph GlyphOf(const std::vector<std::string>& rows, uint8_t relTop = 0) {
     Glyph g;
@@ -61,8 +52,7 @@ inline Glyph GlyphOf(const std::vector<std::string>& rows, uint8_t relTop = 0) {
     return g;
 }
 
-// e with a grave accent and with a circumflex, of a 20-pixel font: the
-// matcher forgives most of the accents.
+// è and ê of a 20-pixel font: the matcher forgives most of the accents.
 inline std::vector<std::string> Accented(std::vector<std::string> accent) {
     const std::vector<std::string> body = {".........", "..#####..", ".###..##.", "##.....##",
                                            "##.....##", "##.....##", "#########", "##.......",
