@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The stream to read and the OCR setup for its font (see mirtal-rip's OCR tests).
-struct DiscCase {
+struct DiscCase { // the stream to read and the OCR setup for its font
     const char* disc;
     int stream; // 0-based
     int32_t spaceWidth;
@@ -55,12 +54,6 @@ const Action kActions[] = {
     {"sup", 2, {"--action", "sup", "--prefix", "@pic", "--timing"}, {0}},
     {"vobsub", 4, {"--action", "vobsub", "-o", "@film"}, {}},
 };
-
-std::string settingsText(const DiscCase& c) {
-    return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
-           std::to_string(c.spaceWidth) + "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
-           "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) + "\r\n";
-}
 
 std::map<std::string, std::string> folderFiles(const fs::path& dir) {
     std::map<std::string, std::string> files;
@@ -105,7 +98,6 @@ public:
             std::make_unique<Application>(Application::Options{m_folder.path(), true, &m_clock});
         m_app->start();
         m_answers = std::make_unique<ScriptedAnswers>(m_app->host());
-        // The text colour's guess and the bitmap adjustment as they are: OK.
         m_answers->onChooseTextColour = [this](const Bitmap24& work, int guess) {
             clickLater(m_app->textColour(), "ButtonOk");
             return m_answers->windows.chooseTextColour(work, guess);
@@ -180,8 +172,12 @@ TEST_P(BothHosts, WriteTheSameFiles) {
     const auto& [c, action] = GetParam();
     TempFolder dir;
     const fs::path gui = dir / "gui", cli = dir / "cli", settings = dir / "Mirtal.ini";
-    for (const fs::path& p : {gui, cli}) fs::create_directories(p);
-    writeText(settings, settingsText(c));
+    fs::create_directories(gui), fs::create_directories(cli);
+    writeText(settings, "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
+                            std::to_string(c.spaceWidth) +
+                            "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
+                            "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) +
+                            "\r\n");
     if (action.job == 0) {
         DiscTruth truth(c.disc, c.stream);
         trainMatrix(c, truth, dir / "m.qmx");

@@ -380,28 +380,6 @@ TEST_F(Engine, StartJobRefusesEmptyOrOversizedLists) {
     EXPECT_TRUE(job.Paused); // nothing changed
 }
 
-TEST_F(Engine, TwoSessionsDoNotSeeEachOther) {
-    auto packs = vobPacks(200, {{10, simpleSpu()}, {100, simpleSpu()}});
-    const auto other = vobPacks(200, {{50, simpleSpu()}}, 0x21);
-    for (size_t i = 0; i < 200; ++i)
-        if (be32At(other[i], 14) == 0x000001BD) packs[i] = other[i];
-    FakeHost host2;
-    FakeSink sink2;
-    RecordingActions actions2;
-    Session two(host2, catalogue, sink2, &actions2);
-    two.demuxer().restartTimeLineAt({1, 0, 0, 0});
-    two.chooseStream(0x21);
-    const JobSetup s = setup({vob("a.vob", packs)}, kActionShow);
-    ASSERT_TRUE(engine.startJob(s) && two.engine().startJob(s));
-    two.engine().tick();
-    engine.tick();
-    ASSERT_EQ(std::tuple(actions.seen.size(), actions2.seen.size(), job.TotalPictures,
-                         two.job().TotalPictures),
-              std::tuple(2u, 1u, 2u, 1u));
-    EXPECT_LT(timeCodeToMs(actions.seen[0].times.start), 60'000);
-    EXPECT_GE(timeCodeToMs(actions2.seen[0].times.start), 3'600'000);
-}
-
 TEST_F(Engine, ForcedOnlyKeepsTheForcedSubpicturesAndCountsNothingElse) {
     const std::map<size_t, Bytes> spus = {{10, simpleSpu()},
                                           {50, forcedSpu()},

@@ -87,44 +87,34 @@ std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
 
 } // namespace
 
-TEST_F(SessionPictures, SkippedPictureWritesNothingAndTheNextOneAsksAgain) {
-    host.adjustAnswers = {false, true};
-    start(kActionBmp, dir.path());
-    runToEnd();
-    EXPECT_EQ(host.adjustCalls, 2);
-    const auto names = files();
-    ASSERT_EQ(names.size(), kUnits - 1);
-    EXPECT_EQ(names.front() + " " + names.back(), numbered(2, ".bmp ") + numbered(kUnits, ".bmp"));
-    ASSERT_EQ(store().nbSubTitle(), int(kUnits - 1));
-    EXPECT_EQ(store().entry(1).Lines[0], numbered(2, ".bmp"));
-}
-
-// A picture that cannot be written names its file and pauses there; after
-// Continue every picture is saved and listed once, the adjustment asked once.
-TEST_F(SessionPictures, BmpListsEverySavedPictureOnceAfterAFailedWrite) {
+// A skipped picture writes nothing and the next one asks again. A picture that
+// cannot be written names its file and pauses there; after Continue every
+// picture is saved and listed once, the adjustment not asked again.
+TEST_F(SessionPictures, BmpSkipsAPictureAndListsEverySavedPictureOnceAfterAFailedWrite) {
     const fs::path folder = dir / "later";
+    host.adjustAnswers = {false, true};
     host.answers = {Answer::Ok};
     start(kActionBmp, folder);
     session.tick();
     ASSERT_EQ(host.questions.size(), 1u);
-    EXPECT_NE(host.questions[0].text.find((folder / numbered(1, ".bmp")).string()),
+    EXPECT_NE(host.questions[0].text.find((folder / numbered(2, ".bmp")).string()),
               std::string::npos);
     EXPECT_NE(host.questions[0].text.find("No such file"), std::string::npos);
-    EXPECT_EQ(state(), "paused pictures 0 shown 0 asked 0 adjusted 1");
+    EXPECT_EQ(state(), "paused pictures 1 shown 0 asked 0 adjusted 2");
     EXPECT_EQ(store().nbSubTitle(), 0);
 
     fs::create_directory(folder);
     session.engine().togglePause();
     runToEnd();
-    EXPECT_EQ(host.adjustCalls, 1);
+    EXPECT_EQ(host.adjustCalls, 2);
     EXPECT_FALSE(session.adjustmentDue());
     auto order = session.composer().dvdColourOrder();
     std::sort(order.begin(), order.end());
     EXPECT_EQ(order, (std::array<uint8_t, 4>{0, 1, 2, 3}));
-    ASSERT_EQ(files(folder).size(), kUnits);
-    ASSERT_EQ(store().nbSubTitle(), int(kUnits));
-    for (uint32_t n = 1; n <= kUnits; ++n) {
-        const TSub& e = store().entry(int(n));
+    ASSERT_EQ(files(folder).size(), kUnits - 1);
+    ASSERT_EQ(store().nbSubTitle(), int(kUnits - 1));
+    for (uint32_t n = 2; n <= kUnits; ++n) {
+        const TSub& e = store().entry(int(n - 1));
         EXPECT_EQ(e.Lines[0], numbered(n, ".bmp")) << n;
         EXPECT_EQ(bmpSize(folder / e.Lines[0]), std::pair(e.X2 - e.X1 + 1, e.Y2 - e.Y1 + 1)) << n;
         EXPECT_GT(timeCodeToMs(e.Stop), timeCodeToMs(e.Start)) << n;
