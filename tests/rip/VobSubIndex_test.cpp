@@ -25,8 +25,7 @@ std::string parseError(const std::string& text) {
     return error;
 }
 
-// The start of the unit at each substream and pack (given in pairs), "-"
-// where none is listed.
+// The start of the unit at each (substream, pack) pair, "-" where none is listed.
 std::string Starts(const VobSubIndex& index, std::vector<uint32_t> at) {
     std::string out;
     for (size_t i = 0; i + 1 < at.size(); i += 2) {
@@ -62,9 +61,7 @@ TEST(VobSubIndex, StreamsLanguagesAndTimesOfAWellFormedFile) {
 }
 
 // A delay before the first "id:" holds for every stream; one inside a section
-// adds to it until the next section; a negative start is zero. LF or CR LF,
-// spaces and tabs around the fields, upper-case keys and hex digits, unknown
-// lines and a last line without its end are read.
+// adds to it until the next section; a negative start is zero.
 TEST(VobSubIndex, DelaysAndLooseSpellings) {
     const VobSubIndex index =
         parsed("delay: 00:00:01:000\nid: en, index: 0\ntimestamp: 00:00:00:100, filepos: 0\n"
@@ -80,8 +77,6 @@ TEST(VobSubIndex, DelaysAndLooseSpellings) {
               "1100 800 1100 0 6000 7000");
 }
 
-// The frame the pictures are placed in: an HD index's own, the DVD frame
-// when the size line does not read.
 TEST(VobSubIndex, FrameSizeIsTheIndexOwnOrTheDvdFrame) {
     for (const auto& [line, width, height] : {std::tuple{"size: 1920x1080", 1920, 1080},
                                               {"size: 720x0", 720, 576},
@@ -112,7 +107,6 @@ TEST(VobSubIndex, DamagedLinesAreRefusedWithTheirNumber) {
         {"# no stream yet\ntimestamp: 00:00:01:000, filepos: 0\n",
          "line 2: timestamp before any \"id:\" line"},
         {"size: 720x576\npalette: 000000\n", "no subtitle stream (no \"id: xx, index: N\" line)"},
-        {"", "no subtitle stream (no \"id: xx, index: N\" line)"},
     };
     for (const Case& c : cases) EXPECT_EQ(parseError(c.text), c.expected) << c.text;
 }
@@ -142,10 +136,9 @@ TEST(VobSubPairs, EitherFileFindsTheOtherButNotAFolder) {
     EXPECT_NE(error.find("is not a VobSub file"), std::string::npos) << error;
 }
 
-// Units of the sizes that matter for the packing (a pack holds 2019 bytes
-// after a PTS, 2024 without; 1 to 5 bytes to spare go into the PES header,
-// more into a padding packet) come back out of the demultiplexer unchanged,
-// and the index written beside them times each one.
+// Units of the sizes that matter for the packing (2019 bytes after a PTS, 2024
+// without; 1 to 5 spare bytes go into the PES header, more into a padding
+// packet) come back out of the demultiplexer unchanged, timed by the index.
 TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
     VobSubWriter writer;
     std::vector<Bytes> units;
@@ -181,8 +174,6 @@ TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
     EXPECT_EQ(back, units);
 }
 
-// The .idx facts: the title set's IFO beside the VOBs, else a VobSub
-// input's own index, else the defaults.
 TEST(VobSubWriter, TrackFactsComeFromTheIfoThenTheIndexThenTheDefaults) {
     const std::filesystem::path data = MIRTAL_TEST_DATA;
     TempFolder dir;
