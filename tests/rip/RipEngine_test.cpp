@@ -313,7 +313,6 @@ TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     EXPECT_EQ(actions.seen[0].fileName, (dir / "pic000001.bmp").string());
     EXPECT_EQ(actions.seen[0].rect, (Rect{100, 500, 199, 509}));
     EXPECT_EQ(pictureFileName("x", 1234567, ".sup"), "x1234567.sup");
-    EXPECT_EQ(pictureFileName("", 0, ""), "000000");
 }
 
 // A failed write or an unforeseen failure pauses at the subpicture; Continue redoes it.

@@ -131,13 +131,6 @@ TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
     }
 }
 
-TEST(Decoder, FieldOffsetsOutsideTheUnitGiveAnEmptyPicture) {
-    const Bytes cmds = displayArea(0, 15, 0, 3) + Bytes{0x06, 0xF0, 0x00, 0xFF, 0x00, 0x01};
-    const Subpicture s = decode(makeSpu({0x00, 0x03}, {}, {{0, cmds}}));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 16; ++x) ASSERT_EQ(at(s, x, y), kDrawColour[0]);
-}
-
 TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
     Subpicture s;
     decodeSpu(simpleSpu(352, 0, 99, 0, 9), s);
@@ -156,15 +149,6 @@ TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {
     EXPECT_FALSE(startsForced(spu({0x01}, {0x02})));
     EXPECT_FALSE(startsForced(spu({0x01}, {0x00})));
 
-    // A cut unit is forced once it holds the command, after the header (4), both
-    // fields (2 + 2), the sequence head (4), the field offsets (5) and the area (7).
-    const Bytes whole = spu({0x00}, {0x02});
-    const size_t command = 4 + 2 + 2 + 4 + 5 + 7;
-    ASSERT_EQ(whole[command], 0x00);
-    for (size_t n = 4; n < whole.size(); ++n) {
-        Bytes cut(whole.begin(), whole.begin() + long(n));
-        EXPECT_EQ(startsForced(cut), n > command) << n;
-    }
     EXPECT_FALSE(startsForced(Bytes{}));
     EXPECT_FALSE(startsForced(Bytes{0x00, 0x08, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}));
 }
