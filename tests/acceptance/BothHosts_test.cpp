@@ -38,10 +38,8 @@ const Format kFormats[] = {
     {ofWebVtt, "webvtt", "webvtt.vtt"},      {ofAss, "ass", "ass.ass"},
 };
 
-// The job setup's action (0 OCR, 1 BMP, 2 SUP, 4 VobSub), mirtal-rip's
-// arguments ('@' is its output folder) and the formats saved after the rip.
-// BMP: the adjustment step's OK with the I-Author preset chose its script,
-// which turns on the native list's coordinates.
+// The job setup's action, mirtal-rip's arguments ('@': its output folder) and the formats
+// saved after the rip (BMP: the I-Author preset turns on the native list's coordinates).
 struct Action {
     const char* name;
     int job;
@@ -62,8 +60,7 @@ std::map<std::string, std::string> folderFiles(const fs::path& dir) {
     return files;
 }
 
-// A matrix trained as a careful user trains it: every glyph the rip asks
-// about is named from the truth.
+// A matrix trained as a careful user would: every glyph named from the truth.
 void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
     FakeHost host;
     MessageCatalogue catalogue;
@@ -87,8 +84,7 @@ void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
     EXPECT_TRUE(saveMatrixFile(file, session.matrix()));
 }
 
-// The program with its windows, every dialog answered from a posted event
-// just before it runs its own loop, as a user's click would.
+// The program with its windows, every dialog answered by a posted click.
 class Gui {
 public:
     explicit Gui(const DiscCase& c, const fs::path& settings) : m_case(c) {

@@ -15,10 +15,8 @@ namespace {
 const std::string kTwoStreams = discFile("pal_en_fr", "VTS_01_1.VOB").string();
 } // namespace
 
-// Outputs that are files the run reads (exit 2), jobs that find nothing or
-// stop early (exit 1: what there is goes beside the output, never over it),
-// FIFOs in the place of any file (refused, not waited on: each run is a child
-// with a watchdog) and floods of one warning (a few shown, then counted).
+// Outputs the run reads (exit 2), jobs stopping early (exit 1: the partial result goes
+// beside the output), FIFOs (refused, not waited on) and floods of one warning.
 TEST(CarelessRuns, OutputsInUseEmptyOrPartialResultsAndFloodsOfWarnings) {
     TempFolder d;
     fs::copy_file(kTwoStreams, d / "a.VOB");

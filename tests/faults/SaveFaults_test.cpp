@@ -91,8 +91,7 @@ struct SaveFaults : ::testing::TestWithParam<int> {
     const FileKind& k = kind(GetParam());
 };
 
-// Whether the process has a file of the folder open: it is inside a save,
-// whether or not its temporary file has a name yet.
+// Whether the process has a file of the folder open (its temporary may have no name).
 bool writesInto(pid_t pid, const fs::path& dir) {
     const std::string inside = dir.string() + "/";
     std::error_code ec;
@@ -104,9 +103,8 @@ bool writesInto(pid_t pid, const fs::path& dir) {
 
 } // namespace
 
-// A child saving version 1, 0, 1, ... is killed inside a save, ever later (in the
-// write, the flush or before the rename). The file is one version, whole, and
-// the next save leaves nothing beside it.
+// A child saving version 1, 0, 1, ... is killed inside a save, ever later: the file is
+// one version, whole, and the next save leaves nothing beside it.
 TEST_P(SaveFaults, KillDuringASaveLeavesTheOldOrTheNewFile) {
     TempFolder dir;
     const fs::path target = dir / "target";
@@ -144,9 +142,8 @@ TEST_P(SaveFaults, KillDuringASaveLeavesTheOldOrTheNewFile) {
     EXPECT_TRUE(k.name != "raw" || midway > 0) << "no kill fell inside its long write";
 }
 
-// A file size limit, a full private tmpfs, a refused flush or rename: the save
-// says why, naming the file; the old file stays whole, nothing is left beside
-// it, and once the fault is gone the same save goes through.
+// A file size limit, a full tmpfs, a refused flush or rename: the save names the file and
+// why, the old file stays whole, and once the fault is gone the same save goes through.
 TEST_P(SaveFaults, RefusedSaveSaysWhyAndKeepsTheOldFile) {
     for (const int error : {EFBIG, ENOSPC, EIO, EXDEV}) {
         TempFolder dir;
@@ -186,8 +183,7 @@ TEST_P(SaveFaults, RefusedSaveSaysWhyAndKeepsTheOldFile) {
 INSTANTIATE_TEST_SUITE_P(FileKinds, SaveFaults, ::testing::Range(0, 4),
                          [](const auto& info) { return kind(info.param).name; });
 
-// The temporary file of a save still running, and names that only look alike,
-// stay; the longest name is saved.
+// A running save's temporary and names that only look alike stay; long names save.
 TEST(AtomicSave, NextSaveRemovesOnlyWhatDeadSavesLeft) {
     TempFolder dir;
     std::vector<std::string> kept = {".other.mirtal-dead02", ".target.backup",

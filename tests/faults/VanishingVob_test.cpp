@@ -34,8 +34,7 @@ Entries entriesOf(SubtitleDocument& doc, size_t from = 0) {
 TEST(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
     TempFolder dir;
     const std::vector<fs::path> files = {dir / "VTS_01_1.VOB", dir / "VTS_01_2.VOB"};
-    for (const char* name : {"VTS_01_1.VOB", "VTS_01_2.VOB"})
-        fs::copy_file(kSplitDisc / name, dir / name);
+    for (const fs::path& f : files) fs::copy_file(kSplitDisc / f.filename(), f);
     FakeHost host;
     MessageCatalogue catalogue;
     FixedBannerClock clock("");

@@ -195,8 +195,7 @@ TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
     };
     engine.tick();
     EXPECT_EQ(where(), "paused file 1 pack 515 pictures 1/1");
-    EXPECT_FALSE(job.Busy);
-    EXPECT_TRUE(shown().paused && shown().openVobEnabled);
+    EXPECT_TRUE(!job.Busy && shown().paused && shown().openVobEnabled);
     EXPECT_EQ(seen(), "1:3000");
     const std::string elapsedAtPause = timeCodeToStr(job.Elapsed);
 
@@ -303,7 +302,6 @@ TEST_F(Engine, SupAndBmpActionsNameTheirFilesAndListThemWithTiming) {
     EXPECT_EQ(e.rect, (Rect{10, 400, 109, 419}));
     EXPECT_EQ(timeCodeToMs(e.stop) - timeCodeToMs(e.start), 4004);
     EXPECT_EQ(host.shownRects.size(), 2u);
-    EXPECT_TRUE(std::filesystem::exists(dir / "film_000001.sup"));
 
     actions.seen.clear();
     start({vob("a.vob", vobPacks(50, {{10, simpleSpu()}}))}, kActionBmp, false,

@@ -20,7 +20,6 @@ namespace {
 const fs::path kVob = fs::path(MIRTAL_TEST_DATA) / "discs" / "pal_en" / "VIDEO_TS" / "VTS_01_1.VOB";
 constexpr uint32_t kUnits = 46;
 
-// The fake host, with a hook run while the progression controller waits.
 class ControllerHost : public FakeHost {
 public:
     std::function<void()> whileWaiting;
@@ -77,7 +76,6 @@ struct SessionPictures : ::testing::TestWithParam<int> {
 
 using Controller = SessionPictures;
 
-// Width and height from the information header of a BMP file.
 std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
     const std::string b = readText(file);
     int32_t size[2] = {-1, -1};
@@ -87,9 +85,8 @@ std::pair<int32_t, int32_t> bmpSize(const fs::path& file) {
 
 } // namespace
 
-// A skipped picture writes nothing and the next one asks again. A picture that
-// cannot be written names its file and pauses there; after Continue every
-// picture is saved and listed once, the adjustment not asked again.
+// A skipped picture writes nothing and the next asks again; one that cannot be written
+// pauses there, and after Continue every picture is saved and listed once.
 TEST_F(SessionPictures, BmpSkipsAPictureAndListsEverySavedPictureOnceAfterAFailedWrite) {
     const fs::path folder = dir / "later";
     host.adjustAnswers = {false, true};
@@ -121,10 +118,8 @@ TEST_F(SessionPictures, BmpSkipsAPictureAndListsEverySavedPictureOnceAfterAFaile
     }
 }
 
-// The controller waits at each picture until No Stop; a pause made from it,
-// while it waits or from the main window after No Stop stops the job, and
-// Continue brings the controller back at the next picture (a pause clears No
-// Stop) without showing a picture twice.
+// A pause from the controller, while it waits or from the main window after No Stop
+// stops the job; Continue brings the controller back, showing no picture twice.
 TEST_P(Controller, WaitsAtEachPictureAndPausesTheJob) {
     using P = ProgressionChoice;
     const struct {

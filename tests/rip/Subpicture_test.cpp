@@ -8,10 +8,6 @@ using namespace mirtal::test;
 
 namespace {
 
-Colour at(const Subpicture& s, int x, int y) {
-    return s.Bitmap.pixel(x, y);
-}
-
 Subpicture decode(const Bytes& spu) {
     Subpicture s;
     decodeSpu(spu, s);
@@ -124,8 +120,9 @@ TEST(Decoder, RunLengthCodesPaintTheLinesOfBothFields) {
         for (int y = 0; y < s.Bitmap.height(); ++y) {
             got.emplace_back();
             for (int x = 0; x < s.Bitmap.width(); ++x)
-                got.back() += char(
-                    '0' + (std::find(kDrawColour, kDrawColour + 4, at(s, x, y)) - kDrawColour));
+                got.back() +=
+                    char('0' + (std::find(kDrawColour, kDrawColour + 4, s.Bitmap.pixel(x, y)) -
+                                kDrawColour));
         }
         EXPECT_EQ(got, c.rows) << c.name;
     }
@@ -137,7 +134,7 @@ TEST(Decoder, ReusedSubpictureForgetsPreviousUnit) {
     const Bytes next = makeSpu({}, {}, {{5, displayArea(0, 9, 0, 0) + Bytes{0x01}}});
     decodeSpu(next, s);
     EXPECT_EQ(Describe(s), Describe(decode(next)));
-    EXPECT_EQ(at(s, 5, 0), kDrawColour[0]);
+    EXPECT_EQ(s.Bitmap.pixel(5, 0), kDrawColour[0]);
 }
 
 TEST(Decoder, ForcedStartIsReadFromTheFirstSequenceOnly) {

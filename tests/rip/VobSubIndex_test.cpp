@@ -51,8 +51,7 @@ TEST(VobSubIndex, StreamsLanguagesAndTimesOfAWellFormedFile) {
     const auto names = index.languages();
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 3),
               (std::vector<std::string>{"English", "French", ""}));
-    // Stream 1 is substream 0x20; a subpicture is found by its first pack. The
-    // section's delay is added; entries out of file order are sorted.
+    // Found by the first pack; the section's delay added; entries sorted by file order.
     EXPECT_EQ(
         Starts(index, {0x20, 0, 0x20, 0xA800 / 2048, 0x20, 1, 0x21, 1, 0x21, 3, 0x1F, 0, 0x40, 0}),
         "1740 3723004 - 2500 9500 - -");
@@ -132,9 +131,8 @@ TEST(VobSubPairs, EitherFileFindsTheOtherButNotAFolder) {
     EXPECT_NE(error.find("no folder.idx beside it"), std::string::npos) << error;
 }
 
-// Units of the sizes that matter for the packing (2019 bytes after a PTS, 2024
-// without; 1 to 5 spare bytes go into the PES header, more into a padding
-// packet) come back out of the demultiplexer unchanged, timed by the index.
+// Units of the sizes that matter for the packing (2019 bytes after a PTS, 2024 without,
+// spare bytes in the header or a padding packet) read back whole, timed by the index.
 TEST(VobSubWriter, EveryUnitReadsBackWithItsStart) {
     VobSubWriter writer;
     std::vector<Bytes> units;
