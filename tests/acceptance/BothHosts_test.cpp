@@ -185,9 +185,8 @@ TEST_P(BothHosts, WriteTheSameFiles) {
     std::vector<std::string> args;
     for (const std::string& a : action.args)
         args.push_back(a[0] == '@' ? (cli / a.substr(1)).string() : a);
-    for (const char* a : {"--settings", settings.c_str(), "--date", kDate, "--stream"})
-        args.push_back(a);
-    args.push_back(std::to_string(c.stream + 1));
+    args.insert(args.end(), {"--settings", settings.string(), "--date", kDate, "--stream",
+                             std::to_string(c.stream + 1)});
     std::vector<std::vector<std::string>> runs;
     if (action.saves.empty()) runs.push_back(args);
     for (int f : action.saves) {

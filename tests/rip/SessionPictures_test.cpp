@@ -40,9 +40,6 @@ struct SessionPictures : ::testing::TestWithParam<int> {
     FixedBannerClock clock{"today"};
     Session session{host, catalogue, clock};
 
-    void SetUp() override {
-        if (!fs::exists(kVob)) GTEST_SKIP() << "fixture missing: " << kVob;
-    }
     void start(uint8_t action, const fs::path& folder) {
         JobSetup setup;
         setup.files = {kVob};
