@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The stream to read and the OCR setup for its font (see mirtal-rip's OCR tests).
-struct DiscCase {
+struct DiscCase { // the stream to read and the OCR setup for its font
     const char* disc;
     int stream; // 0-based
     int32_t spaceWidth;
@@ -39,10 +38,8 @@ const Format kFormats[] = {
     {ofWebVtt, "webvtt", "webvtt.vtt"},      {ofAss, "ass", "ass.ass"},
 };
 
-// The job setup's action (0 OCR, 1 BMP, 2 SUP, 4 VobSub), mirtal-rip's
-// arguments ('@' is its output folder) and the formats saved after the rip.
-// BMP: the adjustment step's OK with the I-Author preset chose its script,
-// which turns on the native list's coordinates.
+// The job setup's action, mirtal-rip's arguments ('@': its output folder) and the formats
+// saved after the rip (BMP: the I-Author preset turns on the native list's coordinates).
 struct Action {
     const char* name;
     int job;
@@ -56,12 +53,6 @@ const Action kActions[] = {
     {"vobsub", 4, {"--action", "vobsub", "-o", "@film"}, {}},
 };
 
-std::string settingsText(const DiscCase& c) {
-    return "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
-           std::to_string(c.spaceWidth) + "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
-           "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) + "\r\n";
-}
-
 std::map<std::string, std::string> folderFiles(const fs::path& dir) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(dir))
@@ -69,8 +60,7 @@ std::map<std::string, std::string> folderFiles(const fs::path& dir) {
     return files;
 }
 
-// A matrix trained as a careful user trains it: every glyph the rip asks
-// about is named from the truth.
+// A matrix trained as a careful user would: every glyph named from the truth.
 void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
     FakeHost host;
     MessageCatalogue catalogue;
@@ -94,8 +84,7 @@ void trainMatrix(const DiscCase& c, DiscTruth& truth, const fs::path& file) {
     EXPECT_TRUE(saveMatrixFile(file, session.matrix()));
 }
 
-// The program with its windows, every dialog answered from a posted event
-// just before it runs its own loop, as a user's click would.
+// The program with its windows, every dialog answered by a posted click.
 class Gui {
 public:
     explicit Gui(const DiscCase& c, const fs::path& settings) : m_case(c) {
@@ -105,7 +94,6 @@ public:
             std::make_unique<Application>(Application::Options{m_folder.path(), true, &m_clock});
         m_app->start();
         m_answers = std::make_unique<ScriptedAnswers>(m_app->host());
-        // The text colour's guess and the bitmap adjustment as they are: OK.
         m_answers->onChooseTextColour = [this](const Bitmap24& work, int guess) {
             clickLater(m_app->textColour(), "ButtonOk");
             return m_answers->windows.chooseTextColour(work, guess);
@@ -180,8 +168,12 @@ TEST_P(BothHosts, WriteTheSameFiles) {
     const auto& [c, action] = GetParam();
     TempFolder dir;
     const fs::path gui = dir / "gui", cli = dir / "cli", settings = dir / "Mirtal.ini";
-    for (const fs::path& p : {gui, cli}) fs::create_directories(p);
-    writeText(settings, settingsText(c));
+    fs::create_directories(gui), fs::create_directories(cli);
+    writeText(settings, "[CONFIG]\r\nFromVideoStart=0\r\n[OCR SETTING]\r\nSpaceWidth=" +
+                            std::to_string(c.spaceWidth) +
+                            "\r\nItaSpaceWidth=" + std::to_string(c.spaceWidth) +
+                            "\r\nMaxCharDiffHeight=" + std::to_string(c.maxCharDiffHeight) +
+                            "\r\n");
     if (action.job == 0) {
         DiscTruth truth(c.disc, c.stream);
         trainMatrix(c, truth, dir / "m.qmx");
@@ -193,9 +185,8 @@ TEST_P(BothHosts, WriteTheSameFiles) {
     std::vector<std::string> args;
     for (const std::string& a : action.args)
         args.push_back(a[0] == '@' ? (cli / a.substr(1)).string() : a);
-    for (const char* a : {"--settings", settings.c_str(), "--date", kDate, "--stream"})
-        args.push_back(a);
-    args.push_back(std::to_string(c.stream + 1));
+    args.insert(args.end(), {"--settings", settings.string(), "--date", kDate, "--stream",
+                             std::to_string(c.stream + 1)});
     std::vector<std::vector<std::string>> runs;
     if (action.saves.empty()) runs.push_back(args);
     for (int f : action.saves) {

@@ -28,16 +28,13 @@ Entries entriesOf(SubtitleDocument& doc, size_t from = 0) {
 
 } // namespace
 
-// The first of the split disc's two VOB files is cut short while a text rip
-// reads it (on a pack boundary and inside a pack, early and late, so some
-// cuts fall inside a subpicture): the read error is reported, what was read
-// stays, the next file is read in full; a subpicture cut in two is dropped
-// rather than glued to the next file's.
+// The split disc's first VOB is cut short while a text rip reads it (some cuts
+// fall inside a subpicture): the error is reported, what was read stays, the
+// next file is read in full; a subpicture cut in two is dropped, not glued.
 TEST(VanishingVob, FileTruncatedWhileReadIsReportedAndTheJobGoesOn) {
     TempFolder dir;
     const std::vector<fs::path> files = {dir / "VTS_01_1.VOB", dir / "VTS_01_2.VOB"};
-    for (const char* name : {"VTS_01_1.VOB", "VTS_01_2.VOB"})
-        fs::copy_file(kSplitDisc / name, dir / name);
+    for (const fs::path& f : files) fs::copy_file(kSplitDisc / f.filename(), f);
     FakeHost host;
     MessageCatalogue catalogue;
     FixedBannerClock clock("");

@@ -10,7 +10,7 @@ using mirtal::test::TempFolder;
 
 namespace {
 
-// A file of `packs` whole packs (each marked with its index) plus `tail` bytes.
+// `packs` whole packs, each marked with its index, and `tail` bytes.
 std::filesystem::path writePacks(const TempFolder& dir, uint32_t packs, size_t tail) {
     std::string bytes;
     for (uint32_t i = 0; i < packs; ++i) {
@@ -55,8 +55,7 @@ TEST(PackFile, ReopeningAndClosingGiveTheDescriptorBack) {
         for (int i = 0; i < 20; ++i) ASSERT_TRUE(f.open(path)) << f.error();
     }
     EXPECT_EQ(openDescriptors(), before);
-    // With standard input closed the file gets descriptor 0, which is a
-    // descriptor like any other.
+    // With standard input closed the file gets descriptor 0, a descriptor like any other.
     const int saved = ::dup(0);
     ::close(0);
     bool closed = false;
