@@ -1,10 +1,8 @@
-#include "TempFolder.h"
 #include "export/BmpFile.h"
 
 #include <gtest/gtest.h>
 
 using namespace mirtal;
-using namespace mirtal::test;
 
 namespace {
 
@@ -44,16 +42,4 @@ TEST(BmpFile, HeaderColourTableAndBottomUpPaddedRows) {
             EXPECT_EQ(encodeBitmapFile(b), expected) << "bpp " << bpp << " width " << w;
         }
     }
-}
-
-TEST(BmpFile, SaveReplacesTheFileOrNamesItAndTheReason) {
-    TempFolder dir;
-    writeText(dir / "a.bmp", std::string(2000, 'x'));
-    const PaletteBitmap small = sample(3, 2, 4);
-    ASSERT_TRUE(saveBitmapFile(small, dir / "a.bmp").ok);
-    EXPECT_EQ(readText(dir / "a.bmp"), encodeBitmapFile(small));
-
-    const fs::path missing = dir / "missing" / "x.bmp";
-    Result r = saveBitmapFile(small, missing);
-    EXPECT_EQ(r.error, "Cannot write " + missing.string() + ": No such file or directory");
 }

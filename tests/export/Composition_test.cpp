@@ -180,18 +180,3 @@ TEST_F(Composition, CodesBecomePaletteIndexesInTheOutputRow) {
     fresh.composeOutputBitmap(settings, workWithText(20, 10, 0, 0, 20, 10), out, {0, 0, 19, 9});
     expectTextAt(0, 0, 0, 0);
 }
-
-TEST_F(Composition, SubpictureOutsideFrameIsClippedWithoutFault) {
-    Bitmap24 work = workWithText(300, 100, 50, 20, 100, 30);
-    for (Rect sub : {Rect{4000, 4000, 4299, 4099}, Rect{-5000, -9000, -4701, -8901},
-                     Rect{INT32_MAX - 10, INT32_MIN + 10, INT32_MAX, INT32_MIN + 20}}) {
-        for (int32_t shift : {0, INT32_MIN, INT32_MAX}) {
-            settings.Cropping.PosShift = settings.Positioning.PosShift = {shift, shift};
-            settings.Positioning.Enabled = shift != 0;
-            Rect r = composer.composeOutputBitmap(settings, work, out, sub);
-            EXPECT_TRUE(r.X1 >= 0 && r.Y1 >= 0 && r.X2 <= 719 && r.Y2 <= 575 &&
-                        r.X2 - r.X1 + 1 == out.width() && r.Y2 - r.Y1 + 1 == out.height())
-                << r.X1 << "," << r.Y1 << " " << r.X2 << "," << r.Y2;
-        }
-    }
-}
