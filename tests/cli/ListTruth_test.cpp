@@ -13,10 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int64_t ms(const std::string& tc) {
-    return timeCodeToMs(mirtal::strToTimeCode(tc));
-}
-
 // Each listed subpicture: start and stop in ms, X1, Y1, X2, Y2, bytes.
 using Row = std::array<int64_t, 7>;
 std::vector<Row> list(std::vector<std::string> args) {
@@ -30,7 +26,8 @@ std::vector<Row> list(std::vector<std::string> args) {
         std::string number, start, stop;
         Row x{};
         f >> number >> start >> stop >> x[2] >> x[3] >> x[4] >> x[5] >> x[6];
-        x[0] = ms(start), x[1] = ms(stop);
+        x[0] = timeCodeToMs(mirtal::strToTimeCode(start));
+        x[1] = timeCodeToMs(mirtal::strToTimeCode(stop));
         rows.push_back(x);
     }
     return rows;
@@ -97,7 +94,6 @@ TEST(ListTruth, UnstampedPacketsAreTimedByTheirPackAndTimeCodeMovesEveryTime) {
     for (const Row& row : list({(kData / "variants" / "unstamped.vob").string()}))
         listed.push_back(row[0]);
     EXPECT_EQ(listed, starts);
-    EXPECT_EQ(listed.size(), 7u);
     const std::string vob = discFile("pal_en", "VTS_01_1.VOB").string();
     for (const Row& row : list({vob})) plain.push_back(row[0] + 3'600'250);
     for (const Row& row : list({vob, "--time-code", "01:00:00,250"})) shifted.push_back(row[0]);

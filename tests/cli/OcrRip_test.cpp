@@ -132,10 +132,7 @@ TEST_P(DiscRip, EveryCharacterIsReadAsTheTruthHasIt) {
     const Rip first = ripInProcess(c, truth, {}, true, settingsFor(c));
     EXPECT_EQ(first.display.glyphsAsked, first.asked.size());
     EXPECT_EQ(first.display.glyphsNamed, 0u);
-    OcrSettings automatic = settingsFor(c);
-    automatic.SpaceWidth = OcrSettings{}.SpaceWidth;
-    automatic.ItaSpaceWidth = OcrSettings{}.ItaSpaceWidth;
-    automatic.AutoSpaceWidth = true;
+    const OcrSettings automatic = settingsFor({c.disc, c.stream, 0, c.maxCharDiffHeight});
     const Rip second = ripInProcess(c, truth, first.matrix, false, automatic);
     EXPECT_TRUE(second.asked.empty()) << second.asked.front();
     EXPECT_EQ(second.fileText, first.fileText);
