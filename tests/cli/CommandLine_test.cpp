@@ -45,7 +45,8 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
     writeText(d / "8bit.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xE9t\xE9\r\n\r\n");
     writeText(d / "bad.qmx", damagedMatrix);
     writeText(d / "file", "x");
-    writeText(d / "ext.ini", "[MIRTAL OUTPUT]\r\nExtended=1\r\n");
+    writeText(d / "ext.ini", "[MIRTAL OUTPUT]\r\nExtended=1\r\n[OCR SETTING]\r\nSpaceWidth=9\r\n"
+                             "ItaSpaceWidth=7\r\nAutoSpaceWidth=0\r\n");
     writeText(d / "philips.ini", "[BMP OUT COLOR]\r\nPresetColorPalIndex=2\r\n[MIRTAL "
                                  "OUTPUT]\r\nExtended=0\r\n");
     writeText(d / "uncut.ini",
@@ -132,6 +133,7 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {ocr({"--progress"}), 0, "\r[########################] 3/3 MB (100%)"},
         {format({"-f", "subviewer", "--title", "F", "--author", "M"}), 0, "F\r\n[AUTHOR]\r\nM"},
         {format({}), 0, first + "  X1:"},
+        {format({"--space-width", "auto"}), 0, "space width auto from 9, italic 7"},
         {format({"--no-extended"}), 0, first + "\r\n"},
         {pict("bmp", {"--timing", "-f", "native"}, "b"), 0, first + "  X1:"},
         {pict("bmp", {"--timing", "--settings", philips, "-f", "native", "--index-offset", "9"},
