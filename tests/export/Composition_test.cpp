@@ -24,14 +24,12 @@ protected:
 
     // The text area of workWithText at (offX, offY), background elsewhere.
     void expectTextAt(int offX, int offY, int w, int h) {
-        for (int y = 0; y < out.height(); ++y) {
-            for (int x = 0; x < out.width(); ++x) {
-                int tx = x - offX, ty = y - offY;
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0, tx = -offX, ty = y - offY; x < out.width(); ++x, ++tx) {
                 int code = (tx >= 0 && ty >= 0 && tx < w && ty < h) ? 1 + (tx + ty) % 3 : 0;
                 ASSERT_EQ(out.index(x, y), settings.Colors.ColorPalIndex[size_t(code)])
                     << "at " << x << "," << y;
             }
-        }
     }
 
     OutputBitmapComposer composer;
