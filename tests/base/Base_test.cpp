@@ -96,8 +96,6 @@ TEST(TextCodec, MalformedUtf8IsRefusedWithWhereItStarts) {
     }
 }
 
-// The new bytes go to a temporary file renamed over the old one: a reader
-// sees the old file or the whole new one, and nothing else is left behind.
 TEST(Files, AtomicWriteReplacesTheWholeFileAndLeavesNothingElse) {
     TempFolder dir;
     writeText(dir / "a.txt", "old, and longer than the new");

@@ -22,46 +22,31 @@ TEST(CliArgs, OptionsValuesAndInputs) {
     EXPECT_FALSE(a.has("--time-code"));
 }
 
-TEST(CliArgs, HelpNamesEveryOptionAndCommand) {
-    const CliRun help = ripHere({"--help"});
-    EXPECT_EQ(help.status, cli::kExitOk);
-    for (const cli::OptionSpec& o : cli::optionTable())
-        EXPECT_TRUE(has(help.out, std::string(o.name))) << o.name;
-    for (const cli::Command& c : cli::commandTable())
-        EXPECT_TRUE(has(help.out, std::string(c.name))) << c.name;
-}
-
 // 0 success, 1 a job that failed or is incomplete, 2 a bad command line or
 // a refusal before anything is read: the built program on every command,
 // never killed by a signal, never writing where it was refused.
 TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
     TempFolder d;
-    const fs::path broken = kData / "broken", variants = kData / "variants",
-                   pairs = kData / "vobsub";
+    const fs::path broken = kData / "broken", pairs = kData / "vobsub";
     const auto in = [&](const std::string& name) { return (d / name).string(); };
     const std::string vob = discFile("pal_en", "VTS_01_1.VOB").string(), m = in("m.qmx"),
                       wide = discFile("wide", "VTS_01_0.IFO").string(), p = in("p"),
                       ifo = discFile("pal_en_fr", "VTS_01_0.IFO").string(), L = "--list",
                       A = "--action", C = "--convert", shortIfo = in("short/VTS_01_0.IFO"),
                       trunc = (broken / "truncated.vob").string(),
-                      badPack = (broken / "bad_pack_start.vob").string(),
-                      random = (broken / "random_64k.bin").string(),
+                      random = (broken / "random_64k.bin").string(), philips = in("philips.ini"),
+                      damaged = fixture("variants/damaged.vob"),
                       damagedMatrix = std::string(kMatrixSignature) + "short";
-    for (const char* f : {"short", "empty", "sub"}) fs::create_directories(d / f);
+    for (const char* f : {"short", "sub"}) fs::create_directories(d / f);
     fs::copy_file(broken / "short604_VTS_01_0.IFO", shortIfo);
     fs::copy_file(discFile("pal_en_fr", "VTS_01_1.VOB"), d / "short" / "VTS_01_1.VOB");
     fs::copy_file(pairs / "nopts.sub", d / "a.sub");
-    fs::copy_file(pairs / "nopts.sub", d / "b.sub");
-    std::string index = readText(pairs / "nopts.idx");
-    writeText(d / "b.idx",
-              index.insert(index.find("timestamp: 00:00:03:630"), "timestamp: 00:00:0"));
-    fs::copy_file(variants / "cut.idx", d / "empty" / "cut.idx");
-    writeText(d / "empty" / "cut.sub", "");
     writeText(d / "a.vtx", "1\r\n00:00:00,000 --> 00:00:01,000\r\nHello\r\n\r\n");
     writeText(d / "8bit.vtx", "1\r\n00:00:01,000 --> 00:00:02,000\r\n\xE9t\xE9\r\n\r\n");
     writeText(d / "bad.qmx", damagedMatrix);
     writeText(d / "file", "x");
-    writeText(d / "ext.ini", "[MIRTAL OUTPUT]\r\nExtended=1\r\n");
+    writeText(d / "ext.ini", "[MIRTAL OUTPUT]\r\nExtended=1\r\n[OCR SETTING]\r\nSpaceWidth=9\r\n"
+                             "ItaSpaceWidth=7\r\nAutoSpaceWidth=0\r\n");
     writeText(d / "philips.ini", "[BMP OUT COLOR]\r\nPresetColorPalIndex=2\r\n[MIRTAL "
                                  "OUTPUT]\r\nExtended=0\r\n");
     writeText(d / "uncut.ini",
@@ -84,6 +69,11 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
             {A, "ocr", "--matrix", m, "--no-ask", "--no-save-matrix", "--settings", in("ext.ini")},
             a);
     };
+    const auto convert = [&](const std::string& file, Args a, const std::string& out) {
+        a.insert(a.begin(), {C, in(file)});
+        a.insert(a.end(), {"-o", in(out)});
+        return a;
+    };
     const std::string first = "1\r\n00:00:01,740 --> 00:00:03,093";
     struct Case {
         Args args;
@@ -92,34 +82,13 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         int rows = -1; // subpicture lines on standard output
     };
     const Case cases[] = {
-        {{L, ifo, "-s", "fr"},
-         0,
-         "#   1  - English\n#   2  - French\n# stream 2 (substream 0x21): French",
-         42},
-        {{L, wide, "--stream", "fr"},
-         0,
-         "#   2  - French  wide 0x22  letterbox 0x23\n# stream 2 (substream 0x22, wide): French"},
-        {{L, wide, "-s", "1", "--view", "letterbox"}, 0, "(substream 0x21, letterbox): English"},
-        {{L, wide, "--stream", "0x23"}, 0, "# stream 2 (substream 0x23, letterbox): French"},
-        {{L, fixture("vobsub/pal_en_fr.fr.sub")},
-         0,
-         "# " + fixture("vobsub/pal_en_fr.fr.idx") +
-             "\n#   1  - French\n# stream 1 (substream 0x20): French"},
-        {{L, "--forced-only", fixture("vobsub/forced.vob")}, 0, "# total: 3 subpictures", 3},
+        {{L, ifo, "-s", "fr"}, 0, "#   2  - French\n# stream 2 (substream 0x21): French", 42},
+        {{L, wide, "-s", "fr"}, 0, "wide 0x22  letterbox 0x23\n# stream 2 (substream 0x22, wide)"},
+        {{L, fixture("vobsub/pal_en_fr.fr.sub")}, 0, "fr.idx\n#   1  - French\n# stream 1 ("},
         {{L, fixture("variants/ffmpeg.vob")}, 0, "", 19}, // ffmpeg's muxer
-        {{L, fixture("variants/ffmpeg.vob"), "-s", "2"}, 0, "", 19},
         {{L, trunc}, 1, "Can't open file " + trunc + " ,it might be crypted", 2},
-        {{L, badPack}, 1, "Bad Packet Header at LBA: 130", 7},
-        {{L, badPack, "--answer", "no"}, 1, "stopped at the bad pack"},
-        {{L, random}, 1, "Bad Packet Header", 0},
-        {{L, fixture("variants/damaged.vob")}, 1, "its control offset lies outside it", 2},
-        {{L, fixture("variants/cut.idx")}, 1, "12 of the 42 subpictures that its index", 30},
-        {{L, in("empty/cut.idx")}, 1, "42 of the 42 subpictures", 0},
         {{L, shortIfo}, 1, "too short", 42},
-        {{L, in("b.idx")}, 1, "is damaged, line 20: expected", 0},
-        {{L, "--forced-only", discFile("pal_en_fr", "VTS_01_1.VOB").string()},
-         1,
-         "no forced subpictures in stream 1\n"},
+        {{L, "--forced-only", ifo}, 1, "no forced subpictures in stream 1\n"},
         {{L, fixture("broken/short700_VTS_01_0.IFO")}, 2, ""},
         {{L, shortIfo, "--stream", "fr"}, 2, ""}, // its code was never read
         {{L, in("a.sub")}, 2, "no a.idx beside it"},
@@ -132,7 +101,6 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {{L, vob, "--stream", "de"}, 2, "no stream with the language de"},
         {{L, random, "--stream", "fr"}, 2, "needs the title"},
         {{L, vob, "--time-code", "1:00:00"}, 2, "HH:MM:SS,mmm"},
-        {{L, vob, "--time-code", "00:61:00,000"}, 2, "HH:MM:SS,mmm"},
         {{L, fixture("nothing.vob")}, 2, "not found"},
         {{L, discFile("pal_en", "VIDEO_TS.IFO").string()}, 2, "not a title set IFO"},
         {{L, vob, "--no-such-option"}, 2, "unknown option"},
@@ -142,27 +110,18 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {{L, wide, "--stream", "fr", "--view", "panscan"}, 2, "has no panscan substream"},
         {{L, wide, "--stream", "0x22", "--view", "wide"}, 2, "give its number or language"},
         {{C, in("a.vtx")}, 0, "00:00:00,000 --> 00:00:01,000\r\nHello"}, // to standard output
-        {{C, in("a.vtx"), "--stretch", "00:00:01,000", "-o", in("c1")}, 1, "stretch refused"},
-        {{C, in("a.vtx"), "--offset", "-00:00:02,000", "--answer", "no", "-o", in("c2")},
-         1,
-         "offset declined"},
-        {{C, in("8bit.vtx"), "--input-encoding", "utf-8", "-o", in("c3")},
-         1,
-         "not UTF-8 text: line 3"},
-        {{C, in("a.vtx"), "--split", "1-2", "-o", in("c4")}, 2, "--split"},
-        {{C, in("a.vtx"), "--min-interval", "10000", "-o", in("c5")}, 2, "--min-interval"},
-        {{A, "sup", "--prefix", p, trunc}, 1, ""},
-        {{A, "bmp", "--prefix", p, fixture("variants/damaged.vob")},
-         1,
-         "5 damaged (skipped), 2 pictures written"},
-        {{A}, 2, "--action needs bmp, sup, vobsub or show"},
+        {convert("a.vtx", {"--stretch", "00:00:01,000"}, "c1"), 1, "stretch refused"},
+        {convert("a.vtx", {"--offset", "-00:00:02,000", "--answer", "no"}, "c2"), 1, "declined"},
+        {convert("8bit.vtx", {"--input-encoding", "utf-8"}, "c3"), 1, "not UTF-8 text: line 3"},
+        {convert("a.vtx", {"--split", "1-2"}, "c4"), 2, "--split"},
+        {convert("a.vtx", {"--min-interval", "10000"}, "c5"), 2, "--min-interval"},
+        {{A, "bmp", "--prefix", p, damaged}, 1, "5 damaged (skipped), 2 pictures written"},
         {{A, "text", vob}, 2, "expected bmp, sup, vobsub or show"},
         {{A, "vobsub", vob}, 2, "vobsub needs -o NAME"},
         {{A, "bmp", vob}, 2, "needs --prefix PATH"},
         {{A, "bmp", "--prefix", in("none/p"), vob}, 2, "folder " + in("none") + " does not exist"},
         {{A, "sup", "--prefix", in("file/p"), vob}, 2, "is not a folder"},
         {pict("bmp", {"-o", in("l.txt")}), 2, "needs --timing"},
-        {pict("bmp", {"--timing", "-o", in("none/l.txt")}), 2, "-o: folder"},
         {pict("bmp", {"--timing", "-o", in("sub")}), 2, "is a folder"},
         {pict("bmp", {"--timing", "-f", "vtt"}), 2, "--format: expected"},
         {pict("bmp", {"--timing", "--blend", "1,2,3"}), 2, "--blend: expected"},
@@ -172,33 +131,24 @@ TEST(CliExit, EveryCommandLineEndsWithItsStatusAndSaysWhy) {
         {pict("bmp", {"--profile", in("sub")}), 2, "it is a folder"},
         {ocr({"--no-ask"}), 0, " unknown glyphs written as \xC2\xA4"},
         {ocr({"--progress"}), 0, "\r[########################] 3/3 MB (100%)"},
-        {format({"-f", "subviewer", "--title", "F", "--author", "M"}), 0,
-         "[TITLE]\r\nF\r\n[AUTHOR]\r\nM"},
+        {format({"-f", "subviewer", "--title", "F", "--author", "M"}), 0, "F\r\n[AUTHOR]\r\nM"},
         {format({}), 0, first + "  X1:"},
+        {format({"--space-width", "auto"}), 0, "space width auto from 9, italic 7"},
         {format({"--no-extended"}), 0, first + "\r\n"},
         {pict("bmp", {"--timing", "-f", "native"}, "b"), 0, first + "  X1:"},
-        {pict("bmp",
-              {"--timing", "--settings", in("philips.ini"), "-f", "native", "--index-offset", "9"},
+        {pict("bmp", {"--timing", "--settings", philips, "-f", "native", "--index-offset", "9"},
               "e"),
          0, "10\r\n00:00:01,740 --> 00:00:03,093\r\ne000001.bmp"},
-        {pict("bmp", {"--timing", "--settings", in("philips.ini"), "--profile", in("uncut.ini")},
-              "h"),
-         0, "# PHILIPS SVCD DESIGNER"},
+        {pict("bmp", {"--timing", "--settings", philips, "--profile", in("uncut.ini")}, "h"), 0,
+         "# PHILIPS SVCD DESIGNER"},
         {{A, "ocr", "--matrix", in("bad.qmx"), "--no-ask", "-o", in("never.vtx"), vob},
          1,
          "nothing was changed"},
         {{A, "ocr", vob}, 2, ""},
         {ocr({"--text-color", "4"}), 2, ""},
-        {ocr({"--space-width", "46"}), 2, ""},
         {ocr({"--ask", "--no-ask"}), 2, ""},
-        {ocr({"--fix-quotes", "--no-fix-quotes"}), 2, ""},
         {{A, "ocr", "--matrix", in("none/m.qmx"), vob}, 2, ""},
-        {ocr({"-o", d.path().string()}), 2, ""},
-        {ocr({"--settings", in("no.ini")}), 2, ""},
-        {ocr({"--format", "vtt"}), 2, ""},
-        {ocr({"--font-size", "0"}), 2, ""},
         {ocr({"--name-glyphs", "guess"}), 2, "--name-glyphs: expected ask, suggest or auto, got"},
-        {ocr({"--fix-il", "it"}), 2, "--fix-il: expected en, fr or de, got \"it\""},
         {ocr({"--name-glyphs", "auto", "--ocr-language", "qqq"}), 2, "tesseract-ocr-qqq"},
     };
     for (const Case& c : cases) {
@@ -229,18 +179,14 @@ TEST(CliList, InputsAndStreamNamesOfTheSameSubpicturesListAlike) {
     const std::string ifo = discFile("pal_en_fr", "VTS_01_0.IFO").string();
     const std::string vob = discFile("pal_en_fr", "VTS_01_1.VOB").string();
     const fs::path split = kData / "discs" / "split" / "VIDEO_TS";
-    const std::string tc = "01:00:00,250";
     const std::vector<std::string> same[][2] = {
         {{ifo, "--stream", "fr"}, {ifo, "--stream", "0x21"}},
-        {{ifo, "--stream", "fr"}, {ifo, "-s", "2"}},
         {{vob, "--stream=FR"}, {ifo, "-s", "2"}},
         {{split.string()}, {(split / "VTS_01_1.VOB").string(), (split / "VTS_01_2.VOB").string()}},
         {{fixture("vobsub/pal_en_fr.fr.sub")}, {vob, "-s", "2"}},
         {{fixture("vobsub/nopts.idx")}, {vob}},
         {{"--stream", "fr", fixture("vobsub/nopts.sub")}, {vob, "-s", "2"}},
         {{fixture("variants/unpadded.idx")}, {fixture("vobsub/pal_en_fr.en.idx")}},
-        // A job that continues a time line keeps it, whatever its reference.
-        {{vob, "--time-code", tc, "--from-video-start"}, {vob, "--time-code", tc}},
     };
     for (const auto& [a, b] : same) {
         SCOPED_TRACE(a.back() + " / " + b.back());

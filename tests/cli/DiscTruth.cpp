@@ -143,10 +143,8 @@ std::vector<std::string> DiscTruth::assign(const std::string& line,
 std::string DiscTruth::answer(int32_t startMs, int line, int charIndex,
                               std::span<const CharBox> boxes) {
     const std::vector<std::string>* block = blockAt(startMs);
-    if (!block || line < 1 || size_t(line) > block->size() || charIndex < 1 ||
-        size_t(charIndex) > boxes.size())
-        throw std::runtime_error("question outside the truth at " + std::to_string(startMs));
-    return assign((*block)[size_t(line - 1)], boxes)[size_t(charIndex - 1)];
+    if (!block) throw std::runtime_error("no subtitle starts at " + std::to_string(startMs));
+    return assign(block->at(size_t(line - 1)), boxes).at(size_t(charIndex - 1));
 }
 
 std::string JoinLines(std::span<const std::string> lines) {

@@ -12,12 +12,9 @@
 namespace mirtal::test {
 
 // The ground truth of one subpicture stream of a fixture disc, and what a
-// careful user answers for each glyph the rip asks about (found by its
-// unit's start, its line and the box's place in the line). Boxes are laid
-// onto the line's characters one to one when their counts agree; otherwise
-// the layout that best fits the box widths, with characters cut in two boxes
-// and boxes of two touching characters. A double quote is two strokes, each
-// named an apostrophe: the quote repair joins them.
+// careful user answers for each glyph the rip asks about. Boxes are laid onto
+// the line's characters one to one, or as best fits their widths (characters
+// cut in two, touching pairs); a double quote is two apostrophes.
 class DiscTruth {
 public:
     DiscTruth(const std::string& disc, int stream); // texts in Windows-1252

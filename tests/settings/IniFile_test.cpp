@@ -44,19 +44,17 @@ TEST(IniFile, WritesKeepEveryOtherLineInPlaceAndTouchOnlyTheFirstDuplicate) {
     EXPECT_EQ(ini.sectionNames(), (Names{"Mine", "Theirs", "mine", "Added"}));
 }
 
-// A folder, a file too large, a save through a file in the way: named. Saving
-// makes the folders.
+// A file too large, a save through a file in the way: named. Saving makes
+// the folders.
 TEST(IniFile, MissingFileReadsEmptyAndOthersAreReported) {
     TempFolder dir;
     IniFile ini = IniFile::parse("[S]\nA=1\n");
     EXPECT_TRUE(ini.load(dir / "none.ini").ok);
     EXPECT_TRUE(ini.sectionNames().empty());
-    std::filesystem::create_directory(dir / "folder.ini");
     writeText(dir / "big.ini", "[S]\r\nA=1\r\n");
     std::filesystem::resize_file(dir / "big.ini", IniFile::kMaxFileBytes + 1);
     writeText(dir / "file", "not a folder");
-    for (const char* name : {"folder.ini", "big.ini"})
-        EXPECT_NE(ini.load(dir / name).error.find(name), std::string::npos) << name;
+    EXPECT_NE(ini.load(dir / "big.ini").error.find("big.ini"), std::string::npos);
     EXPECT_FALSE(ini.hasSection("S"));
     ini = IniFile::parse("[S]\nA=1\n");
     ASSERT_TRUE(ini.save(dir / "a" / "b" / "x.ini").ok);

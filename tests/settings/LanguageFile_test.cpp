@@ -17,7 +17,6 @@ template <class T, class... Args> T& append(std::vector<std::unique_ptr<T>>& lis
     return *list.emplace_back(std::make_unique<T>(std::move(args)...));
 }
 
-// Plain records standing in for the windows.
 struct FakeComponent : LanguageComponent {
     FakeComponent(std::string n, ComponentKind k) : m_name(std::move(n)), m_kind(k) {}
     std::string name() const override { return m_name; }
@@ -36,9 +35,12 @@ struct FakeComponent : LanguageComponent {
     bool hintShown = false;
 };
 
-struct FakeMenuItem : LanguageMenuItem {
+// A menu is its top item.
+struct FakeMenuItem : LanguageMenuItem, LanguageMenu {
     FakeMenuItem(std::string n, std::string c) : m_name(std::move(n)), m_caption(std::move(c)) {}
     std::string name() const override { return m_name; }
+    int itemCount() const override { return childCount(); }
+    LanguageMenuItem& item(int i) override { return child(i); }
     std::string caption() const override { return m_caption; }
     void setCaption(const std::string& v) override { m_caption = v; }
     int childCount() const override { return int(children.size()); }
@@ -47,14 +49,6 @@ struct FakeMenuItem : LanguageMenuItem {
 
     std::string m_name, m_caption;
     std::vector<std::unique_ptr<FakeMenuItem>> children;
-};
-
-struct FakeMenu : LanguageMenu {
-    explicit FakeMenu(std::string n) : top(std::move(n), "") {}
-    std::string name() const override { return top.m_name; }
-    int itemCount() const override { return top.childCount(); }
-    LanguageMenuItem& item(int i) override { return top.child(i); }
-    FakeMenuItem top;
 };
 
 struct FakeWindow : LanguageWindow {
@@ -68,11 +62,11 @@ struct FakeWindow : LanguageWindow {
     LanguageMenu& menu(int i) override { return *menus.at(size_t(i)); }
 
     FakeComponent& add(std::string n, ComponentKind k) { return append(components, n, k); }
-    FakeMenu& addMenu(std::string n) { return append(menus, n); }
+    FakeMenuItem& addMenu(std::string n) { return append(menus, n, std::string()); }
 
     std::string m_name, m_caption;
     std::vector<std::unique_ptr<FakeComponent>> components;
-    std::vector<std::unique_ptr<FakeMenu>> menus;
+    std::vector<std::unique_ptr<FakeMenuItem>> menus;
 };
 
 struct FakeTarget : LanguageTarget {
@@ -99,10 +93,10 @@ FakeTarget makeWindows(const std::string& tag = "") {
     rg.items = {"None" + tag, "Preset :" + tag, "Free :" + tag};
     f1.add("SpinEditZoom", K::Other).texts = {{P::Text, "100"}, {P::Caption, "zoom"}};
     f1.add("", K::Label).texts = {{P::Caption, "unnamed"}};
-    FakeMenu& menu = f1.addMenu("MainMenu1");
-    FakeMenuItem& file = menu.top.add("File1", "&File" + tag);
+    FakeMenuItem& menu = f1.addMenu("MainMenu1");
+    FakeMenuItem& file = menu.add("File1", "&File" + tag);
     file.add("OpenVobs1", "&Open Vob(s)" + tag);
-    FakeMenuItem& options = menu.top.add("Options2", "&Options" + tag);
+    FakeMenuItem& options = menu.add("Options2", "&Options" + tag);
     options.add("GUILanguage1", "GUI &Language" + tag);
 
     FakeWindow& f18 = t.add("Form18", "Bitmap adjustment" + tag);
@@ -113,7 +107,6 @@ FakeTarget makeWindows(const std::string& tag = "") {
     return t;
 }
 
-// Every text of the target, for comparing two of them.
 std::vector<std::string> allTexts(FakeTarget& t) {
     std::vector<std::string> out;
     std::function<void(FakeMenuItem&)> menuTexts = [&](FakeMenuItem& m) {
@@ -126,7 +119,7 @@ std::vector<std::string> allTexts(FakeTarget& t) {
             for (auto& [p, v] : c->texts) out.push_back(v);
             for (auto& i : c->items) out.push_back(i);
         }
-        for (auto& m : w->menus) menuTexts(m->top);
+        for (auto& m : w->menus) menuTexts(*m);
     }
     return out;
 }
@@ -193,7 +186,6 @@ TEST_F(LanguageFile, ExportThenLoadRestoresEveryText) {
     EXPECT_EQ(allTexts(windows), allTexts(original));
     for (int i = 0; i < MessageCatalogue::kDefaultCount; ++i)
         EXPECT_EQ(catalogue.entry(i), translated.entry(i));
-    EXPECT_EQ(windows[0].components[6]->texts[P::Caption], "zoom") << "other classes keep theirs";
 }
 
 // Only existing radio items change; a loaded hint is shown, even empty; other
@@ -251,28 +243,21 @@ TEST_F(LanguageFile, KeysChangeOnlyTheTextsTheyName) {
 // built-in ones is appended.
 TEST_F(LanguageFile, CatalogueStopsAtGapOrEmptyTextAndAppendsPastTheEnd) {
     const int n = MessageCatalogue::kDefaultCount;
-    auto numbered = [&](int skip, int last) {
-        std::string text = "[Messages]\n";
-        for (int i = 0; i <= last; ++i)
-            if (i != skip) text += "MsgStr_" + std::to_string(i) + "=T" + std::to_string(i) + "\n";
-        return text;
-    };
     const MessageCatalogue english;
-    const struct {
-        std::string text;
-        int loaded, count;
-    } cases[] = {
-        {numbered(5, n), 5, n},
-        {"[Messages]\nMsgStr_0=T0\nMsgStr_1=T1\nMsgStr_2=T2\nMsgStr_3=\nMsgStr_4=T4\n", 3, n},
-        {numbered(-1, n), n + 1, n + 1},
-    };
-    for (const auto& c : cases) {
+    // {the message left out, the message left empty, how many are read}
+    const std::tuple<int, int, int> cases[] = {{5, -1, 5}, {-1, 3, 3}, {-1, -1, n + 1}};
+    for (const auto& [gap, empty, loaded] : cases) {
+        std::string text = "[Messages]\n";
+        for (int i = 0; i <= n; ++i)
+            if (i != gap)
+                text += "MsgStr_" + std::to_string(i) + "=" +
+                        (i == empty ? "" : "T" + std::to_string(i)) + "\n";
         catalogue.fillMessageCatalogue();
-        writeLanguage("Messages", c.text);
+        writeLanguage("Messages", text);
         ASSERT_TRUE(loadLanguageByName(lang(), "Messages", windows, catalogue).ok);
-        ASSERT_EQ(catalogue.count(), c.count);
-        for (int i = 0; i < c.count; ++i)
-            EXPECT_EQ(catalogue.entry(i), i < c.loaded ? "T" + std::to_string(i) : english.entry(i))
+        ASSERT_EQ(catalogue.count(), std::max(loaded, n));
+        for (int i = 0; i < catalogue.count(); ++i)
+            EXPECT_EQ(catalogue.entry(i), i < loaded ? "T" + std::to_string(i) : english.entry(i))
                 << i;
     }
 }

@@ -143,20 +143,14 @@ TEST(Formats, EveryWriterGivesItsGoldenFile) {
     }
 }
 
+// Flags bold, italic, underline, strike-out, then the style they give.
 TEST(Formats, SubViewer2FontStyleIsTheLastThatApplies) {
-    const struct {
-        bool bold, italic, underline, strike;
-        const char* style;
-    } cases[] = {{false, false, false, false, "no"},
-                 {true, false, true, false, "bd"},
-                 {true, true, true, false, "it"},
-                 {false, false, false, true, "st"},
-                 {false, false, true, true, "ud"}};
-    for (const auto& c : cases) {
+    for (const char* c : {"0000no", "1010bd", "1110it", "0001st", "0011ud"}) {
         FontSpec f;
         f.Color = makeColour(255, 0, 0);
-        f.Bold = c.bold, f.Italic = c.italic, f.Underline = c.underline, f.StrikeOut = c.strike;
+        f.Bold = c[0] == '1', f.Italic = c[1] == '1', f.Underline = c[2] == '1';
+        f.StrikeOut = c[3] == '1';
         EXPECT_EQ(SubViewer2Format::fontLine(f),
-                  std::string("[COLF]&H0000FF,[STYLE]") + c.style + ",[SIZE]18,[FONT]Arial");
+                  std::string("[COLF]&H0000FF,[STYLE]") + (c + 4) + ",[SIZE]18,[FONT]Arial");
     }
 }

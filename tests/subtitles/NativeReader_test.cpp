@@ -58,8 +58,6 @@ TEST_F(ReaderTest, GoodFilesGiveEntriesOffsetAndExtendedOption) {
         {"  5 \n\t00:00:01,000 --> 00:00:02,000  \n  Hello  \n\n6\n00:00:03,000 --> "
          "00:00:04,000\nb\n\n \n\t\n",
          "01,000-02,000 Hello; 03,000-04,000 b; ", 4, false},
-        // Malformed times read as zero.
-        {"1\r\nxx:00:01,000 --> 00:00:0y,000\r\na\r\n", "00,000-00,000 a; ", 0, false},
     };
     for (const auto& c : cases) {
         doc.options().native.ExtendedFormat = !c.extended;
@@ -171,18 +169,4 @@ TEST_F(ReaderTest, UnreadableFilesLeaveTheDocumentAlone) {
     ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(dialogs.questions[1].text, "old.vtx: not UTF-8 text: line 7, byte 2 of the line "
                                          "(choose the Windows-1252 encoding to read it)");
-}
-
-// A mark in front (as other editors write) says UTF-8 whatever the document's
-// encoding; a character without an 8-bit form is replaced and counted.
-TEST_F(ReaderTest, AByteOrderMarkSaysUtf8) {
-    TempFolder dir;
-    writeText(dir / "marked.vtx", "\xEF\xBB\xBF"
-                                  "1\r\n00:00:01,000 --> 00:00:02,000\r\n"
-                                  "\xE4\xB8\xAD caf\xC3\xA9\r\n");
-    NativeReadReport r = readNativeFile(doc, dir / "marked.vtx", dialogs, messages);
-    EXPECT_EQ(std::tuple(r.entries, r.replaced, doc.options().native.IndexOffset),
-              std::tuple(1, 1u, 0));
-    EXPECT_EQ(doc.store().entry(1).Lines[0], "? caf\xE9");
-    EXPECT_TRUE(dialogs.questions.empty());
 }

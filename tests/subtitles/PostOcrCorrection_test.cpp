@@ -7,14 +7,11 @@ using namespace mirtal;
 using namespace mirtal::test;
 
 TEST(PostOcr, PairsOfApostrophesOrQuotesBecomeOneQuote) {
-    const std::pair<const char*, const char*> cases[] = {{"''Yes''", "\"Yes\""},
-                                                         {"\"\"No\"\"", "\"No\""},
-                                                         {"don't", "don't"},
-                                                         {"'''", "\"'"},
-                                                         {"''''", "\"\""},
-                                                         {"'\"", "'\""},
-                                                         {"", ""}};
-    for (const auto& [in, out] : cases) EXPECT_EQ(repairDoubledQuotes(in), out) << in;
+    // Each text, then its repair.
+    const char* cases[] = {"''Yes''", "\"Yes\"", "\"\"No\"\"", "\"No\"", "don't", "don't", "'''",
+                           "\"'",     "''''",    "\"\"",       "'\"",    "'\"",   "",      ""};
+    for (size_t i = 0; i < std::size(cases); i += 2)
+        EXPECT_EQ(repairDoubledQuotes(cases[i]), cases[i + 1]) << cases[i];
 }
 
 // {line, last character of the line above, language} -> repaired line.

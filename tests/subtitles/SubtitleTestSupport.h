@@ -52,7 +52,6 @@ private:
     }
 };
 
-// A document with its clock, messages and scripted dialogs.
 struct DocumentTest : ::testing::Test {
     FixedBannerClock clock{"01/02/2003 04:05:06"};
     SubtitleDocument doc{clock};

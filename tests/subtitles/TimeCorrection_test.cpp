@@ -96,8 +96,7 @@ TEST_F(TimeCorrectionTest, OffsetStretchDurationsAndIntervalsInTheirOrder) {
             add(doc, e.substr(0, 12).c_str(), e.substr(13, 12).c_str(),
                 e.size() > 25 ? std::vector<std::string>{"Hello", "World!"}
                               : std::vector<std::string>{"x"});
-        dialogs.questions.clear();
-        dialogs.answers.clear();
+        dialogs.questions.clear(), dialogs.answers.clear();
         for (const char* a = c.answers; *a; ++a)
             dialogs.answers.push_back(*a == 'y'   ? Answer::Yes
                                       : *a == 'n' ? Answer::No
