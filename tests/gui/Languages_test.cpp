@@ -1,5 +1,4 @@
-// The objectName contract with the language files: what the template holds,
-// what a language file changes and where the program finds them.
+// The objectName contract with the language files.
 #include "AppTestSupport.h"
 #include "settings/SettingsFile.h"
 #include "ui/QtLanguageTarget.h"
@@ -24,17 +23,14 @@ bool endsWith(const std::string& s, const std::string& end) {
 
 } // namespace
 
-// A label that shows a picture is never given a text; the pause glyph,
-// which Windows-1252 lacks, travels as character 127.
+// The pause glyph, which Windows-1252 lacks, travels as character 127.
 TEST(LanguageKinds, APictureKeepsItsPictureAndThePauseGlyphTravels) {
     QWidget w;
     w.setObjectName("FormX");
     auto* picture = new QLabel(&w);
     picture->setObjectName("Image1");
     QtLanguageTarget target({&w}); // built before the picture arrives
-    QPixmap pm(4, 4);
-    pm.fill(Qt::red);
-    picture->setPixmap(pm);
+    picture->setPixmap(QPixmap(4, 4));
     MessageCatalogue catalogue;
     applyLanguage(IniFile::parse("[FormX]\nFormX.Image1.Caption=Texte\n"), target, catalogue);
     EXPECT_FALSE(picture->pixmap().isNull());
@@ -44,9 +40,8 @@ TEST(LanguageKinds, APictureKeepsItsPictureAndThePauseGlyphTravels) {
     EXPECT_EQ(fromLanguageText("&Pause \x7f"), pause);
 }
 
-// Every window, each section with its own controls only; what the program
-// writes into a control (counters, pictures) or a symbol Windows-1252 cannot
-// hold is no text to translate, nor changed by a file that names it.
+// What the program writes into a control (counters, pictures) or a symbol
+// Windows-1252 cannot hold is no text to translate, nor changed by a file.
 TEST_F(Languages, TheTemplateHoldsEveryWindowsOwnTextsOnly) {
     const auto t = exportedTexts(app);
     std::set<std::string> windows;
@@ -79,9 +74,8 @@ TEST_F(Languages, TheTemplateHoldsEveryWindowsOwnTextsOnly) {
     EXPECT_EQ(control<QLabel>(app.subtitlesWindow(), "LabelNbSubTitle")->text(), "0");
 }
 
-// The shipped French file covers every text there is to translate, and the
-// shipped English file takes every one of them back; Qt's own buttons follow
-// (a message box in French says Oui).
+// The shipped French file covers every text to translate, English takes them
+// back; Qt's own buttons follow.
 TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
     auto qtTexts = [] {
         QMessageBox box;
@@ -126,10 +120,8 @@ TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
     EXPECT_EQ(qtTexts(), qtEnglish);
 }
 
-// An installed program: the menu lists the files of both language folders,
-// the user's own copy winning, checks and loads the choice of last time,
-// and loads the one chosen. Its own folder being no place to save into, the
-// file dialogs start where the settings are.
+// An installed program: the menu lists both language folders, the user's own
+// copy winning; the file dialogs start where the settings are.
 TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     TempFolder config, scratch;
     const auto program = scratch / "program", own = config / "Mirtal";
@@ -159,10 +151,6 @@ TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     EXPECT_EQ(ok->text(), "Extra");
     ASSERT_TRUE(app->exportLanguageTemplate()); // where the user may write
     EXPECT_TRUE(std::filesystem::exists(own / "lang" / kLanguageTemplateName));
-    const ProgramSettings& ps = app->settings();
-    EXPECT_EQ((std::vector{ps.OpenDialogVob, ps.SaveDialogText, ps.OpenDialogMirtalText,
-                           ps.SaveDialogBmpSup, ps.OpenDialogCharMatrix, ps.SaveDialogCharMatrix}),
-              std::vector<std::string>(6, folderText(own)));
     app->dialogs().files.push_back(std::nullopt);
     control<QPushButton>(app->jobSetup(), "ButtonOpenDir")->click();
     EXPECT_EQ(folderText(app->dialogs().fileRequests.at(0).initialFolder), folderText(own));
