@@ -177,7 +177,8 @@ TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
     }
 }
 
-TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrix) {
+// A save refuses the file the matrix was saved to.
+TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrixAndSavesRefuseAFileInUse) {
     CharMatrix& m = session.matrix();
     for (const char* t : {"b", "a", "c"}) {
         CharMatrixEntry e;
@@ -199,7 +200,7 @@ TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrix) {
     click(in(&e, "ButtonModify"));
     EXPECT_EQ(m.entry(2).Text, "z");
     EXPECT_EQ(listed(), (std::vector<int>{1, 3, 2})) << "sorted again";
-    dialogs.answers = {Answer::No, Answer::Yes, Answer::Cancel};
+    dialogs.answers = {Answer::No, Answer::Yes, Answer::Cancel, Answer::Ok};
     click(in(&e, "ButtonDelete"));
     EXPECT_EQ(m.count(), 3);
     QTest::keyClick(entries, Qt::Key_Delete);
@@ -207,4 +208,12 @@ TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrix) {
 
     b.main<QAction>("NewCharaterMatrix1")->trigger();
     EXPECT_EQ(m.count(), 2) << "cancelled";
+    const auto file = b.folder / "c.qmx";
+    dialogs.files = {file, file};
+    b.main<QAction>("SaveCharacterMatrix1")->trigger();
+    const auto saved = std::filesystem::file_size(file);
+    add(1000, 2000, {"Hello"});
+    in<QAction>(&list, "Saveas1")->trigger();
+    EXPECT_NE(dialogs.asked.back().text.find("is the character matrix"), std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(file), saved);
 }

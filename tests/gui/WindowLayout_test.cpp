@@ -95,14 +95,6 @@ TEST_P(Windows, NothingHangsOutAndNoTwoControlsShareAnAltKey) {
         EXPECT_EQ(faultsIn(window), std::set<std::string>{}) << window->objectName().toStdString();
         window->hide();
     }
-    // Paused in the middle of a job, with the captions of that state.
-    MainWindow& main = *app->mainWindow();
-    main.show();
-    app->session().engine().togglePause();
-    RipDisplay d = app->session().display();
-    d.pauseEnabled = true;
-    app->host().displayChanged(d);
-    EXPECT_EQ(faultsIn(&main), std::set<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Windows, ::testing::Values("English", "Francais"));
