@@ -66,11 +66,47 @@ inline std::filesystem::path shippedLanguageFolder() {
     return std::filesystem::path(MIRTAL_TEST_DATA) / ".." / ".." / "lang";
 }
 
+// The job setup as the user fills it: "Open Dir" on a file of the folder,
+// then the entries' check marks (no rows: all).
+inline void listVobFolder(Application& app, const std::filesystem::path& dir) {
+    app.dialogs().files.push_back(dir / "list.vob");
+    control<QPushButton>(app.jobSetup(), "ButtonOpenDir")->click();
+}
+inline void checkVobEntries(Application& app, std::vector<int> rows = {}) {
+    auto* list = control<QListWidget>(app.jobSetup(), "CheckListBoxVob");
+    for (int i = 0; i < list->count(); ++i)
+        if (rows.empty() || std::count(rows.begin(), rows.end(), i))
+            list->item(i)->setCheckState(Qt::Checked);
+}
+// Clicks the action's radio button (0 OCR, 1 BMP, 2 SUP, 3 show only, 4 VobSub).
+inline void chooseAction(Application& app, int action) {
+    control<RadioGroup>(app.jobSetup(), "RadioGroupAction")
+        ->findChildren<QRadioButton*>()
+        .at(action)
+        ->click();
+}
+inline QCheckBox* jobOption(Application& app, const char* name) {
+    return control<QCheckBox>(app.jobSetup(), name);
+}
 // Clicks the button once the modal dialog about to open runs its own loop.
 inline void clickLater(QWidget* window, const char* button) {
     QTimer::singleShot(0, window, [window, button] {
         QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
     });
+}
+
+// Start, and whether the job started (the dialog then closes as accepted).
+inline bool pressStart(Application& app) {
+    app.jobSetup()->setResult(QDialog::Rejected);
+    control<QPushButton>(app.jobSetup(), "BitBtnStart")->click();
+    return app.jobSetup()->result() == QDialog::Accepted;
+}
+// Timer ticks until the job is finished, halted or paused (at most `limit`).
+inline void runJob(Application& app, int limit = 50) {
+    Session& s = app.session();
+    for (int n = 0; n < limit && !s.job().finished() && !s.engine().halted() && !s.job().Paused;
+         ++n)
+        app.tick();
 }
 
 // What the Subtitles window's list shows.
@@ -98,16 +134,6 @@ inline std::map<std::string, std::string> exportedTexts(Application& app) {
     if (Result r = ini.load(file); !r) throw std::runtime_error(r.error);
     std::filesystem::remove(file);
     return iniTexts(ini);
-}
-
-// An installed program (its folder not there yet): settings in `config`.
-inline std::unique_ptr<Application> installedApp(const std::filesystem::path& program,
-                                                 const std::filesystem::path& config) {
-    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.string().c_str());
-    auto app = std::make_unique<Application>(Application::Options{program, true});
-    old.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
-    return app;
 }
 
 // One run of the program, every dialog scripted; the bitmap adjustment says
@@ -139,29 +165,15 @@ struct AppBench {
     template <typename T> T* main(const char* name) { return control<T>(app->mainWindow(), name); }
     template <typename T> T* setup(const char* name) { return control<T>(app->jobSetup(), name); }
 
-    // "Open Dir" on a file of the folder; the check marks (no rows: all).
-    void list(const std::filesystem::path& dir) {
-        dialogs().files.push_back(dir / "list.vob");
-        setup<QPushButton>("ButtonOpenDir")->click();
+    void listAndCheck(const std::filesystem::path& dir) {
+        listVobFolder(*app, dir);
+        checkVobEntries(*app);
     }
-    void check(std::vector<int> rows = {}) {
-        auto* entries = setup<QListWidget>("CheckListBoxVob");
-        for (int i = 0; i < entries->count(); ++i)
-            if (rows.empty() || std::count(rows.begin(), rows.end(), i))
-                entries->item(i)->setCheckState(Qt::Checked);
-    }
-    void listAndCheck(const std::filesystem::path& dir) { list(dir), check(); }
-    // Clicks the action's radio button (0 OCR, 1 BMP, 2 SUP, 3 show only, 4 VobSub).
-    void choose(int action) {
-        setup<RadioGroup>("RadioGroupAction")->findChildren<QRadioButton*>().at(action)->click();
-    }
-    // Start, a prefix answered for BMP and SUP; whether the job started.
+    // Start for the action, with a prefix answer for BMP and SUP.
     bool start(int action, const std::filesystem::path& prefix = {}) {
-        choose(action);
+        chooseAction(*app, action);
         if (action == 1 || action == 2) dialogs().files.push_back(prefix);
-        jobSetup().setResult(QDialog::Rejected);
-        setup<QPushButton>("BitBtnStart")->click();
-        return jobSetup().result() == QDialog::Accepted;
+        return pressStart(*app);
     }
 };
 

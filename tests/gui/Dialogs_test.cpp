@@ -20,8 +20,7 @@ void retype(QLineEdit* field, const QString& text) {
 
 struct Dialogs : ::testing::Test {
     AppBench b;
-    Session& session = b.session();
-    SubtitleDocument& doc = session.document();
+    SubtitleDocument& doc = b.session().document();
     UiDialogs& dialogs = b.dialogs();
     SubtitlesWindow& list = *b.app->subtitlesWindow();
 
@@ -179,7 +178,7 @@ TEST_F(Dialogs, NewCharacterButtonsGiveTheirAnswersAndOkOnlyAStorableText) {
 
 // A save refuses the file the matrix was saved to.
 TEST_F(Dialogs, TheMatrixEditorAndMenuChangeTheMatrixAndSavesRefuseAFileInUse) {
-    CharMatrix& m = session.matrix();
+    CharMatrix& m = b.session().matrix();
     for (const char* t : {"b", "a", "c"}) {
         CharMatrixEntry e;
         e.Text = t, e.Width = 3, e.Height = 4;

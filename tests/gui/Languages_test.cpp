@@ -17,13 +17,10 @@ struct Languages : ::testing::Test {
     }
 };
 
-bool endsWith(const std::string& s, const std::string& end) {
-    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
-}
-
 } // namespace
 
-// The pause glyph, which Windows-1252 lacks, travels as character 127.
+// A picture is given no text; the pause glyph, which Windows-1252 lacks,
+// travels as character 127.
 TEST(LanguageKinds, APictureKeepsItsPictureAndThePauseGlyphTravels) {
     QWidget w;
     w.setObjectName("FormX");
@@ -33,8 +30,7 @@ TEST(LanguageKinds, APictureKeepsItsPictureAndThePauseGlyphTravels) {
     picture->setPixmap(QPixmap(4, 4));
     MessageCatalogue catalogue;
     applyLanguage(IniFile::parse("[FormX]\nFormX.Image1.Caption=Texte\n"), target, catalogue);
-    EXPECT_FALSE(picture->pixmap().isNull());
-    EXPECT_TRUE(picture->text().isEmpty());
+    EXPECT_TRUE(!picture->pixmap().isNull() && picture->text().isEmpty());
     const QString pause = QStringLiteral("&Pause ") + QChar(0x2016);
     EXPECT_EQ(toLanguageText(pause), "&Pause \x7f");
     EXPECT_EQ(fromLanguageText("&Pause \x7f"), pause);
@@ -54,7 +50,7 @@ TEST_F(Languages, TheTemplateHoldsEveryWindowsOwnTextsOnly) {
         const bool text =
             value.empty() ||
             (value != "?" && value.find_first_not_of("0123456789:,") != std::string::npos);
-        EXPECT_TRUE(!endsWith(key, ".Caption") || text) << key << "=" << value;
+        EXPECT_TRUE(!key.ends_with(".Caption") || text) << key << "=" << value;
     }
     EXPECT_EQ(windows, (std::set<std::string>{"Form1", "Form10", "Form11", "Form12", "Form13",
                                               "Form14", "Form17", "Form18", "Form2", "Form3",
@@ -86,7 +82,6 @@ TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
                dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
     };
     const QString qtEnglish = qtTexts();
-    ASSERT_TRUE(qtEnglish.startsWith("&Yes|"));
     IniFile frenchIni;
     ASSERT_TRUE(frenchIni.load(shippedLanguageFolder() / "Francais.lng"));
     const auto french = iniTexts(frenchIni);
@@ -104,7 +99,7 @@ TEST_F(Languages, FrenchChangesEveryTextItCoversAndEnglishComesBack) {
         if (t == french.end()) {
             // Left out: what only holds data (no letter, or an edit field's text).
             const bool data =
-                std::none_of(value.begin(), value.end(), ::isalpha) || endsWith(key, ".Text");
+                std::none_of(value.begin(), value.end(), ::isalpha) || key.ends_with(".Text");
             EXPECT_TRUE(data && key.rfind("Messages/", 0) != 0) << "not translated: " << key;
             EXPECT_EQ(loaded.at(key), value) << key;
             continue;
@@ -128,7 +123,11 @@ TEST(LanguageMenu, ListsBothFoldersLoadsTheChoiceAndTheChoiceOfLastTime) {
     auto caption = [](const char* text) {
         return std::string("[Form18]\r\nForm18.BitBtn1.Caption=") + text + "\r\n";
     };
-    auto app = installedApp(program, config.path()); // before the program folder is made
+    // Its folder not there yet, the settings go to the configuration folder.
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().string().c_str());
+    auto app = std::make_unique<Application>(Application::Options{program, true});
+    old.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
     writeText(program / "lang" / "Shipped.lng", caption("Shipped"));
     writeText(program / "lang" / "Extra.lng", caption("Extra"));
     writeText(own / "lang" / "shipped.lng", caption("Own copy"));

@@ -18,17 +18,18 @@ QChar mnemonic(const QString& text) {
     return {};
 }
 
+using Keys = std::vector<std::pair<QChar, std::string>>;
+
 // The texts that share an Alt key among those active at once.
-void addClashes(const std::vector<std::pair<QChar, std::string>>& keys,
-                std::set<std::string>& out) {
+void addClashes(const Keys& keys, std::set<std::string>& out) {
     std::map<QChar, std::string> seen;
     for (const auto& [key, what] : keys)
         if (auto [at, fresh] = seen.emplace(key, what); !key.isNull() && !fresh)
             out.insert(at->second + " and " + what);
 }
-std::vector<std::pair<QChar, std::string>> menuKeys(const QWidget* menu) {
-    std::vector<std::pair<QChar, std::string>> keys;
-    for (QAction* a : menu->actions())
+Keys menuKeys(const QWidget* menu) {
+    Keys keys;
+    for (QAction* a : menu ? menu->actions() : QList<QAction*>())
         if (a->isVisible()) keys.emplace_back(mnemonic(a->text()), a->text().toStdString());
     return keys;
 }
@@ -39,8 +40,7 @@ std::set<std::string> faultsIn(QWidget* window) {
     QApplication::sendPostedEvents();
     std::set<std::string> out;
     auto check = [&] {
-        auto keys = window->findChild<QMenuBar*>() ? menuKeys(window->findChild<QMenuBar*>())
-                                                   : std::vector<std::pair<QChar, std::string>>{};
+        Keys keys = menuKeys(window->findChild<QMenuBar*>());
         for (QWidget* w : window->findChildren<QWidget*>()) {
             if (w->window() != window || !w->isVisible()) continue;
             bool scrolls = false;

@@ -21,8 +21,7 @@ public:
     };
 
     std::deque<Answer> answers;
-    std::deque<std::optional<std::filesystem::path>> openFiles;
-    std::deque<std::optional<std::filesystem::path>> saveFiles;
+    std::deque<std::optional<std::filesystem::path>> openFiles, saveFiles;
     std::deque<std::optional<int>> textColours;
     std::deque<GlyphAnswer> glyphAnswers;
     std::deque<bool> adjustAnswers;
@@ -37,10 +36,7 @@ public:
     std::vector<GlyphQuestion> glyphQuestions;
     std::vector<RipDisplay> displays;
     std::vector<Rect> shownRects;
-    int textColourCalls = 0;
-    int adjustCalls = 0;
-    int progressionCalls = 0;
-    int eventDispatches = 0;
+    int textColourCalls = 0, adjustCalls = 0, progressionCalls = 0, eventDispatches = 0;
     uint32_t clock = 0;
     uint32_t tickStep = 0; // added to the clock at every read
 

@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
-#include <utility>
 #include <vector>
 
 namespace mirtal::test {
