@@ -1,7 +1,5 @@
 #pragma once
 
-// The program driven through its windows: one run on a temporary program
-// folder with every dialog scripted, and the lookups the tests share.
 #include "TempFolder.h"
 #include "rip/Session.h"
 #include "settings/LanguageFile.h"
@@ -29,8 +27,7 @@
 
 namespace mirtal::test {
 
-// A window's control found by its objectName, the name the language files
-// know it by. A missing or differently typed control fails the test.
+// A window's control by its objectName, the name the language files know.
 template <typename T> T* control(const QObject* window, const char* name) {
     T* found = window->findChild<T*>(QString::fromLatin1(name));
     if (!found)
@@ -39,8 +36,8 @@ template <typename T> T* control(const QObject* window, const char* name) {
     return found;
 }
 
-// The engine's questions that wait for the user, answered by the test where
-// it says so and by the windows otherwise (it must not outlive the application).
+// The engine's questions answered by the test, else by the windows (it must not
+// outlive the application).
 struct ScriptedAnswers final : QtHost::Answers {
     explicit ScriptedAnswers(QtHost& host) : windows(*host.answers()) { host.setAnswers(this); }
 
@@ -69,7 +66,8 @@ inline std::filesystem::path shippedLanguageFolder() {
     return std::filesystem::path(MIRTAL_TEST_DATA) / ".." / ".." / "lang";
 }
 
-// The job setup as the user fills it: "Open Dir" on a file of the folder.
+// The job setup as the user fills it: "Open Dir" on a file of the folder,
+// then the entries' check marks (no rows: all).
 inline void listVobFolder(Application& app, const std::filesystem::path& dir) {
     app.dialogs().files.push_back(dir / "list.vob");
     control<QPushButton>(app.jobSetup(), "ButtonOpenDir")->click();
@@ -96,6 +94,7 @@ inline void clickLater(QWidget* window, const char* button) {
         QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
     });
 }
+
 // Start, and whether the job started (the dialog then closes as accepted).
 inline bool pressStart(Application& app) {
     app.jobSetup()->setResult(QDialog::Rejected);
@@ -110,8 +109,7 @@ inline void runJob(Application& app, int limit = 50) {
         app.tick();
 }
 
-// What the Subtitles window's list shows; the selection once the list has
-// caught up with the document, which it does at the next event dispatch.
+// What the Subtitles window's list shows.
 inline QString lineText(const QWidget& window, int row) {
     const QAbstractItemModel* model = control<QListView>(&window, "ListBoxSubtitle")->model();
     return model->data(model->index(row, 0)).toString();
@@ -126,8 +124,7 @@ inline std::map<std::string, std::string> iniTexts(const IniFile& ini) {
         for (const std::string& k : ini.keyNames(s)) out[s + "/" + k] = *ini.value(s, k);
     return out;
 }
-// Every text the language files can hold, as "Save Lang" writes them now,
-// keyed "section/key".
+// Every text as "Save Lang" writes them now, keyed "section/key".
 inline std::map<std::string, std::string> exportedTexts(Application& app) {
     const std::filesystem::path file =
         languageFolderIn(app.settingsFolder()) / kLanguageTemplateName;
@@ -139,17 +136,6 @@ inline std::map<std::string, std::string> exportedTexts(Application& app) {
     return iniTexts(ini);
 }
 
-// A program whose own folder cannot hold its settings (here: one not there
-// yet), as an installed one: they go to the user's configuration folder.
-inline std::unique_ptr<Application> installedApp(const std::filesystem::path& program,
-                                                 const std::filesystem::path& config) {
-    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", config.string().c_str());
-    auto app = std::make_unique<Application>(Application::Options{program, true});
-    old.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
-    return app;
-}
-
 // One run of the program, every dialog scripted; the bitmap adjustment says
 // OK at once unless a test answers it.
 struct AppBench {
@@ -157,34 +143,33 @@ struct AppBench {
     std::unique_ptr<Application> app;
     std::unique_ptr<ScriptedAnswers> answers;
 
-    explicit AppBench(bool startNow = true) {
+    AppBench() {
         // No quit posted at a close for a later modal loop to pick up.
         QGuiApplication::setQuitOnLastWindowClosed(false);
-        restart(startNow);
+        restart();
     }
-    // Every run: no dialog the test did not answer.
     ~AppBench() { EXPECT_EQ(app ? app->dialogs().unexpected : 0, 0); }
     // A second run on the same folder (the settings of the first are read).
-    void restart(bool startNow = true) {
+    void restart() {
         answers.reset(), app.reset();
         app = std::make_unique<Application>(Application::Options{folder.path(), true});
         answers = std::make_unique<ScriptedAnswers>(app->host());
         answers->onAdjustBitmap = [] { return true; };
-        if (startNow) app->start();
+        app->start();
     }
 
     Session& session() { return app->session(); }
     UiDialogs& dialogs() { return app->dialogs(); }
     MainWindow& mainWindow() { return *app->mainWindow(); }
     JobSetupDialog& jobSetup() { return *app->jobSetup(); }
-    std::string lastMessage() { return dialogs().asked.empty() ? "" : dialogs().asked.back().text; }
     template <typename T> T* main(const char* name) { return control<T>(app->mainWindow(), name); }
+    template <typename T> T* setup(const char* name) { return control<T>(app->jobSetup(), name); }
 
-    void listAndCheck(const std::filesystem::path& dir, std::vector<int> rows = {}) {
+    void listAndCheck(const std::filesystem::path& dir) {
         listVobFolder(*app, dir);
-        checkVobEntries(*app, rows);
+        checkVobEntries(*app);
     }
-    // The job setup's Start for the action, with a prefix answer for BMP and SUP.
+    // Start for the action, with a prefix answer for BMP and SUP.
     bool start(int action, const std::filesystem::path& prefix = {}) {
         chooseAction(*app, action);
         if (action == 1 || action == 2) dialogs().files.push_back(prefix);

@@ -24,10 +24,10 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderWithTheirCheckMarksAndStartTakesTheListOr
     b.dialogs().answers.push_back(Answer::Ok);
     listVobFolder(*b.app, dir);
     EXPECT_FALSE(b.start(0)) << "nothing checked";
-    EXPECT_EQ(b.lastMessage(), "No VOB selected !!");
+    EXPECT_EQ(b.dialogs().asked.at(0).text, "No VOB selected !!");
     checkVobEntries(*b.app, {0, 2, 4});
-    auto* list = control<QListWidget>(&b.jobSetup(), "CheckListBoxVob");
-    auto* up = control<QToolButton>(&b.jobSetup(), "UpDownFilePoseUp");
+    auto* list = b.setup<QListWidget>("CheckListBoxVob");
+    auto* up = b.setup<QToolButton>("UpDownFilePoseUp");
     list->setCurrentRow(4);
     QTest::mouseClick(up, Qt::LeftButton);
     QTest::mouseClick(up, Qt::LeftButton);
@@ -46,19 +46,18 @@ TEST(JobSetup, ArrowsAndCtrlKeysReorderWithTheirCheckMarksAndStartTakesTheListOr
 
 TEST(JobSetup, TheChosenStreamAndViewReachTheJobAndTheControlsFollowTheTitle) {
     AppBench b;
-    JobSetupDialog& d = b.jobSetup();
-    auto* streams = control<QComboBox>(&d, "ComboBoxLanguage");
+    auto* streams = b.setup<QComboBox>("ComboBoxLanguage");
     auto open = [&](const char* disc) {
         b.dialogs().files.push_back(discFolder(disc) / "VTS_01_0.IFO");
-        QTest::mouseClick(control<QPushButton>(&d, "ButtonOpenIfo"), Qt::LeftButton);
+        QTest::mouseClick(b.setup<QPushButton>("ButtonOpenIfo"), Qt::LeftButton);
         streams->setCurrentIndex(1);
         emit streams->activated(1);
         return b.session().job().SubtitleStreamId;
     };
     EXPECT_EQ(open("pal_en_fr"), 0x21);
-    EXPECT_EQ(streams->itemText(1), "2  - French");
-    EXPECT_EQ(d.choices().vobFolder, discFolder("pal_en_fr")) << "the IFO's folder is listed";
-    auto* view = control<RadioGroup>(&d, "RadioGroupView");
+    EXPECT_EQ(b.jobSetup().choices().vobFolder, discFolder("pal_en_fr"))
+        << "the IFO's folder is listed";
+    auto* view = b.setup<RadioGroup>("RadioGroupView");
     EXPECT_FALSE(view->isEnabled()) << "a 4:3 title has no views";
     EXPECT_EQ(open("wide"), 0x22);
     const QList<QRadioButton*> views = view->findChildren<QRadioButton*>();
@@ -82,7 +81,7 @@ TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
     ASSERT_TRUE(b.mainWindow().close());
 
     b.restart();
-    EXPECT_EQ(control<RadioGroup>(&b.jobSetup(), "RadioGroupAction")->itemIndex(), 2);
+    EXPECT_EQ(b.setup<RadioGroup>("RadioGroupAction")->itemIndex(), 2);
     for (auto [box, on] : boxes) EXPECT_EQ(jobOption(*b.app, box)->isChecked(), on) << box;
     EXPECT_TRUE(jobOption(*b.app, "CheckBoxPictTiming")->isEnabled()) << "SUP enables it";
     EXPECT_EQ(folderText(b.jobSetup().choices().vobFolder), folderText(vobs));

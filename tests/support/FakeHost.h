@@ -20,10 +20,8 @@ public:
         std::string text;
     };
 
-    // Queued answers.
     std::deque<Answer> answers;
-    std::deque<std::optional<std::filesystem::path>> openFiles;
-    std::deque<std::optional<std::filesystem::path>> saveFiles;
+    std::deque<std::optional<std::filesystem::path>> openFiles, saveFiles;
     std::deque<std::optional<int>> textColours;
     std::deque<GlyphAnswer> glyphAnswers;
     std::deque<bool> adjustAnswers;
@@ -33,70 +31,44 @@ public:
     // Called at every event dispatch, to simulate clicks during a long operation.
     std::function<void()> onProcessEvents;
 
-    // Records.
     std::vector<Question> questions;
     std::vector<FileDialogRequest> fileRequests;
     std::vector<GlyphQuestion> glyphQuestions;
     std::vector<RipDisplay> displays;
     std::vector<Rect> shownRects;
-    int textColourCalls = 0;
-    int adjustCalls = 0;
-    int progressionCalls = 0;
-    int eventDispatches = 0;
+    int textColourCalls = 0, adjustCalls = 0, progressionCalls = 0, eventDispatches = 0;
     uint32_t clock = 0;
     uint32_t tickStep = 0; // added to the clock at every read
 
     Answer ask(MessageKind kind, Buttons, const std::string& text) override {
         questions.push_back({kind, text});
-        if (answers.empty()) throw std::runtime_error("unexpected question: " + text);
-        Answer a = answers.front();
-        answers.pop_front();
-        return a;
+        return take(answers, [&] { return unexpected<Answer>("question: " + text); });
     }
     std::optional<std::filesystem::path> chooseOpenFile(const FileDialogRequest& r) override {
         fileRequests.push_back(r);
-        if (openFiles.empty()) throw std::runtime_error("unexpected open dialog: " + r.title);
-        auto f = openFiles.front();
-        openFiles.pop_front();
-        return f;
+        return take(openFiles, [&] { return unexpected<Path>("open dialog: " + r.title); });
     }
     std::optional<std::filesystem::path> chooseSaveFile(const FileDialogRequest& r) override {
         fileRequests.push_back(r);
-        if (saveFiles.empty()) throw std::runtime_error("unexpected save dialog: " + r.title);
-        auto f = saveFiles.front();
-        saveFiles.pop_front();
-        return f;
+        return take(saveFiles, [&] { return unexpected<Path>("save dialog: " + r.title); });
     }
     std::optional<int> chooseTextColour(const Bitmap24&, int guess) override {
         ++textColourCalls;
-        if (textColours.empty()) return guess;
-        auto c = textColours.front();
-        textColours.pop_front();
-        return c;
+        return take(textColours, [&] { return std::optional(guess); });
     }
     GlyphAnswer askGlyph(const GlyphQuestion& q) override {
         glyphQuestions.push_back(q);
-        if (!glyphAnswers.empty()) {
-            GlyphAnswer a = glyphAnswers.front();
-            glyphAnswers.pop_front();
-            return a;
-        }
-        if (glyphResponder) return glyphResponder(q);
-        throw std::runtime_error("unexpected glyph question");
+        return take(glyphAnswers, [&] {
+            return glyphResponder ? glyphResponder(q) : unexpected<GlyphAnswer>("glyph question");
+        });
     }
     bool adjustBitmap() override {
         ++adjustCalls;
-        if (adjustAnswers.empty()) return true;
-        bool a = adjustAnswers.front();
-        adjustAnswers.pop_front();
-        return a;
+        return take(adjustAnswers, [] { return true; });
     }
     ProgressionChoice waitAtProgression() override {
         ++progressionCalls;
-        if (progressionAnswers.empty()) return ProgressionChoice::Next;
-        auto a = progressionAnswers.front();
-        progressionAnswers.pop_front();
-        return a;
+        return take(progressionAnswers, [] { return ProgressionChoice::Next; });
     }
     void processEvents() override {
         ++eventDispatches;
@@ -109,6 +81,19 @@ public:
     void displayChanged(const RipDisplay& d) override { displays.push_back(d); }
     void showPicture(const Bitmap24&, const Rect& r) override { shownRects.push_back(r); }
     void showPicture(const PaletteBitmap&, const Rect& r) override { shownRects.push_back(r); }
+
+private:
+    using Path = std::optional<std::filesystem::path>;
+    // The next queued answer, or what `orElse` gives when none is queued.
+    template <typename T, typename F> static T take(std::deque<T>& queue, F orElse) {
+        if (queue.empty()) return orElse();
+        T a = std::move(queue.front());
+        queue.pop_front();
+        return a;
+    }
+    template <typename T> static T unexpected(const std::string& what) {
+        throw std::runtime_error("unexpected " + what);
+    }
 };
 
 } // namespace mirtal::test

@@ -16,26 +16,13 @@
 
 namespace mirtal::test {
 
-// How a child ended and what it wrote to its report pipe (or, for a program,
-// to its standard error).
+// How a child ended and what it wrote to its report pipe (a program: its stderr).
 struct ChildEnd {
     bool exited = false;
     int exitCode = -1;
     int signal = 0;
     std::string report;
 };
-
-inline std::string readAll(int fd) {
-    std::string out;
-    char buf[4096];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        out.append(buf, size_t(n));
-    }
-    return out;
-}
 
 // Waits for the child and notes how it ended.
 inline void waitExit(pid_t pid, ChildEnd& end) {
@@ -49,7 +36,13 @@ inline void waitExit(pid_t pid, ChildEnd& end) {
 
 inline ChildEnd waitChild(pid_t pid, int reportFd) {
     ChildEnd end;
-    end.report = readAll(reportFd);
+    char buf[4096];
+    for (ssize_t n; (n = ::read(reportFd, buf, sizeof buf)) != 0;) {
+        if (n > 0)
+            end.report.append(buf, size_t(n));
+        else if (errno != EINTR)
+            break;
+    }
     ::close(reportFd);
     waitExit(pid, end);
     return end;
@@ -65,9 +58,8 @@ inline void limitFileSize(rlim_t bytes) {
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-// Runs `work` in a forked child. It writes its report with the given
-// function; its return value is the exit code. The child never returns
-// into the test framework.
+// Runs `work` in a forked child, which reports with the given function and
+// exits with its return value, never returning into the test framework.
 inline ChildEnd
 runInChild(const std::function<int(const std::function<void(const std::string&)>&)>& work) {
     int fds[2];
@@ -78,13 +70,10 @@ runInChild(const std::function<int(const std::function<void(const std::string&)>
     if (pid == 0) {
         ::close(fds[0]);
         auto report = [fd = fds[1]](const std::string& text) {
-            const char* p = text.data();
-            size_t left = text.size();
-            while (left > 0) {
-                ssize_t n = ::write(fd, p, left);
+            for (size_t at = 0; at < text.size();) {
+                ssize_t n = ::write(fd, text.data() + at, text.size() - at);
                 if (n <= 0) break;
-                p += n;
-                left -= size_t(n);
+                at += size_t(n);
             }
         };
         int code = 99;
@@ -102,18 +91,15 @@ runInChild(const std::function<int(const std::function<void(const std::string&)>
 // In a forked child: becomes `exe` with the arguments; exit status 97 when
 // it cannot be started.
 [[noreturn]] inline void execProgram(const std::string& exe, const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {exe};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargs;
-    for (std::string& a : argv) cargs.push_back(a.data());
-    cargs.push_back(nullptr);
-    ::execv(exe.c_str(), cargs.data());
+    std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(exe.c_str(), argv.data());
     ::_exit(97);
 }
 
-// Runs mirtal-rip with the arguments, standard input from `stdinFile` (or
-// /dev/null), standard output to `stdoutFile`; `beforeExec` runs in the
-// child (limits, namespaces). The report is its standard error.
+// mirtal-rip with standard input and output on the files; `beforeExec` runs
+// in the child (limits, namespaces). The report is its standard error.
 inline ChildEnd runProgram(const std::string& exe, const std::vector<std::string>& args,
                            const std::function<void()>& beforeExec = {},
                            const std::string& stdinFile = "/dev/null",
@@ -138,9 +124,8 @@ inline ChildEnd runProgram(const std::string& exe, const std::vector<std::string
     return waitChild(pid, err[0]);
 }
 
-// mirtal-rip with the arguments and standard output to `stdoutFile`; every
-// line of its standard error goes to `onLine`, which may write answers to
-// its standard input. The report is the whole standard error.
+// mirtal-rip, every line of its standard error to `onLine`, which may write
+// answers to its standard input. The report is the whole standard error.
 inline ChildEnd runConversation(const std::string& exe, const std::vector<std::string>& args,
                                 const std::string& stdoutFile,
                                 const std::function<void(const std::string&, FILE*)>& onLine) {

@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
-#include <utility>
 #include <vector>
 
 namespace mirtal::test {
@@ -18,15 +16,13 @@ namespace mirtal::test {
 using Pack = std::array<uint8_t, kPackSize>;
 using Bytes = std::vector<uint8_t>;
 
-inline void put32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
 inline void put16(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v >> 8);
     p[1] = uint8_t(v);
+}
+inline void put32(uint8_t* p, uint32_t v) {
+    put16(p, v >> 16);
+    put16(p + 2, v);
 }
 
 // A pack header with the SCR base bits 31..0 laid out as in MPEG-2.
@@ -54,9 +50,8 @@ inline Pack videoPack(uint32_t scr = 0) {
     return elementPack(scr, 0x000001E0);
 }
 
-// Navigation pack as authored: a system header, then the PCI and DSI
-// packets (private stream 2) with the cell elapsed time bytes in the PCI
-// (BCD; frames byte with its frame-rate flag bits).
+// Navigation pack: a system header, the PCI and DSI packets (private stream 2),
+// the PCI's cell elapsed time in BCD (frames byte with its frame-rate flags).
 inline Pack navPack(uint32_t scr, uint8_t h, uint8_t m, uint8_t s, uint8_t frames) {
     Pack p = elementPack(scr, 0x000001BB);
     put16(p.data() + 18, 18);
@@ -79,7 +74,7 @@ inline void putPts(uint8_t* p, uint32_t pts) {
 }
 
 // One private stream 1 packet of `streamId` carrying `payload`; with a PTS
-// header (5 bytes) or none. Returns the pack and the offset after the packet.
+// header (5 bytes) or none, and a padding packet after it if asked.
 inline Pack subtitlePack(uint32_t scr, uint8_t streamId, const uint8_t* payload, size_t n,
                          bool withPts, uint32_t pts = 0, bool paddingAfter = false) {
     Pack p = packHeader(scr);
@@ -135,9 +130,8 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
     return a;
 }
 
-// An SPU: header, top field, bottom field, then the sequences, the last
-// one pointing at itself. Command 0x06 with the field offsets is added to
-// the first sequence.
+// An SPU: header, fields, the sequences (the last pointing at itself); the
+// field offsets (0x06) added to the first sequence.
 inline Bytes makeSpu(const Bytes& top, const Bytes& bottom, std::vector<Sequence> seqs) {
     size_t ctrl = 4 + top.size() + bottom.size();
     Bytes fieldCmd = {0x06, 0, 4, uint8_t((4 + top.size()) >> 8), uint8_t(4 + top.size())};
@@ -165,7 +159,6 @@ inline Bytes makeSpu(const Bytes& top, const Bytes& bottom, std::vector<Sequence
 // (no stop sequence when stopDelay < 0).
 inline Bytes simpleSpu(int stopDelay = 352, int x1 = 100, int x2 = 199, int y1 = 500,
                        int y2 = 509) {
-    // Lines of colour 2 written with the end-of-line code.
     Bytes line = {0x00, 0x02};
     Bytes top, bottom;
     for (int y = y1; y <= y2; y += 2) top = top + line;
