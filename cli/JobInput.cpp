@@ -19,10 +19,6 @@ bool isTitleSetIfo(const std::string& name) {
     return wildcardMatchIgnoreCase("VTS_??_0.IFO", name);
 }
 
-bool isTitleVob(const std::string& name) {
-    return wildcardMatchIgnoreCase("VTS_??_?.VOB", name) && name[7] != '0';
-}
-
 void readLanguages(const fs::path& ifo, JobInput& out) {
     IfoReadResult r = readIfoStreamLanguages(ifo, out.names);
     out.ifo = ifo;
@@ -85,16 +81,6 @@ bool addFolder(const fs::path& p, const std::string& text, JobInput& out, std::s
 }
 
 // A title set's IFO: the title VOBs beside it, and its stream languages.
-// VTS_nn_1.VOB .. VTS_nn_9.VOB beside a VTS_nn_0.IFO, in name order.
-std::vector<fs::path> titleSetVobs(const fs::path& ifo) {
-    std::vector<fs::path> vobs;
-    const std::string pattern = ifo.filename().string().substr(0, 7) + "?.VOB";
-    for (const fs::path& v :
-         listFilesMatching(ifo.parent_path().empty() ? "." : ifo.parent_path(), pattern))
-        if (isTitleVob(v.filename().string())) vobs.push_back(v);
-    return vobs;
-}
-
 bool addTitleSet(const fs::path& p, const std::string& text, JobInput& out, std::string& error) {
     const std::string name = p.filename().string();
     if (!isTitleSetIfo(name)) {
@@ -218,28 +204,18 @@ bool chooseTitle(const Args& args, JobInput& input, std::string& error) {
                 ", got " + *a;
         return false;
     }
-    // The cells count packs over all the title set's VOB files, whatever the inputs named.
-    const std::vector<fs::path> vobs = titleSetVobs(*input.ifo);
-    std::vector<uint64_t> packs;
-    for (const fs::path& v : vobs) {
-        std::error_code ec;
-        packs.push_back(fs::file_size(v, ec) / kPackSize);
-    }
-    input.ranges.clear();
-    std::vector<fs::path> files;
-    for (const FileStretch& s :
-         stretchesOf(vobs, packs, title.cellsToRead(int(angle), first, last))) {
-        files.push_back(s.file);
-        input.ranges.push_back(s.packs);
-    }
-    const auto whole =
-        stretchesOf(vobs, packs, title.cellsToRead(int(angle), 1, title.chapters.size()));
-    if (!whole.empty()) input.titleStart = whole.front();
-    if (files.empty()) {
+    const TitleJob job = titleJob(*input.ifo, title, int(angle), first, last);
+    if (job.stretches.empty()) {
         error = "title " + *number + ": its cells lie outside the title set's VOB files";
         return false;
     }
-    input.vobs = std::move(files);
+    input.vobs.clear();
+    input.ranges.clear();
+    for (const FileStretch& s : job.stretches) {
+        input.vobs.push_back(s.file);
+        input.ranges.push_back(s.packs);
+    }
+    input.titleStart = job.titleStart;
     input.indexes.assign(input.vobs.size(), nullptr);
     return true;
 }

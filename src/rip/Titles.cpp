@@ -1,5 +1,7 @@
 #include "rip/Titles.h"
 
+#include "base/Files.h"
+#include "rip/Demuxer.h"
 #include "rip/DvdRead.h"
 
 namespace mirtal {
@@ -84,6 +86,32 @@ std::vector<FileStretch> stretchesOf(const std::vector<std::filesystem::path>& v
         }
     }
     return out;
+}
+
+std::vector<std::filesystem::path> titleSetVobs(const std::filesystem::path& ifo) {
+    std::vector<std::filesystem::path> vobs;
+    const std::string name = ifo.filename().string();
+    if (name.size() < 7) return vobs;
+    for (const std::filesystem::path& v : listFilesMatching(
+             ifo.parent_path().empty() ? "." : ifo.parent_path(), name.substr(0, 7) + "?.VOB"))
+        if (v.filename().string()[7] != '0') vobs.push_back(v);
+    return vobs;
+}
+
+TitleJob titleJob(const std::filesystem::path& ifo, const Title& title, int angle,
+                  size_t firstChapter, size_t lastChapter) {
+    // The cells count packs over all the title set's VOB files.
+    const std::vector<std::filesystem::path> vobs = titleSetVobs(ifo);
+    std::vector<uint64_t> packs;
+    for (const std::filesystem::path& v : vobs) {
+        std::error_code ec;
+        packs.push_back(std::filesystem::file_size(v, ec) / kPackSize);
+    }
+    TitleJob job;
+    job.stretches = stretchesOf(vobs, packs, title.cellsToRead(angle, firstChapter, lastChapter));
+    const auto whole = stretchesOf(vobs, packs, title.cellsToRead(angle, 1, title.chapters.size()));
+    if (!whole.empty()) job.titleStart = whole.front();
+    return job;
 }
 
 ValueResult<std::vector<Title>> readTitles(const std::filesystem::path& ifo) {

@@ -56,6 +56,21 @@ std::vector<FileStretch> stretchesOf(const std::vector<std::filesystem::path>& v
                                      const std::vector<uint64_t>& packsPerFile,
                                      const std::vector<TitleCell>& cells);
 
+// VTS_nn_1.VOB .. VTS_nn_9.VOB beside a VTS_nn_0.IFO, in name order (letter
+// case ignored; the menu VTS_nn_0.VOB left out).
+std::vector<std::filesystem::path> titleSetVobs(const std::filesystem::path& ifo);
+
+// What a job reads for chapters first..last (1-based) of a title in one
+// angle: the stretches of the title set's VOB files beside `ifo`, and where
+// the title's first cell begins (its time line's start). No stretches when
+// the chapters are not the title's or its cells lie past the files.
+struct TitleJob {
+    std::vector<FileStretch> stretches;
+    FileStretch titleStart;
+};
+TitleJob titleJob(const std::filesystem::path& ifo, const Title& title, int angle,
+                  size_t firstChapter, size_t lastChapter);
+
 // The titles of the title set of a VTS_nn_0.IFO, in number order; a failure
 // names the file when it is no title set's IFO or its tables are damaged.
 ValueResult<std::vector<Title>> readTitles(const std::filesystem::path& ifo);
