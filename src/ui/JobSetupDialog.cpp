@@ -107,6 +107,7 @@ JobSetupDialog::JobSetupDialog(Session& session, UiDialogs& dialogs, QWidget* pa
     root->addWidget(buildBottomPanel());
     connectControls();
     fillStreamList();
+    fillTitleList({});
 }
 
 // Left: stream, matrix, action, options, text file.
@@ -127,6 +128,11 @@ QLayout* JobSetupDialog::buildStreamColumn() {
     m_viewGroup->setToolTip("Which picture the subtitles of a 16:9 disc are drawn for");
     m_viewGroup->setItemIndex(0);
     left->addWidget(m_viewGroup);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->addWidget(named(new QLabel("Title :", this), "LabelTitle"));
+    m_titleCombo = named(new QComboBox(this), "ComboBoxTitle");
+    titleRow->addWidget(m_titleCombo, 1);
+    left->addLayout(titleRow);
 
     left->addWidget(named(
         new QLabel("Characters Matrix File        (Different for each DVD) :", this), "Label2"));
@@ -355,6 +361,7 @@ void JobSetupDialog::readIfoLanguages(const std::filesystem::path& ifo) {
     if (r.found) m_streamMap = readStreamMap(ifo);
     if (r.found) m_streamCodes = r.codes;
     fillStreamList();
+    fillTitleList(ifo);
     if (r.found && !r.ok()) m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, r.message);
 }
 
@@ -369,6 +376,41 @@ bool JobSetupDialog::readVobSubLanguages(const std::filesystem::path& file) {
     m_streamMap = {};
     m_streamCodes = pair.index->codes();
     fillStreamList();
+    fillTitleList({});
+    return true;
+}
+
+// The title set's titles as a player plays them; the first line keeps the
+// job to the checked files, read whole.
+void JobSetupDialog::fillTitleList(const std::filesystem::path& ifo) {
+    auto titles = readTitles(ifo);
+    m_titles = titles ? std::move(*titles) : std::vector<Title>{};
+    m_titleIfo = ifo;
+    m_titleCombo->clear();
+    m_titleCombo->addItem("Whole title set");
+    for (const Title& t : m_titles)
+        m_titleCombo->addItem(
+            QString("Title %1 - %2 - %3 chapter(s)")
+                .arg(t.number)
+                .arg(QString::fromStdString(timeCodeToStr(msToTimeCode(t.lengthMs)).substr(0, 8)))
+                .arg(t.chapters.size()));
+    m_titleCombo->setEnabled(!m_titles.empty());
+}
+
+// A chosen title replaces the checked files by the stretches of its cells.
+bool JobSetupDialog::chooseTitleFiles(JobSetup& setup) {
+    const int t = m_titleCombo->currentIndex();
+    if (t <= 0 || size_t(t) > m_titles.size()) return true;
+    const Title& title = m_titles[size_t(t - 1)];
+    const TitleJob job = titleJob(m_titleIfo, title, 1, 1, title.chapters.size());
+    if (job.stretches.empty()) return false;
+    setup.files.clear();
+    for (const FileStretch& s : job.stretches) {
+        setup.files.push_back(s.file);
+        setup.ranges.push_back(s.packs);
+    }
+    setup.titleFile = job.titleStart.file;
+    setup.titlePack = job.titleStart.packs.first;
     return true;
 }
 
@@ -495,7 +537,7 @@ bool JobSetupDialog::startJob() {
     const MessageCatalogue& msg = m_session.catalogue();
     JobSetup setup;
     setup.files = checkedPaths();
-    if (setup.files.empty()) {
+    if (!chooseTitleFiles(setup) || setup.files.empty()) {
         m_dialogs.ask(MessageKind::Warning, {Answer::Ok}, msg.text(Message::NoVobSelected));
         return false;
     }

@@ -3,6 +3,7 @@
 #include "base/MessageCatalogue.h"
 #include "rip/IfoLanguages.h"
 #include "rip/StreamMap.h"
+#include "rip/Titles.h"
 #include "subtitles/TimeCode.h"
 
 #include <QDialog>
@@ -100,6 +101,8 @@ private:
     // keeps the names shown before.
     bool readVobSubLanguages(const std::filesystem::path& file);
     void fillStreamList();
+    void fillTitleList(const std::filesystem::path& ifo);
+    bool chooseTitleFiles(JobSetup& setup);
     // Paths of the checked entries, in list order.
     std::vector<std::filesystem::path> checkedPaths() const;
     TTimeCode lastTimeCode() const;
@@ -123,6 +126,7 @@ private:
     QComboBox* m_streamCombo = nullptr;
     QPushButton* m_openIfoButton = nullptr;
     RadioGroup* m_viewGroup = nullptr; // which variant of a 16:9 title's stream
+    QComboBox* m_titleCombo = nullptr; // the whole title set, or one of its titles
     QLineEdit* m_matrixFileEdit = nullptr;
     QPushButton* m_openMatrixButton = nullptr;
     QPushButton* m_newMatrixButton = nullptr;
@@ -151,6 +155,9 @@ private:
     StreamLanguages m_streamLanguages;
     // The substreams of the streams of the last IFO read, when it is 16:9.
     StreamMap m_streamMap;
+    // The titles of the title set whose IFO was read last, and that IFO.
+    std::vector<Title> m_titles;
+    std::filesystem::path m_titleIfo;
     // Their language codes ("fr"), which choose the recognition language.
     std::array<std::string, kSubpictureStreams> m_streamCodes;
     std::filesystem::path m_vobFolder; // where the VOB file dialogs open

@@ -66,6 +66,22 @@ TEST(JobSetup, TheChosenStreamAndViewReachTheJobAndTheControlsFollowTheTitle) {
     EXPECT_EQ(b.session().job().SubtitleStreamId, 0x23);
 }
 
+TEST(JobSetup, AChosenTitleIsReadCellByCellInsteadOfTheCheckedFiles) {
+    AppBench b;
+    b.dialogs().files.push_back(discFolder("episodes") / "VTS_01_0.IFO");
+    QTest::mouseClick(b.setup<QPushButton>("ButtonOpenIfo"), Qt::LeftButton);
+    auto* titles = b.setup<QComboBox>("ComboBoxTitle");
+    ASSERT_EQ(titles->count(), 3);
+    EXPECT_EQ(titles->itemText(2), "Title 2 - 00:00:20 - 2 chapter(s)");
+    titles->setCurrentIndex(2);
+    ASSERT_TRUE(b.start(3));
+    const RipJob& job = b.session().job();
+    EXPECT_EQ(job.FileRanges, (std::vector<PackRange>{{252, 387}, {387, 520}}));
+    b.dialogs().files.push_back(discFolder("pal_en") / "VTS_01_0.IFO");
+    QTest::mouseClick(b.setup<QPushButton>("ButtonOpenIfo"), Qt::LeftButton);
+    EXPECT_EQ(titles->count(), 2) << "another title set's titles";
+}
+
 TEST(Settings, TheWindowsControlsAreSavedAtCloseAndShownAgainAtTheNextStart) {
     AppBench b;
     const auto vobs = b.folder / "vobs";
