@@ -45,6 +45,7 @@ Demuxer::Demuxer() {}
 PackKind Demuxer::processPack(std::span<const uint8_t, kPackSize> pack, uint32_t filePos,
                               uint8_t streamId, RipDisplay& display,
                               uint32_t& subpictureStartPack) {
+    m_nextUnit.reset();
     if (be32At(pack, 0) != kPackStartCode) return PackKind::BadHeader;
     updateClock(readScr(pack));
     // Authored discs hold one packet at 14; other muxers put a system header
@@ -59,6 +60,7 @@ PackKind Demuxer::processPack(std::span<const uint8_t, kPackSize> pack, uint32_t
         if (code == kSystemHeader) {
             if (isNavigation(pack, end)) {
                 readNavigation(pack, end, display);
+                readNextUnit(pack, end + 6 + be16At(pack, end + 4));
                 return PackKind::Navigation;
             }
         } else if (code == kPrivateStream1) {
@@ -124,6 +126,18 @@ CellTime Demuxer::addCellTimes(CellTime a, CellTime b) const {
 // The PCI and DSI packets (private stream 2, substreams 0 and 1) follow the
 // system header of a navigation pack; other muxers write system headers in
 // front of ordinary packets too.
+// The search information of the DSI packet at `dsi`: the end of this unit
+// (its general information's third field) and the next unit (after the
+// seamless playback, angle and forward search tables).
+void Demuxer::readNextUnit(std::span<const uint8_t, kPackSize> pack, size_t dsi) {
+    constexpr size_t kData = 7, kUnitEnd = 8, kNextUnit = 314;
+    constexpr uint32_t kAddress = 0x3FFFFFFF; // all ones: the cell ends here
+    if (dsi + kData + kNextUnit + 4 > kPackSize) return;
+    const uint32_t last = be32At(pack, dsi + kData + kUnitEnd);
+    const uint32_t next = be32At(pack, dsi + kData + kNextUnit) & kAddress;
+    if (next != kAddress && next > last) m_nextUnit = NextUnit{last, next};
+}
+
 bool Demuxer::isNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci) {
     if (pci + 7 > kPackSize || be32At(pack, pci) != kPrivateStream2 || pack[pci + 6] != 0)
         return false;

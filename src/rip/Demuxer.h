@@ -70,6 +70,14 @@ public:
     void startJob();
     // The PTS of the first video packet of the pack that has one.
     static std::optional<uint32_t> videoPts(std::span<const uint8_t, kPackSize> pack);
+    // Where the navigation pack last read says its unit ends and the next
+    // unit of its own angle begins, in packs from the navigation pack; none
+    // after any other pack, or where it names no next unit (a cell's end).
+    struct NextUnit {
+        uint32_t lastPack = 0;
+        uint32_t next = 0;
+    };
+    std::optional<NextUnit> nextUnit() const { return m_nextUnit; }
     // The clock (SCR) of a pack; none when it is no pack.
     static std::optional<int32_t> packClock(std::span<const uint8_t, kPackSize> pack);
 
@@ -101,6 +109,7 @@ public:
 private:
     void updateClock(int32_t scr);
     static bool isNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci);
+    void readNextUnit(std::span<const uint8_t, kPackSize> pack, size_t dsi);
     void readNavigation(std::span<const uint8_t, kPackSize> pack, size_t pci, RipDisplay& display);
     PackKind readSubtitle(std::span<const uint8_t, kPackSize> pack, size_t at, uint32_t filePos,
                           uint32_t& subpictureStartPack);
@@ -108,6 +117,8 @@ private:
     TTimeCode streamTime(int64_t ticks) const;
 
     std::array<uint32_t, 32> m_substreamPackets{};
+
+    std::optional<NextUnit> m_nextUnit;
 
     // SPU assembly.
     std::array<uint8_t, kSpuBufferSize> m_spuBuffer{};

@@ -171,7 +171,14 @@ TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
     m_job.ContinuePack = 0;
     m_job.ContinuePackFixed = false;
     m_fileBytes = file.nextOffset();
+    if (fromStart) m_unitEnd = UINT32_MAX;
     while (!file.atEnd() && m_filePos < range.end) {
+        if (m_filePos > m_unitEnd) {
+            if (m_nextUnit >= range.end || !file.seekPack(m_nextUnit)) break;
+            m_filePos = m_nextUnit;
+            m_fileBytes = file.nextOffset();
+            m_unitEnd = UINT32_MAX;
+        }
         if (m_filePos % kPacksPerProgress == 0) {
             updateProgress();
             if ((m_filePos / kPacksPerProgress) % kProgressPerEstimate == 0) updateRemainingTime();
@@ -182,6 +189,10 @@ TickResult RipEngine::processVobFile(const std::filesystem::path& path) {
         m_fileBytes = file.nextOffset();
         if (!processPack(std::span<const uint8_t, kPackSize>(pack, kPackSize), file, index))
             return TickResult::Processed;
+        if (auto unit = m_demuxer.nextUnit(); unit && range.interleaved) {
+            m_unitEnd = m_filePos - 1 + unit->lastPack;
+            m_nextUnit = m_filePos - 1 + unit->next;
+        }
     }
     updateProgress();
     file.close();

@@ -137,8 +137,12 @@ private:
     uint32_t m_filePos = 0;
     int m_frameWidth = kFrameWidth; // of the current file's pictures
     int m_frameHeight = kFrameHeight;
-    uint64_t m_fileBytes = 0;        // where the next pack of the current file begins
-    uint64_t m_rangeStartBytes = 0;  // where the current file's range begins
+    uint64_t m_fileBytes = 0;       // where the next pack of the current file begins
+    uint64_t m_rangeStartBytes = 0; // where the current file's range begins
+    // An interleaved cell goes on, after its unit's last pack, at the next
+    // unit of its own angle (a pause in between keeps the way).
+    uint32_t m_unitEnd = UINT32_MAX;
+    uint32_t m_nextUnit = 0;
     std::set<uint64_t> m_indexFound; // index entries of the current file met so far
     uint64_t m_kbBefore = 0;         // FileSizeKb of the files before the current one
     bool m_halted = false;

@@ -26,6 +26,9 @@ enum RipAction : uint8_t {
 struct PackRange {
     uint32_t first = 0;
     uint32_t end = UINT32_MAX;
+    // An angle's cell of an interleaved block: the other angles' units lie
+    // between its own, and each navigation pack names the next of its own.
+    bool interleaved = false;
     bool wholeFile() const { return first == 0 && end == UINT32_MAX; }
     bool operator==(const PackRange&) const = default;
 };

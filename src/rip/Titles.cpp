@@ -79,7 +79,9 @@ std::vector<FileStretch> stretchesOf(const std::vector<std::filesystem::path>& v
             const uint64_t fileEnd = fileStart + packsPerFile[f];
             if (first < fileEnd) {
                 const uint64_t end = std::min(last + 1, fileEnd);
-                out.push_back({vobs[f], {uint32_t(first - fileStart), uint32_t(end - fileStart)}});
+                out.push_back(
+                    {vobs[f],
+                     {uint32_t(first - fileStart), uint32_t(end - fileStart), cell.angle > 0}});
                 first = end;
             }
             fileStart = fileEnd;

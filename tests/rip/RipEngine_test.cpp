@@ -421,3 +421,33 @@ TEST_F(Engine, FromVideoStartTimesTheSubpicturesFromTheFirstVideoFrame) {
     ASSERT_EQ(actions.seen.size(), 1u);
     EXPECT_EQ(timeCodeToMs(actions.seen[0].times.start), StartMs(50) - 1000);
 }
+
+// Units of two angles interleaved: 0-1 angle 1, 2-3 angle 2, 4-5 angle 1,
+// each navigation pack naming its unit's last pack and its angle's next unit.
+TEST_F(Engine, ARangeIsReadAloneTimedFromItsStartAndAnAngleFollowsItsUnits) {
+    std::vector<Pack> packs = vobPacks(7, {{1, simpleSpu()}, {3, simpleSpu()}, {5, simpleSpu()}});
+    for (auto [at, next] : {std::pair(0, 4u), std::pair(2, 4u), std::pair(4, 0x3FFFFFFFu)}) {
+        packs[size_t(at)] = navPack(uint32_t(at + 1) * kScrStep, 0, 0, 0, 0);
+        put32(packs[size_t(at)].data() + 1031 + 8, 1);
+        put32(packs[size_t(at)].data() + 1031 + 314, next);
+    }
+    const auto file = vob("VTS_01_1.VOB", packs);
+    auto starts = [&](PackRange range) {
+        actions.seen.clear();
+        session.resetTimeBase();
+        JobSetup s = setup({file}, kActionShow);
+        s.ranges = {range};
+        EXPECT_TRUE(engine.startJob(s));
+        job.NoStop = true;
+        runToEnd();
+        std::string text;
+        for (const Seen& e : actions.seen)
+            text += std::to_string(timeCodeToMs(e.times.start)) + " ";
+        return text;
+    };
+    const int64_t base = kScrStep / 90, a = StartMs(1) - base, b = StartMs(3) - base;
+    EXPECT_EQ(starts({0, 7, true}),
+              std::to_string(a) + " " + std::to_string(StartMs(5) - base) + " ");
+    EXPECT_EQ(starts({0, 7, false}).size(), 3 * (std::to_string(a).size() + 1));
+    EXPECT_EQ(starts({2, 4, false}), std::to_string(b - (StartMs(2) - StartMs(0))) + " ");
+}
