@@ -37,18 +37,18 @@ int64_t videoStartMs(const std::filesystem::path& path, uint32_t first = 0, bool
 }
 
 // A title's time line: its first frame lies this long after its first
-// pack's clock (the multiplexer's delay), and a chapter's frames as long
+// pack's clock (the multiplexer's delay), and a chapter's first frame as long
 // after the chapter's start.
 int64_t titleReferenceMs(const JobSetup& setup) {
     const auto& file = setup.files.front();
     const uint32_t first = setup.ranges.front().first;
     const int64_t frame = videoStartMs(file, first);
     if (setup.fromVideoStart) return frame;
-    const bool titleStart =
-        setup.titleFile.empty() || (setup.titleFile == file && setup.titlePack == first);
-    if (titleStart || frame == 0) return videoStartMs(file, first, true);
-    const int64_t delay = videoStartMs(setup.titleFile, setup.titlePack) -
-                          videoStartMs(setup.titleFile, setup.titlePack, true);
+    if (frame == 0) return videoStartMs(file, first, true);
+    const auto& titleFile = setup.titleFile.empty() ? file : setup.titleFile;
+    const uint32_t titlePack = setup.titleFile.empty() ? first : setup.titlePack;
+    const int64_t delay =
+        videoStartMs(titleFile, titlePack) - videoStartMs(titleFile, titlePack, true);
     return std::max<int64_t>(frame - delay, 0);
 }
 

@@ -81,12 +81,15 @@ TEST(TextCodec, DecodingReplacesAndCountsCharactersWithoutAnEightBitForm) {
 }
 
 TEST(TextCodec, MalformedUtf8IsRefusedWithWhereItStarts) {
-    // Windows-1252, cut short, no continuation, overlong in 2 and 3 bytes, a surrogate,
+    // Windows-1252, cut short, no continuation, overlong in 2 and 3 bytes, the first and last
+    // surrogates,
     // past U+10FFFF, a lone continuation, five bytes, 0xFF.
-    const char* bytes[] = {"caf\xE9\r\n",          "a\nb\n\xC3",   "ab\n\xC3(",        "\xC0\xAF",
-                           "x\xE0\x80\xAF",        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80",
-                           "\xF8\x88\x80\x80\x80", "\xFF"};
-    const int line[] = {1, 3, 2, 1, 1, 1, 1, 1, 1, 1}, byte[] = {4, 1, 1, 1, 2, 1, 1, 1, 1, 1};
+    const char* bytes[] = {
+        "caf\xE9\r\n",   "a\nb\n\xC3",           "ab\n\xC3(",    "\xC0\xAF",
+        "x\xE0\x80\xAF", "\xED\xA0\x80",         "\xED\xBF\xBF", "\xF4\x90\x80\x80",
+        "\x80",          "\xF8\x88\x80\x80\x80", "\xFF"};
+    const int line[] = {1, 3, 2, 1, 1, 1, 1, 1, 1, 1, 1},
+              byte[] = {4, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1};
     for (size_t i = 0; i < std::size(bytes); ++i) {
         const std::string where =
             "line " + std::to_string(line[i]) + ", byte " + std::to_string(byte[i]);

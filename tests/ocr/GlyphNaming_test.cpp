@@ -181,9 +181,10 @@ TEST(GlyphNaming, AVotelessPlainBarIsIOrLByItsHeight) {
     // each height and an apostrophe, which is neither.
     SolidLine text, bars;
     text.add(0, 2, 8, 14, 2).add(12, 0, 7, 16, 0);
-    bars.add(0, 2, 2, 14, 2).add(6, 0, 2, 16, 0).add(12, 0, 2, 4, 0);
+    // A bar halfway between the two heights is an l.
+    bars.add(0, 2, 2, 14, 2).add(6, 0, 2, 16, 0).add(12, 0, 2, 4, 0).add(18, 1, 2, 15, 1);
     EXPECT_EQ(Training().run({"Ad", "Ad", "Ad", ""}, {&text, &text, &text, &bars}),
-              "4/1 A@2* d@0* I@2* l@0*");
+              "5/1 A@2* d@0* I@2* l@0* l@1*");
 }
 
 TEST(GlyphNaming, GlyphsThatDifferInMoreThanNoiseAreDifferentShapes) {

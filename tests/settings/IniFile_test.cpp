@@ -36,6 +36,7 @@ TEST(IniFile, WritesKeepEveryOtherLineInPlaceAndTouchOnlyTheFirstDuplicate) {
     EXPECT_EQ(ini.readInteger("MINE", "old", 0), 1);
     EXPECT_FALSE(ini.hasKey("Mine", "Only"));
     ini.writeInteger("MINE", "old", 2);
+    EXPECT_EQ(ini.readInteger("Mine", "OLD", 0), 2);
     ini.writeString("Mine", "New", "two\r\nlines"); // a line break cannot split the line
     ini.writeBool("Added", "Flag", true);
     EXPECT_EQ(ini.text(), "; made by hand\r\n[Mine]\r\nOld=2\r\nold=5\r\nNew=two  lines\r\n"
