@@ -345,7 +345,7 @@ void GlyphNamer::keepPairsInsideWords(const ReadLine& line, const LineReading& r
     // to say where its words end.
     if (std::any_of(texts.begin(), texts.end(), [](const auto& t) { return !t; })) return;
     SlantProfile slant;
-    for (const Glyph& g : line.glyphs) slant += glyphSlant(g);
+    for (size_t b = 0; b < line.glyphs.size(); ++b) slant += glyphSlant(line.glyphs[b], *texts[b]);
     const bool italic = slant.lean() > kItalicLean;
     for (const ReadWord& w : readWords(reading, line.boxes))
         for (size_t b = w.from; b + 1 < w.to; ++b)

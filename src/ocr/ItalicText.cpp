@@ -53,6 +53,13 @@ SlantProfile glyphSlant(const Glyph& glyph) {
     return profile;
 }
 
+SlantProfile glyphSlant(const Glyph& glyph, std::string_view text) {
+    if (!text.empty() &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return {};
+    return glyphSlant(glyph);
+}
+
 std::string spacingKey(const std::string& text, bool italicLine) {
     return italicLine && !text.empty() ? text + "\x01" : text;
 }

@@ -176,8 +176,8 @@ OcrOutcome OcrDriver::readGlyphs(Bitmap24& work, const PictureInfo& info,
             default:
                 return OcrOutcome::Dropped;
             }
+            read.slants.push_back(glyphSlant(glyph, reading.text));
             read.texts.push_back(std::move(reading.text));
-            read.slants.push_back(glyphSlant(glyph));
         }
         SlantProfile slant;
         for (const SlantProfile& s : read.slants) slant += s;

@@ -274,6 +274,9 @@ TEST(ItalicText, LeaningWordsAreMarkedAsAWholeLineOrAsRuns) {
     Glyph dot = Bar(0.25);
     dot.Height = 4;
     EXPECT_EQ(glyphSlant(dot).measured, 0) << "too short to tell";
+    EXPECT_EQ(std::pair(glyphSlant(Bar(0.2), "7").measured, glyphSlant(Bar(0.2), "v").measured),
+              std::pair(0, 1))
+        << "digits lean in upright type too";
 
     // Words of three bars; a single leaning bar is too little to go against its line.
     auto word = [](const char* text, double shear, int bars) {
