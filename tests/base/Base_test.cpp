@@ -48,6 +48,8 @@ TEST(Bitmap, CopyAndFrameClipAtEdges) {
     dst.frameRect(-1, -1, 5, 5, 0x0000FF);  // entirely outside
     EXPECT_EQ((std::vector<uint32_t>{dst.pixel(1, 1), dst.pixel(2, 0), dst.pixel(2, 2)}),
               (std::vector<uint32_t>{0, 0x111111, 0x111111}));
+    dst.crop(3, 2); // as wide, less high
+    EXPECT_EQ(std::tuple(dst.width(), dst.height(), dst.pixel(2, 1)), std::tuple(3, 2, 0x111111u));
 }
 
 TEST(TextCodec, EveryWindows1252ByteSurvivesBothEncodings) {

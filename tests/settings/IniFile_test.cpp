@@ -39,6 +39,7 @@ TEST(IniFile, WritesKeepEveryOtherLineInPlaceAndTouchOnlyTheFirstDuplicate) {
     EXPECT_EQ(ini.readInteger("Mine", "OLD", 0), 2);
     ini.writeString("Mine", "New", "two\r\nlines"); // a line break cannot split the line
     ini.writeBool("Added", "Flag", true);
+    EXPECT_EQ(ini.readString("Mine", "new", ""), "two  lines");
     EXPECT_EQ(ini.text(), "; made by hand\r\n[Mine]\r\nOld=2\r\nold=5\r\nNew=two  lines\r\n"
                           "odd line\r\n\r\n[Theirs]\r\nKeep=this\r\n# note\r\n[mine]\r\nOld=3\r\n"
                           "Only=4\r\n\r\n[Added]\r\nFlag=1\r\n");
