@@ -61,6 +61,7 @@ TEST(TextCodec, EveryWindows1252ByteSurvivesBothEncodings) {
         EXPECT_EQ(replaced, 0u);
     }
     EXPECT_EQ(utf8ToCp1252("caf\xC3\xA9 \xE2\x82\xAC \xC5\x93\xE4\xB8\xAD"), "caf\xE9 \x80 \x9C?");
+    EXPECT_EQ(utf8ToCp1252("\xE9t\xC3("), "\xE9t\xC3(") << "bytes that are no UTF-8 stay";
     EXPECT_EQ(encodeText("\xE9\x80", TextEncoding::Utf8), "\xC3\xA9\xE2\x82\xAC");
 }
 

@@ -43,6 +43,8 @@ TEST(CharMatrix, ChangesAreClippedAndMarkModified) {
     EXPECT_TRUE(m.isModified());
     EXPECT_EQ(std::tuple(m.entry(1).Width, m.entry(1).Height, m.entry(1).Text),
               std::tuple(45, 45, std::string(20, 'x')));
+    m.setEntryText(0, "before");
+    m.setEntryText(2, "after");              // no such entries: nothing changes
     m.setEntryText(1, std::string(21, 'a')); // a name given by the user
     EXPECT_EQ(std::tuple(m.entry(1).Text, m.entry(1).AutoNamed),
               std::tuple(std::string(20, 'a'), false));
