@@ -100,6 +100,7 @@ TEST_F(Demux, NewCellCountsChapterAndResetTimeBaseClearsNavigationAndClock) {
     feed(navPack(0, 0x00, 0x00, 0x10, 0x40 | 0x22)); // same second: frame step 12
     EXPECT_EQ(demux->frameStep(), 12);
     feed(navPack(0, 0x00, 0x00, 0x00, 0x40 | 0x01)); // the cell restarts
+    feed(navPack(0, 0x00, 0x00, 0x00, 0x40 | 0x01)); // the same time again: no new cell
     EXPECT_EQ(std::tuple(demux->chapterCount(), display.chapters), std::tuple(2, 2u));
     // 10 s 22 frames + 12 frames = 11 s 9 frames, plus the cell's 1 frame.
     EXPECT_EQ(demux->navTime(), (CellTime{0, 0, 11, 10}));

@@ -172,6 +172,8 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
         "3072 KiB 33% VTS_01_1.VOB 1/3 2 running file 2 pack 0 pictures 2/2",
         "6144 KiB 66% VTS_01_2.VOB 2/3 4 running file 3 pack 0 pictures 2/4",
         "9216 KiB 100% VTS_01_3.VOB 3/3 6 running file 4 pack 0 pictures 2/6"};
+    bool pauseOffered = true;
+    host.onProcessEvents = [&] { pauseOffered = pauseOffered && shown().pauseEnabled; };
     for (const char* w : want) {
         EXPECT_EQ(engine.tick(), TickResult::Processed);
         EXPECT_EQ(progress(), w);
@@ -180,6 +182,7 @@ TEST_F(Engine, ThreeFilesShowProgressAndCounters) {
     }
     EXPECT_EQ(engine.tick(), TickResult::Nothing);
     EXPECT_EQ(seen(), "1:48 2:48 3:48 4:48 5:48 6:48");
+    EXPECT_TRUE(pauseOffered) << "Pause is offered while a file is read";
 }
 
 TEST_F(Engine, PauseDuringHalfAssembledSpuLosesAndDoublesNothing) {
