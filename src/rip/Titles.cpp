@@ -40,14 +40,14 @@ std::pair<int, int> cellsOfProgram(const pgc_t& pgc, int program) {
 // Adds the cells [first, end) (1-based) of a chain to the title.
 bool addCells(Title& title, const pgc_t& pgc, int first, int end) {
     if (!pgc.cell_playback) return false;
-    int angle = 0;
     for (int c = first; c < end; ++c) {
         const cell_playback_t& cell = pgc.cell_playback[c - 1];
         if (cell.last_sector < cell.first_sector) return false;
+        // An angle block may run on over a chapter's start.
+        const int before = title.cells.empty() ? 0 : title.cells.back().angle;
+        int angle = 0;
         if (cell.block_type == BLOCK_TYPE_ANGLE_BLOCK)
-            angle = cell.block_mode == BLOCK_MODE_FIRST_CELL ? 1 : angle + 1;
-        else
-            angle = 0;
+            angle = cell.block_mode == BLOCK_MODE_FIRST_CELL || before == 0 ? 1 : before + 1;
         title.angles = std::max(title.angles, angle);
         title.cells.push_back(
             {cell.first_sector, cell.last_sector, msOf(cell.playback_time), angle});

@@ -1,8 +1,10 @@
+#include "TempFolder.h"
 #include "rip/Titles.h"
 
 #include <gtest/gtest.h>
 
 using namespace mirtal;
+using namespace mirtal::test;
 
 namespace {
 
@@ -54,4 +56,23 @@ TEST(Titles, CellsAreCutWhereTheirPacksCrossIntoTheNextFile) {
     const std::vector<FileStretch> want = {
         {vobs[0], {10, 20}}, {vobs[0], {90, 100}}, {vobs[1], {0, 10}}, {vobs[1], {40, 50}}};
     EXPECT_EQ(stretches, want);
+}
+
+// No Debian tool authors angles: the first title's two cells made an angle
+// block by hand (the first byte of each cell's playback entry: block mode
+// first / last, block type angle).
+TEST(Titles, TheCellsOfAnAngleBlockAreTheAnglesOfTheTitle) {
+    TempFolder d;
+    const std::filesystem::path disc =
+        std::filesystem::path(MIRTAL_TEST_DATA) / "discs/episodes/VIDEO_TS";
+    std::filesystem::copy(disc, d.path());
+    std::string ifo = readText(d / "VTS_01_0.IFO");
+    ifo[4374] = char(ifo[4374] | 0x50);
+    ifo[4374 + 24] = char(ifo[4374 + 24] | 0xD0);
+    writeText(d / "VTS_01_0.IFO", ifo);
+    const auto titles = readTitles(d / "VTS_01_0.IFO");
+    ASSERT_TRUE(titles) << titles.error;
+    const Title& t = titles->front();
+    EXPECT_EQ(std::tuple(t.angles, describe(t.cells), t.lengthMs),
+              std::tuple(2, std::string("0-134/1 135-251/2 "), 10200u));
 }
