@@ -209,12 +209,8 @@ bool chooseTitle(const Args& args, JobInput& input, std::string& error) {
         error = "title " + *number + ": its cells lie outside the title set's VOB files";
         return false;
     }
-    input.vobs.clear();
-    input.ranges.clear();
-    for (const FileStretch& s : job.stretches) {
-        input.vobs.push_back(s.file);
-        input.ranges.push_back(s.packs);
-    }
+    input.vobs = job.files();
+    input.ranges = job.ranges();
     input.titleStart = job.titleStart;
     input.indexes.assign(input.vobs.size(), nullptr);
     return true;

@@ -61,9 +61,9 @@ int runEveryTitle(const Args& args, CliIo& io) {
     for (const Title& t : titles) {
         Args one = args;
         one.options.emplace_back("--dvd-title", std::to_string(t.number));
-        for (const char* option : {"--output", "--prefix"})
+        for (auto [option, prefix] : {std::pair("--output", false), std::pair("--prefix", true)})
             if (auto value = args.value(option))
-                one.options.emplace_back(option, withTitle(*value, t.number, option[2] == 'p'));
+                one.options.emplace_back(option, withTitle(*value, t.number, prefix));
         if (args.command == "--list") io.out << "# title " << t.number << '\n';
         status = std::max(status, findCommand(args.command)->run(one, io));
     }

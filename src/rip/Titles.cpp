@@ -100,6 +100,18 @@ std::vector<std::filesystem::path> titleSetVobs(const std::filesystem::path& ifo
     return vobs;
 }
 
+std::vector<std::filesystem::path> TitleJob::files() const {
+    std::vector<std::filesystem::path> out;
+    for (const FileStretch& s : stretches) out.push_back(s.file);
+    return out;
+}
+
+std::vector<PackRange> TitleJob::ranges() const {
+    std::vector<PackRange> out;
+    for (const FileStretch& s : stretches) out.push_back(s.packs);
+    return out;
+}
+
 TitleJob titleJob(const std::filesystem::path& ifo, const Title& title, int angle,
                   size_t firstChapter, size_t lastChapter) {
     // The cells count packs over all the title set's VOB files.

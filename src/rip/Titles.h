@@ -67,6 +67,10 @@ std::vector<std::filesystem::path> titleSetVobs(const std::filesystem::path& ifo
 struct TitleJob {
     std::vector<FileStretch> stretches;
     FileStretch titleStart;
+
+    // The stretches' files and pack ranges, as a job takes them.
+    std::vector<std::filesystem::path> files() const;
+    std::vector<PackRange> ranges() const;
 };
 TitleJob titleJob(const std::filesystem::path& ifo, const Title& title, int angle,
                   size_t firstChapter, size_t lastChapter);

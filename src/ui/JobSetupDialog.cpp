@@ -404,11 +404,8 @@ bool JobSetupDialog::chooseTitleFiles(JobSetup& setup) {
     const Title& title = m_titles[size_t(t - 1)];
     const TitleJob job = titleJob(m_titleIfo, title, 1, 1, title.chapters.size());
     if (job.stretches.empty()) return false;
-    setup.files.clear();
-    for (const FileStretch& s : job.stretches) {
-        setup.files.push_back(s.file);
-        setup.ranges.push_back(s.packs);
-    }
+    setup.files = job.files();
+    setup.ranges = job.ranges();
     setup.titleFile = job.titleStart.file;
     setup.titlePack = job.titleStart.packs.first;
     return true;
